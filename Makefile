@@ -1,0 +1,50 @@
+# RUX Editor — set up, build, run and test on a Debian 12 machine.
+BUILD      ?= build
+GENERATOR  ?= Ninja
+JOBS       ?= $(shell nproc)
+EXAMPLE    ?= examples/conveyor_line.rux
+
+# Debian packages the build and the tests need.
+PACKAGES := build-essential cmake ninja-build g++ clang libclang-rt-14-dev \
+            libgtest-dev libgmock-dev googletest libbenchmark-dev \
+            libpugixml-dev nlohmann-json3-dev
+
+.PHONY: all deps configure build test run bench clean
+
+all: build
+
+# Install what is missing, when we may (root); otherwise say what is missing.
+deps:
+	@missing=""; for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    echo "Installing:$$missing"; \
+	    DEBIAN_FRONTEND=noninteractive apt-get update -qq && \
+	    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $$missing; \
+	  else \
+	    echo "Missing Debian packages:$$missing (run 'sudo make deps')"; exit 1; \
+	  fi; \
+	fi
+
+configure: deps
+	@test -f $(BUILD)/build.ninja || test -f $(BUILD)/Makefile || \
+	  cmake -S . -B $(BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+run: build
+	$(BUILD)/bin/rux info $(EXAMPLE)
+
+bench: deps
+	cmake -S . -B $(BUILD)-bench -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DRUX_BENCH=ON -DRUX_TESTS=OFF
+	cmake --build $(BUILD)-bench -j $(JOBS)
+	bench/run $(BUILD)-bench
+
+clean:
+	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-fuzz $(BUILD)-bench
