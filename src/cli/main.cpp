@@ -1,7 +1,39 @@
 // rux: the editor's command line.
-#include <cstdio>
+#include "cli/cli_common.h"
 
-int main(int, char**) {
-    std::fputs("usage: rux COMMAND ...\n", stderr);
-    return 2;
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char kUsage[] =
+    "usage: rux COMMAND [ARGS]\n"
+    "\n"
+    "  info [--json] FILE     the structure of a program\n"
+    "  text FILE              the program as plain text\n"
+    "  resave IN OUT          load IN and save it to OUT as the editor saves\n"
+    "  convert IN OUT         turn an older plain-text program into a program file\n"
+    "  help                   this text\n";
+
+} // namespace
+
+int main(int argc, char** argv) {
+    using namespace rux::cli;
+    if (argc < 2)
+        return UsageError("no command given");
+    const std::string command = argv[1];
+    const Args args(argv + 2, argv + argc);
+    if (command == "help" || command == "--help" || command == "-h") {
+        std::fputs(kUsage, stdout);
+        return kExitOk;
+    }
+    if (command == "info")
+        return RunInfo(args);
+    if (command == "text")
+        return RunText(args);
+    if (command == "resave")
+        return RunResave(args);
+    if (command == "convert")
+        return RunConvert(args);
+    return UsageError("unknown command '" + command + "'");
 }

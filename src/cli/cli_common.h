@@ -1,0 +1,47 @@
+// Shared pieces of the rux commands: exit codes, error reporting, loading a program.
+#pragma once
+
+#include "document/program.h"
+#include "document/program_file.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace rux::cli {
+
+enum EExit : int { kExitOk = 0, kExitFile = 1, kExitUsage = 2 };
+
+using Args = std::vector<std::string>;
+
+// Prints "rux: <what> '<path>': <reason from errno>" on stderr.
+void ReportFileError(const char* what, const std::string& path);
+// Prints "rux: <message>" and the usage line of the command on stderr.
+int UsageError(const std::string& message);
+
+// The suite services the command line works with, loaded once.
+class CCliServices {
+public:
+    CCliServices();
+    ~CCliServices();
+    CCliServices(const CCliServices&) = delete;
+    CCliServices& operator=(const CCliServices&) = delete;
+    const CProgramFileServices& FileServices() const { return m_services; }
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+    CProgramFileServices m_services;
+};
+
+// Loads as the editor opens a program; reports a failure and returns false.
+bool LoadProgram(CProgram& program, const std::string& path, const CCliServices& services);
+// Saves as the editor saves a modified document; reports a failure and returns false.
+bool SaveProgram(CProgram& program, const std::string& path, const CCliServices& services);
+
+int RunInfo(const Args& args);
+int RunResave(const Args& args);
+int RunText(const Args& args);
+int RunConvert(const Args& args);
+
+} // namespace rux::cli

@@ -1,0 +1,77 @@
+// An LD/FBD or quick ladder diagram embedded in a program; its text is the diagram payload.
+#pragma once
+
+#include "document/item.h"
+
+namespace rux {
+
+enum EDiagramKind : int {
+    kDiagramFbd = 1,
+    kDiagramQld = 2,
+};
+
+// The diagram window currently bound to a diagram item (implemented by the diagram views).
+class CDiagramEditorLink {
+public:
+    virtual ~CDiagramEditorLink() = default;
+    virtual bool IsModified() const = 0;
+    virtual void Activate() = 0;
+    virtual std::string GetSelectedElementText() const = 0;
+    virtual bool AddPrefix(const std::string& prefix) = 0;
+    virtual bool RemovePrefix(const std::string& prefix) = 0;
+    virtual int ReplaceAll(std::string_view find, std::string_view replacement, bool matchCase) = 0;
+};
+
+class CDiag : public CItem {
+public:
+    static constexpr int kBaseWidth = 600;
+    static constexpr int kBaseHeight = 120;
+
+    explicit CDiag(int kind = kDiagramFbd) : m_kind(kind) {}
+
+    void WriteItem(int index, COstream& out, const CTextRange* range) const override;
+    int GetHeight(const CViewMetrics& metrics) const override;
+    int GetWidth(const CViewMetrics& metrics) const override;
+    int OnDoubleClick(CItemHost& host, const CViewMetrics& metrics, unsigned flags) override;
+    std::unique_ptr<CItem> Clone() const override;
+    int OpenEditor(CItemHost& host) override;
+    int GetType() const override { return kItemDiag; }
+    int ReplaceAll(std::string_view find, std::string_view replacement, bool matchCase) override;
+
+    int GetKind() const { return m_kind; }
+    void SetKind(int kind) { m_kind = kind; }
+    bool IsOpen() const { return m_open; }
+    void SetOpen(bool open) { m_open = open; }
+    const std::string& GetTitle() const { return m_title; }
+    void SetTitle(std::string title) { m_title = std::move(title); }
+    // Zoom in percent: sets the preview size; read back from the preview height.
+    int GetZoom() const;
+    void SetZoom(int percent);
+    int GetPreviewWidth() const { return m_width; }
+    int GetPreviewHeight() const { return m_height; }
+    const std::string& GetSpare() const { return m_spare; }
+    void SetSpare(std::string spare) { m_spare = std::move(spare); }
+
+    CDiagramEditorLink* GetEditor() const { return m_editor; }
+    void SetEditor(CDiagramEditorLink* editor) { m_editor = editor; }
+    // The text row of the item: title, the window state while one is bound, "{...}" when collapsed.
+    std::string Caption(const std::string& openWord, const std::string& editedWord) const;
+
+    std::string GetSelectedElementText() const;
+    bool AddPrefix(const std::string& prefix);
+    bool RemovePrefix(const std::string& prefix);
+
+private:
+    int m_kind;
+    bool m_open = true;
+    int m_width = kBaseWidth;
+    int m_height = kBaseHeight;
+    std::string m_spare;
+    std::string m_title;
+    CDiagramEditorLink* m_editor = nullptr;
+};
+
+// a * b / c rounded to the nearest integer, without intermediate overflow.
+int MulDiv(int a, int b, int c);
+
+} // namespace rux

@@ -1,0 +1,142 @@
+#include "document/item.h"
+
+#include "document/output_stream.h"
+#include "document/section_items.h"
+#include "document/view_metrics.h"
+
+#include <charconv>
+
+namespace rux {
+
+bool IsStateMarkKind(int kind) { return kind == 3 || (kind >= 6 && kind <= 10); }
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+
+std::string_view TrimBlanks(std::string_view text) {
+    size_t b = 0, e = text.size();
+    while (b < e && IsBlank(text[b]))
+        ++b;
+    while (e > b && IsBlank(text[e - 1]))
+        --e;
+    return text.substr(b, e - b);
+}
+
+static inline char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (LowerAscii(a[i]) != LowerAscii(b[i]))
+            return false;
+    return true;
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
+}
+
+void CItem::WriteItem(int, COstream&, const CTextRange*) const {}
+void CItem::WriteText(int, COstream&, const CTextRange*) const {}
+
+void CItem::WriteMarkRef(COstream& out, int index, int kind) const {
+    const bool marked = (kind == kMarkBookmark && HasBookmark()) || (kind == kMarkError && HasErrorMark());
+    if (!marked)
+        return;
+    char buf[16];
+    auto r = std::to_chars(buf, buf + sizeof buf - 2, index);
+    *r.ptr++ = '\r';
+    *r.ptr++ = '\n';
+    out.Write(std::string_view(buf, static_cast<size_t>(r.ptr - buf)));
+}
+
+int CItem::GetHeight(const CViewMetrics& metrics) const { return metrics.LineHeight(); }
+int CItem::GetWidth(const CViewMetrics&) const { return 0; }
+int CItem::OnDoubleClick(CItemHost&, const CViewMetrics&, unsigned) { return 0; }
+std::unique_ptr<CItem> CItem::Clone() const { return nullptr; }
+int CItem::OpenEditor(CItemHost&) { return 0; }
+void CItem::Draw(CItemPainter&, const CViewMetrics&) const {}
+int CItem::ReplaceAll(std::string_view, std::string_view, bool) { return 0; }
+
+bool CItem::HasMark(int kind) const {
+    if (kind == kMarkBookmark || kind == kMarkError)
+        return (m_flags & (kFlagBookmark | kFlagError)) != 0;
+    if (kind == kMarkBreakpoint)
+        return (m_flags & kFlagBreakA) != 0;
+    if (IsStateMarkKind(kind))
+        return (m_flags & kFlagState) != 0;
+    return false;
+}
+
+int CItem::SetMark(int kind) {
+    if (kind == kMarkBookmark) {
+        const bool was = HasBookmark();
+        SetFlag(kFlagBookmark, true);
+        return was ? 0 : 1;
+    }
+    if (kind == kMarkError) {
+        SetFlag(kFlagError, true);
+    } else if (IsStateMarkKind(kind)) {
+        SetFlag(kFlagState, true);
+        m_stateKind = static_cast<uint8_t>(kind);
+    }
+    return 0;
+}
+
+int CItem::ClearMark(int kind) {
+    if (kind == kMarkBookmark) {
+        const bool was = HasBookmark();
+        SetFlag(kFlagBookmark, false);
+        return was ? 1 : 0;
+    }
+    if (kind == kMarkError) {
+        SetFlag(kFlagError, false);
+    } else if (IsStateMarkKind(kind)) {
+        SetFlag(kFlagState, false);
+        m_stateKind = static_cast<uint8_t>(kind);
+    }
+    return 0;
+}
+
+void CItem::ToggleMark(int kind) {
+    if (kind == kMarkBookmark) {
+        SetFlag(kFlagBookmark, !HasBookmark());
+    } else if (kind == kMarkError) {
+        SetFlag(kFlagError, !HasErrorMark());
+    } else if (IsStateMarkKind(kind)) {
+        SetFlag(kFlagState, !HasStateMark());
+        m_stateKind = static_cast<uint8_t>(kind);
+    }
+}
+
+int CItem::SetBreakpointB() {
+    const bool was = HasBreakpointB();
+    SetFlag(kFlagBreakB, true);
+    return was ? 0 : 1;
+}
+
+int CItem::ClearBreakpointB() {
+    const bool was = HasBreakpointB();
+    SetFlag(kFlagBreakB, false);
+    return was ? 1 : 0;
+}
+
+void CItem::SetSection(CItem* header) {
+    if (header && header->GetType() == kItemSectionHeader) {
+        m_section = static_cast<CSectionHeader*>(header);
+        m_sectionId = m_section->GetId();
+    } else {
+        m_section = nullptr;
+        m_sectionId = 0;
+    }
+}
+
+bool CItem::IsSectionExpanded() const { return m_section != nullptr && m_section->IsExpanded(); }
+
+void CItem::CopyBaseTo(CItem& clone) const {
+    clone.m_text = m_text;
+    clone.m_top = m_top;
+    clone.m_sectionId = m_sectionId;
+}
+
+} // namespace rux

@@ -1,0 +1,128 @@
+// The base of every row of a program: marks, section link and the virtual item operations.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace rux {
+
+class COstream;
+class CViewMetrics;
+class CSectionHeader;
+class CItemHost;
+class CItemPainter;
+struct CTextRange;
+
+// Type codes; 4 is not used.
+enum EItemType : int {
+    kItemNone = 0,
+    kItemPar = 1,
+    kItemDiag = 2,
+    kItemLine = 3,
+    kItemSectionHeader = 5,
+    kItemSectionFooter = 6,
+};
+
+// Mark kinds; the state-mark kinds double as the margin icon number.
+enum EMarkKind : int {
+    kMarkBookmark = 0,
+    kMarkError = 1,
+    kMarkBreakpoint = 2,
+    kMarkState3 = 3,
+    kMarkState6 = 6,
+    kMarkState7 = 7,
+    kMarkState8 = 8,
+    kMarkState9 = 9,
+    kMarkState10 = 10,
+};
+
+bool IsStateMarkKind(int kind);
+
+class CItem {
+public:
+    CItem() = default;
+    explicit CItem(std::string text) : m_text(std::move(text)) {}
+    virtual ~CItem() = default;
+    CItem(const CItem&) = delete;
+    CItem& operator=(const CItem&) = delete;
+
+    // --- virtual operations -------------------------------------------------------------
+    // Program-file form; with a range only what lies in it.
+    virtual void WriteItem(int index, COstream& out, const CTextRange* range) const;
+    // Plain program text.
+    virtual void WriteText(int index, COstream& out, const CTextRange* range) const;
+    // Kind 0: the index when bookmarked; kind 1: when error-marked.
+    virtual void WriteMarkRef(COstream& out, int index, int kind) const;
+    virtual int GetHeight(const CViewMetrics& metrics) const;
+    virtual int GetWidth(const CViewMetrics& metrics) const;
+    // Returns 1 when the item changed.
+    virtual int OnDoubleClick(CItemHost& host, const CViewMetrics& metrics, unsigned flags);
+    const std::string& GetText() const { return m_text; }
+    virtual void SetText(std::string text) { m_text = std::move(text); }
+    virtual std::unique_ptr<CItem> Clone() const;
+    virtual int OpenEditor(CItemHost& host);
+    virtual int GetType() const { return kItemNone; }
+    virtual bool IsBlankOrComment() const { return false; }
+    bool HasMark(int kind) const;
+    virtual void Draw(CItemPainter& painter, const CViewMetrics& metrics) const;
+    virtual int ReplaceAll(std::string_view find, std::string_view replacement, bool matchCase);
+
+    // --- marks ----------------------------------------------------------------------------
+    int SetMark(int kind);
+    int ClearMark(int kind);
+    void ToggleMark(int kind);
+    int SetBreakpointB();
+    int ClearBreakpointB();
+    // Breakpoint flag A belongs to the online code, which sets it directly.
+    void SetBreakpointA(bool on) { SetFlag(kFlagBreakA, on); }
+    bool HasBreakpointB() const { return (m_flags & kFlagBreakB) != 0; }
+    bool HasBookmark() const { return (m_flags & kFlagBookmark) != 0; }
+    bool HasErrorMark() const { return (m_flags & kFlagError) != 0; }
+    bool HasStateMark() const { return (m_flags & kFlagState) != 0; }
+    int GetStateMarkKind() const { return m_stateKind; }
+
+    // --- layout and sections --------------------------------------------------------------
+    int GetTop() const { return m_top; }
+    void SetTop(int top) { m_top = top; }
+    CSectionHeader* GetSection() const { return m_section; }
+    uint32_t GetSectionId() const { return m_sectionId; }
+    // Links to a section header and takes its id; anything else clears link and id.
+    void SetSection(CItem* header);
+    void SetSectionId(uint32_t id) {
+        m_sectionId = id;
+        m_section = nullptr;
+    }
+    bool IsSectionExpanded() const;
+
+protected:
+    // Gives a clone the fields every item copies: text, top and section id.
+    void CopyBaseTo(CItem& clone) const;
+    std::string m_text;
+
+private:
+    enum : uint8_t {
+        kFlagError = 1,
+        kFlagBookmark = 2,
+        kFlagBreakA = 4,
+        kFlagBreakB = 8,
+        kFlagState = 16,
+    };
+    void SetFlag(uint8_t flag, bool on) { m_flags = on ? (m_flags | flag) : (m_flags & ~flag); }
+
+    int32_t m_top = 0;
+    uint32_t m_sectionId = 0;
+    uint8_t m_flags = 0;
+    uint8_t m_stateKind = 0;
+    CSectionHeader* m_section = nullptr;
+};
+
+// Bytes that count as blanks when a text is trimmed.
+bool IsBlank(char c);
+std::string_view TrimBlanks(std::string_view text);
+// Compares ASCII letters without regard to case.
+bool EqualsNoCase(std::string_view a, std::string_view b);
+bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+
+} // namespace rux

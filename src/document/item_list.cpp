@@ -1,0 +1,165 @@
+#include "document/item_list.h"
+
+#include "document/section_items.h"
+#include "document/view_metrics.h"
+
+#include <stdexcept>
+#include <string>
+#include <unordered_map>
+
+namespace rux {
+
+void CObArrayEx::CheckIndex(int index) const {
+    if (index < 0 || index >= GetSize())
+        throw std::out_of_range("item index " + std::to_string(index) + " outside 0.." +
+                                std::to_string(GetSize() - 1));
+}
+
+CItem* CObArrayEx::GetAt(int index) const {
+    CheckIndex(index);
+    return m_items[static_cast<size_t>(index)].get();
+}
+
+int CObArrayEx::Append(ItemPtr item) {
+    if (!item)
+        throw std::out_of_range("no item to append");
+    m_items.push_back(std::move(item));
+    const int index = GetSize() - 1;
+    Layout(index, false);
+    return index;
+}
+
+void CObArrayEx::Insert(int index, ItemPtr item) {
+    std::vector<ItemPtr> one;
+    one.push_back(std::move(item));
+    Insert(index, std::move(one));
+}
+
+void CObArrayEx::Insert(int index, std::vector<ItemPtr> items) {
+    if (index < 0)
+        throw std::out_of_range("negative insert index");
+    for (const auto& item : items)
+        if (!item)
+            throw std::out_of_range("no item to insert");
+    if (index > GetSize())
+        index = GetSize();
+    std::vector<CItem*> inserted;
+    inserted.reserve(items.size());
+    for (auto& item : items)
+        inserted.push_back(item.get());
+    m_items.insert(m_items.begin() + index, std::make_move_iterator(items.begin()),
+                   std::make_move_iterator(items.end()));
+    Layout(index, false);
+    if (!m_metrics)
+        return;
+    for (CItem* item : inserted) {
+        m_totalHeight += item->GetHeight(*m_metrics);
+        const int width = item->GetWidth(*m_metrics);
+        if (width > m_widest)
+            m_widest = width;
+    }
+}
+
+std::vector<CObArrayEx::ItemPtr> CObArrayEx::Remove(int index, int count) {
+    if (count < 0 || index < 0 || index > GetSize() || count > GetSize() - index)
+        throw std::out_of_range("remove range outside the list");
+    if (count > 0)
+        CheckIndex(index);
+    std::vector<ItemPtr> removed(std::make_move_iterator(m_items.begin() + index),
+                                 std::make_move_iterator(m_items.begin() + index + count));
+    m_items.erase(m_items.begin() + index, m_items.begin() + index + count);
+    if (m_lastReached >= GetSize())
+        m_lastReached = GetSize() > 0 ? GetSize() - 1 : 0;
+    Layout(index, true);
+    return removed;
+}
+
+void CObArrayEx::RemoveAll() {
+    m_items.clear();
+    m_widest = 0;
+    m_totalHeight = 0;
+    m_lastReached = 0;
+}
+
+bool CObArrayEx::IsVisible(int index) const {
+    const CItem* item = m_items[static_cast<size_t>(index)].get();
+    return item->GetSection() == nullptr || item->GetType() == kItemSectionHeader || item->IsSectionExpanded();
+}
+
+int CObArrayEx::NextVisible(int index) const {
+    for (int i = index < -1 ? 0 : index + 1; i < GetSize(); ++i)
+        if (IsVisible(i))
+            return i;
+    return -1;
+}
+
+int CObArrayEx::PreviousVisible(int index) const {
+    for (int i = (index > GetSize() ? GetSize() : index) - 1; i >= 0; --i)
+        if (IsVisible(i))
+            return i;
+    return -1;
+}
+
+void CObArrayEx::Layout(int from, bool full) {
+    if (!m_metrics)
+        return;
+    if (m_items.empty()) {
+        m_widest = 0;
+        m_totalHeight = 0;
+        m_lastReached = 0;
+        return;
+    }
+    const CViewMetrics& metrics = *m_metrics;
+    int start = 0;
+    if (from > 0) {
+        start = PreviousVisible(from);
+        if (start > m_lastReached)
+            start = m_lastReached;
+        if (start < 1)
+            start = 0;
+    }
+    int y = start == 0 ? 0 : m_items[static_cast<size_t>(start)]->GetTop();
+    const int bottom = metrics.ScrollY() + metrics.ClientHeight();
+    const int count = GetSize();
+    for (int i = start; i < count; ++i) {
+        const bool goOn = full || y <= bottom;
+        CItem* item = m_items[static_cast<size_t>(i)].get();
+        CSectionHeader* section = item->GetSection();
+        if (section && item->GetType() != kItemSectionHeader && !section->IsExpanded()) {
+            item->SetTop(section->GetTop());
+        } else {
+            m_lastReached = i;
+            item->SetTop(y);
+            y += item->GetHeight(metrics);
+            const int width = item->GetWidth(metrics);
+            if (width > m_widest)
+                m_widest = width;
+        }
+        if (!goOn)
+            break;
+    }
+    if (full) {
+        const CItem* last = m_items.back().get();
+        m_totalHeight = last->GetTop() + last->GetHeight(metrics) + metrics.LineHeight();
+    }
+}
+
+void CObArrayEx::RelinkSections() {
+    std::unordered_map<uint32_t, CSectionHeader*> headers;
+    for (const auto& item : m_items)
+        if (item->GetType() == kItemSectionHeader) {
+            auto* header = static_cast<CSectionHeader*>(item.get());
+            headers[header->GetId()] = header;
+        }
+    for (const auto& item : m_items) {
+        if (item->GetType() == kItemSectionHeader || item->GetSectionId() == 0)
+            continue;
+        auto it = headers.find(item->GetSectionId());
+        if (it != headers.end())
+            item->SetSection(it->second);
+        else
+            item->SetSectionId(item->GetSectionId());
+    }
+}
+
+} // namespace rux

@@ -1,0 +1,71 @@
+// The ordered, owning list of a program's items, and the layout that stacks them into rows.
+#pragma once
+
+#include "document/item.h"
+
+#include <memory>
+#include <vector>
+
+namespace rux {
+
+class CViewMetrics;
+
+class CObArrayEx {
+public:
+    using ItemPtr = std::unique_ptr<CItem>;
+
+    CObArrayEx() = default;
+    CObArrayEx(const CObArrayEx&) = delete;
+    CObArrayEx& operator=(const CObArrayEx&) = delete;
+
+    int GetSize() const { return static_cast<int>(m_items.size()); }
+    bool IsEmpty() const { return m_items.empty(); }
+    // Throws std::out_of_range for an index outside the list.
+    CItem* GetAt(int index) const;
+    CItem* operator[](int index) const { return GetAt(index); }
+
+    // Adds at the end; returns the index.
+    int Append(ItemPtr item);
+    // Inserts at index (capped at the count).
+    void Insert(int index, ItemPtr item);
+    void Insert(int index, std::vector<ItemPtr> items);
+    // Takes count items out of the list and hands them to the caller.
+    std::vector<ItemPtr> Remove(int index, int count = 1);
+    // Deletes every item.
+    void RemoveAll();
+    // Appends without laying out; for readers that lay out once at the end.
+    void AppendNoLayout(ItemPtr item) { m_items.push_back(std::move(item)); }
+    void Reserve(size_t n) { m_items.reserve(n); }
+
+    // Nearest visible index after (before) index, or -1.
+    int NextVisible(int index) const;
+    int PreviousVisible(int index) const;
+    bool IsVisible(int index) const;
+
+    // Stacks rows from `from`: fully to the end, or until the bottom of the client area.
+    void Layout(int from, bool full);
+
+    // The measuring context of the view that lays the list out; none: layout does nothing.
+    void SetMetrics(const CViewMetrics* metrics) { m_metrics = metrics; }
+    const CViewMetrics* GetMetrics() const { return m_metrics; }
+    int GetWidestRow() const { return m_widest; }
+    int GetTotalHeight() const { return m_totalHeight; }
+    int GetLastReached() const { return m_lastReached; }
+
+    // Links every item to the section header whose id it carries (after structural edits).
+    void RelinkSections();
+
+    auto begin() const { return m_items.begin(); }
+    auto end() const { return m_items.end(); }
+
+private:
+    void CheckIndex(int index) const;
+
+    std::vector<ItemPtr> m_items;
+    int m_widest = 0;
+    int m_totalHeight = 0;
+    int m_lastReached = 0;
+    const CViewMetrics* m_metrics = nullptr;
+};
+
+} // namespace rux

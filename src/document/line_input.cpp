@@ -1,0 +1,124 @@
+#include "document/line_input.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace rux {
+namespace {
+constexpr size_t kChunk = 1 << 17;
+}
+
+CStrStdioFile::~CStrStdioFile() { Close(); }
+
+bool CStrStdioFile::Open(const std::string& path) {
+    Close();
+    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (m_fd < 0)
+        return false;
+    m_buffer.clear();
+    m_pos = 0;
+    m_eof = false;
+    return true;
+}
+
+void CStrStdioFile::Close() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    m_buffer.clear();
+    m_pos = 0;
+    m_eof = true;
+}
+
+void CStrStdioFile::Rewind() {
+    if (m_fd < 0)
+        return;
+    ::lseek(m_fd, 0, SEEK_SET);
+    m_buffer.clear();
+    m_pos = 0;
+    m_eof = false;
+}
+
+// Appends the next chunk of the file to the unread part of the buffer; false at end of file.
+bool CStrStdioFile::Fill() {
+    if (m_eof || m_fd < 0)
+        return false;
+    if (m_pos > 0) {
+        m_buffer.erase(0, m_pos);
+        m_pos = 0;
+    }
+    const size_t old = m_buffer.size();
+    m_buffer.resize(old + kChunk);
+    ssize_t n;
+    do {
+        n = ::read(m_fd, m_buffer.data() + old, kChunk);
+    } while (n < 0 && errno == EINTR);
+    if (n <= 0) {
+        m_buffer.resize(old);
+        m_eof = true;
+        return false;
+    }
+    m_buffer.resize(old + static_cast<size_t>(n));
+    return true;
+}
+
+bool CStrStdioFile::ReadLine(std::string& line) {
+    line.clear();
+    for (;;) {
+        const char* begin = m_buffer.data() + m_pos;
+        const size_t avail = m_buffer.size() - m_pos;
+        const char* lf = static_cast<const char*>(std::memchr(begin, '\n', avail));
+        const size_t segment = lf ? static_cast<size_t>(lf - begin) + 1 : avail;
+        // Copy the segment without its CR bytes, stopping once the line is full.
+        size_t used = 0;
+        while (used < segment && line.size() < kMaxLine) {
+            const size_t want = std::min(segment - used, kMaxLine - line.size());
+            const char* from = begin + used;
+            const char* cr = static_cast<const char*>(std::memchr(from, '\r', want));
+            if (!cr) {
+                line.append(from, want);
+                used += want;
+            } else {
+                line.append(from, static_cast<size_t>(cr - from));
+                used += static_cast<size_t>(cr - from) + 1;
+            }
+        }
+        m_pos += used;
+        if (used == segment && lf)
+            return true;
+        if (line.size() >= kMaxLine) {
+            // A full buffer ends the read; CRs right behind it would have been dropped anyway.
+            while (m_pos < m_buffer.size() && m_buffer[m_pos] == '\r')
+                ++m_pos;
+            if (m_pos < m_buffer.size() || !Fill() || m_buffer[m_pos] != '\r')
+                return true;
+            continue;
+        }
+        if (!Fill())
+            return !line.empty();
+    }
+}
+
+bool CStrMemFile::ReadLine(std::string& line) {
+    line.clear();
+    if (m_pos >= m_data.size())
+        return false;
+    const std::string_view rest = m_data.substr(m_pos);
+    const size_t lf = rest.find('\n');
+    const size_t segment = lf == std::string_view::npos ? rest.size() : lf + 1;
+    if (lf != std::string_view::npos && lf > 0 && rest[lf - 1] == '\r' && lf <= kMaxLine) {
+        // CR LF at the end of the line: the pair becomes one LF.
+        line.assign(rest.data(), lf - 1);
+        line.push_back('\n');
+        m_pos += segment;
+        return true;
+    }
+    const size_t take = std::min(segment, kMaxLine);
+    line.assign(rest.data(), take);
+    m_pos += take;
+    return true;
+}
+
+} // namespace rux

@@ -1,0 +1,60 @@
+// Line input for the program reader: a file (CR bytes dropped) or an in-memory buffer.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace rux {
+
+class CStrFile {
+public:
+    // A read returns at most this many bytes; a longer line is split and its rest is the next read.
+    static constexpr size_t kMaxLine = 4095;
+
+    virtual ~CStrFile() = default;
+    // Reads the bytes up to and including the next LF into `line`. False at end of input,
+    // that is when the read yields no byte at all.
+    virtual bool ReadLine(std::string& line) = 0;
+    virtual void Rewind() = 0;
+};
+
+// Reads a file through a large buffer. Every CR byte is dropped wherever it stands.
+class CStrStdioFile final : public CStrFile {
+public:
+    CStrStdioFile() = default;
+    ~CStrStdioFile() override;
+    CStrStdioFile(const CStrStdioFile&) = delete;
+    CStrStdioFile& operator=(const CStrStdioFile&) = delete;
+
+    // False when the file cannot be opened; errno tells why.
+    bool Open(const std::string& path);
+    void Close();
+    bool IsOpen() const { return m_fd >= 0; }
+
+    bool ReadLine(std::string& line) override;
+    void Rewind() override;
+
+private:
+    bool Fill();
+
+    int m_fd = -1;
+    std::string m_buffer;
+    size_t m_pos = 0;
+    bool m_eof = false;
+};
+
+// Reads lines from memory. CR bytes are kept, except that a CR LF pair at the end of a line
+// becomes a single LF.
+class CStrMemFile final : public CStrFile {
+public:
+    explicit CStrMemFile(std::string_view data) : m_data(data) {}
+    bool ReadLine(std::string& line) override;
+    void Rewind() override { m_pos = 0; }
+
+private:
+    std::string_view m_data;
+    size_t m_pos = 0;
+};
+
+} // namespace rux

@@ -1,0 +1,29 @@
+// One line of program text.
+#pragma once
+
+#include "document/item.h"
+
+namespace rux {
+
+// Characters that end a word for word selection and the first-word/last-word rules.
+bool IsWordDelimiter(char c);
+// The word around a 1-based caret column as [from, to) columns; false on a delimiter.
+bool WordAroundColumn(std::string_view text, int column, int& from, int& to);
+
+class CLine : public CItem {
+public:
+    CLine() = default;
+    explicit CLine(std::string text) : CItem(std::move(text)) {}
+
+    void WriteItem(int index, COstream& out, const CTextRange* range) const override;
+    void WriteText(int index, COstream& out, const CTextRange* range) const override;
+    int GetHeight(const CViewMetrics& metrics) const override;
+    int GetWidth(const CViewMetrics& metrics) const override;
+    int OnDoubleClick(CItemHost& host, const CViewMetrics& metrics, unsigned flags) override;
+    std::unique_ptr<CItem> Clone() const override;
+    int GetType() const override { return kItemLine; }
+    bool IsBlankOrComment() const override;
+    int ReplaceAll(std::string_view find, std::string_view replacement, bool matchCase) override;
+};
+
+} // namespace rux
