@@ -6,13 +6,14 @@
 #include "document/header_item.h"
 #include "document/section_items.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
 namespace rux::cli {
 namespace {
 
-using nlohmann::json;
+using json = nlohmann::ordered_json;
 
 json Text(const std::string& bytes) { return Cp1252ToUtf8(bytes); }
 
@@ -50,6 +51,7 @@ json HeaderFields(const CRuxHeader& h) {
 json ItemJson(const CItem& item, int index) {
     json j = json::object();
     j["index"] = index;
+    j["type"] = "unknown";
     switch (item.GetType()) {
     case kItemPar:
         j["type"] = "header";
@@ -91,7 +93,6 @@ json ItemJson(const CItem& item, int index) {
         break;
     }
     default:
-        j["type"] = "unknown";
         break;
     }
     return j;

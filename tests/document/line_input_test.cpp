@@ -1,0 +1,130 @@
+#include "document/line_input.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace rux {
+namespace {
+
+std::vector<std::string> ReadAll(CStrFile& in) {
+    std::vector<std::string> lines;
+    std::string line;
+    while (in.ReadLine(line))
+        lines.push_back(line);
+    return lines;
+}
+
+struct LineCase {
+    const char* name;
+    std::string input;
+    std::vector<std::string> fileLines; // file reader: every CR dropped
+    std::vector<std::string> memLines;  // memory reader: CR LF at a line end becomes LF
+};
+
+std::vector<LineCase> Cases() {
+    return {
+        {"empty", "", {}, {}},
+        {"crlf", "a\r\nb\r\n", {"a\n", "b\n"}, {"a\n", "b\n"}},
+        {"last line unterminated", "a\r\nxy", {"a\n", "xy"}, {"a\n", "xy"}},
+        {"lone CR inside", "a\rb\r\n", {"ab\n"}, {"a\rb\n"}},
+        {"CR at end of input", "a\r", {"a"}, {"a\r"}},
+        {"double CR", "a\r\r\n", {"a\n"}, {"a\r\n"}},
+        {"empty lines", "\n\r\n\n", {"\n", "\n", "\n"}, {"\n", "\n", "\n"}},
+        {"NUL byte kept", std::string("a\0b\n", 4), {std::string("a\0b\n", 4)}, {std::string("a\0b\n", 4)}},
+    };
+}
+
+TEST(LineInput, FileAndMemoryReadersFollowTheirCrRules) {
+    test::CTempDir dir;
+    for (const auto& c : Cases()) {
+        const std::string path = dir.File("in.txt");
+        test::WriteFileBytes(path, c.input);
+        CStrStdioFile file;
+        ASSERT_TRUE(file.Open(path));
+        EXPECT_EQ(ReadAll(file), c.fileLines) << c.name;
+        CStrMemFile mem(c.input);
+        EXPECT_EQ(ReadAll(mem), c.memLines) << c.name;
+    }
+}
+
+TEST(LineInput, LongLinesAreSplitAt4095Bytes) {
+    test::CTempDir dir;
+    const std::string path = dir.File("long.txt");
+    struct {
+        size_t length;
+        std::vector<size_t> pieces; // sizes of the reads, LF included
+    } cases[] = {
+        {5000, {4095, 906}},
+        {4094, {4095}},     // 4094 bytes + LF fit
+        {4095, {4095, 1}},  // the LF is left for a read of its own
+        {8190, {4095, 4095, 1}},
+    };
+    for (const auto& c : cases) {
+        // CRs in the middle of the line do not count against the limit of the file reader.
+        std::string line(c.length, 'x');
+        std::string withCr;
+        for (size_t i = 0; i < line.size(); ++i) {
+            if (i % 1000 == 999)
+                withCr += '\r';
+            withCr += line[i];
+        }
+        test::WriteFileBytes(path, withCr + "\r\n");
+        CStrStdioFile file;
+        ASSERT_TRUE(file.Open(path));
+        std::vector<size_t> sizes;
+        std::string joined;
+        for (const auto& l : ReadAll(file)) {
+            sizes.push_back(l.size());
+            joined += l;
+        }
+        EXPECT_EQ(sizes, c.pieces) << c.length;
+        EXPECT_EQ(joined, line + "\n") << c.length;
+
+        CStrMemFile mem(line + "\r\n");
+        sizes.clear();
+        for (const auto& l : ReadAll(mem))
+            sizes.push_back(l.size());
+        size_t total = 0;
+        for (size_t s : sizes) {
+            EXPECT_LE(s, CStrFile::kMaxLine);
+            total += s;
+        }
+        EXPECT_GE(total, c.length + 1) << c.length;
+    }
+}
+
+TEST(LineInput, RewindStartsOverAndMissingFileFails) {
+    test::CTempDir dir;
+    const std::string path = dir.File("r.txt");
+    test::WriteFileBytes(path, "one\r\ntwo\r\n");
+    CStrStdioFile file;
+    ASSERT_TRUE(file.Open(path));
+    std::string line;
+    ASSERT_TRUE(file.ReadLine(line));
+    file.Rewind();
+    EXPECT_EQ(ReadAll(file), (std::vector<std::string>{"one\n", "two\n"}));
+    CStrStdioFile missing;
+    EXPECT_FALSE(missing.Open(dir.File("nothing-here.rux")));
+}
+
+TEST(LineInput, ReadsAcrossBufferBoundaries) {
+    // Lines that straddle the reader's internal chunks come back whole.
+    test::CTempDir dir;
+    std::string input, expected;
+    for (int i = 0; i < 40000; ++i) {
+        std::string text = ":line " + std::to_string(i) + std::string(static_cast<size_t>(i % 37), 'q');
+        input += text + "\r\n";
+        expected += text + "\n";
+    }
+    test::WriteFileBytes(dir.File("big.rux"), input);
+    CStrStdioFile file;
+    ASSERT_TRUE(file.Open(dir.File("big.rux")));
+    std::string joined;
+    for (const auto& l : ReadAll(file))
+        joined += l;
+    EXPECT_EQ(joined, expected);
+}
+
+} // namespace
+} // namespace rux

@@ -1,0 +1,45 @@
+// A target library that answers from a table and records what it was asked.
+#pragma once
+
+#include "target/target_library.h"
+
+#include <map>
+#include <vector>
+
+namespace rux::test {
+
+class CFakeTarget : public CTargetLibrary {
+public:
+    std::map<std::string, bool> extendedMemory; // type -> has extended memory
+    std::string typeForDrive = "KESTREL";
+    bool haveHeader = false;
+    CRuxHeader suiteHeader;
+    std::vector<std::string> calls;
+
+    std::string GetTypeFromDriveAndTarget(const std::string& drive, const std::string& target) override {
+        calls.push_back("type:" + drive + "/" + target);
+        return typeForDrive;
+    }
+    bool GetTypeInfos(const std::string& type, CTargetTypeInfo& info) override {
+        calls.push_back("infos:" + type);
+        auto it = extendedMemory.find(type);
+        if (it == extendedMemory.end())
+            return false;
+        info.extendedMemory = it->second;
+        return true;
+    }
+    std::string GetTypeDisplayName(const std::string&) override { return {}; }
+    bool ReadHeader(const std::string& path, CRuxHeader& header) override {
+        calls.push_back("read:" + path);
+        if (haveHeader)
+            header = suiteHeader;
+        return haveHeader;
+    }
+    bool UpdateHeader(const std::string&, const CRuxHeader&) override { return true; }
+    int GetLibrarySupport(const std::string&) override { return 1; }
+    int GetCloneSupport(const std::string&) override { return 1; }
+    int GetFixedPointParamOpsSupport(const std::string&) override { return 1; }
+    int IsValidHalmLiteFile(const std::string&) override { return 0; }
+};
+
+} // namespace rux::test
