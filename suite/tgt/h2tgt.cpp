@@ -5,6 +5,7 @@
 #include "node_file.h"
 #include "target_data.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
