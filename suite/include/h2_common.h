@@ -25,4 +25,10 @@ typedef int32_t H2STATUS;
 /* Opaque window handle passed through to libraries that show dialogs. */
 typedef void* H2HWND;
 
+/* Handle of a communications client (see hm2comapi.h); the target library's node commands take it. */
+typedef void* H2CLIENT;
+
+/* Text buffers that hold a file path, terminating zero included. */
+#define H2_MAX_PATH 260
+
 #endif

@@ -1,0 +1,42 @@
+/* Shared-message service: numbered messages between the suite's tools, with a file name beside each. */
+#ifndef SSE_H
+#define SSE_H
+
+#include "h2_common.h"
+
+/* Size of the buffer of SSEGetErrorLineData, terminating zero included. */
+#define SSE_ERRORLINE 512
+
+/* How a registered tool receives a message; called on the service's own thread. */
+typedef void (*SSEMESSAGEPROC)(int32_t message, void* context);
+
+/* Stores the file path that travels with the next message. Non-zero on success. */
+H2_API int32_t SSEPutFileName(const char* path);
+/* Copies the file path that came with the last message into buffer (H2_MAX_PATH bytes).
+   Non-zero when there was one. */
+H2_API int32_t SSEGetFileName(char* buffer, int32_t bufferSize);
+/* Copies "line;start;end" of the error the suite wants shown into buffer (SSE_ERRORLINE bytes).
+   Non-zero when there was one. */
+H2_API int32_t SSEGetErrorLineData(char* buffer, int32_t bufferSize);
+/* Sends the message to the named tool ("Z2ADAZ", "H2WATCHAPP", ...). Non-zero when delivered. */
+H2_API int32_t SSESendMessage(const char* tool, int32_t message);
+/* Tells the other tools that the sender (its window class, "RUX2EDIT" for the editor) changed the
+   theme, so they reread it. */
+H2_API void SSEThemeChanged(const char* windowClass);
+/* Non-zero when builds are to stop on warnings. */
+H2_API int32_t SSE_WarningStopBuild(void);
+/* Opens the watch window for the programs of programDir on the node (NULL: no node). Non-zero on
+   success. */
+H2_API int32_t SSEOpenWatchWindow(const char* programDir, const char* node);
+/* Adds one watch entry to the open watch window. Non-zero on success. */
+H2_API int32_t SSEAddVarToWW(const char* entry);
+/* Opens the library manager on the named library. Non-zero on success. */
+H2_API int32_t SSEOpenLibManager(const char* libraryName);
+
+/* Registers a tool under its name so that messages sent to that name reach callback with context.
+   A second registration of the same name replaces the first. Non-zero on success. */
+H2_API int32_t SSERegisterTool(const char* name, SSEMESSAGEPROC callback, void* context);
+/* Removes the tool's registration; once it returns, the callback is no longer called. */
+H2_API void SSEUnregisterTool(const char* name);
+
+#endif
