@@ -1,5 +1,6 @@
 #include "cli/cli_common.h"
 
+#include "target/h2tgt_library.h"
 #include "target/suite_notifier.h"
 #include "target/target_library.h"
 
@@ -20,7 +21,7 @@ int UsageError(const std::string& message) {
 }
 
 struct CCliServices::Impl {
-    std::unique_ptr<CTargetLibrary> target = std::make_unique<CNoTargetLibrary>();
+    std::unique_ptr<CTargetLibrary> target = CreateTargetLibrary();
     std::unique_ptr<CSuiteNotifier> notifier = std::make_unique<CNoSuiteNotifier>();
 };
 

@@ -1,6 +1,6 @@
 #include "h2tgt.h"
 #include "target/h2tgt_library.h"
-#include "target/test_environment.h"
+#include "support/scoped_env.h"
 
 #include <gtest/gtest.h>
 

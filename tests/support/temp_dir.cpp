@@ -20,6 +20,12 @@ CTempDir::~CTempDir() {
     std::filesystem::remove_all(m_path, ec);
 }
 
+std::string CTempDir::Write(std::string_view name, std::string_view bytes) const {
+    const std::string path = File(name);
+    WriteFileBytes(path, bytes);
+    return path;
+}
+
 std::string ReadFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream s;

@@ -14,7 +14,10 @@ public:
     CTempDir& operator=(const CTempDir&) = delete;
 
     const std::string& Path() const { return m_path; }
+    std::string Path(std::string_view name) const { return File(name); }
     std::string File(std::string_view name) const { return m_path + "/" + std::string(name); }
+    // Writes a file in the folder and returns its path.
+    std::string Write(std::string_view name, std::string_view bytes) const;
 
 private:
     std::string m_path;

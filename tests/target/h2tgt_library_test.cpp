@@ -1,5 +1,5 @@
 #include "target/h2tgt_library.h"
-#include "target/test_environment.h"
+#include "support/scoped_env.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "target/product_directory.h"
 #include "target/service_library.h"
-#include "target/test_environment.h"
+#include "support/scoped_env.h"
 
 #include <gtest/gtest.h>
 

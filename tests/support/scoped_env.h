@@ -1,5 +1,7 @@
-// Scoped environment variables and scratch folders for tests that touch the product directory.
+// Scoped environment variables for tests that touch the product directory.
 #pragma once
+
+#include "support/temp_dir.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -32,33 +34,6 @@ public:
 private:
     std::string m_name;
     std::optional<std::string> m_old;
-};
-
-class CTempDir {
-public:
-    CTempDir() {
-        std::random_device rd;
-        m_path = std::filesystem::temp_directory_path() / ("rux-test-" + std::to_string(rd()));
-        std::filesystem::create_directories(m_path);
-    }
-    ~CTempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(m_path, ec);
-    }
-    CTempDir(const CTempDir&) = delete;
-    CTempDir& operator=(const CTempDir&) = delete;
-
-    std::string Path(const std::string& name = {}) const {
-        return name.empty() ? m_path.string() : (m_path / name).string();
-    }
-
-    std::string Write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(m_path / name, std::ios::binary) << bytes;
-        return Path(name);
-    }
-
-private:
-    std::filesystem::path m_path;
 };
 
 } // namespace rux::test
