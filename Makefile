@@ -7,7 +7,7 @@ EXAMPLE    ?= examples/conveyor_line.rux
 # Debian packages the build and the tests need.
 PACKAGES := build-essential cmake ninja-build g++ clang libclang-rt-14-dev \
             libgtest-dev libgmock-dev googletest libbenchmark-dev \
-            libpugixml-dev nlohmann-json3-dev
+            libpugixml-dev nlohmann-json3-dev python3
 
 .PHONY: all deps configure build test run bench clean
 

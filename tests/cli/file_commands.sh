@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# The rux file commands against real files: output, exit codes and messages.
+set -u
+RUX=$1
+DATA=$2
+SRC=$3
+fail=0
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+check() { # name, expected, actual
+    if [ "$2" != "$3" ]; then
+        echo "FAIL: $1"; echo "  expected: $2"; echo "  actual:   $3"; fail=1
+    fi
+}
+
+# resave keeps a program byte for byte
+cp "$DATA/roundtrip_full.rux" "$work/a.rux"
+"$RUX" resave "$work/a.rux" "$work/b.rux"; check "resave exit" 0 $?
+cmp -s "$work/a.rux" "$work/b.rux"; check "resave bytes" 0 $?
+
+# text gives the plain form with CR LF
+cp "$SRC/examples/conveyor_line.rux" "$work/c.rux"
+"$RUX" text "$work/c.rux" > "$work/c.txt"; check "text exit" 0 $?
+check "text first line" '$AUTHOR R. Okafor' "$(head -n 1 "$work/c.txt" | tr -d '\r')"
+check "text CR LF" "$(wc -l < "$work/c.txt")" "$(grep -c $'\r$' "$work/c.txt")"
+
+# info --json: one object with format, items and bookmarks; UTF-8 texts
+"$RUX" info --json "$work/a.rux" > "$work/a.json"; check "info exit" 0 $?
+python3 - "$work/a.json" <<'PY' || fail=1
+import json, sys
+d = json.load(open(sys.argv[1], encoding="utf-8"))
+assert d["format"] == "program", d["format"]
+assert [i["index"] for i in d["items"]] == list(range(len(d["items"])))
+types = {i["type"] for i in d["items"]}
+assert {"header", "line", "section", "footer", "diagram"} <= types, types
+h = d["items"][0]["fields"]
+assert isinstance(h["Address"], int) and "H2Lite" in h and "Clonable" in h
+for b in d["bookmarks"]:
+    assert 0 <= b < len(d["items"])
+texts = "".join(i.get("text", "") for i in d["items"])
+assert "\u00b0" in texts or "\u00e4" in texts, "Windows-1252 bytes become UTF-8"
+sec = [i for i in d["items"] if i["type"] == "section"][0]
+for k in ("text", "name", "id", "expanded", "fb", "notes", "helpLink", "libVisible", "fbDescription"):
+    assert k in sec, k
+dia = [i for i in d["items"] if i["type"] == "diagram"][0]
+assert dia["kind"] in ("FBD", "QLD")
+for k in ("title", "open", "zoom", "section", "payload"):
+    assert k in dia, k
+PY
+
+# plain text is reported as text
+printf 'a\r\nb\r\n' > "$work/p.rux"
+check "plain format" '"text"' "$("$RUX" info --json "$work/p.rux" | python3 -c 'import json,sys; print(json.dumps(json.load(sys.stdin)["format"]))')"
+
+# convert: directives dropped, sections made
+"$RUX" convert "$SRC/examples/legacy_spindle.rux" "$work/conv.rux"; check "convert exit" 0 $?
+check "convert header line" '$*TORVEL/RUX-V1' "$(head -n 1 "$work/conv.rux" | tr -d '\r')"
+grep -q '^:\$AUTHOR' "$work/conv.rux"; check "convert drops directives" 1 $?
+grep -q '^#info=Section' "$work/conv.rux"; check "convert makes sections" 0 $?
+
+# exit codes: 1 for files, 2 for usage
+"$RUX" info "$work/missing.rux" 2> "$work/err"; check "missing file exit" 1 $?
+grep -q "missing.rux" "$work/err"; check "message names the path" 0 $?
+grep -q "No such file" "$work/err"; check "message gives the reason" 0 $?
+"$RUX" resave "$work/a.rux" "$work/no/such/dir/out.rux" 2>/dev/null; check "unwritable exit" 1 $?
+"$RUX" 2>/dev/null; check "no command" 2 $?
+"$RUX" frobnicate 2>/dev/null; check "unknown command" 2 $?
+"$RUX" info 2>/dev/null; check "info without file" 2 $?
+"$RUX" info --bogus "$work/a.rux" 2>/dev/null; check "unknown option" 2 $?
+"$RUX" resave "$work/a.rux" 2>/dev/null; check "resave one arg" 2 $?
+
+if [ $fail = 0 ]; then echo "1 passed, 0 failed"; else echo "0 passed, 1 failed"; fi
+exit $fail
