@@ -11,12 +11,13 @@ bool IsAlnum(char c) {
 } // namespace
 
 bool RUX_CCommandLineInfo::SplitSwitch(const std::string& arg, std::string& flag) {
-    if (arg.size() < 2) return false;
+    if (arg.empty()) return false;
+    // A lone "-" is an empty switch and so ignored, never a file name.
     if (arg[0] == '-') {
         flag = arg.substr(1);
         return true;
     }
-    if (arg[0] != '/') return false;
+    if (arg[0] != '/' || arg.size() < 2) return false;
     for (std::size_t i = 1; i < arg.size(); ++i)
         if (!IsAlnum(arg[i])) return false;
     flag = arg.substr(1);
