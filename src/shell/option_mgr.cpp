@@ -15,7 +15,7 @@ COptionMgr::COptionMgr() {
         const char* literal;
         int32_t def;
     };
-    // The list order is part of the behaviour: the options dialog shows them in it, and a duplicate
+    // The list order matters: the options dialog shows them in it, and a duplicate
     // number would resolve to the earlier entry.
     static const Def kDefs[] = {
         {OPT_AUTO_INPUT, "AutoInput", IDS_OPT_PROMPT_SYMBOL, nullptr, 1},

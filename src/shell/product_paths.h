@@ -20,7 +20,7 @@ public:
     // The first entry of $XDG_CONFIG_DIRS, else /etc/xdg: the home of machine-wide suite settings.
     static std::string SystemConfigDir();
 
-    // Joins two path parts with exactly one '/' between them; an empty part yields the other.
+    // Joins a directory and a name with exactly one '/' between them; an empty one yields the other.
     static std::string Join(std::string_view dir, std::string_view name);
 };
 

@@ -41,13 +41,13 @@ CSetting::CSetting(ColorRef systemHighlight) {
         m_colors.emplace_back(LoadShellString(d.nameId), d.key, d.number, d.whenAbsent, d.def);
 }
 
-void CSetting::SetFont(const CFontSpec& font) {
+void CSetting::SetFont(const CFontDesc& font) {
     m_font = font;
     if (m_font.face.size() > kMaxFaceName) m_font.face.resize(kMaxFaceName);
 }
 
-CFontSpec CSetting::DefaultFont() {
-    return CFontSpec{"courier new", 100, 400, false};
+CFontDesc CSetting::DefaultFont() {
+    return CFontDesc{"courier new", 100, 400, false};
 }
 
 void CSetting::SetTabs(int32_t size, int32_t handling) {

@@ -28,13 +28,13 @@ enum ColorNumber : int32_t {
 
 enum TabHandling : int32_t { TAB_INSERT_SPACES = 0, TAB_KEEP_TABS = 1 };
 
-struct CFontSpec {
+struct CFontDesc {
     std::string face;
     int32_t size = 100; // tenths of a point
     int32_t weight = 400;
     bool italic = false;
 
-    bool operator==(const CFontSpec&) const = default;
+    bool operator==(const CFontDesc&) const = default;
 };
 
 class CSetting {
@@ -49,10 +49,10 @@ public:
     // follows the system highlight colour, which only the UI knows.
     explicit CSetting(ColorRef systemHighlight = kFallbackHighlight);
 
-    const CFontSpec& Font() const { return m_font; }
-    void SetFont(const CFontSpec& font);
+    const CFontDesc& Font() const { return m_font; }
+    void SetFont(const CFontDesc& font);
     // What the font dialog's Default button selects.
-    static CFontSpec DefaultFont();
+    static CFontDesc DefaultFont();
 
     int32_t TabSize() const { return m_tabSize; }
     int32_t TabHandlingMode() const { return m_tabHandling; }
@@ -80,7 +80,7 @@ public:
 private:
     CH2LiteColor* FindColorMutable(int32_t number);
 
-    CFontSpec m_font;
+    CFontDesc m_font;
     int32_t m_tabSize = 2;
     int32_t m_tabHandling = TAB_INSERT_SPACES;
     std::vector<CH2LiteColor> m_colors;

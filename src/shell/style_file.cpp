@@ -62,7 +62,7 @@ bool CStyleFile::Apply(std::string_view name, CSetting& setting) const {
         return v ? std::optional<int>(CIniFile::ParseInt(*v)) : std::nullopt;
     };
 
-    CFontSpec font = setting.Font();
+    CFontDesc font = setting.Font();
     if (std::optional<std::string> face = m_ini.Find(name, "FontName")) {
         font.face = *face;
         any = true;
@@ -100,7 +100,7 @@ bool CStyleFile::SaveAs(std::string_view name, const CSetting& setting) {
         }
 
     bool ok = m_ini.WriteString(kNameSection, NameKey(slot), clean);
-    const CFontSpec& font = setting.Font();
+    const CFontDesc& font = setting.Font();
     ok = m_ini.WriteString(clean, "FontName", font.face) && ok;
     ok = m_ini.WriteLong(clean, "FontSize", font.size) && ok;
     ok = m_ini.WriteLong(clean, "FontWeight", font.weight) && ok;

@@ -12,11 +12,12 @@
 namespace {
 
 void Check(bool ok) {
-    if (!ok)
-        std::abort();
+    if (!ok) std::abort();
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
 
 std::string_view Trim(std::string_view s) {
     while (!s.empty() && IsBlank(s.front()))
@@ -27,13 +28,11 @@ std::string_view Trim(std::string_view s) {
 }
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
+    if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
         char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] + 32) : a[i];
         char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] + 32) : b[i];
-        if (x != y)
-            return false;
+        if (x != y) return false;
     }
     return true;
 }
@@ -85,13 +84,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (std::size_t target = 0; target < names.size(); target += 3) {
         rux::CIniFile copy = ini;
         const auto& [section, key] = names[target];
-        if (!copy.WriteString(section, key, "fuzz value 42"))
-            continue;
+        if (!copy.WriteString(section, key, "fuzz value 42")) continue;
         Check(copy.Find(section, key) == std::optional<std::string>("fuzz value 42"));
         for (std::size_t i = 0; i < names.size(); ++i) {
             bool same = EqualNoCase(Trim(names[i].first), Trim(section)) && EqualNoCase(names[i].second, key);
-            if (!same)
-                Check(copy.Find(names[i].first, names[i].second) == before[i]);
+            if (!same) Check(copy.Find(names[i].first, names[i].second) == before[i]);
         }
     }
     return 0;

@@ -141,13 +141,5 @@ TEST(HookMenu, MissingLibraryOrEntryDropsTheMenu) {
     EXPECT_EQ(CHookMenu::LibraryFileName(3), "libHalmLiteHook.so");
 }
 
-TEST(HookMenu, ReleaseEmptiesTheMenu) {
-    CHookMenu menu;
-    ASSERT_TRUE(menu.Create(RUX_TEST_HOOK_DIR));
-    menu.Release();
-    EXPECT_FALSE(menu.IsLoaded());
-    EXPECT_FALSE(menu.IsHookCommand(6000));
-}
-
 } // namespace
 } // namespace rux

@@ -1,7 +1,6 @@
 #include "shell/profile_store.h"
 
 #include "shell/product_paths.h"
-#include "shell/shell_strings.h"
 #include "shell/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -104,15 +103,6 @@ TEST(ProfileStore, UnwritableLocationIsReportedNotFatal) {
     CProfileStore store(dir.File("blocker"), CProfileStore::kProfileKey);
     EXPECT_FALSE(store.WriteInt("Settings", "X", 1));
     EXPECT_EQ(store.GetInt("Settings", "X", 5), 5);
-}
-
-TEST(ShellStrings, TextsByNumber) {
-    EXPECT_STREQ(LoadShellString(128), "RUX Editor");
-    EXPECT_STREQ(LoadShellString(62000), "%1!s! belongs to group: %2!s!");
-    EXPECT_STREQ(LoadShellString(62052), "Show QLD Grid");
-    EXPECT_STREQ(LoadShellString(62053), "Show LD/FBD Grid");
-    EXPECT_STREQ(LoadShellString(1), "");
-    EXPECT_STREQ(LoadShellString(99999), "");
 }
 
 } // namespace

@@ -54,7 +54,7 @@ TEST(Setting, EmptyFileGivesWhenAbsentValuesAndDefaultButtonGivesDefaults) {
     s.Load(CIniFile::FromText("[Other]\nColorCmt=1\n"));
     for (const ColorRow& row : kTable)
         EXPECT_EQ(s.GetColor(row.number), row.whenAbsent) << row.key;
-    EXPECT_EQ(s.Font(), (CFontSpec{"courier", 100, 400, false}));
+    EXPECT_EQ(s.Font(), (CFontDesc{"courier", 100, 400, false}));
     EXPECT_EQ(s.TabSize(), 2);
     EXPECT_EQ(s.TabHandlingMode(), TAB_INSERT_SPACES);
 
@@ -88,7 +88,7 @@ TEST(Setting, CancelRestoresEveryChangeOkKeepsThem) {
 TEST(Setting, LoadReadsFontTabsAndGuardsSizes) {
     struct Case {
         const char* text;
-        CFontSpec font;
+        CFontDesc font;
         int tabSize;
         int tabHandling;
     } cases[] = {

@@ -36,7 +36,7 @@ TEST(StyleFile, ApplyReadsPresentKeysAndLeavesTheRest) {
     s.ResetToDefaults();
     s.SetColor(CLR_SELECTION, 0xABCDEF);
     ASSERT_TRUE(styles.Apply("Night", s));
-    EXPECT_EQ(s.Font(), (CFontSpec{"Terminus", 140, 700, true}));
+    EXPECT_EQ(s.Font(), (CFontDesc{"Terminus", 140, 700, true}));
     struct Want {
         int number;
         ColorRef value;
