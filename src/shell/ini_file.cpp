@@ -1,0 +1,263 @@
+#include "shell/ini_file.h"
+
+#include "shell/product_paths.h"
+
+#include <climits>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <system_error>
+
+namespace rux {
+
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && IsBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    return true;
+}
+
+// What a scan of the text found for one section and key. Offsets index the scanned text.
+struct ScanResult {
+    bool keyFound = false;
+    std::string_view value;    // trimmed value of the first match
+    std::size_t lineBegin = 0; // the matching key line, without its line end
+    std::size_t lineEnd = 0;
+    bool sectionFound = false;
+    std::size_t insertAt = 0;      // just after the last key line (or header) of the first matching section
+    bool insertNeedsBreak = false; // that line is the last one and has no line end
+};
+
+// Duplicate sections are not merged: a key is looked for in every section of the name in file order
+// and the first hit wins, while new keys go into the first section of the name.
+ScanResult Scan(std::string_view text, std::string_view section, std::string_view key) {
+    ScanResult r;
+    bool inSection = false;
+    bool inFirstSection = false;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t nl = text.find('\n', pos);
+        std::size_t next = nl == std::string_view::npos ? text.size() : nl + 1;
+        std::size_t end = nl == std::string_view::npos ? text.size() : nl;
+        std::string_view line = Trim(text.substr(pos, end - pos));
+        if (!line.empty() && line.front() == '[') {
+            std::size_t close = line.find(']');
+            // A '[' line without ']' is no header; it is skipped like any other line without '='.
+            if (close != std::string_view::npos) {
+                inSection = EqualNoCase(Trim(line.substr(1, close - 1)), section);
+                inFirstSection = inSection && !r.sectionFound;
+                if (inFirstSection) {
+                    r.sectionFound = true;
+                    r.insertAt = next;
+                    r.insertNeedsBreak = nl == std::string_view::npos;
+                }
+                pos = next;
+                continue;
+            }
+        }
+        if (inSection && !line.empty() && line.front() != ';') {
+            std::size_t eq = line.find('=');
+            if (eq != std::string_view::npos) {
+                if (inFirstSection) {
+                    r.insertAt = next;
+                    r.insertNeedsBreak = nl == std::string_view::npos;
+                }
+                if (EqualNoCase(Trim(line.substr(0, eq)), key)) {
+                    r.keyFound = true;
+                    r.value = Trim(line.substr(eq + 1));
+                    r.lineBegin = pos;
+                    r.lineEnd = end;
+                    // Keep a CR of a CR LF line end out of the replaced range.
+                    if (r.lineEnd > r.lineBegin && text[r.lineEnd - 1] == '\r') --r.lineEnd;
+                    return r;
+                }
+            }
+        }
+        pos = next;
+    }
+    return r;
+}
+
+// New lines follow the file's own convention; a new file gets plain LF.
+std::string_view LineEnd(std::string_view text) {
+    std::size_t nl = text.find('\n');
+    return (nl != std::string_view::npos && nl > 0 && text[nl - 1] == '\r') ? "\r\n" : "\n";
+}
+
+bool ValidName(std::string_view name, char forbidden) {
+    name = Trim(name);
+    if (name.empty() || name.front() == ';' || name.front() == '[') return false;
+    for (char c : name)
+        if (c == '\n' || c == '\r' || c == forbidden) return false;
+    return true;
+}
+
+} // namespace
+
+CIniFile::CIniFile(std::string path) : m_path(std::move(path)) {}
+
+CIniFile CIniFile::FromText(std::string text) {
+    CIniFile ini;
+    ini.m_text = std::move(text);
+    ini.m_inMemory = true;
+    return ini;
+}
+
+CIniFile CIniFile::ProductSettings() {
+    return CIniFile(CProductPaths::SettingsFile());
+}
+
+bool CIniFile::Load(std::string& text) const {
+    if (m_inMemory) {
+        text = m_text;
+        return true;
+    }
+    text.clear();
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(m_path, ec)) return false;
+    std::ifstream in(m_path, std::ios::binary);
+    if (!in) return false;
+    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+bool CIniFile::Store(const std::string& text) {
+    if (m_inMemory) {
+        m_text = text;
+        return true;
+    }
+    // Write beside the file and rename over it, so a failed write leaves the old settings intact.
+    std::string temp = m_path + ".tmp";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out) return false;
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        out.close();
+        if (!out) {
+            std::error_code ec;
+            std::filesystem::remove(temp, ec);
+            return false;
+        }
+    }
+    std::error_code ec;
+    std::filesystem::rename(temp, m_path, ec);
+    if (ec) {
+        std::filesystem::remove(temp, ec);
+        return false;
+    }
+    return true;
+}
+
+std::string CIniFile::Text() const {
+    std::string text;
+    Load(text);
+    return text;
+}
+
+std::optional<std::string> CIniFile::Find(std::string_view section, std::string_view key) const {
+    std::string text;
+    if (!Load(text)) return std::nullopt;
+    ScanResult r = Scan(text, Trim(section), Trim(key));
+    if (!r.keyFound || r.value.empty()) return std::nullopt;
+    return std::string(r.value);
+}
+
+std::string CIniFile::GetString(std::string_view section, std::string_view key, std::string_view def) const {
+    std::optional<std::string> value = Find(section, key);
+    std::string out = value ? std::move(*value) : std::string(def);
+    if (out.size() > kMaxValue - 1) out.resize(kMaxValue - 1);
+    return out;
+}
+
+int CIniFile::GetInt(std::string_view section, std::string_view key, int def) const {
+    std::optional<std::string> value = Find(section, key);
+    return value ? ParseInt(*value) : def;
+}
+
+bool CIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+    section = Trim(section);
+    key = Trim(key);
+    if (!ValidName(section, ']') || !ValidName(key, '=')) return false;
+    // A line break inside a value would split it into lines of its own.
+    std::string clean(Trim(value));
+    for (char& c : clean)
+        if (c == '\n' || c == '\r') c = ' ';
+
+    std::string text;
+    Load(text);
+    std::string_view eol = LineEnd(text);
+    ScanResult r = Scan(text, section, key);
+    if (r.keyFound) {
+        // Keep the key as the file spells it; only the value changes.
+        std::string_view line(text.data() + r.lineBegin, r.lineEnd - r.lineBegin);
+        std::size_t eq = line.find('=');
+        std::string replacement(line.substr(0, eq + 1));
+        replacement += clean;
+        text.replace(r.lineBegin, r.lineEnd - r.lineBegin, replacement);
+    } else if (r.sectionFound) {
+        std::string insert;
+        if (r.insertNeedsBreak) insert += eol;
+        insert.append(key).append("=").append(clean).append(eol);
+        text.insert(r.insertAt, insert);
+    } else {
+        if (!text.empty() && text.back() != '\n') text += eol;
+        if (!text.empty()) text += eol;
+        text.append("[").append(section).append("]").append(eol);
+        text.append(key).append("=").append(clean).append(eol);
+    }
+    return Store(text);
+}
+
+bool CIniFile::WriteInt(std::string_view section, std::string_view key, int value) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%d", value);
+    return WriteString(section, key, buf);
+}
+
+bool CIniFile::WriteLong(std::string_view section, std::string_view key, long value) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%ld", value);
+    return WriteString(section, key, buf);
+}
+
+int CIniFile::ParseInt(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && IsBlank(text[i]))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    long long value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = value * 10 + (text[i] - '0');
+        if (value > static_cast<long long>(INT_MAX) + 1) value = static_cast<long long>(INT_MAX) + 1;
+    }
+    if (negative) value = -value;
+    if (value > INT_MAX) return INT_MAX;
+    if (value < INT_MIN) return INT_MIN;
+    return static_cast<int>(value);
+}
+
+} // namespace rux

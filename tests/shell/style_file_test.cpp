@@ -1,0 +1,149 @@
+#include "shell/style_file.h"
+
+#include "shell/setting.h"
+#include "shell/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace rux {
+namespace {
+
+using test::CTempDir;
+
+TEST(StyleFile, NamesStopAtTheFirstMissingNumber) {
+    struct Case {
+        const char* text;
+        std::vector<std::string> names;
+    } cases[] = {
+        {"", {}},
+        {"[STYLE_NAME]\nStyle1=Classic\nStyle2= Night \n", {"Classic", "Night"}},
+        {"[style_name]\nstyle2=B\nSTYLE1=A\nStyle4=D\n", {"A", "B"}},
+        {"[STYLE_NAME]\nStyle1=A\nStyle2=\nStyle3=C\n", {"A"}},
+        {"[STYLE_NAME]\nStyle0=Z\nStyle2=B\n", {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CStyleFile(CIniFile::FromText(c.text)).Names(), c.names) << c.text;
+}
+
+TEST(StyleFile, ApplyReadsPresentKeysAndLeavesTheRest) {
+    CStyleFile styles(
+        CIniFile::FromText("[STYLE_NAME]\nStyle1=Night\nStyle2=Partial\n"
+                           "[Night]\nFontName=Terminus\nFontSize=140\nFontWeight=700\nFontItalic=1\n"
+                           "ColorTxt=1\nColorErr=2\nColorKwd=3\nColorCmt=4\nColorDgm=5\nColorIdt=6\n"
+                           "ColorRdo=7\nTabStyle=0\nTabSize=0\n"
+                           "[partial]\nColorKwd=255\nTabSize=5\n"));
+    CSetting s;
+    s.ResetToDefaults();
+    s.SetColor(CLR_SELECTION, 0xABCDEF);
+    ASSERT_TRUE(styles.Apply("Night", s));
+    EXPECT_EQ(s.Font(), (CFontDesc{"Terminus", 140, 700, true}));
+    struct Want {
+        int number;
+        ColorRef value;
+    } wants[] = {{CLR_TEXT, 1},
+                 {CLR_ERROR, 2},
+                 {CLR_KEYWORD, 3},
+                 {CLR_COMMENT, 4},
+                 {CLR_FB_HEADER, 5},
+                 {CLR_IDENTIFIER, 6},
+                 {CLR_READ_ONLY, 7},
+                 {CLR_SELECTION, 0xABCDEF},
+                 {CLR_RUNG_COMMENT, 0x008000}};
+    for (const Want& w : wants)
+        EXPECT_EQ(s.GetColor(w.number), w.value) << w.number;
+    EXPECT_EQ(s.TabHandlingMode(), TAB_INSERT_SPACES);
+    EXPECT_EQ(s.TabSize(), 2); // a size below 1 becomes 2
+
+    ASSERT_TRUE(styles.Apply("PARTIAL", s));
+    EXPECT_EQ(s.Font().face, "Terminus");
+    EXPECT_EQ(s.GetColor(CLR_KEYWORD), 255u);
+    EXPECT_EQ(s.GetColor(CLR_TEXT), 1u);
+    EXPECT_EQ(s.TabSize(), 5);
+    EXPECT_EQ(s.TabHandlingMode(), TAB_INSERT_SPACES);
+
+    CSetting untouched;
+    EXPECT_FALSE(styles.Apply("Nowhere", untouched));
+    EXPECT_FALSE(styles.Apply("", untouched));
+    EXPECT_EQ(untouched.Font().face, "courier");
+}
+
+TEST(StyleFile, SaveAsReusesTheKeyOfAnExistingNameOrTakesTheNextNumber) {
+    CTempDir dir;
+    std::string path = dir.Write("HALM.STY", "; shipped styles\n[STYLE_NAME]\nStyle1=Classic\nStyle2=Night\n"
+                                             "[Classic]\nFontName=courier new\nFontSize=100\nColorKwd=1\n"
+                                             "[Night]\nFontName=Terminus\nColorKwd=2\nExtra=kept\n");
+    CStyleFile styles{CIniFile(path)};
+    CSetting s;
+    s.SetFont({"Hack", 110, 400, false});
+    s.SetTabs(3, 1);
+    s.SetColor(CLR_KEYWORD, 0x00AA00);
+    s.SetColor(CLR_FB_HEADER, 0x123456);
+
+    ASSERT_TRUE(styles.SaveAs("night", s));
+    EXPECT_EQ(styles.Names(), (std::vector<std::string>{"Classic", "night"}));
+    std::string text = CTempDir::Read(path);
+    EXPECT_EQ(text, "; shipped styles\n[STYLE_NAME]\nStyle1=Classic\nStyle2=night\n"
+                    "[Classic]\nFontName=courier new\nFontSize=100\nColorKwd=1\n"
+                    "[Night]\nFontName=Hack\nColorKwd=43520\nExtra=kept\nFontSize=110\nFontWeight=400\n"
+                    "FontItalic=0\nColorTxt=0\nColorErr=255\nColorCmt=8224125\nColorDgm=1193046\nColorIdt=0\n"
+                    "ColorRdo=0\nTabStyle=1\nTabSize=3\n");
+
+    ASSERT_TRUE(styles.SaveAs("  Third  ", s));
+    EXPECT_EQ(styles.Names(), (std::vector<std::string>{"Classic", "night", "Third"}));
+
+    // What was saved comes back on apply, the diagram colour included.
+    CSetting back;
+    ASSERT_TRUE(styles.Apply("Third", back));
+    EXPECT_EQ(back.Font(), s.Font());
+    EXPECT_EQ(back.TabSize(), 3);
+    EXPECT_EQ(back.TabHandlingMode(), 1);
+    for (int n :
+         {CLR_TEXT, CLR_ERROR, CLR_KEYWORD, CLR_COMMENT, CLR_FB_HEADER, CLR_IDENTIFIER, CLR_READ_ONLY})
+        EXPECT_EQ(back.GetColor(n), s.GetColor(n)) << n;
+
+    EXPECT_FALSE(styles.SaveAs("   ", s));
+    EXPECT_FALSE(styles.SaveAs("Bad]Name", s));
+}
+
+TEST(StyleFile, SaveAsFillsAGapInTheNumbering) {
+    CStyleFile styles(CIniFile::FromText("[STYLE_NAME]\nStyle1=A\nStyle3=C\n"));
+    ASSERT_TRUE(styles.SaveAs("B", CSetting()));
+    EXPECT_EQ(styles.Names(), (std::vector<std::string>{"A", "B", "C"}));
+}
+
+TEST(StyleFile, UnwritableStyleFileReportsFailureAndChangesNothing) {
+    CTempDir dir;
+    CStyleFile styles{CIniFile(dir.File("missing/HALM.STY"))};
+    EXPECT_TRUE(styles.Names().empty());
+    EXPECT_FALSE(styles.SaveAs("Mine", CSetting()));
+}
+
+} // namespace
+} // namespace rux
+
+namespace rux {
+namespace {
+
+TEST(StyleFile, ShippedStylesAllApply) {
+    CStyleFile styles{CIniFile(std::string(RUX_SOURCE_DIR) + "/data/HALM.STY")};
+    std::vector<std::string> names = styles.Names();
+    ASSERT_GE(names.size(), 3u);
+    for (const std::string& name : names) {
+        CSetting s;
+        EXPECT_TRUE(styles.Apply(name, s)) << name;
+        EXPECT_GE(s.Font().size, 80) << name;
+        EXPECT_NE(s.GetColor(CLR_TEXT), 0xFFFFFFu) << name; // text must show on the white page
+    }
+    // The first style is the look of a fresh installation.
+    CSetting fresh;
+    fresh.ResetToDefaults();
+    CSetting standard;
+    ASSERT_TRUE(styles.Apply(names.front(), standard));
+    for (int n :
+         {CLR_TEXT, CLR_ERROR, CLR_KEYWORD, CLR_COMMENT, CLR_FB_HEADER, CLR_IDENTIFIER, CLR_READ_ONLY})
+        EXPECT_EQ(standard.GetColor(n), fresh.GetColor(n)) << n;
+    EXPECT_EQ(standard.Font(), fresh.Font());
+}
+
+} // namespace
+} // namespace rux
