@@ -43,5 +43,6 @@ int RunInfo(const Args& args);
 int RunResave(const Args& args);
 int RunText(const Args& args);
 int RunConvert(const Args& args);
+int RunEdit(const Args& args);
 
 } // namespace rux::cli

@@ -13,6 +13,7 @@ const char kUsage[] =
     "  text FILE              the program as plain text\n"
     "  resave IN OUT          load IN and save it to OUT as the editor saves\n"
     "  convert IN OUT         turn an older plain-text program into a program file\n"
+    "  edit FILE [OPTIONS]    run editing commands on a program (-e COMMAND, -f SCRIPT)\n"
     "  help                   this text\n";
 
 } // namespace
@@ -35,5 +36,7 @@ int main(int argc, char** argv) {
         return RunResave(args);
     if (command == "convert")
         return RunConvert(args);
+    if (command == "edit")
+        return RunEdit(args);
     return UsageError("unknown command '" + command + "'");
 }

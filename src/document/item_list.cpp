@@ -68,6 +68,17 @@ std::vector<CObArrayEx::ItemPtr> CObArrayEx::Remove(int index, int count) {
     std::vector<ItemPtr> removed(std::make_move_iterator(m_items.begin() + index),
                                  std::make_move_iterator(m_items.begin() + index + count));
     m_items.erase(m_items.begin() + index, m_items.begin() + index + count);
+    // Members must not point at a header that left the list; they keep its id for a later relink.
+    for (const auto& item : removed) {
+        if (item->GetType() != kItemSectionHeader)
+            continue;
+        for (const auto& other : m_items)
+            if (other->GetSection() == item.get())
+                other->SetSectionId(other->GetSectionId());
+        for (const auto& other : removed)
+            if (other->GetSection() == item.get())
+                other->SetSectionId(other->GetSectionId());
+    }
     if (m_lastReached >= GetSize())
         m_lastReached = GetSize() > 0 ? GetSize() - 1 : 0;
     Layout(index, true);

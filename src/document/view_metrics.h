@@ -19,6 +19,8 @@ public:
     virtual int ClientHeight() const = 0;
     virtual int ScrollX() const = 0;
     virtual int ScrollY() const = 0;
+    // The view scrolls; the next layout and hit test use the new position.
+    virtual void SetScroll(int x, int y) = 0;
 };
 
 // A monospaced stand-in: every byte is CharWidth() pixels, a tab advances to the next multiple of
@@ -41,7 +43,7 @@ public:
         m_clientWidth = width;
         m_clientHeight = height;
     }
-    void SetScroll(int x, int y) {
+    void SetScroll(int x, int y) override {
         m_scrollX = x;
         m_scrollY = y;
     }

@@ -1,0 +1,396 @@
+// Typing, line splitting and deleting.
+#include "document/item_list.h"
+#include "document/line_item.h"
+#include "document/rux_document.h"
+#include "document/section_items.h"
+#include "document/view_metrics.h"
+#include "editor/edit_session.h"
+
+#include <algorithm>
+
+namespace rux {
+namespace {
+
+// The section a new text line joins when it is inserted at `index`: the one of the item it is
+// put in front of, unless that item opens a section (the line then stands before the section).
+CSectionHeader* SectionForInsertAt(const CObArrayEx& items, int index) {
+    if (index < 0 || index >= items.GetSize())
+        return nullptr;
+    const CItem* item = items.GetAt(index);
+    return item->GetType() == kItemSectionHeader ? nullptr : item->GetSection();
+}
+
+std::unique_ptr<CLine> NewLine(std::string text, CSectionHeader* section) {
+    auto line = std::make_unique<CLine>(std::move(text));
+    line->SetSection(section);
+    return line;
+}
+
+// Splits text at CR LF, LF or a lone CR.
+std::vector<std::string_view> SplitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n')
+            continue;
+        lines.push_back(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    lines.push_back(text.substr(start));
+    return lines;
+}
+
+} // namespace
+
+void CEditSession::TypeChar(char c) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (c == '\t') {
+        if (m_overwrite) {
+            // Overwrite mode: Tab only moves, to just past the next tab of the line.
+            const CItem* item = ItemAt(m_caret.item);
+            if (!item || item->GetType() != kItemLine)
+                return;
+            const std::string& text = item->GetText();
+            const size_t from = std::min(static_cast<size_t>(m_caret.col - 1), text.size());
+            const size_t tab = text.find('\t', from);
+            SetCaret({static_cast<int>(tab == std::string::npos ? text.size() : tab + 1) + 1, m_caret.item});
+            ScrollCaretIntoView();
+            return;
+        }
+        if (HasSelection())
+            return;
+        if (m_settings.insertTabs)
+            InsertText("\t");
+        else
+            InsertText(std::string(static_cast<size_t>(std::max(1, m_settings.tabSize)), ' '));
+        return;
+    }
+    if (c == '\r' || c == '\n') {
+        KeyDown(EKey::Enter, false, false);
+        return;
+    }
+    if (u < 32 || u == 127)
+        return;
+    if (!BeginEdit())
+        return;
+    if (HasSelection())
+        DeleteSelectionInEdit();
+    InsertCharInEdit(c);
+    EndEdit();
+}
+
+void CEditSession::InsertCharInEdit(char c) {
+    CItem* item = ItemAt(m_caret.item);
+    if (!item || item->GetType() != kItemLine) {
+        const int index = std::min(m_caret.item, m_doc.Items().GetSize());
+        InsertItem(index, NewLine(std::string(1, c), SectionForInsertAt(m_doc.Items(), index)));
+        m_caret = {2, index};
+        return;
+    }
+    std::string text = item->GetText();
+    const size_t at = static_cast<size_t>(m_caret.col - 1);
+    if (at < text.size()) {
+        if (m_overwrite)
+            text[at] = c;
+        else
+            text.insert(at, 1, c);
+    } else {
+        text.append(at - text.size(), ' ');
+        text.push_back(c);
+    }
+    ChangeText(m_caret.item, std::move(text));
+    ++m_caret.col;
+}
+
+void CEditSession::InsertText(std::string_view text) {
+    if (text.empty() || !BeginEdit())
+        return;
+    if (HasSelection())
+        DeleteSelectionInEdit();
+    InsertTextInEdit(text);
+    EndEdit();
+}
+
+// Strings are always inserted, also in overwrite mode: overwriting applies to typed characters.
+void CEditSession::InsertTextInEdit(std::string_view text) {
+    const std::vector<std::string_view> lines = SplitLines(text);
+    CObArrayEx& items = m_doc.Items();
+    CItem* item = ItemAt(m_caret.item);
+    if (!item || item->GetType() != kItemLine) {
+        int index = std::min(m_caret.item, items.GetSize());
+        CSectionHeader* section = SectionForInsertAt(items, index);
+        for (const auto& line : lines)
+            InsertItem(index++, NewLine(std::string(line), section));
+        m_caret = {static_cast<int>(lines.back().size()) + 1, index - 1};
+        return;
+    }
+    std::string current = item->GetText();
+    const size_t at = static_cast<size_t>(m_caret.col - 1);
+    if (at > current.size())
+        current.append(at - current.size(), ' ');
+    const std::string tail = current.substr(at);
+    current.erase(at);
+    if (lines.size() == 1) {
+        current.append(lines[0]);
+        current.append(tail);
+        ChangeText(m_caret.item, std::move(current));
+        m_caret.col += static_cast<int>(lines[0].size());
+        return;
+    }
+    CSectionHeader* section = item->GetSection();
+    const int first = m_caret.item;
+    current.append(lines[0]);
+    ChangeText(first, std::move(current));
+    int index = first + 1;
+    for (size_t i = 1; i + 1 < lines.size(); ++i)
+        InsertItem(index++, NewLine(std::string(lines[i]), section));
+    InsertItem(index, NewLine(std::string(lines.back()) + tail, section));
+    m_caret = {static_cast<int>(lines.back().size()) + 1, index};
+}
+
+void CEditSession::SplitLine() {
+    if (!BeginEdit())
+        return;
+    if (HasSelection())
+        DeleteSelectionInEdit();
+    SplitLineInEdit();
+    EndEdit();
+}
+
+void CEditSession::SplitLineInEdit() {
+    CObArrayEx& items = m_doc.Items();
+    CItem* item = ItemAt(m_caret.item);
+    if (!item) {
+        InsertItem(items.GetSize(), NewLine({}, nullptr));
+        m_caret = {1, items.GetSize() - 1};
+        return;
+    }
+    const int index = m_caret.item;
+    if (item->GetType() == kItemSectionHeader && static_cast<CSectionHeader*>(item)->IsExpanded()) {
+        InsertItem(index + 1, NewLine({}, static_cast<CSectionHeader*>(item)));
+        m_caret = {1, index + 1};
+        return;
+    }
+    if (item->GetType() != kItemLine) {
+        // Below the header, a diagram, a footer or a folded section: a new line at the next row.
+        CSectionHeader* section = item->GetType() == kItemSectionFooter ? nullptr : item->GetSection();
+        int at = items.NextVisible(index);
+        if (at < 0) {
+            at = items.GetSize();
+            section = nullptr;
+        }
+        InsertItem(at, NewLine({}, section));
+        m_caret = {1, at};
+        return;
+    }
+
+    const std::string text = item->GetText();
+    const size_t cut = std::min(static_cast<size_t>(m_caret.col - 1), text.size());
+    std::string kept = text.substr(0, cut);
+    std::string rest = text.substr(cut);
+    int col = 1;
+    if (m_settings.autoIndent) {
+        const int tab = std::max(1, m_settings.tabSize);
+        const int width = IndentWidth(kept, tab);
+        const std::string_view first = FirstWord(kept);
+        const std::string_view next = FirstWord(rest);
+        int newIndent = width;
+        switch (m_indentRole(first)) {
+        case 1:
+            newIndent = width + tab;
+            break;
+        case 2: {
+            const bool matchesIf = EqualsNoCase(first, "ELSE") || EqualsNoCase(first, "ELSEIF");
+            const int keptIndent = matchesIf ? MatchingOpenerWidth(items, index - 1, EOpener::If, tab)
+                                             : std::max(0, width - tab);
+            kept = Reindent(kept, keptIndent, tab);
+            newIndent = keptIndent + tab;
+            break;
+        }
+        case 3: {
+            const EOpener opener = EqualsNoCase(first, "LOOP") ? EOpener::Loop : EOpener::If;
+            const int keptIndent = MatchingOpenerWidth(items, index - 1, opener, tab);
+            kept = Reindent(kept, keptIndent, tab);
+            newIndent = keptIndent;
+            break;
+        }
+        default:
+            if (EqualsNoCase(next, "LOOP"))
+                newIndent = MatchingOpenerWidth(items, index, EOpener::Loop, tab);
+            else if (EqualsNoCase(next, "ELSE") || EqualsNoCase(next, "ELSEIF") || EqualsNoCase(next, "ENDIF"))
+                newIndent = MatchingOpenerWidth(items, index, EOpener::If, tab);
+            break;
+        }
+        rest = Reindent(rest, newIndent, tab);
+        col = static_cast<int>(LeadingBlanks(rest)) + 1;
+    }
+    CSectionHeader* section = item->GetSection();
+    ChangeText(index, std::move(kept));
+    InsertItem(index + 1, NewLine(std::move(rest), section));
+    m_caret = {col, index + 1};
+}
+
+void CEditSession::Backspace() {
+    if (HasSelection()) {
+        if (BeginEdit()) {
+            DeleteSelectionInEdit();
+            EndEdit();
+        }
+        return;
+    }
+    CItem* item = ItemAt(m_caret.item);
+    if (!item || item->GetType() != kItemLine || !CanEdit())
+        return;
+    const int index = m_caret.item;
+    const std::string& text = item->GetText();
+    if (m_caret.col > 1) {
+        if (static_cast<size_t>(m_caret.col - 1) > text.size()) {
+            // In the free space after the text there is nothing to remove: just step left.
+            SetCaret({m_caret.col - 1, index});
+            return;
+        }
+        BeginEdit();
+        std::string changed = text;
+        changed.erase(static_cast<size_t>(m_caret.col - 2), 1);
+        ChangeText(index, std::move(changed));
+        --m_caret.col;
+        EndEdit();
+        return;
+    }
+    CItem* above = ItemAt(index - 1);
+    if (above && above->GetType() == kItemSectionHeader)
+        return;
+    if (above && above->GetType() == kItemLine && above->GetSection() == item->GetSection()) {
+        BeginEdit();
+        const int joint = static_cast<int>(above->GetText().size()) + 1;
+        ChangeText(index - 1, above->GetText() + text);
+        RemoveItem(index);
+        m_caret = {joint, index - 1};
+        EndEdit();
+        return;
+    }
+    if (!text.empty())
+        return;
+    BeginEdit();
+    const int previous = m_doc.Items().PreviousVisible(index);
+    RemoveItem(index);
+    if (previous >= 0) {
+        const CItem* prev = ItemAt(previous);
+        m_caret = {prev->GetType() == kItemLine ? static_cast<int>(prev->GetText().size()) + 1 : 1, previous};
+    } else {
+        m_caret = {1, 0};
+    }
+    EndEdit();
+}
+
+void CEditSession::DeleteKey() {
+    if (HasSelection()) {
+        if (BeginEdit()) {
+            DeleteSelectionInEdit();
+            EndEdit();
+        }
+        return;
+    }
+    CItem* item = ItemAt(m_caret.item);
+    if (!item || item->GetType() != kItemLine || !CanEdit())
+        return;
+    const int index = m_caret.item;
+    const std::string& text = item->GetText();
+    if (static_cast<size_t>(m_caret.col - 1) < text.size()) {
+        BeginEdit();
+        std::string changed = text;
+        changed.erase(static_cast<size_t>(m_caret.col - 1), 1);
+        ChangeText(index, std::move(changed));
+        EndEdit();
+        return;
+    }
+    CItem* below = ItemAt(index + 1);
+    if (!below || below->GetType() != kItemLine || below->GetSection() != item->GetSection())
+        return;
+    BeginEdit();
+    ChangeText(index, text + below->GetText());
+    RemoveItem(index + 1);
+    EndEdit();
+}
+
+// Rows wholly inside the selection are removed one by one; the first and last rows keep their
+// unselected parts. Two kinds of rows stay although selected: the program header, which a program
+// cannot get back, and a section's opening or closing row whose partner is not removed as well, so
+// that no section is ever left open.
+void CEditSession::DeleteSelectionInEdit() {
+    const CTextPos s = SelectionStart();
+    const CTextPos e = SelectionStop();
+    m_anchor = m_end = m_caret = s;
+    CObArrayEx& items = m_doc.Items();
+    if (s.item >= items.GetSize())
+        return;
+    if (s.item == e.item) {
+        CItem* item = ItemAt(s.item);
+        if (item->GetType() != kItemLine)
+            return;
+        const std::string& text = item->GetText();
+        const size_t from = std::min(static_cast<size_t>(s.col - 1), text.size());
+        const size_t to = std::min(static_cast<size_t>(e.col - 1), text.size());
+        if (from < to) {
+            std::string changed = text;
+            changed.erase(from, to - from);
+            ChangeText(s.item, std::move(changed));
+        }
+        return;
+    }
+    const int last = std::min(e.item, items.GetSize() - 1);
+    std::vector<char> whole(static_cast<size_t>(last - s.item + 1), 0);
+    for (int index = s.item; index <= last; ++index) {
+        const CItem* item = ItemAt(index);
+        const bool text = item->GetType() == kItemLine;
+        const int length = static_cast<int>(item->GetText().size());
+        bool covered = true;
+        if (index == e.item)
+            covered = text ? (length > 0 && e.col > length) : e.col > 1;
+        else if (index == s.item)
+            covered = !text || s.col == 1;
+        whole[static_cast<size_t>(index - s.item)] = covered && item->GetType() != kItemPar;
+    }
+    auto removed = [&](int index) {
+        return index >= s.item && index <= last && whole[static_cast<size_t>(index - s.item)];
+    };
+    for (int index = s.item; index <= last; ++index) {
+        const CItem* item = ItemAt(index);
+        if (!removed(index))
+            continue;
+        if (item->GetType() == kItemSectionHeader) {
+            int footer = index + 1;
+            while (footer < items.GetSize() && !(ItemAt(footer)->GetType() == kItemSectionFooter &&
+                                                 ItemAt(footer)->GetSection() == item))
+                ++footer;
+            if (footer < items.GetSize() && !removed(footer))
+                whole[static_cast<size_t>(index - s.item)] = 0;
+        } else if (item->GetType() == kItemSectionFooter && item->GetSection()) {
+            int header = index - 1;
+            while (header >= 0 && ItemAt(header) != item->GetSection())
+                --header;
+            if (header >= 0 && !removed(header))
+                whole[static_cast<size_t>(index - s.item)] = 0;
+        }
+    }
+    for (int index = last; index >= s.item; --index) {
+        const CItem* item = ItemAt(index);
+        if (removed(index)) {
+            RemoveItem(index);
+        } else if (item->GetType() == kItemLine && index == e.item && e.col > 1) {
+            ChangeText(index, item->GetText().substr(std::min(static_cast<size_t>(e.col - 1), item->GetText().size())));
+        } else if (item->GetType() == kItemLine && index == s.item &&
+                   static_cast<size_t>(s.col - 1) < item->GetText().size()) {
+            ChangeText(index, item->GetText().substr(0, static_cast<size_t>(s.col - 1)));
+        }
+    }
+    if (m_caret.item >= items.GetSize())
+        m_caret = {1, std::max(0, items.GetSize() - 1)};
+    else if (ItemAt(m_caret.item) && ItemAt(m_caret.item)->GetType() != kItemLine)
+        m_caret.col = 1;
+    m_anchor = m_end = m_caret;
+}
+
+} // namespace rux

@@ -1,0 +1,328 @@
+#include "editor/edit_script.h"
+
+#include "document/output_stream.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace rux {
+namespace {
+
+bool ParseInts(const std::string& text, std::vector<int>& out, size_t count) {
+    std::istringstream in(text);
+    out.clear();
+    std::string word;
+    while (in >> word) {
+        char* end = nullptr;
+        errno = 0;
+        const long value = std::strtol(word.c_str(), &end, 10);
+        if (*end || errno || value < -2147483647L || value > 2147483647L)
+            return false;
+        out.push_back(static_cast<int>(value));
+    }
+    return out.size() == count;
+}
+
+struct CKeySpec {
+    EKey key = EKey::Enter;
+    bool shift = false;
+    bool ctrl = false;
+};
+
+bool ParseKey(std::string name, CKeySpec& spec) {
+    spec = {};
+    for (size_t plus = name.find('+'); plus != std::string::npos && plus + 1 < name.size(); plus = name.find('+')) {
+        const std::string modifier = name.substr(0, plus);
+        if (EqualsNoCase(modifier, "Shift"))
+            spec.shift = true;
+        else if (EqualsNoCase(modifier, "Ctrl"))
+            spec.ctrl = true;
+        else
+            return false;
+        name.erase(0, plus + 1);
+    }
+    static const std::pair<const char*, EKey> keys[] = {
+        {"Enter", EKey::Enter},   {"Tab", EKey::Tab},       {"Backspace", EKey::Backspace},
+        {"Delete", EKey::Delete}, {"Home", EKey::Home},     {"End", EKey::End},
+        {"Left", EKey::Left},     {"Right", EKey::Right},   {"Up", EKey::Up},
+        {"Down", EKey::Down},     {"PageUp", EKey::PageUp}, {"PageDown", EKey::PageDown},
+        {"Insert", EKey::Insert},
+    };
+    for (const auto& k : keys)
+        if (EqualsNoCase(name, k.first)) {
+            spec.key = k.second;
+            return true;
+        }
+    return false;
+}
+
+using CheckFn = std::function<std::string(const CScriptLine&)>;
+using RunFn = std::function<bool(CEditScript&, const CScriptLine&)>;
+
+struct CCommand {
+    CheckFn check;
+    RunFn run;
+};
+
+std::string NoArgs(const CScriptLine& l) { return l.rest.empty() ? "" : "takes no arguments"; }
+std::string AnyText(const CScriptLine&) { return ""; }
+std::string NeedText(const CScriptLine& l) { return l.rest.empty() ? "needs an argument" : ""; }
+CheckFn Ints(size_t n) {
+    return [n](const CScriptLine& l) {
+        std::vector<int> v;
+        return ParseInts(l.rest, v, n) ? "" : "needs " + std::to_string(n) + " whole numbers";
+    };
+}
+
+const std::map<std::string, std::function<void(CEditSession&)>>& SessionCommands() {
+    static const std::map<std::string, std::function<void(CEditSession&)>> commands = {
+        {"undo", [](CEditSession& s) { s.Undo(); }},
+        {"redo", [](CEditSession& s) { s.Redo(); }},
+        {"cut", [](CEditSession& s) { s.Cut(); }},
+        {"copy", [](CEditSession& s) { s.Copy(); }},
+        {"paste", [](CEditSession& s) { s.Paste(); }},
+        {"select-all", [](CEditSession& s) { s.SelectAll(); }},
+        {"toggle-case", [](CEditSession& s) { s.ToggleCase(); }},
+        {"increase-indent", [](CEditSession& s) { s.IncreaseIndent(); }},
+        {"decrease-indent", [](CEditSession& s) { s.DecreaseIndent(); }},
+        {"apply-indent", [](CEditSession& s) { s.ApplyIndent(); }},
+        {"delete", [](CEditSession& s) { s.DeleteKey(); }},
+        {"date", [](CEditSession& s) { s.InsertDateTime(); }},
+    };
+    return commands;
+}
+
+std::string ProgramText(const CRUXDocument& document) {
+    std::string text;
+    CStringOstream out(text);
+    int index = 0;
+    for (const auto& item : document.Items())
+        item->WriteText(index++, out, nullptr);
+    return text;
+}
+
+const std::map<std::string, CCommand>& Commands() {
+    static const std::map<std::string, CCommand> commands = {
+        {"caret",
+         {Ints(2),
+          [](CEditScript& r, const CScriptLine& l) {
+              std::vector<int> v;
+              ParseInts(l.rest, v, 2);
+              r.Session().SetCaret({v[1], v[0]});
+              return true;
+          }}},
+        {"select",
+         {Ints(4),
+          [](CEditScript& r, const CScriptLine& l) {
+              std::vector<int> v;
+              ParseInts(l.rest, v, 4);
+              r.Session().Select({v[1], v[0]}, {v[3], v[2]});
+              return true;
+          }}},
+        {"type",
+         {NeedText,
+          [](CEditScript& r, const CScriptLine& l) {
+              for (char c : UnescapeScriptText(l.rest)) {
+                  if (c == '\t')
+                      r.Session().KeyDown(EKey::Tab, false, false);
+                  else if (c == '\n')
+                      r.Session().KeyDown(EKey::Enter, false, false);
+                  else
+                      r.Session().TypeChar(c);
+              }
+              return true;
+          }}},
+        {"key",
+         {[](const CScriptLine& l) {
+              CKeySpec spec;
+              return ParseKey(l.rest, spec) ? std::string() : "unknown key '" + l.rest + "'";
+          },
+          [](CEditScript& r, const CScriptLine& l) {
+              CKeySpec spec;
+              ParseKey(l.rest, spec);
+              r.Session().KeyDown(spec.key, spec.shift, spec.ctrl);
+              return true;
+          }}},
+        {"cmd",
+         {[](const CScriptLine& l) {
+              return SessionCommands().count(l.rest) ? std::string() : "unknown command name '" + l.rest + "'";
+          },
+          [](CEditScript& r, const CScriptLine& l) {
+              SessionCommands().at(l.rest)(r.Session());
+              return true;
+          }}},
+        {"clip-text",
+         {AnyText,
+          [](CEditScript& r, const CScriptLine& l) {
+              r.Clipboard().SetPlainTextOnly(UnescapeScriptText(l.rest));
+              return true;
+          }}},
+        {"clip-file",
+         {NeedText,
+          [](CEditScript& r, const CScriptLine& l) {
+              std::ifstream in(l.rest, std::ios::binary);
+              if (!in) {
+                  std::fprintf(stderr, "rux: cannot read '%s': %s\n", l.rest.c_str(), std::strerror(errno ? errno : ENOENT));
+                  return false;
+              }
+              std::ostringstream bytes;
+              bytes << in.rdbuf();
+              r.Clipboard().SetFragmentOnly(bytes.str());
+              return true;
+          }}},
+        {"show-clip",
+         {NoArgs,
+          [](CEditScript& r, const CScriptLine&) {
+              const auto fragment = r.Clipboard().GetFragment();
+              const auto text = r.Clipboard().GetPlainText();
+              r.Print(std::string(kPrivateClipboardFormat) + ": " + (fragment ? EscapeScriptText(*fragment) : "(none)") +
+                      "\n");
+              r.Print("TEXT: " + (text ? EscapeScriptText(*text) : std::string("(none)")) + "\n");
+              return true;
+          }}},
+        {"status",
+         {NoArgs,
+          [](CEditScript& r, const CScriptLine&) {
+              const CEditSession& s = r.Session();
+              std::string line = s.PositionText();
+              if (s.HasSelection())
+                  line += " Sel " + std::to_string(s.Anchor().item) + "," + std::to_string(s.Anchor().col) + "-" +
+                          std::to_string(s.SelectionEnd().item) + "," + std::to_string(s.SelectionEnd().col);
+              r.Print(line + "\n");
+              return true;
+          }}},
+        {"print",
+         {NoArgs,
+          [](CEditScript& r, const CScriptLine&) {
+              r.Print(ProgramText(r.Document()));
+              return true;
+          }}},
+        {"save",
+         {AnyText,
+          [](CEditScript& r, const CScriptLine& l) { return r.SaveTo(l.rest.empty() ? r.Path() : l.rest); }}},
+    };
+    return commands;
+}
+
+} // namespace
+
+std::string UnescapeScriptText(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 1 < text.size()) {
+            const char next = text[i + 1];
+            if (next == 't' || next == 'n' || next == 'r' || next == '\\') {
+                out.push_back(next == 't' ? '\t' : next == 'n' ? '\n' : next == 'r' ? '\r' : '\\');
+                ++i;
+                continue;
+            }
+        }
+        out.push_back(text[i]);
+    }
+    return out;
+}
+
+std::string EscapeScriptText(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\r')
+            out += "\\r";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\t')
+            out += "\\t";
+        else if (c == '\\')
+            out += "\\\\";
+        else
+            out.push_back(c);
+    }
+    return out;
+}
+
+CEditScript::CEditScript() : m_output([](const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }) {}
+CEditScript::~CEditScript() = default;
+
+CScriptLine CEditScript::Parse(const std::string& text, const std::string& origin) {
+    CScriptLine line;
+    line.origin = origin;
+    const size_t start = text.find_first_not_of(" \t");
+    const std::string body = start == std::string::npos ? std::string() : text.substr(start);
+    const size_t blank = body.find_first_of(" \t");
+    line.name = body.substr(0, blank);
+    line.rest = blank == std::string::npos ? "" : body.substr(blank + 1);
+    // Trailing blanks are kept only where they are text.
+    if (line.name != "type" && line.name != "clip-text" && line.name != "insert-text")
+        while (!line.rest.empty() && (line.rest.back() == ' ' || line.rest.back() == '\t' || line.rest.back() == '\r'))
+            line.rest.pop_back();
+    return line;
+}
+
+bool CEditScript::ReadScript(const std::string& path, std::vector<CScriptLine>& lines) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    std::string text;
+    int number = 0;
+    while (std::getline(in, text)) {
+        ++number;
+        if (!text.empty() && text.back() == '\r')
+            text.pop_back();
+        const size_t first = text.find_first_not_of(" \t");
+        if (first == std::string::npos || text[first] == '#')
+            continue;
+        lines.push_back(Parse(text, path + ":" + std::to_string(number)));
+    }
+    return true;
+}
+
+std::string CEditScript::Check(const CScriptLine& line) {
+    const auto it = Commands().find(line.name);
+    if (it == Commands().end())
+        return "unknown command '" + line.name + "'";
+    return it->second.check(line);
+}
+
+bool CEditScript::Open(const std::string& path, const CEditSettings& settings, bool readOnly,
+                       const CProgramFileServices& services) {
+    m_path = path;
+    m_services = services;
+    if (!Load(m_document, path, services))
+        return false;
+    m_document.SetPathName(path);
+    // The text view edits program files only; anything else is shown read-only.
+    const bool programName = path.size() >= 4 && EqualsNoCase(std::string_view(path).substr(path.size() - 4), ".rux");
+    m_document.SetReadOnly(readOnly || !programName);
+    m_metrics.SetTabSize(settings.tabSize);
+    m_document.Items().SetMetrics(&m_metrics);
+    m_document.Items().Layout(0, true);
+    m_session = std::make_unique<CEditSession>(m_document, m_metrics, m_clipboard, m_overwrite);
+    m_session->Settings() = settings;
+    m_session->SetCaret({1, 0});
+    return true;
+}
+
+bool CEditScript::Run(const CScriptLine& line) {
+    const auto it = Commands().find(line.name);
+    return it != Commands().end() && it->second.run(*this, line);
+}
+
+bool CEditScript::SaveTo(const std::string& path) {
+    std::fflush(stdout);
+    errno = 0;
+    if (!Save(m_document, path, m_services)) {
+        std::fprintf(stderr, "rux: cannot write '%s': %s\n", path.c_str(), errno ? std::strerror(errno) : "failed");
+        return false;
+    }
+    if (path == m_path)
+        m_document.SetModified(false);
+    return true;
+}
+
+void CEditScript::ShowMessage(const std::string& text) const { Print(EscapeScriptText(text) + "\n"); }
+
+} // namespace rux

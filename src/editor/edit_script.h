@@ -1,0 +1,71 @@
+// Editing commands from a script, run on one edit session: batch edits for users and the way
+// editing behaviour is tested without a window.
+#pragma once
+
+#include "document/program_file.h"
+#include "document/rux_document.h"
+#include "document/view_metrics.h"
+#include "editor/clipboard.h"
+#include "editor/edit_session.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace rux {
+
+struct CScriptLine {
+    std::string origin; // "-e 2" or "script.txt:4", for messages
+    std::string name;
+    std::string rest; // everything after the command name and one blank
+};
+
+// One document, one session on fixed-pitch metrics (640 x 480), one private clipboard.
+class CEditScript {
+public:
+    CEditScript();
+    ~CEditScript();
+    CEditScript(const CEditScript&) = delete;
+    CEditScript& operator=(const CEditScript&) = delete;
+
+    // Splits "name rest" into a script line.
+    static CScriptLine Parse(const std::string& text, const std::string& origin);
+    // Reads a script file: one command a line; blank lines and lines starting with "#" are skipped.
+    static bool ReadScript(const std::string& path, std::vector<CScriptLine>& lines);
+    // Empty when the line is a known command with good arguments; otherwise what is wrong.
+    static std::string Check(const CScriptLine& line);
+
+    // Loads the program; the view's rules decide whether it is read-only.
+    bool Open(const std::string& path, const CEditSettings& settings, bool readOnly,
+              const CProgramFileServices& services);
+    // Runs one checked command; false when it failed (a message went to stderr).
+    bool Run(const CScriptLine& line);
+
+    CRUXDocument& Document() { return m_document; }
+    CEditSession& Session() { return *m_session; }
+    CMemoryClipboard& Clipboard() { return m_clipboard; }
+    const std::string& Path() const { return m_path; }
+    // What the commands printed.
+    void SetOutput(std::function<void(const std::string&)> output) { m_output = std::move(output); }
+    void Print(const std::string& text) const { m_output(text); }
+    bool SaveTo(const std::string& path);
+    // Messages the editor would show in a box are printed, one line each, new lines as "\n".
+    void ShowMessage(const std::string& text) const;
+
+private:
+    CRUXDocument m_document;
+    CFixedPitchMetrics m_metrics{640, 480, 2};
+    CMemoryClipboard m_clipboard;
+    bool m_overwrite = false;
+    std::unique_ptr<CEditSession> m_session;
+    CProgramFileServices m_services;
+    std::string m_path;
+    std::function<void(const std::string&)> m_output;
+};
+
+// "\t", "\n", "\r" and "\\" as the characters they stand for, and back.
+std::string UnescapeScriptText(const std::string& text);
+std::string EscapeScriptText(std::string_view text);
+
+} // namespace rux

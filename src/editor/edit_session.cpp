@@ -1,0 +1,453 @@
+#include "editor/edit_session.h"
+
+#include "document/item_list.h"
+#include "document/line_item.h"
+#include "document/rux_document.h"
+#include "document/section_items.h"
+#include "document/text_range.h"
+#include "document/view_metrics.h"
+#include "editor/clipboard.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace rux {
+
+CEditSession::CEditSession(CRUXDocument& document, CViewMetrics& metrics, CClipboard& clipboard, bool& overwrite)
+    : m_doc(document), m_metrics(metrics), m_clipboard(clipboard), m_overwrite(overwrite),
+      m_caretX(CViewMetrics::kLeftMargin) {}
+
+CEditSession::~CEditSession() = default;
+
+// --- state ------------------------------------------------------------------------------------
+
+CItem* CEditSession::ItemAt(int index) const {
+    const CObArrayEx& items = m_doc.Items();
+    return index >= 0 && index < items.GetSize() ? items.GetAt(index) : nullptr;
+}
+
+bool CEditSession::IsTextLine(int index) const {
+    const CItem* item = ItemAt(index);
+    return item && item->GetType() == kItemLine;
+}
+
+bool CEditSession::CanEdit() const { return !m_doc.IsReadOnly() && !m_online; }
+bool CEditSession::CanUndo() const { return CanEdit() && m_history.CanUndo(); }
+bool CEditSession::CanRedo() const { return CanEdit() && m_history.CanRedo(); }
+
+int CEditSession::CaretY() const {
+    const CItem* item = ItemAt(m_caret.item);
+    return item ? item->GetTop() : 0;
+}
+
+void CEditSession::SetCaret(CTextPos pos) {
+    const int size = m_doc.Items().GetSize();
+    if (pos.item >= size)
+        pos.item = size > 0 ? size - 1 : 0;
+    if (pos.item < 0)
+        pos.item = 0;
+    if (pos.col < 1)
+        pos.col = 1;
+    m_caret = m_anchor = m_end = pos;
+    UpdateCaretX();
+}
+
+void CEditSession::Select(CTextPos anchor, CTextPos end) {
+    SetCaret(end);
+    m_anchor = anchor;
+}
+
+std::string CEditSession::PositionText() const {
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "Ln %d, Col %d", m_caret.item, m_caret.col);
+    return buf;
+}
+
+int CEditSession::ColumnToX(const CItem* item, int col) const {
+    if (!item || item->GetType() != kItemLine)
+        return CViewMetrics::kLeftMargin;
+    const std::string_view text = item->GetText();
+    const size_t inText = std::min(static_cast<size_t>(col - 1), text.size());
+    int x = CViewMetrics::kLeftMargin + m_metrics.TextWidth(text.substr(0, inText));
+    if (static_cast<size_t>(col - 1) > text.size())
+        x += static_cast<int>(static_cast<size_t>(col - 1) - text.size()) * m_metrics.TextWidth(" ");
+    return x;
+}
+
+int CEditSession::XToColumn(const CItem* item, int x) const {
+    if (!item || item->GetType() != kItemLine)
+        return 1;
+    const int rel = x - CViewMetrics::kLeftMargin;
+    if (rel <= 0)
+        return 1;
+    const std::string_view text = item->GetText();
+    const int full = m_metrics.TextWidth(text);
+    if (rel >= full) {
+        const int space = std::max(1, m_metrics.TextWidth(" "));
+        return static_cast<int>(text.size()) + 1 + (rel - full + space / 2) / space;
+    }
+    // Widths of prefixes grow with their length: find the character the point falls in.
+    size_t lo = 0, hi = text.size(); // width(lo) <= rel < width(hi)
+    while (hi - lo > 1) {
+        const size_t mid = (lo + hi) / 2;
+        if (m_metrics.TextWidth(text.substr(0, mid)) <= rel)
+            lo = mid;
+        else
+            hi = mid;
+    }
+    const int left = m_metrics.TextWidth(text.substr(0, lo));
+    const int right = m_metrics.TextWidth(text.substr(0, hi));
+    return static_cast<int>(rel - left < right - rel ? lo : hi) + 1;
+}
+
+void CEditSession::UpdateCaretX() { m_caretX = ColumnToX(ItemAt(m_caret.item), m_caret.col); }
+
+int CEditSession::HitTestRow(int y) const {
+    const CObArrayEx& items = m_doc.Items();
+    const int size = items.GetSize();
+    if (size == 0)
+        return -1;
+    if (y < 0)
+        return items.IsVisible(0) ? 0 : items.NextVisible(0);
+    // Tops never decrease along the list (hidden rows share their header's top).
+    int lo = 0, hi = size; // first index whose top is greater than y
+    while (lo < hi) {
+        const int mid = (lo + hi) / 2;
+        if (items.GetAt(mid)->GetTop() <= y)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    int row = lo - 1;
+    while (row >= 0 && !items.IsVisible(row))
+        --row;
+    if (row < 0)
+        return -1;
+    const CItem* item = items.GetAt(row);
+    return y < item->GetTop() + item->GetHeight(m_metrics) ? row : -1;
+}
+
+void CEditSession::ScrollCaretIntoView() {
+    const CItem* item = ItemAt(m_caret.item);
+    if (!item)
+        return;
+    const int y = item->GetTop();
+    const int height = m_metrics.LineHeight();
+    int sx = m_metrics.ScrollX(), sy = m_metrics.ScrollY();
+    const int cw = m_metrics.ClientWidth(), ch = m_metrics.ClientHeight();
+    if (y < sy)
+        sy = y;
+    else if (y + height > sy + ch)
+        sy = std::max(0, y + height - ch);
+    if (m_caretX < sx + CViewMetrics::kLeftMargin)
+        sx = std::max(0, m_caretX - CViewMetrics::kLeftMargin);
+    else if (m_caretX > sx + cw)
+        sx = m_caretX - cw + 2 * CViewMetrics::kLeftMargin;
+    if (sx != m_metrics.ScrollX() || sy != m_metrics.ScrollY()) {
+        m_metrics.SetScroll(sx, sy);
+        const int first = HitTestRow(sy);
+        m_doc.Items().Layout(first < 0 ? 0 : first, false);
+    }
+}
+
+// --- caret movement ---------------------------------------------------------------------------
+
+void CEditSession::KeyDown(EKey key, bool shift, bool ctrl) {
+    switch (key) {
+    case EKey::Insert:
+        m_overwrite = !m_overwrite;
+        return;
+    case EKey::Enter:
+        if (m_overwrite) {
+            // Enter never splits a line in overwrite mode: it goes to the start of the next row.
+            if (shift && !HasSelection())
+                m_anchor = m_caret;
+            m_caretX = CViewMetrics::kLeftMargin;
+            MoveCaret(EKey::Down, false);
+            AfterMove(shift);
+        } else {
+            SplitLine();
+        }
+        return;
+    case EKey::Tab:
+        if (ctrl)
+            return;
+        if (HasSelection()) {
+            if (shift)
+                DecreaseIndent();
+            else
+                IncreaseIndent();
+        } else {
+            TypeChar('\t');
+        }
+        return;
+    case EKey::Backspace:
+        Backspace();
+        return;
+    case EKey::Delete:
+        DeleteKey();
+        return;
+    default:
+        break;
+    }
+    if (shift && !HasSelection())
+        m_anchor = m_caret;
+    MoveCaret(key, ctrl);
+    AfterMove(shift);
+}
+
+void CEditSession::AfterMove(bool shift) {
+    if (shift)
+        m_end = m_caret;
+    else
+        m_anchor = m_end = m_caret;
+    ScrollCaretIntoView();
+}
+
+void CEditSession::MoveCaret(EKey key, bool ctrl) {
+    CObArrayEx& items = m_doc.Items();
+    if (items.IsEmpty())
+        return;
+    CItem* item = ItemAt(m_caret.item);
+    const bool onText = item && item->GetType() == kItemLine;
+    const int length = item ? static_cast<int>(item->GetText().size()) : 0;
+    auto moveTo = [&](int index, int col) {
+        m_caret = {col < 1 ? 1 : col, index};
+        UpdateCaretX();
+    };
+    auto endOf = [&](int index) {
+        const CItem* it = ItemAt(index);
+        return it && it->GetType() == kItemLine ? static_cast<int>(it->GetText().size()) + 1 : 1;
+    };
+    switch (key) {
+    case EKey::Home:
+        if (ctrl)
+            moveTo(0, 1);
+        else
+            moveTo(m_caret.item, 1);
+        break;
+    case EKey::End:
+        if (ctrl) {
+            items.Layout(0, true);
+            moveTo(items.GetSize() - 1, 1);
+        } else if (onText) {
+            moveTo(m_caret.item, length + 1);
+        }
+        break;
+    case EKey::Left:
+        if (!onText)
+            break;
+        if (m_caret.col > 1) {
+            if (ctrl) {
+                const std::string_view text = item->GetText();
+                size_t p = std::min(static_cast<size_t>(m_caret.col - 1), text.size());
+                while (p > 0 && IsWordDelimiter(text[p - 1]))
+                    --p;
+                while (p > 0 && !IsWordDelimiter(text[p - 1]))
+                    --p;
+                moveTo(m_caret.item, static_cast<int>(p) + 1);
+            } else {
+                moveTo(m_caret.item, m_caret.col - 1);
+            }
+        } else if (const int prev = items.PreviousVisible(m_caret.item); prev >= 0) {
+            moveTo(prev, endOf(prev));
+        }
+        break;
+    case EKey::Right:
+        if (!onText)
+            break;
+        if (m_caret.col <= length) {
+            if (ctrl) {
+                const std::string_view text = item->GetText();
+                size_t p = static_cast<size_t>(m_caret.col - 1);
+                while (p < text.size() && !IsWordDelimiter(text[p]))
+                    ++p;
+                while (p < text.size() && IsWordDelimiter(text[p]))
+                    ++p;
+                moveTo(m_caret.item, static_cast<int>(p) + 1);
+            } else {
+                moveTo(m_caret.item, m_caret.col + 1);
+            }
+        } else if (const int next = items.NextVisible(m_caret.item); next >= 0) {
+            moveTo(next, 1);
+        }
+        break;
+    case EKey::Up:
+    case EKey::Down: {
+        const int target = key == EKey::Up ? items.PreviousVisible(m_caret.item) : items.NextVisible(m_caret.item);
+        if (target >= 0)
+            m_caret = {XToColumn(ItemAt(target), m_caretX), target}; // the x stays where it was
+        break;
+    }
+    case EKey::PageUp:
+    case EKey::PageDown: {
+        const int page = m_metrics.ClientHeight();
+        const int scrollY = m_metrics.ScrollY();
+        int target;
+        if (ctrl) {
+            // Within the page on screen: its first row, or its last fully shown row.
+            target = key == EKey::PageUp ? HitTestRow(scrollY) : HitTestRow(scrollY + page - m_metrics.LineHeight());
+        } else {
+            const int maxScroll = std::max(0, items.GetTotalHeight() - page);
+            const int newScroll = key == EKey::PageUp ? std::max(0, scrollY - page)
+                                                      : std::min(std::max(scrollY, maxScroll), scrollY + page);
+            const int offset = CaretY() - scrollY;
+            m_metrics.SetScroll(m_metrics.ScrollX(), newScroll);
+            const int first = HitTestRow(newScroll);
+            items.Layout(first < 0 ? 0 : first, false);
+            target = key == EKey::PageUp ? first : HitTestRow(newScroll + offset);
+        }
+        if (target < 0)
+            target = items.PreviousVisible(items.GetSize());
+        if (target >= 0)
+            m_caret = {XToColumn(ItemAt(target), m_caretX), target};
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void CEditSession::ClickAt(int x, int y, bool shift) {
+    if (m_doc.Items().IsEmpty())
+        return;
+    const int docX = std::max(CViewMetrics::kLeftMargin, x + m_metrics.ScrollX());
+    int row = HitTestRow(y + m_metrics.ScrollY());
+    if (row < 0)
+        row = m_doc.Items().PreviousVisible(m_doc.Items().GetSize());
+    if (row < 0)
+        return;
+    if (shift && !HasSelection())
+        m_anchor = m_caret;
+    m_caret = {XToColumn(ItemAt(row), docX), row};
+    UpdateCaretX();
+    if (shift)
+        m_end = m_caret;
+    else
+        m_anchor = m_end = m_caret;
+}
+
+bool CEditSession::SelectWordAtCaret() {
+    const CItem* item = ItemAt(m_caret.item);
+    if (!item || item->GetType() != kItemLine)
+        return false;
+    int from = 0, to = 0;
+    if (!WordAroundColumn(item->GetText(), m_caret.col, from, to))
+        return false;
+    Select({from, m_caret.item}, {to, m_caret.item});
+    return true;
+}
+
+// --- the transaction --------------------------------------------------------------------------
+
+bool CEditSession::BeginEdit() {
+    if (!CanEdit())
+        return false;
+    if (m_editDepth++ == 0) {
+        m_dirtyFirst = -1;
+        m_structural = false;
+        m_relink = false;
+        m_inserted = m_removed = 0;
+        if (m_recordUndo)
+            m_history.BeginUndoGroup(m_caret);
+    }
+    return true;
+}
+
+void CEditSession::EndEdit() {
+    if (m_editDepth == 0 || --m_editDepth > 0)
+        return;
+    m_recordUndo = true;
+    if (m_dirtyFirst < 0) {
+        m_history.DropEmptyHead();
+        return;
+    }
+    CObArrayEx& items = m_doc.Items();
+    if (m_relink)
+        items.RelinkSections();
+    items.Layout(m_dirtyFirst, m_structural);
+    SetCaret(m_caret.item >= items.GetSize() && items.GetSize() > 0 ? CTextPos{1, items.GetSize() - 1} : m_caret);
+    m_doc.SetModified(true);
+    m_doc.Reanalyse();
+    const CDocumentChange change{m_dirtyFirst, m_removed, m_inserted};
+    m_doc.UpdateAllViews(m_structural ? kHintStructure : kHintContent, &change);
+    ScrollCaretIntoView();
+}
+
+void CEditSession::ChangeText(int index, std::string text) {
+    CItem* item = ItemAt(index);
+    if (!item)
+        return;
+    if (m_recordUndo)
+        if (CUndo* group = m_history.Current())
+            group->RecordAction(kUndoChanged, *item, m_caret.col, index);
+    item->SetText(std::move(text));
+    if (m_dirtyFirst < 0 || index < m_dirtyFirst)
+        m_dirtyFirst = index;
+}
+
+void CEditSession::InsertItem(int index, std::unique_ptr<CItem> item) {
+    CObArrayEx& items = m_doc.Items();
+    if (index > items.GetSize())
+        index = items.GetSize();
+    if (item->GetType() == kItemSectionHeader || item->GetType() == kItemSectionFooter ||
+        (item->GetSectionId() != 0 && item->GetSection() == nullptr))
+        m_relink = true;
+    CItem* raw = item.get();
+    items.Insert(index, std::move(item));
+    if (m_recordUndo)
+        if (CUndo* group = m_history.Current())
+            group->RecordAction(kUndoInserted, *raw, m_caret.col, index);
+    if (m_dirtyFirst < 0 || index < m_dirtyFirst)
+        m_dirtyFirst = index;
+    m_structural = true;
+    ++m_inserted;
+}
+
+void CEditSession::RemoveItem(int index) {
+    CItem* item = ItemAt(index);
+    if (!item)
+        return;
+    if (m_recordUndo)
+        if (CUndo* group = m_history.Current())
+            group->RecordAction(kUndoDeleted, *item, m_caret.col, index);
+    if (item->GetType() == kItemSectionHeader || item->GetType() == kItemSectionFooter)
+        m_relink = true;
+    m_doc.Items().Remove(index, 1); // the removed item is deleted here
+    if (m_dirtyFirst < 0 || index < m_dirtyFirst)
+        m_dirtyFirst = index;
+    m_structural = true;
+    ++m_removed;
+}
+
+// --- undo and redo ----------------------------------------------------------------------------
+
+void CEditSession::Undo() {
+    if (!CanEdit())
+        return;
+    CTextPos caret;
+    if (!m_history.Undo(m_doc.Items(), m_caret, caret))
+        return;
+    SetCaret(caret);
+    m_doc.SetModified(true);
+    m_doc.Reanalyse();
+    const CDocumentChange change{0, 0, 0};
+    m_doc.UpdateAllViews(kHintStructure, &change);
+    ScrollCaretIntoView();
+}
+
+void CEditSession::Redo() {
+    if (!CanEdit())
+        return;
+    CTextPos caret;
+    if (!m_history.Redo(m_doc.Items(), m_caret, caret))
+        return;
+    SetCaret(caret);
+    m_doc.SetModified(true);
+    m_doc.Reanalyse();
+    const CDocumentChange change{0, 0, 0};
+    m_doc.UpdateAllViews(kHintStructure, &change);
+    ScrollCaretIntoView();
+}
+
+} // namespace rux

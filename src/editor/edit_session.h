@@ -1,0 +1,160 @@
+// One view's editing state and commands: caret, selection, undo history and every edit command.
+#pragma once
+
+#include "document/item.h"
+#include "editor/auto_indent.h"
+#include "editor/text_position.h"
+#include "editor/undo.h"
+
+#include <ctime>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rux {
+
+class CClipboard;
+class CRUXDocument;
+class CViewMetrics;
+struct CTextRange;
+
+struct CEditSettings {
+    int tabSize = 2;        // TabSize: characters per tab stop and per indentation level
+    bool insertTabs = false; // CvrtTab not 0: the Tab key inserts a tab character, else spaces
+    bool autoIndent = true;  // AutoIndent option
+};
+
+enum class EKey { Home, End, PageUp, PageDown, Left, Right, Up, Down, Enter, Tab, Backspace, Delete, Insert };
+
+class CEditSession {
+public:
+    // `overwrite` is the application's one overwrite flag, shared by every view.
+    CEditSession(CRUXDocument& document, CViewMetrics& metrics, CClipboard& clipboard, bool& overwrite);
+    ~CEditSession();
+    CEditSession(const CEditSession&) = delete;
+    CEditSession& operator=(const CEditSession&) = delete;
+
+    // --- state ------------------------------------------------------------------------------
+    CRUXDocument& Document() { return m_doc; }
+    CTextPos Caret() const { return m_caret; }
+    CTextPos Anchor() const { return m_anchor; }
+    CTextPos SelectionEnd() const { return m_end; }
+    bool HasSelection() const { return m_anchor != m_end; }
+    CTextPos SelectionStart() const { return m_anchor < m_end ? m_anchor : m_end; }
+    CTextPos SelectionStop() const { return m_anchor < m_end ? m_end : m_anchor; }
+    // Caret pixel position in document coordinates; x never left of the margin.
+    int CaretX() const { return m_caretX; }
+    int CaretY() const;
+    bool IsOverwrite() const { return m_overwrite; }
+
+    void SetCaret(CTextPos pos);                // collapses the selection
+    void Select(CTextPos anchor, CTextPos end); // caret at end
+    bool CanEdit() const;
+    bool IsOnline() const { return m_online; }
+    void SetOnline(bool online) { m_online = online; }
+    CEditSettings& Settings() { return m_settings; }
+    CUndoHistory& History() { return m_history; }
+    void SetClock(std::function<std::time_t()> clock) { m_clock = std::move(clock); }
+    void SetIndentRole(IndentRoleFn role) { m_indentRole = role ? role : BuiltinIndentRole; }
+    // "Ln %d, Col %d" for the status bar.
+    std::string PositionText() const;
+
+    // --- keyboard and mouse -----------------------------------------------------------------
+    void KeyDown(EKey key, bool shift, bool ctrl);
+    // Character input: printable bytes, bytes from 128, tab, CR and LF.
+    void TypeChar(char c);
+    // Puts the caret at a point of the client area; with shift only the selection end moves.
+    void ClickAt(int x, int y, bool shift);
+    // Selects the word around the caret (double-click on a text line); false on a delimiter.
+    bool SelectWordAtCaret();
+
+    // --- edit commands ------------------------------------------------------------------------
+    void InsertText(std::string_view text); // a string at the caret; line breaks start new lines
+    void SplitLine();
+    void Backspace();
+    void DeleteKey(); // Delete (117)
+    void IncreaseIndent();
+    void DecreaseIndent();
+    void ApplyIndent();
+    void ToggleCase();
+    void SelectAll();
+    void Copy();
+    void Cut();
+    void Paste();
+    bool CanPaste() const;
+    // A drop of clipboard-format data at a position; `move` from this view deletes the dragged
+    // selection too, in the same undo group.
+    void DropAt(CTextPos at, const std::string* fragment, const std::string* plainText, bool move);
+    void InsertDateTime();
+    // Inserts another file's content at the caret; false when it cannot be read.
+    bool InsertFile(const std::string& path);
+    void Undo();
+    void Redo();
+    bool CanUndo() const;
+    bool CanRedo() const;
+
+    // The one routine through which templates, sections, function blocks and diagrams enter a
+    // program: one undo group (when `undo`), caret after the inserted block.
+    void InsertItemsAtCaret(std::vector<std::unique_ptr<CItem>> items, CTextPos at, bool undo = true);
+
+    // The two clipboard formats of the current selection.
+    std::string SelectionFragment() const;
+    std::string SelectionPlainText() const;
+
+    // --- building blocks for commands outside this class -------------------------------------
+    // Opens one undo group (the transaction of a user command); false when editing is refused.
+    bool BeginEdit();
+    // Ends the command: re-lay out, mark modified, rebuild identifiers, notify once.
+    void EndEdit();
+    void ChangeText(int index, std::string text);
+    void InsertItem(int index, std::unique_ptr<CItem> item);
+    void RemoveItem(int index);
+    void ScrollCaretIntoView();
+
+private:
+    void MoveCaret(EKey key, bool ctrl);
+    void AfterMove(bool shift);
+    void UpdateCaretX();
+    int ColumnToX(const CItem* item, int col) const;
+    int XToColumn(const CItem* item, int x) const;
+    CItem* ItemAt(int index) const;
+    bool IsTextLine(int index) const;
+    CTextRange SelectionRange() const;
+    // Deletes the selection inside the open transaction; the caret goes to its start.
+    void DeleteSelectionInEdit();
+    void InsertTextInEdit(std::string_view text);
+    void InsertCharInEdit(char c);
+    void SplitLineInEdit();
+    void InsertFragmentInEdit(const std::string& fragment);
+    int HitTestRow(int y) const;
+    void SetLineIndent(int index, std::function<std::string(std::string_view)> change);
+    void SelectWholeLines(int first, int last);
+
+    CRUXDocument& m_doc;
+    CViewMetrics& m_metrics;
+    CClipboard& m_clipboard;
+    bool& m_overwrite;
+    CEditSettings m_settings;
+    CUndoHistory m_history;
+    std::function<std::time_t()> m_clock;
+    IndentRoleFn m_indentRole = BuiltinIndentRole;
+
+    CTextPos m_caret;
+    CTextPos m_anchor;
+    CTextPos m_end;
+    int m_caretX;
+    bool m_online = false;
+
+    // The open transaction.
+    int m_editDepth = 0;
+    bool m_structural = false;
+    bool m_relink = false;
+    int m_dirtyFirst = -1;
+    int m_inserted = 0;
+    int m_removed = 0;
+    bool m_recordUndo = true;
+};
+
+} // namespace rux

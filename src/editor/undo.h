@@ -1,0 +1,84 @@
+// The per-view undo history: groups of whole-item snapshots, ten groups in each direction.
+#pragma once
+
+#include "editor/text_position.h"
+
+#include <deque>
+#include <memory>
+#include <vector>
+
+namespace rux {
+
+class CItem;
+class CObArrayEx;
+
+enum EUndoKind : int {
+    kUndoChanged = 1,  // the snapshot holds the item's content before the change
+    kUndoDeleted = 2,  // the snapshot is the item that was removed
+    kUndoInserted = 3, // the snapshot is a copy of the item that was inserted
+};
+
+struct CUndoAction {
+    int kind = kUndoChanged;
+    int col = 1;
+    int item = 0; // where the item stands (or stood)
+    std::unique_ptr<CItem> snapshot;
+};
+
+// One user command.
+class CUndo {
+public:
+    explicit CUndo(CTextPos caret) : m_caret(caret) {}
+    CUndo(const CUndo&) = delete;
+    CUndo& operator=(const CUndo&) = delete;
+
+    const CTextPos& Caret() const { return m_caret; }
+    const std::vector<CUndoAction>& Actions() const { return m_actions; }
+    bool IsEmpty() const { return m_actions.empty(); }
+
+    // Appends an action with a fresh clone of the item.
+    void RecordAction(int kind, const CItem& item, int col, int index);
+    // The same, at a given position of the group.
+    void RecordActionAt(size_t position, int kind, const CItem& item, int col, int index);
+
+private:
+    friend class CUndoHistory;
+    CTextPos m_caret;
+    std::vector<CUndoAction> m_actions;
+};
+
+class CUndoHistory {
+public:
+    static constexpr size_t kLimit = 10;
+
+    CUndoHistory() = default;
+    CUndoHistory(const CUndoHistory&) = delete;
+    CUndoHistory& operator=(const CUndoHistory&) = delete;
+
+    // Opens a group at the caret, pushes it on the undo list and empties the redo list.
+    CUndo& BeginUndoGroup(CTextPos caret);
+    bool CanUndo() const { return !m_undo.empty(); }
+    bool CanRedo() const { return !m_redo.empty(); }
+    size_t UndoCount() const { return m_undo.size(); }
+    size_t RedoCount() const { return m_redo.size(); }
+    // The group being recorded (the head of the undo list), or null.
+    CUndo* Current() { return m_undo.empty() ? nullptr : m_undo.front().get(); }
+
+    // Apply the head group's inverse to the items; return the caret to restore, or false when
+    // there was nothing to do. The caller re-lays out, marks modified and notifies.
+    bool Undo(CObArrayEx& items, CTextPos currentCaret, CTextPos& caretOut);
+    bool Redo(CObArrayEx& items, CTextPos currentCaret, CTextPos& caretOut);
+    // Drops an empty group left at the head by a command that changed nothing.
+    void DropEmptyHead();
+    void Clear();
+
+private:
+    using List = std::deque<std::unique_ptr<CUndo>>;
+    static void Push(List& list, std::unique_ptr<CUndo> group);
+    static bool Apply(CObArrayEx& items, List& from, List& to, CTextPos currentCaret, CTextPos& caretOut);
+
+    List m_undo; // most recent first
+    List m_redo;
+};
+
+} // namespace rux
