@@ -190,11 +190,13 @@ void CEditSession::SplitLineInEdit() {
     const size_t cut = std::min(static_cast<size_t>(m_caret.col - 1), text.size());
     std::string kept = text.substr(0, cut);
     std::string rest = text.substr(cut);
+    // The line keeps the text before the caret; openers are then searched above the new line.
+    ChangeText(index, kept);
     int col = 1;
     if (m_settings.autoIndent) {
         const int tab = std::max(1, m_settings.tabSize);
         const int width = IndentWidth(kept, tab);
-        const std::string_view first = FirstWord(kept);
+        const std::string first(FirstWord(kept));
         const std::string_view next = FirstWord(rest);
         int newIndent = width;
         switch (m_indentRole(first)) {
@@ -205,14 +207,14 @@ void CEditSession::SplitLineInEdit() {
             const bool matchesIf = EqualsNoCase(first, "ELSE") || EqualsNoCase(first, "ELSEIF");
             const int keptIndent = matchesIf ? MatchingOpenerWidth(items, index - 1, EOpener::If, tab)
                                              : std::max(0, width - tab);
-            kept = Reindent(kept, keptIndent, tab);
+            item->SetText(Reindent(kept, keptIndent, tab));
             newIndent = keptIndent + tab;
             break;
         }
         case 3: {
             const EOpener opener = EqualsNoCase(first, "LOOP") ? EOpener::Loop : EOpener::If;
             const int keptIndent = MatchingOpenerWidth(items, index - 1, opener, tab);
-            kept = Reindent(kept, keptIndent, tab);
+            item->SetText(Reindent(kept, keptIndent, tab));
             newIndent = keptIndent;
             break;
         }
@@ -226,9 +228,7 @@ void CEditSession::SplitLineInEdit() {
         rest = Reindent(rest, newIndent, tab);
         col = static_cast<int>(LeadingBlanks(rest)) + 1;
     }
-    CSectionHeader* section = item->GetSection();
-    ChangeText(index, std::move(kept));
-    InsertItem(index + 1, NewLine(std::move(rest), section));
+    InsertItem(index + 1, NewLine(std::move(rest), item->GetSection()));
     m_caret = {col, index + 1};
 }
 

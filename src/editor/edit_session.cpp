@@ -366,7 +366,9 @@ void CEditSession::EndEdit() {
     if (m_relink)
         items.RelinkSections();
     items.Layout(m_dirtyFirst, m_structural);
-    SetCaret(m_caret.item >= items.GetSize() && items.GetSize() > 0 ? CTextPos{1, items.GetSize() - 1} : m_caret);
+    if (m_caret.item >= items.GetSize())
+        m_caret = {1, std::max(0, items.GetSize() - 1)};
+    UpdateCaretX();
     m_doc.SetModified(true);
     m_doc.Reanalyse();
     const CDocumentChange change{m_dirtyFirst, m_removed, m_inserted};

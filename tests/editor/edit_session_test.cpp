@@ -1,0 +1,378 @@
+#include "document/rux_document.h"
+#include "editor/edit_session.h"
+#include "support/edit_harness.h"
+#include "support/temp_dir.h"
+#include "document/section_items.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <random>
+
+namespace rux {
+namespace {
+
+using test::ProgramBytes;
+using test::RunScript;
+using Lines = std::vector<std::string>;
+
+TEST(EditSession, TypingPadsOverwritesAndInsertsLines) {
+    struct {
+        const char* name;
+        Lines rows;
+        std::vector<std::string> commands;
+        Lines expected;
+        std::string status;
+    } cases[] = {
+        {"pad to column 10", {"abc"}, {"caret 0 10", "type x"}, {"abc      x"}, "Ln 0, Col 11\n"},
+        {"insert in the middle", {"abc"}, {"caret 0 2", "type XY"}, {"aXYbc"}, "Ln 0, Col 4\n"},
+        {"overwrite keeps the length", {"abc"}, {"key Insert", "caret 0 3", "type Z"}, {"abZ"}, "Ln 0, Col 4\n"},
+        {"overwrite past the end appends", {"abc"}, {"key Insert", "caret 0 3", "type ZY"}, {"abZY"}, "Ln 0, Col 5\n"},
+        {"Enter in overwrite only moves", {"abc", "def"}, {"key Insert", "caret 0 2", "key Enter"}, {"abc", "def"},
+         "Ln 1, Col 1\n"},
+        {"Tab inserts spaces", {"ab"}, {"caret 0 2", "type \\t"}, {"a  b"}, "Ln 0, Col 4\n"},
+        {"Tab with a one-row selection does nothing", {"abcd"}, {"select 0 1 0 3", "type \\t"}, {"abcd"},
+         "Ln 0, Col 3 Sel 0,1-0,3\n"},
+        {"typing replaces the selection", {"abcd"}, {"select 0 2 0 4", "type X"}, {"aXd"}, "Ln 0, Col 3\n"},
+        {"typing on a section header puts a line before it", {"{Initial", "a", "}"}, {"caret 0 1", "type q"},
+         {"q", "Initial", "a", "Initial"}, "Ln 0, Col 2\n"},
+        {"control characters are ignored", {"ab"}, {"caret 0 2", "type \\r"}, {"a", "b"}, "Ln 1, Col 1\n"},
+        {"bytes from 128 are typed", {"ab"}, {"caret 0 3", "type \xB0" "C"}, {"ab\xB0" "C"}, "Ln 0, Col 5\n"},
+    };
+    for (const auto& c : cases) {
+        auto commands = c.commands;
+        commands.push_back("status");
+        const auto run = RunScript(ProgramBytes(c.rows), commands);
+        EXPECT_EQ(run.Lines(), c.expected) << c.name;
+        EXPECT_EQ(run.output, c.status) << c.name;
+    }
+    CEditSettings tabs;
+    tabs.insertTabs = true;
+    EXPECT_EQ(RunScript(ProgramBytes({"ab"}), {"caret 0 2", "type \\t"}, tabs).Lines(), Lines{"a\tb"});
+}
+
+TEST(EditSession, EnterIndentsAutomatically) {
+    struct {
+        const char* name;
+        Lines rows;
+        std::string caret;
+        Lines expected;
+        int col;
+    } cases[] = {
+        {"after IF one level deeper", {"  IF x THEN"}, "caret 0 12", {"  IF x THEN", "\t\t"}, 3},
+        {"plain line keeps its width", {"\t x = 1"}, "caret 0 8", {"\t x = 1", "\t "}, 3},
+        {"ENDIF moves to its IF", {"{Initial", "  IF a THEN", "      b = 1", "      ENDIF", "}"}, "caret 3 1",
+         {"Initial", "  IF a THEN", "      b = 1", "", "\tENDIF", "Initial"}, 2},
+        {"ELSE goes back to its IF, the next line deeper",
+         {"IF a THEN", "    b = 1", "    ELSE", "}"}, "caret 2 9", {"IF a THEN", "    b = 1", "ELSE", "\t", "}"}, 2},
+        {"a one-line DO ... LOOP is no opener",
+         {"  FOR i = 1 TO 3", "    DO x = x + 1 LOOP", "      y = 2", "    LOOP"}, "caret 3 9",
+         {"  FOR i = 1 TO 3", "    DO x = x + 1 LOOP", "      y = 2", "\tLOOP", "\t"}, 2},
+        {"nested IF blocks match by depth",
+         {"IF a", "  IF b", "  ENDIF", "    ENDIF"}, "caret 3 5", {"IF a", "  IF b", "  ENDIF", "    ", "ENDIF"}, 1},
+        {"a section header stops the search", {"IF a", "{T", "  ENDIF", "}"}, "caret 2 1",
+         {"IF a", "T", "", "ENDIF", "T"}, 1},
+        {"split in the middle", {"  a = b + c"}, "caret 0 8", {"  a = b", "\t+ c"}, 2},
+    };
+    for (const auto& c : cases) {
+        const auto run = RunScript(ProgramBytes(c.rows), {c.caret, "key Enter"});
+        EXPECT_EQ(run.Lines(), c.expected) << c.name;
+        EXPECT_EQ(run.script->Session().Caret().col, c.col) << c.name;
+    }
+    CEditSettings plain;
+    plain.autoIndent = false;
+    const auto run = RunScript(ProgramBytes({"  IF x THEN"}), {"caret 0 12", "key Enter"}, plain);
+    EXPECT_EQ(run.Lines(), (Lines{"  IF x THEN", ""}));
+}
+
+TEST(EditSession, EnterOnRowsThatAreNotText) {
+    struct {
+        const char* name;
+        Lines rows;
+        std::string caret;
+        Lines expected;
+        std::string status;
+    } cases[] = {
+        {"expanded header: first body line", {"{Initial", "a", "}"}, "caret 0 1", {"Initial", "", "a", "Initial"},
+         "Ln 1, Col 1\n"},
+        {"folded header: below its section", {"{-Initial", "a", "}", "z"}, "caret 0 1",
+         {"Initial", "a", "Initial", "", "z"}, "Ln 3, Col 1\n"},
+        {"footer at the end: appended", {"{Initial", "a", "}"}, "caret 2 1", {"Initial", "a", "Initial", ""},
+         "Ln 3, Col 1\n"},
+        {"program header", {"P", "a"}, "caret 0 1", {"", "", "a"}, "Ln 1, Col 1\n"},
+    };
+    for (const auto& c : cases) {
+        const auto run = RunScript(ProgramBytes(c.rows), {c.caret, "key Enter", "status"});
+        EXPECT_EQ(run.Lines(), c.expected) << c.name;
+        EXPECT_EQ(run.output, c.status) << c.name;
+    }
+    // The new line below a folded section is outside it; the one under an open header inside.
+    const auto run = RunScript(ProgramBytes({"{-Initial", "a", "}", "z"}), {"caret 0 1", "key Enter"});
+    EXPECT_EQ(run.script->Document().Items().GetAt(3)->GetSection(), nullptr);
+}
+
+TEST(EditSession, BackspaceAndDeleteRespectSections) {
+    struct {
+        const char* name;
+        Lines rows;
+        std::vector<std::string> commands;
+        Lines expected;
+        std::string status;
+    } cases[] = {
+        {"backspace joins lines of one section", {"{S", "ab", "cd", "}"}, {"caret 2 1", "key Backspace"},
+         {"S", "abcd", "S"}, "Ln 1, Col 3\n"},
+        {"backspace on the first body line does nothing", {"{S", "ab", "}"}, {"caret 1 1", "key Backspace"},
+         {"S", "ab", "S"}, "Ln 1, Col 1\n"},
+        {"backspace removes a character", {"abc"}, {"caret 0 3", "key Backspace"}, {"ac"}, "Ln 0, Col 2\n"},
+        {"backspace after a section removes an empty line", {"{S", "a", "}", ""}, {"caret 3 1", "key Backspace"},
+         {"S", "a", "S"}, "Ln 2, Col 1\n"},
+        {"backspace after a section keeps a line with text", {"{S", "a", "}", "x"}, {"caret 3 1", "key Backspace"},
+         {"S", "a", "S", "x"}, "Ln 3, Col 1\n"},
+        {"delete pulls the next line up", {"ab", "cd"}, {"caret 0 3", "key Delete"}, {"abcd"}, "Ln 0, Col 3\n"},
+        {"delete never pulls the footer in", {"{S", "ab", "}"}, {"caret 1 3", "key Delete"}, {"S", "ab", "S"},
+         "Ln 1, Col 3\n"},
+        {"delete does not join across sections", {"a", "{S", "b", "}"}, {"caret 0 2", "key Delete"},
+         {"a", "S", "b", "S"}, "Ln 0, Col 2\n"},
+        {"selection within a header: delete does nothing", {"{Initial", "a", "}"},
+         {"select 0 2 0 4", "cmd delete"}, {"Initial", "a", "Initial"}, "Ln 0, Col 2\n"},
+        {"multi-row selection keeps the outer parts", {"abcd", "efgh", "ijkl"}, {"select 0 3 2 2", "cmd delete"},
+         {"ab", "jkl"}, "Ln 0, Col 3\n"},
+        {"whole rows go, the section stays closed", {"x", "{S", "a", "}", "y"}, {"select 0 1 2 2", "key Delete"},
+         {"S", "S", "y"}, "Ln 0, Col 1\n"},
+        {"a whole section goes with its rows", {"x", "{S", "a", "}", "y"}, {"select 1 1 4 1", "key Delete"},
+         {"x", "y"}, "Ln 1, Col 1\n"},
+    };
+    for (const auto& c : cases) {
+        auto commands = c.commands;
+        commands.push_back("status");
+        const auto run = RunScript(ProgramBytes(c.rows), commands);
+        EXPECT_EQ(run.Lines(), c.expected) << c.name;
+        EXPECT_EQ(run.output, c.status) << c.name;
+    }
+}
+
+TEST(EditSession, IndentCommandsAndToggleCase) {
+    struct {
+        const char* name;
+        Lines rows;
+        std::vector<std::string> commands;
+        Lines expected;
+        std::string status;
+    } cases[] = {
+        {"Tab indents selected rows", {"a", " b", "c"}, {"select 0 2 1 1", "key Tab"}, {"\ta", "\t b", "c"},
+         "Ln 1, Col 4 Sel 0,1-1,4\n"},
+        {"Shift+Tab takes one level off", {"\t\ta", "   b", " c"}, {"select 0 1 2 2", "key Shift+Tab"},
+         {"\ta", " b", "c"}, "Ln 2, Col 2 Sel 0,1-2,2\n"},
+        {"apply indent", {"{Initial", "IF a THEN", "x = 1", "ELSE", "x = 2", "ENDIF", "DO y LOOP", "}"},
+         {"caret 2 1", "select 0 1 7 1", "cmd apply-indent"},
+         {"Initial", "\tIF a THEN", "\t\tx = 1", "\tELSE", "\t\tx = 2", "\tENDIF", "\tDO y LOOP", "Initial"},
+         "Ln 7, Col 1 Sel 0,1-7,1\n"},
+        {"apply indent in notes starts at zero", {"{Notes", "  hello", "}"}, {"select 0 1 2 1", "cmd apply-indent"},
+         {"Notes", "\thello", "Notes"}, "Ln 2, Col 1 Sel 0,1-2,1\n"},
+        {"toggle case swaps letters only", {"If x1 = 2"}, {"select 0 1 0 6", "cmd toggle-case"}, {"iF X1 = 2"},
+         "Ln 0, Col 6 Sel 0,1-0,6\n"},
+        {"toggle case skips folded rows", {"ab", "{-S", "cd", "}", "ef"}, {"select 0 1 4 3", "cmd toggle-case"},
+         {"AB", "S", "cd", "S", "EF"}, "Ln 4, Col 3 Sel 0,1-4,3\n"},
+    };
+    for (const auto& c : cases) {
+        auto commands = c.commands;
+        commands.push_back("status");
+        const auto run = RunScript(ProgramBytes(c.rows), commands);
+        EXPECT_EQ(run.Lines(), c.expected) << c.name;
+        EXPECT_EQ(run.output, c.status) << c.name;
+    }
+}
+
+TEST(EditSession, CaretMovesAndSelections) {
+    const std::string program = ProgramBytes({"abc def", "\tx", "{-S", "hidden", "}", "longer line here"});
+    struct {
+        std::vector<std::string> commands;
+        std::string status;
+    } cases[] = {
+        {{"caret 0 1", "key Left"}, "Ln 0, Col 1\n"},
+        {{"caret 1 1", "key Left"}, "Ln 0, Col 8\n"},
+        {{"caret 0 8", "key Right"}, "Ln 1, Col 1\n"},
+        {{"caret 0 1", "key Ctrl+Right"}, "Ln 0, Col 5\n"},
+        {{"caret 0 8", "key Ctrl+Left"}, "Ln 0, Col 5\n"},
+        {{"caret 0 3", "key End"}, "Ln 0, Col 8\n"},
+        {{"caret 0 3", "key Home"}, "Ln 0, Col 1\n"},
+        {{"caret 1 2", "key Ctrl+End"}, "Ln 5, Col 1\n"},
+        {{"caret 5 4", "key Ctrl+Home"}, "Ln 0, Col 1\n"},
+        {{"caret 0 3", "key Down"}, "Ln 1, Col 2\n"},  // x of column 3 lies inside the tab
+        {{"caret 1 3", "key Up"}, "Ln 0, Col 4\n"},    // after the tab: three characters in
+        {{"caret 2 1", "key Down"}, "Ln 5, Col 1\n"},  // folded rows are skipped
+        {{"caret 5 3", "key Up", "key Up"}, "Ln 1, Col 2\n"}, // x 36 is the edge after the tab
+        {{"caret 0 2", "key Shift+Right", "key Shift+Down"}, "Ln 1, Col 2 Sel 0,2-1,2\n"},
+        {{"caret 0 2", "key Shift+Right", "key Left"}, "Ln 0, Col 2\n"},
+        {{"caret 2 1", "key Left"}, "Ln 2, Col 1\n"}, // not a text line
+        {{"cmd select-all"}, "Ln 5, Col 17 Sel 0,1-5,17\n"},
+    };
+    for (const auto& c : cases) {
+        auto commands = c.commands;
+        commands.push_back("status");
+        const auto run = RunScript(program, commands);
+        EXPECT_EQ(run.output, c.status) << commands[0] << " " << commands[1];
+    }
+}
+
+TEST(EditSession, PageDownKeepsTheCaretRowOnScreen) {
+    Lines rows;
+    for (int i = 0; i < 100; ++i)
+        rows.push_back("line " + std::to_string(i));
+    // 480 px client, 16 px rows: a page is 30 rows.
+    const auto run = RunScript(ProgramBytes(rows), {"caret 2 1", "key PageDown", "status", "key PageDown", "status",
+                                                    "key PageUp", "status", "key Ctrl+PageDown", "status"});
+    EXPECT_EQ(run.output, "Ln 32, Col 1\nLn 62, Col 1\nLn 30, Col 1\nLn 59, Col 1\n");
+}
+
+TEST(EditSession, ClipboardFormats) {
+    const std::string program = ProgramBytes({"abcdef", "{S", "ghij", "}"});
+    auto run = RunScript(program, {"select 0 3 2 3", "cmd copy", "show-clip"});
+    EXPECT_EQ(run.output, "TVED1RUX: $*TORVEL/RUX-V1\\r\\n:cdef\\r\\n#info=Section\\r\\nName=S\\r\\nState=open\\r\\n"
+                          "#endinfo\\r\\n:gh\\r\\n\n"
+                          "TEXT: cdef\\r\\nS{\\r\\ngh\n");
+
+    // Plain text pastes into the caret line, each break starting a new line.
+    run = RunScript(program, {"clip-text one\\ntwo\\r\\nthree", "caret 0 4", "cmd paste", "status"});
+    EXPECT_EQ(run.Lines(), (Lines{"abcone", "two", "threedef", "S", "ghij", "S"}));
+    EXPECT_EQ(run.output, "Ln 2, Col 6\n");
+
+    // A fragment of plain lines goes in as text too; one with a section goes in as rows.
+    run = RunScript(program, {"select 0 2 0 4", "cmd cut", "caret 2 2", "cmd paste"});
+    EXPECT_EQ(run.Lines(), (Lines{"adef", "S", "gbchij", "S"}));
+    run = RunScript(program, {"select 1 1 3 2", "cmd copy", "caret 0 1", "cmd paste", "status"});
+    EXPECT_EQ(run.Lines(), (Lines{"S", "ghij", "S", "abcdef", "S", "ghij", "S"}));
+    EXPECT_EQ(run.output, "Ln 3, Col 1\n");
+    EXPECT_NE(run.script->Document().Items().GetAt(0)->GetType(), kItemLine);
+    EXPECT_EQ(static_cast<const CItem*>(run.script->Document().Items().GetAt(1)->GetSection()),
+              run.script->Document().Items().GetAt(0))
+        << "pasted rows are linked to the pasted header";
+
+    // A section pasted inside a section lands below it, never nested.
+    run = RunScript(program, {"select 1 1 3 2", "cmd copy", "caret 2 1", "cmd paste"});
+    EXPECT_EQ(run.Lines(), (Lines{"abcdef", "S", "ghij", "S", "S", "ghij", "S"}));
+
+    // A private fragment without the header line is not pasted.
+    test::CTempDir dir;
+    const std::string clip = dir.Write("clip.rux", ":not a fragment\r\n");
+    run = RunScript(program, {"clip-file " + clip, "caret 0 1", "cmd paste"});
+    EXPECT_EQ(run.Lines(), (Lines{"abcdef", "S", "ghij", "S"}));
+}
+
+TEST(EditSession, DropMovesInsideOneUndoGroup) {
+    const std::string program = ProgramBytes({"one", "two", "three", "four"});
+    auto run = RunScript(program, {"select 1 1 2 1"});
+    CEditSession& session = run.script->Session();
+    const std::string fragment = session.SelectionFragment();
+    const std::string text = session.SelectionPlainText();
+    session.DropAt({1, 3}, &fragment, &text, true);
+    EXPECT_EQ(run.Lines(), (Lines{"one", "three", "two", "four"}));
+    session.Undo();
+    EXPECT_EQ(run.Lines(), (Lines{"one", "two", "three", "four"}));
+
+    run = RunScript(program, {"select 2 1 3 1"});
+    CEditSession& s2 = run.script->Session();
+    const std::string f2 = s2.SelectionFragment();
+    s2.DropAt({1, 0}, &f2, nullptr, true);
+    EXPECT_EQ(run.Lines(), (Lines{"three", "one", "two", "four"}));
+    s2.DropAt({3, 2}, &f2, nullptr, false); // a copy from elsewhere splits the row it lands in
+    EXPECT_EQ(run.Lines(), (Lines{"three", "one", "twthree", "o", "four"}));
+}
+
+TEST(EditSession, UndoRestoresExactBytes) {
+    const std::string program =
+        ProgramBytes({"P", "first line", "{Initial", "  IF a THEN", "    b = 1", "  ENDIF", "}", "@FBD:D1", "last"});
+    const std::vector<std::vector<std::string>> scripts = {
+        {"caret 1 3", "type abc"},
+        {"caret 3 12", "key Enter", "type x = 2"},
+        {"select 1 3 5 2", "key Delete"},
+        {"select 2 1 7 1", "cmd cut", "caret 1 1", "cmd paste"},
+        {"caret 4 1", "key Backspace", "key Backspace"},
+        {"select 3 1 5 1", "key Tab", "key Shift+Tab", "cmd apply-indent"},
+        {"cmd select-all", "cmd toggle-case"},
+        {"cmd select-all", "key Delete"},
+        {"caret 8 1", "type q"},
+    };
+    const std::string original = RunScript(program, {}).Saved();
+    for (const auto& script : scripts) {
+        auto commands = script;
+        for (int i = 0; i < 10; ++i)
+            commands.push_back("cmd undo");
+        const auto run = RunScript(program, commands);
+        EXPECT_EQ(run.Saved(), original) << script[0] << " / " << script[1];
+        EXPECT_TRUE(run.script->Document().IsModified()) << "undoing marks the document modified";
+        // Redoing everything gives the edited program again.
+        auto redo = commands;
+        for (int i = 0; i < 10; ++i)
+            redo.push_back("cmd redo");
+        EXPECT_EQ(RunScript(program, redo).Saved(), RunScript(program, script).Saved()) << script[0];
+    }
+}
+
+TEST(EditSession, UndoHistoryHoldsTenGroups) {
+    std::vector<std::string> commands = {"caret 0 1"};
+    for (int i = 0; i < 11; ++i)
+        commands.push_back("type " + std::string(1, static_cast<char>('a' + i)));
+    for (int i = 0; i < 11; ++i)
+        commands.push_back("cmd undo");
+    auto run = RunScript(ProgramBytes({""}), commands);
+    EXPECT_EQ(run.Lines(), Lines{"a"}) << "the first character fell out of the history";
+
+    run = RunScript(ProgramBytes({""}), {"type ab", "cmd undo", "type c", "cmd redo"});
+    EXPECT_EQ(run.Lines(), Lines{"ac"}) << "a new edit empties the redo list";
+
+    run = RunScript(ProgramBytes({"xy"}), {"clip-text 1\\n2\\n3\\n", "caret 0 2", "cmd paste", "cmd undo", "status"});
+    EXPECT_EQ(run.Lines(), Lines{"xy"});
+    EXPECT_EQ(run.output, "Ln 0, Col 2\n");
+}
+
+TEST(EditSession, RandomEditsUndoneGiveTheOriginalBack) {
+    const std::string program = ProgramBytes(
+        {"P", "a = 1", "{Initial", "  IF a THEN", "    b = #1.21", "  ENDIF", "", "}", "x", "{-Clock", "t", "}", "end"});
+    const char* pool[] = {"type z",           "type \\n",          "key Backspace",    "key Delete",
+                          "key Enter",        "cmd paste",         "cmd cut",          "cmd toggle-case",
+                          "cmd apply-indent", "key Tab",           "key Shift+Tab",    "cmd increase-indent",
+                          "type \\t",         "cmd decrease-indent", "cmd date"};
+    const std::string original = RunScript(program, {}).Saved();
+    std::mt19937 rng(7);
+    for (int round = 0; round < 150; ++round) {
+        std::vector<std::string> commands = {"clip-text p\\nq"};
+        const int edits = 1 + static_cast<int>(rng() % 8);
+        for (int i = 0; i < edits; ++i) {
+            const int item = static_cast<int>(rng() % 13);
+            const int col = 1 + static_cast<int>(rng() % 14);
+            if (rng() % 3 == 0)
+                commands.push_back("select " + std::to_string(item) + " " + std::to_string(col) + " " +
+                                   std::to_string(std::min(12, item + static_cast<int>(rng() % 4))) + " " +
+                                   std::to_string(1 + rng() % 6));
+            else
+                commands.push_back("caret " + std::to_string(item) + " " + std::to_string(col));
+            commands.push_back(pool[rng() % (sizeof pool / sizeof *pool)]);
+        }
+        auto run = RunScript(program, commands);
+        CEditSession& session = run.script->Session();
+        while (session.CanUndo())
+            session.Undo();
+        ASSERT_EQ(run.Saved(), original) << "round " << round;
+    }
+}
+
+TEST(EditSession, DateAndReadOnly) {
+    ::setenv("TZ", "UTC", 1);
+    ::tzset();
+    auto run = RunScript(ProgramBytes({"x"}), {"caret 0 2"});
+    run.script->Session().SetClock([] { return static_cast<std::time_t>(1796385909); }); // 2026-12-04 12:05:09 UTC
+    run.script->Session().InsertDateTime();
+    EXPECT_EQ(run.Lines(), Lines{"x04/12/26 12:05:09 "});
+
+    run = RunScript(ProgramBytes({"abc", "def"}), {"caret 0 2", "type zz", "key Enter", "select 0 1 1 2", "cmd cut",
+                                                   "cmd copy", "show-clip", "key Down", "status"},
+                    {}, true);
+    EXPECT_EQ(run.Lines(), (Lines{"abc", "def"}));
+    EXPECT_EQ(run.output, "TVED1RUX: $*TORVEL/RUX-V1\\r\\n:abc\\r\\n:d\\r\\n\nTEXT: abc\\r\\nd\n"
+                          "Ln 1, Col 2\n");
+    EXPECT_FALSE(run.script->Document().IsModified());
+}
+
+} // namespace
+} // namespace rux
