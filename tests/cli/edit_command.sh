@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# rux edit from the outside: scripts, options, what gets saved and the exit codes.
+set -u
+RUX=$1
+DATA=$2
+fail=0
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+check() { if [ "$2" != "$3" ]; then echo "FAIL: $1"; echo "  expected: $2"; echo "  actual:   $3"; fail=1; fi; }
+
+prog() { printf '$*TORVEL/RUX-V1\r\n#info=Section\r\nName=Initial\r\nState=open\r\n#endinfo\r\n:  IF x THEN\r\n:abc\r\n#info=EndSection\r\nName=Initial\r\n#endinfo\r\n' > "$1"; }
+
+# Typing with auto-indent, saved in place because the document changed.
+prog "$work/a.rux"
+out=$("$RUX" edit "$work/a.rux" -e "caret 1 12" -e 'type \ny = 1' -e status)
+check "edit exit" 0 $?
+check "status" "Ln 2, Col 8" "$out"
+check "saved in place" "$(printf '\t\ty = 1')" "$("$RUX" text "$work/a.rux" | sed -n 3p | tr -d '\r')"
+
+# No change: the file is not touched.
+prog "$work/b.rux"; touch -d '2020-01-01' "$work/b.rux"
+"$RUX" edit "$work/b.rux" -e "caret 1 1" -e "key Down" -e status > /dev/null
+check "unchanged not saved" "2020-01-01" "$(date -r "$work/b.rux" +%F)"
+
+# -o always writes, the input stays as it was.
+prog "$work/c.rux"; cp "$work/c.rux" "$work/c.orig"
+"$RUX" edit "$work/c.rux" -o "$work/c.out" -e "caret 2 4" -e "type Z"
+cmp -s "$work/c.rux" "$work/c.orig"; check "input kept with -o" 0 $?
+grep -q '^:abcZ' "$work/c.out"; check "output written" 0 $?
+"$RUX" edit "$work/c.rux" -o "$work/c.same" -e status > /dev/null
+check "-o without change still writes" 0 "$([ -s "$work/c.same" ]; echo $?)"
+
+# A script file, with comments and blank lines.
+printf '# select the body line and indent it\n\nselect 2 1 2 4\ncmd copy\nshow-clip\n' > "$work/s.txt"
+out=$("$RUX" edit "$work/c.rux" -f "$work/s.txt")
+check "script output" 'TVED1RUX: $*TORVEL/RUX-V1\r\n:abc\r\n
+TEXT: abc' "$out"
+
+# Bad commands stop before anything runs: exit 2, nothing saved, position named.
+cp "$work/c.orig" "$work/d.rux"
+"$RUX" edit "$work/d.rux" -e "type x" -e "save" -e "caret 1" 2> "$work/err"
+check "bad argument exit" 2 $?
+cmp -s "$work/d.rux" "$work/c.orig"; check "nothing saved after a bad script" 0 $?
+grep -q "command 3" "$work/err"; check "message names the position" 0 $?
+"$RUX" edit "$work/d.rux" -e "frobnicate" 2>/dev/null; check "unknown command exit" 2 $?
+"$RUX" edit "$work/d.rux" -e "key Alt+X" 2>/dev/null; check "unknown key exit" 2 $?
+"$RUX" edit "$work/d.rux" -e "cmd fly" 2>/dev/null; check "unknown cmd exit" 2 $?
+"$RUX" edit "$work/d.rux" --tab-size 0 2>/dev/null; check "bad tab size" 2 $?
+"$RUX" edit "$work/missing.rux" -e status 2>/dev/null; check "missing file" 1 $?
+
+# Read-only: typing changes nothing.
+"$RUX" edit "$work/d.rux" --read-only -e "caret 2 1" -e "type q" -e print > "$work/ro.txt"
+cmp -s "$work/d.rux" "$work/c.orig"; check "read-only untouched" 0 $?
+
+# Tab size and kept tabs.
+prog "$work/e.rux"
+"$RUX" edit "$work/e.rux" --tab-size 4 --keep-tabs --no-auto-indent -e "caret 2 1" -e 'type \t\n'
+check "kept tab, no indent" "$(printf '\t\nabc')" "$("$RUX" text "$work/e.rux" | sed -n 3,4p | tr -d '\r')"
+
+# The date command with a fixed clock.
+prog "$work/f.rux"
+SOURCE_DATE_EPOCH=1796385909 TZ=UTC "$RUX" edit "$work/f.rux" -e "caret 2 1" -e "cmd date"
+check "date" "04/12/26 12:05:09 abc" "$("$RUX" text "$work/f.rux" | sed -n 3p | tr -d '\r')"
+
+if [ $fail = 0 ]; then echo "1 passed, 0 failed"; else echo "0 passed, 1 failed"; fi
+exit $fail
