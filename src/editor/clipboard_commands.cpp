@@ -120,29 +120,35 @@ void CEditSession::InsertFragmentInEdit(const std::string& fragment) {
         InsertTextInEdit(text);
         return;
     }
-    int index = std::min(m_caret.item, m_doc.Items().GetSize());
-    // Sections never nest: a block that holds a section goes below the section the caret is in.
+    const int after = InsertItemsInEdit(std::move(items), m_caret.item);
+    m_caret = {m_caret.col, after};
+}
+
+int CEditSession::InsertItemsInEdit(std::vector<std::unique_ptr<CItem>> items, int index) {
+    const CObArrayEx& list = m_doc.Items();
+    index = std::clamp(index, 0, list.GetSize());
     const bool holdsSection = std::any_of(items.begin(), items.end(), [](const auto& item) {
         return item->GetType() == kItemSectionHeader;
     });
-    const CObArrayEx& list = m_doc.Items();
-    if (holdsSection && index < list.GetSize() && list.GetAt(index)->GetSection() &&
-        list.GetAt(index)->GetType() != kItemSectionHeader) {
-        const CSectionHeader* section = list.GetAt(index)->GetSection();
-        while (index < list.GetSize() && !(list.GetAt(index)->GetType() == kItemSectionFooter &&
-                                           list.GetAt(index)->GetSection() == section))
+    CSectionHeader* around = index < list.GetSize() && list.GetAt(index)->GetType() != kItemSectionHeader
+                                 ? list.GetAt(index)->GetSection()
+                                 : nullptr;
+    if (holdsSection && around) {
+        // Sections never nest: a block that holds a section goes below the section it would land in.
+        while (index < list.GetSize() &&
+               !(list.GetAt(index)->GetType() == kItemSectionFooter && list.GetAt(index)->GetSection() == around))
             ++index;
         index = std::min(index + 1, list.GetSize());
+        around = nullptr;
     }
-    CSectionHeader* around = nullptr;
-    if (!holdsSection && index < list.GetSize() && list.GetAt(index)->GetType() != kItemSectionHeader)
-        around = list.GetAt(index)->GetSection();
     for (auto& item : items) {
-        if (around && item->GetSectionId() == 0)
+        // Lines and diagrams that belong to no section join the section they are put into.
+        if (around && item->GetSectionId() == 0 && item->GetType() != kItemSectionHeader &&
+            item->GetType() != kItemSectionFooter)
             item->SetSection(around);
         InsertItem(index++, std::move(item));
     }
-    m_caret = {m_caret.col, index};
+    return index;
 }
 
 void CEditSession::InsertItemsAtCaret(std::vector<std::unique_ptr<CItem>> items, CTextPos at, bool undo) {
@@ -152,18 +158,7 @@ void CEditSession::InsertItemsAtCaret(std::vector<std::unique_ptr<CItem>> items,
     m_recordUndo = undo;
     if (!BeginEdit())
         return;
-    const CObArrayEx& list = m_doc.Items();
-    int index = std::clamp(at.item, 0, list.GetSize());
-    // Lines and diagrams that belong to no section join the section they are put into.
-    CSectionHeader* around = nullptr;
-    if (index < list.GetSize() && list.GetAt(index)->GetType() != kItemSectionHeader)
-        around = list.GetAt(index)->GetSection();
-    for (auto& item : items) {
-        if (around && item->GetSectionId() == 0 && item->GetType() != kItemSectionHeader &&
-            item->GetType() != kItemSectionFooter)
-            item->SetSection(around);
-        InsertItem(index++, std::move(item));
-    }
+    const int index = InsertItemsInEdit(std::move(items), at.item);
     m_caret = {at.col, index};
     m_anchor = m_end = m_caret;
     EndEdit();

@@ -128,6 +128,8 @@ private:
     void InsertCharInEdit(char c);
     void SplitLineInEdit();
     void InsertFragmentInEdit(const std::string& fragment);
+    // Inserts rows at index inside the open transaction; returns the index after them.
+    int InsertItemsInEdit(std::vector<std::unique_ptr<CItem>> items, int index);
     int HitTestRow(int y) const;
     void SetLineIndent(int index, std::function<std::string(std::string_view)> change);
     void SelectWholeLines(int first, int last);
