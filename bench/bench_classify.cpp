@@ -38,7 +38,7 @@ const CText& Text() {
              {"Speed%",    "Torque%", "Ramp%",  "Count%",    "Target%",   "State%", "Fault%",   "Step%",
               "Position%", "Error%",  "Timer%", "Setpoint%", "Feedback%", "Limit%", "Retries%", "Mode%",
               "Gain",      "Offset",  "Scale",  "Kp",        "Ki",        "Filter", "Buffer%"})
-            t.identifiers.insert(name);
+            t.identifiers.Insert(name);
         return t;
     }();
     return text;

@@ -2,6 +2,7 @@
 
 #include "target/product_directory.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <fcntl.h>
@@ -78,7 +79,14 @@ void CKeywordTable::Add(std::string_view upperWord, int32_t role) {
         m_words.emplace(std::string(upperWord), std::move(entry));
     else
         it->second = std::move(entry);
-    if (upperWord.size() > m_longest) m_longest = upperWord.size();
+    NoteWord(upperWord);
+}
+
+void CKeywordTable::NoteWord(std::string_view upperWord) {
+    m_longest = std::max(m_longest, upperWord.size());
+    if (!upperWord.empty())
+        m_lengths[static_cast<unsigned char>(upperWord[0])] |= uint64_t{1}
+                                                               << std::min<size_t>(upperWord.size(), 63);
 }
 
 void CKeywordTable::AddFileText(std::string_view bytes) {
@@ -98,7 +106,7 @@ void CKeywordTable::AddFileText(std::string_view bytes) {
         ToUpperAscii(word);
         // Entered without an entry; an existing entry (and its role) stays untouched.
         if (m_words.find(word) == m_words.end()) {
-            if (word.size() > m_longest) m_longest = word.size();
+            NoteWord(word);
             m_words.emplace(std::move(word), nullptr);
             word.clear();
         }
@@ -126,7 +134,12 @@ const CKeyWord* CKeywordTable::Find(std::string_view word) const {
 }
 
 bool CKeywordTable::ContainsUpper(std::string_view upperWord) const {
-    return upperWord.size() <= m_longest && m_words.find(upperWord) != m_words.end();
+    if (upperWord.size() > m_longest) return false;
+    // The empty word is a keyword only when a blank line of the file entered it.
+    if (!upperWord.empty() &&
+        !(m_lengths[static_cast<unsigned char>(upperWord[0])] >> std::min<size_t>(upperWord.size(), 63) & 1))
+        return false;
+    return m_words.find(upperWord) != m_words.end();
 }
 
 bool CKeywordTable::IsKeyword(std::string_view word) const {

@@ -9,6 +9,14 @@
 
 namespace rux {
 
+// FNV-1a: cheaper than the library's hash on the short words of program text.
+inline size_t HashWord(std::string_view s) noexcept {
+    uint64_t h = 14695981039346656037ull;
+    for (const char c : s)
+        h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    return static_cast<size_t>(h);
+}
+
 // What a keyword does to automatic indentation.
 enum EIndentRole : int32_t {
     kIndentNone = 0,
@@ -55,6 +63,15 @@ public:
     // For a word that is already upper case: the classifier upper-cases into its own buffer and
     // must not allocate per word.
     bool ContainsUpper(std::string_view upperWord) const;
+    // False when no keyword can match the word in any case; cheap enough to ask for every word.
+    bool MightBeKeyword(std::string_view word) const {
+        if (word.size() > m_longest) return false;
+        if (word.empty()) return true;
+        char first = word[0];
+        if (first >= 'a' && first <= 'z') first = static_cast<char>(first - ('a' - 'A'));
+        return (m_lengths[static_cast<unsigned char>(first)] >> (word.size() < 63 ? word.size() : 63) & 1) !=
+               0;
+    }
 
     size_t GetCount() const { return m_words.size(); }
 
@@ -65,15 +82,19 @@ public:
 private:
     struct CHash {
         using is_transparent = void;
-        size_t operator()(std::string_view s) const noexcept { return std::hash<std::string_view>{}(s); }
+        size_t operator()(std::string_view s) const noexcept { return HashWord(s); }
     };
     void Add(std::string_view upperWord, int32_t role);
+    void NoteWord(std::string_view upperWord);
     const CKeyWord* Find(std::string_view word) const;
 
     // Owns the entries; a null entry marks a plain keyword.
     std::unordered_map<std::string, std::unique_ptr<CKeyWord>, CHash, std::equal_to<>> m_words;
-    // Quick rejection before hashing: no keyword is longer than this.
+    // Quick rejection before hashing, which most words of a line need: no keyword is longer than
+    // m_longest, and bit min(length, 63) of m_lengths[c] is set when a keyword of that length
+    // starts with byte c.
     size_t m_longest = 0;
+    uint64_t m_lengths[256] = {};
 };
 
 // The process-wide table, filled once from the product directory on first use and never reloaded.

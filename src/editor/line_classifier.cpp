@@ -75,7 +75,7 @@ private:
         if (m_comment) return kColourComment;
         if (!m_keywordsOn) return kColourText;
         if (IsKeyword(word)) return kColourKeyword;
-        if (m_identifiers && m_identifiers->find(word) != m_identifiers->end()) return kColourIdentifier;
+        if (m_identifiers && m_identifiers->Contains(word)) return kColourIdentifier;
         return kColourText;
     }
 

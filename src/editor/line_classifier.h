@@ -2,26 +2,17 @@
 #pragma once
 
 #include "editor/colour_class.h"
+#include "editor/identifier_set.h"
+#include "editor/keyword_table.h"
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 namespace rux {
 
 class CItem;
-class CKeywordTable;
-
-// The document's identifier names, looked up exactly as a word stands in the line, without
-// building a string per word.
-struct CIdentifierHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view s) const noexcept { return std::hash<std::string_view>{}(s); }
-};
-using CIdentifierSet = std::unordered_set<std::string, CIdentifierHash, std::equal_to<>>;
 
 // A piece of the line: bytes [offset, offset + length) in one colour class. Selected runs are
 // drawn in the selection's contrast colour whatever their class.
