@@ -1,6 +1,7 @@
 // The base of every row of a program: marks, section link and the virtual item operations.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -47,6 +48,11 @@ public:
     virtual ~CItem() = default;
     CItem(const CItem&) = delete;
     CItem& operator=(const CItem&) = delete;
+
+    // Items come from a pool: a program holds a million of them, and the general heap spends more
+    // time on them than reading the file does. See item_pool.cpp.
+    static void* operator new(size_t size);
+    static void operator delete(void* block, size_t size) noexcept;
 
     // --- virtual operations -------------------------------------------------------------
     // Program-file form; with a range only what lies in it.

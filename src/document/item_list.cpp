@@ -29,6 +29,16 @@ int CObArrayEx::Append(ItemPtr item) {
     return index;
 }
 
+void CObArrayEx::AdoptNoLayout(std::vector<ItemPtr> items) {
+    if (m_items.empty()) {
+        m_items = std::move(items);
+        return;
+    }
+    m_items.reserve(m_items.size() + items.size());
+    for (auto& item : items)
+        m_items.push_back(std::move(item));
+}
+
 void CObArrayEx::Insert(int index, ItemPtr item) {
     std::vector<ItemPtr> one;
     one.push_back(std::move(item));

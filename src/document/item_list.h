@@ -36,6 +36,8 @@ public:
     // Appends without laying out; for readers that lay out once at the end.
     void AppendNoLayout(ItemPtr item) { m_items.push_back(std::move(item)); }
     void Reserve(size_t n) { m_items.reserve(n); }
+    // Takes a whole list at once when this one is empty (readers), else appends; no layout.
+    void AdoptNoLayout(std::vector<ItemPtr> items);
 
     // Nearest visible index after (before) index, or -1.
     int NextVisible(int index) const;

@@ -66,6 +66,28 @@ bool CStrStdioFile::Fill() {
 
 bool CStrStdioFile::ReadLine(std::string& line) {
     line.clear();
+    // Nearly every line lies whole in the buffer and holds no CR but the one before its LF: take it
+    // in one copy. Anything else goes the long way below.
+    {
+        const char* begin = m_buffer.data() + m_pos;
+        const size_t avail = m_buffer.size() - m_pos;
+        const char* lf = static_cast<const char*>(std::memchr(begin, '\n', avail));
+        if (lf) {
+            const size_t segment = static_cast<size_t>(lf - begin) + 1;
+            const char* cr = static_cast<const char*>(std::memchr(begin, '\r', segment - 1));
+            if (!cr && segment <= kMaxLine) {
+                line.assign(begin, segment);
+                m_pos += segment;
+                return true;
+            }
+            if (cr == lf - 1 && segment - 1 <= kMaxLine) {
+                line.assign(begin, segment - 1);
+                line.back() = '\n';
+                m_pos += segment;
+                return true;
+            }
+        }
+    }
     for (;;) {
         const char* begin = m_buffer.data() + m_pos;
         const size_t avail = m_buffer.size() - m_pos;

@@ -39,10 +39,7 @@ bool Load(CProgram& program, const std::string& path, const CProgramFileServices
     in.Close();
 
     CObArrayEx& list = program.Items();
-    list.Reserve(items.size());
-    for (auto& item : items)
-        list.AppendNoLayout(std::move(item));
-    items.clear();
+    list.AdoptNoLayout(std::move(items));
 
     if (result.v3Fired) {
         if (CPar* header = program.GetHeader(); header && services.target) {

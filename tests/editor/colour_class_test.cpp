@@ -1,0 +1,47 @@
+#include "editor/colour_class.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string_view>
+
+namespace rux {
+namespace {
+
+TEST(ColourClass, SelectionContrast) {
+    const struct {
+        ColourRef selection;
+        ColourRef text;
+    } cases[] = {
+        {0x00FFFF, 0x000000},                                             // yellow, sum 510
+        {0x800000, 0xFFFFFF},                                             // dark blue, sum 128
+        {0x000000, 0xFFFFFF}, {0xFFFFFF, 0x000000}, {0x818181, 0x000000}, // sum 387: light
+        {0x808181, 0xFFFFFF},                                             // sum 386: dark
+        {0xFF00FF, 0x000000},                                             // magenta, 510
+        {0x0000FF, 0xFFFFFF},                                             // red, 255
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SelectionTextColour(c.selection), c.text) << std::hex << c.selection;
+}
+
+TEST(ColourClass, ElevenClassesWithUniqueKeys) {
+    std::set<int> numbers;
+    std::set<std::string_view> keys;
+    for (const CColourClassInfo& c : ColourClasses()) {
+        numbers.insert(c.number);
+        keys.insert(c.iniKey);
+        EXPECT_EQ(FindColourClass(c.number), &c);
+    }
+    EXPECT_EQ(numbers, (std::set<int>{1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 13}));
+    EXPECT_EQ(keys.size(), 11u);
+    EXPECT_EQ(FindColourClass(5), nullptr);
+    EXPECT_EQ(FindColourClass(12), nullptr);
+    // Comments and keywords are grey and black until the user asks for the defaults.
+    EXPECT_EQ(FindColourClass(kColourComment)->whenAbsent, 0x7D7D7Du);
+    EXPECT_EQ(FindColourClass(kColourComment)->defaultValue, 0x007D00u);
+    EXPECT_EQ(FindColourClass(kColourKeyword)->iniKey, "ColorKwd");
+    EXPECT_EQ(FindColourClass(kColourKeyword)->defaultValue, 0xC80000u);
+}
+
+} // namespace
+} // namespace rux
