@@ -3,18 +3,18 @@
 #include "document/item.h"
 #include "document/item_list.h"
 #include "document/line_item.h"
+#include "editor/keyword_table.h"
 
 namespace rux {
 
 int BuiltinIndentRole(std::string_view word) {
-    static const struct {
-        const char* word;
-        int role;
-    } roles[] = {{"DO", 1}, {"IF", 1}, {"THEN", 1}, {"FOR", 1}, {"ELSE", 2}, {"ELSEIF", 2}, {"ENDIF", 3}, {"LOOP", 3}};
-    for (const auto& r : roles)
-        if (EqualsNoCase(word, r.word))
-            return r.role;
-    return 0;
+    // Roles come only from the built-in keywords, which a keyword file cannot change.
+    static const CKeywordTable builtIns = [] {
+        CKeywordTable table;
+        table.AddBuiltIns();
+        return table;
+    }();
+    return builtIns.GetKeywordIndentRole(word);
 }
 
 size_t LeadingBlanks(std::string_view text) {

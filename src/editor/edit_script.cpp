@@ -1,6 +1,10 @@
 #include "editor/edit_script.h"
 
+#include "document/diagram_item.h"
 #include "document/output_stream.h"
+#include "editor/section_commands.h"
+#include "target/product_directory.h"
+#include "target/target_library.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -200,6 +204,59 @@ const std::map<std::string, CCommand>& Commands() {
          {NoArgs,
           [](CEditScript& r, const CScriptLine&) {
               r.Print(ProgramText(r.Document()));
+              return true;
+          }}},
+        // Sections and program elements.
+        {"fold", {NoArgs, [](CEditScript& r, const CScriptLine&) { return ToggleFold(r.Session()), true; }}},
+        {"expand-all", {NoArgs, [](CEditScript& r, const CScriptLine&) { return ExpandAll(r.Session()), true; }}},
+        {"minimize-all",
+         {NoArgs, [](CEditScript& r, const CScriptLine&) { return MinimizeAll(r.Session()), true; }}},
+        {"insert-section",
+         {NeedText,
+          [](CEditScript& r, const CScriptLine& l) {
+              InsertSection(r.Session(), l.rest, ProductDirectory());
+              return true;
+          }}},
+        {"insert-notes",
+         {NoArgs,
+          [](CEditScript& r, const CScriptLine&) {
+              InsertSection(r.Session(), "Notes", ProductDirectory());
+              return true;
+          }}},
+        {"insert-alias",
+         {NoArgs,
+          [](CEditScript& r, const CScriptLine&) {
+              InsertSection(r.Session(), "Alias", ProductDirectory());
+              return true;
+          }}},
+        {"insert-udfb",
+         {NeedText,
+          [](CEditScript& r, const CScriptLine& l) {
+              // The header text stands for what the function block editor returns.
+              struct CGiven final : CFunctionBlockEditor {
+                  std::string text;
+                  bool Edit(std::string& header, int, int, int) override {
+                      header = text;
+                      return true;
+                  }
+              } editor;
+              editor.text = l.rest;
+              CNoTargetLibrary target;
+              InsertUserFunctionBlock(r.Session(), editor, r.Target() ? *r.Target() : target, ProductDirectory());
+              return true;
+          }}},
+        {"insert-diagram",
+         {[](const CScriptLine& l) {
+              return l.rest == "fbd" || l.rest == "qld" ? std::string() : "needs fbd or qld";
+          },
+          [](CEditScript& r, const CScriptLine& l) {
+              InsertDiagram(r.Session(), l.rest == "qld" ? kDiagramQld : kDiagramFbd);
+              return true;
+          }}},
+        {"insert-text",
+         {NeedText,
+          [](CEditScript& r, const CScriptLine& l) {
+              r.Session().InsertText(UnescapeScriptText(l.rest));
               return true;
           }}},
         {"save",

@@ -46,6 +46,8 @@ public:
     CEditSession& Session() { return *m_session; }
     CMemoryClipboard& Clipboard() { return m_clipboard; }
     const std::string& Path() const { return m_path; }
+    // The target library of the services the program was opened with, if any.
+    CTargetLibrary* Target() const { return m_services.target; }
     // What the commands printed.
     void SetOutput(std::function<void(const std::string&)> output) { m_output = std::move(output); }
     void Print(const std::string& text) const { m_output(text); }

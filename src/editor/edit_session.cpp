@@ -422,6 +422,22 @@ void CEditSession::RemoveItem(int index) {
     ++m_removed;
 }
 
+void CEditSession::MarkChanged(int index) {
+    if (m_dirtyFirst < 0 || index < m_dirtyFirst)
+        m_dirtyFirst = index;
+}
+
+void CEditSession::RowsChanged(int index) {
+    CObArrayEx& items = m_doc.Items();
+    items.RelinkSections();
+    items.Layout(index, true);
+    m_anchor = m_end = m_caret;
+    UpdateCaretX();
+    m_doc.SetModified(true);
+    const CDocumentChange change{index, 0, 0};
+    m_doc.UpdateAllViews(kHintStructure, &change);
+}
+
 // --- undo and redo ----------------------------------------------------------------------------
 
 void CEditSession::Undo() {

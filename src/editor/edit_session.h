@@ -16,6 +16,7 @@
 namespace rux {
 
 class CClipboard;
+class CEditorServices;
 class CRUXDocument;
 class CViewMetrics;
 struct CTextRange;
@@ -38,6 +39,8 @@ public:
 
     // --- state ------------------------------------------------------------------------------
     CRUXDocument& Document() { return m_doc; }
+    const CRUXDocument& Document() const { return m_doc; }
+    CViewMetrics& Metrics() { return m_metrics; }
     CTextPos Caret() const { return m_caret; }
     CTextPos Anchor() const { return m_anchor; }
     CTextPos SelectionEnd() const { return m_end; }
@@ -109,9 +112,20 @@ public:
     // Ends the command: re-lay out, mark modified, rebuild identifiers, notify once.
     void EndEdit();
     void ChangeText(int index, std::string text);
+    // Inside an open edit: deletes the selection, moves the caret without ending the edit.
+    void DeleteSelection() { DeleteSelectionInEdit(); }
+    void SetCaretInEdit(CTextPos pos) { m_caret = m_anchor = m_end = pos; }
     void InsertItem(int index, std::unique_ptr<CItem> item);
     void RemoveItem(int index);
     void ScrollCaretIntoView();
+    // An item's text changed outside ChangeText (the item edited itself): part of the open edit.
+    void MarkChanged(int index);
+    // Fold or preview states changed from `index` on: not an edit (no undo), but the rows move and
+    // the file keeps the states, so the document counts as modified.
+    void RowsChanged(int index);
+    // A double-click on the row of item `index` at document x: the item's own action (fold,
+    // preview, word selection, header or properties dialog). Returns 1 when the item changed.
+    int DoubleClickItem(int index, int x, CEditorServices& services);
 
 private:
     void MoveCaret(EKey key, bool ctrl);

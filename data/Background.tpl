@@ -1,0 +1,4 @@
+; Runs continuously at the lowest priority.
+top:
+
+  goto top:

@@ -1,0 +1,1 @@
+; Runs when an event is triggered by the drive or by another task.

@@ -1,0 +1,6 @@
+Program notes
+-------------
+Purpose:
+Drive and option module:
+Parameters used:
+Changes:

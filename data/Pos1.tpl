@@ -1,0 +1,2 @@
+; Runs every position-control cycle, after the drive's position loop.
+; Keep it very short: it runs at the drive's fastest rate.

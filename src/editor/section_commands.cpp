@@ -1,0 +1,288 @@
+#include "editor/section_commands.h"
+
+#include "document/diagram_item.h"
+#include "document/header_item.h"
+#include "document/item_list.h"
+#include "document/line_input.h"
+#include "document/rux_document.h"
+#include "document/section_items.h"
+#include "document/view_metrics.h"
+#include "editor/edit_session.h"
+#include "shell/ini_file.h"
+#include "target/target_library.h"
+
+#include <algorithm>
+#include <dirent.h>
+#include <unistd.h>
+
+namespace rux {
+namespace {
+
+using ItemList = std::vector<std::unique_ptr<CItem>>;
+
+// The product directory's file of that name; on a file system that tells case apart, the name is
+// matched without regard to case, as the files were named by people who never had to care.
+std::string FindProductFile(const std::string& productDir, const std::string& name) {
+    const std::string exact = productDir + "/" + name;
+    if (::access(exact.c_str(), R_OK) == 0)
+        return exact;
+    std::string found;
+    if (DIR* dir = ::opendir(productDir.c_str())) {
+        while (const dirent* entry = ::readdir(dir))
+            if (EqualsNoCase(entry->d_name, name)) {
+                found = productDir + "/" + entry->d_name;
+                break;
+            }
+        ::closedir(dir);
+    }
+    return found;
+}
+
+bool ReadTemplateLines(const std::string& path, std::vector<std::string>& lines) {
+    if (path.empty())
+        return false;
+    CStrStdioFile in;
+    if (!in.Open(path))
+        return false;
+    std::string line;
+    while (in.ReadLine(line)) {
+        if (!line.empty() && line.back() == '\n')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    return true;
+}
+
+std::unique_ptr<CItem> Line(std::string text = {}, CSectionHeader* section = nullptr) {
+    auto line = std::make_unique<CLine>(std::move(text));
+    line->SetSection(section);
+    return line;
+}
+
+// An empty line, the header, the body, the footer and two empty lines.
+ItemList SectionBlock(CRUXDocument& document, const std::string& headerText, const std::vector<std::string>& body) {
+    ItemList items;
+    items.push_back(Line());
+    auto header = std::make_unique<CSectionHeader>(headerText);
+    header->SetId(document.TakeSectionId());
+    CSectionHeader* h = header.get();
+    items.push_back(std::move(header));
+    for (const auto& text : body)
+        items.push_back(Line(text, h));
+    auto footer = std::make_unique<CSectionFooter>(h->GetText());
+    footer->SetSection(h);
+    items.push_back(std::move(footer));
+    items.push_back(Line());
+    items.push_back(Line());
+    return items;
+}
+
+void SetAllFolds(CEditSession& session, bool open) {
+    CObArrayEx& items = session.Document().Items();
+    for (const auto& item : items) {
+        if (item->GetType() == kItemSectionHeader)
+            static_cast<CSectionHeader&>(*item).SetExpanded(open);
+        else if (item->GetType() == kItemDiag)
+            static_cast<CDiag&>(*item).SetOpen(open);
+    }
+}
+
+} // namespace
+
+bool ToggleFold(CEditSession& session) {
+    CObArrayEx& items = session.Document().Items();
+    const int index = session.Caret().item;
+    if (index < 0 || index >= items.GetSize())
+        return false;
+    CItem* item = items.GetAt(index);
+    if (item->GetType() == kItemDiag) {
+        auto& diagram = static_cast<CDiag&>(*item);
+        diagram.SetOpen(!diagram.IsOpen());
+    } else if (item->GetType() == kItemSectionHeader) {
+        auto& header = static_cast<CSectionHeader&>(*item);
+        header.SetExpanded(!header.IsExpanded());
+    } else {
+        return false;
+    }
+    session.SetCaret(session.Caret());
+    session.RowsChanged(index);
+    return true;
+}
+
+void ExpandAll(CEditSession& session) {
+    if (session.Document().Items().IsEmpty())
+        return;
+    SetAllFolds(session, true);
+    CViewMetrics& metrics = session.Metrics();
+    metrics.SetScroll(metrics.ScrollX(), 0); // the view shows the top
+    session.RowsChanged(0);
+}
+
+void MinimizeAll(CEditSession& session) {
+    if (session.Document().Items().IsEmpty())
+        return;
+    const CTextPos caret = session.Caret();
+    SetAllFolds(session, false);
+    session.RowsChanged(0);
+    session.SetCaret(caret);
+}
+
+std::vector<std::string> SectionTemplate(const std::string& productDir, const std::string& name) {
+    std::vector<std::string> lines;
+    if (!ReadTemplateLines(FindProductFile(productDir, name + ".tpl"), lines))
+        ReadTemplateLines(FindProductFile(productDir, "default.tpl"), lines);
+    return lines;
+}
+
+void InsertSection(CEditSession& session, const std::string& name, const std::string& productDir) {
+    if (!session.CanEdit())
+        return;
+    CTextPos at = session.Caret();
+    const CObArrayEx& items = session.Document().Items();
+    // Above the header the caret is on, not inside its section.
+    if (at.item > 0 && at.item < items.GetSize() && items.GetAt(at.item)->GetType() == kItemSectionHeader)
+        --at.item;
+    session.InsertItemsAtCaret(SectionBlock(session.Document(), name, SectionTemplate(productDir, name)), at);
+}
+
+CFbLimits FunctionBlockLimits(const std::string& productDir, const std::string& targetType) {
+    CFbLimits limits;
+    const std::string path = FindProductFile(productDir, "DRVDEF.HDW");
+    if (path.empty())
+        return limits;
+    const CIniFile file(path);
+    limits.maxParamIn = file.GetInt(targetType, "MaxParamIn", 256);
+    limits.maxParamOut = file.GetInt(targetType, "MaxParamOut", 256);
+    return limits;
+}
+
+// The target library has no call of its own for this: the value is made from what it tells of the
+// type, bit 0 always set, bit 1 for fixed-point parameter operations, bit 2 for extended memory.
+int FunctionBlockCapability(CTargetLibrary& target, const std::string& targetType) {
+    CTargetTypeInfo info;
+    if (targetType.empty() || !target.GetTypeInfos(targetType, info))
+        return 1;
+    return 1 | (info.fixedPointParamOps ? 2 : 0) | (info.extendedMemory ? 4 : 0);
+}
+
+bool InsertUserFunctionBlock(CEditSession& session, CFunctionBlockEditor& editor, CTargetLibrary& target,
+                             const std::string& productDir) {
+    if (!session.CanEdit())
+        return false;
+    const CPar* par = session.Document().GetHeader();
+    const std::string type = par ? par->Header().Type : std::string();
+    const CFbLimits limits = FunctionBlockLimits(productDir, type);
+    std::string headerText;
+    if (!editor.Edit(headerText, FunctionBlockCapability(target, type), limits.maxParamIn, limits.maxParamOut))
+        return false;
+    std::vector<std::string> body;
+    ReadTemplateLines(FindProductFile(productDir, "udfb.tpl"), body);
+    ItemList items = SectionBlock(session.Document(), headerText, body);
+    CTextPos at = session.Caret();
+    const CObArrayEx& list = session.Document().Items();
+    if (at.item > 1 && at.item < list.GetSize() && list.GetAt(at.item)->GetType() == kItemSectionHeader)
+        --at.item;
+    session.InsertItemsAtCaret(std::move(items), at);
+    session.Document().Reanalyse();
+    return true;
+}
+
+std::string NewDiagramTitle(const CEditSession& session) {
+    std::vector<const std::string*> titles;
+    for (const auto& item : session.Document().Items())
+        if (item->GetType() == kItemDiag)
+            titles.push_back(&static_cast<const CDiag&>(*item).GetTitle());
+    for (int n = 1;; ++n) {
+        const std::string candidate = "Diagram " + std::to_string(n);
+        if (std::none_of(titles.begin(), titles.end(), [&](const std::string* t) { return EqualsNoCase(*t, candidate); }))
+            return candidate;
+    }
+}
+
+CDiag* InsertDiagram(CEditSession& session, int kind) {
+    if (!session.CanEdit())
+        return nullptr;
+    const CObArrayEx& items = session.Document().Items();
+    const int caret = session.Caret().item;
+    if (caret < 0 || caret >= items.GetSize())
+        return nullptr;
+    CItem* item = items.GetAt(caret);
+    CSectionHeader* section = item->GetType() == kItemSectionHeader ? static_cast<CSectionHeader*>(item)
+                                                                    : item->GetSection();
+    if (!section)
+        return nullptr;
+    // On the header the diagram becomes the section's first row, anywhere else it goes at the caret.
+    const int at = item->GetType() == kItemSectionHeader ? caret + 1 : caret;
+    section->SetExpanded(true);
+    auto diagram = std::make_unique<CDiag>(kind);
+    diagram->SetTitle(NewDiagramTitle(session));
+    diagram->SetSection(section);
+    CDiag* raw = diagram.get();
+    ItemList block;
+    block.push_back(std::move(diagram));
+    block.push_back(Line({}, section));
+    session.InsertItemsAtCaret(std::move(block), {1, at});
+    return raw;
+}
+
+// The call is written "outputs = Name(inputs)". The output part is never bracketed: RUX writes
+// several outputs as a plain list before "=", as function block headers do. A block with no
+// outputs is called as "Name(inputs)". Unnamed inputs of a block with a variable number of inputs
+// follow a "<" as I1, I2, ...
+std::string FunctionBlockCallText(const CFbCallSpec& block, const std::string& outputPart) {
+    std::string text;
+    std::string outputs = outputPart;
+    if (outputs.empty())
+        for (size_t i = 0; i < block.outputs.size(); ++i)
+            outputs += (i ? ", " : "") + block.outputs[i];
+    if (!outputs.empty())
+        text = outputs + " = ";
+    text += block.name + "(";
+    for (size_t i = 0; i < block.inputs.size(); ++i)
+        text += (i ? ", " : "") + block.inputs[i];
+    if (block.variableInputs) {
+        text += block.inputs.empty() ? "<" : ", <";
+        for (int i = 1; i <= block.variableCount; ++i)
+            text += (i > 1 ? ", I" : "I") + std::to_string(i);
+    }
+    return text + ")";
+}
+
+// What the user typed before the caret on the current line (up to a comment) decides the outputs:
+// "speed% = " followed by the call gives "speed% = Ramp(...)". The typed part is then taken off the
+// line, so the call line stands in its place and the rest of the line stays below it.
+void InsertFunctionBlockCall(CEditSession& session, const CFbCallSpec& block) {
+    if (!session.CanEdit())
+        return;
+    CObArrayEx& items = session.Document().Items();
+    if (!session.BeginEdit())
+        return;
+    if (session.HasSelection())
+        session.DeleteSelection();
+    CTextPos caret = session.Caret();
+    std::string outputPart;
+    CSectionHeader* section = nullptr;
+    if (caret.item < items.GetSize()) {
+        CItem* item = items.GetAt(caret.item);
+        if (item->GetType() == kItemLine) {
+            const std::string& text = item->GetText();
+            std::string before = text.substr(0, std::min(text.size(), static_cast<size_t>(caret.col - 1)));
+            before = before.substr(0, std::min(before.find(';'), before.find("//")));
+            std::string_view typed = TrimBlanks(before);
+            if (!typed.empty() && typed.back() == '=') {
+                typed.remove_suffix(1);
+                outputPart.assign(TrimBlanks(typed));
+                session.ChangeText(caret.item, text.substr(before.size()));
+                caret.col = 1;
+            }
+        }
+        section = item->GetType() == kItemSectionHeader ? nullptr : item->GetSection();
+    }
+    auto line = std::make_unique<CLine>(FunctionBlockCallText(block, outputPart));
+    line->SetSection(section);
+    session.InsertItem(std::min(caret.item, items.GetSize()), std::move(line));
+    session.SetCaretInEdit({caret.col, std::min(caret.item + 1, items.GetSize() - 1)});
+    session.EndEdit();
+}
+
+} // namespace rux
