@@ -42,9 +42,7 @@ run: build
 	$(BUILD)/bin/rux info $(EXAMPLE)
 
 bench: deps
-	cmake -S . -B $(BUILD)-bench -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DRUX_BENCH=ON -DRUX_TESTS=OFF
-	cmake --build $(BUILD)-bench -j $(JOBS)
-	bench/run $(BUILD)-bench
+	bench/run
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-fuzz $(BUILD)-bench

@@ -27,7 +27,10 @@ void CEditSession::IncreaseIndent() {
         return;
     const int last = std::min(e.item, m_doc.Items().GetSize() - 1);
     for (int i = s.item; i <= last; ++i)
-        SetLineIndent(i, [](std::string_view text) { return "\t" + std::string(text); });
+        SetLineIndent(i, [](std::string_view text) {
+            std::string indented(1, '\t');
+            return indented.append(text);
+        });
     SelectWholeLines(s.item, last);
     EndEdit();
 }

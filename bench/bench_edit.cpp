@@ -1,0 +1,110 @@
+// Typing one character and pressing Enter in a 100,000-line program, with everything an edit does
+// afterwards: identifier rebuild, layout and the change notification.
+#include "document/document_observer.h"
+#include "document/item_list.h"
+#include "document/line_item.h"
+#include "document/output_stream.h"
+#include "document/program_file.h"
+#include "document/rux_document.h"
+#include "document/view_metrics.h"
+#include "editor/clipboard.h"
+#include "editor/edit_session.h"
+#include "program_generator.h"
+
+#include <benchmark/benchmark.h>
+#include <cstring>
+
+namespace {
+
+using namespace rux;
+
+struct CCountingObserver final : CDocumentObserver {
+    int updates = 0;
+    void OnUpdate(CRUXDocument&, int, const CDocumentChange*) override { ++updates; }
+};
+
+struct CFixture {
+    CRUXDocument document;
+    CFixedPitchMetrics metrics{640, 480, 2};
+    CMemoryClipboard clipboard;
+    bool overwrite = false;
+    CCountingObserver observer;
+    std::unique_ptr<CEditSession> session;
+    std::string bytes;
+    int line = 0;
+
+    explicit CFixture(int lines) {
+        bench::GenerateProgram(document, lines, 42);
+        CStringOstream out(bytes);
+        WriteProgram(document, out);
+        document.Items().SetMetrics(&metrics);
+        document.Items().Layout(0, true);
+        document.Reanalyse();
+        document.AddObserver(&observer);
+        session = std::make_unique<CEditSession>(document, metrics, clipboard, overwrite);
+        // A body line in the middle of the program, the caret inside its text.
+        const CObArrayEx& items = document.Items();
+        for (line = items.GetSize() / 2; line < items.GetSize(); ++line)
+            if (items.GetAt(line)->GetType() == kItemLine && items.GetAt(line)->GetText().size() > 4 &&
+                items.GetAt(line)->GetSection())
+                break;
+        session->SetCaret({3, line});
+        session->ScrollCaretIntoView();
+    }
+};
+
+CFixture& Fixture() {
+    static CFixture fixture(100000);
+    return fixture;
+}
+
+// What every edit costs at least: one pass over the program's bytes.
+void BM_BaselineMemchrOverProgram(benchmark::State& state) {
+    const std::string& bytes = Fixture().bytes;
+    for (auto _ : state) {
+        size_t lines = 0;
+        for (const char* p = bytes.data(); (p = static_cast<const char*>(std::memchr(p, '\n', bytes.data() + bytes.size() - p)));
+             ++p)
+            ++lines;
+        benchmark::DoNotOptimize(lines);
+    }
+}
+BENCHMARK(BM_BaselineMemchrOverProgram)->Unit(benchmark::kMillisecond);
+
+void BM_TypeOneCharacter(benchmark::State& state) {
+    CFixture& f = Fixture();
+    const int before = f.observer.updates;
+    for (auto _ : state) {
+        f.session->TypeChar('x');
+        state.PauseTiming();
+        f.session->Undo();
+        f.session->SetCaret({3, f.line});
+        state.ResumeTiming();
+    }
+    state.counters["updates_per_edit"] =
+        static_cast<double>(f.observer.updates - before) / static_cast<double>(state.iterations()) - 1.0;
+}
+BENCHMARK(BM_TypeOneCharacter)->Unit(benchmark::kMillisecond)->Iterations(300);
+
+void BM_PressEnter(benchmark::State& state) {
+    CFixture& f = Fixture();
+    for (auto _ : state) {
+        f.session->KeyDown(EKey::Enter, false, false);
+        state.PauseTiming();
+        f.session->Undo();
+        f.session->SetCaret({3, f.line});
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_PressEnter)->Unit(benchmark::kMillisecond)->Iterations(300);
+
+void BM_ReanalyseOnly(benchmark::State& state) {
+    CFixture& f = Fixture();
+    for (auto _ : state)
+        f.document.Reanalyse();
+}
+BENCHMARK(BM_ReanalyseOnly)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
