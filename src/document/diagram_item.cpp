@@ -79,6 +79,12 @@ int CDiag::ReplaceAll(std::string_view find, std::string_view replacement, bool 
     return m_editor ? m_editor->ReplaceAll(find, replacement, matchCase) : 0;
 }
 
+bool CDiag::FindText(std::string_view text, bool matchCase, bool down) {
+    if (m_kind != kDiagramFbd && m_kind != kDiagramQld)
+        return false;
+    return m_editor && m_editor->FindText(text, matchCase, down);
+}
+
 std::string CDiag::Caption(const std::string& openWord, const std::string& editedWord) const {
     std::string caption = m_title;
     if (m_editor)

@@ -20,6 +20,10 @@ public:
     virtual bool AddPrefix(const std::string& prefix) = 0;
     virtual bool RemovePrefix(const std::string& prefix) = 0;
     virtual int ReplaceAll(std::string_view find, std::string_view replacement, bool matchCase) = 0;
+    // Find Next inside the diagram: searches its variables and texts onwards from the window's own
+    // current element in the given direction and selects the hit there. A window that cannot search
+    // finds nothing, so the text search simply goes on past the diagram.
+    virtual bool FindText(std::string_view /*text*/, bool /*matchCase*/, bool /*down*/) { return false; }
 };
 
 class CDiag : public CItem {
@@ -37,6 +41,8 @@ public:
     int OpenEditor(CItemHost& host) override;
     int GetType() const override { return kItemDiag; }
     int ReplaceAll(std::string_view find, std::string_view replacement, bool matchCase) override;
+    // Only a diagram with a window bound can search; its payload text alone is not searched.
+    bool FindText(std::string_view text, bool matchCase, bool down);
 
     int GetKind() const { return m_kind; }
     void SetKind(int kind) { m_kind = kind; }

@@ -2,6 +2,9 @@
 
 #include "document/diagram_item.h"
 #include "document/output_stream.h"
+#include "editor/bookmarks.h"
+#include "editor/find_replace.h"
+#include "editor/go_to_line.h"
 #include "editor/section_commands.h"
 #include "target/product_directory.h"
 #include "target/target_library.h"
@@ -109,6 +112,104 @@ std::string ProgramText(const CRUXDocument& document) {
         item->WriteText(index++, out, nullptr);
     return text;
 }
+
+// --- find, replace, go to line and bookmarks ----------------------------------------------------
+
+// Arguments of the find commands: words separated by blanks; a word in double quotes may hold
+// blanks and the escapes \t \n \\ \"; unquoted words starting with "--" are options.
+struct CFindArgs {
+    std::vector<std::string> texts;
+    bool matchCase = false;
+    bool up = false;
+    bool restart = false;
+};
+
+std::string ParseFindArgs(const std::string& rest, size_t textCount, bool directions, CFindArgs& args) {
+    args = {};
+    size_t i = 0;
+    while (true) {
+        while (i < rest.size() && (rest[i] == ' ' || rest[i] == '\t'))
+            ++i;
+        if (i >= rest.size())
+            break;
+        std::string word;
+        if (rest[i] == '"') {
+            bool closed = false;
+            for (++i; i < rest.size(); ++i) {
+                const char c = rest[i];
+                if (c == '"') {
+                    closed = true;
+                    ++i;
+                    break;
+                }
+                if (c == '\\' && i + 1 < rest.size()) {
+                    const char next = rest[i + 1];
+                    if (next == 't' || next == 'n' || next == '\\' || next == '"') {
+                        word.push_back(next == 't' ? '\t' : next == 'n' ? '\n' : next);
+                        ++i;
+                        continue;
+                    }
+                }
+                word.push_back(c);
+            }
+            if (!closed)
+                return "a quoted text has no closing '\"'";
+            if (i < rest.size() && rest[i] != ' ' && rest[i] != '\t')
+                return "a quoted text must be followed by a blank";
+            args.texts.push_back(word);
+            continue;
+        }
+        while (i < rest.size() && rest[i] != ' ' && rest[i] != '\t')
+            word.push_back(rest[i++]);
+        if (word.rfind("--", 0) == 0) {
+            if (word == "--case")
+                args.matchCase = true;
+            else if (directions && word == "--up")
+                args.up = true;
+            else if (directions && word == "--restart")
+                args.restart = true;
+            else
+                return "unknown option '" + word + "'";
+        } else {
+            args.texts.push_back(word);
+        }
+    }
+    if (args.texts.size() != textCount)
+        return textCount == 1 ? "needs one text to find" : "needs a text to find and its replacement";
+    if (args.texts[0].empty())
+        return "the text to find is empty";
+    return "";
+}
+
+CheckFn FindArgs(size_t textCount, bool directions) {
+    return [textCount, directions](const CScriptLine& l) {
+        CFindArgs args;
+        return ParseFindArgs(l.rest, textCount, directions, args);
+    };
+}
+
+// Sets the dialog as the user would before pressing a button: the options not given are off.
+CFindReplaceModel& PrepareDialog(CEditScript& r, const CScriptLine& l, size_t textCount, bool directions) {
+    CFindArgs args;
+    ParseFindArgs(l.rest, textCount, directions, args);
+    CFindReplaceModel& model = r.FindReplace();
+    model.SetFindText(args.texts[0]);
+    if (textCount > 1)
+        model.SetReplaceText(args.texts[1]);
+    model.SetMatchCase(args.matchCase);
+    model.SetSearchDown(!args.up);
+    model.SetRestartFromTop(args.restart);
+    model.SetReplacePermission(r.Session().CanEdit());
+    return model;
+}
+
+bool ShowResult(CEditScript& r, const CFindResult& result) {
+    if (!result.message.empty())
+        r.ShowMessage(result.message);
+    return true;
+}
+
+// --- end of find, replace, go to line and bookmarks -------------------------------------------
 
 const std::map<std::string, CCommand>& Commands() {
     static const std::map<std::string, CCommand> commands = {
@@ -262,6 +363,48 @@ const std::map<std::string, CCommand>& Commands() {
         {"save",
          {AnyText,
           [](CEditScript& r, const CScriptLine& l) { return r.SaveTo(l.rest.empty() ? r.Path() : l.rest); }}},
+        // Find, replace, go to line and bookmarks.
+        {"find",
+         {FindArgs(1, true),
+          [](CEditScript& r, const CScriptLine& l) {
+              return ShowResult(r, FindNext(r.Session(), PrepareDialog(r, l, 1, true)));
+          }}},
+        {"replace",
+         {FindArgs(2, true),
+          [](CEditScript& r, const CScriptLine& l) {
+              return ShowResult(r, Replace(r.Session(), PrepareDialog(r, l, 2, true)));
+          }}},
+        {"replace-all",
+         {FindArgs(2, false),
+          [](CEditScript& r, const CScriptLine& l) {
+              return ShowResult(r, ReplaceAll(r.Session(), PrepareDialog(r, l, 2, false)));
+          }}},
+        {"goto",
+         {Ints(1),
+          [](CEditScript& r, const CScriptLine& l) {
+              std::vector<int> v;
+              ParseInts(l.rest, v, 1);
+              GoToLine(r.Session(), v[0]);
+              return true;
+          }}},
+        {"bookmark",
+         {NoArgs,
+          [](CEditScript& r, const CScriptLine&) {
+              ToggleBookmark(r.Session());
+              return true;
+          }}},
+        {"next-bookmark",
+         {NoArgs,
+          [](CEditScript& r, const CScriptLine&) {
+              GoToNextMark(r.Session(), kMarkBookmark);
+              return true;
+          }}},
+        {"clear-bookmarks",
+         {NoArgs,
+          [](CEditScript& r, const CScriptLine&) {
+              RemoveAllBookmarks(r.Session());
+              return true;
+          }}},
     };
     return commands;
 }

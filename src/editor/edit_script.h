@@ -7,6 +7,7 @@
 #include "document/view_metrics.h"
 #include "editor/clipboard.h"
 #include "editor/edit_session.h"
+#include "editor/find_replace_model.h"
 
 #include <functional>
 #include <memory>
@@ -45,6 +46,8 @@ public:
     CRUXDocument& Document() { return m_document; }
     CEditSession& Session() { return *m_session; }
     CMemoryClipboard& Clipboard() { return m_clipboard; }
+    // One Find/Replace dialog for the whole script, as the editor has one per main frame.
+    CFindReplaceModel& FindReplace() { return m_findReplace; }
     const std::string& Path() const { return m_path; }
     // The target library of the services the program was opened with, if any.
     CTargetLibrary* Target() const { return m_services.target; }
@@ -61,6 +64,7 @@ private:
     CMemoryClipboard m_clipboard;
     bool m_overwrite = false;
     std::unique_ptr<CEditSession> m_session;
+    CFindReplaceModel m_findReplace;
     CProgramFileServices m_services;
     std::string m_path;
     std::function<void(const std::string&)> m_output;

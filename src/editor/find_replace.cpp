@@ -1,0 +1,179 @@
+#include "editor/find_replace.h"
+
+#include "document/diagram_item.h"
+#include "document/item_list.h"
+#include "document/rux_document.h"
+#include "editor/edit_session.h"
+#include "editor/find_replace_model.h"
+#include "editor/find_strings.h"
+#include "editor/go_to_line.h"
+#include "editor/text_finder.h"
+
+namespace rux {
+namespace {
+
+bool IsSearchedText(const CItem& item) {
+    const int type = item.GetType();
+    return type == kItemLine || type == kItemSectionHeader || type == kItemSectionFooter;
+}
+
+struct CSearchOutcome {
+    bool found = false;
+    int expandedAt = -1; // the item whose folded section was opened, or -1
+};
+
+// One pass from the caret in the model's direction. Within every item the text is searched
+// forwards, in both directions: the direction only orders the items.
+CSearchOutcome SearchOnce(CEditSession& session, const CFindReplaceModel& model, const CTextFinder& finder) {
+    CSearchOutcome outcome;
+    CRUXDocument& document = session.Document();
+    const CObArrayEx& items = document.Items();
+    const int size = items.GetSize();
+    if (size == 0) return outcome;
+    const CTextPos start = session.Caret();
+    const int first = start.item < size ? start.item : size - 1;
+    const int step = model.SearchDown() ? 1 : -1;
+    for (int i = first; i >= 0 && i < size; i += step) {
+        if (i == 0) continue; // the program header row holds no program text
+        CItem* item = items.GetAt(i);
+        if (IsSearchedText(*item)) {
+            const std::string_view text = item->GetText();
+            const size_t from = i == first ? static_cast<size_t>(start.col - 1) : 0;
+            const size_t pos = finder.Find(text, from); // nothing past the end of the text
+            if (pos == std::string_view::npos) continue;
+            if (RevealItem(document, i)) outcome.expandedAt = i;
+            const int col = static_cast<int>(pos) + 1;
+            session.Select({col, i}, {col + static_cast<int>(finder.Size()), i});
+            outcome.found = true;
+            return outcome;
+        }
+        if (item->GetType() == kItemDiag) {
+            // With no diagram window bound the diagram is not searched: its payload is a drawing,
+            // not text the user could see selected.
+            if (!static_cast<CDiag*>(item)->FindText(model.FindText(), model.MatchCase(), model.SearchDown()))
+                continue;
+            if (RevealItem(document, i)) outcome.expandedAt = i;
+            // The caret rests on the diagram so that the next search asks it again from its
+            // own current element before moving on.
+            session.SetCaret({1, i});
+            outcome.found = true;
+            return outcome;
+        }
+    }
+    return outcome;
+}
+
+CSearchOutcome Search(CEditSession& session, const CFindReplaceModel& model) {
+    const CTextFinder finder(model.FindText(), model.MatchCase());
+    CSearchOutcome outcome = SearchOnce(session, model, finder);
+    if (!outcome.found && model.RestartFromTop()) {
+        session.SetCaret({1, 1});
+        outcome = SearchOnce(session, model, finder);
+    }
+    return outcome;
+}
+
+// Fills the result from a search and sends the command's one update.
+void Finish(CEditSession& session, const CFindReplaceModel& model, const CSearchOutcome& outcome,
+            int changedItem, CFindResult& result) {
+    CRUXDocument& document = session.Document();
+    result.found = outcome.found;
+    if (!outcome.found) result.message = FormatFindString(IDS_FIND_FINISHED, {model.FindText()});
+    if (outcome.expandedAt >= 0) {
+        const CDocumentChange change{outcome.expandedAt, 0, 0};
+        document.UpdateAllViews(kHintStructure, &change);
+    } else if (changedItem >= 0) {
+        const CDocumentChange change{changedItem, 1, 1};
+        document.UpdateAllViews(kHintContent, &change);
+    }
+    session.ScrollCaretIntoView();
+}
+
+} // namespace
+
+CFindResult FindNext(CEditSession& session, CFindReplaceModel& model) {
+    CFindResult result;
+    if (!model.CanFindNext()) {
+        result.refused = true;
+        return result;
+    }
+    model.SetLastButton(EFindButton::FindNext);
+    model.RememberFindText();
+    Finish(session, model, Search(session, model), -1, result);
+    return result;
+}
+
+CFindResult Replace(CEditSession& session, CFindReplaceModel& model) {
+    CFindResult result;
+    if (!model.CanReplace() || !session.CanEdit() || model.FindText().empty()) {
+        result.refused = true;
+        return result;
+    }
+    model.SetLastButton(EFindButton::Replace);
+    model.RememberFindText();
+    model.RememberReplaceText();
+
+    CRUXDocument& document = session.Document();
+    CObArrayEx& items = document.Items();
+    const CTextPos caret = session.Caret();
+    const CTextPos from = session.SelectionStart();
+    const CTextPos to = session.SelectionStop();
+    const std::string& find = model.FindText();
+    int changedItem = -1;
+    if (from.item == caret.item && to.item == caret.item && caret.item < items.GetSize() &&
+        static_cast<size_t>(to.col - from.col) == find.size()) {
+        CItem* item = items.GetAt(caret.item);
+        const std::string& text = item->GetText();
+        const size_t at = static_cast<size_t>(from.col - 1);
+        if (IsSearchedText(*item) && at + find.size() <= text.size() &&
+            CTextFinder(find, model.MatchCase()).Equals(std::string_view(text).substr(at, find.size()))) {
+            std::string changed = text;
+            changed.replace(at, find.size(), model.ReplaceText());
+            item->SetText(std::move(changed));
+            items.Layout(caret.item, false);
+            document.SetModified(true);
+            document.Reanalyse();
+            model.AddReplaceCount(1);
+            result.replaced = 1;
+            changedItem = caret.item;
+            // The search goes on after the inserted text, which is never searched again.
+            session.SetCaret({from.col + static_cast<int>(model.ReplaceText().size()), caret.item});
+        }
+    }
+    Finish(session, model, Search(session, model), changedItem, result);
+    return result;
+}
+
+CFindResult ReplaceAll(CEditSession& session, CFindReplaceModel& model) {
+    CFindResult result;
+    if (!model.CanReplaceAll() || !session.CanEdit() || model.FindText().empty()) {
+        result.refused = true;
+        return result;
+    }
+    model.SetLastButton(EFindButton::ReplaceAll);
+    model.RememberFindText();
+    model.RememberReplaceText();
+    model.ResetReplaceCount();
+
+    CRUXDocument& document = session.Document();
+    CObArrayEx& items = document.Items();
+    long total = 0;
+    for (const auto& item : items)
+        total += item->ReplaceAll(model.FindText(), model.ReplaceText(), model.MatchCase());
+    model.AddReplaceCount(total);
+    result.replaced = total;
+    result.found = total != 0;
+    if (total != 0) {
+        items.Layout(0, true);
+        document.SetModified(true);
+        document.Reanalyse();
+    }
+    session.SetCaret(session.Caret());
+    document.UpdateAllViews(kHintAll);
+    session.ScrollCaretIntoView();
+    result.message =
+        FormatFindString(IDS_FIND_REPLACED, {model.FindText(), std::to_string(model.ReplaceCount())});
+    return result;
+}
+
+} // namespace rux

@@ -1,0 +1,20 @@
+// Moving the caret to an item by number: Go to line, and the jumps of the searches and bookmarks.
+#pragma once
+
+namespace rux {
+
+class CEditSession;
+class CRUXDocument;
+
+// Expands the folded section that hides item `index` and re-lays the document out; true when a
+// section was expanded (the caller then owes the observers a structure update).
+bool RevealItem(CRUXDocument& document, int index);
+
+// The selection collapses, n is clamped to the last item, a folded section around it is expanded,
+// the caret goes to column 1 of item n and into view. Sends one structure update when it expanded.
+void MoveCaretToItem(CEditSession& session, int n);
+
+// OK of the Go to line dialog: false for a negative number, which keeps the dialog open.
+bool GoToLine(CEditSession& session, int n);
+
+} // namespace rux
