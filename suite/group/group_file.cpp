@@ -35,7 +35,7 @@ CGroups ReadGroups(const std::string& path) {
         if (line.front() == '[' && line.back() == ']' && line.size() >= 2)
             groups.emplace_back(line.substr(1, line.size() - 2), std::vector<std::string>{});
         else if (!groups.empty())
-            groups.back().second.push_back(line);
+            groups.back().second.push_back(NormalisePath(line)); // the file may be edited by hand
     }
     return groups;
 }

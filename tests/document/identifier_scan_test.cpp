@@ -80,10 +80,10 @@ TEST(ReservedWords, WholeWordWithoutRegardToCase) {
         const char* word;
         bool reserved;
     } cases[] = {
-        {"$AUTHOR", true}, {"$author", true}, {"$V3", true},    {"#int", true},     {"Int", true},
-        {"TO", true},      {"to", true},      {"ANSIREPLY", true}, {"wdog", true},  {"ABSX", false},
-        {"AB", false},     {"INT#", false},   {"single", false},  {"$TARGET", false}, {"", false},
-        {"ANSIREPLYX", false},
+        {"$AUTHOR", true}, {"$author", true},  {"$V3", true}, {"#int", true},
+        {"Int", true},     {"TO", true},       {"to", true},  {"ANSIREPLY", true},
+        {"wdog", true},    {"ABSX", false},    {"AB", false}, {"INT#", false},
+        {"single", false}, {"$TARGET", false}, {"", false},   {"ANSIREPLYX", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(IsReservedWord(c.word), c.reserved) << c.word;

@@ -108,7 +108,8 @@ TEST(IdentifierSet, IncrementalUpdatesMatchAFreshScan) {
         switch (rng() % 6) {
         case 0:
         case 1:
-            items.Insert(static_cast<int>(rng() % (size + 1)), Member(std::make_unique<CLine>(randomLine()), rng() % 2));
+            items.Insert(static_cast<int>(rng() % (size + 1)),
+                         Member(std::make_unique<CLine>(randomLine()), rng() % 2));
             break;
         case 2:
             if (size > 2) {

@@ -68,18 +68,18 @@ TEST(NodePropertiesForm, ControlsShownAndEnabledFromTheTypeAndTheHeader) {
         {"plain, all supported", 1, 1, 1, 1, "", false, true, true, true, true, false, true, true},
         {"no type information keeps V3", -1, 1, 1, 1, "", false, true, true, true, true, false, true, true},
         {"no extended memory hides V3", 0, 1, 1, 1, "", false, false, true, true, true, false, true, true},
-        {"clone and fixed point unsupported", 1, 1, 0, 0, "", false, true, false, false, true, false, true, true},
+        {"clone and fixed point unsupported", 1, 1, 0, 0, "", false, true, false, false, true, false, true,
+         true},
         {"library answer 2 is no support", 1, 2, 1, 1, "", false, true, true, true, false, false, true, true},
         {"library program", 1, 1, 1, 1, "Lib1", false, true, true, true, true, true, false, false},
-        {"library program, type without libraries", 1, 0, 1, 1, "Lib1", false, true, true, true, false, false, false,
-         false},
+        {"library program, type without libraries", 1, 0, 1, 1, "Lib1", false, true, true, true, false, false,
+         false, false},
         {"read-only", 1, 1, 1, 1, "", true, true, true, true, false, false, false, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         CTypeTarget target;
-        if (c.typeInfo >= 0)
-            target.extendedMemory["KESTREL"] = c.typeInfo == 1;
+        if (c.typeInfo >= 0) target.extendedMemory["KESTREL"] = c.typeInfo == 1;
         target.library = c.library;
         target.clone = c.clone;
         target.fixedPoint = c.fixedPoint;
@@ -181,8 +181,7 @@ TEST(NodePropertiesForm, OkChecksTheLibraryName) {
         h.Library = c.atOpen;
         Form form(h, target, false);
         form.SetCheck(Form::kBuildAsLibrary, c.checked);
-        if (c.checked)
-            form.SetText(Form::kLibraryName, c.name);
+        if (c.checked) form.SetText(Form::kLibraryName, c.name);
         CFakeLibraries libraries;
         libraries.answer = c.serviceAnswer;
         CRecordingSink sink;
@@ -191,14 +190,16 @@ TEST(NodePropertiesForm, OkChecksTheLibraryName) {
         if (c.message) {
             EXPECT_EQ(sink.texts[0], LoadString(c.message));
         }
-        EXPECT_EQ(libraries.created, c.created ? std::vector<std::string>{c.name} : std::vector<std::string>{});
+        EXPECT_EQ(libraries.created,
+                  c.created ? std::vector<std::string>{c.name} : std::vector<std::string>{});
     }
 }
 
 TEST(NodePropertiesForm, MessageTextsAreTheSharedOnes) {
     EXPECT_STREQ(LoadString(kStrLibraryNameMissing), "You must specify a name for the library.");
-    EXPECT_STREQ(LoadString(kStrInvalidLibraryName),
-                 "Invalid Library name.  \n\nMust be of the form - [letter]+[one or more alpha-numeric chars]");
+    EXPECT_STREQ(
+        LoadString(kStrInvalidLibraryName),
+        "Invalid Library name.  \n\nMust be of the form - [letter]+[one or more alpha-numeric chars]");
     EXPECT_STREQ(LoadString(kStrLibraryFileFailed), "Failed to create Library file.");
     EXPECT_STREQ(LoadString(kStrLibraryFolderExists), "The Library folder already exists.");
     EXPECT_STREQ(LoadString(Form::ToolTipId(Form::kFixedPoint)),
