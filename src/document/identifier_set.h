@@ -1,16 +1,18 @@
 // The set of identifiers of a program, kept up to date item by item.
 #pragma once
 
+#include "document/word_table.h"
 #include <cstdint>
 #include <string>
+
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace rux {
 
 class CObArrayEx;
 class CItem;
+class CSectionHeader;
 
 // Every item remembers what it contributed (word ids, with the text they came from); a word is in
 // the set while its count is above zero. Update() rescans only items whose text or kind changed
@@ -38,30 +40,44 @@ public:
 private:
     enum class EKind : uint8_t { None, Line, Fbd };
 
+    // Plain data, so that shifting entries after an insertion is a memmove. The scanned text and the
+    // word ids live in the two pools below; an entry that is rescanned appends anew and leaves its old
+    // slices as garbage until the pools are compacted.
     struct CEntry {
         const CItem* item = nullptr;
+        uint32_t textOffset = 0;
+        uint32_t textLength = 0;
+        uint32_t wordOffset = 0;
+        uint32_t wordCount = 0;
         EKind kind = EKind::None;
-        std::string text; // what was scanned; empty for EKind::None
-        std::vector<uint32_t> words;
     };
 
-    struct CHash {
-        using is_transparent = void;
-        size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-    };
-    struct CEqual {
-        using is_transparent = void;
-        bool operator()(std::string_view a, std::string_view b) const { return a == b; }
+    struct CWord {
+        uint32_t count = 0;
+        uint8_t cls = 0; // EWordClass, worked out once when the word is first met
     };
 
-    void Scan(CEntry& entry);
+    std::string_view TextOf(const CEntry& entry) const {
+        return {m_texts.data() + entry.textOffset, entry.textLength};
+    }
+    static EKind KindOf(const CItem& item, const CSectionHeader*& section);
+    bool Matches(const CEntry& entry, EKind kind, const CItem& item) const;
+    // Compacts the pools and drops dead words once they outweigh the live ones.
+    void Tidy();
+    void Scan(CEntry& entry, const CItem& item, EKind kind);
     void Release(const CEntry& entry);
     uint32_t Intern(std::string_view word);
+    void CompactPools();
+    void DropDeadWords();
 
-    std::unordered_map<std::string, uint32_t, CHash, CEqual> m_ids;
-    std::vector<uint32_t> m_counts; // by word id
-    size_t m_live = 0;              // ids whose count is above zero
-    std::vector<CEntry> m_entries;  // in item order as of the last Update
+    CWordTable m_table;
+    std::vector<CWord> m_words;      // by word id, as the table hands them out
+    size_t m_live = 0;               // ids whose count is above zero
+    std::vector<CEntry> m_entries;   // in item order as of the last Update
+    std::string m_texts;             // pool of scanned texts
+    std::vector<uint32_t> m_wordIds; // pool of word ids
+    size_t m_textGarbage = 0;
+    size_t m_wordGarbage = 0;
     int m_lastRescanned = 0;
 };
 
