@@ -169,3 +169,60 @@ TEST(IdentifierSet, DeadWordsAreDroppedWithoutLosingLiveOnes) {
 
 } // namespace
 } // namespace rux
+
+#include "document/identifier_scan.h"
+#include "document/word_table.h"
+
+#include <set>
+
+namespace rux {
+namespace {
+
+TEST(WordTable, IdsAreDenseStableAndExact) {
+    CWordTable table;
+    std::vector<std::string> words = {
+        "", "a", "A", "a ", "ab", std::string("a\0b", 3), std::string(40, 'x'), std::string(39, 'x') + "y"};
+    for (int i = 0; i < 5000; ++i)
+        words.push_back("w" + std::to_string(i * 7919 % 100003));
+    std::vector<uint32_t> ids;
+    for (const auto& w : words) {
+        bool added = false;
+        ids.push_back(table.Intern(w, added));
+        EXPECT_TRUE(added) << w;
+        EXPECT_EQ(ids.back(), ids.size() - 1) << "dense ids in order of arrival";
+    }
+    for (size_t i = 0; i < words.size(); ++i) {
+        bool added = true;
+        EXPECT_EQ(table.Intern(words[i], added), ids[i]);
+        EXPECT_FALSE(added);
+        EXPECT_EQ(table.Find(words[i]), ids[i]);
+        EXPECT_EQ(table.Word(ids[i]), words[i]);
+    }
+    EXPECT_EQ(table.Find("w100003"), CWordTable::kNone);
+    EXPECT_EQ(table.Find("b"), CWordTable::kNone);
+    EXPECT_EQ(table.Size(), words.size());
+}
+
+// The set must hold exactly what a plain scan of every line gives, collected independently of the
+// word table and of the incremental bookkeeping.
+TEST(IdentifierSet, AgreesWithAPlainScanOfEveryLine) {
+    const char* pieces[] = {"Speed%", "IF",  "if", "x1:", "\"q;\"", "//c", ";c", "$FLT", "double", "single",
+                            "#1.21",  "a.b", "[",  "]x",  "12y",    "$V3", "_",  "Max",  "z"};
+    std::mt19937 rng(99);
+    CObArrayEx items;
+    for (int i = 0; i < 2000; ++i) {
+        std::string line;
+        for (int k = static_cast<int>(rng() % 7); k > 0; --k)
+            line += std::string(pieces[rng() % std::size(pieces)]) + (rng() % 3 ? " " : "");
+        items.Append(std::make_unique<CLine>(line));
+    }
+    std::set<std::string> expected;
+    for (const auto& item : items)
+        ScanLineIdentifiers(item->GetText(), [&](std::string_view w) { expected.emplace(w); });
+    CIdentifierSet set;
+    set.Update(items);
+    EXPECT_EQ(set.Sorted(), std::vector<std::string>(expected.begin(), expected.end()));
+}
+
+} // namespace
+} // namespace rux
