@@ -5,8 +5,12 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstring>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -62,6 +66,29 @@ TEST(SseBus, SecondRegistrationOfANameReplacesTheFirst) {
     EXPECT_TRUE(first.messages.empty());
     ASSERT_EQ(second.messages.size(), 1u);
     EXPECT_EQ(std::get<1>(second.messages[0]), "prog\\node");
+}
+
+// A socket left behind by a tool that died answers nobody; the next registration takes the name over.
+TEST(SseBus, StaleSocketIsNotDeliveryAndIsTakenOver) {
+    test::CTempDir dir;
+    test::CScopedEnv runtime("XDG_RUNTIME_DIR", dir.Path());
+    std::filesystem::create_directories(dir.File("rux-sse"));
+    const std::string path = dir.File("rux-sse/Z2ADAZ");
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
+    ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0);
+    ::close(fd); // bound, never listening, file left behind
+    CSseNotifier bus;
+    EXPECT_FALSE(bus.Notify("Z2ADAZ", 1729, "/p/a.rux"));
+    CReceived received;
+    received.bus = &bus;
+    ASSERT_TRUE(bus.RegisterTool("Z2ADAZ", Receive, &received));
+    EXPECT_TRUE(bus.Notify("Z2ADAZ", 1729, "/p/a.rux"));
+    bus.UnregisterTool("Z2ADAZ");
+    EXPECT_FALSE(std::filesystem::exists(path)) << "unregistering removes the socket";
+    EXPECT_EQ(received.messages.size(), 1u);
 }
 
 // The receiver is this process; the sender is the rux command line in a process of its own.
