@@ -5,6 +5,7 @@
 #include "document/program.h"
 #include "editor/keyword_table.h"
 #include "editor/line_classifier.h"
+#include "editor/name_set.h"
 #include "target/product_directory.h"
 
 #include <benchmark/benchmark.h>
@@ -18,7 +19,7 @@ namespace {
 struct CText {
     std::vector<std::string> lines;
     std::vector<unsigned> flags;
-    rux::CIdentifierSet identifiers;
+    rux::CNameSet identifiers;
     size_t bytes = 0;
 };
 

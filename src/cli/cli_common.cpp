@@ -1,6 +1,10 @@
 #include "cli/cli_common.h"
 
+#include "document/message_sink.h"
+#include "target/group_mgr.h"
 #include "target/h2tgt_library.h"
+#include "target/library_service.h"
+#include "target/sse_notifier.h"
 #include "target/suite_notifier.h"
 #include "target/target_library.h"
 
@@ -20,30 +24,72 @@ int UsageError(const std::string& message) {
     return kExitUsage;
 }
 
+namespace {
+
+// The editor shows these in a box; on the command line they go to stderr.
+class CStderrMessageSink final : public CMessageSink {
+public:
+    void ShowMessage(int, const std::string& text) override {
+        std::fprintf(stderr, "rux: %s\n", text.c_str());
+        ++shown;
+    }
+    int shown = 0;
+};
+
+} // namespace
+
 struct CCliServices::Impl {
     std::unique_ptr<CTargetLibrary> target = CreateTargetLibrary();
-    std::unique_ptr<CSuiteNotifier> notifier = std::make_unique<CNoSuiteNotifier>();
+    std::unique_ptr<CSuiteNotifier> notifier = std::make_unique<CSseNotifier>();
+    CGroupMgr groups;
+    CStderrMessageSink messages;
+    CH2LibraryService libraries;
 };
 
 CCliServices::CCliServices() : m_impl(std::make_unique<Impl>()) {
     m_services.target = m_impl->target.get();
     m_services.notifier = m_impl->notifier.get();
+    m_impl->groups.Register(nullptr, kEditorToolName);
+}
+
+CDocumentServices CCliServices::DocumentServices() const {
+    CDocumentServices services;
+    services.target = m_impl->target.get();
+    services.notifier = m_impl->notifier.get();
+    services.groups = &m_impl->groups;
+    services.messages = &m_impl->messages;
+    return services;
+}
+
+CLibraryService& CCliServices::Libraries() const {
+    return m_impl->libraries;
+}
+
+int CCliServices::MessagesShown() const {
+    return m_impl->messages.shown;
+}
+
+bool OpenProgram(CRUXDocument& document, const std::string& path, const CCliServices& services) {
+    const int shownBefore = services.MessagesShown();
+    errno = 0;
+    if (document.OpenDocument(path)) return true;
+    // A refusal that the document explained needs no second line.
+    if (services.MessagesShown() == shownBefore) ReportFileError("cannot read", path);
+    return false;
 }
 
 CCliServices::~CCliServices() = default;
 
 bool LoadProgram(CProgram& program, const std::string& path, const CCliServices& services) {
     errno = 0;
-    if (Load(program, path, services.FileServices()))
-        return true;
+    if (Load(program, path, services.FileServices())) return true;
     ReportFileError("cannot read", path);
     return false;
 }
 
 bool SaveProgram(CProgram& program, const std::string& path, const CCliServices& services) {
     errno = 0;
-    if (Save(program, path, services.FileServices()))
-        return true;
+    if (Save(program, path, services.FileServices())) return true;
     ReportFileError("cannot write", path);
     return false;
 }

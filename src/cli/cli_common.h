@@ -3,10 +3,15 @@
 
 #include "document/program.h"
 #include "document/program_file.h"
+#include "document/rux_document.h"
 
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace rux {
+class CLibraryService;
+}
 
 namespace rux::cli {
 
@@ -27,6 +32,11 @@ public:
     CCliServices(const CCliServices&) = delete;
     CCliServices& operator=(const CCliServices&) = delete;
     const CProgramFileServices& FileServices() const { return m_services; }
+    // Target, message bus, groups (registered as the editor) and a message sink that prints on stderr.
+    CDocumentServices DocumentServices() const;
+    CLibraryService& Libraries() const;
+    // How many messages the document code has shown so far.
+    int MessagesShown() const;
 
 private:
     struct Impl;
@@ -36,6 +46,8 @@ private:
 
 // Loads as the editor opens a program; reports a failure and returns false.
 bool LoadProgram(CProgram& program, const std::string& path, const CCliServices& services);
+// Opens as the editor opens a program document; reports a failure and returns false.
+bool OpenProgram(CRUXDocument& document, const std::string& path, const CCliServices& services);
 // Saves as the editor saves a modified document; reports a failure and returns false.
 bool SaveProgram(CProgram& program, const std::string& path, const CCliServices& services);
 
@@ -44,5 +56,7 @@ int RunResave(const Args& args);
 int RunText(const Args& args);
 int RunConvert(const Args& args);
 int RunEdit(const Args& args);
+int RunProps(const Args& args);
+int RunSse(const Args& args);
 
 } // namespace rux::cli

@@ -11,12 +11,10 @@
 namespace rux::cli {
 
 int RunText(const Args& args) {
-    if (args.size() != 1)
-        return UsageError("usage: rux text FILE");
+    if (args.size() != 1) return UsageError("usage: rux text FILE");
     CCliServices services;
     CProgram program;
-    if (!LoadProgram(program, args[0], services))
-        return kExitFile;
+    if (!LoadProgram(program, args[0], services)) return kExitFile;
     std::string text;
     CStringOstream out(text);
     int index = 0;
@@ -27,18 +25,15 @@ int RunText(const Args& args) {
 }
 
 int RunResave(const Args& args) {
-    if (args.size() != 2)
-        return UsageError("usage: rux resave IN OUT");
+    if (args.size() != 2) return UsageError("usage: rux resave IN OUT");
     CCliServices services;
     CProgram program;
-    if (!LoadProgram(program, args[0], services))
-        return kExitFile;
+    if (!LoadProgram(program, args[0], services)) return kExitFile;
     return SaveProgram(program, args[1], services) ? kExitOk : kExitFile;
 }
 
 int RunConvert(const Args& args) {
-    if (args.size() != 2)
-        return UsageError("usage: rux convert IN OUT");
+    if (args.size() != 2) return UsageError("usage: rux convert IN OUT");
     CCliServices services;
     CStrStdioFile in;
     errno = 0;

@@ -15,7 +15,9 @@ namespace {
 
 using json = nlohmann::ordered_json;
 
-json Text(const std::string& bytes) { return Cp1252ToUtf8(bytes); }
+json Text(const std::string& bytes) {
+    return Cp1252ToUtf8(bytes);
+}
 
 json HeaderFields(const CRuxHeader& h) {
     json f = json::object();
@@ -98,20 +100,25 @@ json ItemJson(const CItem& item, int index) {
     return j;
 }
 
-void PrintJson(const CProgram& program) {
+void PrintJson(const CRUXDocument& program) {
     json root = json::object();
     root["format"] = program.HasFormat() ? "program" : "text";
+    root["title"] = Text(program.GetTitle());
+    root["label"] = Text(program.GetNodeLabel());
+    json identifiers = json::array();
+    for (const std::string& word : program.Identifiers().Sorted())
+        identifiers.push_back(Text(word));
     json items = json::array();
     json bookmarks = json::array();
     int index = 0;
     for (const auto& item : program.Items()) {
         items.push_back(ItemJson(*item, index));
-        if (item->HasBookmark())
-            bookmarks.push_back(index);
+        if (item->HasBookmark()) bookmarks.push_back(index);
         ++index;
     }
     root["items"] = std::move(items);
     root["bookmarks"] = std::move(bookmarks);
+    root["identifiers"] = std::move(identifiers);
     std::fputs(root.dump(2).c_str(), stdout);
     std::fputc('\n', stdout);
 }
@@ -125,15 +132,14 @@ void PrintOutline(const CProgram& program, const std::string& path) {
         std::printf("Header: \"%s\" version %s by %s, %s\n", Cp1252ToUtf8(h.Title).c_str(),
                     Cp1252ToUtf8(h.Version).c_str(), Cp1252ToUtf8(h.Author).c_str(),
                     Cp1252ToUtf8(h.Company).c_str());
-        std::printf("Node: drive %s, target %s, type %s, address %d%s%s%s\n", h.Drive.c_str(), h.Target.c_str(),
-                    h.Type.c_str(), h.Address, h.Debug ? ", debug" : "", h.Source ? ", source" : "",
-                    h.Library.empty() ? "" : (", library " + h.Library).c_str());
+        std::printf("Node: drive %s, target %s, type %s, address %d%s%s%s\n", h.Drive.c_str(),
+                    h.Target.c_str(), h.Type.c_str(), h.Address, h.Debug ? ", debug" : "",
+                    h.Source ? ", source" : "", h.Library.empty() ? "" : (", library " + h.Library).c_str());
     }
     std::vector<int> bookmarks;
     for (int i = 0; i < items.GetSize(); ++i) {
         const CItem* item = items.GetAt(i);
-        if (item->HasBookmark())
-            bookmarks.push_back(i);
+        if (item->HasBookmark()) bookmarks.push_back(i);
         if (item->GetType() == kItemSectionHeader) {
             const auto* s = static_cast<const CSectionHeader*>(item);
             int end = i;
@@ -147,8 +153,8 @@ void PrintOutline(const CProgram& program, const std::string& path) {
                         s->IsExpanded() ? "" : ", folded");
         } else if (item->GetType() == kItemDiag) {
             const auto* d = static_cast<const CDiag*>(item);
-            std::printf("  Diagram \"%s\" (%s) line %d, %d payload lines%s\n", Cp1252ToUtf8(d->GetTitle()).c_str(),
-                        d->GetKind() == kDiagramQld ? "QLD" : "FBD", i,
+            std::printf("  Diagram \"%s\" (%s) line %d, %d payload lines%s\n",
+                        Cp1252ToUtf8(d->GetTitle()).c_str(), d->GetKind() == kDiagramQld ? "QLD" : "FBD", i,
                         static_cast<int>(std::count(d->GetText().begin(), d->GetText().end(), '\n')),
                         d->IsOpen() ? "" : ", collapsed");
         }
@@ -176,12 +182,10 @@ int RunInfo(const Args& args) {
         else
             return UsageError("usage: rux info [--json] FILE");
     }
-    if (file.empty())
-        return UsageError("usage: rux info [--json] FILE");
+    if (file.empty()) return UsageError("usage: rux info [--json] FILE");
     CCliServices services;
-    CProgram program;
-    if (!LoadProgram(program, file, services))
-        return kExitFile;
+    CRUXDocument program(services.DocumentServices());
+    if (!OpenProgram(program, file, services)) return kExitFile;
     if (asJson)
         PrintJson(program);
     else

@@ -14,14 +14,19 @@ const char kUsage[] =
     "  resave IN OUT          load IN and save it to OUT as the editor saves\n"
     "  convert IN OUT         turn an older plain-text program into a program file\n"
     "  edit FILE [OPTIONS]    run editing commands on a program (-e COMMAND, -f SCRIPT)\n"
+    "  props FILE [--set FIELD=VALUE ...] [--library NAME]\n"
+    "                         the node properties; with --set or --library, change and save them\n"
+    "  sse send TOOL NUMBER [FILE] [--line-data L;S;E]\n"
+    "                         send a numbered message to a tool of the suite\n"
+    "  sse listen TOOL [--count N]\n"
+    "                         receive messages as TOOL, one line each: number, file, line data\n"
     "  help                   this text\n";
 
 } // namespace
 
 int main(int argc, char** argv) {
     using namespace rux::cli;
-    if (argc < 2)
-        return UsageError("no command given");
+    if (argc < 2) return UsageError("no command given");
     const std::string command = argv[1];
     const Args args(argv + 2, argv + argc);
     if (command == "help" || command == "--help" || command == "-h") {
@@ -38,5 +43,9 @@ int main(int argc, char** argv) {
         return RunConvert(args);
     if (command == "edit")
         return RunEdit(args);
+    if (command == "props")
+        return RunProps(args);
+    if (command == "sse")
+        return RunSse(args);
     return UsageError("unknown command '" + command + "'");
 }

@@ -1,13 +1,119 @@
 #include "document/rux_document.h"
 
+#include "document/diagram_item.h"
+#include "document/header_item.h"
+#include "document/item.h"
+#include "document/lng_document.h"
+#include "document/message_sink.h"
+#include "document/node_properties_form.h"
+#include "document/program_file.h"
+#include "document/program_paths.h"
+#include "document/string_table.h"
+#include "target/group_mgr.h"
+#include "target/suite_notifier.h"
+#include "target/target_library.h"
+
 #include <algorithm>
+#include <cstdio>
 
 namespace rux {
 
+CRUXDocument::~CRUXDocument() {
+    // Diagram documents outliving the program must not reach back into it.
+    const std::vector<CLngDocument*> documents = m_diagramDocuments;
+    for (CLngDocument* document : documents)
+        document->Unbind();
+}
+
+void CRUXDocument::SetPathName(std::string path) {
+    m_path = std::move(path);
+    SetTitle();
+}
+
+bool CRUXDocument::OpenDocument(const std::string& path) {
+    CTargetLibrary* target = m_services.target;
+    if (target && target->IsValidHalmLiteFile(path) == 1) {
+        if (m_services.messages)
+            m_services.messages->ShowMessage(kStrLightEditionFile, LoadString(kStrLightEditionFile));
+        return false;
+    }
+    CProgramFileServices fileServices;
+    fileServices.target = target;
+    fileServices.notifier = m_services.notifier;
+    m_identifiers.Clear();
+    if (!Load(*this, path, fileServices)) return false;
+    m_path = path;
+    m_modified = false;
+
+    // One at a time, so each new title sees the ones handed out before it.
+    for (const auto& item : Items())
+        if (item->GetType() == kItemDiag) {
+            auto& diagram = static_cast<CDiag&>(*item);
+            if (diagram.GetTitle().empty()) diagram.SetTitle(NewDiagramTitle());
+        }
+    RebuildReferencedLibraries();
+    m_supportsLibraries = target && GetHeader() && target->GetLibrarySupport(GetType()) > 0;
+    Reanalyse();
+    SetTitle();
+    UpdateAllViews(kHintAll);
+    return true;
+}
+
+bool CRUXDocument::SaveDocument() {
+    if (!m_modified) return true;
+    CProgramFileServices fileServices;
+    fileServices.target = m_services.target;
+    fileServices.notifier = m_services.notifier;
+    fileServices.writeBackDiagrams = [this] {
+        const std::vector<CLngDocument*> documents = m_diagramDocuments;
+        for (CLngDocument* document : documents)
+            document->SaveDocument();
+    };
+    if (!Save(*this, m_path, fileServices)) return false;
+    if (m_services.groups) m_services.groups->FileChanged(m_services.mainWindow, m_path);
+    SetModified(false);
+    return true;
+}
+
+void CRUXDocument::CloseDocument() {
+    // Over a copy: closing a diagram document takes it out of the list.
+    const std::vector<CLngDocument*> documents = m_diagramDocuments;
+    for (CLngDocument* document : documents)
+        document->OnCloseDocument();
+}
+
 void CRUXDocument::SetModified(bool modified) {
-    if (m_modified == modified)
-        return;
+    if (m_modified == modified) return;
     m_modified = modified;
+    SetTitle();
+}
+
+std::string CRUXDocument::ComposeTitle() const {
+    const std::string fileName = FileNameOf(m_path);
+    std::string title;
+    const CPar* header = GetHeader();
+    if (header && !header->Header().Library.empty()) {
+        title = LoadString(kStrLibraryTitle);
+        // %2 is filled first so that a library named "%2" cannot pull in the file name.
+        if (const size_t at = title.find("%2"); at != std::string::npos) title.replace(at, 2, fileName);
+        if (const size_t at = title.find("%1"); at != std::string::npos)
+            title.replace(at, 2, header->Header().Library);
+    } else {
+        title = fileName;
+        if (header && !header->Header().Title.empty()) title += " (" + header->Header().Title + ")";
+        if (m_services.groups && !m_path.empty() && m_services.groups->IsFileInGroup(m_path)) {
+            const std::string group = m_services.groups->GetFileGroup(m_path);
+            if (!group.empty()) title += " - [" + group + "]";
+        }
+    }
+    if (m_modified) title += " *";
+    return title;
+}
+
+void CRUXDocument::SetTitle(const std::string&) {
+    m_title = ComposeTitle();
+    for (CLngDocument* document : m_diagramDocuments)
+        document->UpdateTitle();
     UpdateAllViews(kHintTitle);
 }
 
@@ -24,10 +130,134 @@ void CRUXDocument::UpdateAllViews(int hint, const CDocumentChange* change, CDocu
     // Over a copy: an observer may detach itself while being told.
     const std::vector<CDocumentObserver*> observers = m_observers;
     for (CDocumentObserver* observer : observers)
-        if (observer != sender)
-            observer->OnUpdate(*this, hint, change);
+        if (observer != sender) observer->OnUpdate(*this, hint, change);
 }
 
-void CRUXDocument::Reanalyse() {}
+void CRUXDocument::Reanalyse() {
+    // The function block map of the block selection dialogs is rebuilt by the library code when the
+    // dialogs ask for it; the identifier set is all the colouring needs after an edit.
+    m_identifiers.Update(Items());
+}
+
+std::string CRUXDocument::GetLibrary() const {
+    const CPar* header = GetHeader();
+    return header ? header->Header().Library : std::string();
+}
+
+std::string CRUXDocument::GetTarget() const {
+    const CPar* header = GetHeader();
+    return header ? header->Header().Target : std::string();
+}
+
+std::string CRUXDocument::GetType() const {
+    const CPar* header = GetHeader();
+    return header ? header->Header().Type : std::string();
+}
+
+void CRUXDocument::RebuildReferencedLibraries() {
+    m_referencedLibraries.clear();
+    const CPar* header = GetHeader();
+    if (!header || !header->Header().Library.empty()) return;
+    const std::string& refs = header->Header().RefLibs;
+    size_t start = 0;
+    while (start <= refs.size()) {
+        size_t end = refs.find(';', start);
+        if (end == std::string::npos) end = refs.size();
+        if (end > start)
+            m_referencedLibraries.insert(m_referencedLibraries.begin(), refs.substr(start, end - start));
+        start = end + 1;
+    }
+}
+
+void CRUXDocument::PushHeader() {
+    CPar* header = GetHeader();
+    if (!header) return;
+    if (m_services.target) m_services.target->UpdateHeader(m_path, header->Header());
+    if (m_services.notifier) m_services.notifier->Notify(kSuiteMainTool, kMsgHeaderChanged, m_path);
+    RebuildReferencedLibraries();
+    SetTitle();
+    // The header row repaints and the tree entry (title, node name) is rebuilt.
+    const CDocumentChange change{0, 1, 1};
+    UpdateAllViews(kHintStructure, &change);
+}
+
+void CRUXDocument::SetDescription(const std::string& text) {
+    CPar* header = GetHeader();
+    if (!header) return;
+    if (header->Header().Descriptor != text) {
+        header->Header().Descriptor = text;
+        // The description lives in the file too, so it must reach it with the next save.
+        SetModified(true);
+    }
+    PushHeader();
+}
+
+void CRUXDocument::AcceptNodeProperties(const CNodePropertiesForm& form,
+                                        const RecordActionHook& recordAction) {
+    CPar* header = GetHeader();
+    if (form.IsReadOnly() || !header) return;
+    if (recordAction) recordAction(0, 1);
+    const CRuxHeader before = header->Header();
+    form.WriteBack(header->Header());
+    if (!(header->Header() == before)) SetModified(true);
+    PushHeader();
+}
+
+std::string CRUXDocument::GetBinaryPath() const {
+    return ReplaceExtension(m_path, ".bin");
+}
+std::string CRUXDocument::GetSymbolPath() const {
+    return ReplaceExtension(m_path, ".sym");
+}
+std::string CRUXDocument::GetNodeLabel() const {
+    return m_path.empty() ? std::string() : ReadNodeLabel(m_path);
+}
+
+std::string CRUXDocument::NewDiagramTitle() const {
+    std::vector<std::string> titles;
+    for (const auto& item : Items())
+        if (item->GetType() == kItemDiag) titles.push_back(static_cast<const CDiag&>(*item).GetTitle());
+    for (int n = 1;; ++n) {
+        const std::string candidate = "Diagram " + std::to_string(n);
+        if (std::none_of(titles.begin(), titles.end(),
+                         [&](const auto& t) { return EqualsNoCase(t, candidate); }))
+            return candidate;
+    }
+}
+
+void CRUXDocument::AddDiagramDocument(CLngDocument* document) {
+    if (document &&
+        std::find(m_diagramDocuments.begin(), m_diagramDocuments.end(), document) == m_diagramDocuments.end())
+        m_diagramDocuments.push_back(document);
+}
+
+void CRUXDocument::RemoveDiagramDocument(CLngDocument* document) {
+    std::erase(m_diagramDocuments, document);
+}
+
+void CRUXDocument::DiagramWrittenBack(CDiag& item) {
+    int index = 0;
+    for (const auto& owned : Items()) {
+        if (owned.get() == &item) break;
+        ++index;
+    }
+    if (index >= Items().GetSize()) return;
+    Items().Layout(index, false);
+    Reanalyse();
+    const CDocumentChange change{index, 1, 1};
+    UpdateAllViews(kHintContent, &change);
+}
+
+void CRUXDocument::SetDebugMode(bool on) {
+    if (m_services.trace) {
+        char line[64];
+        std::snprintf(line, sizeof line, "RUX DOC SetDebugMode %d", on ? 1 : 0);
+        m_services.trace(line);
+    }
+    m_debugMode = on;
+    if (on) m_symbols = ReadSymbolFile(GetSymbolPath());
+    for (CLngDocument* document : m_diagramDocuments)
+        document->SetDebugMode(on);
+}
 
 } // namespace rux

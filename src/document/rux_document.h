@@ -2,19 +2,61 @@
 #pragma once
 
 #include "document/document_observer.h"
+#include "document/identifier_set.h"
 #include "document/program.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace rux {
 
+class CGroupMgr;
+class CItem;
+class CLngDocument;
+class CMessageSink;
+class CNodePropertiesForm;
+class CSuiteNotifier;
+class CTargetLibrary;
+class CDiag;
+
+// What a program document reaches around itself. Every pointer may be null: the matching step is
+// then skipped, as when the suite's library is missing.
+struct CDocumentServices {
+    CTargetLibrary* target = nullptr;
+    CSuiteNotifier* notifier = nullptr;
+    CGroupMgr* groups = nullptr;
+    CMessageSink* messages = nullptr;
+    // Debug trace output; nothing is traced without one.
+    std::function<void(const std::string&)> trace;
+    void* mainWindow = nullptr;
+};
+
+// Records an item in the current undo group before it changes: (item index, action kind).
+using RecordActionHook = std::function<void(int index, int kind)>;
+
 class CRUXDocument : public CProgram {
 public:
     CRUXDocument() = default;
+    explicit CRUXDocument(CDocumentServices services) : m_services(std::move(services)) {}
+    ~CRUXDocument();
+
+    void SetServices(CDocumentServices services) { m_services = std::move(services); }
+    const CDocumentServices& Services() const { return m_services; }
 
     const std::string& GetPathName() const { return m_path; }
-    void SetPathName(std::string path) { m_path = std::move(path); }
+    void SetPathName(std::string path);
+
+    // --- open and save -------------------------------------------------------------------
+    // Refuses a light-edition file (message 62074), loads, titles untitled diagrams, rebuilds the
+    // referenced libraries and the identifier set. False when the file cannot be read.
+    bool OpenDocument(const std::string& path);
+    // Not modified: nothing is written and the save succeeds. Otherwise the open diagram windows
+    // write back, the suite hears 1738, the file is replaced, the group library hears of it and
+    // the modified flag is cleared. A failed save leaves the old file and the flag as they were.
+    bool SaveDocument();
+    // Closes every diagram document of the program.
+    void CloseDocument();
 
     bool IsModified() const { return m_modified; }
     // Tells the observers when the state flips, since the title shows it.
@@ -22,19 +64,75 @@ public:
     bool IsReadOnly() const { return m_readOnly; }
     void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
 
+    // --- title ---------------------------------------------------------------------------
+    const std::string& GetTitle() const { return m_title; }
+    // Recomposes the title whatever it is given, as the framework's title setter would; the
+    // diagram documents follow.
+    void SetTitle(const std::string& ignored = {});
+
+    // --- observers -----------------------------------------------------------------------
     void AddObserver(CDocumentObserver* observer);
     void RemoveObserver(CDocumentObserver* observer);
     // Sends one update to every observer but `sender`.
-    void UpdateAllViews(int hint, const CDocumentChange* change = nullptr, CDocumentObserver* sender = nullptr);
+    void UpdateAllViews(int hint, const CDocumentChange* change = nullptr,
+                        CDocumentObserver* sender = nullptr);
 
-    // Rebuilds the identifier set after the program's content changed. Runs after every edit.
+    // --- identifiers ---------------------------------------------------------------------
+    // Rebuilds the identifier set after the program's content changed. Runs after every edit, so
+    // only items whose text changed since the last call are scanned again.
     void Reanalyse();
+    const CIdentifierSet& Identifiers() const { return m_identifiers; }
+
+    // --- header --------------------------------------------------------------------------
+    // Empty when item 0 is not a header.
+    std::string GetLibrary() const;
+    std::string GetTarget() const;
+    std::string GetType() const;
+    // RefLibs split at ";", empty names skipped, in reverse order; empty for a library program.
+    const std::vector<std::string>& ReferencedLibraries() const { return m_referencedLibraries; }
+    // Whether the header's type can build libraries (asked when the program was opened).
+    bool SupportsLibraries() const { return m_supportsLibraries; }
+    // Stores the node description and pushes the header to the suite.
+    void SetDescription(const std::string& text);
+    // The Properties dialog closed with OK: records the header in the undo group, writes the form
+    // back and pushes the header to the suite. Nothing happens for a read-only form.
+    void AcceptNodeProperties(const CNodePropertiesForm& form, const RecordActionHook& recordAction = {});
+
+    // --- derived paths and files ---------------------------------------------------------
+    std::string GetBinaryPath() const;
+    std::string GetSymbolPath() const;
+    std::string GetNodeLabel() const;
+
+    // --- diagrams and debug mode ---------------------------------------------------------
+    std::string NewDiagramTitle() const;
+    void AddDiagramDocument(CLngDocument* document);
+    void RemoveDiagramDocument(CLngDocument* document);
+    const std::vector<CLngDocument*>& DiagramDocuments() const { return m_diagramDocuments; }
+    // A diagram document stored a new payload in its item.
+    void DiagramWrittenBack(CDiag& item);
+    void SetDebugMode(bool on);
+    bool IsDebugMode() const { return m_debugMode; }
+    // The names of the symbol file, loaded when debug mode is switched on.
+    const std::vector<std::string>& Symbols() const { return m_symbols; }
 
 private:
+    void RebuildReferencedLibraries();
+    // Title, tree entry and suite after the header changed.
+    void PushHeader();
+    std::string ComposeTitle() const;
+
+    CDocumentServices m_services;
     std::string m_path;
+    std::string m_title;
     bool m_modified = false;
     bool m_readOnly = false;
+    bool m_debugMode = false;
+    bool m_supportsLibraries = false;
     std::vector<CDocumentObserver*> m_observers;
+    std::vector<CLngDocument*> m_diagramDocuments;
+    std::vector<std::string> m_referencedLibraries;
+    std::vector<std::string> m_symbols;
+    CIdentifierSet m_identifiers;
 };
 
 } // namespace rux

@@ -26,26 +26,11 @@ constexpr std::array<CBuiltIn, 23> kBuiltIns = {{
     {"OR", kIndentNone},      {"FOR", kIndentOpen},      {"STEP", kIndentNone},
 }};
 
-constexpr std::array<std::string_view, 59> kReserved = {
-    "$AUTHOR",  "$COMPANY",  "$DEFINE",   "$DRIVE",  "$TITLE",  "$VERSION", "$V3",     "DIM",    "DO",
-    "WHILE",    "EXIT",      "GOTO",      "IF",      "THEN",    "ELSE",     "ELSEIF",  "ENDIF",  "ABS",
-    "ANSIREAD", "ANSIREPLY", "ANSIWRITE", "AVERAGE", "BCD2BIN", "BCD2SEG",  "BIN2BCD", "CALL",   "COS",
-    "CONST",    "CRC",       "DELAY",     "EXP",     "FILTER",  "GETCHAR",  "GETKEY",  "FLOAT",  "INT",
-    "#INT",     "LIMIT",     "LN",        "MIN",     "MAX",     "PRINT",    "PUTCHAR", "PUTKEY", "REINIT",
-    "SIN",      "SGN",       "SQR",       "TAN",     "TIME",    "WDOG",     "LOOP",    "FBBODY", "$FLT",
-    "AND",      "OR",        "FOR",       "STEP",    "TO",
-};
 
 char UpperAscii(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - ('a' - 'A')) : c;
 }
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
-    return true;
-}
 
 // The whole file, or nothing when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
@@ -154,11 +139,6 @@ int32_t CKeywordTable::GetKeywordIndentRole(std::string_view word) const {
     return entry ? entry->GetRole() : kIndentNone;
 }
 
-bool CKeywordTable::IsReservedKeyword(std::string_view word) {
-    for (std::string_view reserved : kReserved)
-        if (EqualsIgnoringCase(word, reserved)) return true;
-    return false;
-}
 
 const CKeywordTable& LoadKeywordTable() {
     static const CKeywordTable table = [] {

@@ -75,9 +75,6 @@ public:
 
     size_t GetCount() const { return m_words.size(); }
 
-    // Words the document never takes as identifiers; compared without case, length must match.
-    // (Same list as the document's; the two should become one.)
-    static bool IsReservedKeyword(std::string_view word);
 
 private:
     struct CHash {

@@ -30,7 +30,7 @@ constexpr size_t kWordBufferSize = CKeywordTable::kPieceLength + 2;
 
 class CScanner {
 public:
-    CScanner(std::string_view text, unsigned flags, const CIdentifierSet* identifiers,
+    CScanner(std::string_view text, unsigned flags, const CIdentifierLookup* identifiers,
              const CKeywordTable& keywords, std::vector<CColourRun>& runs)
         : m_text(text), m_identifiers(identifiers), m_keywords(keywords), m_runs(runs),
           m_error((flags & kClassifyError) != 0), m_keywordsOn((flags & kClassifyKeywords) != 0),
@@ -90,7 +90,7 @@ private:
     }
 
     std::string_view m_text;
-    const CIdentifierSet* m_identifiers;
+    const CIdentifierLookup* m_identifiers;
     const CKeywordTable& m_keywords;
     std::vector<CColourRun>& m_runs;
     const bool m_error;
@@ -101,7 +101,7 @@ private:
 } // namespace
 
 void ClassifyLine(std::string_view text, int selStart, int selEnd, unsigned flags,
-                  const CIdentifierSet* identifiers, const CKeywordTable& keywords,
+                  const CIdentifierLookup* identifiers, const CKeywordTable& keywords,
                   std::vector<CColourRun>& runs) {
     runs.clear();
     CScanner scanner(text, flags, identifiers, keywords, runs);

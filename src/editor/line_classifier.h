@@ -2,7 +2,7 @@
 #pragma once
 
 #include "editor/colour_class.h"
-#include "editor/identifier_set.h"
+#include "document/identifier_lookup.h"
 #include "editor/keyword_table.h"
 
 #include <cstdint>
@@ -38,7 +38,7 @@ enum EClassifyFlags : unsigned {
 // `runs` is cleared and refilled; callers keep it between lines so that painting allocates nothing
 // once it has grown. Word runs that would be empty are left out: they draw nothing.
 void ClassifyLine(std::string_view text, int selStart, int selEnd, unsigned flags,
-                  const CIdentifierSet* identifiers, const CKeywordTable& keywords,
+                  const CIdentifierLookup* identifiers, const CKeywordTable& keywords,
                   std::vector<CColourRun>& runs);
 
 // The error and notes flags of a text line item; the keyword flag comes from the view.

@@ -36,7 +36,10 @@ H2_API int32_t SSEOpenLibManager(const char* libraryName);
 /* Registers a tool under its name so that messages sent to that name reach callback with context.
    A second registration of the same name replaces the first. Non-zero on success. */
 H2_API int32_t SSERegisterTool(const char* name, SSEMESSAGEPROC callback, void* context);
-/* Removes the tool's registration; once it returns, the callback is no longer called. */
+/* Removes the tool's registration; once it returns, the callback is no longer called. Not to be
+   called from inside the callback. */
 H2_API void SSEUnregisterTool(const char* name);
+/* Stores "line;start;end" to travel with the next message (empty: none). Non-zero on success. */
+H2_API int32_t SSEPutErrorLineData(const char* lineData);
 
 #endif

@@ -105,18 +105,5 @@ TEST(KeywordTable, ProcessTableComesFromTheProductDirectory) {
     EXPECT_EQ(&table, &LoadKeywordTable());
 }
 
-TEST(KeywordTable, ReservedWords) {
-    const struct {
-        const char* word;
-        bool reserved;
-    } cases[] = {
-        {"if", true},      {"IF", true},    {"#int", true},      {"$V3", true},  {"to", true},
-        {"BCD2bin", true}, {"Step", true},  {"INTX", false},     {"IN", false},  {"", false},
-        {"ENDIF ", false}, {"NEXT", false}, {"#INT7.01", false}, {"$FLT", true},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(CKeywordTable::IsReservedKeyword(c.word), c.reserved) << c.word;
-}
-
 } // namespace
 } // namespace rux

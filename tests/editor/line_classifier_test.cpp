@@ -1,4 +1,5 @@
 #include "editor/line_classifier.h"
+#include "editor/name_set.h"
 
 #include "document/header_item.h"
 #include "document/line_item.h"
@@ -57,7 +58,7 @@ std::string Render(std::string_view text, const std::vector<CColourRun>& runs) {
 }
 
 std::string Classify(std::string_view text, unsigned flags, int selStart = 0, int selEnd = 0) {
-    static const CIdentifierSet identifiers = {"Speed%", "x", "Ramp", "#1.21"};
+    static const CNameSet identifiers = {"Speed%", "x", "Ramp", "#1.21"};
     std::vector<CColourRun> runs;
     ClassifyLine(text, selStart, selEnd, flags, &identifiers, BuiltInsOnly(), runs);
     return Render(text, runs);

@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the keyword-file reader and classifies every line of the same bytes.
 #include "editor/keyword_table.h"
 #include "editor/line_classifier.h"
+#include "editor/name_set.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -14,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     table.AddFileText(bytes);
     table.AddBuiltIns();
 
-    const rux::CIdentifierSet identifiers = {"Speed%", "x", "#1.21"};
+    const rux::CNameSet identifiers = {"Speed%", "x", "#1.21"};
     std::vector<rux::CColourRun> runs;
     size_t pos = 0;
     unsigned n = 0;

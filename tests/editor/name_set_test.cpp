@@ -1,4 +1,4 @@
-#include "editor/identifier_set.h"
+#include "editor/name_set.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 namespace rux {
 namespace {
 
-TEST(IdentifierSet, LookupIsExactAndSurvivesTheQuickRejection) {
+TEST(NameSet, LookupIsExactAndSurvivesTheQuickRejection) {
     const std::string longName(70, 'L');
-    CIdentifierSet set = {"Speed%", "S", "#1.21", longName};
+    CNameSet set = {"Speed%", "S", "#1.21", longName};
     const struct {
         std::string word;
         bool found;

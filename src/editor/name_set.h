@@ -1,6 +1,8 @@
-// The names the document found in its program, as the classifier looks them up: case-exact.
+// A plain case-exact set of names with a quick first-byte and length rejection: identifiers for
+// colouring where no program document keeps them (tests, benchmarks, previews).
 #pragma once
 
+#include "document/identifier_lookup.h"
 #include "editor/keyword_table.h"
 
 #include <cstdint>
@@ -11,10 +13,10 @@
 
 namespace rux {
 
-class CIdentifierSet {
+class CNameSet final : public CIdentifierLookup {
 public:
-    CIdentifierSet() = default;
-    CIdentifierSet(std::initializer_list<std::string_view> names) {
+    CNameSet() = default;
+    CNameSet(std::initializer_list<std::string_view> names) {
         for (std::string_view name : names)
             Insert(name);
     }
@@ -33,7 +35,7 @@ public:
 
     // Most words of a line are no identifier (numbers, operators' neighbours); the first-byte and
     // length mask turns them away without hashing.
-    bool Contains(std::string_view name) const {
+    bool Contains(std::string_view name) const override {
         if (name.empty()) return m_names.find(name) != m_names.end();
         if ((m_lengths[static_cast<unsigned char>(name[0])] >> LengthBit(name.size()) & 1) == 0) return false;
         return m_names.find(name) != m_names.end();

@@ -1,0 +1,49 @@
+// The suite notifier over the shared-message service (libSSE.so).
+#pragma once
+
+#include "sse.h"
+#include "target/service_library.h"
+#include "target/suite_notifier.h"
+
+#include <memory>
+
+namespace rux {
+
+// The editor's name on the message bus.
+inline constexpr const char* kEditorToolName = "RUX2EDIT";
+
+class CSseNotifier final : public CSuiteNotifier {
+public:
+    // Takes the loaded library; a missing library or entry makes every call answer "not delivered".
+    explicit CSseNotifier(std::unique_ptr<CServiceLibrary> library);
+    // libSSE.so from the product directory.
+    CSseNotifier();
+
+    bool Notify(const std::string& tool, int message, const std::string& fileName) override;
+    // Also puts line data ("line;start;end") to travel with the message.
+    bool Notify(const std::string& tool, int message, const std::string& fileName,
+                const std::string& lineData);
+
+    // Receiving: the callback runs on the service's thread.
+    bool RegisterTool(const std::string& name, SSEMESSAGEPROC callback, void* context);
+    void UnregisterTool(const std::string& name);
+    // What came with the last message received; empty when nothing came.
+    std::string LastFileName() const;
+    std::string LastErrorLineData() const;
+
+    bool IsLoaded() const { return m_library && m_library->IsLoaded(); }
+
+private:
+    template <class F> void Bind(F*& slot, const char* name) { slot = m_library->Entry<F>(name); }
+
+    std::unique_ptr<CServiceLibrary> m_library;
+    decltype(&::SSEPutFileName) m_putFileName = nullptr;
+    decltype(&::SSEPutErrorLineData) m_putErrorLineData = nullptr;
+    decltype(&::SSESendMessage) m_sendMessage = nullptr;
+    decltype(&::SSEGetFileName) m_getFileName = nullptr;
+    decltype(&::SSEGetErrorLineData) m_getErrorLineData = nullptr;
+    decltype(&::SSERegisterTool) m_registerTool = nullptr;
+    decltype(&::SSEUnregisterTool) m_unregisterTool = nullptr;
+};
+
+} // namespace rux

@@ -1,0 +1,83 @@
+#include "bus.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace rux::sse {
+namespace {
+
+// A stuck receiver must not hang the sender (the editor's UI thread sends).
+constexpr int kReceiptTimeoutMs = 5000;
+
+bool WriteAll(int fd, const void* data, size_t size) {
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::send(fd, p, size, MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        p += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+} // namespace
+
+std::string BusDirectory() {
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime)
+        return std::string(runtime) + "/rux-sse";
+    return "/tmp/rux-sse-" + std::to_string(::getuid());
+}
+
+std::string ToolSocketPath(const std::string& tool) {
+    return BusDirectory() + "/" + tool;
+}
+
+bool IsValidToolName(const std::string& tool) {
+    if (tool.empty() || tool.size() > 64 || tool == "." || tool == "..") return false;
+    for (char c : tool)
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+              c == '-' || c == '.'))
+            return false;
+    return true;
+}
+
+bool SendToTool(const std::string& tool, const CBusMessage& message) {
+    if (!IsValidToolName(tool) || message.fileName.size() > kMaxWireText ||
+        message.lineData.size() > kMaxWireText)
+        return false;
+    const std::string path = ToolSocketPath(tool);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    if (path.size() >= sizeof addr.sun_path) return false;
+    std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return false;
+    bool delivered = false;
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0) {
+        const uint32_t head[4] = {kWireMagic, static_cast<uint32_t>(message.number),
+                                  static_cast<uint32_t>(message.fileName.size()),
+                                  static_cast<uint32_t>(message.lineData.size())};
+        if (WriteAll(fd, head, sizeof head) &&
+            WriteAll(fd, message.fileName.data(), message.fileName.size()) &&
+            WriteAll(fd, message.lineData.data(), message.lineData.size())) {
+            pollfd p{fd, POLLIN, 0};
+            char receipt = 0;
+            int r;
+            while ((r = ::poll(&p, 1, kReceiptTimeoutMs)) < 0 && errno == EINTR) {
+            }
+            delivered = r == 1 && ::recv(fd, &receipt, 1, 0) == 1 && receipt == 1;
+        }
+    }
+    ::close(fd);
+    return delivered;
+}
+
+} // namespace rux::sse

@@ -1,0 +1,127 @@
+#include "support/scoped_env.h"
+#include "support/temp_dir.h"
+#include "target/sse_notifier.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace rux {
+namespace {
+
+struct CReceived {
+    std::mutex mutex;
+    std::condition_variable cv;
+    std::vector<std::tuple<int, std::string, std::string>> messages;
+    CSseNotifier* bus = nullptr;
+};
+
+void Receive(int32_t message, void* context) {
+    auto* r = static_cast<CReceived*>(context);
+    std::lock_guard lock(r->mutex);
+    r->messages.emplace_back(message, r->bus->LastFileName(), r->bus->LastErrorLineData());
+    r->cv.notify_all();
+}
+
+TEST(SseBus, DeliversNumberFileAndLineDataToTheRegisteredTool) {
+    test::CTempDir dir;
+    test::CScopedEnv runtime("XDG_RUNTIME_DIR", dir.Path());
+    CSseNotifier bus;
+    ASSERT_TRUE(bus.IsLoaded());
+    CReceived received;
+    received.bus = &bus;
+    EXPECT_FALSE(bus.Notify("Z2ADAZ", 1729, "/p/a.rux")) << "nobody registered yet";
+    ASSERT_TRUE(bus.RegisterTool("Z2ADAZ", Receive, &received));
+    EXPECT_TRUE(bus.Notify("Z2ADAZ", 1729, "/p/a b.rux"));
+    EXPECT_TRUE(bus.Notify("Z2ADAZ", 1738, "/p/c.rux", "12;3;9"));
+    EXPECT_TRUE(bus.Notify("Z2ADAZ", 1739, ""));
+    EXPECT_FALSE(bus.Notify("H2WATCHAPP", 1741, "x")) << "another tool's name";
+    EXPECT_FALSE(bus.Notify("../Z2ADAZ", 1729, "x"));
+    bus.UnregisterTool("Z2ADAZ");
+    EXPECT_FALSE(bus.Notify("Z2ADAZ", 1729, "/p/a.rux")) << "unregistered";
+    using M = std::tuple<int, std::string, std::string>;
+    EXPECT_EQ(received.messages,
+              (std::vector<M>{{1729, "/p/a b.rux", ""}, {1738, "/p/c.rux", "12;3;9"}, {1739, "", ""}}));
+}
+
+TEST(SseBus, SecondRegistrationOfANameReplacesTheFirst) {
+    test::CTempDir dir;
+    test::CScopedEnv runtime("XDG_RUNTIME_DIR", dir.Path());
+    CSseNotifier bus;
+    CReceived first, second;
+    first.bus = second.bus = &bus;
+    ASSERT_TRUE(bus.RegisterTool("H2WATCHAPP", Receive, &first));
+    ASSERT_TRUE(bus.RegisterTool("H2WATCHAPP", Receive, &second));
+    EXPECT_TRUE(bus.Notify("H2WATCHAPP", 1741, "prog\\node"));
+    bus.UnregisterTool("H2WATCHAPP");
+    EXPECT_TRUE(first.messages.empty());
+    ASSERT_EQ(second.messages.size(), 1u);
+    EXPECT_EQ(std::get<1>(second.messages[0]), "prog\\node");
+}
+
+// A socket left behind by a tool that died answers nobody; the next registration takes the name over.
+TEST(SseBus, StaleSocketIsNotDeliveryAndIsTakenOver) {
+    test::CTempDir dir;
+    test::CScopedEnv runtime("XDG_RUNTIME_DIR", dir.Path());
+    std::filesystem::create_directories(dir.File("rux-sse"));
+    const std::string path = dir.File("rux-sse/Z2ADAZ");
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
+    ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0);
+    ::close(fd); // bound, never listening, file left behind
+    CSseNotifier bus;
+    EXPECT_FALSE(bus.Notify("Z2ADAZ", 1729, "/p/a.rux"));
+    CReceived received;
+    received.bus = &bus;
+    ASSERT_TRUE(bus.RegisterTool("Z2ADAZ", Receive, &received));
+    EXPECT_TRUE(bus.Notify("Z2ADAZ", 1729, "/p/a.rux"));
+    bus.UnregisterTool("Z2ADAZ");
+    EXPECT_FALSE(std::filesystem::exists(path)) << "unregistering removes the socket";
+    EXPECT_EQ(received.messages.size(), 1u);
+}
+
+// The receiver is this process; the sender is the rux command line in a process of its own.
+TEST(SseBus, TwoProcessesTalkThroughTheBus) {
+    test::CTempDir dir;
+    test::CScopedEnv runtime("XDG_RUNTIME_DIR", dir.Path());
+    CSseNotifier bus;
+    CReceived received;
+    received.bus = &bus;
+    ASSERT_TRUE(bus.RegisterTool("RUX2EDIT", Receive, &received));
+    auto run = [](std::vector<std::string> args) {
+        const std::string rux = std::string(RUX_PRODUCT_DIR) + "/rux";
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            std::vector<char*> argv;
+            argv.push_back(const_cast<char*>(rux.c_str()));
+            for (auto& a : args)
+                argv.push_back(a.data());
+            argv.push_back(nullptr);
+            ::execv(rux.c_str(), argv.data());
+            ::_exit(127);
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(run({"sse", "send", "RUX2EDIT", "1226", "/w/err.rux", "--line-data", "4;1;7"}), 0);
+    EXPECT_EQ(run({"sse", "send", "RUX2EDIT", "1227"}), 0);
+    EXPECT_EQ(run({"sse", "send", "NOBODY", "1227"}), 1);
+    bus.UnregisterTool("RUX2EDIT");
+    using M = std::tuple<int, std::string, std::string>;
+    EXPECT_EQ(received.messages, (std::vector<M>{{1226, "/w/err.rux", "4;1;7"}, {1227, "", ""}}));
+}
+
+} // namespace
+} // namespace rux
