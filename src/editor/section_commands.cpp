@@ -187,17 +187,6 @@ bool InsertUserFunctionBlock(CEditSession& session, CFunctionBlockEditor& editor
     return true;
 }
 
-std::string NewDiagramTitle(const CEditSession& session) {
-    std::vector<const std::string*> titles;
-    for (const auto& item : session.Document().Items())
-        if (item->GetType() == kItemDiag)
-            titles.push_back(&static_cast<const CDiag&>(*item).GetTitle());
-    for (int n = 1;; ++n) {
-        const std::string candidate = "Diagram " + std::to_string(n);
-        if (std::none_of(titles.begin(), titles.end(), [&](const std::string* t) { return EqualsNoCase(*t, candidate); }))
-            return candidate;
-    }
-}
 
 CDiag* InsertDiagram(CEditSession& session, int kind) {
     if (!session.CanEdit())
@@ -215,7 +204,7 @@ CDiag* InsertDiagram(CEditSession& session, int kind) {
     const int at = item->GetType() == kItemSectionHeader ? caret + 1 : caret;
     section->SetExpanded(true);
     auto diagram = std::make_unique<CDiag>(kind);
-    diagram->SetTitle(NewDiagramTitle(session));
+    diagram->SetTitle(session.Document().NewDiagramTitle());
     diagram->SetSection(section);
     CDiag* raw = diagram.get();
     ItemList block;

@@ -52,9 +52,6 @@ bool InsertUserFunctionBlock(CEditSession& session, CFunctionBlockEditor& editor
 // the caret is in or on; returns the diagram for its window to open, or null when refused.
 CDiag* InsertDiagram(CEditSession& session, int kind);
 
-// "Diagram %d" with the smallest number whose text no diagram of the program has (any case).
-std::string NewDiagramTitle(const CEditSession& session);
-
 // A function block chosen for a call.
 struct CFbCallSpec {
     std::string name;

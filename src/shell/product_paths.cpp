@@ -1,5 +1,7 @@
 #include "shell/product_paths.h"
 
+#include "target/product_directory.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -16,12 +18,8 @@ std::string EnvOrEmpty(const char* name) {
 } // namespace
 
 std::string CProductPaths::ProductDir() {
-    std::string home = EnvOrEmpty("RUXEDIT_HOME");
-    if (!home.empty()) return home;
-    std::error_code ec;
-    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec || exe.empty()) return ".";
-    return exe.parent_path().string();
+    const std::string dir = ProductDirectory();
+    return dir.empty() ? std::string(".") : dir;
 }
 
 std::string CProductPaths::SettingsFile() {

@@ -81,7 +81,8 @@ TEST(LineInput, LongLinesAreSplitAt4095Bytes) {
         EXPECT_EQ(sizes, c.pieces) << c.length;
         EXPECT_EQ(joined, line + "\n") << c.length;
 
-        CStrMemFile mem(line + "\r\n");
+        const std::string memory = line + "\r\n"; // the reader keeps a view of it
+        CStrMemFile mem(memory);
         sizes.clear();
         for (const auto& l : ReadAll(mem))
             sizes.push_back(l.size());

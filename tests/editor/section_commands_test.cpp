@@ -154,7 +154,7 @@ TEST(SectionCommands, DiagramsGoIntoSectionsWithNewTitles) {
     EXPECT_EQ(items.GetAt(3)->GetType(), kItemLine);
     EXPECT_EQ(diagram->GetSection(), items.GetAt(1));
     EXPECT_TRUE(static_cast<CSectionHeader*>(items.GetAt(1))->IsExpanded()) << "the folded section opens";
-    EXPECT_EQ(NewDiagramTitle(s), "Diagram 4");
+    EXPECT_EQ(run.script->Document().NewDiagramTitle(), "Diagram 4");
 
     s.SetCaret({1, 0});
     EXPECT_EQ(InsertDiagram(s, kDiagramFbd), nullptr) << "outside sections there is no diagram";
