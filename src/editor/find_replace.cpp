@@ -5,7 +5,7 @@
 #include "document/rux_document.h"
 #include "editor/edit_session.h"
 #include "editor/find_replace_model.h"
-#include "editor/find_strings.h"
+#include "document/string_table.h"
 #include "editor/go_to_line.h"
 #include "editor/text_finder.h"
 
@@ -78,7 +78,7 @@ void Finish(CEditSession& session, const CFindReplaceModel& model, const CSearch
             int changedItem, CFindResult& result) {
     CRUXDocument& document = session.Document();
     result.found = outcome.found;
-    if (!outcome.found) result.message = FormatFindString(IDS_FIND_FINISHED, {model.FindText()});
+    if (!outcome.found) result.message = FormatString(IDS_FIND_FINISHED, {model.FindText()});
     if (outcome.expandedAt >= 0) {
         const CDocumentChange change{outcome.expandedAt, 0, 0};
         document.UpdateAllViews(kHintStructure, &change);
@@ -172,7 +172,7 @@ CFindResult ReplaceAll(CEditSession& session, CFindReplaceModel& model) {
     document.UpdateAllViews(kHintAll);
     session.ScrollCaretIntoView();
     result.message =
-        FormatFindString(IDS_FIND_REPLACED, {model.FindText(), std::to_string(model.ReplaceCount())});
+        FormatString(IDS_FIND_REPLACED, {model.FindText(), std::to_string(model.ReplaceCount())});
     return result;
 }
 

@@ -2,7 +2,7 @@
 
 #include "shell/ini_file.h"
 #include "shell/product_paths.h"
-#include "shell/shell_strings.h"
+#include "document/string_table.h"
 
 #include <optional>
 
@@ -47,7 +47,7 @@ std::string H2_CManuals::Target(std::string_view fileName) const {
 }
 
 std::string H2_CManuals::FailureText(std::string_view fileName) {
-    std::string text(LoadShellString(IDS_MANUAL_OPEN_FAILED));
+    std::string text(LoadString(IDS_MANUAL_OPEN_FAILED));
     std::size_t at = text.find("%s");
     if (at != std::string::npos) text.replace(at, 2, fileName);
     return text;

@@ -1,7 +1,7 @@
 #include "shell/option_mgr.h"
 
 #include "shell/ini_file.h"
-#include "shell/shell_strings.h"
+#include "document/string_table.h"
 
 #include <iterator>
 
@@ -35,7 +35,7 @@ COptionMgr::COptionMgr() {
     };
     m_options.reserve(std::size(kDefs));
     for (const Def& d : kDefs)
-        m_options.emplace_back(d.key, d.labelId ? LoadShellString(d.labelId) : d.literal, d.number, d.def);
+        m_options.emplace_back(d.key, d.labelId ? LoadString(d.labelId) : d.literal, d.number, d.def);
 }
 
 int32_t COptionMgr::GetOption(int32_t number) const {

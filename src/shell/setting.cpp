@@ -1,7 +1,7 @@
 #include "shell/setting.h"
 
 #include "shell/ini_file.h"
-#include "shell/shell_strings.h"
+#include "document/string_table.h"
 
 #include <iterator>
 
@@ -38,7 +38,7 @@ CSetting::CSetting(ColorRef systemHighlight) {
     };
     m_colors.reserve(std::size(kDefs));
     for (const Def& d : kDefs)
-        m_colors.emplace_back(LoadShellString(d.nameId), d.key, d.number, d.whenAbsent, d.def);
+        m_colors.emplace_back(LoadString(d.nameId), d.key, d.number, d.whenAbsent, d.def);
 }
 
 void CSetting::SetFont(const CFontDesc& font) {

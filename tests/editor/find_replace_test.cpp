@@ -4,7 +4,7 @@
 #include "document/section_items.h"
 #include "editor/find_replace.h"
 #include "editor/find_replace_model.h"
-#include "editor/find_strings.h"
+#include "document/string_table.h"
 #include "editor/text_finder.h"
 #include "support/edit_harness.h"
 
@@ -64,10 +64,10 @@ TEST(TextFinder, FindsExactlyOrWithoutCaseOfLettersOnly) {
 }
 
 TEST(FindStrings, MessagesAreFilledInOnce) {
-    EXPECT_EQ(FormatFindString(IDS_FIND_FINISHED, {"x"}), "Finish searching for 'x'");
-    EXPECT_EQ(FormatFindString(IDS_FIND_REPLACED, {"%2", "7"}),
+    EXPECT_EQ(FormatString(IDS_FIND_FINISHED, {"x"}), "Finish searching for 'x'");
+    EXPECT_EQ(FormatString(IDS_FIND_REPLACED, {"%2", "7"}),
               "Finish searching for '%2'.\n7 item(s) have been replaced.");
-    EXPECT_STREQ(LoadFindString(1), "");
+    EXPECT_STREQ(LoadString(1), "");
 }
 
 TEST(FindReplaceModel, HistoriesKeepTwentyAndSkipTextsBeginningWithAnEntry) {
