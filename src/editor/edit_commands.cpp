@@ -232,14 +232,19 @@ void CEditSession::SplitLineInEdit() {
     m_caret = {col, index + 1};
 }
 
-void CEditSession::Backspace() {
-    if (HasSelection()) {
-        if (BeginEdit()) {
-            DeleteSelectionInEdit();
-            EndEdit();
-        }
-        return;
+bool CEditSession::DeleteSelectionAsCommand() {
+    if (!HasSelection())
+        return false;
+    if (BeginEdit()) {
+        DeleteSelectionInEdit();
+        EndEdit();
     }
+    return true;
+}
+
+void CEditSession::Backspace() {
+    if (DeleteSelectionAsCommand())
+        return;
     CItem* item = ItemAt(m_caret.item);
     if (!item || item->GetType() != kItemLine || !CanEdit())
         return;
@@ -286,13 +291,8 @@ void CEditSession::Backspace() {
 }
 
 void CEditSession::DeleteKey() {
-    if (HasSelection()) {
-        if (BeginEdit()) {
-            DeleteSelectionInEdit();
-            EndEdit();
-        }
+    if (DeleteSelectionAsCommand())
         return;
-    }
     CItem* item = ItemAt(m_caret.item);
     if (!item || item->GetType() != kItemLine || !CanEdit())
         return;

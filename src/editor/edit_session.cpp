@@ -440,27 +440,17 @@ void CEditSession::RowsChanged(int index) {
 
 // --- undo and redo ----------------------------------------------------------------------------
 
-void CEditSession::Undo() {
-    if (!CanEdit())
-        return;
-    CTextPos caret;
-    if (!m_history.Undo(m_doc.Items(), m_caret, caret))
-        return;
-    SetCaret(caret);
-    m_doc.SetModified(true);
-    m_doc.Reanalyse();
-    const CDocumentChange change{0, 0, 0};
-    m_doc.UpdateAllViews(kHintStructure, &change);
-    ScrollCaretIntoView();
-}
+void CEditSession::Undo() { ApplyHistory(false); }
+void CEditSession::Redo() { ApplyHistory(true); }
 
-void CEditSession::Redo() {
+void CEditSession::ApplyHistory(bool redo) {
     if (!CanEdit())
         return;
     CTextPos caret;
-    if (!m_history.Redo(m_doc.Items(), m_caret, caret))
+    if (!(redo ? m_history.Redo(m_doc.Items(), m_caret, caret) : m_history.Undo(m_doc.Items(), m_caret, caret)))
         return;
     SetCaret(caret);
+    // Undoing always marks the document modified: the history keeps no unmodified point.
     m_doc.SetModified(true);
     m_doc.Reanalyse();
     const CDocumentChange change{0, 0, 0};

@@ -129,6 +129,9 @@ public:
 
 private:
     void MoveCaret(EKey key, bool ctrl);
+    void ApplyHistory(bool redo);
+    // Backspace and Delete with a selection delete it; true when there was one.
+    bool DeleteSelectionAsCommand();
     void AfterMove(bool shift);
     void UpdateCaretX();
     int ColumnToX(const CItem* item, int col) const;
