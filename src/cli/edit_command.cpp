@@ -74,7 +74,7 @@ int RunEdit(const Args& args) {
     CCliServices services;
     CEditScript run;
     errno = 0;
-    if (!run.Open(file, settings, readOnly, services.FileServices())) {
+    if (!run.Open(file, settings, readOnly, services.DocumentServices())) {
         ReportFileError("cannot read", file);
         return kExitFile;
     }

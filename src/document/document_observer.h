@@ -16,11 +16,17 @@ enum EUpdateHint : int {
     kHintColours = 9,    // colours changed
 };
 
-// One primitive edit: `removed` items at `first` were replaced by `inserted` items.
+// One edit: `removed` items at `first` were replaced by `inserted` items, and every item whose
+// text or place changed now lies in [first, last] (last < first when only items were removed).
+// Items after the range are the same items with the same texts, moved by inserted - removed.
 struct CDocumentChange {
     int first = 0;
     int removed = 0;
     int inserted = 0;
+    int last = -1;
+    // A section header or footer was inserted, removed or renamed: section membership may have
+    // changed beyond the range.
+    bool sections = false;
 };
 
 class CDocumentObserver {

@@ -36,6 +36,40 @@ uint32_t CIdentifierSet::Intern(std::string_view word) {
     return id;
 }
 
+void CIdentifierSet::UpdateRange(const CObArrayEx& items, int first, int last, int delta) {
+    const int count = items.GetSize();
+    const int oldCount = static_cast<int>(m_entries.size());
+    const int oldLast = last - delta; // the last old entry the edit replaced
+    if (first < 0 || oldCount + delta != count || first > oldCount || oldLast >= oldCount || last >= count ||
+        oldLast < first - 1 || (oldLast + 1 < oldCount && m_entries[static_cast<size_t>(oldLast + 1)].item !=
+                                                              items.GetAt(last + 1))) {
+        Update(items);
+        return;
+    }
+    for (int k = first; k <= oldLast; ++k)
+        Release(m_entries[static_cast<size_t>(k)]);
+    std::vector<CEntry> fresh;
+    fresh.reserve(static_cast<size_t>(last - first + 1));
+    int rescanned = 0;
+    for (int i = first; i <= last; ++i) {
+        const CItem* item = items.GetAt(i);
+        // Lines in the range belong to the section their link names; the edit code links new lines.
+        const CSectionHeader* section = item->GetSection();
+        const EKind kind = KindOf(*item, section);
+        CEntry entry;
+        entry.item = item;
+        Scan(entry, *item, kind);
+        if (kind != EKind::None)
+            ++rescanned;
+        fresh.push_back(entry);
+    }
+    const auto begin = m_entries.begin() + first;
+    m_entries.erase(begin, begin + (oldLast - first + 1));
+    m_entries.insert(m_entries.begin() + first, fresh.begin(), fresh.end());
+    m_lastRescanned = rescanned;
+    Tidy();
+}
+
 bool CIdentifierSet::Matches(const CEntry& entry, EKind kind, const CItem& item) const {
     if (entry.kind != kind) return false;
     if (kind == EKind::None) return true;

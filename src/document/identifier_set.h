@@ -27,6 +27,10 @@ public:
 
     // Brings the set in line with the items.
     void Update(const CObArrayEx& items);
+    // The same after an edit that changed only items[first..last] and moved the items after them by
+    // `delta` places; much cheaper than Update on a large program. Falls back to Update when the
+    // entries do not line up with the items as the change says.
+    void UpdateRange(const CObArrayEx& items, int first, int last, int delta);
     // Forgets everything, so the next Update scans every item.
     void Clear();
 

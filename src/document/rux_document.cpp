@@ -139,6 +139,13 @@ void CRUXDocument::Reanalyse() {
     m_identifiers.Update(Items());
 }
 
+void CRUXDocument::Reanalyse(const CDocumentChange& change) {
+    if (change.sections)
+        Reanalyse();
+    else
+        m_identifiers.UpdateRange(Items(), change.first, change.last, change.inserted - change.removed);
+}
+
 std::string CRUXDocument::GetLibrary() const {
     const CPar* header = GetHeader();
     return header ? header->Header().Library : std::string();

@@ -81,6 +81,8 @@ public:
     // Rebuilds the identifier set after the program's content changed. Runs after every edit, so
     // only items whose text changed since the last call are scanned again.
     void Reanalyse();
+    // The same after one edit that says what it changed: only the changed items are scanned.
+    void Reanalyse(const CDocumentChange& change);
     const CIdentifierSet& Identifiers() const { return m_identifiers; }
 
     // --- header --------------------------------------------------------------------------

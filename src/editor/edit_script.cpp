@@ -488,12 +488,13 @@ std::string CEditScript::Check(const CScriptLine& line) {
 }
 
 bool CEditScript::Open(const std::string& path, const CEditSettings& settings, bool readOnly,
-                       const CProgramFileServices& services) {
+                       const CDocumentServices& services) {
     m_path = path;
-    m_services = services;
-    if (!Load(m_document, path, services))
+    m_services.target = services.target;
+    m_services.notifier = services.notifier;
+    m_document.SetServices(services);
+    if (!m_document.OpenDocument(path))
         return false;
-    m_document.SetPathName(path);
     // The text view edits program files only; anything else is shown read-only.
     const bool programName = path.size() >= 4 && EqualsNoCase(std::string_view(path).substr(path.size() - 4), ".rux");
     m_document.SetReadOnly(readOnly || !programName);

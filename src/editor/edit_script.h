@@ -38,8 +38,9 @@ public:
     static std::string Check(const CScriptLine& line);
 
     // Loads the program; the view's rules decide whether it is read-only.
+    // Opens the program as the editor opens a document (the services may be empty).
     bool Open(const std::string& path, const CEditSettings& settings, bool readOnly,
-              const CProgramFileServices& services);
+              const CDocumentServices& services);
     // Runs one checked command; false when it failed (a message went to stderr).
     bool Run(const CScriptLine& line);
 

@@ -344,7 +344,8 @@ bool CEditSession::BeginEdit() {
     if (!CanEdit())
         return false;
     if (m_editDepth++ == 0) {
-        m_dirtyFirst = -1;
+        m_dirtyFirst = m_dirtyLast = -1;
+        m_sectionsChanged = false;
         m_structural = false;
         m_relink = false;
         m_inserted = m_removed = 0;
@@ -370,8 +371,8 @@ void CEditSession::EndEdit() {
         m_caret = {1, std::max(0, items.GetSize() - 1)};
     UpdateCaretX();
     m_doc.SetModified(true);
-    m_doc.Reanalyse();
-    const CDocumentChange change{m_dirtyFirst, m_removed, m_inserted};
+    CDocumentChange change{m_dirtyFirst, m_removed, m_inserted, m_dirtyLast, m_sectionsChanged || m_relink};
+    m_doc.Reanalyse(change);
     m_doc.UpdateAllViews(m_structural ? kHintStructure : kHintContent, &change);
     ScrollCaretIntoView();
 }
@@ -384,8 +385,7 @@ void CEditSession::ChangeText(int index, std::string text) {
         if (CUndo* group = m_history.Current())
             group->RecordAction(kUndoChanged, *item, m_caret.col, index);
     item->SetText(std::move(text));
-    if (m_dirtyFirst < 0 || index < m_dirtyFirst)
-        m_dirtyFirst = index;
+    MarkChanged(index);
 }
 
 void CEditSession::InsertItem(int index, std::unique_ptr<CItem> item) {
@@ -400,8 +400,10 @@ void CEditSession::InsertItem(int index, std::unique_ptr<CItem> item) {
     if (m_recordUndo)
         if (CUndo* group = m_history.Current())
             group->RecordAction(kUndoInserted, *raw, m_caret.col, index);
-    if (m_dirtyFirst < 0 || index < m_dirtyFirst)
-        m_dirtyFirst = index;
+    // Indices from `index` on moved down by one.
+    if (m_dirtyLast >= index)
+        ++m_dirtyLast;
+    MarkChanged(index);
     m_structural = true;
     ++m_inserted;
 }
@@ -416,15 +418,29 @@ void CEditSession::RemoveItem(int index) {
     if (item->GetType() == kItemSectionHeader || item->GetType() == kItemSectionFooter)
         m_relink = true;
     m_doc.Items().Remove(index, 1); // the removed item is deleted here
-    if (m_dirtyFirst < 0 || index < m_dirtyFirst)
+    // Indices after `index` moved up by one; the range may end up empty.
+    if (m_dirtyFirst < 0) {
         m_dirtyFirst = index;
+        m_dirtyLast = index - 1;
+    } else {
+        if (m_dirtyLast >= index)
+            --m_dirtyLast;
+        if (index < m_dirtyFirst) {
+            m_dirtyFirst = index;
+            m_dirtyLast = std::max(m_dirtyLast, index - 1);
+        }
+    }
     m_structural = true;
     ++m_removed;
 }
 
 void CEditSession::MarkChanged(int index) {
+    if (const CItem* item = ItemAt(index);
+        item && (item->GetType() == kItemSectionHeader || item->GetType() == kItemSectionFooter))
+        m_sectionsChanged = true;
     if (m_dirtyFirst < 0 || index < m_dirtyFirst)
         m_dirtyFirst = index;
+    m_dirtyLast = std::max(m_dirtyLast, index);
 }
 
 void CEditSession::RowsChanged(int index) {

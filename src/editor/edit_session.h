@@ -171,6 +171,8 @@ private:
     bool m_structural = false;
     bool m_relink = false;
     int m_dirtyFirst = -1;
+    int m_dirtyLast = -1; // every changed item lies in [m_dirtyFirst, m_dirtyLast] (current indices)
+    bool m_sectionsChanged = false;
     int m_inserted = 0;
     int m_removed = 0;
     bool m_recordUndo = true;

@@ -1,3 +1,4 @@
+#include "document/identifier_set.h"
 #include "document/rux_document.h"
 #include "editor/edit_session.h"
 #include "support/edit_harness.h"
@@ -328,28 +329,35 @@ TEST(EditSession, UndoHistoryHoldsTenGroups) {
 
 TEST(EditSession, RandomEditsUndoneGiveTheOriginalBack) {
     const std::string program = ProgramBytes(
-        {"P", "a = 1", "{Initial", "  IF a THEN", "    b = #1.21", "  ENDIF", "", "}", "x", "{-Clock", "t", "}", "end"});
+        {"P", "a = 1", "{Initial", "  IF a THEN", "    b = #1.21", "  ENDIF", "", "}", "x", "{-Clock", "t", "}",
+         "{Notes", "noted words", "}", "end"});
     const char* pool[] = {"type z",           "type \\n",          "key Backspace",    "key Delete",
                           "key Enter",        "cmd paste",         "cmd cut",          "cmd toggle-case",
                           "cmd apply-indent", "key Tab",           "key Shift+Tab",    "cmd increase-indent",
-                          "type \\t",         "cmd decrease-indent", "cmd date"};
+                          "type \\t",         "cmd decrease-indent", "cmd date",        "type ;z",
+                          "type ; ",          "key Ctrl+Right"};
     const std::string original = RunScript(program, {}).Saved();
     std::mt19937 rng(7);
-    for (int round = 0; round < 150; ++round) {
+    for (int round = 0; round < 300; ++round) {
         std::vector<std::string> commands = {"clip-text p\\nq"};
-        const int edits = 1 + static_cast<int>(rng() % 8);
+        // At most two undo groups a command, four commands: well inside the ten the history keeps.
+        const int edits = 1 + static_cast<int>(rng() % 4);
         for (int i = 0; i < edits; ++i) {
-            const int item = static_cast<int>(rng() % 13);
+            const int item = static_cast<int>(rng() % 16);
             const int col = 1 + static_cast<int>(rng() % 14);
             if (rng() % 3 == 0)
                 commands.push_back("select " + std::to_string(item) + " " + std::to_string(col) + " " +
-                                   std::to_string(std::min(12, item + static_cast<int>(rng() % 4))) + " " +
+                                   std::to_string(std::min(15, item + static_cast<int>(rng() % 4))) + " " +
                                    std::to_string(1 + rng() % 6));
             else
                 commands.push_back("caret " + std::to_string(item) + " " + std::to_string(col));
             commands.push_back(pool[rng() % (sizeof pool / sizeof *pool)]);
         }
         auto run = RunScript(program, commands);
+        // The identifiers kept up to date edit by edit agree with a scan of the edited program.
+        CIdentifierSet fresh;
+        fresh.Update(run.script->Document().Items());
+        ASSERT_EQ(run.script->Document().Identifiers().Sorted(), fresh.Sorted()) << "round " << round;
         CEditSession& session = run.script->Session();
         while (session.CanUndo())
             session.Undo();
