@@ -41,14 +41,14 @@ struct CKeySpec {
     bool ctrl = false;
 };
 
-bool ParseKey(std::string name, CKeySpec& spec) {
-    spec = {};
+bool ParseKey(std::string name, CKeySpec& chord) {
+    chord = {};
     for (size_t plus = name.find('+'); plus != std::string::npos && plus + 1 < name.size(); plus = name.find('+')) {
         const std::string modifier = name.substr(0, plus);
         if (EqualsNoCase(modifier, "Shift"))
-            spec.shift = true;
+            chord.shift = true;
         else if (EqualsNoCase(modifier, "Ctrl"))
-            spec.ctrl = true;
+            chord.ctrl = true;
         else
             return false;
         name.erase(0, plus + 1);
@@ -62,7 +62,7 @@ bool ParseKey(std::string name, CKeySpec& spec) {
     };
     for (const auto& k : keys)
         if (EqualsNoCase(name, k.first)) {
-            spec.key = k.second;
+            chord.key = k.second;
             return true;
         }
     return false;
@@ -244,13 +244,13 @@ const std::map<std::string, CCommand>& Commands() {
           }}},
         {"key",
          {[](const CScriptLine& l) {
-              CKeySpec spec;
-              return ParseKey(l.rest, spec) ? std::string() : "unknown key '" + l.rest + "'";
+              CKeySpec chord;
+              return ParseKey(l.rest, chord) ? std::string() : "unknown key '" + l.rest + "'";
           },
           [](CEditScript& r, const CScriptLine& l) {
-              CKeySpec spec;
-              ParseKey(l.rest, spec);
-              r.Session().KeyDown(spec.key, spec.shift, spec.ctrl);
+              CKeySpec chord;
+              ParseKey(l.rest, chord);
+              r.Session().KeyDown(chord.key, chord.shift, chord.ctrl);
               return true;
           }}},
         {"cmd",
