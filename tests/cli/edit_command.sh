@@ -62,5 +62,19 @@ prog "$work/f.rux"
 SOURCE_DATE_EPOCH=1796385909 TZ=UTC "$RUX" edit "$work/f.rux" -e "caret 2 1" -e "cmd date"
 check "date" "04/12/26 12:05:09 abc" "$("$RUX" text "$work/f.rux" | sed -n 3p | tr -d '\r')"
 
+# Program elements: a task with its template, a function block, a diagram, folding.
+prog "$work/g.rux"
+# The caret on the first header inserts above it; on a later header, above the row before it.
+"$RUX" edit "$work/g.rux" -e "caret 0 1" -e "insert-section Background" -e "caret 9 1" \
+    -e "insert-udfb Out = _Limit(In, Max)" -e "caret 17 1" -e "insert-diagram qld" -e "caret 1 1" -e fold
+out=$("$RUX" text "$work/g.rux" | tr -d '\r')
+echo "$out" | grep -qx 'top:'; check "task template body" 0 $?
+echo "$out" | grep -qx 'Out = _Limit(In, Max){'; check "function block header" 0 $?
+echo "$out" | grep -qx '} //Out = _Limit(In, Max)'; check "function block footer" 0 $?
+check "sections in order" "Background{...} Out = _Limit(In, Max){ Initial{" "$(echo "$out" | grep '{' | tr '\n' ' ' | sed 's/ $//')"
+grep -q '^DiagTitle=Diagram 1' "$work/g.rux"; check "diagram titled" 0 $?
+grep -q '^#info=QLD' "$work/g.rux"; check "quick ladder diagram" 0 $?
+"$RUX" edit "$work/g.rux" -e "insert-diagram ld" 2>/dev/null; check "bad diagram kind" 2 $?
+
 if [ $fail = 0 ]; then echo "1 passed, 0 failed"; else echo "0 passed, 1 failed"; fi
 exit $fail
