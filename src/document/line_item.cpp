@@ -119,3 +119,4 @@ int CLine::ReplaceAll(std::string_view find, std::string_view replacement, bool 
 }
 
 } // namespace rux
+static_assert(sizeof(rux::CLine) <= 64, "a text line stays one cache line beside its text");

@@ -515,13 +515,12 @@ bool CEditScript::Run(const CScriptLine& line) {
 bool CEditScript::SaveTo(const std::string& path) {
     std::fflush(stdout);
     errno = 0;
-    if (!Save(m_document, path, m_services)) {
+    // The program's own file is saved as the editor saves its document (nothing to write when it
+    // is unchanged); any other path gets the program written to it as a changed one would be.
+    const bool ok = path == m_path ? m_document.SaveDocument() : Save(m_document, path, m_services);
+    if (!ok)
         std::fprintf(stderr, "rux: cannot write '%s': %s\n", path.c_str(), errno ? std::strerror(errno) : "failed");
-        return false;
-    }
-    if (path == m_path)
-        m_document.SetModified(false);
-    return true;
+    return ok;
 }
 
 void CEditScript::ShowMessage(const std::string& text) const { Print(EscapeScriptText(text) + "\n"); }
