@@ -9,6 +9,7 @@
 #include "editor/clipboard.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 namespace rux {
@@ -40,21 +41,22 @@ int CEditSession::CaretY() const {
     return item ? item->GetTop() : 0;
 }
 
-void CEditSession::SetCaret(CTextPos pos) {
+// Positions from outside (a click, a script, a dialog) are kept inside the program.
+CTextPos CEditSession::Clamp(CTextPos pos) const {
     const int size = m_doc.Items().GetSize();
-    if (pos.item >= size)
-        pos.item = size > 0 ? size - 1 : 0;
-    if (pos.item < 0)
-        pos.item = 0;
-    if (pos.col < 1)
-        pos.col = 1;
-    m_caret = m_anchor = m_end = pos;
+    pos.item = std::clamp(pos.item, 0, size > 0 ? size - 1 : 0);
+    pos.col = std::clamp(pos.col, 1, kMaxColumn);
+    return pos;
+}
+
+void CEditSession::SetCaret(CTextPos pos) {
+    m_caret = m_anchor = m_end = Clamp(pos);
     UpdateCaretX();
 }
 
 void CEditSession::Select(CTextPos anchor, CTextPos end) {
     SetCaret(end);
-    m_anchor = anchor;
+    m_anchor = Clamp(anchor);
 }
 
 std::string CEditSession::PositionText() const {
@@ -69,8 +71,10 @@ int CEditSession::ColumnToX(const CItem* item, int col) const {
     const std::string_view text = item->GetText();
     const size_t inText = std::min(static_cast<size_t>(col - 1), text.size());
     int x = CViewMetrics::kLeftMargin + m_metrics.TextWidth(text.substr(0, inText));
-    if (static_cast<size_t>(col - 1) > text.size())
-        x += static_cast<int>(static_cast<size_t>(col - 1) - text.size()) * m_metrics.TextWidth(" ");
+    if (static_cast<size_t>(col - 1) > text.size()) {
+        const int64_t beyond = static_cast<int64_t>(col - 1) - static_cast<int64_t>(text.size());
+        x = static_cast<int>(std::min<int64_t>(INT32_MAX, x + beyond * m_metrics.TextWidth(" ")));
+    }
     return x;
 }
 
@@ -84,7 +88,8 @@ int CEditSession::XToColumn(const CItem* item, int x) const {
     const int full = m_metrics.TextWidth(text);
     if (rel >= full) {
         const int space = std::max(1, m_metrics.TextWidth(" "));
-        return static_cast<int>(text.size()) + 1 + (rel - full + space / 2) / space;
+        const int64_t col = static_cast<int64_t>(text.size()) + 1 + (static_cast<int64_t>(rel) - full + space / 2) / space;
+        return static_cast<int>(std::min<int64_t>(col, kMaxColumn));
     }
     // Widths of prefixes grow with their length: find the character the point falls in.
     size_t lo = 0, hi = text.size(); // width(lo) <= rel < width(hi)

@@ -31,6 +31,10 @@ enum class EKey { Home, End, PageUp, PageDown, Left, Right, Up, Down, Enter, Tab
 
 class CEditSession {
 public:
+    // The caret may stand in the free space after a line's text, up to this column; typing there
+    // pads the line with blanks.
+    static constexpr int kMaxColumn = 65536;
+
     // `overwrite` is the application's one overwrite flag, shared by every view.
     CEditSession(CRUXDocument& document, CViewMetrics& metrics, CClipboard& clipboard, bool& overwrite);
     ~CEditSession();
@@ -128,6 +132,7 @@ public:
     int DoubleClickItem(int index, int x, CEditorServices& services);
 
 private:
+    CTextPos Clamp(CTextPos pos) const;
     void MoveCaret(EKey key, bool ctrl);
     void ApplyHistory(bool redo);
     // Backspace and Delete with a selection delete it; true when there was one.

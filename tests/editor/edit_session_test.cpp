@@ -207,6 +207,10 @@ TEST(EditSession, CaretMovesAndSelections) {
         {{"caret 0 2", "key Shift+Right", "key Left"}, "Ln 0, Col 2\n"},
         {{"caret 2 1", "key Left"}, "Ln 2, Col 1\n"}, // not a text line
         {{"cmd select-all"}, "Ln 5, Col 17 Sel 0,1-5,17\n"},
+        // Positions from a script or a dialog are kept inside the program and the column limit.
+        {{"caret 0 99999999", "key Right"}, "Ln 1, Col 1\n"},
+        {{"caret 0 99999999"}, "Ln 0, Col 65536\n"},
+        {{"select -3 0 99 2"}, "Ln 5, Col 2 Sel 0,1-5,2\n"},
     };
     for (const auto& c : cases) {
         auto commands = c.commands;
