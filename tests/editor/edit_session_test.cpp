@@ -1,13 +1,16 @@
 #include "document/identifier_set.h"
 #include "document/rux_document.h"
+#include "document/section_items.h"
+#include "document/view_metrics.h"
+#include "editor/clipboard.h"
 #include "editor/edit_session.h"
 #include "support/edit_harness.h"
 #include "support/temp_dir.h"
-#include "document/section_items.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <random>
 
 namespace rux {
@@ -384,6 +387,93 @@ TEST(EditSession, DateAndReadOnly) {
     EXPECT_EQ(run.output, "TVED1RUX: $*TORVEL/RUX-V1\\r\\n:abc\\r\\n:d\\r\\n\nTEXT: abc\\r\\nd\n"
                           "Ln 1, Col 2\n");
     EXPECT_FALSE(run.script->Document().IsModified());
+}
+
+} // namespace
+} // namespace rux
+
+namespace rux {
+namespace {
+
+struct CCountingObserver final : CDocumentObserver {
+    std::vector<int> hints;
+    void OnUpdate(CRUXDocument&, int hint, const CDocumentChange*) override { hints.push_back(hint); }
+    int Edits() const {
+        int n = 0;
+        for (int h : hints)
+            n += h == kHintContent || h == kHintStructure;
+        return n;
+    }
+};
+
+TEST(EditSession, EveryEditNotifiesOnce) {
+    auto run = RunScript(ProgramBytes({"{S", "ab", "cd", "}"}), {});
+    CCountingObserver observer;
+    run.script->Document().AddObserver(&observer);
+    CEditSession& s = run.script->Session();
+    struct {
+        std::function<void()> command;
+        int edits;
+    } cases[] = {
+        {[&] { s.SetCaret({2, 1}); s.TypeChar('x'); }, 1},
+        {[&] { s.KeyDown(EKey::Enter, false, false); }, 1},
+        {[&] { s.Select({1, 1}, {2, 2}); s.ToggleCase(); }, 1},
+        {[&] { s.Select({1, 1}, {1, 3}); s.KeyDown(EKey::Tab, false, false); }, 1},
+        {[&] { s.Undo(); }, 1},
+        {[&] { s.KeyDown(EKey::Down, false, false); }, 0},
+        {[&] { s.SetCaret({1, 1}); s.Backspace(); }, 0}, // first body line: nothing to join
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        observer.hints.clear();
+        cases[i].command();
+        EXPECT_EQ(observer.Edits(), cases[i].edits) << "case " << i;
+    }
+    run.script->Document().RemoveObserver(&observer);
+}
+
+TEST(EditSession, UndoSkipsWhatAnotherViewChanged) {
+    auto run = RunScript(ProgramBytes({"{S", "ab", "}", "zz"}), {"caret 1 3", "type X"});
+    // A second view of the same document removes the section row this view's undo refers to.
+    CFixedPitchMetrics metrics;
+    CMemoryClipboard clipboard;
+    bool overwrite = false;
+    CEditSession other(run.script->Document(), metrics, clipboard, overwrite);
+    other.Select({1, 0}, {3, 2});
+    other.DeleteKey();
+    ASSERT_EQ(run.Lines(), (Lines{"zz"}));
+    run.script->Session().Undo(); // the changed line is gone: its action is skipped
+    EXPECT_EQ(run.Lines(), (Lines{"zz"}));
+    EXPECT_FALSE(run.script->Session().CanUndo());
+    other.Undo();
+    EXPECT_EQ(run.Lines(), (Lines{"S", "abX", "S", "zz"})) << "the other view's history is its own";
+}
+
+TEST(EditSession, InsertingAnotherFile) {
+    test::CTempDir dir;
+    const std::string program = dir.Write(
+        "other.rux", "$*TORVEL/RUX-V1\r\n#info=Ident\r\nAUTHOR=x\r\n#endinfo\r\n:one\r\n#info=Section\r\nName=T\r\n"
+                     "#endinfo\r\n:two\r\n#info=EndSection\r\nName=T\r\n#endinfo\r\n");
+    const std::string legacy = dir.Write("legacy.rux", "$AUTHOR me\r\nClock{\r\n  t = t + 1\r\n}\r\nend\r\n");
+    const std::string text = dir.Write("notes.txt", "first\r\n\r\nthird");
+    struct {
+        std::string path;
+        Lines expected;
+    } cases[] = {
+        {program, {"", "one", "T", "two", "T", "a", "b"}},          // its program part only
+        {legacy, {"", "Clock", "  t = t + 1", "Clock", "end", "a", "b"}}, // converted into sections
+        {text, {"", "first", "", "third", "a", "b"}},               // lines as they are
+    };
+    for (const auto& c : cases) {
+        auto run = RunScript(ProgramBytes({"P", "a", "b"}), {"caret 1 2"});
+        EXPECT_TRUE(run.script->Session().InsertFile(c.path)) << c.path;
+        EXPECT_EQ(run.Lines(), c.expected) << c.path;
+        EXPECT_EQ(run.script->Session().Caret(), (CTextPos{2, 1})) << "the caret is put back";
+        EXPECT_TRUE(run.script->Document().IsModified());
+        run.script->Session().Undo();
+        EXPECT_EQ(run.Lines(), (Lines{"", "a", "b"})) << "one undo group";
+    }
+    auto run = RunScript(ProgramBytes({"a"}), {});
+    EXPECT_FALSE(run.script->Session().InsertFile(dir.File("missing.rux")));
 }
 
 } // namespace
