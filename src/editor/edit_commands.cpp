@@ -232,6 +232,11 @@ void CEditSession::SplitLineInEdit() {
     m_caret = {col, index + 1};
 }
 
+CItem* CEditSession::EditableCaretLine() const {
+    CItem* item = ItemAt(m_caret.item);
+    return item && item->GetType() == kItemLine && CanEdit() ? item : nullptr;
+}
+
 bool CEditSession::DeleteSelectionAsCommand() {
     if (!HasSelection())
         return false;
@@ -245,8 +250,8 @@ bool CEditSession::DeleteSelectionAsCommand() {
 void CEditSession::Backspace() {
     if (DeleteSelectionAsCommand())
         return;
-    CItem* item = ItemAt(m_caret.item);
-    if (!item || item->GetType() != kItemLine || !CanEdit())
+    CItem* item = EditableCaretLine();
+    if (!item)
         return;
     const int index = m_caret.item;
     const std::string& text = item->GetText();
@@ -293,8 +298,8 @@ void CEditSession::Backspace() {
 void CEditSession::DeleteKey() {
     if (DeleteSelectionAsCommand())
         return;
-    CItem* item = ItemAt(m_caret.item);
-    if (!item || item->GetType() != kItemLine || !CanEdit())
+    CItem* item = EditableCaretLine();
+    if (!item)
         return;
     const int index = m_caret.item;
     const std::string& text = item->GetText();

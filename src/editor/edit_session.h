@@ -137,6 +137,8 @@ private:
     void ApplyHistory(bool redo);
     // Backspace and Delete with a selection delete it; true when there was one.
     bool DeleteSelectionAsCommand();
+    // The caret's text line when it may be edited, else null.
+    CItem* EditableCaretLine() const;
     void AfterMove(bool shift);
     void UpdateCaretX();
     int ColumnToX(const CItem* item, int col) const;

@@ -160,6 +160,37 @@ TEST(Item, ClonesCopyFieldsButNotLinksOrMarks) {
     EXPECT_EQ(CItem().Clone(), nullptr);
 }
 
+class CFakeDiagramWindow final : public CDiagramEditorLink {
+public:
+    bool modified = false;
+    bool IsModified() const override { return modified; }
+    void Activate() override {}
+    std::string GetSelectedElementText() const override { return "X=speed"; }
+    bool AddPrefix(const std::string&) override { return true; }
+    bool RemovePrefix(const std::string&) override { return true; }
+    int ReplaceAll(std::string_view, std::string_view, bool) override { return 4; }
+};
+
+TEST(Diagram, CaptionShowsTheWindowAndTheFold) {
+    CDiag d(kDiagramQld);
+    d.SetTitle("Jam latch");
+    EXPECT_EQ(d.Caption("Open", "Edited"), "Jam latch");
+    d.SetOpen(false);
+    EXPECT_EQ(d.Caption("Open", "Edited"), "Jam latch{...}");
+    CFakeDiagramWindow window;
+    d.SetEditor(&window);
+    EXPECT_EQ(d.Caption("Open", "Edited"), "Jam latch (Open) {...}");
+    window.modified = true;
+    d.SetOpen(true);
+    EXPECT_EQ(d.Caption("Open", "Edited"), "Jam latch (Edited) ");
+    // Only a bound window answers for the diagram's elements.
+    EXPECT_EQ(d.GetSelectedElementText(), "X=speed");
+    EXPECT_EQ(d.ReplaceAll("speed", "rate", false), 4);
+    d.SetEditor(nullptr);
+    EXPECT_EQ(d.GetSelectedElementText(), "");
+    EXPECT_FALSE(d.AddPrefix("B2"));
+}
+
 TEST(Diagram, ZoomAndPreviewSize) {
     struct {
         int zoom;
