@@ -416,8 +416,8 @@ std::string UnescapeScriptText(const std::string& text) {
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\\' && i + 1 < text.size()) {
             const char next = text[i + 1];
-            if (next == 't' || next == 'n' || next == 'r' || next == '\\') {
-                out.push_back(next == 't' ? '\t' : next == 'n' ? '\n' : next == 'r' ? '\r' : '\\');
+            if (next == 't' || next == 'n' || next == '\\') {
+                out.push_back(next == 't' ? '\t' : next == 'n' ? '\n' : '\\');
                 ++i;
                 continue;
             }

@@ -71,7 +71,8 @@ private:
     std::function<void(const std::string&)> m_output;
 };
 
-// "\t", "\n", "\r" and "\\" as the characters they stand for, and back.
+// "\t", "\n" and "\\" as the characters they stand for. Escaping also writes CR as "\r", so that
+// printed bytes are never ambiguous.
 std::string UnescapeScriptText(const std::string& text);
 std::string EscapeScriptText(std::string_view text);
 

@@ -40,7 +40,7 @@ TEST(EditSession, TypingPadsOverwritesAndInsertsLines) {
         {"typing replaces the selection", {"abcd"}, {"select 0 2 0 4", "type X"}, {"aXd"}, "Ln 0, Col 3\n"},
         {"typing on a section header puts a line before it", {"{Initial", "a", "}"}, {"caret 0 1", "type q"},
          {"q", "Initial", "a", "Initial"}, "Ln 0, Col 2\n"},
-        {"control characters are ignored", {"ab"}, {"caret 0 2", "type \\r"}, {"a", "b"}, "Ln 1, Col 1\n"},
+        {"control characters are ignored", {"ab"}, {"caret 0 2", "type \x01\x7f"}, {"ab"}, "Ln 0, Col 2\n"},
         {"bytes from 128 are typed", {"ab"}, {"caret 0 3", "type \xB0" "C"}, {"ab\xB0" "C"}, "Ln 0, Col 5\n"},
     };
     for (const auto& c : cases) {
@@ -241,9 +241,14 @@ TEST(EditSession, ClipboardFormats) {
                           "TEXT: cdef\\r\\nS{\\r\\ngh\n");
 
     // Plain text pastes into the caret line, each break starting a new line.
-    run = RunScript(program, {"clip-text one\\ntwo\\r\\nthree", "caret 0 4", "cmd paste", "status"});
+    run = RunScript(program, {"clip-text one\\ntwo\\nthree", "caret 0 4", "cmd paste", "status"});
     EXPECT_EQ(run.Lines(), (Lines{"abcone", "two", "threedef", "S", "ghij", "S"}));
     EXPECT_EQ(run.output, "Ln 2, Col 6\n");
+    // CR LF, LF and a lone CR each start a new line.
+    run = RunScript(program, {"caret 0 1"});
+    run.script->Clipboard().SetPlainTextOnly("x\r\ny\rz\n");
+    run.script->Session().Paste();
+    EXPECT_EQ(run.Lines(), (Lines{"x", "y", "z", "abcdef", "S", "ghij", "S"}));
 
     // A fragment of plain lines goes in as text too; one with a section goes in as rows.
     run = RunScript(program, {"select 0 2 0 4", "cmd cut", "caret 2 2", "cmd paste"});
