@@ -72,6 +72,7 @@ public:
     virtual int GetType() const { return kItemNone; }
     virtual bool IsBlankOrComment() const { return false; }
     bool HasMark(int kind) const;
+    // Painting belongs to the view, which implements the painter; items hand themselves to it.
     virtual void Draw(CItemPainter& painter, const CViewMetrics& metrics) const;
     virtual int ReplaceAll(std::string_view find, std::string_view replacement, bool matchCase);
 

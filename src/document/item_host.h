@@ -36,7 +36,4 @@ public:
     virtual void OpenDiagramEditor(CDiag& diagram) = 0;
 };
 
-// Painting belongs to the view; items hand themselves to it.
-class CItemPainter;
-
 } // namespace rux
