@@ -1,5 +1,7 @@
 #include "document/header_directives.h"
 
+#include "document/ascii_text.h"
+
 #include <string>
 
 namespace rux {
@@ -10,10 +12,7 @@ bool IsHeaderDirective(std::string_view line) {
     // converts back without its address line turning into a program statement.
     static const char* const kDirectives[] = {"$AUTHOR", "$COMPANY", "$TITLE",  "$VERSION", "$DRIVE",
                                               "$ADRESS", "$ADDRESS", "$TARGET", "$DEBUG",   "$SOURCE"};
-    std::string upper(line);
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 32);
+    const std::string upper = UpperAsciiCopy(line);
     size_t limit = upper.find(';');
     const size_t slashes = upper.find("//");
     if (slashes < limit)

@@ -10,32 +10,6 @@ namespace rux {
 
 bool IsStateMarkKind(int kind) { return kind == 3 || (kind >= 6 && kind <= 10); }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
-
-std::string_view TrimBlanks(std::string_view text) {
-    size_t b = 0, e = text.size();
-    while (b < e && IsBlank(text[b]))
-        ++b;
-    while (e > b && IsBlank(text[e - 1]))
-        --e;
-    return text.substr(b, e - b);
-}
-
-static inline char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i]))
-            return false;
-    return true;
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
-}
-
 void CItem::WriteItem(int, COstream&, const CTextRange*) const {}
 void CItem::WriteText(int, COstream&, const CTextRange*) const {}
 

@@ -1,6 +1,8 @@
 // The base of every row of a program: marks, section link and the virtual item operations.
 #pragma once
 
+#include "document/ascii_text.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -124,12 +126,5 @@ private:
     uint8_t m_stateKind = 0;
     CSectionHeader* m_section = nullptr;
 };
-
-// Bytes that count as blanks when a text is trimmed.
-bool IsBlank(char c);
-std::string_view TrimBlanks(std::string_view text);
-// Compares ASCII letters without regard to case.
-bool EqualsNoCase(std::string_view a, std::string_view b);
-bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 
 } // namespace rux

@@ -77,19 +77,17 @@ bool CLine::IsBlankOrComment() const {
     return m_text.compare(i, 2, "//") == 0;
 }
 
-static inline char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-
 static size_t FindFrom(std::string_view text, std::string_view find, size_t from, bool matchCase) {
     if (matchCase)
         return text.find(find, from);
     if (find.size() > text.size())
         return std::string_view::npos;
-    const char first = Lower(find[0]);
+    const char first = LowerAscii(find[0]);
     for (size_t i = from; i + find.size() <= text.size(); ++i) {
-        if (Lower(text[i]) != first)
+        if (LowerAscii(text[i]) != first)
             continue;
         size_t k = 1;
-        while (k < find.size() && Lower(text[i + k]) == Lower(find[k]))
+        while (k < find.size() && LowerAscii(text[i + k]) == LowerAscii(find[k]))
             ++k;
         if (k == find.size())
             return i;

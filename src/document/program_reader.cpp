@@ -368,11 +368,7 @@ void ConvertTextProgram(CStrFile& in, ItemVector& items, uint32_t& sectionIds) {
         if (!open) {
             if (braceBeforeComment(line, '{')) {
                 std::string name = line.substr(0, line.find('{'));
-                std::string upper = name;
-                for (char& c : upper)
-                    if (c >= 'a' && c <= 'z')
-                        c = static_cast<char>(c - 32);
-                const bool cyclic = upper.find("CYCLICDATA") != std::string::npos;
+                const bool cyclic = UpperAsciiCopy(name).find("CYCLICDATA") != std::string::npos;
                 auto header = std::make_unique<CSectionHeader>(cyclic ? std::string("Notes") : name);
                 header->SetId(sectionIds++);
                 open = header.get();

@@ -1,5 +1,7 @@
 #include "editor/keyword_table.h"
 
+#include "document/ascii_text.h"
+
 #include "target/product_directory.h"
 
 #include <algorithm>
@@ -27,9 +29,6 @@ constexpr std::array<CBuiltIn, 23> kBuiltIns = {{
 }};
 
 
-char UpperAscii(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - ('a' - 'A')) : c;
-}
 
 
 // The whole file, or nothing when it cannot be opened or read.
@@ -51,11 +50,6 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
 }
 
 } // namespace
-
-void ToUpperAscii(std::string& text) {
-    for (char& c : text)
-        c = UpperAscii(c);
-}
 
 void CKeywordTable::Add(std::string_view upperWord, int32_t role) {
     auto entry = role != kIndentNone ? std::make_unique<CKeyWord>(role) : nullptr;

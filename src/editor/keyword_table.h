@@ -97,7 +97,4 @@ private:
 // The process-wide table, filled once from the product directory on first use and never reloaded.
 const CKeywordTable& LoadKeywordTable();
 
-// Upper-cases ASCII letters in place; other bytes of the code page stay as they are.
-void ToUpperAscii(std::string& text);
-
 } // namespace rux

@@ -1,5 +1,7 @@
 #include "shell/ini_file.h"
 
+#include "document/ascii_text.h"
+
 #include "shell/product_paths.h"
 
 #include <climits>
@@ -13,29 +15,6 @@
 namespace rux {
 
 namespace {
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-}
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-    return true;
-}
 
 // What a scan of the text found for one section and key. Offsets index the scanned text.
 struct ScanResult {
@@ -59,12 +38,12 @@ ScanResult Scan(std::string_view text, std::string_view section, std::string_vie
         std::size_t nl = text.find('\n', pos);
         std::size_t next = nl == std::string_view::npos ? text.size() : nl + 1;
         std::size_t end = nl == std::string_view::npos ? text.size() : nl;
-        std::string_view line = Trim(text.substr(pos, end - pos));
+        std::string_view line = TrimBlanks(text.substr(pos, end - pos));
         if (!line.empty() && line.front() == '[') {
             std::size_t close = line.find(']');
             // A '[' line without ']' is no header; it is skipped like any other line without '='.
             if (close != std::string_view::npos) {
-                inSection = EqualNoCase(Trim(line.substr(1, close - 1)), section);
+                inSection = EqualsNoCase(TrimBlanks(line.substr(1, close - 1)), section);
                 inFirstSection = inSection && !r.sectionFound;
                 if (inFirstSection) {
                     r.sectionFound = true;
@@ -82,9 +61,9 @@ ScanResult Scan(std::string_view text, std::string_view section, std::string_vie
                     r.insertAt = next;
                     r.insertNeedsBreak = nl == std::string_view::npos;
                 }
-                if (EqualNoCase(Trim(line.substr(0, eq)), key)) {
+                if (EqualsNoCase(TrimBlanks(line.substr(0, eq)), key)) {
                     r.keyFound = true;
-                    r.value = Trim(line.substr(eq + 1));
+                    r.value = TrimBlanks(line.substr(eq + 1));
                     r.lineBegin = pos;
                     r.lineEnd = end;
                     // Keep a CR of a CR LF line end out of the replaced range.
@@ -105,7 +84,7 @@ std::string_view LineEnd(std::string_view text) {
 }
 
 bool ValidName(std::string_view name, char forbidden) {
-    name = Trim(name);
+    name = TrimBlanks(name);
     if (name.empty() || name.front() == ';' || name.front() == '[') return false;
     for (char c : name)
         if (c == '\n' || c == '\r' || c == forbidden) return false;
@@ -177,7 +156,7 @@ std::string CIniFile::Text() const {
 std::optional<std::string> CIniFile::Find(std::string_view section, std::string_view key) const {
     std::string text;
     if (!Load(text)) return std::nullopt;
-    ScanResult r = Scan(text, Trim(section), Trim(key));
+    ScanResult r = Scan(text, TrimBlanks(section), TrimBlanks(key));
     if (!r.keyFound || r.value.empty()) return std::nullopt;
     return std::string(r.value);
 }
@@ -195,11 +174,11 @@ int CIniFile::GetInt(std::string_view section, std::string_view key, int def) co
 }
 
 bool CIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-    section = Trim(section);
-    key = Trim(key);
+    section = TrimBlanks(section);
+    key = TrimBlanks(key);
     if (!ValidName(section, ']') || !ValidName(key, '=')) return false;
     // A line break inside a value would split it into lines of its own.
-    std::string clean(Trim(value));
+    std::string clean(TrimBlanks(value));
     for (char& c : clean)
         if (c == '\n' || c == '\r') c = ' ';
 

@@ -1,5 +1,7 @@
 #include "shell/no_bracket_fb_list.h"
 
+#include "document/ascii_text.h"
+
 #include "shell/ini_file.h"
 #include "shell/product_paths.h"
 
@@ -24,13 +26,6 @@ bool CNoBracketFbList::IsBracketFb(std::string_view name) const {
     return m_names.find(ToUpperAscii(name)) == m_names.end();
 }
 
-std::string CNoBracketFbList::ToUpperAscii(std::string_view text) {
-    std::string out(text);
-    // Only ASCII letters change: block names are ASCII, and bytes of the code page above 127 must
-    // not be reinterpreted by the C locale.
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return out;
-}
+std::string CNoBracketFbList::ToUpperAscii(std::string_view text) { return UpperAsciiCopy(text); }
 
 } // namespace rux

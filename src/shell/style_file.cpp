@@ -1,5 +1,7 @@
 #include "shell/style_file.h"
 
+#include "document/ascii_text.h"
+
 #include "shell/product_paths.h"
 #include "shell/setting.h"
 
@@ -13,15 +15,6 @@ std::string NameKey(int n) {
     return "Style" + std::to_string(n);
 }
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] + 32) : a[i];
-        char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] + 32) : b[i];
-        if (x != y) return false;
-    }
-    return true;
-}
 
 // The style file has no entry for the colour table's function block headers but carries ColorDgm,
 // the colour of diagrams in the text. We read ColorDgm into and write it from the "Function Block
@@ -94,7 +87,7 @@ bool CStyleFile::SaveAs(std::string_view name, const CSetting& setting) {
     std::vector<std::string> names = Names();
     int slot = static_cast<int>(names.size()) + 1;
     for (std::size_t i = 0; i < names.size(); ++i)
-        if (EqualNoCase(names[i], clean)) {
+        if (EqualsNoCase(names[i], clean)) {
             slot = static_cast<int>(i) + 1;
             break;
         }
