@@ -20,14 +20,27 @@ using test::ProgramBytes;
 using test::RunScript;
 using Lines = std::vector<std::string>;
 
+// A program, a script run on it with "status" appended, the rows and the status it must give.
+struct CScriptCase {
+    const char* name;
+    Lines rows;
+    std::vector<std::string> commands;
+    Lines expected;
+    std::string status;
+};
+
+template <size_t N> void ExpectScriptCases(const CScriptCase (&cases)[N]) {
+    for (const auto& c : cases) {
+        auto commands = c.commands;
+        commands.push_back("status");
+        const auto run = RunScript(ProgramBytes(c.rows), commands);
+        EXPECT_EQ(run.Lines(), c.expected) << c.name;
+        EXPECT_EQ(run.output, c.status) << c.name;
+    }
+}
+
 TEST(EditSession, TypingPadsOverwritesAndInsertsLines) {
-    struct {
-        const char* name;
-        Lines rows;
-        std::vector<std::string> commands;
-        Lines expected;
-        std::string status;
-    } cases[] = {
+    const CScriptCase cases[] = {
         {"pad to column 10", {"abc"}, {"caret 0 10", "type x"}, {"abc      x"}, "Ln 0, Col 11\n"},
         {"insert in the middle", {"abc"}, {"caret 0 2", "type XY"}, {"aXYbc"}, "Ln 0, Col 4\n"},
         {"overwrite keeps the length", {"abc"}, {"key Insert", "caret 0 3", "type Z"}, {"abZ"}, "Ln 0, Col 4\n"},
@@ -43,13 +56,7 @@ TEST(EditSession, TypingPadsOverwritesAndInsertsLines) {
         {"control characters are ignored", {"ab"}, {"caret 0 2", "type \x01\x7f"}, {"ab"}, "Ln 0, Col 2\n"},
         {"bytes from 128 are typed", {"ab"}, {"caret 0 3", "type \xB0" "C"}, {"ab\xB0" "C"}, "Ln 0, Col 5\n"},
     };
-    for (const auto& c : cases) {
-        auto commands = c.commands;
-        commands.push_back("status");
-        const auto run = RunScript(ProgramBytes(c.rows), commands);
-        EXPECT_EQ(run.Lines(), c.expected) << c.name;
-        EXPECT_EQ(run.output, c.status) << c.name;
-    }
+    ExpectScriptCases(cases);
     CEditSettings tabs;
     tabs.insertTabs = true;
     EXPECT_EQ(RunScript(ProgramBytes({"ab"}), {"caret 0 2", "type \\t"}, tabs).Lines(), Lines{"a\tb"});
@@ -116,13 +123,7 @@ TEST(EditSession, EnterOnRowsThatAreNotText) {
 }
 
 TEST(EditSession, BackspaceAndDeleteRespectSections) {
-    struct {
-        const char* name;
-        Lines rows;
-        std::vector<std::string> commands;
-        Lines expected;
-        std::string status;
-    } cases[] = {
+    const CScriptCase cases[] = {
         {"backspace joins lines of one section", {"{S", "ab", "cd", "}"}, {"caret 2 1", "key Backspace"},
          {"S", "abcd", "S"}, "Ln 1, Col 3\n"},
         {"backspace on the first body line does nothing", {"{S", "ab", "}"}, {"caret 1 1", "key Backspace"},
@@ -146,23 +147,11 @@ TEST(EditSession, BackspaceAndDeleteRespectSections) {
         {"a whole section goes with its rows", {"x", "{S", "a", "}", "y"}, {"select 1 1 4 1", "key Delete"},
          {"x", "y"}, "Ln 1, Col 1\n"},
     };
-    for (const auto& c : cases) {
-        auto commands = c.commands;
-        commands.push_back("status");
-        const auto run = RunScript(ProgramBytes(c.rows), commands);
-        EXPECT_EQ(run.Lines(), c.expected) << c.name;
-        EXPECT_EQ(run.output, c.status) << c.name;
-    }
+    ExpectScriptCases(cases);
 }
 
 TEST(EditSession, IndentCommandsAndToggleCase) {
-    struct {
-        const char* name;
-        Lines rows;
-        std::vector<std::string> commands;
-        Lines expected;
-        std::string status;
-    } cases[] = {
+    const CScriptCase cases[] = {
         {"Tab indents selected rows", {"a", " b", "c"}, {"select 0 2 1 1", "key Tab"}, {"\ta", "\t b", "c"},
          "Ln 1, Col 4 Sel 0,1-1,4\n"},
         {"Shift+Tab takes one level off", {"\t\ta", "   b", " c"}, {"select 0 1 2 2", "key Shift+Tab"},
@@ -178,13 +167,7 @@ TEST(EditSession, IndentCommandsAndToggleCase) {
         {"toggle case skips folded rows", {"ab", "{-S", "cd", "}", "ef"}, {"select 0 1 4 3", "cmd toggle-case"},
          {"AB", "S", "cd", "S", "EF"}, "Ln 4, Col 3 Sel 0,1-4,3\n"},
     };
-    for (const auto& c : cases) {
-        auto commands = c.commands;
-        commands.push_back("status");
-        const auto run = RunScript(ProgramBytes(c.rows), commands);
-        EXPECT_EQ(run.Lines(), c.expected) << c.name;
-        EXPECT_EQ(run.output, c.status) << c.name;
-    }
+    ExpectScriptCases(cases);
 }
 
 TEST(EditSession, CaretMovesAndSelections) {
