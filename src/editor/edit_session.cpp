@@ -371,7 +371,10 @@ void CEditSession::EndEdit() {
     CObArrayEx& items = m_doc.Items();
     if (m_relink)
         items.RelinkSections();
-    items.Layout(m_dirtyFirst, m_structural);
+    // Removing items already laid the list out to its end; text changes alter widths only, which a
+    // partial layout takes in. Insertions leave rows below the screen to be moved down.
+    const bool onlyRemoved = m_removed > 0 && m_inserted == 0;
+    items.Layout(m_dirtyFirst, m_structural && !onlyRemoved);
     if (m_caret.item >= items.GetSize())
         m_caret = {1, std::max(0, items.GetSize() - 1)};
     UpdateCaretX();

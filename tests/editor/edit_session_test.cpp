@@ -466,3 +466,36 @@ TEST(EditSession, InsertingAnotherFile) {
 
 } // namespace
 } // namespace rux
+
+namespace rux {
+namespace {
+
+TEST(EditSession, RowsStayLaidOutAfterEveryKindOfEdit) {
+    const std::vector<std::vector<std::string>> scripts = {
+        {"select 2 1 5 1", "key Delete"},
+        {"caret 3 1", "key Backspace"},
+        {"caret 2 3", "key Enter"},
+        {"select 1 2 4 2", "type q"},
+        {"caret 1 1", "insert-section Event"},
+        {"caret 2 1", "fold", "caret 5 1", "key Delete"},
+    };
+    // Taller than the 480-pixel view, so rows below the screen are laid out only by a full layout.
+    Lines rows = {"a", "{S", "bb", "cc", "dd", "}", "@FBD:D"};
+    for (int i = 0; i < 60; ++i)
+        rows.push_back("line " + std::to_string(i));
+    for (const auto& script : scripts) {
+        auto run = RunScript(ProgramBytes(rows), script);
+        const CObArrayEx& items = run.script->Document().Items();
+        std::vector<int> tops;
+        for (const auto& item : items)
+            tops.push_back(item->GetTop());
+        run.script->Document().Items().Layout(0, true);
+        std::vector<int> fresh;
+        for (const auto& item : items)
+            fresh.push_back(item->GetTop());
+        EXPECT_EQ(tops, fresh) << script[0] << " / " << script[1];
+    }
+}
+
+} // namespace
+} // namespace rux
