@@ -2,6 +2,7 @@
 #include "cli/cli_common.h"
 
 #include "editor/edit_script.h"
+#include "import/indexer_script_commands.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -21,6 +22,7 @@ bool ParseTabSize(const std::string& text, int& value) {
 } // namespace
 
 int RunEdit(const Args& args) {
+    AddIndexerScriptCommands();
     std::string file, out;
     std::vector<CScriptLine> script;
     CEditSettings settings;

@@ -210,6 +210,18 @@ void CRUXDocument::AcceptNodeProperties(const CNodePropertiesForm& form,
     PushHeader();
 }
 
+bool CRUXDocument::AddReferencedLibrary(const std::string& name, const RecordActionHook& recordAction) {
+    CPar* header = GetHeader();
+    if (!header || name.empty()) return false;
+    if (recordAction) recordAction(0, 1);
+    std::string& refs = header->Header().RefLibs;
+    if (!refs.empty() && refs.back() != ';') refs += ';';
+    refs += name;
+    SetModified(true);
+    PushHeader();
+    return true;
+}
+
 std::string CRUXDocument::GetBinaryPath() const {
     return ReplaceExtension(m_path, ".bin");
 }

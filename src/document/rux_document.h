@@ -99,6 +99,9 @@ public:
     // The Properties dialog closed with OK: records the header in the undo group, writes the form
     // back and pushes the header to the suite. Nothing happens for a read-only form.
     void AcceptNodeProperties(const CNodePropertiesForm& form, const RecordActionHook& recordAction = {});
+    // Adds a library to the header's references (after those already there), recording the header
+    // in the undo group first, and pushes the header to the suite. False without a header.
+    bool AddReferencedLibrary(const std::string& name, const RecordActionHook& recordAction = {});
 
     // --- derived paths and files ---------------------------------------------------------
     std::string GetBinaryPath() const;

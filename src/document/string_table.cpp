@@ -56,6 +56,20 @@ constexpr CStringEntry kStrings[] = {
     {kStrTipClonable, "Allow the user program to be cloned to another device such as a smartcard"},
     {IDS_FIND_FINISHED, "Finish searching for '%1'"},
     {IDS_FIND_REPLACED, "Finish searching for '%1'.\n%2 item(s) have been replaced."},
+    {IDS_IMPORT_OLDER_VERSION, "HalmPro cannot import the indexer program as it appears to be an older version that "
+     "HalmPro doesn't recognise. \nTo resolve this, check for an upgrade to QUODEX"},
+    {IDS_IMPORT_NEWER_VERSION, "HalmPro cannot import the indexer program as it appears to be a newer version that "
+     "HalmPro doesn't recognise. \nTo resolve this, check for an upgrade to HalmPro"},
+    {IDS_IMPORT_MARKERS_MISPLACED, "Warning: The code may not be imported correctly. The header comments:\n%1\nor\n%2"
+     "\nwere not found or were not in the correct position.\nContinue with import?"},
+    {IDS_IMPORT_NO_TOP_LABELS, "Warning: The lines \"top:\" and \"goto top:\" could not be found in the background "
+     "task."},
+    {IDS_IMPORT_NO_LIBRARY, "Warning: The Indexer library \"%1\" could not be found."},
+    {IDS_INDEXER_DIRECTIVE_USED, "The %1 directive is already used in the rux file"},
+    {IDS_INDEXER_FB_NAME_INVALID, "Invalid or missing function block name. FB name should begin with an '_' "
+     "character."},
+    {IDS_INDEXER_FB_EXISTS, "There is already a user defined function block with the name \"%1\" in the rux file "
+     "please choose a different name"},
 };
 
 static_assert(std::is_sorted(std::begin(kStrings), std::end(kStrings),

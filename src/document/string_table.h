@@ -61,6 +61,18 @@ enum EFindStringId : int {
     IDS_FIND_REPLACED = 63201,
 };
 
+// Texts of the indexer code import and the indexer function block.
+enum EImportStringId : int {
+    IDS_IMPORT_OLDER_VERSION = 63300,
+    IDS_IMPORT_NEWER_VERSION = 63301,
+    IDS_IMPORT_MARKERS_MISPLACED = 63302,
+    IDS_IMPORT_NO_TOP_LABELS = 63303,
+    IDS_IMPORT_NO_LIBRARY = 63304,
+    IDS_INDEXER_DIRECTIVE_USED = 63305,
+    IDS_INDEXER_FB_NAME_INVALID = 63306,
+    IDS_INDEXER_FB_EXISTS = 63307,
+};
+
 // The text of a resource number; an empty text for a number the table does not hold (never null).
 const char* LoadString(int id);
 

@@ -1,6 +1,7 @@
 // The clipboard as the edit session sees it: the private program fragment and plain text.
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 
@@ -24,21 +25,35 @@ public:
     void SetData(const std::string& fragment, const std::string& plainText) override {
         m_fragment = fragment;
         m_text = plainText;
+        m_other.clear();
     }
     std::optional<std::string> GetFragment() const override { return m_fragment; }
     std::optional<std::string> GetPlainText() const override { return m_text; }
     void SetPlainTextOnly(const std::string& text) {
         m_fragment.reset();
         m_text = text;
+        m_other.clear();
     }
     void SetFragmentOnly(const std::string& fragment) {
         m_fragment = fragment;
         m_text.reset();
+        m_other.clear();
+    }
+    // Another program's private format, by its registered name, as the only data.
+    void SetFormatOnly(const std::string& name, const std::string& bytes) {
+        m_fragment.reset();
+        m_text.reset();
+        m_other = {{name, bytes}};
+    }
+    std::optional<std::string> GetFormat(const std::string& name) const {
+        const auto it = m_other.find(name);
+        return it == m_other.end() ? std::nullopt : std::optional<std::string>(it->second);
     }
 
 private:
     std::optional<std::string> m_fragment;
     std::optional<std::string> m_text;
+    std::map<std::string, std::string> m_other;
 };
 
 } // namespace rux

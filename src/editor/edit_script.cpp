@@ -104,6 +104,44 @@ const std::map<std::string, std::function<void(CEditSession&)>>& SessionCommands
     return commands;
 }
 
+struct CAddedCommand {
+    CEditScript::CheckFn check;
+    CEditScript::RunFn run;
+};
+using AddedCommands = std::map<std::string, CAddedCommand>;
+
+// Commands added by other parts, and the names they added to "cmd".
+AddedCommands& AddedScriptCommands() {
+    static AddedCommands commands;
+    return commands;
+}
+AddedCommands& AddedCmdNames() {
+    static AddedCommands commands;
+    return commands;
+}
+
+// "cmd NAME ARGS": the added name and what follows it.
+const CAddedCommand* FindAddedCmd(const std::string& rest, std::string& args) {
+    const size_t blank = rest.find_first_of(" \t");
+    const auto it = AddedCmdNames().find(rest.substr(0, blank));
+    if (it == AddedCmdNames().end())
+        return nullptr;
+    const size_t start = blank == std::string::npos ? std::string::npos : rest.find_first_not_of(" \t", blank);
+    args = start == std::string::npos ? std::string() : rest.substr(start);
+    return &it->second;
+}
+
+bool ParseAnswer(const std::string& text, EAnswer& answer) {
+    static const std::pair<const char*, EAnswer> answers[] = {
+        {"yes", EAnswer::Yes}, {"no", EAnswer::No}, {"ok", EAnswer::Ok}, {"cancel", EAnswer::Cancel}};
+    for (const auto& a : answers)
+        if (text == a.first) {
+            answer = a.second;
+            return true;
+        }
+    return false;
+}
+
 std::string ProgramText(const CRUXDocument& document) {
     std::string text;
     CStringOstream out(text);
@@ -255,10 +293,31 @@ const std::map<std::string, CCommand>& Commands() {
           }}},
         {"cmd",
          {[](const CScriptLine& l) {
-              return SessionCommands().count(l.rest) ? std::string() : "unknown command name '" + l.rest + "'";
+              if (SessionCommands().count(l.rest))
+                  return std::string();
+              std::string args;
+              if (const CAddedCommand* added = FindAddedCmd(l.rest, args))
+                  return added->check(args);
+              return "unknown command name '" + l.rest + "'";
           },
           [](CEditScript& r, const CScriptLine& l) {
-              SessionCommands().at(l.rest)(r.Session());
+              if (const auto it = SessionCommands().find(l.rest); it != SessionCommands().end()) {
+                  it->second(r.Session());
+                  return true;
+              }
+              std::string args;
+              const CAddedCommand* added = FindAddedCmd(l.rest, args);
+              return added && added->run(r, args);
+          }}},
+        {"answer",
+         {[](const CScriptLine& l) {
+              EAnswer answer;
+              return ParseAnswer(l.rest, answer) ? std::string() : "needs yes, no, ok or cancel";
+          },
+          [](CEditScript& r, const CScriptLine& l) {
+              EAnswer answer = EAnswer::Yes;
+              ParseAnswer(l.rest, answer);
+              r.QueueAnswer(answer);
               return true;
           }}},
         {"clip-text",
@@ -482,9 +541,33 @@ bool CEditScript::ReadScript(const std::string& path, std::vector<CScriptLine>& 
 
 std::string CEditScript::Check(const CScriptLine& line) {
     const auto it = Commands().find(line.name);
-    if (it == Commands().end())
-        return "unknown command '" + line.name + "'";
-    return it->second.check(line);
+    if (it != Commands().end())
+        return it->second.check(line);
+    if (const auto added = AddedScriptCommands().find(line.name); added != AddedScriptCommands().end())
+        return added->second.check(line.rest);
+    return "unknown command '" + line.name + "'";
+}
+
+void CEditScript::AddCommand(const std::string& name, CheckFn check, RunFn run) {
+    if (!Commands().count(name))
+        AddedScriptCommands().emplace(name, CAddedCommand{std::move(check), std::move(run)});
+}
+
+void CEditScript::AddCmd(const std::string& name, CheckFn check, RunFn run) {
+    if (!SessionCommands().count(name))
+        AddedCmdNames().emplace(name, CAddedCommand{std::move(check), std::move(run)});
+}
+
+EAnswer CEditScript::Ask(const std::string& text, bool okCancel) {
+    EAnswer answer = okCancel ? EAnswer::Ok : EAnswer::Yes;
+    if (!m_answers.empty()) {
+        const bool positive = m_answers.front() == EAnswer::Yes || m_answers.front() == EAnswer::Ok;
+        m_answers.pop_front();
+        answer = okCancel ? (positive ? EAnswer::Ok : EAnswer::Cancel) : (positive ? EAnswer::Yes : EAnswer::No);
+    }
+    static const char* const names[] = {"Yes", "No", "OK", "Cancel"};
+    Print("? " + EscapeScriptText(text) + " -> " + names[static_cast<int>(answer)] + "\n");
+    return answer;
 }
 
 bool CEditScript::Open(const std::string& path, const CEditSettings& settings, bool readOnly,
@@ -508,8 +591,10 @@ bool CEditScript::Open(const std::string& path, const CEditSettings& settings, b
 }
 
 bool CEditScript::Run(const CScriptLine& line) {
-    const auto it = Commands().find(line.name);
-    return it != Commands().end() && it->second.run(*this, line);
+    if (const auto it = Commands().find(line.name); it != Commands().end())
+        return it->second.run(*this, line);
+    const auto added = AddedScriptCommands().find(line.name);
+    return added != AddedScriptCommands().end() && added->second.run(*this, line.rest);
 }
 
 bool CEditScript::SaveTo(const std::string& path) {

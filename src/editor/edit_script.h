@@ -9,6 +9,7 @@
 #include "editor/edit_session.h"
 #include "editor/find_replace_model.h"
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -21,6 +22,9 @@ struct CScriptLine {
     std::string name;
     std::string rest; // everything after the command name and one blank
 };
+
+// The buttons of a message box that asks.
+enum class EAnswer { Yes, No, Ok, Cancel };
 
 // One document, one session on fixed-pitch metrics (640 x 480), one private clipboard.
 class CEditScript {
@@ -58,6 +62,18 @@ public:
     bool SaveTo(const std::string& path);
     // Messages the editor would show in a box are printed, one line each, new lines as "\n".
     void ShowMessage(const std::string& text) const;
+    // A question box: the next queued answer, else the default button (Yes, OK), printed as
+    // "? TEXT -> Yes". Queued "ok"/"cancel" press Yes/No of a Yes/No box and the other way round.
+    EAnswer Ask(const std::string& text, bool okCancel);
+    void QueueAnswer(EAnswer answer) { m_answers.push_back(answer); }
+
+    // Commands that other parts of the editor add to the script language: a command of its own,
+    // or a name for "cmd NAME [ARGS]". The check sees everything after the name; adding a name
+    // twice keeps the first.
+    using CheckFn = std::function<std::string(const std::string& args)>;
+    using RunFn = std::function<bool(CEditScript&, const std::string& args)>;
+    static void AddCommand(const std::string& name, CheckFn check, RunFn run);
+    static void AddCmd(const std::string& name, CheckFn check, RunFn run);
 
 private:
     CRUXDocument m_document;
@@ -69,6 +85,7 @@ private:
     CProgramFileServices m_services;
     std::string m_path;
     std::function<void(const std::string&)> m_output;
+    std::deque<EAnswer> m_answers;
 };
 
 // "\t", "\n" and "\\" as the characters they stand for. Escaping also writes CR as "\r", so that

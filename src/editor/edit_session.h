@@ -120,6 +120,12 @@ public:
     void DeleteSelection() { DeleteSelectionInEdit(); }
     void SetCaretInEdit(CTextPos pos) { m_caret = m_anchor = m_end = pos; }
     void InsertItem(int index, std::unique_ptr<CItem> item);
+    // Inside an open edit: inserts rows at index as the insertion routine does (unbound lines join
+    // the section they land in; a block holding a section goes below that section). Returns the
+    // index after them.
+    int InsertItemsAt(int index, std::vector<std::unique_ptr<CItem>> items) {
+        return InsertItemsInEdit(std::move(items), index);
+    }
     void RemoveItem(int index);
     void ScrollCaretIntoView();
     // An item's text changed outside ChangeText (the item edited itself): part of the open edit.

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace rux {
 
@@ -15,6 +16,13 @@ public:
     // 1 on success, -1 when the library folder exists, -2 when the file cannot be created; 0 when
     // the service is missing.
     virtual int CreateLibrary(const std::string& name) = 0;
+    // The library names for a target kind (0 all, 2 the ZR29, 1 any other drive); 0 and no names
+    // when the service is missing.
+    virtual int GetAvailableLibraries(std::vector<std::string>& names, int targetKind) {
+        (void)targetKind;
+        names.clear();
+        return 0;
+    }
 };
 
 // Over libH2Library.so, loaded for each call and released afterwards; the library directory is
@@ -22,7 +30,11 @@ public:
 class CH2LibraryService final : public CLibraryService {
 public:
     int CreateLibrary(const std::string& name) override;
+    int GetAvailableLibraries(std::vector<std::string>& names, int targetKind) override;
 };
+
+// The target kind of a program's drive for the library service.
+int LibraryTargetKind(const std::string& drive);
 
 // "<product directory>/Libs".
 std::string LibraryDirectory();

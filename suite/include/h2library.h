@@ -10,4 +10,10 @@ H2_API int32_t H2LIBRARY_SetDirectory(const char* directory);
    cannot be created (nothing is left behind then). */
 H2_API int32_t H2LIBRARY_CreateLibrary(const char* name);
 
+/* Receives one library name of H2LIBRARY_GetAvailableLibraries. */
+typedef void (*H2LIBRARY_NameCallback)(void* context, const char* name);
+/* Lists the libraries of the library directory for a target kind (0 all, 1 the ordinary drives,
+   2 the ZR29): `add` is called once per name, in name order. Returns the number of names. */
+H2_API int32_t H2LIBRARY_GetAvailableLibraries(H2LIBRARY_NameCallback add, void* context, int32_t targetKind);
+
 #endif

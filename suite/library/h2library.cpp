@@ -1,13 +1,16 @@
-// Entry points of the library service: the library directory and creating a library.
+// Entry points of the library service: the library directory, creating and listing libraries.
 #include "h2library.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -57,4 +60,48 @@ H2_API int32_t H2LIBRARY_CreateLibrary(const char* name) {
         return -2;
     }
     return 1;
+}
+
+namespace {
+
+// The target kind a library declares in the comment lines that open its file: a line
+// "; TargetKind=N". 0 (or no such line) means the library serves every kind.
+int DeclaredTargetKind(const fs::path& file) {
+    FILE* in = std::fopen(file.c_str(), "rb");
+    if (!in) return -1;
+    int kind = 0;
+    char line[512];
+    while (std::fgets(line, sizeof line, in) && line[0] == ';') {
+        const char* p = line + 1;
+        while (*p == ' ' || *p == '\t') ++p;
+        static const char key[] = "TargetKind=";
+        if (std::strncmp(p, key, sizeof key - 1) == 0) {
+            kind = std::atoi(p + sizeof key - 1);
+            break;
+        }
+    }
+    std::fclose(in);
+    return kind;
+}
+
+} // namespace
+
+// A library is a folder of the library directory that holds "<folder name>.lib".
+H2_API int32_t H2LIBRARY_GetAvailableLibraries(H2LIBRARY_NameCallback add, void* context, int32_t targetKind) {
+    std::vector<std::string> names;
+    {
+        std::lock_guard lock(g_mutex);
+        std::error_code ec;
+        for (fs::directory_iterator it(Directory(), ec), end; !ec && it != end; it.increment(ec)) {
+            if (!it->is_directory(ec)) continue;
+            const std::string name = it->path().filename().string();
+            const int kind = DeclaredTargetKind(it->path() / (name + ".lib"));
+            if (kind < 0) continue;
+            if (targetKind == 0 || kind == 0 || kind == targetKind) names.push_back(name);
+        }
+    }
+    std::sort(names.begin(), names.end());
+    if (add)
+        for (const std::string& name : names) add(context, name.c_str());
+    return static_cast<int32_t>(names.size());
 }
