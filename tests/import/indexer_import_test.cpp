@@ -1,0 +1,519 @@
+#include "document/header_item.h"
+#include "document/item_list.h"
+#include "document/section_items.h"
+#include "editor/edit_script.h"
+#include "import/indexer_fb_form.h"
+#include "import/indexer_import.h"
+#include "import/sequencer_checksum.h"
+#include "import/sequencer_clipboard_format.h"
+#include "import/upgrade_address.h"
+#include "support/edit_harness.h"
+#include "support/temp_dir.h"
+#include "target/library_service.h"
+
+#include <algorithm>
+#include <deque>
+#include <gtest/gtest.h>
+
+namespace rux {
+namespace {
+
+struct CFakePrompts final : CIndexerPrompts {
+    std::vector<std::string> shown; // messages and questions, in order
+    std::deque<bool> answers;       // Yes/No answers; Yes when none is left
+    std::deque<std::string> names;  // what the name dialog is given; Cancel when none is left
+    bool tickInformation = false;
+
+    void ShowMessage(const std::string& text) override { shown.push_back(text); }
+    bool AskYesNo(const std::string& text) override {
+        shown.push_back("? " + text);
+        if (answers.empty())
+            return true;
+        const bool yes = answers.front();
+        answers.pop_front();
+        return yes;
+    }
+    bool ShowImportInformation(const std::string& text) override {
+        shown.push_back("i " + text);
+        return tickInformation;
+    }
+    bool AskFunctionBlockName(CIndexerUDFBForm& form) override {
+        while (!names.empty()) {
+            form.SetName(names.front());
+            names.pop_front();
+            const std::string problem = form.OnOk();
+            if (problem.empty())
+                return true;
+            shown.push_back(problem);
+        }
+        return false;
+    }
+};
+
+struct CFakeLibraries final : CLibraryService {
+    std::vector<std::string> names{"Conveyor", "IndexerLibrary"};
+    int askedKind = -1;
+    int CreateLibrary(const std::string&) override { return 0; }
+    int GetAvailableLibraries(std::vector<std::string>& out, int kind) override {
+        askedKind = kind;
+        out = names;
+        return static_cast<int>(out.size());
+    }
+};
+
+// The program most tests start from: an Alias section, an Initial task and a Background loop.
+const std::vector<std::string> kBase = {
+    "P", "// conveyor indexer", "{Alias", "; names", "}", "{Initial", "x% = 1", "}",
+    "{Background", "top:", "  y% = y% + 1", "  goto top:", "}",
+};
+
+CSequencerClipboardFormat Payload(std::map<std::string, std::string> extra = {}) {
+    CSequencerClipboardFormat blocks;
+    std::map<std::string, std::string> values = {
+        {"Version", "2"},
+        {"ALIAS", "$DEFINE IDX_POS #19.01"},
+        {"JOG_SUBROUTINE_NAME", "IdxJog"},
+        {"JOG", "#1.21 = 100"},
+        {"INITIAL", "Step% = 0"},
+        {"BACKGROUND", "(Done%) = _IdxMoveTo(Target%, 50)\nIF Done% THEN Step% = 1"},
+        {"INITIAL_TASK", "// start the indexer"},
+        {"BACKGROUND_TASK", "// run the indexer"},
+    };
+    for (auto& [key, value] : extra)
+        values[key] = value;
+    for (auto& [key, value] : values)
+        blocks.SetValue(key, value);
+    return blocks;
+}
+
+class CImportFixture {
+public:
+    explicit CImportFixture(const std::string& bytes) {
+        m_path = m_dir.Write("prog.rux", bytes);
+        m_script.SetOutput([](const std::string&) {});
+        if (!m_script.Open(m_path, {}, false, {}))
+            throw std::runtime_error("cannot open the test program");
+        m_settings.showInformation = &m_showInformation;
+        m_settings.dataDirectory = m_dir.Path();
+        m_showInformation = false;
+    }
+
+    bool Import(const CSequencerClipboardFormat& blocks) {
+        return ImportIndexerCode(m_script.Session(), blocks, prompts, libraries, m_settings);
+    }
+    bool AddBlock() { return AddIndexerFunctionBlock(m_script.Session(), prompts, m_dir.Path()); }
+
+    std::string Saved() {
+        const std::string out = m_dir.File("saved.rux");
+        if (!m_script.SaveTo(out))
+            throw std::runtime_error("cannot save");
+        return test::ReadFileBytes(out);
+    }
+    std::vector<std::string> Lines() const {
+        std::vector<std::string> lines;
+        for (const auto& item : const_cast<CEditScript&>(m_script).Document().Items())
+            lines.push_back(item->GetText());
+        return lines;
+    }
+    int Count(const std::string& text) const {
+        const auto lines = Lines();
+        return static_cast<int>(std::count(lines.begin(), lines.end(), text));
+    }
+    int IndexOf(const std::string& text) const {
+        const auto lines = Lines();
+        const auto it = std::find(lines.begin(), lines.end(), text);
+        return it == lines.end() ? -1 : static_cast<int>(it - lines.begin());
+    }
+    // The title of the section that holds the row, or "" outside every section.
+    std::string SectionOf(int index) {
+        const CItem* item = m_script.Document().Items().GetAt(index);
+        return item->GetSection() ? item->GetSection()->GetText() : "";
+    }
+    bool Expanded(const std::string& title) {
+        for (const auto& item : m_script.Document().Items())
+            if (item->GetType() == kItemSectionHeader && item->GetText() == title)
+                return static_cast<const CSectionHeader&>(*item).IsExpanded();
+        return false;
+    }
+
+    CEditScript& Script() { return m_script; }
+    CEditSession& Session() { return m_script.Session(); }
+    const test::CTempDir& Dir() const { return m_dir; }
+    bool& ShowInformation() { return m_showInformation; }
+
+    CFakePrompts prompts;
+    CFakeLibraries libraries;
+
+private:
+    test::CTempDir m_dir;
+    std::string m_path;
+    CEditScript m_script;
+    bool m_showInformation = false;
+    CIndexerImportSettings m_settings;
+};
+
+// The program a save writes before any edit: the form the golden files are kept in.
+std::string Normalised(const std::string& bytes) {
+    CImportFixture f(bytes);
+    return f.Saved();
+}
+
+TEST(IndexerImport, FirstImportMatchesTheGoldenFile) {
+    const std::string base = test::ReadFileBytes(test::DataFile("import/indexer_base.rux"));
+    CImportFixture f(base);
+    ASSERT_TRUE(f.Import(Payload()));
+    EXPECT_EQ(f.prompts.shown, std::vector<std::string>{});
+    EXPECT_EQ(f.Saved(), test::ReadFileBytes(test::DataFile("import/indexer_first.expected.rux")));
+    EXPECT_EQ(f.libraries.askedKind, 1);
+    EXPECT_EQ(f.Session().Caret(), (CTextPos{1, 0}));
+    EXPECT_TRUE(f.Script().Document().IsModified());
+}
+
+TEST(IndexerImport, SecondImportReplacesBetweenTheMarkers) {
+    CImportFixture f(test::ReadFileBytes(test::DataFile("import/indexer_first.expected.rux")));
+    ASSERT_TRUE(f.Import(Payload({{"INITIAL", "Step% = 5"}, {"ALIAS", "$DEFINE IDX_POS #19.02\n$DEFINE IDX_V #1.21"}})));
+    EXPECT_EQ(f.prompts.shown, std::vector<std::string>{});
+    EXPECT_EQ(f.Saved(), test::ReadFileBytes(test::DataFile("import/indexer_second.expected.rux")));
+    for (const char* key : {"ALIAS", "JOG", "INITIAL", "BACKGROUND", "INITIAL_TASK", "BACKGROUND_TASK"}) {
+        EXPECT_EQ(f.Count(CSequencerClipboardFormat::StartMarker(key)), 1) << key;
+        EXPECT_EQ(f.Count(CSequencerClipboardFormat::EndMarker(key)), 1) << key;
+    }
+    EXPECT_EQ(f.Count("_SequencerInitial ()"), 2) << "one header, one footer";
+    EXPECT_EQ(f.Count("_SequencerInitial()"), 1);
+    EXPECT_EQ(f.Count("Step% = 0"), 0);
+    EXPECT_EQ(f.Count("Step% = 5"), 1);
+
+    // The same payload again changes no byte.
+    const std::string once = f.Saved();
+    ASSERT_TRUE(f.Import(Payload({{"INITIAL", "Step% = 5"}, {"ALIAS", "$DEFINE IDX_POS #19.02\n$DEFINE IDX_V #1.21"}})));
+    EXPECT_EQ(f.Saved(), once);
+}
+
+TEST(IndexerImport, UndoRestoresEveryByteInOneStep) {
+    const std::vector<std::string> programs[] = {
+        kBase,
+        {"P", "{-Alias", "; names", "}", "{Background", "top:", "  goto top:", "}"}, // folded, Initial missing
+        {"P", "text only"},
+    };
+    for (const auto& rows : programs) {
+        const std::string before = Normalised(test::ProgramBytes(rows));
+        CImportFixture f(before);
+        ASSERT_TRUE(f.Import(Payload({{"POS0", "#3.10 = 1"}})));
+        EXPECT_EQ(f.Session().History().UndoCount(), 1u) << "one undo group for the whole import";
+        EXPECT_NE(f.Saved(), before);
+        const std::string after = f.Saved();
+        f.Session().Undo();
+        EXPECT_EQ(f.Saved(), before) << rows[1];
+        f.Session().Redo();
+        EXPECT_EQ(f.Saved(), after) << rows[1];
+    }
+}
+
+TEST(IndexerImport, VersionOtherThanTwoChangesNothing) {
+    const std::string older =
+        "HalmPro cannot import the indexer program as it appears to be an older version that HalmPro doesn't "
+        "recognise. \nTo resolve this, check for an upgrade to QUODEX " +
+        std::string(kUpgradeAddress);
+    const std::string newer =
+        "HalmPro cannot import the indexer program as it appears to be a newer version that HalmPro doesn't "
+        "recognise. \nTo resolve this, check for an upgrade to HalmPro " +
+        std::string(kUpgradeAddress);
+    struct {
+        const char* version;
+        std::string message;
+    } cases[] = {{"1", older}, {"3", newer}, {"", older}, {"10", newer}};
+    for (const auto& c : cases) {
+        const std::string before = Normalised(test::ProgramBytes(kBase));
+        CImportFixture f(before);
+        EXPECT_FALSE(f.Import(Payload({{"Version", c.version}})));
+        EXPECT_EQ(f.prompts.shown, std::vector<std::string>{c.message}) << c.version;
+        EXPECT_EQ(f.Saved(), before);
+        EXPECT_FALSE(f.Session().CanUndo());
+        EXPECT_FALSE(f.Script().Document().IsModified());
+    }
+}
+
+TEST(IndexerImport, MisplacedMarkersAskWhetherToGoOn) {
+    const std::string question =
+        "? Warning: The code may not be imported correctly. The header comments:\n//{{QUODEX_INDEXER_JOG\nor\n"
+        "//}}QUODEX_INDEXER_JOG\nwere not found or were not in the correct position.\nContinue with import?";
+    const std::vector<std::string> misplaced[] = {
+        {"P", "//{{QUODEX_INDEXER_JOG", "{Alias", "}"},                                   // no end marker
+        {"P", "//}}QUODEX_INDEXER_JOG", "{Alias", "}", "//{{QUODEX_INDEXER_JOG"},         // end first
+        {"P", "{Alias", "//{{QUODEX_INDEXER_JOG", "}", "//}}QUODEX_INDEXER_JOG", "x"},    // two sections
+    };
+    for (const auto& rows : misplaced) {
+        const std::string before = Normalised(test::ProgramBytes(rows));
+        {
+            CImportFixture f(before);
+            f.prompts.answers = {false};
+            EXPECT_FALSE(f.Import(Payload()));
+            EXPECT_EQ(f.prompts.shown, std::vector<std::string>{question});
+            EXPECT_EQ(f.Saved(), before);
+            EXPECT_FALSE(f.Session().CanUndo());
+        }
+        {
+            CImportFixture f(before);
+            f.prompts.answers = {true};
+            EXPECT_TRUE(f.Import(Payload()));
+            ASSERT_FALSE(f.prompts.shown.empty());
+            EXPECT_EQ(f.prompts.shown[0], question);
+            EXPECT_EQ(f.Count("#1.21 = 100"), 1);
+            EXPECT_EQ(f.Session().History().UndoCount(), 1u);
+        }
+    }
+}
+
+TEST(IndexerImport, Pos0SectionOnlyWithItsBlock) {
+    {
+        CImportFixture f(test::ProgramBytes(kBase));
+        ASSERT_TRUE(f.Import(Payload()));
+        EXPECT_EQ(f.IndexOf("Pos0"), -1);
+        EXPECT_EQ(f.Count(CSequencerClipboardFormat::StartMarker("POS0")), 0);
+    }
+    CImportFixture f(test::ProgramBytes(kBase));
+    ASSERT_TRUE(f.Import(Payload({{"POS0", "#3.10 = Pos%"}})));
+    const int header = f.IndexOf("Pos0");
+    ASSERT_GT(header, 0);
+    const auto lines = f.Lines();
+    // Created empty at the end, then given the block as its first lines.
+    const std::vector<std::string> tail(lines.begin() + header, lines.end());
+    const std::string crc = ChecksumLine("#3.10 = Pos%");
+    EXPECT_EQ(tail, (std::vector<std::string>{"Pos0", "", "//{{QUODEX_INDEXER_POS0",
+                                              "// Please do not modify code within in this secion", crc,
+                                              "#3.10 = Pos%", crc, "//}}QUODEX_INDEXER_POS0", "", "", "Pos0"}));
+    for (int i = header + 1; i + 1 < static_cast<int>(lines.size()); ++i)
+        EXPECT_EQ(f.SectionOf(i), "Pos0") << i;
+}
+
+TEST(IndexerImport, EmptyValueKeepsTheMarkersWithNothingBetween) {
+    CImportFixture f(test::ReadFileBytes(test::DataFile("import/indexer_first.expected.rux")));
+    ASSERT_TRUE(f.Import(Payload({{"ALIAS", ""}, {"JOG", ""}})));
+    const int start = f.IndexOf("//{{QUODEX_INDEXER_ALIAS");
+    ASSERT_GT(start, 0);
+    EXPECT_EQ(f.Lines()[static_cast<size_t>(start) + 1], "//}}QUODEX_INDEXER_ALIAS");
+    const int jog = f.IndexOf("//{{QUODEX_INDEXER_JOG");
+    ASSERT_GT(jog, 0);
+    EXPECT_EQ(f.Lines()[static_cast<size_t>(jog) + 1], "//}}QUODEX_INDEXER_JOG");
+    EXPECT_EQ(f.IndexOf("IdxJog:"), -1) << "the old subroutine went with the text between the markers";
+
+    // On a program without markers an empty value inserts nothing, not even the markers.
+    CImportFixture g(test::ProgramBytes(kBase));
+    ASSERT_TRUE(g.Import(Payload({{"ALIAS", ""}})));
+    EXPECT_EQ(g.IndexOf("//{{QUODEX_INDEXER_ALIAS"), -1);
+}
+
+TEST(IndexerImport, BackgroundBlockGoesBeforeTheLoopJump) {
+    struct {
+        const char* name;
+        std::vector<std::string> rows;
+        bool warned;
+    } cases[] = {
+        {"loop present", kBase, false},
+        {"no top:", {"P", "{Alias", "}", "{Background", "  y% = 1", "  goto top:", "}"}, true},
+        {"no goto top:", {"P", "{Alias", "}", "{Background", "top:", "  y% = 1", "}"}, true},
+        {"goto top: in another section", {"P", "{Alias", "}", "{Background", "top:", "}", "{Clock", "goto top:", "}"}, true},
+        {"goto top: alone does not count as its own top:", {"P", "{Alias", "}", "{Background", "goto top:", "}"}, true},
+    };
+    const std::string warning = "Warning: The lines \"top:\" and \"goto top:\" could not be found in the background task.";
+    for (const auto& c : cases) {
+        CImportFixture f(test::ProgramBytes(c.rows));
+        ASSERT_TRUE(f.Import(Payload())) << c.name;
+        EXPECT_EQ(f.prompts.shown, c.warned ? std::vector<std::string>{warning} : std::vector<std::string>{}) << c.name;
+        const int start = f.IndexOf("//{{QUODEX_INDEXER_BACKGROUND_TASK");
+        const int end = f.IndexOf("//}}QUODEX_INDEXER_BACKGROUND_TASK");
+        ASSERT_GT(start, 0) << c.name;
+        EXPECT_EQ(f.SectionOf(start), "Background") << c.name;
+        EXPECT_EQ(f.Lines()[static_cast<size_t>(end) - 1], "_SequencerBackground()") << c.name;
+        const std::vector<std::string> lines = f.Lines();
+        if (!c.warned) {
+            EXPECT_EQ(lines[static_cast<size_t>(end) + 2], "  goto top:") << c.name;
+        } else {
+            EXPECT_EQ(lines[static_cast<size_t>(start) - 2], "Background") << c.name << ": at the section start";
+        }
+    }
+}
+
+TEST(IndexerImport, ReferencesTheIndexerLibrary) {
+    struct {
+        const char* name;
+        std::vector<std::string> available;
+        std::string refLibs;
+        std::string expected;
+        bool warned;
+    } cases[] = {
+        {"available, none referenced", {"IndexerLibrary"}, "", "IndexerLibrary", false},
+        {"available, others referenced", {"A", "IndexerLibrary"}, "Conv", "Conv;IndexerLibrary", false},
+        {"already referenced", {}, "IndexerLibrary;Conv", "IndexerLibrary;Conv", false},
+        {"missing", {"Conv"}, "Conv", "Conv", true},
+    };
+    for (const auto& c : cases) {
+        std::string bytes = test::ProgramBytes(kBase);
+        bytes.replace(bytes.find("AUTHOR=a"), 8, "AUTHOR=a\r\nRefLibs=" + c.refLibs);
+        CImportFixture f(bytes);
+        f.libraries.names = c.available;
+        ASSERT_TRUE(f.Import(Payload())) << c.name;
+        EXPECT_EQ(f.Script().Document().GetHeader()->Header().RefLibs, c.expected) << c.name;
+        EXPECT_EQ(f.prompts.shown, c.warned ? std::vector<std::string>{"Warning: The Indexer library \"IndexerLibrary\" could not be found."}
+                                            : std::vector<std::string>{})
+            << c.name;
+        f.Session().Undo();
+        EXPECT_EQ(f.Script().Document().GetHeader()->Header().RefLibs, c.refLibs) << c.name;
+    }
+}
+
+TEST(IndexerImport, RoutinesFollowTheIndexerFunctionBlock) {
+    const std::string title = IndexerFunctionBlockTitle("_FBIdx");
+    CImportFixture f(test::ProgramBytes({"P", "$INDEXROUTINE _FBIdx", "{Alias", "}", "{" + title, "FBbody", "}", "mine", "{Initial", "}"}));
+    ASSERT_TRUE(f.Import(Payload()));
+    const auto lines = f.Lines();
+    const int footer = static_cast<int>(std::find(lines.begin() + f.IndexOf(title) + 1, lines.end(), title) - lines.begin());
+    // In the order they were inserted, each at the same place: the last one first.
+    EXPECT_EQ(lines[static_cast<size_t>(footer) + 1], "");
+    EXPECT_EQ(lines[static_cast<size_t>(footer) + 2], "//{{QUODEX_INDEXER_JOG");
+    EXPECT_LT(f.IndexOf("//}}QUODEX_INDEXER_JOG"), f.IndexOf("//{{QUODEX_INDEXER_INITIAL"));
+    EXPECT_LT(f.IndexOf("//}}QUODEX_INDEXER_INITIAL"), f.IndexOf("//{{QUODEX_INDEXER_BACKGROUND"));
+    EXPECT_LT(f.IndexOf("//}}QUODEX_INDEXER_BACKGROUND"), f.IndexOf("mine"));
+    EXPECT_EQ(f.SectionOf(f.IndexOf("#1.21 = 100")), "IdxJog:");
+    EXPECT_EQ(f.SectionOf(f.IndexOf("//{{QUODEX_INDEXER_JOG")), "") << "routines lie between sections";
+}
+
+TEST(IndexerImport, FoldStatesStayAsTheyWere) {
+    // A folded Alias section holding markers of an earlier import; a folded Background.
+    CImportFixture f(test::ProgramBytes({"P", "{-Alias", "//{{QUODEX_INDEXER_ALIAS", "old", "//}}QUODEX_INDEXER_ALIAS", "}",
+                                         "{Initial", "}", "{-Background", "top:", "goto top:", "}", "{-Clock", "}"}));
+    ASSERT_TRUE(f.Import(Payload()));
+    EXPECT_FALSE(f.Expanded("Alias"));
+    EXPECT_FALSE(f.Expanded("Background"));
+    EXPECT_TRUE(f.Expanded("Initial"));
+    EXPECT_FALSE(f.Expanded("Clock"));
+    EXPECT_EQ(f.IndexOf("old"), -1);
+    EXPECT_EQ(f.SectionOf(f.IndexOf("$DEFINE IDX_POS #19.01")), "Alias");
+}
+
+TEST(IndexerImport, RefusedWithoutDataOrWhenNotEditable) {
+    const std::string before = Normalised(test::ProgramBytes(kBase));
+    {
+        CImportFixture f(before);
+        EXPECT_FALSE(f.Import(CSequencerClipboardFormat()));
+        EXPECT_EQ(f.prompts.shown, std::vector<std::string>{});
+    }
+    {
+        CImportFixture f(before);
+        f.Session().SetOnline(true);
+        EXPECT_FALSE(f.Import(Payload()));
+        f.Session().SetOnline(false);
+        EXPECT_EQ(f.Saved(), before);
+        EXPECT_EQ(f.prompts.shown, std::vector<std::string>{});
+    }
+}
+
+TEST(IndexerImport, InformationShownWhileTheOptionIsOn) {
+    CImportFixture f(test::ProgramBytes(kBase));
+    f.Dir().Write("QuodexImportInformation.txt", "About the import\r\n");
+    f.ShowInformation() = true;
+    f.prompts.tickInformation = true;
+    ASSERT_TRUE(f.Import(Payload()));
+    EXPECT_EQ(f.prompts.shown, std::vector<std::string>{"i About the import\r\n"});
+    EXPECT_FALSE(f.ShowInformation()) << "the ticked box turns the option off";
+    f.prompts.shown.clear();
+    ASSERT_TRUE(f.Import(Payload()));
+    EXPECT_EQ(f.prompts.shown, std::vector<std::string>{});
+}
+
+TEST(IndexerFunctionBlock, NameRule) {
+    struct {
+        const char* name;
+        bool valid;
+    } cases[] = {
+        {"_FBIndexer", true}, {"_a", true},   {"_a1b2", true},  {"_Z9", true},     {"_", false},
+        {"", false},          {"_1abc", false}, {"a_bc", false}, {"_ab_c", false}, {"_ab c", false},
+        {"__ab", false},      {"_ab%", false},  {"_\xE9t", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CIndexerUDFBForm::IsValidName(c.name), c.valid) << c.name;
+        CIndexerUDFBForm form;
+        form.SetName(c.name);
+        EXPECT_EQ(form.OnOk(), c.valid ? "" : "Invalid or missing function block name. FB name should begin with an '_' character.")
+            << c.name;
+    }
+    EXPECT_EQ(CIndexerUDFBForm().Name(), "_FBIndexer");
+}
+
+TEST(IndexerFunctionBlock, AddsTheBlockAndTheDirectiveInOneStep) {
+    const std::string title = "(Output%) = _FBIndexer (CurrentType%, CurrentItem%)";
+    struct {
+        const char* name;
+        std::vector<std::string> rows;
+        std::vector<std::string> expected;
+    } cases[] = {
+        {"after the Alias section",
+         {"P", "// mine", "{Alias", "; a", "}", "{Initial", "}"},
+         {"", "$INDEXROUTINE _FBIndexer", "", "// mine", "Alias", "; a", "Alias", "", title, "FBbody", title, "", "",
+          "Initial", "Initial"}},
+        {"at the start without one",
+         {"P", "{Initial", "}"},
+         {"", "$INDEXROUTINE _FBIndexer", "", "", title, "FBbody", title, "", "", "Initial", "Initial"}},
+    };
+    for (const auto& c : cases) {
+        const std::string before = Normalised(test::ProgramBytes(c.rows));
+        CImportFixture f(before);
+        f.Dir().Write("udfb.tpl", "FBbody\r\n");
+        f.prompts.names = {"_FBIndexer"};
+        ASSERT_TRUE(f.AddBlock()) << c.name;
+        EXPECT_EQ(f.Lines(), c.expected) << c.name;
+        const int header = f.IndexOf(title);
+        EXPECT_TRUE(f.Script().Document().Items().GetAt(header)->GetType() == kItemSectionHeader);
+        EXPECT_EQ(f.SectionOf(header + 1), title);
+        EXPECT_EQ(f.Session().History().UndoCount(), 1u);
+        f.Session().Undo();
+        EXPECT_EQ(f.Saved(), before) << c.name;
+    }
+}
+
+TEST(IndexerFunctionBlock, DirectiveAlreadyThere) {
+    struct {
+        const char* line;
+        bool refused;
+    } cases[] = {
+        {"$INDEXROUTINE _FBOld", true},
+        {"// see $INDEXROUTINE _FBOld", true},
+        {"x$INDEXROUTINE _FBOld", false},
+        {"$INDEXROUTINE", false},
+    };
+    for (const auto& c : cases) {
+        CImportFixture f(test::ProgramBytes({"P", "{Alias", "}", c.line}));
+        f.prompts.names = {"_FBIndexer"};
+        EXPECT_EQ(f.AddBlock(), !c.refused) << c.line;
+        if (!c.refused)
+            continue;
+        EXPECT_EQ(f.prompts.shown, std::vector<std::string>{"The $INDEXROUTINE  directive is already used in the rux file"});
+        EXPECT_EQ(f.prompts.names.size(), 1u) << "the dialog never opened";
+        EXPECT_EQ(f.Session().SelectionStart(), (CTextPos{1, 3}));
+        EXPECT_EQ(f.Session().SelectionStop(), (CTextPos{static_cast<int>(std::string(c.line).size()) + 1, 3}));
+        EXPECT_FALSE(f.Session().CanUndo());
+    }
+}
+
+TEST(IndexerFunctionBlock, AsksAgainWhileTheNameIsTaken) {
+    const std::string taken = "There is already a user defined function block with the name \"_FBIndexer\" in the rux file "
+                              "please choose a different name";
+    CImportFixture f(test::ProgramBytes({"P", "{Alias", "}", "{(a%) = _FBIndexer (b%)", "}"}));
+    f.prompts.names = {"_FBIndexer", "9bad", "_FBIdx2"};
+    ASSERT_TRUE(f.AddBlock());
+    EXPECT_EQ(f.prompts.shown,
+              (std::vector<std::string>{taken, "Invalid or missing function block name. FB name should begin with an '_' character."}));
+    EXPECT_EQ(f.Count("$INDEXROUTINE _FBIdx2"), 1);
+    EXPECT_EQ(f.Count("(Output%) = _FBIdx2 (CurrentType%, CurrentItem%)"), 2);
+
+    // Cancel in the dialog after the message: nothing changes.
+    CImportFixture g(test::ProgramBytes({"P", "{(Output%) = _FBIndexer (CurrentType%, CurrentItem%)", "}"}));
+    g.prompts.names = {"_FBIndexer"};
+    EXPECT_FALSE(g.AddBlock());
+    EXPECT_EQ(g.prompts.shown, std::vector<std::string>{taken});
+    EXPECT_EQ(g.Session().SelectionStart(), (CTextPos{1, 1})) << "the existing block is selected";
+    EXPECT_FALSE(g.Session().CanUndo());
+}
+
+} // namespace
+} // namespace rux
