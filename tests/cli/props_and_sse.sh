@@ -19,6 +19,8 @@ check() { # name, expected, actual
 # the groups file live there too, away from any other run.
 mkdir -p "$work/home" "$work/run" "$work/cfg/rux"
 ln -s "$(dirname "$RUX")"/* "$work/home/"
+# The shipped libraries stay where they are: new ones go into a Libs folder of our own.
+rm -f "$work/home/Libs" && mkdir "$work/home/Libs"
 export RUXEDIT_HOME="$work/home" XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/cfg"
 
 field() { grep "^$1=" | head -n 1 | cut -d= -f2-; }
