@@ -102,6 +102,8 @@ public:
     // Adds a library to the header's references (after those already there), recording the header
     // in the undo group first, and pushes the header to the suite. False without a header.
     bool AddReferencedLibrary(const std::string& name, const RecordActionHook& recordAction = {});
+    // Undo or redo put an earlier header back: the suite hears of it as of any header change.
+    void HeaderRestored() { PushHeader(); }
 
     // --- derived paths and files ---------------------------------------------------------
     std::string GetBinaryPath() const;

@@ -1,5 +1,6 @@
 #include "editor/edit_session.h"
 
+#include "document/header_item.h"
 #include "document/item_list.h"
 #include "document/line_item.h"
 #include "document/rux_document.h"
@@ -471,8 +472,13 @@ void CEditSession::ApplyHistory(bool redo) {
     if (!CanEdit())
         return;
     CTextPos caret;
+    const CPar* par = m_doc.GetHeader();
+    const CRuxHeader header = par ? par->Header() : CRuxHeader();
     if (!(redo ? m_history.Redo(m_doc.Items(), m_caret, caret) : m_history.Undo(m_doc.Items(), m_caret, caret)))
         return;
+    // The node file and the referenced libraries follow the header back.
+    if (const CPar* now = m_doc.GetHeader(); now && now == par && !(now->Header() == header))
+        m_doc.HeaderRestored();
     SetCaret(caret);
     // Undoing always marks the document modified: the history keeps no unmodified point.
     m_doc.SetModified(true);

@@ -357,8 +357,16 @@ TEST(IndexerImport, ReferencesTheIndexerLibrary) {
         EXPECT_EQ(f.prompts.shown, c.warned ? std::vector<std::string>{"Warning: The Indexer library \"IndexerLibrary\" could not be found."}
                                             : std::vector<std::string>{})
             << c.name;
+        const auto refs = [&f] {
+            const auto& list = f.Script().Document().ReferencedLibraries();
+            return std::count(list.begin(), list.end(), std::string("IndexerLibrary"));
+        };
+        EXPECT_EQ(refs(), c.warned ? 0 : 1) << c.name;
         f.Session().Undo();
         EXPECT_EQ(f.Script().Document().GetHeader()->Header().RefLibs, c.refLibs) << c.name;
+        EXPECT_EQ(refs(), c.refLibs.find("IndexerLibrary") == 0 ? 1 : 0) << c.name << ": the list follows the undo";
+        f.Session().Redo();
+        EXPECT_EQ(refs(), c.warned ? 0 : 1) << c.name;
     }
 }
 

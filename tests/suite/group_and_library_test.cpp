@@ -62,3 +62,54 @@ TEST(LibraryService, CreateAnswersSuccessExistingFolderAndFailedFile) {
 
 } // namespace
 } // namespace rux
+
+namespace rux {
+namespace {
+
+TEST(LibraryService, ListsLibraryFoldersForATargetKind) {
+    test::CTempDir dir;
+    const auto lib = [&dir](const std::string& name, const std::string& text) {
+        std::filesystem::create_directories(dir.File("Libs/" + name));
+        test::WriteFileBytes(dir.File("Libs/" + name + "/" + name + ".lib"), text);
+    };
+    lib("Zeta", "; RUX function block library Zeta\n");
+    lib("Alpha", "; RUX function block library Alpha\r\n;  TargetKind=2\r\n");
+    lib("Mid", "; RUX function block library Mid\n; TargetKind=1\n");
+    lib("Late", "; RUX function block library Late\n_x(){\n; TargetKind=2\n"); // too late to count
+    std::filesystem::create_directories(dir.File("Libs/NoFile"));
+    test::WriteFileBytes(dir.File("Libs/Loose.lib"), "; not in a folder\n");
+
+    CServiceLibrary library("H2Library");
+    auto* setDirectory = library.Entry<decltype(::H2LIBRARY_SetDirectory)>("H2LIBRARY_SetDirectory");
+    auto* available = library.Entry<decltype(::H2LIBRARY_GetAvailableLibraries)>("H2LIBRARY_GetAvailableLibraries");
+    ASSERT_TRUE(setDirectory && available);
+    ASSERT_EQ(setDirectory(dir.File("Libs").c_str()), 1);
+    struct {
+        int kind;
+        std::vector<std::string> names;
+    } cases[] = {
+        {0, {"Alpha", "Late", "Mid", "Zeta"}},
+        {1, {"Late", "Mid", "Zeta"}},
+        {2, {"Alpha", "Late", "Zeta"}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> names;
+        const int count = available([](void* to, const char* name) { static_cast<std::vector<std::string>*>(to)->push_back(name); },
+                                    &names, c.kind);
+        EXPECT_EQ(names, c.names) << c.kind;
+        EXPECT_EQ(count, static_cast<int>(c.names.size()));
+    }
+    EXPECT_EQ(available(nullptr, nullptr, 0), 4) << "counting needs no callback";
+    setDirectory(dir.File("Missing").c_str());
+    EXPECT_EQ(available(nullptr, nullptr, 0), 0);
+}
+
+TEST(LibraryService, TargetKindOfADrive) {
+    EXPECT_EQ(LibraryTargetKind("ZR29"), 2);
+    EXPECT_EQ(LibraryTargetKind("zr29"), 2);
+    EXPECT_EQ(LibraryTargetKind("VQ5A"), 1);
+    EXPECT_EQ(LibraryTargetKind(""), 1);
+}
+
+} // namespace
+} // namespace rux
