@@ -23,7 +23,8 @@ namespace {
 using ItemList = CSequencerClipboardFormat::ItemList;
 
 // The keys in the order their markers are checked and cleared.
-constexpr const char* kMarkerKeys[] = {"ALIAS", "JOG", "INITIAL", "BACKGROUND", "POS0", "INITIAL_TASK", "BACKGROUND_TASK"};
+constexpr const char* kMarkerKeys[] = {"ALIAS", "JOG",          "INITIAL",        "BACKGROUND",
+                                       "POS0",  "INITIAL_TASK", "BACKGROUND_TASK"};
 // The sections whose fold state the import leaves as it found it.
 constexpr const char* kFoldSections[] = {"Alias", "Initial", "Background", "Pos0"};
 
@@ -32,25 +33,24 @@ constexpr const char* kBackgroundTitle = "_SequencerBackground ()";
 constexpr const char* kInitialCall = "_SequencerInitial()";
 constexpr const char* kBackgroundCall = "_SequencerBackground()";
 
-bool IsTextLine(const CItem* item) { return item->GetType() == kItemLine; }
+bool IsTextLine(const CItem* item) {
+    return item->GetType() == kItemLine;
+}
 
 int FindSectionHeader(const CObArrayEx& items, std::string_view title) {
     for (int i = 0; i < items.GetSize(); ++i)
-        if (items.GetAt(i)->GetType() == kItemSectionHeader && items.GetAt(i)->GetText() == title)
-            return i;
+        if (items.GetAt(i)->GetType() == kItemSectionHeader && items.GetAt(i)->GetText() == title) return i;
     return -1;
 }
 
 // The footer that closes the section of that title.
 int FindSectionFooter(const CObArrayEx& items, std::string_view title) {
     const int header = FindSectionHeader(items, title);
-    if (header < 0)
-        return -1;
+    if (header < 0) return -1;
     const CItem* h = items.GetAt(header);
     for (int i = header + 1; i < items.GetSize(); ++i) {
         const CItem* item = items.GetAt(i);
-        if (item->GetType() == kItemSectionFooter && item->GetSection() == h)
-            return i;
+        if (item->GetType() == kItemSectionFooter && item->GetSection() == h) return i;
         if (item->GetType() == kItemSectionHeader)
             break; // a section left open: its end is where the next one starts
     }
@@ -59,15 +59,13 @@ int FindSectionFooter(const CObArrayEx& items, std::string_view title) {
 
 int FindLineContaining(const CObArrayEx& items, int from, std::string_view text) {
     for (int i = std::max(0, from); i < items.GetSize(); ++i)
-        if (IsTextLine(items.GetAt(i)) && items.GetAt(i)->GetText().find(text) != std::string::npos)
-            return i;
+        if (IsTextLine(items.GetAt(i)) && items.GetAt(i)->GetText().find(text) != std::string::npos) return i;
     return -1;
 }
 
 int FindLineEqual(const CObArrayEx& items, std::string_view text) {
     for (int i = 0; i < items.GetSize(); ++i)
-        if (IsTextLine(items.GetAt(i)) && items.GetAt(i)->GetText() == text)
-            return i;
+        if (IsTextLine(items.GetAt(i)) && items.GetAt(i)->GetText() == text) return i;
     return -1;
 }
 
@@ -83,7 +81,8 @@ CMarkers FindMarkers(const CObArrayEx& items, const std::string& key) {
 
 // Both markers, the start first, in one section (or both outside every section).
 bool EnclosesBlock(const CObArrayEx& items, const CMarkers& m) {
-    return m.start >= 0 && m.end > m.start && items.GetAt(m.start)->GetSection() == items.GetAt(m.end)->GetSection();
+    return m.start >= 0 && m.end > m.start &&
+           items.GetAt(m.start)->GetSection() == items.GetAt(m.end)->GetSection();
 }
 
 bool MarkersInPlace(const CObArrayEx& items, const CMarkers& m) {
@@ -92,16 +91,14 @@ bool MarkersInPlace(const CObArrayEx& items, const CMarkers& m) {
 
 int IndexOf(const CObArrayEx& items, const CItem* item) {
     for (int i = 0; i < items.GetSize(); ++i)
-        if (items.GetAt(i) == item)
-            return i;
+        if (items.GetAt(i) == item) return i;
     return -1;
 }
 
 // The word after the directive on its line.
 std::string DirectiveName(const std::string& line) {
     size_t at = line.find(kIndexRoutineDirective);
-    if (at == std::string::npos)
-        return {};
+    if (at == std::string::npos) return {};
     at += std::string_view(kIndexRoutineDirective).size();
     while (at < line.size() && (line[at] == ' ' || line[at] == '\t'))
         ++at;
@@ -111,7 +108,9 @@ std::string DirectiveName(const std::string& line) {
     return line.substr(at, end - at);
 }
 
-std::unique_ptr<CItem> EmptyLine() { return std::make_unique<CLine>(); }
+std::unique_ptr<CItem> EmptyLine() {
+    return std::make_unique<CLine>();
+}
 
 // One import run: the session's open transaction and the items it works on.
 class CImportRun {
@@ -123,9 +122,9 @@ public:
         for (const char* key : kMarkerKeys) {
             m_items.RelinkSections();
             const CMarkers m = FindMarkers(m_items, key);
-            if (!EnclosesBlock(m_items, m))
-                continue;
-            if (CSectionHeader* section = m_items.GetAt(m.start)->GetSection(); section && !section->IsExpanded())
+            if (!EnclosesBlock(m_items, m)) continue;
+            if (CSectionHeader* section = m_items.GetAt(m.start)->GetSection();
+                section && !section->IsExpanded())
                 SetFold(*section, true);
             for (int n = m.end - m.start - 1; n > 0; --n)
                 m_session.RemoveItem(m.start + 1);
@@ -136,23 +135,21 @@ public:
     // The shaped lines of a block as items; empty when the key has no text.
     ItemList Block(const std::string& key, const char* call = nullptr) const {
         std::vector<std::string> lines;
-        if (!m_blocks.BlockLines(key, lines))
-            return {};
-        if (call)
-            lines.push_back(call);
+        if (!m_blocks.BlockLines(key, lines)) return {};
+        if (call) lines.push_back(call);
         return LinesToItems(lines);
     }
 
     ItemList RoutineBlock(const std::string& key, const std::string& title, bool functionBlock) {
         ItemList items = Block(key);
         if (!items.empty())
-            CSequencerClipboardFormat::Routine(title, items, m_session.Document().SectionIdCounter(), functionBlock);
+            CSequencerClipboardFormat::Routine(title, items, m_session.Document().SectionIdCounter(),
+                                               functionBlock);
         return items;
     }
 
     void EnsureSection(const char* title) {
-        if (FindSectionHeader(m_items, title) >= 0)
-            return;
+        if (FindSectionHeader(m_items, title) >= 0) return;
         auto header = std::make_unique<CSectionHeader>(title);
         header->SetId(m_session.Document().TakeSectionId());
         auto footer = std::make_unique<CSectionFooter>(header->GetText());
@@ -165,9 +162,9 @@ public:
     // The item after the indexer function block's section, else after the Alias section.
     int RoutinePosition() const {
         if (const int directive = FindLineContaining(m_items, 0, kIndexRoutineDirective); directive >= 0) {
-            const std::string title = IndexerFunctionBlockTitle(DirectiveName(m_items.GetAt(directive)->GetText()));
-            if (const int footer = FindSectionFooter(m_items, title); footer >= 0)
-                return footer + 1;
+            const std::string title =
+                IndexerFunctionBlockTitle(DirectiveName(m_items.GetAt(directive)->GetText()));
+            if (const int footer = FindSectionFooter(m_items, title); footer >= 0) return footer + 1;
         }
         const int footer = FindSectionFooter(m_items, "Alias");
         return footer >= 0 ? footer + 1 : m_items.GetSize();
@@ -187,8 +184,7 @@ public:
             const int top = FindLineContaining(m_items, header + 1, "top:");
             const int jump = top >= 0 ? FindLineContaining(m_items, top + 1, "goto top:") : -1;
             const CSectionHeader* section = jump >= 0 ? m_items.GetAt(jump)->GetSection() : nullptr;
-            if (section && section->GetText() == "Background")
-                return jump;
+            if (section && section->GetText() == "Background") return jump;
         }
         m_prompts.ShowMessage(LoadString(IDS_IMPORT_NO_TOP_LABELS));
         return SectionStart("Background");
@@ -197,8 +193,7 @@ public:
     // Between the key's markers when they are there; otherwise wrapped in markers at the default
     // position. The position is asked only when it is needed, since asking may warn.
     template <class Position> void Insert(const std::string& key, ItemList items, Position position) {
-        if (items.empty())
-            return;
+        if (items.empty()) return;
         m_items.RelinkSections();
         if (const CMarkers m = FindMarkers(m_items, key); EnclosesBlock(m_items, m)) {
             m_session.InsertItemsAt(m.start + 1, std::move(items));
@@ -218,7 +213,8 @@ public:
     void RememberFolds() {
         for (const char* title : kFoldSections) {
             const int header = FindSectionHeader(m_items, title);
-            m_folds.push_back(header < 0 || static_cast<const CSectionHeader*>(m_items.GetAt(header))->IsExpanded());
+            m_folds.push_back(header < 0 ||
+                              static_cast<const CSectionHeader*>(m_items.GetAt(header))->IsExpanded());
         }
     }
 
@@ -226,8 +222,7 @@ public:
         for (size_t i = 0; i < std::size(kFoldSections); ++i)
             if (const int header = FindSectionHeader(m_items, kFoldSections[i]); header >= 0) {
                 auto& section = static_cast<CSectionHeader&>(*m_items.GetAt(header));
-                if (section.IsExpanded() != m_folds[i])
-                    SetFold(section, m_folds[i]);
+                if (section.IsExpanded() != m_folds[i]) SetFold(section, m_folds[i]);
             }
     }
 
@@ -235,11 +230,9 @@ public:
         CRUXDocument& document = m_session.Document();
         const CPar* header = document.GetHeader();
         // A program without a header keeps no references, and a library references none.
-        if (!header || !header->Header().Library.empty())
-            return;
+        if (!header || !header->Header().Library.empty()) return;
         for (const std::string& name : document.ReferencedLibraries())
-            if (EqualsNoCase(name, kIndexerLibrary))
-                return;
+            if (EqualsNoCase(name, kIndexerLibrary)) return;
         std::vector<std::string> available;
         libraries.GetAvailableLibraries(available, LibraryTargetKind(header->Header().Drive));
         for (const std::string& name : available)
@@ -276,8 +269,7 @@ private:
 
 bool ReadFile(const std::string& path, std::string& text) {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
+    if (!in) return false;
     std::ostringstream bytes;
     bytes << in.rdbuf();
     text = bytes.str();
@@ -290,14 +282,15 @@ std::string IndexerFunctionBlockTitle(const std::string& name) {
     return "(Output%) = " + name + " (CurrentType%, CurrentItem%)";
 }
 
-bool ImportIndexerCode(CEditSession& session, const CSequencerClipboardFormat& blocks, CIndexerPrompts& prompts,
-                       CLibraryService& libraries, const CIndexerImportSettings& settings) {
-    if (!session.CanEdit() || blocks.IsEmpty())
-        return false;
+bool ImportIndexerCode(CEditSession& session, const CSequencerClipboardFormat& blocks,
+                       CIndexerPrompts& prompts, CLibraryService& libraries,
+                       const CIndexerImportSettings& settings) {
+    if (!session.CanEdit() || blocks.IsEmpty()) return false;
     const long version = std::strtol(blocks.Value("Version").c_str(), nullptr, 10);
     if (version != 2) {
-        prompts.ShowMessage(std::string(LoadString(version < 2 ? IDS_IMPORT_OLDER_VERSION : IDS_IMPORT_NEWER_VERSION)) +
-                            " " + kUpgradeAddress);
+        prompts.ShowMessage(
+            std::string(LoadString(version < 2 ? IDS_IMPORT_OLDER_VERSION : IDS_IMPORT_NEWER_VERSION)) + " " +
+            kUpgradeAddress);
         return false;
     }
     CObArrayEx& items = session.Document().Items();
@@ -306,17 +299,14 @@ bool ImportIndexerCode(CEditSession& session, const CSequencerClipboardFormat& b
     run.RememberFolds();
     for (const char* key : kMarkerKeys) {
         const CMarkers m = FindMarkers(items, key);
-        if (MarkersInPlace(items, m))
-            continue;
-        const std::string question = FormatString(
-            IDS_IMPORT_MARKERS_MISPLACED,
-            {CSequencerClipboardFormat::StartMarker(key), CSequencerClipboardFormat::EndMarker(key)});
-        if (!prompts.AskYesNo(question))
-            return false;
+        if (MarkersInPlace(items, m)) continue;
+        const std::string question =
+            FormatString(IDS_IMPORT_MARKERS_MISPLACED, {CSequencerClipboardFormat::StartMarker(key),
+                                                        CSequencerClipboardFormat::EndMarker(key)});
+        if (!prompts.AskYesNo(question)) return false;
     }
 
-    if (!session.BeginEdit())
-        return false;
+    if (!session.BeginEdit()) return false;
     run.ClearBetweenMarkers();
 
     ItemList alias = run.Block("ALIAS");
@@ -330,8 +320,7 @@ bool ImportIndexerCode(CEditSession& session, const CSequencerClipboardFormat& b
     run.EnsureSection("Alias");
     run.EnsureSection("Initial");
     run.EnsureSection("Background");
-    if (!pos0.empty())
-        run.EnsureSection("Pos0");
+    if (!pos0.empty()) run.EnsureSection("Pos0");
 
     const auto routine = [&run] { return run.RoutinePosition(); };
     run.Insert("BACKGROUND", std::move(background), routine);
@@ -351,7 +340,8 @@ bool ImportIndexerCode(CEditSession& session, const CSequencerClipboardFormat& b
 
     if (settings.showInformation && *settings.showInformation) {
         std::string text;
-        if (ReadFile(settings.dataDirectory + "/" + kImportInformationFile, text) && prompts.ShowImportInformation(text))
+        if (ReadFile(settings.dataDirectory + "/" + kImportInformationFile, text) &&
+            prompts.ShowImportInformation(text))
             *settings.showInformation = false;
     }
     return true;
@@ -368,8 +358,7 @@ bool HoldsDirective(const std::string& text) {
 // A section of that title, or a function block of that name.
 int FindFunctionBlock(const CObArrayEx& items, const std::string& name, const std::string& title) {
     for (int i = 0; i < items.GetSize(); ++i) {
-        if (items.GetAt(i)->GetType() != kItemSectionHeader)
-            continue;
+        if (items.GetAt(i)->GetType() != kItemSectionHeader) continue;
         const auto* header = static_cast<const CSectionHeader*>(items.GetAt(i));
         if (header->GetText() == title || header->GetText() == name ||
             (header->IsFunctionBlock() && header->GetShortName() == name))
@@ -381,8 +370,7 @@ int FindFunctionBlock(const CObArrayEx& items, const std::string& name, const st
 } // namespace
 
 bool AddIndexerFunctionBlock(CEditSession& session, CIndexerPrompts& prompts, const std::string& productDir) {
-    if (!session.CanEdit())
-        return false;
+    if (!session.CanEdit()) return false;
     CObArrayEx& items = session.Document().Items();
     for (int i = 0; i < items.GetSize(); ++i) {
         const CItem* item = items.GetAt(i);
@@ -396,18 +384,15 @@ bool AddIndexerFunctionBlock(CEditSession& session, CIndexerPrompts& prompts, co
     CIndexerUDFBForm form;
     std::string title;
     while (true) {
-        if (!prompts.AskFunctionBlockName(form))
-            return false;
+        if (!prompts.AskFunctionBlockName(form)) return false;
         title = IndexerFunctionBlockTitle(form.Name());
         const int existing = FindFunctionBlock(items, form.Name(), title);
-        if (existing < 0)
-            break;
+        if (existing < 0) break;
         session.Select({1, existing}, {1, existing + 1});
         prompts.ShowMessage(FormatString(IDS_INDEXER_FB_EXISTS, {form.Name()}));
     }
 
-    if (!session.BeginEdit())
-        return false;
+    if (!session.BeginEdit()) return false;
     items.RelinkSections();
     const int first = items.GetSize() > 0 && items.GetAt(0)->GetType() == kItemPar ? 1 : 0;
     const int aliasFooter = FindSectionFooter(items, "Alias");

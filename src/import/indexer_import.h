@@ -45,8 +45,9 @@ struct CIndexerImportSettings {
 
 // Import (command 32940) of the blocks read into `blocks`. One transaction and one undo group for
 // every change. Returns whether the import happened.
-bool ImportIndexerCode(CEditSession& session, const CSequencerClipboardFormat& blocks, CIndexerPrompts& prompts,
-                       CLibraryService& libraries, const CIndexerImportSettings& settings);
+bool ImportIndexerCode(CEditSession& session, const CSequencerClipboardFormat& blocks,
+                       CIndexerPrompts& prompts, CLibraryService& libraries,
+                       const CIndexerImportSettings& settings);
 
 // Add indexer function block (command 32941): the block after the Alias section and the directive
 // at the top, in one undo group. Returns whether they were added.

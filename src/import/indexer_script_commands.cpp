@@ -21,13 +21,12 @@ namespace {
 
 // A payload file as the sequencing tool's text: UTF-16 after its byte-order mark, else UTF-8.
 std::u16string PayloadText(const std::string& bytes) {
-    const auto starts = [&bytes](const char* mark, size_t n) { return bytes.size() >= n && bytes.compare(0, n, mark, n) == 0; };
-    if (starts("\xFF\xFE", 2))
-        return Utf16FromLittleEndian(std::string_view(bytes).substr(2));
-    if (starts("\xFE\xFF", 2))
-        return Utf16FromBigEndian(std::string_view(bytes).substr(2));
-    if (starts("\xEF\xBB\xBF", 3))
-        return Utf8ToUtf16(std::string_view(bytes).substr(3));
+    const auto starts = [&bytes](const char* mark, size_t n) {
+        return bytes.size() >= n && bytes.compare(0, n, mark, n) == 0;
+    };
+    if (starts("\xFF\xFE", 2)) return Utf16FromLittleEndian(std::string_view(bytes).substr(2));
+    if (starts("\xFE\xFF", 2)) return Utf16FromBigEndian(std::string_view(bytes).substr(2));
+    if (starts("\xEF\xBB\xBF", 3)) return Utf8ToUtf16(std::string_view(bytes).substr(3));
     return Utf8ToUtf16(bytes);
 }
 
@@ -36,8 +35,7 @@ public:
     explicit CScriptClipboardSource(const CMemoryClipboard& clipboard) : m_clipboard(clipboard) {}
     std::optional<std::u16string> GetSequencerText() override {
         const std::optional<std::string> bytes = m_clipboard.GetFormat(kSequencerClipboardFormat);
-        if (!bytes)
-            return std::nullopt;
+        if (!bytes) return std::nullopt;
         return Utf16FromLittleEndian(*bytes);
     }
 
@@ -58,11 +56,9 @@ public:
         return false;
     }
     bool AskFunctionBlockName(CIndexerUDFBForm& form) override {
-        if (m_asked)
-            return false;
+        if (m_asked) return false;
         m_asked = true;
-        if (!m_name.empty())
-            form.SetName(m_name);
+        if (!m_name.empty()) form.SetName(m_name);
         if (const std::string problem = form.OnOk(); !problem.empty()) {
             m_script.ShowMessage(problem);
             return false;
@@ -76,7 +72,9 @@ private:
     bool m_asked = false;
 };
 
-std::string NoArgs(const std::string& args) { return args.empty() ? "" : "takes no arguments"; }
+std::string NoArgs(const std::string& args) {
+    return args.empty() ? "" : "takes no arguments";
+}
 
 } // namespace
 
@@ -86,12 +84,14 @@ void AddIndexerScriptCommands() {
         [](CEditScript& r, const std::string& path) {
             std::ifstream in(path, std::ios::binary);
             if (!in) {
-                std::fprintf(stderr, "rux: cannot read '%s': %s\n", path.c_str(), std::strerror(errno ? errno : ENOENT));
+                std::fprintf(stderr, "rux: cannot read '%s': %s\n", path.c_str(),
+                             std::strerror(errno ? errno : ENOENT));
                 return false;
             }
             std::ostringstream bytes;
             bytes << in.rdbuf();
-            r.Clipboard().SetFormatOnly(kSequencerClipboardFormat, Utf16ToLittleEndianZ(PayloadText(bytes.str())));
+            r.Clipboard().SetFormatOnly(kSequencerClipboardFormat,
+                                        Utf16ToLittleEndianZ(PayloadText(bytes.str())));
             return true;
         });
     CEditScript::AddCmd("import-indexer", NoArgs, [](CEditScript& r, const std::string&) {

@@ -13,8 +13,7 @@ namespace {
 // The first child node of that type; its text, or empty.
 std::string FirstChildText(const pugi::xml_node& element, pugi::xml_node_type type) {
     for (pugi::xml_node child = element.first_child(); child; child = child.next_sibling())
-        if (child.type() == type)
-            return child.value();
+        if (child.type() == type) return child.value();
     return {};
 }
 
@@ -22,28 +21,23 @@ std::string FirstChildText(const pugi::xml_node& element, pugi::xml_node_type ty
 
 void CSequencerClipboardFormat::Read(CSequencerSource& source) {
     m_blocks.clear();
-    if (const std::optional<std::u16string> text = source.GetSequencerText())
-        ReadPayload(*text);
+    if (const std::optional<std::u16string> text = source.GetSequencerText()) ReadPayload(*text);
 }
 
 void CSequencerClipboardFormat::ReadPayload(std::u16string_view text) {
     m_blocks.clear();
     // The clipboard text ends at its terminating zero.
-    if (const size_t zero = text.find(u'\0'); zero != std::u16string_view::npos)
-        text = text.substr(0, zero);
-    if (text.empty())
-        return;
+    if (const size_t zero = text.find(u'\0'); zero != std::u16string_view::npos) text = text.substr(0, zero);
+    if (text.empty()) return;
     const std::string bytes = Utf16ToCp1252(text);
     // The bytes are the program's code page already: parse them as they are, whatever the
     // declaration says, and keep bytes above 127 untouched.
     pugi::xml_document document;
     const unsigned options = pugi::parse_cdata | pugi::parse_escapes | pugi::parse_eol;
-    if (!document.load_buffer(bytes.data(), bytes.size(), options, pugi::encoding_utf8))
-        return;
+    if (!document.load_buffer(bytes.data(), bytes.size(), options, pugi::encoding_utf8)) return;
     const pugi::xml_node root = document.document_element();
     for (pugi::xml_node element = root.first_child(); element; element = element.next_sibling()) {
-        if (element.type() != pugi::node_element)
-            continue;
+        if (element.type() != pugi::node_element) continue;
         const std::string key = element.name();
         // Only the version is plain text; every block travels in a CDATA section.
         m_blocks[key] = FirstChildText(element, key == "Version" ? pugi::node_pcdata : pugi::node_cdata);
@@ -57,8 +51,7 @@ std::string CSequencerClipboardFormat::Value(const std::string& key) const {
 
 bool CSequencerClipboardFormat::BlockLines(const std::string& key, std::vector<std::string>& lines) const {
     const std::string text = Value(key);
-    if (text.empty())
-        return false;
+    if (text.empty()) return false;
     const std::string checksum = ChecksumLine(text);
     lines.push_back("// Please do not modify code within in this secion");
     lines.push_back(checksum);

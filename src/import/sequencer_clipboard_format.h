@@ -52,7 +52,8 @@ public:
     static void Wrap(const std::string& key, ItemList& items);
     // Turns the list into a section of its own: header (numbered from the counter, expanded),
     // for a function block an empty line and "FBbody", the lines, the footer.
-    static void Routine(const std::string& title, ItemList& items, uint32_t& sectionCounter, bool functionBlock);
+    static void Routine(const std::string& title, ItemList& items, uint32_t& sectionCounter,
+                        bool functionBlock);
 
     static std::string StartMarker(const std::string& key) { return "//{{QUODEX_INDEXER_" + key; }
     static std::string EndMarker(const std::string& key) { return "//}}QUODEX_INDEXER_" + key; }

@@ -14,16 +14,18 @@ constexpr char16_t kHigh[32] = {
 };
 
 char ToCp1252(char16_t unit) {
-    if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF))
-        return static_cast<char>(unit);
+    if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) return static_cast<char>(unit);
     for (int i = 0; i < 32; ++i)
-        if (kHigh[i] == unit)
-            return static_cast<char>(0x80 + i);
+        if (kHigh[i] == unit) return static_cast<char>(0x80 + i);
     return '?';
 }
 
-bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+bool IsHighSurrogate(char16_t u) {
+    return u >= 0xD800 && u <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t u) {
+    return u >= 0xDC00 && u <= 0xDFFF;
+}
 
 void AppendCodePoint(std::u16string& out, uint32_t cp) {
     if (cp < 0x10000) {

@@ -27,8 +27,7 @@ struct CFakePrompts final : CIndexerPrompts {
     void ShowMessage(const std::string& text) override { shown.push_back(text); }
     bool AskYesNo(const std::string& text) override {
         shown.push_back("? " + text);
-        if (answers.empty())
-            return true;
+        if (answers.empty()) return true;
         const bool yes = answers.front();
         answers.pop_front();
         return yes;
@@ -42,8 +41,7 @@ struct CFakePrompts final : CIndexerPrompts {
             form.SetName(names.front());
             names.pop_front();
             const std::string problem = form.OnOk();
-            if (problem.empty())
-                return true;
+            if (problem.empty()) return true;
             shown.push_back(problem);
         }
         return false;
@@ -63,8 +61,8 @@ struct CFakeLibraries final : CLibraryService {
 
 // The program most tests start from: an Alias section, an Initial task and a Background loop.
 const std::vector<std::string> kBase = {
-    "P", "// conveyor indexer", "{Alias", "; names", "}", "{Initial", "x% = 1", "}",
-    "{Background", "top:", "  y% = y% + 1", "  goto top:", "}",
+    "P", "// conveyor indexer", "{Alias", "; names",       "}",           "{Initial", "x% = 1",
+    "}", "{Background",         "top:",   "  y% = y% + 1", "  goto top:", "}",
 };
 
 CSequencerClipboardFormat Payload(std::map<std::string, std::string> extra = {}) {
@@ -91,8 +89,7 @@ public:
     explicit CImportFixture(const std::string& bytes) {
         m_path = m_dir.Write("prog.rux", bytes);
         m_script.SetOutput([](const std::string&) {});
-        if (!m_script.Open(m_path, {}, false, {}))
-            throw std::runtime_error("cannot open the test program");
+        if (!m_script.Open(m_path, {}, false, {})) throw std::runtime_error("cannot open the test program");
         m_settings.showInformation = &m_showInformation;
         m_settings.dataDirectory = m_dir.Path();
         m_showInformation = false;
@@ -105,8 +102,7 @@ public:
 
     std::string Saved() {
         const std::string out = m_dir.File("saved.rux");
-        if (!m_script.SaveTo(out))
-            throw std::runtime_error("cannot save");
+        if (!m_script.SaveTo(out)) throw std::runtime_error("cannot save");
         return test::ReadFileBytes(out);
     }
     std::vector<std::string> Lines() const {
@@ -171,7 +167,8 @@ TEST(IndexerImport, FirstImportMatchesTheGoldenFile) {
 
 TEST(IndexerImport, SecondImportReplacesBetweenTheMarkers) {
     CImportFixture f(test::ReadFileBytes(test::DataFile("import/indexer_first.expected.rux")));
-    ASSERT_TRUE(f.Import(Payload({{"INITIAL", "Step% = 5"}, {"ALIAS", "$DEFINE IDX_POS #19.02\n$DEFINE IDX_V #1.21"}})));
+    ASSERT_TRUE(f.Import(
+        Payload({{"INITIAL", "Step% = 5"}, {"ALIAS", "$DEFINE IDX_POS #19.02\n$DEFINE IDX_V #1.21"}})));
     EXPECT_EQ(f.prompts.shown, std::vector<std::string>{});
     EXPECT_EQ(f.Saved(), test::ReadFileBytes(test::DataFile("import/indexer_second.expected.rux")));
     for (const char* key : {"ALIAS", "JOG", "INITIAL", "BACKGROUND", "INITIAL_TASK", "BACKGROUND_TASK"}) {
@@ -185,14 +182,16 @@ TEST(IndexerImport, SecondImportReplacesBetweenTheMarkers) {
 
     // The same payload again changes no byte.
     const std::string once = f.Saved();
-    ASSERT_TRUE(f.Import(Payload({{"INITIAL", "Step% = 5"}, {"ALIAS", "$DEFINE IDX_POS #19.02\n$DEFINE IDX_V #1.21"}})));
+    ASSERT_TRUE(f.Import(
+        Payload({{"INITIAL", "Step% = 5"}, {"ALIAS", "$DEFINE IDX_POS #19.02\n$DEFINE IDX_V #1.21"}})));
     EXPECT_EQ(f.Saved(), once);
 }
 
 TEST(IndexerImport, UndoRestoresEveryByteInOneStep) {
     const std::vector<std::string> programs[] = {
         kBase,
-        {"P", "{-Alias", "; names", "}", "{Background", "top:", "  goto top:", "}"}, // folded, Initial missing
+        {"P", "{-Alias", "; names", "}", "{Background",
+         "top:", "  goto top:", "}"}, // folded, Initial missing
         {"P", "text only"},
     };
     for (const auto& rows : programs) {
@@ -235,12 +234,13 @@ TEST(IndexerImport, VersionOtherThanTwoChangesNothing) {
 
 TEST(IndexerImport, MisplacedMarkersAskWhetherToGoOn) {
     const std::string question =
-        "? Warning: The code may not be imported correctly. The header comments:\n//{{QUODEX_INDEXER_JOG\nor\n"
+        "? Warning: The code may not be imported correctly. The header "
+        "comments:\n//{{QUODEX_INDEXER_JOG\nor\n"
         "//}}QUODEX_INDEXER_JOG\nwere not found or were not in the correct position.\nContinue with import?";
     const std::vector<std::string> misplaced[] = {
-        {"P", "//{{QUODEX_INDEXER_JOG", "{Alias", "}"},                                   // no end marker
-        {"P", "//}}QUODEX_INDEXER_JOG", "{Alias", "}", "//{{QUODEX_INDEXER_JOG"},         // end first
-        {"P", "{Alias", "//{{QUODEX_INDEXER_JOG", "}", "//}}QUODEX_INDEXER_JOG", "x"},    // two sections
+        {"P", "//{{QUODEX_INDEXER_JOG", "{Alias", "}"},                                // no end marker
+        {"P", "//}}QUODEX_INDEXER_JOG", "{Alias", "}", "//{{QUODEX_INDEXER_JOG"},      // end first
+        {"P", "{Alias", "//{{QUODEX_INDEXER_JOG", "}", "//}}QUODEX_INDEXER_JOG", "x"}, // two sections
     };
     for (const auto& rows : misplaced) {
         const std::string before = Normalised(test::ProgramBytes(rows));
@@ -279,9 +279,10 @@ TEST(IndexerImport, Pos0SectionOnlyWithItsBlock) {
     // Created empty at the end, then given the block as its first lines.
     const std::vector<std::string> tail(lines.begin() + header, lines.end());
     const std::string crc = ChecksumLine("#3.10 = Pos%");
-    EXPECT_EQ(tail, (std::vector<std::string>{"Pos0", "", "//{{QUODEX_INDEXER_POS0",
-                                              "// Please do not modify code within in this secion", crc,
-                                              "#3.10 = Pos%", crc, "//}}QUODEX_INDEXER_POS0", "", "", "Pos0"}));
+    EXPECT_EQ(tail,
+              (std::vector<std::string>{"Pos0", "", "//{{QUODEX_INDEXER_POS0",
+                                        "// Please do not modify code within in this secion", crc,
+                                        "#3.10 = Pos%", crc, "//}}QUODEX_INDEXER_POS0", "", "", "Pos0"}));
     for (int i = header + 1; i + 1 < static_cast<int>(lines.size()); ++i)
         EXPECT_EQ(f.SectionOf(i), "Pos0") << i;
 }
@@ -312,14 +313,20 @@ TEST(IndexerImport, BackgroundBlockGoesBeforeTheLoopJump) {
         {"loop present", kBase, false},
         {"no top:", {"P", "{Alias", "}", "{Background", "  y% = 1", "  goto top:", "}"}, true},
         {"no goto top:", {"P", "{Alias", "}", "{Background", "top:", "  y% = 1", "}"}, true},
-        {"goto top: in another section", {"P", "{Alias", "}", "{Background", "top:", "}", "{Clock", "goto top:", "}"}, true},
-        {"goto top: alone does not count as its own top:", {"P", "{Alias", "}", "{Background", "goto top:", "}"}, true},
+        {"goto top: in another section",
+         {"P", "{Alias", "}", "{Background", "top:", "}", "{Clock", "goto top:", "}"},
+         true},
+        {"goto top: alone does not count as its own top:",
+         {"P", "{Alias", "}", "{Background", "goto top:", "}"},
+         true},
     };
-    const std::string warning = "Warning: The lines \"top:\" and \"goto top:\" could not be found in the background task.";
+    const std::string warning =
+        "Warning: The lines \"top:\" and \"goto top:\" could not be found in the background task.";
     for (const auto& c : cases) {
         CImportFixture f(test::ProgramBytes(c.rows));
         ASSERT_TRUE(f.Import(Payload())) << c.name;
-        EXPECT_EQ(f.prompts.shown, c.warned ? std::vector<std::string>{warning} : std::vector<std::string>{}) << c.name;
+        EXPECT_EQ(f.prompts.shown, c.warned ? std::vector<std::string>{warning} : std::vector<std::string>{})
+            << c.name;
         const int start = f.IndexOf("//{{QUODEX_INDEXER_BACKGROUND_TASK");
         const int end = f.IndexOf("//}}QUODEX_INDEXER_BACKGROUND_TASK");
         ASSERT_GT(start, 0) << c.name;
@@ -329,7 +336,8 @@ TEST(IndexerImport, BackgroundBlockGoesBeforeTheLoopJump) {
         if (!c.warned) {
             EXPECT_EQ(lines[static_cast<size_t>(end) + 2], "  goto top:") << c.name;
         } else {
-            EXPECT_EQ(lines[static_cast<size_t>(start) - 2], "Background") << c.name << ": at the section start";
+            EXPECT_EQ(lines[static_cast<size_t>(start) - 2], "Background")
+                << c.name << ": at the section start";
         }
     }
 }
@@ -354,8 +362,11 @@ TEST(IndexerImport, ReferencesTheIndexerLibrary) {
         f.libraries.names = c.available;
         ASSERT_TRUE(f.Import(Payload())) << c.name;
         EXPECT_EQ(f.Script().Document().GetHeader()->Header().RefLibs, c.expected) << c.name;
-        EXPECT_EQ(f.prompts.shown, c.warned ? std::vector<std::string>{"Warning: The Indexer library \"IndexerLibrary\" could not be found."}
-                                            : std::vector<std::string>{})
+        EXPECT_EQ(
+            f.prompts.shown,
+            c.warned ? std::vector<
+                           std::string>{"Warning: The Indexer library \"IndexerLibrary\" could not be found."}
+                     : std::vector<std::string>{})
             << c.name;
         const auto refs = [&f] {
             const auto& list = f.Script().Document().ReferencedLibraries();
@@ -364,7 +375,8 @@ TEST(IndexerImport, ReferencesTheIndexerLibrary) {
         EXPECT_EQ(refs(), c.warned ? 0 : 1) << c.name;
         f.Session().Undo();
         EXPECT_EQ(f.Script().Document().GetHeader()->Header().RefLibs, c.refLibs) << c.name;
-        EXPECT_EQ(refs(), c.refLibs.find("IndexerLibrary") == 0 ? 1 : 0) << c.name << ": the list follows the undo";
+        EXPECT_EQ(refs(), c.refLibs.find("IndexerLibrary") == 0 ? 1 : 0)
+            << c.name << ": the list follows the undo";
         f.Session().Redo();
         EXPECT_EQ(refs(), c.warned ? 0 : 1) << c.name;
     }
@@ -372,10 +384,12 @@ TEST(IndexerImport, ReferencesTheIndexerLibrary) {
 
 TEST(IndexerImport, RoutinesFollowTheIndexerFunctionBlock) {
     const std::string title = IndexerFunctionBlockTitle("_FBIdx");
-    CImportFixture f(test::ProgramBytes({"P", "$INDEXROUTINE _FBIdx", "{Alias", "}", "{" + title, "FBbody", "}", "mine", "{Initial", "}"}));
+    CImportFixture f(test::ProgramBytes(
+        {"P", "$INDEXROUTINE _FBIdx", "{Alias", "}", "{" + title, "FBbody", "}", "mine", "{Initial", "}"}));
     ASSERT_TRUE(f.Import(Payload()));
     const auto lines = f.Lines();
-    const int footer = static_cast<int>(std::find(lines.begin() + f.IndexOf(title) + 1, lines.end(), title) - lines.begin());
+    const int footer =
+        static_cast<int>(std::find(lines.begin() + f.IndexOf(title) + 1, lines.end(), title) - lines.begin());
     // In the order they were inserted, each at the same place: the last one first.
     EXPECT_EQ(lines[static_cast<size_t>(footer) + 1], "");
     EXPECT_EQ(lines[static_cast<size_t>(footer) + 2], "//{{QUODEX_INDEXER_JOG");
@@ -388,8 +402,9 @@ TEST(IndexerImport, RoutinesFollowTheIndexerFunctionBlock) {
 
 TEST(IndexerImport, FoldStatesStayAsTheyWere) {
     // A folded Alias section holding markers of an earlier import; a folded Background.
-    CImportFixture f(test::ProgramBytes({"P", "{-Alias", "//{{QUODEX_INDEXER_ALIAS", "old", "//}}QUODEX_INDEXER_ALIAS", "}",
-                                         "{Initial", "}", "{-Background", "top:", "goto top:", "}", "{-Clock", "}"}));
+    CImportFixture f(
+        test::ProgramBytes({"P", "{-Alias", "//{{QUODEX_INDEXER_ALIAS", "old", "//}}QUODEX_INDEXER_ALIAS",
+                            "}", "{Initial", "}", "{-Background", "top:", "goto top:", "}", "{-Clock", "}"}));
     ASSERT_TRUE(f.Import(Payload()));
     EXPECT_FALSE(f.Expanded("Alias"));
     EXPECT_FALSE(f.Expanded("Background"));
@@ -434,15 +449,18 @@ TEST(IndexerFunctionBlock, NameRule) {
         const char* name;
         bool valid;
     } cases[] = {
-        {"_FBIndexer", true}, {"_a", true},   {"_a1b2", true},  {"_Z9", true},     {"_", false},
-        {"", false},          {"_1abc", false}, {"a_bc", false}, {"_ab_c", false}, {"_ab c", false},
+        {"_FBIndexer", true}, {"_a", true},     {"_a1b2", true},   {"_Z9", true},    {"_", false},
+        {"", false},          {"_1abc", false}, {"a_bc", false},   {"_ab_c", false}, {"_ab c", false},
         {"__ab", false},      {"_ab%", false},  {"_\xE9t", false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(CIndexerUDFBForm::IsValidName(c.name), c.valid) << c.name;
         CIndexerUDFBForm form;
         form.SetName(c.name);
-        EXPECT_EQ(form.OnOk(), c.valid ? "" : "Invalid or missing function block name. FB name should begin with an '_' character.")
+        EXPECT_EQ(form.OnOk(),
+                  c.valid
+                      ? ""
+                      : "Invalid or missing function block name. FB name should begin with an '_' character.")
             << c.name;
     }
     EXPECT_EQ(CIndexerUDFBForm().Name(), "_FBIndexer");
@@ -457,8 +475,8 @@ TEST(IndexerFunctionBlock, AddsTheBlockAndTheDirectiveInOneStep) {
     } cases[] = {
         {"after the Alias section",
          {"P", "// mine", "{Alias", "; a", "}", "{Initial", "}"},
-         {"", "$INDEXROUTINE _FBIndexer", "", "// mine", "Alias", "; a", "Alias", "", title, "FBbody", title, "", "",
-          "Initial", "Initial"}},
+         {"", "$INDEXROUTINE _FBIndexer", "", "// mine", "Alias", "; a", "Alias", "", title, "FBbody", title,
+          "", "", "Initial", "Initial"}},
         {"at the start without one",
          {"P", "{Initial", "}"},
          {"", "$INDEXROUTINE _FBIndexer", "", "", title, "FBbody", title, "", "", "Initial", "Initial"}},
@@ -493,24 +511,28 @@ TEST(IndexerFunctionBlock, DirectiveAlreadyThere) {
         CImportFixture f(test::ProgramBytes({"P", "{Alias", "}", c.line}));
         f.prompts.names = {"_FBIndexer"};
         EXPECT_EQ(f.AddBlock(), !c.refused) << c.line;
-        if (!c.refused)
-            continue;
-        EXPECT_EQ(f.prompts.shown, std::vector<std::string>{"The $INDEXROUTINE  directive is already used in the rux file"});
+        if (!c.refused) continue;
+        EXPECT_EQ(f.prompts.shown,
+                  std::vector<std::string>{"The $INDEXROUTINE  directive is already used in the rux file"});
         EXPECT_EQ(f.prompts.names.size(), 1u) << "the dialog never opened";
         EXPECT_EQ(f.Session().SelectionStart(), (CTextPos{1, 3}));
-        EXPECT_EQ(f.Session().SelectionStop(), (CTextPos{static_cast<int>(std::string(c.line).size()) + 1, 3}));
+        EXPECT_EQ(f.Session().SelectionStop(),
+                  (CTextPos{static_cast<int>(std::string(c.line).size()) + 1, 3}));
         EXPECT_FALSE(f.Session().CanUndo());
     }
 }
 
 TEST(IndexerFunctionBlock, AsksAgainWhileTheNameIsTaken) {
-    const std::string taken = "There is already a user defined function block with the name \"_FBIndexer\" in the rux file "
-                              "please choose a different name";
+    const std::string taken =
+        "There is already a user defined function block with the name \"_FBIndexer\" in the rux file "
+        "please choose a different name";
     CImportFixture f(test::ProgramBytes({"P", "{Alias", "}", "{(a%) = _FBIndexer (b%)", "}"}));
     f.prompts.names = {"_FBIndexer", "9bad", "_FBIdx2"};
     ASSERT_TRUE(f.AddBlock());
-    EXPECT_EQ(f.prompts.shown,
-              (std::vector<std::string>{taken, "Invalid or missing function block name. FB name should begin with an '_' character."}));
+    EXPECT_EQ(
+        f.prompts.shown,
+        (std::vector<std::string>{
+            taken, "Invalid or missing function block name. FB name should begin with an '_' character."}));
     EXPECT_EQ(f.Count("$INDEXROUTINE _FBIdx2"), 1);
     EXPECT_EQ(f.Count("(Output%) = _FBIdx2 (CurrentType%, CurrentItem%)"), 2);
 

@@ -39,7 +39,8 @@ TEST(SequencerChecksum, KnownValuesAndTheByteSwap) {
     std::string all;
     for (int b = 0; b < 256; ++b)
         all.push_back(static_cast<char>(b));
-    for (const std::string& text : {all, std::string("$DEFINE A #1.21\r\nx% = 1\n"), std::string("\xE9\x80\xFF")}) {
+    for (const std::string& text :
+         {all, std::string("$DEFINE A #1.21\r\nx% = 1\n"), std::string("\xE9\x80\xFF")}) {
         const uint16_t reg = ModbusRegister(text);
         EXPECT_EQ(SequencerChecksum(text), static_cast<uint16_t>((reg << 8) | (reg >> 8)));
     }
@@ -53,8 +54,7 @@ TEST(SequencerChecksum, LineHasNoLeadingZeros) {
         for (int b = 32; b < 127 && found < 3; ++b) {
             const std::string text{'x', static_cast<char>(a), static_cast<char>(b)};
             const uint16_t value = SequencerChecksum(text);
-            if (value >= 0x1000)
-                continue;
+            if (value >= 0x1000) continue;
             ++found;
             const std::string line = ChecksumLine(text);
             const std::string digits = line.substr(8);
@@ -67,7 +67,9 @@ TEST(SequencerChecksum, LineHasNoLeadingZeros) {
     EXPECT_EQ(found, 3);
 }
 
-std::u16string U16(std::string_view ascii) { return Utf8ToUtf16(ascii); }
+std::u16string U16(std::string_view ascii) {
+    return Utf8ToUtf16(ascii);
+}
 
 TEST(SequencerClipboardFormat, ReadsPayloads) {
     struct {
@@ -81,16 +83,21 @@ TEST(SequencerClipboardFormat, ReadsPayloads) {
         {"plain text instead of CDATA gives an empty value",
          U16("<r><Version>2</Version><JOG>x = 1</JOG><JOG_SUBROUTINE_NAME>Jog</JOG_SUBROUTINE_NAME></r>"),
          {{"Version", "2"}, {"JOG", ""}, {"JOG_SUBROUTINE_NAME", ""}}},
-        {"the version is not read from CDATA", U16("<r><Version><![CDATA[2]]></Version></r>"), {{"Version", ""}}},
+        {"the version is not read from CDATA",
+         U16("<r><Version><![CDATA[2]]></Version></r>"),
+         {{"Version", ""}}},
         {"the first CDATA section after text, unused elements kept",
          U16("<r>\n <Extra>t<![CDATA[one]]><![CDATA[two]]></Extra>\n <POS0><![CDATA[]]></POS0>\n</r>"),
          {{"Extra", "one"}, {"POS0", ""}}},
         {"markup inside CDATA stays text",
          U16("<r><INITIAL><![CDATA[IF a% < 2 & b% > 1 THEN]]></INITIAL></r>"),
          {{"INITIAL", "IF a% < 2 & b% > 1 THEN"}}},
-        {"the declaration is ignored", U16("<?xml version=\"1.0\" encoding=\"UTF-16\"?><r><Version>3</Version></r>"),
+        {"the declaration is ignored",
+         U16("<?xml version=\"1.0\" encoding=\"UTF-16\"?><r><Version>3</Version></r>"),
          {{"Version", "3"}}},
-        {"the text ends at its zero", U16("<r><Version>2</Version></r>") + u'\0' + U16("garbage"), {{"Version", "2"}}},
+        {"the text ends at its zero",
+         U16("<r><Version>2</Version></r>") + u'\0' + U16("garbage"),
+         {{"Version", "2"}}},
         {"unparsable text", U16("<r><Version>2</Version>"), {}},
         {"not XML at all", U16("Version=2"), {}},
         {"empty text", u"", {}},
@@ -143,7 +150,8 @@ TEST(SequencerClipboardFormat, ShapesBlocks) {
         format.SetValue("K", c.text);
         std::vector<std::string> lines{"before"};
         ASSERT_TRUE(format.BlockLines("K", lines)) << c.name;
-        std::vector<std::string> expected{"before", "// Please do not modify code within in this secion", ChecksumLine(c.text)};
+        std::vector<std::string> expected{"before", "// Please do not modify code within in this secion",
+                                          ChecksumLine(c.text)};
         expected.insert(expected.end(), c.body.begin(), c.body.end());
         expected.push_back(ChecksumLine(c.text));
         EXPECT_EQ(lines, expected) << c.name;
@@ -166,14 +174,17 @@ std::vector<std::string> Texts(const CSequencerClipboardFormat::ItemList& items)
 TEST(SequencerClipboardFormat, WrapsAndMakesRoutines) {
     auto items = LinesToItems({"a", "b"});
     CSequencerClipboardFormat::Wrap("JOG", items);
-    EXPECT_EQ(Texts(items), (std::vector<std::string>{"", "//{{QUODEX_INDEXER_JOG", "a", "b", "//}}QUODEX_INDEXER_JOG", ""}));
+    EXPECT_EQ(Texts(items), (std::vector<std::string>{"", "//{{QUODEX_INDEXER_JOG", "a", "b",
+                                                      "//}}QUODEX_INDEXER_JOG", ""}));
 
     struct {
         const char* title;
         bool functionBlock;
         std::vector<std::string> texts;
     } cases[] = {
-        {"_SequencerInitial ()", true, {"_SequencerInitial ()", "", "FBbody", "a", "b", "_SequencerInitial ()"}},
+        {"_SequencerInitial ()",
+         true,
+         {"_SequencerInitial ()", "", "FBbody", "a", "b", "_SequencerInitial ()"}},
         {"Jog:", false, {"Jog:", "a", "b", "Jog:"}},
     };
     for (const auto& c : cases) {
@@ -199,7 +210,8 @@ TEST(Utf16Text, ConversionsBothWays) {
     const std::u16string lone = {u'A', 0x00FF, 0x0081, 0x2122, 0xD800, u'x', 0xDC00};
     EXPECT_EQ(Utf16ToCp1252(lone), "A\xFF\x81\x99?x?") << "lone surrogates";
     EXPECT_EQ(Utf8ToUtf16("a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"), u"a\u00E9\u20AC\U0001F600");
-    EXPECT_EQ(Utf8ToUtf16("\xC3(\xE9\xC0\x80"), u"\uFFFD(\uFFFD\uFFFD\uFFFD") << "broken and overlong sequences";
+    EXPECT_EQ(Utf8ToUtf16("\xC3(\xE9\xC0\x80"), u"\uFFFD(\uFFFD\uFFFD\uFFFD")
+        << "broken and overlong sequences";
     EXPECT_EQ(Utf16FromLittleEndian(Utf16ToLittleEndianZ(u"\u20ACa")), std::u16string(u"\u20ACa") + u'\0');
     EXPECT_EQ(Utf16FromBigEndian(std::string("\x20\xAC\x00", 3)), u"\u20AC") << "odd last byte dropped";
 }
