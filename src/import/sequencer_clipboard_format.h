@@ -1,6 +1,8 @@
 // The sequencing tool's clipboard export: its blocks by key, and each block shaped into program lines.
 #pragma once
 
+#include "document/item.h"
+
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -10,8 +12,6 @@
 #include <vector>
 
 namespace rux {
-
-class CItem;
 
 // Name of the private clipboard format the sequencing tool writes.
 inline constexpr const char* kSequencerClipboardFormat = "QUODEX_SEQUENCER_EXPORT";
