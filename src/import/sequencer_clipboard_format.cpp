@@ -39,7 +39,8 @@ void CSequencerClipboardFormat::ReadPayload(std::u16string_view text) {
     for (pugi::xml_node element = root.first_child(); element; element = element.next_sibling()) {
         if (element.type() != pugi::node_element) continue;
         const std::string key = element.name();
-        // Only the version is plain text; every block travels in a CDATA section.
+        // Only the version is plain text; every block travels in a CDATA section. A key given
+        // twice keeps its last text, as a map that is set key by key does.
         m_blocks[key] = FirstChildText(element, key == "Version" ? pugi::node_pcdata : pugi::node_cdata);
     }
 }
