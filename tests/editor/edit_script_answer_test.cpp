@@ -1,0 +1,74 @@
+#include "editor/edit_script.h"
+#include "support/edit_harness.h"
+
+#include <gtest/gtest.h>
+
+namespace rux {
+namespace {
+
+// A command that asks two questions, one of each kind, and prints what it was told.
+void AddAskingCommand() {
+    CEditScript::AddCmd(
+        "test-ask", [](const std::string& args) { return args.empty() ? "" : "takes no arguments"; },
+        [](CEditScript& r, const std::string&) {
+            const EAnswer first = r.Ask("Go on?\nReally", false);
+            const EAnswer second = r.Ask("Save", true);
+            r.Print(std::string(first == EAnswer::Yes ? "yes" : "no") + "," +
+                    (second == EAnswer::Ok ? "ok" : "cancel") + "\n");
+            return true;
+        });
+    CEditScript::AddCommand(
+        "test-echo", [](const std::string& args) { return args.empty() ? "needs a text" : ""; },
+        [](CEditScript& r, const std::string& args) {
+            r.Print("[" + args + "]\n");
+            return true;
+        });
+}
+
+TEST(EditScriptQuestions, AnswersComeFromTheQueueThenTheDefault) {
+    AddAskingCommand();
+    struct {
+        std::vector<std::string> commands;
+        std::string output;
+    } cases[] = {
+        {{"cmd test-ask"}, "? Go on?\\nReally -> Yes\n? Save -> OK\nyes,ok\n"},
+        {{"answer no", "answer cancel", "cmd test-ask"},
+         "? Go on?\\nReally -> No\n? Save -> Cancel\nno,cancel\n"},
+        {{"answer ok", "answer no", "cmd test-ask"},
+         "? Go on?\\nReally -> Yes\n? Save -> Cancel\nyes,cancel\n"},
+        {{"answer cancel", "cmd test-ask", "cmd test-ask"},
+         "? Go on?\\nReally -> No\n? Save -> OK\nno,ok\n? Go on?\\nReally -> Yes\n? Save -> OK\nyes,ok\n"},
+        {{"test-echo a  b"}, "[a  b]\n"},
+    };
+    for (const auto& c : cases) {
+        const auto run = test::RunScript(test::ProgramBytes({"x"}), c.commands);
+        EXPECT_EQ(run.output, c.output) << c.commands.back();
+    }
+}
+
+TEST(EditScriptQuestions, AddedCommandsAreChecked) {
+    AddAskingCommand();
+    const auto check = [](const std::string& text) {
+        return CEditScript::Check(CEditScript::Parse(text, "t"));
+    };
+    EXPECT_EQ(check("answer yes"), "");
+    EXPECT_EQ(check("answer Yes"), "needs yes, no, ok or cancel");
+    EXPECT_EQ(check("answer"), "needs yes, no, ok or cancel");
+    EXPECT_EQ(check("cmd test-ask"), "");
+    EXPECT_EQ(check("cmd test-ask now"), "takes no arguments");
+    EXPECT_EQ(check("cmd test-asks"), "unknown command name 'test-asks'");
+    EXPECT_EQ(check("test-echo"), "needs a text");
+    EXPECT_EQ(check("test-echoes x"), "unknown command 'test-echoes'");
+    // A built-in name cannot be taken over.
+    CEditScript::AddCmd(
+        "undo", [](const std::string&) { return "never"; },
+        [](CEditScript&, const std::string&) { return false; });
+    CEditScript::AddCommand(
+        "status", [](const std::string&) { return "never"; },
+        [](CEditScript&, const std::string&) { return false; });
+    EXPECT_EQ(check("cmd undo"), "");
+    EXPECT_EQ(check("status"), "");
+}
+
+} // namespace
+} // namespace rux
