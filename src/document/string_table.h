@@ -61,6 +61,37 @@ enum EFindStringId : int {
     IDS_FIND_REPLACED = 63201,
 };
 
+// Texts of the porting tool; the numbers lie in a block of their own.
+enum EPortingStringId : int {
+    IDS_PORT_TOO_MANY_SECTIONS = 63300,
+    IDS_PORT_BITTERN_FILE = 63301,
+    IDS_PORT_ALBQ_FILE = 63302,
+    IDS_PORT_NO_ISSUES = 63303,
+    IDS_PORT_STATUS_1 = 63304, // one per icon value, 1 to 6
+    IDS_PORT_STATUS_6 = 63309,
+    IDS_PORT_FB_BITTERN = 63310,
+    IDS_PORT_FB_ALBQ = 63311,
+    IDS_PORT_FB_ALBQ_UNSUPPORTED = 63312,
+    IDS_PORT_FB_ALBQ_ENCODER = 63313,
+    IDS_PORT_PAR_BITTERN = 63314,
+    IDS_PORT_PAR_CONVERT_1 = 63315, // one per icon value, 1 to 3
+    IDS_PORT_PAR_CONVERT_3 = 63317,
+    IDS_PORT_PAR_ALBQ = 63318,
+    IDS_PORT_POINTER = 63319,
+    IDS_PORT_TASK_DIFFERS = 63320,
+    IDS_PORT_TASK_MISSING = 63321,
+    IDS_PORT_PAR_LABEL = 63322,
+    IDS_PORT_ASK_ADD = 63323,
+    IDS_PORT_ASK_REMOVE = 63324,
+    IDS_PORT_FIX_NOT_FOUND = 63325,
+    IDS_PORT_FIX_ALL_NOT_FOUND = 63326,
+    IDS_PORT_IGNORE_ALL_ON_LINE = 63327,
+    IDS_PORT_IGNORE_NOT_LINE = 63328,
+    IDS_PORT_IGNORE_ALREADY = 63329,
+    IDS_PORT_HELP_MISSING = 63330,
+    IDS_PORT_REOPEN = 63331,
+};
+
 // The text of a resource number; an empty text for a number the table does not hold (never null).
 const char* LoadString(int id);
 

@@ -1,0 +1,252 @@
+#include "porting/porting_search.h"
+
+#include "document/ascii_text.h"
+#include "document/diagram_item.h"
+#include "document/program.h"
+#include "document/section_items.h"
+#include "porting/porting_issue.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+namespace rux {
+namespace {
+
+bool IsScanSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// "%d": blanks, an optional sign, at least one digit. Values beyond an int saturate.
+bool ScanInt(std::string_view text, size_t& pos, int& value) {
+    size_t p = pos;
+    while (p < text.size() && IsScanSpace(text[p]))
+        ++p;
+    bool negative = false;
+    if (p < text.size() && (text[p] == '+' || text[p] == '-'))
+        negative = text[p++] == '-';
+    if (p >= text.size() || !IsDigit(text[p]))
+        return false;
+    long long v = 0;
+    while (p < text.size() && IsDigit(text[p])) {
+        if (v < INT_MAX)
+            v = v * 10 + (text[p] - '0');
+        ++p;
+    }
+    v = std::min<long long>(v, INT_MAX);
+    value = static_cast<int>(negative ? -v : v);
+    pos = p;
+    return true;
+}
+
+uint64_t RefKey(int menu, int parameter) {
+    return (static_cast<uint64_t>(static_cast<uint32_t>(menu)) << 32) | static_cast<uint32_t>(parameter);
+}
+
+} // namespace
+
+const std::string& CScanItem::Text() const { return item->GetText(); }
+
+int ScanMenuParameter(std::string_view text, int& menu, int& parameter) {
+    size_t pos = 0;
+    if (!ScanInt(text, pos, menu))
+        return 0;
+    if (pos >= text.size() || text[pos] != '.')
+        return 1;
+    ++pos;
+    return ScanInt(text, pos, parameter) ? 2 : 1;
+}
+
+bool ReadParameterNumbers(std::string_view upper, int& menu, int& parameter) {
+    if (ScanMenuParameter(upper, menu, parameter) == 2)
+        return true;
+    return upper.substr(0, 3) == "INT" && ScanMenuParameter(upper.substr(3), menu, parameter) == 2;
+}
+
+bool ReadParameterRef(std::string_view upper, int& menu, int& parameter) {
+    return !upper.empty() && upper[0] == '#' && ReadParameterNumbers(upper.substr(1), menu, parameter);
+}
+
+int ParameterRefLength(std::string_view text, size_t hash) {
+    size_t dot = text.find('.', hash);
+    if (dot == std::string_view::npos)
+        return static_cast<int>(text.size() - hash);
+    size_t end = dot + 1;
+    while (end < text.size() && IsDigit(text[end]))
+        ++end;
+    return static_cast<int>(end - hash);
+}
+
+size_t CommentStart(std::string_view text) {
+    const size_t semicolon = text.find(';');
+    const size_t slashes = text.find("//");
+    return std::min(semicolon, slashes);
+}
+
+void AnalyseItem(const CProgram& program, int index, CScanItem& out) {
+    const CItem* item = program.Items().GetAt(index);
+    out.item = item;
+    out.type = item->GetType();
+    out.upper = UpperAsciiCopy(item->GetText());
+    const CSectionHeader* section = out.type == kItemSectionHeader ? static_cast<const CSectionHeader*>(item)
+                                                                   : item->GetSection();
+    out.notes = section && section->IsNotes();
+    out.location = section ? section->GetText() : std::string("N/A");
+    if (out.type == kItemDiag) {
+        const auto* diagram = static_cast<const CDiag*>(item);
+        out.diagramKind = diagram->GetKind();
+        out.location += " - " + diagram->GetTitle();
+        out.commentStart = std::string::npos;
+    } else {
+        out.diagramKind = 0;
+        out.commentStart = CommentStart(item->GetText());
+    }
+}
+
+bool InComment(const CScanItem& item, size_t pos) {
+    if (item.notes)
+        return true;
+    const std::string& text = item.Text();
+    if (item.type != kItemDiag)
+        return item.commentStart <= pos;
+    if (item.diagramKind == kDiagramQld) {
+        const size_t lineStart = pos == 0 ? 0 : text.rfind('\n', pos - 1);
+        const size_t from = (pos == 0 || lineStart == std::string::npos) ? 0 : lineStart + 1;
+        return (from < text.size() && text[from] == '(') || (from + 1 < text.size() && text[from + 1] == '*');
+    }
+    // FBD: the element the match belongs to starts at the last "@" before it.
+    if (pos == 0)
+        return false;
+    const size_t at = text.rfind('@', pos - 1);
+    if (at == std::string::npos)
+        return false;
+    return std::string_view(text).substr(at, pos - at).find("@TXT") != std::string_view::npos;
+}
+
+void DiagramPosition(const CScanItem& item, size_t pos, bool functionBlock, int& column, int& row) {
+    column = row = -1;
+    if (item.type != kItemDiag)
+        return;
+    const std::string_view before = std::string_view(item.Text()).substr(0, pos);
+    if (item.diagramKind != kDiagramQld) {
+        const size_t at = before.rfind('@');
+        if (at == std::string_view::npos)
+            return;
+        const size_t colon = before.find(':', at);
+        if (colon == std::string_view::npos)
+            return;
+        // ":%d,P=(%d,%d)"
+        std::string_view t = before.substr(colon + 1);
+        size_t p = 0;
+        int id = 0, c = 0, r = 0;
+        if (!ScanInt(t, p, id) || t.substr(p, 4) != ",P=(")
+            return;
+        p += 4;
+        if (!ScanInt(t, p, c) || p >= t.size() || t[p] != ',')
+            return;
+        ++p;
+        if (!ScanInt(t, p, r))
+            return;
+        column = c;
+        row = r;
+        return;
+    }
+    // A pair "[%d,%d]" after a literal head; 0, 0 when it does not read.
+    auto readPair = [](std::string_view t, int& a, int& b) {
+        a = b = 0;
+        size_t p = 0;
+        int x = 0, y = 0;
+        if (!ScanInt(t, p, x) || p >= t.size() || t[p] != ',')
+            return;
+        ++p;
+        if (!ScanInt(t, p, y))
+            return;
+        a = x;
+        b = y;
+    };
+    int a = 0, b = 0, c = 0, d = 0;
+    const size_t sor = before.rfind("SOR");
+    if (sor != std::string_view::npos) {
+        // "SOR  [": the blanks of the pattern match any run of white space.
+        size_t p = sor + 3;
+        while (p < before.size() && IsScanSpace(before[p]))
+            ++p;
+        if (p < before.size() && before[p] == '[')
+            readPair(before.substr(p + 1), a, b);
+    }
+    const size_t bracket = before.rfind('[');
+    if (bracket != std::string_view::npos)
+        readPair(before.substr(bracket + 1), c, d);
+    if (functionBlock) {
+        column = a + 1 + c;
+        row = b + d;
+        return;
+    }
+    const std::string_view t = bracket == std::string_view::npos ? before : before.substr(bracket);
+    int n = 0, k = 0;
+    const size_t semicolon = t.find(';');
+    if (semicolon == std::string_view::npos) {
+        const size_t paren = t.find('(');
+        if (paren != std::string_view::npos)
+            n = static_cast<int>(std::count(t.begin() + static_cast<std::ptrdiff_t>(paren), t.end(), ','));
+    } else {
+        n = static_cast<int>(std::count(t.begin() + static_cast<std::ptrdiff_t>(semicolon), t.end(), ','));
+        k = 2;
+    }
+    column = a + c + k;
+    row = b + d + n;
+}
+
+CPortingScanCache::CPortingScanCache(const CProgram& program) : m_program(program) {
+    m_items.resize(static_cast<size_t>(program.Items().GetSize()));
+}
+
+CPortingScanCache::~CPortingScanCache() = default;
+
+const CScanItem* CPortingScanCache::Get(int index) {
+    if (index < 0 || index >= static_cast<int>(m_items.size()) || !m_program.Items().GetAt(index))
+        return nullptr;
+    auto& slot = m_items[static_cast<size_t>(index)];
+    if (!slot) {
+        slot = std::make_unique<CScanItem>();
+        AnalyseItem(m_program, index, *slot);
+    }
+    return slot.get();
+}
+
+void CPortingScanCache::IndexParameters() {
+    m_indexed = true;
+    const int count = static_cast<int>(m_items.size());
+    m_lastMarker.assign(m_items.size(), std::string::npos);
+    for (int i = 0; i < count; ++i) {
+        const CItem* item = m_program.Items().GetAt(i);
+        if (!item)
+            continue;
+        const std::string& text = item->GetText();
+        size_t hash = text.find('#');
+        if (hash == std::string::npos)
+            continue;
+        m_lastMarker[static_cast<size_t>(i)] = text.rfind(kPortIgnoreMarker);
+        const std::string& upper = Get(i)->upper;
+        for (; hash != std::string::npos; hash = text.find('#', hash + 1)) {
+            int menu = 0, parameter = 0;
+            if (ReadParameterRef(std::string_view(upper).substr(hash), menu, parameter))
+                m_refs[RefKey(menu, parameter)].push_back({i, hash});
+        }
+    }
+}
+
+const std::vector<CPortingScanCache::CRef>& CPortingScanCache::ParameterRefs(int menu, int parameter) {
+    if (!m_indexed)
+        IndexParameters();
+    const auto it = m_refs.find(RefKey(menu, parameter));
+    return it == m_refs.end() ? m_noRefs : it->second;
+}
+
+size_t CPortingScanCache::LastIgnoreMarker(int index) {
+    if (!m_indexed)
+        IndexParameters();
+    return index >= 0 && static_cast<size_t>(index) < m_lastMarker.size() ? m_lastMarker[static_cast<size_t>(index)]
+                                                                          : std::string::npos;
+}
+
+} // namespace rux
