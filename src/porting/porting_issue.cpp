@@ -13,7 +13,7 @@ namespace rux {
 CPortingIssue::CPortingIssue(const CPortingIssue& other)
     : m_line(other.m_line), m_column(other.m_column), m_icon(other.m_icon), m_diagramColumn(other.m_diagramColumn),
       m_diagramRow(other.m_diagramRow), m_length(other.m_length), m_name(other.m_name),
-      m_location(other.m_location), m_helpTopic(other.m_helpTopic), m_state(other.m_state),
+      m_location(other.m_location), m_helpTopic(other.m_helpTopic), m_state(other.m_state), m_entry(other.m_entry),
       m_document(other.m_document), m_observer(nullptr), m_cache(other.m_cache) {}
 
 bool CPortingIssue::Load(const CXMLReader& reader, CXMLNode element) {

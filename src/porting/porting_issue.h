@@ -92,6 +92,9 @@ public:
     const std::string& GetName() const { return m_name; }
     const std::string& GetLocation() const { return m_location; }
     CProgram* GetDocument() const { return m_document; }
+    // Which element of the catalogue (counted from 0 in document order) the issue came from.
+    int GetCatalogueEntry() const { return m_entry; }
+    void SetCatalogueEntry(int entry) { m_entry = entry; }
     // The state as stored, without the re-check of ignored lines.
     int StoredState() const { return m_state; }
     // The icon the list shows: converted and ignored issues have their own.
@@ -124,6 +127,7 @@ protected:
     std::string m_location;
     std::string m_helpTopic;
     int m_state = kPortStateOpen;
+    int m_entry = -1;
     CProgram* m_document = nullptr;
     CPortingIssueObserver* m_observer = nullptr;
     CPortingScanCache* m_cache = nullptr;

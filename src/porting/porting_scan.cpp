@@ -77,10 +77,12 @@ bool CPortingIssueList::Scan(CProgram* program, EPortingCatalogue catalogue, con
     }
     CPortingScanCache cache(*program);
     const CXMLNode root = reader.DocumentElement();
+    int entry = -1;
     for (CXMLNode node = reader.FirstChild(root); node; node = reader.NextSibling(node)) {
         std::unique_ptr<CPortingIssue> issue = NewCatalogueIssue(catalogue, reader.ElementName(node));
         if (!issue)
             continue;
+        issue->SetCatalogueEntry(++entry);
         issue->SetDocument(program);
         issue->SetPosition(0, 0);
         issue->SetCache(&cache);
@@ -96,6 +98,26 @@ bool CPortingIssueList::Scan(CProgram* program, EPortingCatalogue catalogue, con
     for (auto& issue : m_issues) {
         issue->SetCache(nullptr);
         issue->SetObserver(this);
+    }
+    return true;
+}
+
+bool LoadCatalogue(EPortingCatalogue catalogue, const std::string& catalogueDir,
+                   std::vector<std::unique_ptr<CPortingIssue>>& entries) {
+    entries.clear();
+    CXMLReader reader;
+    if (!reader.Load(CProductPaths::Join(catalogueDir, CatalogueFileName(catalogue))) ||
+        reader.ElementName(reader.DocumentElement()) != CatalogueRootName(catalogue))
+        return false;
+    for (CXMLNode node = reader.FirstChild(reader.DocumentElement()); node; node = reader.NextSibling(node)) {
+        std::unique_ptr<CPortingIssue> issue = NewCatalogueIssue(catalogue, reader.ElementName(node));
+        if (!issue)
+            continue;
+        issue->SetCatalogueEntry(static_cast<int>(entries.size()));
+        if (issue->Load(reader, node))
+            entries.push_back(std::move(issue));
+        else
+            entries.push_back(nullptr);
     }
     return true;
 }

@@ -34,6 +34,11 @@ int CountSections(const CProgram& program);
 // A catalogue entry's issue for an element name of that catalogue; null for other names.
 std::unique_ptr<CPortingIssue> NewCatalogueIssue(EPortingCatalogue catalogue, const std::string& elementName);
 
+// The entries of a catalogue in document order, as the scan reads them; an entry the scan drops
+// is kept as null so that the positions match GetCatalogueEntry. False when it cannot be read.
+bool LoadCatalogue(EPortingCatalogue catalogue, const std::string& catalogueDir,
+                   std::vector<std::unique_ptr<CPortingIssue>>& entries);
+
 class CPortingIssueList final : public CPortingIssueObserver {
 public:
     CPortingIssueList() = default;
