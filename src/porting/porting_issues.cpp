@@ -47,14 +47,14 @@ bool CPortingSearchIssue::Search(const Matcher& match, bool functionBlock) {
     if (!m_document)
         return false;
     const int count = m_document->Items().GetSize();
-    CScanItem local;
+    CLocalScanItem local;
     for (int i = std::max(m_line, 0); i < count; ++i) {
         const CScanItem* item = nullptr;
         if (m_cache) {
             item = m_cache->Get(i);
         } else if (m_document->Items().GetAt(i)) {
             AnalyseItem(*m_document, i, local);
-            item = &local;
+            item = &local.scan;
         }
         if (!item)
             continue;
@@ -75,7 +75,7 @@ void CPortingSearchIssue::Record(int index, const CScanItem& item, size_t pos, i
     m_line = index;
     m_column = static_cast<int>(pos) + 1;
     m_length = length;
-    m_location = item.location;
+    m_location = LocationOf(item);
     DiagramPosition(item, pos, functionBlock, m_diagramColumn, m_diagramRow);
 }
 
@@ -93,6 +93,21 @@ bool CPortingFunctionBlockIssue::FindNext() {
     const std::string name = UpperAsciiCopy(m_name);
     if (name.empty())
         return false;
+    if (m_cache && m_document) {
+        // One search through the whole program's text instead of one per item.
+        int index = std::max(m_line, 0);
+        size_t from = static_cast<size_t>(std::max(m_column, 0));
+        size_t at = 0;
+        while (m_cache->FindUpper(name, index, from, index, at)) {
+            const CScanItem& item = *m_cache->Get(index);
+            if (!InComment(item, at)) {
+                Record(index, item, at, static_cast<int>(name.size()), true);
+                return true;
+            }
+            from = at + 1;
+        }
+        return false;
+    }
     return Search(
         [&](int, const CScanItem& item, size_t from, size_t& pos, int& length) {
             for (size_t at = item.upper.find(name, from); at != std::string::npos; at = item.upper.find(name, at + 1)) {
@@ -140,6 +155,24 @@ bool CPortingAlbQFunctionBlockIssue::FindNext() {
     const std::string name = UpperAsciiCopy(m_name);
     if (name.empty())
         return false;
+    if (m_cache && m_document) {
+        // The "X=" whose name matches is an "X=" + name followed by the end of the name.
+        if (name.find_first_of(",\r\n") != std::string::npos)
+            return false;
+        const std::string needle = "X=" + name;
+        int index = std::max(m_line, 0);
+        size_t from = static_cast<size_t>(std::max(m_column, 0));
+        size_t at = 0;
+        while (m_cache->FindUpper(needle, index, from, index, at)) {
+            const CScanItem& item = *m_cache->Get(index);
+            if (NameAfterX(item.upper, at) == name && !InComment(item, at)) {
+                Record(index, item, at, static_cast<int>(name.size()) + 2, true);
+                return true;
+            }
+            from = at + 1;
+        }
+        return false;
+    }
     return Search(
         [&](int, const CScanItem& item, size_t from, size_t& pos, int& length) {
             for (size_t at = item.upper.find("X=", from); at != std::string::npos; at = item.upper.find("X=", at + 1)) {
@@ -186,12 +219,12 @@ std::unique_ptr<CPortingIssue> CPortingParameterIssue::Clone() const {
 }
 
 bool CPortingParameterIssue::MatchParameter(int, const CScanItem& item, size_t from, size_t& pos, int& length) const {
-    const std::string& text = item.Text();
+    const std::string_view text = item.Text();
     if (text.find(kPortIgnoreMarker, from) != std::string::npos)
         return false;
     for (size_t hash = text.find('#', from); hash != std::string::npos; hash = text.find('#', hash + 1)) {
         int menu = 0, parameter = 0;
-        if (ReadParameterRef(std::string_view(item.upper).substr(hash), menu, parameter) && menu == m_menu &&
+        if (ReadParameterRef(item.upper.substr(hash), menu, parameter) && menu == m_menu &&
             parameter == m_parameter && !InComment(item, hash)) {
             pos = hash;
             length = ParameterRefLength(text, hash);
@@ -203,8 +236,8 @@ bool CPortingParameterIssue::MatchParameter(int, const CScanItem& item, size_t f
 
 namespace {
 
-int StateAt(const std::string& text, size_t hash) {
-    return hash >= 2 && EqualsNoCase(std::string_view(text).substr(hash - 2, 2), kPortPrefix) ? kPortStateConverted
+int StateAt(std::string_view text, size_t hash) {
+    return hash >= 2 && EqualsNoCase(text.substr(hash - 2, 2), kPortPrefix) ? kPortStateConverted
                                                                                                : kPortStateOpen;
 }
 
@@ -364,11 +397,11 @@ bool CPortingPointerIssue::FindNext() {
     std::string found;
     const bool ok = Search(
         [&](int, const CScanItem& item, size_t from, size_t& pos, int& length) {
-            const std::string& text = item.Text();
+            const std::string_view text = item.Text();
             if (text.find(kPortIgnoreMarker, from) != std::string::npos)
                 return false;
             for (size_t hash = text.find('#', from); hash != std::string::npos; hash = text.find('#', hash + 1)) {
-                std::string pointer = ReadPointerText(std::string_view(text).substr(hash));
+                std::string pointer = ReadPointerText(text.substr(hash));
                 if (!pointer.empty() && !InComment(item, hash)) {
                     pos = hash;
                     length = static_cast<int>(pointer.size());
@@ -404,6 +437,23 @@ bool CPortingTaskIssue::FindNext() {
     const std::string name = UpperAsciiCopy(m_name);
     if (name.empty())
         return false;
+    if (m_cache && m_document) {
+        // Only the section headers are visited.
+        const auto& headers = m_cache->Headers();
+        const int line = std::max(m_line, 0);
+        for (auto it = std::lower_bound(headers.begin(), headers.end(), line); it != headers.end(); ++it) {
+            const CScanItem& item = *m_cache->Get(*it);
+            const size_t from = *it == line ? static_cast<size_t>(std::max(m_column, 0)) : 0;
+            if (from > item.text.size())
+                continue;
+            for (size_t at = item.upper.find(name, from); at != std::string::npos; at = item.upper.find(name, at + 1))
+                if (!InComment(item, at)) {
+                    Record(*it, item, at, static_cast<int>(name.size()), false);
+                    return true;
+                }
+        }
+        return false;
+    }
     return Search(
         [&](int, const CScanItem& item, size_t from, size_t& pos, int& length) {
             if (item.type != kItemSectionHeader)

@@ -66,12 +66,18 @@ void CPortingIssueList::Clear() { m_issues.clear(); }
 
 bool CPortingIssueList::Scan(CProgram* program, EPortingCatalogue catalogue, const std::string& catalogueDir,
                              CMessageSink& messages) {
+    CXMLReader reader;
+    if (program && !reader.Load(CProductPaths::Join(catalogueDir, CatalogueFileName(catalogue))))
+        program = nullptr; // reported below as the catalogue's message
+    return ScanCatalogue(program, catalogue, reader, messages);
+}
+
+bool CPortingIssueList::ScanCatalogue(CProgram* program, EPortingCatalogue catalogue, const CXMLReader& reader,
+                                      CMessageSink& messages) {
     Clear();
     m_catalogue = catalogue;
-    CXMLReader reader;
     const int failure = catalogue == EPortingCatalogue::AlbatrossQ ? IDS_PORT_ALBQ_FILE : IDS_PORT_BITTERN_FILE;
-    if (!program || !reader.Load(CProductPaths::Join(catalogueDir, CatalogueFileName(catalogue))) ||
-        reader.ElementName(reader.DocumentElement()) != CatalogueRootName(catalogue)) {
+    if (!program || reader.ElementName(reader.DocumentElement()) != CatalogueRootName(catalogue)) {
         messages.ShowMessage(failure, LoadString(failure));
         return false;
     }

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <functional>
+#include <iterator>
 
 namespace rux {
 namespace {
@@ -43,8 +45,6 @@ uint64_t RefKey(int menu, int parameter) {
 }
 
 } // namespace
-
-const std::string& CScanItem::Text() const { return item->GetText(); }
 
 int ScanMenuParameter(std::string_view text, int& menu, int& parameter) {
     size_t pos = 0;
@@ -82,19 +82,21 @@ size_t CommentStart(std::string_view text) {
     return std::min(semicolon, slashes);
 }
 
+void AnalyseItem(const CProgram& program, int index, CLocalScanItem& out) {
+    AnalyseItem(program, index, out.scan);
+    out.upper = UpperAsciiCopy(out.scan.text);
+    out.scan.upper = out.upper;
+}
+
 void AnalyseItem(const CProgram& program, int index, CScanItem& out) {
     const CItem* item = program.Items().GetAt(index);
     out.item = item;
+    out.text = item->GetText();
     out.type = item->GetType();
-    out.upper = UpperAsciiCopy(item->GetText());
-    const CSectionHeader* section = out.type == kItemSectionHeader ? static_cast<const CSectionHeader*>(item)
-                                                                   : item->GetSection();
-    out.notes = section && section->IsNotes();
-    out.location = section ? section->GetText() : std::string("N/A");
+    out.section = out.type == kItemSectionHeader ? static_cast<const CSectionHeader*>(item) : item->GetSection();
+    out.notes = out.section && out.section->IsNotes();
     if (out.type == kItemDiag) {
-        const auto* diagram = static_cast<const CDiag*>(item);
-        out.diagramKind = diagram->GetKind();
-        out.location += " - " + diagram->GetTitle();
+        out.diagramKind = static_cast<const CDiag*>(item)->GetKind();
         out.commentStart = std::string::npos;
     } else {
         out.diagramKind = 0;
@@ -102,10 +104,17 @@ void AnalyseItem(const CProgram& program, int index, CScanItem& out) {
     }
 }
 
+std::string LocationOf(const CScanItem& item) {
+    std::string location = item.section ? item.section->GetText() : std::string("N/A");
+    if (item.type == kItemDiag)
+        location += " - " + static_cast<const CDiag*>(item.item)->GetTitle();
+    return location;
+}
+
 bool InComment(const CScanItem& item, size_t pos) {
     if (item.notes)
         return true;
-    const std::string& text = item.Text();
+    const std::string_view text = item.Text();
     if (item.type != kItemDiag)
         return item.commentStart <= pos;
     if (item.diagramKind == kDiagramQld) {
@@ -119,14 +128,14 @@ bool InComment(const CScanItem& item, size_t pos) {
     const size_t at = text.rfind('@', pos - 1);
     if (at == std::string::npos)
         return false;
-    return std::string_view(text).substr(at, pos - at).find("@TXT") != std::string_view::npos;
+    return text.substr(at, pos - at).find("@TXT") != std::string_view::npos;
 }
 
 void DiagramPosition(const CScanItem& item, size_t pos, bool functionBlock, int& column, int& row) {
     column = row = -1;
     if (item.type != kItemDiag)
         return;
-    const std::string_view before = std::string_view(item.Text()).substr(0, pos);
+    const std::string_view before = item.Text().substr(0, pos);
     if (item.diagramKind != kDiagramQld) {
         const size_t at = before.rfind('@');
         if (at == std::string_view::npos)
@@ -197,20 +206,61 @@ void DiagramPosition(const CScanItem& item, size_t pos, bool functionBlock, int&
 }
 
 CPortingScanCache::CPortingScanCache(const CProgram& program) : m_program(program) {
-    m_items.resize(static_cast<size_t>(program.Items().GetSize()));
+    const CObArrayEx& items = program.Items();
+    const int count = items.GetSize();
+    size_t total = 0;
+    for (const auto& item : items)
+        total += item->GetText().size() + 1;
+    m_upper.reserve(total);
+    m_items.resize(static_cast<size_t>(count));
+    m_starts.resize(static_cast<size_t>(count) + 1);
+    for (int i = 0; i < count; ++i) {
+        CScanItem& scan = m_items[static_cast<size_t>(i)];
+        m_starts[static_cast<size_t>(i)] = m_upper.size();
+        AnalyseItem(program, i, scan);
+        const size_t at = m_upper.size();
+        m_upper += scan.text;
+        for (size_t k = at; k < m_upper.size(); ++k)
+            m_upper[k] = UpperAscii(m_upper[k]);
+        m_upper += '\0';
+        if (scan.type == kItemSectionHeader)
+            m_headers.push_back(i);
+    }
+    m_starts[static_cast<size_t>(count)] = m_upper.size();
+    // The views go in only now: the buffer no longer moves.
+    for (int i = 0; i < count; ++i)
+        m_items[static_cast<size_t>(i)].upper = std::string_view(m_upper).substr(
+            m_starts[static_cast<size_t>(i)], m_items[static_cast<size_t>(i)].text.size());
 }
 
 CPortingScanCache::~CPortingScanCache() = default;
 
-const CScanItem* CPortingScanCache::Get(int index) {
-    if (index < 0 || index >= static_cast<int>(m_items.size()) || !m_program.Items().GetAt(index))
+const CScanItem* CPortingScanCache::Get(int index) const {
+    if (index < 0 || index >= static_cast<int>(m_items.size()))
         return nullptr;
-    auto& slot = m_items[static_cast<size_t>(index)];
-    if (!slot) {
-        slot = std::make_unique<CScanItem>();
-        AnalyseItem(m_program, index, *slot);
-    }
-    return slot.get();
+    return &m_items[static_cast<size_t>(index)];
+}
+
+bool CPortingScanCache::FindUpper(std::string_view needle, int line, size_t from, int& item, size_t& pos) const {
+    const int count = static_cast<int>(m_items.size());
+    if (needle.empty() || line >= count)
+        return false;
+    line = std::max(line, 0);
+    size_t offset = m_starts[static_cast<size_t>(line)];
+    if (from > m_items[static_cast<size_t>(line)].text.size())
+        offset = m_starts[static_cast<size_t>(line) + 1];
+    else
+        offset += from;
+    // The needle holds no NUL, so a hit never spans two items.
+    const std::boyer_moore_horspool_searcher searcher(needle.begin(), needle.end());
+    const auto found = std::search(m_upper.begin() + static_cast<std::ptrdiff_t>(offset), m_upper.end(), searcher);
+    if (found == m_upper.end())
+        return false;
+    const size_t hit = static_cast<size_t>(found - m_upper.begin());
+    const auto next = std::upper_bound(m_starts.begin(), m_starts.end(), hit);
+    item = static_cast<int>(next - m_starts.begin()) - 1;
+    pos = hit - m_starts[static_cast<size_t>(item)];
+    return true;
 }
 
 void CPortingScanCache::IndexParameters() {
@@ -218,18 +268,15 @@ void CPortingScanCache::IndexParameters() {
     const int count = static_cast<int>(m_items.size());
     m_lastMarker.assign(m_items.size(), std::string::npos);
     for (int i = 0; i < count; ++i) {
-        const CItem* item = m_program.Items().GetAt(i);
-        if (!item)
-            continue;
-        const std::string& text = item->GetText();
+        const CScanItem& scan = m_items[static_cast<size_t>(i)];
+        const std::string_view text = scan.text;
         size_t hash = text.find('#');
         if (hash == std::string::npos)
             continue;
         m_lastMarker[static_cast<size_t>(i)] = text.rfind(kPortIgnoreMarker);
-        const std::string& upper = Get(i)->upper;
         for (; hash != std::string::npos; hash = text.find('#', hash + 1)) {
             int menu = 0, parameter = 0;
-            if (ReadParameterRef(std::string_view(upper).substr(hash), menu, parameter))
+            if (ReadParameterRef(scan.upper.substr(hash), menu, parameter))
                 m_refs[RefKey(menu, parameter)].push_back({i, hash});
         }
     }

@@ -15,19 +15,32 @@ namespace rux {
 class CItem;
 class CProgram;
 
+class CSectionHeader;
+
 // One item as the scan sees it.
 struct CScanItem {
     const CItem* item = nullptr;
-    int type = 0;        // the item's type code
-    int diagramKind = 0; // for diagrams: FBD or QLD
-    bool notes = false;  // inside (or the header of) a Notes section
+    std::string_view text;  // the item's text
+    std::string_view upper; // the same in upper case
+    const CSectionHeader* section = nullptr; // the enclosing section (a header is its own)
     size_t commentStart = std::string::npos; // first ";" or "//" of a text row
-    std::string upper;    // the text in upper case
-    std::string location; // section title or "N/A", plus " - " and the title of a diagram
-    const std::string& Text() const;
+    int type = 0;           // the item's type code
+    int diagramKind = 0;    // for diagrams: FBD or QLD
+    bool notes = false;     // inside (or the header of) a Notes section
+    const std::string_view& Text() const { return text; }
 };
 
-// Analyses each item once per scan, when an entry first asks for it.
+// An item analysed on its own, outside a scan's cache: it keeps its upper-cased text.
+struct CLocalScanItem {
+    CScanItem scan;
+    std::string upper;
+};
+
+// Where a match in the item lies: the section title or "N/A", plus " - " and the title of a
+// diagram.
+std::string LocationOf(const CScanItem& item);
+
+// Analyses every item once per scan; the entries of the catalogue share it.
 class CPortingScanCache {
 public:
     explicit CPortingScanCache(const CProgram& program);
@@ -36,8 +49,15 @@ public:
     CPortingScanCache& operator=(const CPortingScanCache&) = delete;
 
     // Null for an index without an item.
-    const CScanItem* Get(int index);
+    const CScanItem* Get(int index) const;
+    int GetSize() const { return static_cast<int>(m_items.size()); }
     const CProgram& Program() const { return m_program; }
+    // The indices of the section headers, in order.
+    const std::vector<int>& Headers() const { return m_headers; }
+
+    // The next place at or after byte `from` of item `line` where the upper-cased text of an
+    // item holds `needle` (which must not be empty); false when there is none.
+    bool FindUpper(std::string_view needle, int line, size_t from, int& item, size_t& pos) const;
 
     // Positions of every "#" in the program that reads as a reference to a parameter: the
     // parameter entries look their number up here instead of walking the whole program.
@@ -52,15 +72,20 @@ public:
 private:
     void IndexParameters();
     const CProgram& m_program;
-    std::vector<std::unique_ptr<CScanItem>> m_items;
+    std::vector<CScanItem> m_items;
+    std::string m_upper;          // every item's upper-cased text, each followed by a NUL
+    std::vector<size_t> m_starts; // where each item's text starts in m_upper
+    std::vector<int> m_headers;
     std::vector<size_t> m_lastMarker;
     bool m_indexed = false;
     std::unordered_map<uint64_t, std::vector<CRef>> m_refs; // by menu and parameter
     std::vector<CRef> m_noRefs;
 };
 
-// Fills an item's analysis.
+// Fills an item's analysis but for `upper`, which is left to the caller.
 void AnalyseItem(const CProgram& program, int index, CScanItem& out);
+// The same with the upper-cased text.
+void AnalyseItem(const CProgram& program, int index, CLocalScanItem& out);
 
 // The first ";" or "//" of a text.
 size_t CommentStart(std::string_view text);
