@@ -64,6 +64,14 @@ mkdir -p "$work/cat" && echo '<AlbatrossQIssues/>' > "$work/cat/Bittern2.xml"
 echo '<Bittern2Issues><Pr name="Only" menu="2.04:" icn="2" hlp="x.htm"/></Bittern2Issues>' > "$work/cat/Bittern2.xml"
 out=$("$RUX" port "$work/p.rux" --catalogue-dir "$work/cat" | cut -f1); check "own catalogue" "Line 2" "$out"
 
+# 401 sections are refused before the catalogue is read; 400 are scanned.
+rows=(); for i in $(seq 400); do rows+=("{S$i" 'a = #5.07' "}"); done
+program KESTREL "${rows[@]}" > "$work/s400.rux"
+check "400 sections" 400 "$("$RUX" port "$work/s400.rux" | wc -l)"
+program KESTREL "${rows[@]}" "{S401" "}" > "$work/s401.rux"
+err=$("$RUX" port "$work/s401.rux" --catalogue-dir "$work/nowhere" 2>&1 >/dev/null); check "401 sections exit" 1 $?
+check "401 sections message" "rux: There are too many sections in this RUX program to use the porting tool" "$err"
+
 # Usage errors: exit 2.
 for bad in "" "--json --sarif $work/p.rux" "$work/p.rux --fix twice" "$work/p.rux --icons 2" "$work/p.rux --icons 4 --fix add" \
            "$work/p.rux --ignore x" "$work/p.rux -o $work/o.rux" "$work/p.rux --frobnicate" "$work/p.rux $work/p.rux" \
