@@ -3,6 +3,7 @@
 #include "document/program_file.h"
 #include "document/string_table.h"
 #include "editor/edit_script.h"
+#include "porting/payload_prefix_link.h"
 #include "porting/porting_issues.h"
 #include "porting/porting_scan.h"
 #include "porting/porting_test_support.h"
@@ -206,6 +207,40 @@ TEST(PortingFix, DiagramElements) {
     EXPECT_TRUE(second.ApplyFix(&view, false));
     EXPECT_EQ(window.selected, "B2#INT5.07");
     diagram->SetEditor(nullptr);
+}
+
+// Without a diagram window the command line edits the payload itself, as undoable edits.
+TEST(PortingFix, DiagramPayloadWithoutAWindow) {
+    CFixture f({"{Background", "@F:D:@VAR:1,P=(2,3) X=#5.07,\r\n@VAR:2,P=(2,4) X=b2#5.07,\r\n", "@Q:L:BOF\r\nXIC(*#INT5.07*)\r\nEOF\r\n", "}"});
+    const std::string original = f.Bytes();
+    ASSERT_EQ(f.list.GetSize(), 3);
+    CPayloadPrefixLink link(f.script.Session());
+    struct CStep {
+        int issue;
+        const char* selected;
+        const char* fbd;
+        const char* qld;
+    } const steps[] = {
+        {0, "#5.07", "@VAR:1,P=(2,3) X=B2#5.07,\r\n@VAR:2,P=(2,4) X=b2#5.07,\r\n", "BOF\r\nXIC(*#INT5.07*)\r\nEOF\r\n"},
+        {1, "b2#5.07", "@VAR:1,P=(2,3) X=B2#5.07,\r\n@VAR:2,P=(2,4) X=#5.07,\r\n", "BOF\r\nXIC(*#INT5.07*)\r\nEOF\r\n"},
+        {2, "#INT5.07", "@VAR:1,P=(2,3) X=B2#5.07,\r\n@VAR:2,P=(2,4) X=#5.07,\r\n", "BOF\r\nXIC(*B2#INT5.07*)\r\nEOF\r\n"},
+    };
+    for (const auto& step : steps) {
+        CPortingIssue& issue = f.Sorted(step.issue);
+        ASSERT_TRUE(link.SelectAt(issue)) << step.selected;
+        EXPECT_EQ(link.GetSelectedElementText(), step.selected);
+        EXPECT_TRUE(issue.ApplyFix(f.view.get(), false)) << step.selected;
+        link.Release();
+        EXPECT_EQ(f.Text(2), step.fbd);
+        EXPECT_EQ(f.Text(3), step.qld);
+    }
+    // The second issue of the FBD still points at its "#" after the first one moved it.
+    ASSERT_TRUE(link.SelectAt(f.Sorted(1)));
+    EXPECT_EQ(link.GetSelectedElementText(), "#5.07");
+    link.Release();
+    for (int i = 0; i < 3; ++i)
+        f.script.Session().Undo();
+    EXPECT_EQ(f.Bytes(), original);
 }
 
 TEST(PortingFix, IgnoreMarksTheLine) {

@@ -74,6 +74,10 @@ std::string ProgramFileBytes(const std::vector<std::string>& rows) {
             out += "#info=Section\r\nName=" + open + "\r\nState=open\r\n#endinfo\r\n";
         } else if (row == "}") {
             out += "#info=EndSection\r\nName=" + open + "\r\n#endinfo\r\n";
+        } else if (row.rfind("@F:", 0) == 0 || row.rfind("@Q:", 0) == 0) {
+            const size_t colon = row.find(':', 3);
+            out += "#info=Diagram\r\nDiagTitle=" + row.substr(3, colon - 3) + "\r\n#info=" +
+                   (row[1] == 'Q' ? "QLD" : "FBD") + "\r\n" + row.substr(colon + 1) + "#endinfo\r\n#endinfo\r\n";
         } else {
             out += ":" + row + "\r\n";
         }

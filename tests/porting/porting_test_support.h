@@ -15,7 +15,7 @@ namespace rux::test {
 // "@Q:Title:payload" are FBD and QLD diagrams, anything else a text line.
 void BuildProgram(CProgram& program, const std::vector<std::string>& rows);
 
-// Program file bytes with the same rows (diagrams not supported), for tests that edit.
+// Program file bytes with the same rows, for tests that edit; payloads must end in CR LF.
 std::string ProgramFileBytes(const std::vector<std::string>& rows);
 
 struct CRecordedSink final : CMessageSink {
