@@ -24,7 +24,9 @@ using Clock = std::chrono::steady_clock;
 constexpr int kLines = 100'000;
 constexpr unsigned kSeed = 20240611;
 
-double Seconds(Clock::time_point from, Clock::time_point to) { return std::chrono::duration<double>(to - from).count(); }
+double Seconds(Clock::time_point from, Clock::time_point to) {
+    return std::chrono::duration<double>(to - from).count();
+}
 
 struct CFixture {
     std::string path;
@@ -35,12 +37,14 @@ const CFixture& Fixture() {
     static const CFixture fixture = [] {
         CFixture f;
         const char* dir = std::getenv("RUX_BENCH_DIR");
-        const std::string folder = dir && *dir ? dir : (std::filesystem::current_path() / "rux_bench_data").string();
+        const std::string folder =
+            dir && *dir ? dir : (std::filesystem::current_path() / "rux_bench_data").string();
         std::filesystem::create_directories(folder);
         f.path = folder + "/port_generated.rux";
         const std::string bytes = rux::bench::GenerateProgramFile(kLines, kSeed);
         FILE* out = std::fopen(f.path.c_str(), "wb");
-        if (!out || std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size() || std::fclose(out) != 0) {
+        if (!out || std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size() ||
+            std::fclose(out) != 0) {
             std::fprintf(stderr, "cannot write %s\n", f.path.c_str());
             std::exit(1);
         }
@@ -54,12 +58,10 @@ const CFixture& Fixture() {
 // scan would cost done the simple way.
 int NaiveScan(rux::CProgram& program, const std::string& catalogueDir) {
     std::vector<std::unique_ptr<rux::CPortingIssue>> entries;
-    if (!rux::LoadCatalogue(rux::EPortingCatalogue::Bittern, catalogueDir, entries))
-        return -1;
+    if (!rux::LoadCatalogue(rux::EPortingCatalogue::Bittern, catalogueDir, entries)) return -1;
     int found = 0;
     for (auto& entry : entries) {
-        if (!entry)
-            continue;
+        if (!entry) continue;
         entry->SetDocument(&program);
         entry->SetPosition(0, 0);
         entry->SetCache(nullptr);
@@ -99,8 +101,7 @@ void BM_PortScanVsLoad(benchmark::State& state) {
             const auto t3 = Clock::now();
             const int found = NaiveScan(*program, f.catalogueDir);
             bestNaive = std::min(bestNaive, Seconds(t3, Clock::now()));
-            if (found != issues)
-                state.SkipWithError("the simple scan finds other issues");
+            if (found != issues) state.SkipWithError("the simple scan finds other issues");
         }
         state.SetIterationTime(Seconds(t1, t2));
         list.Clear();

@@ -31,7 +31,9 @@ const char kPortUsage[] = "usage: rux port FILE [--catalogue-dir DIR] [--json | 
 
 class CPortMessages final : public CMessageSink {
 public:
-    void ShowMessage(int, const std::string& text) override { std::fprintf(stderr, "rux: %s\n", text.c_str()); }
+    void ShowMessage(int, const std::string& text) override {
+        std::fprintf(stderr, "rux: %s\n", text.c_str());
+    }
 };
 
 struct COptions {
@@ -46,8 +48,7 @@ bool ParseLine(const std::string& text, int& line) {
     char* end = nullptr;
     errno = 0;
     const long n = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end || errno || n < 0 || n > 0x7fffffff)
-        return false;
+    if (text.empty() || *end || errno || n < 0 || n > 0x7fffffff) return false;
     line = static_cast<int>(n);
     return true;
 }
@@ -58,8 +59,7 @@ std::string ParseOptions(const Args& args, COptions& o) {
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
         if (a == "--catalogue-dir") {
-            if (!hasValue)
-                return "--catalogue-dir needs a folder";
+            if (!hasValue) return "--catalogue-dir needs a folder";
             o.catalogueDir = args[++i];
         } else if (a == "--json") {
             o.json = true;
@@ -70,21 +70,17 @@ std::string ParseOptions(const Args& args, COptions& o) {
                 return "--fix needs add or remove";
             o.fix = args[++i];
         } else if (a == "--icons") {
-            if (!hasValue)
-                return "--icons needs 2, 3 or 2,3";
+            if (!hasValue) return "--icons needs 2, 3 or 2,3";
             const std::string& v = args[++i];
-            if (v != "2" && v != "3" && v != "2,3" && v != "3,2")
-                return "--icons needs 2, 3 or 2,3";
+            if (v != "2" && v != "3" && v != "2,3" && v != "3,2") return "--icons needs 2, 3 or 2,3";
             o.icon2 = v.find('2') != std::string::npos;
             o.icon3 = v.find('3') != std::string::npos;
             o.iconsGiven = true;
         } else if (a == "--ignore") {
-            if (!hasValue || !ParseLine(args[i + 1], o.ignoreLine))
-                return "--ignore needs a line number";
+            if (!hasValue || !ParseLine(args[i + 1], o.ignoreLine)) return "--ignore needs a line number";
             ++i;
         } else if (a == "-o") {
-            if (!hasValue)
-                return "-o needs a file";
+            if (!hasValue) return "-o needs a file";
             o.out = args[++i];
         } else if (a.size() > 1 && a[0] == '-') {
             return "unknown option '" + a + "'";
@@ -94,16 +90,11 @@ std::string ParseOptions(const Args& args, COptions& o) {
             return "more than one file given";
         }
     }
-    if (o.file.empty())
-        return "no file given";
-    if (o.json && o.sarif)
-        return "--json and --sarif exclude each other";
-    if (!o.fix.empty() && o.ignoreLine >= 0)
-        return "--fix and --ignore exclude each other";
-    if (o.iconsGiven && o.fix.empty())
-        return "--icons goes with --fix";
-    if (!o.out.empty() && o.fix.empty() && o.ignoreLine < 0)
-        return "-o goes with --fix or --ignore";
+    if (o.file.empty()) return "no file given";
+    if (o.json && o.sarif) return "--json and --sarif exclude each other";
+    if (!o.fix.empty() && o.ignoreLine >= 0) return "--fix and --ignore exclude each other";
+    if (o.iconsGiven && o.fix.empty()) return "--icons goes with --fix";
+    if (!o.out.empty() && o.fix.empty() && o.ignoreLine < 0) return "-o goes with --fix or --ignore";
     return {};
 }
 
@@ -119,14 +110,16 @@ std::string LineColumn(CPortingIssue& issue) {
 
 void PrintRows(const CPortingIssueList& list) {
     for (CPortingIssue* issue : list.InPositionOrder()) {
-        const std::string row =
-            LineColumn(*issue) + "\t" + issue->GetLocation() + "\t" + issue->GetDescription() + "\t" + issue->StatusText();
+        const std::string row = LineColumn(*issue) + "\t" + issue->GetLocation() + "\t" +
+                                issue->GetDescription() + "\t" + issue->StatusText();
         std::fwrite(row.data(), 1, row.size(), stdout);
         std::fputc('\n', stdout);
     }
 }
 
-json Utf8(const std::string& bytes) { return Cp1252ToUtf8(bytes); }
+json Utf8(const std::string& bytes) {
+    return Cp1252ToUtf8(bytes);
+}
 
 json IssueJson(CPortingIssue& issue) {
     json j = json::object();
@@ -149,7 +142,7 @@ json IssueJson(CPortingIssue& issue) {
 // Where an item's text begins in the file as it is saved: its line (from 1) and the byte offset
 // of that line's start before the text, so that a column of the item becomes a column of the file.
 struct CFilePlace {
-    int line = 1;     // the line on which the item's text starts
+    int line = 1;      // the line on which the item's text starts
     size_t offset = 0; // bytes between the start of that line and the text
     std::string block; // the item as written, from its text on
 };
@@ -178,10 +171,10 @@ std::vector<CFilePlace> FilePlaces(const CProgram& program) {
         CFilePlace place;
         const std::string& text = item->GetText();
         size_t at = text.empty() ? std::string::npos : block.find(text);
-        if (at == std::string::npos)
-            at = 0;
+        if (at == std::string::npos) at = 0;
         const size_t lineStart = at == 0 ? 0 : block.rfind('\n', at - 1);
-        place.line = line + static_cast<int>(std::count(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
+        place.line = line + static_cast<int>(std::count(
+                                block.begin(), block.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
         place.offset = at - (lineStart == std::string::npos || at == 0 ? 0 : lineStart + 1);
         place.block = block.substr(at);
         places.push_back(std::move(place));
@@ -190,13 +183,13 @@ std::vector<CFilePlace> FilePlaces(const CProgram& program) {
     return places;
 }
 
-json Sarif(const std::string& file, EPortingCatalogue catalogue, const std::vector<std::unique_ptr<CPortingIssue>>& entries,
-           const CPortingIssueList& list, const CProgram& program) {
+json Sarif(const std::string& file, EPortingCatalogue catalogue,
+           const std::vector<std::unique_ptr<CPortingIssue>>& entries, const CPortingIssueList& list,
+           const CProgram& program) {
     json rules = json::array();
     std::vector<int> ruleOfEntry(entries.size(), -1);
     for (size_t e = 0; e < entries.size(); ++e) {
-        if (!entries[e])
-            continue;
+        if (!entries[e]) continue;
         CPortingIssue& entry = *entries[e];
         char id[32];
         std::snprintf(id, sizeof id, "PORT%03zu", e + 1);
@@ -214,7 +207,8 @@ json Sarif(const std::string& file, EPortingCatalogue catalogue, const std::vect
     json results = json::array();
     for (CPortingIssue* issue : list.InPositionOrder()) {
         const int entry = issue->GetCatalogueEntry();
-        if (entry < 0 || static_cast<size_t>(entry) >= entries.size() || ruleOfEntry[static_cast<size_t>(entry)] < 0)
+        if (entry < 0 || static_cast<size_t>(entry) >= entries.size() ||
+            ruleOfEntry[static_cast<size_t>(entry)] < 0)
             continue;
         json region = json::object();
         if (issue->GetLine() >= 0 && static_cast<size_t>(issue->GetLine()) < places.size()) {
@@ -222,7 +216,8 @@ json Sarif(const std::string& file, EPortingCatalogue catalogue, const std::vect
             // A column of a diagram's payload may lie on a later line of the block.
             const size_t pos = static_cast<size_t>(std::max(issue->GetColumn() - 1, 0));
             const size_t upTo = std::min(pos, place.block.size());
-            const int extraLines = static_cast<int>(std::count(place.block.begin(), place.block.begin() + static_cast<std::ptrdiff_t>(upTo), '\n'));
+            const int extraLines = static_cast<int>(std::count(
+                place.block.begin(), place.block.begin() + static_cast<std::ptrdiff_t>(upTo), '\n'));
             const size_t lastBreak = upTo == 0 ? std::string::npos : place.block.rfind('\n', upTo - 1);
             const size_t column = extraLines == 0 ? place.offset + pos : pos - (lastBreak + 1);
             region["startLine"] = place.line + extraLines;
@@ -236,8 +231,10 @@ json Sarif(const std::string& file, EPortingCatalogue catalogue, const std::vect
         result["level"] = icon == kPortIconNoConvert ? "warning" : "note";
         result["message"] = {{"text", Utf8(issue->GetDescription())}};
         json location = json::object();
-        location["physicalLocation"] = {{"artifactLocation", {{"uri", Utf8(file)}, {"index", 0}}}, {"region", region}};
-        location["logicalLocations"] = json::array({{{"name", Utf8(issue->GetLocation())}, {"kind", "module"}}});
+        location["physicalLocation"] = {{"artifactLocation", {{"uri", Utf8(file)}, {"index", 0}}},
+                                        {"region", region}};
+        location["logicalLocations"] =
+            json::array({{{"name", Utf8(issue->GetLocation())}, {"kind", "module"}}});
         result["locations"] = json::array({location});
         json props = json::object();
         props["itemIndex"] = issue->GetLine();
@@ -286,8 +283,7 @@ int RunPort(const Args& args) {
     CRUXDocument& document = script.Document();
     CPortMessages messages;
     CPortingIssueList list;
-    if (!list.ScanForTarget(document, document.GetType(), catalogueDir, messages))
-        return kExitFile;
+    if (!list.ScanForTarget(document, document.GetType(), catalogueDir, messages)) return kExitFile;
 
     // The window's commands run on the program's own view; its questions are answered Yes.
     CSessionPortingView view(script.Session(), [](const std::string&) { return true; });
@@ -308,7 +304,8 @@ int RunPort(const Args& args) {
         };
         hooks.openCell = [&](CPortingIssue& issue) { diagramWindow.SelectAt(issue); };
         // Without the dialog --icons chooses, also when only one of the icons has issues.
-        const int count2 = list.CountToChange(add, kPortIconCaveats), count3 = list.CountToChange(add, kPortIconConvert);
+        const int count2 = list.CountToChange(add, kPortIconCaveats),
+                  count3 = list.CountToChange(add, kPortIconConvert);
         const bool run = (count2 > 0 && count3 > 0) || (count2 > 0 && o.icon2) || (count3 > 0 && o.icon3);
         if (run && list.FixAll(add, view, hooks) == CPortingIssueList::EFixAll::NotAllFound) {
             messages.ShowMessage(IDS_PORT_FIX_ALL_NOT_FOUND, LoadString(IDS_PORT_FIX_ALL_NOT_FOUND));
@@ -327,12 +324,10 @@ int RunPort(const Args& args) {
             std::fprintf(stderr, "rux: port: line %d holds no issue that can be ignored\n", o.ignoreLine);
             return kExitUsage;
         }
-        if (list.Ignore(*target, view, messages) != CPortingIssueList::EIgnore::Done)
-            return kExitFile;
+        if (list.Ignore(*target, view, messages) != CPortingIssueList::EIgnore::Done) return kExitFile;
         saveNeeded = true;
     }
-    if (saveNeeded && !script.SaveTo(o.out.empty() ? o.file : o.out))
-        return kExitFile;
+    if (saveNeeded && !script.SaveTo(o.out.empty() ? o.file : o.out)) return kExitFile;
 
     const int found = list.IsEmpty() ? kExitOk : kExitPortIssues;
     if (o.json) {

@@ -11,10 +11,11 @@
 namespace rux {
 
 CPortingIssue::CPortingIssue(const CPortingIssue& other)
-    : m_line(other.m_line), m_column(other.m_column), m_icon(other.m_icon), m_diagramColumn(other.m_diagramColumn),
-      m_diagramRow(other.m_diagramRow), m_length(other.m_length), m_name(other.m_name),
-      m_location(other.m_location), m_helpTopic(other.m_helpTopic), m_state(other.m_state), m_entry(other.m_entry),
-      m_document(other.m_document), m_observer(nullptr), m_cache(other.m_cache) {}
+    : m_line(other.m_line), m_column(other.m_column), m_icon(other.m_icon),
+      m_diagramColumn(other.m_diagramColumn), m_diagramRow(other.m_diagramRow), m_length(other.m_length),
+      m_name(other.m_name), m_location(other.m_location), m_helpTopic(other.m_helpTopic),
+      m_state(other.m_state), m_entry(other.m_entry), m_document(other.m_document), m_observer(nullptr),
+      m_cache(other.m_cache) {}
 
 bool CPortingIssue::Load(const CXMLReader& reader, CXMLNode element) {
     m_name = reader.AttributeText(element, "name");
@@ -23,30 +24,31 @@ bool CPortingIssue::Load(const CXMLReader& reader, CXMLNode element) {
     return !m_name.empty();
 }
 
-bool CPortingIssue::ApplyFix(CPortingView*, bool) { return true; }
-
-bool CPortingIssue::IsAt(const std::string&) const { return true; }
-
-bool CPortingIssue::Compare(const CPortingIssue& other) const {
-    // The walk stops at the first field that differs; either way the answer is the same.
-    if (m_line != other.m_line || m_column != other.m_column || m_icon != other.m_icon)
-        return true;
-    if (m_diagramColumn != other.m_diagramColumn || m_diagramRow != other.m_diagramRow)
-        return true;
-    if (m_length != other.m_length || m_name != other.m_name || m_location != other.m_location)
-        return true;
-    if (m_helpTopic != other.m_helpTopic)
-        return true;
+bool CPortingIssue::ApplyFix(CPortingView*, bool) {
     return true;
 }
 
-int CPortingIssue::GetState() { return m_state; }
+bool CPortingIssue::IsAt(const std::string&) const {
+    return true;
+}
+
+bool CPortingIssue::Compare(const CPortingIssue& other) const {
+    // The walk stops at the first field that differs; either way the answer is the same.
+    if (m_line != other.m_line || m_column != other.m_column || m_icon != other.m_icon) return true;
+    if (m_diagramColumn != other.m_diagramColumn || m_diagramRow != other.m_diagramRow) return true;
+    if (m_length != other.m_length || m_name != other.m_name || m_location != other.m_location) return true;
+    if (m_helpTopic != other.m_helpTopic) return true;
+    return true;
+}
+
+int CPortingIssue::GetState() {
+    return m_state;
+}
 
 void CPortingIssue::SetState(int state) {
     const int old = m_state;
     m_state = state;
-    if (m_observer)
-        m_observer->IssueStateChanged(*this, old);
+    if (m_observer) m_observer->IssueStateChanged(*this, old);
 }
 
 int CPortingIssue::ShownIcon() {
@@ -60,11 +62,12 @@ int CPortingIssue::ShownIcon() {
     }
 }
 
-std::string CPortingIssue::StatusText() { return PortingStatusText(ShownIcon()); }
+std::string CPortingIssue::StatusText() {
+    return PortingStatusText(ShownIcon());
+}
 
 std::string PortingStatusText(int icon) {
-    if (icon < kPortIconNoConvert || icon > kPortIconIgnored)
-        return {};
+    if (icon < kPortIconNoConvert || icon > kPortIconIgnored) return {};
     return LoadString(IDS_PORT_STATUS_1 + icon - 1);
 }
 

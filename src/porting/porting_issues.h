@@ -17,7 +17,8 @@ protected:
     CPortingSearchIssue() = default;
     CPortingSearchIssue(const CPortingSearchIssue&) = default;
     // Looks for a match in one item from byte `from`; on success sets pos and length.
-    using Matcher = std::function<bool(int index, const CScanItem& item, size_t from, size_t& pos, int& length)>;
+    using Matcher =
+        std::function<bool(int index, const CScanItem& item, size_t from, size_t& pos, int& length)>;
     bool Search(const Matcher& match, bool functionBlock);
     // Records a match: position, length, location and, inside a diagram, the diagram cell.
     void Record(int index, const CScanItem& item, size_t pos, int length, bool functionBlock);

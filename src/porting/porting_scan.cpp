@@ -29,9 +29,11 @@ EPortingCatalogue ChooseCatalogue(const std::string& targetType, bool refresh) {
     static const char* const kFirstRun[] = {"OSPREY", "GOSHAWK", "HARRIER", "PEREGRINE", "HOBBY"};
     static const char* const kRefresh[] = {"HARRIER", "PEREGRINE", "HOBBY"};
     const auto has = [&](const auto& names) {
-        return std::any_of(std::begin(names), std::end(names), [&](const char* n) { return targetType == n; });
+        return std::any_of(std::begin(names), std::end(names),
+                           [&](const char* n) { return targetType == n; });
     };
-    return (refresh ? has(kRefresh) : has(kFirstRun)) ? EPortingCatalogue::AlbatrossQ : EPortingCatalogue::Bittern;
+    return (refresh ? has(kRefresh) : has(kFirstRun)) ? EPortingCatalogue::AlbatrossQ
+                                                      : EPortingCatalogue::Bittern;
 }
 
 int CountSections(const CProgram& program) {
@@ -43,26 +45,22 @@ int CountSections(const CProgram& program) {
 
 std::unique_ptr<CPortingIssue> NewCatalogueIssue(EPortingCatalogue catalogue, const std::string& name) {
     if (catalogue == EPortingCatalogue::AlbatrossQ) {
-        if (name == "Fb")
-            return std::make_unique<CPortingAlbQFunctionBlockIssue>();
-        if (name == "Pr")
-            return std::make_unique<CPortingAlbQParameterIssue>();
+        if (name == "Fb") return std::make_unique<CPortingAlbQFunctionBlockIssue>();
+        if (name == "Pr") return std::make_unique<CPortingAlbQParameterIssue>();
         return nullptr;
     }
-    if (name == "Tsk")
-        return std::make_unique<CPortingTaskIssue>();
-    if (name == "Fb")
-        return std::make_unique<CPortingFunctionBlockIssue>();
-    if (name == "Pr")
-        return std::make_unique<CPortingParameterIssue>();
-    if (name == "Ptr")
-        return std::make_unique<CPortingPointerIssue>();
+    if (name == "Tsk") return std::make_unique<CPortingTaskIssue>();
+    if (name == "Fb") return std::make_unique<CPortingFunctionBlockIssue>();
+    if (name == "Pr") return std::make_unique<CPortingParameterIssue>();
+    if (name == "Ptr") return std::make_unique<CPortingPointerIssue>();
     return nullptr;
 }
 
 CPortingIssueList::~CPortingIssueList() = default;
 
-void CPortingIssueList::Clear() { m_issues.clear(); }
+void CPortingIssueList::Clear() {
+    m_issues.clear();
+}
 
 bool CPortingIssueList::Scan(CProgram* program, EPortingCatalogue catalogue, const std::string& catalogueDir,
                              CMessageSink& messages) {
@@ -72,11 +70,12 @@ bool CPortingIssueList::Scan(CProgram* program, EPortingCatalogue catalogue, con
     return ScanCatalogue(program, catalogue, reader, messages);
 }
 
-bool CPortingIssueList::ScanCatalogue(CProgram* program, EPortingCatalogue catalogue, const CXMLReader& reader,
-                                      CMessageSink& messages) {
+bool CPortingIssueList::ScanCatalogue(CProgram* program, EPortingCatalogue catalogue,
+                                      const CXMLReader& reader, CMessageSink& messages) {
     Clear();
     m_catalogue = catalogue;
-    const int failure = catalogue == EPortingCatalogue::AlbatrossQ ? IDS_PORT_ALBQ_FILE : IDS_PORT_BITTERN_FILE;
+    const int failure =
+        catalogue == EPortingCatalogue::AlbatrossQ ? IDS_PORT_ALBQ_FILE : IDS_PORT_BITTERN_FILE;
     if (!program || reader.ElementName(reader.DocumentElement()) != CatalogueRootName(catalogue)) {
         messages.ShowMessage(failure, LoadString(failure));
         return false;
@@ -86,14 +85,12 @@ bool CPortingIssueList::ScanCatalogue(CProgram* program, EPortingCatalogue catal
     int entry = -1;
     for (CXMLNode node = reader.FirstChild(root); node; node = reader.NextSibling(node)) {
         std::unique_ptr<CPortingIssue> issue = NewCatalogueIssue(catalogue, reader.ElementName(node));
-        if (!issue)
-            continue;
+        if (!issue) continue;
         issue->SetCatalogueEntry(++entry);
         issue->SetDocument(program);
         issue->SetPosition(0, 0);
         issue->SetCache(&cache);
-        if (!issue->Load(reader, node))
-            continue;
+        if (!issue->Load(reader, node)) continue;
         // Each match is kept and a clone searches on from it: one issue per occurrence.
         while (issue->FindNext()) {
             std::unique_ptr<CPortingIssue> next = issue->Clone();
@@ -117,8 +114,7 @@ bool LoadCatalogue(EPortingCatalogue catalogue, const std::string& catalogueDir,
         return false;
     for (CXMLNode node = reader.FirstChild(reader.DocumentElement()); node; node = reader.NextSibling(node)) {
         std::unique_ptr<CPortingIssue> issue = NewCatalogueIssue(catalogue, reader.ElementName(node));
-        if (!issue)
-            continue;
+        if (!issue) continue;
         issue->SetCatalogueEntry(static_cast<int>(entries.size()));
         if (issue->Load(reader, node))
             entries.push_back(std::move(issue));
@@ -128,8 +124,8 @@ bool LoadCatalogue(EPortingCatalogue catalogue, const std::string& catalogueDir,
     return true;
 }
 
-bool CPortingIssueList::ScanForTarget(CProgram& program, const std::string& targetType, const std::string& catalogueDir,
-                                      CMessageSink& messages, bool refresh) {
+bool CPortingIssueList::ScanForTarget(CProgram& program, const std::string& targetType,
+                                      const std::string& catalogueDir, CMessageSink& messages, bool refresh) {
     const int sections = CountSections(program);
     if (sections < 1 || sections > kPortMaxSections) {
         Clear();
@@ -157,8 +153,8 @@ std::vector<CPortingIssue*> CPortingIssueList::InPositionOrder() const {
 }
 
 int CPortingIssueList::CountOnLine(int line) const {
-    return static_cast<int>(
-        std::count_if(m_issues.begin(), m_issues.end(), [&](const auto& issue) { return issue->GetLine() == line; }));
+    return static_cast<int>(std::count_if(m_issues.begin(), m_issues.end(),
+                                          [&](const auto& issue) { return issue->GetLine() == line; }));
 }
 
 void CPortingIssueList::IssueStateChanged(CPortingIssue& changed, int oldState) {
@@ -168,12 +164,12 @@ void CPortingIssueList::IssueStateChanged(CPortingIssue& changed, int oldState) 
         delta = 2;
     else if (oldState == kPortStateConverted && newState == kPortStateOpen)
         delta = -2;
-    if (delta == 0)
-        return;
+    if (delta == 0) return;
     const int line = changed.GetLine();
     const int column = changed.GetColumn();
     for (auto& issue : m_issues)
-        if (issue->GetLine() == line && issue->GetColumn() >= column && issue->GetDocument() == changed.GetDocument())
+        if (issue->GetLine() == line && issue->GetColumn() >= column &&
+            issue->GetDocument() == changed.GetDocument())
             issue->ShiftColumn(delta);
 }
 
@@ -183,20 +179,20 @@ int CPortingIssueList::CountToChange(bool add, int icon) const {
     }));
 }
 
-CPortingIssueList::EFixAll CPortingIssueList::FixAll(bool add, CPortingView& view, const CFixAllHooks& hooks) {
+CPortingIssueList::EFixAll CPortingIssueList::FixAll(bool add, CPortingView& view,
+                                                     const CFixAllHooks& hooks) {
     bool icon2 = true, icon3 = true;
-    if (CountToChange(add, kPortIconCaveats) > 0 && CountToChange(add, kPortIconConvert) > 0 && hooks.choose &&
-        !hooks.choose(icon2, icon3))
+    if (CountToChange(add, kPortIconCaveats) > 0 && CountToChange(add, kPortIconConvert) > 0 &&
+        hooks.choose && !hooks.choose(icon2, icon3))
         return EFixAll::Cancelled;
     bool failed = false;
     for (auto& issue : m_issues) {
         const int icon = issue->GetIcon();
-        if (issue->IsConverted() == add || !((icon == kPortIconCaveats && icon2) || (icon == kPortIconConvert && icon3)))
+        if (issue->IsConverted() == add ||
+            !((icon == kPortIconCaveats && icon2) || (icon == kPortIconConvert && icon3)))
             continue;
-        if (issue->IsInDiagram() && hooks.openCell)
-            hooks.openCell(*issue);
-        if (!issue->ApplyFix(&view, false))
-            failed = true;
+        if (issue->IsInDiagram() && hooks.openCell) hooks.openCell(*issue);
+        if (!issue->ApplyFix(&view, false)) failed = true;
     }
     return failed ? EFixAll::NotAllFound : EFixAll::Done;
 }
@@ -206,9 +202,9 @@ bool CPortingIssueList::CanIgnore(CPortingIssue& issue) {
     return icon >= kPortIconNoConvert && icon <= kPortIconConvert && issue.GetState() == kPortStateOpen;
 }
 
-CPortingIssueList::EIgnore CPortingIssueList::Ignore(CPortingIssue& issue, CPortingView& view, CMessageSink& messages) {
-    if (!CanIgnore(issue) || !issue.GetDocument())
-        return EIgnore::NotAllowed;
+CPortingIssueList::EIgnore CPortingIssueList::Ignore(CPortingIssue& issue, CPortingView& view,
+                                                     CMessageSink& messages) {
+    if (!CanIgnore(issue) || !issue.GetDocument()) return EIgnore::NotAllowed;
     const int line = issue.GetLine();
     const int count = CountOnLine(line);
     if (count > 1 && !view.AskYesNo(FormatPortingText(IDS_PORT_IGNORE_ALL_ON_LINE, count, line)))
@@ -224,12 +220,10 @@ CPortingIssueList::EIgnore CPortingIssueList::Ignore(CPortingIssue& issue, CPort
         return EIgnore::AlreadyIgnored;
     }
     std::string marked = text;
-    if (marked.find("//") == std::string::npos)
-        marked += "\t//";
+    if (marked.find("//") == std::string::npos) marked += "\t//";
     marked += std::string(" ") + kPortIgnoreMarker;
     view.SelectRange(1, line, static_cast<int>(text.size()) + 1, line);
-    if (!view.ReplaceSelection(marked))
-        return EIgnore::NotAllowed;
+    if (!view.ReplaceSelection(marked)) return EIgnore::NotAllowed;
     for (auto& other : m_issues)
         if (other->GetLine() == line && other->GetDocument() == issue.GetDocument())
             other->SetState(kPortStateIgnored);

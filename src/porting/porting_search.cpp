@@ -15,8 +15,12 @@
 namespace rux {
 namespace {
 
-bool IsScanSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsScanSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // "%d": blanks, an optional sign, at least one digit. Values beyond an int saturate.
 bool ScanInt(std::string_view text, size_t& pos, int& value) {
@@ -24,14 +28,11 @@ bool ScanInt(std::string_view text, size_t& pos, int& value) {
     while (p < text.size() && IsScanSpace(text[p]))
         ++p;
     bool negative = false;
-    if (p < text.size() && (text[p] == '+' || text[p] == '-'))
-        negative = text[p++] == '-';
-    if (p >= text.size() || !IsDigit(text[p]))
-        return false;
+    if (p < text.size() && (text[p] == '+' || text[p] == '-')) negative = text[p++] == '-';
+    if (p >= text.size() || !IsDigit(text[p])) return false;
     long long v = 0;
     while (p < text.size() && IsDigit(text[p])) {
-        if (v < INT_MAX)
-            v = v * 10 + (text[p] - '0');
+        if (v < INT_MAX) v = v * 10 + (text[p] - '0');
         ++p;
     }
     v = std::min<long long>(v, INT_MAX);
@@ -48,17 +49,14 @@ uint64_t RefKey(int menu, int parameter) {
 
 int ScanMenuParameter(std::string_view text, int& menu, int& parameter) {
     size_t pos = 0;
-    if (!ScanInt(text, pos, menu))
-        return 0;
-    if (pos >= text.size() || text[pos] != '.')
-        return 1;
+    if (!ScanInt(text, pos, menu)) return 0;
+    if (pos >= text.size() || text[pos] != '.') return 1;
     ++pos;
     return ScanInt(text, pos, parameter) ? 2 : 1;
 }
 
 bool ReadParameterNumbers(std::string_view upper, int& menu, int& parameter) {
-    if (ScanMenuParameter(upper, menu, parameter) == 2)
-        return true;
+    if (ScanMenuParameter(upper, menu, parameter) == 2) return true;
     return upper.substr(0, 3) == "INT" && ScanMenuParameter(upper.substr(3), menu, parameter) == 2;
 }
 
@@ -68,8 +66,7 @@ bool ReadParameterRef(std::string_view upper, int& menu, int& parameter) {
 
 int ParameterRefLength(std::string_view text, size_t hash) {
     size_t dot = text.find('.', hash);
-    if (dot == std::string_view::npos)
-        return static_cast<int>(text.size() - hash);
+    if (dot == std::string_view::npos) return static_cast<int>(text.size() - hash);
     size_t end = dot + 1;
     while (end < text.size() && IsDigit(text[end]))
         ++end;
@@ -93,7 +90,8 @@ void AnalyseItem(const CProgram& program, int index, CScanItem& out) {
     out.item = item;
     out.text = item->GetText();
     out.type = item->GetType();
-    out.section = out.type == kItemSectionHeader ? static_cast<const CSectionHeader*>(item) : item->GetSection();
+    out.section =
+        out.type == kItemSectionHeader ? static_cast<const CSectionHeader*>(item) : item->GetSection();
     out.notes = out.section && out.section->IsNotes();
     if (out.type == kItemDiag) {
         out.diagramKind = static_cast<const CDiag*>(item)->GetKind();
@@ -106,55 +104,44 @@ void AnalyseItem(const CProgram& program, int index, CScanItem& out) {
 
 std::string LocationOf(const CScanItem& item) {
     std::string location = item.section ? item.section->GetText() : std::string("N/A");
-    if (item.type == kItemDiag)
-        location += " - " + static_cast<const CDiag*>(item.item)->GetTitle();
+    if (item.type == kItemDiag) location += " - " + static_cast<const CDiag*>(item.item)->GetTitle();
     return location;
 }
 
 bool InComment(const CScanItem& item, size_t pos) {
-    if (item.notes)
-        return true;
+    if (item.notes) return true;
     const std::string_view text = item.Text();
-    if (item.type != kItemDiag)
-        return item.commentStart <= pos;
+    if (item.type != kItemDiag) return item.commentStart <= pos;
     if (item.diagramKind == kDiagramQld) {
         const size_t lineStart = pos == 0 ? 0 : text.rfind('\n', pos - 1);
         const size_t from = (pos == 0 || lineStart == std::string::npos) ? 0 : lineStart + 1;
         return (from < text.size() && text[from] == '(') || (from + 1 < text.size() && text[from + 1] == '*');
     }
     // FBD: the element the match belongs to starts at the last "@" before it.
-    if (pos == 0)
-        return false;
+    if (pos == 0) return false;
     const size_t at = text.rfind('@', pos - 1);
-    if (at == std::string::npos)
-        return false;
+    if (at == std::string::npos) return false;
     return text.substr(at, pos - at).find("@TXT") != std::string_view::npos;
 }
 
 void DiagramPosition(const CScanItem& item, size_t pos, bool functionBlock, int& column, int& row) {
     column = row = -1;
-    if (item.type != kItemDiag)
-        return;
+    if (item.type != kItemDiag) return;
     const std::string_view before = item.Text().substr(0, pos);
     if (item.diagramKind != kDiagramQld) {
         const size_t at = before.rfind('@');
-        if (at == std::string_view::npos)
-            return;
+        if (at == std::string_view::npos) return;
         const size_t colon = before.find(':', at);
-        if (colon == std::string_view::npos)
-            return;
+        if (colon == std::string_view::npos) return;
         // ":%d,P=(%d,%d)"
         std::string_view t = before.substr(colon + 1);
         size_t p = 0;
         int id = 0, c = 0, r = 0;
-        if (!ScanInt(t, p, id) || t.substr(p, 4) != ",P=(")
-            return;
+        if (!ScanInt(t, p, id) || t.substr(p, 4) != ",P=(") return;
         p += 4;
-        if (!ScanInt(t, p, c) || p >= t.size() || t[p] != ',')
-            return;
+        if (!ScanInt(t, p, c) || p >= t.size() || t[p] != ',') return;
         ++p;
-        if (!ScanInt(t, p, r))
-            return;
+        if (!ScanInt(t, p, r)) return;
         column = c;
         row = r;
         return;
@@ -164,11 +151,9 @@ void DiagramPosition(const CScanItem& item, size_t pos, bool functionBlock, int&
         a = b = 0;
         size_t p = 0;
         int x = 0, y = 0;
-        if (!ScanInt(t, p, x) || p >= t.size() || t[p] != ',')
-            return;
+        if (!ScanInt(t, p, x) || p >= t.size() || t[p] != ',') return;
         ++p;
-        if (!ScanInt(t, p, y))
-            return;
+        if (!ScanInt(t, p, y)) return;
         a = x;
         b = y;
     };
@@ -179,12 +164,10 @@ void DiagramPosition(const CScanItem& item, size_t pos, bool functionBlock, int&
         size_t p = sor + 3;
         while (p < before.size() && IsScanSpace(before[p]))
             ++p;
-        if (p < before.size() && before[p] == '[')
-            readPair(before.substr(p + 1), a, b);
+        if (p < before.size() && before[p] == '[') readPair(before.substr(p + 1), a, b);
     }
     const size_t bracket = before.rfind('[');
-    if (bracket != std::string_view::npos)
-        readPair(before.substr(bracket + 1), c, d);
+    if (bracket != std::string_view::npos) readPair(before.substr(bracket + 1), c, d);
     if (functionBlock) {
         column = a + 1 + c;
         row = b + d;
@@ -223,8 +206,7 @@ CPortingScanCache::CPortingScanCache(const CProgram& program) : m_program(progra
         for (size_t k = at; k < m_upper.size(); ++k)
             m_upper[k] = UpperAscii(m_upper[k]);
         m_upper += '\0';
-        if (scan.type == kItemSectionHeader)
-            m_headers.push_back(i);
+        if (scan.type == kItemSectionHeader) m_headers.push_back(i);
     }
     m_starts[static_cast<size_t>(count)] = m_upper.size();
     // The views go in only now: the buffer no longer moves.
@@ -236,15 +218,14 @@ CPortingScanCache::CPortingScanCache(const CProgram& program) : m_program(progra
 CPortingScanCache::~CPortingScanCache() = default;
 
 const CScanItem* CPortingScanCache::Get(int index) const {
-    if (index < 0 || index >= static_cast<int>(m_items.size()))
-        return nullptr;
+    if (index < 0 || index >= static_cast<int>(m_items.size())) return nullptr;
     return &m_items[static_cast<size_t>(index)];
 }
 
-bool CPortingScanCache::FindUpper(std::string_view needle, int line, size_t from, int& item, size_t& pos) const {
+bool CPortingScanCache::FindUpper(std::string_view needle, int line, size_t from, int& item,
+                                  size_t& pos) const {
     const int count = static_cast<int>(m_items.size());
-    if (needle.empty() || line >= count)
-        return false;
+    if (needle.empty() || line >= count) return false;
     line = std::max(line, 0);
     size_t offset = m_starts[static_cast<size_t>(line)];
     if (from > m_items[static_cast<size_t>(line)].text.size())
@@ -253,9 +234,9 @@ bool CPortingScanCache::FindUpper(std::string_view needle, int line, size_t from
         offset += from;
     // The needle holds no NUL, so a hit never spans two items.
     const std::boyer_moore_horspool_searcher searcher(needle.begin(), needle.end());
-    const auto found = std::search(m_upper.begin() + static_cast<std::ptrdiff_t>(offset), m_upper.end(), searcher);
-    if (found == m_upper.end())
-        return false;
+    const auto found =
+        std::search(m_upper.begin() + static_cast<std::ptrdiff_t>(offset), m_upper.end(), searcher);
+    if (found == m_upper.end()) return false;
     const size_t hit = static_cast<size_t>(found - m_upper.begin());
     const auto next = std::upper_bound(m_starts.begin(), m_starts.end(), hit);
     item = static_cast<int>(next - m_starts.begin()) - 1;
@@ -271,8 +252,7 @@ void CPortingScanCache::IndexParameters() {
         const CScanItem& scan = m_items[static_cast<size_t>(i)];
         const std::string_view text = scan.text;
         size_t hash = text.find('#');
-        if (hash == std::string::npos)
-            continue;
+        if (hash == std::string::npos) continue;
         m_lastMarker[static_cast<size_t>(i)] = text.rfind(kPortIgnoreMarker);
         for (; hash != std::string::npos; hash = text.find('#', hash + 1)) {
             int menu = 0, parameter = 0;
@@ -283,17 +263,16 @@ void CPortingScanCache::IndexParameters() {
 }
 
 const std::vector<CPortingScanCache::CRef>& CPortingScanCache::ParameterRefs(int menu, int parameter) {
-    if (!m_indexed)
-        IndexParameters();
+    if (!m_indexed) IndexParameters();
     const auto it = m_refs.find(RefKey(menu, parameter));
     return it == m_refs.end() ? m_noRefs : it->second;
 }
 
 size_t CPortingScanCache::LastIgnoreMarker(int index) {
-    if (!m_indexed)
-        IndexParameters();
-    return index >= 0 && static_cast<size_t>(index) < m_lastMarker.size() ? m_lastMarker[static_cast<size_t>(index)]
-                                                                          : std::string::npos;
+    if (!m_indexed) IndexParameters();
+    return index >= 0 && static_cast<size_t>(index) < m_lastMarker.size()
+               ? m_lastMarker[static_cast<size_t>(index)]
+               : std::string::npos;
 }
 
 } // namespace rux

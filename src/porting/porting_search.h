@@ -20,13 +20,13 @@ class CSectionHeader;
 // One item as the scan sees it.
 struct CScanItem {
     const CItem* item = nullptr;
-    std::string_view text;  // the item's text
-    std::string_view upper; // the same in upper case
+    std::string_view text;                   // the item's text
+    std::string_view upper;                  // the same in upper case
     const CSectionHeader* section = nullptr; // the enclosing section (a header is its own)
     size_t commentStart = std::string::npos; // first ";" or "//" of a text row
-    int type = 0;           // the item's type code
-    int diagramKind = 0;    // for diagrams: FBD or QLD
-    bool notes = false;     // inside (or the header of) a Notes section
+    int type = 0;                            // the item's type code
+    int diagramKind = 0;                     // for diagrams: FBD or QLD
+    bool notes = false;                      // inside (or the header of) a Notes section
     const std::string_view& Text() const { return text; }
 };
 

@@ -9,8 +9,7 @@ void CSessionPortingView::SelectRange(int fromCol, int fromLine, int toCol, int 
 }
 
 bool CSessionPortingView::ReplaceSelection(const std::string& text) {
-    if (!m_session.CanEdit())
-        return false;
+    if (!m_session.CanEdit()) return false;
     m_session.InsertText(text);
     return true;
 }

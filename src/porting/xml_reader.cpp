@@ -5,7 +5,9 @@
 namespace rux {
 namespace {
 
-pugi::xml_node NodeOf(void* handle) { return pugi::xml_node(static_cast<pugi::xml_node_struct*>(handle)); }
+pugi::xml_node NodeOf(void* handle) {
+    return pugi::xml_node(static_cast<pugi::xml_node_struct*>(handle));
+}
 
 } // namespace
 
@@ -30,8 +32,7 @@ bool CXMLReader::LoadBuffer(const void* data, size_t size) {
 }
 
 CXMLNode CXMLReader::DocumentElement() const {
-    if (!m_impl->loaded)
-        return {};
+    if (!m_impl->loaded) return {};
     return CXMLNode(m_impl->document.document_element().internal_object());
 }
 

@@ -21,8 +21,14 @@ using namespace rux;
 
 void BuildProgram(CProgram& program) {
     static const char* const kLines[] = {
-        "a = #5.07 + B2#2.04 ; #3.02", "x% = _SlotRead(#Ptr%) // #1.21", "#INT20.21 = #5.7 {PTOOL:Ignore}",
-        "b = # 5 . 07 + #-1.-2 + #99999999999.1", "X=_ENCINIT,X=_SXTIMER", "", "#", "B2#",
+        "a = #5.07 + B2#2.04 ; #3.02",
+        "x% = _SlotRead(#Ptr%) // #1.21",
+        "#INT20.21 = #5.7 {PTOOL:Ignore}",
+        "b = # 5 . 07 + #-1.-2 + #99999999999.1",
+        "X=_ENCINIT,X=_SXTIMER",
+        "",
+        "#",
+        "B2#",
     };
     CObArrayEx& items = program.Items();
     items.AppendNoLayout(std::make_unique<CPar>());
@@ -41,7 +47,8 @@ void BuildProgram(CProgram& program) {
         fbd->SetSection(section);
         items.AppendNoLayout(std::move(fbd));
         auto qld = std::make_unique<CDiag>(kDiagramQld);
-        qld->SetText("BOF\r\nSOR [0,2]\r\nXIC [1,0](*#5.07*);(*#2.04*),(*_SlotRead*)\r\n(*#3.02*)\r\nSOR [\r\nEOF\r\n");
+        qld->SetText("BOF\r\nSOR [0,2]\r\nXIC [1,0](*#5.07*);(*#2.04*),(*_SlotRead*)\r\n(*#3.02*)\r\nSOR "
+                     "[\r\nEOF\r\n");
         qld->SetSection(section);
         items.AppendNoLayout(std::move(qld));
         auto footer = std::make_unique<CSectionFooter>(title);
@@ -60,16 +67,13 @@ struct CFuzzView final : CPortingView {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static CProgram program;
-    if (program.Items().GetSize() == 0)
-        BuildProgram(program);
+    if (program.Items().GetSize() == 0) BuildProgram(program);
     CXMLReader reader;
-    if (!reader.LoadBuffer(data, size))
-        return 0;
+    if (!reader.LoadBuffer(data, size)) return 0;
     for (EPortingCatalogue which : {EPortingCatalogue::Bittern, EPortingCatalogue::AlbatrossQ}) {
         CPortingIssueList list;
         CNoMessageSink sink;
-        if (!list.ScanCatalogue(&program, which, reader, sink))
-            continue;
+        if (!list.ScanCatalogue(&program, which, reader, sink)) continue;
         CFuzzView view;
         for (CPortingIssue* issue : list.InPositionOrder()) {
             // Every issue lies inside its item's text.

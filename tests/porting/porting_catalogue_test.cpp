@@ -63,8 +63,9 @@ TEST(PortingCatalogue, ShippedCataloguesAreComplete) {
 
 TEST(PortingCatalogue, ReaderWalksElementsAndAttributes) {
     test::CTempDir dir;
-    const std::string path = dir.Write("c.xml", "<?xml version=\"1.0\"?>\n<Root a=\"1\">\n  <!-- note -->\n"
-                                                "  <First name=\"x &amp; y\" icn=\"3\"/>text<Second/>\n</Root>\n");
+    const std::string path =
+        dir.Write("c.xml", "<?xml version=\"1.0\"?>\n<Root a=\"1\">\n  <!-- note -->\n"
+                           "  <First name=\"x &amp; y\" icn=\"3\"/>text<Second/>\n</Root>\n");
     CXMLReader reader;
     ASSERT_TRUE(reader.Load(path));
     const CXMLNode root = reader.DocumentElement();

@@ -32,7 +32,8 @@ struct CFixture {
     bool answer = true;
     std::unique_ptr<CSessionPortingView> view;
 
-    explicit CFixture(const Lines& rows, bool readOnly = false, const char* catalogue = test::kSmallBitternCatalogue,
+    explicit CFixture(const Lines& rows, bool readOnly = false,
+                      const char* catalogue = test::kSmallBitternCatalogue,
                       EPortingCatalogue which = EPortingCatalogue::Bittern) {
         dir.Write(CatalogueFileName(which), catalogue);
         const std::string path = dir.Write("p.rux", test::ProgramFileBytes(rows));
@@ -60,9 +61,9 @@ struct CFixture {
 void ExpectAllAtTheirHash(CFixture& f, const char* when) {
     for (int i = 0; i < f.list.GetSize(); ++i) {
         CPortingIssue& issue = f.list.GetAt(i);
-        if (std::string(issue.KindName()) != "parameter")
-            continue;
-        EXPECT_TRUE(issue.IsAt(f.Text(issue.GetLine()))) << when << ": issue " << i << " at " << issue.GetColumn();
+        if (std::string(issue.KindName()) != "parameter") continue;
+        EXPECT_TRUE(issue.IsAt(f.Text(issue.GetLine())))
+            << when << ": issue " << i << " at " << issue.GetColumn();
     }
 }
 
@@ -103,23 +104,26 @@ TEST(PortingFix, QuestionsAndRefusals) {
     struct CCase {
         const char* name;
         const char* line;
-        int issue;         // in position order
+        int issue; // in position order
         bool answer;
         bool readOnly;
-        const char* edit;  // replaces the line before the fix, when set
+        const char* edit; // replaces the line before the fix, when set
         bool result;
         const char* after;
         const char* question;
     } const cases[] = {
         {"asks before adding", "x = #5.07", 0, true, false, nullptr, true, "x = B2#5.07",
-         "The parameter #05.07 - Motor rated current can be converted to behave as a Bittern 2 parameter using the "
+         "The parameter #05.07 - Motor rated current can be converted to behave as a Bittern 2 parameter "
+         "using the "
          "\"B2\" prefix.\n\nWould you like to add this prefix now?"},
         {"No keeps the line", "x = #5.07", 0, false, false, nullptr, true, "x = #5.07", "*"},
         {"asks before removing", "x = b2#5.07", 0, true, false, nullptr, true, "x = #5.07",
-         "The parameter #05.07 - Motor rated current has been converted to behave as a Bittern 2 parameter using the "
+         "The parameter #05.07 - Motor rated current has been converted to behave as a Bittern 2 parameter "
+         "using the "
          "\"B2\" prefix.\n\nWould you like to remove this prefix now?"},
         {"integer form", "x = #int5.07", 0, true, false, nullptr, true, "x = B2#int5.07", "*"},
-        {"line changed since the scan", "x = #5.07", 0, true, false, "x = #5.08", false, "x = #5.08", nullptr},
+        {"line changed since the scan", "x = #5.07", 0, true, false, "x = #5.08", false, "x = #5.08",
+         nullptr},
         {"reference moved", "x = #5.07", 0, true, false, "xx = #5.07", false, "xx = #5.07", nullptr},
         {"prefix gone", "x = B2#5.07", 0, true, false, "x = XY#5.07", false, "x = XY#5.07", nullptr},
         {"cannot convert: nothing to do", "x = #3.02", 0, true, false, nullptr, true, "x = #3.02", nullptr},
@@ -128,8 +132,7 @@ TEST(PortingFix, QuestionsAndRefusals) {
     for (const auto& c : cases) {
         CFixture f({"{Background", c.line, "}"}, c.readOnly);
         f.answer = c.answer;
-        if (c.edit)
-            f.script.Document().Items().GetAt(2)->SetText(c.edit);
+        if (c.edit) f.script.Document().Items().GetAt(2)->SetText(c.edit);
         EXPECT_EQ(f.Sorted(c.issue).ApplyFix(f.view.get(), true), c.result) << c.name;
         EXPECT_EQ(f.Text(2), c.after) << c.name;
         if (!c.question)
@@ -143,7 +146,8 @@ TEST(PortingFix, QuestionsAndRefusals) {
     CFixture f({"{Background", "x = #5.07", "}"});
     EXPECT_TRUE(f.Sorted(0).ApplyFix(nullptr, false));
     EXPECT_EQ(f.Text(2), "x = #5.07");
-    CFixture q({"{Background", "x = #3.14", "}"}, false, test::kSmallAlbatrossCatalogue, EPortingCatalogue::AlbatrossQ);
+    CFixture q({"{Background", "x = #3.14", "}"}, false, test::kSmallAlbatrossCatalogue,
+               EPortingCatalogue::AlbatrossQ);
     ASSERT_EQ(q.list.GetSize(), 1);
     EXPECT_FALSE(q.Sorted(0).ApplyFix(q.view.get(), false));
     EXPECT_EQ(q.Text(2), "x = #3.14");
@@ -156,14 +160,12 @@ struct CFakeDiagramWindow final : CDiagramEditorLink {
     void Activate() override {}
     std::string GetSelectedElementText() const override { return selected; }
     bool AddPrefix(const std::string& prefix) override {
-        if (selected.rfind('#', 0) != 0)
-            return false;
+        if (selected.rfind('#', 0) != 0) return false;
         selected = prefix + selected;
         return true;
     }
     bool RemovePrefix(const std::string& prefix) override {
-        if (selected.rfind(prefix + "#", 0) != 0)
-            return false;
+        if (selected.rfind(prefix + "#", 0) != 0) return false;
         selected.erase(0, prefix.size());
         return true;
     }
@@ -174,7 +176,8 @@ TEST(PortingFix, DiagramElements) {
     CTempDir dir;
     dir.Write("Bittern2.xml", test::kSmallBitternCatalogue);
     CProgram program;
-    test::BuildProgram(program, {"{Background", "@F:D:@VAR:1,P=(2,3) X=#5.07,\r\n@VAR:2,P=(2,4) X=#5.07,\r\n", "}"});
+    test::BuildProgram(program,
+                       {"{Background", "@F:D:@VAR:1,P=(2,3) X=#5.07,\r\n@VAR:2,P=(2,4) X=#5.07,\r\n", "}"});
     CPortingIssueList list;
     CRecordedSink sink;
     ASSERT_TRUE(list.Scan(&program, EPortingCatalogue::Bittern, dir.Path(), sink));
@@ -211,7 +214,8 @@ TEST(PortingFix, DiagramElements) {
 
 // Without a diagram window the command line edits the payload itself, as undoable edits.
 TEST(PortingFix, DiagramPayloadWithoutAWindow) {
-    CFixture f({"{Background", "@F:D:@VAR:1,P=(2,3) X=#5.07,\r\n@VAR:2,P=(2,4) X=b2#5.07,\r\n", "@Q:L:BOF\r\nXIC(*#INT5.07*)\r\nEOF\r\n", "}"});
+    CFixture f({"{Background", "@F:D:@VAR:1,P=(2,3) X=#5.07,\r\n@VAR:2,P=(2,4) X=b2#5.07,\r\n",
+                "@Q:L:BOF\r\nXIC(*#INT5.07*)\r\nEOF\r\n", "}"});
     const std::string original = f.Bytes();
     ASSERT_EQ(f.list.GetSize(), 3);
     CPayloadPrefixLink link(f.script.Session());
@@ -221,9 +225,12 @@ TEST(PortingFix, DiagramPayloadWithoutAWindow) {
         const char* fbd;
         const char* qld;
     } const steps[] = {
-        {0, "#5.07", "@VAR:1,P=(2,3) X=B2#5.07,\r\n@VAR:2,P=(2,4) X=b2#5.07,\r\n", "BOF\r\nXIC(*#INT5.07*)\r\nEOF\r\n"},
-        {1, "b2#5.07", "@VAR:1,P=(2,3) X=B2#5.07,\r\n@VAR:2,P=(2,4) X=#5.07,\r\n", "BOF\r\nXIC(*#INT5.07*)\r\nEOF\r\n"},
-        {2, "#INT5.07", "@VAR:1,P=(2,3) X=B2#5.07,\r\n@VAR:2,P=(2,4) X=#5.07,\r\n", "BOF\r\nXIC(*B2#INT5.07*)\r\nEOF\r\n"},
+        {0, "#5.07", "@VAR:1,P=(2,3) X=B2#5.07,\r\n@VAR:2,P=(2,4) X=b2#5.07,\r\n",
+         "BOF\r\nXIC(*#INT5.07*)\r\nEOF\r\n"},
+        {1, "b2#5.07", "@VAR:1,P=(2,3) X=B2#5.07,\r\n@VAR:2,P=(2,4) X=#5.07,\r\n",
+         "BOF\r\nXIC(*#INT5.07*)\r\nEOF\r\n"},
+        {2, "#INT5.07", "@VAR:1,P=(2,3) X=B2#5.07,\r\n@VAR:2,P=(2,4) X=#5.07,\r\n",
+         "BOF\r\nXIC(*B2#INT5.07*)\r\nEOF\r\n"},
     };
     for (const auto& step : steps) {
         CPortingIssue& issue = f.Sorted(step.issue);
@@ -253,7 +260,8 @@ TEST(PortingFix, IgnoreMarksTheLine) {
         int questions;
         const char* message;
     } const cases[] = {
-        {"one issue", "x = #5.07", true, CPortingIssueList::EIgnore::Done, "x = #5.07\t// {PTOOL:Ignore}", 0, nullptr},
+        {"one issue", "x = #5.07", true, CPortingIssueList::EIgnore::Done, "x = #5.07\t// {PTOOL:Ignore}", 0,
+         nullptr},
         {"line with a comment", "x = #5.07 // ramp", true, CPortingIssueList::EIgnore::Done,
          "x = #5.07 // ramp {PTOOL:Ignore}", 0, nullptr},
         {"three issues: asked once", "x = #5.07 + #2.04 + #3.02", true, CPortingIssueList::EIgnore::Done,
@@ -269,7 +277,8 @@ TEST(PortingFix, IgnoreMarksTheLine) {
         EXPECT_EQ(f.Text(2), c.after) << c.name;
         EXPECT_EQ(static_cast<int>(f.questions.size()), c.questions) << c.name;
         if (c.questions) {
-            EXPECT_EQ(f.questions[0], "Ignoring this issue will ignore all 3 issues on line 2. Do you wish to proceed?");
+            EXPECT_EQ(f.questions[0],
+                      "Ignoring this issue will ignore all 3 issues on line 2. Do you wish to proceed?");
         }
         EXPECT_TRUE(f.sink.shown.empty()) << c.name;
         const int expectedState = c.result == CPortingIssueList::EIgnore::Done ? 2 : 0;
@@ -287,16 +296,19 @@ TEST(PortingFix, IgnoreMarksTheLine) {
     // A line marked since the scan, a task in a section header, a parameter in a diagram.
     CFixture marked({"{Background", "x = #5.07", "}"});
     marked.script.Document().Items().GetAt(2)->SetText("x = #5.07 {PTOOL:Ignore}");
-    EXPECT_EQ(marked.list.Ignore(marked.Sorted(0), *marked.view, marked.sink), CPortingIssueList::EIgnore::AlreadyIgnored);
+    EXPECT_EQ(marked.list.Ignore(marked.Sorted(0), *marked.view, marked.sink),
+              CPortingIssueList::EIgnore::AlreadyIgnored);
     ASSERT_EQ(marked.sink.shown.size(), 1u);
     EXPECT_EQ(marked.sink.shown[0].second, "This line has already been marked so that it is ignored.");
     CFixture task({"{Clock", "}"});
     ASSERT_EQ(task.list.GetSize(), 1);
-    EXPECT_EQ(task.list.Ignore(task.Sorted(0), *task.view, task.sink), CPortingIssueList::EIgnore::NotAllowed);
+    EXPECT_EQ(task.list.Ignore(task.Sorted(0), *task.view, task.sink),
+              CPortingIssueList::EIgnore::NotAllowed);
     CFixture header({"{Background #5.07", "}"});
     // The footer repeats the header's text, so the reference is found twice.
     ASSERT_EQ(header.list.GetSize(), 2);
-    EXPECT_EQ(header.list.Ignore(header.Sorted(0), *header.view, header.sink), CPortingIssueList::EIgnore::NotALine);
+    EXPECT_EQ(header.list.Ignore(header.Sorted(0), *header.view, header.sink),
+              CPortingIssueList::EIgnore::NotALine);
     ASSERT_EQ(header.sink.shown.size(), 1u);
     EXPECT_EQ(header.sink.shown[0].second, "Issue is not on a line of RUX code.");
 }
@@ -311,18 +323,18 @@ TEST(PortingFix, FixAllChoosesIcons) {
         const char* after;
         CPortingIssueList::EFixAll result;
     } const cases[] = {
-        {"only icon 3: no choice", "x = #5.07 + #5.07", true, false, true, true, true, "x = B2#5.07 + B2#5.07",
-         CPortingIssueList::EFixAll::Done},
-        {"both: all", "x = #5.07 + #2.04 + #3.02", true, true, true, true, true, "x = B2#5.07 + B2#2.04 + #3.02",
-         CPortingIssueList::EFixAll::Done},
+        {"only icon 3: no choice", "x = #5.07 + #5.07", true, false, true, true, true,
+         "x = B2#5.07 + B2#5.07", CPortingIssueList::EFixAll::Done},
+        {"both: all", "x = #5.07 + #2.04 + #3.02", true, true, true, true, true,
+         "x = B2#5.07 + B2#2.04 + #3.02", CPortingIssueList::EFixAll::Done},
         {"both: no warnings", "x = #5.07 + #2.04", true, true, false, true, true, "x = B2#5.07 + #2.04",
          CPortingIssueList::EFixAll::Done},
         {"both: warnings", "x = #5.07 + #2.04", true, true, true, false, true, "x = #5.07 + B2#2.04",
          CPortingIssueList::EFixAll::Done},
         {"both: cancel", "x = #5.07 + #2.04", true, true, true, true, false, "x = #5.07 + #2.04",
          CPortingIssueList::EFixAll::Cancelled},
-        {"remove", "x = B2#5.07 + #5.07 + b2#2.04", false, true, true, true, true, "x = #5.07 + #5.07 + #2.04",
-         CPortingIssueList::EFixAll::Done},
+        {"remove", "x = B2#5.07 + #5.07 + b2#2.04", false, true, true, true, true,
+         "x = #5.07 + #5.07 + #2.04", CPortingIssueList::EFixAll::Done},
     };
     for (const auto& c : cases) {
         CFixture f({"{Background", c.line, "}"});
@@ -350,8 +362,9 @@ TEST(PortingFix, FixAllChoosesIcons) {
 // columns follow every fix, and the scan's index finds what one pass per entry finds.
 TEST(PortingFix, AddAllThenRemoveAllRestoresTheProgram) {
     std::mt19937 random(1234);
-    const char* const pieces[] = {"#5.07", "#2.04", "#3.02", "#INT5.07", " + ", "x", " ", "; ", "// ", "_SlotRead(",
-                                  ")", "#P%", "#5.7", "{PTOOL:Ignore}", "#", "B"};
+    const char* const pieces[] = {"#5.07", "#2.04", "#3.02",      "#INT5.07", " + ", "x",    " ",
+                                  "; ",    "// ",   "_SlotRead(", ")",        "#P%", "#5.7", "{PTOOL:Ignore}",
+                                  "#",     "B"};
     for (int round = 0; round < 60; ++round) {
         Lines rows;
         const int sections = 1 + static_cast<int>(random() % 3);
@@ -373,8 +386,7 @@ TEST(PortingFix, AddAllThenRemoveAllRestoresTheProgram) {
         std::vector<std::string> byPass;
         for (int i = 0; i < f.list.GetSize(); ++i) {
             auto* parameter = dynamic_cast<CPortingParameterIssue*>(&f.list.GetAt(i));
-            if (!parameter || (i > 0 && f.list.GetAt(i - 1).GetName() == parameter->GetName()))
-                continue;
+            if (!parameter || (i > 0 && f.list.GetAt(i - 1).GetName() == parameter->GetName())) continue;
             std::unique_ptr<CPortingIssue> copy = parameter->Clone();
             copy->SetPosition(0, 0);
             copy->SetCache(nullptr);
@@ -394,8 +406,7 @@ TEST(PortingFix, AddAllThenRemoveAllRestoresTheProgram) {
         bool prefixed = false;
         for (int i = 0; i < f.list.GetSize(); ++i)
             prefixed |= f.list.GetAt(i).IsConverted();
-        if (prefixed)
-            continue;
+        if (prefixed) continue;
         const std::string original = f.Bytes();
         EXPECT_NE(f.list.FixAll(true, *f.view, {}), CPortingIssueList::EFixAll::NotAllFound) << original;
 

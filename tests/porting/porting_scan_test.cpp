@@ -38,11 +38,15 @@ TEST(PortingScan, TextLineRules) {
         {"plain reference", {"{Background", "a = #5.07", "}"}, {"parameter 2:5/5 s0 [-1,-1] Background"}},
         {"after a semicolon", {"{Background", "a = 1 ; #5.07", "}"}, {}},
         {"after two slashes", {"{Background", "a = 1 // b = #5.07", "}"}, {}},
-        {"before the comment", {"{Background", "#5.07 = 1 ; was #5.07", "}"}, {"parameter 2:1/5 s0 [-1,-1] Background"}},
+        {"before the comment",
+         {"{Background", "#5.07 = 1 ; was #5.07", "}"},
+         {"parameter 2:1/5 s0 [-1,-1] Background"}},
         {"notes section", {"{notes", "#5.07 = 1", "_SlotRead()", "}"}, {}},
         {"notes in capitals", {"{NOTES", "#5.07 = 1", "}"}, {}},
         {"prefixed", {"{Background", "B2#5.07 = 1", "}"}, {"parameter 2:3/5 s1 [-1,-1] Background"}},
-        {"prefix in lower case", {"{Background", "x=b2#5.07", "}"}, {"parameter 2:5/5 s1 [-1,-1] Background"}},
+        {"prefix in lower case",
+         {"{Background", "x=b2#5.07", "}"},
+         {"parameter 2:5/5 s1 [-1,-1] Background"}},
         {"ignore marker after the reference",
          {"{Background", "#5.07 = 1 // {PTOOL:Ignore}", "a = #5.07", "}"},
          {"parameter 3:5/5 s0 [-1,-1] Background"}},
@@ -51,39 +55,53 @@ TEST(PortingScan, TextLineRules) {
          {"parameter 2:1/5 s0 [-1,-1] Background", "parameter 2:9/5 s0 [-1,-1] Background"}},
         {"integer form", {"{Background", "a% = #INT5.07", "}"}, {"parameter 2:6/8 s0 [-1,-1] Background"}},
         {"leading zeros", {"{Background", "a = #05.007 * 2", "}"}, {"parameter 2:5/7 s0 [-1,-1] Background"}},
-        {"bit of a parameter", {"{Background", "a = #5.07.3", "}"}, {"parameter 2:5/5 s0 [-1,-1] Background"}},
+        {"bit of a parameter",
+         {"{Background", "a = #5.07.3", "}"},
+         {"parameter 2:5/5 s0 [-1,-1] Background"}},
         {"other parameters", {"{Background", "a = #5.071 + #15.07 + #5.8", "}"}, {}},
         // The numbers are read as numbers: #5.7 is parameter 7 of menu 5, as #5.07 is.
-        {"short form", {"{Background", "a = #5.071 + #15.07 + #5.7", "}"}, {"parameter 2:23/4 s0 [-1,-1] Background"}},
+        {"short form",
+         {"{Background", "a = #5.071 + #15.07 + #5.7", "}"},
+         {"parameter 2:23/4 s0 [-1,-1] Background"}},
         {"menu 5 parameter 7 written #5.7 is not 5.07", {"{Background", "a = #5.70", "}"}, {}},
         {"outside any section", {"#5.07 = 1"}, {"parameter 1:1/5 s0 [-1,-1] N/A"}},
         {"pointer", {"{Background", "#Ptr% = 507", "}"}, {"pointer 2:1/5 s0 [-1,-1] Background"}},
-        {"pointer text rules", {"{Background", "a = #5.07% + #A_b% + #x", "b = #%", "}"},
+        {"pointer text rules",
+         {"{Background", "a = #5.07% + #A_b% + #x", "b = #%", "}"},
          {"parameter 2:5/5 s0 [-1,-1] Background", "pointer 3:5/2 s0 [-1,-1] Background"}},
-        {"function block any case", {"{Background", "x% = _SLOTREAD(1)", "}"}, {"functionBlock 2:6/9 s0 [-1,-1] Background"}},
+        {"function block any case",
+         {"{Background", "x% = _SLOTREAD(1)", "}"},
+         {"functionBlock 2:6/9 s0 [-1,-1] Background"}},
         {"function block in a comment", {"{Background", "; _SlotRead(1)", "}"}, {}},
         {"task header", {"{Clock", "a = 1", "}"}, {"task 1:1/5 s0 [-1,-1] Clock"}},
         {"task not in the footer or a line", {"{Background", "Clock = 1", "}"}, {}},
-        {"two tasks", {"{Clock", "}", "{Event3", "}"}, {"task 1:1/5 s0 [-1,-1] Clock", "task 3:1/6 s0 [-1,-1] Event3"}},
+        {"two tasks",
+         {"{Clock", "}", "{Event3", "}"},
+         {"task 1:1/5 s0 [-1,-1] Clock", "task 3:1/6 s0 [-1,-1] Event3"}},
         {"a line of several kinds",
          {"{Background", "#2.04 = _SlotRead(#5.07, #3.02)", "}"},
          {"parameter 2:1/5 s0 [-1,-1] Background", "functionBlock 2:9/9 s0 [-1,-1] Background",
           "parameter 2:19/5 s0 [-1,-1] Background", "parameter 2:26/5 s0 [-1,-1] Background"}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ScanRows(c.rows, test::kSmallBitternCatalogue, EPortingCatalogue::Bittern), c.expected) << c.name;
+        EXPECT_EQ(ScanRows(c.rows, test::kSmallBitternCatalogue, EPortingCatalogue::Bittern), c.expected)
+            << c.name;
 }
 
 TEST(PortingScan, DiagramPositionsAndComments) {
     const CScanCase cases[] = {
-        {"FBD variable", {"{Background", "@F:Speed:@VAR:3,P=(4,7) X=#5.07,\r\n", "}"},
+        {"FBD variable",
+         {"{Background", "@F:Speed:@VAR:3,P=(4,7) X=#5.07,\r\n", "}"},
          {"parameter 2:18/5 s0 [4,7] Background - Speed"}},
         {"FBD text element is a comment", {"{Background", "@F:Speed:@TXT:4,P=(1,1) X=#5.07\r\n", "}"}, {}},
         {"FBD element after a text element",
          {"{Background", "@F:D:@TXT:4,P=(1,1) #5.07\r\n@VAR:5,P=(2,9) #5.07\r\n", "}"},
          {"parameter 2:38/5 s0 [2,9] Background - D"}},
-        {"FBD without a position", {"{Background", "@F:D:@VAR #5.07\r\n", "}"}, {"parameter 2:6/5 s0 [-1,-1] Background - D"}},
-        {"FBD block", {"{Background", "@F:D:@FB:2,P=(10,3) X=_SlotRead,\r\n", "}"},
+        {"FBD without a position",
+         {"{Background", "@F:D:@VAR #5.07\r\n", "}"},
+         {"parameter 2:6/5 s0 [-1,-1] Background - D"}},
+        {"FBD block",
+         {"{Background", "@F:D:@FB:2,P=(10,3) X=_SlotRead,\r\n", "}"},
          {"functionBlock 2:18/9 s0 [10,3] Background - D"}},
         {"QLD contact operand",
          {"{Background", "@Q:L:BOF\r\nSOR [0,2]\r\nXIC [1,0](*#5.07*)\r\nEOF\r\n", "}"},
@@ -94,28 +112,37 @@ TEST(PortingScan, DiagramPositionsAndComments) {
         {"QLD block operand counts commas from the bracket",
          {"{Background", "@Q:L:BOF\r\nSOR [1,1]\r\nFB [2,0](a,b,(*#5.07*)\r\nEOF\r\n", "}"},
          {"parameter 2:32/5 s0 [3,3] Background - L"}},
-        {"QLD block", {"{Background", "@Q:L:BOF\r\nSOR [0,2]\r\nFB [2,1](*_SlotRead*)\r\nEOF\r\n", "}"},
+        {"QLD block",
+         {"{Background", "@Q:L:BOF\r\nSOR [0,2]\r\nFB [2,1](*_SlotRead*)\r\nEOF\r\n", "}"},
          {"functionBlock 2:27/9 s0 [3,3] Background - L"}},
         {"QLD comment lines", {"{Background", "@Q:L:BOF\r\n(*#5.07*)\r\nR*#5.07\r\nEOF\r\n", "}"}, {}},
-        {"QLD without a rung", {"{Background", "@Q:L:BOF\r\nXIC(*#5.07*)\r\nEOF\r\n", "}"},
+        {"QLD without a rung",
+         {"{Background", "@Q:L:BOF\r\nXIC(*#5.07*)\r\nEOF\r\n", "}"},
          {"parameter 2:11/5 s0 [0,0] Background - L"}},
         {"diagram in notes", {"{Notes", "@F:D:@VAR:3,P=(4,7) #5.07\r\n", "}"}, {}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ScanRows(c.rows, test::kSmallBitternCatalogue, EPortingCatalogue::Bittern), c.expected) << c.name;
+        EXPECT_EQ(ScanRows(c.rows, test::kSmallBitternCatalogue, EPortingCatalogue::Bittern), c.expected)
+            << c.name;
 }
 
 TEST(PortingScan, AlbatrossRules) {
     const CScanCase cases[] = {
-        {"block by its X= name", {"{Background", "@F:D:@FB:1,P=(2,3) X=_EncInit,Y=1\r\n", "}"},
+        {"block by its X= name",
+         {"{Background", "@F:D:@FB:1,P=(2,3) X=_EncInit,Y=1\r\n", "}"},
          {"albatrossFunctionBlock 2:15/10 s0 [2,3] Background - D"}},
         {"name must end at the comma", {"{Background", "@F:D:@FB:1,P=(2,3) X=_ENCINIT2,\r\n", "}"}, {}},
-        {"text line", {"{Background", "a = 1 : X=_SXTIMER", "}"}, {"albatrossFunctionBlock 2:9/10 s0 [-1,-1] Background"}},
+        {"text line",
+         {"{Background", "a = 1 : X=_SXTIMER", "}"},
+         {"albatrossFunctionBlock 2:9/10 s0 [-1,-1] Background"}},
         {"a call is not an X= name", {"{Background", "_SXTIMER()", "}"}, {}},
-        {"parameter", {"{Background", "a = #3.14 ; #3.14", "}"}, {"albatrossParameter 2:5/5 s0 [-1,-1] Background"}},
+        {"parameter",
+         {"{Background", "a = #3.14 ; #3.14", "}"},
+         {"albatrossParameter 2:5/5 s0 [-1,-1] Background"}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ScanRows(c.rows, test::kSmallAlbatrossCatalogue, EPortingCatalogue::AlbatrossQ), c.expected) << c.name;
+        EXPECT_EQ(ScanRows(c.rows, test::kSmallAlbatrossCatalogue, EPortingCatalogue::AlbatrossQ), c.expected)
+            << c.name;
 }
 
 TEST(PortingScan, DescriptionsLabelsAndStatus) {
@@ -123,8 +150,9 @@ TEST(PortingScan, DescriptionsLabelsAndStatus) {
     dir.Write("Bittern2.xml", test::kSmallBitternCatalogue);
     dir.Write("AlbatrossQ.xml", test::kSmallAlbatrossCatalogue);
     CProgram program;
-    BuildProgram(program, {"{Clock", "#5.07 = #2.04 + #3.02 + B2#5.07", "_SlotRead()", "#P% = 1", "}", "{Event3", "}",
-                           "{Background", "@F:D:@FB:1,P=(2,3) X=_SXTIMER,\r\n@FB:1,P=(2,3) X=_ENCINIT,\r\n#3.14\r\n", "}"});
+    BuildProgram(program, {"{Clock", "#5.07 = #2.04 + #3.02 + B2#5.07", "_SlotRead()", "#P% = 1", "}",
+                           "{Event3", "}", "{Background",
+                           "@F:D:@FB:1,P=(2,3) X=_SXTIMER,\r\n@FB:1,P=(2,3) X=_ENCINIT,\r\n#3.14\r\n", "}"});
     CRecordedSink sink;
     struct CExpect {
         const char* description;
@@ -135,18 +163,25 @@ TEST(PortingScan, DescriptionsLabelsAndStatus) {
     ASSERT_TRUE(list.Scan(&program, EPortingCatalogue::Bittern, dir.Path(), sink));
     const CExpect bittern[] = {
         {"The Clock task differs between Bittern II and Bittern NX.", "Clock", "See help for this issue"},
-        {"#05.07 (Bittern 2 parameter - Motor rated current) It is possible to convert this paramter using the B2 prefix.",
+        {"#05.07 (Bittern 2 parameter - Motor rated current) It is possible to convert this paramter using "
+         "the B2 prefix.",
          "#05.07 - Motor rated current", "Can be converted using B2 prefix"},
-        {"#02.04 (Bittern 2 parameter - Ramp mode select) It is possible to convert this paramter using the B2 prefix "
+        {"#02.04 (Bittern 2 parameter - Ramp mode select) It is possible to convert this paramter using the "
+         "B2 prefix "
          "with caveats.",
          "#02.04 - Ramp mode select", "Can be converted using B2 prefix with caveats"},
-        {"#03.02 (Bittern 2 parameter - Speed feedback) It is not possible to convert this paramter using the B2 prefix.",
+        {"#03.02 (Bittern 2 parameter - Speed feedback) It is not possible to convert this paramter using "
+         "the B2 prefix.",
          "#03.02 - Speed feedback", "Cannot be converted automatically"},
-        {"#05.07 (Bittern 2 parameter - Motor rated current) It is possible to convert this paramter using the B2 prefix.",
+        {"#05.07 (Bittern 2 parameter - Motor rated current) It is possible to convert this paramter using "
+         "the B2 prefix.",
          "#05.07 - Motor rated current", "Has been converted using B2 prefix"},
-        {"_SlotRead function block is not supported on Bittern NX.", "_SlotRead", "Cannot be converted automatically"},
-        {"#P% cannot be automatically converted as it is a parameter pointer.", "#P%", "Cannot be converted automatically"},
-        {"The Event3 task is not available on the Bittern NX.", "Event3", "Cannot be converted automatically"},
+        {"_SlotRead function block is not supported on Bittern NX.", "_SlotRead",
+         "Cannot be converted automatically"},
+        {"#P% cannot be automatically converted as it is a parameter pointer.", "#P%",
+         "Cannot be converted automatically"},
+        {"The Event3 task is not available on the Bittern NX.", "Event3",
+         "Cannot be converted automatically"},
     };
     const auto order = list.InPositionOrder();
     ASSERT_EQ(order.size(), std::size(bittern));
@@ -194,7 +229,7 @@ TEST(PortingScan, CatalogueEntriesThatAreDropped) {
 TEST(PortingScan, UnreadableCatalogues) {
     struct CCase {
         const char* name;
-        const char* file;     // null: no file at all
+        const char* file; // null: no file at all
         EPortingCatalogue which;
         int message;
     } const cases[] = {
@@ -207,8 +242,7 @@ TEST(PortingScan, UnreadableCatalogues) {
     };
     for (const auto& c : cases) {
         CTempDir dir;
-        if (c.file)
-            dir.Write(CatalogueFileName(c.which), c.file);
+        if (c.file) dir.Write(CatalogueFileName(c.which), c.file);
         CProgram program;
         BuildProgram(program, {"{Background", "a = #5.07", "}"});
         CPortingIssueList list;
@@ -220,7 +254,8 @@ TEST(PortingScan, UnreadableCatalogues) {
         EXPECT_TRUE(list.IsEmpty()) << c.name;
     }
     EXPECT_EQ(std::string(LoadString(IDS_PORT_BITTERN_FILE)),
-              "Could not read the Bittern II conversion issues file. It may have been deleted or become corrupted.\n"
+              "Could not read the Bittern II conversion issues file. It may have been deleted or become "
+              "corrupted.\n"
               "Please reinstall Halm Pro to resolve this problem.");
 }
 
@@ -254,7 +289,8 @@ TEST(PortingScan, SectionsRuleAndCatalogueChoice) {
             EXPECT_EQ(list.GetSize(), c.sections);
         } else {
             ASSERT_EQ(sink.shown.size(), 1u);
-            EXPECT_EQ(sink.shown[0].second, "There are too many sections in this RUX program to use the porting tool");
+            EXPECT_EQ(sink.shown[0].second,
+                      "There are too many sections in this RUX program to use the porting tool");
         }
     }
     struct CChoice {
