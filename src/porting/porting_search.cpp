@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
-#include <functional>
 #include <iterator>
 
 namespace rux {
@@ -39,6 +38,17 @@ bool ScanInt(std::string_view text, size_t& pos, int& value) {
     value = static_cast<int>(negative ? -v : v);
     pos = p;
     return true;
+}
+
+uint64_t PairBit(char a, char b) {
+    return uint64_t{1} << ((static_cast<unsigned char>(a) * 31u + static_cast<unsigned char>(b)) & 63u);
+}
+
+uint64_t PairBits(std::string_view text) {
+    uint64_t bits = 0;
+    for (size_t i = 1; i < text.size(); ++i)
+        bits |= PairBit(text[i - 1], text[i]);
+    return bits;
 }
 
 uint64_t RefKey(int menu, int parameter) {
@@ -74,9 +84,10 @@ int ParameterRefLength(std::string_view text, size_t hash) {
 }
 
 size_t CommentStart(std::string_view text) {
-    const size_t semicolon = text.find(';');
-    const size_t slashes = text.find("//");
-    return std::min(semicolon, slashes);
+    for (size_t p = text.find_first_of(";/"); p != std::string_view::npos;
+         p = text.find_first_of(";/", p + 1))
+        if (text[p] == ';' || (p + 1 < text.size() && text[p + 1] == '/')) return p;
+    return std::string_view::npos;
 }
 
 void AnalyseItem(const CProgram& program, int index, CLocalScanItem& out) {
@@ -197,6 +208,7 @@ CPortingScanCache::CPortingScanCache(const CProgram& program) : m_program(progra
     m_upper.reserve(total);
     m_items.resize(static_cast<size_t>(count));
     m_starts.resize(static_cast<size_t>(count) + 1);
+    m_pairs.resize(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
         CScanItem& scan = m_items[static_cast<size_t>(i)];
         m_starts[static_cast<size_t>(i)] = m_upper.size();
@@ -205,6 +217,7 @@ CPortingScanCache::CPortingScanCache(const CProgram& program) : m_program(progra
         m_upper += scan.text;
         for (size_t k = at; k < m_upper.size(); ++k)
             m_upper[k] = UpperAscii(m_upper[k]);
+        m_pairs[static_cast<size_t>(i)] = PairBits(std::string_view(m_upper).substr(at));
         m_upper += '\0';
         if (scan.type == kItemSectionHeader) m_headers.push_back(i);
     }
@@ -225,23 +238,21 @@ const CScanItem* CPortingScanCache::Get(int index) const {
 bool CPortingScanCache::FindUpper(std::string_view needle, int line, size_t from, int& item,
                                   size_t& pos) const {
     const int count = static_cast<int>(m_items.size());
-    if (needle.empty() || line >= count) return false;
-    line = std::max(line, 0);
-    size_t offset = m_starts[static_cast<size_t>(line)];
-    if (from > m_items[static_cast<size_t>(line)].text.size())
-        offset = m_starts[static_cast<size_t>(line) + 1];
-    else
-        offset += from;
-    // The needle holds no NUL, so a hit never spans two items.
-    const std::boyer_moore_horspool_searcher searcher(needle.begin(), needle.end());
-    const auto found =
-        std::search(m_upper.begin() + static_cast<std::ptrdiff_t>(offset), m_upper.end(), searcher);
-    if (found == m_upper.end()) return false;
-    const size_t hit = static_cast<size_t>(found - m_upper.begin());
-    const auto next = std::upper_bound(m_starts.begin(), m_starts.end(), hit);
-    item = static_cast<int>(next - m_starts.begin()) - 1;
-    pos = hit - m_starts[static_cast<size_t>(item)];
-    return true;
+    if (needle.empty()) return false;
+    const uint64_t bits = PairBits(needle);
+    for (int i = std::max(line, 0); i < count; ++i) {
+        if ((m_pairs[static_cast<size_t>(i)] & bits) != bits) continue;
+        const std::string_view upper = m_items[static_cast<size_t>(i)].upper;
+        const size_t start = i == line ? from : 0;
+        if (start > upper.size()) continue;
+        const size_t hit = upper.find(needle, start);
+        if (hit != std::string_view::npos) {
+            item = i;
+            pos = hit;
+            return true;
+        }
+    }
+    return false;
 }
 
 void CPortingScanCache::IndexParameters() {

@@ -75,6 +75,9 @@ private:
     std::vector<CScanItem> m_items;
     std::string m_upper;          // every item's upper-cased text, each followed by a NUL
     std::vector<size_t> m_starts; // where each item's text starts in m_upper
+    // For each item, one bit per hash of every pair of adjacent upper-cased bytes: an item whose
+    // bits do not cover a needle's cannot hold it, and most items are passed over on that alone.
+    std::vector<uint64_t> m_pairs;
     std::vector<int> m_headers;
     std::vector<size_t> m_lastMarker;
     bool m_indexed = false;
