@@ -39,7 +39,12 @@ std::string ReadPointerText(std::string_view fromHash) {
     if (percent == std::string_view::npos) return {};
     const std::string_view run = word.substr(0, percent);
     if (!std::all_of(run.begin(), run.end(), IsAlnum)) return {};
-    return "#" + std::string(run) + "%";
+    std::string pointer;
+    pointer.reserve(run.size() + 2);
+    pointer.push_back('#');
+    pointer.append(run);
+    pointer.push_back('%');
+    return pointer;
 }
 
 // --- the shared search ---------------------------------------------------------------------
