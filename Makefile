@@ -7,7 +7,7 @@ EXAMPLE    ?= examples/conveyor_line.rux
 # Debian packages the build and the tests need.
 PACKAGES := build-essential cmake ninja-build g++ clang libclang-rt-14-dev \
             libgtest-dev libgmock-dev googletest libbenchmark-dev \
-            libpugixml-dev nlohmann-json3-dev python3 \
+            libpugixml-dev nlohmann-json3-dev python3 python3-jsonschema \
             qt6-base-dev qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools libqt6svg6 libgl-dev \
             fonts-liberation xvfb xauth xdotool xclip x11-utils imagemagick lua5.4
 

@@ -1,5 +1,6 @@
 // rux: the editor's command line.
 #include "cli/cli_common.h"
+#include "cli/port_command.h"
 
 #include <cstdio>
 #include <cstring>
@@ -20,6 +21,8 @@ const char kUsage[] =
     "                         send a numbered message to a tool of the suite\n"
     "  sse listen TOOL [--count N]\n"
     "                         receive messages as TOOL, one line each: number, file, line data\n"
+    "  port FILE [--catalogue-dir DIR] [--json | --sarif] [--fix add|remove [--icons 2|3|2,3] | --ignore LINE] [-o OUT]\n"
+    "                         the porting issues of a program; exit 3 when there are some\n"
     "  help                   this text\n";
 
 } // namespace
@@ -47,5 +50,7 @@ int main(int argc, char** argv) {
         return RunProps(args);
     if (command == "sse")
         return RunSse(args);
+    if (command == "port")
+        return RunPort(args);
     return UsageError("unknown command '" + command + "'");
 }

@@ -56,6 +56,45 @@ constexpr CStringEntry kStrings[] = {
     {kStrTipClonable, "Allow the user program to be cloned to another device such as a smartcard"},
     {IDS_FIND_FINISHED, "Finish searching for '%1'"},
     {IDS_FIND_REPLACED, "Finish searching for '%1'.\n%2 item(s) have been replaced."},
+    {IDS_PORT_TOO_MANY_SECTIONS, "There are too many sections in this RUX program to use the porting tool"},
+    {IDS_PORT_BITTERN_FILE, "Could not read the Bittern II conversion issues file. It may have been deleted or become "
+     "corrupted.\nPlease reinstall Halm Pro to resolve this problem."},
+    {IDS_PORT_ALBQ_FILE, "Could not read the Albatross Q conversion issues file. It may have been deleted or become "
+     "corrupted.\nPlease reinstall Halm Pro to resolve this problem."},
+    {IDS_PORT_NO_ISSUES, "No porting issues were found in your program"},
+    {IDS_PORT_STATUS_1, "Cannot be converted automatically"},
+    {IDS_PORT_STATUS_1 + 1, "Can be converted using B2 prefix with caveats"},
+    {IDS_PORT_STATUS_1 + 2, "Can be converted using B2 prefix"},
+    {IDS_PORT_STATUS_1 + 3, "Has been converted using B2 prefix"},
+    {IDS_PORT_STATUS_1 + 4, "See help for this issue"},
+    {IDS_PORT_STATUS_6, "Has been marked to be ignored."},
+    {IDS_PORT_FB_BITTERN, "%s function block is not supported on Bittern NX."},
+    {IDS_PORT_FB_ALBQ, "%s function block %s"},
+    {IDS_PORT_FB_ALBQ_UNSUPPORTED, "is not supported by Albatross Q."},
+    {IDS_PORT_FB_ALBQ_ENCODER, "encoder port locations numbers have changed."},
+    {IDS_PORT_PAR_BITTERN, "#%02d.%02d (Bittern 2 parameter - %s) %s"},
+    {IDS_PORT_PAR_CONVERT_1, "It is not possible to convert this paramter using the B2 prefix."},
+    {IDS_PORT_PAR_CONVERT_1 + 1, "It is possible to convert this paramter using the B2 prefix with caveats."},
+    {IDS_PORT_PAR_CONVERT_3, "It is possible to convert this paramter using the B2 prefix."},
+    {IDS_PORT_PAR_ALBQ, "#%02d.%02d (Albatross SX parameter - %s) %s"},
+    {IDS_PORT_POINTER, "%s cannot be automatically converted as it is a parameter pointer."},
+    {IDS_PORT_TASK_DIFFERS, "The %s task differs between Bittern II and Bittern NX."},
+    {IDS_PORT_TASK_MISSING, "The %s task is not available on the Bittern NX."},
+    {IDS_PORT_PAR_LABEL, "#%0.2d.%0.2d - %s"},
+    {IDS_PORT_ASK_ADD, "The parameter %s can be converted to behave as a Bittern 2 parameter using the \"B2\" "
+     "prefix.\n\nWould you like to add this prefix now?"},
+    {IDS_PORT_ASK_REMOVE, "The parameter %s has been converted to behave as a Bittern 2 parameter using the \"B2\" "
+     "prefix.\n\nWould you like to remove this prefix now?"},
+    {IDS_PORT_FIX_NOT_FOUND, "The issue you selected could not be found. This maybe because your program has changed "
+     "since the porting tool was last run.\n\nWould you like to refresh the list now?"},
+    {IDS_PORT_FIX_ALL_NOT_FOUND, "Not all the issues could be found. This maybe because your program has changed since "
+     "the porting tool was last run.\n\nWould you like to refresh the list now?"},
+    {IDS_PORT_IGNORE_ALL_ON_LINE, "Ignoring this issue will ignore all %d issues on line %d. Do you wish to proceed?"},
+    {IDS_PORT_IGNORE_NOT_LINE, "Issue is not on a line of RUX code."},
+    {IDS_PORT_IGNORE_ALREADY, "This line has already been marked so that it is ignored."},
+    {IDS_PORT_HELP_MISSING, "The porting tool's details pane cannot be shown as the help file is missing. It may have "
+     "been deleted or become corrupted.\nPlease reinstall Halm Pro to resolve this problem."},
+    {IDS_PORT_REOPEN, "The RUX program file appears to have been closed, would you like to re-open now?"},
     {IDS_IMPORT_OLDER_VERSION, "HalmPro cannot import the indexer program as it appears to be an older version that "
      "HalmPro doesn't recognise. \nTo resolve this, check for an upgrade to QUODEX"},
     {IDS_IMPORT_NEWER_VERSION, "HalmPro cannot import the indexer program as it appears to be a newer version that "

@@ -1,0 +1,105 @@
+#include "porting/porting_test_support.h"
+
+#include "document/diagram_item.h"
+#include "document/header_item.h"
+#include "document/line_item.h"
+#include "document/section_items.h"
+#include "porting/porting_issue.h"
+
+#include <cstdio>
+
+namespace rux::test {
+
+const char kSmallBitternCatalogue[] = R"(<?xml version="1.0"?>
+<Bittern2Issues>
+  <Tsk name="Clock" icn="5" hlp="Task_Clock.htm"/>
+  <Tsk name="Event3" icn="1" hlp="Task_Event3.htm"/>
+  <Fb name="_SlotRead" icn="1" hlp="FB_SlotRead.htm"/>
+  <Pr name="Motor rated current" menu="5.07:" icn="3" hlp="Menu05.htm"/>
+  <Pr name="Ramp mode select" menu="2.04:" icn="2" hlp="Menu02.htm"/>
+  <Pr name="Speed feedback" menu="3.02:" icn="1" hlp="Menu03.htm"/>
+  <Ptr name="Parameter pointer" icn="1" hlp="ParameterPointers.htm"/>
+</Bittern2Issues>
+)";
+
+const char kSmallAlbatrossCatalogue[] = R"(<?xml version="1.0"?>
+<AlbatrossQIssues>
+  <Fb name="_ENCINIT" icn="5" hlp="FB_ENCINIT.htm"/>
+  <Fb name="_SXTIMER" icn="1" hlp="FB_SXTIMER.htm"/>
+  <Pr name="Drive encoder type" menu="3.14:" icn="5" hlp="Menu03.htm"/>
+</AlbatrossQIssues>
+)";
+
+void BuildProgram(CProgram& program, const std::vector<std::string>& rows) {
+    program.Clear();
+    CObArrayEx& items = program.Items();
+    items.AppendNoLayout(std::make_unique<CPar>());
+    CSectionHeader* open = nullptr;
+    for (const std::string& row : rows) {
+        std::unique_ptr<CItem> item;
+        if (row.size() > 1 && row[0] == '{') {
+            auto header = std::make_unique<CSectionHeader>(row.substr(1));
+            header->SetId(program.TakeSectionId());
+            open = header.get();
+            items.AppendNoLayout(std::move(header));
+            continue;
+        }
+        if (row == "}") {
+            item = std::make_unique<CSectionFooter>(open ? open->GetText() : std::string());
+            item->SetSection(open);
+            items.AppendNoLayout(std::move(item));
+            open = nullptr;
+            continue;
+        }
+        if (row.rfind("@F:", 0) == 0 || row.rfind("@Q:", 0) == 0) {
+            const size_t colon = row.find(':', 3);
+            auto diagram = std::make_unique<CDiag>(row[1] == 'Q' ? kDiagramQld : kDiagramFbd);
+            diagram->SetTitle(row.substr(3, colon - 3));
+            diagram->SetText(row.substr(colon + 1));
+            item = std::move(diagram);
+        } else {
+            item = std::make_unique<CLine>(row);
+        }
+        item->SetSection(open);
+        items.AppendNoLayout(std::move(item));
+    }
+}
+
+std::string ProgramFileBytes(const std::vector<std::string>& rows) {
+    std::string out =
+        "$*TORVEL/RUX-V1\r\n#info=Ident\r\nAUTHOR=a\r\nDRIVE=VQ5A\r\nType=KESTREL\r\n#endinfo\r\n";
+    std::string open;
+    for (const std::string& row : rows) {
+        if (row.size() > 1 && row[0] == '{') {
+            open = row.substr(1);
+            out += "#info=Section\r\nName=" + open + "\r\nState=open\r\n#endinfo\r\n";
+        } else if (row == "}") {
+            out += "#info=EndSection\r\nName=" + open + "\r\n#endinfo\r\n";
+        } else if (row.rfind("@F:", 0) == 0 || row.rfind("@Q:", 0) == 0) {
+            const size_t colon = row.find(':', 3);
+            out += "#info=Diagram\r\nDiagTitle=" + row.substr(3, colon - 3) +
+                   "\r\n#info=" + (row[1] == 'Q' ? "QLD" : "FBD") + "\r\n" + row.substr(colon + 1) +
+                   "#endinfo\r\n#endinfo\r\n";
+        } else {
+            out += ":" + row + "\r\n";
+        }
+    }
+    return out;
+}
+
+std::string DumpIssue(CPortingIssue& issue) {
+    char buffer[128];
+    std::snprintf(buffer, sizeof buffer, "%s %d:%d/%d s%d [%d,%d] ", issue.KindName(), issue.GetLine(),
+                  issue.GetColumn(), issue.GetLength(), issue.StoredState(), issue.GetDiagramColumn(),
+                  issue.GetDiagramRow());
+    return buffer + issue.GetLocation();
+}
+
+std::vector<std::string> DumpInOrder(const CPortingIssueList& list) {
+    std::vector<std::string> out;
+    for (CPortingIssue* issue : list.InPositionOrder())
+        out.push_back(DumpIssue(*issue));
+    return out;
+}
+
+} // namespace rux::test
