@@ -177,6 +177,9 @@ CMainFrame::CMainFrame(CRUXApp& app)
 }
 
 CMainFrame::~CMainFrame() {
+    m_closing = true;
+    // Qt still sends focus changes while the widget base class tears the window down.
+    disconnect(qApp, nullptr, this, nullptr);
     UnregisterFromBus();
     // Children go before the documents they show.
     for (RUX_CMDIChildWnd* child : Children()) {
@@ -217,6 +220,7 @@ bool CMainFrame::Create() {
     RestoreLayouts();
     if (m_taskPane) m_taskPane->close();
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (m_closing) return;
         // The tree takes commands first only while it has the focus.
         const bool treeFocused = now && m_tree && (now == m_tree || m_tree->isAncestorOf(now));
         m_router.SetTarget(CCommandRouter::kTree, treeFocused ? dynamic_cast<CCommandTarget*>(m_tree) : nullptr);

@@ -53,17 +53,18 @@ constexpr CMenuEntry kProgramMenu[] = {
 
     Popup("&Insert"), Cmd(ID_INSERT_SECTION), Cmd(ID_INSERT_UDFB), Cmd(ID_INSERT_NOTES), Cmd(ID_INSERT_ALIAS),
     Sep(), Cmd(ID_INSERT_FBD), Cmd(ID_INSERT_QLD), Sep(), Cmd(ID_INSERT_FUNCTION_BLOCK), Cmd(ID_INSERT_VARIABLE),
-    Sep(), Popup("&Templates"), Cmd(ID_TEMPLATE_VIEWER), End(), Popup("I&mport"), Cmd(ID_IMPORT_QUODEX),
+    Sep(), Popup("Te&mplates"), Cmd(ID_TEMPLATE_VIEWER), End(), Popup("Im&port"), Cmd(ID_IMPORT_QUODEX),
     Cmd(ID_IMPORT_UDFB), End(), End(),
 
     Popup("&Project"), Cmd(ID_BUILD), Cmd(ID_BUILD_DOWNLOAD), Cmd(ID_SHOW_BUILD_ERRORS), Sep(),
     Cmd(ID_NODE_DESCRIPTION), Sep(), Popup("&Library"), Cmd(ID_LIBRARY_MODE), Cmd(ID_REFERENCED_LIBRARIES),
     Cmd(ID_LIBRARY_MANAGER), End(), Sep(), Cmd(ID_PORTING_SHOW), End(),
 
-    Popup("&Run"), Cmd(ID_ONLINE), Sep(), Cmd(ID_DOWNLOAD), Cmd(ID_UPLOAD), Sep(), Cmd(ID_RUN_STOP_START),
-    Cmd(ID_RUN_PAUSE_RESUME), Cmd(ID_RUN_TASK), Cmd(ID_STEP_TASK), Sep(), Cmd(ID_TOGGLE_BREAKPOINT),
-    Cmd(ID_NEXT_BREAKPOINT), Cmd(ID_REMOVE_BREAKPOINTS), Sep(), Cmd(ID_RESET_PROGRAM), Cmd(ID_RESET_DRIVE),
-    Sep(), Cmd(ID_IDENTIFY_NODE), Cmd(ID_DIAGNOSTIC), Sep(), Cmd(ID_WATCH_WINDOW), End(),
+    Popup("&Run"), Cmd(ID_ONLINE), Sep(), Cmd(ID_DOWNLOAD), Cmd(ID_UPLOAD), Sep(), Popup("&Program"),
+    Cmd(ID_RUN_STOP_START), Cmd(ID_RUN_PAUSE_RESUME), Cmd(ID_RUN_TASK), Cmd(ID_STEP_TASK), Sep(), Cmd(ID_RESET_PROGRAM),
+    End(), Popup("&Breakpoints"), Cmd(ID_TOGGLE_BREAKPOINT), Cmd(ID_NEXT_BREAKPOINT), Cmd(ID_REMOVE_BREAKPOINTS), End(),
+    Popup("&Node"), Cmd(ID_IDENTIFY_NODE), Cmd(ID_DIAGNOSTIC), Sep(), Cmd(ID_RESET_DRIVE), End(), Sep(),
+    Cmd(ID_WATCH_WINDOW), End(),
 
     RUX_OPTIONS_MENU,
 
@@ -77,7 +78,7 @@ constexpr CMenuEntry kViewContextMenu[] = {
     Cmd(ID_EDIT_UNDO), Cmd(ID_EDIT_REDO), Sep(), Cmd(ID_EDIT_CUT), Cmd(ID_EDIT_COPY), Cmd(ID_EDIT_PASTE),
     Cmd(ID_EDIT_DELETE), Sep(), Cmd(ID_EDIT_SELECT_ALL), Sep(), Cmd(ID_VIEW_EXPAND_MINIMIZE),
     Cmd(ID_EDIT_TOGGLE_BOOKMARK), Sep(), Cmd(ID_INSERT_FUNCTION_BLOCK), Cmd(ID_FB_PROPERTIES), Sep(),
-    Cmd(ID_BUILD), Sep(), Cmd(ID_TOGGLE_BREAKPOINT), Cmd(ID_SEND_TO_WATCH),
+    Cmd(ID_BUILD), Sep(), Cmd(ID_SEND_TO_WATCH),
 };
 
 #undef RUX_VIEW_MENU_HEAD
