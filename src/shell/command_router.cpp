@@ -28,7 +28,7 @@ CCmdUI CCommandRouter::Update(int id) const {
 }
 
 bool CCommandRouter::Execute(int id) {
-    if (IsHookId(id)) return m_hook && m_hook->Execute(id);
+    if (IsHookId(id)) return m_hook && m_hook->IsHookCommand(id) && m_hook->IsEnabled(id) && m_hook->Execute(id);
     if (IsManualId(id)) {
         if (!m_manuals || !m_manuals->FindItem(id) || !m_opener) return false;
         std::string error;

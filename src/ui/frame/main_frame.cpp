@@ -386,6 +386,24 @@ void CMainFrame::AddHookItems(QMenu* menu, int selMode) {
     }
 }
 
+QMenu* CMainFrame::BuildContextMenu(int menuId, int selMode) {
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QString("Menu%1").arg(menuId));
+    const auto entries = MenuEntries(menuId);
+    const CMenuEntry* entry = entries.data();
+    FillMenu(menu, entry, entries.data() + entries.size());
+    AddHookItems(menu, selMode);
+    UpdateCommandStates();
+    return menu;
+}
+
+void CMainFrame::ShowContextMenu(int menuId, const QPoint& globalPos) {
+    // Hook items live only as long as the menu: it is built for each showing and dropped after.
+    QMenu* menu = BuildContextMenu(menuId);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(globalPos);
+}
+
 void CMainFrame::SwitchMenu() {
     const int wanted = ActiveChild() ? IDR_RUXTYPE : IDR_MAINFRAME;
     if (wanted == m_menuId) return;

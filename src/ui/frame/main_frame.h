@@ -94,6 +94,11 @@ public:
     // --- commands -----------------------------------------------------------------------------
     CCommandRouter& Router() { return m_router; }
     QAction* Action(int id) const;
+    // A context menu from its table, with the hook library's items for the selection mode appended;
+    // the caller owns it.
+    QMenu* BuildContextMenu(int menuId, int selMode = 0);
+    // Shows it at a screen position (the program view's right click).
+    void ShowContextMenu(int menuId, const QPoint& globalPos);
     // Runs a command as a menu or a key would; false when nobody handled it.
     bool RunCommand(int id);
     // Every action's enabled, checked and visible state from the router.

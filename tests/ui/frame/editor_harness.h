@@ -61,6 +61,10 @@ public:
     CEditorHarness& operator=(const CEditorHarness&) = delete;
 
     std::string Product() const { return m_root + "/product"; }
+    // Puts another file beside the editor (a library it may load), before Start.
+    void LinkIntoProduct(const std::string& path) const {
+        std::filesystem::create_symlink(path, Product() + "/" + std::filesystem::path(path).filename().string());
+    }
     std::string Root() const { return m_root; }
     std::string SettingsText() const { return Read(Product() + "/Torvel.ini"); }
     void WriteSettings(const std::string& text) const { Write(Product() + "/Torvel.ini", text); }
