@@ -41,7 +41,7 @@ test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 run: build
-	$(BUILD)/bin/rux info $(EXAMPLE)
+	$(BUILD)/bin/ruxedit $(EXAMPLE)
 
 bench: deps
 	bench/run

@@ -53,6 +53,17 @@ enum EShellStringId : int {
     IDS_OPT_SHOW_BUILD_DIAG = 62056,
     IDS_OPT_DBLCLK_OPEN_DIAG = 62123,
     IDS_MANUAL_OPEN_FAILED = 62129,
+    IDS_IDLE_MESSAGE = 57345,
+    IDS_INDICATOR_CAPS = 59137,
+    IDS_INDICATOR_NUM = 59138,
+    IDS_INDICATOR_OVR = 59140,
+    IDS_INDICATOR_READ = 59141,
+    IDS_ASK_TO_SAVE = 61440,
+    IDS_COMPILING = 62048,
+    IDS_PANE_WORKSPACE = 62087,
+    IDS_PANE_OUTPUT = 62088,
+    IDS_PANE_TASK_MANAGER = 62109,
+    IDS_WINDOWS_LIST = 35000,
 };
 
 // Texts of find and replace; the numbers lie in a block of their own.
@@ -106,6 +117,11 @@ enum EImportStringId : int {
 
 // The text of a resource number; an empty text for a number the table does not hold (never null).
 const char* LoadString(int id);
+
+// The menu text of a command id ("&Open...\tCtrl+O": "&" before the mnemonic, the accelerator after
+// a tab); an empty text for an id without one. Kept apart from the numbered texts above because
+// command ids and text numbers are two ranges that overlap.
+const char* LoadMenuString(int commandId);
 
 // The text with every "%1", "%2", ... replaced by the argument of that number; an argument's own
 // "%1" is never expanded again.

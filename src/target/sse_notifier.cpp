@@ -11,6 +11,7 @@ CSseNotifier::CSseNotifier(std::unique_ptr<CServiceLibrary> library) : m_library
     Bind(m_getErrorLineData, "SSEGetErrorLineData");
     Bind(m_registerTool, "SSERegisterTool");
     Bind(m_unregisterTool, "SSEUnregisterTool");
+    Bind(m_themeChanged, "SSEThemeChanged");
 }
 
 CSseNotifier::CSseNotifier() : CSseNotifier(std::make_unique<CServiceLibrary>("SSE")) {}
@@ -33,6 +34,10 @@ bool CSseNotifier::RegisterTool(const std::string& name, SSEMESSAGEPROC callback
 
 void CSseNotifier::UnregisterTool(const std::string& name) {
     if (m_unregisterTool) m_unregisterTool(name.c_str());
+}
+
+void CSseNotifier::ThemeChanged(const std::string& windowClass) {
+    if (m_themeChanged) m_themeChanged(windowClass.c_str());
 }
 
 std::string CSseNotifier::LastFileName() const {

@@ -31,6 +31,9 @@ public:
     std::string LastFileName() const;
     std::string LastErrorLineData() const;
 
+    // Tells the other tools that the editor (window class RUX2EDIT) changed the theme.
+    void ThemeChanged(const std::string& windowClass);
+
     bool IsLoaded() const { return m_library && m_library->IsLoaded(); }
 
 private:
@@ -44,6 +47,7 @@ private:
     decltype(&::SSEGetErrorLineData) m_getErrorLineData = nullptr;
     decltype(&::SSERegisterTool) m_registerTool = nullptr;
     decltype(&::SSEUnregisterTool) m_unregisterTool = nullptr;
+    decltype(&::SSEThemeChanged) m_themeChanged = nullptr;
 };
 
 } // namespace rux

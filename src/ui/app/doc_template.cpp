@@ -1,0 +1,49 @@
+#include "app/doc_template.h"
+
+#include <QStringList>
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace rux {
+namespace {
+
+// Paths compare by the file they name, so "./a.rux" and "/home/ann/a.rux" find one document.
+std::string Canonical(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path p = std::filesystem::weakly_canonical(std::filesystem::absolute(path, ec), ec);
+    return ec ? path : p.string();
+}
+
+} // namespace
+
+QString CMultiDocTemplateEx::DocString(int part) const {
+    const QStringList parts = QString::fromLatin1(m_docString).split('\n');
+    return part >= 0 && part < parts.size() ? parts[part] : QString();
+}
+
+CRUXDocument* CMultiDocTemplateEx::FindDocument(const std::string& path) const {
+    const std::string wanted = Canonical(path);
+    for (const auto& document : m_documents)
+        if (Canonical(document->GetPathName()) == wanted) return document.get();
+    return nullptr;
+}
+
+CRUXDocument* CMultiDocTemplateEx::OpenDocumentFile(const std::string& path, const CDocumentServices& services,
+                                                    bool readOnly) {
+    auto document = std::make_unique<CRUXDocument>(services);
+    if (!document->OpenDocument(Canonical(path))) return nullptr;
+    if (readOnly) document->SetReadOnly(true);
+    m_documents.push_back(std::move(document));
+    return m_documents.back().get();
+}
+
+void CMultiDocTemplateEx::CloseDocument(CRUXDocument& document) {
+    document.CloseDocument();
+    m_documents.erase(std::remove_if(m_documents.begin(), m_documents.end(),
+                                     [&](const auto& d) { return d.get() == &document; }),
+                      m_documents.end());
+}
+
+} // namespace rux

@@ -1,0 +1,34 @@
+#include "frame/message_box.h"
+
+#include "document/code_page.h"
+#include "document/string_table.h"
+
+namespace rux {
+namespace {
+
+MessageBoxHandler& Handler() {
+    static MessageBoxHandler handler;
+    return handler;
+}
+
+} // namespace
+
+void SetMessageBoxHandler(MessageBoxHandler handler) {
+    Handler() = std::move(handler);
+}
+
+QMessageBox::StandardButton RuxMessageBox(QWidget* parent, const QString& text, QMessageBox::StandardButtons buttons,
+                                          QMessageBox::Icon icon) {
+    if (icon == QMessageBox::NoIcon) icon = QMessageBox::Warning;
+    if (Handler()) return Handler()(text, buttons, icon);
+    QMessageBox box(icon, QString::fromUtf8(LoadString(IDS_APP_TITLE)), text, buttons, parent);
+    // Application-modal: the find dialog and the other modeless windows take no input meanwhile.
+    box.setWindowModality(Qt::ApplicationModal);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+void CBoxMessageSink::ShowMessage(int, const std::string& text) {
+    RuxMessageBox(m_parent, QString::fromStdString(Cp1252ToUtf8(text)));
+}
+
+} // namespace rux

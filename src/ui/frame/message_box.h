@@ -1,0 +1,35 @@
+// Every message box of the editor: titled "RUX Editor", the exclamation icon unless another is named,
+// and every other window of the editor blocked while it is open.
+#pragma once
+
+#include "document/message_sink.h"
+
+#include <QMessageBox>
+
+#include <functional>
+
+namespace rux {
+
+// Shows the box and returns the button pressed.
+QMessageBox::StandardButton RuxMessageBox(QWidget* parent, const QString& text,
+                                          QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                          QMessageBox::Icon icon = QMessageBox::NoIcon);
+
+// Replaces the box for tests: the handler sees what would be shown and answers for the user. An empty
+// handler shows real boxes again.
+using MessageBoxHandler =
+    std::function<QMessageBox::StandardButton(const QString& text, QMessageBox::StandardButtons, QMessageBox::Icon)>;
+void SetMessageBoxHandler(MessageBoxHandler handler);
+
+// The message sink of the documents: a box with the text.
+class CBoxMessageSink final : public CMessageSink {
+public:
+    explicit CBoxMessageSink(QWidget* parent = nullptr) : m_parent(parent) {}
+    void SetParent(QWidget* parent) { m_parent = parent; }
+    void ShowMessage(int stringId, const std::string& text) override;
+
+private:
+    QWidget* m_parent;
+};
+
+} // namespace rux

@@ -1,0 +1,53 @@
+// The Output pane's content: the Build tab with the compiler's messages and the Log tab with the
+// target's run-time reports.
+#pragma once
+
+#include <QWidget>
+
+#include <string>
+
+class QListWidget;
+class QListWidgetItem;
+class QTabWidget;
+
+namespace rux {
+
+class CBuildBar : public QWidget {
+    Q_OBJECT
+public:
+    enum ETab { kBuildTab = 0, kLogTab = 1 };
+
+    explicit CBuildBar(QWidget* parent = nullptr);
+
+    void SelectTab(int tab);
+    int SelectedTab() const;
+    void ResetListContent(int tab);
+    void AddString(int tab, const QString& text);
+    // Fills the tab from the build results stored beside the program: its error file, one message a
+    // line. A program without an error file leaves the tab empty.
+    void RefreshBuild(const std::string& programPath, int tab, int clear);
+    // A run-time error of a node's program, and its clearing.
+    void AddRunTimeErrorInLog(int error, const QString& targetType, const QString& node, const QString& file);
+    void AddRunTimeErrorClearInLog(int error, const QString& node, const QString& file);
+
+    int Count(int tab) const;
+    QString Text(int tab, int row) const;
+
+    // A message of the form "FILE(LINE[,START[-END]]): text" names a place; anything else names
+    // none. Returns false for a message without a place.
+    static bool ParseLocation(const QString& message, QString& file, int& line, int& start, int& end);
+
+signals:
+    // The user picked a message that names a place (double-click or Enter).
+    void LocationPicked(const QString& file, int line, int start, int end);
+
+private:
+    QListWidget* List(int tab) const;
+    void OnActivated(QListWidgetItem* item);
+
+    QTabWidget* m_tabs;
+    QListWidget* m_build;
+    QListWidget* m_log;
+};
+
+} // namespace rux

@@ -1,0 +1,45 @@
+// The menus, the context menu of the program view and the toolbars as data: command ids in order.
+#pragma once
+
+#include <span>
+
+namespace rux {
+
+enum class EMenuKind {
+    Command,   // the command's text comes from the string table
+    Separator,
+    Popup,     // opens a sub-menu that runs to the matching End; `title` is its text
+    End,
+    RecentFiles, // the four recent files
+    Windows,     // the open documents of the MDI area
+    UserGuides,  // the user guides of Help/Manuals.ini
+};
+
+struct CMenuEntry {
+    EMenuKind kind;
+    int id;
+    const char* title;
+};
+
+// Menu ids as the suite numbers them.
+enum EMenuId : int {
+    IDR_MAINFRAME = 128,   // no program open
+    IDR_RUXTYPE = 129,     // a program view is active
+    IDR_POPUP_EDIT = 136,  // context menu of the program view
+};
+
+std::span<const CMenuEntry> MenuEntries(int menuId);
+
+struct CToolbarSpec {
+    int id;
+    const char* name;
+    std::span<const int> buttons; // 0 is a separator
+};
+
+// Standard, Debugging and RUX, in the order they are created.
+std::span<const CToolbarSpec> Toolbars();
+
+// The resource path of a command's 16 x 16 icon; null for a command without one.
+const char* CommandIconPath(int commandId);
+
+} // namespace rux

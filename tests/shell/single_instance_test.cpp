@@ -1,0 +1,76 @@
+#include "shell/single_instance.h"
+
+#include "shell/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace rux {
+namespace {
+
+// A child process that takes the lock, says so through a pipe and then waits to be killed.
+pid_t HoldInChild(const std::string& path) {
+    int fds[2];
+    if (pipe(fds) != 0) return -1;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        CSingleInstanceLock lock;
+        const char ok = lock.Acquire(path) ? '1' : '0';
+        (void)!write(fds[1], &ok, 1);
+        if (ok == '1') pause();
+        _exit(0);
+    }
+    close(fds[1]);
+    char ok = 0;
+    (void)!read(fds[0], &ok, 1);
+    close(fds[0]);
+    return ok == '1' ? pid : -1;
+}
+
+TEST(SingleInstanceLock, SecondHolderIsRefusedUntilTheFirstDies) {
+    test::CTempDir dir;
+    const std::string path = dir.File("RUXApp.lock");
+    const pid_t first = HoldInChild(path);
+    ASSERT_GT(first, 0);
+    CSingleInstanceLock second;
+    EXPECT_FALSE(second.Acquire(path));
+    EXPECT_FALSE(second.Failed());
+    // A crash (SIGKILL: no clean-up at all) must not leave the lock behind.
+    kill(first, SIGKILL);
+    waitpid(first, nullptr, 0);
+    EXPECT_TRUE(second.Acquire(path));
+    EXPECT_TRUE(second.IsHeld());
+    // While this process holds it, a new process is refused; after Release it is not.
+    EXPECT_EQ(HoldInChild(path), -1);
+    second.Release();
+    const pid_t third = HoldInChild(path);
+    EXPECT_GT(third, 0);
+    if (third > 0) {
+        kill(third, SIGKILL);
+        waitpid(third, nullptr, 0);
+    }
+}
+
+TEST(SingleInstanceLock, UnopenableFileIsReportedNotHeld) {
+    CSingleInstanceLock lock;
+    EXPECT_FALSE(lock.Acquire("/nonexistent-dir-for-rux/RUXApp.lock"));
+    EXPECT_TRUE(lock.Failed());
+    EXPECT_FALSE(lock.IsHeld());
+}
+
+TEST(SingleInstanceLock, DefaultPathUsesTheRuntimeDirectory) {
+    const char* old = std::getenv("XDG_RUNTIME_DIR");
+    const std::string saved = old ? old : "";
+    setenv("XDG_RUNTIME_DIR", "/run/user/1234", 1);
+    EXPECT_EQ(CSingleInstanceLock::DefaultPath(), "/run/user/1234/RUXApp.lock");
+    unsetenv("XDG_RUNTIME_DIR");
+    EXPECT_EQ(CSingleInstanceLock::DefaultPath(), "/tmp/RUXApp-" + std::to_string(getuid()) + ".lock");
+    if (old) setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+}
+
+} // namespace
+} // namespace rux

@@ -1,0 +1,142 @@
+// An editor started as the user starts it, inside the test process, with a product directory, a
+// profile and a runtime directory of its own.
+#pragma once
+
+#include "app/rux_app.h"
+#include "frame/main_frame.h"
+#include "frame/message_box.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QString>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace rux::test {
+
+class CEditorHarness {
+public:
+    CEditorHarness() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "ruxedit_ui_XXXXXX").string();
+        m_root = mkdtemp(pattern.data());
+        namespace fs = std::filesystem;
+        fs::create_directories(Product());
+        fs::create_directories(m_root + "/run");
+        fs::permissions(m_root + "/run", fs::perms::owner_all);
+        fs::create_directories(m_root + "/config");
+        // Everything the build put beside the editor, except the settings file, which is this run's.
+        for (const auto& entry : fs::directory_iterator(RUX_PRODUCT_DIR))
+            if (entry.path().filename() != "Torvel.ini")
+                fs::create_symlink(entry.path(), Product() + "/" + entry.path().filename().string());
+        Set("RUXEDIT_HOME", Product());
+        Set("XDG_RUNTIME_DIR", m_root + "/run");
+        Set("XDG_CONFIG_HOME", m_root + "/config");
+        SetMessageBoxHandler([this](const QString& text, QMessageBox::StandardButtons, QMessageBox::Icon icon) {
+            boxes.push_back(text);
+            icons.push_back(icon);
+            return answer;
+        });
+    }
+    ~CEditorHarness() {
+        app.reset();
+        SetMessageBoxHandler({});
+        for (auto& [name, value] : m_saved) {
+            if (value.first)
+                setenv(name.c_str(), value.second.c_str(), 1);
+            else
+                unsetenv(name.c_str());
+        }
+        std::error_code ec;
+        std::filesystem::remove_all(m_root, ec);
+    }
+    CEditorHarness(const CEditorHarness&) = delete;
+    CEditorHarness& operator=(const CEditorHarness&) = delete;
+
+    std::string Product() const { return m_root + "/product"; }
+    // Puts another file beside the editor (a library it may load), before Start.
+    void LinkIntoProduct(const std::string& path) const {
+        std::filesystem::create_symlink(path, Product() + "/" + std::filesystem::path(path).filename().string());
+    }
+    std::string Root() const { return m_root; }
+    std::string SettingsText() const { return Read(Product() + "/Torvel.ini"); }
+    void WriteSettings(const std::string& text) const { Write(Product() + "/Torvel.ini", text); }
+
+    // A copy of a program of the source tree in the scratch directory.
+    std::string CopyProgram(const std::string& sourceRelative, const std::string& name) const {
+        const std::string path = m_root + "/" + name;
+        std::filesystem::copy_file(std::string(RUX_SOURCE_DIR) + "/" + sourceRelative, path,
+                                   std::filesystem::copy_options::overwrite_existing);
+        return path;
+    }
+
+    bool Start(const std::vector<std::string>& args) {
+        app = std::make_unique<CRUXApp>();
+        const bool ok = app->InitInstance(args);
+        Settle();
+        return ok;
+    }
+    CMainFrame& Frame() const { return *app->MainFrame(); }
+
+    // Lets posted events and queued calls run.
+    static void Settle(int ms = 50) {
+        QElapsedTimer timer;
+        timer.start();
+        do QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        while (timer.elapsed() < ms);
+    }
+    // Processes events until the condition holds or the time is up.
+    static bool WaitFor(const std::function<bool()>& condition, int ms = 5000) {
+        QElapsedTimer timer;
+        timer.start();
+        while (!condition()) {
+            if (timer.elapsed() > ms) return false;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        return true;
+    }
+
+    // Runs `rux` with the harness's environment; its exit code.
+    int Rux(const QStringList& args) const {
+        QProcess process;
+        process.start(QString(RUX_PRODUCT_DIR) + "/rux", args);
+        // The bus answers only once the editor's handler ran, which needs this thread's event loop.
+        process.waitForStarted();
+        WaitFor([&] { return process.state() == QProcess::NotRunning; }, 10000);
+        return process.exitCode();
+    }
+
+    static std::string Read(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    static void Write(const std::string& path, const std::string& text) {
+        std::ofstream(path, std::ios::binary) << text;
+    }
+
+    std::unique_ptr<CRUXApp> app;
+    std::vector<QString> boxes;
+    std::vector<QMessageBox::Icon> icons;
+    QMessageBox::StandardButton answer = QMessageBox::Ok;
+
+private:
+    void Set(const std::string& name, const std::string& value) {
+        if (!m_saved.count(name)) {
+            const char* old = std::getenv(name.c_str());
+            m_saved[name] = {old != nullptr, old ? old : ""};
+        }
+        setenv(name.c_str(), value.c_str(), 1);
+    }
+
+    std::string m_root;
+    std::map<std::string, std::pair<bool, std::string>> m_saved;
+};
+
+} // namespace rux::test

@@ -1,0 +1,217 @@
+#include "editor_harness.h"
+
+#include "document/item.h"
+#include "document/item_list.h"
+#include "document/rux_document.h"
+#include "frame/mdi_child.h"
+#include "panes/build_bar.h"
+#include "shell/command_ids.h"
+
+#include <QDockWidget>
+#include <QMdiArea>
+
+#include <gtest/gtest.h>
+
+namespace rux {
+namespace {
+
+using test::CEditorHarness;
+
+std::vector<int> ErrorMarked(const CRUXDocument& document) {
+    std::vector<int> marked;
+    for (int i = 0; i < document.Items().GetSize(); ++i)
+        if (document.Items()[i]->HasErrorMark()) marked.push_back(i);
+    return marked;
+}
+
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// Each message goes through the real bus from a second process, as another tool of the suite sends it.
+TEST(SuiteNotifications, OpenGoToLineAndMarkFromAnotherProcess) {
+    CEditorHarness h;
+    ASSERT_TRUE(h.Start({}));
+    CMainFrame& frame = h.Frame();
+    const std::string first = h.CopyProgram("examples/conveyor_line.rux", "first.rux");
+    const std::string second = h.CopyProgram("examples/conveyor_line.rux", "Second.RUX");
+
+    // 1731 opens the file and, with no document before, maximises it.
+    ASSERT_EQ(h.Rux({"sse", "send", "RUX2EDIT", "1731", Q(first)}), 0);
+    ASSERT_TRUE(CEditorHarness::WaitFor([&] { return frame.Children().size() == 1; }));
+    EXPECT_TRUE(frame.Children()[0]->isMaximized());
+    EXPECT_EQ(frame.windowTitle(), "RUX Editor - [first.rux (Infeed conveyor, line A)]");
+    CRUXDocument& firstDoc = frame.Children()[0]->Document();
+
+    // 1524: the line is the first number of the line data.
+    ASSERT_EQ(h.Rux({"sse", "send", "RUX2EDIT", "1524", Q(first), "--line-data", "12"}), 0);
+    ASSERT_TRUE(CEditorHarness::WaitFor([&] { return ErrorMarked(firstDoc) == std::vector<int>{12}; }));
+    EXPECT_EQ(frame.ActiveDocument(), &firstDoc);
+    EXPECT_EQ(frame.PaneText(CMainFrame::kPanePosition), "Ln 12, Col 1");
+
+    // 1524 with line -1 changes nothing; 1750 with "-1;..." neither.
+    ASSERT_EQ(h.Rux({"sse", "send", "RUX2EDIT", "1524", Q(first), "--line-data", "-1"}), 0);
+    ASSERT_EQ(h.Rux({"sse", "send", "RUX2EDIT", "1750", Q(first), "--line-data", "-1;2;3"}), 0);
+    CEditorHarness::Settle(100);
+    EXPECT_EQ(ErrorMarked(firstDoc), std::vector<int>{12});
+
+    // 1750 to a file that is not open yet opens it and moves the mark there; past the end: last line.
+    ASSERT_EQ(h.Rux({"sse", "send", "RUX2EDIT", "1750", Q(second), "--line-data", "9999;-1;-1"}), 0);
+    ASSERT_TRUE(CEditorHarness::WaitFor([&] { return frame.Children().size() == 2; }));
+    CRUXDocument* secondDoc = frame.ActiveDocument();
+    ASSERT_NE(secondDoc, &firstDoc);
+    EXPECT_EQ(ErrorMarked(*secondDoc), std::vector<int>{secondDoc->Items().GetSize() - 1});
+
+    // 1525 with a bare name: compared without case with each document's file name.
+    ASSERT_EQ(h.Rux({"sse", "send", "RUX2EDIT", "1525", "second.rux", "--line-data", "20;3;9"}), 0);
+    ASSERT_TRUE(CEditorHarness::WaitFor([&] { return ErrorMarked(*secondDoc) == std::vector<int>{20}; }));
+    EXPECT_EQ(ErrorMarked(firstDoc), std::vector<int>{12}) << "only the named document";
+
+    // A file that neither is open nor exists: nothing.
+    ASSERT_EQ(h.Rux({"sse", "send", "RUX2EDIT", "1524", Q(h.Root() + "/gone.rux"), "--line-data", "3"}), 0);
+    CEditorHarness::Settle(100);
+    EXPECT_EQ(frame.Children().size(), 2u);
+
+    // 1753 activates an open document.
+    ASSERT_EQ(h.Rux({"sse", "send", "RUX2EDIT", "1753", Q(first)}), 0);
+    ASSERT_TRUE(CEditorHarness::WaitFor([&] { return frame.ActiveDocument() == &firstDoc; }));
+    EXPECT_TRUE(h.boxes.empty());
+}
+
+TEST(SuiteNotifications, PanesThemeAndCloseAll) {
+    CEditorHarness h;
+    const std::string path = h.CopyProgram("examples/conveyor_line.rux", "conveyor_line.rux");
+    ASSERT_TRUE(h.Start({path}));
+    CMainFrame& frame = h.Frame();
+
+    frame.RunCommand(ID_VIEW_SHOW_OUTPUT);
+    ASSERT_TRUE(frame.OutputPane()->isHidden());
+    ASSERT_EQ(h.Rux({"sse", "send", "RUX2EDIT", "1737"}), 0);
+    ASSERT_TRUE(CEditorHarness::WaitFor([&] { return !frame.OutputPane()->isHidden(); }));
+
+    // Another tool changed the theme: 1747 rereads it.
+    h.WriteSettings("[MAINDESK]\nTheme=3\n");
+    ASSERT_EQ(h.Rux({"sse", "send", "RUX2EDIT", "1747"}), 0);
+    ASSERT_TRUE(CEditorHarness::WaitFor([&] { return frame.Theme() == 3; }));
+    EXPECT_TRUE(frame.Action(ID_THEME_TUNGSTEN)->isChecked());
+
+    // 1733 closes every document without asking, even a modified one, and leaves the file alone.
+    const std::string before = CEditorHarness::Read(path);
+    frame.ActiveDocument()->SetModified(true);
+    ASSERT_EQ(h.Rux({"sse", "send", "RUX2EDIT", "1733"}), 0);
+    ASSERT_TRUE(CEditorHarness::WaitFor([&] { return frame.Children().empty(); }));
+    EXPECT_TRUE(h.boxes.empty());
+    EXPECT_EQ(CEditorHarness::Read(path), before);
+    EXPECT_TRUE(h.app->ProgramTemplate().Documents().empty());
+    CEditorHarness::WaitFor([&] { return frame.windowTitle() == "RUX Editor"; }, 1000);
+    EXPECT_EQ(frame.windowTitle(), "RUX Editor");
+    EXPECT_EQ(frame.CurrentMenuId(), 128);
+}
+
+TEST(SuiteNotifications, GroupMembershipTextIsShownInABox) {
+    CEditorHarness h;
+    ASSERT_TRUE(h.Start({}));
+    h.Frame().PostSuiteMessage(1226, "line.rux belongs to group: Packing", {});
+    CEditorHarness::Settle();
+    ASSERT_EQ(h.boxes.size(), 1u);
+    EXPECT_EQ(h.boxes[0], "line.rux belongs to group: Packing");
+}
+
+TEST(FrameClosing, SavePromptForEachModifiedDocument) {
+    struct Row {
+        QMessageBox::StandardButton answer;
+        bool closes;
+        bool saved;
+    } rows[] = {
+        {QMessageBox::Cancel, false, false},
+        {QMessageBox::No, true, false},
+        {QMessageBox::Yes, true, true},
+    };
+    for (const Row& r : rows) {
+        CEditorHarness h;
+        const std::string path = h.CopyProgram("examples/conveyor_line.rux", "conveyor_line.rux");
+        ASSERT_TRUE(h.Start({path}));
+        CMainFrame& frame = h.Frame();
+        CRUXDocument& document = *frame.ActiveDocument();
+        document.Items()[12]->SetText("// changed by the test");
+        document.SetModified(true);
+        h.answer = r.answer;
+        const bool closed = frame.close();
+        CEditorHarness::Settle();
+        EXPECT_EQ(closed, r.closes) << r.answer;
+        ASSERT_EQ(h.boxes.size(), 1u) << r.answer;
+        EXPECT_EQ(h.boxes[0], "Save changes to conveyor_line.rux?");
+        EXPECT_EQ(h.icons[0], QMessageBox::Warning);
+        const bool hasChange = CEditorHarness::Read(path).find("// changed by the test") != std::string::npos;
+        EXPECT_EQ(hasChange, r.saved) << r.answer;
+        if (!r.closes) {
+            EXPECT_EQ(frame.Children().size(), 1u);
+            EXPECT_TRUE(frame.isVisible());
+        }
+    }
+}
+
+TEST(FrameClosing, RefusedSilentlyDuringABuildAndSavesTheLayoutAfterwards) {
+    CEditorHarness h;
+    ASSERT_TRUE(h.Start({}));
+    CMainFrame& frame = h.Frame();
+    h.app->SetBuildRunning(true);
+    EXPECT_FALSE(frame.close());
+    EXPECT_TRUE(h.boxes.empty());
+    EXPECT_TRUE(frame.isVisible());
+    h.app->SetBuildRunning(false);
+    frame.RunCommand(ID_VIEW_SHOW_TREE); // closes the Workspace pane
+    ASSERT_TRUE(frame.WorkspacePane()->isHidden());
+    EXPECT_TRUE(frame.close());
+    const std::string profile = CEditorHarness::Read(h.app->Profile().FilePath());
+    EXPECT_NE(profile.find("[NormalLayout]"), std::string::npos);
+    EXPECT_NE(profile.find("[RUXCommandBars]"), std::string::npos);
+    EXPECT_NE(profile.find("Window Position2="), std::string::npos);
+    h.app.reset();
+
+    // The next start restores the closed pane; a damaged layout gives the default places.
+    ASSERT_TRUE(h.Start({}));
+    EXPECT_TRUE(h.Frame().WorkspacePane()->isHidden());
+    h.Frame().close();
+    h.app.reset();
+    std::string damaged = CEditorHarness::Read(h.app ? "" : CProfileStore::UserProfile().FilePath());
+    for (const char* key : {"Data0=", "Data1="}) {
+        const size_t at = damaged.find(key);
+        if (at != std::string::npos) damaged.replace(at + 6, 12, "!!!!garbage!");
+    }
+    CEditorHarness::Write(CProfileStore::UserProfile().FilePath(), damaged);
+    ASSERT_TRUE(h.Start({}));
+    EXPECT_FALSE(h.Frame().WorkspacePane()->isHidden());
+    EXPECT_EQ(h.Frame().dockWidgetArea(h.Frame().WorkspacePane()), Qt::LeftDockWidgetArea);
+}
+
+// A second real editor process while this one holds the lock exits at once with failure; once the
+// lock is gone, another one starts.
+TEST(SingleInstance, SecondProcessExitsWithFailure) {
+    CEditorHarness h;
+    ASSERT_TRUE(h.Start({}));
+    QProcess second;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    second.setProcessEnvironment(env);
+    second.start(QString(RUX_PRODUCT_DIR) + "/ruxedit", {QString::fromStdString(h.CopyProgram("examples/conveyor_line.rux", "x.rux"))});
+    ASSERT_TRUE(second.waitForStarted());
+    // Its 1232 arrives through the bus while it waits for the answer: keep this event loop turning.
+    ASSERT_TRUE(CEditorHarness::WaitFor([&] { return second.state() == QProcess::NotRunning; }, 15000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 1);
+    EXPECT_TRUE(h.Frame().Children().empty()) << "the command line is not handed over";
+
+    h.Frame().close();
+    h.app.reset();
+    QProcess third;
+    third.setProcessEnvironment(env);
+    third.start(QString(RUX_PRODUCT_DIR) + "/ruxedit", {});
+    ASSERT_TRUE(third.waitForStarted());
+    EXPECT_FALSE(third.waitForFinished(1500)) << "a new editor runs once the first has gone";
+    third.kill();
+    third.waitForFinished();
+}
+
+} // namespace
+} // namespace rux
