@@ -31,9 +31,9 @@ void CMotorModel::Advance(CParameterDb& params, uint32_t ms) {
     m_speed = std::abs(diff) <= maxStep ? reference : m_speed + (diff > 0 ? maxStep : -maxStep);
 
     params.Set(3, 2, Raw(params, 3, 2, m_speed));
-    params.Set(10, 2, std::abs(m_speed) > 0.5 ? 1 : 0);                      // running
-    params.Set(10, 3, std::abs(reference - m_speed) < 0.5 ? 1 : 0);          // at speed
-    params.Set(10, 4, std::abs(m_speed) <= 0.5 ? 1 : 0);                     // at zero speed
+    params.Set(10, 2, m_speed != 0.0 ? 1 : 0);                          // running
+    params.Set(10, 3, std::abs(reference - m_speed) < 0.5 ? 1 : 0);     // at speed
+    params.Set(10, 4, std::abs(m_speed) < 1.0 ? 1 : 0);                 // at zero speed
 }
 
 } // namespace rux::drive
