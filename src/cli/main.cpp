@@ -20,6 +20,8 @@ const char kUsage[] =
     "                         send a numbered message to a tool of the suite\n"
     "  sse listen TOOL [--count N]\n"
     "                         receive messages as TOOL, one line each: number, file, line data\n"
+    "  online FILE [--node ADDR] [--port N] -e COMMAND ...\n"
+    "                         run commands against the program's drive node (see README)\n"
     "  help                   this text\n";
 
 } // namespace
@@ -47,5 +49,7 @@ int main(int argc, char** argv) {
         return RunProps(args);
     if (command == "sse")
         return RunSse(args);
+    if (command == "online")
+        return RunOnline(args);
     return UsageError("unknown command '" + command + "'");
 }

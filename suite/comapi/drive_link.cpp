@@ -287,7 +287,7 @@ bool CDriveLink::EnsureConnected() {
     return ok;
 }
 
-int32_t CDriveLink::Send(uint32_t client, uint8_t type, const std::string& payload, uint32_t* idOut) {
+int32_t CDriveLink::Send(uint32_t client, uint8_t type, const std::string& payload, uint32_t* idOut, bool standing) {
     if (!EnsureConnected()) {
         std::lock_guard<std::mutex> lock(m_mutex);
         H2ANSWER a{};
@@ -298,6 +298,11 @@ int32_t CDriveLink::Send(uint32_t client, uint8_t type, const std::string& paylo
         if (m_connected) {
             const uint32_t id = m_nextId++;
             m_pending[id] = CPending{client, false, false, false, {}};
+            // Registered before the frame can go out: its first answers may come at once.
+            if (standing) {
+                drive::CPayloadReader r(payload);
+                m_standing[id] = CStanding{client, type, payload, r.Str(), {}};
+            }
             m_out += drive::EncodeFrame(type, id, payload);
             if (idOut != nullptr) *idOut = id;
             Wake();
@@ -340,12 +345,9 @@ int32_t CDriveLink::CreateLoop(uint32_t client, const std::string& node, const s
     w.Str(symbol).I32(period);
     const std::string payload = Prefix(node, {}, client) + w.Data();
     uint32_t id = 0;
-    const int32_t st = Send(client, drive::kReqLoopCreate, payload, &id);
-    if (st != H2_OK) return st;
-    loop = static_cast<int32_t>(id);
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_standing[id] = CStanding{client, drive::kReqLoopCreate, payload, node, {}};
-    return H2_OK;
+    const int32_t st = Send(client, drive::kReqLoopCreate, payload, &id, true);
+    if (st == H2_OK) loop = static_cast<int32_t>(id);
+    return st;
 }
 
 int32_t CDriveLink::ReleaseLoop(uint32_t client, int32_t loop, std::string& lastText) {

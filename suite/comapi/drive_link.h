@@ -52,7 +52,7 @@ public:
 
     // Sends a request; its answers go to client and a failed result becomes an answer too.
     // H2_ERR_NO_COMMUNICATION when there is no connection (the client is told as well).
-    int32_t Send(uint32_t client, uint8_t type, const std::string& payload, uint32_t* id = nullptr);
+    int32_t Send(uint32_t client, uint8_t type, const std::string& payload, uint32_t* id = nullptr, bool standing = false);
     // Sends and waits for the result. With a client, answers go to it; without, into the result.
     // standing: the request stays (a task manager client) and is sent again after a reconnection.
     CCallResult Call(uint32_t client, uint8_t type, const std::string& payload, int timeoutMs, bool standing = false);

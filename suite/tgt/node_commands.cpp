@@ -89,7 +89,7 @@ H2_API H2STATUS H2TGT_Download(H2HWND, int32_t, const char* type, const char* no
     std::ostringstream image;
     image << in.rdbuf();
     rux::drive::CPayloadWriter w;
-    w.Blob(image.str());
+    w.Blob(image.str()).Str(std::filesystem::path(Safe(compiledPath)).stem().string());
     return Call(node, type, rux::drive::kReqDownload, w.Data());
 }
 

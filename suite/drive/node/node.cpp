@@ -352,7 +352,7 @@ bool CNode::Save(const std::string& dir) const {
     std::filesystem::create_directories(dir, ec);
     if (ec) return false;
     const std::filesystem::path d(dir);
-    std::string state = "address=" + m_address + "\ntype=" + m_type + "\nrunning=" + (m_running ? "1" : "0") + "\n";
+    std::string state = "address=" + m_address + "\ntype=" + m_type + "\nrunning=" + (m_running ? "1" : "0") + "\nprogram=" + m_programName + "\n";
     bool ok = WriteFile(d / "node.ini", state) && WriteFile(d / "parameters.txt", m_params.SaveChanged());
     if (m_image.empty())
         std::filesystem::remove(d / "image.bin", ec);
@@ -365,7 +365,9 @@ bool CNode::Restore(const std::string& dir) {
     const std::filesystem::path d(dir);
     std::string text;
     if (!ReadFile(d / "node.ini", text)) return false;
-    bool running = text.find("running=1") != std::string::npos;
+    const bool running = text.find("\nrunning=1") != std::string::npos;
+    if (const std::size_t at = text.find("\nprogram="); at != std::string::npos)
+        m_programName = text.substr(at + 9, text.find('\n', at + 9) - at - 9);
     if (ReadFile(d / "parameters.txt", text)) m_params.LoadChanged(text);
     std::string image;
     if (ReadFile(d / "image.bin", image) && !image.empty()) {

@@ -63,6 +63,9 @@ public:
 
     // Download: the node stops, takes the image, and starts the program when it was accepted.
     int32_t Download(const std::string& image, std::string& message);
+    // The name the program was downloaded under (its file name without extension).
+    const std::string& ProgramName() const { return m_programName; }
+    void SetProgramName(const std::string& name) { m_programName = name; }
     // The program's source as it was downloaded; kStatusNoSource when the image held none.
     int32_t Upload(std::string& source) const;
     bool HasProgram() const { return m_engine->Loaded(); }
@@ -120,6 +123,7 @@ private:
     std::unique_ptr<CProgramEngine> m_engine;
     std::string m_image;
     std::string m_source;
+    std::string m_programName;
     bool m_running = false;  // the user asked the program to run
     uint64_t m_timeMs = 0;
     std::vector<std::vector<int32_t>> m_breaks;  // per task id, 8 slots, 0 free

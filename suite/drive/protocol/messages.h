@@ -16,7 +16,7 @@ namespace rux::drive {
 enum ERequest : uint8_t {
     kReqHello = 0x01,        // u32 client protocol version
     kReqCommand = 0x02,      // i32 command number
-    kReqDownload = 0x03,     // blob image
+    kReqDownload = 0x03,     // blob image, str program name
     kReqUpload = 0x04,       // -
     kReqControl = 0x05,      // i32 control, i32 task id (step controls)
     kReqLoopCreate = 0x06,   // str symbol, i32 period ms

@@ -412,9 +412,11 @@ void CDriveServer::Handle(CConn& c, const CFrame& f) {
     }
     case kReqDownload: {
         const std::string image = r.Blob();
+        const std::string name = r.Str();
         if (!r.Done()) return bad("download");
         std::string message;
         const int32_t st = node.Download(image, message);
+        node.SetProgramName(st == kStatusOk ? name : std::string());
         if (m_log) m_log("node " + address + ": download of " + std::to_string(image.size()) + " bytes: " +
                          (st == 0 ? std::string("started") : message));
         if (st == 0 && !m_opt.stateDir.empty()) node.Save(NodeDir(address));
@@ -509,7 +511,7 @@ void CDriveServer::Handle(CConn& c, const CFrame& f) {
         if (!r.Done()) return bad("advance");
         // On the wall clock time passes by itself; the request changes nothing.
         if (m_opt.virtualTime) AdvanceNode(node, std::min<uint32_t>(ms, 24u * 3600u * 1000u));
-        return Reply(c, f.id, kStatusOk);
+        return Reply(c, f.id, kStatusOk, m_opt.virtualTime ? "virtual" : "real");
     }
     case kReqIdentify: {
         if (!r.Done()) return bad("identify");
@@ -519,7 +521,7 @@ void CDriveServer::Handle(CConn& c, const CFrame& f) {
             tasks += (tasks.empty() ? "" : ",") + t;
         CPayloadWriter w;
         w.Str(kFirmware).Str(node.TargetType()).U32(node.ProgramId()).U32(static_cast<uint32_t>(node.ImageSize()));
-        w.I32(node.HasSource() ? 1 : 0).I32(st.programState).Str(tasks);
+        w.I32(node.HasSource() ? 1 : 0).I32(st.programState).Str(tasks).Str(node.ProgramName()).Str(node.Address());
         return Reply(c, f.id, kStatusOk, w.Data());
     }
     case kReqLog: {
