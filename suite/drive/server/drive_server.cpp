@@ -234,7 +234,7 @@ void CDriveServer::ReadFrom(CConn& c) {
     uint8_t buf[65536];
     for (;;) {
         const ssize_t n = ::recv(c.fd, buf, sizeof buf, 0);
-        if (n == 0) return Close(c, "");
+        if (n == 0 || (n < 0 && errno == ECONNRESET)) return Close(c, "");
         if (n < 0) {
             if (errno == EAGAIN || errno == EWOULDBLOCK) return;
             if (errno == EINTR) continue;

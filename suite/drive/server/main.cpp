@@ -108,10 +108,22 @@ int main(int argc, char** argv) {
         Log(message);
         return 1;
     }
+    // The pid file lets whoever started a detached drive find it again.
+    std::string pidFile;
+    if (!opt.stateDir.empty()) {
+        std::error_code ec;
+        std::filesystem::create_directories(opt.stateDir, ec);
+        pidFile = opt.stateDir + "/ruxdrive.pid";
+        if (FILE* f = std::fopen(pidFile.c_str(), "w")) {
+            std::fprintf(f, "%d\n", static_cast<int>(::getpid()));
+            std::fclose(f);
+        }
+    }
     Log("listening on 127.0.0.1:" + std::to_string(server.Port()) + (opt.virtualTime ? ", virtual time" : "") +
         (opt.stateDir.empty() ? "" : ", state in " + opt.stateDir));
     server.Run(g_stop);
     server.SaveAll();
+    if (!pidFile.empty()) std::remove(pidFile.c_str());
     Log("stopped, state saved");
     return 0;
 }
