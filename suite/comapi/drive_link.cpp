@@ -140,6 +140,17 @@ void CDriveLink::Wake() {
     }
 }
 
+void CDriveLink::SendOrWake() {
+    // The caller's thread sends what the socket takes at once: a request does not wait for the
+    // I/O thread to wake up. What is left, and every read, stays with the I/O thread.
+    while (m_connected && !m_out.empty()) {
+        const ssize_t n = ::send(m_fd, m_out.data(), m_out.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n <= 0) break;
+        m_out.erase(0, static_cast<std::size_t>(n));
+    }
+    if (!m_out.empty()) Wake();
+}
+
 void CDriveLink::SetNotify(H2NOTIFYPROC proc) {
     std::lock_guard<std::recursive_mutex> deliver(m_deliverMutex);
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -305,7 +316,7 @@ int32_t CDriveLink::Send(uint32_t client, uint8_t type, const std::string& paylo
             }
             m_out += drive::EncodeFrame(type, id, payload);
             if (idOut != nullptr) *idOut = id;
-            Wake();
+            SendOrWake();
             return H2_OK;
         }
     }
@@ -328,7 +339,7 @@ CCallResult CDriveLink::Call(uint32_t client, uint8_t type, const std::string& p
         m_standing[id] = CStanding{client, type, payload, r.Str(), {}};
     }
     m_out += drive::EncodeFrame(type, id, payload);
-    Wake();
+    SendOrWake();
     if (!canWait) {
         CCallResult r;
         return r;
@@ -361,7 +372,7 @@ int32_t CDriveLink::ReleaseLoop(uint32_t client, int32_t loop, std::string& last
         drive::CPayloadWriter w;
         w.U32(static_cast<uint32_t>(loop));
         m_out += drive::EncodeFrame(drive::kReqLoopRelease, m_nextId++, Prefix({}, {}, client) + w.Data());
-        Wake();
+        SendOrWake();
     }
     return H2_OK;
 }

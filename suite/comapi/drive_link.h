@@ -96,6 +96,7 @@ private:
     void DeliverLocked(uint32_t client, const H2ANSWER& a);
     void FlushNotifications();
     void Wake();
+    void SendOrWake();  // with m_mutex held
 
     CLinkConfig m_config;
     std::mutex m_mutex;
