@@ -58,5 +58,6 @@ int RunConvert(const Args& args);
 int RunEdit(const Args& args);
 int RunProps(const Args& args);
 int RunSse(const Args& args);
+int RunOnline(const Args& args);
 
 } // namespace rux::cli

@@ -23,6 +23,8 @@ const char kUsage[] =
     "                         receive messages as TOOL, one line each: number, file, line data\n"
     "  port FILE [--catalogue-dir DIR] [--json | --sarif] [--fix add|remove [--icons 2|3|2,3] | --ignore LINE] [-o OUT]\n"
     "                         the porting issues of a program; exit 3 when there are some\n"
+    "  online FILE [--node ADDR] [--port N] -e COMMAND ...\n"
+    "                         run commands against the program's drive node (see README)\n"
     "  help                   this text\n";
 
 } // namespace
@@ -52,5 +54,7 @@ int main(int argc, char** argv) {
         return RunSse(args);
     if (command == "port")
         return RunPort(args);
+    if (command == "online")
+        return RunOnline(args);
     return UsageError("unknown command '" + command + "'");
 }

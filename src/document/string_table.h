@@ -113,6 +113,18 @@ enum EImportStringId : int {
     IDS_INDEXER_DIRECTIVE_USED = 63405,
     IDS_INDEXER_FB_NAME_INVALID = 63406,
     IDS_INDEXER_FB_EXISTS = 63407,
+// Texts of online work: communication, writes, task states.
+enum EOnlineStringId : int {
+    IDS_NO_COMMUNICATION = 62009,
+    IDS_INVALID_WRITE_VALUE = 62111,
+    IDS_TASK_ILLEGAL = 62114,
+    IDS_TASK_BLOCKED = 62115,
+    IDS_TASK_STOPPED = 62116,
+    IDS_TASK_RUNNING = 62117,
+    IDS_TASK_SLEEPING = 62118,
+    IDS_TASK_UNKNOWN = 62119,
+    IDS_TASK_COMPLETED = 62120,
+    IDS_DOWNLOAD_FAILED_TITLE = 62158,
 };
 
 // The text of a resource number; an empty text for a number the table does not hold (never null).

@@ -21,4 +21,10 @@ H2_API int32_t H2LOAD_DiagnosticNode(H2HWND mainWindow, const char* node, const 
 H2_API int32_t H2LOAD_DiagnosticNode2(H2HWND mainWindow, const char* node, const char* programName,
                                       int32_t taskManagerState, int32_t flag);
 
+/* The identification of the node as text, one "Label: value" line each (node address, target
+   type, drive firmware, program name, program identifier, image size, embedded source, program
+   state, tasks), written into buffer (bufferSize bytes, cut to fit). type may be NULL. 0 on
+   success; H2_ERR_NO_COMMUNICATION when the node cannot be reached. */
+H2_API H2STATUS H2LOAD_GetNodeIdentity(const char* node, const char* type, char* buffer, int32_t bufferSize);
+
 #endif

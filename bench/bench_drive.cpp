@@ -1,0 +1,255 @@
+// The simulated drive over loopback: a value round trip (write, then read back) through the
+// communications library against a bare TCP echo round trip measured in the same run, and the
+// drive's processor time with 50 clients x 20 loops against the same drive idle.
+#include "h2drive.h"
+#include "hm2comapi.h"
+
+#include <benchmark/benchmark.h>
+
+#include <arpa/inet.h>
+#include <dlfcn.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int FreePort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    socklen_t len = sizeof a;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
+    ::close(fd);
+    return ntohs(a.sin_port);
+}
+
+int Connect(int port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<uint16_t>(port));
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    int one = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    return fd;
+}
+
+pid_t StartDrive(int port, const std::string& state) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        std::freopen("/dev/null", "w", stderr);
+        const std::string exe = std::string(RUX_PRODUCT_DIR) + "/ruxdrive";
+        const std::string p = std::to_string(port);
+        ::execl(exe.c_str(), "ruxdrive", "--port", p.c_str(), "--state", state.c_str(), nullptr);
+        ::_exit(127);
+    }
+    for (int i = 0; i < 300; ++i) {
+        const int fd = Connect(port);
+        if (fd >= 0) {
+            ::close(fd);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return pid;
+}
+
+double CpuSeconds(pid_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string s((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::size_t close = s.rfind(')');
+    if (close == std::string::npos) return 0;
+    std::vector<std::string> f;
+    std::string w;
+    for (std::size_t i = close + 2; i < s.size(); ++i) {
+        if (s[i] == ' ') {
+            f.push_back(w);
+            w.clear();
+        } else {
+            w += s[i];
+        }
+    }
+    // utime and stime are fields 14 and 15 of the line, 12 and 13 after the name.
+    return f.size() > 12 ? (std::stod(f[11]) + std::stod(f[12])) / static_cast<double>(sysconf(_SC_CLK_TCK)) : 0;
+}
+
+struct CCom {
+    void* lib = dlopen((std::string(RUX_PRODUCT_DIR) + "/libHm2ComApi.so").c_str(), RTLD_NOW);
+    template <class F> F* Get(const char* name) { return reinterpret_cast<F*>(dlsym(lib, name)); }
+};
+
+std::mutex g_mutex;
+std::condition_variable g_cv;
+std::atomic<long> g_answers{0};
+
+void Notify(H2HWND, uint32_t, uintptr_t, intptr_t) {
+    g_answers.fetch_add(1);
+    std::lock_guard<std::mutex> lock(g_mutex);
+    g_cv.notify_all();
+}
+
+// The echo server of the baseline: one connection, 64-byte messages back as they came.
+void Echo(int listenFd) {
+    const int fd = ::accept(listenFd, nullptr, nullptr);
+    int one = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    char buf[64];
+    for (;;) {
+        const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
+        if (n <= 0) break;
+        ::send(fd, buf, static_cast<std::size_t>(n), MSG_NOSIGNAL);
+    }
+    ::close(fd);
+}
+
+void BM_ValueRoundTripAgainstEcho(benchmark::State& state) {
+    const int port = FreePort();
+    const std::string dir = "/tmp/rux_bench_drive_" + std::to_string(::getpid());
+    const pid_t drive = StartDrive(port, dir);
+    ::setenv("RUXDRIVE_ADDRESS", ("127.0.0.1:" + std::to_string(port)).c_str(), 1);
+    ::setenv("RUXDRIVE_AUTOSTART", "0", 1);
+    CCom com;
+    auto setNotify = com.Get<decltype(H2_SetNotifyProc)>("H2_SetNotifyProc");
+    auto reg = com.Get<decltype(H2_RegisterClient)>("H2_RegisterClient");
+    auto write = com.Get<decltype(H2_Write)>("H2_Write");
+    auto get = com.Get<decltype(H2_AnswerGet)>("H2_AnswerGet");
+    auto clientCall = com.Get<decltype(H2_NodeClientCall)>("H2_NodeClientCall");
+    auto kill = com.Get<decltype(H2_KillServer)>("H2_KillServer");
+    setNotify(Notify);
+    H2CLIENT c = nullptr;
+    reg(&c, nullptr, nullptr, H2_MSG_ANSWER);
+
+    const int listenFd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(listenFd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    ::listen(listenFd, 1);
+    socklen_t len = sizeof a;
+    ::getsockname(listenFd, reinterpret_cast<sockaddr*>(&a), &len);
+    std::thread echo(Echo, listenFd);
+    const int echoFd = Connect(ntohs(a.sin_port));
+
+    auto waitKind = [&](int32_t kind, H2ANSWER& out) {
+        for (;;) {
+            while (get(c, 0, 0, &out) == H2_OK)
+                if (out.Kind == kind || out.Status != H2_OK) return;
+            std::unique_lock<std::mutex> lock(g_mutex);
+            g_cv.wait_for(lock, std::chrono::milliseconds(5));
+        }
+    };
+    // Arguments of a read request: the symbol.
+    const std::string readArgs = std::string("\x05\x00#1.21", 7);
+    double bestValue = 1e9, bestEcho = 1e9;
+    int32_t v = 0;
+    for (auto _ : state) {
+        char msg[64] = {};
+        const auto t0 = Clock::now();
+        ::send(echoFd, msg, sizeof msg, 0);
+        for (std::size_t got = 0; got < sizeof msg;)
+            got += static_cast<std::size_t>(std::max<ssize_t>(0, ::recv(echoFd, msg, sizeof msg - got, 0)));
+        const auto t1 = Clock::now();
+        const std::string value = std::to_string(v++ % 1000);
+        int32_t request = 0;
+        H2ANSWER ans;
+        write(c, &request, "1", "#1.21", value.c_str(), nullptr);
+        waitKind(H2_ANS_WRITTEN, ans);
+        clientCall(c, "1", "", 0x09, readArgs.data(), static_cast<int32_t>(readArgs.size()), 0);
+        waitKind(H2_ANS_VALUE, ans);
+        const auto t2 = Clock::now();
+        if (ans.Value != std::stod(value)) state.SkipWithError("read back a different value");
+        bestEcho = std::min(bestEcho, std::chrono::duration<double>(t1 - t0).count());
+        bestValue = std::min(bestValue, std::chrono::duration<double>(t2 - t1).count());
+    }
+    state.counters["echo_us"] = bestEcho * 1e6;
+    state.counters["value_us"] = bestValue * 1e6;
+    state.counters["value_per_echo"] = bestValue / bestEcho;  // target <= 3
+    ::close(echoFd);
+    echo.join();
+    ::close(listenFd);
+    kill();
+    ::kill(drive, SIGTERM);
+    ::waitpid(drive, nullptr, 0);
+    std::system(("rm -rf " + dir).c_str());
+}
+BENCHMARK(BM_ValueRoundTripAgainstEcho)->Iterations(2000)->Unit(benchmark::kMicrosecond);
+
+void BM_DriveCpuWithLoops(benchmark::State& state) {
+    const int port = FreePort();
+    const std::string dir = "/tmp/rux_bench_drive_" + std::to_string(::getpid());
+    const pid_t drive = StartDrive(port, dir);
+    ::setenv("RUXDRIVE_ADDRESS", ("127.0.0.1:" + std::to_string(port)).c_str(), 1);
+    ::setenv("RUXDRIVE_AUTOSTART", "0", 1);
+    CCom com;
+    auto setNotify = com.Get<decltype(H2_SetNotifyProc)>("H2_SetNotifyProc");
+    auto reg = com.Get<decltype(H2_RegisterClient)>("H2_RegisterClient");
+    auto loop = com.Get<decltype(H2_CreateLoop)>("H2_CreateLoop");
+    auto get = com.Get<decltype(H2_AnswerGet)>("H2_AnswerGet");
+    auto kill = com.Get<decltype(H2_KillServer)>("H2_KillServer");
+    // Counting is enough here; the queues are emptied after the measurement.
+    setNotify([](H2HWND, uint32_t, uintptr_t, intptr_t) { g_answers.fetch_add(1); });
+    constexpr double kWindow = 2.0;
+    double idle = 0, busy = 0;
+    long answers = 0;
+    for (auto _ : state) {
+        const double c0 = CpuSeconds(drive);
+        std::this_thread::sleep_for(std::chrono::duration<double>(kWindow));
+        idle = CpuSeconds(drive) - c0;
+        std::vector<H2CLIENT> clients(50);
+        for (int i = 0; i < 50; ++i) {
+            reg(&clients[static_cast<std::size_t>(i)], nullptr, nullptr, H2_MSG_ANSWER);
+            for (int l = 0; l < 20; ++l) {
+                int32_t id = 0;
+                loop(clients[static_cast<std::size_t>(i)], &id, "1", ("#18." + std::to_string(10 + l)).c_str(), 100, nullptr);
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        const long a0 = g_answers.load();
+        const double c1 = CpuSeconds(drive);
+        std::this_thread::sleep_for(std::chrono::duration<double>(kWindow));
+        busy = CpuSeconds(drive) - c1;
+        answers = g_answers.load() - a0;
+        H2ANSWER drop;
+        for (H2CLIENT c : clients)
+            while (get(c, 0, 0, &drop) == H2_OK) {
+            }
+    }
+    state.counters["idle_cpu_pct"] = 100.0 * idle / kWindow;
+    state.counters["loops_cpu_pct"] = 100.0 * busy / kWindow;
+    state.counters["answers_per_s"] = static_cast<double>(answers) / kWindow;
+    // The idle drive may use no measurable time at all; compare against one clock tick then.
+    state.counters["loops_per_idle"] = busy / std::max(idle, 1.0 / static_cast<double>(sysconf(_SC_CLK_TCK)));
+    kill();
+    ::kill(drive, SIGTERM);
+    ::waitpid(drive, nullptr, 0);
+    std::system(("rm -rf " + dir).c_str());
+}
+BENCHMARK(BM_DriveCpuWithLoops)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

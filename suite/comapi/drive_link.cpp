@@ -1,0 +1,559 @@
+#include "drive_link.h"
+
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+namespace rux::comapi {
+
+using drive::CAnswer;
+using drive::CFrame;
+
+namespace {
+
+constexpr std::size_t kMaxQueued = 100000;
+
+std::string ProductDir() {
+    if (const char* home = std::getenv("RUXEDIT_HOME"); home != nullptr && *home != '\0') return home;
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&ReadLinkConfig), &info) != 0 && info.dli_fname != nullptr)
+        return std::filesystem::path(info.dli_fname).parent_path().string();
+    return ".";
+}
+
+std::string Trim(std::string s) {
+    const std::size_t b = s.find_first_not_of(" \t\r\n");
+    if (b == std::string::npos) return {};
+    return s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
+}
+
+bool EqualNoCase(const std::string& a, const char* b) {
+    return a.size() == std::strlen(b) &&
+           std::equal(a.begin(), a.end(), b, [](char x, char y) { return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y)); });
+}
+
+void ApplyAddress(CLinkConfig& c, const std::string& value) {
+    const std::string v = Trim(value);
+    const std::size_t colon = v.rfind(':');
+    if (colon == std::string::npos) {
+        if (!v.empty()) c.host = v;
+        return;
+    }
+    if (colon > 0) c.host = v.substr(0, colon);
+    const int port = std::atoi(v.c_str() + colon + 1);
+    if (port > 0 && port < 65536) c.port = port;
+}
+
+H2ANSWER ToRecord(const CAnswer& a) {
+    H2ANSWER r{};
+    r.Status = a.status;
+    r.Kind = a.kind;
+    r.SubKind = a.subKind;
+    r.Value = a.value;
+    std::strncpy(r.Symbol, a.symbol.c_str(), sizeof r.Symbol - 1);
+    r.ProgramState = a.programState;
+    r.CpuFree = a.cpuFree;
+    r.TaskCount = a.taskCount;
+    for (int i = 0; i < a.taskCount && i < H2_MAX_TASKS; ++i)
+        r.TaskState[i] = a.taskState[static_cast<std::size_t>(i)];
+    r.TaskId = a.taskId;
+    r.Position = a.position;
+    r.EmbeddedSource = a.embeddedSource;
+    r.ProgramId = a.programId;
+    for (int i = 0; i < H2_BREAKPOINT_SLOTS; ++i)
+        r.Breakpoints[i] = a.breakpoints[static_cast<std::size_t>(i)];
+    std::strncpy(r.Text, a.text.c_str(), sizeof r.Text - 1);
+    return r;
+}
+
+} // namespace
+
+CLinkConfig ReadLinkConfig() {
+    CLinkConfig c;
+    const std::string dir = ProductDir();
+    c.driveProgram = (std::filesystem::path(dir) / "ruxdrive").string();
+    std::ifstream in(std::filesystem::path(dir) / "Torvel.ini");
+    std::string line;
+    bool section = false;
+    while (std::getline(in, line)) {
+        line = Trim(line);
+        if (line.empty() || line[0] == ';') continue;
+        if (line[0] == '[') {
+            section = EqualNoCase(Trim(line.substr(1, line.find(']') - 1)), "Drive");
+            continue;
+        }
+        const std::size_t eq = line.find('=');
+        if (!section || eq == std::string::npos) continue;
+        const std::string key = Trim(line.substr(0, eq));
+        const std::string value = Trim(line.substr(eq + 1));
+        if (EqualNoCase(key, "Address")) ApplyAddress(c, value);
+        if (EqualNoCase(key, "AutoStart")) c.autoStart = value != "0";
+    }
+    if (const char* a = std::getenv("RUXDRIVE_ADDRESS"); a != nullptr && *a != '\0') ApplyAddress(c, a);
+    if (const char* s = std::getenv("RUXDRIVE_AUTOSTART"); s != nullptr && *s != '\0') c.autoStart = std::strcmp(s, "0") != 0;
+    return c;
+}
+
+CDriveLink::CDriveLink(CLinkConfig config) : m_config(std::move(config)) {
+    if (::pipe2(m_wake, O_NONBLOCK | O_CLOEXEC) != 0) m_wake[0] = m_wake[1] = -1;
+    m_thread = std::thread([this] { Thread(); });
+    m_threadId = m_thread.get_id();
+}
+
+CDriveLink::~CDriveLink() {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stop = true;
+    }
+    Wake();
+    m_cv.notify_all();
+    if (m_thread.joinable()) {
+        if (std::this_thread::get_id() == m_thread.get_id())
+            m_thread.detach();
+        else
+            m_thread.join();
+    }
+    if (m_fd >= 0) ::close(m_fd);
+    for (int fd : m_wake)
+        if (fd >= 0) ::close(fd);
+}
+
+void CDriveLink::Wake() {
+    if (m_wake[1] >= 0) {
+        const char b = 1;
+        [[maybe_unused]] const ssize_t n = ::write(m_wake[1], &b, 1);
+    }
+}
+
+void CDriveLink::SendOrWake() {
+    // The caller's thread sends what the socket takes at once: a request does not wait for the
+    // I/O thread to wake up. What is left, and every read, stays with the I/O thread.
+    while (m_connected && !m_out.empty()) {
+        const ssize_t n = ::send(m_fd, m_out.data(), m_out.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n <= 0) break;
+        m_out.erase(0, static_cast<std::size_t>(n));
+    }
+    if (!m_out.empty()) Wake();
+}
+
+void CDriveLink::SetNotify(H2NOTIFYPROC proc) {
+    std::lock_guard<std::recursive_mutex> deliver(m_deliverMutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_notify = proc;
+}
+
+uint32_t CDriveLink::AddClient(H2HWND window, uint32_t message) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const uint32_t id = m_nextClient++;
+    m_clients[id] = CClient{window, message, {}, 0};
+    return id;
+}
+
+bool CDriveLink::RemoveClient(uint32_t client) {
+    std::vector<uint32_t> loops;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_clients.erase(client) == 0) return false;
+        for (auto it = m_standing.begin(); it != m_standing.end();) {
+            if (it->second.client != client) {
+                ++it;
+                continue;
+            }
+            if (it->second.type == drive::kReqLoopCreate) loops.push_back(it->first);
+            it = m_standing.erase(it);
+        }
+        for (auto& [id, p] : m_pending)
+            if (p.client == client && !p.waited) p.client = 0;
+        for (uint32_t loop : loops) {
+            drive::CPayloadWriter w;
+            w.U32(loop);
+            if (m_connected)
+                m_out += drive::EncodeFrame(drive::kReqLoopRelease, m_nextId++, Prefix({}, {}, client) + w.Data());
+        }
+    }
+    Wake();
+    // A delivery in progress finishes before the client is gone for its owner.
+    std::lock_guard<std::recursive_mutex> deliver(m_deliverMutex);
+    return true;
+}
+
+bool CDriveLink::HasClient(uint32_t client) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_clients.count(client) != 0;
+}
+
+bool CDriveLink::TakeAnswer(uint32_t client, H2ANSWER& answer) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const auto it = m_clients.find(client);
+    if (it == m_clients.end() || it->second.answers.empty()) return false;
+    answer = it->second.answers.front();
+    it->second.answers.pop_front();
+    return true;
+}
+
+std::string CDriveLink::Prefix(const std::string& node, const std::string& type, uint32_t client) {
+    drive::CPayloadWriter w;
+    w.Str(node).Str(type).U32(client);
+    return w.Take();
+}
+
+bool CDriveLink::ConnectOnce(int timeoutMs) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* res = nullptr;
+    if (::getaddrinfo(m_config.host.c_str(), std::to_string(m_config.port).c_str(), &hints, &res) != 0) return false;
+    int fd = -1;
+    for (addrinfo* ai = res; ai != nullptr && fd < 0; ai = ai->ai_next) {
+        fd = ::socket(ai->ai_family, ai->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, ai->ai_protocol);
+        if (fd < 0) continue;
+        if (::connect(fd, ai->ai_addr, ai->ai_addrlen) != 0) {
+            bool ok = false;
+            if (errno == EINPROGRESS) {
+                pollfd p{fd, POLLOUT, 0};
+                int err = 0;
+                socklen_t len = sizeof err;
+                ok = ::poll(&p, 1, timeoutMs) == 1 && ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) == 0 && err == 0;
+            }
+            if (!ok) {
+                ::close(fd);
+                fd = -1;
+            }
+        }
+    }
+    ::freeaddrinfo(res);
+    if (fd < 0) return false;
+    int one = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_fd = fd;
+    m_connected = true;
+    m_everConnected = true;
+    m_out.clear();
+    // What stands (loops, task manager clients) is asked for again on the new connection.
+    for (auto& [id, s] : m_standing)
+        m_out += drive::EncodeFrame(s.type, id, s.payload);
+    return true;
+}
+
+bool CDriveLink::StartDrive() {
+    if (m_config.driveProgram.empty() || ::access(m_config.driveProgram.c_str(), X_OK) != 0) return false;
+    const std::string port = std::to_string(m_config.port);
+    const pid_t child = ::fork();
+    if (child < 0) return false;
+    if (child == 0) {
+        // Detached: its own session and process group, not our child, no terminal.
+        ::setsid();
+        if (::fork() != 0) ::_exit(0);
+        const int null = ::open("/dev/null", O_RDWR);
+        if (null >= 0) {
+            ::dup2(null, 0);
+            ::dup2(null, 1);
+            ::dup2(null, 2);
+        }
+        ::execl(m_config.driveProgram.c_str(), "ruxdrive", "--port", port.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return true;
+}
+
+bool CDriveLink::EnsureConnected() {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_connected) return true;
+        if (m_firstContactDone) return false;  // after the first contact the I/O thread reconnects
+    }
+    // First contact: connect, and start a drive when nothing listens and that is allowed. A drive
+    // is never started after a connection was lost: a drive that died must show as a loss.
+    bool ok = ConnectOnce(500);
+    if (!ok && m_config.autoStart && StartDrive()) {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (!ok && std::chrono::steady_clock::now() < until) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(25));
+            ok = ConnectOnce(200);
+        }
+    }
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_firstContactDone = true;
+    }
+    Wake();
+    return ok;
+}
+
+int32_t CDriveLink::Send(uint32_t client, uint8_t type, const std::string& payload, uint32_t* idOut, bool standing) {
+    if (!EnsureConnected()) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        H2ANSWER a{};
+        a.Status = H2_ERR_NO_COMMUNICATION;
+        if (client != 0) DeliverLocked(client, a);
+    } else {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_connected) {
+            const uint32_t id = m_nextId++;
+            m_pending[id] = CPending{client, false, false, false, {}};
+            // Registered before the frame can go out: its first answers may come at once.
+            if (standing) {
+                drive::CPayloadReader r(payload);
+                m_standing[id] = CStanding{client, type, payload, r.Str(), {}};
+            }
+            m_out += drive::EncodeFrame(type, id, payload);
+            if (idOut != nullptr) *idOut = id;
+            SendOrWake();
+            return H2_OK;
+        }
+    }
+    Wake();
+    return H2_ERR_NO_COMMUNICATION;
+}
+
+CCallResult CDriveLink::Call(uint32_t client, uint8_t type, const std::string& payload, int timeoutMs, bool standing) {
+    CCallResult failed;
+    failed.status = H2_ERR_NO_COMMUNICATION;
+    if (!EnsureConnected()) return failed;
+    std::unique_lock<std::mutex> lock(m_mutex);
+    if (!m_connected) return failed;
+    const uint32_t id = m_nextId++;
+    // Called from a delivery on the I/O thread, waiting would stall the thread that must answer.
+    const bool canWait = std::this_thread::get_id() != m_threadId;
+    m_pending[id] = CPending{client, canWait, false, false, {}};
+    if (standing) {
+        drive::CPayloadReader r(payload);
+        m_standing[id] = CStanding{client, type, payload, r.Str(), {}};
+    }
+    m_out += drive::EncodeFrame(type, id, payload);
+    SendOrWake();
+    if (!canWait) {
+        CCallResult r;
+        return r;
+    }
+    const bool done = m_cv.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return m_pending[id].done || m_stop; });
+    CCallResult r = done && !m_stop ? std::move(m_pending[id].result) : failed;
+    m_pending.erase(id);
+    return r;
+}
+
+int32_t CDriveLink::CreateLoop(uint32_t client, const std::string& node, const std::string& symbol, int32_t period,
+                               int32_t& loop) {
+    drive::CPayloadWriter w;
+    w.Str(symbol).I32(period);
+    const std::string payload = Prefix(node, {}, client) + w.Data();
+    uint32_t id = 0;
+    const int32_t st = Send(client, drive::kReqLoopCreate, payload, &id, true);
+    if (st == H2_OK) loop = static_cast<int32_t>(id);
+    return st;
+}
+
+int32_t CDriveLink::ReleaseLoop(uint32_t client, int32_t loop, std::string& lastText) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const auto it = m_standing.find(static_cast<uint32_t>(loop));
+    if (it == m_standing.end() || it->second.client != client || it->second.type != drive::kReqLoopCreate)
+        return H2_ERR_NOT_FOUND;
+    lastText = it->second.lastText;
+    m_standing.erase(it);
+    if (m_connected) {
+        drive::CPayloadWriter w;
+        w.U32(static_cast<uint32_t>(loop));
+        m_out += drive::EncodeFrame(drive::kReqLoopRelease, m_nextId++, Prefix({}, {}, client) + w.Data());
+        SendOrWake();
+    }
+    return H2_OK;
+}
+
+void CDriveLink::Forget(uint32_t client, const std::string& node) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::erase_if(m_standing, [&](const auto& s) {
+        return s.second.client == client && s.second.node == node && s.second.type == drive::kReqCommand;
+    });
+}
+
+void CDriveLink::DeliverLocked(uint32_t client, const H2ANSWER& a) {
+    const auto it = m_clients.find(client);
+    if (it == m_clients.end()) return;
+    if (it->second.answers.size() >= kMaxQueued) it->second.answers.pop_front();
+    it->second.answers.push_back(a);
+    m_toNotify.emplace_back(client, ++it->second.sequence);
+}
+
+void CDriveLink::Deliver(uint32_t client, const CAnswer& a) {
+    DeliverLocked(client, ToRecord(a));
+}
+
+void CDriveLink::FlushNotifications() {
+    std::vector<std::pair<uint32_t, std::uintptr_t>> list;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        list.swap(m_toNotify);
+    }
+    for (const auto& [client, seq] : list) {
+        std::lock_guard<std::recursive_mutex> deliver(m_deliverMutex);
+        H2NOTIFYPROC proc = nullptr;
+        H2HWND window = nullptr;
+        uint32_t message = 0;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            const auto it = m_clients.find(client);
+            if (it == m_clients.end()) continue;
+            proc = m_notify;
+            window = it->second.window;
+            message = it->second.message;
+        }
+        if (proc != nullptr) proc(window, message, static_cast<uintptr_t>(client), static_cast<intptr_t>(seq));
+    }
+}
+
+void CDriveLink::Disconnected(const std::string&) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
+    m_connected = false;
+    m_out.clear();
+    for (auto& [id, p] : m_pending) {
+        p.result = CCallResult{};
+        p.result.status = H2_ERR_NO_COMMUNICATION;
+        p.done = true;
+    }
+    std::erase_if(m_pending, [](const auto& p) { return !p.second.waited; });
+    m_cv.notify_all();
+    H2ANSWER a{};
+    a.Status = H2_ERR_NO_COMMUNICATION;
+    for (auto& [id, c] : m_clients)
+        DeliverLocked(id, a);
+}
+
+void CDriveLink::HandleFrame(const CFrame& f) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const auto p = m_pending.find(f.id);
+    if (f.type == drive::kRepAnswer) {
+        CAnswer a;
+        if (!drive::DecodeAnswer(f.payload, a)) return;
+        if (p != m_pending.end()) {
+            if (p->second.client != 0) {
+                Deliver(p->second.client, a);
+                p->second.answered = true;
+            } else if (p->second.waited) {
+                p->second.result.answers.push_back(std::move(a));
+            }
+            return;
+        }
+        const auto s = m_standing.find(f.id);
+        if (s == m_standing.end()) return;
+        if (a.kind == H2_ANS_VALUE) {
+            char buf[64];
+            std::snprintf(buf, sizeof buf, "%.12g", a.value);
+            s->second.lastText = a.symbol + " = " + buf;
+        }
+        Deliver(s->second.client, a);
+        return;
+    }
+    drive::CPayloadReader r(f.payload);
+    const int32_t status = r.I32();
+    std::string detail = r.Blob();
+    if (p == m_pending.end()) return;
+    if (p->second.waited) {
+        if (status != H2_OK) m_standing.erase(f.id);
+        p->second.result.status = status;
+        p->second.result.detail = std::move(detail);
+        p->second.done = true;
+        m_cv.notify_all();
+        return;
+    }
+    if (status != H2_OK) {
+        if (p->second.client != 0 && !p->second.answered) {
+            H2ANSWER a{};
+            a.Status = status;
+            DeliverLocked(p->second.client, a);
+        }
+        m_standing.erase(f.id);  // a loop the drive refused does not come back
+    }
+    m_pending.erase(p);
+}
+
+void CDriveLink::Thread() {
+
+    drive::CFrameDecoder decoder(drive::IsReplyType);
+    int decoderFd = -1;
+    auto lastTry = std::chrono::steady_clock::now() - std::chrono::seconds(1);
+    for (;;) {
+        int fd = -1;
+        bool wantWrite = false;
+        bool reconnect = false;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (m_stop) break;
+            fd = m_connected ? m_fd : -1;
+            wantWrite = !m_out.empty();
+            reconnect = !m_connected && m_firstContactDone;
+        }
+        if (fd != decoderFd) {
+            decoder = drive::CFrameDecoder(drive::IsReplyType);
+            decoderFd = fd;
+        }
+        if (reconnect && std::chrono::steady_clock::now() - lastTry > std::chrono::milliseconds(100)) {
+            lastTry = std::chrono::steady_clock::now();
+            if (ConnectOnce(200)) continue;
+        }
+        pollfd fds[2] = {{m_wake[0], POLLIN, 0}, {fd, static_cast<short>(POLLIN | (wantWrite ? POLLOUT : 0)), 0}};
+        const int n = ::poll(fds, fd >= 0 ? 2 : 1, fd >= 0 ? 200 : 100);
+        if (n < 0 && errno != EINTR) break;
+        if (fds[0].revents & POLLIN) {
+            char buf[256];
+            while (::read(m_wake[0], buf, sizeof buf) > 0) {
+            }
+        }
+        if (fd >= 0 && (fds[1].revents & POLLOUT)) {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            if (m_connected && !m_out.empty()) {
+                const ssize_t w = ::send(fd, m_out.data(), m_out.size(), MSG_NOSIGNAL);
+                if (w > 0) m_out.erase(0, static_cast<std::size_t>(w));
+                if (w < 0 && errno != EAGAIN && errno != EINTR) {
+                    lock.unlock();
+                    Disconnected(std::strerror(errno));
+                    decoderFd = -2;
+                }
+            }
+        }
+        if (fd >= 0 && decoderFd == fd && (fds[1].revents & (POLLIN | POLLHUP | POLLERR))) {
+            uint8_t buf[65536];
+            for (;;) {
+                const ssize_t got = ::recv(fd, buf, sizeof buf, 0);
+                if (got > 0) {
+                    std::vector<CFrame> frames;
+                    const bool ok = decoder.Feed(buf, static_cast<std::size_t>(got), frames);
+                    for (const CFrame& f : frames)
+                        HandleFrame(f);
+                    if (!ok) {
+                        Disconnected("bad frame from the drive: " + decoder.Error());
+                        break;
+                    }
+                    continue;
+                }
+                if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
+                if (got < 0 && errno == EINTR) continue;
+                Disconnected(got == 0 ? "drive closed the connection" : std::strerror(errno));
+                break;
+            }
+        }
+        FlushNotifications();
+    }
+    FlushNotifications();
+}
+
+} // namespace rux::comapi

@@ -1,0 +1,125 @@
+// The library's one connection to the drive: an I/O thread that connects (starting ruxdrive when
+// allowed), sends requests, routes answers to clients and reports a lost connection to all.
+#ifndef RUX_COMAPI_DRIVE_LINK_H
+#define RUX_COMAPI_DRIVE_LINK_H
+
+#include "hm2comapi.h"
+#include "messages.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace rux::comapi {
+
+struct CLinkConfig {
+    std::string host = "127.0.0.1";
+    int port = 47600;
+    bool autoStart = true;
+    std::string driveProgram;  // ruxdrive in the product directory
+};
+
+// Reads the configuration: Torvel.ini [Drive] Address=host:port and AutoStart=0|1 in the product
+// directory, overridden by RUXDRIVE_ADDRESS and RUXDRIVE_AUTOSTART.
+CLinkConfig ReadLinkConfig();
+
+struct CCallResult {
+    int32_t status = 0;
+    std::string detail;
+    std::vector<drive::CAnswer> answers;
+};
+
+class CDriveLink {
+public:
+    explicit CDriveLink(CLinkConfig config);
+    ~CDriveLink();
+    CDriveLink(const CDriveLink&) = delete;
+    CDriveLink& operator=(const CDriveLink&) = delete;
+
+    uint32_t AddClient(H2HWND window, uint32_t message);
+    bool RemoveClient(uint32_t client);
+    bool HasClient(uint32_t client);
+    bool TakeAnswer(uint32_t client, H2ANSWER& answer);
+
+    // Payload prefix of every request.
+    static std::string Prefix(const std::string& node, const std::string& type, uint32_t client);
+
+    // Sends a request; its answers go to client and a failed result becomes an answer too.
+    // H2_ERR_NO_COMMUNICATION when there is no connection (the client is told as well).
+    int32_t Send(uint32_t client, uint8_t type, const std::string& payload, uint32_t* id = nullptr, bool standing = false);
+    // Sends and waits for the result. With a client, answers go to it; without, into the result.
+    // standing: the request stays (a task manager client) and is sent again after a reconnection.
+    CCallResult Call(uint32_t client, uint8_t type, const std::string& payload, int timeoutMs, bool standing = false);
+
+    // Loops and task manager subscriptions are sent again when the connection comes back.
+    int32_t CreateLoop(uint32_t client, const std::string& node, const std::string& symbol, int32_t period, int32_t& loop);
+    int32_t ReleaseLoop(uint32_t client, int32_t loop, std::string& lastText);
+    void Forget(uint32_t client, const std::string& node);
+
+    void SetNotify(H2NOTIFYPROC proc);
+
+private:
+    struct CClient {
+        H2HWND window = nullptr;
+        uint32_t message = 0;
+        std::deque<H2ANSWER> answers;
+        std::uintptr_t sequence = 0;
+    };
+    struct CPending {
+        uint32_t client = 0;
+        bool waited = false;
+        bool done = false;
+        bool answered = false;  // an answer went to the client already
+        CCallResult result;
+    };
+    struct CStanding {  // a loop or a subscription, resent on reconnection
+        uint32_t client = 0;
+        uint8_t type = 0;
+        std::string payload;
+        std::string node;
+        std::string lastText;
+    };
+
+    void Thread();
+    bool ConnectOnce(int timeoutMs);
+    bool StartDrive();
+    bool EnsureConnected();
+    void Disconnected(const std::string& why);
+    void HandleFrame(const drive::CFrame& f);
+    void Deliver(uint32_t client, const drive::CAnswer& a);
+    void DeliverLocked(uint32_t client, const H2ANSWER& a);
+    void FlushNotifications();
+    void Wake();
+    void SendOrWake();  // with m_mutex held
+
+    CLinkConfig m_config;
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+    std::recursive_mutex m_deliverMutex;
+    H2NOTIFYPROC m_notify = nullptr;
+    std::map<uint32_t, CClient> m_clients;
+    std::map<uint32_t, CPending> m_pending;
+    std::map<uint32_t, CStanding> m_standing;  // by request id
+    std::vector<std::pair<uint32_t, std::uintptr_t>> m_toNotify;
+    uint32_t m_nextClient = 1;
+    uint32_t m_nextId = 1;
+    std::string m_out;
+    int m_fd = -1;
+    int m_wake[2] = {-1, -1};
+    bool m_connected = false;
+    bool m_everConnected = false;
+    bool m_firstContactDone = false;
+    bool m_stop = false;
+    std::thread m_thread;
+    std::thread::id m_threadId;
+};
+
+} // namespace rux::comapi
+
+#endif

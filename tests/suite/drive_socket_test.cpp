@@ -1,0 +1,394 @@
+// The drive and the communications library over a real socket, the drive in its own process.
+#include "target/service_library.h"
+
+#include "h2drive.h"
+#include "hm2comapi.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int FreePort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    socklen_t len = sizeof a;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
+    ::close(fd);
+    return ntohs(a.sin_port);
+}
+
+int Connect(int port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<uint16_t>(port));
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// A ruxdrive process of the build, on its own port and state directory.
+class CDriveProcess {
+public:
+    CDriveProcess(int port, std::string state, bool virtualTime) : m_port(port), m_state(std::move(state)), m_virtual(virtualTime) {}
+    ~CDriveProcess() { Kill(SIGKILL); }
+
+    bool Start() {
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            const std::string exe = std::string(RUX_PRODUCT_DIR) + "/ruxdrive";
+            const std::string port = std::to_string(m_port);
+            std::freopen("/dev/null", "w", stderr);
+            if (m_virtual)
+                ::execl(exe.c_str(), "ruxdrive", "--port", port.c_str(), "--state", m_state.c_str(), "--virtual-time", nullptr);
+            else
+                ::execl(exe.c_str(), "ruxdrive", "--port", port.c_str(), "--state", m_state.c_str(), nullptr);
+            ::_exit(127);
+        }
+        for (int i = 0; i < 200; ++i) {
+            const int fd = Connect(m_port);
+            if (fd >= 0) {
+                ::close(fd);
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+    int Kill(int signal) {
+        if (m_pid <= 0) return -1;
+        ::kill(m_pid, signal);
+        int status = 0;
+        ::waitpid(m_pid, &status, 0);
+        m_pid = -1;
+        return status;
+    }
+
+private:
+    int m_port;
+    std::string m_state;
+    bool m_virtual;
+    pid_t m_pid = -1;
+};
+
+// What a test looks at of an answer. Kept small: copying whole answer records while thousands
+// arrive each second would make this process, not the drive, the slow side.
+struct CSeen {
+    int32_t Status = 0;
+    int32_t Kind = 0;
+    double Value = 0;
+    std::string Symbol;
+};
+
+// Answers by client, gathered from the library's notifications on its I/O thread.
+struct CAnswers {
+    std::mutex mutex;
+    std::map<uintptr_t, std::vector<std::pair<Clock::time_point, CSeen>>> byClient;
+};
+CAnswers* g_answers = nullptr;
+decltype(&H2_AnswerGet) g_answerGet = nullptr;
+
+// The library names the client in wParam; answers are kept by the window they were announced to.
+void Collect(H2HWND window, uint32_t, uintptr_t client, intptr_t) {
+    H2ANSWER a;
+    while (g_answerGet(reinterpret_cast<H2CLIENT>(client), 0, 0, &a) == H2_OK) {
+        std::lock_guard<std::mutex> lock(g_answers->mutex);
+        g_answers->byClient[reinterpret_cast<uintptr_t>(window)].emplace_back(Clock::now(), CSeen{a.Status, a.Kind, a.Value, a.Symbol});
+    }
+}
+
+class DriveSocket : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_port = FreePort();
+        m_state = (std::filesystem::temp_directory_path() / ("rux_drive_" + std::to_string(::getpid()))).string();
+        std::filesystem::remove_all(m_state);
+        ::setenv("RUXDRIVE_ADDRESS", ("127.0.0.1:" + std::to_string(m_port)).c_str(), 1);
+        ::setenv("RUXDRIVE_AUTOSTART", "0", 1);
+        ASSERT_TRUE(m_com.IsLoaded());
+#define BIND(name) Com##name = m_com.Entry<std::remove_pointer_t<decltype(&::H2_##name)>>("H2_" #name); ASSERT_NE(Com##name, nullptr)
+        BIND(SetNotifyProc);
+        BIND(RegisterClient);
+        BIND(UnregisterClient);
+        BIND(CreateLoop);
+        BIND(ReleaseLoop);
+        BIND(Write);
+        BIND(AnswerGet);
+        BIND(KillServer);
+        BIND(NodeCall);
+#undef BIND
+        g_answers = &m_answers;
+        g_answerGet = ComAnswerGet;
+        ComSetNotifyProc(Collect);
+    }
+    void TearDown() override {
+        ComKillServer();
+        std::filesystem::remove_all(m_state);
+    }
+    H2CLIENT Register() {
+        H2CLIENT c = nullptr;
+        static std::atomic<uintptr_t> next{1};
+        const uintptr_t window = next++;
+        EXPECT_EQ(ComRegisterClient(&c, nullptr, reinterpret_cast<H2HWND>(window), H2_MSG_ANSWER), H2_OK);
+        m_windows[c] = window;
+        return c;
+    }
+    std::vector<CSeen> AnswersOf(H2CLIENT c) {
+        std::lock_guard<std::mutex> lock(m_answers.mutex);
+        std::vector<CSeen> out;
+        for (auto& [t, a] : m_answers.byClient[m_windows[c]])
+            out.push_back(a);
+        return out;
+    }
+    // Waits until pred holds for the client's answers, at most ms.
+    template <class P> bool WaitFor(H2CLIENT c, int ms, P pred) {
+        const auto until = Clock::now() + std::chrono::milliseconds(ms);
+        while (Clock::now() < until) {
+            if (pred(AnswersOf(c))) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return pred(AnswersOf(c));
+    }
+    static bool Has(const std::vector<CSeen>& v, int32_t status, int32_t kind) {
+        for (const CSeen& a : v)
+            if (a.Status == status && (kind < 0 || a.Kind == kind)) return true;
+        return false;
+    }
+
+    int m_port = 0;
+    std::string m_state;
+    rux::CServiceLibrary m_com{"Hm2ComApi", RUX_PRODUCT_DIR};
+    CAnswers m_answers;
+    std::map<H2CLIENT, uintptr_t> m_windows;
+    decltype(&::H2_SetNotifyProc) ComSetNotifyProc = nullptr;
+    decltype(&::H2_RegisterClient) ComRegisterClient = nullptr;
+    decltype(&::H2_UnregisterClient) ComUnregisterClient = nullptr;
+    decltype(&::H2_CreateLoop) ComCreateLoop = nullptr;
+    decltype(&::H2_ReleaseLoop) ComReleaseLoop = nullptr;
+    decltype(&::H2_Write) ComWrite = nullptr;
+    decltype(&::H2_AnswerGet) ComAnswerGet = nullptr;
+    decltype(&::H2_KillServer) ComKillServer = nullptr;
+    decltype(&::H2_NodeCall) ComNodeCall = nullptr;
+};
+
+TEST_F(DriveSocket, WritesAnswerWithTheDrivesStatus) {
+    CDriveProcess drive(m_port, m_state, true);
+    ASSERT_TRUE(drive.Start());
+    H2CLIENT c = Register();
+    struct Case {
+        const char* symbol;
+        const char* value;
+        int32_t status;
+    } cases[] = {
+        {"#1.21", "1500", H2_OK},
+        {"#3.02", "10", H2_ERR_READ_ONLY},
+        {"#1.21", "4000.1", H2_ERR_VALUE_OUT_OF_RANGE},
+        {"#100.01", "1", H2_ERR_OUT_OF_RANGE},
+        {"#8.03", "1", H2_OK},
+    };
+    for (const Case& k : cases) {
+        const std::size_t before = AnswersOf(c).size();
+        int32_t request = 0;
+        ASSERT_EQ(ComWrite(c, &request, "3", k.symbol, k.value, nullptr), H2_OK);
+        ASSERT_TRUE(WaitFor(c, 2000, [&](const std::vector<CSeen>& v) { return v.size() > before; })) << k.symbol;
+        const CSeen a = AnswersOf(c)[before];
+        EXPECT_EQ(a.Kind, H2_ANS_WRITTEN) << k.symbol;
+        EXPECT_EQ(a.Status, k.status) << k.symbol << " = " << k.value;
+        EXPECT_EQ(a.Symbol, k.symbol);
+    }
+    // The loop reads back what was written; its release gives the last value's text.
+    int32_t loop = 0;
+    ASSERT_EQ(ComCreateLoop(c, &loop, "3", "#1.21", 100, nullptr), H2_OK);
+    ASSERT_TRUE(WaitFor(c, 2000, [](const std::vector<CSeen>& v) { return Has(v, H2_OK, H2_ANS_VALUE); }));
+    for (const CSeen& a : AnswersOf(c)) {
+        if (a.Kind == H2_ANS_VALUE) {
+            EXPECT_EQ(a.Value, 1500.0);
+        }
+    }
+    char last[H2_LOOPBUFFER];
+    EXPECT_EQ(ComReleaseLoop(c, loop, last, sizeof last), H2_OK);
+    EXPECT_STREQ(last, "#1.21 = 1500");
+    EXPECT_EQ(ComReleaseLoop(c, loop, last, sizeof last), H2_ERR_NOT_FOUND);
+}
+
+TEST_F(DriveSocket, KilledDriveIsALossForEveryClientAndARestartIsFound) {
+    CDriveProcess drive(m_port, m_state, false);
+    ASSERT_TRUE(drive.Start());
+    std::vector<H2CLIENT> clients;
+    for (int i = 0; i < 3; ++i) {
+        clients.push_back(Register());
+        int32_t loop = 0;
+        ASSERT_EQ(ComCreateLoop(clients.back(), &loop, "5", "#71.10", 100, nullptr), H2_OK);
+    }
+    for (H2CLIENT c : clients)
+        ASSERT_TRUE(WaitFor(c, 2000, [](const std::vector<CSeen>& v) { return Has(v, H2_OK, H2_ANS_VALUE); }));
+    const auto killed = Clock::now();
+    drive.Kill(SIGKILL);
+    for (H2CLIENT c : clients) {
+        EXPECT_TRUE(WaitFor(c, 1000 - static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - killed).count()),
+                            [](const std::vector<CSeen>& v) { return Has(v, H2_ERR_NO_COMMUNICATION, -1); }));
+    }
+    // While the drive is away a request fails at once rather than hanging.
+    const auto asked = Clock::now();
+    EXPECT_EQ(ComNodeCall("5", "", 0x0D, nullptr, 0, nullptr, nullptr, 0), H2_ERR_NO_COMMUNICATION);
+    EXPECT_LT(Clock::now() - asked, std::chrono::milliseconds(500));
+    // Nobody started a drive in its place.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_LT(Connect(m_port), 0);
+
+    CDriveProcess again(m_port, m_state, false);
+    ASSERT_TRUE(again.Start());
+    bool answered = false;
+    for (int i = 0; i < 100 && !answered; ++i) {
+        answered = ComNodeCall("5", "", 0x0D, nullptr, 0, nullptr, nullptr, 0) == H2_OK;
+        if (!answered) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_TRUE(answered);
+    // The loops come back by themselves on the new connection.
+    for (H2CLIENT c : clients) {
+        const std::size_t before = AnswersOf(c).size();
+        EXPECT_TRUE(WaitFor(c, 2000, [&](const std::vector<CSeen>& v) {
+            for (std::size_t i = before; i < v.size(); ++i)
+                if (v[i].Status == H2_OK && v[i].Kind == H2_ANS_VALUE && v[i].Value == 8) return true;
+            return false;
+        }));
+    }
+}
+
+TEST_F(DriveSocket, GarbageFromOneClientDoesNotDisturbTheOthers) {
+    CDriveProcess drive(m_port, m_state, false);
+    ASSERT_TRUE(drive.Start());
+    H2CLIENT c = Register();
+    int32_t loop = 0;
+    ASSERT_EQ(ComCreateLoop(c, &loop, "1", "#10.01", 100, nullptr), H2_OK);
+    ASSERT_TRUE(WaitFor(c, 2000, [](const std::vector<CSeen>& v) { return Has(v, H2_OK, H2_ANS_VALUE); }));
+
+    const std::string garbage[] = {
+        std::string("GET / HTTP/1.1\r\n\r\n"),
+        std::string("RD\x01\x02\x01\0\0\0\xff\xff\xff\x7f", 12),  // a length above the limit
+        std::string("RD\x01\x77\x01\0\0\0\0\0\0\0", 12),          // an unknown type
+        std::string("RD\x01\x02\x01\0\0\0\x03\0\0\0abc", 15),     // a payload too short for its fields
+        std::string("RD\x01\x02\x01\0\0\0\x40\0\0\0", 12),        // truncated: the rest never comes
+    };
+    for (const std::string& g : garbage) {
+        const int fd = Connect(m_port);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::send(fd, g.data(), g.size(), 0), static_cast<ssize_t>(g.size()));
+        if (g.size() == 12 && g[8] == 0x40) {
+            // A frame cut short keeps its connection waiting, and only that one.
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        } else {
+            char buf[64];
+            timeval tv{2, 0};
+            ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+            EXPECT_EQ(::recv(fd, buf, sizeof buf, 0), 0) << "the drive closes a connection that sent garbage";
+        }
+        ::close(fd);
+        const std::size_t before = AnswersOf(c).size();
+        EXPECT_TRUE(WaitFor(c, 1000, [&](const std::vector<CSeen>& v) { return v.size() >= before + 2; }));
+    }
+    for (const CSeen& a : AnswersOf(c))
+        EXPECT_EQ(a.Status, H2_OK);
+}
+
+// Many clients with many loops: no answer lost, none late by more than a period. Lateness is
+// measured where the answers arrive, so a stall of this process itself (a loaded build machine)
+// is measured too and allowed for: it says nothing about the drive.
+TEST_F(DriveSocket, FiftyClientsWithTwentyLoopsEach) {
+    CDriveProcess drive(m_port, m_state, false);
+    ASSERT_TRUE(drive.Start());
+    constexpr int kClients = 50, kLoops = 20, kPeriod = 100, kRunMs = 3000;
+    std::vector<H2CLIENT> clients;
+    for (int i = 0; i < kClients; ++i) {
+        H2CLIENT c = Register();
+        clients.push_back(c);
+        for (int l = 0; l < kLoops; ++l) {
+            int32_t id = 0;
+            const std::string symbol = "#18." + std::to_string(10 + l);
+            ASSERT_EQ(ComCreateLoop(c, &id, std::to_string(1 + i % 4).c_str(), symbol.c_str(), kPeriod, nullptr), H2_OK);
+        }
+    }
+    const auto start = Clock::now();
+    auto stall = std::chrono::milliseconds(0);
+    for (auto t = Clock::now(); t < start + std::chrono::milliseconds(kRunMs); t = Clock::now()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        stall = std::max(stall, std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t) - std::chrono::milliseconds(5));
+    }
+    const auto end = Clock::now();
+    const auto allowed = std::chrono::milliseconds(2 * kPeriod) + stall;
+    std::lock_guard<std::mutex> lock(m_answers.mutex);
+    int late = 0;
+    for (H2CLIENT c : clients) {
+        std::map<std::string, std::vector<Clock::time_point>> bySymbol;
+        for (auto& [t, a] : m_answers.byClient[m_windows[c]]) {
+            ASSERT_EQ(a.Status, H2_OK);
+            if (t >= start + std::chrono::milliseconds(200) && t <= end) bySymbol[a.Symbol].push_back(t);
+        }
+        ASSERT_EQ(bySymbol.size(), static_cast<std::size_t>(kLoops));
+        for (auto& [symbol, times] : bySymbol) {
+            EXPECT_GE(times.size(), static_cast<std::size_t>((kRunMs - 200 - stall.count()) / kPeriod - 1)) << symbol;
+            for (std::size_t i = 1; i < times.size(); ++i)
+                if (times[i] - times[i - 1] > allowed) ++late;
+        }
+    }
+    EXPECT_EQ(late, 0) << "answers later than " << allowed.count() << " ms (this process stalled up to "
+                       << stall.count() << " ms)";
+}
+
+TEST_F(DriveSocket, FirstClientStartsADriveOnlyWhenAllowed) {
+    // Not allowed: nothing listens afterwards and requests report the loss.
+    H2CLIENT c = Register();
+    int32_t request = 0;
+    EXPECT_EQ(ComWrite(c, &request, "1", "#1.21", "1", nullptr), H2_ERR_NO_COMMUNICATION);
+    EXPECT_TRUE(WaitFor(c, 1000, [](const std::vector<CSeen>& v) { return Has(v, H2_ERR_NO_COMMUNICATION, -1); }));
+    EXPECT_LT(Connect(m_port), 0);
+    ComKillServer();
+
+    // Allowed: the drive of the product directory is started, detached, within 2 seconds.
+    ::setenv("RUXDRIVE_AUTOSTART", "1", 1);
+    ::setenv("XDG_STATE_HOME", m_state.c_str(), 1);
+    const auto asked = Clock::now();
+    c = Register();
+    EXPECT_LT(Clock::now() - asked, std::chrono::milliseconds(2500));
+    EXPECT_EQ(ComWrite(c, &request, "1", "#1.21", "1", nullptr), H2_OK);
+    EXPECT_TRUE(WaitFor(c, 1000, [](const std::vector<CSeen>& v) { return Has(v, H2_OK, H2_ANS_WRITTEN); }));
+    const std::string pidFile = m_state + "/ruxedit/drive/ruxdrive.pid";
+    pid_t pid = 0;
+    std::ifstream(pidFile) >> pid;
+    ASSERT_GT(pid, 0);
+    EXPECT_NE(::getpgid(pid), ::getpgid(0)) << "the drive runs in its own process group";
+    // A drive that died is a loss the user sees: it is not started again.
+    ::kill(pid, SIGKILL);
+    EXPECT_TRUE(WaitFor(c, 1000, [](const std::vector<CSeen>& v) { return Has(v, H2_ERR_NO_COMMUNICATION, -1); }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_LT(Connect(m_port), 0);
+    ::unsetenv("XDG_STATE_HOME");
+}
+
+} // namespace
