@@ -113,6 +113,8 @@ enum EImportStringId : int {
     IDS_INDEXER_DIRECTIVE_USED = 63405,
     IDS_INDEXER_FB_NAME_INVALID = 63406,
     IDS_INDEXER_FB_EXISTS = 63407,
+};
+
 // Texts of online work: communication, writes, task states.
 enum EOnlineStringId : int {
     IDS_NO_COMMUNICATION = 62009,
