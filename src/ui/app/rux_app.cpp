@@ -4,6 +4,7 @@
 #include "document/string_table.h"
 #include "frame/main_frame.h"
 #include "frame/mdi_child.h"
+#include "frame/view_host.h"
 #include "panes/build_bar.h"
 #include "shell/command_ids.h"
 #include "shell/product_paths.h"
@@ -55,6 +56,7 @@ CRUXApp::CRUXApp()
 CRUXApp::~CRUXApp() {
     // Windows first: they refer to the documents, the bus and the options.
     m_frame.reset();
+    BindViewEnvironment(nullptr);
     if (m_started) m_options.Save(m_settings);
     m_instanceLock.Release();
 }
@@ -84,6 +86,7 @@ bool CRUXApp::InitInstance(const std::vector<std::string>& args) {
     LoadRecentFiles();
     // 4. The options.
     m_options.Load(m_settings);
+    BindViewEnvironment(&m_options);
     m_target = CreateTargetLibrary();
     m_groups = std::make_unique<CGroupMgr>();
     m_groups->Register(nullptr, kEditorToolName);

@@ -455,6 +455,16 @@ void CMainFrame::CreateStatusBar() {
 void CMainFrame::CreatePanes() {
     m_buildBar = new CBuildBar(this);
     m_tree = CreateProgramTree(this);
+    ApplyTreeOptions();
+    CTreeHooks treeHooks;
+    treeHooks.goToItem = [this](CRUXDocument* document, int item, bool) {
+        RUX_CMDIChildWnd* child = document ? ChildOf(*document) : nullptr;
+        if (!child) return;
+        m_mdi->setActiveSubWindow(child);
+        child->View()->setFocus();
+        if (item >= 0) ViewGoToItem(child->View(), item);
+    };
+    ConnectProgramTree(m_tree, this, treeHooks);
     m_taskManager = new CTaskManagerPane(this);
     connect(m_buildBar, &CBuildBar::LocationPicked, this, [this](const QString& file, int line, int start, int end) {
         HandleSuiteMessage(1525, file.toStdString(),
@@ -519,6 +529,14 @@ void CMainFrame::SaveLayouts() {
 RUX_CMDIChildWnd* CMainFrame::AddChild(CRUXDocument& document) {
     QWidget* view = CreateProgramView(document, nullptr);
     auto* child = new RUX_CMDIChildWnd(document, view);
+    CViewHooks hooks;
+    hooks.position = [this, child](const QString& text) {
+        if (child == ActiveChild()) SetPaneText(kPanePosition, text);
+    };
+    hooks.commandState = [this] { UpdateCommandStates(); };
+    hooks.contextMenu = [this](const QPoint& pos) { ShowContextMenu(IDR_POPUP_EDIT, pos); };
+    hooks.overwrite = [this](bool) { UpdateIndicators(); };
+    ConnectProgramView(view, child, hooks);
     child->setWindowTitle(Ui(document.GetTitle()));
     connect(child, &RUX_CMDIChildWnd::childClosing, this, &CMainFrame::OnChildClosing);
     m_mdi->addSubWindow(child);
@@ -622,6 +640,12 @@ void CMainFrame::TogglePane(QDockWidget* pane) {
         ShowPane(pane);
 }
 
+void CMainFrame::ApplyTreeOptions() {
+    const COptionMgr& options = m_app.Options();
+    TreeSetOptions(m_tree, options.GetOption(OPT_TREE_SORT_ALPHA) != 0, options.GetOption(OPT_TREE_DISPLAY_FB_PARAM) != 0,
+                   options.GetOption(OPT_TREE_DBLCLK_OPEN_DIAG) != 0);
+}
+
 void CMainFrame::UpdateToolbars() {
     RUX_CMDIChildWnd* child = ActiveChild();
     // No view goes online before the online work exists, so a program view is always offline here.
@@ -630,7 +654,7 @@ void CMainFrame::UpdateToolbars() {
     if (QToolBar* bar = Toolbar(140)) bar->setVisible(v.debugging);
     if (QToolBar* bar = Toolbar(137)) bar->setVisible(m_shell.viewToolbar != 0);
     if (QAction* online = Action(ID_ONLINE)) online->setVisible(v.onlineButton);
-    if (child) TreeRefresh(m_tree, child->Document());
+    if (child) TreeSelectDocument(m_tree, child->Document());
 }
 
 void CMainFrame::ShowToolbarsForMode() {
@@ -653,6 +677,10 @@ bool CMainFrame::IsPaneEnabled(int pane) const {
     return pane >= 0 && pane < static_cast<int>(m_panes.size()) && m_panes[pane]->isEnabled();
 }
 
+bool CMainFrame::IsOverwrite() const {
+    return OverwriteFlag();
+}
+
 void CMainFrame::SetMessageText(const QString& text) {
     SetPaneText(kPaneMessage, text.isEmpty() ? QString::fromUtf8(LoadString(IDS_IDLE_MESSAGE)) : text);
 }
@@ -660,7 +688,7 @@ void CMainFrame::SetMessageText(const QString& text) {
 void CMainFrame::UpdateIndicators() {
     if (m_panes.size() <= kPaneIns) return;
     // The INS pane greys while typing overwrites.
-    m_panes[kPaneIns]->setEnabled(!m_overwrite);
+    m_panes[kPaneIns]->setEnabled(!OverwriteFlag());
 }
 
 // --- commands --------------------------------------------------------------------------------
@@ -769,9 +797,18 @@ bool CMainFrame::OnCommand(int id) {
         return true;
     case ID_OPT_IMPORT_INFO: m_shell.showImportInfo = m_shell.showImportInfo ? 0 : 1; return true;
     case ID_OPT_BUILD_DIALOG: options.Toggle(OPT_SHOW_BUILD_DIAG); return true;
-    case ID_OPT_TREE_SORT: options.Toggle(OPT_TREE_SORT_ALPHA); return true;
-    case ID_OPT_TREE_FB_PARAMS: options.Toggle(OPT_TREE_DISPLAY_FB_PARAM); return true;
-    case ID_OPT_TREE_DBLCLK_DIAG: options.Toggle(OPT_TREE_DBLCLK_OPEN_DIAG); return true;
+    case ID_OPT_TREE_SORT:
+        options.Toggle(OPT_TREE_SORT_ALPHA);
+        ApplyTreeOptions();
+        return true;
+    case ID_OPT_TREE_FB_PARAMS:
+        options.Toggle(OPT_TREE_DISPLAY_FB_PARAM);
+        ApplyTreeOptions();
+        return true;
+    case ID_OPT_TREE_DBLCLK_DIAG:
+        options.Toggle(OPT_TREE_DBLCLK_OPEN_DIAG);
+        ApplyTreeOptions();
+        return true;
     case ID_OPT_AUTO_INDENT: options.Toggle(OPT_AUTO_INDENT); return true;
     case ID_OPT_DBLCLK_BREAKPOINT: options.Toggle(OPT_DBLCLK_SET_BKP); return true;
     case ID_THEME_ZINC:
@@ -803,9 +840,9 @@ bool CMainFrame::OnCommand(int id) {
     case ID_WINDOW_CLOSE_ALL: m_mdi->closeAllSubWindows(); return true;
     case ID_WINDOW_LIST: ShowWindowList(); return true;
     case ID_KEY_INSERT:
-        m_overwrite = !m_overwrite;
+        // With a view the view takes the key first; this is the frame without one.
+        OverwriteFlag() = !OverwriteFlag();
         UpdateIndicators();
-        RunViewCommand(ActiveChild() ? ActiveChild()->View() : nullptr, ID_KEY_INSERT);
         return true;
     case ID_KEY_DELETE:
         if (m_router.Target(CCommandRouter::kTree)) return m_router.Target(CCommandRouter::kTree)->OnCommand(ID_TREE_DELETE_ITEM);

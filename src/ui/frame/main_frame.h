@@ -103,7 +103,7 @@ public:
     bool RunCommand(int id);
     // Every action's enabled, checked and visible state from the router.
     void UpdateCommandStates();
-    bool IsOverwrite() const { return m_overwrite; }
+    bool IsOverwrite() const;
 
     // --- theme --------------------------------------------------------------------------------
     int Theme() const { return m_theme; }
@@ -162,6 +162,7 @@ private:
     void UpdateTitle();
     void UpdateIndicators();
     void TogglePane(QDockWidget* pane);
+    void ApplyTreeOptions();
     bool IsPaneShown(const QDockWidget* pane) const;
     void OpenAndMaximise(const std::string& path);
     void ShowWindowList();
@@ -171,7 +172,6 @@ private:
     CRUXApp& m_app;
     EditorMode m_mode = EditMode;
     CShellSettings m_shell;
-    bool m_overwrite = false;
     int m_theme = 2;
     int m_menuId = 0;
 

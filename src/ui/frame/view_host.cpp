@@ -37,6 +37,20 @@ QWidget* CreateProgramView(CRUXDocument& document, QWidget* parent) {
     return new CTextPreview(document, parent);
 }
 
+void BindViewEnvironment(COptionMgr*) {}
+
+bool& OverwriteFlag() {
+    static bool overwrite = false;
+    return overwrite;
+}
+
+void ConnectProgramView(QWidget* view, QObject* context, const CViewHooks& hooks) {
+    auto* preview = dynamic_cast<CTextPreview*>(view);
+    if (!preview || !hooks.position) return;
+    QObject::connect(preview, &QPlainTextEdit::cursorPositionChanged, context,
+                     [preview, hooks] { hooks.position(ViewPositionText(preview)); });
+}
+
 bool UpdateViewCommand(QWidget*, CCmdUI&) {
     return false;
 }
@@ -67,6 +81,12 @@ QWidget* CreateProgramTree(QWidget* parent) {
     tree->addTopLevelItem(new QTreeWidgetItem({QObject::tr("Workspace")}));
     return tree;
 }
+
+void ConnectProgramTree(QWidget*, QObject*, const CTreeHooks&) {}
+
+void TreeSetOptions(QWidget*, bool, bool, bool) {}
+
+void TreeSelectDocument(QWidget*, CRUXDocument&) {}
 
 namespace {
 

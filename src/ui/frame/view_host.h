@@ -3,13 +3,36 @@
 
 #include <QWidget>
 
+#include <functional>
+
 namespace rux {
 
+class COptionMgr;
 class CRUXDocument;
 struct CCmdUI;
 
+// What a view tells the frame.
+struct CViewHooks {
+    std::function<void(const QString& position)> position;
+    std::function<void()> commandState;
+    std::function<void(const QPoint& globalPos)> contextMenu;
+    std::function<void(bool overwrite)> overwrite;
+};
+
+// What the tree asks of the frame.
+struct CTreeHooks {
+    std::function<void(CRUXDocument* document, int item, bool openDiagram)> goToItem;
+    std::function<void(int menu, CRUXDocument* document, int item, const QPoint& globalPos)> contextMenu;
+};
+
+// The views share the application's options and one overwrite flag.
+// Null goes back to the views' own defaults (when the application goes).
+void BindViewEnvironment(COptionMgr* options);
+bool& OverwriteFlag();
+
 // --- program view ---------------------------------------------------------------------------
 QWidget* CreateProgramView(CRUXDocument& document, QWidget* parent);
+void ConnectProgramView(QWidget* view, QObject* context, const CViewHooks& hooks);
 // True when the view handles the id, with its state filled.
 bool UpdateViewCommand(QWidget* view, CCmdUI& ui);
 bool RunViewCommand(QWidget* view, int id);
@@ -20,6 +43,10 @@ QString ViewPositionText(QWidget* view);
 
 // --- program tree ---------------------------------------------------------------------------
 QWidget* CreateProgramTree(QWidget* parent);
+void ConnectProgramTree(QWidget* tree, QObject* context, const CTreeHooks& hooks);
+void TreeSetOptions(QWidget* tree, bool sortAlphabetically, bool showFbParameters, bool openDiagramOnDoubleClick);
+// The selection follows the active program.
+void TreeSelectDocument(QWidget* tree, CRUXDocument& document);
 void TreeAddDocument(QWidget* tree, CRUXDocument& document);
 void TreeRemoveDocument(QWidget* tree, CRUXDocument& document);
 void TreeRefresh(QWidget* tree, CRUXDocument& document);
