@@ -9,7 +9,7 @@ namespace {
 const char kUsage[] =
     "usage: rux COMMAND [ARGS]\n"
     "\n"
-    "  info [--json] FILE     the structure of a program\n"
+    "  info [--json] FILE     the structure of a program or of a compiled image\n"
     "  text FILE              the program as plain text\n"
     "  resave IN OUT          load IN and save it to OUT as the editor saves\n"
     "  convert IN OUT         turn an older plain-text program into a program file\n"
@@ -20,6 +20,10 @@ const char kUsage[] =
     "                         send a numbered message to a tool of the suite\n"
     "  sse listen TOOL [--count N]\n"
     "                         receive messages as TOOL, one line each: number, file, line data\n"
+    "  build FILE [--stop-on-warning] [--quiet] [--json]\n"
+    "                         compile a program as the editor does; exit 0 built, 1 errors\n"
+    "  run FILE [--ms N] [--var NAME]... [--set NAME=VALUE]... [--param M.PP=VALUE]...\n"
+    "                         build, then run N ms of virtual time on the virtual machine\n"
     "  help                   this text\n";
 
 } // namespace
@@ -47,5 +51,9 @@ int main(int argc, char** argv) {
         return RunProps(args);
     if (command == "sse")
         return RunSse(args);
+    if (command == "build")
+        return RunBuild(args);
+    if (command == "run")
+        return RunRun(args);
     return UsageError("unknown command '" + command + "'");
 }
