@@ -174,6 +174,13 @@ private:
         if (end <= start) end = start + 1;
         m_messages.push_back({item, start, end, warning, code, std::move(text)});
     }
+    [[noreturn]] void badToken(const Token& t) {
+        if (!t.text.empty() && t.text[0] == '"')
+            fail(t, "E002", "the text " + t.text + " is not closed (a ';' or '//' inside quotes starts a comment)");
+        if (!t.text.empty() && std::isdigit(static_cast<unsigned char>(t.text[0])))
+            fail(t, "E018", "'" + t.text + "' is not a valid number");
+        fail(t, "E002", "unknown operator '" + t.text + "'");
+    }
     [[noreturn]] void fail(const Token& t, const char* code, std::string text) {
         error(m_item, t.start, t.end, code, std::move(text));
         throw LineError();
@@ -328,6 +335,7 @@ private:
     std::map<int, uint32_t> m_taskEntry;                   // task id -> entry
     std::set<std::string> m_diagramNames;
     std::vector<int> m_sectionOf; // item -> section index, -1 outside
+    std::set<std::string> m_realNames;
 };
 
 // --- pre-pass ----------------------------------------------------------------------------------
@@ -706,8 +714,10 @@ void Compiler::checkName(const Token& t) {
 }
 
 void Compiler::realInFixedPoint(const Token& t) {
-    if (!m_opt.floatingPoint)
-        fail(t, "E016", "real value '" + t.text + "' in a fixed-point program (FloatingPoint is 0)");
+    if (m_opt.floatingPoint) return;
+    // A real name is reported where it first appears, a literal wherever it stands.
+    if (t.kind == Tok::Word && !m_realNames.insert(std::to_string(m_scope) + ":" + t.text).second) throw LineError();
+    fail(t, "E016", "real value '" + t.text + "' in a fixed-point program (FloatingPoint is 0)");
 }
 
 Var& Compiler::variable(const Token& t, bool forArray) {
@@ -773,7 +783,7 @@ void Compiler::expect(std::size_t& p, std::string_view op, const std::string& wh
 void Compiler::expectEnd(std::size_t p) {
     const Token& t = tok(p);
     if (t.kind == Tok::End) return;
-    if (t.kind == Tok::Bad) fail(t, "E018", "'" + t.text + "' is not a valid number or symbol");
+    if (t.kind == Tok::Bad) badToken(t);
     fail(t, "E002", "unexpected '" + t.text + "' after the end of the statement");
 }
 
@@ -991,7 +1001,7 @@ Type Compiler::primary(std::size_t& p) {
         ++p;
         return Type::Real;
     case Tok::String: fail(t, "E022", "a text in quotes can only be printed");
-    case Tok::Bad: fail(t, "E018", "'" + t.text + "' is not a valid number or symbol");
+    case Tok::Bad: badToken(t);
     case Tok::End: fail(t, "E002", "expected a value, found the end of the line");
     case Tok::Op:
         if (t.text == "(") {
@@ -1336,7 +1346,7 @@ void Compiler::assignment(std::size_t& p) {
     }
     if (!isOp(q, "=")) {
         const Token& t = tok(p);
-        if (q == p + 1 && tok(q).kind != Tok::Op)
+        if (q == p + 1 && tok(q).kind != Tok::Op && !scope().byName.count(t.text))
             fail(t, "E001", "unknown statement '" + t.text + "'");
         fail(tok(q), "E002", "expected '=' after " + t.text +
                                  (tok(q).kind == Tok::End ? std::string(", found the end of the line") : ", found '" + tok(q).text + "'"));
@@ -1425,7 +1435,7 @@ void Compiler::blockCall(std::size_t& p, const std::vector<std::size_t>& targets
 void Compiler::statement(Section& s, std::size_t& p, bool nested) {
     const Token& t = tok(p);
     const bool inBlock = s.kind == SectionKind::Block;
-    if (t.kind == Tok::Bad) fail(t, "E018", "'" + t.text + "' is not a valid number or symbol");
+    if (t.kind == Tok::Bad) badToken(t);
     if (t.kind == Tok::Op && t.text == "(") {
         // (o1, o2) = _Name(...)
         std::vector<std::size_t> targets;
@@ -1878,6 +1888,9 @@ void Compiler::compileSection(Section& s) {
 // --- finishing -----------------------------------------------------------------------------------
 
 void Compiler::finishWarnings() {
+    // After an error the uses of a variable are incomplete: its line was given up.
+    for (const Message& m : m_messages)
+        if (!m.warning) return;
     for (Scope& sc : m_scopes)
         for (Var& v : sc.vars) {
             if (v.hidden || v.isConst || v.name.empty()) continue;
@@ -2038,8 +2051,11 @@ Result Compiler::run() {
                     m_toks = lineTokens(m_item, m_items[next].text);
                     if (m_toks[0].kind == Tok::Word && m_toks[0].text[0] == '$') {
                         const std::size_t before = m_messages.size();
-                        handleDirective(m_toks, true);
-                        m_messages.resize(before);
+                        try {
+                            handleDirective(m_toks, true);
+                        } catch (const LineError&) {
+                        }
+                        m_messages.resize(before); // reported by the pass over top-level lines
                     }
                 } catch (const LineError&) {
                 }
