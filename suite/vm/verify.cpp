@@ -78,7 +78,7 @@ private:
     }
 
     bool reach(uint32_t pc, int depth, uint32_t frame) {
-        if (pc >= m_img.code.size() || !m_start[pc]) return bad(pc, "jump into the middle of an instruction");
+        if (pc >= m_img.code.size() || !m_start[pc]) return bad(m_from, "jump into the middle of an instruction");
         State& s = m_state[pc];
         if (s.depth < 0) {
             s.depth = depth;
@@ -100,6 +100,7 @@ private:
     }
 
     bool check(uint32_t pc) {
+        m_from = pc;
         const Decoded d = decode(m_img.code, pc);
         const State st = m_state[pc];
         const uint32_t frame = st.frame;
@@ -206,6 +207,7 @@ private:
     std::vector<bool> m_start;
     std::vector<State> m_state;
     std::vector<uint32_t> m_work;
+    uint32_t m_from = 0; // the instruction being checked, for messages
 };
 
 } // namespace

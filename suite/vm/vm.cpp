@@ -285,9 +285,14 @@ void Machine::Impl::run(Context& c) {
     } while (0)
 #define CELL(off) m[base + (off)]
 
+    // The budget is spent per instruction and checked where code can repeat (jumps back, loop
+    // steps, calls), so an overrun is reported at the line that closes the loop.
+#define BACK_EDGE()                                                                                 \
+    do {                                                                                            \
+        if (budget == 0) FAIL(RunError::TaskOverran, "no yield within " + std::to_string(c.budget) + " instructions"); \
+    } while (0)
     for (;;) {
-        if (budget == 0) FAIL(RunError::TaskOverran, "no yield within " + std::to_string(c.budget) + " instructions");
-        --budget;
+        if (budget) --budget;
         ++count;
         const uint8_t* ip = code + pc;
         switch (static_cast<Op>(*ip)) {
@@ -358,9 +363,19 @@ void Machine::Impl::run(Context& c) {
 #undef CMP
         case Op::And: --sp; st[sp - 1].i &= st[sp].i; pc += 1; break;
         case Op::Or: --sp; st[sp - 1].i |= st[sp].i; pc += 1; break;
-        case Op::Jmp: pc = rd32(ip + 1); break;
-        case Op::Jz: pc = st[--sp].i == 0 ? rd32(ip + 1) : pc + 5; break;
-        case Op::Jnz: pc = st[--sp].i != 0 ? rd32(ip + 1) : pc + 5; break;
+        case Op::Jmp: {
+            const uint32_t target = rd32(ip + 1);
+            if (target <= pc) BACK_EDGE();
+            pc = target;
+            break;
+        }
+        case Op::Jz: case Op::Jnz: {
+            const uint32_t target = rd32(ip + 1);
+            if (target <= pc) BACK_EDGE();
+            const bool zero = st[--sp].i == 0;
+            pc = zero == (static_cast<Op>(*ip) == Op::Jz) ? target : pc + 5;
+            break;
+        }
         case Op::Yield:
             pc += 1;
             if (isBackground) {
@@ -477,6 +492,7 @@ void Machine::Impl::run(Context& c) {
             break;
         }
         case Op::Call:
+            BACK_EDGE();
             if (c.calls.size() >= static_cast<std::size_t>(kMaxCallDepth)) FAIL(RunError::StackOverflow);
             c.calls.push_back({pc + 5, base});
             pc = rd32(ip + 1);
@@ -495,6 +511,7 @@ void Machine::Impl::run(Context& c) {
             break;
         case Op::FbCall: {
             const image::BlockEntry& b = img.blocks[ip[1] | (ip[2] << 8)];
+            BACK_EDGE();
             if (c.calls.size() >= static_cast<std::size_t>(kMaxCallDepth)) FAIL(RunError::StackOverflow);
             const uint32_t nb = base + rd32(ip + 3);
             sp -= b.inputs;
@@ -628,6 +645,7 @@ void Machine::Impl::run(Context& c) {
             break;
         }
         case Op::IForNext: {
+            BACK_EDGE();
             Cell& var = CELL(rd32(ip + 1));
             const int32_t lim = CELL(rd32(ip + 5)).i, step = CELL(rd32(ip + 9)).i;
             const int64_t next = static_cast<int64_t>(var.i) + step;
@@ -642,6 +660,7 @@ void Machine::Impl::run(Context& c) {
             break;
         }
         case Op::RForNext: {
+            BACK_EDGE();
             Cell& var = CELL(rd32(ip + 1));
             const double lim = CELL(rd32(ip + 5)).r, step = CELL(rd32(ip + 9)).r;
             var.r = fl(var.r + step);
@@ -655,6 +674,7 @@ void Machine::Impl::run(Context& c) {
         case Op::Count_: FAIL(RunError::Unsupported, "bad instruction");
         }
     }
+#undef BACK_EDGE
 #undef FAIL
 #undef CELL
 }
