@@ -592,6 +592,9 @@ void Machine::Impl::run(Context& c) {
                 const int32_t size = st[sp].i, n = st[sp + 1].i;
                 if (n < 0 || n > size)
                     FAIL(RunError::ArrayIndex, "count " + std::to_string(n) + " outside 0.." + std::to_string(size));
+                // The address comes from the operand stack: a hand-made image could forge it.
+                if (size < 0 || at > mem.size() || static_cast<std::size_t>(size) > mem.size() - at)
+                    FAIL(RunError::ArrayIndex, "array outside the variables");
                 if (bi == Builtin::Crc) {
                     uint32_t crc = 0xFFFF;
                     for (int32_t k = 0; k < n; ++k) {

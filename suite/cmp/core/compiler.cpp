@@ -41,6 +41,8 @@ namespace {
 
 enum class Type { Int, Real, None };
 
+constexpr uint32_t kMaxCells = 4u << 20; // 32 MB of variables
+
 // Thrown to abandon the rest of a line after its error was reported.
 struct LineError {};
 
@@ -233,16 +235,16 @@ private:
         u32(constant(v));
     }
     uint32_t constant(double v) {
-        for (std::size_t i = 0; i < m_constants.size(); ++i)
-            if (std::memcmp(&m_constants[i], &v, sizeof v) == 0) return static_cast<uint32_t>(i);
-        m_constants.push_back(v);
-        return static_cast<uint32_t>(m_constants.size() - 1);
+        uint64_t bits;
+        std::memcpy(&bits, &v, sizeof v);
+        const auto [it, added] = m_constantIndex.emplace(bits, static_cast<uint32_t>(m_constants.size()));
+        if (added) m_constants.push_back(v);
+        return it->second;
     }
     uint32_t stringIndex(const std::string& s) {
-        for (std::size_t i = 0; i < m_strings.size(); ++i)
-            if (m_strings[i] == s) return static_cast<uint32_t>(i);
-        m_strings.push_back(s);
-        return static_cast<uint32_t>(m_strings.size() - 1);
+        const auto [it, added] = m_stringIndex.emplace(s, static_cast<uint32_t>(m_strings.size()));
+        if (added) m_strings.push_back(s);
+        return it->second;
     }
     void convert(Type from, Type to) {
         if (from == Type::Int && to == Type::Real) emit(Op::I2R);
@@ -319,6 +321,8 @@ private:
     std::vector<uint8_t> m_code;
     std::vector<double> m_constants;
     std::vector<std::string> m_strings;
+    std::unordered_map<uint64_t, uint32_t> m_constantIndex;
+    std::unordered_map<std::string, uint32_t> m_stringIndex;
     std::vector<image::LineEntry> m_lines;
 
     // State of the line being compiled.
@@ -336,6 +340,7 @@ private:
     std::set<std::string> m_diagramNames;
     std::vector<int> m_sectionOf; // item -> section index, -1 outside
     std::set<std::string> m_realNames;
+    std::map<int, int> m_taskHeader; // task id -> its section header item
 };
 
 // --- pre-pass ----------------------------------------------------------------------------------
@@ -395,15 +400,12 @@ void Compiler::classifySection(Section& s) {
             s.kind = SectionKind::Task;
             s.taskName = m_opt.targetTasks[k];
             s.taskId = static_cast<int>(k);
-            for (const Section& other : m_sections) {
-                if (&other == &s) break;
-                if (other.kind == SectionKind::Task && other.taskId == s.taskId) {
-                    error(s.header, 1, end, "E005",
-                          "task " + s.taskName + " is defined twice (first in line " + std::to_string(other.header) + ")");
-                    s.kind = SectionKind::Other;
-                    s.taskId = -1;
-                    return;
-                }
+            const auto [first, added] = m_taskHeader.emplace(s.taskId, s.header);
+            if (!added) {
+                error(s.header, 1, end, "E005",
+                      "task " + s.taskName + " is defined twice (first in line " + std::to_string(first->second) + ")");
+                s.kind = SectionKind::Other;
+                s.taskId = -1;
             }
             return;
         }
@@ -1780,6 +1782,7 @@ void Compiler::compileLine(Section& s, int item, bool declarationsOnly) {
             u32(static_cast<uint32_t>(item));
         }
         const uint32_t start = here();
+        const std::size_t relocsBefore = scope().relocs.size();
         statement(s, p, false);
         // Fuse the common one-line forms into single instructions.
         const std::size_t n = here() - start;
@@ -1791,8 +1794,9 @@ void Compiler::compileLine(Section& s, int item, bool declarationsOnly) {
             return v;
         };
         auto relocated = [&](std::size_t off) {
-            for (const Reloc& r : scope().relocs)
-                if (r.pos == start + off) return true;
+            const std::vector<Reloc>& relocs = scope().relocs;
+            for (std::size_t k = relocsBefore; k < relocs.size(); ++k)
+                if (relocs[k].pos == start + off) return true;
             return false;
         };
         if (n == 16 && opAt(0) == Op::Ld && opAt(5) == Op::Ld && (opAt(10) == Op::IAdd || opAt(10) == Op::ISub) &&
@@ -1930,12 +1934,17 @@ bool Compiler::layoutFrames() {
         state[static_cast<std::size_t>(b)] = 2;
         if (!ok) return;
         Scope& sc = m_scopes[static_cast<std::size_t>(blk.scope)];
-        uint32_t size = sc.cells;
+        uint64_t size = sc.cells;
         for (int inst : sc.instances) {
-            sc.instanceBase.push_back(size);
+            sc.instanceBase.push_back(static_cast<uint32_t>(std::min<uint64_t>(size, kMaxCells + 1)));
             size += m_scopes[static_cast<std::size_t>(m_blocks[static_cast<std::size_t>(inst)].scope)].frameSize;
         }
-        sc.frameSize = size;
+        sc.frameSize = static_cast<uint32_t>(std::min<uint64_t>(size, kMaxCells + 1));
+        if (size > kMaxCells) {
+            error(blk.headerItem, 1, lineEnd(blk.headerItem), "E023",
+                  "function block " + blk.name + " needs more than " + std::to_string(kMaxCells) + " variable cells");
+            ok = false;
+        }
     };
     for (std::size_t b = 0; b < nb && ok; ++b) {
         std::vector<int> path;
@@ -1943,12 +1952,17 @@ bool Compiler::layoutFrames() {
     }
     if (!ok) return false;
     Scope& g = m_scopes[0];
-    uint32_t size = g.cells;
+    uint64_t size = g.cells;
     for (int inst : g.instances) {
-        g.instanceBase.push_back(size);
+        g.instanceBase.push_back(static_cast<uint32_t>(std::min<uint64_t>(size, kMaxCells + 1)));
         size += m_scopes[static_cast<std::size_t>(m_blocks[static_cast<std::size_t>(inst)].scope)].frameSize;
     }
-    g.frameSize = size;
+    g.frameSize = static_cast<uint32_t>(std::min<uint64_t>(size, kMaxCells + 1));
+    if (size > kMaxCells) {
+        error(0, 1, 2, "E023", "the program needs " + std::to_string(size) + " variable cells; at most " +
+                                   std::to_string(kMaxCells) + " fit on the drive");
+        return false;
+    }
     for (Scope& sc : m_scopes)
         for (const Reloc& r : sc.relocs) patch(r.pos, sc.instanceBase[static_cast<std::size_t>(r.instance)] + r.addend);
     return true;
@@ -1992,7 +2006,7 @@ Result Compiler::run() {
         for (Var& v : sc.vars)
             if (v.isArray || (!v.isConst && !v.hidden)) {
                 v.cell = sc.cells;
-                sc.cells += v.size;
+                sc.cells = static_cast<uint32_t>(std::min<uint64_t>(uint64_t{sc.cells} + v.size, kMaxCells + 1));
             }
 
     // Names used by diagrams count as read and written: the diagram is their other half.
