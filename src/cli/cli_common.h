@@ -59,5 +59,11 @@ int RunEdit(const Args& args);
 int RunProps(const Args& args);
 int RunSse(const Args& args);
 int RunOnline(const Args& args);
+int RunBuild(const Args& args);
+int RunRun(const Args& args);
+
+// Compiled images: whether the file starts like one, and its description for rux info.
+bool IsImageFile(const std::string& path);
+int PrintImageInfo(const std::string& path, bool asJson);
 
 } // namespace rux::cli

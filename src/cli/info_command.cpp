@@ -183,6 +183,7 @@ int RunInfo(const Args& args) {
             return UsageError("usage: rux info [--json] FILE");
     }
     if (file.empty()) return UsageError("usage: rux info [--json] FILE");
+    if (IsImageFile(file)) return PrintImageInfo(file, asJson);
     CCliServices services;
     CRUXDocument program(services.DocumentServices());
     if (!OpenProgram(program, file, services)) return kExitFile;

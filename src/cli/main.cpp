@@ -10,7 +10,7 @@ namespace {
 const char kUsage[] =
     "usage: rux COMMAND [ARGS]\n"
     "\n"
-    "  info [--json] FILE     the structure of a program\n"
+    "  info [--json] FILE     the structure of a program or of a compiled image\n"
     "  text FILE              the program as plain text\n"
     "  resave IN OUT          load IN and save it to OUT as the editor saves\n"
     "  convert IN OUT         turn an older plain-text program into a program file\n"
@@ -25,6 +25,10 @@ const char kUsage[] =
     "                         the porting issues of a program; exit 3 when there are some\n"
     "  online FILE [--node ADDR] [--port N] -e COMMAND ...\n"
     "                         run commands against the program's drive node (see README)\n"
+    "  build FILE [--stop-on-warning] [--quiet] [--json]\n"
+    "                         compile a program as the editor does; exit 0 built, 1 errors\n"
+    "  run FILE [--ms N] [--var NAME]... [--set NAME=VALUE]... [--param M.PP=VALUE]...\n"
+    "                         build, then run N ms of virtual time on the virtual machine\n"
     "  help                   this text\n";
 
 } // namespace
@@ -56,5 +60,9 @@ int main(int argc, char** argv) {
         return RunPort(args);
     if (command == "online")
         return RunOnline(args);
+    if (command == "build")
+        return RunBuild(args);
+    if (command == "run")
+        return RunRun(args);
     return UsageError("unknown command '" + command + "'");
 }

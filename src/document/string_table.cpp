@@ -13,6 +13,8 @@ struct CStringEntry {
 
 // Sorted by number: LoadString searches it by halves.
 constexpr CStringEntry kStrings[] = {
+    {IDS_BUILD_NO_ERRORS, "Build: No errors detected"},
+    {IDS_BUILD_ERRORS, "Error(s) detected"},
     {IDS_APP_TITLE, "RUX Editor"},
     {IDS_OPT_SORT_TREE, "Sort Tree View alphabetically"},
     {IDS_OPT_AUTO_CONNECTION, "Auto Connection mode"},

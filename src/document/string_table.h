@@ -66,6 +66,12 @@ enum EShellStringId : int {
     IDS_WINDOWS_LIST = 35000,
 };
 
+// Results of a build.
+enum EBuildStringId : int {
+    IDS_BUILD_NO_ERRORS = 5,
+    IDS_BUILD_ERRORS = 6,
+};
+
 // Texts of find and replace; the numbers lie in a block of their own.
 enum EFindStringId : int {
     IDS_FIND_FINISHED = 63200,

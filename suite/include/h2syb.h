@@ -14,7 +14,12 @@
 typedef struct _s_H2SybObjAddr {
     uint32_t Address;
     uint16_t Type; /* one of H2SYB_TYPE_ */
+    uint16_t Bit;  /* 1 when the symbol is a single bit (a parameter bit #m.pp.b) */
 } H2SYBOBJADDR;
+
+/* Addresses of drive parameters: this flag, the menu in bits 16..23, the parameter in bits 8..15
+   and a bit number in bits 0..7. Program variables have addresses below it. */
+#define H2SYB_PARAMETER 0x80000000u
 
 /* Opens the symbol files of the programs in directory ("." for the current one). Non-zero on success. */
 H2_API int32_t H2SYB_Open(const char* directory);

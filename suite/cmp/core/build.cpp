@@ -1,0 +1,201 @@
+#include "core/build.h"
+
+#include "core/lexer.h"
+#include "document/diagram_item.h"
+#include "document/header_item.h"
+#include "document/line_input.h"
+#include "document/output_stream.h"
+#include "document/program.h"
+#include "document/program_file.h"
+#include "document/program_paths.h"
+#include "document/program_reader.h"
+#include "document/section_items.h"
+#include "shell/ini_file.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <dlfcn.h>
+#include <fstream>
+#include <iterator>
+
+namespace rux::cmp {
+
+namespace {
+
+std::vector<std::string> SplitList(const std::string& text) {
+    std::vector<std::string> out;
+    std::string cur;
+    for (char c : text + ",") {
+        if (c == ',') {
+            while (!cur.empty() && (cur.back() == ' ' || cur.back() == '\t')) cur.pop_back();
+            const std::size_t a = cur.find_first_not_of(" \t");
+            if (a != std::string::npos) out.push_back(cur.substr(a));
+            cur.clear();
+        } else {
+            cur += c;
+        }
+    }
+    return out;
+}
+
+const char* const kDefaultTasks = "Initial,Background,Clock,Event,Event1,Event2,Event3,Pos0,Pos1,Error";
+
+bool WriteFile(const std::string& path, const void* data, std::size_t size) {
+    return WriteFileAtomically(path, [&](COstream& out) {
+        out.Write(std::string_view(static_cast<const char*>(data), size));
+        return true;
+    });
+}
+
+} // namespace
+
+std::string DataDirectory() {
+    if (const char* home = std::getenv("RUXEDIT_HOME"); home && *home) return home;
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&DataDirectory), &info) != 0 && info.dli_fname) {
+        std::string self = info.dli_fname;
+        const std::size_t slash = self.find_last_of('/');
+        if (slash != std::string::npos) return self.substr(0, slash);
+    }
+    return ".";
+}
+
+std::vector<SourceItem> ItemsOf(const CProgram& program) {
+    std::vector<SourceItem> items;
+    const CObArrayEx& list = program.Items();
+    items.reserve(static_cast<std::size_t>(list.GetSize()));
+    for (int i = 0; i < list.GetSize(); ++i) {
+        const CItem* it = list.GetAt(i);
+        SourceItem s;
+        s.kind = it->GetType();
+        s.text = it->GetText();
+        if (s.kind == kDiagramItem) s.diagramTitle = static_cast<const CDiag*>(it)->GetTitle();
+        items.push_back(std::move(s));
+    }
+    return items;
+}
+
+Options OptionsFor(const CProgram& program, const std::string& dataDir) {
+    Options o;
+    if (const CPar* par = program.GetHeader()) {
+        const CRuxHeader& h = par->Header();
+        o.targetType = !h.Type.empty() ? h.Type : h.Target;
+        o.floatingPoint = h.FloatingPoint != 0;
+        o.debug = h.Debug != 0;
+        o.embedSource = h.Source != 0;
+        o.library = !h.Library.empty();
+    }
+    const CIniFile targets(dataDir + "/targets.ini");
+    std::string tasks = targets.GetString(o.targetType, "Tasks", "");
+    if (tasks.empty()) tasks = kDefaultTasks;
+    o.targetTasks = SplitList(tasks);
+    // Every task name any target knows, to tell "not of this target" from "not a task at all".
+    std::vector<std::string> known = SplitList(kDefaultTasks);
+    for (int k = 1; k < 64; ++k) {
+        const std::string type = targets.GetString("Types", "Type" + std::to_string(k), "");
+        if (type.empty()) break;
+        for (const std::string& t : SplitList(targets.GetString(type, "Tasks", ""))) known.push_back(t);
+    }
+    o.knownTasks = known;
+    const CIniFile limits(dataDir + "/DRVDEF.HDW");
+    o.maxParamIn = limits.GetInt(o.targetType, "MaxParamIn", 256);
+    o.maxParamOut = limits.GetInt(o.targetType, "MaxParamOut", 256);
+    const CIniFile isa(dataDir + "/isa.lib");
+    for (int k = 1; k < 1000; ++k) {
+        const std::string name = isa.GetString("NoBracketFBs", std::to_string(k), "");
+        if (name.empty()) break;
+        o.noBracketBlocks.push_back(name);
+    }
+    return o;
+}
+
+bool ProgramFromText(std::string_view text, CProgram& program) {
+    program.Clear();
+    CStrMemFile in(text);
+    std::string first;
+    if (in.ReadLine(first) && StartsWithNoCase(first, kProgramHeaderLine)) program.SetFormat(true);
+    else in.Rewind();
+    ItemVector items;
+    CProgramReader reader(in, program.SectionIdCounter(), nullptr);
+    if (program.HasFormat()) reader.ReadTopLevel(items, CProgramReader::EMode::File);
+    else reader.ReadPlainText(items);
+    program.Items().AdoptNoLayout(std::move(items));
+    return program.HasFormat();
+}
+
+BuildOutcome BuildProgram(const std::string& programPath, bool stopOnWarning, const DeliverLine& deliver,
+                          const std::string& dataDir) {
+    BuildOutcome out;
+    out.errorFile = ReplaceExtension(programPath, ".ERR");
+    out.imageFile = ReplaceExtension(programPath, ".bin");
+    out.symbolFile = ReplaceExtension(programPath, ".sym");
+    const std::string fileName = FileNameOf(programPath);
+
+    auto say = [&](const std::string& line) {
+        out.lines.push_back(line);
+        if (deliver) deliver(line);
+    };
+    auto finish = [&] {
+        say(FormatSummary(out.errors, out.warnings));
+        std::string text;
+        for (const std::string& l : out.lines) text += l + "\n";
+        WriteFile(out.errorFile, text.data(), text.size());
+        if (!out.ok) {
+            std::remove(out.imageFile.c_str());
+            std::remove(out.symbolFile.c_str());
+        }
+    };
+
+    CProgram program;
+    std::string source;
+    {
+        std::ifstream in(programPath, std::ios::binary);
+        if (in) source.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    if (!Load(program, programPath)) {
+        Message m{0, 1, 2, false, "E000", "cannot read " + fileName};
+        out.messages.push_back(m);
+        ++out.errors;
+        say(FormatMessage(fileName, m));
+        finish();
+        return out;
+    }
+    if (!program.HasFormat()) {
+        Message m{0, 1, 2, false, "E000",
+                  fileName + " is an older plain-text program; open and save it in the editor (or rux convert it) first"};
+        out.messages.push_back(m);
+        ++out.errors;
+        say(FormatMessage(fileName, m));
+        finish();
+        return out;
+    }
+    Options options = OptionsFor(program, dataDir);
+    options.fileName = fileName;
+    options.source = source;
+    Result r = Compile(ItemsOf(program), options);
+    bool stoppedOnWarning = false;
+    for (const Message& m : r.messages) {
+        out.messages.push_back(m);
+        (m.warning ? out.warnings : out.errors)++;
+        say(FormatMessage(fileName, m));
+        if (m.warning && stopOnWarning) {
+            stoppedOnWarning = true;
+            break;
+        }
+    }
+    if (r.errors == 0 && !stoppedOnWarning) {
+        const std::vector<uint8_t> bytes = image::writeImage(r.image);
+        const std::string sym = SymbolFileText(r.image);
+        out.ok = WriteFile(out.imageFile, bytes.data(), bytes.size()) && WriteFile(out.symbolFile, sym.data(), sym.size());
+        if (!out.ok) {
+            Message m{0, 1, 2, false, "E000", "cannot write " + FileNameOf(out.imageFile)};
+            out.messages.push_back(m);
+            ++out.errors;
+            say(FormatMessage(fileName, m));
+        }
+    }
+    finish();
+    return out;
+}
+
+} // namespace rux::cmp

@@ -1,0 +1,2136 @@
+#include "compiler.h"
+
+#include "image/bytecode.h"
+#include "lexer.h"
+
+#include <algorithm>
+#include <cctype>
+#include <functional>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <optional>
+#include <set>
+#include <unordered_map>
+
+namespace rux::cmp {
+
+using image::Builtin;
+using image::Op;
+
+std::string FormatMessage(const std::string& fileName, const Message& m) {
+    return fileName + "(" + std::to_string(m.item) + "," + std::to_string(m.start) + "-" + std::to_string(m.end) +
+           "): " + (m.warning ? "warning " : "error ") + m.code + ": " + m.text;
+}
+
+std::string FormatSummary(int errors, int warnings) {
+    return std::to_string(errors) + " error(s), " + std::to_string(warnings) + " warning(s)";
+}
+
+std::string SymbolFileText(const image::Image& image) {
+    std::string out;
+    for (const image::SymbolEntry& s : image.symbols) {
+        out += s.name + " " + std::to_string(s.address) + " " + std::to_string(s.type) + " 0";
+        if (s.elements != 1) out += " " + std::to_string(s.elements);
+        out += "\n";
+    }
+    return out;
+}
+
+namespace {
+
+enum class Type { Int, Real, None };
+
+constexpr uint32_t kMaxCells = 4u << 20; // 32 MB of variables
+
+// Thrown to abandon the rest of a line after its error was reported.
+struct LineError {};
+
+struct Var {
+    std::string name;
+    bool isInt = true;
+    bool isArray = false;
+    bool isConst = false;
+    bool hidden = false;
+    uint32_t size = 1;
+    uint32_t cell = 0;
+    int64_t constInt = 0;
+    double constReal = 0;
+    bool read = false, written = false;
+    int item = 0, start = 0, end = 0;        // first use
+    int readItem = -1, readStart = 0, readEnd = 0;
+    int writeItem = -1, writeStart = 0, writeEnd = 0;
+};
+
+struct Reloc {
+    uint32_t pos;       // where the u32 cell operand sits in the code
+    int instance;
+    uint32_t addend;
+};
+
+struct Scope {
+    int block = -1;     // -1: the program's global frame
+    std::vector<Var> vars;
+    std::unordered_map<std::string, int> byName;
+    std::unordered_map<std::string, std::string> spellings; // lower case -> first spelling
+    uint32_t cells = 0;
+    std::vector<int> instances; // block index per call site
+    std::vector<Reloc> relocs;
+    std::vector<uint32_t> instanceBase;
+    uint32_t frameSize = 0;
+};
+
+struct BlockDef {
+    std::string name;
+    int headerItem = 0;
+    std::vector<std::string> inputs, outputs;
+    std::vector<bool> inInt, outInt;
+    uint32_t entry = 0;
+    int scope = -1;
+    bool defined = false;
+    std::vector<int> calls; // blocks called from its body
+};
+
+enum class SectionKind { Task, Sub, Block, Notes, Alias, Other };
+
+struct Section {
+    SectionKind kind = SectionKind::Other;
+    int header = 0;
+    int footer = -1;    // item index of the footer; -1 when the next section or the end comes first
+    int stop = 0;       // first item after the section's lines (its footer, or where it stops)
+    std::string title;
+    std::string taskName;
+    int taskId = -1;
+    std::string subName;
+    int block = -1;
+    int fbBody = -1;    // item of the FBbody line
+    std::map<std::string, std::pair<int, int>> labels; // name -> (item, column)
+};
+
+struct OpenBlock {
+    enum Kind { If, Do, DoWhile, For } kind = If;
+    int item = 0, start = 0, end = 0;
+    std::vector<uint32_t> endPatches;
+    std::optional<uint32_t> nextCond;
+    bool hasElse = false;
+    uint32_t top = 0;
+    std::vector<uint32_t> exits;
+    uint32_t var = 0, lim = 0, step = 0;
+    bool isInt = true;
+};
+
+struct Builtinfo {
+    const char* name;
+    int args;
+};
+
+const char* const kKeywords[] = {"IF", "THEN", "ELSEIF", "ELSE", "ENDIF", "DO", "WHILE", "LOOP", "FOR", "TO",
+                                 "STEP", "EXIT", "GOTO", "CALL", "DIM", "CONST", "PRINT", "REINIT", "WDOG",
+                                 "DELAY", "AND", "OR", "FBBODY"};
+
+const Builtinfo kFunctions[] = {
+    {"ABS", 1}, {"SIN", 1}, {"COS", 1}, {"TAN", 1}, {"SQR", 1}, {"EXP", 1}, {"LN", 1}, {"SGN", 1},
+    {"INT", 1}, {"FLOAT", 1}, {"MIN", 2}, {"MAX", 2}, {"LIMIT", 3}, {"TIME", 0}, {"BCD2BIN", 1},
+    {"BIN2BCD", 1}, {"BCD2SEG", 1}, {"CRC", 2}, {"AVERAGE", 2}, {"FILTER", 2}, {"ANSIREAD", 1},
+    {"ANSIWRITE", 2}, {"ANSIREPLY", 1}, {"GETCHAR", 0}, {"PUTCHAR", 1}, {"GETKEY", 0}, {"PUTKEY", 1},
+};
+
+const Builtinfo* FindFunction(std::string_view word) {
+    for (const Builtinfo& f : kFunctions)
+        if (EqualsNoCase(word, f.name)) return &f;
+    return nullptr;
+}
+
+bool IsKeyword(std::string_view word) {
+    for (const char* k : kKeywords)
+        if (EqualsNoCase(word, k)) return true;
+    return false;
+}
+
+const char* const kHeaderDirectives[] = {"AUTHOR", "COMPANY", "TITLE", "VERSION", "DRIVE", "TARGET", "TYPE",
+                                         "ADDRESS", "DEBUG", "SOURCE", "V3", "NAME", "GROUP", "NETWORK",
+                                         "FLOATINGPOINT", "LIBRARY", "REFLIBS", "OPTIONNUMBER", "POSHARD",
+                                         "POSLINK", "CLIPPARAM", "CLONABLE", "USERPROGENABLED", "H2LITE"};
+
+struct ParamRef {
+    enum Form { Scaled, Raw, Bit, Pointer } form = Scaled;
+    int menu = 0, par = 0, bit = 0;
+    std::string pointer;
+};
+
+class Compiler {
+public:
+    Compiler(const std::vector<SourceItem>& items, const Options& options) : m_items(items), m_opt(options) {}
+
+    Result run();
+
+private:
+    // --- messages ---------------------------------------------------------------------------
+    void error(int item, int start, int end, const char* code, std::string text) {
+        add(item, start, end, false, code, std::move(text));
+    }
+    void warn(int item, int start, int end, const char* code, std::string text) {
+        add(item, start, end, true, code, std::move(text));
+    }
+    void add(int item, int start, int end, bool warning, const char* code, std::string text) {
+        if (end <= start) end = start + 1;
+        m_messages.push_back({item, start, end, warning, code, std::move(text)});
+    }
+    [[noreturn]] void badToken(const Token& t) {
+        if (!t.text.empty() && t.text[0] == '"')
+            fail(t, "E002", "the text " + t.text + " is not closed (a ';' or '//' inside quotes starts a comment)");
+        if (!t.text.empty() && std::isdigit(static_cast<unsigned char>(t.text[0])))
+            fail(t, "E018", "'" + t.text + "' is not a valid number");
+        fail(t, "E002", "unknown operator '" + t.text + "'");
+    }
+    [[noreturn]] void fail(const Token& t, const char* code, std::string text) {
+        error(m_item, t.start, t.end, code, std::move(text));
+        throw LineError();
+    }
+    int lineEnd(int item) const { return static_cast<int>(m_items[static_cast<std::size_t>(item)].text.size()) + 1; }
+
+    // --- pre-pass ------------------------------------------------------------------------------
+    void collectSections();
+    void classifySection(Section& s);
+    void parseBlockHeader(Section& s);
+    void prepass();
+    std::vector<Token> lineTokens(int item, std::string_view text);
+    void handleDirective(const std::vector<Token>& toks, bool define);
+
+    // --- code ----------------------------------------------------------------------------------
+    void emit(Op op) { m_code.push_back(static_cast<uint8_t>(op)); }
+    void u8(uint32_t v) { m_code.push_back(static_cast<uint8_t>(v)); }
+    void u16(uint32_t v) {
+        u8(v & 0xFF);
+        u8((v >> 8) & 0xFF);
+    }
+    void u32(uint32_t v) {
+        u16(v & 0xFFFF);
+        u16(v >> 16);
+    }
+    uint32_t here() const { return static_cast<uint32_t>(m_code.size()); }
+    void patch(uint32_t at, uint32_t value) {
+        for (int i = 0; i < 4; ++i) m_code[at + static_cast<uint32_t>(i)] = static_cast<uint8_t>(value >> (8 * i));
+    }
+    uint32_t jump(Op op) {
+        emit(op);
+        const uint32_t at = here();
+        u32(0);
+        return at;
+    }
+    void jumpTo(Op op, uint32_t target) {
+        emit(op);
+        u32(target);
+    }
+    void cellOp(Op op, uint32_t cell) {
+        emit(op);
+        u32(cell);
+    }
+    void pushInt(int64_t v) {
+        emit(Op::PushI);
+        u32(static_cast<uint32_t>(static_cast<int32_t>(v)));
+    }
+    void pushReal(double v) {
+        emit(Op::PushR);
+        u32(constant(v));
+    }
+    uint32_t constant(double v) {
+        uint64_t bits;
+        std::memcpy(&bits, &v, sizeof v);
+        const auto [it, added] = m_constantIndex.emplace(bits, static_cast<uint32_t>(m_constants.size()));
+        if (added) m_constants.push_back(v);
+        return it->second;
+    }
+    uint32_t stringIndex(const std::string& s) {
+        const auto [it, added] = m_stringIndex.emplace(s, static_cast<uint32_t>(m_strings.size()));
+        if (added) m_strings.push_back(s);
+        return it->second;
+    }
+    void convert(Type from, Type to) {
+        if (from == Type::Int && to == Type::Real) emit(Op::I2R);
+        else if (from == Type::Real && to == Type::Int) emit(Op::R2I);
+    }
+    void truth(Type t) {
+        if (t == Type::Real) emit(Op::R2B);
+    }
+
+    // --- variables -------------------------------------------------------------------------------
+    Scope& scope() { return m_scopes[static_cast<std::size_t>(m_scope)]; }
+    int declare(Scope& sc, const std::string& name, int item, int start, int end);
+    Var& variable(const Token& t, bool forArray);
+    uint32_t hiddenCell(Type t);
+    void noteRead(Var& v, int item, const Token& t);
+    void noteWrite(Var& v, int item, const Token& t);
+    void checkName(const Token& t);
+    void realInFixedPoint(const Token& t);
+
+    // --- statements ----------------------------------------------------------------------------
+    void compileSection(Section& s);
+    void compileLine(Section& s, int item, bool declarationsOnly);
+    void statement(Section& s, std::size_t& p, bool nested);
+    void assignment(std::size_t& p);
+    void blockCall(std::size_t& p, const std::vector<std::size_t>& targets, std::size_t nameAt);
+    void storeTarget(std::size_t& p, Type valueType, const std::function<Type()>& value);
+    void closeSection(Section& s);
+    OpenBlock openBlock(OpenBlock::Kind kind, const Token& t) const {
+        OpenBlock b;
+        b.kind = kind;
+        b.item = m_item;
+        b.start = t.start;
+        b.end = t.end;
+        return b;
+    }
+
+    // --- expressions ---------------------------------------------------------------------------
+    const Token& tok(std::size_t p) const { return m_toks[std::min(p, m_toks.size() - 1)]; }
+    bool isOp(std::size_t p, std::string_view op) const { return tok(p).kind == Tok::Op && tok(p).text == op; }
+    void expect(std::size_t& p, std::string_view op, const std::string& what);
+    void expectEnd(std::size_t p);
+    Type expression(std::size_t& p);
+    Type orExpr(std::size_t& p);
+    Type andExpr(std::size_t& p);
+    Type comparison(std::size_t& p);
+    Type additive(std::size_t& p);
+    Type term(std::size_t& p);
+    Type unary(std::size_t& p);
+    Type primary(std::size_t& p);
+    Type function(std::size_t& p, const Builtinfo& f, bool brackets);
+    Type arithmetic(Type a, Type b, Op intOp, Op realOp);
+    void intExpression(std::size_t& p);
+    bool parseParam(const Token& t, ParamRef& ref);
+    std::optional<int64_t> constantInt(std::size_t& p);
+    std::optional<double> constantNumber(std::size_t& p, bool& isInt);
+
+    // --- finishing -----------------------------------------------------------------------------
+    void finishWarnings();
+    bool layoutFrames();
+    void buildImage(Result& r);
+
+    const std::vector<SourceItem>& m_items;
+    const Options& m_opt;
+    std::vector<Message> m_messages;
+    std::vector<Section> m_sections;
+    std::vector<BlockDef> m_blocks;
+    std::map<std::string, int> m_blockByName;
+    std::map<std::string, int> m_subByName; // lower-case name -> section
+    std::map<std::string, std::string> m_aliases;
+    std::vector<Scope> m_scopes;
+    int m_scope = 0;
+    bool m_single = false;
+
+    std::vector<uint8_t> m_code;
+    std::vector<double> m_constants;
+    std::vector<std::string> m_strings;
+    std::unordered_map<uint64_t, uint32_t> m_constantIndex;
+    std::unordered_map<std::string, uint32_t> m_stringIndex;
+    std::vector<image::LineEntry> m_lines;
+
+    // State of the line being compiled.
+    int m_item = 0;
+    std::vector<Token> m_toks;
+    Section* m_section = nullptr;
+    std::vector<OpenBlock> m_open;
+    std::map<std::string, uint32_t> m_labelAt;
+    std::vector<std::tuple<uint32_t, std::string, int, int, int>> m_gotoPatches;
+    std::vector<std::tuple<uint32_t, std::string, int, int, int>> m_callPatches;
+    std::vector<std::pair<uint32_t, int>> m_subEntries;
+    bool m_afterGoto = false;
+    int m_gotoItem = -1;
+    std::map<int, uint32_t> m_taskEntry;                   // task id -> entry
+    std::set<std::string> m_diagramNames;
+    std::vector<int> m_sectionOf; // item -> section index, -1 outside
+    std::set<std::string> m_realNames;
+    std::map<int, int> m_taskHeader; // task id -> its section header item
+};
+
+// --- pre-pass ----------------------------------------------------------------------------------
+
+void Compiler::collectSections() {
+    m_sectionOf.assign(m_items.size(), -1);
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+        const SourceItem& it = m_items[i];
+        if (it.kind == kSectionItem) {
+            Section s;
+            s.header = static_cast<int>(i);
+            s.title = it.text;
+            std::size_t j = i + 1;
+            while (j < m_items.size() && m_items[j].kind != kFooterItem && m_items[j].kind != kSectionItem) ++j;
+            s.footer = (j < m_items.size() && m_items[j].kind == kFooterItem) ? static_cast<int>(j) : -1;
+            s.stop = static_cast<int>(j);
+            const int last = s.footer >= 0 ? s.footer : static_cast<int>(j) - 1;
+            for (int k = s.header; k <= last; ++k) m_sectionOf[static_cast<std::size_t>(k)] = static_cast<int>(m_sections.size());
+            m_sections.push_back(std::move(s));
+            i = j < m_items.size() && m_items[j].kind == kFooterItem ? j : j - 1;
+        }
+    }
+}
+
+void Compiler::classifySection(Section& s) {
+    const std::string& t = s.title;
+    const int end = static_cast<int>(t.size()) + 1;
+    if (t.find('(') != std::string::npos) {
+        s.kind = SectionKind::Block;
+        return;
+    }
+    if (EqualsNoCase(t, "Notes")) {
+        s.kind = SectionKind::Notes;
+        return;
+    }
+    if (EqualsNoCase(t, "Alias")) {
+        s.kind = SectionKind::Alias;
+        return;
+    }
+    if (!t.empty() && t.back() == ':') {
+        s.kind = SectionKind::Sub;
+        s.subName = t.substr(0, t.size() - 1);
+        while (!s.subName.empty() && (s.subName.back() == ' ' || s.subName.back() == '\t')) s.subName.pop_back();
+        const std::string key = Lower(s.subName);
+        if (s.subName.empty()) {
+            error(s.header, 1, end, "E002", "subroutine section has no name");
+            s.kind = SectionKind::Other;
+        } else if (m_subByName.count(key)) {
+            error(s.header, 1, end, "E008", "subroutine '" + s.subName + "' is defined twice");
+        } else {
+            m_subByName[key] = static_cast<int>(&s - m_sections.data());
+        }
+        return;
+    }
+    for (std::size_t k = 0; k < m_opt.targetTasks.size(); ++k)
+        if (EqualsNoCase(t, m_opt.targetTasks[k])) {
+            s.kind = SectionKind::Task;
+            s.taskName = m_opt.targetTasks[k];
+            s.taskId = static_cast<int>(k);
+            const auto [first, added] = m_taskHeader.emplace(s.taskId, s.header);
+            if (!added) {
+                error(s.header, 1, end, "E005",
+                      "task " + s.taskName + " is defined twice (first in line " + std::to_string(first->second) + ")");
+                s.kind = SectionKind::Other;
+                s.taskId = -1;
+            }
+            return;
+        }
+    for (const std::string& known : m_opt.knownTasks)
+        if (EqualsNoCase(t, known)) {
+            error(s.header, 1, end, "E006", "target " + m_opt.targetType + " has no task " + known);
+            s.kind = SectionKind::Other;
+            return;
+        }
+    s.kind = SectionKind::Other;
+    warn(s.header, 1, end, "W005", "section " + t + " is not a task of target " + m_opt.targetType + " and never runs");
+}
+
+void Compiler::parseBlockHeader(Section& s) {
+    m_item = s.header;
+    m_toks = Tokenise(s.title);
+    BlockDef b;
+    b.headerItem = s.header;
+    std::size_t p = 0;
+    auto names = [&](std::vector<std::string>& out, std::vector<bool>& isInt, const char* closeWhat) {
+        if (isOp(p, ")")) {
+            ++p;
+            return;
+        }
+        for (;;) {
+            const Token& t = tok(p);
+            if (t.kind != Tok::Word || t.text[0] == '#' || t.text[0] == '_' || IsKeyword(t.text) ||
+                !std::isalpha(static_cast<unsigned char>(t.text[0])))
+                fail(t, "E019", "expected a name in the function block header, found '" + t.text + "'");
+            for (const std::string& n : b.inputs)
+                if (n == t.text) fail(t, "E019", "'" + t.text + "' appears twice in the function block header");
+            for (const std::string& n : b.outputs)
+                if (n == t.text) fail(t, "E019", "'" + t.text + "' appears twice in the function block header");
+            out.push_back(t.text);
+            isInt.push_back(t.text.back() == '%');
+            if (!isInt.back()) realInFixedPoint(t);
+            ++p;
+            if (isOp(p, ",")) {
+                ++p;
+                continue;
+            }
+            if (isOp(p, ")")) {
+                ++p;
+                return;
+            }
+            fail(tok(p), "E019", std::string("expected ',' or ')' ") + closeWhat);
+        }
+    };
+    try {
+        if (isOp(p, "(")) {
+            ++p;
+            names(b.outputs, b.outInt, "after an output");
+            expect(p, "=", "after the outputs");
+        } else if (tok(p).kind == Tok::Word && tok(p).text[0] != '_') {
+            const Token& t = tok(p);
+            b.outputs.push_back(t.text);
+            b.outInt.push_back(t.text.back() == '%');
+            if (!b.outInt.back()) realInFixedPoint(t);
+            ++p;
+            expect(p, "=", "after the output");
+        }
+        const Token& name = tok(p);
+        if (name.kind != Tok::Word || name.text.size() < 2 || name.text[0] != '_' ||
+            !std::isalpha(static_cast<unsigned char>(name.text[1])))
+            fail(name, "E019", "a function block name starts with '_' and a letter, found '" + name.text + "'");
+        b.name = name.text;
+        ++p;
+        expect(p, "(", "after the block name");
+        names(b.inputs, b.inInt, "after an input");
+        expectEnd(p);
+        if (static_cast<int>(b.inputs.size()) > m_opt.maxParamIn)
+            fail(name, "E019", "function block " + b.name + " has " + std::to_string(b.inputs.size()) +
+                                   " inputs; target " + m_opt.targetType + " allows " + std::to_string(m_opt.maxParamIn));
+        if (static_cast<int>(b.outputs.size()) > m_opt.maxParamOut)
+            fail(name, "E019", "function block " + b.name + " has " + std::to_string(b.outputs.size()) +
+                                   " outputs; target " + m_opt.targetType + " allows " + std::to_string(m_opt.maxParamOut));
+        if (m_blockByName.count(b.name))
+            fail(name, "E008", "function block " + b.name + " is defined twice");
+    } catch (const LineError&) {
+        s.kind = SectionKind::Other;
+        return;
+    }
+    s.block = static_cast<int>(m_blocks.size());
+    m_blockByName[b.name] = s.block;
+    m_blocks.push_back(std::move(b));
+}
+
+std::vector<Token> Compiler::lineTokens(int item, std::string_view text) {
+    (void)item;
+    std::vector<Token> raw = Tokenise(StripComment(text));
+    if (m_aliases.empty()) return raw;
+    std::vector<Token> out;
+    out.reserve(raw.size());
+    // Aliases are whole words, replaced by their text; a replacement may use earlier aliases.
+    std::function<void(const Token&, int)> expand = [&](const Token& t, int depth) {
+        auto it = t.kind == Tok::Word ? m_aliases.find(t.text) : m_aliases.end();
+        if (it == m_aliases.end() || depth > 8) {
+            out.push_back(t);
+            return;
+        }
+        std::vector<Token> sub = Tokenise(it->second);
+        sub.pop_back();
+        for (Token s : sub) {
+            s.start = t.start;
+            s.end = t.end;
+            s.fromAlias = true;
+            expand(s, depth + 1);
+        }
+    };
+    for (const Token& t : raw) {
+        if (!out.empty() && out.size() >= 1 && IsWord(out.front(), "$DEFINE") && out.size() == 1) {
+            out.push_back(t); // the alias name itself is never replaced
+            continue;
+        }
+        expand(t, 0);
+    }
+    return out;
+}
+
+// $DEFINE, $FLT, $INDEXROUTINE and the header directives. `define` applies aliases and $FLT.
+void Compiler::handleDirective(const std::vector<Token>& toks, bool define) {
+    const Token& d = toks[0];
+    const std::string& text = m_items[static_cast<std::size_t>(m_item)].text;
+    if (IsWord(d, "$DEFINE")) {
+        const Token& name = toks[1];
+        if (name.kind != Tok::Word) fail(name, "E002", "$DEFINE needs a name and a replacement");
+        if (define) {
+            // The replacement is the rest of the line as written, comment removed.
+            std::string_view body = StripComment(text);
+            std::size_t from = static_cast<std::size_t>(name.end - 1);
+            std::string rep(from < body.size() ? body.substr(from) : std::string_view());
+            const std::size_t a = rep.find_first_not_of(" \t");
+            rep = a == std::string::npos ? std::string() : rep.substr(a);
+            while (!rep.empty() && (rep.back() == ' ' || rep.back() == '\t' || rep.back() == '\r')) rep.pop_back();
+            if (rep.empty()) fail(name, "E002", "$DEFINE " + name.text + " has no replacement");
+            m_aliases[name.text] = rep;
+        }
+        return;
+    }
+    if (IsWord(d, "$FLT")) {
+        if (IsWord(toks[1], "SINGLE")) {
+            if (define) m_single = true;
+        } else if (IsWord(toks[1], "DOUBLE")) {
+            if (define) m_single = false;
+        } else {
+            fail(toks[1].kind == Tok::End ? d : toks[1], "E002", "$FLT takes single or double");
+        }
+        return;
+    }
+    if (IsWord(d, "$INDEXROUTINE")) {
+        if (toks[1].kind != Tok::Word) fail(d, "E002", "$INDEXROUTINE needs the name of a block");
+        return;
+    }
+    const std::string up = Upper(d.text.substr(1));
+    for (const char* h : kHeaderDirectives)
+        if (up.rfind(h, 0) == 0) return;
+    fail(d, "E003", "unknown directive " + d.text);
+}
+
+void Compiler::prepass() {
+    collectSections();
+    for (Section& s : m_sections) classifySection(s);
+    for (Section& s : m_sections)
+        if (s.kind == SectionKind::Block) parseBlockHeader(s);
+    if (m_opt.library)
+        for (Section& s : m_sections)
+            if (s.kind == SectionKind::Task || s.kind == SectionKind::Sub)
+                error(s.header, 1, lineEnd(s.header), "E020",
+                      "a library program holds only function blocks; section " + s.title + " is not one");
+
+    m_scopes.emplace_back(); // global
+    for (BlockDef& b : m_blocks) {
+        Scope sc;
+        sc.block = static_cast<int>(&b - m_blocks.data());
+        for (std::size_t k = 0; k < b.inputs.size(); ++k) {
+            const int v = declare(sc, b.inputs[k], b.headerItem, 1, 1);
+            sc.vars[static_cast<std::size_t>(v)].isInt = b.inInt[k];
+            sc.vars[static_cast<std::size_t>(v)].written = true;
+        }
+        for (std::size_t k = 0; k < b.outputs.size(); ++k) {
+            const int v = declare(sc, b.outputs[k], b.headerItem, 1, 1);
+            sc.vars[static_cast<std::size_t>(v)].isInt = b.outInt[k];
+            sc.vars[static_cast<std::size_t>(v)].read = true;
+        }
+        b.scope = static_cast<int>(m_scopes.size());
+        m_scopes.push_back(std::move(sc));
+    }
+
+    // Declarations, labels and aliases, in line order.
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+        Section* s = m_sectionOf[i] >= 0 ? &m_sections[static_cast<std::size_t>(m_sectionOf[i])] : nullptr;
+        const SourceItem& it = m_items[i];
+        if (it.kind == kDiagramItem) continue;
+        if (it.kind != kTextItem) continue;
+        if (s && s->kind == SectionKind::Notes) continue;
+        m_item = static_cast<int>(i);
+        try {
+            m_toks = lineTokens(m_item, it.text);
+            if (m_toks[0].kind == Tok::End) continue;
+            const Token& t0 = m_toks[0];
+            if (t0.kind == Tok::Word && t0.text[0] == '$') {
+                // Errors of directives are reported where the code pass meets them.
+                const std::size_t before = m_messages.size();
+                try {
+                    handleDirective(m_toks, true);
+                } catch (const LineError&) {
+                }
+                m_messages.resize(before);
+                continue;
+            }
+            if (!s) continue;
+            m_scope = s->kind == SectionKind::Block && s->block >= 0 ? m_blocks[static_cast<std::size_t>(s->block)].scope : 0;
+            if (s->kind == SectionKind::Block && IsWord(t0, "FBBODY")) {
+                s->fbBody = m_item;
+                continue;
+            }
+            if (t0.kind == Tok::Word && isOp(1, ":") && !IsKeyword(t0.text) && t0.text[0] != '#') {
+                if (s->labels.count(t0.text)) {
+                    error(m_item, t0.start, t0.end, "E008",
+                          "label '" + t0.text + "' is defined twice in section " + s->title + " (first in line " +
+                              std::to_string(s->labels[t0.text].first) + ")");
+                } else {
+                    s->labels[t0.text] = {m_item, t0.start};
+                }
+                continue;
+            }
+            if (IsWord(t0, "DIM")) {
+                std::size_t p = 1;
+                const Token& name = tok(p);
+                if (name.kind != Tok::Word || name.text[0] == '#' || name.text[0] == '_' ||
+                    !std::isalpha(static_cast<unsigned char>(name.text[0])))
+                    fail(name, "E002", "DIM needs an array name");
+                checkName(name);
+                ++p;
+                expect(p, "[", "after the array name");
+                const std::optional<int64_t> n = constantInt(p);
+                if (!n || *n < 1 || *n > 1000000)
+                    fail(tok(p - 1), "E023", "array size of " + name.text + " must be a constant from 1 to 1000000");
+                expect(p, "]", "after the array size");
+                expectEnd(p);
+                Scope& sc = scope();
+                if (sc.byName.count(name.text)) fail(name, "E023", "'" + name.text + "' is declared twice");
+                const int v = declare(sc, name.text, m_item, name.start, name.end);
+                Var& var = sc.vars[static_cast<std::size_t>(v)];
+                var.isArray = true;
+                var.size = static_cast<uint32_t>(*n);
+                if (!var.isInt) realInFixedPoint(name);
+                continue;
+            }
+            if (IsWord(t0, "CONST")) {
+                std::size_t p = 1;
+                const Token& name = tok(p);
+                if (name.kind != Tok::Word || name.text[0] == '#' || name.text[0] == '_' ||
+                    !std::isalpha(static_cast<unsigned char>(name.text[0])))
+                    fail(name, "E002", "CONST needs a name");
+                checkName(name);
+                ++p;
+                expect(p, "=", "after the constant's name");
+                bool isInt = true;
+                const std::optional<double> v = constantNumber(p, isInt);
+                if (!v) fail(tok(p), "E023", "CONST " + name.text + " needs a number");
+                expectEnd(p);
+                Scope& sc = scope();
+                if (sc.byName.count(name.text)) fail(name, "E023", "'" + name.text + "' is declared twice");
+                const int idx = declare(sc, name.text, m_item, name.start, name.end);
+                Var& var = sc.vars[static_cast<std::size_t>(idx)];
+                var.isConst = true;
+                var.isInt = isInt;
+                var.constInt = isInt ? static_cast<int64_t>(*v) : 0;
+                var.constReal = *v;
+                var.read = var.written = true;
+                if (!isInt) realInFixedPoint(name);
+                continue;
+            }
+        } catch (const LineError&) {
+        }
+    }
+    m_aliases.clear();
+    m_single = false;
+    m_scope = 0;
+}
+
+// --- variables -----------------------------------------------------------------------------------
+
+int Compiler::declare(Scope& sc, const std::string& name, int item, int start, int end) {
+    Var v;
+    v.name = name;
+    v.isInt = !name.empty() && name.back() == '%';
+    v.item = item;
+    v.start = start;
+    v.end = end;
+    const std::string low = Lower(name);
+    if (auto it = sc.spellings.find(low); it != sc.spellings.end()) {
+        if (it->second != name)
+            warn(item, start, end, "W003", "'" + name + "' differs only in case from '" + it->second + "'");
+    } else {
+        sc.spellings[low] = name;
+    }
+    sc.vars.push_back(std::move(v));
+    const int idx = static_cast<int>(sc.vars.size() - 1);
+    sc.byName[name] = idx;
+    return idx;
+}
+
+void Compiler::checkName(const Token& t) {
+    if (IsKeyword(t.text) || FindFunction(t.text))
+        fail(t, "E022", "'" + t.text + "' is a reserved word and cannot name a variable");
+}
+
+void Compiler::realInFixedPoint(const Token& t) {
+    if (m_opt.floatingPoint) return;
+    // A real name is reported where it first appears, a literal wherever it stands.
+    if (t.kind == Tok::Word && !m_realNames.insert(std::to_string(m_scope) + ":" + t.text).second) throw LineError();
+    fail(t, "E016", "real value '" + t.text + "' in a fixed-point program (FloatingPoint is 0)");
+}
+
+Var& Compiler::variable(const Token& t, bool forArray) {
+    Scope& sc = scope();
+    auto it = sc.byName.find(t.text);
+    if (it == sc.byName.end()) {
+        if (forArray)
+            fail(t, "E009", "array '" + t.text + "' is not declared (DIM " + t.text + "[n])");
+        if (!std::isalpha(static_cast<unsigned char>(t.text[0])))
+            fail(t, "E002", "'" + t.text + "' is not a name");
+        checkName(t);
+        if (t.text.back() != '%') realInFixedPoint(t);
+        const int idx = declare(sc, t.text, m_item, t.start, t.end);
+        Var& v = sc.vars[static_cast<std::size_t>(idx)];
+        v.cell = sc.cells++;
+        return v;
+    }
+    Var& v = sc.vars[static_cast<std::size_t>(it->second)];
+    if (v.isArray && !forArray) fail(t, "E010", "'" + t.text + "' is an array; write " + t.text + "[index]");
+    if (!v.isArray && forArray) fail(t, "E010", "'" + t.text + "' is not an array");
+    return v;
+}
+
+uint32_t Compiler::hiddenCell(Type) {
+    Scope& sc = scope();
+    Var v;
+    v.name = "";
+    v.hidden = true;
+    v.cell = sc.cells++;
+    sc.vars.push_back(v);
+    return v.cell;
+}
+
+void Compiler::noteRead(Var& v, int item, const Token& t) {
+    if (!v.read || v.readItem < 0) {
+        v.readItem = item;
+        v.readStart = t.start;
+        v.readEnd = t.end;
+    }
+    v.read = true;
+}
+
+void Compiler::noteWrite(Var& v, int item, const Token& t) {
+    if (!v.written || v.writeItem < 0) {
+        v.writeItem = item;
+        v.writeStart = t.start;
+        v.writeEnd = t.end;
+    }
+    v.written = true;
+}
+
+// --- expressions ---------------------------------------------------------------------------------
+
+void Compiler::expect(std::size_t& p, std::string_view op, const std::string& what) {
+    if (!isOp(p, op)) {
+        const Token& t = tok(p);
+        fail(t, "E002", "expected '" + std::string(op) + "' " + what +
+                            (t.kind == Tok::End ? std::string(", found the end of the line") : ", found '" + t.text + "'"));
+    }
+    ++p;
+}
+
+void Compiler::expectEnd(std::size_t p) {
+    const Token& t = tok(p);
+    if (t.kind == Tok::End) return;
+    if (t.kind == Tok::Bad) badToken(t);
+    fail(t, "E002", "unexpected '" + t.text + "' after the end of the statement");
+}
+
+std::optional<int64_t> Compiler::constantInt(std::size_t& p) {
+    bool isInt = true;
+    const std::optional<double> v = constantNumber(p, isInt);
+    if (!v || !isInt) return std::nullopt;
+    return static_cast<int64_t>(*v);
+}
+
+std::optional<double> Compiler::constantNumber(std::size_t& p, bool& isInt) {
+    bool neg = false;
+    if (isOp(p, "-")) {
+        neg = true;
+        ++p;
+    }
+    const Token& t = tok(p);
+    if (t.kind == Tok::Int) {
+        ++p;
+        isInt = true;
+        const int64_t v = neg ? -t.ival : t.ival;
+        if (v > 2147483647 && !neg) return static_cast<double>(static_cast<int32_t>(v));
+        return static_cast<double>(v);
+    }
+    if (t.kind == Tok::Real) {
+        ++p;
+        isInt = false;
+        return neg ? -t.rval : t.rval;
+    }
+    if (t.kind == Tok::Word) {
+        auto it = scope().byName.find(t.text);
+        if (it != scope().byName.end() && scope().vars[static_cast<std::size_t>(it->second)].isConst) {
+            const Var& v = scope().vars[static_cast<std::size_t>(it->second)];
+            ++p;
+            isInt = v.isInt;
+            const double d = v.isInt ? static_cast<double>(v.constInt) : v.constReal;
+            return neg ? -d : d;
+        }
+    }
+    return std::nullopt;
+}
+
+Type Compiler::expression(std::size_t& p) { return orExpr(p); }
+
+Type Compiler::orExpr(std::size_t& p) {
+    Type a = andExpr(p);
+    while (IsWord(tok(p), "OR")) {
+        ++p;
+        const bool intA = a == Type::Int;
+        if (!intA) emit(Op::R2B);
+        const Type b = andExpr(p);
+        truth(b);
+        emit(Op::Or);
+        a = Type::Int;
+    }
+    return a;
+}
+
+Type Compiler::andExpr(std::size_t& p) {
+    Type a = comparison(p);
+    while (IsWord(tok(p), "AND")) {
+        ++p;
+        if (a == Type::Real) emit(Op::R2B);
+        const Type b = comparison(p);
+        truth(b);
+        emit(Op::And);
+        a = Type::Int;
+    }
+    return a;
+}
+
+Type Compiler::comparison(std::size_t& p) {
+    Type a = additive(p);
+    static const std::pair<const char*, std::pair<Op, Op>> kOps[] = {
+        {"=", {Op::IEq, Op::REq}}, {"<>", {Op::INe, Op::RNe}}, {"<", {Op::ILt, Op::RLt}},
+        {">", {Op::IGt, Op::RGt}}, {"<=", {Op::ILe, Op::RLe}}, {">=", {Op::IGe, Op::RGe}}};
+    for (;;) {
+        const Token& t = tok(p);
+        const std::pair<Op, Op>* found = nullptr;
+        if (t.kind == Tok::Op)
+            for (const auto& o : kOps)
+                if (t.text == o.first) found = &o.second;
+        if (!found) return a;
+        ++p;
+        const Type b = additive(p);
+        if (a == Type::Int && b == Type::Int) {
+            emit(found->first);
+        } else {
+            if (a == Type::Int) emit(Op::I2R1);
+            if (b == Type::Int) emit(Op::I2R);
+            emit(found->second);
+        }
+        a = Type::Int;
+    }
+}
+
+Type Compiler::arithmetic(Type a, Type b, Op intOp, Op realOp) {
+    if (a == Type::Int && b == Type::Int) {
+        emit(intOp);
+        return Type::Int;
+    }
+    if (a == Type::Int) emit(Op::I2R1);
+    if (b == Type::Int) emit(Op::I2R);
+    emit(realOp);
+    return Type::Real;
+}
+
+Type Compiler::additive(std::size_t& p) {
+    Type a = term(p);
+    for (;;) {
+        if (isOp(p, "+")) {
+            ++p;
+            a = arithmetic(a, term(p), Op::IAdd, Op::RAdd);
+        } else if (isOp(p, "-")) {
+            ++p;
+            a = arithmetic(a, term(p), Op::ISub, Op::RSub);
+        } else {
+            return a;
+        }
+    }
+}
+
+Type Compiler::term(std::size_t& p) {
+    Type a = unary(p);
+    for (;;) {
+        if (isOp(p, "*")) {
+            ++p;
+            a = arithmetic(a, unary(p), Op::IMul, Op::RMul);
+        } else if (isOp(p, "/")) {
+            ++p;
+            a = arithmetic(a, unary(p), Op::IDiv, Op::RDiv);
+        } else {
+            return a;
+        }
+    }
+}
+
+Type Compiler::unary(std::size_t& p) {
+    if (isOp(p, "-")) {
+        ++p;
+        // A negative literal is one constant, so -2147483648 fits.
+        if (tok(p).kind == Tok::Int && !(isOp(p + 1, "*") || isOp(p + 1, "/"))) {
+            pushInt(-tok(p).ival);
+            ++p;
+            return Type::Int;
+        }
+        const Type t = unary(p);
+        emit(t == Type::Int ? Op::INeg : Op::RNeg);
+        return t;
+    }
+    if (isOp(p, "+")) {
+        ++p;
+        return unary(p);
+    }
+    return primary(p);
+}
+
+bool Compiler::parseParam(const Token& t, ParamRef& ref) {
+    std::string_view w = t.text;
+    if (w.size() > 3 && (w[0] == 'B' || w[0] == 'b') && w[1] == '2' && w[2] == '#') w.remove_prefix(2);
+    if (w.empty() || w[0] != '#') return false;
+    w.remove_prefix(1);
+    if (w.size() > 3 && EqualsNoCase(w.substr(0, 3), "INT") && std::isdigit(static_cast<unsigned char>(w[3]))) {
+        ref.form = ParamRef::Raw;
+        w.remove_prefix(3);
+    } else if (!w.empty() && (std::isalpha(static_cast<unsigned char>(w[0])))) {
+        ref.form = ParamRef::Pointer;
+        ref.pointer = std::string(w);
+        return true;
+    }
+    int parts[3] = {0, 0, 0};
+    int n = 0;
+    std::size_t i = 0;
+    while (n < 3) {
+        std::size_t j = i;
+        int64_t v = 0;
+        while (j < w.size() && std::isdigit(static_cast<unsigned char>(w[j]))) {
+            v = v * 10 + (w[j] - '0');
+            if (v > 100000) v = 100000;
+            ++j;
+        }
+        if (j == i) fail(t, "E002", "'" + t.text + "' is not a parameter (write #menu.parameter)");
+        parts[n++] = static_cast<int>(v);
+        i = j;
+        if (i == w.size()) break;
+        if (w[i] != '.') fail(t, "E002", "'" + t.text + "' is not a parameter (write #menu.parameter)");
+        ++i;
+    }
+    if (i != w.size() || n < 2) fail(t, "E002", "'" + t.text + "' is not a parameter (write #menu.parameter)");
+    ref.menu = parts[0];
+    ref.par = parts[1];
+    if (n == 3) {
+        if (ref.form == ParamRef::Raw) fail(t, "E002", "a bit of a parameter is written #menu.parameter.bit");
+        ref.form = ParamRef::Bit;
+        ref.bit = parts[2];
+    }
+    if (ref.menu > 99) fail(t, "E015", "menu " + std::to_string(ref.menu) + " of parameter " + t.text + " is outside 0..99");
+    if (ref.par > 99)
+        fail(t, "E015", "parameter " + std::to_string(ref.par) + " of " + t.text + " is outside 0..99");
+    if (ref.form == ParamRef::Bit && ref.bit > 31)
+        fail(t, "E015", "bit " + std::to_string(ref.bit) + " of " + t.text + " is outside 0..31");
+    return true;
+}
+
+Type Compiler::primary(std::size_t& p) {
+    const Token& t = tok(p);
+    switch (t.kind) {
+    case Tok::Int:
+        pushInt(t.ival);
+        ++p;
+        return Type::Int;
+    case Tok::Real:
+        realInFixedPoint(t);
+        pushReal(t.rval);
+        ++p;
+        return Type::Real;
+    case Tok::String: fail(t, "E022", "a text in quotes can only be printed");
+    case Tok::Bad: badToken(t);
+    case Tok::End: fail(t, "E002", "expected a value, found the end of the line");
+    case Tok::Op:
+        if (t.text == "(") {
+            ++p;
+            const Type r = expression(p);
+            expect(p, ")", "to close the bracket");
+            return r;
+        }
+        fail(t, "E002", "expected a value, found '" + t.text + "'");
+    case Tok::Word: break;
+    }
+    if (IsKeyword(t.text)) fail(t, "E002", "expected a value, found '" + t.text + "'");
+    if (const Builtinfo* f = FindFunction(t.text)) {
+        ++p;
+        const Type r = function(p, *f, true);
+        if (r == Type::None) fail(t, "E022", Upper(t.text) + " gives no value");
+        return r;
+    }
+    ParamRef ref;
+    if (parseParam(t, ref)) {
+        ++p;
+        if (ref.form == ParamRef::Pointer) {
+            Token name = t;
+            name.text = ref.pointer;
+            Var& v = variable(name, false);
+            if (!v.isInt || v.isConst) fail(t, "E022", "parameter pointer " + t.text + " needs an integer variable");
+            noteRead(v, m_item, t);
+            cellOp(Op::Ld, v.cell);
+            emit(m_opt.floatingPoint ? Op::PpRdR : Op::PpRdI);
+            return m_opt.floatingPoint ? Type::Real : Type::Int;
+        }
+        if (ref.form == ParamRef::Bit) {
+            emit(Op::PRdB);
+            u8(static_cast<uint32_t>(ref.menu));
+            u8(static_cast<uint32_t>(ref.par));
+            u8(static_cast<uint32_t>(ref.bit));
+            return Type::Int;
+        }
+        const bool raw = ref.form == ParamRef::Raw || !m_opt.floatingPoint;
+        emit(raw ? Op::PRdI : Op::PRdR);
+        u8(static_cast<uint32_t>(ref.menu));
+        u8(static_cast<uint32_t>(ref.par));
+        return raw ? Type::Int : Type::Real;
+    }
+    if (t.text[0] == '_') fail(t, "E002", "a function block call must stand alone: (outputs) = " + t.text + "(inputs)");
+    if (t.text[0] == '$') fail(t, "E002", "directive " + t.text + " inside a statement");
+    ++p;
+    if (isOp(p, "[")) {
+        Var& v = variable(t, true);
+        ++p;
+        intExpression(p);
+        expect(p, "]", "to close the index");
+        noteRead(v, m_item, t);
+        emit(Op::LdX);
+        u32(v.cell);
+        u32(v.size);
+        return v.isInt ? Type::Int : Type::Real;
+    }
+    if (isOp(p, "(")) fail(t, "E014", "'" + t.text + "' is not a function");
+    Var& v = variable(t, false);
+    if (v.isConst) {
+        if (v.isInt) pushInt(v.constInt);
+        else pushReal(v.constReal);
+        return v.isInt ? Type::Int : Type::Real;
+    }
+    noteRead(v, m_item, t);
+    cellOp(Op::Ld, v.cell);
+    return v.isInt ? Type::Int : Type::Real;
+}
+
+void Compiler::intExpression(std::size_t& p) {
+    const Type t = expression(p);
+    if (t == Type::Real) emit(Op::R2I);
+}
+
+Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
+    const Token& nameTok = tok(p - 1);
+    const std::string name = Upper(f.name);
+    // Arguments: compiled one by one as the function needs them.
+    bool open = false;
+    if (brackets) {
+        if (isOp(p, "(")) {
+            open = true;
+            ++p;
+        } else if (f.args > 0) {
+            fail(tok(p), "E002", "expected '(' after " + name);
+        }
+    }
+    int given = 0;
+    auto closeOrComma = [&](bool last) {
+        if (!last) {
+            if (!isOp(p, ",")) {
+                // Count what is there for the message.
+                int more = given;
+                if (open)
+                    while (tok(p).kind != Tok::End && !isOp(p, ")")) ++p;
+                fail(nameTok, "E011", name + " takes " + std::to_string(f.args) + " argument(s), " +
+                                          std::to_string(more) + " given");
+            }
+            ++p;
+        }
+    };
+    auto atArgsEnd = [&] { return open ? isOp(p, ")") : tok(p).kind == Tok::End; };
+    std::vector<Type> types;
+    auto arg = [&](bool last) {
+        if (atArgsEnd()) {
+            fail(nameTok, "E011", name + " takes " + std::to_string(f.args) + " argument(s), " + std::to_string(given) + " given");
+        }
+        const Type t = expression(p);
+        ++given;
+        types.push_back(t);
+        closeOrComma(last);
+        return t;
+    };
+    auto arrayArg = [&](bool last) -> Var& {
+        const Token& a = tok(p);
+        if (a.kind != Tok::Word) fail(a, "E010", name + " needs an array as its first argument");
+        Var& v = variable(a, true);
+        noteRead(v, m_item, a);
+        ++p;
+        emit(Op::Arr);
+        u32(v.cell);
+        u32(v.size);
+        ++given;
+        closeOrComma(last);
+        return v;
+    };
+    auto finish = [&] {
+        if (open) {
+            if (!isOp(p, ")")) {
+                int extra = given;
+                while (tok(p).kind != Tok::End && !isOp(p, ")")) {
+                    if (isOp(p, ",")) ++extra;
+                    ++p;
+                }
+                fail(nameTok, "E011", name + " takes " + std::to_string(f.args) + " argument(s), " +
+                                          std::to_string(extra) + " given");
+            }
+            ++p;
+        } else if (brackets && f.args == 0 && isOp(p, "(")) {
+            ++p;
+            expect(p, ")", "after " + name);
+        }
+    };
+    auto bi = [&](Builtin b) {
+        emit(Op::Bi);
+        u8(static_cast<uint32_t>(b));
+    };
+    auto realFn = [&](Builtin b) {
+        realInFixedPoint(nameTok);
+        convert(arg(true), Type::Real);
+        finish();
+        bi(b);
+        return Type::Real;
+    };
+    if (f.args == 0 && open && isOp(p, ")")) {
+        // TIME() and friends
+    }
+    if (name == "ABS" || name == "SGN") {
+        const Type t = arg(true);
+        finish();
+        if (name == "ABS") bi(t == Type::Int ? Builtin::AbsI : Builtin::AbsR);
+        else bi(t == Type::Int ? Builtin::SgnI : Builtin::SgnR);
+        return name == "SGN" ? Type::Int : t;
+    }
+    if (name == "SIN") return realFn(Builtin::Sin);
+    if (name == "COS") return realFn(Builtin::Cos);
+    if (name == "TAN") return realFn(Builtin::Tan);
+    if (name == "SQR") return realFn(Builtin::Sqr);
+    if (name == "EXP") return realFn(Builtin::Exp);
+    if (name == "LN") return realFn(Builtin::Ln);
+    if (name == "INT") {
+        convert(arg(true), Type::Int);
+        finish();
+        return Type::Int;
+    }
+    if (name == "FLOAT") {
+        realInFixedPoint(nameTok);
+        convert(arg(true), Type::Real);
+        finish();
+        return Type::Real;
+    }
+    if (name == "MIN" || name == "MAX" || name == "LIMIT") {
+        // Integer when every argument is; otherwise each is converted to real as it is compiled.
+        // Compiled twice would be needed to know in advance; instead integers are promoted where
+        // they stand using I2R on the top and I2R1 for the one below.
+        const int n = f.args;
+        Type acc = arg(n == 1);
+        for (int k = 1; k < n; ++k) {
+            const Type t = arg(k == n - 1);
+            if (acc != t) {
+                if (acc == Type::Int) {
+                    // promote everything below the top: only possible for one value below
+                    if (k == 1) emit(Op::I2R1);
+                    else fail(nameTok, "E022", name + " needs all its arguments of one kind (all integer or all real)");
+                } else {
+                    emit(Op::I2R);
+                }
+                acc = Type::Real;
+            }
+        }
+        finish();
+        const bool isInt = acc == Type::Int;
+        if (name == "MIN") bi(isInt ? Builtin::MinI : Builtin::MinR);
+        else if (name == "MAX") bi(isInt ? Builtin::MaxI : Builtin::MaxR);
+        else bi(isInt ? Builtin::LimitI : Builtin::LimitR);
+        return acc;
+    }
+    if (name == "TIME") {
+        finish();
+        bi(Builtin::Time);
+        return Type::Int;
+    }
+    if (name == "BCD2BIN" || name == "BIN2BCD" || name == "BCD2SEG") {
+        convert(arg(true), Type::Int);
+        finish();
+        bi(name == "BCD2BIN" ? Builtin::Bcd2Bin : name == "BIN2BCD" ? Builtin::Bin2Bcd : Builtin::Bcd2Seg);
+        return Type::Int;
+    }
+    if (name == "CRC" || name == "AVERAGE") {
+        Var& v = arrayArg(false);
+        if (name == "CRC" && !v.isInt) fail(nameTok, "E022", "CRC needs an integer array");
+        convert(arg(true), Type::Int);
+        finish();
+        if (name == "CRC") {
+            bi(Builtin::Crc);
+            return Type::Int;
+        }
+        bi(v.isInt ? Builtin::AverageI : Builtin::AverageR);
+        return v.isInt ? Type::Int : Type::Real;
+    }
+    if (name == "FILTER") {
+        realInFixedPoint(nameTok);
+        convert(arg(false), Type::Real);
+        convert(arg(true), Type::Real);
+        finish();
+        cellOp(Op::Filter, hiddenCell(Type::Real));
+        return Type::Real;
+    }
+    if (name == "GETCHAR" || name == "GETKEY") {
+        finish();
+        bi(name == "GETCHAR" ? Builtin::GetChar : Builtin::GetKey);
+        return Type::Int;
+    }
+    if (name == "PUTCHAR" || name == "PUTKEY") {
+        convert(arg(true), Type::Int);
+        finish();
+        bi(name == "PUTCHAR" ? Builtin::PutChar : Builtin::PutKey);
+        return Type::None;
+    }
+    if (name == "ANSIREAD" || name == "ANSIREPLY") {
+        convert(arg(true), Type::Int);
+        finish();
+        bi(name == "ANSIREAD" ? Builtin::AnsiRead : Builtin::AnsiReply);
+        return Type::Int;
+    }
+    if (name == "ANSIWRITE") {
+        convert(arg(false), Type::Int);
+        convert(arg(true), Type::Int);
+        finish();
+        bi(Builtin::AnsiWrite);
+        return Type::Int;
+    }
+    fail(nameTok, "E014", "'" + name + "' is not a function");
+}
+
+// --- statements ----------------------------------------------------------------------------------
+
+void Compiler::storeTarget(std::size_t& p, Type, const std::function<Type()>& value) {
+    const Token& t = tok(p);
+    if (t.kind != Tok::Word) fail(t, "E002", "expected a variable or parameter, found '" + t.text + "'");
+    ParamRef ref;
+    if (parseParam(t, ref)) {
+        ++p;
+        if (ref.form == ParamRef::Pointer) {
+            Token name = t;
+            name.text = ref.pointer;
+            Var& v = variable(name, false);
+            if (!v.isInt || v.isConst) fail(t, "E022", "parameter pointer " + t.text + " needs an integer variable");
+            noteRead(v, m_item, t);
+            cellOp(Op::Ld, v.cell);
+            const Type vt = value();
+            const bool real = m_opt.floatingPoint;
+            convert(vt, real ? Type::Real : Type::Int);
+            emit(real ? Op::PpWrR : Op::PpWrI);
+            return;
+        }
+        const Type vt = value();
+        if (ref.form == ParamRef::Bit) {
+            truth(vt);
+            emit(Op::PWrB);
+            u8(static_cast<uint32_t>(ref.menu));
+            u8(static_cast<uint32_t>(ref.par));
+            u8(static_cast<uint32_t>(ref.bit));
+            return;
+        }
+        const bool raw = ref.form == ParamRef::Raw || !m_opt.floatingPoint;
+        convert(vt, raw ? Type::Int : Type::Real);
+        emit(raw ? Op::PWrI : Op::PWrR);
+        u8(static_cast<uint32_t>(ref.menu));
+        u8(static_cast<uint32_t>(ref.par));
+        return;
+    }
+    if (IsKeyword(t.text) || FindFunction(t.text)) fail(t, "E022", "cannot assign to '" + t.text + "'");
+    if (!std::isalpha(static_cast<unsigned char>(t.text[0])))
+        fail(t, "E002", "expected a variable or parameter, found '" + t.text + "'");
+    ++p;
+    if (isOp(p, "[")) {
+        Var& v = variable(t, true);
+        ++p;
+        intExpression(p);
+        expect(p, "]", "to close the index");
+        noteWrite(v, m_item, t);
+        convert(value(), v.isInt ? Type::Int : Type::Real);
+        emit(Op::StX);
+        u32(v.cell);
+        u32(v.size);
+        return;
+    }
+    Var& v = variable(t, false);
+    if (v.isConst) fail(t, "E022", "'" + t.text + "' is a constant and cannot be assigned");
+    noteWrite(v, m_item, t);
+    const uint32_t cell = v.cell;
+    const bool isInt = v.isInt;
+    convert(value(), isInt ? Type::Int : Type::Real);
+    cellOp(Op::St, cell);
+}
+
+void Compiler::assignment(std::size_t& p) {
+    std::size_t targetAt = p;
+    // Find the '=' that ends the target: skip an index in brackets.
+    std::size_t q = p + 1;
+    if (isOp(q, "[")) {
+        int depth = 0;
+        for (; tok(q).kind != Tok::End; ++q) {
+            if (isOp(q, "[")) ++depth;
+            if (isOp(q, "]") && --depth == 0) {
+                ++q;
+                break;
+            }
+        }
+    }
+    if (!isOp(q, "=")) {
+        const Token& t = tok(p);
+        if (q == p + 1 && tok(q).kind != Tok::Op && !scope().byName.count(t.text))
+            fail(t, "E001", "unknown statement '" + t.text + "'");
+        fail(tok(q), "E002", "expected '=' after " + t.text +
+                                 (tok(q).kind == Tok::End ? std::string(", found the end of the line") : ", found '" + tok(q).text + "'"));
+    }
+    const std::size_t rhs = q + 1;
+    // A function block call on the right: o% = _Name(a)
+    if (tok(rhs).kind == Tok::Word && tok(rhs).text[0] == '_') {
+        blockCall(p, {targetAt}, rhs);
+        return;
+    }
+    std::size_t vp = rhs;
+    // A built-in written without brackets: o% = LIMIT x, lo, hi
+    const Token& r0 = tok(rhs);
+    const Builtinfo* nb = nullptr;
+    if (r0.kind == Tok::Word && !isOp(rhs + 1, "("))
+        for (const std::string& n : m_opt.noBracketBlocks)
+            if (EqualsNoCase(n, r0.text)) nb = FindFunction(r0.text);
+    storeTarget(p, Type::None, [&]() -> Type {
+        Type t;
+        if (nb && nb->args > 0) {
+            ++vp;
+            t = function(vp, *nb, false);
+        } else {
+            t = expression(vp);
+        }
+        if (t == Type::None) fail(r0, "E022", "'" + r0.text + "' gives no value");
+        expectEnd(vp);
+        return t;
+    });
+}
+
+void Compiler::blockCall(std::size_t& p, const std::vector<std::size_t>& targets, std::size_t nameAt) {
+    const Token& nameTok = tok(nameAt);
+    auto it = m_blockByName.find(nameTok.text);
+    if (it == m_blockByName.end()) fail(nameTok, "E014", "function block '" + nameTok.text + "' is not defined");
+    const int bi = it->second;
+    BlockDef& b = m_blocks[static_cast<std::size_t>(bi)];
+    std::size_t q = nameAt + 1;
+    expect(q, "(", "after the block name");
+    std::size_t given = 0;
+    if (!isOp(q, ")")) {
+        for (;;) {
+            const Type t = expression(q);
+            if (given < b.inputs.size()) convert(t, b.inInt[given] ? Type::Int : Type::Real);
+            ++given;
+            if (isOp(q, ",")) {
+                ++q;
+                continue;
+            }
+            break;
+        }
+    }
+    expect(q, ")", "after the block's inputs");
+    expectEnd(q);
+    if (given != b.inputs.size())
+        fail(nameTok, "E011", "function block " + b.name + " takes " + std::to_string(b.inputs.size()) + " input(s), " +
+                                  std::to_string(given) + " given");
+    if (targets.size() > b.outputs.size())
+        fail(nameTok, "E011", "function block " + b.name + " has " + std::to_string(b.outputs.size()) + " output(s), " +
+                                  std::to_string(targets.size()) + " assigned");
+    Scope& sc = scope();
+    if (sc.block >= 0) {
+        m_blocks[static_cast<std::size_t>(sc.block)].calls.push_back(bi);
+    }
+    const int inst = static_cast<int>(sc.instances.size());
+    sc.instances.push_back(bi);
+    emit(Op::FbCall);
+    u16(static_cast<uint32_t>(bi));
+    sc.relocs.push_back({here(), inst, 0});
+    u32(0);
+    for (std::size_t k = 0; k < targets.size(); ++k) {
+        std::size_t tp = targets[k];
+        const bool outInt = b.outInt[k];
+        storeTarget(tp, Type::None, [&]() -> Type {
+            emit(Op::Ld);
+            scope().relocs.push_back({here(), inst, static_cast<uint32_t>(b.inputs.size() + k)});
+            u32(0);
+            return outInt ? Type::Int : Type::Real;
+        });
+        if (!(isOp(tp, ",") || isOp(tp, ")") || isOp(tp, "=")))
+            fail(tok(tp), "E002", "unexpected '" + tok(tp).text + "' in the outputs");
+    }
+    p = q;
+}
+
+void Compiler::statement(Section& s, std::size_t& p, bool nested) {
+    const Token& t = tok(p);
+    const bool inBlock = s.kind == SectionKind::Block;
+    if (t.kind == Tok::Bad) badToken(t);
+    if (t.kind == Tok::Op && t.text == "(") {
+        // (o1, o2) = _Name(...)
+        std::vector<std::size_t> targets;
+        std::size_t q = p + 1;
+        for (;;) {
+            if (tok(q).kind != Tok::Word) fail(tok(q), "E002", "expected an output variable, found '" + tok(q).text + "'");
+            targets.push_back(q);
+            ++q;
+            if (isOp(q, "[")) {
+                while (tok(q).kind != Tok::End && !isOp(q, "]")) ++q;
+                ++q;
+            }
+            if (isOp(q, ",")) {
+                ++q;
+                continue;
+            }
+            break;
+        }
+        expect(q, ")", "after the outputs");
+        expect(q, "=", "after the outputs");
+        if (!(tok(q).kind == Tok::Word && tok(q).text[0] == '_'))
+            fail(tok(q), "E002", "expected a function block call after the outputs");
+        blockCall(p, targets, q);
+        return;
+    }
+    if (t.kind != Tok::Word) fail(t, "E001", "a statement cannot start with '" + t.text + "'");
+    if (t.text[0] == '$') {
+        if (nested) fail(t, "E002", "a directive stands on its own line");
+        handleDirective(m_toks, true);
+        return;
+    }
+    if (t.text[0] == '_') {
+        blockCall(p, {}, p);
+        return;
+    }
+    const std::string kw = Upper(t.text);
+    auto needLoop = [&]() -> OpenBlock* {
+        for (auto it = m_open.rbegin(); it != m_open.rend(); ++it)
+            if (it->kind != OpenBlock::If) return &*it;
+        return nullptr;
+    };
+    if (kw == "IF") {
+        ++p;
+        const Type c = expression(p);
+        if (c == Type::None) fail(t, "E022", "IF needs a condition");
+        truth(c);
+        if (!IsWord(tok(p), "THEN")) fail(tok(p), "E002", "expected THEN after the IF condition");
+        ++p;
+        if (tok(p).kind != Tok::End) {
+            if (nested) fail(tok(p), "E002", "a one-line IF cannot hold another one-line IF");
+            const uint32_t skip = jump(Op::Jz);
+            const Token& inner = tok(p);
+            if (IsWord(inner, "ELSE") || IsWord(inner, "ELSEIF") || IsWord(inner, "ENDIF") || IsWord(inner, "LOOP") ||
+                IsWord(inner, "DO") || IsWord(inner, "FOR") || IsWord(inner, "DIM") || IsWord(inner, "CONST") ||
+                (IsWord(inner, "IF")))
+                fail(inner, "E002", "a one-line IF holds one simple statement, not " + Upper(inner.text));
+            const bool afterGoto = m_afterGoto;
+            statement(s, p, true);
+            m_afterGoto = afterGoto;
+            patch(skip, here());
+            return;
+        }
+        OpenBlock b = openBlock(OpenBlock::If, t);
+        b.nextCond = jump(Op::Jz);
+        m_open.push_back(std::move(b));
+        return;
+    }
+    if (kw == "ELSEIF" || kw == "ELSE" || kw == "ENDIF") {
+        if (nested) fail(t, "E002", kw + " cannot stand in a one-line IF");
+        if (m_open.empty() || m_open.back().kind != OpenBlock::If) {
+            if (!m_open.empty()) {
+                const OpenBlock& o = m_open.back();
+                fail(t, "E012", kw + " inside a " + (o.kind == OpenBlock::For ? "FOR" : "DO") + " loop opened in line " +
+                                    std::to_string(o.item) + " that is not closed with LOOP");
+            }
+            fail(t, "E012", kw + " without IF");
+        }
+        OpenBlock& b = m_open.back();
+        if (kw == "ENDIF") {
+            ++p;
+            expectEnd(p);
+            if (b.nextCond) patch(*b.nextCond, here());
+            for (uint32_t at : b.endPatches) patch(at, here());
+            m_open.pop_back();
+            return;
+        }
+        if (b.hasElse) fail(t, "E012", kw + " after ELSE (IF in line " + std::to_string(b.item) + ")");
+        b.endPatches.push_back(jump(Op::Jmp));
+        if (b.nextCond) patch(*b.nextCond, here());
+        b.nextCond.reset();
+        ++p;
+        if (kw == "ELSE") {
+            b.hasElse = true;
+            expectEnd(p);
+            return;
+        }
+        const Type c = expression(p);
+        truth(c);
+        if (!IsWord(tok(p), "THEN")) fail(tok(p), "E002", "expected THEN after the ELSEIF condition");
+        ++p;
+        expectEnd(p);
+        m_open.back().nextCond = jump(Op::Jz);
+        return;
+    }
+    if (kw == "DO") {
+        if (nested) fail(t, "E002", "DO cannot stand in a one-line IF");
+        ++p;
+        OpenBlock b = openBlock(OpenBlock::Do, t);
+        b.top = here();
+        if (IsWord(tok(p), "WHILE")) {
+            ++p;
+            const Type c = expression(p);
+            truth(c);
+            b.kind = OpenBlock::DoWhile;
+            b.exits.push_back(jump(Op::Jz));
+        }
+        expectEnd(p);
+        m_open.push_back(std::move(b));
+        return;
+    }
+    if (kw == "FOR") {
+        if (nested) fail(t, "E002", "FOR cannot stand in a one-line IF");
+        ++p;
+        const Token& vt = tok(p);
+        if (vt.kind != Tok::Word || vt.text[0] == '#' || !std::isalpha(static_cast<unsigned char>(vt.text[0])))
+            fail(vt, "E002", "FOR needs a variable");
+        if (isOp(p + 1, "[")) fail(vt, "E002", "the FOR variable cannot be an array element");
+        Var& v = variable(vt, false);
+        if (v.isConst) fail(vt, "E022", "'" + vt.text + "' is a constant and cannot count a loop");
+        noteWrite(v, m_item, vt);
+        noteRead(v, m_item, vt);
+        const uint32_t var = v.cell;
+        const Type type = v.isInt ? Type::Int : Type::Real;
+        ++p;
+        expect(p, "=", "after the FOR variable");
+        convert(expression(p), type);
+        cellOp(Op::St, var);
+        if (!IsWord(tok(p), "TO")) fail(tok(p), "E002", "expected TO in the FOR statement");
+        ++p;
+        const uint32_t lim = hiddenCell(type);
+        const uint32_t step = hiddenCell(type);
+        convert(expression(p), type);
+        cellOp(Op::St, lim);
+        if (IsWord(tok(p), "STEP")) {
+            ++p;
+            convert(expression(p), type);
+        } else if (type == Type::Int) {
+            pushInt(1);
+        } else {
+            pushReal(1.0);
+        }
+        cellOp(Op::St, step);
+        expectEnd(p);
+        OpenBlock b = openBlock(OpenBlock::For, t);
+        b.var = var;
+        b.lim = lim;
+        b.step = step;
+        b.isInt = type == Type::Int;
+        emit(b.isInt ? Op::IForInit : Op::RForInit);
+        u32(var);
+        u32(lim);
+        u32(step);
+        b.exits.push_back(here());
+        u32(0);
+        b.top = here();
+        m_open.push_back(std::move(b));
+        return;
+    }
+    if (kw == "LOOP") {
+        if (nested) fail(t, "E002", "LOOP cannot stand in a one-line IF");
+        ++p;
+        expectEnd(p);
+        if (m_open.empty() || m_open.back().kind == OpenBlock::If) {
+            if (!m_open.empty())
+                fail(t, "E012", "LOOP inside an IF opened in line " + std::to_string(m_open.back().item) +
+                                    " that is not closed with ENDIF");
+            fail(t, "E012", "LOOP without DO or FOR");
+        }
+        OpenBlock& b = m_open.back();
+        if (b.kind == OpenBlock::For) {
+            emit(b.isInt ? Op::IForNext : Op::RForNext);
+            u32(b.var);
+            u32(b.lim);
+            u32(b.step);
+            u32(b.top);
+        } else {
+            jumpTo(Op::Jmp, b.top);
+        }
+        for (uint32_t at : b.exits) patch(at, here());
+        m_open.pop_back();
+        return;
+    }
+    if (kw == "EXIT") {
+        ++p;
+        expectEnd(p);
+        OpenBlock* loop = needLoop();
+        if (!loop) fail(t, "E021", "EXIT outside a loop");
+        loop->exits.push_back(jump(Op::Jmp));
+        return;
+    }
+    if (kw == "GOTO") {
+        ++p;
+        const Token& l = tok(p);
+        if (l.kind != Tok::Word) fail(l.kind == Tok::End ? t : l, "E002", "GOTO needs a label");
+        ++p;
+        if (isOp(p, ":")) ++p;
+        expectEnd(p);
+        if (!s.labels.count(l.text))
+            fail(l, "E007", "label '" + l.text + "' is not defined in section " + s.title);
+        if (auto at = m_labelAt.find(l.text); at != m_labelAt.end()) {
+            emit(Op::Yield); // a jump back: Background yields here
+            jumpTo(Op::Jmp, at->second);
+        } else {
+            m_gotoPatches.emplace_back(jump(Op::Jmp), l.text, m_item, l.start, l.end);
+        }
+        if (!nested) {
+            m_afterGoto = true;
+            m_gotoItem = m_item;
+        }
+        return;
+    }
+    if (kw == "CALL") {
+        ++p;
+        const Token& n = tok(p);
+        if (n.kind != Tok::Word) fail(n.kind == Tok::End ? t : n, "E002", "CALL needs a subroutine name");
+        ++p;
+        if (isOp(p, ":")) ++p;
+        expectEnd(p);
+        if (inBlock) fail(n, "E024", "a function block cannot call subroutine " + n.text);
+        if (!m_subByName.count(Lower(n.text)))
+            fail(n, "E014", "subroutine '" + n.text + ":' is not defined");
+        emit(Op::Call);
+        m_callPatches.emplace_back(here(), Lower(n.text), m_item, n.start, n.end);
+        u32(0);
+        return;
+    }
+    if (kw == "DIM" || kw == "CONST") {
+        if (nested) fail(t, "E002", kw + " cannot stand in a one-line IF");
+        return; // declared in the first pass
+    }
+    if (kw == "PRINT") {
+        ++p;
+        if (tok(p).kind == Tok::End) {
+            emit(Op::PrEnd);
+            return;
+        }
+        for (;;) {
+            const Token& it = tok(p);
+            if (it.kind == Tok::String) {
+                emit(Op::PrS);
+                u32(stringIndex(it.text));
+                ++p;
+            } else {
+                const Type ty = expression(p);
+                if (ty == Type::None) fail(it, "E022", "'" + it.text + "' gives no value to print");
+                emit(ty == Type::Int ? Op::PrI : Op::PrR);
+            }
+            if (isOp(p, ",")) {
+                ++p;
+                continue;
+            }
+            break;
+        }
+        expectEnd(p);
+        emit(Op::PrEnd);
+        return;
+    }
+    if (kw == "REINIT") {
+        ++p;
+        expectEnd(p);
+        emit(Op::Reinit);
+        return;
+    }
+    if (kw == "WDOG") {
+        ++p;
+        expectEnd(p);
+        emit(Op::Yield);
+        return;
+    }
+    if (kw == "DELAY") {
+        ++p;
+        const bool bracket = isOp(p, "(");
+        if (tok(p).kind == Tok::End) fail(t, "E011", "DELAY takes 1 argument(s), 0 given");
+        intExpression(p);
+        (void)bracket;
+        expectEnd(p);
+        emit(Op::Delay);
+        return;
+    }
+    if (kw == "THEN" || kw == "TO" || kw == "STEP" || kw == "WHILE" || kw == "AND" || kw == "OR")
+        fail(t, "E001", "unknown statement '" + t.text + "'");
+    if (kw == "FBBODY") fail(t, "E002", "FBbody belongs only in a function block section");
+    if (const Builtinfo* f = FindFunction(t.text); f && !isOp(p + 1, "=")) {
+        ++p;
+        const Type r = function(p, *f, true);
+        expectEnd(p);
+        if (r != Type::None) emit(Op::Pop);
+        return;
+    }
+    if (isOp(p + 1, ":")) fail(t, "E002", "a label stands at the start of its line");
+    assignment(p);
+}
+
+void Compiler::compileLine(Section& s, int item, bool declarationsOnly) {
+    m_item = item;
+    const std::string& text = m_items[static_cast<std::size_t>(item)].text;
+    try {
+        m_toks = lineTokens(item, text);
+        if (m_toks[0].kind == Tok::End) return;
+        const Token& t0 = m_toks[0];
+        // Labels
+        std::size_t p = 0;
+        if (t0.kind == Tok::Word && isOp(1, ":") && !IsKeyword(t0.text) && t0.text[0] != '#' && t0.text[0] != '$') {
+            if (declarationsOnly) fail(t0, "E026", "labels belong after FBbody");
+            auto it = s.labels.find(t0.text);
+            if (it != s.labels.end() && it->second.first == item) m_labelAt[t0.text] = here();
+            m_afterGoto = false;
+            p = 2;
+            if (tok(p).kind == Tok::End) return;
+        }
+        const Token& first = tok(p);
+        if (declarationsOnly) {
+            if (first.kind == Tok::Word && first.text[0] == '$') {
+                handleDirective(m_toks, true);
+                return;
+            }
+            if (!(IsWord(first, "DIM") || IsWord(first, "CONST")))
+                fail(first, "E026", "only DIM and CONST belong before FBbody in function block " +
+                                        m_blocks[static_cast<std::size_t>(s.block)].name);
+            return;
+        }
+        const bool closing = IsWord(first, "ENDIF") || IsWord(first, "ELSE") || IsWord(first, "ELSEIF") || IsWord(first, "LOOP");
+        if (m_afterGoto && !closing && !(IsWord(first, "DIM") || IsWord(first, "CONST")))
+            warn(item, first.start, lineEnd(item), "W004",
+                 "line is never reached (it follows the GOTO in line " + std::to_string(m_gotoItem) + ")");
+        m_afterGoto = false;
+        // Statement start: the line table and, for debugging, a Line instruction.
+        if (!m_lines.empty() && m_lines.back().offset == here()) m_lines.back().item = static_cast<uint32_t>(item);
+        else m_lines.push_back({here(), static_cast<uint32_t>(item)});
+        if (m_opt.debug) {
+            emit(Op::Line);
+            u32(static_cast<uint32_t>(item));
+        }
+        const uint32_t start = here();
+        const std::size_t relocsBefore = scope().relocs.size();
+        statement(s, p, false);
+        // Fuse the common one-line forms into single instructions.
+        const std::size_t n = here() - start;
+        const uint8_t* c = m_code.data() + start;
+        auto opAt = [&](std::size_t off) { return static_cast<Op>(c[off]); };
+        auto rd = [&](std::size_t off) {
+            uint32_t v;
+            std::memcpy(&v, c + off, 4);
+            return v;
+        };
+        auto relocated = [&](std::size_t off) {
+            const std::vector<Reloc>& relocs = scope().relocs;
+            for (std::size_t k = relocsBefore; k < relocs.size(); ++k)
+                if (relocs[k].pos == start + off) return true;
+            return false;
+        };
+        if (n == 16 && opAt(0) == Op::Ld && opAt(5) == Op::Ld && (opAt(10) == Op::IAdd || opAt(10) == Op::ISub) &&
+            opAt(11) == Op::St && !relocated(1) && !relocated(6) && !relocated(12)) {
+            const uint32_t a = rd(12), b = rd(1), d = rd(6);
+            const Op fused = opAt(10) == Op::IAdd ? Op::IAddCC : Op::ISubCC;
+            m_code.resize(start);
+            emit(fused);
+            u32(a);
+            u32(b);
+            u32(d);
+        } else if (n == 16 && opAt(0) == Op::Ld && opAt(5) == Op::PushI && opAt(10) == Op::IAdd && opAt(11) == Op::St &&
+                   !relocated(1) && !relocated(12)) {
+            const uint32_t a = rd(12), b = rd(1), k = rd(6);
+            m_code.resize(start);
+            emit(Op::IAddCI);
+            u32(a);
+            u32(b);
+            u32(k);
+        } else if (n == 10 && opAt(0) == Op::PushI && opAt(5) == Op::St && !relocated(6)) {
+            const uint32_t a = rd(6), k = rd(1);
+            m_code.resize(start);
+            emit(Op::StI);
+            u32(a);
+            u32(k);
+        }
+    } catch (const LineError&) {
+    }
+}
+
+void Compiler::closeSection(Section& s) {
+    const int endItem = s.footer >= 0 ? s.footer : s.stop - 1;
+    while (!m_open.empty()) {
+        const OpenBlock& b = m_open.back();
+        const char* what = b.kind == OpenBlock::If ? "IF without ENDIF" : b.kind == OpenBlock::For ? "FOR without LOOP" : "DO without LOOP";
+        error(b.item, b.start, b.end, "E013", what);
+        error(endItem, 1, std::max(2, lineEnd(endItem)), "E013",
+              "section " + s.title + " ends inside the " +
+                  (b.kind == OpenBlock::If ? std::string("IF") : b.kind == OpenBlock::For ? std::string("FOR") : std::string("DO")) +
+                  " block of line " + std::to_string(b.item));
+        // Close it so the code stays well formed.
+        if (b.kind == OpenBlock::If) {
+            if (b.nextCond) patch(*b.nextCond, here());
+            for (uint32_t at : b.endPatches) patch(at, here());
+        } else {
+            for (uint32_t at : b.exits) patch(at, here());
+        }
+        m_open.pop_back();
+    }
+    for (const auto& [at, label, item, start, end] : m_gotoPatches) {
+        auto it = m_labelAt.find(label);
+        if (it != m_labelAt.end()) patch(at, it->second);
+        else patch(at, here());
+    }
+    m_gotoPatches.clear();
+    m_labelAt.clear();
+    m_afterGoto = false;
+}
+
+void Compiler::compileSection(Section& s) {
+    m_section = &s;
+    m_scope = s.kind == SectionKind::Block ? m_blocks[static_cast<std::size_t>(s.block)].scope : 0;
+    const uint32_t entry = here();
+    if (s.kind == SectionKind::Block) m_blocks[static_cast<std::size_t>(s.block)].entry = entry;
+    if (s.kind == SectionKind::Task) m_taskEntry[s.taskId] = entry;
+    if (s.kind == SectionKind::Sub) m_subEntries.emplace_back(entry, static_cast<int>(&s - m_sections.data()));
+    const int last = s.stop;
+    bool declarations = s.kind == SectionKind::Block;
+    if (s.kind == SectionKind::Block && s.fbBody < 0)
+        error(s.header, 1, lineEnd(s.header), "E019",
+              "function block " + m_blocks[static_cast<std::size_t>(s.block)].name + " has no FBbody line");
+    for (int i = s.header + 1; i < last; ++i) {
+        const SourceItem& it = m_items[static_cast<std::size_t>(i)];
+        if (it.kind == kDiagramItem) {
+            warn(i, 1, 2, "W006",
+                 "diagram '" + it.diagramTitle + "' is not executed (diagrams are not compiled yet)");
+            continue;
+        }
+        if (it.kind != kTextItem) continue;
+        if (declarations && i == s.fbBody) {
+            declarations = false;
+            continue;
+        }
+        compileLine(s, i, declarations);
+    }
+    closeSection(s);
+    m_lines.push_back({here(), static_cast<uint32_t>(s.footer >= 0 ? s.footer : s.header)});
+    if (s.kind == SectionKind::Task) emit(Op::End);
+    else if (s.kind == SectionKind::Sub) emit(Op::Ret);
+    else emit(Op::FbRet);
+}
+
+// --- finishing -----------------------------------------------------------------------------------
+
+void Compiler::finishWarnings() {
+    // After an error the uses of a variable are incomplete: its line was given up.
+    for (const Message& m : m_messages)
+        if (!m.warning) return;
+    for (Scope& sc : m_scopes)
+        for (Var& v : sc.vars) {
+            if (v.hidden || v.isConst || v.name.empty()) continue;
+            if (m_diagramNames.count(v.name)) continue;
+            const std::string where = sc.block >= 0 ? " in function block " + m_blocks[static_cast<std::size_t>(sc.block)].name : "";
+            if (v.read && !v.written)
+                warn(v.readItem, v.readStart, v.readEnd, "W001", "variable '" + v.name + "' is read but never written" + where);
+            else if (v.written && !v.read)
+                warn(v.writeItem, v.writeStart, v.writeEnd, "W002", "variable '" + v.name + "' is written but never read" + where);
+        }
+}
+
+bool Compiler::layoutFrames() {
+    // Block frames: own cells, then one instance per call site. Recursion makes the size infinite.
+    const std::size_t nb = m_blocks.size();
+    std::vector<int> state(nb, 0); // 0 new, 1 on the path, 2 done
+    bool ok = true;
+    std::function<void(int, std::vector<int>&)> visit = [&](int b, std::vector<int>& path) {
+        BlockDef& blk = m_blocks[static_cast<std::size_t>(b)];
+        if (state[static_cast<std::size_t>(b)] == 2) return;
+        if (state[static_cast<std::size_t>(b)] == 1) {
+            std::string chain;
+            bool on = false;
+            for (int x : path) {
+                if (x == b) on = true;
+                if (on) chain += m_blocks[static_cast<std::size_t>(x)].name + " -> ";
+            }
+            chain += blk.name;
+            error(blk.headerItem, 1, lineEnd(blk.headerItem), "E017", "function block " + blk.name + " calls itself (" + chain + ")");
+            ok = false;
+            return;
+        }
+        state[static_cast<std::size_t>(b)] = 1;
+        path.push_back(b);
+        for (int c : blk.calls) visit(c, path);
+        path.pop_back();
+        state[static_cast<std::size_t>(b)] = 2;
+        if (!ok) return;
+        Scope& sc = m_scopes[static_cast<std::size_t>(blk.scope)];
+        uint64_t size = sc.cells;
+        for (int inst : sc.instances) {
+            sc.instanceBase.push_back(static_cast<uint32_t>(std::min<uint64_t>(size, kMaxCells + 1)));
+            size += m_scopes[static_cast<std::size_t>(m_blocks[static_cast<std::size_t>(inst)].scope)].frameSize;
+        }
+        sc.frameSize = static_cast<uint32_t>(std::min<uint64_t>(size, kMaxCells + 1));
+        if (size > kMaxCells) {
+            error(blk.headerItem, 1, lineEnd(blk.headerItem), "E023",
+                  "function block " + blk.name + " needs more than " + std::to_string(kMaxCells) + " variable cells");
+            ok = false;
+        }
+    };
+    for (std::size_t b = 0; b < nb && ok; ++b) {
+        std::vector<int> path;
+        visit(static_cast<int>(b), path);
+    }
+    if (!ok) return false;
+    Scope& g = m_scopes[0];
+    uint64_t size = g.cells;
+    for (int inst : g.instances) {
+        g.instanceBase.push_back(static_cast<uint32_t>(std::min<uint64_t>(size, kMaxCells + 1)));
+        size += m_scopes[static_cast<std::size_t>(m_blocks[static_cast<std::size_t>(inst)].scope)].frameSize;
+    }
+    g.frameSize = static_cast<uint32_t>(std::min<uint64_t>(size, kMaxCells + 1));
+    if (size > kMaxCells) {
+        error(0, 1, 2, "E023", "the program needs " + std::to_string(size) + " variable cells; at most " +
+                                   std::to_string(kMaxCells) + " fit on the drive");
+        return false;
+    }
+    for (Scope& sc : m_scopes)
+        for (const Reloc& r : sc.relocs) patch(r.pos, sc.instanceBase[static_cast<std::size_t>(r.instance)] + r.addend);
+    return true;
+}
+
+void Compiler::buildImage(Result& r) {
+    image::Image& img = r.image;
+    img.flags = static_cast<uint16_t>((m_single ? image::kFlagSinglePrecision : 0) |
+                                      (m_opt.floatingPoint ? 0 : image::kFlagFixedPoint) |
+                                      (m_opt.debug ? image::kFlagDebug : 0) | (m_opt.embedSource ? image::kFlagSource : 0) |
+                                      (m_opt.library ? image::kFlagLibrary : 0));
+    img.targetType = m_opt.targetType;
+    img.globalCells = m_scopes[0].frameSize;
+    for (const auto& [id, entry] : m_taskEntry)
+        img.tasks.push_back({static_cast<uint16_t>(id), m_opt.targetTasks[static_cast<std::size_t>(id)], entry});
+    img.code = std::move(m_code);
+    img.constants = std::move(m_constants);
+    if (m_single)
+        for (double& d : img.constants) d = static_cast<double>(static_cast<float>(d));
+    img.strings = std::move(m_strings);
+    std::stable_sort(m_lines.begin(), m_lines.end(),
+                     [](const image::LineEntry& a, const image::LineEntry& b) { return a.offset < b.offset; });
+    img.lines = std::move(m_lines);
+    if (m_opt.embedSource) img.source = m_opt.source;
+    for (const Var& v : m_scopes[0].vars) {
+        if (v.hidden || v.isConst || v.name.empty()) continue;
+        img.symbols.push_back({v.name, v.cell, static_cast<uint8_t>(v.isInt ? 3 : (m_single ? 2 : 1)),
+                               v.isArray ? v.size : 1u});
+    }
+    for (const BlockDef& b : m_blocks)
+        img.blocks.push_back({b.name, b.entry, m_scopes[static_cast<std::size_t>(b.scope)].frameSize,
+                              static_cast<uint16_t>(b.inputs.size()), static_cast<uint16_t>(b.outputs.size())});
+}
+
+Result Compiler::run() {
+    Result r;
+    prepass();
+
+    // Array cells are laid out before any scalar that the code creates on first use.
+    for (Scope& sc : m_scopes)
+        for (Var& v : sc.vars)
+            if (v.isArray || (!v.isConst && !v.hidden)) {
+                v.cell = sc.cells;
+                sc.cells = static_cast<uint32_t>(std::min<uint64_t>(uint64_t{sc.cells} + v.size, kMaxCells + 1));
+            }
+
+    // Names used by diagrams count as read and written: the diagram is their other half.
+    for (const SourceItem& it : m_items)
+        if (it.kind == kDiagramItem) {
+            std::size_t i = 0;
+            const std::string& s = it.text;
+            while (i < s.size()) {
+                if (std::isalpha(static_cast<unsigned char>(s[i]))) {
+                    std::size_t j = i;
+                    while (j < s.size() && IsWordChar(s[j])) ++j;
+                    m_diagramNames.insert(s.substr(i, j - i));
+                    i = j;
+                } else {
+                    ++i;
+                }
+            }
+        }
+
+    // Lines outside sections: comments and directives only.
+    {
+        for (std::size_t i = 1; i < m_items.size(); ++i) {
+            const SourceItem& it = m_items[i];
+            if (m_sectionOf[i] >= 0) continue;
+            if (it.kind == kDiagramItem) {
+                warn(static_cast<int>(i), 1, 2, "W006", "diagram '" + it.diagramTitle + "' is not executed (it stands outside any section)");
+                continue;
+            }
+            if (it.kind != kTextItem) continue;
+            m_item = static_cast<int>(i);
+            try {
+                m_toks = lineTokens(m_item, it.text);
+                if (m_toks[0].kind == Tok::End) continue;
+                if (m_toks[0].kind == Tok::Word && m_toks[0].text[0] == '$') {
+                    handleDirective(m_toks, true);
+                    continue;
+                }
+                error(m_item, m_toks[0].start, lineEnd(m_item), "E004", "statement outside a section");
+            } catch (const LineError&) {
+            }
+        }
+    }
+
+    // Code, section by section; aliases defined in earlier sections and lines apply. Top-level
+    // directives were replayed above in line order, so replay again alongside the sections.
+    m_aliases.clear();
+    m_single = false;
+    {
+        std::size_t next = 0;
+        auto topLevelUpTo = [&](int item) {
+            // Apply the directives that stand outside sections before `item`.
+            for (; next < m_items.size() && static_cast<int>(next) < item; ++next) {
+                if (m_sectionOf[next] >= 0 || m_items[next].kind != kTextItem) continue;
+                m_item = static_cast<int>(next);
+                try {
+                    m_toks = lineTokens(m_item, m_items[next].text);
+                    if (m_toks[0].kind == Tok::Word && m_toks[0].text[0] == '$') {
+                        const std::size_t before = m_messages.size();
+                        try {
+                            handleDirective(m_toks, true);
+                        } catch (const LineError&) {
+                        }
+                        m_messages.resize(before); // reported by the pass over top-level lines
+                    }
+                } catch (const LineError&) {
+                }
+            }
+        };
+        for (Section& s : m_sections) {
+            topLevelUpTo(s.header);
+            if (s.kind == SectionKind::Notes) continue;
+            if (s.kind == SectionKind::Other) continue;
+            if (s.kind == SectionKind::Alias) {
+                m_scope = 0;
+                for (int i = s.header + 1; i < s.stop; ++i) {
+                    if (m_items[static_cast<std::size_t>(i)].kind != kTextItem) continue;
+                    m_item = i;
+                    try {
+                        m_toks = lineTokens(i, m_items[static_cast<std::size_t>(i)].text);
+                        if (m_toks[0].kind == Tok::End) continue;
+                        if (m_toks[0].kind != Tok::Word || m_toks[0].text[0] != '$')
+                            fail(m_toks[0], "E026", "only directives belong in the Alias section");
+                        handleDirective(m_toks, true);
+                    } catch (const LineError&) {
+                    }
+                }
+                continue;
+            }
+            compileSection(s);
+        }
+        topLevelUpTo(static_cast<int>(m_items.size()));
+    }
+
+    // Subroutine calls.
+    for (const auto& [at, name, item, start, end] : m_callPatches) {
+        const int sec = m_subByName[name];
+        for (const auto& [entry, s] : m_subEntries)
+            if (s == sec) patch(at, entry);
+    }
+
+    finishWarnings();
+    const bool framesOk = layoutFrames();
+    (void)framesOk;
+
+    // Line order, then the error limit.
+    std::stable_sort(m_messages.begin(), m_messages.end(), [](const Message& a, const Message& b) {
+        return a.item != b.item ? a.item < b.item : a.start < b.start;
+    });
+    std::vector<Message> kept;
+    for (Message& m : m_messages) {
+        if (!m.warning && r.errors == kMaxReportedErrors) continue;
+        (m.warning ? r.warnings : r.errors)++;
+        kept.push_back(std::move(m));
+    }
+    r.messages = std::move(kept);
+    if (r.errors == 0) buildImage(r);
+    return r;
+}
+
+} // namespace
+
+Result Compile(const std::vector<SourceItem>& items, const Options& options) {
+    Compiler c(items, options);
+    return c.run();
+}
+
+} // namespace rux::cmp

@@ -1,0 +1,68 @@
+// The RUX compiler: program items in, messages and an image out.
+//
+// One pass over the items collects what every later line may refer to (sections and their kinds,
+// function block headers, subroutines, labels, DIM and CONST declarations, aliases, $FLT); a
+// second pass parses each line by recursive descent and emits bytecode directly, with no syntax
+// tree in between. Errors are reported per line, and parsing picks up again at the next line.
+#pragma once
+
+#include "image/image.h"
+
+#include <string>
+#include <vector>
+
+namespace rux::cmp {
+
+enum ItemKind { kHeaderItem = 1, kDiagramItem = 2, kTextItem = 3, kSectionItem = 5, kFooterItem = 6 };
+
+// One item of the program as the editor counts lines: index in the vector = item index.
+struct SourceItem {
+    int kind = kTextItem;
+    std::string text;          // text line; section title; diagram payload
+    std::string diagramTitle;  // diagrams only
+};
+
+struct Options {
+    std::string fileName = "program.rux";        // shown in messages
+    std::string targetType;                      // header Type
+    std::vector<std::string> targetTasks;        // the target's tasks in task-id order
+    std::vector<std::string> knownTasks;         // every task name of any target (for "not of this target")
+    std::vector<std::string> noBracketBlocks;    // built-ins callable without brackets
+    int maxParamIn = 256;
+    int maxParamOut = 256;
+    bool floatingPoint = true;
+    bool debug = true;
+    bool embedSource = false;
+    bool library = false;
+    std::string source;                          // embedded when embedSource
+};
+
+struct Message {
+    int item = 0;
+    int start = 0;      // 1-based column
+    int end = 0;        // column after the last character
+    bool warning = false;
+    std::string code;   // "E012"
+    std::string text;
+};
+
+struct Result {
+    std::vector<Message> messages;   // in line order, at most 100 errors
+    int errors = 0;
+    int warnings = 0;
+    image::Image image;              // meaningful when errors == 0
+};
+
+constexpr int kMaxReportedErrors = 100;
+
+Result Compile(const std::vector<SourceItem>& items, const Options& options);
+
+// "conveyor_line.rux(57,5-10): error E012: ENDIF without IF"
+std::string FormatMessage(const std::string& fileName, const Message& m);
+// "2 error(s), 1 warning(s)"
+std::string FormatSummary(int errors, int warnings);
+
+// The lines of NAME.sym for the image's symbols.
+std::string SymbolFileText(const image::Image& image);
+
+} // namespace rux::cmp

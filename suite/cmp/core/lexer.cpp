@@ -1,0 +1,205 @@
+#include "lexer.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+
+namespace rux::cmp {
+
+bool IsWordChar(char c) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    return std::isalnum(u) || c == '%' || c == '.' || c == '_' || c == '$' || c == '#';
+}
+
+std::string_view StripComment(std::string_view line) {
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == ';') return line.substr(0, i);
+        if (line[i] == '/' && i + 1 < line.size() && line[i + 1] == '/') return line.substr(0, i);
+    }
+    return line;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+std::string Upper(std::string_view s) {
+    std::string u(s);
+    for (char& c : u) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return u;
+}
+
+std::string Lower(std::string_view s) {
+    std::string u(s);
+    for (char& c : u) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return u;
+}
+
+bool IsWord(const Token& t, std::string_view upperKeyword) {
+    return t.kind == Tok::Word && EqualsNoCase(t.text, upperKeyword);
+}
+
+namespace {
+
+int DigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'z') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'Z') return c - 'A' + 10;
+    return 99;
+}
+
+// Reads digits of a radix into value; false on a bad digit or overflow past 32 bits unsigned.
+bool ReadRadix(std::string_view digits, int radix, int64_t& value) {
+    if (digits.empty()) return false;
+    uint64_t v = 0;
+    for (char c : digits) {
+        if (c == '_') continue;
+        const int d = DigitValue(c);
+        if (d >= radix) return false;
+        v = v * static_cast<uint64_t>(radix) + static_cast<uint64_t>(d);
+        if (v > 0xFFFFFFFFull) return false;
+    }
+    // Radix numbers are bit patterns: 16#FFFFFFFF is -1.
+    value = static_cast<int32_t>(static_cast<uint32_t>(v));
+    return true;
+}
+
+// A token that starts with a digit: decimal integer, real, radix number or 0x number.
+Token Number(std::string_view line, std::size_t& i) {
+    Token t;
+    const std::size_t from = i;
+    std::size_t j = i;
+    while (j < line.size() && IsWordChar(line[j])) {
+        // An exponent sign belongs to the number: 2e-3.
+        if ((line[j] == 'e' || line[j] == 'E') && j + 1 < line.size() && (line[j + 1] == '-' || line[j + 1] == '+') &&
+            line.substr(from, j - from).find('#') == std::string_view::npos &&
+            !(j - from >= 1 && (line[from + 1] == 'x' || line[from + 1] == 'X') && line[from] == '0')) {
+            j += 2;
+            continue;
+        }
+        ++j;
+    }
+    const std::string_view w = line.substr(from, j - from);
+    t.text = std::string(w);
+    t.start = static_cast<int>(from) + 1;
+    t.end = static_cast<int>(j) + 1;
+    i = j;
+    if (w.size() > 2 && w[0] == '0' && (w[1] == 'x' || w[1] == 'X')) {
+        if (ReadRadix(w.substr(2), 16, t.ival)) t.kind = Tok::Int;
+        else t.kind = Tok::Bad;
+        return t;
+    }
+    if (const std::size_t hash = w.find('#'); hash != std::string_view::npos) {
+        const std::string_view r = w.substr(0, hash);
+        int radix = 0;
+        for (char c : r) radix = c >= '0' && c <= '9' && radix < 100 ? radix * 10 + (c - '0') : 999;
+        if ((radix == 2 || radix == 8 || radix == 16 || radix == 10) && ReadRadix(w.substr(hash + 1), radix, t.ival))
+            t.kind = Tok::Int;
+        else
+            t.kind = Tok::Bad;
+        return t;
+    }
+    bool real = false, ok = true;
+    std::size_t k = 0;
+    while (k < w.size() && std::isdigit(static_cast<unsigned char>(w[k]))) ++k;
+    if (k < w.size() && w[k] == '.') {
+        real = true;
+        ++k;
+        while (k < w.size() && std::isdigit(static_cast<unsigned char>(w[k]))) ++k;
+    }
+    if (k < w.size() && (w[k] == 'e' || w[k] == 'E')) {
+        real = true;
+        ++k;
+        if (k < w.size() && (w[k] == '+' || w[k] == '-')) ++k;
+        const std::size_t digits = k;
+        while (k < w.size() && std::isdigit(static_cast<unsigned char>(w[k]))) ++k;
+        if (k == digits) ok = false;
+    }
+    if (k != w.size()) ok = false;
+    if (!ok) {
+        t.kind = Tok::Bad;
+        return t;
+    }
+    if (real) {
+        t.kind = Tok::Real;
+        t.rval = std::strtod(t.text.c_str(), nullptr);
+        if (!std::isfinite(t.rval)) t.kind = Tok::Bad;
+        return t;
+    }
+    uint64_t v = 0;
+    for (char c : w) {
+        v = v * 10 + static_cast<uint64_t>(c - '0');
+        if (v > 2147483648ull) {
+            t.kind = Tok::Bad;
+            return t;
+        }
+    }
+    t.kind = Tok::Int;
+    t.ival = static_cast<int64_t>(v);
+    return t;
+}
+
+} // namespace
+
+std::vector<Token> Tokenise(std::string_view line) {
+    std::vector<Token> out;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        const char c = line[i];
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+            ++i;
+            continue;
+        }
+        if (std::isdigit(static_cast<unsigned char>(c))) {
+            out.push_back(Number(line, i));
+            continue;
+        }
+        Token t;
+        t.start = static_cast<int>(i) + 1;
+        if (IsWordChar(c)) {
+            std::size_t j = i;
+            while (j < line.size() && IsWordChar(line[j])) ++j;
+            t.kind = Tok::Word;
+            t.text = std::string(line.substr(i, j - i));
+            i = j;
+        } else if (c == '"') {
+            const std::size_t close = line.find('"', i + 1);
+            if (close == std::string_view::npos) {
+                t.kind = Tok::Bad;
+                t.text = std::string(line.substr(i));
+                i = line.size();
+            } else {
+                t.kind = Tok::String;
+                t.text = std::string(line.substr(i + 1, close - i - 1));
+                i = close + 1;
+            }
+        } else {
+            t.kind = Tok::Op;
+            const char n = i + 1 < line.size() ? line[i + 1] : '\0';
+            if ((c == '<' && (n == '>' || n == '=')) || (c == '>' && n == '=')) {
+                t.text = std::string(line.substr(i, 2));
+                i += 2;
+            } else if (std::string_view("+-*/=<>(),[]:").find(c) != std::string_view::npos) {
+                t.text = std::string(1, c);
+                ++i;
+            } else {
+                t.kind = Tok::Bad;
+                t.text = std::string(1, c);
+                ++i;
+            }
+        }
+        t.end = static_cast<int>(i) + 1;
+        out.push_back(std::move(t));
+    }
+    Token end;
+    end.kind = Tok::End;
+    end.start = end.end = static_cast<int>(line.size()) + 1;
+    out.push_back(end);
+    return out;
+}
+
+} // namespace rux::cmp

@@ -1,0 +1,99 @@
+// Compiled program images (NAME.bin): the one writer and the one reader of the format.
+// The layout is described in suite/cmp/README.md.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rux::image {
+
+constexpr char kMagic[4] = {'R', 'X', 'I', 'M'};
+constexpr uint16_t kFormatVersion = 1;
+constexpr std::size_t kHeaderSize = 40;
+constexpr std::size_t kProgramIdOffset = 8;
+
+enum ImageFlags : uint16_t {
+    kFlagSinglePrecision = 1,
+    kFlagFixedPoint = 2,
+    kFlagDebug = 4,     // Line instructions were compiled in: breakpoints and stepping work
+    kFlagSource = 8,    // the program source is embedded
+    kFlagLibrary = 16,  // a library program (function blocks only)
+};
+
+enum SectionKind : uint32_t {
+    kSectionTasks = 1,
+    kSectionCode = 2,
+    kSectionConstants = 3,
+    kSectionStrings = 4,
+    kSectionLines = 5,
+    kSectionSource = 6,
+    kSectionSymbols = 7,
+    kSectionBlocks = 8,
+};
+
+struct TaskEntry {
+    uint16_t taskId = 0;      // position in the target's task list
+    std::string name;         // as the target names it ("Clock")
+    uint32_t entry = 0;       // code offset
+};
+
+struct BlockEntry {
+    std::string name;         // "_RampLimit"
+    uint32_t entry = 0;       // code offset of the body
+    uint32_t frameSize = 0;   // cells of one instance
+    uint16_t inputs = 0;      // inputs are the cells 0..inputs-1 of the frame
+    uint16_t outputs = 0;     // outputs follow the inputs
+};
+
+struct LineEntry {
+    uint32_t offset = 0;      // code offset of the line's first instruction
+    uint32_t item = 0;        // item index in the program
+};
+
+struct SymbolEntry {
+    std::string name;
+    uint32_t address = 0;     // cell in the global frame
+    uint8_t type = 0;         // 1 real (double), 2 real (single), 3 integer
+    uint32_t elements = 1;
+};
+
+struct Image {
+    uint16_t version = kFormatVersion;
+    uint16_t flags = 0;
+    uint32_t programId = 0;
+    std::string targetType;   // at most 15 characters
+    uint32_t globalCells = 0;
+    std::vector<TaskEntry> tasks;
+    std::vector<uint8_t> code;
+    std::vector<double> constants;
+    std::vector<std::string> strings;
+    std::vector<LineEntry> lines;     // sorted by offset
+    std::string source;
+    std::vector<SymbolEntry> symbols;
+    std::vector<BlockEntry> blocks;
+
+    // The item of the line holding code offset `pc`; -1 when no line covers it.
+    int itemAt(uint32_t pc) const;
+};
+
+uint32_t crc32(const uint8_t* data, std::size_t size, uint32_t crc = 0);
+
+// Serialises the image and fills in its program identifier (also stored in image.programId).
+std::vector<uint8_t> writeImage(Image& image);
+
+// True when the bytes start like an image (magic only).
+bool looksLikeImage(const uint8_t* data, std::size_t size);
+
+// Parses and checks the container: header, version, size, identifier, section bounds and section
+// contents. The code itself is checked by the virtual machine's verifier. On failure `message`
+// says what is wrong and the image is left empty.
+bool readImage(const uint8_t* data, std::size_t size, Image& image, std::string& message);
+bool readImageFile(const std::string& path, Image& image, std::string& message);
+
+// The program identifier of a file: 0 when it cannot be read or is not a valid image.
+uint32_t fileProgramId(const std::string& path);
+
+} // namespace rux::image

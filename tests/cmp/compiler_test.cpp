@@ -1,0 +1,182 @@
+// Compiler messages: each error and warning class with its exact line, and programs that must
+// compile clean.
+#include "cmp/compile_support.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+namespace rux::test {
+namespace {
+
+struct MessageCase {
+    const char* name;
+    std::vector<Sec> program;
+    std::vector<std::string> expected; // every line, summary last
+    std::string header = "FloatingPoint=1\nDebug=1\n";
+};
+
+const MessageCase kCases[] = {
+    {"unknown statement", {{"Initial", {"\tIN #18.11 #18.12"}}},
+     {"t.rux(2,2-4): error E001: unknown statement 'IN'", "1 error(s), 0 warning(s)"}},
+    {"missing operator", {{"Initial", {"x% = 1", "x% 2", "PRINT x%"}}},
+     {"t.rux(3,4-5): error E002: expected '=' after x%, found '2'", "1 error(s), 0 warning(s)"}},
+    {"ENDIF without IF", {{"Initial", {"ENDIF"}}}, {"t.rux(2,1-6): error E012: ENDIF without IF", "1 error(s), 0 warning(s)"}},
+    {"LOOP without DO", {{"Initial", {"x% = 1", "\tLOOP"}}},
+     {"t.rux(3,2-6): error E012: LOOP without DO or FOR", "1 error(s), 0 warning(s)"}},
+    {"ELSE inside an open loop", {{"Initial", {"IF 1 THEN", "DO", "ELSE", "LOOP", "ENDIF"}}},
+     {"t.rux(4,1-5): error E012: ELSE inside a DO loop opened in line 3 that is not closed with LOOP",
+      "1 error(s), 0 warning(s)"}},
+    {"IF without ENDIF, at the IF and at the section end", {{"Initial", {"x% = 0", "IF x% = 1 THEN", "x% = 2"}}},
+     {"t.rux(3,1-3): error E013: IF without ENDIF",
+      "t.rux(5,1-8): error E013: section Initial ends inside the IF block of line 3", "2 error(s), 0 warning(s)"}},
+    {"FOR without LOOP", {{"Clock", {"FOR i% = 1 TO 3"}}},
+     {"t.rux(2,1-4): error E013: FOR without LOOP", "t.rux(3,1-6): error E013: section Clock ends inside the FOR block of line 2",
+      "2 error(s), 0 warning(s)"}},
+    {"label not defined", {{"Background", {"\tgoto top:"}}},
+     {"t.rux(2,7-10): error E007: label 'top' is not defined in section Background", "1 error(s), 0 warning(s)"}},
+    {"label of another section", {{"Initial", {"top:"}}, {"Background", {"GOTO top"}}},
+     {"t.rux(5,6-9): error E007: label 'top' is not defined in section Background", "1 error(s), 0 warning(s)"}},
+    {"label defined twice", {{"Background", {"top:", "top:", "GOTO top"}}},
+     {"t.rux(3,1-4): error E008: label 'top' is defined twice in section Background (first in line 2)",
+      "1 error(s), 0 warning(s)"}},
+    {"undeclared array", {{"Initial", {"x% = a%[1]", "PRINT x%"}}},
+     {"t.rux(2,6-8): error E009: array 'a%' is not declared (DIM a%[n])", "1 error(s), 0 warning(s)"}},
+    {"scalar used as an array", {{"Initial", {"a% = 1", "b% = a%[0]", "PRINT b%"}}},
+     {"t.rux(3,6-8): error E010: 'a%' is not an array", "1 error(s), 0 warning(s)"}},
+    {"array used as a scalar", {{"Initial", {"DIM a%[4]", "b% = a%", "PRINT b%"}}},
+     {"t.rux(3,6-8): error E010: 'a%' is an array; write a%[index]", "1 error(s), 0 warning(s)"}},
+    {"built-in with too few arguments", {{"Initial", {"x = MIN(1)", "PRINT x"}}},
+     {"t.rux(2,5-8): error E011: MIN takes 2 argument(s), 1 given", "1 error(s), 0 warning(s)"}},
+    {"built-in with too many arguments", {{"Initial", {"x% = ABS(1, 2)", "PRINT x%"}}},
+     {"t.rux(2,6-9): error E011: ABS takes 1 argument(s), 2 given", "1 error(s), 0 warning(s)"}},
+    {"block with the wrong inputs", {{"(o%) = _F(i%)", {"FBbody", "o% = i%"}}, {"Initial", {"x% = _F(1, 2)", "PRINT x%"}}},
+     {"t.rux(6,6-8): error E011: function block _F takes 1 input(s), 2 given", "1 error(s), 0 warning(s)"}},
+    {"unknown block", {{"Initial", {"x% = _G(1)"}}},
+     {"t.rux(2,6-8): error E014: function block '_G' is not defined", "1 error(s), 0 warning(s)"}},
+    {"unknown subroutine", {{"Initial", {"CALL Jog:"}}},
+     {"t.rux(2,6-9): error E014: subroutine 'Jog:' is not defined", "1 error(s), 0 warning(s)"}},
+    {"parameter outside 0..99", {{"Initial", {"#1.121 = 0"}}},
+     {"t.rux(2,1-7): error E015: parameter 121 of #1.121 is outside 0..99", "1 error(s), 0 warning(s)"}},
+    {"menu outside 0..99", {{"Initial", {"x% = #INT100.1", "PRINT x%"}}},
+     {"t.rux(2,6-15): error E015: menu 100 of parameter #INT100.1 is outside 0..99", "1 error(s), 0 warning(s)"}},
+    {"bit outside 0..31", {{"Initial", {"#1.2.32 = 1"}}},
+     {"t.rux(2,1-8): error E015: bit 32 of #1.2.32 is outside 0..31", "1 error(s), 0 warning(s)"}},
+    {"task defined twice", {{"Initial", {}}, {"initial", {}}},
+     {"t.rux(3,1-8): error E005: task Initial is defined twice (first in line 1)", "1 error(s), 0 warning(s)"}},
+    {"task the target does not have", {{"Pos0", {}}},
+     {"t.rux(1,1-5): error E006: target MERLIN has no task Pos0", "1 error(s), 0 warning(s)"},
+     "Type=MERLIN\nFloatingPoint=1\n"},
+    {"statement outside a section", {{"", {"x% = 1"}}, {"Initial", {}}},
+     {"t.rux(1,1-7): error E004: statement outside a section", "1 error(s), 0 warning(s)"}},
+    {"unknown directive", {{"", {"$FOO 1"}}}, {"t.rux(1,1-5): error E003: unknown directive $FOO", "1 error(s), 0 warning(s)"}},
+    {"real in a fixed-point program", {{"Initial", {"x = 1", "PRINT x"}}},
+     {"t.rux(2,1-2): error E016: real value 'x' in a fixed-point program (FloatingPoint is 0)", "1 error(s), 0 warning(s)"},
+     "FloatingPoint=0\n"},
+    {"real literal in a fixed-point program", {{"Initial", {"x% = 1.5", "PRINT x%"}}},
+     {"t.rux(2,6-9): error E016: real value '1.5' in a fixed-point program (FloatingPoint is 0)", "1 error(s), 0 warning(s)"},
+     "FloatingPoint=0\n"},
+    {"block calling itself through another",
+     {{"(o%) = _A(i%)", {"FBbody", "o% = _B(i%)"}}, {"(o%) = _B(i%)", {"FBbody", "o% = _A(i%)"}}},
+     {"t.rux(1,1-14): error E017: function block _A calls itself (_A -> _B -> _A)", "1 error(s), 0 warning(s)"}},
+    {"bad number", {{"Initial", {"x% = 12ab", "PRINT x%"}}},
+     {"t.rux(2,6-10): error E018: '12ab' is not a valid number", "1 error(s), 0 warning(s)"}},
+    {"unknown operator", {{"Initial", {"x% = 1 & 2", "PRINT x%"}}},
+     {"t.rux(2,8-9): error E002: unknown operator '&'", "1 error(s), 0 warning(s)"}},
+    {"too many block inputs", {{"(o%) = _F(a%, b%, c%, d%, e%)", {"FBbody", "o% = a%"}}},
+     {"t.rux(1,8-10): error E019: function block _F has 5 inputs; target HOBBY allows 4", "1 error(s), 0 warning(s)"},
+     "Type=HOBBY\nFloatingPoint=1\n"},
+    {"library with a task", {{"Initial", {}}},
+     {"t.rux(1,1-8): error E020: a library program holds only function blocks; section Initial is not one",
+      "1 error(s), 0 warning(s)"},
+     "Library=mylib\nFloatingPoint=1\n"},
+    {"EXIT outside a loop", {{"Initial", {"IF 1 THEN", "EXIT", "ENDIF"}}},
+     {"t.rux(3,1-5): error E021: EXIT outside a loop", "1 error(s), 0 warning(s)"}},
+    {"assigning a constant", {{"Initial", {"CONST LIMIT_HI% = 5", "LIMIT_HI% = 6"}}},
+     {"t.rux(3,1-10): error E022: 'LIMIT_HI%' is a constant and cannot be assigned", "1 error(s), 0 warning(s)"}},
+    {"statement before FBbody", {{"(o%) = _F(i%)", {"o% = 1", "FBbody", "o% = i%"}}},
+     {"t.rux(2,1-3): error E026: only DIM and CONST belong before FBbody in function block _F", "1 error(s), 0 warning(s)"}},
+    {"read but never written, written but never read", {{"Initial", {"x% = y%"}}},
+     {"t.rux(2,1-3): warning W002: variable 'x%' is written but never read",
+      "t.rux(2,6-8): warning W001: variable 'y%' is read but never written", "0 error(s), 2 warning(s)"}},
+    {"names that differ only in case", {{"Initial", {"Count% = 1", "count% = Count% + 1", "PRINT count%"}}},
+     {"t.rux(3,1-7): warning W003: 'count%' differs only in case from 'Count%'", "0 error(s), 1 warning(s)"}},
+    {"unreachable line after GOTO", {{"Background", {"top:", "x% = x% + 1", "GOTO top", "x% = 0"}}},
+     {"t.rux(5,1-7): warning W004: line is never reached (it follows the GOTO in line 4)", "0 error(s), 1 warning(s)"}},
+    {"section that never runs", {{"Helper", {"x% = 1"}}},
+     {"t.rux(1,1-7): warning W005: section Helper is not a task of target KESTREL and never runs", "0 error(s), 1 warning(s)"}},
+    {"one error per line, every line reported", {{"Initial", {"ENDIF", "y% = ", "LOOP", "x% = (1"}}},
+     {"t.rux(2,1-6): error E012: ENDIF without IF", "t.rux(3,6-7): error E002: expected a value, found the end of the line",
+      "t.rux(4,1-5): error E012: LOOP without DO or FOR", "t.rux(5,8-9): error E002: expected ')' to close the bracket, found the end of the line",
+      "4 error(s), 0 warning(s)"}},
+    {"alias column is the alias's", {{"Alias", {"$DEFINE SPEED #1.121"}}, {"Initial", {"\tSPEED = 5"}}},
+     {"t.rux(5,2-7): error E015: parameter 121 of #1.121 is outside 0..99", "1 error(s), 0 warning(s)"}},
+    {"comment hides the rest of a PRINT", {{"Initial", {"x% = 1", "PRINT \"a;b\", x%"}}},
+     {"t.rux(3,7-9): error E002: the text \"a is not closed (a ';' or '//' inside quotes starts a comment)",
+      "1 error(s), 0 warning(s)"}},
+};
+
+class CompilerMessages : public ::testing::TestWithParam<MessageCase> {};
+
+TEST_P(CompilerMessages, ExactLines) {
+    const MessageCase& c = GetParam();
+    const cmp::Result r = CompileSections(c.program, c.header);
+    EXPECT_EQ(MessageLines(r), c.expected) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Classes, CompilerMessages, ::testing::ValuesIn(kCases), [](const auto& info) {
+    std::string n;
+    for (const char* p = info.param.name; *p; ++p) n += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+    return n;
+});
+
+TEST(CompilerLimits, AtMostOneHundredErrors) {
+    std::vector<std::string> lines(150, "ENDIF");
+    const cmp::Result r = CompileSections({{"Initial", lines}});
+    EXPECT_EQ(r.errors, 100);
+    ASSERT_EQ(r.messages.size(), 100u);
+    EXPECT_EQ(r.messages.back().item, 101); // lines 2..101
+    EXPECT_EQ(MessageLines(r).back(), "100 error(s), 0 warning(s)");
+}
+
+TEST(CompilerClean, ExamplesHaveNoErrors) {
+    for (const char* name : {"conveyor_line.rux"}) {
+        std::ifstream in(std::string(RUX_SOURCE_DIR) + "/examples/" + name, std::ios::binary);
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        ASSERT_FALSE(text.empty()) << name;
+        const cmp::Result r = CompileText(text, name);
+        EXPECT_EQ(r.errors, 0) << name << ":\n" << ::testing::PrintToString(MessageLines(r, name));
+        for (const cmp::Message& m : r.messages) EXPECT_EQ(m.code, "W006") << cmp::FormatMessage(name, m);
+    }
+}
+
+// One program with every kind of statement: no message at all.
+TEST(CompilerClean, EveryStatementKind) {
+    const std::vector<Sec> program = {
+        {"", {"$FLT double", "$DEFINE SPEED #1.21"}},
+        {"Alias", {"$DEFINE ACCEL #2.11"}},
+        {"(Out%, Done%) = _Step(In%, Limit%)", {"DIM Hist%[4]", "CONST K% = 2", "FBbody", "Hist%[0] = In% + Hist%[1]",
+                                                "Out% = LIMIT(In% * K%, -Limit%, Limit%)", "Done% = Out% = In%"}},
+        {"Jog:", {"#6.30 = 1", "Speed = SPEED"}},
+        {"Initial", {"DIM Zone%[8]", "DIM Level[3]", "CONST N% = 8", "Count% = 0", "Ptr% = 121",
+                     "FOR i% = 0 TO N% - 1 STEP 1", "Zone%[i%] = i% * 2", "IF i% = 5 THEN EXIT", "LOOP",
+                     "FOR r = 1.5 TO 0 STEP -0.5", "Level[0] = Level[0] + r", "LOOP", "#Ptr% = 10", "ACCEL = 5000",
+                     "#INT71.10 = 8", "#8.03.2 = 1"}},
+        {"Background", {"top:", "IF Count% > 3 THEN", "Count% = 0", "ELSEIF Count% < 0 THEN", "Count% = 1", "ELSE",
+                        "Count% = Count% + 1", "ENDIF", "DO WHILE Count% > 100 AND Zone%[0] = 0", "WDOG", "LOOP",
+                        "DO", "Count% = Count% - 1", "IF Count% <= 0 THEN EXIT", "LOOP", "CALL Jog:", "DELAY(10)",
+                        "(Stepped%, Done%) = _Step(Count%, 100)", "o% = ABS Count%",
+                        "PRINT \"count \", Count%, \" speed \", Speed, \" level \", Level[0]",
+                        "Avg = AVERAGE(Level, 3) + FILTER(Speed, 4) + SQR(ABS(Speed)) + SIN(0.5) + COS(0) + TAN(0) + EXP(0) + LN(1)",
+                        "Code% = CRC(Zone%, 8) + BCD2BIN(16#12) + BIN2BCD(12) + BCD2SEG(3) + SGN(-4) + INT(2.5) + TIME",
+                        "m% = MIN(Stepped%, MAX(Done%, o%)) + 0x1F + 8#17 + 2#1011 + #INT1.21 + #8.03.2 + #Ptr% + Code%",
+                        "PRINT Avg, m%, FLOAT(m%) / 2e-3, #1.21 OR 0", "goto top:"}},
+    };
+    const cmp::Result r = CompileSections(program);
+    EXPECT_EQ(MessageLines(r), std::vector<std::string>{"0 error(s), 0 warning(s)"});
+    EXPECT_FALSE(r.image.code.empty());
+}
+
+} // namespace
+} // namespace rux::test

@@ -1,0 +1,201 @@
+// The compiler, symbol and file libraries through their C interfaces, as the editor loads them.
+#include "cmp/compile_support.h"
+
+#include "h2cmp.h"
+#include "h2syb.h"
+#include "target/service_library.h"
+#include "vevadi32.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace rux::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct TempDir {
+    fs::path path;
+    TempDir() {
+        path = fs::temp_directory_path() / ("ruxcmp_" + std::to_string(::getpid()) + "_" + std::to_string(counter()++));
+        fs::remove_all(path);
+        fs::create_directories(path);
+    }
+    ~TempDir() { fs::remove_all(path); }
+    static int& counter() {
+        static int n = 0;
+        return n;
+    }
+    std::string file(const std::string& name, const std::string& text) const {
+        std::ofstream(path / name, std::ios::binary) << text;
+        return (path / name).string();
+    }
+    std::string read(const std::string& name) const {
+        std::ifstream in(path / name, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+};
+
+std::vector<std::string> g_delivered;
+std::vector<H2HWND> g_windows;
+void Deliver(H2HWND window, const char* line) {
+    g_delivered.emplace_back(line);
+    g_windows.push_back(window);
+}
+
+class CompilerLibrary : public ::testing::Test {
+protected:
+    CServiceLibrary lib{"H2Cmp", RUX_PRODUCT_DIR};
+    using CompileFn = int32_t(const char*, int32_t, H2HWND, int32_t);
+    CompileFn* compile = lib.Entry<CompileFn>("H2Cmp_Compile");
+    void (*setDeliver)(H2CMPDELIVERPROC) = lib.Entry<void(H2CMPDELIVERPROC)>("H2Cmp_SetDeliverProc");
+    void SetUp() override {
+        ASSERT_NE(compile, nullptr);
+        ASSERT_NE(setDeliver, nullptr);
+        g_delivered.clear();
+        g_windows.clear();
+        setDeliver(&Deliver);
+    }
+    void TearDown() override {
+        if (setDeliver) setDeliver(nullptr);
+    }
+};
+
+TEST_F(CompilerLibrary, CleanBuildWritesAllThreeFilesAndDeliversInOrder) {
+    TempDir dir;
+    const std::string path = dir.file("line.rux", ProgramText({{"Initial", {"x% = 1", "y = x% * 2", "PRINT y"}}}));
+    int window = 0;
+    EXPECT_EQ(compile(path.c_str(), 1, &window, 0), 1);
+    EXPECT_EQ(g_delivered, std::vector<std::string>{"0 error(s), 0 warning(s)"});
+    EXPECT_EQ(g_windows, std::vector<H2HWND>{&window});
+    EXPECT_EQ(dir.read("line.ERR"), "0 error(s), 0 warning(s)\n");
+    EXPECT_EQ(dir.read("line.sym"), "x% 0 3 0\ny 1 1 0\n");
+    const std::string bin = dir.read("line.bin");
+    ASSERT_GE(bin.size(), 40u);
+    EXPECT_EQ(bin.substr(0, 4), "RXIM");
+}
+
+TEST_F(CompilerLibrary, ErrorsLeaveOnlyTheErrorFileAndRemoveAStaleImage) {
+    TempDir dir;
+    const std::string path = dir.file("bad.rux", ProgramText({{"Initial", {"ENDIF", "LOOP"}}}));
+    dir.file("bad.bin", "stale");
+    dir.file("bad.sym", "stale");
+    EXPECT_EQ(compile(path.c_str(), 1, nullptr, 0), 0);
+    const std::vector<std::string> expected = {"bad.rux(2,1-6): error E012: ENDIF without IF",
+                                               "bad.rux(3,1-5): error E012: LOOP without DO or FOR", "2 error(s), 0 warning(s)"};
+    EXPECT_EQ(g_delivered, expected);
+    EXPECT_EQ(dir.read("bad.ERR"), expected[0] + "\n" + expected[1] + "\n" + expected[2] + "\n");
+    EXPECT_FALSE(fs::exists(dir.path / "bad.bin"));
+    EXPECT_FALSE(fs::exists(dir.path / "bad.sym"));
+}
+
+TEST_F(CompilerLibrary, WarningFlagZeroStopsAtTheFirstWarning) {
+    TempDir dir;
+    const std::string path =
+        dir.file("warn.rux", ProgramText({{"Helper", {}}, {"Initial", {"a% = 1"}}, {"Other", {}}}));
+    EXPECT_EQ(compile(path.c_str(), 1, nullptr, 0), 1); // warnings alone do not fail
+    EXPECT_EQ(g_delivered.size(), 4u);
+    g_delivered.clear();
+    EXPECT_EQ(compile(path.c_str(), 0, nullptr, 0), 0);
+    EXPECT_EQ(g_delivered, (std::vector<std::string>{
+                               "warn.rux(1,1-7): warning W005: section Helper is not a task of target KESTREL and never runs",
+                               "0 error(s), 1 warning(s)"}));
+    EXPECT_FALSE(fs::exists(dir.path / "warn.bin"));
+}
+
+TEST_F(CompilerLibrary, UnreadableFileIsOneError) {
+    TempDir dir;
+    const std::string path = (dir.path / "missing.rux").string();
+    EXPECT_EQ(compile(path.c_str(), 1, nullptr, 0), 0);
+    EXPECT_EQ(g_delivered, (std::vector<std::string>{"missing.rux(0,1-2): error E000: cannot read missing.rux",
+                                                     "1 error(s), 0 warning(s)"}));
+}
+
+TEST_F(CompilerLibrary, WithoutADeliveryFunctionOnlyTheFileIsWritten) {
+    TempDir dir;
+    setDeliver(nullptr);
+    const std::string path = dir.file("quiet.rux", ProgramText({{"Initial", {"ENDIF"}}}));
+    EXPECT_EQ(compile(path.c_str(), 1, nullptr, 0), 0);
+    EXPECT_TRUE(g_delivered.empty());
+    EXPECT_EQ(dir.read("quiet.ERR"), "quiet.rux(2,1-6): error E012: ENDIF without IF\n1 error(s), 0 warning(s)\n");
+    auto* order = lib.Entry<int32_t(const char*, const char*)>("H2Cmp_CompileOrder");
+    ASSERT_NE(order, nullptr);
+    EXPECT_EQ(order("diagram.txt", "KESTREL"), 0);
+}
+
+TEST(FileLibrary, ProgramIdOfAnImageAndZeroForAnythingElse) {
+    CServiceLibrary lib("vevadi32", RUX_PRODUCT_DIR);
+    auto* describe = lib.Entry<uint32_t(const char*)>("RUX_GetFileDescription");
+    ASSERT_NE(describe, nullptr);
+    TempDir dir;
+    cmp::Result r = CompileSections({{"Initial", {"x% = 1"}}});
+    const std::vector<uint8_t> bytes = image::writeImage(r.image);
+    const std::string good = dir.file("p.bin", std::string(bytes.begin(), bytes.end()));
+    EXPECT_EQ(describe(good.c_str()), r.image.programId);
+    EXPECT_NE(r.image.programId, 0u);
+    std::string damaged(bytes.begin(), bytes.end());
+    damaged[damaged.size() - 1] ^= 1;
+    EXPECT_EQ(describe(dir.file("d.bin", damaged).c_str()), 0u);
+    EXPECT_EQ(describe(dir.file("t.bin", "not an image").c_str()), 0u);
+    EXPECT_EQ(describe((dir.path / "none.bin").string().c_str()), 0u);
+    EXPECT_EQ(describe(nullptr), 0u);
+}
+
+TEST(SymbolLibrary, VariablesOfTheNodesProgramAndParameters) {
+    CServiceLibrary lib("H2Syb", RUX_PRODUCT_DIR);
+    auto* open = lib.Entry<int32_t(const char*)>("H2SYB_Open");
+    auto* load = lib.Entry<int32_t(const char*)>("H2SYB_LoadScript");
+    auto* get = lib.Entry<int32_t(const char*, const char*, H2SYBOBJADDR*)>("H2SYB_GetObjAddr");
+    ASSERT_TRUE(open && load && get);
+    TempDir dir;
+    dir.file("a.sym", "Speed 4 1 0\nCount% 0 3 0\nZone% 10 3 0 8\n");
+    dir.file("b.sym", "Speed 7 2 0\n");
+    dir.file("HALM2.NAD", "; nodes\n[Nodes]\n3=b\nInfeed = a\n");
+    EXPECT_EQ(open((dir.path / "missing").string().c_str()), 0);
+    ASSERT_EQ(open(dir.path.string().c_str()), 1);
+    ASSERT_EQ(load("HALM2.NAD"), 1);
+    struct Case {
+        const char* symbol;
+        const char* node;
+        int32_t found;
+        uint32_t address;
+        uint16_t type;
+        uint16_t bit;
+    };
+    const Case cases[] = {
+        {"Speed", "3", 1, 7, 2, 0},            // node 3 runs b
+        {"Speed", "infeed", 1, 4, 1, 0},       // labels without regard to case
+        {"Count%", "3", 0, 0, 0, 0},           // not in b
+        {"Count%", "9", 1, 0, 3, 0},           // unknown node: the directory's files in name order
+        {"Zone%[7]", "Infeed", 1, 17, 3, 0},
+        {"Zone%[8]", "Infeed", 0, 0, 0, 0},
+        {"#1.21", "3", 1, 0x80011500u, 1, 0},
+        {"#INT71.10", "3", 1, 0x80470A00u, 3, 0},
+        {"#[INT]1.21", "3", 1, 0x80011500u, 3, 0},
+        {"#8.03.2", "3", 1, 0x80080302u, 3, 1},
+        {"B2#1.21", "3", 1, 0x80011500u, 1, 0},
+        {"#1.121", "3", 0, 0, 0, 0},
+        {"#8.03.32", "3", 0, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        H2SYBOBJADDR rec{};
+        EXPECT_EQ(get(c.symbol, c.node, &rec), c.found) << c.symbol << " on " << c.node;
+        if (!c.found) continue;
+        EXPECT_EQ(rec.Address, c.address) << c.symbol;
+        EXPECT_EQ(rec.Type, c.type) << c.symbol;
+        EXPECT_EQ(rec.Bit, c.bit) << c.symbol;
+    }
+    // Without a node database every node runs the directory's programs.
+    fs::remove(dir.path / "HALM2.NAD");
+    ASSERT_EQ(open(dir.path.string().c_str()), 1);
+    EXPECT_EQ(load("HALM2.NAD"), 1);
+    H2SYBOBJADDR rec{};
+    EXPECT_EQ(get("Speed", "3", &rec), 1);
+    EXPECT_EQ(rec.Address, 4u);
+}
+
+} // namespace
+} // namespace rux::test

@@ -1,0 +1,409 @@
+// The virtual machine: statements and built-ins by their results, run-time errors at their lines,
+// task timing under virtual time, breakpoints and stepping.
+#include "vm/vm_support.h"
+
+#include "image/bytecode.h"
+#include "image/image.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace rux::test {
+namespace {
+
+struct IntCase {
+    const char* expr;
+    int32_t expected;
+};
+
+// Each expression is assigned to r% in Initial; nothing else runs.
+const IntCase kIntCases[] = {
+    {"7 / 2", 3},
+    {"-7 / 2", -3},
+    {"3 * 4 - 5", 7},
+    {"2147483647 + 1", -2147483647 - 1},
+    {"-2147483648 - 1", 2147483647},
+    {"65536 * 65536", 0},
+    {"-2147483648 / -1", -2147483647 - 1},
+    {"12 AND 10", 8},
+    {"12 OR 3", 15},
+    {"(1 < 2) AND (3 > 2)", 1},
+    {"(1 > 2) OR (3 < 2)", 0},
+    {"2 <> 2", 0},
+    {"2 >= 2", 1},
+    {"1.5 <= 1", 0},
+    {"-2.9", -2},
+    {"2.9", 2},
+    {"INT(-2.7)", -2},
+    {"16#FF", 255},
+    {"16#FFFFFFFF", -1},
+    {"0x1F", 31},
+    {"2#1011", 11},
+    {"8#17", 15},
+    {"ABS(-5)", 5},
+    {"SGN(-3.5)", -1},
+    {"SGN(0)", 0},
+    {"MIN(4, -2)", -2},
+    {"MAX(4, -2)", 4},
+    {"LIMIT(12, 0, 10)", 10},
+    {"LIMIT(-3, 0, 10)", 0},
+    {"BCD2BIN(16#1234)", 1234},
+    {"BIN2BCD(1234)", 0x1234},
+    {"BCD2SEG(16#12)", 0x3F3F065B}, // leading zeros show as 0
+    {"1 + 2 * 3", 7},
+    {"(1 + 2) * 3", 9},
+    {"10 - 2 - 3", 5},
+    {"100 / 10 / 5", 2},
+    {"FLOAT(7) / 2 * 2", 7},
+};
+
+class IntExpressions : public ::testing::TestWithParam<IntCase> {};
+
+TEST_P(IntExpressions, Result) {
+    const IntCase& c = GetParam();
+    VmRun r = RunSections({{"Initial", {std::string("r% = ") + c.expr}}}, 1);
+    EXPECT_EQ(r.value("r%").i, c.expected) << c.expr;
+}
+
+INSTANTIATE_TEST_SUITE_P(Vm, IntExpressions, ::testing::ValuesIn(kIntCases));
+
+struct RealCase {
+    const char* expr;
+    double expected;
+};
+
+const RealCase kRealCases[] = {
+    {"7 / 2.0", 3.5},   {"7 / 2", 3.0},         {"SQR(16)", 4.0}, {"2e-3 * 1000", 2.0}, {"1.5e+2", 150.0},
+    {"-1.25", -1.25},   {"ABS(-0.5)", 0.5},     {"MIN(1, 2.5)", 1.0}, {"MAX(1, 2.5)", 2.5},
+    {"LIMIT(2.5, 0.0, 1.0)", 1.0}, {"EXP(0) + LN(1) + COS(0) + SIN(0) + TAN(0)", 2.0}, {"FLOAT(3) / 4", 0.75},
+};
+
+class RealExpressions : public ::testing::TestWithParam<RealCase> {};
+
+TEST_P(RealExpressions, Result) {
+    const RealCase& c = GetParam();
+    VmRun r = RunSections({{"Initial", {std::string("r = ") + c.expr}}}, 1);
+    EXPECT_DOUBLE_EQ(r.value("r").r, c.expected) << c.expr;
+}
+
+INSTANTIATE_TEST_SUITE_P(Vm, RealExpressions, ::testing::ValuesIn(kRealCases));
+
+TEST(VmPrecision, SingleRoundsEveryRealDoubleDoesNot) {
+    VmRun d = RunSections({{"Initial", {"r = 0.1", "s = r * 3"}}}, 1);
+    EXPECT_EQ(d.value("r").r, 0.1);
+    EXPECT_EQ(d.value("s").r, 0.1 * 3);
+    VmRun s = RunSections({{"", {"$FLT single"}}, {"Initial", {"r = 0.1", "s = r * 3"}}}, 1);
+    EXPECT_EQ(s.value("r").r, static_cast<double>(0.1f));
+    EXPECT_EQ(s.value("s").r, static_cast<double>(static_cast<float>(static_cast<double>(0.1f) * 3)));
+    EXPECT_NE(s.value("s").r, d.value("s").r);
+    EXPECT_TRUE(s.machine->singlePrecision());
+}
+
+struct StatementCase {
+    const char* name;
+    std::vector<std::string> lines; // of Initial
+    const char* var;
+    int32_t expected;
+};
+
+const StatementCase kStatements[] = {
+    {"IF true branch", {"x% = 5", "IF x% > 3 THEN", "r% = 1", "ELSE", "r% = 2", "ENDIF"}, "r%", 1},
+    {"ELSEIF branch", {"x% = 2", "IF x% > 3 THEN", "r% = 1", "ELSEIF x% = 2 THEN", "r% = 3", "ELSE", "r% = 2", "ENDIF"}, "r%", 3},
+    {"ELSE branch", {"x% = 0", "IF x% > 3 THEN", "r% = 1", "ELSEIF x% = 2 THEN", "r% = 3", "ELSE", "r% = 2", "ENDIF"}, "r%", 2},
+    {"one-line IF", {"r% = 1", "IF r% = 1 THEN r% = 7"}, "r%", 7},
+    {"one-line IF not taken", {"r% = 1", "IF r% = 2 THEN r% = 7"}, "r%", 1},
+    {"real condition", {"c = 0.5", "IF c THEN r% = 4"}, "r%", 4},
+    {"DO WHILE", {"r% = 0", "DO WHILE r% < 10", "r% = r% + 3", "LOOP"}, "r%", 12},
+    {"DO LOOP with EXIT", {"r% = 0", "DO", "r% = r% + 1", "IF r% = 6 THEN EXIT", "LOOP"}, "r%", 6},
+    {"FOR sums", {"r% = 0", "FOR i% = 1 TO 10", "r% = r% + i%", "LOOP"}, "r%", 55},
+    {"FOR counts down", {"r% = 0", "FOR i% = 10 TO 1 STEP -3", "r% = r% * 10 + i%", "LOOP"}, "r%", 10741},
+    {"FOR that never runs", {"r% = 9", "FOR i% = 5 TO 1", "r% = 0", "LOOP"}, "r%", 9},
+    {"FOR variable after the loop", {"FOR i% = 1 TO 4", "LOOP", "r% = i%"}, "r%", 5},
+    {"FOR to the largest integer ends", {"r% = 0", "FOR i% = 2147483646 TO 2147483647", "r% = r% + 1", "LOOP"}, "r%", 2},
+    {"real FOR", {"r% = 0", "FOR x = 0 TO 1 STEP 0.25", "r% = r% + 1", "LOOP"}, "r%", 5},
+    {"EXIT leaves the inner loop", {"r% = 0", "FOR i% = 1 TO 3", "FOR j% = 1 TO 3", "IF j% = 2 THEN EXIT", "r% = r% + 1", "LOOP", "LOOP"}, "r%", 3},
+    {"GOTO forward", {"r% = 1", "GOTO skip", "r% = 2", "skip:", "r% = r% + 10"}, "r%", 11},
+    {"arrays", {"DIM a%[5]", "FOR i% = 0 TO 4", "a%[i%] = i% * i%", "LOOP", "r% = a%[2] + a%[4]"}, "r%", 20},
+    {"CONST", {"CONST N% = 6", "r% = N% * 2"}, "r%", 12},
+    {"alias", {"$DEFINE TWICE 2 *", "r% = TWICE 21"}, "r%", 42},
+    {"CRC of bytes", {"DIM b%[3]", "b%[0] = 1", "b%[1] = 2", "b%[2] = 3", "r% = CRC(b%, 3)"}, "r%", 0x6161},
+    {"AVERAGE of integers", {"DIM b%[4]", "b%[0] = 1", "b%[1] = 2", "b%[2] = 4", "r% = AVERAGE(b%, 3)"}, "r%", 2},
+    {"no-bracket built-in", {"r% = LIMIT 15, 0, 10"}, "r%", 10},
+    {"parameter round trip", {"#20.01 = 1234", "r% = #INT20.01"}, "r%", 1234},
+    {"parameter bits", {"#20.02 = 0", "#20.02.3 = 1", "#20.02.0 = 1", "r% = #INT20.02 * 10 + #20.02.3"}, "r%", 91},
+    {"parameter pointer", {"p% = 2003", "#p% = 77", "r% = #INT20.03 + #p%"}, "r%", 154},
+    {"old-generation prefix", {"B2#20.04 = 5", "r% = #INT20.04"}, "r%", 5},
+};
+
+class Statements : public ::testing::TestWithParam<StatementCase> {};
+
+TEST_P(Statements, Result) {
+    const StatementCase& c = GetParam();
+    VmRun r = RunSections({{"Initial", c.lines}}, 1);
+    EXPECT_EQ(r.value(c.var).i, c.expected) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Vm, Statements, ::testing::ValuesIn(kStatements), [](const auto& info) {
+    std::string n;
+    for (const char* p = info.param.name; *p; ++p) n += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+    return n;
+});
+
+TEST(VmParameters, ScaledFormUsesTheDecimals) {
+    const std::vector<Sec> program = {{"Initial", {"r = #1.21", "#1.22 = 2.345", "k% = #INT1.21"}}};
+    VmRun r;
+    r.build = CompileSections(program);
+    r.machine = std::make_unique<vm::Machine>(*r.host);
+    r.host->params[121] = {1505, 1, false};
+    r.host->params[122] = {0, 2, false};
+    const std::vector<uint8_t> bytes = image::writeImage(r.build.image);
+    ASSERT_TRUE(r.machine->load(bytes.data(), bytes.size(), r.loadMessage));
+    r.machine->step(1);
+    EXPECT_DOUBLE_EQ(r.value("r").r, 150.5);
+    EXPECT_EQ(r.value("k%").i, 1505);
+    EXPECT_EQ(r.host->params[122].raw, 235); // 2.345 at two decimals, rounded
+}
+
+TEST(VmPrint, LinesCarryTimeAndTask) {
+    VmRun r = RunSections({{"Initial", {"x% = 3", "PRINT \"x is \", x%, \", half \", x% / 2.0"}},
+                         {"Clock", {"n% = n% + 1", "IF n% = 2 THEN PRINT \"tick \", n%, \" at \", TIME"}}},
+                        20);
+    const std::vector<std::string> expected = {"[0] Initial: x is 3, half 1.5", "[8] Clock: tick 2 at 8"};
+    EXPECT_EQ(r.host->printed, expected);
+}
+
+TEST(VmBlocks, EveryCallSiteKeepsItsOwnState) {
+    const std::vector<Sec> program = {
+        {"(Out%) = _Count(Step%)", {"FBbody", "Last% = Last% + Step%", "Out% = Last%"}},
+        {"Initial", {"FOR i% = 1 TO 3", "(a%) = _Count(1)", "(b%) = _Count(10)", "LOOP", "c% = _Count(100)"}},
+    };
+    VmRun r = RunSections(program, 1);
+    EXPECT_EQ(r.value("a%").i, 3);
+    EXPECT_EQ(r.value("b%").i, 30);
+    EXPECT_EQ(r.value("c%").i, 100);
+}
+
+TEST(VmBlocks, NestedBlocksHaveInstancesPerOuterInstance) {
+    const std::vector<Sec> program = {
+        {"(Out%) = _Acc(In%)", {"FBbody", "Sum% = Sum% + In%", "Out% = Sum%"}},
+        {"(Out%, Twice%) = _Pair(In%)", {"FBbody", "Out% = _Acc(In%)", "(Twice%) = _Acc(In% * 2)"}},
+        {"Initial", {"FOR i% = 1 TO 2", "(a%, b%) = _Pair(1)", "(c%, d%) = _Pair(5)", "LOOP"}},
+    };
+    VmRun r = RunSections(program, 1);
+    EXPECT_EQ(r.value("a%").i, 2);
+    EXPECT_EQ(r.value("b%").i, 4);
+    EXPECT_EQ(r.value("c%").i, 10);
+    EXPECT_EQ(r.value("d%").i, 20);
+}
+
+TEST(VmSubroutines, CallAndReturn) {
+    VmRun r = RunSections({{"Add:", {"r% = r% + 5"}}, {"Initial", {"r% = 1", "CALL Add:", "CALL Add:", "r% = r% * 2"}}}, 1);
+    EXPECT_EQ(r.value("r%").i, 22);
+}
+
+struct ErrorCase {
+    const char* name;
+    std::vector<Sec> program;
+    vm::RunError code;
+    int item;
+    const char* task;
+};
+
+const ErrorCase kErrors[] = {
+    {"division by zero", {{"Initial", {"x% = 0", "y% = 5 / x%"}}}, vm::RunError::DivisionByZero, 3, "Initial"},
+    {"real division by zero", {{"Initial", {"x = 0", "y = 5 / x"}}}, vm::RunError::DivisionByZero, 3, "Initial"},
+    {"array index", {{"Initial", {"DIM a%[4]", "i% = 4", "a%[i%] = 1"}}}, vm::RunError::ArrayIndex, 4, "Initial"},
+    {"negative array index", {{"Initial", {"DIM a[4]", "i% = -1", "x = a[i%]"}}}, vm::RunError::ArrayIndex, 4, "Initial"},
+    {"zero FOR step", {{"Clock", {"s% = 0", "FOR i% = 1 TO 5 STEP s%", "LOOP"}}}, vm::RunError::ZeroForStep, 3, "Clock"},
+    {"endless loop", {{"Background", {"DO", "x% = x% + 1", "LOOP"}}}, vm::RunError::TaskOverran, 4, "Background"},
+    {"calls nested too deeply", {{"Deep:", {"CALL Deep:"}}, {"Initial", {"CALL Deep:"}}}, vm::RunError::StackOverflow, 2, "Initial"},
+    {"square root of a negative", {{"Initial", {"x = -4", "y = SQR(x)"}}}, vm::RunError::MathDomain, 3, "Initial"},
+    {"pointer outside the parameters", {{"Initial", {"p% = 12345", "#p% = 1"}}}, vm::RunError::BadPointer, 3, "Initial"},
+};
+
+class RunTimeErrors : public ::testing::TestWithParam<ErrorCase> {};
+
+TEST_P(RunTimeErrors, CodeLineAndTask) {
+    const ErrorCase& c = GetParam();
+    VmRun r = RunSections(c.program, 20);
+    ASSERT_EQ(r.host->errors.size(), 1u) << c.name;
+    const vm::RunTimeError& e = r.host->errors[0];
+    EXPECT_EQ(e.code, c.code) << c.name;
+    EXPECT_EQ(e.item, c.item) << c.name;
+    EXPECT_EQ(e.taskName, c.task) << c.name;
+    EXPECT_TRUE(r.machine->stopped());
+}
+
+INSTANTIATE_TEST_SUITE_P(Vm, RunTimeErrors, ::testing::ValuesIn(kErrors), [](const auto& info) {
+    std::string n;
+    for (const char* p = info.param.name; *p; ++p) n += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+    return n;
+});
+
+TEST(VmErrors, MissingParameterIsReported) {
+    VmRun r;
+    r.build = CompileSections({{"Initial", {"x% = #INT5.05"}}});
+    r.machine = std::make_unique<vm::Machine>(*r.host);
+    r.host->everyParameterExists = false;
+    const std::vector<uint8_t> bytes = image::writeImage(r.build.image);
+    ASSERT_TRUE(r.machine->load(bytes.data(), bytes.size(), r.loadMessage));
+    r.machine->step(1);
+    ASSERT_EQ(r.host->errors.size(), 1u);
+    EXPECT_EQ(r.host->errors[0].code, vm::RunError::BadParameter);
+    EXPECT_EQ(r.host->errors[0].text, "bad parameter: #5.05 cannot be read");
+}
+
+TEST(VmErrors, ErrorTaskRunsOnceAfterAnError) {
+    VmRun r = RunSections({{"Clock", {"n% = n% + 1", "IF n% = 3 THEN x% = n% / 0"}}, {"Error", {"PRINT \"stopped at \", n%"}}}, 100);
+    ASSERT_EQ(r.host->errors.size(), 1u);
+    EXPECT_EQ(r.host->errors[0].timeMs, 16u);
+    EXPECT_EQ(r.host->printed, std::vector<std::string>{"[17] Error: stopped at 3"});
+    EXPECT_EQ(r.value("n%").i, 3); // Clock ran no more
+}
+
+TEST(VmTiming, ClockEveryEightMsRuns125TimesInOneSecond) {
+    VmRun r = RunSections({{"Clock", {"n% = n% + 1"}}}, 1000);
+    EXPECT_EQ(r.value("n%").i, 125);
+    const int clock = r.machine->taskIndex("clock");
+    ASSERT_GE(clock, 0);
+    EXPECT_EQ(r.machine->task(clock).activations, 125u);
+}
+
+TEST(VmTiming, ClockPeriodFollowsTheParameter) {
+    VmRun r = RunSections({{"Initial", {"#INT71.10 = 5"}}, {"Clock", {"n% = n% + 1"}}}, 1000);
+    EXPECT_EQ(r.value("n%").i, 200);
+}
+
+TEST(VmTiming, PositionTasksEveryMillisecondBackgroundOncePerSlice) {
+    VmRun r = RunSections({{"Pos0", {"p% = p% + 1"}}, {"Background", {"b% = b% + 1"}}}, 250);
+    EXPECT_EQ(r.value("p%").i, 250);
+    EXPECT_EQ(r.value("b%").i, 250);
+}
+
+TEST(VmTiming, DelaySuspendsForItsTime) {
+    VmRun r = RunSections({{"Background", {"n% = n% + 1", "DELAY(100)"}}}, 1000);
+    EXPECT_EQ(r.value("n%").i, 10);
+}
+
+TEST(VmTiming, BackgroundYieldsAtGotoBackJumps) {
+    VmRun r = RunSections({{"Background", {"top:", "n% = n% + 1", "GOTO top"}}}, 50);
+    EXPECT_EQ(r.value("n%").i, 50);
+    EXPECT_TRUE(r.host->errors.empty());
+}
+
+TEST(VmTiming, EventRunsWhenTriggeredByItsParameter) {
+    VmRun r = RunSections({{"Clock", {"c% = c% + 1", "IF c% = 5 THEN #90.11 = 1"}}, {"Event1", {"e% = e% + 1"}}}, 200);
+    EXPECT_EQ(r.value("e%").i, 1);
+    EXPECT_EQ(r.host->params[9011].raw, 0); // cleared when the task started
+}
+
+TEST(VmTiming, ReinitRestartsTheProgram) {
+    VmRun r = RunSections({{"Initial", {"i% = i% + 1", "PRINT \"start \", i%"}},
+                         {"Clock", {"c% = c% + 1", "IF c% = 2 THEN REINIT"}}},
+                        30);
+    EXPECT_EQ(r.host->printed, (std::vector<std::string>{"[0] Initial: start 1", "[9] Initial: start 1", "[18] Initial: start 1",
+                                                         "[27] Initial: start 1"}));
+}
+
+TEST(VmDebug, BreakpointStopsTheTaskAtItsLine) {
+    const std::vector<Sec> program = {{"Clock", {"n% = n% + 1", "m% = m% + 1"}}};
+    VmRun r = RunSections(program, 0);
+    const int clock = r.machine->taskIndex("Clock");
+    EXPECT_EQ(r.machine->setBreakpoint(clock, 3), 0);
+    EXPECT_EQ(r.machine->setBreakpoint(clock, 99), -1); // no code there
+    r.machine->step(20);
+    ASSERT_EQ(r.host->breaks.size(), 1u);
+    EXPECT_EQ(r.host->breaks[0], (std::pair<int, int>{2, 3}));
+    EXPECT_EQ(r.machine->task(clock).state, vm::TaskState::Break);
+    EXPECT_EQ(r.machine->task(clock).item, 3);
+    EXPECT_EQ(r.value("n%").i, 1);
+    EXPECT_EQ(r.value("m%").i, 0);
+    r.machine->clearBreakpoints(clock);
+    r.machine->resumeTask(clock);
+    r.machine->step(1);
+    EXPECT_EQ(r.value("m%").i, 1);
+}
+
+TEST(VmDebug, SteppingStopsAtEveryLine) {
+    VmRun r = RunSections({{"Initial", {"a% = 1", "b% = 2", "c% = 3"}}}, 0);
+    const int initial = r.machine->taskIndex("Initial");
+    r.machine->setStepping(initial, true);
+    r.machine->step(1);
+    r.machine->stepTask(initial);
+    r.machine->step(1);
+    r.machine->stepTask(initial);
+    r.machine->step(1);
+    EXPECT_EQ(r.host->steps, (std::vector<std::pair<int, int>>{{0, 2}, {0, 3}, {0, 4}}));
+    EXPECT_EQ(r.value("a%").i, 1);
+    EXPECT_EQ(r.value("b%").i, 2);
+    EXPECT_EQ(r.value("c%").i, 0);
+}
+
+TEST(VmVariables, ReadAndWriteByNameAndElement) {
+    VmRun r = RunSections({{"Initial", {"DIM a%[3]", "a%[1] = 4", "x = 1.5"}}}, 1);
+    vm::Value v;
+    EXPECT_TRUE(r.machine->readVariable("a%[1]", v));
+    EXPECT_EQ(v.i, 4);
+    EXPECT_FALSE(r.machine->readVariable("a%[3]", v));
+    EXPECT_FALSE(r.machine->readVariable("nothing", v));
+    EXPECT_TRUE(r.machine->writeVariable("x", vm::Value::integer(7)));
+    EXPECT_EQ(r.value("x").r, 7.0);
+}
+
+TEST(VmLoad, DamagedImagesAreRefusedWithAMessage) {
+    const cmp::Result b = CompileSections({{"Initial", {"x% = 1"}}});
+    image::Image img = b.image;
+    std::vector<uint8_t> bytes = image::writeImage(img);
+    TableHost host;
+    vm::Machine m(host);
+    std::string message;
+    std::vector<uint8_t> flipped = bytes;
+    flipped[flipped.size() / 2] ^= 0x40;
+    EXPECT_FALSE(m.load(flipped.data(), flipped.size(), message));
+    EXPECT_EQ(message, "image checksum does not match (file damaged)");
+    EXPECT_FALSE(m.load(bytes.data(), 20, message));
+    EXPECT_EQ(message, "image header is truncated");
+
+    // A consistent container whose code jumps into the middle of an instruction.
+    image::Image bad = b.image;
+    bad.code = {static_cast<uint8_t>(image::Op::Jmp), 2, 0, 0, 0, static_cast<uint8_t>(image::Op::End)};
+    bad.lines.clear();
+    bytes = image::writeImage(bad);
+    EXPECT_FALSE(m.load(bytes.data(), bytes.size(), message));
+    EXPECT_EQ(message, "image code damaged at 0: jump into the middle of an instruction");
+
+    // A cell outside the program's variables.
+    bad.code = {static_cast<uint8_t>(image::Op::Ld), 99, 0, 0, 0, static_cast<uint8_t>(image::Op::Pop),
+                static_cast<uint8_t>(image::Op::End)};
+    bytes = image::writeImage(bad);
+    EXPECT_FALSE(m.load(bytes.data(), bytes.size(), message));
+    EXPECT_EQ(message, "image code damaged at 0: variable outside its frame");
+
+    // A value left on the stack at the end of a task.
+    bad.code = {static_cast<uint8_t>(image::Op::PushI), 1, 0, 0, 0, static_cast<uint8_t>(image::Op::End)};
+    bytes = image::writeImage(bad);
+    EXPECT_FALSE(m.load(bytes.data(), bytes.size(), message));
+    EXPECT_EQ(message, "image code damaged at 5: call, return or yield with values on the stack");
+    EXPECT_FALSE(m.loaded());
+}
+
+TEST(VmLoad, ProgramIdIsTheCrcWithoutItsField) {
+    cmp::Result b = CompileSections({{"Initial", {"x% = 1"}}});
+    const std::vector<uint8_t> bytes = image::writeImage(b.image);
+    std::vector<uint8_t> zeroed = bytes;
+    for (std::size_t i = image::kProgramIdOffset; i < image::kProgramIdOffset + 4; ++i) zeroed[i] = 0;
+    const uint32_t id = image::crc32(zeroed.data(), zeroed.size());
+    EXPECT_EQ(b.image.programId, id);
+    EXPECT_EQ(bytes[8] | (bytes[9] << 8) | (bytes[10] << 16) | (static_cast<uint32_t>(bytes[11]) << 24), id);
+    image::Image back;
+    std::string message;
+    ASSERT_TRUE(image::readImage(bytes.data(), bytes.size(), back, message)) << message;
+    EXPECT_EQ(back.code, b.image.code);
+    EXPECT_EQ(back.targetType, "KESTREL");
+    ASSERT_EQ(back.tasks.size(), 1u);
+    EXPECT_EQ(back.tasks[0].name, "Initial");
+}
+
+} // namespace
+} // namespace rux::test
