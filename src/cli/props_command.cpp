@@ -179,9 +179,8 @@ int RunProps(const Args& args) {
         CNodePropertiesForm::EOkResult::Accepted)
         return kExitFile;
     document.AcceptNodeProperties(form);
-    errno = 0;
     if (!document.SaveDocument()) {
-        ReportFileError("cannot write", file);
+        ReportFileError("cannot write", file, document.SaveError());
         return kExitFile;
     }
     PrintHeader(header->Header());
