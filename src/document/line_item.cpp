@@ -1,11 +1,14 @@
 #include "document/line_item.h"
 
 #include "document/item_host.h"
+#include "document/line_input.h"
 #include "document/output_stream.h"
 #include "document/text_range.h"
 #include "document/view_metrics.h"
 
 namespace rux {
+
+static_assert(CLine::kMaxText + 2 == CStrFile::kMaxLine, "\":\" + text + LF must fit one read");
 
 bool IsWordDelimiter(char c) {
     switch (c) {
