@@ -115,6 +115,9 @@ int CLine::ReplaceAll(std::string_view find, std::string_view replacement, bool 
         pos = FindFrom(m_text, find, done, matchCase);
     }
     result.append(m_text, done, std::string::npos);
+    // A line the file could not read back whole is left as it was.
+    if (result.size() > kMaxText)
+        return 0;
     SetText(std::move(result));
     return count;
 }

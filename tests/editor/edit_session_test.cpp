@@ -197,6 +197,11 @@ TEST(EditSession, BackspaceAndDeleteRespectSections) {
         {"backspace on the first body line does nothing", {"{S", "ab", "}"}, {"caret 1 1", "key Backspace"},
          {"S", "ab", "S"}, "Ln 1, Col 1\n"},
         {"backspace removes a character", {"abc"}, {"caret 0 3", "key Backspace"}, {"ac"}, "Ln 0, Col 2\n"},
+        // With Shift and no selection the anchor stays where the caret was and the end follows.
+        {"shift+backspace leaves a selection", {"abc"}, {"caret 0 3", "key Shift+Backspace"}, {"ac"},
+         "Ln 0, Col 2 Sel 0,3-0,2\n"},
+        {"shift+backspace on a selection only deletes it", {"abcd"}, {"select 0 1 0 3", "key Shift+Backspace"},
+         {"cd"}, "Ln 0, Col 1\n"},
         {"backspace after a section removes an empty line", {"{S", "a", "}", ""}, {"caret 3 1", "key Backspace"},
          {"S", "a", "S"}, "Ln 2, Col 1\n"},
         {"backspace after a section keeps a line with text", {"{S", "a", "}", "x"}, {"caret 3 1", "key Backspace"},
