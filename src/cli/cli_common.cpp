@@ -16,7 +16,11 @@ namespace rux::cli {
 
 void ReportFileError(const char* what, const std::string& path) {
     const int err = errno;
-    std::fprintf(stderr, "rux: %s '%s': %s\n", what, path.c_str(), err ? std::strerror(err) : "failed");
+    ReportFileError(what, path, err ? std::strerror(err) : "failed");
+}
+
+void ReportFileError(const char* what, const std::string& path, const std::string& reason) {
+    std::fprintf(stderr, "rux: %s '%s': %s\n", what, path.c_str(), reason.c_str());
 }
 
 int UsageError(const std::string& message) {
@@ -74,24 +78,21 @@ bool OpenProgram(CRUXDocument& document, const std::string& path, const CCliServ
     errno = 0;
     if (document.OpenDocument(path)) return true;
     // A refusal that the document explained needs no second line.
-    if (services.MessagesShown() == shownBefore) ReportFileError("cannot read", path);
+    if (services.MessagesShown() == shownBefore) {
+        if (document.OpenError().empty())
+            ReportFileError("cannot read", path);
+        else
+            ReportFileError("cannot read", path, document.OpenError());
+    }
     return false;
 }
 
 CCliServices::~CCliServices() = default;
 
-bool LoadProgram(CProgram& program, const std::string& path, const CCliServices& services) {
-    errno = 0;
-    if (Load(program, path, services.FileServices())) return true;
-    ReportFileError("cannot read", path);
-    return false;
-}
-
 bool SaveProgram(CProgram& program, const std::string& path, const CCliServices& services) {
-    errno = 0;
-    if (Save(program, path, services.FileServices())) return true;
-    ReportFileError("cannot write", path);
-    return false;
+    const CWriteResult result = SaveProgramFile(program, path, services.FileServices());
+    if (!result) ReportFileError("cannot write", path, result.reason);
+    return result.ok;
 }
 
 } // namespace rux::cli

@@ -21,6 +21,8 @@ using Args = std::vector<std::string>;
 
 // Prints "rux: <what> '<path>': <reason from errno>" on stderr.
 void ReportFileError(const char* what, const std::string& path);
+// Prints "rux: <what> '<path>': <reason>" on stderr.
+void ReportFileError(const char* what, const std::string& path, const std::string& reason);
 // Prints "rux: <message>" and the usage line of the command on stderr.
 int UsageError(const std::string& message);
 
@@ -44,8 +46,6 @@ private:
     CProgramFileServices m_services;
 };
 
-// Loads as the editor opens a program; reports a failure and returns false.
-bool LoadProgram(CProgram& program, const std::string& path, const CCliServices& services);
 // Opens as the editor opens a program document; reports a failure and returns false.
 bool OpenProgram(CRUXDocument& document, const std::string& path, const CCliServices& services);
 // Saves as the editor saves a modified document; reports a failure and returns false.

@@ -77,7 +77,10 @@ int RunEdit(const Args& args) {
     CEditScript run;
     errno = 0;
     if (!run.Open(file, settings, readOnly, services.DocumentServices())) {
-        ReportFileError("cannot read", file);
+        if (run.Document().OpenError().empty())
+            ReportFileError("cannot read", file);
+        else
+            ReportFileError("cannot read", file, run.Document().OpenError());
         return kExitFile;
     }
     if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) {

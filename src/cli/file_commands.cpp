@@ -13,8 +13,8 @@ namespace rux::cli {
 int RunText(const Args& args) {
     if (args.size() != 1) return UsageError("usage: rux text FILE");
     CCliServices services;
-    CProgram program;
-    if (!LoadProgram(program, args[0], services)) return kExitFile;
+    CRUXDocument program(services.DocumentServices());
+    if (!OpenProgram(program, args[0], services)) return kExitFile;
     std::string text;
     CStringOstream out(text);
     int index = 0;
@@ -27,8 +27,8 @@ int RunText(const Args& args) {
 int RunResave(const Args& args) {
     if (args.size() != 2) return UsageError("usage: rux resave IN OUT");
     CCliServices services;
-    CProgram program;
-    if (!LoadProgram(program, args[0], services)) return kExitFile;
+    CRUXDocument program(services.DocumentServices());
+    if (!OpenProgram(program, args[0], services)) return kExitFile;
     return SaveProgram(program, args[1], services) ? kExitOk : kExitFile;
 }
 
@@ -36,9 +36,8 @@ int RunConvert(const Args& args) {
     if (args.size() != 2) return UsageError("usage: rux convert IN OUT");
     CCliServices services;
     CStrStdioFile in;
-    errno = 0;
     if (!in.Open(args[0])) {
-        ReportFileError("cannot read", args[0]);
+        ReportFileError("cannot read", args[0], in.Problem());
         return kExitFile;
     }
     CProgram program;

@@ -162,6 +162,10 @@ int RunProps(const Args& args) {
     for (const auto& [field, value] : sets) {
         bool ok;
         if (CNodePropertiesForm::IsEdit(field->control)) {
+            if (value.find_first_of("\r\n") != std::string::npos) {
+                std::fprintf(stderr, "rux: %s must be one line: it cannot hold a line break\n", field->name);
+                return kExitFile;
+            }
             ok = form.SetText(field->control, value);
         } else {
             if (value != "0" && value != "1") return UsageError(std::string(field->name) + " takes 0 or 1");
@@ -179,9 +183,8 @@ int RunProps(const Args& args) {
         CNodePropertiesForm::EOkResult::Accepted)
         return kExitFile;
     document.AcceptNodeProperties(form);
-    errno = 0;
     if (!document.SaveDocument()) {
-        ReportFileError("cannot write", file);
+        ReportFileError("cannot write", file, document.SaveError());
         return kExitFile;
     }
     PrintHeader(header->Header());

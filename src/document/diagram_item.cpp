@@ -5,6 +5,7 @@
 #include "document/text_range.h"
 #include "document/view_metrics.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -26,9 +27,11 @@ int MulDiv(int a, int b, int c) {
     return static_cast<int>(r);
 }
 
-int CDiag::GetZoom() const { return m_height * 100 / kBaseHeight; }
+int CDiag::GetZoom() const { return static_cast<int>(static_cast<int64_t>(m_height) * 100 / kBaseHeight); }
 
 void CDiag::SetZoom(int percent) {
+    // A file may hold any number here; sizes stay positive and small enough to lay out.
+    percent = std::clamp(percent, 0, kMaxZoom);
     m_width = MulDiv(kBaseWidth, percent, 100);
     m_height = MulDiv(kBaseHeight, percent, 100);
 }

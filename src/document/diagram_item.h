@@ -30,6 +30,8 @@ class CDiag : public CItem {
 public:
     static constexpr int kBaseWidth = 600;
     static constexpr int kBaseHeight = 120;
+    // Stored zooms saturate at 0 and at this many percent (a preview 12,000 pixels high).
+    static constexpr int kMaxZoom = 10000;
 
     explicit CDiag(int kind = kDiagramFbd) : m_kind(kind) {}
 

@@ -1,5 +1,7 @@
 #include "document/identifier_set.h"
 
+#include "diagrams/ld_parser.h"
+
 #include "document/diagram_item.h"
 #include "document/identifier_scan.h"
 #include "document/item_list.h"
@@ -101,6 +103,8 @@ void CIdentifierSet::Scan(CEntry& entry, const CItem& item, EKind kind) {
                 return std::pair(id, m_words[id].cls);
             },
             add);
+    } else if (kind == EKind::Qld) {
+        ScanLadderIdentifiers(text, [&](std::string_view word) { add(Intern(word)); });
     } else {
         ScanFbdIdentifiersWith(text, [&](std::string_view word) { add(Intern(word)); });
     }
@@ -127,9 +131,14 @@ CIdentifierSet::EKind CIdentifierSet::KindOf(const CItem& item, const CSectionHe
         return notes ? EKind::None : EKind::Line;
     }
     case kItemDiag:
-        // Quick ladder payloads name their variables in the ladder text, which needs the ladder
-        // reader; until that reader exists they contribute nothing.
-        return static_cast<const CDiag&>(item).GetKind() == kDiagramFbd ? EKind::Fbd : EKind::None;
+        switch (static_cast<const CDiag&>(item).GetKind()) {
+        case kDiagramFbd:
+            return EKind::Fbd;
+        case kDiagramQld:
+            return EKind::Qld; // the operands of its contacts and coils, from the ladder text
+        default:
+            return EKind::None;
+        }
     default:
         return EKind::None;
     }

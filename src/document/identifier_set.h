@@ -43,7 +43,7 @@ public:
     int LastRescanned() const { return m_lastRescanned; }
 
 private:
-    enum class EKind : uint8_t { None, Line, Fbd };
+    enum class EKind : uint8_t { None, Line, Fbd, Qld };
 
     // Plain data, so that shifting entries after an insertion is a memmove. The scanned text and the
     // word ids live in the two pools below; an entry that is rescanned appends anew and leaves its old

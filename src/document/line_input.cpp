@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace rux {
@@ -14,9 +15,27 @@ CStrStdioFile::~CStrStdioFile() { Close(); }
 
 bool CStrStdioFile::Open(const std::string& path) {
     Close();
-    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (m_fd < 0)
+    m_problem.clear();
+    m_readError = 0;
+    // Not blocking, so that a FIFO is refused at once instead of waiting for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        m_problem = std::strerror(errno);
         return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const bool folder = S_ISDIR(st.st_mode);
+        m_problem = folder               ? "it is a folder"
+                    : S_ISFIFO(st.st_mode) ? "it is a FIFO, not a file"
+                    : S_ISSOCK(st.st_mode) ? "it is a socket, not a file"
+                                           : "it is a device, not a file";
+        ::close(fd);
+        errno = folder ? EISDIR : EINVAL;
+        return false;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    m_fd = fd;
     m_buffer.clear();
     m_pos = 0;
     m_eof = false;
@@ -35,7 +54,10 @@ void CStrStdioFile::Close() {
 void CStrStdioFile::Rewind() {
     if (m_fd < 0)
         return;
-    ::lseek(m_fd, 0, SEEK_SET);
+    if (::lseek(m_fd, 0, SEEK_SET) != 0) {
+        m_readError = errno;
+        m_problem = std::string("read error: ") + std::strerror(errno);
+    }
     m_buffer.clear();
     m_pos = 0;
     m_eof = false;
@@ -56,6 +78,10 @@ bool CStrStdioFile::Fill() {
         n = ::read(m_fd, m_buffer.data() + old, kChunk);
     } while (n < 0 && errno == EINTR);
     if (n <= 0) {
+        if (n < 0) {
+            m_readError = errno;
+            m_problem = std::string("read error: ") + std::strerror(errno);
+        }
         m_buffer.resize(old);
         m_eof = true;
         return false;

@@ -27,13 +27,18 @@ public:
     CStrStdioFile(const CStrStdioFile&) = delete;
     CStrStdioFile& operator=(const CStrStdioFile&) = delete;
 
-    // False when the file cannot be opened; errno tells why.
+    // False when the file cannot be opened or is not a regular file (a folder, FIFO, device or
+    // socket is refused without waiting on it); errno and Problem() tell why.
     bool Open(const std::string& path);
     void Close();
     bool IsOpen() const { return m_fd >= 0; }
 
     bool ReadLine(std::string& line) override;
     void Rewind() override;
+    // The errno of a failed read: the input then ended early and what was read is not the file.
+    int ReadError() const { return m_readError; }
+    // Why Open failed or reading stopped, in words.
+    const std::string& Problem() const { return m_problem; }
 
 private:
     bool Fill();
@@ -42,6 +47,8 @@ private:
     std::string m_buffer;
     size_t m_pos = 0;
     bool m_eof = false;
+    int m_readError = 0;
+    std::string m_problem;
 };
 
 // Reads lines from memory. CR bytes are kept, except that a CR LF pair at the end of a line

@@ -1,11 +1,14 @@
 #include "document/line_item.h"
 
 #include "document/item_host.h"
+#include "document/line_input.h"
 #include "document/output_stream.h"
 #include "document/text_range.h"
 #include "document/view_metrics.h"
 
 namespace rux {
+
+static_assert(CLine::kMaxText + 2 == CStrFile::kMaxLine, "\":\" + text + LF must fit one read");
 
 bool IsWordDelimiter(char c) {
     switch (c) {
@@ -112,6 +115,9 @@ int CLine::ReplaceAll(std::string_view find, std::string_view replacement, bool 
         pos = FindFrom(m_text, find, done, matchCase);
     }
     result.append(m_text, done, std::string::npos);
+    // A line the file could not read back whole is left as it was.
+    if (result.size() > kMaxText)
+        return 0;
     SetText(std::move(result));
     return count;
 }

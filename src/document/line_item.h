@@ -12,6 +12,10 @@ bool WordAroundColumn(std::string_view text, int column, int& from, int& to);
 
 class CLine : public CItem {
 public:
+    // The longest text the file reader takes back as one line: it reads at most 4095 bytes a line,
+    // and a text line is written as ":" + text + line end. The editor keeps lines within this.
+    static constexpr size_t kMaxText = 4093;
+
     CLine() = default;
     explicit CLine(std::string text) : CItem(std::move(text)) {}
 

@@ -71,6 +71,9 @@ bool CNodePropertiesForm::SetCheck(EControl control, bool checked) {
 
 bool CNodePropertiesForm::SetText(EControl control, std::string text) {
     if (!IsEdit(control) || !m_enabled[control]) return false;
+    // Every one of these fields is written on one line of the file; a line break would end it there
+    // and let the rest pass for header keys and program lines.
+    if (text.find_first_of("\r\n") != std::string::npos) return false;
     m_text[control] = std::move(text);
     return true;
 }

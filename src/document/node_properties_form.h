@@ -52,6 +52,7 @@ public:
     bool SetCheck(EControl control, bool checked);
     const std::string& GetText(EControl control) const { return m_text[control]; }
     // The user types into an edit; refused (false) when it is disabled.
+    // False for a box that is not an enabled edit box, and for text holding a line break.
     bool SetText(EControl control, std::string text);
 
     // Resource number of a check box's tool tip; 0 for an edit.

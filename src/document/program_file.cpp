@@ -5,23 +5,21 @@
 #include "document/output_stream.h"
 #include "document/program.h"
 #include "document/program_reader.h"
+#include "fileio/safe_file.h"
 #include "target/suite_notifier.h"
 #include "target/target_library.h"
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace rux {
 
-bool Load(CProgram& program, const std::string& path, const CProgramFileServices& services) {
+bool Load(CProgram& program, const std::string& path, const CProgramFileServices& services, std::string* problem) {
     program.Clear();
     CStrStdioFile in;
-    if (!in.Open(path))
+    if (!in.Open(path)) {
+        if (problem) *problem = in.Problem();
         return false;
+    }
 
     std::string first;
     if (in.ReadLine(first) && StartsWithNoCase(first, kProgramHeaderLine))
@@ -36,6 +34,13 @@ bool Load(CProgram& program, const std::string& path, const CProgramFileServices
         result = reader.ReadTopLevel(items, CProgramReader::EMode::File);
     else
         reader.ReadPlainText(items);
+    if (const int error = in.ReadError()) {
+        // A program cut short by a failing disk must not pass for the whole file.
+        if (problem) *problem = in.Problem();
+        program.Clear();
+        errno = error;
+        return false;
+    }
     in.Close();
 
     CObArrayEx& list = program.Items();
@@ -91,62 +96,23 @@ void WriteProgram(const CProgram& program, COstream& out) {
         item->WriteItem(index++, out, nullptr);
 }
 
-bool WriteFileAtomically(const std::string& path, const std::function<bool(COstream&)>& write) {
-    if (path.empty())
-        return false;
-    // Write through a link to the file it names, so the link survives the save.
-    std::string target = path;
-    char resolved[PATH_MAX];
-    if (::realpath(path.c_str(), resolved))
-        target = resolved;
-
-    const size_t slash = target.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash == 0 ? 1 : slash);
-    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    std::string temp = folder + "/." + base + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        return false;
-
-    struct stat old {};
-    mode_t mode;
-    if (::stat(target.c_str(), &old) == 0) {
-        mode = old.st_mode & 07777;
-        if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
-            // Not our file to give away; it stays ours, as a new file would.
-        }
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    bool ok = ::fchmod(fd, mode) == 0;
-    {
-        CFileOstream out(fd);
-        ok = ok && write(out);
-        ok = out.Flush() && ok;
-    }
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok && ::rename(temp.c_str(), target.c_str()) == 0)
-        return true;
-    const int saved = errno;
-    ::unlink(temp.c_str());
-    errno = saved;
-    return false;
-}
-
-bool Save(CProgram& program, const std::string& path, const CProgramFileServices& services) {
-    if (path.empty())
-        return false;
+CWriteResult SaveProgramFile(CProgram& program, const std::string& path, const CProgramFileServices& services) {
+    if (path.empty()) return WriteFileSafely(path, std::string_view());
     if (services.writeBackDiagrams)
         services.writeBackDiagrams();
     if (services.notifier)
         services.notifier->Notify(kSuiteMainTool, kMsgDocumentSaving, path);
-    return WriteFileAtomically(path, [&](COstream& out) {
+    CWriteResult result = WriteFileSafely(path, [&](int fd) {
+        CFileOstream out(fd);
         WriteProgram(program, out);
-        return true;
+        return out.Flush();
     });
+    errno = result.error;
+    return result;
+}
+
+bool Save(CProgram& program, const std::string& path, const CProgramFileServices& services) {
+    return SaveProgramFile(program, path, services).ok;
 }
 
 } // namespace rux

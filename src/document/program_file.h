@@ -1,5 +1,7 @@
-// Loading a program from its file and saving it back, atomically.
+// Loading a program from its file and saving it back without risking the old file.
 #pragma once
+
+#include "fileio/safe_file.h"
 
 #include <functional>
 #include <string>
@@ -19,17 +21,18 @@ struct CProgramFileServices {
     std::function<void()> writeBackDiagrams;
 };
 
-// Empties the program and reads the file. False when the file cannot be opened (errno tells why).
-bool Load(CProgram& program, const std::string& path, const CProgramFileServices& services = {});
+// Empties the program and reads the file. False, with the program empty, when the file cannot be
+// opened, is not a regular file or fails part-way; errno and, when given, problem tell why.
+bool Load(CProgram& program, const std::string& path, const CProgramFileServices& services = {},
+          std::string* problem = nullptr);
 
-// Writes the program to path through a temporary file in the same folder that then replaces the
-// old file, keeping its permission bits. On failure the old file is untouched.
+// Writes the program to path the safe way (fileio/safe_file.h): a target that may not or cannot be
+// written is refused, and on failure the old file keeps its content. errno is set to the cause.
 bool Save(CProgram& program, const std::string& path, const CProgramFileServices& services = {});
+// Save, with the reason of a failure in words.
+CWriteResult SaveProgramFile(CProgram& program, const std::string& path, const CProgramFileServices& services = {});
 
 // The bytes Save writes.
 void WriteProgram(const CProgram& program, COstream& out);
-
-// Writes a whole byte string to path the same safe way; used for every file the editor rewrites.
-bool WriteFileAtomically(const std::string& path, const std::function<bool(COstream&)>& write);
 
 } // namespace rux

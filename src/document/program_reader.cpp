@@ -269,7 +269,8 @@ void CProgramReader::ReadSection(ItemVector& items) {
     header->SetHelpLink(std::move(helpLink));
     header->SetLibVisible(libVisible);
     header->SetFbDescription(std::move(fbDescription));
-    auto footer = std::make_unique<CSectionFooter>(std::move(name));
+    // The header's text as stored (trimmed), so that the pair never differs.
+    auto footer = std::make_unique<CSectionFooter>(header->GetText());
     footer->SetSection(header);
     items.push_back(std::move(footer));
 }

@@ -3,6 +3,7 @@
 #include "document/diagram_item.h"
 #include "document/header_item.h"
 #include "document/item.h"
+#include "document/line_input.h"
 #include "document/lng_document.h"
 #include "document/message_sink.h"
 #include "document/node_properties_form.h"
@@ -31,6 +32,15 @@ void CRUXDocument::SetPathName(std::string path) {
 }
 
 bool CRUXDocument::OpenDocument(const std::string& path) {
+    m_openError.clear();
+    {
+        // Folders, FIFOs and devices are refused before anyone reads from them.
+        CStrStdioFile probe;
+        if (!probe.Open(path)) {
+            m_openError = probe.Problem();
+            return false;
+        }
+    }
     CTargetLibrary* target = m_services.target;
     if (target && target->IsValidHalmLiteFile(path) == 1) {
         if (m_services.messages)
@@ -41,7 +51,7 @@ bool CRUXDocument::OpenDocument(const std::string& path) {
     fileServices.target = target;
     fileServices.notifier = m_services.notifier;
     m_identifiers.Clear();
-    if (!Load(*this, path, fileServices)) return false;
+    if (!Load(*this, path, fileServices, &m_openError)) return false;
     m_path = path;
     m_modified = false;
 
@@ -60,6 +70,7 @@ bool CRUXDocument::OpenDocument(const std::string& path) {
 }
 
 bool CRUXDocument::SaveDocument() {
+    m_saveError.clear();
     if (!m_modified) return true;
     CProgramFileServices fileServices;
     fileServices.target = m_services.target;
@@ -69,7 +80,10 @@ bool CRUXDocument::SaveDocument() {
         for (CLngDocument* document : documents)
             document->SaveDocument();
     };
-    if (!Save(*this, m_path, fileServices)) return false;
+    if (CWriteResult result = SaveProgramFile(*this, m_path, fileServices); !result) {
+        m_saveError = result.reason;
+        return false;
+    }
     if (m_services.groups) m_services.groups->FileChanged(m_services.mainWindow, m_path);
     SetModified(false);
     return true;

@@ -51,10 +51,15 @@ public:
     // Refuses a light-edition file (message 62074), loads, titles untitled diagrams, rebuilds the
     // referenced libraries and the identifier set. False when the file cannot be read.
     bool OpenDocument(const std::string& path);
+    // Why the last OpenDocument could not read the file, in words (empty when it was refused for
+    // the light edition, which shows its own message).
+    const std::string& OpenError() const { return m_openError; }
     // Not modified: nothing is written and the save succeeds. Otherwise the open diagram windows
     // write back, the suite hears 1738, the file is replaced, the group library hears of it and
     // the modified flag is cleared. A failed save leaves the old file and the flag as they were.
     bool SaveDocument();
+    // Why the last SaveDocument failed, in words (empty after a success).
+    const std::string& SaveError() const { return m_saveError; }
     // Closes every diagram document of the program.
     void CloseDocument();
 
@@ -132,6 +137,8 @@ private:
     std::string m_path;
     std::string m_title;
     bool m_modified = false;
+    std::string m_saveError;
+    std::string m_openError;
     bool m_readOnly = false;
     bool m_debugMode = false;
     bool m_supportsLibraries = false;

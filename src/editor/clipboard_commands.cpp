@@ -126,7 +126,7 @@ void CEditSession::InsertFragmentInEdit(const std::string& fragment) {
 
 int CEditSession::InsertItemsInEdit(std::vector<std::unique_ptr<CItem>> items, int index) {
     const CObArrayEx& list = m_doc.Items();
-    index = std::clamp(index, 0, list.GetSize());
+    index = InsertIndexFor(std::clamp(index, 0, list.GetSize()));
     const bool holdsSection = std::any_of(items.begin(), items.end(), [](const auto& item) {
         return item->GetType() == kItemSectionHeader;
     });

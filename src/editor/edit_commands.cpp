@@ -1,4 +1,5 @@
 // Typing, line splitting and deleting.
+#include "document/header_item.h"
 #include "document/item_list.h"
 #include "document/line_item.h"
 #include "document/rux_document.h"
@@ -7,6 +8,8 @@
 #include "editor/edit_session.h"
 
 #include <algorithm>
+
+static_assert(rux::CEditSession::kMaxColumn == rux::CLine::kMaxText + 1);
 
 namespace rux {
 namespace {
@@ -43,6 +46,12 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
 }
 
 } // namespace
+
+// The header is the first item, so whatever would go in front of it goes right after it.
+int CEditSession::InsertIndexFor(int index) const {
+    const CItem* item = ItemAt(index);
+    return item && item->GetType() == kItemPar ? index + 1 : index;
+}
 
 void CEditSession::TypeChar(char c) {
     const unsigned char u = static_cast<unsigned char>(c);
@@ -84,13 +93,16 @@ void CEditSession::TypeChar(char c) {
 void CEditSession::InsertCharInEdit(char c) {
     CItem* item = ItemAt(m_caret.item);
     if (!item || item->GetType() != kItemLine) {
-        const int index = std::min(m_caret.item, m_doc.Items().GetSize());
+        const int index = InsertIndexFor(std::min(m_caret.item, m_doc.Items().GetSize()));
         InsertItem(index, NewLine(std::string(1, c), SectionForInsertAt(m_doc.Items(), index)));
         m_caret = {2, index};
         return;
     }
     std::string text = item->GetText();
     const size_t at = static_cast<size_t>(m_caret.col - 1);
+    // Typing never makes a line longer than the file reader takes back whole.
+    if (!(m_overwrite && at < text.size()) && std::max(at, text.size()) + 1 > CLine::kMaxText)
+        return;
     if (at < text.size()) {
         if (m_overwrite)
             text[at] = c;
@@ -113,41 +125,74 @@ void CEditSession::InsertText(std::string_view text) {
     EndEdit();
 }
 
-// Strings are always inserted, also in overwrite mode: overwriting applies to typed characters.
+// Cuts each line into pieces the reader reads back whole. `caret` is an offset into the last line;
+// it comes back as the piece it falls in (counted from the end) and the column in that piece.
+static std::vector<std::string> BreakLongLines(const std::vector<std::string>& lines, size_t caret, int& caretPiece,
+                                        int& caretCol) {
+    constexpr size_t kMax = CLine::kMaxText;
+    std::vector<std::string> pieces;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        const size_t count = line.empty() ? 1 : (line.size() + kMax - 1) / kMax;
+        const size_t first = pieces.size();
+        for (size_t k = 0; k < count; ++k)
+            pieces.push_back(line.substr(k * kMax, kMax));
+        if (i + 1 == lines.size()) {
+            const size_t piece = std::min(caret / kMax, count - 1);
+            caretPiece = static_cast<int>(first + piece);
+            caretCol = static_cast<int>(caret - piece * kMax) + 1;
+        }
+    }
+    return pieces;
+}
+
+// In insert mode the string goes in before the caret; a line that would grow past what the file
+// reader takes back whole is broken into several. In overwrite mode with the caret inside the text,
+// only the string's first character replaces the one at the caret (a line break never goes into a
+// line), the line keeps its length and the caret moves on by the string's length.
 void CEditSession::InsertTextInEdit(std::string_view text) {
-    const std::vector<std::string_view> lines = SplitLines(text);
+    const std::vector<std::string_view> split = SplitLines(text);
     CObArrayEx& items = m_doc.Items();
     CItem* item = ItemAt(m_caret.item);
+    int caretPiece = 0, caretCol = 1;
     if (!item || item->GetType() != kItemLine) {
-        int index = std::min(m_caret.item, items.GetSize());
+        int index = InsertIndexFor(std::min(m_caret.item, items.GetSize()));
         CSectionHeader* section = SectionForInsertAt(items, index);
-        for (const auto& line : lines)
-            InsertItem(index++, NewLine(std::string(line), section));
-        m_caret = {static_cast<int>(lines.back().size()) + 1, index - 1};
+        const std::vector<std::string> lines(split.begin(), split.end());
+        const std::vector<std::string> pieces = BreakLongLines(lines, lines.back().size(), caretPiece, caretCol);
+        const int first = index;
+        for (const auto& piece : pieces)
+            InsertItem(index++, NewLine(piece, section));
+        m_caret = {caretCol, first + caretPiece};
         return;
     }
     std::string current = item->GetText();
     const size_t at = static_cast<size_t>(m_caret.col - 1);
+    if (m_overwrite && at < current.size()) {
+        if (!text.empty() && text[0] != '\r' && text[0] != '\n' && current[at] != text[0]) {
+            current[at] = text[0];
+            ChangeText(m_caret.item, std::move(current));
+        }
+        m_caret.col = static_cast<int>(std::min<size_t>(at + 1 + text.size(), kMaxColumn));
+        return;
+    }
     if (at > current.size())
         current.append(at - current.size(), ' ');
     const std::string tail = current.substr(at);
     current.erase(at);
-    if (lines.size() == 1) {
-        current.append(lines[0]);
-        current.append(tail);
-        ChangeText(m_caret.item, std::move(current));
-        m_caret.col += static_cast<int>(lines[0].size());
-        return;
-    }
+    std::vector<std::string> lines(split.begin(), split.end());
+    lines.front().insert(0, current);
+    const size_t caret = lines.back().size();
+    lines.back() += tail;
+    const std::vector<std::string> pieces = BreakLongLines(lines, caret, caretPiece, caretCol);
     CSectionHeader* section = item->GetSection();
     const int first = m_caret.item;
-    current.append(lines[0]);
-    ChangeText(first, std::move(current));
+    if (pieces.front() != item->GetText())
+        ChangeText(first, pieces.front());
     int index = first + 1;
-    for (size_t i = 1; i + 1 < lines.size(); ++i)
-        InsertItem(index++, NewLine(std::string(lines[i]), section));
-    InsertItem(index, NewLine(std::string(lines.back()) + tail, section));
-    m_caret = {static_cast<int>(lines.back().size()) + 1, index};
+    for (size_t i = 1; i < pieces.size(); ++i)
+        InsertItem(index++, NewLine(pieces[i], section));
+    m_caret = {caretCol, first + caretPiece};
 }
 
 void CEditSession::SplitLine() {
@@ -273,6 +318,8 @@ void CEditSession::Backspace() {
     if (above && above->GetType() == kItemSectionHeader)
         return;
     if (above && above->GetType() == kItemLine && above->GetSection() == item->GetSection()) {
+        if (above->GetText().size() + text.size() > CLine::kMaxText)
+            return; // the joined line could not be read back whole
         BeginEdit();
         const int joint = static_cast<int>(above->GetText().size()) + 1;
         ChangeText(index - 1, above->GetText() + text);
@@ -314,6 +361,8 @@ void CEditSession::DeleteKey() {
     CItem* below = ItemAt(index + 1);
     if (!below || below->GetType() != kItemLine || below->GetSection() != item->GetSection())
         return;
+    if (text.size() + below->GetText().size() > CLine::kMaxText)
+        return; // the joined line could not be read back whole
     BeginEdit();
     ChangeText(index, text + below->GetText());
     RemoveItem(index + 1);

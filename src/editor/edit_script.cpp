@@ -599,12 +599,19 @@ bool CEditScript::Run(const CScriptLine& line) {
 
 bool CEditScript::SaveTo(const std::string& path) {
     std::fflush(stdout);
-    errno = 0;
     // The program's own file is saved as the editor saves its document (nothing to write when it
     // is unchanged); any other path gets the program written to it as a changed one would be.
-    const bool ok = path == m_path ? m_document.SaveDocument() : Save(m_document, path, m_services);
-    if (!ok)
-        std::fprintf(stderr, "rux: cannot write '%s': %s\n", path.c_str(), errno ? std::strerror(errno) : "failed");
+    std::string reason;
+    bool ok;
+    if (path == m_path) {
+        ok = m_document.SaveDocument();
+        reason = m_document.SaveError();
+    } else {
+        const CWriteResult result = SaveProgramFile(m_document, path, m_services);
+        ok = result.ok;
+        reason = result.reason;
+    }
+    if (!ok) std::fprintf(stderr, "rux: cannot write '%s': %s\n", path.c_str(), reason.c_str());
     return ok;
 }
 

@@ -188,7 +188,18 @@ void CEditSession::KeyDown(EKey key, bool shift, bool ctrl) {
         }
         return;
     case EKey::Backspace:
-        Backspace();
+        if (shift && !HasSelection()) {
+            // As for the moving keys: the anchor stays where the caret was and the selection end
+            // follows the caret.
+            const CTextPos anchor = m_caret;
+            Backspace();
+            if (!HasSelection()) {
+                m_anchor = Clamp(anchor);
+                m_end = m_caret;
+            }
+        } else {
+            Backspace();
+        }
         return;
     case EKey::Delete:
         DeleteKey();

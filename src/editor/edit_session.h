@@ -31,9 +31,9 @@ enum class EKey { Home, End, PageUp, PageDown, Left, Right, Up, Down, Enter, Tab
 
 class CEditSession {
 public:
-    // The caret may stand in the free space after a line's text, up to this column; typing there
-    // pads the line with blanks.
-    static constexpr int kMaxColumn = 65536;
+    // The caret may stand in the free space after a line's text, up to this column (just past the
+    // longest line the file reader takes back whole); typing there pads the line with blanks.
+    static constexpr int kMaxColumn = 4094;
 
     // `overwrite` is the application's one overwrite flag, shared by every view.
     CEditSession(CRUXDocument& document, CViewMetrics& metrics, CClipboard& clipboard, bool& overwrite);
@@ -160,6 +160,8 @@ private:
     void InsertFragmentInEdit(const std::string& fragment);
     // Inserts rows at index inside the open transaction; returns the index after them.
     int InsertItemsInEdit(std::vector<std::unique_ptr<CItem>> items, int index);
+    // Where an item meant for `index` goes: never in front of the program header.
+    int InsertIndexFor(int index) const;
     int HitTestRow(int y) const;
     void SetLineIndent(int index, std::function<std::string(std::string_view)> change);
     void SelectWholeLines(int first, int last);

@@ -3,6 +3,7 @@
 #include "document/diagram_item.h"
 #include "document/item_list.h"
 #include "document/rux_document.h"
+#include "document/section_items.h"
 #include "editor/edit_session.h"
 #include "editor/find_replace_model.h"
 #include "document/string_table.h"
@@ -160,6 +161,12 @@ CFindResult ReplaceAll(CEditSession& session, CFindReplaceModel& model) {
     long total = 0;
     for (const auto& item : items)
         total += item->ReplaceAll(model.FindText(), model.ReplaceText(), model.MatchCase());
+    // A header stores its text trimmed; its footer takes exactly that, so the two never part.
+    if (total != 0)
+        for (const auto& item : items)
+            if (item->GetType() == kItemSectionFooter)
+                if (const CSectionHeader* header = item->GetSection(); header && item->GetText() != header->GetText())
+                    item->SetText(header->GetText());
     model.AddReplaceCount(total);
     result.replaced = total;
     result.found = total != 0;

@@ -1,5 +1,6 @@
 // Block indentation, Apply Indent, Toggle case and Select all.
 #include "document/item_list.h"
+#include "document/line_item.h"
 #include "document/rux_document.h"
 #include "document/section_items.h"
 #include "editor/edit_session.h"
@@ -17,8 +18,12 @@ void CEditSession::SelectWholeLines(int first, int last) {
 }
 
 void CEditSession::SetLineIndent(int index, std::function<std::string(std::string_view)> change) {
-    if (IsTextLine(index))
-        ChangeText(index, change(ItemAt(index)->GetText()));
+    if (!IsTextLine(index))
+        return;
+    // A line that would outgrow what the file reader takes back whole keeps its indentation.
+    std::string text = change(ItemAt(index)->GetText());
+    if (text.size() <= CLine::kMaxText)
+        ChangeText(index, std::move(text));
 }
 
 void CEditSession::IncreaseIndent() {
@@ -87,7 +92,9 @@ void CEditSession::ApplyIndent() {
                 break;
             }
         }
-        ChangeText(i, std::string(static_cast<size_t>(level), '\t') + std::string(body));
+        std::string indented = std::string(static_cast<size_t>(level), '\t') + std::string(body);
+        if (indented.size() <= CLine::kMaxText)
+            ChangeText(i, std::move(indented));
     }
     const CTextPos caret = m_caret;
     SelectWholeLines(s.item, last);

@@ -123,6 +123,8 @@ void MinimizeAll(CEditSession& session) {
         return;
     const CTextPos caret = session.Caret();
     SetAllFolds(session, false);
+    CViewMetrics& metrics = session.Metrics();
+    metrics.SetScroll(metrics.ScrollX(), 0); // the view shows the top, as after Expand all
     session.RowsChanged(0);
     session.SetCaret(caret);
 }

@@ -2,6 +2,7 @@
 
 #include "document/ascii_text.h"
 
+#include "fileio/safe_file.h"
 #include "shell/product_paths.h"
 
 #include <climits>
@@ -125,26 +126,7 @@ bool CIniFile::Store(const std::string& text) {
         m_text = text;
         return true;
     }
-    // Write beside the file and rename over it, so a failed write leaves the old settings intact.
-    std::string temp = m_path + ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.close();
-        if (!out) {
-            std::error_code ec;
-            std::filesystem::remove(temp, ec);
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, m_path, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
-        return false;
-    }
-    return true;
+    return WriteFileSafely(m_path, text).ok;
 }
 
 std::string CIniFile::Text() const {

@@ -1,9 +1,10 @@
 #include "group_file.h"
 
+#include "fileio/safe_file.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -43,20 +44,13 @@ CGroups ReadGroups(const std::string& path) {
 bool WriteGroups(const std::string& path, const CGroups& groups) {
     std::error_code ec;
     fs::create_directories(fs::path(path).parent_path(), ec);
-    const std::string temp = path + ".tmp" + std::to_string(::getpid());
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        out << "# File groups of the tool suite: [group], then one file per line\n";
-        for (const auto& [name, files] : groups) {
-            out << '[' << name << "]\n";
-            for (const auto& file : files)
-                out << file << '\n';
-        }
-        if (!out.flush()) return false;
+    std::string text = "# File groups of the tool suite: [group], then one file per line\n";
+    for (const auto& [name, files] : groups) {
+        text += '[' + name + "]\n";
+        for (const auto& file : files)
+            text += file + '\n';
     }
-    fs::rename(temp, path, ec);
-    if (ec) fs::remove(temp, ec);
-    return !ec;
+    return rux::WriteFileSafely(path, text).ok;
 }
 
 } // namespace rux::grp

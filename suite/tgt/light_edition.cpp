@@ -3,6 +3,7 @@
 #include "ini_text.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string_view>
 
@@ -16,6 +17,9 @@ bool StartsWithNoCase(std::string_view line, std::string_view prefix) {
 } // namespace
 
 bool IsLightEditionFile(const std::string& programPath) {
+    // Never open a FIFO or device: reading one could wait for ever.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(programPath, ec)) return false;
     std::ifstream in(programPath, std::ios::binary);
     std::string line;
     const auto next = [&] {

@@ -2,6 +2,8 @@
 
 #include "ini_text.h"
 
+#include "fileio/safe_file.h"
+
 #include <charconv>
 #include <cstddef>
 #include <cstdio>
@@ -175,23 +177,7 @@ H2STATUS WriteNodeFile(const std::string& path, const RUXHEADERINFO& record) {
         }
         out << '\n';
     }
-    const std::string temp = path + ".tmp";
-    {
-        std::ofstream file(temp, std::ios::binary | std::ios::trunc);
-        if (!file) return H2_ERR_IO;
-        const std::string data = out.str();
-        file.write(data.data(), std::streamsize(data.size()));
-        file.close();
-        if (!file) {
-            std::remove(temp.c_str());
-            return H2_ERR_IO;
-        }
-    }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        std::remove(temp.c_str());
-        return H2_ERR_IO;
-    }
-    return H2_OK;
+    return rux::WriteFileSafely(path, out.str()).ok ? H2_OK : H2_ERR_IO;
 }
 
 } // namespace rux::tgt

@@ -64,6 +64,34 @@ grep -q '^#info=Section' "$work/conv.rux"; check "convert makes sections" 0 $?
 grep -q "missing.rux" "$work/err"; check "message names the path" 0 $?
 grep -q "No such file" "$work/err"; check "message gives the reason" 0 $?
 "$RUX" resave "$work/a.rux" "$work/no/such/dir/out.rux" 2>/dev/null; check "unwritable exit" 1 $?
+# a target that cannot be written is refused with the reason, and nothing is replaced
+mkfifo "$work/fifo"
+"$RUX" resave "$work/a.rux" "$work/fifo" 2> "$work/err"; check "FIFO exit" 1 $?
+check "FIFO reason" "rux: cannot write '$work/fifo': it is a FIFO, not a regular file" "$(cat "$work/err")"
+test -p "$work/fifo"; check "FIFO stays" 0 $?
+"$RUX" resave "$work/a.rux" "$work" 2> "$work/err"; check "folder exit" 1 $?
+check "folder reason" "rux: cannot write '$work': it is a folder" "$(cat "$work/err")"
+"$RUX" text "$work" > /dev/null 2> "$work/err"; check "folder as program exit" 1 $?
+check "folder as program reason" "rux: cannot read '$work': it is a folder" "$(cat "$work/err")"
+timeout 10 "$RUX" resave "$work/fifo" "$work/out.rux" 2> "$work/err"; check "FIFO as program exit" 1 $?
+check "FIFO as program reason" "rux: cannot read '$work/fifo': it is a FIFO, not a file" "$(cat "$work/err")"
+timeout 10 "$RUX" info "$work/fifo" > /dev/null 2>&1; check "FIFO info exit" 1 $?
+# as a user who may not write the file (nobody, when the tests run as root)
+as_user=""
+if [ "$(id -u)" = 0 ]; then
+    if setpriv --reuid=nobody --regid=nogroup --clear-groups true 2>/dev/null; then
+        as_user="setpriv --reuid=nobody --regid=nogroup --clear-groups"
+        chmod 755 "$work"
+    else
+        echo "SKIP: cannot become nobody for the permission case"; as_user=skip
+    fi
+fi
+if [ "$as_user" != skip ]; then
+    cp "$work/a.rux" "$work/ro.rux"; chmod 444 "$work/ro.rux"
+    $as_user "$RUX" resave "$work/a.rux" "$work/ro.rux" 2> "$work/err"; check "read-only exit" 1 $?
+    check "read-only reason" "rux: cannot write '$work/ro.rux': you do not have permission to write this file" "$(cat "$work/err")"
+fi
+
 "$RUX" 2>/dev/null; check "no command" 2 $?
 "$RUX" frobnicate 2>/dev/null; check "unknown command" 2 $?
 "$RUX" info 2>/dev/null; check "info without file" 2 $?

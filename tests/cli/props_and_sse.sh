@@ -54,6 +54,11 @@ err=$("$RUX" props "$work/c.rux" --set Clonable=0 2>&1 >/dev/null); check "hidde
 check "hidden box message" "rux: Clonable cannot be changed for this program (the target type has no such option)" "$err"
 err=$("$RUX" props "$work/c.rux" --library 9bad 2>&1 >/dev/null); check "invalid library exit" 1 $?
 check "invalid library message" "$(printf 'rux: Invalid Library name.  \n\nMust be of the form - [letter]+[one or more alpha-numeric chars]')" "$err"
+for field in Author Company Title Version; do
+    err=$("$RUX" props "$work/c.rux" --set "$field=a"$'\r\n'":injected" 2>&1 >/dev/null); check "$field line break exit" 1 $?
+    check "$field line break message" "rux: $field must be one line: it cannot hold a line break" "$err"
+done
+err=$("$RUX" props "$work/c.rux" --set "Title=a"$'\n'"COMPANY=x" 2>&1 >/dev/null); check "LF alone exit" 1 $?
 "$RUX" props "$work/c.rux" --set Debug=2 2>/dev/null; check "flag value" 2 $?
 "$RUX" props "$work/c.rux" --set Drive=X 2>/dev/null; check "field not in the dialog" 2 $?
 cmp -s "$work/c.rux" "$work/before.rux"; check "refusals keep the file" 0 $?

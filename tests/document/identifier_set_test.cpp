@@ -29,7 +29,7 @@ std::unique_ptr<CDiag> Diagram(int kind, std::string payload) {
     return d;
 }
 
-TEST(IdentifierSet, NotesSectionsHeadersAndLadderPayloadsContributeNothing) {
+TEST(IdentifierSet, NotesAndHeadersContributeNothingDiagramsTheirVariables) {
     CObArrayEx items;
     items.Append(std::make_unique<CPar>());
     items.Append(std::make_unique<CLine>("top = 1"));
@@ -39,11 +39,15 @@ TEST(IdentifierSet, NotesSectionsHeadersAndLadderPayloadsContributeNothing) {
     items.Append(Section("Background", 2));
     items.Append(Member(std::make_unique<CLine>("inTask = top"), 2));
     items.Append(Member(Diagram(kDiagramFbd, "@VAR:1 X=FbdVar\n"), 2));
-    items.Append(Member(Diagram(kDiagramQld, "@VAR:1 X=LadderVar\n"), 2));
+    // A ladder payload names its operands in the ladder text only, not in FBD variable lines.
+    items.Append(Member(Diagram(kDiagramQld, "@VAR:1 X=NotLadder\r\n#combinatory\r\n#info=LDEDIT\r\nBOF\r\n"
+                                             "SOR [0,0] XIC(*Start*) XIO(*arr[3]*) OTE(*#01.020*)\r\nEOF\r\n"
+                                             "XIC(*After*)\r\n#endinfo\r\n"),
+                        2));
     items.Append(std::make_unique<CSectionFooter>("Background"));
     CIdentifierSet set;
     set.Update(items);
-    EXPECT_EQ(set.Sorted(), (Words{"FbdVar", "inTask", "top"}));
+    EXPECT_EQ(set.Sorted(), (Words{"#1.20", "ARR[]", "FbdVar", "START", "inTask", "top"}));
     EXPECT_FALSE(set.Contains("remark"));
     EXPECT_FALSE(set.Contains("Background"));
     EXPECT_FALSE(set.Contains("TOP")) << "look-up is exact";

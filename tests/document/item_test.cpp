@@ -199,6 +199,9 @@ TEST(Diagram, ZoomAndPreviewSize) {
         int readBack;
     } cases[] = {
         {100, 600, 120, 100}, {50, 300, 60, 50}, {33, 198, 40, 33}, {75, 450, 90, 75}, {1, 6, 1, 0}, {0, 0, 0, 0},
+        // Values from a damaged file saturate instead of overflowing into negative sizes.
+        {-5, 0, 0, 0}, {10000, 60000, 12000, 10000}, {10001, 60000, 12000, 10000},
+        {2147483647, 60000, 12000, 10000}, {-2147483647 - 1, 0, 0, 0},
     };
     for (const auto& c : cases) {
         CDiag d;

@@ -134,6 +134,9 @@ TEST(NodePropertiesForm, LibraryToggleRestoresTheBoxesFromOpening) {
     EXPECT_FALSE(form.IsEnabled(Form::kDebug));
     EXPECT_FALSE(form.GetCheck(Form::kDebug));
     EXPECT_FALSE(form.SetCheck(Form::kDebug, true)) << "a disabled box refuses a click";
+    for (const char* broken : {"Ty\nped", "Ty\r\nped", "Typed\r"})
+        EXPECT_FALSE(form.SetText(Form::kLibraryName, broken)) << "a one-line field takes no line break";
+    EXPECT_EQ(form.GetText(Form::kLibraryName), "");
     ASSERT_TRUE(form.SetText(Form::kLibraryName, "Typed"));
     ASSERT_TRUE(form.SetCheck(Form::kBuildAsLibrary, false));
     EXPECT_FALSE(form.IsEnabled(Form::kLibraryName));

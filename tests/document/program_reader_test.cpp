@@ -93,6 +93,15 @@ TEST(ProgramReader, ReadsEveryLineKindAsWritten) {
     }
 }
 
+TEST(ProgramReader, FooterTakesTheHeadersTrimmedText) {
+    const Loaded l(kHead + "#info=Section\r\nName=  Main \t\r\n#endinfo\r\n:x\r\n#info=EndSection\r\nName=Other\r\n#endinfo\r\n");
+    ASSERT_TRUE(l.ok);
+    ASSERT_EQ(l.program.Items().GetSize(), 3);
+    EXPECT_EQ(l.program.Items().GetAt(0)->GetText(), "Main");
+    EXPECT_EQ(l.program.Items().GetAt(2)->GetText(), "Main");
+    EXPECT_NE(Saved(l.program).find("#info=EndSection\r\nName=Main\r\n"), std::string::npos);
+}
+
 TEST(ProgramReader, NestedPayloadIsKeptByteForByte) {
     Loaded l(kHead + "#info=Diagram\r\n#info=FBD\r\n@A\r\n#info=X\r\nin\r\n#ENDINFO\r\n@B\r\n#endinfo\r\n#endinfo\r\n");
     ASSERT_EQ(l.program.Items().GetSize(), 1);

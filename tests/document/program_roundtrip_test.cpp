@@ -8,6 +8,7 @@
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
+#include <cerrno>
 #include <csignal>
 #include <filesystem>
 #include <random>
@@ -247,60 +248,46 @@ TEST(ProgramRoundTrip, RandomProgramsSaveLoadSaveIdentically) {
     }
 }
 
-TEST(ProgramSave, KeepsPermissionsAndReplacesAtomically) {
+TEST(ProgramSave, RefusalsCarryTheirReason) {
     test::CTempDir dir;
-    const std::string path = dir.File("p.rux");
-    test::WriteFileBytes(path, "old contents\r\n");
-    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
     CProgram program;
     program.Items().AppendNoLayout(std::make_unique<CLine>("new"));
-    ASSERT_TRUE(Save(program, path));
+    EXPECT_FALSE(Save(program, "")) << "an empty path fails";
+    const CWriteResult folder = SaveProgramFile(program, dir.Path());
+    EXPECT_FALSE(folder.ok);
+    EXPECT_EQ(folder.reason, "it is a folder");
+    EXPECT_EQ(errno, EISDIR);
+    const std::string path = dir.File("p.rux");
+    ASSERT_TRUE(SaveProgramFile(program, path).ok);
     EXPECT_EQ(test::ReadFileBytes(path), "new\r\n");
-    struct stat st {};
-    ASSERT_EQ(::stat(path.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0640u);
-
-    // A link is followed: the file it names is replaced, the link stays a link.
-    const std::string link = dir.File("link.rux");
-    ASSERT_EQ(::symlink(path.c_str(), link.c_str()), 0);
-    program.Items().GetAt(0)->SetText("via link");
-    ASSERT_TRUE(Save(program, link));
-    EXPECT_EQ(test::ReadFileBytes(path), "via link\r\n");
-    struct stat lst {};
-    ASSERT_EQ(::lstat(link.c_str(), &lst), 0);
-    EXPECT_TRUE(S_ISLNK(lst.st_mode));
 }
 
-TEST(ProgramSave, FailureLeavesTheOldFileUntouched) {
+TEST(ProgramLoad, RefusesWhatIsNotAWholeRegularFile) {
     test::CTempDir dir;
-    const std::string path = dir.File("p.rux");
-    const std::string old = "$*TORVEL/RUX-V1\r\n:precious\r\n";
-    test::WriteFileBytes(path, old);
-    CProgram program;
-    program.Items().AppendNoLayout(std::make_unique<CLine>(std::string(1 << 20, 'x')));
-
-    // The file-size limit makes the write of the new contents fail half-way.
-    struct rlimit saved {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    struct sigaction ignore {}, previous {};
-    ignore.sa_handler = SIG_IGN;
-    ::sigaction(SIGXFSZ, &ignore, &previous);
-    struct rlimit small = saved;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool ok = Save(program, path);
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    ::sigaction(SIGXFSZ, &previous, nullptr);
-
-    EXPECT_FALSE(ok);
-    EXPECT_EQ(test::ReadFileBytes(path), old);
-    size_t files = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Path()))
-        ++files;
-    EXPECT_EQ(files, 1u) << "the temporary file is removed";
-
-    EXPECT_FALSE(Save(program, "")) << "an empty path fails";
-    EXPECT_FALSE(Save(program, dir.File("missing/folder/p.rux")));
+    const std::string fifo = dir.File("fifo.rux");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    struct Case {
+        std::string path, problem;
+        int error;
+    } cases[] = {
+        {dir.Path(), "it is a folder", EISDIR},
+        // Opening a FIFO for reading would wait for a writer: it must be refused at once.
+        {fifo, "it is a FIFO, not a file", EINVAL},
+        {"/dev/zero", "it is a device, not a file", EINVAL},
+        {dir.File("none.rux"), "No such file or directory", ENOENT},
+        // A regular file whose reads fail: the program must not come back short or empty.
+        {"/proc/self/mem", "read error: Input/output error", EIO},
+    };
+    for (const Case& c : cases) {
+        CProgram program;
+        program.Items().AppendNoLayout(std::make_unique<CLine>("left over"));
+        std::string problem;
+        errno = 0;
+        EXPECT_FALSE(Load(program, c.path, {}, &problem)) << c.path;
+        EXPECT_EQ(errno, c.error) << c.path;
+        EXPECT_EQ(problem, c.problem) << c.path;
+        EXPECT_EQ(program.Items().GetSize(), 0) << c.path;
+    }
 }
 
 } // namespace

@@ -14,7 +14,12 @@
 #include "target/suite_notifier.h"
 
 #include <filesystem>
+#include "support/child_process.h"
+
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
 
 namespace rux {
 namespace {
@@ -240,16 +245,27 @@ TEST(RuxDocument, SaveWritesOnlyWhenModifiedAndTellsTheSuiteFirst) {
 
 TEST(RuxDocument, FailedSaveKeepsTheMarkAndTheOldFile) {
     CDocFixture f;
-    // The temporary file beside it would need a name longer than any file system allows.
-    const std::string path = f.dir.File(std::string(250, 'p') + ".rux");
+    const std::string path = f.dir.File("p.rux");
     test::WriteFileBytes(path, "old\r\nbytes\r\n");
     CRUXDocument doc(f.Services());
-    doc.Items().Append(std::make_unique<CLine>("new"));
+    doc.Items().Append(std::make_unique<CLine>(std::string(10000, 'n')));
     doc.SetPathName(path);
     doc.SetModified(true);
-    EXPECT_FALSE(doc.SaveDocument());
-    EXPECT_TRUE(doc.IsModified());
-    EXPECT_TRUE(doc.GetTitle().ends_with(" *"));
+    // The file-size limit makes the write fail half-way; it is set in a child so it goes with it.
+    const test::CChildResult child = test::RunInChild([&] {
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        ::sigaction(SIGXFSZ, &ignore, nullptr);
+        struct rlimit limit {};
+        ::getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = 4096;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const bool saved = doc.SaveDocument();
+        return std::string(saved ? "saved" : "failed") + (doc.IsModified() ? " modified" : "") +
+               (doc.GetTitle().ends_with(" *") ? " starred" : "") + ": " + doc.SaveError();
+    });
+    ASSERT_TRUE(child.ran);
+    EXPECT_EQ(child.output, "failed modified starred: cannot write the file: File too large");
     EXPECT_EQ(test::ReadFileBytes(path), "old\r\nbytes\r\n");
 }
 

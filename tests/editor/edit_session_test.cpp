@@ -1,4 +1,5 @@
 #include "document/identifier_set.h"
+#include "document/line_item.h"
 #include "document/rux_document.h"
 #include "document/section_items.h"
 #include "document/view_metrics.h"
@@ -55,11 +56,78 @@ TEST(EditSession, TypingPadsOverwritesAndInsertsLines) {
          {"q", "Initial", "a", "Initial"}, "Ln 0, Col 2\n"},
         {"control characters are ignored", {"ab"}, {"caret 0 2", "type \x01\x7f"}, {"ab"}, "Ln 0, Col 2\n"},
         {"bytes from 128 are typed", {"ab"}, {"caret 0 3", "type \xB0" "C"}, {"ab\xB0" "C"}, "Ln 0, Col 5\n"},
+        // Overwrite mode applies to strings too: the first character replaces, the caret moves on.
+        {"overwrite with a string", {"abcd"}, {"key Insert", "caret 0 2", "insert-text XYZ"}, {"aXcd"},
+         "Ln 0, Col 5\n"},
+        {"overwrite paste", {"abcd"}, {"clip-text XY", "key Insert", "caret 0 1", "cmd paste"}, {"Xbcd"}, "Ln 0, Col 3\n"},
+        {"overwrite paste of lines adds none", {"abcd", "e"}, {"clip-text X\\nY", "key Insert", "caret 0 4", "cmd paste"},
+         {"abcX", "e"}, "Ln 0, Col 7\n"},
+        {"overwrite past the end inserts the string", {"ab"}, {"key Insert", "caret 0 3", "insert-text XY"},
+         {"abXY"}, "Ln 0, Col 5\n"},
     };
     ExpectScriptCases(cases);
     CEditSettings tabs;
     tabs.insertTabs = true;
     EXPECT_EQ(RunScript(ProgramBytes({"ab"}), {"caret 0 2", "type \\t"}, tabs).Lines(), Lines{"a\tb"});
+}
+
+TEST(EditSession, NothingGoesBeforeTheProgramHeader) {
+    struct {
+        const char* name;
+        std::vector<std::string> commands;
+        Lines expected;
+    } cases[] = {
+        {"typing", {"caret 0 1", "type q"}, {"", "q", "a"}},
+        {"inserting a string", {"caret 0 1", "insert-text x\\ny"}, {"", "x", "y", "a"}},
+        {"pasting lines", {"clip-text u\\nv", "caret 0 1", "cmd paste"}, {"", "u", "v", "a"}},
+        {"pasting a section", {"caret 2 1", "select 2 1 4 1", "cmd copy", "caret 0 1", "cmd paste"},
+         {"", "S", "b", "S", "a", "S", "b", "S"}},
+    };
+    for (const auto& c : cases) {
+        const auto run = RunScript(ProgramBytes({"P", "a", "{S", "b", "}"}), c.commands);
+        const auto& items = run.script->Document().Items();
+        ASSERT_GT(items.GetSize(), 0) << c.name;
+        EXPECT_EQ(items.GetAt(0)->GetType(), kItemPar) << c.name;
+        if (std::string(c.name) != "pasting a section") {
+            Lines expected = c.expected;
+            expected.insert(expected.end(), {"S", "b", "S"});
+            EXPECT_EQ(run.Lines(), expected) << c.name;
+        } else {
+            EXPECT_EQ(run.Lines(), c.expected) << c.name;
+        }
+    }
+}
+
+TEST(EditSession, LinesStayWithinWhatTheReaderReadsBack) {
+    const std::string full(CLine::kMaxText, 'f');
+    const std::string paste(5000, 'p');
+    struct {
+        const char* name;
+        Lines rows;
+        std::vector<std::string> commands;
+        Lines expected;
+    } cases[] = {
+        {"typing at the end of a full line", {full}, {"caret 0 4094", "type x"}, {full}},
+        {"typing inside a full line", {full}, {"caret 0 5", "type x"}, {full}},
+        {"typing past the limit", {""}, {"caret 0 4094", "type x"}, {""}},
+        {"typing up to the limit", {""}, {"caret 0 4093", "type x"}, {std::string(4092, ' ') + "x"}},
+        {"overwriting in a full line", {full}, {"key Insert", "caret 0 1", "type x"}, {"x" + full.substr(1)}},
+        {"a long paste breaks the line", {"ab"}, {"clip-text " + paste, "caret 0 2", "cmd paste"},
+         {"a" + paste.substr(0, 4092), paste.substr(4092) + "b"}},
+        {"Backspace does not join into an overlong line", {full, "xy"}, {"caret 1 1", "key Backspace"}, {full, "xy"}},
+        {"Delete does not join into an overlong line", {"xy", full}, {"caret 0 3", "key Delete"}, {"xy", full}},
+        {"indenting leaves a full line", {full, "x"}, {"select 0 1 1 2", "cmd increase-indent"}, {full, "\tx"}},
+        {"lines that fit are joined", {"xy", full.substr(2)}, {"caret 0 3", "key Delete"}, {"xy" + full.substr(2)}},
+    };
+    for (const auto& c : cases) {
+        const auto run = RunScript(ProgramBytes(c.rows), c.commands);
+        EXPECT_EQ(run.Lines(), c.expected) << c.name;
+        // Whatever the editor made comes back from the file as it is.
+        EXPECT_EQ(RunScript(run.Saved(), {}).Lines(), run.Lines()) << c.name;
+    }
+    // The caret after a paste that broke the line stands after the pasted text.
+    const auto run = RunScript(ProgramBytes({"ab"}), {"clip-text " + paste, "caret 0 2", "cmd paste", "status"});
+    EXPECT_EQ(run.output, "Ln 1, Col " + std::to_string(5000 - 4092 + 1) + "\n");
 }
 
 TEST(EditSession, EnterIndentsAutomatically) {
@@ -129,6 +197,11 @@ TEST(EditSession, BackspaceAndDeleteRespectSections) {
         {"backspace on the first body line does nothing", {"{S", "ab", "}"}, {"caret 1 1", "key Backspace"},
          {"S", "ab", "S"}, "Ln 1, Col 1\n"},
         {"backspace removes a character", {"abc"}, {"caret 0 3", "key Backspace"}, {"ac"}, "Ln 0, Col 2\n"},
+        // With Shift and no selection the anchor stays where the caret was and the end follows.
+        {"shift+backspace leaves a selection", {"abc"}, {"caret 0 3", "key Shift+Backspace"}, {"ac"},
+         "Ln 0, Col 2 Sel 0,3-0,2\n"},
+        {"shift+backspace on a selection only deletes it", {"abcd"}, {"select 0 1 0 3", "key Shift+Backspace"},
+         {"cd"}, "Ln 0, Col 1\n"},
         {"backspace after a section removes an empty line", {"{S", "a", "}", ""}, {"caret 3 1", "key Backspace"},
          {"S", "a", "S"}, "Ln 2, Col 1\n"},
         {"backspace after a section keeps a line with text", {"{S", "a", "}", "x"}, {"caret 3 1", "key Backspace"},
@@ -195,7 +268,7 @@ TEST(EditSession, CaretMovesAndSelections) {
         {{"cmd select-all"}, "Ln 5, Col 17 Sel 0,1-5,17\n"},
         // Positions from a script or a dialog are kept inside the program and the column limit.
         {{"caret 0 99999999", "key Right"}, "Ln 1, Col 1\n"},
-        {{"caret 0 99999999"}, "Ln 0, Col 65536\n"},
+        {{"caret 0 99999999"}, "Ln 0, Col 4094\n"},
         {{"select -3 0 99 2"}, "Ln 5, Col 2 Sel 0,1-5,2\n"},
     };
     for (const auto& c : cases) {

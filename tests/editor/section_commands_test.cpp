@@ -68,6 +68,8 @@ TEST(SectionCommands, MinimizeAllThenExpandAllRestoresTheRows) {
     s.Metrics().SetScroll(0, 64);
     MinimizeAll(s);
     EXPECT_EQ(s.Caret(), (CTextPos{2, 7})) << "the caret keeps its place";
+    EXPECT_EQ(s.Metrics().ScrollY(), 0) << "minimize all shows the top";
+    s.Metrics().SetScroll(0, 64);
     EXPECT_EQ(items.GetAt(9)->GetTop(), 96 + 16 * 3);
     ExpandAll(s);
     std::vector<int> after;

@@ -39,6 +39,12 @@ TEST(GroupLibrary, MembershipFollowsAddRemoveAndTheFileOnDisk) {
     EXPECT_FALSE(groups.FileChanged(nullptr, a));
     const std::string text = test::ReadFileBytes(dir.File("cfg/rux/groups.txt"));
     EXPECT_NE(text.find("[G3]\n"), std::string::npos) << text;
+
+    // A groups file that cannot be replaced is a failure, not a success that loses the change.
+    std::filesystem::remove(dir.File("cfg/rux/groups.txt"));
+    std::filesystem::create_directories(dir.File("cfg/rux/groups.txt"));
+    EXPECT_EQ(add("G1", a.c_str(), "RUX2EDIT"), 0);
+    EXPECT_EQ(newGroup("G4", "RUX2EDIT"), 0);
 }
 
 TEST(LibraryService, CreateAnswersSuccessExistingFolderAndFailedFile) {
