@@ -11,6 +11,7 @@
 #include "document/string_table.h"
 #include "editor/edit_script.h"
 #include "porting/payload_prefix_link.h"
+#include "porting/porting_rows.h"
 #include "porting/porting_scan.h"
 #include "porting/porting_view.h"
 #include "shell/product_paths.h"
@@ -98,19 +99,9 @@ std::string ParseOptions(const Args& args, COptions& o) {
     return {};
 }
 
-std::string LineColumn(CPortingIssue& issue) {
-    char buffer[64];
-    if (issue.IsInDiagram())
-        std::snprintf(buffer, sizeof buffer, "Line %d [%d,%d]", issue.GetLine(), issue.GetDiagramColumn(),
-                      issue.GetDiagramRow());
-    else
-        std::snprintf(buffer, sizeof buffer, "Line %d", issue.GetLine());
-    return buffer;
-}
-
 void PrintRows(const CPortingIssueList& list) {
     for (CPortingIssue* issue : list.InPositionOrder()) {
-        const std::string row = LineColumn(*issue) + "\t" + issue->GetLocation() + "\t" +
+        const std::string row = PortingLineText(*issue) + "\t" + issue->GetLocation() + "\t" +
                                 issue->GetDescription() + "\t" + issue->StatusText();
         std::fwrite(row.data(), 1, row.size(), stdout);
         std::fputc('\n', stdout);
