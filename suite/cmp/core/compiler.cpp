@@ -8,6 +8,7 @@
 #include <functional>
 #include <cmath>
 #include <cstring>
+#include <deque>
 #include <map>
 #include <optional>
 #include <set>
@@ -70,7 +71,7 @@ struct Reloc {
 
 struct Scope {
     int block = -1;     // -1: the program's global frame
-    std::vector<Var> vars;
+    std::deque<Var> vars; // references stay valid while a line creates more variables
     std::unordered_map<std::string, int> byName;
     std::unordered_map<std::string, std::string> spellings; // lower case -> first spelling
     uint32_t cells = 0;
