@@ -77,7 +77,7 @@ void BM_CompileVsLoad(benchmark::State& state) {
         const auto t3 = Clock::now();
         if (!ok) state.SkipWithError("load failed");
         items = program->Items().GetSize();
-        errors = r.errors;
+        errors = r.errorsFound;
         warnings = r.warnings;
         code = r.image.code.size();
         bestLoad = std::min(bestLoad, Seconds(t0, t1));

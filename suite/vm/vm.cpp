@@ -280,7 +280,7 @@ void Machine::Impl::run(Context& c) {
 #define FAIL(code_, ...)                                                                            \
     do {                                                                                            \
         save();                                                                                     \
-        raise(c, code_, pc, ##__VA_ARGS__);                                                         \
+        raise(c, code_, pc __VA_OPT__(, ) __VA_ARGS__);                                                         \
         return;                                                                                     \
     } while (0)
 #define CELL(off) m[base + (off)]

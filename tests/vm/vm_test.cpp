@@ -126,6 +126,7 @@ const StatementCase kStatements[] = {
     {"GOTO forward", {"r% = 1", "GOTO skip", "r% = 2", "skip:", "r% = r% + 10"}, "r%", 11},
     {"arrays", {"DIM a%[5]", "FOR i% = 0 TO 4", "a%[i%] = i% * i%", "LOOP", "r% = a%[2] + a%[4]"}, "r%", 20},
     {"CONST", {"CONST N% = 6", "r% = N% * 2"}, "r%", 12},
+    {"an index that creates its variable", {"DIM a%[4]", "a%[j%] = 5", "r% = a%[k%] + a%[0]"}, "r%", 10},
     {"alias", {"$DEFINE TWICE 2 *", "r% = TWICE 21"}, "r%", 42},
     {"CRC of bytes", {"DIM b%[3]", "b%[0] = 1", "b%[1] = 2", "b%[2] = 3", "r% = CRC(b%, 3)"}, "r%", 0x6161},
     {"AVERAGE of integers", {"DIM b%[4]", "b%[0] = 1", "b%[1] = 2", "b%[2] = 4", "r% = AVERAGE(b%, 3)"}, "r%", 2},

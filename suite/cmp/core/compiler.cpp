@@ -8,6 +8,7 @@
 #include <functional>
 #include <cmath>
 #include <cstring>
+#include <deque>
 #include <map>
 #include <optional>
 #include <set>
@@ -70,7 +71,7 @@ struct Reloc {
 
 struct Scope {
     int block = -1;     // -1: the program's global frame
-    std::vector<Var> vars;
+    std::deque<Var> vars; // references stay valid while a line creates more variables
     std::unordered_map<std::string, int> byName;
     std::unordered_map<std::string, std::string> spellings; // lower case -> first spelling
     uint32_t cells = 0;
@@ -134,6 +135,22 @@ const Builtinfo kFunctions[] = {
     {"BIN2BCD", 1}, {"BCD2SEG", 1}, {"CRC", 2}, {"AVERAGE", 2}, {"FILTER", 2}, {"ANSIREAD", 1},
     {"ANSIWRITE", 2}, {"ANSIREPLY", 1}, {"GETCHAR", 0}, {"PUTCHAR", 1}, {"GETKEY", 0}, {"PUTKEY", 1},
 };
+
+// Whether the first pass must look at a line: a directive, a label, DIM, CONST or FBbody can
+// only stand first (an alias cannot stand for them: aliases are for values).
+bool MayDeclare(std::string_view line) {
+    std::size_t i = 0;
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    if (i == line.size()) return false;
+    if (line[i] == '$') return true;
+    std::size_t j = i;
+    while (j < line.size() && IsWordChar(line[j])) ++j;
+    if (j == i) return false;
+    const std::string_view w = line.substr(i, j - i);
+    if (EqualsNoCase(w, "DIM") || EqualsNoCase(w, "CONST") || EqualsNoCase(w, "FBBODY")) return true;
+    while (j < line.size() && (line[j] == ' ' || line[j] == '\t')) ++j;
+    return j < line.size() && line[j] == ':';
+}
 
 const Builtinfo* FindFunction(std::string_view word) {
     for (const Builtinfo& f : kFunctions)
@@ -352,7 +369,7 @@ void Compiler::collectSections() {
         if (it.kind == kSectionItem) {
             Section s;
             s.header = static_cast<int>(i);
-            s.title = it.text;
+            s.title = std::string(it.text);
             std::size_t j = i + 1;
             while (j < m_items.size() && m_items[j].kind != kFooterItem && m_items[j].kind != kSectionItem) ++j;
             s.footer = (j < m_items.size() && m_items[j].kind == kFooterItem) ? static_cast<int>(j) : -1;
@@ -528,7 +545,7 @@ std::vector<Token> Compiler::lineTokens(int item, std::string_view text) {
 // $DEFINE, $FLT, $INDEXROUTINE and the header directives. `define` applies aliases and $FLT.
 void Compiler::handleDirective(const std::vector<Token>& toks, bool define) {
     const Token& d = toks[0];
-    const std::string& text = m_items[static_cast<std::size_t>(m_item)].text;
+    const std::string_view text = m_items[static_cast<std::size_t>(m_item)].text;
     if (IsWord(d, "$DEFINE")) {
         const Token& name = toks[1];
         if (name.kind != Tok::Word) fail(name, "E002", "$DEFINE needs a name and a replacement");
@@ -601,6 +618,7 @@ void Compiler::prepass() {
         if (it.kind == kDiagramItem) continue;
         if (it.kind != kTextItem) continue;
         if (s && s->kind == SectionKind::Notes) continue;
+        if (!MayDeclare(it.text)) continue;
         m_item = static_cast<int>(i);
         try {
             m_toks = lineTokens(m_item, it.text);
@@ -1743,7 +1761,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
 
 void Compiler::compileLine(Section& s, int item, bool declarationsOnly) {
     m_item = item;
-    const std::string& text = m_items[static_cast<std::size_t>(item)].text;
+    const std::string_view text = m_items[static_cast<std::size_t>(item)].text;
     try {
         m_toks = lineTokens(item, text);
         if (m_toks[0].kind == Tok::End) return;
@@ -2013,12 +2031,12 @@ Result Compiler::run() {
     for (const SourceItem& it : m_items)
         if (it.kind == kDiagramItem) {
             std::size_t i = 0;
-            const std::string& s = it.text;
+            const std::string_view s = it.text;
             while (i < s.size()) {
                 if (std::isalpha(static_cast<unsigned char>(s[i]))) {
                     std::size_t j = i;
                     while (j < s.size() && IsWordChar(s[j])) ++j;
-                    m_diagramNames.insert(s.substr(i, j - i));
+                    m_diagramNames.insert(std::string(s.substr(i, j - i)));
                     i = j;
                 } else {
                     ++i;
@@ -2116,6 +2134,8 @@ Result Compiler::run() {
         return a.item != b.item ? a.item < b.item : a.start < b.start;
     });
     std::vector<Message> kept;
+    for (const Message& m : m_messages)
+        if (!m.warning) ++r.errorsFound;
     for (Message& m : m_messages) {
         if (!m.warning && r.errors == kMaxReportedErrors) continue;
         (m.warning ? r.warnings : r.errors)++;

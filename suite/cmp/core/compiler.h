@@ -9,6 +9,7 @@
 #include "image/image.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace rux::cmp {
@@ -18,7 +19,7 @@ enum ItemKind { kHeaderItem = 1, kDiagramItem = 2, kTextItem = 3, kSectionItem =
 // One item of the program as the editor counts lines: index in the vector = item index.
 struct SourceItem {
     int kind = kTextItem;
-    std::string text;          // text line; section title; diagram payload
+    std::string_view text;     // text line; section title; diagram payload (the program keeps the bytes)
     std::string diagramTitle;  // diagrams only
 };
 
@@ -50,6 +51,7 @@ struct Result {
     std::vector<Message> messages;   // in line order, at most 100 errors
     int errors = 0;
     int warnings = 0;
+    int errorsFound = 0;             // including those past the limit
     image::Image image;              // meaningful when errors == 0
 };
 

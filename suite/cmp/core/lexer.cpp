@@ -6,10 +6,19 @@
 
 namespace rux::cmp {
 
-bool IsWordChar(char c) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    return std::isalnum(u) || c == '%' || c == '.' || c == '_' || c == '$' || c == '#';
-}
+namespace {
+struct WordTable {
+    bool word[256] = {};
+    WordTable() {
+        for (int c = '0'; c <= '9'; ++c) word[c] = true;
+        for (int c = 'a'; c <= 'z'; ++c) word[c] = word[c - 'a' + 'A'] = true;
+        for (unsigned char c : {'%', '.', '_', '$', '#'}) word[c] = true;
+    }
+};
+const WordTable kWordTable;
+} // namespace
+
+bool IsWordChar(char c) { return kWordTable.word[static_cast<unsigned char>(c)]; }
 
 std::string_view StripComment(std::string_view line) {
     for (std::size_t i = 0; i < line.size(); ++i) {
@@ -147,6 +156,7 @@ Token Number(std::string_view line, std::size_t& i) {
 
 std::vector<Token> Tokenise(std::string_view line) {
     std::vector<Token> out;
+    out.reserve(8);
     std::size_t i = 0;
     while (i < line.size()) {
         const char c = line[i];
@@ -154,7 +164,7 @@ std::vector<Token> Tokenise(std::string_view line) {
             ++i;
             continue;
         }
-        if (std::isdigit(static_cast<unsigned char>(c))) {
+        if (c >= '0' && c <= '9') {
             out.push_back(Number(line, i));
             continue;
         }
