@@ -15,6 +15,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -389,6 +390,47 @@ TEST_F(DriveSocket, FirstClientStartsADriveOnlyWhenAllowed) {
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     EXPECT_LT(Connect(m_port), 0);
     ::unsetenv("XDG_STATE_HOME");
+}
+
+} // namespace
+
+namespace {
+
+TEST(ComApiErrorInfo, EveryStatusOfTheDriveHasItsTexts) {
+    rux::CServiceLibrary com("Hm2ComApi", RUX_PRODUCT_DIR);
+    auto info = com.Entry<std::remove_pointer_t<decltype(&::H2_GetErrorInfo)>>("H2_GetErrorInfo");
+    ASSERT_NE(info, nullptr);
+    struct Case {
+        int32_t status;
+        const char* title;
+        int32_t silent;
+        int32_t result;
+    } cases[] = {
+        {0, "", 1, H2_OK},
+        {H2_ERR_ABANDONED, "", 1, H2_OK},
+        {H2_ERR_NO_COMMUNICATION, "Unable to communicate with the drive", 0, H2_OK},
+        {H2_ERR_OUT_OF_RANGE, "Parameter out of range", 0, H2_OK},
+        {H2_ERR_VALUE_OUT_OF_RANGE, "Value out of range", 0, H2_OK},
+        {H2_ERR_READ_ONLY, "Parameter is read-only", 0, H2_OK},
+        {H2_ERR_NOT_FOUND, "Unknown symbol", 0, H2_OK},
+        {H2_ERR_BAD_ARGUMENT, "Request refused", 0, H2_OK},
+        {H2_ERR_IO, "File error", 0, H2_OK},
+        {0x1060001, "Program refused", 0, H2_OK},
+        {0x1060002, "No source on the drive", 0, H2_OK},
+        {0x1060003, "No program on the drive", 0, H2_OK},
+        {0x7654321, "Drive error 0x7654321", 0, H2_ERR_NOT_FOUND},
+    };
+    for (const Case& c : cases) {
+        char title[H2_ERRTITLE], text[H2_ERRTEXT];
+        std::memset(title, 'x', sizeof title);
+        std::memset(text, 'x', sizeof text);
+        int32_t silent = -1, box = -1;
+        EXPECT_EQ(info(c.status, title, text, &silent, &box), c.result) << std::hex << c.status;
+        EXPECT_STREQ(title, c.title) << std::hex << c.status;
+        EXPECT_EQ(silent, c.silent) << std::hex << c.status;
+        EXPECT_EQ(std::strlen(text) == 0, c.silent == 1) << std::hex << c.status;
+        EXPECT_EQ(box, 1) << std::hex << c.status;
+    }
 }
 
 } // namespace
