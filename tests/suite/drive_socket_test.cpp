@@ -15,6 +15,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -392,3 +393,110 @@ TEST_F(DriveSocket, FirstClientStartsADriveOnlyWhenAllowed) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(ComApiErrorInfo, EveryStatusOfTheDriveHasItsTexts) {
+    rux::CServiceLibrary com("Hm2ComApi", RUX_PRODUCT_DIR);
+    auto info = com.Entry<std::remove_pointer_t<decltype(&::H2_GetErrorInfo)>>("H2_GetErrorInfo");
+    ASSERT_NE(info, nullptr);
+    struct Case {
+        int32_t status;
+        const char* title;
+        int32_t silent;
+        int32_t result;
+    } cases[] = {
+        {0, "", 1, H2_OK},
+        {H2_ERR_ABANDONED, "", 1, H2_OK},
+        {H2_ERR_NO_COMMUNICATION, "Unable to communicate with the drive", 0, H2_OK},
+        {H2_ERR_OUT_OF_RANGE, "Parameter out of range", 0, H2_OK},
+        {H2_ERR_VALUE_OUT_OF_RANGE, "Value out of range", 0, H2_OK},
+        {H2_ERR_READ_ONLY, "Parameter is read-only", 0, H2_OK},
+        {H2_ERR_NOT_FOUND, "Unknown symbol", 0, H2_OK},
+        {H2_ERR_BAD_ARGUMENT, "Request refused", 0, H2_OK},
+        {H2_ERR_IO, "File error", 0, H2_OK},
+        {0x1060001, "Program refused", 0, H2_OK},
+        {0x1060002, "No source on the drive", 0, H2_OK},
+        {0x1060003, "No program on the drive", 0, H2_OK},
+        {0x7654321, "Drive error 0x7654321", 0, H2_ERR_NOT_FOUND},
+    };
+    for (const Case& c : cases) {
+        char title[H2_ERRTITLE], text[H2_ERRTEXT];
+        std::memset(title, 'x', sizeof title);
+        std::memset(text, 'x', sizeof text);
+        int32_t silent = -1, box = -1;
+        EXPECT_EQ(info(c.status, title, text, &silent, &box), c.result) << std::hex << c.status;
+        EXPECT_STREQ(title, c.title) << std::hex << c.status;
+        EXPECT_EQ(silent, c.silent) << std::hex << c.status;
+        EXPECT_EQ(std::strlen(text) == 0, c.silent == 1) << std::hex << c.status;
+        EXPECT_EQ(box, 1) << std::hex << c.status;
+    }
+}
+
+} // namespace
+
+#ifdef RUX_HAVE_COMPILER
+#include "core/build.h"
+#include "h2tgt.h"
+
+namespace {
+
+// Download, run and status over the socket; a killed and restarted drive still holds the program.
+TEST_F(DriveSocket, DownloadRunStatusAndTheProgramOutlivesTheDrive) {
+    const std::string dir = m_state + "_prog";
+    std::filesystem::create_directories(dir);
+    const std::string program = dir + "/count.rux";
+    std::ofstream(program) << "$*TORVEL/RUX-V1\n#info=Ident\nType=KESTREL\nTarget=KESTREL\nAddress=3\nDebug=1\n"
+                              "Source=1\nFloatingPoint=1\n#endinfo\n#info=Section\nName=Clock\nState=open\n#endinfo\n"
+                              ":\tCount% = Count% + 1\n#info=EndSection\nName=Clock\n#endinfo\n";
+    const rux::cmp::BuildOutcome built = rux::cmp::BuildProgram(program, false, {}, RUX_PRODUCT_DIR);
+    ASSERT_TRUE(built.ok);
+    rux::CServiceLibrary tgt("H2Tgt", RUX_PRODUCT_DIR);
+    auto download = tgt.Entry<std::remove_pointer_t<decltype(&::H2TGT_Download)>>("H2TGT_Download");
+    auto upload = tgt.Entry<std::remove_pointer_t<decltype(&::H2TGT_Upload)>>("H2TGT_Upload");
+    auto execute = tgt.Entry<std::remove_pointer_t<decltype(&::H2TGT_ExecuteCommand)>>("H2TGT_ExecuteCommand");
+    auto stopped = tgt.Entry<std::remove_pointer_t<decltype(&::H2TGT_IsNodeStopped)>>("H2TGT_IsNodeStopped");
+    auto stop = tgt.Entry<std::remove_pointer_t<decltype(&::H2TGT_Stop)>>("H2TGT_Stop");
+    ASSERT_TRUE(download && upload && execute && stopped && stop);
+
+    auto drive = std::make_unique<CDriveProcess>(m_port, m_state, false);
+    ASSERT_TRUE(drive->Start());
+    H2CLIENT c = Register();
+    EXPECT_EQ(download(nullptr, 0, "KESTREL", "3", built.imageFile.c_str(), nullptr), H2_OK);
+    EXPECT_EQ(stopped("3"), 0);
+    // Going online: the identity, then the status with Clock (task id 2) at work.
+    ASSERT_EQ(execute(c, "3", 6), H2_OK);
+    ASSERT_TRUE(WaitFor(c, 2000, [](const std::vector<CSeen>& v) { return Has(v, H2_OK, H2_ANS_STATUS); }));
+    bool identity = false;
+    for (const CSeen& a : AnswersOf(c))
+        identity = identity || a.Kind == H2_ANS_IDENTITY;
+    EXPECT_TRUE(identity);
+    int32_t loop = 0;
+    ASSERT_EQ(ComCreateLoop(c, &loop, "3", "Count%", 100, nullptr), H2_OK);
+    ASSERT_TRUE(WaitFor(c, 2000, [](const std::vector<CSeen>& v) {
+        for (const CSeen& a : v)
+            if (a.Kind == H2_ANS_VALUE && a.Status == H2_OK && a.Value > 10) return true;
+        return false;
+    }));
+
+    drive->Kill(SIGKILL);
+    ASSERT_TRUE(WaitFor(c, 1000, [](const std::vector<CSeen>& v) { return Has(v, H2_ERR_NO_COMMUNICATION, -1); }));
+    EXPECT_EQ(stopped("3"), 0);  // unknown while the drive is away
+    drive = std::make_unique<CDriveProcess>(m_port, m_state, false);
+    ASSERT_TRUE(drive->Start());
+    bool back = false;
+    for (int i = 0; i < 100 && !back; ++i) {
+        back = stop("3") == H2_OK;  // the node has a program to stop
+        if (!back) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_TRUE(back);
+    EXPECT_EQ(stopped("3"), 1);
+    const std::string uploaded = dir + "/up.rux";
+    EXPECT_EQ(upload(nullptr, 1, "KESTREL", "3", uploaded.c_str()), H2_OK);
+    std::ifstream a(program), b(uploaded);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(a), {}), std::string(std::istreambuf_iterator<char>(b), {}));
+    std::filesystem::remove_all(dir);
+}
+
+} // namespace
+#endif
