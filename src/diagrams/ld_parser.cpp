@@ -9,8 +9,12 @@
 namespace rux {
 namespace {
 
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 constexpr std::array<std::string_view, 10> kInstructions = {"XIC", "XIO", "XIP", "XIF", "OTE",
                                                             "OTO", "OTP", "OTN", "OTS", "OTR"};
@@ -105,8 +109,9 @@ int CLdParser::Read(std::string& text) {
                 text.clear();
                 return kEnd;
             }
-            return std::find(kInstructions.begin(), kInstructions.end(), text) != kInstructions.end() ? kInstruction
-                                                                                                      : kWord;
+            return std::find(kInstructions.begin(), kInstructions.end(), text) != kInstructions.end()
+                       ? kInstruction
+                       : kWord;
         }
         ++m_pos;
     }
@@ -143,7 +148,8 @@ void ScanLadderIdentifiers(std::string_view payload, const std::function<void(st
         if (!IsLetter(c) && c != '_' && c != '#' && c != '$') continue;
         for (char& ch : operand)
             ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-        if (const size_t bracket = operand.find('['); bracket != std::string::npos && operand.find('.') == std::string::npos)
+        if (const size_t bracket = operand.find('[');
+            bracket != std::string::npos && operand.find('.') == std::string::npos)
             operand = operand.substr(0, bracket) + "[]";
         else if (c == '#')
             operand = NormaliseParameter(operand);

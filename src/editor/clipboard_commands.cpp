@@ -1,5 +1,6 @@
 // Copy, cut, paste, drag and drop, and the insertion of items, dates and files.
 #include "document/diagram_item.h"
+#include "document/header_item.h"
 #include "document/item_list.h"
 #include "document/line_input.h"
 #include "document/output_stream.h"
@@ -15,6 +16,11 @@
 #include <sstream>
 
 namespace rux {
+namespace {
+
+std::unique_ptr<CLine> NewTextLine(std::string text) { return std::make_unique<CLine>(std::move(text)); }
+
+} // namespace
 
 CTextRange CEditSession::SelectionRange() const {
     const CTextPos s = SelectionStart(), e = SelectionStop();
@@ -63,12 +69,81 @@ void CEditSession::Copy() {
         m_clipboard.SetData(SelectionFragment(), SelectionPlainText());
 }
 
+// Cut puts on the clipboard what it takes away, in the form that a paste at the caret it leaves
+// puts back: the head of the first row and the tail of the last row around the rows removed
+// whole. Rows a deletion must leave (the program header, half of a section) are not taken, so they
+// are not on the clipboard either.
 void CEditSession::Cut() {
     if (!HasSelection() || !CanEdit())
         return;
-    Copy();
+    if (const CItem* first = ItemAt(SelectionStart().item); first && first->GetType() == kItemPar) {
+        const CTextPos start{1, SelectionStart().item + 1};
+        const CTextPos stop = SelectionStop();
+        if (!(start < stop))
+            return;
+        m_anchor = start;
+        m_end = m_caret = stop;
+    }
+    const CTextPos s = SelectionStart(), e = SelectionStop();
+    const int size = m_doc.Items().GetSize();
+    if (s.item == e.item || s.item >= size) {
+        if (!IsTextLine(s.item))
+            return; // a deletion leaves a single row that is not text as it is
+        Copy();
+        BeginEdit();
+        DeleteSelectionInEdit();
+        EndEdit();
+        return;
+    }
+    const std::vector<char> removed = RemovedRows(s, e);
+    const int last = std::min(e.item, size - 1);
+    auto isRemoved = [&](int index) { return index <= last && removed[static_cast<size_t>(index - s.item)]; };
+    const bool keptFirst = !isRemoved(s.item) && IsTextLine(s.item);
+    const bool keptLast = e.item <= last && !isRemoved(e.item) && IsTextLine(e.item);
+    ItemVector taken;
+    if (keptFirst) {
+        const std::string& text = ItemAt(s.item)->GetText();
+        taken.push_back(NewTextLine(text.substr(std::min(static_cast<size_t>(s.col - 1), text.size()))));
+    }
+    for (int index = s.item; index <= last; ++index)
+        if (isRemoved(index))
+            taken.push_back(ItemAt(index)->Clone());
+    bool caretAtEnd = false;
+    if (keptLast) {
+        const std::string& text = ItemAt(e.item)->GetText();
+        taken.push_back(NewTextLine(text.substr(0, std::min(static_cast<size_t>(e.col - 1), text.size()))));
+    } else if (!keptFirst) {
+        // Whole rows only: an empty last line keeps what follows a line of its own when pasted
+        // into it; at the end of the program the paste goes after the last line instead.
+        const int next = e.item <= last && !isRemoved(e.item) ? e.item : last + 1;
+        if (IsTextLine(next)) {
+            taken.push_back(NewTextLine({}));
+        } else if (next >= size && IsTextLine(s.item - 1)) {
+            taken.insert(taken.begin(), NewTextLine({}));
+            caretAtEnd = true;
+        }
+    }
+    std::string fragment(kProgramHeaderLine);
+    fragment += "\r\n";
+    std::string plain;
+    {
+        CStringOstream out(fragment);
+        CStringOstream text(plain);
+        for (size_t i = 0; i < taken.size(); ++i) {
+            taken[i]->WriteItem(static_cast<int>(i), out, nullptr);
+            taken[i]->WriteText(static_cast<int>(i), text, nullptr);
+        }
+    }
+    if (plain.size() >= 2 && plain.compare(plain.size() - 2, 2, "\r\n") == 0)
+        plain.resize(plain.size() - 2);
+    m_clipboard.SetData(fragment, plain);
     BeginEdit();
     DeleteSelectionInEdit();
+    if (caretAtEnd) {
+        const int end = m_doc.Items().GetSize() - 1;
+        m_caret = {static_cast<int>(ItemAt(end)->GetText().size()) + 1, end};
+        m_anchor = m_end = m_caret;
+    }
     EndEdit();
 }
 
@@ -120,8 +195,64 @@ void CEditSession::InsertFragmentInEdit(const std::string& fragment) {
         InsertTextInEdit(text);
         return;
     }
+    if (MergeFragmentIntoLine(items))
+        return;
     const int after = InsertItemsInEdit(std::move(items), m_caret.item);
     m_caret = {m_caret.col, after};
+}
+
+// A fragment pasted into a text line is text around items: its first line joins the text before the
+// caret, its last line the text after it, and the items go between, so that pasting what was cut
+// gives the program back as it was. Not where the block cannot stand at the caret (a section
+// pasted inside a section goes below it, whole, as InsertItemsInEdit places it).
+bool CEditSession::MergeFragmentIntoLine(ItemVector& items) {
+    CItem* line = ItemAt(m_caret.item);
+    if (!line || line->GetType() != kItemLine || items.size() < 2)
+        return false;
+    const bool holdsSection = std::any_of(items.begin(), items.end(), [](const auto& item) {
+        return item->GetType() == kItemSectionHeader;
+    });
+    CSectionHeader* section = line->GetSection();
+    if (holdsSection && section)
+        return false;
+    auto isPlainLine = [](const std::unique_ptr<CItem>& item) { return item->GetType() == kItemLine; };
+    const bool firstText = isPlainLine(items.front());
+    const bool lastText = isPlainLine(items.back());
+    const std::string first = firstText ? items.front()->GetText() : std::string();
+    const std::string last = lastText ? items.back()->GetText() : std::string();
+    if (lastText) items.pop_back();
+    if (firstText) items.erase(items.begin());
+
+    const int index = m_caret.item;
+    std::string text = line->GetText();
+    const size_t at = static_cast<size_t>(m_caret.col - 1);
+    if (at > text.size() && !first.empty()) text.append(at - text.size(), ' ');
+    const std::string head = text.substr(0, std::min(at, text.size()));
+    const std::string tail = text.substr(std::min(at, text.size()));
+    if (head.size() + first.size() > CLine::kMaxText || last.size() + tail.size() > CLine::kMaxText) {
+        // Too long to join: the outer lines stay lines of their own.
+        if (lastText) items.push_back(NewTextLine(last));
+        if (firstText) items.insert(items.begin(), NewTextLine(first));
+        return false;
+    }
+    if (firstText || !head.empty()) {
+        if (head + first != line->GetText()) ChangeText(index, head + first);
+        const int after = InsertItemsInEdit(std::move(items), index + 1);
+        if (lastText || !tail.empty()) {
+            auto rest = NewTextLine(last + tail);
+            rest->SetSection(section);
+            InsertItem(after, std::move(rest));
+            m_caret = {static_cast<int>(last.size()) + 1, after};
+        } else {
+            m_caret = {1, after};
+        }
+        return true;
+    }
+    // Nothing before the caret: the items go in front of the line, which then takes the last part.
+    const int after = InsertItemsInEdit(std::move(items), index);
+    if (last + tail != ItemAt(after)->GetText()) ChangeText(after, last + tail);
+    m_caret = {static_cast<int>(last.size()) + 1, after};
+    return true;
 }
 
 int CEditSession::InsertItemsInEdit(std::vector<std::unique_ptr<CItem>> items, int index) {

@@ -151,6 +151,8 @@ static std::vector<std::string> BreakLongLines(const std::vector<std::string>& l
 // only the string's first character replaces the one at the caret (a line break never goes into a
 // line), the line keeps its length and the caret moves on by the string's length.
 void CEditSession::InsertTextInEdit(std::string_view text) {
+    if (text.empty() && IsTextLine(m_caret.item))
+        return; // nothing to insert into the line, and no padding for it either
     const std::vector<std::string_view> split = SplitLines(text);
     CObArrayEx& items = m_doc.Items();
     CItem* item = ItemAt(m_caret.item);
@@ -369,32 +371,14 @@ void CEditSession::DeleteKey() {
     EndEdit();
 }
 
-// Rows wholly inside the selection are removed one by one; the first and last rows keep their
-// unselected parts. Two kinds of rows stay although selected: the program header, which a program
-// cannot get back, and a section's opening or closing row whose partner is not removed as well, so
-// that no section is ever left open.
-void CEditSession::DeleteSelectionInEdit() {
-    const CTextPos s = SelectionStart();
-    const CTextPos e = SelectionStop();
-    m_anchor = m_end = m_caret = s;
-    CObArrayEx& items = m_doc.Items();
-    if (s.item >= items.GetSize())
-        return;
-    if (s.item == e.item) {
-        CItem* item = ItemAt(s.item);
-        if (item->GetType() != kItemLine)
-            return;
-        const std::string& text = item->GetText();
-        const size_t from = std::min(static_cast<size_t>(s.col - 1), text.size());
-        const size_t to = std::min(static_cast<size_t>(e.col - 1), text.size());
-        if (from < to) {
-            std::string changed = text;
-            changed.erase(from, to - from);
-            ChangeText(s.item, std::move(changed));
-        }
-        return;
-    }
+// Which rows from s to e (counted from s.item) a deletion takes away whole. Two kinds of rows stay
+// although selected: the program header, and a section's opening or closing row whose partner
+// is not removed as well, so that no section is ever left open.
+std::vector<char> CEditSession::RemovedRows(CTextPos s, CTextPos e) const {
+    const CObArrayEx& items = m_doc.Items();
     const int last = std::min(e.item, items.GetSize() - 1);
+    if (s.item > last)
+        return {};
     std::vector<char> whole(static_cast<size_t>(last - s.item + 1), 0);
     for (int index = s.item; index <= last; ++index) {
         const CItem* item = ItemAt(index);
@@ -429,6 +413,43 @@ void CEditSession::DeleteSelectionInEdit() {
                 whole[static_cast<size_t>(index - s.item)] = 0;
         }
     }
+    return whole;
+}
+
+// Rows wholly inside the selection are removed one by one (RemovedRows); the first and last rows
+// keep their unselected parts, joined into one line when nothing stays between them.
+void CEditSession::DeleteSelectionInEdit() {
+    const CTextPos s = SelectionStart();
+    const CTextPos e = SelectionStop();
+    m_anchor = m_end = m_caret = s;
+    CObArrayEx& items = m_doc.Items();
+    if (s.item >= items.GetSize())
+        return;
+    if (s.item == e.item) {
+        CItem* item = ItemAt(s.item);
+        if (item->GetType() != kItemLine)
+            return;
+        const std::string& text = item->GetText();
+        const size_t from = std::min(static_cast<size_t>(s.col - 1), text.size());
+        const size_t to = std::min(static_cast<size_t>(e.col - 1), text.size());
+        if (from < to) {
+            std::string changed = text;
+            changed.erase(from, to - from);
+            ChangeText(s.item, std::move(changed));
+        }
+        return;
+    }
+    const int last = std::min(e.item, items.GetSize() - 1);
+    const std::vector<char> whole = RemovedRows(s, e);
+    auto removed = [&](int index) {
+        return index >= s.item && index <= last && whole[static_cast<size_t>(index - s.item)];
+    };
+    // The first row's kept head and the last row's kept tail become one line again when nothing
+    // stays between them, as the text was one run before the rows between were taken out.
+    bool join = e.item <= last && !removed(s.item) && !removed(e.item) && IsTextLine(s.item) &&
+                IsTextLine(e.item) && ItemAt(s.item)->GetSection() == ItemAt(e.item)->GetSection();
+    for (int index = s.item + 1; join && index < e.item; ++index)
+        join = removed(index);
     for (int index = last; index >= s.item; --index) {
         const CItem* item = ItemAt(index);
         if (removed(index)) {
@@ -438,6 +459,21 @@ void CEditSession::DeleteSelectionInEdit() {
         } else if (item->GetType() == kItemLine && index == s.item &&
                    static_cast<size_t>(s.col - 1) < item->GetText().size()) {
             ChangeText(index, item->GetText().substr(0, static_cast<size_t>(s.col - 1)));
+        }
+    }
+    // A selection that began in the free space after a line's text: what was cut continues right
+    // after that text, so the caret goes there and a paste does not pad the line first.
+    // A first row removed whole leaves the caret at the start of what now follows.
+    if (removed(s.item))
+        m_caret.col = 1;
+    else if (IsTextLine(s.item) && static_cast<size_t>(m_caret.col - 1) > ItemAt(s.item)->GetText().size())
+        m_caret.col = static_cast<int>(ItemAt(s.item)->GetText().size()) + 1;
+    if (join) {
+        const std::string& head = ItemAt(s.item)->GetText();
+        const std::string& tail = ItemAt(s.item + 1)->GetText();
+        if (head.size() + tail.size() <= CLine::kMaxText) {
+            ChangeText(s.item, head + tail);
+            RemoveItem(s.item + 1);
         }
     }
     if (m_caret.item >= items.GetSize())

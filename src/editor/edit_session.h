@@ -160,6 +160,8 @@ private:
     void InsertFragmentInEdit(const std::string& fragment);
     // Inserts rows at index inside the open transaction; returns the index after them.
     int InsertItemsInEdit(std::vector<std::unique_ptr<CItem>> items, int index);
+    bool MergeFragmentIntoLine(std::vector<std::unique_ptr<CItem>>& items);
+    std::vector<char> RemovedRows(CTextPos s, CTextPos e) const;
     // Where an item meant for `index` goes: never in front of the program header.
     int InsertIndexFor(int index) const;
     int HitTestRow(int y) const;

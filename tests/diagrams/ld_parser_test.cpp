@@ -40,9 +40,11 @@ TEST(LdParser, Tokens) {
     } cases[] = {
         {"nothing before BOF is read", "XIC(*a*) bof SOR", {"1:SOR"}},
         {"no BOF: nothing at all", "SOR XIC(*a*)", {}},
-        {"kinds and upper case", "BOF sor [0,0] xic(* Motor 1 *) , ote;",
+        {"kinds and upper case",
+         "BOF sor [0,0] xic(* Motor 1 *) , ote;",
          {"1:SOR", "4:XIC", "2:Motor 1", "3:,", "4:OTE", "3:;"}},
-        {"every contact and coil", "BOF XIC XIO XIP XIF OTE OTO OTP OTN OTS OTR XIX",
+        {"every contact and coil",
+         "BOF XIC XIO XIP XIF OTE OTO OTP OTN OTS OTR XIX",
          {"4:XIC", "4:XIO", "4:XIP", "4:XIF", "4:OTE", "4:OTO", "4:OTP", "4:OTN", "4:OTS", "4:OTR", "1:XIX"}},
         {"EOF ends the text", "BOF A EOF XIC(*after*)", {"1:A"}},
         {"eof in any case", "BOF A eOf B", {"1:A"}},
@@ -64,7 +66,8 @@ TEST(LdParser, Operands) {
         std::string text;
         Strings operands;
     } cases[] = {
-        {"contacts and coils", "BOF\r\nSOR [0,0] XIC(*Start*) XIO(*Stop*) OTE(*Run*)\r\nEOF\r\n",
+        {"contacts and coils",
+         "BOF\r\nSOR [0,0] XIC(*Start*) XIO(*Stop*) OTE(*Run*)\r\nEOF\r\n",
          {"Start", "Stop", "Run"}},
         {"a word between instruction and comment hides it", "BOF XIC JUNK (*a*) OTE(*b*)", {"b"}},
         {"an instruction right after another is not lost", "BOF XIC XIO(*b*)", {"b"}},
@@ -82,7 +85,8 @@ TEST(LdParser, LadderIdentifiers) {
     ScanLadderIdentifiers("BOF XIC(*motor_on*) XIO(*_x*) OTE(*$sys*) XIC(*9lives*) XIC(*a[i]*) XIC(*s.b[2]*) "
                           "OTE(*#01.020*) OTE(*#3.007.01*) OTE(*#1.x*) OTE(*#1*) OTE(*#1.2.3.4*) XIC(**) EOF",
                           [&](std::string_view name) { names.emplace_back(name); });
-    EXPECT_EQ(names, (Strings{"MOTOR_ON", "_X", "$SYS", "A[]", "S.B[2]", "#1.20", "#3.7.1", "#1.X", "#1", "#1.2.3.4"}));
+    EXPECT_EQ(names, (Strings{"MOTOR_ON", "_X", "$SYS", "A[]", "S.B[2]", "#1.20", "#3.7.1", "#1.X", "#1",
+                              "#1.2.3.4"}));
 }
 
 } // namespace
