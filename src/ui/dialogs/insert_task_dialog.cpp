@@ -42,6 +42,9 @@ CDlgInsertTask::CDlgInsertTask(CTaskListModel& model, QWidget* parent) : QDialog
     connect(m_list, &QListWidget::itemActivated, this, [this] { accept(); });
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    // The list starts at the name the edit field shows, so the arrow keys move on from there.
+    const auto current = m_list->findItems(m_name->text(), Qt::MatchExactly);
+    if (!current.isEmpty()) m_list->setCurrentItem(current.front());
     m_name->selectAll();
     m_name->setFocus();
 }
