@@ -25,7 +25,7 @@ QFont CDlgFont::ToQFont(const CFontDesc& desc) {
 
 CFontDesc CDlgFont::FromQFont(const QFont& font) {
     CFontDesc desc;
-    desc.face = ToBytes(font.family()).substr(0, CSetting::kMaxFaceName - 1);
+    desc.face = ToBytes(font.family()).substr(0, CSetting::kMaxFaceName);
     desc.size = static_cast<int32_t>(std::lround(font.pointSizeF() * 10));
     desc.weight = static_cast<int32_t>(font.weight());
     desc.italic = font.italic();
