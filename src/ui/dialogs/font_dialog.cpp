@@ -8,6 +8,7 @@
 #include <QFontDialog>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -16,7 +17,11 @@
 namespace rux {
 
 QFont CDlgFont::ToQFont(const CFontDesc& desc) {
-    QFont font(ToQString(desc.face));
+    // The settings' traditional faces are Windows names; Liberation Mono has Courier New's metrics.
+    const QString face = ToQString(desc.face);
+    const bool courier = face.compare(QLatin1String("courier"), Qt::CaseInsensitive) == 0 ||
+                         face.compare(QLatin1String("courier new"), Qt::CaseInsensitive) == 0;
+    QFont font(courier ? QStringLiteral("Liberation Mono") : face);
     font.setPointSizeF(desc.size / 10.0);
     font.setWeight(static_cast<QFont::Weight>(std::clamp(desc.weight, 1, 1000)));
     font.setItalic(desc.italic);
@@ -40,12 +45,16 @@ CDlgFont::CDlgFont(CSetting& setting, QWidget* parent)
     m_chooser = new QFontDialog(this);
     m_chooser->setOptions(QFontDialog::DontUseNativeDialog | QFontDialog::NoButtons);
     m_chooser->setWindowFlags(Qt::Widget);
+    m_chooser->setSizeGripEnabled(false);
     for (QGroupBox* group : m_chooser->findChildren<QGroupBox*>()) {
-        if (group->findChild<QComboBox*>())
-            continue; // the sample box holds no combo; the writing system row is handled below
-        if (!group->findChildren<QAbstractButton*>().isEmpty()) group->hide(); // strike out, underline
+        if (!group->findChildren<QAbstractButton*>().isEmpty()) {
+            group->hide(); // strike out and underline
+        } else if (QLineEdit* sample = group->findChild<QLineEdit*>()) {
+            // The sample took its height from the effects beside it; without them it needs its own.
+            sample->setMinimumHeight(sample->fontMetrics().lineSpacing() * 3);
+        }
     }
-    for (QComboBox* combo : m_chooser->findChildren<QComboBox*>()) {
+    for (QComboBox* combo : m_chooser->findChildren<QComboBox*>()) { // the writing system
         combo->hide();
         for (QLabel* label : m_chooser->findChildren<QLabel*>())
             if (label->buddy() == combo) label->hide();

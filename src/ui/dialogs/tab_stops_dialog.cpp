@@ -39,6 +39,7 @@ CDlgTabStops::CDlgTabStops(CSetting& setting, QWidget* parent) : QDialog(parent)
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* form = new QFormLayout;
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint); // a digit needs no wide field
     form->addRow(sizeLabel, m_size);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);

@@ -4,6 +4,8 @@
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
+#include <QAbstractSpinBox>
+#include <QComboBox>
 #include <QApplication>
 #include <QFile>
 #include <QLayout>
@@ -96,8 +98,10 @@ std::string LayoutProblems(QWidget* dialog) {
         if (!child->isVisibleTo(dialog) || child->isWindow()) continue;
         // What a list or text box shows scrolls inside it; only the box itself must fit.
         bool scrolled = false;
+        // So does the edit field inside a spin or combo box, which the box sizes itself.
         for (QWidget* up = child->parentWidget(); up && up != dialog; up = up->parentWidget())
-            scrolled = scrolled || qobject_cast<QAbstractScrollArea*>(up);
+            scrolled = scrolled || qobject_cast<QAbstractScrollArea*>(up) || qobject_cast<QAbstractSpinBox*>(up) ||
+                       qobject_cast<QComboBox*>(up);
         if (scrolled) continue;
         const QRect box(child->mapTo(dialog, QPoint(0, 0)), child->size());
         const QSize wanted = child->minimumSizeHint();
