@@ -200,7 +200,8 @@ TEST_P(DialogFit, EveryDialogFitsAndWorksFromTheKeyboard) {
     QApplication::setFont(normal);
 }
 
-INSTANTIATE_TEST_SUITE_P(Scales, DialogFit, ::testing::Values(1, 2));
+INSTANTIATE_TEST_SUITE_P(Scales, DialogFit, ::testing::Values(1, 2),
+                         [](const ::testing::TestParamInfo<int>& info) { return "At" + std::to_string(info.param * 100); });
 
 } // namespace
 } // namespace rux
