@@ -22,32 +22,38 @@ std::string ToBytes(const QString& text) {
     return text.toLatin1().toStdString();
 }
 
+// The library is unloaded after each use, so no string may point into its read-only data: every
+// text is copied onto the heap instead of being a QStringLiteral.
+QString Text(const char* text) {
+    return QString::fromLatin1(text);
+}
+
 QString CountText(size_t count, int limit) {
-    return QStringLiteral("%1 of %2").arg(count).arg(limit);
+    return Text("%1 of %2").arg(count).arg(limit);
 }
 
 } // namespace
 
 CDlgFbHeader::CDlgFbHeader(CFbHeaderModel& model, QWidget* parent) : QDialog(parent), m_model(model) {
-    setWindowTitle(QStringLiteral("User Defined Function Block"));
+    setWindowTitle(Text("User Defined Function Block"));
 
     m_outputs = new QLineEdit(ToQString(CFbHeaderModel::JoinList(model.Outputs())), this);
-    m_outputs->setObjectName(QStringLiteral("outputs"));
-    m_outputs->setPlaceholderText(QStringLiteral("out1%, out2"));
+    m_outputs->setObjectName(Text("outputs"));
+    m_outputs->setPlaceholderText(Text("out1%, out2"));
     m_name = new QLineEdit(ToQString(model.Name()), this);
-    m_name->setObjectName(QStringLiteral("blockName"));
-    m_name->setPlaceholderText(QStringLiteral("_Name"));
+    m_name->setObjectName(Text("blockName"));
+    m_name->setPlaceholderText(Text("_Name"));
     m_inputs = new QLineEdit(ToQString(CFbHeaderModel::JoinList(model.Inputs())), this);
-    m_inputs->setObjectName(QStringLiteral("inputs"));
-    m_inputs->setPlaceholderText(QStringLiteral("in1%, in2"));
+    m_inputs->setObjectName(Text("inputs"));
+    m_inputs->setPlaceholderText(Text("in1%, in2"));
     for (QLineEdit* edit : {m_outputs, m_name, m_inputs}) edit->setMaxLength(CFbHeaderModel::kBufferSize - 1);
     m_outputCount = new QLabel(this);
     m_inputCount = new QLabel(this);
     m_preview = new QLineEdit(this);
-    m_preview->setObjectName(QStringLiteral("preview"));
+    m_preview->setObjectName(Text("preview"));
     m_preview->setReadOnly(true);
     m_problem = new QLabel(this);
-    m_problem->setObjectName(QStringLiteral("problem"));
+    m_problem->setObjectName(Text("problem"));
     m_problem->setWordWrap(true);
 
     auto* form = new QFormLayout;
@@ -59,10 +65,10 @@ CDlgFbHeader::CDlgFbHeader(CFbHeaderModel& model, QWidget* parent) : QDialog(par
         caption->setBuddy(field);
         form->addRow(caption, row);
     };
-    addRow(QStringLiteral("&Outputs:"), m_outputs, m_outputCount);
-    addRow(QStringLiteral("Block &name:"), m_name, nullptr);
-    addRow(QStringLiteral("&Inputs:"), m_inputs, m_inputCount);
-    addRow(QStringLiteral("&Header:"), m_preview, nullptr);
+    addRow(Text("&Outputs:"), m_outputs, m_outputCount);
+    addRow(Text("Block &name:"), m_name, nullptr);
+    addRow(Text("&Inputs:"), m_inputs, m_inputCount);
+    addRow(Text("&Header:"), m_preview, nullptr);
 
     m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(m_buttons, &QDialogButtonBox::accepted, this, [this] {
@@ -95,7 +101,7 @@ CDlgFbHeader::CDlgFbHeader(CFbHeaderModel& model, QWidget* parent) : QDialog(par
     });
 
     // Wide enough for a header with a few parameters without scrolling the preview.
-    m_preview->setMinimumWidth(m_preview->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 48);
+    m_preview->setMinimumWidth(m_preview->fontMetrics().horizontalAdvance(QChar(u'x')) * 48);
     m_name->setFocus();
     Refresh();
 }
