@@ -94,12 +94,14 @@ bool CFbHeaderModel::Parse(std::string_view header) {
 }
 
 std::string CFbHeaderModel::HeaderText() const {
+    // Appended piece by piece: GCC 12 at -O3 misreads `"(" + string` as an overlapping copy.
     std::string out;
-    if (m_outputs.size() == 1)
-        out = m_outputs.front() + " = ";
-    else if (m_outputs.size() > 1)
-        out = "(" + JoinList(m_outputs) + ") = ";
-    out += m_name + "(" + JoinList(m_inputs) + ")";
+    if (m_outputs.size() == 1) {
+        out.append(m_outputs.front()).append(" = ");
+    } else if (m_outputs.size() > 1) {
+        out.append("(").append(JoinList(m_outputs)).append(") = ");
+    }
+    out.append(m_name).append("(").append(JoinList(m_inputs)).append(")");
     return out;
 }
 

@@ -198,7 +198,8 @@ TEST(FindReplaceDialog, HistoryKeepsTwentyNewestFirst) {
     CBoxAnswerer boxes;
     for (int i = 1; i <= 22; ++i) {
         // No entry may begin another: the history skips a text that starts with a kept entry.
-        bench.Type(bench.dialog.FindCombo(), ("w" + std::to_string(i) + "-").c_str());
+        const QString text = QStringLiteral("w%1-").arg(i);
+        bench.Type(bench.dialog.FindCombo(), text.toLatin1().constData());
         QTest::keyClick(bench.dialog.FindCombo()->lineEdit(), Qt::Key_Return);
     }
     QComboBox* combo = bench.dialog.FindCombo();

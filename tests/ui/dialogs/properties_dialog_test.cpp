@@ -32,8 +32,8 @@ public:
 
 CRuxHeader Header(const std::string& library = {}) {
     CRuxHeader h;
-    h.Author = "A";
-    h.Title = "T";
+    h.Author = "Ann";
+    h.Title = "Belt";
     h.Type = "KESTREL";
     h.Debug = 1;
     h.Source = 1;
@@ -53,8 +53,8 @@ TEST(PropertiesDialog, ShowsTheFormWithTextsAndToolTips) {
     Form form(header, target, false);
     CFakeLibraries libraries;
     CDlgProperties dialog(form, libraries);
-    EXPECT_EQ(dialog.Edit(Form::kAuthor)->text(), QStringLiteral("A"));
-    EXPECT_EQ(dialog.Edit(Form::kTitle)->text(), QStringLiteral("T"));
+    EXPECT_EQ(dialog.Edit(Form::kAuthor)->text(), QStringLiteral("Ann"));
+    EXPECT_EQ(dialog.Edit(Form::kTitle)->text(), QStringLiteral("Belt"));
     EXPECT_TRUE(dialog.CheckBox(Form::kDebug)->isChecked());
     // FloatingPoint 0 is fixed-point parameter access.
     EXPECT_TRUE(dialog.CheckBox(Form::kFixedPoint)->isChecked());
