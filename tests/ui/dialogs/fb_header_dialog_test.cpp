@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <dlfcn.h>
 
 namespace rux {
 namespace {
@@ -106,6 +107,35 @@ TEST(FbHeaderDialog, TheLibraryEntryEditsTheBufferInPlace) {
         }
     }
     EXPECT_EQ(RunFbHeaderDialog(nullptr, nullptr, 1, 8, 8), 0);
+}
+
+
+// The editor loads the compiler library for each use and releases it afterwards: the dialog must
+// work on every load, and nothing of it may be needed once the library is gone.
+TEST(FbHeaderDialog, WorksFromALibraryLoadedAndReleasedEachTime) {
+    using Entry = int32_t (*)(void*, char*, int32_t, int32_t, int32_t);
+    for (const char* name : {"_First", "_Second"}) {
+        void* library = dlopen(RUX_TEST_FBEDIT_MODULE, RTLD_NOW | RTLD_LOCAL);
+        ASSERT_TRUE(library) << dlerror();
+        auto entry = reinterpret_cast<Entry>(dlsym(library, "H2Cmp_FbEditEx"));
+        ASSERT_TRUE(entry);
+        char buffer[CFbHeaderModel::kBufferSize] = {};
+        test::WhenModal([name](QWidget* modal) {
+            auto* edit = modal->findChild<QLineEdit*>(QStringLiteral("blockName"));
+            QTest::keyClicks(edit, QString::fromLatin1(name));
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        EXPECT_EQ(entry(nullptr, buffer, 1, 256, 256), 1);
+        EXPECT_EQ(std::string(buffer), std::string(name) + "()");
+        QCoreApplication::processEvents();
+        EXPECT_EQ(dlclose(library), 0);
+        EXPECT_EQ(dlopen(RUX_TEST_FBEDIT_MODULE, RTLD_NOW | RTLD_NOLOAD), nullptr) << "still loaded";
+        // Events and widgets after the release find nothing of the library left behind.
+        QCoreApplication::processEvents();
+        QDialog after;
+        after.show();
+        QCoreApplication::processEvents();
+    }
 }
 
 } // namespace

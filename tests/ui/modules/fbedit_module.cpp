@@ -1,0 +1,9 @@
+// The function block header entry in a shared module of its own, so that a test can load, use and
+// release it as the editor does with the compiler library.
+#include "fb_header_dialog.h"
+#include "h2cmp.h"
+
+H2_API int32_t H2Cmp_FbEditEx(H2HWND parent, char* header, int32_t capability, int32_t maxParamIn,
+                              int32_t maxParamOut) {
+    return rux::RunFbHeaderDialog(parent, header, capability, maxParamIn, maxParamOut);
+}
