@@ -1,5 +1,4 @@
-// The function block header entry in a shared module of its own, so that a test can load, use and
-// release it as the editor does with the compiler library.
+// The compiler library's entry for the function block header dialog.
 #include "fb_header_dialog.h"
 #include "h2cmp.h"
 
