@@ -103,8 +103,9 @@ constexpr CStringEntry kStrings[] = {
     {IDS_DLG_STYLE_SAVE_AS, "&Save setting as"},
 };
 
-static_assert(std::is_sorted(std::begin(kStrings), std::end(kStrings),
-                             [](const CStringEntry& a, const CStringEntry& b) { return a.id < b.id; }));
+// Strictly increasing: a number given twice (two blocks that overlap) fails here, not at run time.
+static_assert(std::adjacent_find(std::begin(kStrings), std::end(kStrings), [](const CStringEntry& a,
+                                 const CStringEntry& b) { return a.id >= b.id; }) == std::end(kStrings));
 
 } // namespace
 
