@@ -135,6 +135,55 @@ enum EOnlineStringId : int {
     IDS_DOWNLOAD_FAILED_TITLE = 62158,
 };
 
+// Texts of the editor's dialogs: captions, labels, buttons and their messages; the numbers from
+// 63500 lie in a block of their own.
+enum EDialogStringId : int {
+    IDS_DLG_NODE_DESCRIPTION = 61229,
+    IDS_DLG_DESCRIPTION_TOO_LONG = 62108,
+    IDS_DLG_FIND_TITLE = 63500,
+    IDS_DLG_FIND_WHAT,
+    IDS_DLG_REPLACE_WITH,
+    IDS_DLG_MATCH_CASE,
+    IDS_DLG_WHOLE_WORD,
+    IDS_DLG_SEARCH_DOWN,
+    IDS_DLG_FIND_NEXT,
+    IDS_DLG_REPLACE,
+    IDS_DLG_REPLACE_ALL,
+    IDS_DLG_DONE,
+    IDS_DLG_GOTO_TITLE = 63520,
+    IDS_DLG_GOTO_LINE,
+    IDS_DLG_PROPERTIES_TITLE = 63530,
+    IDS_DLG_PROP_AUTHOR,
+    IDS_DLG_PROP_COMPANY,
+    IDS_DLG_PROP_TITLE,
+    IDS_DLG_PROP_VERSION,
+    IDS_DLG_PROP_LIBRARY,
+    IDS_DLG_PROP_USER_PROG,
+    IDS_DLG_PROP_DEBUG,
+    IDS_DLG_PROP_V3,
+    IDS_DLG_PROP_SOURCE,
+    IDS_DLG_PROP_BUILD_LIBRARY,
+    IDS_DLG_PROP_FIXED_POINT,
+    IDS_DLG_PROP_CLONABLE,
+    IDS_DLG_TASK_TITLE = 63550,
+    IDS_DLG_TASK_LIST,
+    IDS_DLG_TASK_NAME,
+    IDS_DLG_FONT_TITLE = 63560,
+    IDS_DLG_DEFAULT,
+    IDS_DLG_COLORS_TITLE,
+    IDS_DLG_CHANGE,
+    IDS_DLG_COLORS_LIST,
+    IDS_DLG_TABS_TITLE = 63570,
+    IDS_DLG_TAB_SIZE,
+    IDS_DLG_INSERT_SPACE,
+    IDS_DLG_KEEP_TABS,
+    IDS_DLG_STYLE_TITLE = 63580,
+    IDS_DLG_STYLE_LIST,
+    IDS_DLG_STYLE_NAME,
+    IDS_DLG_STYLE_APPLY,
+    IDS_DLG_STYLE_SAVE_AS,
+};
+
 // The text of a resource number; an empty text for a number the table does not hold (never null).
 const char* LoadString(int id);
 
