@@ -14,6 +14,7 @@ struct CStringEntry {
 // Sorted by number: LoadString searches it by halves.
 constexpr CStringEntry kStrings[] = {
     {IDS_APP_TITLE, "RUX Editor"},
+    {IDS_DIAGRAM_EDITED, "Edited"},
     {IDS_OPT_SORT_TREE, "Sort Tree View alphabetically"},
     {IDS_OPT_AUTO_CONNECTION, "Auto Connection mode"},
     {IDS_OPT_PROMPT_SYMBOL, "Prompt for symbol after insert\nPrompt for Symbol after Insert"},
@@ -29,7 +30,9 @@ constexpr CStringEntry kStrings[] = {
     {IDS_COLOR_IDENTIFIER, "Identifier"},
     {IDS_COLOR_SELECTION, "Selection"},
     {IDS_COLOR_TM_SELECTION, "Task Manager Selection"},
+    {IDS_DIAGRAM_OPEN, "Open"},
     {IDS_GROUP_MEMBER, "%1!s! belongs to group: %2!s!"},
+    {IDS_TREE_WORKSPACE, "Workspace"},
     {IDS_COLOR_RUNG_COMMENT, "LD Rung Comment"},
     {IDS_COLOR_FB_HEADERS, "Function Block Headers"},
     {IDS_COLOR_SELBOX, "LD Selection Box"},

@@ -120,6 +120,10 @@ void CEditSession::InsertFragmentInEdit(const std::string& fragment) {
         InsertTextInEdit(text);
         return;
     }
+    // A selection ends before its end column, so rows that were copied down to column 1 of the next
+    // line end in that line's empty part: it is no row of its own.
+    if (items.back()->GetType() == kItemLine && items.back()->GetText().empty())
+        items.pop_back();
     const int after = InsertItemsInEdit(std::move(items), m_caret.item);
     m_caret = {m_caret.col, after};
 }
