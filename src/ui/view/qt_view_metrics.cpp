@@ -44,6 +44,14 @@ void CQtViewMetrics::SetFont(const QFont& font, int tabSize) {
             b < 32 ? fm.horizontalAdvance(QLatin1Char(' ')) : fm.horizontalAdvance(s);
     }
     m_tabWidth = std::max(1, std::max(1, tabSize) * m_advance[' ']);
+    m_raw = QRawFont::fromFont(font);
+    for (int b = 0; b < 256; ++b) {
+        m_glyph[static_cast<size_t>(b)] = 0;
+        if (b < 32 || b == 127 || !m_raw.isValid()) continue;
+        const char byte = static_cast<char>(b);
+        const QList<quint32> glyphs = m_raw.glyphIndexesForString(FromCp1252(std::string_view(&byte, 1)));
+        if (glyphs.size() == 1) m_glyph[static_cast<size_t>(b)] = glyphs[0];
+    }
 }
 
 int CQtViewMetrics::Advance(std::string_view text, int x0, int lineStart) const {

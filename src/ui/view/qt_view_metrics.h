@@ -4,6 +4,7 @@
 #include "document/view_metrics.h"
 
 #include <QFont>
+#include <QRawFont>
 
 #include <array>
 
@@ -26,6 +27,10 @@ public:
     int Ascent() const { return m_ascent; }
     int TabWidth() const { return m_tabWidth; }
     int Advance(unsigned char c) const { return m_advance[c]; }
+    // Text is drawn glyph by glyph at the positions these advances give, so that what is painted
+    // and where the caret and the mouse land always agree. 0 means the font has no glyph.
+    const QRawFont& RawFont() const { return m_raw; }
+    quint32 Glyph(unsigned char c) const { return m_glyph[c]; }
     // x after `text` drawn from x0, tab stops counted from `lineStart`.
     int Advance(std::string_view text, int x0, int lineStart) const;
 
@@ -50,6 +55,8 @@ private:
     int m_ascent = 12;
     int m_tabWidth = 16;
     std::array<int, 256> m_advance{};
+    QRawFont m_raw;
+    std::array<quint32, 256> m_glyph{};
     int m_clientWidth = 0;
     int m_clientHeight = 0;
     int m_scrollX = 0;

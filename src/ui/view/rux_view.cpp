@@ -21,6 +21,7 @@
 
 #include <QApplication>
 #include <QDrag>
+#include <QGlyphRun>
 #include <QInputMethodEvent>
 #include <QMimeData>
 #include <QPainter>
@@ -612,11 +613,12 @@ bool CRUXView::ItemSelected(int index) const {
 void CRUXView::DrawRuns(QPainter& p, std::string_view text, const std::vector<CColourRun>& runs, int x0,
                         int baseline) {
     const QColor selectionText = Contrast(m_env.Colour(kColourSelection));
+    const QRawFont& raw = m_metrics.RawFont();
+    const int clipRight = viewport()->width();
     int x = x0;
     size_t i = 0;
-    const int clipRight = viewport()->width();
-    while (i < runs.size()) {
-        // Neighbouring runs of one colour go out in one call.
+    while (i < runs.size() && x <= clipRight) {
+        // Neighbouring runs of one colour go out as one glyph run.
         const CColourRun& run = runs[i];
         size_t j = i + 1;
         uint32_t end = run.offset + run.length;
@@ -625,21 +627,33 @@ void CRUXView::DrawRuns(QPainter& p, std::string_view text, const std::vector<CC
             end += runs[j].length;
             ++j;
         }
-        p.setPen(run.selected ? selectionText : m_env.Colour(run.colour));
-        std::string_view piece = text.substr(run.offset, end - run.offset);
-        while (!piece.empty()) {
-            const size_t tab = piece.find('\t');
-            const std::string_view part = piece.substr(0, tab);
-            if (!part.empty()) {
-                const int right = m_metrics.Advance(part, x, x0);
-                if (right >= 0 && x <= clipRight) p.drawText(x, baseline, FromCp1252(part));
-                x = right;
+        m_glyphs.clear();
+        m_positions.clear();
+        for (uint32_t k = run.offset; k < end && x <= clipRight; ++k) {
+            const unsigned char c = static_cast<unsigned char>(text[k]);
+            if (c == '\t') {
+                x = m_metrics.Advance("\t", x, x0);
+                continue;
             }
-            if (tab == std::string_view::npos) break;
-            x = m_metrics.Advance("\t", x, x0);
-            piece.remove_prefix(tab + 1);
+            const quint32 glyph = m_metrics.Glyph(c);
+            if (glyph != 0 && c != ' ') {
+                m_glyphs.push_back(glyph);
+                m_positions.push_back(QPointF(x, baseline));
+            } else if (glyph == 0 && c != ' ') {
+                // Not in the font: let the font machinery find a fallback for this one character.
+                p.setPen(run.selected ? selectionText : m_env.Colour(run.colour));
+                p.drawText(x, baseline, FromCp1252(text.substr(k, 1)));
+            }
+            x += m_metrics.Advance(c);
         }
-        if (x > clipRight) return;
+        if (!m_glyphs.isEmpty()) {
+            QGlyphRun glyphs;
+            glyphs.setRawFont(raw);
+            glyphs.setGlyphIndexes(m_glyphs);
+            glyphs.setPositions(m_positions);
+            p.setPen(run.selected ? selectionText : m_env.Colour(run.colour));
+            p.drawGlyphRun(QPointF(0, 0), glyphs);
+        }
         i = j;
     }
 }
@@ -811,8 +825,10 @@ void CRUXView::paintEvent(QPaintEvent* event) {
     }
 
     if (clip.left() < kMargin) {
-        p.fillRect(QRect(0, clip.top(), kMargin, clip.height()),
-                   HalftoneBrush(palette().color(QPalette::Button)));
+        // Modern styles give a button face so light that the checker would vanish on white.
+        QColor face = palette().color(QPalette::Button);
+        if (face.lightness() > 215) face = face.darker(118);
+        p.fillRect(QRect(0, clip.top(), kMargin, clip.height()), HalftoneBrush(face));
         for (const CPainted& row : painted)
             PaintMargin(p, *row.item, row.y);
     }

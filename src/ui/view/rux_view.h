@@ -8,7 +8,9 @@
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
+#include <QList>
 #include <QPoint>
+#include <QPointF>
 
 class QMimeData;
 
@@ -179,7 +181,10 @@ private:
     QPoint m_pressPos;
     QPoint m_lastMouse;
 
-    std::vector<CColourRun> m_runs; // reused by every painted line
+    // Reused by every painted line, so that painting allocates nothing once they have grown.
+    std::vector<CColourRun> m_runs;
+    QList<quint32> m_glyphs;
+    QList<QPointF> m_positions;
     QString m_lastPosition;
 };
 

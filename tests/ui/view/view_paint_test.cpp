@@ -75,6 +75,23 @@ TEST(ViewPaint, ErrorLineSelectionSectionRowAndMargin) {
     EXPECT_EQ(img.pixel(0, y), img.pixel(1, y + 1));
 }
 
+TEST(ViewPaint, GlyphsSitWhereTheCaretMetricsPutThem) {
+    // A long line in one colour: its last glyph must end where the caret after it stands, or
+    // clicks and the caret drift away from the text along the line.
+    const std::string line(70, 'W');
+    CViewFixture f({line, "x"}, "prog.rux", QSize(900, 200));
+    f.env.Settings().SetColor(CLR_ERROR, 0x0000FF);
+    f.doc.Items().GetAt(0)->SetMark(kMarkError);
+    const QImage img = Grab(f);
+    const QRect row = f.view->RowRect(0);
+    int rightmost = -1;
+    for (int x = 20; x < img.width(); ++x)
+        if (Count(img, QRect(x, row.top(), 1, row.height()), Reddish) > 0) rightmost = x;
+    const int end = 20 + f.view->Metrics().TextWidth(line);
+    EXPECT_GT(rightmost, end - f.view->Metrics().Advance('W'));
+    EXPECT_LE(rightmost, end + 1);
+}
+
 TEST(ViewPaint, SectionRowHoldingTheCaretIsGrey) {
     CViewFixture f({"{Main", "x", "}"});
     f.Session().SetCaret({1, 0});
