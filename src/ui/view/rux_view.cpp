@@ -443,12 +443,25 @@ bool CRUXView::OnCommand(int id) {
     case kCmdInsertKey:
         s.KeyDown(EKey::Insert, false, false);
         break;
+    case kCmdInsertFile:
+        if (s.CanEdit()) emit insertFileRequested(QStringLiteral("-i ") + FromCp1252(m_doc.GetPathName()));
+        return true;
     default:
         return false;
     }
     s.ScrollCaretIntoView();
     AfterCommand(before);
     return true;
+}
+
+bool CRUXView::InsertFile(const QString& path) {
+    const CSnapshot before = Snapshot();
+    Bind();
+    std::string bytes;
+    ToCp1252(path, bytes);
+    const bool done = m_session->InsertFile(bytes);
+    AfterCommand(before);
+    return done;
 }
 
 bool CRUXView::UpdateCommand(int id, bool& enabled, bool& checked) const {
@@ -484,6 +497,7 @@ bool CRUXView::UpdateCommand(int id, bool& enabled, bool& checked) const {
         enabled = editable && s.HasSelection();
         break;
     case kCmdDateTime:
+    case kCmdInsertFile:
         enabled = editable;
         break;
     case kCmdInsertKey:

@@ -45,6 +45,7 @@ public:
         kCmdApplyIndent = 146,
         kCmdDateTime = 200,
         kCmdInsertKey = 32849,
+        kCmdInsertFile = 197,
     };
 
     explicit CRUXView(CRUXDocument& document, QWidget* parent = nullptr);
@@ -61,6 +62,9 @@ public:
     // Puts the caret on an item (a go-to from the tree or the build bar), unfolding its section,
     // and scrolls it into view.
     void GoToItem(int index, int column = 1);
+
+    // File (197): the chooser answered with a file; its content goes in at the caret.
+    bool InsertFile(const QString& path);
 
     // Routed commands: true when the view handles the id (and, for Update, fills the states).
     bool OnCommand(int id);
@@ -99,6 +103,9 @@ signals:
     void taskHeaderRequested(std::string& text, const std::string& drive, bool& accepted);
     void nodePropertiesRequested(CPar& header);
     void diagramEditorRequested(CDiag& diagram);
+    // File (197) wants a file from the file chooser, which starts from `initial` ("-i " and the
+    // program's path); the answer comes back through InsertFile.
+    void insertFileRequested(const QString& initial);
 
 protected:
     bool event(QEvent* event) override;

@@ -254,3 +254,69 @@ TEST(ViewDragDrop, MoveInsideOneViewIsOneUndoGroup) {
 
 } // namespace
 } // namespace rux
+
+namespace rux {
+namespace {
+
+TEST(ViewEditing, TwoViewsOfOneProgramEachWithItsOwnUndo) {
+    std::vector<std::string> rows;
+    for (int i = 0; i < 80; ++i)
+        rows.push_back("v" + std::to_string(i));
+    test::CViewFixture f(rows, "prog.rux", QSize(400, 120));
+    CRUXView second(f.doc, f.env);
+    second.resize(400, 120);
+    second.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&second));
+    second.GoToItem(79);
+    const int lh = second.Metrics().LineHeight();
+
+    f.Session().SetCaret({3, 2});
+    QTest::keyClick(f.view.get(), Qt::Key_Return);
+    EXPECT_EQ(f.Lines()[3], "");
+    // The second view shows the end of the program: its rows moved down by one and stay stacked.
+    for (int i = 70; i < 80; ++i)
+        EXPECT_EQ(second.RowRect(i + 1).top(), second.RowRect(i).top() + lh) << i;
+    EXPECT_EQ(f.doc.Items().GetAt(80)->GetTop(), 80 * lh);
+
+    QTest::keyClick(&second, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(f.Lines().size(), 81u) << "the other view has nothing to undo";
+    QTest::keyClick(f.view.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(f.Lines(), rows);
+}
+
+TEST(ViewEditing, FileAndDateCommands) {
+    test::CViewFixture f({"a", "b"});
+    QString asked;
+    QObject::connect(f.view.get(), &CRUXView::insertFileRequested, [&](const QString& s) { asked = s; });
+    EXPECT_TRUE(f.view->OnCommand(CRUXView::kCmdInsertFile));
+    EXPECT_EQ(asked, QStringLiteral("-i ") + QString::fromStdString(f.doc.GetPathName()));
+
+    const std::string other = f.dir.Write("other.rux", test::ProgramBytes({"P", "inserted"}));
+    f.Session().SetCaret({1, 1});
+    ASSERT_TRUE(f.view->InsertFile(QString::fromStdString(other)));
+    EXPECT_EQ(f.Lines(), (std::vector<std::string>{"a", "inserted", "b"}))
+        << "the header of a program stays out";
+
+    f.Session().SetClock([] {
+        std::tm t{};
+        t.tm_year = 126;
+        t.tm_mon = 11;
+        t.tm_mday = 4;
+        t.tm_hour = 12;
+        t.tm_min = 5;
+        t.tm_sec = 9;
+        t.tm_isdst = -1;
+        return std::mktime(&t);
+    });
+    f.Session().SetCaret({1, 0});
+    EXPECT_TRUE(f.view->OnCommand(CRUXView::kCmdDateTime));
+    EXPECT_EQ(f.Lines()[0], "04/12/26 12:05:09 a");
+
+    f.doc.SetReadOnly(true);
+    bool enabled = true, checked = false;
+    f.view->UpdateCommand(CRUXView::kCmdInsertFile, enabled, checked);
+    EXPECT_FALSE(enabled);
+}
+
+} // namespace
+} // namespace rux
