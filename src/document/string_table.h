@@ -72,6 +72,13 @@ enum EBuildStringId : int {
     IDS_BUILD_ERRORS = 6,
 };
 
+// Texts of the program view and the program tree.
+enum EViewStringId : int {
+    IDS_DIAGRAM_EDITED = 2789,
+    IDS_DIAGRAM_OPEN = 61994,
+    IDS_TREE_WORKSPACE = 62001,
+};
+
 // Texts of find and replace; the numbers lie in a block of their own.
 enum EFindStringId : int {
     IDS_FIND_FINISHED = 63200,

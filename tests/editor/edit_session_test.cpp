@@ -319,6 +319,11 @@ TEST(EditSession, ClipboardFormats) {
               run.script->Document().Items().GetAt(0))
         << "pasted rows are linked to the pasted header";
 
+    // Rows copied down to column 1 of the next line paste as those rows alone.
+    run = RunScript(ProgramBytes({"abcdef", "{S", "ghij", "}", "last"}),
+                    {"select 1 1 4 1", "cmd copy", "caret 0 1", "cmd paste"});
+    EXPECT_EQ(run.Lines(), (Lines{"S", "ghij", "S", "abcdef", "S", "ghij", "S", "last"}));
+
     // A section pasted inside a section lands below it, never nested.
     run = RunScript(program, {"select 1 1 3 2", "cmd copy", "caret 2 1", "cmd paste"});
     EXPECT_EQ(run.Lines(), (Lines{"abcdef", "S", "ghij", "S", "S", "ghij", "S"}));

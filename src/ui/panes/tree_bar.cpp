@@ -1,0 +1,227 @@
+#include "panes/tree_bar.h"
+
+#include "document/rux_document.h"
+#include "document/string_table.h"
+#include "view/cp1252.h"
+#include "view/icons.h"
+
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <functional>
+
+namespace rux {
+namespace {
+
+enum ERole : int {
+    kRoleKind = Qt::UserRole,
+    kRoleItem,
+    kRoleDocument,
+    kRoleExtra,
+};
+
+QTreeWidgetItem* MakeNode(const CTreeNode& node, CRUXDocument& document) {
+    auto* item = new QTreeWidgetItem;
+    item->setText(0, FromCp1252(node.label));
+    item->setIcon(0, QIcon(KindIcon(node.image)));
+    item->setData(0, kRoleKind, node.kind);
+    item->setData(0, kRoleItem, node.item);
+    item->setData(0, kRoleExtra, node.extra);
+    item->setData(0, kRoleDocument, QVariant::fromValue(reinterpret_cast<quintptr>(&document)));
+    if (!node.tip.empty()) item->setToolTip(0, FromCp1252(node.tip));
+    return item;
+}
+
+} // namespace
+
+CTreeBar::CTreeBar(QWidget* parent) : QWidget(parent), m_tree(new QTreeWidget(this)) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_tree);
+    m_tree->setHeaderHidden(true);
+    m_tree->setColumnCount(1);
+    m_tree->setIconSize(QSize(16, 16));
+    m_tree->setUniformRowHeights(true);
+    m_tree->setExpandsOnDoubleClick(false);
+    m_tree->setContextMenuPolicy(Qt::DefaultContextMenu);
+    m_root = new QTreeWidgetItem(m_tree);
+    m_root->setText(0, QString::fromLatin1(LoadString(kWorkspaceLabel)));
+    m_root->setIcon(0, QIcon(KindIcon(kTreeImageProgram)));
+    m_root->setData(0, kRoleKind, 0);
+    m_root->setExpanded(true);
+    m_tree->installEventFilter(this);
+    m_tree->viewport()->installEventFilter(this);
+    connect(m_tree, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* node) { Activate(node); });
+    connect(m_tree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* node) {
+        if (CRUXDocument* doc = DocumentOf(node)) emit documentSelected(doc);
+    });
+}
+
+CTreeBar::~CTreeBar() {
+    for (auto& [doc, node] : m_programs)
+        doc->RemoveObserver(this);
+}
+
+CRUXDocument* CTreeBar::DocumentOf(QTreeWidgetItem* node) const {
+    if (!node || node == m_root) return nullptr;
+    auto* doc = reinterpret_cast<CRUXDocument*>(node->data(0, kRoleDocument).value<quintptr>());
+    return m_programs.count(doc) ? doc : nullptr;
+}
+
+void CTreeBar::AddDocument(CRUXDocument& document) {
+    if (!m_programs.count(&document)) {
+        document.AddObserver(this);
+        m_programs[&document] = nullptr;
+    }
+    Refresh(document);
+}
+
+void CTreeBar::RemoveDocument(CRUXDocument& document) {
+    const auto it = m_programs.find(&document);
+    if (it == m_programs.end()) return;
+    document.RemoveObserver(this);
+    delete it->second;
+    m_programs.erase(it);
+}
+
+void CTreeBar::Fill(QTreeWidgetItem* parent, const std::vector<CTreeNode>& nodes, CRUXDocument& document) {
+    for (const CTreeNode& node : nodes) {
+        QTreeWidgetItem* item = MakeNode(node, document);
+        parent->addChild(item);
+        Fill(item, node.children, document);
+    }
+}
+
+void CTreeBar::Refresh(CRUXDocument& document) {
+    const auto it = m_programs.find(&document);
+    if (it == m_programs.end()) return;
+    const CTreeNode program = BuildProgramNode(document, m_options);
+    QTreeWidgetItem*& node = it->second;
+    // Sections the user had opened stay open across the rebuild.
+    QSet<QString> expanded;
+    bool wasExpanded = true;
+    if (node) {
+        wasExpanded = node->isExpanded();
+        for (int i = 0; i < node->childCount(); ++i)
+            if (node->child(i)->isExpanded()) expanded.insert(node->child(i)->text(0));
+        delete node;
+    }
+    node = MakeNode(program, document);
+    Fill(node, program.children, document);
+    m_root->addChild(node);
+    node->setExpanded(wasExpanded);
+    for (int i = 0; i < node->childCount(); ++i)
+        if (expanded.contains(node->child(i)->text(0))) node->child(i)->setExpanded(true);
+    SortPrograms();
+}
+
+void CTreeBar::SortPrograms() {
+    // Programs always go by label without regard to case.
+    std::vector<QTreeWidgetItem*> children;
+    std::vector<bool> open;
+    while (m_root->childCount() > 0) {
+        QTreeWidgetItem* child = m_root->child(0);
+        open.push_back(child->isExpanded());
+        children.push_back(m_root->takeChild(0));
+    }
+    std::vector<size_t> order(children.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        return children[a]->text(0).compare(children[b]->text(0), Qt::CaseInsensitive) < 0;
+    });
+    for (size_t i : order) {
+        m_root->addChild(children[i]);
+        children[i]->setExpanded(open[i]);
+    }
+    m_root->setExpanded(true);
+}
+
+void CTreeBar::SetSortAlphabetically(bool on) {
+    if (m_options.sortAlphabetically == on) return;
+    m_options.sortAlphabetically = on;
+    for (auto& [doc, node] : m_programs)
+        Refresh(*doc);
+}
+
+void CTreeBar::SetShowFbParameters(bool on) {
+    if (m_options.showFbParameters == on) return;
+    m_options.showFbParameters = on;
+    for (auto& [doc, node] : m_programs)
+        Refresh(*doc);
+}
+
+void CTreeBar::SelectNode(CRUXDocument& document, int headerIndex) {
+    const auto it = m_programs.find(&document);
+    if (it == m_programs.end() || !it->second) return;
+    QTreeWidgetItem* target = it->second;
+    if (headerIndex >= 0)
+        for (int i = 0; i < it->second->childCount(); ++i) {
+            QTreeWidgetItem* child = it->second->child(i);
+            if (child->data(0, kRoleKind).toInt() == kTreeNodeSection &&
+                child->data(0, kRoleItem).toInt() == headerIndex) {
+                target = child;
+                break;
+            }
+        }
+    const QSignalBlocker block(m_tree);
+    m_tree->setCurrentItem(target);
+}
+
+void CTreeBar::Activate(QTreeWidgetItem* node) {
+    CRUXDocument* doc = DocumentOf(node);
+    if (!doc) return;
+    const int kind = node->data(0, kRoleKind).toInt();
+    const int item = kind == kTreeNodeProgram ? -1 : node->data(0, kRoleItem).toInt();
+    emit goToItem(doc, item, kind == kTreeNodeDiagram && m_openDiagram);
+}
+
+bool CTreeBar::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_tree && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            Activate(m_tree->currentItem());
+            return true;
+        }
+    }
+    if (watched == m_tree->viewport() && event->type() == QEvent::ContextMenu) {
+        auto* menuEvent = static_cast<QContextMenuEvent*>(event);
+        QTreeWidgetItem* node = m_tree->itemAt(menuEvent->pos());
+        CRUXDocument* doc = DocumentOf(node);
+        if (!doc) return true;
+        m_tree->setCurrentItem(node);
+        const int kind = node->data(0, kRoleKind).toInt();
+        const int menu = kind == kTreeNodeProgram   ? kMenuDocument
+                         : kind == kTreeNodeSection ? kMenuSection
+                                                    : kMenuDiagram;
+        emit contextMenuRequested(menu, doc, kind == kTreeNodeProgram ? -1 : node->data(0, kRoleItem).toInt(),
+                                  menuEvent->globalPos());
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CTreeBar::OnUpdate(CRUXDocument& document, int hint, const CDocumentChange* change) {
+    // Rebuilt on structural changes and title changes, never on a keystroke inside a line.
+    if (hint == kHintStructure || hint == kHintTitle || hint == kHintAll) {
+        Refresh(document);
+        return;
+    }
+    if (hint == kHintContent && change && change->sections) Refresh(document);
+}
+
+QString CTreeBar::Dump() const {
+    QString out;
+    std::function<void(const QTreeWidgetItem*, int)> walk = [&](const QTreeWidgetItem* node, int depth) {
+        out += QString(depth * 2, QLatin1Char(' ')) + node->text(0) + QLatin1Char('\n');
+        for (int i = 0; i < node->childCount(); ++i)
+            walk(node->child(i), depth + 1);
+    };
+    walk(m_root, 0);
+    return out;
+}
+
+} // namespace rux

@@ -1,0 +1,27 @@
+#include "view/view_environment.h"
+
+#include "editor/clipboard.h"
+#include "editor/keyword_table.h"
+#include "view/qt_clipboard.h"
+
+namespace rux {
+
+CViewEnvironment::CViewEnvironment()
+    : m_keywords(&LoadKeywordTable()), m_clipboard(std::make_unique<CQtClipboard>()) {}
+
+CViewEnvironment::~CViewEnvironment() = default;
+
+CViewEnvironment& CViewEnvironment::Default() {
+    static CViewEnvironment environment;
+    return environment;
+}
+
+void CViewEnvironment::UseKeywords(const CKeywordTable* keywords) {
+    m_keywords = keywords ? keywords : &LoadKeywordTable();
+}
+
+void CViewEnvironment::UseClipboard(std::unique_ptr<CClipboard> clipboard) {
+    m_clipboard = clipboard ? std::move(clipboard) : std::make_unique<CQtClipboard>();
+}
+
+} // namespace rux
