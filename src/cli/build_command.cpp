@@ -17,6 +17,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <regex>
@@ -281,6 +282,9 @@ int RunRun(const Args& args) {
 }
 
 bool IsImageFile(const std::string& path) {
+    // Only a regular file can be an image; opening a FIFO to look would block.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return false;
     std::ifstream in(path, std::ios::binary);
     char head[4] = {};
     in.read(head, 4);

@@ -3,6 +3,7 @@
 #include "cli/cli_common.h"
 
 #include "document/header_item.h"
+#include "document/rux_document.h"
 #include "document/string_table.h"
 #include "target/service_library.h"
 #include "target/write_value.h"
@@ -502,9 +503,9 @@ int RunOnline(const Args& args) {
         ::setenv("RUXDRIVE_ADDRESS", ("127.0.0.1:" + port).c_str(), 1);
     }
     CCliServices services;
-    CProgram program;
-    if (!LoadProgram(program, file, services)) return kExitFile;
-    const CRuxHeader header = program.GetHeader() != nullptr ? program.GetHeader()->Header() : CRuxHeader{};
+    CRUXDocument document;
+    if (!OpenProgram(document, file, services)) return kExitFile;
+    const CRuxHeader header = document.GetHeader() != nullptr ? document.GetHeader()->Header() : CRuxHeader{};
     if (node.empty()) node = header.Address > 0 ? std::to_string(header.Address) : "1";
 
     COnlineApi api;

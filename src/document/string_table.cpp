@@ -42,7 +42,6 @@ constexpr CStringEntry kStrings[] = {
     {IDS_ASK_TO_SAVE, "Save changes to %1?"},
     {IDS_DIAGRAM_OPEN, "Open"},
     {IDS_GROUP_MEMBER, "%1!s! belongs to group: %2!s!"},
-    {IDS_GROUP_MEMBER, "%1!s! belongs to group: %2!s!"},
     {IDS_TREE_WORKSPACE, "Workspace"},
     {IDS_NO_COMMUNICATION, "Unable to communicate with Node %1"},
     {IDS_COLOR_RUNG_COMMENT, "LD Rung Comment"},

@@ -10,6 +10,7 @@
 #include "document/program_paths.h"
 #include "document/program_reader.h"
 #include "document/section_items.h"
+#include "fileio/safe_file.h"
 #include "shell/ini_file.h"
 
 #include <cstdio>
@@ -41,10 +42,7 @@ std::vector<std::string> SplitList(const std::string& text) {
 const char* const kDefaultTasks = "Initial,Background,Clock,Event,Event1,Event2,Event3,Pos0,Pos1,Error";
 
 bool WriteFile(const std::string& path, const void* data, std::size_t size) {
-    return WriteFileAtomically(path, [&](COstream& out) {
-        out.Write(std::string_view(static_cast<const char*>(data), size));
-        return true;
-    });
+    return WriteFileSafely(path, std::string_view(static_cast<const char*>(data), size)).ok;
 }
 
 } // namespace
