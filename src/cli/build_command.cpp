@@ -116,10 +116,10 @@ public:
 };
 
 // "M.PP=VALUE": a raw integer, or a decimal value whose fractional digits give the decimals.
-bool ParseParam(const std::string& spec, int& key, CParameterTable::Entry& entry) {
-    const std::size_t eq = spec.find('=');
+bool ParseParam(const std::string& text, int& key, CParameterTable::Entry& entry) {
+    const std::size_t eq = text.find('=');
     if (eq == std::string::npos) return false;
-    const std::string name = spec.substr(0, eq), value = spec.substr(eq + 1);
+    const std::string name = text.substr(0, eq), value = text.substr(eq + 1);
     const std::size_t dot = name.find('.');
     long long menu, par;
     std::string m = name.substr(0, dot);

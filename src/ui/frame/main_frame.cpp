@@ -412,20 +412,20 @@ void CMainFrame::SwitchMenu() {
 }
 
 void CMainFrame::CreateToolbars() {
-    for (const CToolbarSpec& spec : Toolbars()) {
-        auto* bar = new QToolBar(QString::fromUtf8(spec.name), this);
-        bar->setObjectName(QString::fromUtf8(spec.name));
+    for (const CToolbarSpec& def : Toolbars()) {
+        auto* bar = new QToolBar(QString::fromUtf8(def.name), this);
+        bar->setObjectName(QString::fromUtf8(def.name));
         bar->setIconSize(QSize(16, 16));
         bar->setMovable(true);
         bar->toggleViewAction()->setVisible(false); // toolbars follow the mode, not the user's whims
-        for (int id : spec.buttons) {
+        for (int id : def.buttons) {
             if (id == 0)
                 bar->addSeparator();
             else
                 bar->addAction(Action(id));
         }
         addToolBar(Qt::TopToolBarArea, bar);
-        m_toolbars[spec.id] = bar;
+        m_toolbars[def.id] = bar;
     }
 }
 
@@ -497,7 +497,7 @@ void CMainFrame::RestoreLayouts() {
         // Per toolbar: area number, then a line break flag, one pair per toolbar in creation order.
         const QList<QByteArray> parts = bars.split(',');
         int i = 0;
-        for (const CToolbarSpec& spec : Toolbars()) {
+        for (const CToolbarSpec& def : Toolbars()) {
             if (i + 1 >= parts.size()) break;
             const int area = parts[i].toInt();
             const bool lineBreak = parts[i + 1].toInt() != 0;
@@ -505,7 +505,7 @@ void CMainFrame::RestoreLayouts() {
             if (area != Qt::LeftToolBarArea && area != Qt::RightToolBarArea && area != Qt::TopToolBarArea &&
                 area != Qt::BottomToolBarArea)
                 continue;
-            QToolBar* bar = Toolbar(spec.id);
+            QToolBar* bar = Toolbar(def.id);
             if (lineBreak) addToolBarBreak(static_cast<Qt::ToolBarArea>(area));
             addToolBar(static_cast<Qt::ToolBarArea>(area), bar);
         }
@@ -515,8 +515,8 @@ void CMainFrame::RestoreLayouts() {
 void CMainFrame::SaveLayouts() {
     WriteBlob(m_app.Profile(), kLayoutSection, saveState(kLayoutVersion));
     QByteArray bars;
-    for (const CToolbarSpec& spec : Toolbars()) {
-        QToolBar* bar = Toolbar(spec.id);
+    for (const CToolbarSpec& def : Toolbars()) {
+        QToolBar* bar = Toolbar(def.id);
         if (!bars.isEmpty()) bars += ',';
         bars += QByteArray::number(static_cast<int>(toolBarArea(bar))) + ',' +
                 QByteArray::number(toolBarBreak(bar) ? 1 : 0);

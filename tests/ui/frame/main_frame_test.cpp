@@ -265,19 +265,19 @@ TEST(MainFrameMenus, EveryEntryHasATextAndMnemonicsAreUniquePerMenu) {
 TEST(MainFrameMenus, ToolbarsHoldTheirButtonsWithIconsAndTooltips) {
     CEditorHarness h;
     ASSERT_TRUE(h.Start({}));
-    for (const CToolbarSpec& spec : Toolbars()) {
-        QToolBar* bar = h.Frame().Toolbar(spec.id);
+    for (const CToolbarSpec& def : Toolbars()) {
+        QToolBar* bar = h.Frame().Toolbar(def.id);
         ASSERT_NE(bar, nullptr);
         const QList<QAction*> actions = bar->actions();
-        ASSERT_EQ(actions.size(), static_cast<qsizetype>(spec.buttons.size())) << spec.name;
-        for (size_t i = 0; i < spec.buttons.size(); ++i) {
-            const int id = spec.buttons[i];
+        ASSERT_EQ(actions.size(), static_cast<qsizetype>(def.buttons.size())) << def.name;
+        for (size_t i = 0; i < def.buttons.size(); ++i) {
+            const int id = def.buttons[i];
             QAction* a = actions[static_cast<qsizetype>(i)];
             if (id == 0) {
-                EXPECT_TRUE(a->isSeparator()) << spec.name << " " << i;
+                EXPECT_TRUE(a->isSeparator()) << def.name << " " << i;
                 continue;
             }
-            EXPECT_EQ(a->data().toInt(), id) << spec.name << " " << i;
+            EXPECT_EQ(a->data().toInt(), id) << def.name << " " << i;
             EXPECT_FALSE(a->icon().pixmap(16, 16).isNull()) << id;
             EXPECT_FALSE(a->toolTip().isEmpty()) << id;
         }
