@@ -1,130 +1,114 @@
-// Until the painted program view and the program tree join the frame, a child window shows the
-// program as read-only text and the tree lists the open programs.
+// The frame's one door to the program view and the program tree.
 #include "frame/view_host.h"
 
-#include "document/code_page.h"
-#include "document/item.h"
-#include "document/item_list.h"
-#include "document/output_stream.h"
 #include "document/rux_document.h"
+#include "panes/tree_bar.h"
 #include "shell/command_router.h"
+#include "view/rux_view.h"
+#include "view/view_environment.h"
 
-#include <QFontDatabase>
-#include <QPlainTextEdit>
-#include <QTextBlock>
-#include <QTreeWidget>
+#include <QStringList>
 
 namespace rux {
 namespace {
 
-class CTextPreview : public QPlainTextEdit {
-public:
-    CTextPreview(CRUXDocument& document, QWidget* parent) : QPlainTextEdit(parent), m_document(document) {
-        setReadOnly(true);
-        setLineWrapMode(QPlainTextEdit::NoWrap);
-        setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-        std::string text;
-        CStringOstream out(text);
-        for (int i = 0; i < document.Items().GetSize(); ++i) document.Items()[i]->WriteText(i, out, nullptr);
-        setPlainText(QString::fromStdString(Cp1252ToUtf8(text)));
-    }
-    CRUXDocument& m_document;
-};
+CRUXView* AsView(QWidget* view) {
+    return qobject_cast<CRUXView*>(view);
+}
+
+CTreeBar* AsTree(QWidget* tree) {
+    return qobject_cast<CTreeBar*>(tree);
+}
 
 } // namespace
 
-QWidget* CreateProgramView(CRUXDocument& document, QWidget* parent) {
-    return new CTextPreview(document, parent);
+void BindViewEnvironment(COptionMgr* options) {
+    CViewEnvironment::Default().UseOptions(options);
 }
-
-void BindViewEnvironment(COptionMgr*) {}
 
 bool& OverwriteFlag() {
-    static bool overwrite = false;
-    return overwrite;
+    return CViewEnvironment::Default().Overwrite();
 }
 
-void ConnectProgramView(QWidget* view, QObject* context, const CViewHooks& hooks) {
-    auto* preview = dynamic_cast<CTextPreview*>(view);
-    if (!preview || !hooks.position) return;
-    QObject::connect(preview, &QPlainTextEdit::cursorPositionChanged, context,
-                     [preview, hooks] { hooks.position(ViewPositionText(preview)); });
+QWidget* CreateProgramView(CRUXDocument& document, QWidget* parent) {
+    return new CRUXView(document, parent);
 }
 
-bool UpdateViewCommand(QWidget*, CCmdUI&) {
-    return false;
+void ConnectProgramView(QWidget* widget, QObject* context, const CViewHooks& hooks) {
+    CRUXView* view = AsView(widget);
+    if (!view) return;
+    if (hooks.position) QObject::connect(view, &CRUXView::positionTextChanged, context, hooks.position);
+    if (hooks.commandState) QObject::connect(view, &CRUXView::commandStateChanged, context, hooks.commandState);
+    if (hooks.contextMenu) QObject::connect(view, &CRUXView::contextMenuRequested, context, hooks.contextMenu);
+    if (hooks.overwrite) QObject::connect(view, &CRUXView::overwriteChanged, context, hooks.overwrite);
 }
 
-bool RunViewCommand(QWidget*, int) {
-    return false;
+bool UpdateViewCommand(QWidget* widget, CCmdUI& ui) {
+    const CRUXView* view = AsView(widget);
+    if (!view) return false;
+    bool enabled = false, checked = false;
+    if (!view->UpdateCommand(ui.id, enabled, checked)) return false;
+    ui.Enable(enabled);
+    if (checked) ui.SetCheck(true);
+    return true;
 }
 
-void ViewGoToItem(QWidget* view, int index) {
-    auto* preview = dynamic_cast<CTextPreview*>(view);
-    if (!preview) return;
-    QTextCursor cursor(preview->document()->findBlockByNumber(index));
-    preview->setTextCursor(cursor);
-    preview->ensureCursorVisible();
+bool RunViewCommand(QWidget* widget, int id) {
+    CRUXView* view = AsView(widget);
+    return view && view->OnCommand(id);
 }
 
-QString ViewPositionText(QWidget* view) {
-    auto* preview = dynamic_cast<CTextPreview*>(view);
-    if (!preview) return {};
-    const QTextCursor c = preview->textCursor();
-    return QString("Ln %1, Col %2").arg(c.blockNumber()).arg(c.positionInBlock() + 1);
+void ViewGoToItem(QWidget* widget, int index) {
+    if (CRUXView* view = AsView(widget)) view->GoToItem(index);
+}
+
+QString ViewPositionText(QWidget* widget) {
+    const CRUXView* view = AsView(widget);
+    return view ? view->PositionText() : QString();
 }
 
 QWidget* CreateProgramTree(QWidget* parent) {
-    auto* tree = new QTreeWidget(parent);
-    tree->setHeaderHidden(true);
-    tree->setFrameShape(QFrame::NoFrame);
-    tree->addTopLevelItem(new QTreeWidgetItem({QObject::tr("Workspace")}));
-    return tree;
+    return new CTreeBar(parent);
 }
 
-void ConnectProgramTree(QWidget*, QObject*, const CTreeHooks&) {}
-
-void TreeSetOptions(QWidget*, bool, bool, bool) {}
-
-void TreeSelectDocument(QWidget*, CRUXDocument&) {}
-
-namespace {
-
-QTreeWidgetItem* FindProgram(QTreeWidget* tree, CRUXDocument& document) {
-    QTreeWidgetItem* root = tree->topLevelItem(0);
-    for (int i = 0; root && i < root->childCount(); ++i)
-        if (root->child(i)->data(0, Qt::UserRole).value<void*>() == &document) return root->child(i);
-    return nullptr;
+void ConnectProgramTree(QWidget* widget, QObject* context, const CTreeHooks& hooks) {
+    CTreeBar* tree = AsTree(widget);
+    if (!tree) return;
+    if (hooks.goToItem) QObject::connect(tree, &CTreeBar::goToItem, context, hooks.goToItem);
+    if (hooks.contextMenu) QObject::connect(tree, &CTreeBar::contextMenuRequested, context, hooks.contextMenu);
 }
 
-} // namespace
+void TreeSetOptions(QWidget* widget, bool sortAlphabetically, bool showFbParameters, bool openDiagramOnDoubleClick) {
+    CTreeBar* tree = AsTree(widget);
+    if (!tree) return;
+    tree->SetSortAlphabetically(sortAlphabetically);
+    tree->SetShowFbParameters(showFbParameters);
+    tree->SetOpenDiagramOnDoubleClick(openDiagramOnDoubleClick);
+}
+
+void TreeSelectDocument(QWidget* widget, CRUXDocument& document) {
+    if (CTreeBar* tree = AsTree(widget)) tree->SelectNode(document, -1);
+}
 
 void TreeAddDocument(QWidget* widget, CRUXDocument& document) {
-    auto* tree = qobject_cast<QTreeWidget*>(widget);
-    if (!tree || FindProgram(tree, document)) return;
-    auto* node = new QTreeWidgetItem({QString::fromStdString(Cp1252ToUtf8(document.GetTitle()))});
-    node->setData(0, Qt::UserRole, QVariant::fromValue<void*>(&document));
-    tree->topLevelItem(0)->addChild(node);
-    tree->expandAll();
+    if (CTreeBar* tree = AsTree(widget)) tree->AddDocument(document);
 }
 
 void TreeRemoveDocument(QWidget* widget, CRUXDocument& document) {
-    auto* tree = qobject_cast<QTreeWidget*>(widget);
-    if (!tree) return;
-    delete FindProgram(tree, document);
+    if (CTreeBar* tree = AsTree(widget)) tree->RemoveDocument(document);
 }
 
 void TreeRefresh(QWidget* widget, CRUXDocument& document) {
-    auto* tree = qobject_cast<QTreeWidget*>(widget);
-    if (QTreeWidgetItem* node = tree ? FindProgram(tree, document) : nullptr)
-        node->setText(0, QString::fromStdString(Cp1252ToUtf8(document.GetTitle())));
+    if (CTreeBar* tree = AsTree(widget)) tree->Refresh(document);
 }
 
 QString TreeText(QWidget* widget) {
-    auto* tree = qobject_cast<QTreeWidget*>(widget);
+    const CTreeBar* tree = AsTree(widget);
+    if (!tree) return {};
+    // Program nodes are the workspace's children: indented by exactly one level.
     QString text;
-    QTreeWidgetItem* root = tree ? tree->topLevelItem(0) : nullptr;
-    for (int i = 0; root && i < root->childCount(); ++i) text += root->child(i)->text(0) + "\n";
+    for (const QString& line : tree->Dump().split(QLatin1Char('\n')))
+        if (line.startsWith(QLatin1String("  ")) && !line.startsWith(QLatin1String("   "))) text += line.mid(2) + "\n";
     return text;
 }
 
