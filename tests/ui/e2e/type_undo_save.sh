@@ -1,0 +1,67 @@
+#!/bin/bash
+# Types into the real editor under Xvfb with X11 key events: a line typed, Ctrl+Z, another typed,
+# Ctrl+S; the saved program must differ from the original by exactly the second line.
+# Arguments: the product directory and the source tree.
+set -u
+PRODUCT=$(cd "$1" && pwd)
+SOURCE=$(cd "$2" && pwd)
+for tool in Xvfb xdotool; do
+    command -v "$tool" >/dev/null || { echo "missing $tool (install xvfb xdotool)"; exit 1; }
+done
+
+WORK=$(mktemp -d /tmp/ruxedit_type.XXXXXX)
+XPID=""; EPID=""
+cleanup() {
+    [ -n "$EPID" ] && kill "$EPID" 2>/dev/null
+    [ -n "$XPID" ] && kill "$XPID" 2>/dev/null
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+mkdir -p "$WORK/product" "$WORK/run" "$WORK/config"
+chmod 700 "$WORK/run"
+for f in "$PRODUCT"/*; do
+    [ "$(basename "$f")" = Torvel.ini ] || ln -s "$f" "$WORK/product/"
+done
+export RUXEDIT_HOME="$WORK/product" XDG_RUNTIME_DIR="$WORK/run" XDG_CONFIG_HOME="$WORK/config"
+cp "$SOURCE/examples/conveyor_line.rux" "$WORK/p.rux"
+
+for d in $(seq 141 190); do
+    [ -e "/tmp/.X11-unix/X$d" ] || [ -e "/tmp/.X$d-lock" ] || break
+done
+Xvfb ":$d" -screen 0 1600x1000x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+XPID=$!
+export DISPLAY=":$d"
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$d" ] && break; sleep 0.1; done
+[ -e "/tmp/.X11-unix/X$d" ] || fail "Xvfb did not start"
+
+"$PRODUCT/ruxedit" "$WORK/p.rux" >"$WORK/editor.log" 2>&1 &
+EPID=$!
+wid=""
+for _ in $(seq 100); do
+    wid=$(xdotool search --name '^RUX Editor - \[p.rux' 2>/dev/null | head -1)
+    [ -n "$wid" ] && break
+    kill -0 "$EPID" 2>/dev/null || { cat "$WORK/editor.log"; fail "the editor exited"; }
+    sleep 0.2
+done
+[ -n "$wid" ] || fail "no editor window"
+sleep 1
+xdotool windowactivate --sync "$wid" >/dev/null 2>&1 || xdotool windowfocus "$wid"
+
+# Caret to the top; typing there starts a new line below the header row.
+xdotool key --delay 50 ctrl+Home
+xdotool type --delay 40 'A'
+xdotool key --delay 50 ctrl+z
+xdotool type --delay 40 'B% = 2'
+xdotool key --delay 50 ctrl+s
+for _ in $(seq 50); do
+    ! cmp -s "$SOURCE/examples/conveyor_line.rux" "$WORK/p.rux" && break
+    sleep 0.1
+done
+
+"$PRODUCT/rux" text "$SOURCE/examples/conveyor_line.rux" >"$WORK/before.txt" || fail "rux text of the original"
+"$PRODUCT/rux" text "$WORK/p.rux" >"$WORK/after.txt" || fail "rux text of the saved program"
+changes=$(diff "$WORK/before.txt" "$WORK/after.txt" | grep -E '^[<>]' | tr -d '\r')
+[ "$changes" = "> B% = 2" ] || { diff "$WORK/before.txt" "$WORK/after.txt"; fail "saved program differs by more than the typed line"; }
+echo "typed, undone, typed again and saved: one new line"
