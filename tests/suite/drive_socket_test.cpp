@@ -318,6 +318,18 @@ TEST_F(DriveSocket, GarbageFromOneClientDoesNotDisturbTheOthers) {
         EXPECT_EQ(a.Status, H2_OK);
 }
 
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
 // Many clients with many loops: no answer lost, none late by more than a period. Lateness is
 // measured where the answers arrive, so a stall of this process itself (a loaded build machine)
 // is measured too and allowed for: it says nothing about the drive.
@@ -358,6 +370,9 @@ TEST_F(DriveSocket, FiftyClientsWithTwentyLoopsEach) {
                 if (times[i] - times[i - 1] > allowed) ++late;
         }
     }
+    // A drive built with the address sanitizer runs several times slower and its timing says nothing
+    // about the product; there only lost answers count.
+    if (kSanitized) return;
     EXPECT_EQ(late, 0) << "answers later than " << allowed.count() << " ms (this process stalled up to "
                        << stall.count() << " ms)";
 }
