@@ -86,6 +86,7 @@ struct BlockDef {
     int headerItem = 0;
     std::vector<std::string> inputs, outputs;
     std::vector<bool> inInt, outInt;
+    std::vector<std::pair<int, int>> inCols, outCols; // where each name stands in the header line
     uint32_t entry = 0;
     int scope = -1;
     bool defined = false;
@@ -442,7 +443,8 @@ void Compiler::parseBlockHeader(Section& s) {
     BlockDef b;
     b.headerItem = s.header;
     std::size_t p = 0;
-    auto names = [&](std::vector<std::string>& out, std::vector<bool>& isInt, const char* closeWhat) {
+    auto names = [&](std::vector<std::string>& out, std::vector<bool>& isInt, std::vector<std::pair<int, int>>& cols,
+                     const char* closeWhat) {
         if (isOp(p, ")")) {
             ++p;
             return;
@@ -457,6 +459,7 @@ void Compiler::parseBlockHeader(Section& s) {
             for (const std::string& n : b.outputs)
                 if (n == t.text) fail(t, "E019", "'" + t.text + "' appears twice in the function block header");
             out.push_back(t.text);
+            cols.emplace_back(t.start, t.end);
             isInt.push_back(t.text.back() == '%');
             if (!isInt.back()) realInFixedPoint(t);
             ++p;
@@ -474,11 +477,12 @@ void Compiler::parseBlockHeader(Section& s) {
     try {
         if (isOp(p, "(")) {
             ++p;
-            names(b.outputs, b.outInt, "after an output");
+            names(b.outputs, b.outInt, b.outCols, "after an output");
             expect(p, "=", "after the outputs");
         } else if (tok(p).kind == Tok::Word && tok(p).text[0] != '_') {
             const Token& t = tok(p);
             b.outputs.push_back(t.text);
+            b.outCols.emplace_back(t.start, t.end);
             b.outInt.push_back(t.text.back() == '%');
             if (!b.outInt.back()) realInFixedPoint(t);
             ++p;
@@ -491,7 +495,7 @@ void Compiler::parseBlockHeader(Section& s) {
         b.name = name.text;
         ++p;
         expect(p, "(", "after the block name");
-        names(b.inputs, b.inInt, "after an input");
+        names(b.inputs, b.inInt, b.inCols, "after an input");
         expectEnd(p);
         if (static_cast<int>(b.inputs.size()) > m_opt.maxParamIn)
             fail(name, "E019", "function block " + b.name + " has " + std::to_string(b.inputs.size()) +
@@ -598,14 +602,23 @@ void Compiler::prepass() {
         Scope sc;
         sc.block = static_cast<int>(&b - m_blocks.data());
         for (std::size_t k = 0; k < b.inputs.size(); ++k) {
-            const int v = declare(sc, b.inputs[k], b.headerItem, 1, 1);
-            sc.vars[static_cast<std::size_t>(v)].isInt = b.inInt[k];
-            sc.vars[static_cast<std::size_t>(v)].written = true;
+            const auto [start, end] = b.inCols[k];
+            Var& in = sc.vars[static_cast<std::size_t>(declare(sc, b.inputs[k], b.headerItem, start, end))];
+            in.isInt = b.inInt[k];
+            // The caller writes an input: an input the body never reads is reported at its name.
+            in.written = true;
+            in.writeItem = b.headerItem;
+            in.writeStart = start;
+            in.writeEnd = end;
         }
         for (std::size_t k = 0; k < b.outputs.size(); ++k) {
-            const int v = declare(sc, b.outputs[k], b.headerItem, 1, 1);
-            sc.vars[static_cast<std::size_t>(v)].isInt = b.outInt[k];
-            sc.vars[static_cast<std::size_t>(v)].read = true;
+            const auto [start, end] = b.outCols[k];
+            Var& out = sc.vars[static_cast<std::size_t>(declare(sc, b.outputs[k], b.headerItem, start, end))];
+            out.isInt = b.outInt[k];
+            out.read = true;
+            out.readItem = b.headerItem;
+            out.readStart = start;
+            out.readEnd = end;
         }
         b.scope = static_cast<int>(m_scopes.size());
         m_scopes.push_back(std::move(sc));
