@@ -32,7 +32,7 @@ double Seconds(Clock::time_point from, Clock::time_point to) {
 
 std::string BenchFolder() {
     const char* dir = std::getenv("RUX_BENCH_DIR");
-    const std::string folder = dir && *dir ? dir : (std::filesystem::current_path() / "rux_bench_data").string();
+    const std::string folder = dir && *dir ? dir : (std::filesystem::temp_directory_path() / "rux_bench_data").string();
     std::filesystem::create_directories(folder);
     return folder;
 }

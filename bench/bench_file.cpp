@@ -43,7 +43,7 @@ const CFixture& Fixture() {
     static const CFixture fixture = [] {
         CFixture f;
         const char* dir = std::getenv("RUX_BENCH_DIR");
-        f.folder = dir && *dir ? dir : (std::filesystem::current_path() / "rux_bench_data").string();
+        f.folder = dir && *dir ? dir : (std::filesystem::temp_directory_path() / "rux_bench_data").string();
         std::filesystem::create_directories(f.folder);
         f.path = f.folder + "/generated.rux";
         f.bytes = rux::bench::GenerateProgramFile(kLines, kSeed);

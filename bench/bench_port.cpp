@@ -38,7 +38,7 @@ const CFixture& Fixture() {
         CFixture f;
         const char* dir = std::getenv("RUX_BENCH_DIR");
         const std::string folder =
-            dir && *dir ? dir : (std::filesystem::current_path() / "rux_bench_data").string();
+            dir && *dir ? dir : (std::filesystem::temp_directory_path() / "rux_bench_data").string();
         std::filesystem::create_directories(folder);
         f.path = folder + "/port_generated.rux";
         const std::string bytes = rux::bench::GenerateProgramFile(kLines, kSeed);

@@ -1,6 +1,6 @@
 #include "shell/ini_file.h"
 
-#include "shell/temp_dir.h"
+#include "support/scoped_env.h"
 
 #include <gtest/gtest.h>
 

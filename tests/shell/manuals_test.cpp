@@ -1,9 +1,11 @@
 #include "shell/manuals.h"
 
 #include "shell/ini_file.h"
-#include "shell/temp_dir.h"
+#include "support/scoped_env.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace rux {
 namespace {

@@ -1,7 +1,7 @@
 #include "shell/no_bracket_fb_list.h"
 
 #include "shell/ini_file.h"
-#include "shell/temp_dir.h"
+#include "support/scoped_env.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "shell/profile_store.h"
 
 #include "shell/product_paths.h"
-#include "shell/temp_dir.h"
+#include "support/scoped_env.h"
 
 #include <gtest/gtest.h>
 

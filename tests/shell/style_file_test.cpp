@@ -1,7 +1,7 @@
 #include "shell/style_file.h"
 
 #include "shell/setting.h"
-#include "shell/temp_dir.h"
+#include "support/scoped_env.h"
 
 #include <gtest/gtest.h>
 

@@ -22,9 +22,13 @@ CTempDir::~CTempDir() {
 
 std::string CTempDir::Write(std::string_view name, std::string_view bytes) const {
     const std::string path = File(name);
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
     WriteFileBytes(path, bytes);
     return path;
 }
+
+std::string CTempDir::Read(const std::string& path) { return ReadFileBytes(path); }
 
 std::string ReadFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -16,8 +16,10 @@ public:
     const std::string& Path() const { return m_path; }
     std::string Path(std::string_view name) const { return File(name); }
     std::string File(std::string_view name) const { return m_path + "/" + std::string(name); }
-    // Writes a file in the folder and returns its path.
+    // Writes a file in the folder (making the folders on its path) and returns its path.
     std::string Write(std::string_view name, std::string_view bytes) const;
+    // The whole content of any file, empty when it cannot be read.
+    static std::string Read(const std::string& path);
 
 private:
     std::string m_path;
