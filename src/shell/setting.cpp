@@ -1,7 +1,6 @@
 #include "shell/setting.h"
 
 #include "shell/ini_file.h"
-#include "document/string_table.h"
 
 #include <iterator>
 
@@ -16,29 +15,13 @@ constexpr int32_t kFallbackFontSize = 100;
 
 CSetting::CSetting(ColorRef systemHighlight) {
     m_font.face = "courier";
-    struct Def {
-        int32_t number;
-        int nameId;
-        const char* key;
-        ColorRef whenAbsent;
-        ColorRef def;
-    };
-    static const Def kDefs[] = {
-        {CLR_RUNG_COMMENT, IDS_COLOR_RUNG_COMMENT, "ColorRungCmt", 0x008000, 0x008000},
-        {CLR_FB_HEADER, IDS_COLOR_FB_HEADERS, "ColorFB", 0x00FF00, 0x00FF00},
-        {CLR_SELECTION_BOX, IDS_COLOR_SELBOX, "ColorSelbox", 0xC8C8C8, 0xC8C8C8},
-        {CLR_COMMENT, IDS_COLOR_COMMENTS, "ColorCmt", 0x7D7D7D, 0x007D00},
-        {CLR_IDENTIFIER, IDS_COLOR_IDENTIFIER, "ColorIdt", 0, 0},
-        {CLR_KEYWORD, IDS_COLOR_KEYWORDS, "ColorKwd", 0, 0xC80000},
-        {CLR_TEXT, IDS_COLOR_TEXT, "ColorTxt", 0, 0},
-        {CLR_ERROR, IDS_COLOR_ERRORS, "ColorErr", 0x0000FF, 0x0000FF},
-        {CLR_READ_ONLY, IDS_COLOR_READ_ONLY, "ColorRdo", 0, 0},
-        {CLR_SELECTION, IDS_COLOR_SELECTION, "ColorRUXSel", 0xFFFF00, 0xFFFF00},
-        {CLR_TM_SELECTION, IDS_COLOR_TM_SELECTION, "ColorTMSel", systemHighlight, systemHighlight},
-    };
-    m_colors.reserve(std::size(kDefs));
-    for (const Def& d : kDefs)
-        m_colors.emplace_back(LoadString(d.nameId), d.key, d.number, d.whenAbsent, d.def);
+    const auto classes = ColourClasses();
+    m_colors.reserve(classes.size());
+    for (const CColourClassInfo& c : classes) {
+        const ColorRef whenAbsent = c.systemHighlight ? systemHighlight : c.whenAbsent;
+        const ColorRef def = c.systemHighlight ? systemHighlight : c.defaultValue;
+        m_colors.emplace_back(std::string(c.displayName), std::string(c.iniKey), c.number, whenAbsent, def);
+    }
 }
 
 void CSetting::SetFont(const CFontDesc& font) {

@@ -1,6 +1,7 @@
 // The look of program text: font, tab handling and the colour table, kept in section "RUXCOLOR".
 #pragma once
 
+#include "editor/colour_class.h"
 #include "shell/lite_color.h"
 
 #include <cstdint>
@@ -11,21 +12,7 @@ namespace rux {
 
 class CIniFile;
 
-// Colour numbers by which views and the task manager ask for a colour (there is no 5 and no 12).
-enum ColorNumber : int32_t {
-    CLR_RUNG_COMMENT = 1,
-    CLR_SELECTION_BOX = 2,
-    CLR_FB_HEADER = 3,
-    CLR_COMMENT = 4,
-    CLR_IDENTIFIER = 6,
-    CLR_KEYWORD = 7,
-    CLR_READ_ONLY = 8,
-    CLR_TEXT = 9,
-    CLR_ERROR = 10,
-    CLR_SELECTION = 11,
-    CLR_TM_SELECTION = 13,
-};
-
+// Colours are asked for by their class number (EColourClass, one table for the whole product).
 enum TabHandling : int32_t { TAB_INSERT_SPACES = 0, TAB_KEEP_TABS = 1 };
 
 struct CFontDesc {

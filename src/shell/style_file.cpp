@@ -25,9 +25,9 @@ struct ColorKey {
     int32_t number;
 };
 constexpr ColorKey kStyleColors[] = {
-    {"ColorTxt", CLR_TEXT},      {"ColorErr", CLR_ERROR},     {"ColorKwd", CLR_KEYWORD},
-    {"ColorCmt", CLR_COMMENT},   {"ColorDgm", CLR_FB_HEADER}, {"ColorIdt", CLR_IDENTIFIER},
-    {"ColorRdo", CLR_READ_ONLY},
+    {"ColorTxt", kColourText},      {"ColorErr", kColourError},     {"ColorKwd", kColourKeyword},
+    {"ColorCmt", kColourComment},   {"ColorDgm", kColourFbHeader}, {"ColorIdt", kColourIdentifier},
+    {"ColorRdo", kColourReadOnly},
 };
 
 } // namespace

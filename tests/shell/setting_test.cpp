@@ -60,29 +60,29 @@ TEST(Setting, EmptyFileGivesWhenAbsentValuesAndDefaultButtonGivesDefaults) {
 
     s.RememberColors();
     s.SetColorsToDefault();
-    EXPECT_EQ(s.GetColor(CLR_COMMENT), 0x007D00u);
-    EXPECT_EQ(s.GetColor(CLR_KEYWORD), 0xC80000u);
+    EXPECT_EQ(s.GetColor(kColourComment), 0x007D00u);
+    EXPECT_EQ(s.GetColor(kColourKeyword), 0xC80000u);
     s.RestoreColors(); // Cancel after Default
-    EXPECT_EQ(s.GetColor(CLR_COMMENT), 0x7D7D7Du);
-    EXPECT_EQ(s.GetColor(CLR_KEYWORD), 0u);
+    EXPECT_EQ(s.GetColor(kColourComment), 0x7D7D7Du);
+    EXPECT_EQ(s.GetColor(kColourKeyword), 0u);
 }
 
 TEST(Setting, CancelRestoresEveryChangeOkKeepsThem) {
     CSetting s;
     s.RememberColors();
-    s.SetColor(CLR_TEXT, 0x111111);
-    s.SetColor(CLR_ERROR, 0x222222);
-    s.SetColor(CLR_TEXT, 0x333333);
+    s.SetColor(kColourText, 0x111111);
+    s.SetColor(kColourError, 0x222222);
+    s.SetColor(kColourText, 0x333333);
     s.RestoreColors();
-    EXPECT_EQ(s.GetColor(CLR_TEXT), 0u);
-    EXPECT_EQ(s.GetColor(CLR_ERROR), 0x0000FFu);
+    EXPECT_EQ(s.GetColor(kColourText), 0u);
+    EXPECT_EQ(s.GetColor(kColourError), 0x0000FFu);
 
     // OK: the dialog opens again later and remembers the new values.
-    s.SetColor(CLR_TEXT, 0x444444);
+    s.SetColor(kColourText, 0x444444);
     s.RememberColors();
-    s.SetColor(CLR_TEXT, 0x555555);
+    s.SetColor(kColourText, 0x555555);
     s.RestoreColors();
-    EXPECT_EQ(s.GetColor(CLR_TEXT), 0x444444u);
+    EXPECT_EQ(s.GetColor(kColourText), 0x444444u);
 }
 
 TEST(Setting, LoadReadsFontTabsAndGuardsSizes) {
@@ -143,7 +143,7 @@ TEST(Setting, SaveWritesDecimalValuesThatLoadBack) {
     CSetting s(kHighlight);
     s.SetFont({"DejaVu Sans Mono", 90, 700, true});
     s.SetTabs(3, 1);
-    s.SetColor(CLR_KEYWORD, 0xFF0000);
+    s.SetColor(kColourKeyword, 0xFF0000);
     CIniFile ini = CIniFile::FromText("");
     s.Save(ini);
     EXPECT_EQ(ini.Text(), "[RUXCOLOR]\nFontName=DejaVu Sans Mono\nFontSize=90\nFontWeight=700\nFontItalic=1\n"

@@ -34,21 +34,21 @@ TEST(StyleFile, ApplyReadsPresentKeysAndLeavesTheRest) {
                            "[partial]\nColorKwd=255\nTabSize=5\n"));
     CSetting s;
     s.ResetToDefaults();
-    s.SetColor(CLR_SELECTION, 0xABCDEF);
+    s.SetColor(kColourSelection, 0xABCDEF);
     ASSERT_TRUE(styles.Apply("Night", s));
     EXPECT_EQ(s.Font(), (CFontDesc{"Terminus", 140, 700, true}));
     struct Want {
         int number;
         ColorRef value;
-    } wants[] = {{CLR_TEXT, 1},
-                 {CLR_ERROR, 2},
-                 {CLR_KEYWORD, 3},
-                 {CLR_COMMENT, 4},
-                 {CLR_FB_HEADER, 5},
-                 {CLR_IDENTIFIER, 6},
-                 {CLR_READ_ONLY, 7},
-                 {CLR_SELECTION, 0xABCDEF},
-                 {CLR_RUNG_COMMENT, 0x008000}};
+    } wants[] = {{kColourText, 1},
+                 {kColourError, 2},
+                 {kColourKeyword, 3},
+                 {kColourComment, 4},
+                 {kColourFbHeader, 5},
+                 {kColourIdentifier, 6},
+                 {kColourReadOnly, 7},
+                 {kColourSelection, 0xABCDEF},
+                 {kColourRungComment, 0x008000}};
     for (const Want& w : wants)
         EXPECT_EQ(s.GetColor(w.number), w.value) << w.number;
     EXPECT_EQ(s.TabHandlingMode(), TAB_INSERT_SPACES);
@@ -56,8 +56,8 @@ TEST(StyleFile, ApplyReadsPresentKeysAndLeavesTheRest) {
 
     ASSERT_TRUE(styles.Apply("PARTIAL", s));
     EXPECT_EQ(s.Font().face, "Terminus");
-    EXPECT_EQ(s.GetColor(CLR_KEYWORD), 255u);
-    EXPECT_EQ(s.GetColor(CLR_TEXT), 1u);
+    EXPECT_EQ(s.GetColor(kColourKeyword), 255u);
+    EXPECT_EQ(s.GetColor(kColourText), 1u);
     EXPECT_EQ(s.TabSize(), 5);
     EXPECT_EQ(s.TabHandlingMode(), TAB_INSERT_SPACES);
 
@@ -76,8 +76,8 @@ TEST(StyleFile, SaveAsReusesTheKeyOfAnExistingNameOrTakesTheNextNumber) {
     CSetting s;
     s.SetFont({"Hack", 110, 400, false});
     s.SetTabs(3, 1);
-    s.SetColor(CLR_KEYWORD, 0x00AA00);
-    s.SetColor(CLR_FB_HEADER, 0x123456);
+    s.SetColor(kColourKeyword, 0x00AA00);
+    s.SetColor(kColourFbHeader, 0x123456);
 
     ASSERT_TRUE(styles.SaveAs("night", s));
     EXPECT_EQ(styles.Names(), (std::vector<std::string>{"Classic", "night"}));
@@ -98,7 +98,7 @@ TEST(StyleFile, SaveAsReusesTheKeyOfAnExistingNameOrTakesTheNextNumber) {
     EXPECT_EQ(back.TabSize(), 3);
     EXPECT_EQ(back.TabHandlingMode(), 1);
     for (int n :
-         {CLR_TEXT, CLR_ERROR, CLR_KEYWORD, CLR_COMMENT, CLR_FB_HEADER, CLR_IDENTIFIER, CLR_READ_ONLY})
+         {kColourText, kColourError, kColourKeyword, kColourComment, kColourFbHeader, kColourIdentifier, kColourReadOnly})
         EXPECT_EQ(back.GetColor(n), s.GetColor(n)) << n;
 
     EXPECT_FALSE(styles.SaveAs("   ", s));
@@ -132,7 +132,7 @@ TEST(StyleFile, ShippedStylesAllApply) {
         CSetting s;
         EXPECT_TRUE(styles.Apply(name, s)) << name;
         EXPECT_GE(s.Font().size, 80) << name;
-        EXPECT_NE(s.GetColor(CLR_TEXT), 0xFFFFFFu) << name; // text must show on the white page
+        EXPECT_NE(s.GetColor(kColourText), 0xFFFFFFu) << name; // text must show on the white page
     }
     // The first style is the look of a fresh installation.
     CSetting fresh;
@@ -140,7 +140,7 @@ TEST(StyleFile, ShippedStylesAllApply) {
     CSetting standard;
     ASSERT_TRUE(styles.Apply(names.front(), standard));
     for (int n :
-         {CLR_TEXT, CLR_ERROR, CLR_KEYWORD, CLR_COMMENT, CLR_FB_HEADER, CLR_IDENTIFIER, CLR_READ_ONLY})
+         {kColourText, kColourError, kColourKeyword, kColourComment, kColourFbHeader, kColourIdentifier, kColourReadOnly})
         EXPECT_EQ(standard.GetColor(n), fresh.GetColor(n)) << n;
     EXPECT_EQ(standard.Font(), fresh.Font());
 }

@@ -120,12 +120,12 @@ TEST(ColorsDialog, CancelRestoresEveryChangeAndOkKeepsThem) {
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
         EXPECT_EQ(offered, (std::vector<ColorRef>{0x7D7D7D, 0}));
-        EXPECT_EQ(setting.GetColor(CLR_COMMENT), 0x111111u);
-        EXPECT_EQ(setting.GetColor(CLR_KEYWORD), 0x222222u);
+        EXPECT_EQ(setting.GetColor(kColourComment), 0x111111u);
+        EXPECT_EQ(setting.GetColor(kColourKeyword), 0x222222u);
         list->setFocus();
         QTest::keyClick(list, ok ? Qt::Key_Return : Qt::Key_Escape);
-        EXPECT_EQ(setting.GetColor(CLR_COMMENT), ok ? 0x111111u : 0x7D7D7Du);
-        EXPECT_EQ(setting.GetColor(CLR_KEYWORD), ok ? 0x222222u : 0u);
+        EXPECT_EQ(setting.GetColor(kColourComment), ok ? 0x111111u : 0x7D7D7Du);
+        EXPECT_EQ(setting.GetColor(kColourKeyword), ok ? 0x222222u : 0u);
     }
 }
 
@@ -138,17 +138,17 @@ TEST(ColorsDialog, DefaultSetsTheDefaultsAndACancelledChooserChangesNothing) {
     });
     dialog.show();
     QTest::mouseClick(dialog.ChangeButton(), Qt::LeftButton);
-    EXPECT_EQ(setting.GetColor(CLR_RUNG_COMMENT), 0x008000u);
+    EXPECT_EQ(setting.GetColor(kColourRungComment), 0x008000u);
     QTest::mouseClick(dialog.DefaultButton(), Qt::LeftButton);
-    EXPECT_EQ(setting.GetColor(CLR_COMMENT), 0x007D00u);
-    EXPECT_EQ(setting.GetColor(CLR_KEYWORD), 0xC80000u);
+    EXPECT_EQ(setting.GetColor(kColourComment), 0x007D00u);
+    EXPECT_EQ(setting.GetColor(kColourKeyword), 0xC80000u);
     // The sample of an entry shows its current colour (0xBBGGRR: red in the low byte).
     const auto found = dialog.List()->findItems(QStringLiteral("KeyWords"), Qt::MatchExactly);
     ASSERT_EQ(found.size(), 1);
     const QImage sample = found.front()->icon().pixmap(dialog.List()->iconSize()).toImage();
     EXPECT_EQ(sample.pixelColor(sample.width() / 2, sample.height() / 2), QColor(0, 0, 0xC8));
     QTest::mouseClick(Button(dialog, QDialogButtonBox::Ok), Qt::LeftButton);
-    EXPECT_EQ(setting.GetColor(CLR_KEYWORD), 0xC80000u);
+    EXPECT_EQ(setting.GetColor(kColourKeyword), 0xC80000u);
 }
 
 TEST(FormatStyleDialog, ApplyReadsTheStyleAndSaveAsKeepsItsKey) {
@@ -178,7 +178,7 @@ TEST(FormatStyleDialog, ApplyReadsTheStyleAndSaveAsKeepsItsKey) {
     EXPECT_TRUE(dialog.WasApplied());
     EXPECT_EQ(setting.Font().face, "Liberation Mono");
     EXPECT_EQ(setting.Font().size, 140);
-    EXPECT_EQ(setting.GetColor(CLR_KEYWORD), 0x0000FFu);
+    EXPECT_EQ(setting.GetColor(kColourKeyword), 0x0000FFu);
     EXPECT_EQ(setting.TabSize(), 6);
 
     // Saved under an existing name in other case: the key stays, the section is rewritten.

@@ -35,8 +35,8 @@ TEST(ViewPaint, ErrorLineSelectionSectionRowAndMargin) {
     CViewFixture f(
         {"P", "{Main", "a = 1 ; note", "bad line here", "IF x THEN", "}", "{-Folded", "hidden", "}", "z"});
     // items: 0 header, 1 {Main, 2 a, 3 bad, 4 IF, 5 }, 6 {-Folded, 7 hidden, 8 }, 9 z
-    f.env.Settings().SetColor(CLR_ERROR, 0x0000FF);     // pure red
-    f.env.Settings().SetColor(CLR_SELECTION, 0x804000); // dark blue: selected text turns white
+    f.env.Settings().SetColor(kColourError, 0x0000FF);     // pure red
+    f.env.Settings().SetColor(kColourSelection, 0x804000); // dark blue: selected text turns white
     CObArrayEx& items = f.doc.Items();
     items.GetAt(3)->SetMark(kMarkError);
     items.GetAt(2)->SetMark(kMarkBookmark);
@@ -80,7 +80,7 @@ TEST(ViewPaint, GlyphsSitWhereTheCaretMetricsPutThem) {
     // clicks and the caret drift away from the text along the line.
     const std::string line(70, 'W');
     CViewFixture f({line, "x"}, "prog.rux", QSize(900, 200));
-    f.env.Settings().SetColor(CLR_ERROR, 0x0000FF);
+    f.env.Settings().SetColor(kColourError, 0x0000FF);
     f.doc.Items().GetAt(0)->SetMark(kMarkError);
     const QImage img = Grab(f);
     const QRect row = f.view->RowRect(0);
