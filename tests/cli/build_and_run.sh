@@ -1,18 +1,6 @@
 #!/usr/bin/env bash
 # rux build and rux run on the examples and on small programs: output lines and exit codes.
-set -u
-RUX=$1
-DATA=$2
-SRC=$3
-fail=0
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-check() { # name, expected, actual
-    if [ "$2" != "$3" ]; then
-        echo "FAIL: $1"; echo "  expected: $2"; echo "  actual:   $3"; fail=1
-    fi
-}
+. "$(dirname "$0")/lib/common.sh" "$@"
 
 program() { # file, then section title and its lines separated by "|" per argument pair
     local file=$1; shift

@@ -1,18 +1,6 @@
 #!/usr/bin/env bash
 # The rux file commands against real files: output, exit codes and messages.
-set -u
-RUX=$1
-DATA=$2
-SRC=$3
-fail=0
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-check() { # name, expected, actual
-    if [ "$2" != "$3" ]; then
-        echo "FAIL: $1"; echo "  expected: $2"; echo "  actual:   $3"; fail=1
-    fi
-}
+. "$(dirname "$0")/lib/common.sh" "$@"
 
 # resave keeps a program byte for byte
 cp "$DATA/roundtrip_full.rux" "$work/a.rux"

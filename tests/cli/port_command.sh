@@ -1,18 +1,6 @@
 #!/usr/bin/env bash
 # rux port against real files: the rows, the exit codes, the JSON and SARIF reports, the fixes.
-set -u
-RUX=$1
-DATA=$2
-SRC=$3
-fail=0
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-check() { # name, expected, actual
-    if [ "$2" != "$3" ]; then
-        echo "FAIL: $1"; echo "  expected: $2"; echo "  actual:   $3"; fail=1
-    fi
-}
+. "$(dirname "$0")/lib/common.sh" "$@"
 
 # program TYPE ROWS...: a program file; "{Name" opens a section, "}" closes it, "@Title|payload"
 # is an FBD diagram (payload lines separated by "|"), anything else a text line.
