@@ -44,7 +44,7 @@ TEST(NoBracketFbList, IsBracketFbIgnoresCase) {
 
 TEST(NoBracketFbList, ProductDirectoryFile) {
     test::CTempDir dir;
-    test::CScopedEnv home("RUXEDIT_HOME", dir.Path().c_str());
+    test::CScopedShellEnv home("RUXEDIT_HOME", dir.Path().c_str());
     CNoBracketFbList list;
     list.LoadFromProductDir(); // no isa.lib there
     EXPECT_TRUE(list.Names().empty());

@@ -10,36 +10,36 @@
 namespace rux {
 namespace {
 
-using test::CScopedEnv;
+using test::CScopedShellEnv;
 using test::CTempDir;
 
 TEST(ProductPaths, EnvironmentOverridesAndFallbacks) {
     {
-        CScopedEnv home("RUXEDIT_HOME", "/srv/rux");
+        CScopedShellEnv home("RUXEDIT_HOME", "/srv/rux");
         EXPECT_EQ(CProductPaths::ProductDir(), "/srv/rux");
         EXPECT_EQ(CProductPaths::SettingsFile(), "/srv/rux/Torvel.ini");
         EXPECT_EQ(CProductPaths::HelpDir(), "/srv/rux/Help");
     }
     {
-        CScopedEnv home("RUXEDIT_HOME", nullptr);
+        CScopedShellEnv home("RUXEDIT_HOME", nullptr);
         EXPECT_EQ(std::filesystem::canonical(CProductPaths::ProductDir()),
                   std::filesystem::canonical(RUX_PRODUCT_DIR));
     }
     {
-        CScopedEnv cfg("XDG_CONFIG_HOME", "/cfg");
+        CScopedShellEnv cfg("XDG_CONFIG_HOME", "/cfg");
         EXPECT_EQ(CProductPaths::UserConfigDir(), "/cfg");
     }
     {
-        CScopedEnv cfg("XDG_CONFIG_HOME", "relative/dir");
-        CScopedEnv home("HOME", "/home/ann");
+        CScopedShellEnv cfg("XDG_CONFIG_HOME", "relative/dir");
+        CScopedShellEnv home("HOME", "/home/ann");
         EXPECT_EQ(CProductPaths::UserConfigDir(), "/home/ann/.config");
     }
     {
-        CScopedEnv dirs("XDG_CONFIG_DIRS", "/opt/xdg:/etc/xdg");
+        CScopedShellEnv dirs("XDG_CONFIG_DIRS", "/opt/xdg:/etc/xdg");
         EXPECT_EQ(CProductPaths::SystemConfigDir(), "/opt/xdg");
     }
     {
-        CScopedEnv dirs("XDG_CONFIG_DIRS", nullptr);
+        CScopedShellEnv dirs("XDG_CONFIG_DIRS", nullptr);
         EXPECT_EQ(CProductPaths::SystemConfigDir(), "/etc/xdg");
     }
     struct Join {
@@ -54,7 +54,7 @@ TEST(ProductPaths, EnvironmentOverridesAndFallbacks) {
 
 TEST(ProfileStore, ValuesSurviveFromOneRunToTheNext) {
     CTempDir dir;
-    CScopedEnv cfg("XDG_CONFIG_HOME", dir.Path().c_str());
+    CScopedShellEnv cfg("XDG_CONFIG_HOME", dir.Path().c_str());
     {
         CProfileStore first = CProfileStore::UserProfile();
         EXPECT_EQ(first.FilePath(), dir.Path() + "/Orlenco/HALM2/H2RuxEdit.ini");
@@ -78,7 +78,7 @@ TEST(ProfileStore, ValuesSurviveFromOneRunToTheNext) {
 
 TEST(ProfileStore, MachineSettingSysCtrl) {
     CTempDir dir;
-    CScopedEnv dirs("XDG_CONFIG_DIRS", dir.Path().c_str());
+    CScopedShellEnv dirs("XDG_CONFIG_DIRS", dir.Path().c_str());
     struct Case {
         const char* content; // nullptr: no file
         int flag;

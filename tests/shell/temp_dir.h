@@ -44,9 +44,9 @@ private:
 };
 
 // Sets an environment variable for the life of the object and puts the old value back afterwards.
-class CScopedEnv {
+class CScopedShellEnv {
 public:
-    CScopedEnv(const char* name, const char* value) : m_name(name) {
+    CScopedShellEnv(const char* name, const char* value) : m_name(name) {
         const char* old = std::getenv(name);
         m_had = old != nullptr;
         if (m_had) m_old = old;
@@ -55,14 +55,14 @@ public:
         else
             unsetenv(name);
     }
-    ~CScopedEnv() {
+    ~CScopedShellEnv() {
         if (m_had)
             setenv(m_name.c_str(), m_old.c_str(), 1);
         else
             unsetenv(m_name.c_str());
     }
-    CScopedEnv(const CScopedEnv&) = delete;
-    CScopedEnv& operator=(const CScopedEnv&) = delete;
+    CScopedShellEnv(const CScopedShellEnv&) = delete;
+    CScopedShellEnv& operator=(const CScopedShellEnv&) = delete;
 
 private:
     std::string m_name;
