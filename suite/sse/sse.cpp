@@ -157,19 +157,19 @@ int32_t CopyOut(const std::string& text, char* buffer, int32_t size) {
 
 } // namespace
 
-H2_API int32_t SSEPutFileName(const char* path) {
+static int32_t SSEPutFileNameImpl(const char* path) {
     std::lock_guard lock(g_dataMutex);
     g_nextFileName = path ? path : "";
     return 1;
 }
 
-H2_API int32_t SSEPutErrorLineData(const char* lineData) {
+static int32_t SSEPutErrorLineDataImpl(const char* lineData) {
     std::lock_guard lock(g_dataMutex);
     g_nextLineData = lineData ? lineData : "";
     return 1;
 }
 
-H2_API int32_t SSEGetFileName(char* buffer, int32_t bufferSize) {
+static int32_t SSEGetFileNameImpl(char* buffer, int32_t bufferSize) {
     if (t_current.fileName) return CopyOut(*t_current.fileName, buffer, bufferSize);
     std::lock_guard lock(g_dataMutex);
     if (!g_haveLast) {
@@ -179,7 +179,7 @@ H2_API int32_t SSEGetFileName(char* buffer, int32_t bufferSize) {
     return CopyOut(g_lastFileName, buffer, bufferSize);
 }
 
-H2_API int32_t SSEGetErrorLineData(char* buffer, int32_t bufferSize) {
+static int32_t SSEGetErrorLineDataImpl(char* buffer, int32_t bufferSize) {
     if (t_current.lineData) {
         CopyOut(*t_current.lineData, buffer, bufferSize);
         return t_current.lineData->empty() ? 0 : 1;
@@ -189,7 +189,7 @@ H2_API int32_t SSEGetErrorLineData(char* buffer, int32_t bufferSize) {
     return g_haveLast && !g_lastLineData.empty() ? 1 : 0;
 }
 
-H2_API int32_t SSESendMessage(const char* tool, int32_t message) {
+static int32_t SSESendMessageImpl(const char* tool, int32_t message) {
     if (tool == nullptr) return 0;
     CBusMessage m;
     m.number = message;
@@ -203,7 +203,7 @@ H2_API int32_t SSESendMessage(const char* tool, int32_t message) {
     return rux::sse::SendToTool(tool, m) ? 1 : 0;
 }
 
-H2_API int32_t SSERegisterTool(const char* name, SSEMESSAGEPROC callback, void* context) {
+static int32_t SSERegisterToolImpl(const char* name, SSEMESSAGEPROC callback, void* context) {
     if (name == nullptr || !rux::sse::IsValidToolName(name)) return 0;
     const std::string dir = rux::sse::BusDirectory();
     ::mkdir(dir.c_str(), 0700);
@@ -236,7 +236,7 @@ H2_API int32_t SSERegisterTool(const char* name, SSEMESSAGEPROC callback, void* 
     return 1;
 }
 
-H2_API void SSEUnregisterTool(const char* name) {
+static void SSEUnregisterToolImpl(const char* name) {
     if (name == nullptr) return;
     std::unique_ptr<CToolListener> gone;
     {
@@ -266,4 +266,59 @@ H2_API int32_t SSEAddVarToWW(const char*) {
 }
 H2_API int32_t SSEOpenLibManager(const char*) {
     return 0;
+}
+
+H2_API int32_t SSEPutFileName(const char* path) {
+    try {
+        return SSEPutFileNameImpl(path);
+    } catch (...) {
+        return 0;
+    }
+}
+
+H2_API int32_t SSEPutErrorLineData(const char* lineData) {
+    try {
+        return SSEPutErrorLineDataImpl(lineData);
+    } catch (...) {
+        return 0;
+    }
+}
+
+H2_API int32_t SSEGetFileName(char* buffer, int32_t bufferSize) {
+    try {
+        return SSEGetFileNameImpl(buffer, bufferSize);
+    } catch (...) {
+        return 0;
+    }
+}
+
+H2_API int32_t SSEGetErrorLineData(char* buffer, int32_t bufferSize) {
+    try {
+        return SSEGetErrorLineDataImpl(buffer, bufferSize);
+    } catch (...) {
+        return 0;
+    }
+}
+
+H2_API int32_t SSESendMessage(const char* tool, int32_t message) {
+    try {
+        return SSESendMessageImpl(tool, message);
+    } catch (...) {
+        return 0;
+    }
+}
+
+H2_API int32_t SSERegisterTool(const char* name, SSEMESSAGEPROC callback, void* context) {
+    try {
+        return SSERegisterToolImpl(name, callback, context);
+    } catch (...) {
+        return 0;
+    }
+}
+
+H2_API void SSEUnregisterTool(const char* name) {
+    try {
+        SSEUnregisterToolImpl(name);
+    } catch (...) {
+    }
 }
