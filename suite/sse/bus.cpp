@@ -12,8 +12,9 @@
 namespace rux::sse {
 namespace {
 
-// A stuck receiver must not hang the sender (the editor's UI thread sends).
-constexpr int kReceiptTimeoutMs = 5000;
+// A stuck receiver must not hang the sender (the editor's UI thread sends): a live receiver
+// acknowledges as soon as it has read the message, before handling it.
+constexpr int kReceiptTimeoutMs = 100;
 
 bool WriteAll(int fd, const void* data, size_t size) {
     const char* p = static_cast<const char*>(data);
@@ -58,7 +59,8 @@ bool SendToTool(const std::string& tool, const CBusMessage& message) {
     if (path.size() >= sizeof addr.sun_path) return false;
     std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
 
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    // Non-blocking, so that a receiver whose backlog is full fails the send at once.
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) return false;
     bool delivered = false;
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0) {

@@ -22,11 +22,20 @@ using rux::sse::CBusMessage;
 
 namespace {
 
-// What came with the last message this process received, and what goes with the next it sends.
+// What goes with the next message this process sends, and what came with the last one it received
+// (answered to callers outside a callback, e.g. at start-up).
 std::mutex g_dataMutex;
 std::string g_lastFileName;
 std::string g_lastLineData;
 bool g_haveLast = false;
+
+// The message whose callback runs on this thread: the getters answer from it, so a newer message
+// arriving for another tool meanwhile cannot change what this callback reads.
+struct CCurrentMessage {
+    const std::string* fileName = nullptr;
+    const std::string* lineData = nullptr;
+};
+thread_local CCurrentMessage t_current;
 std::string g_nextFileName;
 std::string g_nextLineData;
 
@@ -85,7 +94,7 @@ private:
 
     void Serve(int client) {
         // A sender that stalls mid-message is dropped rather than blocking the tool.
-        timeval timeout{2, 0};
+        timeval timeout{0, 200000};
         ::setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
         uint32_t head[4];
         if (!ReadAll(client, head, sizeof head) || head[0] != rux::sse::kWireMagic ||
@@ -96,13 +105,22 @@ private:
         if (!ReadAll(client, file.data(), file.size()) || !ReadAll(client, line.data(), line.size())) return;
         {
             std::lock_guard lock(g_dataMutex);
-            g_lastFileName = std::move(file);
-            g_lastLineData = std::move(line);
+            g_lastFileName = file;
+            g_lastLineData = line;
             g_haveLast = true;
         }
-        if (m_callback) m_callback(static_cast<int32_t>(head[1]), m_context);
+        // The receipt says "read", not "handled": the sender is usually the editor's UI thread and
+        // must not wait for the tool's callback.
         const char receipt = 1;
         [[maybe_unused]] const ssize_t n = ::send(client, &receipt, 1, MSG_NOSIGNAL);
+        if (!m_callback) return;
+        t_current = {&file, &line};
+        try {
+            m_callback(static_cast<int32_t>(head[1]), m_context);
+        } catch (...) {
+            // A throwing tool must not take the listener (and the process) down.
+        }
+        t_current = {};
     }
 
     std::string m_path;
@@ -139,19 +157,20 @@ int32_t CopyOut(const std::string& text, char* buffer, int32_t size) {
 
 } // namespace
 
-H2_API int32_t SSEPutFileName(const char* path) {
+static int32_t SSEPutFileNameImpl(const char* path) {
     std::lock_guard lock(g_dataMutex);
     g_nextFileName = path ? path : "";
     return 1;
 }
 
-H2_API int32_t SSEPutErrorLineData(const char* lineData) {
+static int32_t SSEPutErrorLineDataImpl(const char* lineData) {
     std::lock_guard lock(g_dataMutex);
     g_nextLineData = lineData ? lineData : "";
     return 1;
 }
 
-H2_API int32_t SSEGetFileName(char* buffer, int32_t bufferSize) {
+static int32_t SSEGetFileNameImpl(char* buffer, int32_t bufferSize) {
+    if (t_current.fileName) return CopyOut(*t_current.fileName, buffer, bufferSize);
     std::lock_guard lock(g_dataMutex);
     if (!g_haveLast) {
         CopyOut({}, buffer, bufferSize);
@@ -160,13 +179,17 @@ H2_API int32_t SSEGetFileName(char* buffer, int32_t bufferSize) {
     return CopyOut(g_lastFileName, buffer, bufferSize);
 }
 
-H2_API int32_t SSEGetErrorLineData(char* buffer, int32_t bufferSize) {
+static int32_t SSEGetErrorLineDataImpl(char* buffer, int32_t bufferSize) {
+    if (t_current.lineData) {
+        CopyOut(*t_current.lineData, buffer, bufferSize);
+        return t_current.lineData->empty() ? 0 : 1;
+    }
     std::lock_guard lock(g_dataMutex);
     CopyOut(g_haveLast ? g_lastLineData : std::string(), buffer, bufferSize);
     return g_haveLast && !g_lastLineData.empty() ? 1 : 0;
 }
 
-H2_API int32_t SSESendMessage(const char* tool, int32_t message) {
+static int32_t SSESendMessageImpl(const char* tool, int32_t message) {
     if (tool == nullptr) return 0;
     CBusMessage m;
     m.number = message;
@@ -180,7 +203,7 @@ H2_API int32_t SSESendMessage(const char* tool, int32_t message) {
     return rux::sse::SendToTool(tool, m) ? 1 : 0;
 }
 
-H2_API int32_t SSERegisterTool(const char* name, SSEMESSAGEPROC callback, void* context) {
+static int32_t SSERegisterToolImpl(const char* name, SSEMESSAGEPROC callback, void* context) {
     if (name == nullptr || !rux::sse::IsValidToolName(name)) return 0;
     const std::string dir = rux::sse::BusDirectory();
     ::mkdir(dir.c_str(), 0700);
@@ -191,8 +214,14 @@ H2_API int32_t SSERegisterTool(const char* name, SSEMESSAGEPROC callback, void* 
     std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
 
     CRegistry& registry = Registry();
+    // The old listener is stopped (its thread joined) only after the lock is released below, so a
+    // callback of it that registers or sends cannot dead-lock with us.
+    std::unique_ptr<CToolListener> old;
     std::lock_guard lock(registry.mutex);
-    registry.tools.erase(name);
+    if (auto it = registry.tools.find(name); it != registry.tools.end()) {
+        old = std::move(it->second);
+        registry.tools.erase(it);
+    }
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) return 0;
     // The newest registration of a name wins, also over one left behind by a process that died.
@@ -207,7 +236,7 @@ H2_API int32_t SSERegisterTool(const char* name, SSEMESSAGEPROC callback, void* 
     return 1;
 }
 
-H2_API void SSEUnregisterTool(const char* name) {
+static void SSEUnregisterToolImpl(const char* name) {
     if (name == nullptr) return;
     std::unique_ptr<CToolListener> gone;
     {
@@ -237,4 +266,59 @@ H2_API int32_t SSEAddVarToWW(const char*) {
 }
 H2_API int32_t SSEOpenLibManager(const char*) {
     return 0;
+}
+
+H2_API int32_t SSEPutFileName(const char* path) {
+    try {
+        return SSEPutFileNameImpl(path);
+    } catch (...) {
+        return 0;
+    }
+}
+
+H2_API int32_t SSEPutErrorLineData(const char* lineData) {
+    try {
+        return SSEPutErrorLineDataImpl(lineData);
+    } catch (...) {
+        return 0;
+    }
+}
+
+H2_API int32_t SSEGetFileName(char* buffer, int32_t bufferSize) {
+    try {
+        return SSEGetFileNameImpl(buffer, bufferSize);
+    } catch (...) {
+        return 0;
+    }
+}
+
+H2_API int32_t SSEGetErrorLineData(char* buffer, int32_t bufferSize) {
+    try {
+        return SSEGetErrorLineDataImpl(buffer, bufferSize);
+    } catch (...) {
+        return 0;
+    }
+}
+
+H2_API int32_t SSESendMessage(const char* tool, int32_t message) {
+    try {
+        return SSESendMessageImpl(tool, message);
+    } catch (...) {
+        return 0;
+    }
+}
+
+H2_API int32_t SSERegisterTool(const char* name, SSEMESSAGEPROC callback, void* context) {
+    try {
+        return SSERegisterToolImpl(name, callback, context);
+    } catch (...) {
+        return 0;
+    }
+}
+
+H2_API void SSEUnregisterTool(const char* name) {
+    try {
+        SSEUnregisterToolImpl(name);
+    } catch (...) {
+    }
 }

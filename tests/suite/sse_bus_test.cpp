@@ -123,5 +123,79 @@ TEST(SseBus, TwoProcessesTalkThroughTheBus) {
     EXPECT_EQ(received.messages, (std::vector<M>{{1226, "/w/err.rux", "4;1;7"}, {1227, "", ""}}));
 }
 
+// Each callback reads the data of its own message, even when another message arrived meanwhile.
+struct CHeld {
+    CSseNotifier* bus = nullptr;
+    std::atomic<bool> release{false};
+    std::atomic<bool> entered{false};
+    std::string file, line;
+};
+
+void HoldThenRead(int32_t, void* context) {
+    auto* h = static_cast<CHeld*>(context);
+    h->entered = true;
+    for (int i = 0; i < 400 && !h->release; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    h->file = h->bus->LastFileName();
+    h->line = h->bus->LastErrorLineData();
+}
+
+TEST(SseBus, EachCallbackSeesItsOwnMessage) {
+    test::CTempDir dir;
+    test::CScopedEnv runtime("XDG_RUNTIME_DIR", dir.Path());
+    CSseNotifier bus;
+    CHeld held;
+    held.bus = &bus;
+    CReceived other;
+    other.bus = &bus;
+    ASSERT_TRUE(bus.RegisterTool("TOOLA", HoldThenRead, &held));
+    ASSERT_TRUE(bus.RegisterTool("TOOLB", Receive, &other));
+    ASSERT_TRUE(bus.Notify("TOOLA", 1, "/first.rux", "1;2;3"));
+    for (int i = 0; i < 400 && !held.entered; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_TRUE(held.entered);
+    ASSERT_TRUE(bus.Notify("TOOLB", 2, "/second.rux", "9;9;9"));
+    {
+        std::unique_lock lock(other.mutex);
+        other.cv.wait_for(lock, std::chrono::seconds(2), [&] { return !other.messages.empty(); });
+    }
+    held.release = true;
+    bus.UnregisterTool("TOOLA");
+    bus.UnregisterTool("TOOLB");
+    EXPECT_EQ(held.file, "/first.rux");
+    EXPECT_EQ(held.line, "1;2;3");
+    ASSERT_EQ(other.messages.size(), 1u);
+    EXPECT_EQ(std::get<1>(other.messages[0]), "/second.rux");
+    EXPECT_EQ(std::get<2>(other.messages[0]), "9;9;9");
+}
+
+// A receiver busy in a slow callback, or gone, costs the sender a bounded wait, never the callback's time.
+TEST(SseBus, SlowOrDeadReceiverDoesNotStallTheSender) {
+    test::CTempDir dir;
+    test::CScopedEnv runtime("XDG_RUNTIME_DIR", dir.Path());
+    CSseNotifier bus;
+    CHeld held;
+    held.bus = &bus;
+    ASSERT_TRUE(bus.RegisterTool("SLOW", HoldThenRead, &held));
+    struct Case {
+        const char* what;
+        bool delivered;
+    };
+    const Case cases[] = {{"first message: read at once, handled later", true},
+                          {"second message: listener still in the callback", false},
+                          {"third message: still busy", false}};
+    for (const Case& c : cases) {
+        const auto start = std::chrono::steady_clock::now();
+        const bool delivered = bus.Notify("SLOW", 7, "/x.rux");
+        const auto took = std::chrono::steady_clock::now() - start;
+        EXPECT_EQ(delivered, c.delivered) << c.what;
+        EXPECT_LT(took, std::chrono::milliseconds(600)) << c.what;
+        for (int i = 0; i < 400 && !held.entered; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    held.release = true;
+    bus.UnregisterTool("SLOW");
+}
+
 } // namespace
 } // namespace rux
