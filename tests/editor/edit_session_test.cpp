@@ -417,6 +417,21 @@ TEST(EditSession, CommandThatChangesNothingKeepsRedo) {
         const auto run = RunScript(ProgramBytes({""}), commands);
         EXPECT_EQ(run.Lines(), Lines{"ab"}) << nothing.back() << " emptied the redo list";
     }
+    // A transaction that records nothing, as a command that finds nothing to do opens one.
+    for (const int undos : {1, 10}) {
+        std::vector<std::string> commands = {"caret 0 1"};
+        for (int i = 0; i < 10; ++i)
+            commands.push_back("type " + std::string(1, static_cast<char>('a' + i)));
+        for (int i = 0; i < undos; ++i)
+            commands.push_back("cmd undo");
+        auto run = RunScript(ProgramBytes({""}), commands);
+        auto& session = run.script->Session();
+        const size_t undoCount = session.History().UndoCount();
+        ASSERT_TRUE(session.BeginEdit());
+        session.EndEdit();
+        EXPECT_EQ(session.History().RedoCount(), static_cast<size_t>(undos)) << undos;
+        EXPECT_EQ(session.History().UndoCount(), undoCount) << undos;
+    }
     // With the history full, a command that changes nothing must not push the oldest group out.
     std::vector<std::string> commands = {"caret 0 1"};
     for (int i = 0; i < 10; ++i)
