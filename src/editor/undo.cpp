@@ -41,19 +41,39 @@ void CUndoHistory::Push(List& list, std::unique_ptr<CUndo> group) {
 }
 
 CUndo& CUndoHistory::BeginUndoGroup(CTextPos caret) {
-    Push(m_undo, std::make_unique<CUndo>(caret));
+    // Until the group records something it may still be dropped, and then the redo list and the
+    // oldest group the limit pushed out must come back: a command that changed nothing keeps Redo.
+    m_evicted.reset();
+    m_undo.push_front(std::make_unique<CUndo>(caret));
+    if (m_undo.size() > kLimit) {
+        m_evicted = std::move(m_undo.back());
+        m_undo.pop_back();
+    }
+    m_stashedRedo = std::move(m_redo);
     m_redo.clear();
+    m_headOpen = true;
     return *m_undo.front();
 }
 
 void CUndoHistory::DropEmptyHead() {
-    if (!m_undo.empty() && m_undo.front()->IsEmpty())
+    if (m_headOpen && !m_undo.empty() && m_undo.front()->IsEmpty()) {
         m_undo.pop_front();
+        if (m_evicted)
+            m_undo.push_back(std::move(m_evicted));
+        m_redo = std::move(m_stashedRedo);
+    } else if (!m_undo.empty() && m_undo.front()->IsEmpty()) {
+        m_undo.pop_front();
+    }
+    m_evicted.reset();
+    m_stashedRedo.clear();
 }
 
 void CUndoHistory::Clear() {
     m_undo.clear();
     m_redo.clear();
+    m_stashedRedo.clear();
+    m_evicted.reset();
+    m_headOpen = false;
 }
 
 bool CUndoHistory::Apply(CObArrayEx& items, List& from, List& to, CTextPos currentCaret, CTextPos& caretOut) {
@@ -104,10 +124,12 @@ bool CUndoHistory::Apply(CObArrayEx& items, List& from, List& to, CTextPos curre
 }
 
 bool CUndoHistory::Undo(CObArrayEx& items, CTextPos currentCaret, CTextPos& caretOut) {
+    m_headOpen = false;
     return Apply(items, m_undo, m_redo, currentCaret, caretOut);
 }
 
 bool CUndoHistory::Redo(CObArrayEx& items, CTextPos currentCaret, CTextPos& caretOut) {
+    m_headOpen = false;
     return Apply(items, m_redo, m_undo, currentCaret, caretOut);
 }
 

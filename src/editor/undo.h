@@ -55,7 +55,8 @@ public:
     CUndoHistory(const CUndoHistory&) = delete;
     CUndoHistory& operator=(const CUndoHistory&) = delete;
 
-    // Opens a group at the caret, pushes it on the undo list and empties the redo list.
+    // Opens a group at the caret and pushes it on the undo list; the redo list is emptied, but comes
+    // back if the group is dropped empty.
     CUndo& BeginUndoGroup(CTextPos caret);
     bool CanUndo() const { return !m_undo.empty(); }
     bool CanRedo() const { return !m_redo.empty(); }
@@ -78,6 +79,10 @@ private:
     static bool Apply(CObArrayEx& items, List& from, List& to, CTextPos currentCaret, CTextPos& caretOut);
 
     List m_undo; // most recent first
+    // Held while the head group is open and still empty, so that dropping it restores both.
+    List m_stashedRedo;
+    std::unique_ptr<CUndo> m_evicted;
+    bool m_headOpen = false;
     List m_redo;
 };
 

@@ -402,6 +402,46 @@ TEST(EditSession, UndoHistoryHoldsTenGroups) {
     EXPECT_EQ(run.output, "Ln 0, Col 2\n");
 }
 
+TEST(EditSession, CommandThatChangesNothingKeepsRedo) {
+    // Each case leaves the caret where the command has nothing to act on.
+    const std::vector<std::vector<std::string>> noChange = {
+        {"caret 0 1", "key Backspace"},
+        {"caret 0 3", "key Delete"},
+        {"caret 0 1", "cmd toggle-case"},
+        {"caret 0 1", "cmd cut"},
+    };
+    for (const auto& nothing : noChange) {
+        std::vector<std::string> commands = {"caret 0 1", "type ab", "cmd undo"};
+        commands.insert(commands.end(), nothing.begin(), nothing.end());
+        commands.push_back("cmd redo");
+        const auto run = RunScript(ProgramBytes({""}), commands);
+        EXPECT_EQ(run.Lines(), Lines{"ab"}) << nothing.back() << " emptied the redo list";
+    }
+    // A transaction that records nothing, as a command that finds nothing to do opens one.
+    for (const int undos : {1, 10}) {
+        std::vector<std::string> commands = {"caret 0 1"};
+        for (int i = 0; i < 10; ++i)
+            commands.push_back("type " + std::string(1, static_cast<char>('a' + i)));
+        for (int i = 0; i < undos; ++i)
+            commands.push_back("cmd undo");
+        auto run = RunScript(ProgramBytes({""}), commands);
+        auto& session = run.script->Session();
+        const size_t undoCount = session.History().UndoCount();
+        ASSERT_TRUE(session.BeginEdit());
+        session.EndEdit();
+        EXPECT_EQ(session.History().RedoCount(), static_cast<size_t>(undos)) << undos;
+        EXPECT_EQ(session.History().UndoCount(), undoCount) << undos;
+    }
+    // With the history full, a command that changes nothing must not push the oldest group out.
+    std::vector<std::string> commands = {"caret 0 1"};
+    for (int i = 0; i < 10; ++i)
+        commands.push_back("type " + std::string(1, static_cast<char>('a' + i)));
+    commands.push_back("key Delete");
+    for (int i = 0; i < 10; ++i)
+        commands.push_back("cmd undo");
+    EXPECT_EQ(RunScript(ProgramBytes({""}), commands).Lines(), Lines{""});
+}
+
 TEST(EditSession, RandomEditsUndoneGiveTheOriginalBack) {
     const std::string program = ProgramBytes(
         {"P", "a = 1", "{Initial", "  IF a THEN", "    b = #1.21", "  ENDIF", "", "}", "x", "{-Clock", "t", "}",
