@@ -11,6 +11,15 @@ void CCommandRouter::SetManuals(const H2_CManuals* manuals, ManualOpener opener,
     m_failure = std::move(failure);
 }
 
+std::vector<CCommandTarget*> CCommandRouter::Chain() const {
+    std::vector<CCommandTarget*> chain;
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        if (slot == kApplication) chain.insert(chain.end(), m_extensions.begin(), m_extensions.end());
+        if (m_targets[slot]) chain.push_back(m_targets[slot]);
+    }
+    return chain;
+}
+
 CCmdUI CCommandRouter::Update(int id) const {
     CCmdUI ui(id);
     if (IsHookId(id)) {
@@ -22,8 +31,8 @@ CCmdUI CCommandRouter::Update(int id) const {
         ui.Enable(m_manuals && m_manuals->FindItem(id) != nullptr);
         return ui;
     }
-    for (CCommandTarget* target : m_targets)
-        if (target && target->OnUpdateCommand(ui)) return ui;
+    for (CCommandTarget* target : Chain())
+        if (target->OnUpdateCommand(ui)) return ui;
     return ui;
 }
 
@@ -35,8 +44,7 @@ bool CCommandRouter::Execute(int id) {
         if (!m_manuals->Open(id, m_opener, error) && m_failure) m_failure(error);
         return true;
     }
-    for (CCommandTarget* target : m_targets) {
-        if (!target) continue;
+    for (CCommandTarget* target : Chain()) {
         // A target that says the command is disabled must not run it when a stale menu or a key
         // sends it anyway.
         CCmdUI ui(id);

@@ -5,6 +5,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace rux {
 
@@ -52,6 +53,9 @@ public:
     // A null target leaves the slot out; the tree is set only while it has the focus.
     void SetTarget(ESlot slot, CCommandTarget* target) { m_targets[slot] = target; }
     CCommandTarget* Target(ESlot slot) const { return m_targets[slot]; }
+    // A feature's own target (porting tool, indexer import, build...): asked after the frame and
+    // before the application, in the order added. The router does not own it.
+    void AddExtension(CCommandTarget* target) { m_extensions.push_back(target); }
 
     // Nobody handling the id leaves it disabled: a command never looks available and does nothing.
     CCmdUI Update(int id) const;
@@ -67,6 +71,10 @@ private:
     ManualOpener m_opener;
     ManualFailure m_failure;
     std::array<CCommandTarget*, kSlotCount> m_targets{};
+    std::vector<CCommandTarget*> m_extensions;
+
+    // The targets in the order they are asked.
+    std::vector<CCommandTarget*> Chain() const;
 };
 
 } // namespace rux

@@ -89,6 +89,29 @@ TEST(CommandRouter, FirstTargetInOrderDecides) {
     EXPECT_EQ(log[0], "frame:117");
 }
 
+TEST(CommandRouter, ExtensionsComeAfterTheFrameAndBeforeTheApplication) {
+    std::vector<std::string> log;
+    CFakeTarget frame("frame", &log), first("first", &log), second("second", &log), app("app", &log);
+    frame.Handle(100, true);
+    first.Handle(100, true);  // the frame's own command stays the frame's
+    first.Handle(200, false); // disabled here: the second extension and the application are not asked
+    second.Handle(200, true);
+    second.Handle(300, true);
+    app.Handle(300, true);
+    app.Handle(400, true);
+    CCommandRouter router;
+    router.SetTarget(CCommandRouter::kFrame, &frame);
+    router.SetTarget(CCommandRouter::kApplication, &app);
+    router.AddExtension(&first);
+    router.AddExtension(&second);
+    const std::pair<int, const char*> rows[] = {{100, "frame:100"}, {200, nullptr}, {300, "second:300"}, {400, "app:400"}};
+    for (const auto& [id, ranBy] : rows) {
+        log.clear();
+        EXPECT_EQ(router.Execute(id), ranBy != nullptr) << id;
+        EXPECT_EQ(log, ranBy ? std::vector<std::string>{ranBy} : std::vector<std::string>{}) << id;
+    }
+}
+
 TEST(CommandRouter, HookAndManualRangesGoNowhereElse) {
     std::vector<std::string> log;
     CFakeTarget frame("frame", &log);

@@ -217,6 +217,8 @@ bool CMainFrame::Create() {
     Action(ID_ONLINE)->setVisible(false);
     Action(ID_PORTING_SHOW)->setVisible(false);
     CreatePanes();
+    m_extensions = CreateFrameExtensions(*this);
+    for (const auto& extension : m_extensions) m_router.AddExtension(extension.get());
     RestoreLayouts();
     if (m_taskPane) m_taskPane->close();
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
@@ -907,6 +909,8 @@ bool CMainFrame::event(QEvent* event) {
 }
 
 void CMainFrame::HandleSuiteMessage(int number, const std::string& fileName, const std::string& lineData) {
+    for (const auto& extension : m_extensions)
+        if (extension->OnSuiteMessage(number, fileName, lineData)) return;
     switch (number) {
     case 1226: RuxMessageBox(this, Ui(fileName)); break;
     case 1232:

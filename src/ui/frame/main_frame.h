@@ -3,6 +3,7 @@
 #pragma once
 
 #include "document/document_observer.h"
+#include "frame/frame_extension.h"
 #include "shell/command_line_info.h"
 #include "shell/command_router.h"
 #include "shell/frame_rules.h"
@@ -180,6 +181,7 @@ private:
     CCommandRouter m_router;
     std::unique_ptr<CDocumentTarget> m_documentTarget;
     std::unique_ptr<CViewTarget> m_viewTarget;
+    std::vector<std::unique_ptr<CFrameExtension>> m_extensions;
 
     QMdiArea* m_mdi = nullptr;
     std::map<int, QAction*> m_actions;
