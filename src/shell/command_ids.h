@@ -63,6 +63,11 @@ enum ECommandId : int {
     ID_BUILD = 195,
     ID_BUILD_DOWNLOAD = 177,
     ID_SHOW_BUILD_ERRORS = 162,
+    ID_TREE_BUILD = 32837,
+    ID_TREE_BUILD_DOWNLOAD = 32838,
+    // Walking the Build tab's messages: the editor's own commands.
+    ID_NEXT_ERROR = 32990,
+    ID_PREVIOUS_ERROR = 32991,
     ID_NODE_DESCRIPTION = 32857,
     ID_FB_PROPERTIES = 32859,
     ID_LIBRARY_MODE = 32861,

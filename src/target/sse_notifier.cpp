@@ -12,6 +12,7 @@ CSseNotifier::CSseNotifier(std::unique_ptr<CServiceLibrary> library) : m_library
     Bind(m_registerTool, "SSERegisterTool");
     Bind(m_unregisterTool, "SSEUnregisterTool");
     Bind(m_themeChanged, "SSEThemeChanged");
+    Bind(m_warningStopBuild, "SSE_WarningStopBuild");
 }
 
 CSseNotifier::CSseNotifier() : CSseNotifier(std::make_unique<CServiceLibrary>("SSE")) {}

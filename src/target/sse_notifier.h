@@ -33,6 +33,8 @@ public:
 
     // Tells the other tools that the editor (window class RUX2EDIT) changed the theme.
     void ThemeChanged(const std::string& windowClass);
+    // Whether the suite says builds stop at the first warning; no when the service cannot say.
+    bool WarningStopsBuild() const { return m_warningStopBuild && m_warningStopBuild() != 0; }
 
     bool IsLoaded() const { return m_library && m_library->IsLoaded(); }
 
@@ -48,6 +50,7 @@ private:
     decltype(&::SSERegisterTool) m_registerTool = nullptr;
     decltype(&::SSEUnregisterTool) m_unregisterTool = nullptr;
     decltype(&::SSEThemeChanged) m_themeChanged = nullptr;
+    decltype(&::SSE_WarningStopBuild) m_warningStopBuild = nullptr;
 };
 
 } // namespace rux

@@ -52,6 +52,8 @@ QString MenuText(int id) {
 
 // "Ctrl+O" after the tab of a menu text; keys the view handles itself are left to it.
 QKeySequence Accelerator(int id) {
+    // The tree's entries show the key of their view command, which alone owns it.
+    if (id == ID_TREE_BUILD || id == ID_TREE_BUILD_DOWNLOAD) return {};
     const QString text = MenuText(id);
     const int tab = text.indexOf('\t');
     if (tab < 0) return {};
@@ -1003,7 +1005,9 @@ bool CMainFrame::GoToErrorLocation(const std::string& fileName, const CErrorLoca
     child->View()->setFocus();
     const int index = MarkErrorLine(child->Document(), location.line);
     if (index < 0) return false;
-    ViewGoToItem(child->View(), index);
+    // A text line gets no selection; the caret stands where the reported text starts, which is where
+    // the user looks first. A line past the end went to the last line, where the column means nothing.
+    ViewGoToItem(child->View(), index, index == location.line && location.start > 0 ? location.start : 1);
     SetPaneText(kPanePosition, ViewPositionText(child->View()));
     return true;
 }

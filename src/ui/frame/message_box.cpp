@@ -3,6 +3,8 @@
 #include "document/code_page.h"
 #include "document/string_table.h"
 
+#include <QCheckBox>
+
 namespace rux {
 namespace {
 
@@ -25,6 +27,16 @@ QMessageBox::StandardButton RuxMessageBox(QWidget* parent, const QString& text, 
     // Application-modal: the find dialog and the other modeless windows take no input meanwhile.
     box.setWindowModality(Qt::ApplicationModal);
     return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+bool RuxCheckMessageBox(QWidget* parent, const QString& text, const QString& checkText, QMessageBox::Icon icon) {
+    if (Handler()) return Handler()(text + "\n" + checkText, QMessageBox::Ok, icon) == QMessageBox::Ignore;
+    QMessageBox box(icon, QString::fromUtf8(LoadString(IDS_APP_TITLE)), text, QMessageBox::Ok, parent);
+    box.setWindowModality(Qt::ApplicationModal);
+    auto* check = new QCheckBox(checkText, &box);
+    box.setCheckBox(check);
+    box.exec();
+    return check->isChecked();
 }
 
 void CBoxMessageSink::ShowMessage(int, const std::string& text) {

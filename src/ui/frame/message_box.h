@@ -15,6 +15,11 @@ QMessageBox::StandardButton RuxMessageBox(QWidget* parent, const QString& text,
                                           QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                           QMessageBox::Icon icon = QMessageBox::NoIcon);
 
+// An OK box with a check box under the text (the build result's "Do not show this dialog again");
+// true when the user ticked it. A test handler sees the text with the check box's text on a line of
+// its own after it, and ticks the box by answering Ignore.
+bool RuxCheckMessageBox(QWidget* parent, const QString& text, const QString& checkText, QMessageBox::Icon icon);
+
 // Replaces the box for tests: the handler sees what would be shown and answers for the user. An empty
 // handler shows real boxes again.
 using MessageBoxHandler =

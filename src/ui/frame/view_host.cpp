@@ -58,8 +58,8 @@ bool RunViewCommand(QWidget* widget, int id) {
     return view && view->OnCommand(id);
 }
 
-void ViewGoToItem(QWidget* widget, int index) {
-    if (CRUXView* view = AsView(widget)) view->GoToItem(index);
+void ViewGoToItem(QWidget* widget, int index, int column) {
+    if (CRUXView* view = AsView(widget)) view->GoToItem(index, column);
 }
 
 QString ViewPositionText(QWidget* widget) {

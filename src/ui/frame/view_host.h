@@ -36,8 +36,8 @@ void ConnectProgramView(QWidget* view, QObject* context, const CViewHooks& hooks
 // True when the view handles the id, with its state filled.
 bool UpdateViewCommand(QWidget* view, CCmdUI& ui);
 bool RunViewCommand(QWidget* view, int id);
-// Caret to column 1 of the item, unfolding what hides it, and into view.
-void ViewGoToItem(QWidget* view, int index);
+// Caret to a column (from 1) of the item, unfolding what hides it, and into view.
+void ViewGoToItem(QWidget* view, int index, int column = 1);
 // "Ln %d, Col %d" of the view's caret; empty when the view shows none.
 QString ViewPositionText(QWidget* view);
 

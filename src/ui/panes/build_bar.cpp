@@ -1,9 +1,12 @@
 #include "panes/build_bar.h"
 
+#include "view/cp1252.h"
+#include "view/icons.h"
+
 #include <QDateTime>
-#include <QFile>
+#include <QFontDatabase>
 #include <QListWidget>
-#include <QRegularExpression>
+#include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -19,6 +22,7 @@ CBuildBar::CBuildBar(QWidget* parent) : QWidget(parent) {
     for (QListWidget* list : {m_build, m_log}) {
         list->setUniformItemSizes(true);
         list->setFrameShape(QFrame::NoFrame);
+        list->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
         connect(list, &QListWidget::itemActivated, this, &CBuildBar::OnActivated);
     }
     m_build->setObjectName("BuildList");
@@ -44,40 +48,57 @@ int CBuildBar::SelectedTab() const {
 
 void CBuildBar::ResetListContent(int tab) {
     if (QListWidget* list = List(tab)) list->clear();
+    if (tab == kBuildTab) m_messages.Clear();
 }
 
 void CBuildBar::AddString(int tab, const QString& text) {
     QListWidget* list = List(tab);
     if (!list) return;
-    list->addItem(text);
+    auto* item = new QListWidgetItem(text, list);
+    if (tab == kBuildTab) {
+        std::string bytes;
+        ToCp1252(text, bytes);
+        m_messages.Add(std::move(bytes));
+        switch (m_messages.Message(m_messages.Count() - 1).severity) {
+        case EBuildSeverity::kError:
+            item->setIcon(MarkIcon(3));
+            break;
+        case EBuildSeverity::kWarning:
+            item->setIcon(style()->standardIcon(QStyle::SP_MessageBoxWarning));
+            break;
+        case EBuildSeverity::kNone:
+            break;
+        }
+    }
     list->scrollToBottom();
+}
+
+void CBuildBar::SetCurrentMessage(int row) {
+    m_messages.SetCurrent(row);
+    if (row < 0 || row >= m_build->count()) return;
+    m_build->setCurrentRow(row);
+    m_build->scrollToItem(m_build->item(row));
 }
 
 void CBuildBar::RefreshBuild(const std::string& programPath, int tab, int clear) {
     if (clear) ResetListContent(tab);
-    QString path = QString::fromStdString(programPath);
-    const int slash = path.lastIndexOf('/');
-    const int dot = path.lastIndexOf('.');
-    if (dot > slash) path.truncate(dot);
-    QFile file(path + ".ERR");
-    if (!file.open(QIODevice::ReadOnly)) return;
-    // Messages are plain text in the program's code page; a damaged file shows what it holds.
-    while (!file.atEnd()) {
-        QString line = QString::fromLatin1(file.readLine());
-        while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
-        if (!line.isEmpty()) AddString(tab, line);
-    }
+    // Messages are text in the program's code page; a damaged file shows what it holds.
+    for (const std::string& line : ReadBuildResults(programPath))
+        AddString(tab, FromCp1252(line));
 }
 
 void CBuildBar::AddRunTimeErrorInLog(int error, const QString& targetType, const QString& node,
                                      const QString& file) {
     const QString when = QDateTime::currentDateTime().toString("HH:mm:ss");
-    AddString(kLogTab, tr("%1  Run-time error %2 on node %3 (%4): %5").arg(when).arg(error).arg(node, targetType, file));
+    AddString(
+        kLogTab,
+        tr("%1  Run-time error %2 on node %3 (%4): %5").arg(when).arg(error).arg(node, targetType, file));
 }
 
 void CBuildBar::AddRunTimeErrorClearInLog(int error, const QString& node, const QString& file) {
     const QString when = QDateTime::currentDateTime().toString("HH:mm:ss");
-    AddString(kLogTab, tr("%1  Run-time error %2 cleared on node %3: %4").arg(when).arg(error).arg(node, file));
+    AddString(kLogTab,
+              tr("%1  Run-time error %2 cleared on node %3: %4").arg(when).arg(error).arg(node, file));
 }
 
 int CBuildBar::Count(int tab) const {
@@ -92,20 +113,23 @@ QString CBuildBar::Text(int tab, int row) const {
 }
 
 bool CBuildBar::ParseLocation(const QString& message, QString& file, int& line, int& start, int& end) {
-    static const QRegularExpression pattern(R"(^\s*(.+?)\((\d+)(?:,(\d+)(?:-(\d+))?)?\)\s*:)");
-    const QRegularExpressionMatch m = pattern.match(message);
-    if (!m.hasMatch()) return false;
-    file = m.captured(1);
-    line = m.captured(2).toInt();
-    start = m.captured(3).isEmpty() ? -1 : m.captured(3).toInt();
-    end = m.captured(4).isEmpty() ? start : m.captured(4).toInt();
+    std::string bytes;
+    ToCp1252(message, bytes);
+    const CBuildMessage m = ParseBuildMessage(bytes);
+    if (!m.HasPlace()) return false;
+    file = FromCp1252(m.file);
+    line = m.line;
+    start = m.start;
+    end = m.end;
     return true;
 }
 
 void CBuildBar::OnActivated(QListWidgetItem* item) {
     QString file;
     int line = -1, start = -1, end = -1;
-    if (item && ParseLocation(item->text(), file, line, start, end)) emit LocationPicked(file, line, start, end);
+    if (!item) return;
+    if (item->listWidget() == m_build) m_messages.SetCurrent(m_build->row(item));
+    if (ParseLocation(item->text(), file, line, start, end)) emit LocationPicked(file, line, start, end);
 }
 
 } // namespace rux

@@ -2,6 +2,8 @@
 // target's run-time reports.
 #pragma once
 
+#include "target/build_messages.h"
+
 #include <QWidget>
 
 #include <string>
@@ -33,6 +35,11 @@ public:
     int Count(int tab) const;
     QString Text(int tab, int row) const;
 
+    // The Build tab's messages as places, with the one the user was last sent to.
+    const CBuildMessageList& Messages() const { return m_messages; }
+    // Makes a Build tab row the current message: selected and scrolled into view.
+    void SetCurrentMessage(int row);
+
     // A message of the form "FILE(LINE[,START[-END]]): text" names a place; anything else names
     // none. Returns false for a message without a place.
     static bool ParseLocation(const QString& message, QString& file, int& line, int& start, int& end);
@@ -48,6 +55,8 @@ private:
     QTabWidget* m_tabs;
     QListWidget* m_build;
     QListWidget* m_log;
+    // Mirrors the Build list row for row, in the program's bytes as the compiler wrote them.
+    CBuildMessageList m_messages;
 };
 
 } // namespace rux

@@ -71,6 +71,10 @@ CRUXDocument* CTreeBar::DocumentOf(QTreeWidgetItem* node) const {
     return m_programs.count(doc) ? doc : nullptr;
 }
 
+CRUXDocument* CTreeBar::SelectedDocument() const {
+    return DocumentOf(m_tree->currentItem());
+}
+
 void CTreeBar::AddDocument(CRUXDocument& document) {
     if (!m_programs.count(&document)) {
         document.AddObserver(this);

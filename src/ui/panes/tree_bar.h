@@ -42,6 +42,8 @@ public:
     void SelectNode(CRUXDocument& document, int headerIndex);
 
     QTreeWidget* Tree() const { return m_tree; }
+    // The program of the selected node (any node under it); null when none is selected.
+    CRUXDocument* SelectedDocument() const;
     // "label" lines of the whole tree, indented two blanks per level: what a user sees.
     QString Dump() const;
 

@@ -56,7 +56,8 @@ constexpr CMenuEntry kProgramMenu[] = {
     Sep(), Popup("Te&mplates"), Cmd(ID_TEMPLATE_VIEWER), End(), Popup("Im&port"), Cmd(ID_IMPORT_QUODEX),
     Cmd(ID_IMPORT_UDFB), End(), End(),
 
-    Popup("&Project"), Cmd(ID_BUILD), Cmd(ID_BUILD_DOWNLOAD), Cmd(ID_SHOW_BUILD_ERRORS), Sep(),
+    Popup("&Project"), Cmd(ID_BUILD), Cmd(ID_BUILD_DOWNLOAD), Cmd(ID_SHOW_BUILD_ERRORS), Cmd(ID_NEXT_ERROR),
+    Cmd(ID_PREVIOUS_ERROR), Sep(),
     Cmd(ID_NODE_DESCRIPTION), Sep(), Popup("&Library"), Cmd(ID_LIBRARY_MODE), Cmd(ID_REFERENCED_LIBRARIES),
     Cmd(ID_LIBRARY_MANAGER), End(), Sep(), Cmd(ID_PORTING_SHOW), End(),
 
