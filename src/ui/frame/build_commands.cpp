@@ -172,8 +172,13 @@ void CBuildCommands::AddBuildLine(const std::string& line) {
 }
 
 bool CBuildCommands::ShowResultBox(const std::string& text, bool clean) {
-    return RuxCheckMessageBox(&m_frame, FromCp1252(text), QObject::tr("Do not show this dialog again"),
-                              clean ? QMessageBox::Information : QMessageBox::Warning);
+    // The box wants the arrow: the wait cursor would cover every window, the box included.
+    QApplication::restoreOverrideCursor();
+    const bool ticked =
+        RuxCheckMessageBox(&m_frame, FromCp1252(text), QObject::tr("Do not show this dialog again"),
+                           clean ? QMessageBox::Information : QMessageBox::Warning);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    return ticked;
 }
 
 bool CBuildCommands::WarningStopsBuild() {

@@ -1,0 +1,92 @@
+#!/bin/bash
+# Builds a program with errors in the real editor under Xvfb with X11 key events: Ctrl+B, the result
+# box closed with Enter, F12 twice to the second message, a letter typed there and Ctrl+S. The saved
+# program must differ from the original by that letter, at the column the second message names.
+# Arguments: the product directory and the source tree.
+set -u
+PRODUCT=$(cd "$1" && pwd)
+SOURCE=$(cd "$2" && pwd)
+for tool in Xvfb xdotool; do
+    command -v "$tool" >/dev/null || { echo "missing $tool (install xvfb xdotool)"; exit 1; }
+done
+
+WORK=$(mktemp -d /tmp/ruxedit_build.XXXXXX)
+XPID=""; EPID=""
+cleanup() {
+    [ -n "$EPID" ] && kill "$EPID" 2>/dev/null
+    [ -n "$XPID" ] && kill "$XPID" 2>/dev/null
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+mkdir -p "$WORK/product" "$WORK/run" "$WORK/config"
+chmod 700 "$WORK/run"
+for f in "$PRODUCT"/*; do
+    [ "$(basename "$f")" = Torvel.ini ] || ln -s "$f" "$WORK/product/"
+done
+export RUXEDIT_HOME="$WORK/product" XDG_RUNTIME_DIR="$WORK/run" XDG_CONFIG_HOME="$WORK/config"
+cp "$SOURCE/examples/errors.rux" "$WORK/p.rux"
+
+for d in $(seq 141 190); do
+    [ -e "/tmp/.X11-unix/X$d" ] || [ -e "/tmp/.X$d-lock" ] || break
+done
+Xvfb ":$d" -screen 0 1600x1000x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+XPID=$!
+export DISPLAY=":$d"
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$d" ] && break; sleep 0.1; done
+[ -e "/tmp/.X11-unix/X$d" ] || fail "Xvfb did not start"
+
+"$PRODUCT/ruxedit" "$WORK/p.rux" >"$WORK/editor.log" 2>&1 &
+EPID=$!
+wid=""
+for _ in $(seq 100); do
+    wid=$(xdotool search --name '^RUX Editor - \[p.rux' 2>/dev/null | head -1)
+    [ -n "$wid" ] && break
+    kill -0 "$EPID" 2>/dev/null || { cat "$WORK/editor.log"; fail "the editor exited"; }
+    sleep 0.2
+done
+[ -n "$wid" ] || fail "no editor window"
+sleep 1
+xdotool windowactivate --sync "$wid" >/dev/null 2>&1 || xdotool windowfocus "$wid" 2>/dev/null
+
+xdotool key --delay 50 ctrl+b
+for _ in $(seq 100); do [ -s "$WORK/p.ERR" ] && break; sleep 0.1; done
+[ -s "$WORK/p.ERR" ] || fail "the build wrote no error file"
+# The result box ("Error(s) detected") is a window of its own titled like the frame.
+box=""
+for _ in $(seq 50); do
+    box=$(xdotool search --name '^RUX Editor$' 2>/dev/null | head -1)
+    [ -n "$box" ] && break
+    sleep 0.1
+done
+[ -n "$box" ] || fail "no result box after the build"
+xdotool windowactivate --sync "$box" >/dev/null 2>&1 || xdotool windowfocus "$box" 2>/dev/null
+xdotool key --delay 50 Return
+sleep 0.5
+xdotool windowactivate --sync "$wid" >/dev/null 2>&1 || xdotool windowfocus "$wid" 2>/dev/null
+
+# The second message that names a place, as the compiler wrote it: FILE(LINE,START-END): ...
+second=$(grep -E '^[^(]+\([0-9]+,[0-9]+-[0-9]+\):' "$WORK/p.ERR" | sed -n 2p)
+line=$(echo "$second" | sed -E 's/^[^(]+\(([0-9]+),([0-9]+)-.*/\1/')
+col=$(echo "$second" | sed -E 's/^[^(]+\(([0-9]+),([0-9]+)-.*/\2/')
+[ -n "$line" ] && [ -n "$col" ] || fail "no second message in p.ERR"
+
+xdotool key --delay 80 F12 F12
+xdotool type --delay 40 'Q'
+xdotool key --delay 50 ctrl+s
+for _ in $(seq 50); do
+    ! cmp -s "$SOURCE/examples/errors.rux" "$WORK/p.rux" && break
+    sleep 0.1
+done
+
+# Item `line` of the program is its text line: the reader's items are the compiler's lines.
+"$PRODUCT/rux" text "$SOURCE/examples/errors.rux" >"$WORK/before.txt" || fail "rux text of the original"
+"$PRODUCT/rux" text "$WORK/p.rux" >"$WORK/after.txt" || fail "rux text of the saved program"
+old=$(diff "$WORK/before.txt" "$WORK/after.txt" | grep -E '^<' | cut -c3- | tr -d '\r')
+new=$(diff "$WORK/before.txt" "$WORK/after.txt" | grep -E '^>' | cut -c3- | tr -d '\r')
+[ -n "$old" ] && [ -n "$new" ] || { cat "$WORK/editor.log"; fail "the saved program did not change"; }
+[ "$(echo "$old" | wc -l)" = 1 ] || fail "more than one line changed"
+expected="${old:0:$((col - 1))}Q${old:$((col - 1))}"
+[ "$new" = "$expected" ] || fail "expected '$expected' (column $col of line $line), saved '$new'"
+echo "built, stepped to the second message (line $line, column $col) and typed there"
