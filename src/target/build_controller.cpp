@@ -31,8 +31,8 @@ void CBuildController::Build(CRUXDocument* document, Done done) {
     if (document->IsModified()) document->SaveDocument();
     ClearErrorMarks(*document);
     const int32_t warningFlag = m_host.WarningStopsBuild() ? 0 : 1;
-    m_host.ShowBuildTab();
     m_path = document->GetPathName();
+    m_host.ShowBuildTab(m_path);
     m_compiler.Start(
         m_path, warningFlag, m_systemControlFlag,
         [this](const std::string& line) { m_host.AddBuildLine(line); },

@@ -38,8 +38,8 @@ public:
     virtual void SetWaitCursor(bool on) = 0;
     // The application's build-running flag, and with it the Build button's state.
     virtual void SetBuildRunning(bool on) = 0;
-    // Shows the Output pane, selects the Build tab and clears it.
-    virtual void ShowBuildTab() = 0;
+    // Shows the Output pane, selects the Build tab and clears it for the build of this program.
+    virtual void ShowBuildTab(const std::string& programPath) = 0;
     // One message line of the compiler, at the end of the Build tab.
     virtual void AddBuildLine(const std::string& line) = 0;
     // The result in a box with the check box "Do not show this dialog again": the information icon

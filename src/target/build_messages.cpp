@@ -2,6 +2,7 @@
 
 #include "shell/frame_rules.h"
 
+#include <filesystem>
 #include <fstream>
 
 namespace rux {
@@ -84,7 +85,18 @@ std::vector<std::string> ReadBuildResults(const std::string& programPath) {
 void CBuildMessageList::Clear() {
     m_lines.clear();
     m_messages.clear();
+    m_programPath.clear();
     m_current = -1;
+}
+
+std::string CBuildMessageList::LocationFile(int row) const {
+    const std::string& file = Message(row).file;
+    const size_t slash = m_programPath.find_last_of("/\\");
+    if (file.empty() || file.find_first_of("/\\") != std::string::npos || slash == std::string::npos)
+        return file;
+    std::string path = m_programPath.substr(0, slash + 1) + file;
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec) ? path : file;
 }
 
 void CBuildMessageList::Add(std::string line) {

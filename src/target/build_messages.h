@@ -36,8 +36,16 @@ std::vector<std::string> ReadBuildResults(const std::string& programPath);
 // that every message has been visited instead of being taken silently back to the first one.
 class CBuildMessageList {
 public:
+    // Empties the list and forgets the program.
     void Clear();
     void Add(std::string line);
+    // The program whose build the list shows; its directory completes bare file names.
+    void SetProgramPath(std::string path) { m_programPath = std::move(path); }
+    const std::string& ProgramPath() const { return m_programPath; }
+    // The file a row's place is in, as the jump should name it. The compiler names the program
+    // without its directory; when that file lies beside the built program the full path is given,
+    // so that a program closed since the build opens again. Otherwise the name as written.
+    std::string LocationFile(int row) const;
 
     int Count() const { return static_cast<int>(m_lines.size()); }
     const std::string& Text(int row) const { return m_lines.at(static_cast<size_t>(row)); }
@@ -56,6 +64,7 @@ public:
 private:
     std::vector<std::string> m_lines;
     std::vector<CBuildMessage> m_messages;
+    std::string m_programPath;
     int m_current = -1;
 };
 

@@ -28,7 +28,7 @@ public:
     void SetMessageText(const std::string& text) override { m_log.push_back("status:" + text); }
     void SetWaitCursor(bool on) override { m_log.push_back(on ? "wait" : "arrow"); }
     void SetBuildRunning(bool on) override { m_log.push_back(on ? "running" : "idle"); }
-    void ShowBuildTab() override { m_log.push_back("tab"); }
+    void ShowBuildTab(const std::string& path) override { m_log.push_back("tab:" + path); }
     void AddBuildLine(const std::string& line) override { m_log.push_back("line:" + line); }
     bool ShowResultBox(const std::string& text, bool clean) override {
         m_log.push_back(std::string("box:") + (clean ? "info:" : "warn:") + text);
@@ -139,7 +139,7 @@ TEST(BuildController, StepsInOrder) {
          1,
          false,
          1,
-         {"status:Compiling...", "wait", "running", "load", "tab", "compile:@:1:7", "line:a", "line:b",
+         {"status:Compiling...", "wait", "running", "load", "tab:@", "compile:@:1:7", "line:a", "line:b",
           "notify:Z2ADAZ:1739:@", "box:info:Build: No errors detected", "release", "idle", "arrow",
           "status:"},
          1},
@@ -150,7 +150,7 @@ TEST(BuildController, StepsInOrder) {
          1,
          true,
          2,
-         {"status:Compiling...", "wait", "running", "load", "tab", "compile:@:0:7", "line:a", "line:b",
+         {"status:Compiling...", "wait", "running", "load", "tab:@", "compile:@:0:7", "line:a", "line:b",
           "box:warn:Error(s) detected", "release", "idle", "arrow", "status:"},
          0},
         {"errors without the box",
@@ -160,7 +160,7 @@ TEST(BuildController, StepsInOrder) {
          0,
          false,
          2,
-         {"status:Compiling...", "wait", "running", "load", "tab", "compile:@:1:7", "line:a", "line:b",
+         {"status:Compiling...", "wait", "running", "load", "tab:@", "compile:@:1:7", "line:a", "line:b",
           "release", "idle", "arrow", "status:"},
          0},
         {"no compiler library",
@@ -189,7 +189,7 @@ TEST(BuildController, StepsInOrder) {
         });
         Log expected;
         for (std::string s : c.expected) {
-            if (const size_t at = s.find('@'); at != std::string::npos) s.replace(at, 1, f.Path());
+            for (size_t at = s.find('@'); at != std::string::npos; at = s.find('@')) s.replace(at, 1, f.Path());
             expected.push_back(s);
         }
         expected.push_back("done");

@@ -83,5 +83,31 @@ TEST(BuildMessages, NextAndPreviousVisitOnlyPlacesAndStopAtTheEnds) {
     EXPECT_EQ(list.FindNext(), -1);
 }
 
+TEST(BuildMessages, BareFileNamesAreCompletedFromTheBuiltProgramsDirectory) {
+    test::CTempDir dir;
+    dir.Write("line.rux", "");
+    CBuildMessageList list;
+    for (const char* line : {"line.rux(3,1-2): error E1: a", "other.rux(1): error E2: b",
+                             "/elsewhere/p.rux(2): error E3", "line.rux(5): error E4"})
+        list.Add(line);
+    struct Row {
+        std::string programPath;
+        int row;
+        std::string expected;
+    } rows[] = {
+        {dir.File("line.rux"), 0, dir.File("line.rux")},
+        {dir.File("line.rux"), 1, "other.rux"}, // not beside the program: left for the open documents
+        {dir.File("line.rux"), 2, "/elsewhere/p.rux"},
+        {"line.rux", 0, "line.rux"}, // a program path without a directory completes nothing
+        {"", 3, "line.rux"},
+    };
+    for (const Row& r : rows) {
+        list.SetProgramPath(r.programPath);
+        EXPECT_EQ(list.LocationFile(r.row), r.expected) << r.programPath << " row " << r.row;
+    }
+    list.Clear();
+    EXPECT_EQ(list.ProgramPath(), "") << "the program goes with the list";
+}
+
 } // namespace
 } // namespace rux

@@ -139,8 +139,9 @@ void CBuildCommands::GoToMessage(int row) {
     bar->SetCurrentMessage(row);
     const CBuildMessage& m = bar->Messages().Message(row);
     // The same road as a pick in the Build tab: the build bar's location record.
-    m_frame.HandleSuiteMessage(
-        1525, m.file, std::to_string(m.line) + ";" + std::to_string(m.start) + ";" + std::to_string(m.end));
+    m_frame.HandleSuiteMessage(1525, bar->Messages().LocationFile(row),
+                               std::to_string(m.line) + ";" + std::to_string(m.start) + ";" +
+                                   std::to_string(m.end));
 }
 
 // --- what the build shows --------------------------------------------------------------------
@@ -161,10 +162,11 @@ void CBuildCommands::SetBuildRunning(bool on) {
     m_frame.UpdateCommandStates();
 }
 
-void CBuildCommands::ShowBuildTab() {
+void CBuildCommands::ShowBuildTab(const std::string& programPath) {
     m_frame.ShowOutputPane();
     m_frame.BuildBar()->SelectTab(CBuildBar::kBuildTab);
     m_frame.BuildBar()->ResetListContent(CBuildBar::kBuildTab);
+    m_frame.BuildBar()->SetProgramPath(programPath);
 }
 
 void CBuildCommands::AddBuildLine(const std::string& line) {

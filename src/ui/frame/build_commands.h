@@ -28,7 +28,7 @@ private:
     void SetMessageText(const std::string& text) override;
     void SetWaitCursor(bool on) override;
     void SetBuildRunning(bool on) override;
-    void ShowBuildTab() override;
+    void ShowBuildTab(const std::string& programPath) override;
     void AddBuildLine(const std::string& line) override;
     bool ShowResultBox(const std::string& text, bool clean) override;
     bool WarningStopsBuild() override;

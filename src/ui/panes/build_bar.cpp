@@ -82,6 +82,7 @@ void CBuildBar::SetCurrentMessage(int row) {
 
 void CBuildBar::RefreshBuild(const std::string& programPath, int tab, int clear) {
     if (clear) ResetListContent(tab);
+    if (tab == kBuildTab) SetProgramPath(programPath);
     // Messages are text in the program's code page; a damaged file shows what it holds.
     for (const std::string& line : ReadBuildResults(programPath))
         AddString(tab, FromCp1252(line));
@@ -128,8 +129,11 @@ void CBuildBar::OnActivated(QListWidgetItem* item) {
     QString file;
     int line = -1, start = -1, end = -1;
     if (!item) return;
-    if (item->listWidget() == m_build) m_messages.SetCurrent(m_build->row(item));
-    if (ParseLocation(item->text(), file, line, start, end)) emit LocationPicked(file, line, start, end);
+    const int buildRow = item->listWidget() == m_build ? m_build->row(item) : -1;
+    if (buildRow >= 0) m_messages.SetCurrent(buildRow);
+    if (!ParseLocation(item->text(), file, line, start, end)) return;
+    if (buildRow >= 0) file = FromCp1252(m_messages.LocationFile(buildRow));
+    emit LocationPicked(file, line, start, end);
 }
 
 } // namespace rux

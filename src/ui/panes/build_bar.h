@@ -37,6 +37,8 @@ public:
 
     // The Build tab's messages as places, with the one the user was last sent to.
     const CBuildMessageList& Messages() const { return m_messages; }
+    // The program whose build the Build tab shows (cleared with the tab).
+    void SetProgramPath(const std::string& programPath) { m_messages.SetProgramPath(programPath); }
     // Makes a Build tab row the current message: selected and scrolled into view.
     void SetCurrentMessage(int row);
 

@@ -12,6 +12,7 @@
 #include "view/rux_view.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDockWidget>
 #include <QListWidget>
 
@@ -76,6 +77,8 @@ TEST(BuildCommands, ErrorsListedAndWalkedToTheirColumns) {
     frame.RunCommand(ID_BUILD);
     // The compiler runs beside the window: until its end arrives the build holds.
     EXPECT_TRUE(h.app->IsBuildRunning());
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
     EXPECT_EQ(frame.PaneText(CMainFrame::kPaneMessage), "Compiling...");
     EXPECT_FALSE(Enabled(frame, ID_BUILD));
     frame.RunCommand(ID_BUILD); // a second Ctrl+B starts nothing
@@ -91,6 +94,7 @@ TEST(BuildCommands, ErrorsListedAndWalkedToTheirColumns) {
     EXPECT_EQ(h.boxes, std::vector<QString>{"Error(s) detected\nDo not show this dialog again"});
     EXPECT_EQ(h.icons.back(), QMessageBox::Warning);
     EXPECT_EQ(frame.PaneText(CMainFrame::kPaneMessage), "Ready");
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the wait cursor is gone";
     EXPECT_TRUE(ErrorMarked(document).empty()) << "the build cleared the old mark";
     EXPECT_TRUE(Enabled(frame, ID_SHOW_BUILD_ERRORS));
     EXPECT_TRUE(Enabled(frame, ID_BUILD));
@@ -143,6 +147,18 @@ TEST(BuildCommands, ErrorsListedAndWalkedToTheirColumns) {
     EXPECT_EQ(ErrorMarked(document), std::vector<int>{first.line});
     EXPECT_EQ(view->Session().Caret(), (CTextPos{first.start, first.line}));
     EXPECT_FALSE(Enabled(frame, ID_PREVIOUS_ERROR));
+
+    // A program closed since the build opens again at the next message.
+    frame.ActiveChild()->CloseWithoutAsking();
+    ASSERT_TRUE(CEditorHarness::WaitFor([&] { return frame.Children().empty(); }));
+    const CBuildMessage& second = bar.Messages().Message(bar.Messages().FindNext());
+    frame.RunCommand(ID_NEXT_ERROR);
+    ASSERT_TRUE(CEditorHarness::WaitFor([&] { return frame.Children().size() == 1u; }));
+    CRUXView* reopened = ActiveView(frame);
+    ASSERT_NE(reopened, nullptr);
+    EXPECT_EQ(reopened->Document().GetPathName(), path);
+    EXPECT_EQ(reopened->Session().Caret(), (CTextPos{second.start, second.line}));
+    EXPECT_EQ(ErrorMarked(reopened->Document()), std::vector<int>{second.line});
 }
 
 TEST(BuildCommands, CleanBuildAndTheResultBoxOption) {
@@ -177,6 +193,30 @@ TEST(BuildCommands, CleanBuildAndTheResultBoxOption) {
     ASSERT_TRUE(CEditorHarness::WaitFor([&] { return !h.app->IsBuildRunning(); }, 20000));
     EXPECT_EQ(BuildTab(*frame.BuildBar()), FileLines(h.Root() + "/line.ERR"));
     EXPECT_EQ(h.boxes.size(), 2u);
+}
+
+// Without the compiler's entry the command does nothing: no lines, no box, the status text cleared.
+TEST(BuildCommands, WithoutTheCompilerNothingHappens) {
+    CEditorHarness h;
+    const std::string path = h.CopyProgram("examples/errors.rux", "errs.rux");
+    CEditorHarness::Write(h.Root() + "/errs.ERR", "errs.rux(3,1-2): error E1: from before\n");
+    // A library of that name without the compile entry (the plain search would find the real one).
+    std::filesystem::remove(h.Product() + "/libH2Cmp.so");
+    std::filesystem::create_symlink(std::string(RUX_PRODUCT_DIR) + "/libH2About.so", h.Product() + "/libH2Cmp.so");
+    ASSERT_TRUE(h.Start({path}));
+    CMainFrame& frame = h.Frame();
+    ASSERT_EQ(frame.BuildBar()->Count(CBuildBar::kBuildTab), 1) << "the stored results shown on open";
+    ActiveView(frame)->Document().SetModified(true);
+    frame.RunCommand(ID_BUILD);
+    EXPECT_FALSE(h.app->IsBuildRunning());
+    CEditorHarness::Settle();
+    EXPECT_EQ(BuildTab(*frame.BuildBar()),
+              std::vector<std::string>{"errs.rux(3,1-2): error E1: from before"});
+    EXPECT_TRUE(h.boxes.empty());
+    EXPECT_EQ(frame.PaneText(CMainFrame::kPaneMessage), "Ready");
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(ActiveView(frame)->Document().IsModified()) << "nothing saved";
+    EXPECT_TRUE(Enabled(frame, ID_BUILD));
 }
 
 } // namespace
