@@ -3,9 +3,9 @@
 #include "document/ascii_text.h"
 
 #include "fileio/safe_file.h"
+#include "ini/ini_lines.h"
 #include "shell/product_paths.h"
 
-#include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -32,48 +32,29 @@ struct ScanResult {
 // and the first hit wins, while new keys go into the first section of the name.
 ScanResult Scan(std::string_view text, std::string_view section, std::string_view key) {
     ScanResult r;
-    bool inSection = false;
     bool inFirstSection = false;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t nl = text.find('\n', pos);
-        std::size_t next = nl == std::string_view::npos ? text.size() : nl + 1;
-        std::size_t end = nl == std::string_view::npos ? text.size() : nl;
-        std::string_view line = TrimBlanks(text.substr(pos, end - pos));
-        if (!line.empty() && line.front() == '[') {
-            std::size_t close = line.find(']');
-            // A '[' line without ']' is no header; it is skipped like any other line without '='.
-            if (close != std::string_view::npos) {
-                inSection = EqualsNoCase(TrimBlanks(line.substr(1, close - 1)), section);
-                inFirstSection = inSection && !r.sectionFound;
-                if (inFirstSection) {
-                    r.sectionFound = true;
-                    r.insertAt = next;
-                    r.insertNeedsBreak = nl == std::string_view::npos;
-                }
-                pos = next;
-                continue;
-            }
+    ini::CLineReader reader(text);
+    ini::CLine line;
+    while (reader.Next(line)) {
+        if (line.kind == ini::ELineKind::Section || line.kind == ini::ELineKind::BrokenSection) {
+            inFirstSection = line.kind == ini::ELineKind::Section && !r.sectionFound &&
+                             ini::EqualNoCase(line.name, section);
+            if (inFirstSection) r.sectionFound = true;
         }
-        if (inSection && !line.empty() && line.front() != ';') {
-            std::size_t eq = line.find('=');
-            if (eq != std::string_view::npos) {
-                if (inFirstSection) {
-                    r.insertAt = next;
-                    r.insertNeedsBreak = nl == std::string_view::npos;
-                }
-                if (EqualsNoCase(TrimBlanks(line.substr(0, eq)), key)) {
-                    r.keyFound = true;
-                    r.value = TrimBlanks(line.substr(eq + 1));
-                    r.lineBegin = pos;
-                    r.lineEnd = end;
-                    // Keep a CR of a CR LF line end out of the replaced range.
-                    if (r.lineEnd > r.lineBegin && text[r.lineEnd - 1] == '\r') --r.lineEnd;
-                    return r;
-                }
-            }
+        if (line.kind == ini::ELineKind::Key && !line.inSection) continue;
+        if (inFirstSection && line.kind != ini::ELineKind::Blank && line.kind != ini::ELineKind::Comment &&
+            line.kind != ini::ELineKind::Other) {
+            r.insertAt = line.next;
+            r.insertNeedsBreak = !line.hasBreak;
         }
-        pos = next;
+        if (line.kind == ini::ELineKind::Key && ini::EqualNoCase(line.section, section) &&
+            ini::EqualNoCase(line.name, key)) {
+            r.keyFound = true;
+            r.value = line.value;
+            r.lineBegin = line.begin;
+            r.lineEnd = line.end;
+            return r;
+        }
     }
     return r;
 }
@@ -202,23 +183,7 @@ bool CIniFile::WriteLong(std::string_view section, std::string_view key, long va
 }
 
 int CIniFile::ParseInt(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && IsBlank(text[i]))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    long long value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = value * 10 + (text[i] - '0');
-        if (value > static_cast<long long>(INT_MAX) + 1) value = static_cast<long long>(INT_MAX) + 1;
-    }
-    if (negative) value = -value;
-    if (value > INT_MAX) return INT_MAX;
-    if (value < INT_MIN) return INT_MIN;
-    return static_cast<int>(value);
+    return ini::ParseInt(text);
 }
 
 } // namespace rux

@@ -1,10 +1,9 @@
 #include "node_file.h"
 
-#include "ini_text.h"
+#include "ini/ini_lines.h"
 
 #include "fileio/safe_file.h"
 
-#include <charconv>
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
@@ -110,15 +109,6 @@ void StoreText(char* dest, size_t size, const std::string& value) {
     dest[n] = '\0';
 }
 
-int32_t ToInt(std::string_view s) {
-    s = Trim(s);
-    if (!s.empty() && s.front() == '+') s.remove_prefix(1);
-    int32_t v = 0;
-    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-    (void)end;
-    return ec == std::errc() ? v : 0;
-}
-
 } // namespace
 
 std::string NodeFilePath(const std::string& programPath) {
@@ -133,25 +123,21 @@ H2STATUS ReadNodeFile(const std::string& path, RUXHEADERINFO& record) {
     if (!in) return H2_ERR_NOT_FOUND;
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::vector<bool> seen(std::size(kFields), false);
-    std::string_view rest = text;
-    while (!rest.empty()) {
-        const size_t end = rest.find('\n');
-        std::string_view line = rest.substr(0, end);
-        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        const size_t eq = line.find('=');
-        if (line.empty() || line.front() == ';' || line.front() == '[' || eq == std::string_view::npos)
-            continue;
-        const std::string_view key = Trim(line.substr(0, eq));
-        const std::string_view value = line.substr(eq + 1);
+    // Sections do not matter here, and a text keeps its blanks: the record stores them.
+    ini::CLineReader reader(text, {";", false});
+    ini::CLine line;
+    while (reader.Next(line)) {
+        if (line.kind != ini::ELineKind::Key) continue;
+        const std::string_view key = line.name;
+        const std::string_view value = line.value;
         for (size_t i = 0; i < std::size(kFields); ++i) {
-            if (seen[i] || !EqualNoCase(key, kFields[i].key)) continue;
+            if (seen[i] || !ini::EqualNoCase(key, kFields[i].key)) continue;
             seen[i] = true; // first one wins
             char* field = reinterpret_cast<char*>(&record) + kFields[i].offset;
             if (kFields[i].size > 0)
                 StoreText(field, kFields[i].size, Unescape(value));
             else {
-                const int32_t v = ToInt(value);
+                const int32_t v = ini::ParseInt(value);
                 std::memcpy(field, &v, sizeof v);
             }
             break;

@@ -3,7 +3,6 @@
 
 #include "ini_text.h"
 
-#include <charconv>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -103,14 +102,8 @@ public:
     }
 
 private:
-    // Decimal with an optional sign; anything unreadable counts as 0, as the profile functions do.
-    static int32_t ToInt(std::string_view s) {
-        if (!s.empty() && s.front() == '+') s.remove_prefix(1);
-        int32_t v = 0;
-        const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-        (void)end;
-        return ec == std::errc() ? v : 0;
-    }
+    // The profile files' one decimal conversion: unreadable text is 0, out-of-range values saturate.
+    static int32_t ToInt(std::string_view s) { return ini::ParseInt(s); }
 
     // Comma-separated, entries trimmed; empty entries are dropped unless keepEmpty.
     static std::vector<std::string> SplitList(std::string_view s, bool keepEmpty = false) {

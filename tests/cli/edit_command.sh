@@ -1,12 +1,6 @@
 #!/usr/bin/env bash
 # rux edit from the outside: scripts, options, what gets saved and the exit codes.
-set -u
-RUX=$1
-DATA=$2
-fail=0
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-check() { if [ "$2" != "$3" ]; then echo "FAIL: $1"; echo "  expected: $2"; echo "  actual:   $3"; fail=1; fi; }
+. "$(dirname "$0")/lib/common.sh" "$@"
 
 prog() { printf '$*TORVEL/RUX-V1\r\n#info=Section\r\nName=Initial\r\nState=open\r\n#endinfo\r\n:  IF x THEN\r\n:abc\r\n#info=EndSection\r\nName=Initial\r\n#endinfo\r\n' > "$1"; }
 

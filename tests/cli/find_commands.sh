@@ -1,11 +1,6 @@
 #!/usr/bin/env bash
 # rux edit's find, replace, go to line and bookmark commands: their messages on stdout and what is saved.
-set -u
-RUX=$1
-fail=0
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-check() { if [ "$2" != "$3" ]; then echo "FAIL: $1"; echo "  expected: $2"; echo "  actual:   $3"; fail=1; fi; }
+. "$(dirname "$0")/lib/common.sh" "$@"
 
 # Item 1 is a folded section header, 2 and 3 its lines, 4 its footer, 5 the last line.
 prog() {

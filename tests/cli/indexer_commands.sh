@@ -1,13 +1,7 @@
 #!/usr/bin/env bash
 # rux edit's indexer commands: the sequencer clipboard, the import, the function block and the
 # answers to their questions.
-set -u
-RUX=$(realpath "$1")
-DATA=$2
-fail=0
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-check() { if [ "$2" != "$3" ]; then echo "FAIL: $1"; echo "  expected: $2"; echo "  actual:   $3"; fail=1; fi; }
+. "$(dirname "$0")/lib/common.sh" "$@"
 
 # A product directory of our own whose settings file turns the information box off.
 mkdir -p "$work/home"

@@ -1,19 +1,9 @@
 #!/usr/bin/env bash
 # rux online against a real ruxdrive process in virtual time, and with no drive at all.
-set -u
-RUX=$(realpath "$1")
-SRC=$3
+. "$(dirname "$0")/lib/common.sh" "$@"
 BIN=$(dirname "$RUX")
-fail=0
-work=$(mktemp -d)
 drive=
-trap '[ -n "$drive" ] && kill "$drive" 2>/dev/null; rm -rf "$work"' EXIT
-
-check() { # name, expected, actual
-    if [ "$2" != "$3" ]; then
-        echo "FAIL: $1"; echo "  expected: $2"; echo "  actual:   $3"; fail=1
-    fi
-}
+on_exit() { [ -n "$drive" ] && kill "$drive" 2>/dev/null; }
 
 port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
 cp "$SRC/examples/conveyor_line.rux" "$work/c.rux"

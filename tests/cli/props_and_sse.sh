@@ -1,19 +1,8 @@
 #!/usr/bin/env bash
 # rux props, the new fields of rux info and rux sse, against real files, libraries and processes.
-set -u
-RUX=$(realpath "$1")
-DATA=$2
-SRC=$3
-fail=0
-work=$(mktemp -d)
+. "$(dirname "$0")/lib/common.sh" "$@"
 listener=
-trap '[ -n "$listener" ] && kill "$listener" 2>/dev/null; rm -rf "$work"' EXIT
-
-check() { # name, expected, actual
-    if [ "$2" != "$3" ]; then
-        echo "FAIL: $1"; echo "  expected: $2"; echo "  actual:   $3"; fail=1
-    fi
-}
+on_exit() { [ -n "$listener" ] && kill "$listener" 2>/dev/null; }
 
 # A product directory of our own, so that libraries are created in the scratch folder; the bus and
 # the groups file live there too, away from any other run.

@@ -9,6 +9,8 @@
 namespace rux {
 namespace {
 
+using test::CFakeLibraries;
+using test::CRecordingSink;
 using Form = CNodePropertiesForm;
 
 // What the header's type supports, as the target library answers.
@@ -20,26 +22,6 @@ public:
     int GetLibrarySupport(const std::string&) override { return library; }
     int GetCloneSupport(const std::string&) override { return clone; }
     int GetFixedPointParamOpsSupport(const std::string&) override { return fixedPoint; }
-};
-
-class CFakeLibraries : public CLibraryService {
-public:
-    int answer = 1;
-    std::vector<std::string> created;
-    int CreateLibrary(const std::string& name) override {
-        created.push_back(name);
-        return answer;
-    }
-};
-
-class CRecordingSink : public CMessageSink {
-public:
-    std::vector<int> ids;
-    std::vector<std::string> texts;
-    void ShowMessage(int id, const std::string& text) override {
-        ids.push_back(id);
-        texts.push_back(text);
-    }
 };
 
 CRuxHeader Header() {

@@ -24,6 +24,7 @@
 namespace rux {
 namespace {
 
+using test::CRecordingSink;
 // Records each message and whether the program file existed when it was sent.
 class CRecordingNotifier : public CSuiteNotifier {
 public:
@@ -52,12 +53,6 @@ public:
     }
     int IsValidHalmLiteFile(const std::string&) override { return lightEdition; }
     int GetLibrarySupport(const std::string&) override { return librarySupport; }
-};
-
-class CRecordingSink : public CMessageSink {
-public:
-    std::vector<int> ids;
-    void ShowMessage(int id, const std::string&) override { ids.push_back(id); }
 };
 
 struct CDocFixture {

@@ -5,40 +5,6 @@
 namespace rux::tgt {
 namespace {
 
-TEST(IniText, ProfileRules) {
-    const CIniText ini = CIniText::Parse("orphan=1\r\n"
-                                         "; comment=1\n"
-                                         "[ Alpha ]\r\n"
-                                         "  Key =  spaced value \t\r\n"
-                                         "key=second\n"
-                                         "#hidden=1\n"
-                                         "no equals\n"
-                                         "Empty=\n"
-                                         "[broken\n"
-                                         "lost=1\n"
-                                         "[ALPHA]\n"
-                                         "Late=yes\n"
-                                         "Key=third\n"
-                                         "[Beta]\n"
-                                         "a=b=c");
-    const struct {
-        const char* section;
-        const char* key;
-        const char* value; // null: absent
-    } cases[] = {
-        {"alpha", "KEY", "spaced value"}, // first match wins, value trimmed
-        {"Alpha", "Late", "yes"},         // a section may be split over two headers
-        {"Alpha", "Empty", ""},           {"Alpha", "comment", nullptr}, {"Alpha", "#hidden", nullptr},
-        {"Alpha", "lost", nullptr}, // keys under a malformed header belong to no section
-        {"", "orphan", nullptr},          {"Beta", "a", "b=c"},          {"Gamma", "a", nullptr},
-    };
-    for (const auto& c : cases) {
-        const std::string* v = ini.Find(c.section, c.key);
-        EXPECT_EQ(v != nullptr ? *v : "<absent>", c.value != nullptr ? c.value : "<absent>")
-            << c.section << "/" << c.key;
-    }
-}
-
 TEST(TargetTable, TypesAndRules) {
     const CTargetTable table = CTargetTable::Parse("[Types]\n"
                                                    "Type1=Kestrel\n"

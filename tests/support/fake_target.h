@@ -1,6 +1,9 @@
-// A target library that answers from a table and records what it was asked.
+// Service fakes for the document tests: a target library that answers from a table, a library
+// service and a message sink, each recording what it was asked.
 #pragma once
 
+#include "document/message_sink.h"
+#include "target/library_service.h"
 #include "target/target_library.h"
 
 #include <map>
@@ -40,6 +43,27 @@ public:
     int GetCloneSupport(const std::string&) override { return 1; }
     int GetFixedPointParamOpsSupport(const std::string&) override { return 1; }
     int IsValidHalmLiteFile(const std::string&) override { return 0; }
+};
+
+// Answers every creation with `answer` and records the names.
+class CFakeLibraries : public CLibraryService {
+public:
+    int answer = 1;
+    std::vector<std::string> created;
+    int CreateLibrary(const std::string& name) override {
+        created.push_back(name);
+        return answer;
+    }
+};
+
+class CRecordingSink : public CMessageSink {
+public:
+    std::vector<int> ids;
+    std::vector<std::string> texts;
+    void ShowMessage(int id, const std::string& text) override {
+        ids.push_back(id);
+        texts.push_back(text);
+    }
 };
 
 } // namespace rux::test

@@ -17,18 +17,9 @@
 namespace rux {
 namespace {
 
+using test::CFakeLibraries;
 using Form = CNodePropertiesForm;
 using test::CBoxAnswerer;
-
-class CFakeLibraries : public CLibraryService {
-public:
-    int answer = 1;
-    std::vector<std::string> created;
-    int CreateLibrary(const std::string& name) override {
-        created.push_back(name);
-        return answer;
-    }
-};
 
 CRuxHeader Header(const std::string& library = {}) {
     CRuxHeader h;

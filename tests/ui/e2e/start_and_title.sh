@@ -5,38 +5,11 @@
 set -u
 PRODUCT=$(cd "$1" && pwd)
 SOURCE=$(cd "$2" && pwd)
-for tool in Xvfb xdotool import convert; do
-    command -v "$tool" >/dev/null || { echo "missing $tool (install xvfb xdotool imagemagick)"; exit 1; }
-done
-
-WORK=$(mktemp -d /tmp/ruxedit_e2e.XXXXXX)
-XPID=""; EPID=""
-cleanup() {
-    [ -n "$EPID" ] && kill "$EPID" 2>/dev/null
-    [ -n "$XPID" ] && kill "$XPID" 2>/dev/null
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; exit 1; }
-
-# A product directory of its own, so that the settings this run writes stay out of the build.
-mkdir -p "$WORK/product" "$WORK/run" "$WORK/config"
-chmod 700 "$WORK/run"
-for f in "$PRODUCT"/*; do
-    [ "$(basename "$f")" = Torvel.ini ] || ln -s "$f" "$WORK/product/"
-done
-export RUXEDIT_HOME="$WORK/product" XDG_RUNTIME_DIR="$WORK/run" XDG_CONFIG_HOME="$WORK/config"
+. "$(dirname "$0")/lib/e2e_common.sh"
+e2e_require Xvfb xdotool import convert
+e2e_workspace "$PRODUCT" ruxedit_e2e
 cp "$SOURCE/examples/conveyor_line.rux" "$WORK/"
-
-# A free display number.
-for d in $(seq 91 140); do
-    [ -e "/tmp/.X11-unix/X$d" ] || [ -e "/tmp/.X$d-lock" ] || break
-done
-Xvfb ":$d" -screen 0 1600x1000x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
-XPID=$!
-export DISPLAY=":$d"
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$d" ] && break; sleep 0.1; done
-[ -e "/tmp/.X11-unix/X$d" ] || fail "Xvfb did not start"
+e2e_display 91 140
 
 "$PRODUCT/ruxedit" "$WORK/conveyor_line.rux" >"$WORK/editor.log" 2>&1 &
 EPID=$!
@@ -46,7 +19,7 @@ wid=""
 for _ in $(seq 100); do
     wid=$(xdotool search --name '^RUX Editor' 2>/dev/null | head -1)
     if [ -n "$wid" ] && [ "$(xdotool getwindowname "$wid")" = "$expected" ]; then break; fi
-    kill -0 "$EPID" 2>/dev/null || { cat "$WORK/editor.log"; fail "the editor exited"; }
+    e2e_editor_alive
     sleep 0.2
 done
 [ -n "$wid" ] || fail "no window named RUX Editor"
