@@ -7,6 +7,7 @@
 #include <QMessageBox>
 
 #include <functional>
+#include <string>
 
 namespace rux {
 
@@ -14,6 +15,10 @@ namespace rux {
 QMessageBox::StandardButton RuxMessageBox(QWidget* parent, const QString& text,
                                           QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                           QMessageBox::Icon icon = QMessageBox::NoIcon);
+
+// The same for a text of the core (program bytes): OK only, and a Yes/No question that is true for Yes.
+void ShowEditorMessage(QWidget* parent, const std::string& text);
+bool AskEditorYesNo(QWidget* parent, const std::string& text);
 
 // Replaces the box for tests: the handler sees what would be shown and answers for the user. An empty
 // handler shows real boxes again.

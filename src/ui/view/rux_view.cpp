@@ -1,5 +1,6 @@
 #include "view/rux_view.h"
 
+#include "cp1252.h"
 #include "document/diagram_item.h"
 #include "document/header_item.h"
 #include "document/header_row.h"
@@ -14,7 +15,6 @@
 #include "editor/line_classifier.h"
 #include "editor/program_tree.h"
 #include "target/target_library.h"
-#include "view/cp1252.h"
 #include "view/icons.h"
 #include "view/qt_clipboard.h"
 #include "view/view_environment.h"
