@@ -1,11 +1,14 @@
+#include "frame/dialog_commands.h"
 #include "frame/frame_extension.h"
+#include "frame/program_commands.h"
 
 namespace rux {
 
 std::vector<std::unique_ptr<CFrameExtension>> CreateFrameExtensions(CMainFrame& frame) {
     std::vector<std::unique_ptr<CFrameExtension>> extensions;
-    (void)frame;
     // One line per feature, e.g.: extensions.push_back(std::make_unique<CPortingCommands>(frame));
+    extensions.push_back(std::make_unique<CDialogCommands>(frame));
+    extensions.push_back(std::make_unique<CProgramCommands>(frame));
     return extensions;
 }
 

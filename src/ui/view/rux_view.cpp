@@ -454,6 +454,15 @@ bool CRUXView::OnCommand(int id) {
     return true;
 }
 
+void CRUXView::RunSessionCommand(const std::function<void(CEditSession&)>& command) {
+    const CSnapshot before = Snapshot();
+    Bind();
+    command(*m_session);
+    Bind();
+    m_session->ScrollCaretIntoView();
+    AfterCommand(before);
+}
+
 bool CRUXView::InsertFile(const QString& path) {
     const CSnapshot before = Snapshot();
     Bind();
