@@ -266,6 +266,7 @@ constexpr CStringEntry kMenuStrings[] = {
     {30726, "Function block..."},
     {32771, "&LD/FBD diagram"},
     {32772, "&Tab stops..."},
+    {32773, "Format &Style..."},
     {32774, "Show &Compiler Output"},
     {32775, "&Open...\tCtrl+O"},
     {32781, "Go o&ffline"},

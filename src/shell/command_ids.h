@@ -116,6 +116,8 @@ enum ECommandId : int {
     ID_FORMAT_FONT = 126,
     ID_FORMAT_COLORS = 194,
     ID_FORMAT_TAB_STOPS = 32772,
+    // The Format Style dialog (105) has no command of the suite's; it sits beside the other look settings.
+    ID_FORMAT_STYLE = 32773,
     ID_WINDOW_CLOSE_ALL = 102,
     ID_WINDOW_CASCADE = 57650,
     ID_WINDOW_TILE_HORZ = 57651,

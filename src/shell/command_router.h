@@ -56,6 +56,7 @@ public:
     // A feature's own target (porting tool, indexer import, build...): asked after the frame and
     // before the application, in the order added. The router does not own it.
     void AddExtension(CCommandTarget* target) { m_extensions.push_back(target); }
+    const std::vector<CCommandTarget*>& Extensions() const { return m_extensions; }
 
     // Nobody handling the id leaves it disabled: a command never looks available and does nothing.
     CCmdUI Update(int id) const;

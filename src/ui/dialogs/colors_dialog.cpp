@@ -1,6 +1,6 @@
 #include "dialogs/colors_dialog.h"
 
-#include "dialogs/dialog_text.h"
+#include "cp1252.h"
 #include "document/string_table.h"
 #include "shell/setting.h"
 
@@ -50,7 +50,7 @@ CDlgColors::CDlgColors(CSetting& setting, QWidget* parent)
     const int swatch = fontMetrics().height();
     m_list->setIconSize(QSize(swatch * 2, swatch));
     for (const CH2LiteColor& color : setting.Colors()) {
-        auto* item = new QListWidgetItem(ToQString(color.Name()), m_list);
+        auto* item = new QListWidgetItem(FromCp1252(color.Name()), m_list);
         item->setData(Qt::UserRole, color.Number());
     }
     m_list->setCurrentRow(0);

@@ -1,8 +1,9 @@
 #include "dialogs/find_replace_dialog.h"
 
-#include "dialogs/dialog_text.h"
+#include "cp1252.h"
 #include "dialogs/find_target.h"
 #include "document/string_table.h"
+#include "frame/message_box.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -89,18 +90,18 @@ RUX_CDlgFindReplace::RUX_CDlgFindReplace(CFindReplaceModel& model, QWidget* pare
     // The model's state, which outlives the window.
     FillHistory(m_find, m_model.FindHistory());
     FillHistory(m_replace, m_model.ReplaceHistory());
-    m_find->setEditText(ToQString(m_model.FindText()));
-    m_replace->setEditText(ToQString(m_model.ReplaceText()));
+    m_find->setEditText(FromCp1252(m_model.FindText()));
+    m_replace->setEditText(FromCp1252(m_model.ReplaceText()));
     m_matchCase->setChecked(m_model.MatchCase());
     m_wholeWord->setChecked(m_model.RestartFromTop());
     m_searchDown->setChecked(m_model.SearchDown());
 
     connect(m_find, &QComboBox::editTextChanged, this, [this](const QString& text) {
-        m_model.SetFindText(ToBytes(text));
+        m_model.SetFindText(ToCp1252(text));
         UpdateButtons();
     });
     connect(m_replace, &QComboBox::editTextChanged, this,
-            [this](const QString& text) { m_model.SetReplaceText(ToBytes(text)); });
+            [this](const QString& text) { m_model.SetReplaceText(ToCp1252(text)); });
     connect(m_matchCase, &QCheckBox::toggled, this, [this] { StoreOptions(); });
     connect(m_wholeWord, &QCheckBox::toggled, this, [this] { StoreOptions(); });
     connect(m_searchDown, &QCheckBox::toggled, this, [this] { StoreOptions(); });
@@ -151,7 +152,7 @@ void RUX_CDlgFindReplace::FillHistory(QComboBox* combo, const std::vector<std::s
     const QString text = combo->currentText();
     const QSignalBlocker block(combo);
     combo->clear();
-    for (const std::string& entry : history) combo->addItem(ToQString(entry));
+    for (const std::string& entry : history) combo->addItem(FromCp1252(entry));
     combo->setCurrentIndex(-1);
     combo->setEditText(text);
 }

@@ -1,6 +1,6 @@
 #include "dialogs/font_dialog.h"
 
-#include "dialogs/dialog_text.h"
+#include "cp1252.h"
 #include "document/string_table.h"
 
 #include <QComboBox>
@@ -18,7 +18,7 @@ namespace rux {
 
 QFont CDlgFont::ToQFont(const CFontDesc& desc) {
     // The settings' traditional faces are Windows names; Liberation Mono has Courier New's metrics.
-    const QString face = ToQString(desc.face);
+    const QString face = FromCp1252(desc.face);
     const bool courier = face.compare(QLatin1String("courier"), Qt::CaseInsensitive) == 0 ||
                          face.compare(QLatin1String("courier new"), Qt::CaseInsensitive) == 0;
     QFont font(courier ? QStringLiteral("Liberation Mono") : face);
@@ -30,7 +30,7 @@ QFont CDlgFont::ToQFont(const CFontDesc& desc) {
 
 CFontDesc CDlgFont::FromQFont(const QFont& font) {
     CFontDesc desc;
-    desc.face = ToBytes(font.family()).substr(0, CSetting::kMaxFaceName);
+    desc.face = ToCp1252(font.family()).substr(0, CSetting::kMaxFaceName);
     desc.size = static_cast<int32_t>(std::lround(font.pointSizeF() * 10));
     desc.weight = static_cast<int32_t>(font.weight());
     desc.italic = font.italic();

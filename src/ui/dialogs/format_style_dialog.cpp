@@ -1,6 +1,6 @@
 #include "dialogs/format_style_dialog.h"
 
-#include "dialogs/dialog_text.h"
+#include "cp1252.h"
 #include "document/string_table.h"
 #include "shell/style_file.h"
 
@@ -58,13 +58,13 @@ CDlgFormatStyle::CDlgFormatStyle(CStyleFile& styles, CSetting& setting, QWidget*
     connect(m_name, &QLineEdit::textChanged, this, [this] { UpdateButtons(); });
     connect(m_apply, &QPushButton::clicked, this, [this] {
         QListWidgetItem* item = m_list->currentItem();
-        if (!item || !m_styles.Apply(ToBytes(item->text()), m_setting)) return;
+        if (!item || !m_styles.Apply(ToCp1252(item->text()), m_setting)) return;
         m_wasApplied = true;
         if (m_applied) m_applied();
     });
     connect(m_save, &QPushButton::clicked, this, [this] {
         const QString name = m_name->text().trimmed();
-        if (name.isEmpty() || !m_styles.SaveAs(ToBytes(name), m_setting)) return;
+        if (name.isEmpty() || !m_styles.SaveAs(ToCp1252(name), m_setting)) return;
         FillList();
         const auto found = m_list->findItems(name, Qt::MatchFixedString);
         if (!found.isEmpty()) m_list->setCurrentItem(found.front());
@@ -80,7 +80,7 @@ CDlgFormatStyle::CDlgFormatStyle(CStyleFile& styles, CSetting& setting, QWidget*
 void CDlgFormatStyle::FillList() {
     const QSignalBlocker block(m_list);
     m_list->clear();
-    for (const std::string& name : m_styles.Names()) m_list->addItem(ToQString(name));
+    for (const std::string& name : m_styles.Names()) m_list->addItem(FromCp1252(name));
 }
 
 void CDlgFormatStyle::UpdateButtons() {

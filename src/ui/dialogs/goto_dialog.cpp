@@ -1,6 +1,6 @@
 #include "dialogs/goto_dialog.h"
 
-#include "dialogs/dialog_text.h"
+#include "cp1252.h"
 #include "document/string_table.h"
 #include "editor/go_to_line.h"
 

@@ -1,6 +1,6 @@
 #include "dialogs/insert_task_dialog.h"
 
-#include "dialogs/dialog_text.h"
+#include "cp1252.h"
 #include "document/string_table.h"
 #include "editor/task_list.h"
 
@@ -14,9 +14,9 @@ namespace rux {
 
 CDlgInsertTask::CDlgInsertTask(CTaskListModel& model, QWidget* parent) : QDialog(parent), m_model(model) {
     setWindowTitle(LoadQString(IDS_DLG_TASK_TITLE));
-    m_name = new QLineEdit(ToQString(model.Text()), this);
+    m_name = new QLineEdit(FromCp1252(model.Text()), this);
     m_list = new QListWidget(this);
-    for (const std::string& name : model.Names()) m_list->addItem(ToQString(name));
+    for (const std::string& name : model.Names()) m_list->addItem(FromCp1252(name));
     auto* nameLabel = new QLabel(LoadQString(IDS_DLG_TASK_NAME), this);
     nameLabel->setBuddy(m_name);
     auto* listLabel = new QLabel(LoadQString(IDS_DLG_TASK_LIST), this);
@@ -32,11 +32,11 @@ CDlgInsertTask::CDlgInsertTask(CTaskListModel& model, QWidget* parent) : QDialog
     setTabOrder(m_name, m_list);
     setTabOrder(m_list, buttons);
 
-    connect(m_name, &QLineEdit::textEdited, this, [this](const QString& text) { m_model.SetText(ToBytes(text)); });
+    connect(m_name, &QLineEdit::textEdited, this, [this](const QString& text) { m_model.SetText(ToCp1252(text)); });
     connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row < 0) return;
         m_model.Choose(static_cast<size_t>(row));
-        m_name->setText(ToQString(m_model.Text()));
+        m_name->setText(FromCp1252(m_model.Text()));
     });
     // A double click on a name takes it and closes, as OK would.
     connect(m_list, &QListWidget::itemActivated, this, [this] { accept(); });

@@ -1,8 +1,9 @@
 #include "dialogs/node_description_dialog.h"
 
-#include "dialogs/dialog_text.h"
+#include "cp1252.h"
 #include "document/node_description_form.h"
 #include "document/string_table.h"
+#include "frame/message_box.h"
 
 #include <QDialogButtonBox>
 #include <QPlainTextEdit>
@@ -13,7 +14,7 @@ namespace rux {
 CDlgNodeDescription::CDlgNodeDescription(CNodeDescriptionForm& form, QWidget* parent)
     : QDialog(parent), m_form(form) {
     setWindowTitle(LoadQString(IDS_DLG_NODE_DESCRIPTION));
-    m_text = new QPlainTextEdit(ToQString(form.Text()), this);
+    m_text = new QPlainTextEdit(FromCp1252(form.Text()), this);
     m_text->setReadOnly(form.IsReadOnly());
     // Tab moves on to the buttons, so the dialog can be left with the keyboard alone.
     m_text->setTabChangesFocus(true);
@@ -29,7 +30,7 @@ CDlgNodeDescription::CDlgNodeDescription(CNodeDescriptionForm& form, QWidget* pa
 }
 
 void CDlgNodeDescription::accept() {
-    m_form.SetText(ToBytes(m_text->toPlainText()));
+    m_form.SetText(ToCp1252(m_text->toPlainText()));
     if (m_form.OnOk() == CNodeDescriptionForm::EOkResult::AskToClip) {
         if (!AskEditorYesNo(this, LoadString(IDS_DLG_DESCRIPTION_TOO_LONG))) {
             m_text->setFocus();

@@ -1,8 +1,9 @@
 #include "dialogs/properties_dialog.h"
 
-#include "dialogs/dialog_text.h"
+#include "cp1252.h"
 #include "document/message_sink.h"
 #include "document/string_table.h"
+#include "frame/message_box.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -43,12 +44,12 @@ CDlgProperties::CDlgProperties(CNodePropertiesForm& form, CLibraryService& libra
     for (int i = 0; i < CNodePropertiesForm::kControlCount; ++i) {
         const auto control = static_cast<EControl>(i);
         if (CNodePropertiesForm::IsEdit(control)) {
-            auto* edit = new QLineEdit(ToQString(form.GetText(control)), this);
+            auto* edit = new QLineEdit(FromCp1252(form.GetText(control)), this);
             auto* label = new QLabel(LoadQString(kLabels[i]), this);
             label->setBuddy(edit);
             (control == CNodePropertiesForm::kLibraryName ? library : texts)->addRow(label, edit);
             connect(edit, &QLineEdit::textEdited, this, [this, control](const QString& text) {
-                m_form.SetText(control, ToBytes(text));
+                m_form.SetText(control, ToCp1252(text));
                 Sync();
             });
             m_widgets[i] = edit;
@@ -111,7 +112,7 @@ void CDlgProperties::Sync() {
         widget->setVisible(m_form.IsVisible(control));
         widget->setEnabled(m_form.IsEnabled(control));
         if (QLineEdit* edit = Edit(control)) {
-            const QString text = ToQString(m_form.GetText(control));
+            const QString text = FromCp1252(m_form.GetText(control));
             if (edit->text() != text) edit->setText(text);
         } else {
             QCheckBox* box = CheckBox(control);

@@ -1,6 +1,6 @@
 #include "dialogs/tab_stops_dialog.h"
 
-#include "dialogs/dialog_text.h"
+#include "cp1252.h"
 #include "document/string_table.h"
 #include "shell/setting.h"
 

@@ -18,6 +18,8 @@ public:
     virtual bool OnSuiteMessage(int /*number*/, const std::string& /*fileName*/, const std::string& /*lineData*/) {
         return false;
     }
+    // The frame writes its settings (when it closes, or when the suite asks): the feature writes its own.
+    virtual void OnSaveSettings() {}
 };
 
 // Every feature's extension, created once the frame has its actions and panes. Add one line per feature

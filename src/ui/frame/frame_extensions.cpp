@@ -1,6 +1,7 @@
-#include "frame/frame_extension.h"
-
 #include "frame/build_commands.h"
+#include "frame/dialog_commands.h"
+#include "frame/frame_extension.h"
+#include "frame/program_commands.h"
 
 namespace rux {
 
@@ -8,6 +9,8 @@ std::vector<std::unique_ptr<CFrameExtension>> CreateFrameExtensions(CMainFrame& 
     std::vector<std::unique_ptr<CFrameExtension>> extensions;
     // One line per feature, e.g.: extensions.push_back(std::make_unique<CPortingCommands>(frame));
     extensions.push_back(std::make_unique<CBuildCommands>(frame));
+    extensions.push_back(std::make_unique<CDialogCommands>(frame));
+    extensions.push_back(std::make_unique<CProgramCommands>(frame));
     return extensions;
 }
 

@@ -1016,6 +1016,7 @@ bool CMainFrame::GoToErrorLocation(const std::string& fileName, const CErrorLoca
 
 void CMainFrame::SaveShellSettings() {
     m_shell.Save(m_app.Settings());
+    for (const auto& extension : m_extensions) extension->OnSaveSettings();
 }
 
 bool CMainFrame::CanClose() {

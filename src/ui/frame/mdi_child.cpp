@@ -5,8 +5,10 @@
 #include "document/string_table.h"
 #include "frame/message_box.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QMenu>
 
 namespace rux {
 
@@ -15,6 +17,12 @@ RUX_CMDIChildWnd::RUX_CMDIChildWnd(CRUXDocument& document, QWidget* view, QWidge
     setWidget(view);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(QIcon(":/icons/ruxedit.svg"));
+    // The desktop's close keys include Ctrl+W, which is the watch window's: the child closes with
+    // Ctrl+F4 alone.
+    if (QMenu* menu = systemMenu())
+        for (QAction* action : menu->actions())
+            if (action->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_W)))
+                action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
 }
 
 void RUX_CMDIChildWnd::CloseWithoutAsking() {

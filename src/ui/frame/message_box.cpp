@@ -1,6 +1,6 @@
 #include "frame/message_box.h"
 
-#include "document/code_page.h"
+#include "cp1252.h"
 #include "document/string_table.h"
 
 #include <QCheckBox>
@@ -23,7 +23,7 @@ QMessageBox::StandardButton RuxMessageBox(QWidget* parent, const QString& text, 
                                           QMessageBox::Icon icon) {
     if (icon == QMessageBox::NoIcon) icon = QMessageBox::Warning;
     if (Handler()) return Handler()(text, buttons, icon);
-    QMessageBox box(icon, QString::fromUtf8(LoadString(IDS_APP_TITLE)), text, buttons, parent);
+    QMessageBox box(icon, LoadQString(IDS_APP_TITLE), text, buttons, parent);
     // Application-modal: the find dialog and the other modeless windows take no input meanwhile.
     box.setWindowModality(Qt::ApplicationModal);
     return static_cast<QMessageBox::StandardButton>(box.exec());
@@ -39,8 +39,16 @@ bool RuxCheckMessageBox(QWidget* parent, const QString& text, const QString& che
     return check->isChecked();
 }
 
+void ShowEditorMessage(QWidget* parent, const std::string& text) {
+    RuxMessageBox(parent, FromCp1252(text));
+}
+
+bool AskEditorYesNo(QWidget* parent, const std::string& text) {
+    return RuxMessageBox(parent, FromCp1252(text), QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
 void CBoxMessageSink::ShowMessage(int, const std::string& text) {
-    RuxMessageBox(m_parent, QString::fromStdString(Cp1252ToUtf8(text)));
+    ShowEditorMessage(m_parent, text);
 }
 
 } // namespace rux

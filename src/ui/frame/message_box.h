@@ -7,6 +7,7 @@
 #include <QMessageBox>
 
 #include <functional>
+#include <string>
 
 namespace rux {
 
@@ -19,6 +20,9 @@ QMessageBox::StandardButton RuxMessageBox(QWidget* parent, const QString& text,
 // true when the user ticked it. A test handler sees the text with the check box's text on a line of
 // its own after it, and ticks the box by answering Ignore.
 bool RuxCheckMessageBox(QWidget* parent, const QString& text, const QString& checkText, QMessageBox::Icon icon);
+// The same for a text of the core (program bytes): OK only, and a Yes/No question that is true for Yes.
+void ShowEditorMessage(QWidget* parent, const std::string& text);
+bool AskEditorYesNo(QWidget* parent, const std::string& text);
 
 // Replaces the box for tests: the handler sees what would be shown and answers for the user. An empty
 // handler shows real boxes again.

@@ -1,8 +1,8 @@
 #include "panes/tree_bar.h"
 
+#include "cp1252.h"
 #include "document/rux_document.h"
 #include "document/string_table.h"
-#include "view/cp1252.h"
 #include "view/icons.h"
 
 #include <QContextMenuEvent>

@@ -19,7 +19,7 @@ constexpr CMenuEntry Special(EMenuKind kind) { return {kind, 0, nullptr}; }
         Cmd(ID_THEME_TUNGSTEN), End()
 
 #define RUX_OPTIONS_MENU                                                                                 \
-    Popup("&Options"), Cmd(ID_FORMAT_FONT), Cmd(ID_FORMAT_COLORS), Cmd(ID_FORMAT_TAB_STOPS), Sep(),       \
+    Popup("&Options"), Cmd(ID_FORMAT_FONT), Cmd(ID_FORMAT_COLORS), Cmd(ID_FORMAT_TAB_STOPS), Cmd(ID_FORMAT_STYLE), Sep(),       \
         Cmd(ID_OPT_AUTO_INDENT), Cmd(ID_OPT_DBLCLK_BREAKPOINT), Sep(), Cmd(ID_OPT_TREE_SORT),             \
         Cmd(ID_OPT_TREE_FB_PARAMS), Cmd(ID_OPT_TREE_DBLCLK_DIAG), Sep(), Cmd(ID_OPT_BUILD_DIALOG),        \
         Cmd(ID_OPT_IMPORT_INFO), End()

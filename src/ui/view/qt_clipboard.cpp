@@ -1,6 +1,6 @@
 #include "view/qt_clipboard.h"
 
-#include "view/cp1252.h"
+#include "cp1252.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,8 +1,8 @@
 #include "view/qt_view_metrics.h"
 
+#include "cp1252.h"
 #include "document/ascii_text.h"
 #include "shell/setting.h"
-#include "view/cp1252.h"
 
 #include <QFontMetrics>
 

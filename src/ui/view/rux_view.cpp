@@ -1,5 +1,6 @@
 #include "view/rux_view.h"
 
+#include "cp1252.h"
 #include "document/diagram_item.h"
 #include "document/header_item.h"
 #include "document/header_row.h"
@@ -14,7 +15,6 @@
 #include "editor/line_classifier.h"
 #include "editor/program_tree.h"
 #include "target/target_library.h"
-#include "view/cp1252.h"
 #include "view/icons.h"
 #include "view/qt_clipboard.h"
 #include "view/view_environment.h"
@@ -452,6 +452,15 @@ bool CRUXView::OnCommand(int id) {
     s.ScrollCaretIntoView();
     AfterCommand(before);
     return true;
+}
+
+void CRUXView::RunSessionCommand(const std::function<void(CEditSession&)>& command) {
+    const CSnapshot before = Snapshot();
+    Bind();
+    command(*m_session);
+    Bind();
+    m_session->ScrollCaretIntoView();
+    AfterCommand(before);
 }
 
 bool CRUXView::InsertFile(const QString& path) {

@@ -14,6 +14,7 @@
 
 class QMimeData;
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -62,6 +63,10 @@ public:
     // Puts the caret on an item (a go-to from the tree or the build bar), unfolding its section,
     // and scrolls it into view.
     void GoToItem(int index, int column = 1);
+
+    // A command of the edit session that comes from outside the view (a dialog, a bookmark or fold
+    // command of the frame): afterwards the view repaints what changed and keeps the caret in view.
+    void RunSessionCommand(const std::function<void(CEditSession&)>& command);
 
     // File (197): the chooser answered with a file; its content goes in at the caret.
     bool InsertFile(const QString& path);

@@ -1,6 +1,7 @@
-#include "view/cp1252.h"
+#include "cp1252.h"
 
 #include "document/code_page.h"
+#include "document/string_table.h"
 
 #include <array>
 
@@ -58,6 +59,16 @@ bool ToCp1252(const QString& text, std::string& out) {
         }
     }
     return all;
+}
+
+std::string ToCp1252(const QString& text) {
+    std::string out;
+    ToCp1252(text, out);
+    return out;
+}
+
+QString LoadQString(int id) {
+    return FromCp1252(LoadString(id));
 }
 
 } // namespace rux

@@ -1,0 +1,78 @@
+#!/bin/bash
+# The desktop clipboard between the real editor and another X11 client (xclip): plain text put on
+# the clipboard is pasted with Ctrl+V, and a copy made in the editor is read back both as plain text
+# and as the editor's private target TVED1RUX. The primary selection is left alone.
+# Arguments: the product directory and the source tree.
+set -u
+PRODUCT=$(cd "$1" && pwd)
+SOURCE=$(cd "$2" && pwd)
+for tool in Xvfb xdotool xclip; do
+    command -v "$tool" >/dev/null || { echo "missing $tool (install xvfb xdotool xclip)"; exit 1; }
+done
+
+WORK=$(mktemp -d /tmp/ruxedit_clip.XXXXXX)
+XPID=""; EPID=""
+cleanup() {
+    [ -n "$EPID" ] && kill "$EPID" 2>/dev/null
+    [ -n "$XPID" ] && kill "$XPID" 2>/dev/null
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+mkdir -p "$WORK/product" "$WORK/run" "$WORK/config"
+chmod 700 "$WORK/run"
+for f in "$PRODUCT"/*; do
+    [ "$(basename "$f")" = Torvel.ini ] || ln -s "$f" "$WORK/product/"
+done
+export RUXEDIT_HOME="$WORK/product" XDG_RUNTIME_DIR="$WORK/run" XDG_CONFIG_HOME="$WORK/config"
+cp "$SOURCE/examples/conveyor_line.rux" "$WORK/p.rux"
+
+for d in $(seq 191 240); do
+    [ -e "/tmp/.X11-unix/X$d" ] || [ -e "/tmp/.X$d-lock" ] || break
+done
+Xvfb ":$d" -screen 0 1600x1000x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+XPID=$!
+export DISPLAY=":$d"
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$d" ] && break; sleep 0.1; done
+[ -e "/tmp/.X11-unix/X$d" ] || fail "Xvfb did not start"
+
+"$PRODUCT/ruxedit" "$WORK/p.rux" >"$WORK/editor.log" 2>&1 &
+EPID=$!
+wid=""
+for _ in $(seq 100); do
+    wid=$(xdotool search --name '^RUX Editor - \[p.rux' 2>/dev/null | head -1)
+    [ -n "$wid" ] && break
+    kill -0 "$EPID" 2>/dev/null || { cat "$WORK/editor.log"; fail "the editor exited"; }
+    sleep 0.2
+done
+[ -n "$wid" ] || fail "no editor window"
+sleep 1
+xdotool windowactivate --sync "$wid" >/dev/null 2>&1 || xdotool windowfocus "$wid"
+
+# Another client owns the clipboard; the editor pastes its plain text on a new line below the header.
+printf 'P1%% = 7' | xclip -selection clipboard -i
+xdotool key --delay 50 ctrl+Home
+xdotool key --delay 50 ctrl+v
+# The pasted line, selected and copied by the editor.
+xdotool key --delay 50 shift+Home
+xdotool key --delay 50 ctrl+c
+sleep 0.5
+plain=$(xclip -selection clipboard -o 2>/dev/null | tr -d '\r')
+[ "$plain" = "P1% = 7" ] || fail "plain text read back: '$plain'"
+xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep -qx TVED1RUX || fail "the clipboard offers no TVED1RUX target"
+private=$(xclip -selection clipboard -t TVED1RUX -o 2>/dev/null | tr -d '\r')
+[ "$(printf '%s\n' "$private" | head -1)" = '$*TORVEL/RUX-V1' ] || fail "TVED1RUX lacks the header line: '$private'"
+printf '%s\n' "$private" | grep -qx ':P1% = 7' || fail "TVED1RUX lacks the copied line: '$private'"
+[ -z "$(xclip -selection primary -o 2>/dev/null)" ] || fail "the editor set the primary selection"
+
+xdotool key --delay 50 ctrl+s
+for _ in $(seq 50); do
+    ! cmp -s "$SOURCE/examples/conveyor_line.rux" "$WORK/p.rux" && break
+    sleep 0.1
+done
+"$PRODUCT/rux" text "$SOURCE/examples/conveyor_line.rux" >"$WORK/before.txt" || fail "rux text of the original"
+"$PRODUCT/rux" text "$WORK/p.rux" >"$WORK/after.txt" || fail "rux text of the saved program"
+changes=$(diff "$WORK/before.txt" "$WORK/after.txt" | grep -E '^[<>]' | tr -d '\r')
+[ "$changes" = "> P1% = 7" ] || { diff "$WORK/before.txt" "$WORK/after.txt"; fail "saved program differs by more than the pasted line"; }
+echo "pasted from xclip, copied back as text and as TVED1RUX, saved: one new line"

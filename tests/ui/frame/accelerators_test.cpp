@@ -1,0 +1,242 @@
+// The keys of the menus, pressed in a running editor: each reaches its command and the command does
+// what it does from the menu.
+#include "editor_harness.h"
+
+#include "../dialogs/dialog_test_support.h"
+#include "dialogs/find_replace_dialog.h"
+#include "dialogs/goto_dialog.h"
+#include "document/item_list.h"
+#include "document/rux_document.h"
+#include "document/section_items.h"
+#include "editor/edit_session.h"
+#include "frame/mdi_child.h"
+#include "frame/view_host.h"
+#include "shell/command_ids.h"
+#include "view/rux_view.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace rux {
+namespace {
+
+using test::CEditorHarness;
+
+struct CKeyEditor {
+    CKeyEditor() {
+        path = h.Root() + "/keys.rux";
+        CEditorHarness::Write(
+            path, test::DialogProgram({"P", "{Background", "a = 1", "b = 2", "c = 3", "}", "tail"}));
+        started = h.Start({path});
+        if (!started) return;
+        h.Frame().show();
+        QApplication::setActiveWindow(&h.Frame());
+        started = QTest::qWaitForWindowActive(&h.Frame());
+        View().setFocus();
+    }
+    CRUXView& View() const { return *qobject_cast<CRUXView*>(h.Frame().Children().at(0)->View()); }
+    CEditSession& Session() const { return View().Session(); }
+    CObArrayEx& Items() const { return View().Document().Items(); }
+    std::string Text(int index) const { return Items().GetAt(index)->GetText(); }
+    void Type(const char* text) const { QTest::keyClicks(&View(), text); }
+
+    CEditorHarness h;
+    std::string path;
+    bool started = false;
+};
+
+void Press(QWidget* widget, const QKeySequence& keys) {
+    const QKeyCombination combination = keys[0];
+    QTest::keyClick(widget, combination.key(), combination.keyboardModifiers());
+    CEditorHarness::Settle(10);
+}
+
+TEST(Accelerators, EveryMenuKeyReachesItsCommand) {
+    struct Row {
+        const char* keys;
+        int command; // 0: a key the view handles itself, with no menu shortcut
+        std::function<void(CKeyEditor&)> before;
+        std::function<void(CKeyEditor&)> check;
+    };
+    const Row rows[] = {
+        {"Ctrl+Z", ID_EDIT_UNDO,
+         [](CKeyEditor& e) {
+             e.View().GoToItem(2);
+             e.Type("X");
+         },
+         [](CKeyEditor& e) { EXPECT_EQ(e.Text(2), "a = 1"); }},
+        {"Ctrl+Y", ID_EDIT_REDO,
+         [](CKeyEditor& e) {
+             e.View().GoToItem(2);
+             e.Type("X");
+             e.h.Frame().RunCommand(ID_EDIT_UNDO);
+         },
+         [](CKeyEditor& e) { EXPECT_EQ(e.Text(2), "Xa = 1"); }},
+        {"Ctrl+A", ID_EDIT_SELECT_ALL, nullptr,
+         [](CKeyEditor& e) {
+             EXPECT_EQ(e.Session().SelectionStart(), (CTextPos{1, 0}));
+             EXPECT_EQ(e.Session().SelectionStop().item, 6);
+         }},
+        {"Ctrl+C", ID_EDIT_COPY,
+         [](CKeyEditor& e) {
+             e.Session().Select({1, 3}, {6, 3});
+         },
+         [](CKeyEditor& e) {
+             EXPECT_EQ(QApplication::clipboard()->text(), "b = 2");
+             EXPECT_EQ(e.Text(3), "b = 2");
+         }},
+        {"Ctrl+X", ID_EDIT_CUT,
+         [](CKeyEditor& e) {
+             e.Session().Select({1, 3}, {6, 3});
+         },
+         [](CKeyEditor& e) {
+             EXPECT_EQ(QApplication::clipboard()->text(), "b = 2");
+             EXPECT_EQ(e.Text(3), "");
+         }},
+        {"Ctrl+V", ID_EDIT_PASTE,
+         [](CKeyEditor& e) {
+             QApplication::clipboard()->setText("zz");
+             e.View().GoToItem(3);
+         },
+         [](CKeyEditor& e) { EXPECT_EQ(e.Text(3), "zzb = 2"); }},
+        {"Ctrl+S", ID_FILE_SAVE,
+         [](CKeyEditor& e) {
+             e.View().GoToItem(4);
+             e.Type("Q");
+         },
+         [](CKeyEditor& e) {
+             EXPECT_FALSE(e.View().Document().IsModified());
+             EXPECT_NE(CEditorHarness::Read(e.path).find("\r\n:Qc = 3\r\n"), std::string::npos);
+         }},
+        {"Ctrl+F", ID_EDIT_FIND_REPLACE, nullptr,
+         [](CKeyEditor& e) {
+             auto* find = e.h.Frame().findChild<RUX_CDlgFindReplace*>("FindReplaceDialog");
+             ASSERT_NE(find, nullptr);
+             EXPECT_TRUE(find->isVisible());
+             find->hide();
+         }},
+        {"Ctrl+L", ID_EDIT_GOTO_LINE,
+         [](CKeyEditor&) {
+             test::WhenModal([](QWidget* modal) {
+                 auto* dialog = dynamic_cast<CDlgGoto*>(modal);
+                 ASSERT_NE(dialog, nullptr);
+                 dialog->LineEdit()->setText("5");
+                 QTest::keyClick(dialog, Qt::Key_Return);
+             });
+         },
+         [](CKeyEditor& e) {
+             EXPECT_EQ(e.Session().Caret(), (CTextPos{1, 5}));
+         }},
+        {"Ctrl+K", ID_EDIT_TOGGLE_BOOKMARK, [](CKeyEditor& e) { e.View().GoToItem(3); },
+         [](CKeyEditor& e) {
+             EXPECT_TRUE(e.Items().GetAt(3)->HasMark(kMarkBookmark));
+             EXPECT_FALSE(e.Items().GetAt(2)->HasMark(kMarkBookmark));
+         }},
+        {"Ctrl+G", ID_EDIT_NEXT_BOOKMARK,
+         [](CKeyEditor& e) {
+             e.View().GoToItem(4);
+             e.h.Frame().RunCommand(ID_EDIT_TOGGLE_BOOKMARK);
+             e.View().GoToItem(2);
+         },
+         [](CKeyEditor& e) {
+             EXPECT_EQ(e.Session().Caret(), (CTextPos{1, 4}));
+         }},
+        {"F8", ID_VIEW_EXPAND_MINIMIZE, [](CKeyEditor& e) { e.View().GoToItem(1); },
+         [](CKeyEditor& e) {
+             EXPECT_FALSE(static_cast<CSectionHeader*>(e.Items().GetAt(1))->IsExpanded());
+             EXPECT_FALSE(e.Items().IsVisible(3));
+         }},
+        {"Ins", ID_KEY_INSERT, nullptr,
+         [](CKeyEditor& e) {
+             EXPECT_TRUE(OverwriteFlag());
+             EXPECT_FALSE(e.h.Frame().IsPaneEnabled(CMainFrame::kPaneIns));
+             e.h.Frame().RunCommand(ID_KEY_INSERT);
+             EXPECT_FALSE(OverwriteFlag());
+         }},
+        {"Tab", 0,
+         [](CKeyEditor& e) {
+             e.Session().Select({1, 2}, {2, 3});
+         },
+         [](CKeyEditor& e) {
+             EXPECT_EQ(e.Text(2), "\ta = 1");
+             EXPECT_EQ(e.Text(3), "\tb = 2");
+             EXPECT_EQ(e.Text(4), "c = 3");
+         }},
+        {"Shift+Tab", 0,
+         [](CKeyEditor& e) {
+             e.Session().Select({1, 2}, {2, 3});
+             e.h.Frame().RunCommand(ID_EDIT_INCREASE_INDENT);
+             e.Session().Select({1, 2}, {2, 3});
+         },
+         [](CKeyEditor& e) { EXPECT_EQ(e.Text(2), "a = 1"); }},
+        {"Del", 0,
+         [](CKeyEditor& e) {
+             e.Session().Select({2, 2}, {5, 2});
+         },
+         [](CKeyEditor& e) { EXPECT_EQ(e.Text(2), "a1"); }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.keys);
+        CKeyEditor e;
+        ASSERT_TRUE(e.started);
+        const QKeySequence keys(QString::fromLatin1(row.keys), QKeySequence::PortableText);
+        if (row.command) {
+            QAction* action = e.h.Frame().Action(row.command);
+            ASSERT_NE(action, nullptr);
+            EXPECT_EQ(action->shortcut(), keys) << "the menu shows the key";
+        }
+        if (row.before) row.before(e);
+        e.View().setFocus();
+        Press(&e.View(), keys);
+        row.check(e);
+    }
+}
+
+// Ctrl+F4 closes the active program window as closing it by hand does: a changed program is asked
+// about first, and Cancel keeps the window.
+TEST(Accelerators, CtrlF4ClosesTheActiveProgramAskingForAChangedOne) {
+    struct Row {
+        bool change;
+        QMessageBox::StandardButton answer;
+        size_t boxes;
+        bool closed;
+        bool saved;
+    } rows[] = {
+        {false, QMessageBox::Yes, 0, true, false},
+        {true, QMessageBox::Cancel, 1, false, false},
+        {true, QMessageBox::No, 1, true, false},
+        {true, QMessageBox::Yes, 1, true, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.answer);
+        CKeyEditor e;
+        ASSERT_TRUE(e.started);
+        const std::string original = CEditorHarness::Read(e.path);
+        if (row.change) {
+            e.View().GoToItem(2);
+            e.Type("Z");
+        }
+        e.h.answer = row.answer;
+        Press(&e.View(), QKeySequence(Qt::CTRL | Qt::Key_F4));
+        EXPECT_EQ(e.h.boxes.size(), row.boxes);
+        EXPECT_EQ(e.h.Frame().Children().empty(), row.closed);
+        EXPECT_EQ(CEditorHarness::Read(e.path) != original, row.saved);
+    }
+}
+
+// The MDI child's close key on this desktop is Ctrl+F4 only: Ctrl+W belongs to the watch window.
+TEST(Accelerators, CtrlWDoesNotCloseTheProgramWindow) {
+    CKeyEditor e;
+    ASSERT_TRUE(e.started);
+    EXPECT_EQ(e.h.Frame().Action(ID_WATCH_WINDOW)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_W));
+    Press(&e.View(), QKeySequence(Qt::CTRL | Qt::Key_W));
+    EXPECT_EQ(e.h.Frame().Children().size(), 1u);
+}
+
+} // namespace
+} // namespace rux

@@ -1,0 +1,372 @@
+// The dialogs the menus open, in a running editor: each opens from its command, OK applies what the
+// user changed, Cancel changes nothing.
+#include "editor_harness.h"
+
+#include "../dialogs/dialog_test_support.h"
+#include "dialogs/colors_dialog.h"
+#include "dialogs/find_replace_dialog.h"
+#include "dialogs/font_dialog.h"
+#include "dialogs/format_style_dialog.h"
+#include "dialogs/goto_dialog.h"
+#include "dialogs/insert_task_dialog.h"
+#include "dialogs/node_description_dialog.h"
+#include "dialogs/properties_dialog.h"
+#include "dialogs/tab_stops_dialog.h"
+#include "document/header_item.h"
+#include "document/item_list.h"
+#include "document/rux_document.h"
+#include "editor/edit_session.h"
+#include "frame/dialog_commands.h"
+#include "frame/mdi_child.h"
+#include "shell/command_ids.h"
+#include "shell/ini_file.h"
+#include "shell/setting.h"
+#include "view/qt_view_metrics.h"
+#include "view/rux_view.h"
+#include "view/view_environment.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace rux {
+namespace {
+
+using test::CEditorHarness;
+using test::DialogProgram;
+using test::WhenModal;
+
+// A running editor with one small program open and its window active.
+struct CEditorWithProgram {
+    explicit CEditorWithProgram(const std::string& settings = {}) {
+        if (!settings.empty()) h.WriteSettings(settings);
+        path = h.Root() + "/dialog.rux";
+        CEditorHarness::Write(path,
+                              DialogProgram({"P", "{Background", "a = 1", "b = 2", "c = 3", "}", "tail"}));
+        started = h.Start({path});
+        if (!started) return;
+        h.Frame().show();
+        QApplication::setActiveWindow(&h.Frame());
+        started = QTest::qWaitForWindowActive(&h.Frame());
+        View().setFocus();
+    }
+    CRUXView& View() const { return *qobject_cast<CRUXView*>(h.Frame().Children().at(0)->View()); }
+    CRUXDocument& Document() const { return View().Document(); }
+    CEditSession& Session() const { return View().Session(); }
+    CDialogCommands& Commands() const {
+        for (CCommandTarget* target : h.Frame().Router().Extensions())
+            if (auto* commands = dynamic_cast<CDialogCommands*>(target)) return *commands;
+        throw std::logic_error("no dialog commands");
+    }
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> texts;
+        for (const auto& item : Document().Items())
+            texts.push_back(item->GetText());
+        return texts;
+    }
+    // Runs the command; `step` acts on the modal dialog it opens, which must be of type D.
+    template <class D> bool RunWithDialog(int command, const std::function<void(D&)>& step) {
+        bool seen = false;
+        WhenModal([&](QWidget* modal) {
+            auto* dialog = dynamic_cast<D*>(modal);
+            if (!dialog) {
+                static_cast<QDialog*>(modal)->reject();
+                return;
+            }
+            seen = true;
+            step(*dialog);
+        });
+        EXPECT_TRUE(h.Frame().RunCommand(command)) << command;
+        CEditorHarness::Settle(20);
+        return seen;
+    }
+
+    CEditorHarness h;
+    std::string path;
+    bool started = false;
+};
+
+void Ok(QDialog& dialog) {
+    QTest::keyClick(&dialog, Qt::Key_Return);
+}
+void Cancel(QDialog& dialog) {
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+}
+
+TEST(DialogCommands, LookSettingsComeFromTheSettingsFileAtStartUp) {
+    CEditorWithProgram e("[RUXCOLOR]\nTabSize=5\nCvrtTab=1\nColorKwd=255\nFontName=arial\nFontSize=120\n");
+    ASSERT_TRUE(e.started);
+    EXPECT_EQ(e.Session().Settings().tabSize, 5);
+    EXPECT_TRUE(e.Session().Settings().insertTabs);
+    EXPECT_EQ(CViewEnvironment::Default().Settings().GetColor(7), 255u);
+    EXPECT_EQ(CViewEnvironment::Default().Settings().Font().face, "arial");
+    EXPECT_EQ(CViewEnvironment::Default().Settings().Font().size, 120);
+}
+
+// Each settings dialog: what the user does, and what must hold after OK and after Cancel.
+TEST(DialogCommands, SettingsDialogsApplyOnOkAndCancelChangesNothing) {
+    const std::string settings =
+        "[RUXCOLOR]\nTabSize=3\nCvrtTab=0\nColorKwd=255\nFontName=arial\nFontSize=120\n";
+    struct Row {
+        const char* name;
+        int command;
+        std::function<void(CEditorWithProgram&, bool ok)> run;
+        // After OK: the settings and the file; unchanged after Cancel is checked by the caller.
+        std::function<void(CEditorWithProgram&)> checkOk;
+    };
+    const Row rows[] = {
+        {"tab stops", ID_FORMAT_TAB_STOPS,
+         [](CEditorWithProgram& e, bool ok) {
+             EXPECT_TRUE(e.RunWithDialog<CDlgTabStops>(ID_FORMAT_TAB_STOPS, [ok](CDlgTabStops& d) {
+                 d.SizeSpin()->setValue(6);
+                 d.KeepTabs()->setChecked(true);
+                 ok ? Ok(d) : Cancel(d);
+             }));
+         },
+         [](CEditorWithProgram& e) {
+             // Saved at once, and every open view works with the new size.
+             CIniFile ini(e.h.Product() + "/Torvel.ini");
+             EXPECT_EQ(ini.GetInt("RUXCOLOR", "TabSize", 0), 6);
+             EXPECT_EQ(ini.GetInt("RUXCOLOR", "CvrtTab", -1), 1);
+             EXPECT_EQ(e.Session().Settings().tabSize, 6);
+             EXPECT_TRUE(e.Session().Settings().insertTabs);
+         }},
+        {"colours", ID_FORMAT_COLORS,
+         [](CEditorWithProgram& e, bool ok) {
+             EXPECT_TRUE(e.RunWithDialog<CDlgColors>(ID_FORMAT_COLORS, [ok](CDlgColors& d) {
+                 d.DefaultButton()->click();
+                 ok ? Ok(d) : Cancel(d);
+             }));
+         },
+         [](CEditorWithProgram& e) {
+             EXPECT_EQ(CViewEnvironment::Default().Settings().GetColor(7), 0xC80000u);
+             EXPECT_EQ(CIniFile(e.h.Product() + "/Torvel.ini").GetInt("RUXCOLOR", "ColorKwd", 0), 0xC80000);
+         }},
+        {"font", ID_FORMAT_FONT,
+         [](CEditorWithProgram& e, bool ok) {
+             EXPECT_TRUE(e.RunWithDialog<CDlgFont>(ID_FORMAT_FONT, [ok](CDlgFont& d) {
+                 d.DefaultButton()->click();
+                 ok ? d.accept() : d.reject();
+             }));
+         },
+         [](CEditorWithProgram& e) {
+             EXPECT_EQ(CViewEnvironment::Default().Settings().Font(), CSetting::DefaultFont());
+             // The view measures with the new font; the file gets it when the frame saves.
+             CQtViewMetrics expected, before;
+             expected.SetFont(MakeViewFont(CSetting::DefaultFont()), 2);
+             before.SetFont(MakeViewFont(CFontDesc{"arial", 120, 400, false}), 2);
+             ASSERT_NE(expected.LineHeight(), before.LineHeight());
+             EXPECT_EQ(e.View().Metrics().LineHeight(), expected.LineHeight());
+             e.h.Frame().SaveShellSettings();
+             EXPECT_EQ(CIniFile(e.h.Product() + "/Torvel.ini").GetString("RUXCOLOR", "FontName", ""),
+                       "courier new");
+         }},
+        {"style", ID_FORMAT_STYLE,
+         [](CEditorWithProgram& e, bool ok) {
+             EXPECT_TRUE(e.RunWithDialog<CDlgFormatStyle>(ID_FORMAT_STYLE, [ok](CDlgFormatStyle& d) {
+                 const auto found = d.List()->findItems("High Contrast", Qt::MatchExactly);
+                 ASSERT_EQ(found.size(), 1);
+                 d.List()->setCurrentItem(found[0]);
+                 if (ok) d.ApplyButton()->click();
+                 d.reject();
+             }));
+         },
+         [](CEditorWithProgram& e) {
+             const CIniFile styles(e.h.Product() + "/HALM.STY");
+             const int keyword = styles.GetInt("High Contrast", "ColorKwd", -1);
+             ASSERT_NE(keyword, -1);
+             EXPECT_EQ(CViewEnvironment::Default().Settings().GetColor(7), static_cast<ColorRef>(keyword));
+             EXPECT_EQ(CIniFile(e.h.Product() + "/Torvel.ini").GetInt("RUXCOLOR", "ColorKwd", 0), keyword);
+         }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        for (bool ok : {false, true}) {
+            CEditorWithProgram e(settings);
+            ASSERT_TRUE(e.started);
+            ASSERT_TRUE(e.h.Frame().Action(row.command)->isEnabled());
+            const std::string before = e.h.SettingsText();
+            row.run(e, ok);
+            if (ok) {
+                row.checkOk(e);
+                continue;
+            }
+            const CSetting& s = CViewEnvironment::Default().Settings();
+            EXPECT_EQ(s.TabSize(), 3);
+            EXPECT_EQ(s.TabHandlingMode(), 0);
+            EXPECT_EQ(s.GetColor(7), 255u);
+            EXPECT_EQ(s.Font().face, "arial");
+            EXPECT_EQ(e.Session().Settings().tabSize, 3);
+            EXPECT_EQ(e.h.SettingsText(), before) << "Cancel writes nothing";
+        }
+    }
+}
+
+TEST(DialogCommands, ProgramDialogsApplyOnOkAndCancelChangesNothing) {
+    struct Row {
+        const char* name;
+        std::function<void(CEditorWithProgram&, bool ok)> run;
+        std::function<void(CEditorWithProgram&)> checkOk;
+    };
+    const Row rows[] = {
+        {"go to line",
+         [](CEditorWithProgram& e, bool ok) {
+             EXPECT_TRUE(e.RunWithDialog<CDlgGoto>(ID_EDIT_GOTO_LINE, [ok](CDlgGoto& d) {
+                 d.LineEdit()->setText("4");
+                 ok ? Ok(d) : Cancel(d);
+             }));
+         },
+         [](CEditorWithProgram& e) {
+             EXPECT_EQ(e.Session().Caret(), (CTextPos{1, 4}));
+             EXPECT_EQ(e.h.Frame().PaneText(CMainFrame::kPanePosition), "Ln 4, Col 1");
+         }},
+        {"insert task",
+         [](CEditorWithProgram& e, bool ok) {
+             EXPECT_TRUE(e.RunWithDialog<CDlgInsertTask>(ID_INSERT_SECTION, [ok](CDlgInsertTask& d) {
+                 // The program's drive offers its own names; any typed name goes.
+                 EXPECT_GT(d.List()->count(), 0);
+                 d.NameEdit()->selectAll();
+                 QTest::keyClicks(d.NameEdit(), "Conveyor");
+                 ok ? Ok(d) : Cancel(d);
+             }));
+         },
+         [](CEditorWithProgram& e) {
+             const auto texts = e.Texts();
+             EXPECT_EQ(std::count(texts.begin(), texts.end(), "Conveyor"), 2) << "header and footer";
+             EXPECT_TRUE(e.Document().IsModified());
+             // One undo group takes the whole section away again.
+             e.h.Frame().RunCommand(ID_EDIT_UNDO);
+             const auto after = e.Texts();
+             EXPECT_EQ(std::count(after.begin(), after.end(), "Conveyor"), 0);
+         }},
+        {"node description",
+         [](CEditorWithProgram& e, bool ok) {
+             EXPECT_TRUE(
+                 e.RunWithDialog<CDlgNodeDescription>(ID_NODE_DESCRIPTION, [ok](CDlgNodeDescription& d) {
+                     d.TextEdit()->setPlainText("Line A\ninfeed");
+                     ok ? d.accept() : d.reject();
+                 }));
+         },
+         [](CEditorWithProgram& e) {
+             EXPECT_EQ(e.Document().GetHeader()->Header().Descriptor, "Line A\ninfeed");
+             EXPECT_TRUE(e.Document().IsModified());
+         }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        for (bool ok : {false, true}) {
+            CEditorWithProgram e;
+            ASSERT_TRUE(e.started);
+            const auto texts = e.Texts();
+            const CTextPos caret = e.Session().Caret();
+            row.run(e, ok);
+            if (ok) {
+                row.checkOk(e);
+                continue;
+            }
+            EXPECT_EQ(e.Texts(), texts);
+            EXPECT_EQ(e.Session().Caret(), caret);
+            EXPECT_FALSE(e.Document().IsModified());
+            EXPECT_TRUE(e.Document().GetHeader()->Header().Descriptor.empty());
+        }
+    }
+}
+
+TEST(DialogCommands, PropertiesFromTheHeaderRowChangeTheTitleAsOneUndoGroup) {
+    for (bool ok : {false, true}) {
+        CEditorWithProgram e;
+        ASSERT_TRUE(e.started);
+        const QString title = e.h.Frame().windowTitle();
+        const QPoint header = e.View().RowRect(0).center();
+        WhenModal([ok](QWidget* modal) {
+            auto* dialog = dynamic_cast<CDlgProperties*>(modal);
+            ASSERT_NE(dialog, nullptr);
+            QLineEdit* edit = dialog->Edit(CNodePropertiesForm::kTitle);
+            edit->selectAll();
+            QTest::keyClicks(edit, "Belt B");
+            ok ? Ok(*dialog) : Cancel(*dialog);
+        });
+        QTest::mouseDClick(e.View().viewport(), Qt::LeftButton, Qt::NoModifier, header);
+        CEditorHarness::Settle(20);
+        if (!ok) {
+            EXPECT_EQ(e.h.Frame().windowTitle(), title);
+            EXPECT_EQ(e.Document().GetHeader()->Header().Title, "Line");
+            continue;
+        }
+        EXPECT_EQ(e.Document().GetHeader()->Header().Title, "Belt B");
+        EXPECT_EQ(e.h.Frame().windowTitle(), "RUX Editor - [dialog.rux (Belt B) *]");
+        ASSERT_TRUE(e.h.Frame().Action(ID_EDIT_UNDO)->isEnabled());
+        e.h.Frame().RunCommand(ID_EDIT_UNDO);
+        EXPECT_EQ(e.Document().GetHeader()->Header().Title, "Line");
+    }
+}
+
+TEST(DialogCommands, UserFunctionBlockTakesTheEditorsHeaderWithTheTargetsLimits) {
+    for (bool confirm : {false, true}) {
+        CEditorWithProgram e;
+        ASSERT_TRUE(e.started);
+        int maxIn = 0, maxOut = 0;
+        e.Commands().SetHeaderEditor([&](std::string& header, int, int in, int out) {
+            maxIn = in;
+            maxOut = out;
+            header = "q = _Ramp(a, b)";
+            return confirm;
+        });
+        const size_t before = e.Texts().size();
+        EXPECT_TRUE(e.h.Frame().RunCommand(ID_INSERT_UDFB));
+        // DRVDEF.HDW of the product directory, or 256 each for a type it does not name.
+        const CIniFile limits(e.h.Product() + "/DRVDEF.HDW");
+        EXPECT_EQ(maxIn, limits.GetInt("KESTREL", "MaxParamIn", 256));
+        EXPECT_EQ(maxOut, limits.GetInt("KESTREL", "MaxParamOut", 256));
+        const auto texts = e.Texts();
+        if (!confirm) {
+            EXPECT_EQ(texts.size(), before);
+            continue;
+        }
+        EXPECT_EQ(std::count(texts.begin(), texts.end(), "q = _Ramp(a, b)"), 2) << "header and footer";
+    }
+}
+
+TEST(DialogCommands, FindIsModelessKeepsItsStateAndDrivesTheActiveView) {
+    CEditorWithProgram e;
+    ASSERT_TRUE(e.started);
+    auto* find = e.h.Frame().findChild<RUX_CDlgFindReplace*>("FindReplaceDialog");
+    ASSERT_NE(find, nullptr);
+    EXPECT_TRUE(find->isHidden()) << "created hidden with the frame";
+    ASSERT_TRUE(e.h.Frame().RunCommand(ID_EDIT_FIND_REPLACE));
+    EXPECT_TRUE(find->isVisible());
+    EXPECT_FALSE(find->isModal());
+    find->FindCombo()->setEditText("c = ");
+    find->FindNextButton()->click();
+    EXPECT_EQ(e.Session().SelectionStart(), (CTextPos{1, 4}));
+    EXPECT_EQ(e.Session().SelectionStop(), (CTextPos{5, 4}));
+    find->DoneButton()->click();
+    EXPECT_TRUE(find->isHidden());
+    e.h.Frame().RunCommand(ID_EDIT_FIND_REPLACE);
+    EXPECT_EQ(find->FindCombo()->currentText(), "c = ");
+    EXPECT_EQ(find->FindCombo()->itemText(0), "c = ") << "the history keeps the search";
+    // A second program becomes the target once its window is active.
+    const std::string second = e.h.Root() + "/second.rux";
+    CEditorHarness::Write(second, DialogProgram({"P", "x", "c = 9"}));
+    ASSERT_NE(e.h.app->OpenDocumentFile(second), nullptr);
+    CEditorHarness::Settle(20);
+    auto* view2 = qobject_cast<CRUXView*>(e.h.Frame().ActiveChild()->View());
+    ASSERT_NE(view2, &e.View());
+    find->FindNextButton()->click();
+    EXPECT_EQ(view2->Session().SelectionStart(), (CTextPos{1, 2}));
+    EXPECT_EQ(e.Session().SelectionStart(), (CTextPos{1, 4})) << "the first view is left alone";
+    find->hide();
+}
+
+} // namespace
+} // namespace rux
