@@ -31,7 +31,7 @@ QMessageBox::StandardButton RuxMessageBox(QWidget* parent, const QString& text, 
 
 bool RuxCheckMessageBox(QWidget* parent, const QString& text, const QString& checkText, QMessageBox::Icon icon) {
     if (Handler()) return Handler()(text + "\n" + checkText, QMessageBox::Ok, icon) == QMessageBox::Ignore;
-    QMessageBox box(icon, QString::fromUtf8(LoadString(IDS_APP_TITLE)), text, QMessageBox::Ok, parent);
+    QMessageBox box(icon, LoadQString(IDS_APP_TITLE), text, QMessageBox::Ok, parent);
     box.setWindowModality(Qt::ApplicationModal);
     auto* check = new QCheckBox(checkText, &box);
     box.setCheckBox(check);
