@@ -86,10 +86,10 @@ bool CBuildCommands::OnCommand(int id) {
     const CBuildMessageList& messages = m_frame.BuildBar()->Messages();
     switch (id) {
     case ID_BUILD:
-        if (CanBuild(false)) Build(false);
+        if (CanBuild(false)) Build();
         return true;
     case ID_BUILD_DOWNLOAD:
-        if (CanBuild(true)) Build(true);
+        if (CanBuild(true)) Build();
         return true;
     case ID_SHOW_BUILD_ERRORS:
         m_frame.ShowOutputPane();
@@ -112,16 +112,12 @@ bool CBuildCommands::OnCommand(int id) {
     }
 }
 
-void CBuildCommands::Build(bool thenDownload) {
+void CBuildCommands::Build() {
     CRUXView* view = ActiveView();
     if (!view) return;
-    m_controller.Build(&view->Document(), [this, thenDownload](int result) {
-        // Downloading after a clean build belongs to the online work, which is not there yet: until
-        // then Build and download builds and stops.
-        (void)thenDownload;
-        (void)result;
-        m_frame.UpdateCommandStates();
-    });
+    // Build and download goes on to the download after a clean build (result 1) once the online work
+    // is there; until then it builds and stops, like Build code.
+    m_controller.Build(&view->Document(), [this](int) { m_frame.UpdateCommandStates(); });
 }
 
 void CBuildCommands::RunForTreeSelection(int viewCommand) {

@@ -36,7 +36,7 @@ private:
     // The active program view, or null.
     CRUXView* ActiveView() const;
     bool CanBuild(bool online) const;
-    void Build(bool thenDownload);
+    void Build();
     void RunForTreeSelection(int viewCommand);
     void GoToMessage(int row);
 

@@ -96,8 +96,15 @@ TEST(BuildCommands, ErrorsListedAndWalkedToTheirColumns) {
     EXPECT_EQ(frame.PaneText(CMainFrame::kPaneMessage), "Ready");
     EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the wait cursor is gone";
     EXPECT_TRUE(ErrorMarked(document).empty()) << "the build cleared the old mark";
-    EXPECT_TRUE(Enabled(frame, ID_SHOW_BUILD_ERRORS));
     EXPECT_TRUE(Enabled(frame, ID_BUILD));
+    EXPECT_FALSE(Enabled(frame, ID_BUILD_DOWNLOAD)) << "only for an online view";
+    // Show build errors brings the pane and the Build tab back.
+    ASSERT_TRUE(Enabled(frame, ID_SHOW_BUILD_ERRORS));
+    frame.OutputPane()->close();
+    bar.SelectTab(CBuildBar::kLogTab);
+    frame.RunCommand(ID_SHOW_BUILD_ERRORS);
+    EXPECT_FALSE(frame.OutputPane()->isHidden());
+    EXPECT_EQ(bar.SelectedTab(), CBuildBar::kBuildTab);
     EXPECT_FALSE(std::filesystem::exists(h.Root() + "/errs.bin"));
 
     // Next walks every message that names a place, top to bottom, and stops at the last.
