@@ -454,6 +454,15 @@ bool CRUXView::OnCommand(int id) {
     return true;
 }
 
+bool CRUXView::RunSessionCommand(const std::function<bool(CEditSession&)>& command) {
+    const CSnapshot before = Snapshot();
+    Bind();
+    const bool done = command(*m_session);
+    m_session->ScrollCaretIntoView();
+    AfterCommand(before);
+    return done;
+}
+
 bool CRUXView::InsertFile(const QString& path) {
     const CSnapshot before = Snapshot();
     Bind();

@@ -14,6 +14,7 @@
 
 class QMimeData;
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -69,6 +70,9 @@ public:
     // Routed commands: true when the view handles the id (and, for Update, fills the states).
     bool OnCommand(int id);
     bool UpdateCommand(int id, bool& enabled, bool& checked) const;
+    // A session command that a feature outside the view runs (the indexer import and the like),
+    // treated as the view's own: laid out for this view, then caret, scroll bars and status follow.
+    bool RunSessionCommand(const std::function<bool(CEditSession&)>& command);
 
     // Inserts dropped data at a viewport point; `move` from this view's own drag deletes the dragged
     // selection in the same undo group. False when the view refuses the drop.
