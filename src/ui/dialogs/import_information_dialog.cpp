@@ -6,8 +6,10 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QTextDocument>
 #include <QVBoxLayout>
@@ -33,8 +35,12 @@ CDlgImportInformation::CDlgImportInformation(const std::string& text, QWidget* p
     }
     const int chrome = 2 * m_text->frameWidth() + 2 * static_cast<int>(m_text->document()->documentMargin()) +
                        style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    m_text->setMinimumSize(std::min(widest, metrics.horizontalAdvance(QLatin1Char('M')) * 100) + chrome,
-                           std::clamp(lines, 8, 20) * metrics.lineSpacing() + chrome);
+    QSize size(std::min(widest, metrics.horizontalAdvance(QLatin1Char('M')) * 100) + chrome,
+               std::clamp(lines, 8, 20) * metrics.lineSpacing() + chrome);
+    // On a small screen the text scrolls rather than the dialog running off the screen.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() * 3 / 4);
+    m_text->setMinimumSize(size);
     m_hide = new QCheckBox(LoadQString(IDS_DLG_IMPORT_INFO_HIDE), this);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
