@@ -26,15 +26,11 @@ TEST(IndexerUDFBDialog, OkTakesOnlyAValidName) {
         bool closes;
         std::string name; // what the form holds afterwards
     } cases[] = {
+        // The name rule itself is the form's; these show the dialog hands it what was typed.
         {"_FBIndexer", true, "_FBIndexer"}, // the preset, as it stands
-        {"_a", true, "_a"},                 // the shortest name
         {"_Idx2b", true, "_Idx2b"},
         {"", false, ""},
-        {"_", false, "_"},
-        {"_2Idx", false, "_2Idx"},   // a digit second
-        {"FBIdx", false, "FBIdx"},   // no underscore
-        {"_Idx_2", false, "_Idx_2"}, // an underscore later on
-        {"_Idx 2", false, "_Idx 2"},
+        {"_2Idx", false, "_2Idx"}, // a digit second
         {QString::fromUtf8("_Id\xC3\xA9"), false,
          "_Id\xE9"}, // a letter of the code page, not of the name rule
     };
