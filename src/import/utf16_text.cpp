@@ -113,8 +113,10 @@ std::u16string Utf16FromBigEndian(std::string_view bytes) {
 }
 
 std::u16string Utf16FromClipboardBytes(std::string_view bytes) {
-    if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') return Utf16FromLittleEndian(bytes.substr(2));
-    if (bytes.size() >= 2 && bytes[0] == '\xFE' && bytes[1] == '\xFF') return Utf16FromBigEndian(bytes.substr(2));
+    if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE')
+        return Utf16FromLittleEndian(bytes.substr(2));
+    if (bytes.size() >= 2 && bytes[0] == '\xFE' && bytes[1] == '\xFF')
+        return Utf16FromBigEndian(bytes.substr(2));
     return Utf16FromLittleEndian(bytes);
 }
 
