@@ -138,6 +138,10 @@ constexpr CStringEntry kStrings[] = {
      "character."},
     {IDS_INDEXER_FB_EXISTS, "There is already a user defined function block with the name \"%1\" in the rux file "
      "please choose a different name"},
+    {IDS_DLG_INDEXER_FB_TITLE, "Indexer Function Block"},
+    {IDS_DLG_INDEXER_FB_NAME, "&Function block name:"},
+    {IDS_DLG_IMPORT_INFO_TITLE, "QUODEX Import Information"},
+    {IDS_DLG_IMPORT_INFO_HIDE, "&Do not show this information again"},
     {IDS_DLG_FIND_TITLE, "Find/Replace"},
     {IDS_DLG_FIND_WHAT, "Fi&nd what :"},
     {IDS_DLG_REPLACE_WITH, "Replace w&ith :"},

@@ -126,6 +126,10 @@ enum EImportStringId : int {
     IDS_INDEXER_DIRECTIVE_USED = 63405,
     IDS_INDEXER_FB_NAME_INVALID = 63406,
     IDS_INDEXER_FB_EXISTS = 63407,
+    IDS_DLG_INDEXER_FB_TITLE = 63410,
+    IDS_DLG_INDEXER_FB_NAME = 63411,
+    IDS_DLG_IMPORT_INFO_TITLE = 63412,
+    IDS_DLG_IMPORT_INFO_HIDE = 63413,
 };
 
 // Texts of online work: communication, writes, task states.

@@ -112,6 +112,14 @@ std::u16string Utf16FromBigEndian(std::string_view bytes) {
     return out;
 }
 
+std::u16string Utf16FromClipboardBytes(std::string_view bytes) {
+    if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE')
+        return Utf16FromLittleEndian(bytes.substr(2));
+    if (bytes.size() >= 2 && bytes[0] == '\xFE' && bytes[1] == '\xFF')
+        return Utf16FromBigEndian(bytes.substr(2));
+    return Utf16FromLittleEndian(bytes);
+}
+
 std::string Utf16ToLittleEndianZ(std::u16string_view text) {
     std::string out;
     out.reserve(text.size() * 2 + 2);

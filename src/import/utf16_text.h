@@ -17,6 +17,10 @@ std::u16string Utf8ToUtf16(std::string_view text);
 // Raw little-endian bytes as code units; an odd last byte is dropped.
 std::u16string Utf16FromLittleEndian(std::string_view bytes);
 std::u16string Utf16FromBigEndian(std::string_view bytes);
+// The bytes a clipboard hands over for a UTF-16 format: little-endian as the platform stores it,
+// unless a byte-order mark says otherwise (a file copied onto an X11 clipboard keeps its mark);
+// the mark itself is dropped.
+std::u16string Utf16FromClipboardBytes(std::string_view bytes);
 // Little-endian bytes of the text followed by a zero code unit, as a clipboard holds it.
 std::string Utf16ToLittleEndianZ(std::u16string_view text);
 

@@ -219,5 +219,22 @@ TEST(Utf16Text, ConversionsBothWays) {
     EXPECT_EQ(Utf16FromBigEndian(std::string("\x20\xAC\x00", 3)), u"\u20AC") << "odd last byte dropped";
 }
 
+TEST(Utf16Text, ClipboardBytesFollowTheirByteOrderMark) {
+    using namespace std::string_literals;
+    struct Case {
+        std::string bytes;
+        std::u16string text;
+    } cases[] = {
+        {"<\0a\0"s, u"<a"},                   // the platform's own order, no mark
+        {"\xFF\xFE<\0\xAC\x20"s, u"<\u20AC"}, // little-endian mark dropped
+        {"\xFE\xFF\0<\x20\xAC"s, u"<\u20AC"}, // big-endian after its mark
+        {"\xFE"s, u""},                       // one byte is no code unit
+        {"\xFF\xFE"s, u""},                   // a mark alone
+        {"<\0\xFF\xFE"s, u"<\uFEFF"},         // a mark later on is text
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Utf16FromClipboardBytes(c.bytes), c.text) << c.bytes.size();
+}
+
 } // namespace
 } // namespace rux

@@ -1,6 +1,7 @@
 #include "frame/build_commands.h"
 #include "frame/dialog_commands.h"
 #include "frame/frame_extension.h"
+#include "frame/indexer_commands.h"
 #include "frame/program_commands.h"
 
 namespace rux {
@@ -11,6 +12,7 @@ std::vector<std::unique_ptr<CFrameExtension>> CreateFrameExtensions(CMainFrame& 
     extensions.push_back(std::make_unique<CBuildCommands>(frame));
     extensions.push_back(std::make_unique<CDialogCommands>(frame));
     extensions.push_back(std::make_unique<CProgramCommands>(frame));
+    extensions.push_back(std::make_unique<CIndexerCommands>(frame));
     return extensions;
 }
 

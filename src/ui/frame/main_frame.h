@@ -62,6 +62,9 @@ public:
     EditorMode Mode() const { return m_mode; }
     void SetMode(EditorMode mode) { m_mode = mode; }
     CRUXApp& App() const { return m_app; }
+    // The shell's flags as the frame keeps them until it closes (the import-information flag and
+    // the like, which features beside the frame read and clear).
+    CShellSettings& ShellSettings() { return m_shell; }
 
     // --- documents ----------------------------------------------------------------------------
     RUX_CMDIChildWnd* AddChild(CRUXDocument& document);

@@ -53,8 +53,8 @@ constexpr CMenuEntry kProgramMenu[] = {
 
     Popup("&Insert"), Cmd(ID_INSERT_SECTION), Cmd(ID_INSERT_UDFB), Cmd(ID_INSERT_NOTES), Cmd(ID_INSERT_ALIAS),
     Sep(), Cmd(ID_INSERT_FBD), Cmd(ID_INSERT_QLD), Sep(), Cmd(ID_INSERT_FUNCTION_BLOCK), Cmd(ID_INSERT_VARIABLE),
-    Sep(), Popup("Te&mplates"), Cmd(ID_TEMPLATE_VIEWER), End(), Popup("Im&port"), Cmd(ID_IMPORT_QUODEX),
-    Cmd(ID_IMPORT_UDFB), End(), End(),
+    Sep(), Popup("Te&mplates"), Cmd(ID_TEMPLATE_VIEWER), End(), Popup("&Indexer"), Cmd(ID_IMPORT_QUODEX),
+    Cmd(ID_IMPORT_UDFB), Sep(), Cmd(ID_OPT_IMPORT_INFO), End(), End(),
 
     Popup("&Project"), Cmd(ID_BUILD), Cmd(ID_BUILD_DOWNLOAD), Cmd(ID_SHOW_BUILD_ERRORS), Cmd(ID_NEXT_ERROR),
     Cmd(ID_PREVIOUS_ERROR), Sep(),

@@ -9,6 +9,8 @@
 #include "dialogs/font_dialog.h"
 #include "dialogs/format_style_dialog.h"
 #include "dialogs/goto_dialog.h"
+#include "dialogs/import_information_dialog.h"
+#include "dialogs/indexer_udfb_dialog.h"
 #include "dialogs/insert_task_dialog.h"
 #include "dialogs/node_description_dialog.h"
 #include "dialogs/properties_dialog.h"
@@ -18,6 +20,7 @@
 #include "document/rux_document.h"
 #include "editor/task_list.h"
 #include "fb_header_dialog.h"
+#include "import/indexer_fb_form.h"
 #include "shell/ini_file.h"
 #include "shell/setting.h"
 #include "shell/style_file.h"
@@ -35,6 +38,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
@@ -78,6 +82,7 @@ struct CFitBench {
     CNodeDescriptionForm description{"Conveyor line 2, station 4.\nKeep the guard closed.", false};
     std::unique_ptr<CNodePropertiesForm> properties;
     std::unique_ptr<CTaskListModel> tasks;
+    CIndexerUDFBForm indexerFb;
 };
 
 using Factory = std::function<std::unique_ptr<QDialog>(CFitBench&)>;
@@ -119,6 +124,18 @@ const std::vector<std::pair<const char*, Factory>>& Dialogs() {
          }},
         {"format_style", [](CFitBench& b) { return std::unique_ptr<QDialog>(new CDlgFormatStyle(b.styles, b.setting)); }},
         {"fb_header", [](CFitBench& b) { return std::unique_ptr<QDialog>(new CDlgFbHeader(b.fb)); }},
+        {"indexer_udfb",
+         [](CFitBench& b) {
+             auto d = std::make_unique<CDlgIndexerUDFB>(b.indexerFb);
+             d->SetHelpHandler([](const std::string&) {});
+             return std::unique_ptr<QDialog>(std::move(d));
+         }},
+        {"import_information",
+         [](CFitBench&) {
+             std::ifstream in(std::string(RUX_SOURCE_DIR) + "/data/QuodexImportInformation.txt");
+             const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+             return std::unique_ptr<QDialog>(new CDlgImportInformation(text));
+         }},
     };
     return dialogs;
 }
