@@ -14,6 +14,7 @@
 
 class QMimeData;
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -62,6 +63,9 @@ public:
     // Puts the caret on an item (a go-to from the tree or the build bar), unfolding its section,
     // and scrolls it into view.
     void GoToItem(int index, int column = 1);
+    // A change of the session made by a tool outside the view (the porting fixes), handled as one
+    // of the view's own commands: caret into view, repaint, scroll bars and status texts.
+    void Apply(const std::function<void(CEditSession&)>& change);
 
     // File (197): the chooser answered with a file; its content goes in at the caret.
     bool InsertFile(const QString& path);
