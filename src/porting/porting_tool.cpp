@@ -174,7 +174,8 @@ void CPortingTool::Scan(CRUXDocument& program, EPortingCatalogue catalogue) {
     const bool read = m_list.Scan(&program, catalogue, m_catalogueDir, sink);
     m_model.Fill(m_list); // keeps the selected position when the new list is long enough
     m_host.RowsChanged(true);
-    if (m_details && m_model.Selected() >= 0) ShowHelp();
+    // The page of the row selected again, or the overview when none is.
+    ShowHelp();
     if (read && !m_list.IsEmpty()) {
         m_listWanted = true;
         m_host.ShowPanes(true, m_details && m_showDetails);

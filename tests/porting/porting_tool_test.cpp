@@ -122,6 +122,7 @@ TEST(PortingTool, RunListsTheIssuesAndAClickGoesToEach) {
     t.tool.Execute(kCmdPortShowIssues);
     EXPECT_TRUE(t.host.messages.empty());
     EXPECT_EQ(t.host.panes, std::make_pair(true, true));
+    EXPECT_EQ(t.host.helpFile, t.host.Help("PortingToolOverview.htm"));
     ASSERT_EQ(t.tool.Model().RowCount(), 5);
     Lines rows;
     for (int r = 0; r < 5; ++r)

@@ -197,6 +197,11 @@ void CPortingCommands::CreateListPane() {
     m_listPane->setAllowedAreas(Qt::AllDockWidgetAreas);
     m_listPane->installEventFilter(this);
     m_frame.addDockWidget(Qt::BottomDockWidgetArea, m_listPane);
+    // The list wants the frame's width: it shares the Output pane's place as a tab of its own.
+    if (QDockWidget* output = m_frame.OutputPane();
+        output && m_frame.dockWidgetArea(output) != Qt::NoDockWidgetArea)
+        m_frame.tabifyDockWidget(output, m_listPane);
+    m_frame.resizeDocks({m_listPane}, {220}, Qt::Vertical); // room for a screenful of issues
     m_listPane->hide();
 }
 
@@ -211,8 +216,9 @@ bool CPortingCommands::CreateDetailsPane() {
     m_detailsPane->setWidget(m_details);
     m_detailsPane->setAllowedAreas(Qt::AllDockWidgetAreas);
     m_detailsPane->installEventFilter(this);
-    m_frame.addDockWidget(Qt::BottomDockWidgetArea, m_detailsPane);
-    m_frame.splitDockWidget(m_listPane, m_detailsPane, Qt::Horizontal);
+    // The page reads best as a column beside the program it explains.
+    m_frame.addDockWidget(Qt::RightDockWidgetArea, m_detailsPane);
+    m_frame.resizeDocks({m_detailsPane}, {360}, Qt::Horizontal);
     m_detailsPane->hide();
     return true;
 }

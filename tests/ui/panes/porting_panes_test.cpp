@@ -1,5 +1,6 @@
 #include "frame/editor_harness.h"
 
+#include "dialogs/porting_issues_select_dialog.h"
 #include "document/item.h"
 #include "document/item_list.h"
 #include "document/rux_document.h"
@@ -12,6 +13,7 @@
 #include <QAction>
 #include <QDockWidget>
 #include <QHeaderView>
+#include <QMenu>
 #include <QTest>
 #include <QTextBrowser>
 #include <QToolBar>
@@ -173,6 +175,84 @@ TEST(PortingPanes, NoIssuesLeavesTheListClosed) {
     EXPECT_EQ(p.h.boxes[0], "No porting issues were found in your program");
     ASSERT_TRUE(p.Pane("PortingIssues"));
     EXPECT_TRUE(p.Pane("PortingIssues")->isHidden());
+}
+
+TEST(PortingPanes, TheContextMenuIgnoresTheLineAsOneUndoableEdit) {
+    CPorting p(kLines);
+    ASSERT_TRUE(p.frame->RunCommand(ID_PORTING_SHOW));
+    p.Click(2);
+    auto* pane = p.frame->findChild<CPortingToolFrame*>();
+    std::unique_ptr<QMenu> menu(pane->ContextMenu(true));
+    QStringList texts, enabled;
+    for (QAction* a : menu->actions()) {
+        texts << a->text();
+        if (a->isEnabled()) enabled << a->text();
+    }
+    EXPECT_EQ(texts, QStringList({"Re&fresh List", "&Add Prefix", "&Remove Prefix", "Add Prefix to A&ll",
+                                  "Remove Prefix from &All", "&Ignore", "&Help"}));
+    // The selected issue has no prefix to remove.
+    EXPECT_EQ(enabled, QStringList({"Re&fresh List", "&Add Prefix", "Add Prefix to A&ll",
+                                    "Remove Prefix from &All", "&Ignore", "&Help"}));
+
+    p.h.answer = QMessageBox::Yes;
+    menu->actions()[5]->trigger();
+    ASSERT_EQ(p.h.boxes.size(), 1u);
+    EXPECT_EQ(p.h.boxes[0],
+              "Ignoring this issue will ignore all 3 issues on line 2. Do you wish to proceed?");
+    EXPECT_EQ(p.Text(2), "a = #3.02 + #5.07 + #2.04\t// {PTOOL:Ignore}");
+    for (int row : {1, 2, 3})
+        EXPECT_EQ(p.Row(row).back(), "Has been marked to be ignored.") << row;
+    EXPECT_EQ(p.Row(4).back(), "Can be converted using B2 prefix");
+    ASSERT_TRUE(p.frame->RunCommand(ID_EDIT_UNDO));
+    EXPECT_EQ(p.Text(2), "a = #3.02 + #5.07 + #2.04");
+}
+
+TEST(PortingPanes, TheSuiteOpensTheToolAndAClosedProgramIsReopenedOnRefresh) {
+    CPorting p(kLines);
+    p.frame->HandleSuiteMessage(1754, "", "");
+    QDockWidget* list = p.Pane("PortingIssues");
+    ASSERT_TRUE(list);
+    EXPECT_FALSE(list->isHidden());
+    EXPECT_EQ(p.List()->topLevelItemCount(), 5);
+
+    // The scanned program goes: so do its panes.
+    p.frame->ActiveChild()->close();
+    CEditorHarness::Settle();
+    ASSERT_TRUE(p.frame->Children().empty());
+    EXPECT_TRUE(list->isHidden());
+    EXPECT_TRUE(p.Pane("PortingDetailsPane")->isHidden());
+
+    p.h.answer = QMessageBox::Yes;
+    ASSERT_TRUE(p.frame->RunCommand(32957));
+    CEditorHarness::Settle();
+    ASSERT_EQ(p.h.boxes.size(), 1u);
+    EXPECT_EQ(p.h.boxes[0],
+              "The RUX program file appears to have been closed, would you like to re-open now?");
+    ASSERT_EQ(p.frame->Children().size(), 1u);
+    EXPECT_FALSE(list->isHidden());
+    EXPECT_EQ(p.List()->topLevelItemCount(), 5);
+    p.Click(4);
+    EXPECT_EQ(p.View()->Session().SelectionStart(), (CTextPos{5, 3}));
+}
+
+TEST(PortingPanes, TheIssueSelectionChoosesTheIcons) {
+    CDlgPortingIssuesSelect dialog;
+    EXPECT_EQ(dialog.Choice(), CDlgPortingIssuesSelect::kAll);
+    struct CCase {
+        CDlgPortingIssuesSelect::EChoice choice;
+        bool icon2, icon3;
+    } const cases[] = {
+        {CDlgPortingIssuesSelect::kAll, true, true},
+        {CDlgPortingIssuesSelect::kNoWarnings, false, true},
+        {CDlgPortingIssuesSelect::kWarnings, true, false},
+    };
+    for (const CCase& c : cases) {
+        dialog.SetChoice(c.choice);
+        bool icon2 = !c.icon2, icon3 = !c.icon3;
+        dialog.Icons(icon2, icon3);
+        EXPECT_EQ(icon2, c.icon2) << c.choice;
+        EXPECT_EQ(icon3, c.icon3) << c.choice;
+    }
 }
 
 } // namespace
