@@ -219,6 +219,7 @@ TEST(PortingPanes, TheSuiteOpensTheToolAndAClosedProgramIsReopenedOnRefresh) {
     p.frame->ActiveChild()->close();
     CEditorHarness::Settle();
     ASSERT_TRUE(p.frame->Children().empty());
+    EXPECT_FALSE(p.frame->Action(ID_PORTING_SHOW)->isVisible()) << "nothing to scan";
     EXPECT_TRUE(list->isHidden());
     EXPECT_TRUE(p.Pane("PortingDetailsPane")->isHidden());
 
@@ -229,6 +230,7 @@ TEST(PortingPanes, TheSuiteOpensTheToolAndAClosedProgramIsReopenedOnRefresh) {
     EXPECT_EQ(p.h.boxes[0],
               "The RUX program file appears to have been closed, would you like to re-open now?");
     ASSERT_EQ(p.frame->Children().size(), 1u);
+    EXPECT_TRUE(p.frame->Action(ID_PORTING_SHOW)->isVisible());
     EXPECT_FALSE(list->isHidden());
     EXPECT_EQ(p.List()->topLevelItemCount(), 5);
     p.Click(4);
