@@ -82,6 +82,8 @@ constexpr CStringEntry kStrings[] = {
     {kStrTipBuildAsLibrary, "Build the RUX program as a library and not an executable user program"},
     {kStrTipFixedPoint, "Make parameter reading and writing a fixed point operation as in HalmLite"},
     {kStrTipClonable, "Allow the user program to be cloned to another device such as a smartcard"},
+    {IDS_PANE_PORTING_LIST, "Porting Tool - Issues list"},
+    {IDS_PANE_PORTING_DETAILS, "Porting Tool - Details"},
     {IDS_DOWNLOAD_FAILED_TITLE, "Target Download Failed"},
     {IDS_FIND_FINISHED, "Finish searching for '%1'"},
     {IDS_FIND_REPLACED, "Finish searching for '%1'.\n%2 item(s) have been replaced."},

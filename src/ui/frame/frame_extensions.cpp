@@ -2,6 +2,7 @@
 #include "frame/dialog_commands.h"
 #include "frame/frame_extension.h"
 #include "frame/indexer_commands.h"
+#include "frame/porting_commands.h"
 #include "frame/program_commands.h"
 
 namespace rux {
@@ -13,6 +14,7 @@ std::vector<std::unique_ptr<CFrameExtension>> CreateFrameExtensions(CMainFrame& 
     extensions.push_back(std::make_unique<CDialogCommands>(frame));
     extensions.push_back(std::make_unique<CProgramCommands>(frame));
     extensions.push_back(std::make_unique<CIndexerCommands>(frame));
+    extensions.push_back(std::make_unique<CPortingCommands>(frame));
     return extensions;
 }
 

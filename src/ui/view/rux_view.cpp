@@ -399,6 +399,14 @@ void CRUXView::GoToItem(int index, int column) {
     AfterCommand(before);
 }
 
+void CRUXView::Apply(const std::function<void(CEditSession&)>& change) {
+    const CSnapshot before = Snapshot();
+    Bind();
+    change(*m_session);
+    m_session->ScrollCaretIntoView();
+    AfterCommand(before);
+}
+
 bool CRUXView::OnCommand(int id) {
     const CSnapshot before = Snapshot();
     Bind();
