@@ -178,7 +178,11 @@ struct ParamRef {
 
 class Compiler {
 public:
-    Compiler(const std::vector<SourceItem>& items, const Options& options) : m_items(items), m_opt(options) {}
+    // `programItems`: how many of `items` are the program's; library items follow them.
+    Compiler(const std::vector<SourceItem>& items, const Options& options, std::size_t programItems,
+             std::vector<std::pair<int, std::string>> libraryStarts)
+        : m_items(items), m_opt(options), m_programItems(static_cast<int>(programItems)),
+          m_libraryStarts(std::move(libraryStarts)) {}
 
     Result run();
 
@@ -324,8 +328,20 @@ private:
     bool layoutFrames();
     void buildImage(Result& r);
 
+    bool inLibrary(int item) const { return item >= m_programItems; }
+    const std::string& libraryOf(int item) const {
+        std::size_t k = 0;
+        while (k + 1 < m_libraryStarts.size() && m_libraryStarts[k + 1].first <= item) ++k;
+        return m_libraryStarts[k].second;
+    }
+    void addInstanceSymbols(image::Image& img, const std::string& prefix, int block, uint32_t base);
+    void mapLibraryMessages();
+    std::string unknownBlockText(const std::string& name) const;
+
     const std::vector<SourceItem>& m_items;
     const Options& m_opt;
+    const int m_programItems;
+    const std::vector<std::pair<int, std::string>> m_libraryStarts; // first item of each library, its name
     std::vector<Message> m_messages;
     std::vector<Section> m_sections;
     std::vector<BlockDef> m_blocks;
@@ -372,13 +388,16 @@ void Compiler::collectSections() {
             s.header = static_cast<int>(i);
             s.title = std::string(it.text);
             std::size_t j = i + 1;
-            while (j < m_items.size() && m_items[j].kind != kFooterItem && m_items[j].kind != kSectionItem) ++j;
-            s.footer = (j < m_items.size() && m_items[j].kind == kFooterItem) ? static_cast<int>(j) : -1;
+            // A section ends at its footer, the next section, or where the program's items end.
+            const std::size_t limit = i < static_cast<std::size_t>(m_programItems) ? static_cast<std::size_t>(m_programItems)
+                                                                                    : m_items.size();
+            while (j < limit && m_items[j].kind != kFooterItem && m_items[j].kind != kSectionItem) ++j;
+            s.footer = (j < limit && m_items[j].kind == kFooterItem) ? static_cast<int>(j) : -1;
             s.stop = static_cast<int>(j);
             const int last = s.footer >= 0 ? s.footer : static_cast<int>(j) - 1;
             for (int k = s.header; k <= last; ++k) m_sectionOf[static_cast<std::size_t>(k)] = static_cast<int>(m_sections.size());
             m_sections.push_back(std::move(s));
-            i = j < m_items.size() && m_items[j].kind == kFooterItem ? j : j - 1;
+            i = j < limit && m_items[j].kind == kFooterItem ? j : j - 1;
         }
     }
 }
@@ -388,6 +407,10 @@ void Compiler::classifySection(Section& s) {
     const int end = static_cast<int>(t.size()) + 1;
     if (t.find('(') != std::string::npos) {
         s.kind = SectionKind::Block;
+        return;
+    }
+    if (inLibrary(s.header)) {
+        s.kind = SectionKind::Notes; // a library lends its function blocks, nothing else
         return;
     }
     if (EqualsNoCase(t, "Notes")) {
@@ -503,8 +526,14 @@ void Compiler::parseBlockHeader(Section& s) {
         if (static_cast<int>(b.outputs.size()) > m_opt.maxParamOut)
             fail(name, "E019", "function block " + b.name + " has " + std::to_string(b.outputs.size()) +
                                    " outputs; target " + m_opt.targetType + " allows " + std::to_string(m_opt.maxParamOut));
-        if (m_blockByName.count(b.name))
+        if (m_blockByName.count(b.name)) {
+            // The program's own block (or an earlier library's) hides a library block of that name.
+            if (inLibrary(s.header)) {
+                s.kind = SectionKind::Notes;
+                return;
+            }
             fail(name, "E008", "function block " + b.name + " is defined twice");
+        }
     } catch (const LineError&) {
         s.kind = SectionKind::Other;
         return;
@@ -1218,23 +1247,27 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
         return Type::Real;
     }
     if (name == "MIN" || name == "MAX" || name == "LIMIT") {
-        // Integer when every argument is; otherwise each is converted to real as it is compiled.
-        // Compiled twice would be needed to know in advance; instead integers are promoted where
-        // they stand using I2R on the top and I2R1 for the one below.
+        // Integer when every argument is, otherwise real. The arguments are compiled once to learn
+        // their types; when they are mixed, the code is dropped and compiled again with every
+        // argument converted to real where it stands (an expression's code has no side effects on
+        // the compiler that a second pass would repeat wrongly).
         const int n = f.args;
+        const uint32_t codeStart = here();
+        const std::size_t argsAt = p;
+        const int givenBefore = given;
+        bool mixed = false;
         Type acc = arg(n == 1);
         for (int k = 1; k < n; ++k) {
             const Type t = arg(k == n - 1);
-            if (acc != t) {
-                if (acc == Type::Int) {
-                    // promote everything below the top: only possible for one value below
-                    if (k == 1) emit(Op::I2R1);
-                    else fail(nameTok, "E022", name + " needs all its arguments of one kind (all integer or all real)");
-                } else {
-                    emit(Op::I2R);
-                }
-                acc = Type::Real;
-            }
+            if (acc != t) mixed = true;
+            if (t == Type::Real) acc = Type::Real;
+        }
+        if (mixed) {
+            m_code.resize(codeStart);
+            p = argsAt;
+            given = givenBefore;
+            types.clear();
+            for (int k = 0; k < n; ++k) convert(arg(k == n - 1), Type::Real);
         }
         finish();
         const bool isInt = acc == Type::Int;
@@ -1414,7 +1447,7 @@ void Compiler::assignment(std::size_t& p) {
 void Compiler::blockCall(std::size_t& p, const std::vector<std::size_t>& targets, std::size_t nameAt) {
     const Token& nameTok = tok(nameAt);
     auto it = m_blockByName.find(nameTok.text);
-    if (it == m_blockByName.end()) fail(nameTok, "E014", "function block '" + nameTok.text + "' is not defined");
+    if (it == m_blockByName.end()) fail(nameTok, "E014", unknownBlockText(nameTok.text));
     const int bi = it->second;
     BlockDef& b = m_blocks[static_cast<std::size_t>(bi)];
     std::size_t q = nameAt + 1;
@@ -1805,10 +1838,13 @@ void Compiler::compileLine(Section& s, int item, bool declarationsOnly) {
             warn(item, first.start, lineEnd(item), "W004",
                  "line is never reached (it follows the GOTO in line " + std::to_string(m_gotoItem) + ")");
         m_afterGoto = false;
-        // Statement start: the line table and, for debugging, a Line instruction.
-        if (!m_lines.empty() && m_lines.back().offset == here()) m_lines.back().item = static_cast<uint32_t>(item);
-        else m_lines.push_back({here(), static_cast<uint32_t>(item)});
-        if (m_opt.debug) {
+        // Statement start: the line table and, for debugging, a Line instruction. Library code
+        // has no lines of this program: its statements count as the header's, and it cannot be
+        // stepped into.
+        const uint32_t lineItem = inLibrary(item) ? 0u : static_cast<uint32_t>(item);
+        if (!m_lines.empty() && m_lines.back().offset == here()) m_lines.back().item = lineItem;
+        else m_lines.push_back({here(), lineItem});
+        if (m_opt.debug && !inLibrary(item)) {
             emit(Op::Line);
             u32(static_cast<uint32_t>(item));
         }
@@ -1914,7 +1950,7 @@ void Compiler::compileSection(Section& s) {
         compileLine(s, i, declarations);
     }
     closeSection(s);
-    m_lines.push_back({here(), static_cast<uint32_t>(s.footer >= 0 ? s.footer : s.header)});
+    m_lines.push_back({here(), inLibrary(s.header) ? 0u : static_cast<uint32_t>(s.footer >= 0 ? s.footer : s.header)});
     if (s.kind == SectionKind::Task) emit(Op::End);
     else if (s.kind == SectionKind::Sub) emit(Op::Ret);
     else emit(Op::FbRet);
@@ -1930,6 +1966,7 @@ void Compiler::finishWarnings() {
         for (Var& v : sc.vars) {
             if (v.hidden || v.isConst || v.name.empty()) continue;
             if (m_diagramNames.count(v.name)) continue;
+            if (sc.block >= 0 && inLibrary(m_blocks[static_cast<std::size_t>(sc.block)].headerItem)) continue;
             const std::string where = sc.block >= 0 ? " in function block " + m_blocks[static_cast<std::size_t>(sc.block)].name : "";
             if (v.read && !v.written)
                 warn(v.readItem, v.readStart, v.readEnd, "W001", "variable '" + v.name + "' is read but never written" + where);
@@ -2023,9 +2060,74 @@ void Compiler::buildImage(Result& r) {
         img.symbols.push_back({v.name, v.cell, static_cast<uint8_t>(v.isInt ? 3 : (m_single ? 2 : 1)),
                                v.isArray ? v.size : 1u});
     }
+    // Every call site's instance of a block, with the block's inputs, outputs and variables:
+    // "_Ramp.2.Last%" is Last% of the second call of _Ramp, in line order.
+    {
+        const Scope& g = m_scopes[0];
+        std::map<int, int> seen;
+        for (std::size_t k = 0; k < g.instances.size(); ++k) {
+            const int b = g.instances[k];
+            const int n = ++seen[b];
+            addInstanceSymbols(img, m_blocks[static_cast<std::size_t>(b)].name + "." + std::to_string(n) + ".", b,
+                               g.instanceBase[k]);
+        }
+    }
     for (const BlockDef& b : m_blocks)
         img.blocks.push_back({b.name, b.entry, m_scopes[static_cast<std::size_t>(b.scope)].frameSize,
                               static_cast<uint16_t>(b.inputs.size()), static_cast<uint16_t>(b.outputs.size())});
+}
+
+void Compiler::addInstanceSymbols(image::Image& img, const std::string& prefix, int block, uint32_t base) {
+    const Scope& sc = m_scopes[static_cast<std::size_t>(m_blocks[static_cast<std::size_t>(block)].scope)];
+    for (const Var& v : sc.vars) {
+        if (v.hidden || v.isConst || v.name.empty()) continue;
+        img.symbols.push_back({prefix + v.name, base + v.cell, static_cast<uint8_t>(v.isInt ? 3 : (m_single ? 2 : 1)),
+                               v.isArray ? v.size : 1u});
+    }
+    std::map<int, int> seen;
+    for (std::size_t k = 0; k < sc.instances.size(); ++k) {
+        const int b = sc.instances[k];
+        const int n = ++seen[b];
+        addInstanceSymbols(img, prefix + m_blocks[static_cast<std::size_t>(b)].name + "." + std::to_string(n) + ".", b,
+                           base + sc.instanceBase[k]);
+    }
+}
+
+std::string Compiler::unknownBlockText(const std::string& name) const {
+    std::string text = "function block '" + name + "' is not defined";
+    if (m_opt.libraries.empty()) return text;
+    std::string names, missing;
+    for (const LibraryItems& lib : m_opt.libraries) {
+        names += (names.empty() ? "" : ", ") + lib.name;
+        if (!lib.present) missing += (missing.empty() ? "" : ", ") + lib.name;
+    }
+    text += " in the program or its libraries (" + names + ")";
+    if (!missing.empty()) text += "; not in the library directory: " + missing;
+    return text;
+}
+
+// A library's warnings are its author's business; its errors stand at the program's header,
+// naming the library and the block.
+void Compiler::mapLibraryMessages() {
+    std::vector<Message> kept;
+    kept.reserve(m_messages.size());
+    for (Message& m : m_messages) {
+        if (!inLibrary(m.item)) {
+            kept.push_back(std::move(m));
+            continue;
+        }
+        if (m.warning) continue;
+        const int sec = m_sectionOf[static_cast<std::size_t>(m.item)];
+        std::string where = "library " + libraryOf(m.item);
+        if (sec >= 0 && m_sections[static_cast<std::size_t>(sec)].block >= 0)
+            where += ", function block " + m_blocks[static_cast<std::size_t>(m_sections[static_cast<std::size_t>(sec)].block)].name;
+        m.text = where + ": " + m.text;
+        m.item = 0;
+        m.start = 1;
+        m.end = 2;
+        kept.push_back(std::move(m));
+    }
+    m_messages = std::move(kept);
 }
 
 Result Compiler::run() {
@@ -2061,7 +2163,7 @@ Result Compiler::run() {
     {
         for (std::size_t i = 1; i < m_items.size(); ++i) {
             const SourceItem& it = m_items[i];
-            if (m_sectionOf[i] >= 0) continue;
+            if (m_sectionOf[i] >= 0 || inLibrary(static_cast<int>(i))) continue;
             if (it.kind == kDiagramItem) {
                 warn(static_cast<int>(i), 1, 2, "W006", "diagram '" + it.diagramTitle + "' is not executed (it stands outside any section)");
                 continue;
@@ -2090,7 +2192,7 @@ Result Compiler::run() {
         auto topLevelUpTo = [&](int item) {
             // Apply the directives that stand outside sections before `item`.
             for (; next < m_items.size() && static_cast<int>(next) < item; ++next) {
-                if (m_sectionOf[next] >= 0 || m_items[next].kind != kTextItem) continue;
+                if (m_sectionOf[next] >= 0 || m_items[next].kind != kTextItem || inLibrary(static_cast<int>(next))) continue;
                 m_item = static_cast<int>(next);
                 try {
                     m_toks = lineTokens(m_item, m_items[next].text);
@@ -2141,6 +2243,7 @@ Result Compiler::run() {
     finishWarnings();
     const bool framesOk = layoutFrames();
     (void)framesOk;
+    mapLibraryMessages();
 
     // Line order, then the error limit.
     std::stable_sort(m_messages.begin(), m_messages.end(), [](const Message& a, const Message& b) {
@@ -2162,7 +2265,21 @@ Result Compiler::run() {
 } // namespace
 
 Result Compile(const std::vector<SourceItem>& items, const Options& options) {
-    Compiler c(items, options);
+    bool anyLibrary = false;
+    for (const LibraryItems& lib : options.libraries) anyLibrary = anyLibrary || !lib.items.empty();
+    if (!anyLibrary) {
+        Compiler c(items, options, items.size(), {{static_cast<int>(items.size()), ""}});
+        return c.run();
+    }
+    // The libraries' items follow the program's, so that their blocks compile like its own.
+    std::vector<SourceItem> all = items;
+    std::vector<std::pair<int, std::string>> starts;
+    for (const LibraryItems& lib : options.libraries) {
+        if (lib.items.empty()) continue;
+        starts.emplace_back(static_cast<int>(all.size()), lib.name);
+        all.insert(all.end(), lib.items.begin(), lib.items.end());
+    }
+    Compiler c(all, options, items.size(), std::move(starts));
     return c.run();
 }
 
