@@ -255,6 +255,20 @@ TEST(CompilerLimits, AtMostOneHundredErrors) {
     EXPECT_EQ(MessageLines(r).back(), "100 error(s), 0 warning(s)");
 }
 
+TEST(CompilerLimits, NothingIsReportedAfterTheHundredthError) {
+    std::vector<std::string> lines(150, "ENDIF");
+    lines.insert(lines.begin() + 50, "GOTO top"); // its E007 is among the first hundred
+    const cmp::Result r =
+        CompileSections({{"Initial", lines}, {"Helper", {"x% = 1"}}, {"Background", {"ENDIF", "ENDIF"}}});
+    ASSERT_EQ(r.messages.size(), 100u);
+    EXPECT_EQ(r.warnings, 0); // W005 of Helper comes after the limit
+    EXPECT_EQ(r.messages[50].text, "label 'top' is not defined in section Initial");
+    EXPECT_EQ(r.messages.back().item, 101);
+    // Background stands after a hundred errors: its code is not compiled, its errors not counted.
+    EXPECT_EQ(r.errorsFound, 151);
+    EXPECT_TRUE(r.image.code.empty());
+}
+
 TEST(CompilerClean, ExamplesHaveNoErrors) {
     for (const char* name : {"conveyor_line.rux"}) {
         std::ifstream in(std::string(RUX_SOURCE_DIR) + "/examples/" + name, std::ios::binary);

@@ -449,6 +449,19 @@ TEST(VmLoad, DamagedImagesAreRefusedWithAMessage) {
     EXPECT_FALSE(m.loaded());
 }
 
+TEST(ImageCrc, KnownValuesAndAnySplit) {
+    const std::pair<std::string, uint32_t> known[] = {
+        {"", 0u}, {"a", 0xE8B7BE43u}, {"123456789", 0xCBF43926u},
+        {"The quick brown fox jumps over the lazy dog", 0x414FA339u}};
+    for (const auto& [text, crc] : known) {
+        const auto* d = reinterpret_cast<const uint8_t*>(text.data());
+        EXPECT_EQ(image::crc32(d, text.size()), crc) << text;
+        // Continuing from a part gives the whole, wherever the text is cut.
+        for (std::size_t cut = 0; cut <= text.size(); ++cut)
+            EXPECT_EQ(image::crc32(d + cut, text.size() - cut, image::crc32(d, cut)), crc) << text << " cut at " << cut;
+    }
+}
+
 TEST(VmLoad, ProgramIdIsTheCrcWithoutItsField) {
     cmp::Result b = CompileSections({{"Initial", {"x% = 1"}}});
     const std::vector<uint8_t> bytes = image::writeImage(b.image);

@@ -122,11 +122,11 @@ struct OpenBlock {
 };
 
 struct Builtinfo {
-    const char* name;
+    std::string_view name;
     int args;
 };
 
-const char* const kKeywords[] = {"IF", "THEN", "ELSEIF", "ELSE", "ENDIF", "DO", "WHILE", "LOOP", "FOR", "TO",
+constexpr std::string_view kKeywords[] = {"IF", "THEN", "ELSEIF", "ELSE", "ENDIF", "DO", "WHILE", "LOOP", "FOR", "TO",
                                  "STEP", "EXIT", "GOTO", "CALL", "DIM", "CONST", "PRINT", "REINIT", "WDOG",
                                  "DELAY", "AND", "OR", "FBBODY"};
 
@@ -160,7 +160,7 @@ const Builtinfo* FindFunction(std::string_view word) {
 }
 
 bool IsKeyword(std::string_view word) {
-    for (const char* k : kKeywords)
+    for (const std::string_view k : kKeywords)
         if (EqualsNoCase(word, k)) return true;
     return false;
 }
@@ -216,7 +216,7 @@ private:
     void classifySection(Section& s);
     void parseBlockHeader(Section& s);
     void prepass();
-    std::vector<Token> lineTokens(int item, std::string_view text);
+    void lineTokens(int item, std::string_view text); // into m_toks
     void handleDirective(const std::vector<Token>& toks, bool define);
 
     // --- code ----------------------------------------------------------------------------------
@@ -227,8 +227,9 @@ private:
         u8((v >> 8) & 0xFF);
     }
     void u32(uint32_t v) {
-        u16(v & 0xFFFF);
-        u16(v >> 16);
+        const uint8_t b[4] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
+                              static_cast<uint8_t>(v >> 24)};
+        m_code.insert(m_code.end(), b, b + 4);
     }
     uint32_t here() const { return static_cast<uint32_t>(m_code.size()); }
     void patch(uint32_t at, uint32_t value) {
@@ -372,6 +373,7 @@ private:
     int m_gotoItem = -1;
     std::map<int, uint32_t> m_taskEntry;                   // task id -> entry
     std::set<std::string> m_diagramNames;
+    bool m_skippedSections = false; // past the error limit, see run()
     std::vector<int> m_sectionOf; // item -> section index, -1 outside
     std::set<std::string> m_realNames;
     std::map<int, int> m_taskHeader; // task id -> its section header item
@@ -543,12 +545,15 @@ void Compiler::parseBlockHeader(Section& s) {
     m_blocks.push_back(std::move(b));
 }
 
-std::vector<Token> Compiler::lineTokens(int item, std::string_view text) {
+void Compiler::lineTokens(int item, std::string_view text) {
     (void)item;
-    std::vector<Token> raw = Tokenise(StripComment(text));
-    if (m_aliases.empty()) return raw;
-    std::vector<Token> out;
-    out.reserve(raw.size());
+    if (m_aliases.empty()) {
+        Tokenise(StripComment(text), m_toks);
+        return;
+    }
+    const std::vector<Token> raw = Tokenise(StripComment(text));
+    std::vector<Token>& out = m_toks;
+    out.clear();
     // Aliases are whole words, replaced by their text; a replacement may use earlier aliases.
     std::function<void(const Token&, int)> expand = [&](const Token& t, int depth) {
         auto it = t.kind == Tok::Word ? m_aliases.find(t.text) : m_aliases.end();
@@ -572,7 +577,6 @@ std::vector<Token> Compiler::lineTokens(int item, std::string_view text) {
         }
         expand(t, 0);
     }
-    return out;
 }
 
 // $DEFINE, $FLT, $INDEXROUTINE and the header directives. `define` applies aliases and $FLT.
@@ -663,7 +667,7 @@ void Compiler::prepass() {
         if (!MayDeclare(it.text)) continue;
         m_item = static_cast<int>(i);
         try {
-            m_toks = lineTokens(m_item, it.text);
+            lineTokens(m_item, it.text);
             if (m_toks[0].kind == Tok::End) continue;
             const Token& t0 = m_toks[0];
             if (t0.kind == Tok::Word && t0.text[0] == '$') {
@@ -1537,7 +1541,8 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         blockCall(p, {}, p);
         return;
     }
-    const std::string kw = Upper(t.text);
+    const std::string kwText = Upper(t.text);
+    const std::string_view kw = kwText; // compared by length first
     auto needLoop = [&]() -> OpenBlock* {
         for (auto it = m_open.rbegin(); it != m_open.rend(); ++it)
             if (it->kind != OpenBlock::If) return &*it;
@@ -1570,14 +1575,14 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         return;
     }
     if (kw == "ELSEIF" || kw == "ELSE" || kw == "ENDIF") {
-        if (nested) fail(t, "E002", kw + " cannot stand in a one-line IF");
+        if (nested) fail(t, "E002", kwText + " cannot stand in a one-line IF");
         if (m_open.empty() || m_open.back().kind != OpenBlock::If) {
             if (!m_open.empty()) {
                 const OpenBlock& o = m_open.back();
-                fail(t, "E012", kw + " inside a " + (o.kind == OpenBlock::For ? "FOR" : "DO") + " loop opened in line " +
+                fail(t, "E012", kwText + " inside a " + (o.kind == OpenBlock::For ? "FOR" : "DO") + " loop opened in line " +
                                     std::to_string(o.item) + " that is not closed with LOOP");
             }
-            fail(t, "E012", kw + " without IF");
+            fail(t, "E012", kwText + " without IF");
         }
         OpenBlock& b = m_open.back();
         if (kw == "ENDIF") {
@@ -1588,7 +1593,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
             m_open.pop_back();
             return;
         }
-        if (b.hasElse) fail(t, "E012", kw + " after ELSE (IF in line " + std::to_string(b.item) + ")");
+        if (b.hasElse) fail(t, "E012", kwText + " after ELSE (IF in line " + std::to_string(b.item) + ")");
         b.endPatches.push_back(jump(Op::Jmp));
         if (b.nextCond) patch(*b.nextCond, here());
         b.nextCond.reset();
@@ -1739,7 +1744,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         return;
     }
     if (kw == "DIM" || kw == "CONST") {
-        if (nested) fail(t, "E002", kw + " cannot stand in a one-line IF");
+        if (nested) fail(t, "E002", kwText + " cannot stand in a one-line IF");
         return; // declared in the first pass
     }
     if (kw == "PRINT") {
@@ -1809,7 +1814,7 @@ void Compiler::compileLine(Section& s, int item, bool declarationsOnly) {
     m_item = item;
     const std::string_view text = m_items[static_cast<std::size_t>(item)].text;
     try {
-        m_toks = lineTokens(item, text);
+        lineTokens(item, text);
         if (m_toks[0].kind == Tok::End) return;
         const Token& t0 = m_toks[0];
         // Labels
@@ -2132,6 +2137,8 @@ void Compiler::mapLibraryMessages() {
 
 Result Compiler::run() {
     Result r;
+    m_code.reserve(m_items.size() * 16);
+    m_lines.reserve(m_items.size());
     prepass();
 
     // Array cells are laid out before any scalar that the code creates on first use.
@@ -2171,7 +2178,7 @@ Result Compiler::run() {
             if (it.kind != kTextItem) continue;
             m_item = static_cast<int>(i);
             try {
-                m_toks = lineTokens(m_item, it.text);
+                lineTokens(m_item, it.text);
                 if (m_toks[0].kind == Tok::End) continue;
                 if (m_toks[0].kind == Tok::Word && m_toks[0].text[0] == '$') {
                     handleDirective(m_toks, true);
@@ -2195,7 +2202,7 @@ Result Compiler::run() {
                 if (m_sectionOf[next] >= 0 || m_items[next].kind != kTextItem || inLibrary(static_cast<int>(next))) continue;
                 m_item = static_cast<int>(next);
                 try {
-                    m_toks = lineTokens(m_item, m_items[next].text);
+                    lineTokens(m_item, m_items[next].text);
                     if (m_toks[0].kind == Tok::Word && m_toks[0].text[0] == '$') {
                         const std::size_t before = m_messages.size();
                         try {
@@ -2218,7 +2225,7 @@ Result Compiler::run() {
                     if (m_items[static_cast<std::size_t>(i)].kind != kTextItem) continue;
                     m_item = i;
                     try {
-                        m_toks = lineTokens(i, m_items[static_cast<std::size_t>(i)].text);
+                        lineTokens(i, m_items[static_cast<std::size_t>(i)].text);
                         if (m_toks[0].kind == Tok::End) continue;
                         if (m_toks[0].kind != Tok::Word || m_toks[0].text[0] != '$')
                             fail(m_toks[0], "E026", "only directives belong in the Alias section");
@@ -2227,6 +2234,19 @@ Result Compiler::run() {
                     }
                 }
                 continue;
+            }
+            // Reporting stops at the 100th error in line order. Once that many stand before a task
+            // or subroutine, none of its messages could be reported (they all lie inside it) and
+            // no image is written: its code is not compiled. Blocks always are, since a recursion
+            // or a library error is reported at an earlier line.
+            if (s.kind != SectionKind::Block && m_messages.size() >= static_cast<std::size_t>(kMaxReportedErrors)) {
+                int before = 0;
+                for (const Message& m : m_messages)
+                    if (!m.warning && m.item < s.header) ++before;
+                if (before >= kMaxReportedErrors) {
+                    m_skippedSections = true;
+                    continue;
+                }
             }
             compileSection(s);
         }
@@ -2253,12 +2273,12 @@ Result Compiler::run() {
     for (const Message& m : m_messages)
         if (!m.warning) ++r.errorsFound;
     for (Message& m : m_messages) {
-        if (!m.warning && r.errors == kMaxReportedErrors) continue;
+        if (r.errors == kMaxReportedErrors) break; // nothing after the 100th error
         (m.warning ? r.warnings : r.errors)++;
         kept.push_back(std::move(m));
     }
     r.messages = std::move(kept);
-    if (r.errors == 0) buildImage(r);
+    if (r.errors == 0 && !m_skippedSections) buildImage(r);
     return r;
 }
 

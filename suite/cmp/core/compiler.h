@@ -61,7 +61,7 @@ struct Result {
     std::vector<Message> messages;   // in line order, at most 100 errors
     int errors = 0;
     int warnings = 0;
-    int errorsFound = 0;             // including those past the limit
+    int errorsFound = 0;             // including those past the limit (tasks and subroutines after 100 errors are not compiled)
     image::Image image;              // meaningful when errors == 0
 };
 

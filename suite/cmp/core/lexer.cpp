@@ -28,13 +28,6 @@ std::string_view StripComment(std::string_view line) {
     return line;
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 std::string Upper(std::string_view s) {
     std::string u(s);
@@ -48,9 +41,6 @@ std::string Lower(std::string_view s) {
     return u;
 }
 
-bool IsWord(const Token& t, std::string_view upperKeyword) {
-    return t.kind == Tok::Word && EqualsNoCase(t.text, upperKeyword);
-}
 
 namespace {
 
@@ -157,6 +147,12 @@ Token Number(std::string_view line, std::size_t& i) {
 std::vector<Token> Tokenise(std::string_view line) {
     std::vector<Token> out;
     out.reserve(8);
+    Tokenise(line, out);
+    return out;
+}
+
+void Tokenise(std::string_view line, std::vector<Token>& out) {
+    out.clear();
     std::size_t i = 0;
     while (i < line.size()) {
         const char c = line[i];
@@ -209,7 +205,6 @@ std::vector<Token> Tokenise(std::string_view line) {
     end.kind = Tok::End;
     end.start = end.end = static_cast<int>(line.size()) + 1;
     out.push_back(end);
-    return out;
 }
 
 } // namespace rux::cmp
