@@ -543,6 +543,10 @@ void CDriveLink::Thread() {
                         Disconnected("bad frame from the drive: " + decoder.Error());
                         break;
                     }
+                    // Answers go out before anything else: the client is waiting for them. A
+                    // short read emptied the socket; poll tells when more arrives.
+                    FlushNotifications();
+                    if (static_cast<std::size_t>(got) < sizeof buf) break;
                     continue;
                 }
                 if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
