@@ -3,6 +3,7 @@
 #include "cmp/compile_support.h"
 
 #include "core/build.h"
+#include "core/lexer.h"
 #include "document/program.h"
 
 #include <gtest/gtest.h>
@@ -244,6 +245,25 @@ TEST(SymbolFile, BlockInstancesPerCallSite) {
                                             "_Acc.2.o% 16 3 0\n"
                                             "_Acc.2.Hist% 17 3 0 2\n"
                                             "_Acc.2.Sum% 19 3 0\n");
+}
+
+// Comments start at the first ';' or "//", wherever it falls in the line.
+TEST(Lexer, StripCommentAtEveryPosition) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"", ""},
+        {"x% = 1", "x% = 1"},
+        {"x% = 1 ; set", "x% = 1 "},
+        {"; all comment", ""},
+        {"y = a / b / c + d / e", "y = a / b / c + d / e"}, // a single slash divides
+        {"y = a / b // half", "y = a / b "},
+        {"1234567;", "1234567"},            // the eighth character
+        {"12345678;", "12345678"},          // the ninth
+        {"1234567/", "1234567/"},           // a slash at the very end
+        {"1234567//x", "1234567"},          // a comment that straddles eight characters
+        {"PRINT \"a;b\"", "PRINT \"a"},     // even inside quotes
+        {"abcdefghijklmnopqrstuvwxyz0123456789 // z", "abcdefghijklmnopqrstuvwxyz0123456789 "},
+    };
+    for (const auto& [line, code] : cases) EXPECT_EQ(cmp::StripComment(line), code) << line;
 }
 
 TEST(CompilerLimits, AtMostOneHundredErrors) {

@@ -130,12 +130,25 @@ constexpr std::string_view kKeywords[] = {"IF", "THEN", "ELSEIF", "ELSE", "ENDIF
                                  "STEP", "EXIT", "GOTO", "CALL", "DIM", "CONST", "PRINT", "REINIT", "WDOG",
                                  "DELAY", "AND", "OR", "FBBODY"};
 
-const Builtinfo kFunctions[] = {
+constexpr Builtinfo kFunctions[] = {
     {"ABS", 1}, {"SIN", 1}, {"COS", 1}, {"TAN", 1}, {"SQR", 1}, {"EXP", 1}, {"LN", 1}, {"SGN", 1},
     {"INT", 1}, {"FLOAT", 1}, {"MIN", 2}, {"MAX", 2}, {"LIMIT", 3}, {"TIME", 0}, {"BCD2BIN", 1},
     {"BIN2BCD", 1}, {"BCD2SEG", 1}, {"CRC", 2}, {"AVERAGE", 2}, {"FILTER", 2}, {"ANSIREAD", 1},
     {"ANSIWRITE", 2}, {"ANSIREPLY", 1}, {"GETCHAR", 0}, {"PUTCHAR", 1}, {"GETKEY", 0}, {"PUTKEY", 1},
 };
+
+// The quick rejections of FindFunction and IsKeyword rely on these lengths.
+constexpr bool LengthsWithin(std::size_t lo, std::size_t hi, bool functions) {
+    if (functions) {
+        for (const Builtinfo& f : kFunctions)
+            if (f.name.size() < lo || f.name.size() > hi || f.name.back() == '%') return false;
+    } else {
+        for (const std::string_view k : kKeywords)
+            if (k.size() < lo || k.size() > hi || k.back() == '%') return false;
+    }
+    return true;
+}
+static_assert(LengthsWithin(2, 9, true) && LengthsWithin(2, 6, false));
 
 // Whether the first pass must look at a line: a directive, a label, DIM, CONST or FBbody can
 // only stand first (an alias cannot stand for them: aliases are for values).
@@ -154,12 +167,16 @@ bool MayDeclare(std::string_view line) {
 }
 
 const Builtinfo* FindFunction(std::string_view word) {
+    // No built-in is shorter than 2 or longer than 9 letters, and none ends in '%'.
+    if (word.size() < 2 || word.size() > 9 || word.back() == '%') return nullptr;
     for (const Builtinfo& f : kFunctions)
         if (EqualsNoCase(word, f.name)) return &f;
     return nullptr;
 }
 
 bool IsKeyword(std::string_view word) {
+    // Keywords have 2 to 6 letters and never end in '%'.
+    if (word.size() < 2 || word.size() > 6 || word.back() == '%') return false;
     for (const std::string_view k : kKeywords)
         if (EqualsNoCase(word, k)) return true;
     return false;
@@ -306,7 +323,10 @@ private:
 
     // --- expressions ---------------------------------------------------------------------------
     const Token& tok(std::size_t p) const { return m_toks[std::min(p, m_toks.size() - 1)]; }
-    bool isOp(std::size_t p, std::string_view op) const { return tok(p).kind == Tok::Op && tok(p).text == op; }
+    bool isOp(std::size_t p, std::string_view op) const {
+        const Token& t = tok(p); // operators have one or two characters
+        return t.kind == Tok::Op && t.text.size() == op.size() && t.text[0] == op[0] && (op.size() == 1 || t.text[1] == op[1]);
+    }
     void expect(std::size_t& p, std::string_view op, const std::string& what);
     void expectEnd(std::size_t p);
     Type expression(std::size_t& p);
@@ -1145,7 +1165,8 @@ void Compiler::intExpression(std::size_t& p) {
 
 Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
     const Token& nameTok = tok(p - 1);
-    const std::string name = Upper(f.name);
+    const std::string_view name = f.name; // the table spells it in capitals
+    const std::string nameText(name);
     // Arguments: compiled one by one as the function needs them.
     bool open = false;
     if (brackets) {
@@ -1153,7 +1174,7 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
             open = true;
             ++p;
         } else if (f.args > 0) {
-            fail(tok(p), "E002", "expected '(' after " + name);
+            fail(tok(p), "E002", "expected '(' after " + nameText);
         }
     }
     int given = 0;
@@ -1164,7 +1185,7 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
                 int more = given;
                 if (open)
                     while (tok(p).kind != Tok::End && !isOp(p, ")")) ++p;
-                fail(nameTok, "E011", name + " takes " + std::to_string(f.args) + " argument(s), " +
+                fail(nameTok, "E011", nameText + " takes " + std::to_string(f.args) + " argument(s), " +
                                           std::to_string(more) + " given");
             }
             ++p;
@@ -1174,7 +1195,7 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
     std::vector<Type> types;
     auto arg = [&](bool last) {
         if (atArgsEnd()) {
-            fail(nameTok, "E011", name + " takes " + std::to_string(f.args) + " argument(s), " + std::to_string(given) + " given");
+            fail(nameTok, "E011", nameText + " takes " + std::to_string(f.args) + " argument(s), " + std::to_string(given) + " given");
         }
         const Type t = expression(p);
         ++given;
@@ -1184,7 +1205,7 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
     };
     auto arrayArg = [&](bool last) -> Var& {
         const Token& a = tok(p);
-        if (a.kind != Tok::Word) fail(a, "E010", name + " needs an array as its first argument");
+        if (a.kind != Tok::Word) fail(a, "E010", nameText + " needs an array as its first argument");
         Var& v = variable(a, true);
         noteRead(v, m_item, a);
         ++p;
@@ -1203,13 +1224,13 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
                     if (isOp(p, ",")) ++extra;
                     ++p;
                 }
-                fail(nameTok, "E011", name + " takes " + std::to_string(f.args) + " argument(s), " +
+                fail(nameTok, "E011", nameText + " takes " + std::to_string(f.args) + " argument(s), " +
                                           std::to_string(extra) + " given");
             }
             ++p;
         } else if (brackets && f.args == 0 && isOp(p, "(")) {
             ++p;
-            expect(p, ")", "after " + name);
+            expect(p, ")", "after " + nameText);
         }
     };
     auto bi = [&](Builtin b) {
@@ -1335,7 +1356,7 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
         bi(Builtin::AnsiWrite);
         return Type::Int;
     }
-    fail(nameTok, "E014", "'" + name + "' is not a function");
+    fail(nameTok, "E014", "'" + nameText + "' is not a function");
 }
 
 // --- statements ----------------------------------------------------------------------------------

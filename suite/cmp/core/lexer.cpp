@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace rux::cmp {
 
@@ -20,10 +21,26 @@ const WordTable kWordTable;
 
 bool IsWordChar(char c) { return kWordTable.word[static_cast<unsigned char>(c)]; }
 
+namespace {
+// Non-zero when one of the eight bytes of `x` is `b`.
+inline uint64_t HasByte(uint64_t x, unsigned char b) {
+    const uint64_t y = x ^ (0x0101010101010101ull * b);
+    return (y - 0x0101010101010101ull) & ~y & 0x8080808080808080ull;
+}
+} // namespace
+
 std::string_view StripComment(std::string_view line) {
-    for (std::size_t i = 0; i < line.size(); ++i) {
+    const std::size_t n = line.size();
+    std::size_t i = 0;
+    // Eight characters at a time while none of them can start a comment.
+    for (; i + 8 <= n; i += 8) {
+        uint64_t w;
+        std::memcpy(&w, line.data() + i, 8);
+        if (HasByte(w, ';') | HasByte(w, '/')) break;
+    }
+    for (; i < n; ++i) {
         if (line[i] == ';') return line.substr(0, i);
-        if (line[i] == '/' && i + 1 < line.size() && line[i + 1] == '/') return line.substr(0, i);
+        if (line[i] == '/' && i + 1 < n && line[i + 1] == '/') return line.substr(0, i);
     }
     return line;
 }
@@ -164,7 +181,7 @@ void Tokenise(std::string_view line, std::vector<Token>& out) {
             out.push_back(Number(line, i));
             continue;
         }
-        Token t;
+        Token& t = out.emplace_back(); // filled in place: no copy of the token
         t.start = static_cast<int>(i) + 1;
         if (IsWordChar(c)) {
             std::size_t j = i;
@@ -199,12 +216,10 @@ void Tokenise(std::string_view line, std::vector<Token>& out) {
             }
         }
         t.end = static_cast<int>(i) + 1;
-        out.push_back(std::move(t));
     }
-    Token end;
+    Token& end = out.emplace_back();
     end.kind = Tok::End;
     end.start = end.end = static_cast<int>(line.size()) + 1;
-    out.push_back(end);
 }
 
 } // namespace rux::cmp
