@@ -12,6 +12,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <type_traits>
 #include <unordered_map>
 
 namespace rux::cmp {
@@ -187,6 +188,19 @@ const char* const kHeaderDirectives[] = {"AUTHOR", "COMPANY", "TITLE", "VERSION"
                                          "FLOATINGPOINT", "LIBRARY", "REFLIBS", "OPTIONNUMBER", "POSHARD",
                                          "POSLINK", "CLIPPARAM", "CLONABLE", "USERPROGENABLED", "H2LITE"};
 
+// A callable giving a Type, passed without copying or allocating (the callee only calls it while
+// the caller's full expression lasts).
+class TypeFn {
+public:
+    template <class F>
+    TypeFn(F&& f) : m_obj(static_cast<void*>(&f)), m_call([](void* o) { return (*static_cast<std::remove_reference_t<F>*>(o))(); }) {}
+    Type operator()() const { return m_call(m_obj); }
+
+private:
+    void* m_obj;
+    Type (*m_call)(void*);
+};
+
 struct ParamRef {
     enum Form { Scaled, Raw, Bit, Pointer } form = Scaled;
     int menu = 0, par = 0, bit = 0;
@@ -310,7 +324,7 @@ private:
     void statement(Section& s, std::size_t& p, bool nested);
     void assignment(std::size_t& p);
     void blockCall(std::size_t& p, const std::vector<std::size_t>& targets, std::size_t nameAt);
-    void storeTarget(std::size_t& p, Type valueType, const std::function<Type()>& value);
+    void storeTarget(std::size_t& p, Type valueType, TypeFn value);
     void closeSection(Section& s);
     OpenBlock openBlock(OpenBlock::Kind kind, const Token& t) const {
         OpenBlock b;
@@ -1361,7 +1375,7 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
 
 // --- statements ----------------------------------------------------------------------------------
 
-void Compiler::storeTarget(std::size_t& p, Type, const std::function<Type()>& value) {
+void Compiler::storeTarget(std::size_t& p, Type, TypeFn value) {
     const Token& t = tok(p);
     if (t.kind != Tok::Word) fail(t, "E002", "expected a variable or parameter, found '" + t.text + "'");
     ParamRef ref;

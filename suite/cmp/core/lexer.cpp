@@ -46,15 +46,18 @@ std::string_view StripComment(std::string_view line) {
 }
 
 
+// ASCII only, as the words of the language are.
 std::string Upper(std::string_view s) {
     std::string u(s);
-    for (char& c : u) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : u)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     return u;
 }
 
 std::string Lower(std::string_view s) {
     std::string u(s);
-    for (char& c : u) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : u)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return u;
 }
 
