@@ -289,6 +289,17 @@ TEST(CompilerLimits, NothingIsReportedAfterTheHundredthError) {
     EXPECT_TRUE(r.image.code.empty());
 }
 
+TEST(CompilerLimits, RecursionThroughABlockPastTheLimitIsStillReported) {
+    std::vector<std::string> lines(120, "ENDIF");
+    const cmp::Result r = CompileSections({{"(o%) = _A(i%)", {"FBbody", "o% = _B(i%)"}},
+                                           {"Initial", lines},
+                                           {"(o%) = _B(i%)", {"FBbody", "ENDIF", "o% = _A(i%)"}}});
+    ASSERT_EQ(r.messages.size(), 100u);
+    EXPECT_EQ(cmp::FormatMessage("t.rux", r.messages[0]),
+              "t.rux(1,1-14): error E017: function block _A calls itself (_A -> _B -> _A)");
+    EXPECT_EQ(r.errorsFound, 121); // _B's own ENDIF lies past the limit and is not looked at
+}
+
 TEST(CompilerClean, ExamplesHaveNoErrors) {
     for (const char* name : {"conveyor_line.rux"}) {
         std::ifstream in(std::string(RUX_SOURCE_DIR) + "/examples/" + name, std::ios::binary);

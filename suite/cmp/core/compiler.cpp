@@ -326,6 +326,7 @@ private:
     void blockCall(std::size_t& p, const std::vector<std::size_t>& targets, std::size_t nameAt);
     void storeTarget(std::size_t& p, Type valueType, TypeFn value);
     void closeSection(Section& s);
+    void collectCalls(const Section& s);
     OpenBlock openBlock(OpenBlock::Kind kind, const Token& t) const {
         OpenBlock b;
         b.kind = kind;
@@ -1963,6 +1964,22 @@ void Compiler::closeSection(Section& s) {
     m_afterGoto = false;
 }
 
+// The blocks a block's body calls, from its words alone (a call is "_Name(" of a known block).
+void Compiler::collectCalls(const Section& s) {
+    BlockDef& blk = m_blocks[static_cast<std::size_t>(s.block)];
+    for (int i = std::max(s.fbBody, s.header) + 1; i < s.stop; ++i) {
+        const SourceItem& it = m_items[static_cast<std::size_t>(i)];
+        if (it.kind != kTextItem) continue;
+        m_item = i;
+        lineTokens(i, it.text);
+        for (std::size_t k = 0; k + 1 < m_toks.size(); ++k) {
+            const Token& t = m_toks[k];
+            if (t.kind != Tok::Word || t.text[0] != '_' || !isOp(k + 1, "(")) continue;
+            if (const auto b = m_blockByName.find(t.text); b != m_blockByName.end()) blk.calls.push_back(b->second);
+        }
+    }
+}
+
 void Compiler::compileSection(Section& s) {
     m_section = &s;
     m_scope = s.kind == SectionKind::Block ? m_blocks[static_cast<std::size_t>(s.block)].scope : 0;
@@ -2254,6 +2271,19 @@ Result Compiler::run() {
             topLevelUpTo(s.header);
             if (s.kind == SectionKind::Notes) continue;
             if (s.kind == SectionKind::Other) continue;
+            // Reporting stops at the 100th error in line order. Once that many stand before a
+            // section, none of its own messages could be reported (they all lie inside it) and no
+            // image is written: its code is not compiled, and an Alias section only defines its
+            // aliases. A function block's calls are still collected, since a recursion is reported
+            // at the first block of the cycle, which may stand earlier; library blocks are always
+            // compiled (their errors stand at line 0).
+            bool pastLimit = false;
+            if (!inLibrary(s.header) && m_messages.size() >= static_cast<std::size_t>(kMaxReportedErrors)) {
+                int before = 0;
+                for (const Message& m : m_messages)
+                    if (!m.warning && m.item < s.header) ++before;
+                pastLimit = before >= kMaxReportedErrors;
+            }
             if (s.kind == SectionKind::Alias) {
                 m_scope = 0;
                 for (int i = s.header + 1; i < s.stop; ++i) {
@@ -2262,26 +2292,20 @@ Result Compiler::run() {
                     try {
                         lineTokens(i, m_items[static_cast<std::size_t>(i)].text);
                         if (m_toks[0].kind == Tok::End) continue;
-                        if (m_toks[0].kind != Tok::Word || m_toks[0].text[0] != '$')
+                        if (m_toks[0].kind != Tok::Word || m_toks[0].text[0] != '$') {
+                            if (pastLimit) continue;
                             fail(m_toks[0], "E026", "only directives belong in the Alias section");
+                        }
                         handleDirective(m_toks, true);
                     } catch (const LineError&) {
                     }
                 }
                 continue;
             }
-            // Reporting stops at the 100th error in line order. Once that many stand before a task
-            // or subroutine, none of its messages could be reported (they all lie inside it) and
-            // no image is written: its code is not compiled. Blocks always are, since a recursion
-            // or a library error is reported at an earlier line.
-            if (s.kind != SectionKind::Block && m_messages.size() >= static_cast<std::size_t>(kMaxReportedErrors)) {
-                int before = 0;
-                for (const Message& m : m_messages)
-                    if (!m.warning && m.item < s.header) ++before;
-                if (before >= kMaxReportedErrors) {
-                    m_skippedSections = true;
-                    continue;
-                }
+            if (pastLimit) {
+                m_skippedSections = true;
+                if (s.kind == SectionKind::Block) collectCalls(s);
+                continue;
             }
             compileSection(s);
         }
