@@ -108,7 +108,7 @@ std::atomic<long> g_answers{0};
 
 void Notify(H2HWND, uint32_t, uintptr_t, intptr_t) {
     g_answers.fetch_add(1);
-    std::lock_guard<std::mutex> lock(g_mutex);
+    { std::lock_guard<std::mutex> lock(g_mutex); } // a waiter between its check and its wait is asleep now
     g_cv.notify_all();
 }
 
