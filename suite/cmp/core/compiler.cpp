@@ -1577,7 +1577,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         blockCall(p, {}, p);
         return;
     }
-    const std::string kwText = Upper(t.text);
+    const std::string kwText = IsKeyword(t.text) ? Upper(t.text) : std::string(); // empty: no keyword
     const std::string_view kw = kwText; // compared by length first
     auto needLoop = [&]() -> OpenBlock* {
         for (auto it = m_open.rbegin(); it != m_open.rend(); ++it)
