@@ -439,11 +439,19 @@ void CDriveLink::Disconnected(const std::string&) {
 }
 
 void CDriveLink::HandleFrame(const CFrame& f) {
-    std::lock_guard<std::mutex> lock(m_mutex);
+    bool wake = false;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        wake = HandleFrameLocked(f);
+    }
+    if (wake) m_cv.notify_all();
+}
+
+bool CDriveLink::HandleFrameLocked(const CFrame& f) {
     const auto p = m_pending.find(f.id);
     if (f.type == drive::kRepAnswer) {
         CAnswer a;
-        if (!drive::DecodeAnswer(f.payload, a)) return;
+        if (!drive::DecodeAnswer(f.payload, a)) return false;
         if (p != m_pending.end()) {
             if (p->second.client != 0) {
                 Deliver(p->second.client, a);
@@ -451,29 +459,28 @@ void CDriveLink::HandleFrame(const CFrame& f) {
             } else if (p->second.waited) {
                 p->second.result.answers.push_back(std::move(a));
             }
-            return;
+            return false;
         }
         const auto s = m_standing.find(f.id);
-        if (s == m_standing.end()) return;
+        if (s == m_standing.end()) return false;
         if (a.kind == H2_ANS_VALUE) {
             char buf[64];
             std::snprintf(buf, sizeof buf, "%.12g", a.value);
             s->second.lastText = a.symbol + " = " + buf;
         }
         Deliver(s->second.client, a);
-        return;
+        return false;
     }
     drive::CPayloadReader r(f.payload);
     const int32_t status = r.I32();
     std::string detail = r.Blob();
-    if (p == m_pending.end()) return;
+    if (p == m_pending.end()) return false;
     if (p->second.waited) {
         if (status != H2_OK) m_standing.erase(f.id);
         p->second.result.status = status;
         p->second.result.detail = std::move(detail);
         p->second.done = true;
-        m_cv.notify_all();
-        return;
+        return true;
     }
     if (status != H2_OK) {
         if (p->second.client != 0 && !p->second.answered) {
@@ -484,6 +491,7 @@ void CDriveLink::HandleFrame(const CFrame& f) {
         m_standing.erase(f.id);  // a loop the drive refused does not come back
     }
     m_pending.erase(p);
+    return false;
 }
 
 void CDriveLink::Thread() {
@@ -543,6 +551,10 @@ void CDriveLink::Thread() {
                         Disconnected("bad frame from the drive: " + decoder.Error());
                         break;
                     }
+                    // Answers go out before anything else: the client is waiting for them. A
+                    // short read emptied the socket; poll tells when more arrives.
+                    FlushNotifications();
+                    if (static_cast<std::size_t>(got) < sizeof buf) break;
                     continue;
                 }
                 if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;

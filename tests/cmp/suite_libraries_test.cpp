@@ -197,5 +197,47 @@ TEST(SymbolLibrary, VariablesOfTheNodesProgramAndParameters) {
     EXPECT_EQ(rec.Address, 4u);
 }
 
+
+// Lines of a symbol file as the library takes them: the Bit column is 0 or 1, anything else (or a
+// malformed field) drops the line.
+TEST(SymbolLibrary, BitColumnOfTheSymbolFile) {
+    CServiceLibrary lib("H2Syb", RUX_PRODUCT_DIR);
+    auto* open = lib.Entry<int32_t(const char*)>("H2SYB_Open");
+    auto* load = lib.Entry<int32_t(const char*)>("H2SYB_LoadScript");
+    auto* get = lib.Entry<int32_t(const char*, const char*, H2SYBOBJADDR*)>("H2SYB_GetObjAddr");
+    ASSERT_TRUE(open && load && get);
+    TempDir dir;
+    dir.file("p.sym", "Running% 4 3 1\n"
+                      "Speed 5 1 0\n"
+                      "Old% 6 3\n"
+                      "Wide% 7 3 2\n"
+                      "Flags% 8 3 1 4\n"
+                      "Neg% 9 3 -1\n"
+                      "Word% x 3 0\n"
+                      "Tabbed%\t10\t3\t1\r\n");
+    ASSERT_EQ(open(dir.path.string().c_str()), 1);
+    ASSERT_EQ(load("HALM2.NAD"), 1);
+    struct Case {
+        const char* symbol;
+        int32_t found;
+        uint32_t address;
+        uint16_t type;
+        uint16_t bit;
+    };
+    const Case cases[] = {
+        {"Running%", 1, 4, 3, 1}, {"Speed", 1, 5, 1, 0},    {"Old%", 1, 6, 3, 0},  // no Bit column: not a bit
+        {"Wide%", 0, 0, 0, 0},    {"Flags%[3]", 1, 11, 3, 1}, {"Flags%[4]", 0, 0, 0, 0},
+        {"Neg%", 0, 0, 0, 0},     {"Word%", 0, 0, 0, 0},    {"Tabbed%", 1, 10, 3, 1},
+    };
+    for (const Case& c : cases) {
+        H2SYBOBJADDR rec{0xFFFF, 0xFFFF, 0xFFFF};
+        EXPECT_EQ(get(c.symbol, "1", &rec), c.found) << c.symbol;
+        if (!c.found) continue;
+        EXPECT_EQ(rec.Address, c.address) << c.symbol;
+        EXPECT_EQ(rec.Type, c.type) << c.symbol;
+        EXPECT_EQ(rec.Bit, c.bit) << c.symbol;
+    }
+}
+
 } // namespace
 } // namespace rux::test

@@ -248,6 +248,10 @@ void CDriveServer::ReadFrom(CConn& c) {
         }
         if (!ok) return Close(c, "bad frame: " + c.decoder.Error());
         if (c.closing) return;
+        // The answers leave at once; a short read emptied the socket (poll reports what follows,
+        // an end of the connection included).
+        if (!c.out.empty()) Flush(c);
+        if (static_cast<std::size_t>(n) < sizeof buf) return;
     }
 }
 
