@@ -337,6 +337,29 @@ TEST(DialogCommands, UserFunctionBlockTakesTheEditorsHeaderWithTheTargetsLimits)
     }
 }
 
+TEST(DialogCommands, FileAsksTheChooserFromTheProgramsFolderAndInsertsAtTheCaret) {
+    CEditorWithProgram e;
+    ASSERT_TRUE(e.started);
+    const std::string other = e.h.Root() + "/other.rux";
+    CEditorHarness::Write(other, DialogProgram({"P", "x1 = 5", "x2 = 6"}));
+    QString asked;
+    e.Commands().SetFileChooser([&](const QString& initial) {
+        asked = initial;
+        return QString::fromStdString(other);
+    });
+    e.View().GoToItem(3);
+    ASSERT_TRUE(e.h.Frame().Action(ID_EDIT_INSERT_FILE)->isEnabled());
+    EXPECT_TRUE(e.h.Frame().RunCommand(ID_EDIT_INSERT_FILE));
+    EXPECT_EQ(asked, QString::fromStdString("-i " + e.path));
+    // The other program's lines without its header, in front of the caret's line.
+    const auto texts = e.Texts();
+    ASSERT_EQ(texts.size(), 9u);
+    EXPECT_EQ(texts[3], "x1 = 5");
+    EXPECT_EQ(texts[4], "x2 = 6");
+    EXPECT_EQ(texts[5], "b = 2");
+    EXPECT_TRUE(e.Document().IsModified());
+}
+
 TEST(DialogCommands, FindIsModelessKeepsItsStateAndDrivesTheActiveView) {
     CEditorWithProgram e;
     ASSERT_TRUE(e.started);
