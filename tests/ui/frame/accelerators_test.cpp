@@ -218,10 +218,12 @@ TEST(Accelerators, MenuKeysAreShortcutsAndNoneIsShared) {
             ++named;
             EXPECT_EQ(action->shortcut(), QKeySequence(keys, QKeySequence::PortableText)) << id;
         }
-        for (const QKeySequence& key : action->shortcuts()) owners[key.toString()] << QString::number(id);
+        for (const QKeySequence& key : action->shortcuts())
+            owners[key.toString()] << QString::number(id);
     }
     EXPECT_GE(named, 25);
-    for (const auto& [key, ids] : owners) EXPECT_EQ(ids.size(), 1) << key.toStdString() << ": " << ids.join(",").toStdString();
+    for (const auto& [key, ids] : owners)
+        EXPECT_EQ(ids.size(), 1) << key.toStdString() << ": " << ids.join(",").toStdString();
 }
 
 // Ctrl+F4 closes the active program window as closing it by hand does: a changed program is asked

@@ -337,6 +337,30 @@ TEST(DialogCommands, UserFunctionBlockTakesTheEditorsHeaderWithTheTargetsLimits)
     }
 }
 
+// Without a stand-in, the compiler library's own dialog asks for the header; what it shows as the
+// header is what goes into the program.
+TEST(DialogCommands, UserFunctionBlockThroughTheCompilerLibrary) {
+    CEditorWithProgram e;
+    ASSERT_TRUE(e.started);
+    QString preview;
+    WhenModal([&](QWidget* modal) {
+        auto field = [modal](const char* name) {
+            return modal->findChild<QLineEdit*>(QString::fromLatin1(name));
+        };
+        ASSERT_NE(field("blockName"), nullptr);
+        field("outputs")->setText("q");
+        field("blockName")->setText("_Ramp");
+        field("inputs")->setText("a, b");
+        preview = field("preview")->text();
+        QTest::keyClick(modal, Qt::Key_Return);
+    });
+    EXPECT_TRUE(e.h.Frame().RunCommand(ID_INSERT_UDFB));
+    CEditorHarness::Settle(20);
+    ASSERT_TRUE(preview.contains("_Ramp")) << preview.toStdString();
+    const auto texts = e.Texts();
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), preview.toStdString()), 2) << "header and footer";
+}
+
 TEST(DialogCommands, FileAsksTheChooserFromTheProgramsFolderAndInsertsAtTheCaret) {
     CEditorWithProgram e;
     ASSERT_TRUE(e.started);
