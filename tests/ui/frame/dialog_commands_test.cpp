@@ -361,6 +361,62 @@ TEST(DialogCommands, UserFunctionBlockThroughTheCompilerLibrary) {
     EXPECT_EQ(std::count(texts.begin(), texts.end(), preview.toStdString()), 2) << "header and footer";
 }
 
+// A double-click on a section header's text edits it: a task in the task dialog, a function block
+// in the compiler library's header dialog, each starting from the header as it is.
+TEST(DialogCommands, HeaderDoubleClickRenamesHeaderAndFooter) {
+    struct Row {
+        const char* name;
+        const char* header;
+        std::function<QString(QWidget* modal)> edit; // answers the new header text, or empty to cancel
+    };
+    const Row rows[] = {
+        {"task", "Background",
+         [](QWidget* modal) {
+             auto* dialog = dynamic_cast<CDlgInsertTask*>(modal);
+             EXPECT_NE(dialog, nullptr);
+             if (!dialog) return QString();
+             EXPECT_EQ(dialog->NameEdit()->text(), "Background");
+             dialog->NameEdit()->selectAll();
+             QTest::keyClicks(dialog->NameEdit(), "Clock");
+             return QString("Clock");
+         }},
+        {"function block", "q = _F(a)",
+         [](QWidget* modal) {
+             auto* name = modal->findChild<QLineEdit*>("blockName");
+             EXPECT_NE(name, nullptr);
+             if (!name) return QString();
+             EXPECT_EQ(name->text(), "_F");
+             modal->findChild<QLineEdit*>("inputs")->setText("a, b");
+             return modal->findChild<QLineEdit*>("preview")->text();
+         }},
+    };
+    for (const Row& row : rows) {
+        for (bool ok : {false, true}) {
+            SCOPED_TRACE(std::string(row.name) + (ok ? " ok" : " cancel"));
+            CEditorHarness h;
+            const std::string path = h.Root() + "/h.rux";
+            CEditorHarness::Write(path, DialogProgram({"P", std::string("{") + row.header, "x = 1", "}"}));
+            ASSERT_TRUE(h.Start({path}));
+            auto* view = qobject_cast<CRUXView*>(h.Frame().Children().at(0)->View());
+            QString expected;
+            WhenModal([&](QWidget* modal) {
+                expected = row.edit(modal);
+                QTest::keyClick(modal, ok ? Qt::Key_Return : Qt::Key_Escape);
+            });
+            const QRect header = view->RowRect(1);
+            QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier,
+                               QPoint(header.left() + 200, header.center().y()));
+            CEditorHarness::Settle(20);
+            ASSERT_FALSE(expected.isEmpty());
+            const auto& items = view->Document().Items();
+            const std::string now = ok ? expected.toStdString() : std::string(row.header);
+            EXPECT_EQ(items.GetAt(1)->GetText(), now);
+            EXPECT_EQ(items.GetAt(3)->GetText(), now) << "the footer follows";
+            EXPECT_EQ(view->Document().IsModified(), ok);
+        }
+    }
+}
+
 TEST(DialogCommands, FileAsksTheChooserFromTheProgramsFolderAndInsertsAtTheCaret) {
     CEditorWithProgram e;
     ASSERT_TRUE(e.started);
