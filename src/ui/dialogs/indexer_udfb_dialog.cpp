@@ -2,6 +2,7 @@
 
 #include "cp1252.h"
 #include "document/string_table.h"
+#include "frame/message_box.h"
 #include "import/indexer_fb_form.h"
 
 #include <QDialogButtonBox>
