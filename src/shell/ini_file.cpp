@@ -119,9 +119,9 @@ std::string CIniFile::Text() const {
 std::optional<std::string> CIniFile::Find(std::string_view section, std::string_view key) const {
     std::string text;
     if (!Load(text)) return std::nullopt;
-    ScanResult r = Scan(text, TrimBlanks(section), TrimBlanks(key));
-    if (!r.keyFound || r.value.empty()) return std::nullopt;
-    return std::string(r.value);
+    const std::optional<std::string_view> value = ini::FindValue(text, TrimBlanks(section), TrimBlanks(key));
+    if (!value || value->empty()) return std::nullopt;
+    return std::string(*value);
 }
 
 std::string CIniFile::GetString(std::string_view section, std::string_view key, std::string_view def) const {
