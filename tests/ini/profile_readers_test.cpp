@@ -1,8 +1,8 @@
-// The three readers of profile-format files side by side: they share one line grammar and differ
+// The readers of profile-format files side by side: they share one line grammar and differ
 // only where each file's own rules say so.
 #include "../../suite/tgt/target_table.h"
-#include "server/drive_server.h"
 #include "h2tgt.h"
+#include "server/drive_server.h"
 #include "shell/ini_file.h"
 #include "support/scoped_env.h"
 #include "target/h2tgt_library.h"
