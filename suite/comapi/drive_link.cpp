@@ -1,5 +1,7 @@
 #include "drive_link.h"
 
+#include "ini/ini_lines.h"
+
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <netdb.h>
@@ -18,6 +20,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 namespace rux::comapi {
 
@@ -40,11 +43,6 @@ std::string Trim(std::string s) {
     const std::size_t b = s.find_first_not_of(" \t\r\n");
     if (b == std::string::npos) return {};
     return s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
-}
-
-bool EqualNoCase(const std::string& a, const char* b) {
-    return a.size() == std::strlen(b) &&
-           std::equal(a.begin(), a.end(), b, [](char x, char y) { return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y)); });
 }
 
 void ApplyAddress(CLinkConfig& c, const std::string& value) {
@@ -87,23 +85,14 @@ CLinkConfig ReadLinkConfig() {
     CLinkConfig c;
     const std::string dir = ProductDir();
     c.driveProgram = (std::filesystem::path(dir) / "ruxdrive").string();
-    std::ifstream in(std::filesystem::path(dir) / "Torvel.ini");
-    std::string line;
-    bool section = false;
-    while (std::getline(in, line)) {
-        line = Trim(line);
-        if (line.empty() || line[0] == ';') continue;
-        if (line[0] == '[') {
-            section = EqualNoCase(Trim(line.substr(1, line.find(']') - 1)), "Drive");
-            continue;
-        }
-        const std::size_t eq = line.find('=');
-        if (!section || eq == std::string::npos) continue;
-        const std::string key = Trim(line.substr(0, eq));
-        const std::string value = Trim(line.substr(eq + 1));
-        if (EqualNoCase(key, "Address")) ApplyAddress(c, value);
-        if (EqualNoCase(key, "AutoStart")) c.autoStart = value != "0";
-    }
+    // The editor's settings file, read by the editor's rules: the first key of a name decides, and an
+    // empty value counts as absent.
+    std::ifstream in(std::filesystem::path(dir) / "Torvel.ini", std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (const auto address = ini::FindValue(text, "Drive", "Address"); address && !address->empty())
+        ApplyAddress(c, std::string(*address));
+    if (const auto autoStart = ini::FindValue(text, "Drive", "AutoStart"); autoStart && !autoStart->empty())
+        c.autoStart = *autoStart != "0";
     if (const char* a = std::getenv("RUXDRIVE_ADDRESS"); a != nullptr && *a != '\0') ApplyAddress(c, a);
     if (const char* s = std::getenv("RUXDRIVE_AUTOSTART"); s != nullptr && *s != '\0') c.autoStart = std::strcmp(s, "0") != 0;
     return c;
