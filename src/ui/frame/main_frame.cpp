@@ -207,6 +207,7 @@ bool CMainFrame::Create() {
     m_router.SetTarget(CCommandRouter::kDocument, m_documentTarget.get());
     m_router.SetTarget(CCommandRouter::kFrame, this);
     m_router.SetTarget(CCommandRouter::kApplication, &m_app);
+    LoadViewSettings(m_app.Settings());
 
     CreateStatusBar();
     m_theme = CThemeTable::Load(m_app.Settings());
@@ -257,7 +258,7 @@ QAction* CMainFrame::MakeAction(int id) {
 }
 
 void CMainFrame::CreateActions() {
-    for (int menu : {IDR_MAINFRAME, IDR_RUXTYPE, IDR_POPUP_EDIT})
+    for (int menu : {IDR_MAINFRAME, IDR_RUXTYPE, IDR_POPUP_EDIT, IDR_POPUP_TREE_DOC, IDR_POPUP_TREE_FB, IDR_POPUP_TREE_DIAG})
         for (const CMenuEntry& e : MenuEntries(menu))
             if (e.kind == EMenuKind::Command) MakeAction(e.id);
     for (const CToolbarSpec& bar : Toolbars())
@@ -1012,6 +1013,7 @@ bool CMainFrame::GoToErrorLocation(const std::string& fileName, const CErrorLoca
 
 void CMainFrame::SaveShellSettings() {
     m_shell.Save(m_app.Settings());
+    SaveViewSettings(m_app.Settings());
 }
 
 bool CMainFrame::CanClose() {

@@ -26,6 +26,16 @@ void BindViewEnvironment(COptionMgr* options) {
     CViewEnvironment::Default().UseOptions(options);
 }
 
+void LoadViewSettings(const CIniFile& ini) {
+    CSetting& settings = CViewEnvironment::Default().Settings();
+    settings.ResetToDefaults();
+    settings.Load(ini);
+}
+
+void SaveViewSettings(CIniFile& ini) {
+    CViewEnvironment::Default().Settings().Save(ini);
+}
+
 bool& OverwriteFlag() {
     return CViewEnvironment::Default().Overwrite();
 }
@@ -60,6 +70,16 @@ bool RunViewCommand(QWidget* widget, int id) {
 
 void ViewGoToItem(QWidget* widget, int index) {
     if (CRUXView* view = AsView(widget)) view->GoToItem(index);
+}
+
+CEditSession* ViewSession(QWidget* widget) {
+    CRUXView* view = AsView(widget);
+    return view ? &view->Session() : nullptr;
+}
+
+bool ViewRunAction(QWidget* widget, const std::function<bool(CEditSession&)>& action) {
+    CRUXView* view = AsView(widget);
+    return view && view->RunSessionAction(action);
 }
 
 QString ViewPositionText(QWidget* widget) {

@@ -7,6 +7,8 @@
 
 namespace rux {
 
+class CEditSession;
+class CIniFile;
 class COptionMgr;
 class CRUXDocument;
 struct CCmdUI;
@@ -29,6 +31,10 @@ struct CTreeHooks {
 // Null goes back to the views' own defaults (when the application goes).
 void BindViewEnvironment(COptionMgr* options);
 bool& OverwriteFlag();
+// The views' font, tab and colour settings: set to their defaults, then read from the settings file
+// (the frame's creation); written back when the frame closes.
+void LoadViewSettings(const CIniFile& ini);
+void SaveViewSettings(CIniFile& ini);
 
 // --- program view ---------------------------------------------------------------------------
 QWidget* CreateProgramView(CRUXDocument& document, QWidget* parent);
@@ -38,6 +44,10 @@ bool UpdateViewCommand(QWidget* view, CCmdUI& ui);
 bool RunViewCommand(QWidget* view, int id);
 // Caret to column 1 of the item, unfolding what hides it, and into view.
 void ViewGoToItem(QWidget* view, int index);
+// The view's editing session (null for another widget), and a core command run on it as a view
+// command runs: caret shown, bars and rows updated.
+CEditSession* ViewSession(QWidget* view);
+bool ViewRunAction(QWidget* view, const std::function<bool(CEditSession&)>& action);
 // "Ln %d, Col %d" of the view's caret; empty when the view shows none.
 QString ViewPositionText(QWidget* view);
 

@@ -399,6 +399,15 @@ void CRUXView::GoToItem(int index, int column) {
     AfterCommand(before);
 }
 
+bool CRUXView::RunSessionAction(const std::function<bool(CEditSession&)>& action) {
+    const CSnapshot before = Snapshot();
+    Bind();
+    const bool done = action(*m_session);
+    m_session->ScrollCaretIntoView();
+    AfterCommand(before);
+    return done;
+}
+
 bool CRUXView::OnCommand(int id) {
     const CSnapshot before = Snapshot();
     Bind();

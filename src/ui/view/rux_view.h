@@ -14,6 +14,7 @@
 
 class QMimeData;
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -62,6 +63,9 @@ public:
     // Puts the caret on an item (a go-to from the tree or the build bar), unfolding its section,
     // and scrolls it into view.
     void GoToItem(int index, int column = 1);
+    // Runs a command of the core on this view's session (a program tree command) and shows its
+    // outcome as any other command's: caret, scroll bars, repaint. Returns the action's answer.
+    bool RunSessionAction(const std::function<bool(CEditSession&)>& action);
 
     // File (197): the chooser answered with a file; its content goes in at the caret.
     bool InsertFile(const QString& path);
