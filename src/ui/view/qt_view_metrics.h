@@ -32,6 +32,8 @@ public:
     const QRawFont& RawFont() const { return m_raw; }
     quint32 Glyph(unsigned char c) const { return m_glyph[c]; }
     // x after `text` drawn from x0, tab stops counted from `lineStart`.
+    // ASCII text of a monospaced face is measured by its length, not byte by byte.
+    bool IsMonospaced() const { return m_pitch > 0; }
     int Advance(std::string_view text, int x0, int lineStart) const;
 
     int LineHeight() const override { return m_lineHeight; }
@@ -54,6 +56,7 @@ private:
     int m_lineHeight = kMinLineHeight;
     int m_ascent = 12;
     int m_tabWidth = 16;
+    int m_pitch = 0; // the one advance of every ASCII byte in a monospaced face, 0 for a proportional one
     std::array<int, 256> m_advance{};
     QRawFont m_raw;
     std::array<quint32, 256> m_glyph{};

@@ -42,7 +42,12 @@ protected:
         ASSERT_EQ(Frame().ActiveDocument(), Document(second)) << "the second program is the active one";
     }
     void TearDown() override {
-        if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+        // No menu may outlive the test: an open popup takes every key the next test types.
+        CEditorHarness::WaitFor([] {
+            if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+            return QApplication::activePopupWidget() == nullptr;
+        });
+        CEditorHarness::Settle(20);
     }
 
     CMainFrame& Frame() { return h.Frame(); }
