@@ -37,6 +37,13 @@ CTreeMenuCommands::CTreeMenuCommands(CMainFrame& frame) : m_frame(frame) {
     hooks.contextMenu = [this](int menu, CRUXDocument* document, int item, const QPoint& pos) {
         OpenMenu(menu, document, item, pos);
     };
+    // The Delete key while the tree has the focus deletes the current node, as its menu's Delete does.
+    hooks.deleteNode = [this](CRUXDocument* document, int kind, int item) {
+        m_document = document;
+        m_kind = kind;
+        m_item = item;
+        OnCommand(ID_TREE_DELETE);
+    };
     ConnectProgramTree(frame.ProgramTree(), &frame, hooks);
 }
 

@@ -96,6 +96,7 @@ void ConnectProgramTree(QWidget* widget, QObject* context, const CTreeHooks& hoo
     if (!tree) return;
     if (hooks.goToItem) QObject::connect(tree, &CTreeBar::goToItem, context, hooks.goToItem);
     if (hooks.contextMenu) QObject::connect(tree, &CTreeBar::contextMenuRequested, context, hooks.contextMenu);
+    if (hooks.deleteNode) QObject::connect(tree, &CTreeBar::deleteRequested, context, hooks.deleteNode);
 }
 
 void TreeSetOptions(QWidget* widget, bool sortAlphabetically, bool showFbParameters, bool openDiagramOnDoubleClick) {

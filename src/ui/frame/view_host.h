@@ -25,6 +25,7 @@ struct CViewHooks {
 struct CTreeHooks {
     std::function<void(CRUXDocument* document, int item, bool openDiagram)> goToItem;
     std::function<void(int menu, CRUXDocument* document, int item, const QPoint& globalPos)> contextMenu;
+    std::function<void(CRUXDocument* document, int kind, int item)> deleteNode;
 };
 
 // The views share the application's options and one overwrite flag.

@@ -208,6 +208,14 @@ bool CTreeBar::eventFilter(QObject* watched, QEvent* event) {
             Activate(m_tree->currentItem());
             return true;
         }
+        if (key == Qt::Key_Delete) {
+            QTreeWidgetItem* node = m_tree->currentItem();
+            CRUXDocument* doc = DocumentOf(node);
+            const int kind = node ? node->data(0, kRoleKind).toInt() : 0;
+            if (doc && (kind == kTreeNodeSection || kind == kTreeNodeDiagram))
+                emit deleteRequested(doc, kind, node->data(0, kRoleItem).toInt());
+            return true;
+        }
     }
     if (watched == m_tree->viewport() && event->type() == QEvent::ContextMenu) {
         auto* menuEvent = static_cast<QContextMenuEvent*>(event);

@@ -17,6 +17,7 @@
 #include <QContextMenuEvent>
 #include <QMdiArea>
 #include <QMenu>
+#include <QTest>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -173,6 +174,26 @@ TEST_F(CTreeMenuTest, CommandsActOnTheNodesProgramThroughItsView) {
     // The other program was left alone throughout.
     EXPECT_EQ(Document(second)->Items().GetSize(), 4);
     EXPECT_FALSE(Document(second)->IsModified());
+}
+
+// The Delete key in the tree deletes the current section or diagram node; on a program node it does
+// nothing.
+TEST_F(CTreeMenuTest, DeleteKeyInTheTreeDeletesTheCurrentNode) {
+    CObArrayEx& items = Document(first)->Items();
+    const int before = items.GetSize();
+    auto node = [&](const char* label) {
+        return Tree()->findItems(label, Qt::MatchExactly | Qt::MatchRecursive).value(0);
+    };
+    Tree()->setFocus();
+    Tree()->setCurrentItem(node("first.rux"));
+    QTest::keyClick(Tree(), Qt::Key_Delete);
+    EXPECT_EQ(items.GetSize(), before);
+    Tree()->setCurrentItem(node("Chart"));
+    QTest::keyClick(Tree(), Qt::Key_Delete);
+    EXPECT_EQ(items.GetSize(), before - 1);
+    EXPECT_EQ(items.GetAt(3)->GetType(), kItemSectionFooter) << "the diagram went, its section stayed";
+    EXPECT_EQ(node("Chart"), nullptr);
+    EXPECT_EQ(Document(second)->Items().GetSize(), 4);
 }
 
 TEST_F(CTreeMenuTest, DeleteIsDisabledOnAReadOnlyProgram) {
