@@ -76,6 +76,24 @@ TEST(ViewPaint, ErrorLineSelectionSectionRowAndMargin) {
     EXPECT_EQ(img.pixel(0, y), img.pixel(1, y + 1));
 }
 
+// Identifiers drawn like any other text need no identifier set; a colour of their own asks for it on
+// the first paint, and the names of the program show in it.
+TEST(ViewPaint, IdentifierColourAndTheIdentifierSet) {
+    auto pureGreen = [](QRgb c) { return qGreen(c) > 200 && qRed(c) < 60 && qBlue(c) < 60; };
+    const struct {
+        ColorRef identifier;
+        bool built, green;
+    } rows[] = {{0x000000, false, false}, {0x00FF00, true, true}};
+    for (const auto& r : rows) {
+        CViewFixture f({"P", "{Main", "Speed% = Ref%", "}"});
+        f.env.Settings().SetColor(kColourText, 0x000000);
+        f.env.Settings().SetColor(kColourIdentifier, r.identifier);
+        const QImage img = Grab(f);
+        EXPECT_EQ(f.doc.IdentifiersBuilt(), r.built) << r.identifier;
+        EXPECT_EQ(Count(img, f.view->RowRect(2).adjusted(20, 0, 0, 0), pureGreen) > 10, r.green) << r.identifier;
+    }
+}
+
 TEST(ViewPaint, GlyphsSitWhereTheCaretMetricsPutThem) {
     // A long line in one colour: its last glyph must end where the caret after it stands, or
     // clicks and the caret drift away from the text along the line.
