@@ -29,11 +29,19 @@ QFont MakeViewFont(const CFontDesc& desc) {
     return font;
 }
 
-CQtViewMetrics::CQtViewMetrics() {
-    SetFont(MakeViewFont(CFontDesc{"courier", 100, 400, false}), 2);
+CQtViewMetrics::CQtViewMetrics() : CQtViewMetrics(MakeViewFont(CFontDesc{"courier", 100, 400, false}), 2) {}
+
+CQtViewMetrics::CQtViewMetrics(const QFont& font, int tabSize) {
+    SetFont(font, tabSize);
 }
 
 void CQtViewMetrics::SetFont(const QFont& font, int tabSize) {
+    // Measuring a face takes a thousand glyph look-ups; the settings are often applied again unchanged.
+    if (m_measured && font == m_font) {
+        m_tabWidth = std::max(1, std::max(1, tabSize) * m_advance[' ']);
+        return;
+    }
+    m_measured = true;
     m_font = font;
     const QFontMetrics fm(font);
     m_lineHeight = std::max(kMinLineHeight, fm.height() + fm.leading());

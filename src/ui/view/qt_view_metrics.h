@@ -20,6 +20,7 @@ public:
     static constexpr int kMinLineHeight = 16;
 
     CQtViewMetrics();
+    CQtViewMetrics(const QFont& font, int tabSize);
 
     // Recomputes line height, advances and the tab width (tabSize spaces).
     void SetFont(const QFont& font, int tabSize);
@@ -53,6 +54,7 @@ public:
 
 private:
     QFont m_font;
+    bool m_measured = false;
     int m_lineHeight = kMinLineHeight;
     int m_ascent = 12;
     int m_tabWidth = 16;

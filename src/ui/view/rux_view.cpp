@@ -130,7 +130,8 @@ CRUXView::CRUXView(CRUXDocument& document, QWidget* parent)
     : CRUXView(document, CViewEnvironment::Default(), parent) {}
 
 CRUXView::CRUXView(CRUXDocument& document, CViewEnvironment& environment, QWidget* parent)
-    : QAbstractScrollArea(parent), m_doc(document), m_env(environment) {
+    : QAbstractScrollArea(parent), m_doc(document), m_env(environment),
+      m_metrics(MakeViewFont(environment.Settings().Font()), environment.Settings().TabSize()) {
     Init();
 }
 
