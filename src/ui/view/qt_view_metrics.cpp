@@ -92,14 +92,23 @@ int CQtViewMetrics::Advance(std::string_view text, int x0, int lineStart) const 
     int x = x0;
     if (m_pitch > 0 && IsPlainAscii(text)) {
         // Layout measures every line of a program: runs between tabs at memchr speed.
+        // Indentation is runs of tabs: a tab met on a stop goes on by one stop without a division.
         const char* p = text.data();
         size_t n = text.size();
+        bool onStop = x == lineStart;
         while (n > 0) {
+            if (*p == '\t' && onStop) {
+                x += m_tabWidth;
+                ++p;
+                --n;
+                continue;
+            }
             const auto* tab = static_cast<const char*>(std::memchr(p, '\t', n));
             const size_t run = tab ? static_cast<size_t>(tab - p) : n;
             x += static_cast<int>(run) * m_pitch;
             if (!tab) break;
             x = lineStart + ((x - lineStart) / m_tabWidth + 1) * m_tabWidth;
+            onStop = true;
             p += run + 1;
             n -= run + 1;
         }

@@ -151,7 +151,7 @@ TEST(ViewMetrics, TextWidthMatchesTheSumOfAdvances) {
     // Eight-byte steps and their tails, tabs anywhere, DEL and the upper half (measured byte by byte).
     const char* texts[] = {"",           "abc",       "\tab",           "a\tb\t\tc",     "x\t",
                            "WWW\tiii",   "abcdefgh",  "abcdefghijk\tz", "abcdefg\x7f",   "\x93quoted\x94 \xe9t\xe9",
-                           "plain text then \xe9"};
+                           "plain text then \xe9", "\t\t\tdeep", "\t\tx\t\ty"};
     const struct {
         const char* face;
         bool monospaced;
@@ -162,7 +162,7 @@ TEST(ViewMetrics, TextWidthMatchesTheSumOfAdvances) {
         EXPECT_EQ(m.IsMonospaced(), face.monospaced) << face.face;
         for (const char* text : texts) {
             const std::string_view t(text);
-            for (const int x0 : {0, 7}) {
+            for (const int x0 : {0, 7, 2 * m.TabWidth()}) {
                 int x = x0;
                 for (const unsigned char c : t)
                     x = c == '\t' ? ((x / m.TabWidth()) + 1) * m.TabWidth() : x + m.Advance(c);
