@@ -4,6 +4,8 @@
 #include "frame/indexer_commands.h"
 #include "frame/porting_commands.h"
 #include "frame/program_commands.h"
+#include "frame/target_notifications.h"
+#include "frame/tree_menu_commands.h"
 
 namespace rux {
 
@@ -15,6 +17,8 @@ std::vector<std::unique_ptr<CFrameExtension>> CreateFrameExtensions(CMainFrame& 
     extensions.push_back(std::make_unique<CProgramCommands>(frame));
     extensions.push_back(std::make_unique<CIndexerCommands>(frame));
     extensions.push_back(std::make_unique<CPortingCommands>(frame));
+    extensions.push_back(std::make_unique<CTreeMenuCommands>(frame));
+    extensions.push_back(std::make_unique<CTargetNotifications>(frame));
     return extensions;
 }
 

@@ -119,7 +119,7 @@ CEditSession* CPortingCommands::Session(CRUXDocument& program) {
 }
 
 void CPortingCommands::InView(CRUXDocument& program, const std::function<void(CEditSession&)>& change) {
-    if (CRUXView* view = ViewOf(program)) view->Apply(change);
+    if (CRUXView* view = ViewOf(program)) view->RunSessionCommand(change);
 }
 
 void CPortingCommands::Activate(CRUXDocument& program) {

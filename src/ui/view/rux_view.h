@@ -63,10 +63,6 @@ public:
     // Puts the caret on an item (a go-to from the tree or the build bar), unfolding its section,
     // and scrolls it into view.
     void GoToItem(int index, int column = 1);
-    // A change of the session made by a tool outside the view (the porting fixes), handled as one
-    // of the view's own commands: caret into view, repaint, scroll bars and status texts.
-    void Apply(const std::function<void(CEditSession&)>& change);
-
     // A command of the edit session that comes from outside the view (a dialog, a bookmark or fold
     // command of the frame): afterwards the view repaints what changed and keeps the caret in view.
     void RunSessionCommand(const std::function<void(CEditSession&)>& command);
