@@ -183,8 +183,8 @@ TEST(SymbolLibrary, BitColumnOfTheSymbolFile) {
     auto* load = lib.Entry<int32_t(const char*)>("H2SYB_LoadScript");
     auto* get = lib.Entry<int32_t(const char*, const char*, H2SYBOBJADDR*)>("H2SYB_GetObjAddr");
     ASSERT_TRUE(open && load && get);
-    TempDir dir;
-    dir.file("p.sym", "Running% 4 3 1\n"
+    CTempDir dir;
+    dir.Write("p.sym", "Running% 4 3 1\n"
                       "Speed 5 1 0\n"
                       "Old% 6 3\n"
                       "Wide% 7 3 2\n"
@@ -192,7 +192,7 @@ TEST(SymbolLibrary, BitColumnOfTheSymbolFile) {
                       "Neg% 9 3 -1\n"
                       "Word% x 3 0\n"
                       "Tabbed%\t10\t3\t1\r\n");
-    ASSERT_EQ(open(dir.path.string().c_str()), 1);
+    ASSERT_EQ(open(dir.Path().c_str()), 1);
     ASSERT_EQ(load("HALM2.NAD"), 1);
     struct Case {
         const char* symbol;
