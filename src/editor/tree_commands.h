@@ -3,6 +3,8 @@
 // of the same meaning.
 #pragma once
 
+#include "shell/command_ids.h" // ID_TREE_BUILD and ID_TREE_BUILD_DOWNLOAD
+
 namespace rux {
 
 class CEditSession;
@@ -22,8 +24,6 @@ enum ETreeCommandId : int {
     ID_TREE_PROPERTIES = 32827,         // "Properties"
     ID_TREE_GOTO_DIAGRAM = 32828,       // "Go to Diagram Preview"
     ID_TREE_DELETE = 32832,             // "Delete" (also the Delete key while the tree has the focus)
-    ID_TREE_BUILD = 32837,              // "&Build code"
-    ID_TREE_BUILD_DOWNLOAD = 32838,     // "B&uild and download"
     ID_TREE_OPEN_DIAGRAM = 32839,       // "Open Diagram"
     ID_TREE_EXPAND_DIAGRAM = 32840,     // "Expand Diagram"
     ID_TREE_COLLAPSE_DIAGRAM = 32841,   // "Collapse Diagram"
