@@ -254,14 +254,14 @@ void CEditSession::SplitLineInEdit() {
             const bool matchesIf = EqualsNoCase(first, "ELSE") || EqualsNoCase(first, "ELSEIF");
             const int keptIndent = matchesIf ? MatchingOpenerWidth(items, index - 1, EOpener::If, tab)
                                              : std::max(0, width - tab);
-            item->SetText(Reindent(kept, keptIndent, tab));
+            ChangeText(index, Reindent(kept, keptIndent, tab));
             newIndent = keptIndent + tab;
             break;
         }
         case 3: {
             const EOpener opener = EqualsNoCase(first, "LOOP") ? EOpener::Loop : EOpener::If;
             const int keptIndent = MatchingOpenerWidth(items, index - 1, opener, tab);
-            item->SetText(Reindent(kept, keptIndent, tab));
+            ChangeText(index, Reindent(kept, keptIndent, tab));
             newIndent = keptIndent;
             break;
         }
