@@ -386,6 +386,7 @@ bool CEditSession::BeginEdit() {
     if (!CanEdit())
         return false;
     if (m_editDepth++ == 0) {
+        m_recordingGroup = m_recordUndo;
         m_doc.BeginTransaction(this, m_recordUndo ? this : nullptr);
         if (m_recordUndo)
             m_history.BeginUndoGroup(m_caret);
@@ -406,6 +407,8 @@ void CEditSession::EndEdit() {
         m_history.DropEmptyHead();
         return;
     }
+    if (m_recordingGroup)
+        m_history.SealHead(m_doc);
     UpdateCaretX();
     ScrollCaretIntoView();
 }

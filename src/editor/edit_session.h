@@ -198,6 +198,7 @@ private:
     // Depth of the open command; the document keeps the transaction itself.
     int m_editDepth = 0;
     bool m_recordUndo = true;
+    bool m_recordingGroup = false; // the open command has an undo group
 };
 
 } // namespace rux

@@ -6,6 +6,7 @@
 #include "document/rux_document.h"
 
 #include <unordered_map>
+#include <unordered_set>
 
 namespace rux {
 
@@ -87,8 +88,23 @@ void CUndoHistory::Remap(const CDocumentChange& change) {
 // Walks the group back on paper first: every item it changes or removes must still be there, and
 // every removed item it puts back must find the item it followed. Another view may have taken any
 // of them away; then the group cannot be undone without writing over text that is not its own.
+void CUndoHistory::Seal(const CRUXDocument& document, CUndo& group) {
+    for (CUndoAction& action : group.m_actions) {
+        if (action.kind != kUndoChanged && action.kind != kUndoInserted)
+            continue;
+        const int index = document.FindItem(action.id, action.item);
+        action.after = index >= 0 ? document.Items().GetAt(index)->GetText() : std::string();
+    }
+}
+
+void CUndoHistory::SealHead(const CRUXDocument& document) {
+    if (!m_undo.empty())
+        Seal(document, *m_undo.front());
+}
+
 bool CUndoHistory::CanApply(const CRUXDocument& document, const CUndo& group) {
     std::unordered_map<uint32_t, bool> changed; // presence as the walk has left it
+    std::unordered_set<uint32_t> checked;       // items whose text was compared with the group's
     auto present = [&](uint32_t id, int hint) {
         if (auto it = changed.find(id); it != changed.end())
             return it->second;
@@ -96,13 +112,20 @@ bool CUndoHistory::CanApply(const CRUXDocument& document, const CUndo& group) {
     };
     for (auto it = group.m_actions.rbegin(); it != group.m_actions.rend(); ++it) {
         const CUndoAction& action = *it;
+        // The group's last action on an item: the item must hold the text the group left in it.
+        auto unchanged = [&] {
+            if (!checked.insert(action.id).second)
+                return true;
+            const int index = document.FindItem(action.id, action.item);
+            return index >= 0 && document.Items().GetAt(index)->GetText() == action.after;
+        };
         switch (action.kind) {
         case kUndoChanged:
-            if (!present(action.id, action.item))
+            if (!present(action.id, action.item) || !unchanged())
                 return false;
             break;
         case kUndoInserted:
-            if (!present(action.id, action.item))
+            if (!present(action.id, action.item) || !unchanged())
                 return false;
             changed[action.id] = false;
             break;
@@ -110,6 +133,7 @@ bool CUndoHistory::CanApply(const CRUXDocument& document, const CUndo& group) {
             if (action.before != 0 && !present(action.before, action.item - 1))
                 return false;
             changed[action.id] = true;
+            checked.insert(action.id);
             break;
         default:
             break;
@@ -162,6 +186,7 @@ bool CUndoHistory::Apply(CRUXDocument& document, List& from, List& to, CTextPos 
         action.snapshot.reset();
     }
     caretOut = group->m_caret;
+    Seal(document, *inverse);
     Push(to, std::move(inverse));
     return true;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace rux {
@@ -28,6 +29,9 @@ struct CUndoAction {
     int item = 0;
     uint32_t id = 0;     // the item changed, inserted or removed
     uint32_t before = 0; // a removed item: the item it followed (0: it was the first)
+    // A changed or inserted item: its text when the group closed. Another view that has changed
+    // the item since would lose its text to the undo, so the group is then dropped.
+    std::string after;
     std::unique_ptr<CItem> snapshot;
 };
 
@@ -80,6 +84,8 @@ public:
     bool Redo(CRUXDocument& document, CTextPos currentCaret, CTextPos& caretOut);
     // Another view's edit moved the items: carets and positions follow.
     void Remap(const CDocumentChange& change);
+    // The head group's command has ended: it keeps the texts it left in its items.
+    void SealHead(const CRUXDocument& document);
     // Drops an empty group left at the head by a command that changed nothing.
     void DropEmptyHead();
     void Clear();
@@ -89,6 +95,7 @@ private:
     static void Push(List& list, std::unique_ptr<CUndo> group);
     static bool Apply(CRUXDocument& document, List& from, List& to, CTextPos currentCaret, CTextPos& caretOut);
     static bool CanApply(const CRUXDocument& document, const CUndo& group);
+    static void Seal(const CRUXDocument& document, CUndo& group);
 
     List m_undo; // most recent first
     // Held while the head group is open and still empty, so that dropping it restores both.
