@@ -162,15 +162,24 @@ bool CUndoHistory::Apply(CRUXDocument& document, List& from, List& to, CTextPos 
             break;
         }
         case kUndoDeleted: {
-            std::unique_ptr<CItem> restored = action.snapshot->Clone();
-            if (!restored)
-                break;
-            restored->AdoptId(action.id);
+            // Rows removed as one run come back as one batch: each next one followed the last.
             const int at = action.before == 0 ? 0 : document.FindItem(action.before, action.item - 1) + 1;
-            inverse->RecordAction(kUndoInserted, *restored, action.col, at);
-            std::vector<std::unique_ptr<CItem>> one;
-            one.push_back(std::move(restored));
-            document.InsertItems(at, std::move(one));
+            std::vector<std::unique_ptr<CItem>> batch;
+            for (;;) {
+                CUndoAction& current = *it;
+                if (std::unique_ptr<CItem> restored = current.snapshot->Clone()) {
+                    restored->AdoptId(current.id);
+                    inverse->RecordAction(kUndoInserted, *restored, current.col, at + static_cast<int>(batch.size()));
+                    batch.push_back(std::move(restored));
+                }
+                current.snapshot.reset();
+                const auto next = std::next(it);
+                if (next == group->m_actions.rend() || next->kind != kUndoDeleted || batch.empty() ||
+                    next->before != batch.back()->GetId())
+                    break;
+                it = next;
+            }
+            document.InsertItems(at, std::move(batch));
             break;
         }
         case kUndoInserted: {
