@@ -1,6 +1,8 @@
 // The program document's edit primitives and transactions: the one road by which items change.
+#include "document/diagram_item.h"
 #include "document/header_item.h"
 #include "document/item_list.h"
+#include "document/lng_document.h"
 #include "document/rux_document.h"
 
 #include <algorithm>
@@ -146,6 +148,17 @@ std::vector<std::unique_ptr<CItem>> CRUXDocument::RemoveItems(int index, int cou
     if (m_recorder)
         for (int i = index + count - 1; i >= index; --i)
             m_recorder->ItemRemoving(i, *list.GetAt(i));
+    // A diagram window bound to a removed item lets go of it now: its pointer would outlive the
+    // item, and the memory may serve the next item made.
+    if (!m_diagramDocuments.empty()) {
+        const std::vector<CLngDocument*> windows = m_diagramDocuments;
+        for (CLngDocument* window : windows)
+            for (int i = index; i < index + count; ++i)
+                if (static_cast<const CItem*>(window->GetItem()) == list.GetAt(i)) {
+                    window->Unbind();
+                    break;
+                }
+    }
     std::vector<std::unique_ptr<CItem>> removed = list.Remove(index, count);
     m_contentChanged = true;
     Record(record, true);
