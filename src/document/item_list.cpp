@@ -15,6 +15,21 @@ void CObArrayEx::CheckIndex(int index) const {
                                 std::to_string(GetSize() - 1));
 }
 
+void CObArrayEx::SetRowWidth(size_t index, int width) {
+    int& old = m_widths[index];
+    if (old == width)
+        return;
+    if (old > 0) {
+        auto it = m_widthCount.find(old);
+        if (--it->second == 0)
+            m_widthCount.erase(it);
+    }
+    if (width > 0)
+        ++m_widthCount[width];
+    old = width;
+    m_widest = m_widthCount.empty() ? 0 : m_widthCount.rbegin()->first;
+}
+
 CItem* CObArrayEx::GetAt(int index) const {
     CheckIndex(index);
     return m_items[static_cast<size_t>(index)].get();
@@ -24,19 +39,21 @@ int CObArrayEx::Append(ItemPtr item) {
     if (!item)
         throw std::out_of_range("no item to append");
     m_items.push_back(std::move(item));
+    m_widths.push_back(0);
     const int index = GetSize() - 1;
     Layout(index, false);
     return index;
 }
 
 void CObArrayEx::AdoptNoLayout(std::vector<ItemPtr> items) {
-    if (m_items.empty()) {
+    if (m_items.empty())
         m_items = std::move(items);
-        return;
+    else {
+        m_items.reserve(m_items.size() + items.size());
+        for (auto& item : items)
+            m_items.push_back(std::move(item));
     }
-    m_items.reserve(m_items.size() + items.size());
-    for (auto& item : items)
-        m_items.push_back(std::move(item));
+    m_widths.resize(m_items.size(), 0);
 }
 
 void CObArrayEx::Insert(int index, ItemPtr item) {
@@ -59,14 +76,14 @@ void CObArrayEx::Insert(int index, std::vector<ItemPtr> items) {
         inserted.push_back(item.get());
     m_items.insert(m_items.begin() + index, std::make_move_iterator(items.begin()),
                    std::make_move_iterator(items.end()));
+    m_widths.insert(m_widths.begin() + index, inserted.size(), 0);
     Layout(index, false);
     if (!m_metrics)
         return;
-    for (CItem* item : inserted) {
-        m_totalHeight += item->GetHeight(*m_metrics);
-        const int width = item->GetWidth(*m_metrics);
-        if (width > m_widest)
-            m_widest = width;
+    for (size_t i = 0; i < inserted.size(); ++i) {
+        m_totalHeight += inserted[i]->GetHeight(*m_metrics);
+        if (IsVisible(index + static_cast<int>(i)))
+            SetRowWidth(static_cast<size_t>(index) + i, inserted[i]->GetWidth(*m_metrics));
     }
 }
 
@@ -78,6 +95,9 @@ std::vector<CObArrayEx::ItemPtr> CObArrayEx::Remove(int index, int count) {
     std::vector<ItemPtr> removed(std::make_move_iterator(m_items.begin() + index),
                                  std::make_move_iterator(m_items.begin() + index + count));
     m_items.erase(m_items.begin() + index, m_items.begin() + index + count);
+    for (int i = index; i < index + count; ++i)
+        SetRowWidth(static_cast<size_t>(i), 0);
+    m_widths.erase(m_widths.begin() + index, m_widths.begin() + index + count);
     // Members must not point at a header that left the list; they keep its id for a later relink.
     for (const auto& item : removed) {
         if (item->GetType() != kItemSectionHeader)
@@ -97,6 +117,8 @@ std::vector<CObArrayEx::ItemPtr> CObArrayEx::Remove(int index, int count) {
 
 void CObArrayEx::RemoveAll() {
     m_items.clear();
+    m_widths.clear();
+    m_widthCount.clear();
     m_widest = 0;
     m_totalHeight = 0;
     m_lastReached = 0;
@@ -126,6 +148,7 @@ void CObArrayEx::Layout(int from, bool full) {
         return;
     if (m_items.empty()) {
         m_widest = 0;
+        m_widthCount.clear();
         m_totalHeight = 0;
         m_lastReached = 0;
         return;
@@ -148,13 +171,12 @@ void CObArrayEx::Layout(int from, bool full) {
         CSectionHeader* section = item->GetSection();
         if (section && item->GetType() != kItemSectionHeader && !section->IsExpanded()) {
             item->SetTop(section->GetTop());
+            SetRowWidth(static_cast<size_t>(i), 0);
         } else {
             m_lastReached = i;
             item->SetTop(y);
             y += item->GetHeight(metrics);
-            const int width = item->GetWidth(metrics);
-            if (width > m_widest)
-                m_widest = width;
+            SetRowWidth(static_cast<size_t>(i), item->GetWidth(metrics));
         }
         if (!goOn)
             break;
