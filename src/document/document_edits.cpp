@@ -68,6 +68,7 @@ void CRUXDocument::BeginTransaction(const void* source, CEditRecorder* recorder)
     m_fullLayout = false;
     m_contentChanged = false;
     m_modifies = false;
+    m_membership = false;
 }
 
 bool CRUXDocument::EndTransaction() {
@@ -87,7 +88,13 @@ bool CRUXDocument::EndTransaction() {
     const bool onlyRemoved = sum.removed > 0 && sum.inserted == 0;
     items.Layout(sum.first, m_fullLayout || (m_structural && !onlyRemoved));
     if (m_modifies || m_contentChanged) SetModified(true);
-    if (m_contentChanged) Reanalyse(sum);
+    if (m_contentChanged) {
+        // Rows taken out with their whole sections leave every other row in its section: only
+        // the range is scanned again.
+        CDocumentChange scan = sum;
+        scan.sections = m_membership || m_relink;
+        Reanalyse(scan);
+    }
     // Over a copy: an observer may detach itself while being told.
     const std::vector<CDocumentObserver*> observers = m_observers;
     for (const CDocumentChange& record : records)
@@ -136,13 +143,8 @@ std::vector<std::unique_ptr<CItem>> CRUXDocument::RemoveItems(int index, int cou
     if (count == 0) return {};
     BeginTransaction();
     CDocumentChange record{index, count, 0, index - 1};
-    for (int i = index; i < index + count; ++i) {
-        const CItem& item = *list.GetAt(i);
-        if (IsSectionLine(item)) {
-            record.sections = true;
-            m_relink = true;
-        }
-    }
+    for (int i = index; i < index + count; ++i)
+        if (IsSectionLine(*list.GetAt(i))) record.sections = true;
     // The recorder sees them last to first, so that each index is the item's own at its removal
     // when the history walks its actions back.
     if (m_recorder)
@@ -160,6 +162,8 @@ std::vector<std::unique_ptr<CItem>> CRUXDocument::RemoveItems(int index, int cou
                 }
     }
     std::vector<std::unique_ptr<CItem>> removed = list.Remove(index, count);
+    // Links are pointers: the rows left keep theirs; only members whose header went lose them.
+    m_membership = m_membership || list.RemoveOrphaned();
     m_contentChanged = true;
     Record(record, true);
     EndTransaction();
@@ -195,6 +199,7 @@ bool CRUXDocument::ModifyItem(int index, const std::function<bool(CItem&)>& chan
     }
     CDocumentChange record{index, 0, 0, index};
     record.sections = IsSectionLine(*item);
+    m_membership = m_membership || record.sections; // a renamed header may make a notes section
     m_contentChanged = true;
     Record(record, false);
     EndTransaction();
@@ -206,6 +211,7 @@ void CRUXDocument::NoteItemChanged(int index) {
     BeginTransaction();
     CDocumentChange record{index, 0, 0, index};
     record.sections = IsSectionLine(*item);
+    m_membership = m_membership || record.sections; // a renamed header may make a notes section
     m_contentChanged = true;
     Record(record, false);
     EndTransaction();

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace rux {
 
@@ -99,20 +100,71 @@ std::vector<CObArrayEx::ItemPtr> CObArrayEx::Remove(int index, int count) {
         SetRowWidth(static_cast<size_t>(i), 0);
     m_widths.erase(m_widths.begin() + index, m_widths.begin() + index + count);
     // Members must not point at a header that left the list; they keep its id for a later relink.
-    for (const auto& item : removed) {
-        if (item->GetType() != kItemSectionHeader)
-            continue;
+    // One pass over the list for all removed headers: a range may hold hundreds of sections.
+    std::unordered_set<const CItem*> headers;
+    bool foldedHeader = false;
+    for (const auto& item : removed)
+        if (item->GetType() == kItemSectionHeader) {
+            headers.insert(item.get());
+            foldedHeader = foldedHeader || !static_cast<const CSectionHeader&>(*item).IsExpanded();
+        }
+    m_orphaned = false;
+    if (!headers.empty()) {
         for (const auto& other : m_items)
-            if (other->GetSection() == item.get())
+            if (other->GetSection() && headers.count(other->GetSection())) {
                 other->SetSectionId(other->GetSectionId());
+                m_orphaned = true;
+            }
         for (const auto& other : removed)
-            if (other->GetSection() == item.get())
+            if (other->GetSection() && headers.count(other->GetSection()))
                 other->SetSectionId(other->GetSectionId());
     }
+    if (m_lastReached >= index + count)
+        m_lastReached -= count;
+    else if (m_lastReached >= index)
+        m_lastReached = index > 0 ? index - 1 : 0;
     if (m_lastReached >= GetSize())
         m_lastReached = GetSize() > 0 ? GetSize() - 1 : 0;
-    Layout(index, true);
+    // Without their header a folded section's members show again: they need a layout of their own.
+    if (!foldedHeader)
+        CloseGap(index);
+    else
+        Layout(index, true);
     return removed;
+}
+
+// The rows after a cut keep their heights and widths: they only move up. Measuring them again, as
+// a layout would, made a range delete cost one full layout per removed row in a long program.
+void CObArrayEx::CloseGap(int index) {
+    if (!m_metrics)
+        return;
+    if (m_items.empty()) {
+        Layout(0, true);
+        return;
+    }
+    const int size = GetSize();
+    const int first = index < size && IsVisible(index) ? index : NextVisible(index - 1);
+    if (first >= 0) {
+        const int prev = PreviousVisible(first);
+        const CItem* above = prev >= 0 ? m_items[static_cast<size_t>(prev)].get() : nullptr;
+        const int top = above ? above->GetTop() + above->GetHeight(*m_metrics) : 0;
+        const int delta = top - m_items[static_cast<size_t>(first)]->GetTop();
+        for (int i = index; i < size; ++i) {
+            CItem* item = m_items[static_cast<size_t>(i)].get();
+            CSectionHeader* section = item->GetSection();
+            // Hidden rows sit at their header's top, which has moved already when it came after the cut.
+            if (section && item->GetType() != kItemSectionHeader && !section->IsExpanded())
+                item->SetTop(section->GetTop());
+            else
+                item->SetTop(item->GetTop() + delta);
+        }
+    } else {
+        for (int i = index; i < size; ++i)
+            if (CSectionHeader* section = m_items[static_cast<size_t>(i)]->GetSection())
+                m_items[static_cast<size_t>(i)]->SetTop(section->GetTop());
+    }
+    const CItem* last = m_items.back().get();
+    m_totalHeight = last->GetTop() + last->GetHeight(*m_metrics) + m_metrics->LineHeight();
 }
 
 void CObArrayEx::RemoveAll() {

@@ -32,6 +32,8 @@ public:
     void Insert(int index, std::vector<ItemPtr> items);
     // Takes count items out of the list and hands them to the caller.
     std::vector<ItemPtr> Remove(int index, int count = 1);
+    // Whether the last Remove left members behind whose header it took.
+    bool RemoveOrphaned() const { return m_orphaned; }
     // Deletes every item.
     void RemoveAll();
     // Appends without laying out; for readers that lay out once at the end.
@@ -69,6 +71,8 @@ public:
 
 private:
     void CheckIndex(int index) const;
+    // Moves the rows from `index` up to close the gap a removal left.
+    void CloseGap(int index);
     // Row i's width as the last layout measured it (0 while hidden or not yet laid out).
     void SetRowWidth(size_t index, int width);
 
@@ -77,6 +81,7 @@ private:
     // next widest when its row is deleted, shortened or folded away.
     std::vector<int> m_widths;
     std::map<int, int> m_widthCount;
+    bool m_orphaned = false;
     int m_widest = 0;
     int m_totalHeight = 0;
     int m_lastReached = 0;

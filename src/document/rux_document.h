@@ -187,6 +187,8 @@ private:
     bool m_fullLayout = false;
     bool m_contentChanged = false;
     bool m_modifies = false;
+    // Which section a remaining item belongs to may have changed (the identifiers then rescan all).
+    bool m_membership = false;
     std::vector<CLngDocument*> m_diagramDocuments;
     std::vector<std::string> m_referencedLibraries;
     std::vector<std::string> m_symbols;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <functional>
+#include <random>
 #include <stdexcept>
 
 namespace rux {
@@ -117,6 +118,54 @@ TEST(ItemList, WidestRowFallsBackWhenTheWidestRowGoes) {
         list.Layout(0, true);
         c.change(list, h);
         EXPECT_EQ(list.GetWidestRow(), c.widest) << c.name;
+    }
+}
+
+// Removing rows moves the rest up without measuring them again: tops and total height must be
+// those a full layout gives, with folded sections, diagrams and the header around the cut.
+TEST(ItemList, RemovingRowsGivesTheTopsOfAFullLayout) {
+    std::mt19937 rng(7);
+    for (int round = 0; round < 200; ++round) {
+        CFixedPitchMetrics metrics{640, 480, 2};
+        CObArrayEx list;
+        list.SetMetrics(&metrics);
+        list.Append(std::make_unique<CPar>());
+        uint32_t id = 1;
+        while (list.GetSize() < 40) {
+            auto header = std::make_unique<CSectionHeader>("S" + std::to_string(id));
+            header->SetId(id++);
+            header->SetExpanded(rng() % 3 != 0);
+            CSectionHeader* h = header.get();
+            list.Append(std::move(header));
+            for (int n = static_cast<int>(rng() % 4); n > 0; --n) {
+                std::unique_ptr<CItem> member;
+                if (rng() % 4 == 0)
+                    member = std::make_unique<CDiag>(kDiagramFbd);
+                else
+                    member = std::make_unique<CLine>("m");
+                member->SetSection(h);
+                list.Append(std::move(member));
+            }
+            auto footer = std::make_unique<CSectionFooter>(h->GetText());
+            footer->SetSection(h);
+            list.Append(std::move(footer));
+            list.Append(std::make_unique<CLine>("between"));
+        }
+        list.Layout(0, true);
+        const int at = 1 + static_cast<int>(rng() % static_cast<unsigned>(list.GetSize() - 1));
+        const int count = 1 + static_cast<int>(rng() % static_cast<unsigned>(std::min(8, list.GetSize() - at)));
+        auto removed = list.Remove(at, count);
+        list.RelinkSections();
+        std::vector<int> tops;
+        for (const auto& item : list)
+            tops.push_back(item->GetTop());
+        const int total = list.GetTotalHeight();
+        list.Layout(0, true);
+        std::vector<int> expected;
+        for (const auto& item : list)
+            expected.push_back(item->GetTop());
+        ASSERT_EQ(tops, expected) << "round " << round << ": removed " << count << " at " << at;
+        ASSERT_EQ(total, list.GetTotalHeight()) << "round " << round;
     }
 }
 
