@@ -1,5 +1,5 @@
-// Typing one character and pressing Enter in a 100,000-line program, with everything an edit does
-// afterwards: identifier rebuild, layout and the change notification.
+// Typing one character, pressing Enter and deleting rows in a 100,000-line program, with everything
+// an edit does afterwards: identifier rebuild, layout and the change notification.
 #include "document/document_observer.h"
 #include "document/item_list.h"
 #include "document/line_item.h"
@@ -12,6 +12,7 @@
 #include "program_generator.h"
 
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <cstring>
 
 namespace {
@@ -97,6 +98,35 @@ void BM_PressEnter(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PressEnter)->Unit(benchmark::kMillisecond)->Iterations(300);
+
+// Deleting a selection of whole rows near the top: 4,000 rows against one, timed in the same run.
+// The ratio is the figure to watch: rows go in one step, so it stays near 1, not near 4,000.
+double DeleteRows(CFixture& f, int first, int rows) {
+    f.session->Select({1, first}, {1, first + rows});
+    const auto start = std::chrono::steady_clock::now();
+    f.session->DeleteKey();
+    const auto stop = std::chrono::steady_clock::now();
+    f.session->Undo();
+    f.session->SetCaret({3, f.line});
+    return std::chrono::duration<double, std::milli>(stop - start).count();
+}
+
+void BM_DeleteRowsNearTheTop(benchmark::State& state) {
+    CFixture& f = Fixture();
+    const int first = 20;
+    double one = 0, many = 0;
+    for (auto _ : state) {
+        one += DeleteRows(f, first, 1);
+        const double t = DeleteRows(f, first, 4000);
+        many += t;
+        state.SetIterationTime(t / 1000.0);
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["one_row_ms"] = one / n;
+    state.counters["rows_4000_ms"] = many / n;
+    state.counters["ratio"] = one > 0 ? many / one : 0;
+}
+BENCHMARK(BM_DeleteRowsNearTheTop)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
 
 void BM_ReanalyseOnly(benchmark::State& state) {
     CFixture& f = Fixture();

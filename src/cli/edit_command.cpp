@@ -1,4 +1,4 @@
-// rux edit: runs editing commands from a script on one edit session, as the editor's view would.
+// rux edit: runs editing commands from a script on the views of one program, as the editor's views would.
 #include "cli/cli_common.h"
 
 #include "editor/edit_script.h"

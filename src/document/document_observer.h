@@ -3,6 +3,7 @@
 
 namespace rux {
 
+class CItem;
 class CRUXDocument;
 
 // Hints passed with OnUpdate; 8 and 9 are the settings changes every view reacts to.
@@ -19,6 +20,7 @@ enum EUpdateHint : int {
 // One edit: `removed` items at `first` were replaced by `inserted` items, and every item whose
 // text or place changed now lies in [first, last] (last < first when only items were removed).
 // Items after the range are the same items with the same texts, moved by inserted - removed.
+// A record with no removed and no inserted item always names a real range (last >= first).
 struct CDocumentChange {
     int first = 0;
     int removed = 0;
@@ -29,11 +31,45 @@ struct CDocumentChange {
     bool sections = false;
 };
 
+// Moves an item position over one edit record as a text editor keeps its marks: behind the
+// replaced range it moves by inserted - removed; inside removed items it goes to the range's start.
+// Returns true when the position stood in a removed item.
+inline bool MapItemIndex(int& index, const CDocumentChange& change) {
+    if (index >= change.first + change.removed) {
+        index += change.inserted - change.removed;
+        return false;
+    }
+    if (index >= change.first && change.removed > 0) {
+        index = change.first;
+        return true;
+    }
+    return false;
+}
+
 class CDocumentObserver {
 public:
     virtual ~CDocumentObserver() = default;
     // `change` is set for content and structure hints, null otherwise.
     virtual void OnUpdate(CRUXDocument& document, int hint, const CDocumentChange* change) = 0;
+    // One primitive edit of a transaction. At the transaction's end every observer hears each of
+    // them in order (each one relative to the list as the records before it left it), then one
+    // OnUpdate with their sum. `source` is whoever opened the transaction (an edit session), or
+    // null for edits that belong to no view (dialogs, the suite, imports).
+    virtual void OnEditRecord(CRUXDocument& document, const CDocumentChange& record, const void* source) {
+        (void)document;
+        (void)record;
+        (void)source;
+    }
+};
+
+// Hears every primitive of a transaction as it happens, before the item changes (or right after
+// an insertion): the undo history of the view that opened the transaction.
+class CEditRecorder {
+public:
+    virtual ~CEditRecorder() = default;
+    virtual void ItemChanging(int index, const CItem& item) = 0;
+    virtual void ItemInserted(int index, const CItem& item) = 0;
+    virtual void ItemRemoving(int index, const CItem& item) = 0;
 };
 
 } // namespace rux

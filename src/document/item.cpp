@@ -107,6 +107,12 @@ void CItem::SetSection(CItem* header) {
 
 bool CItem::IsSectionExpanded() const { return m_section != nullptr && m_section->IsExpanded(); }
 
+uint32_t CItem::NextId() {
+    // The core runs on the UI thread only. Ids start at 1: 0 means "no item" to callers.
+    static uint32_t next = 0;
+    return ++next;
+}
+
 void CItem::CopyBaseTo(CItem& clone) const {
     clone.m_text = m_text;
     clone.m_top = m_top;

@@ -45,8 +45,8 @@ bool IsStateMarkKind(int kind);
 
 class CItem {
 public:
-    CItem() = default;
-    explicit CItem(std::string text) : m_text(std::move(text)) {}
+    CItem() : m_id(NextId()) {}
+    explicit CItem(std::string text) : m_text(std::move(text)), m_id(NextId()) {}
     virtual ~CItem() = default;
     CItem(const CItem&) = delete;
     CItem& operator=(const CItem&) = delete;
@@ -92,6 +92,13 @@ public:
     bool HasStateMark() const { return (m_flags & kFlagState) != 0; }
     int GetStateMarkKind() const { return m_stateKind; }
 
+    // --- identity -------------------------------------------------------------------------
+    // Every item made gets an id no other item of the process holds; a clone gets a new one.
+    // Undo and other views find an item by its id, since indices move under another view's edits.
+    uint32_t GetId() const { return m_id; }
+    // Undo puts a removed item back as the same item: its restored clone takes the old id.
+    void AdoptId(uint32_t id) { m_id = id; }
+
     // --- layout and sections --------------------------------------------------------------
     int GetTop() const { return m_top; }
     void SetTop(int top) { m_top = top; }
@@ -119,11 +126,13 @@ private:
         kFlagState = 16,
     };
     void SetFlag(uint8_t flag, bool on) { m_flags = on ? (m_flags | flag) : (m_flags & ~flag); }
+    static uint32_t NextId();
 
     int32_t m_top = 0;
     uint32_t m_sectionId = 0;
     uint8_t m_flags = 0;
     uint8_t m_stateKind = 0;
+    uint32_t m_id; // fills the gap before the pointer: a line stays within its cache line
     CSectionHeader* m_section = nullptr;
 };
 

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace rux {
 
@@ -13,6 +14,21 @@ void CObArrayEx::CheckIndex(int index) const {
     if (index < 0 || index >= GetSize())
         throw std::out_of_range("item index " + std::to_string(index) + " outside 0.." +
                                 std::to_string(GetSize() - 1));
+}
+
+void CObArrayEx::SetRowWidth(size_t index, int width) {
+    int& old = m_widths[index];
+    if (old == width)
+        return;
+    if (old > 0) {
+        auto it = m_widthCount.find(old);
+        if (--it->second == 0)
+            m_widthCount.erase(it);
+    }
+    if (width > 0)
+        ++m_widthCount[width];
+    old = width;
+    m_widest = m_widthCount.empty() ? 0 : m_widthCount.rbegin()->first;
 }
 
 CItem* CObArrayEx::GetAt(int index) const {
@@ -24,19 +40,21 @@ int CObArrayEx::Append(ItemPtr item) {
     if (!item)
         throw std::out_of_range("no item to append");
     m_items.push_back(std::move(item));
+    m_widths.push_back(0);
     const int index = GetSize() - 1;
     Layout(index, false);
     return index;
 }
 
 void CObArrayEx::AdoptNoLayout(std::vector<ItemPtr> items) {
-    if (m_items.empty()) {
+    if (m_items.empty())
         m_items = std::move(items);
-        return;
+    else {
+        m_items.reserve(m_items.size() + items.size());
+        for (auto& item : items)
+            m_items.push_back(std::move(item));
     }
-    m_items.reserve(m_items.size() + items.size());
-    for (auto& item : items)
-        m_items.push_back(std::move(item));
+    m_widths.resize(m_items.size(), 0);
 }
 
 void CObArrayEx::Insert(int index, ItemPtr item) {
@@ -59,14 +77,14 @@ void CObArrayEx::Insert(int index, std::vector<ItemPtr> items) {
         inserted.push_back(item.get());
     m_items.insert(m_items.begin() + index, std::make_move_iterator(items.begin()),
                    std::make_move_iterator(items.end()));
+    m_widths.insert(m_widths.begin() + index, inserted.size(), 0);
     Layout(index, false);
     if (!m_metrics)
         return;
-    for (CItem* item : inserted) {
-        m_totalHeight += item->GetHeight(*m_metrics);
-        const int width = item->GetWidth(*m_metrics);
-        if (width > m_widest)
-            m_widest = width;
+    for (size_t i = 0; i < inserted.size(); ++i) {
+        m_totalHeight += inserted[i]->GetHeight(*m_metrics);
+        if (IsVisible(index + static_cast<int>(i)))
+            SetRowWidth(static_cast<size_t>(index) + i, inserted[i]->GetWidth(*m_metrics));
     }
 }
 
@@ -78,25 +96,81 @@ std::vector<CObArrayEx::ItemPtr> CObArrayEx::Remove(int index, int count) {
     std::vector<ItemPtr> removed(std::make_move_iterator(m_items.begin() + index),
                                  std::make_move_iterator(m_items.begin() + index + count));
     m_items.erase(m_items.begin() + index, m_items.begin() + index + count);
+    for (int i = index; i < index + count; ++i)
+        SetRowWidth(static_cast<size_t>(i), 0);
+    m_widths.erase(m_widths.begin() + index, m_widths.begin() + index + count);
     // Members must not point at a header that left the list; they keep its id for a later relink.
-    for (const auto& item : removed) {
-        if (item->GetType() != kItemSectionHeader)
-            continue;
+    // One pass over the list for all removed headers: a range may hold hundreds of sections.
+    std::unordered_set<const CItem*> headers;
+    bool foldedHeader = false;
+    for (const auto& item : removed)
+        if (item->GetType() == kItemSectionHeader) {
+            headers.insert(item.get());
+            foldedHeader = foldedHeader || !static_cast<const CSectionHeader&>(*item).IsExpanded();
+        }
+    m_orphaned = false;
+    if (!headers.empty()) {
         for (const auto& other : m_items)
-            if (other->GetSection() == item.get())
+            if (other->GetSection() && headers.count(other->GetSection())) {
                 other->SetSectionId(other->GetSectionId());
+                m_orphaned = true;
+            }
         for (const auto& other : removed)
-            if (other->GetSection() == item.get())
+            if (other->GetSection() && headers.count(other->GetSection()))
                 other->SetSectionId(other->GetSectionId());
     }
+    if (m_lastReached >= index + count)
+        m_lastReached -= count;
+    else if (m_lastReached >= index)
+        m_lastReached = index > 0 ? index - 1 : 0;
     if (m_lastReached >= GetSize())
         m_lastReached = GetSize() > 0 ? GetSize() - 1 : 0;
-    Layout(index, true);
+    // Without their header a folded section's members show again: they need a layout of their own.
+    if (!foldedHeader)
+        CloseGap(index);
+    else
+        Layout(index, true);
     return removed;
+}
+
+// The rows after a cut keep their heights and widths: they only move up. Measuring them again, as
+// a layout would, made a range delete cost one full layout per removed row in a long program.
+void CObArrayEx::CloseGap(int index) {
+    if (!m_metrics)
+        return;
+    if (m_items.empty()) {
+        Layout(0, true);
+        return;
+    }
+    const int size = GetSize();
+    const int first = index < size && IsVisible(index) ? index : NextVisible(index - 1);
+    if (first >= 0) {
+        const int prev = PreviousVisible(first);
+        const CItem* above = prev >= 0 ? m_items[static_cast<size_t>(prev)].get() : nullptr;
+        const int top = above ? above->GetTop() + above->GetHeight(*m_metrics) : 0;
+        const int delta = top - m_items[static_cast<size_t>(first)]->GetTop();
+        for (int i = index; i < size; ++i) {
+            CItem* item = m_items[static_cast<size_t>(i)].get();
+            CSectionHeader* section = item->GetSection();
+            // Hidden rows sit at their header's top, which has moved already when it came after the cut.
+            if (section && item->GetType() != kItemSectionHeader && !section->IsExpanded())
+                item->SetTop(section->GetTop());
+            else
+                item->SetTop(item->GetTop() + delta);
+        }
+    } else {
+        for (int i = index; i < size; ++i)
+            if (CSectionHeader* section = m_items[static_cast<size_t>(i)]->GetSection())
+                m_items[static_cast<size_t>(i)]->SetTop(section->GetTop());
+    }
+    const CItem* last = m_items.back().get();
+    m_totalHeight = last->GetTop() + last->GetHeight(*m_metrics) + m_metrics->LineHeight();
 }
 
 void CObArrayEx::RemoveAll() {
     m_items.clear();
+    m_widths.clear();
+    m_widthCount.clear();
     m_widest = 0;
     m_totalHeight = 0;
     m_lastReached = 0;
@@ -126,6 +200,7 @@ void CObArrayEx::Layout(int from, bool full) {
         return;
     if (m_items.empty()) {
         m_widest = 0;
+        m_widthCount.clear();
         m_totalHeight = 0;
         m_lastReached = 0;
         return;
@@ -148,13 +223,12 @@ void CObArrayEx::Layout(int from, bool full) {
         CSectionHeader* section = item->GetSection();
         if (section && item->GetType() != kItemSectionHeader && !section->IsExpanded()) {
             item->SetTop(section->GetTop());
+            SetRowWidth(static_cast<size_t>(i), 0);
         } else {
             m_lastReached = i;
             item->SetTop(y);
             y += item->GetHeight(metrics);
-            const int width = item->GetWidth(metrics);
-            if (width > m_widest)
-                m_widest = width;
+            SetRowWidth(static_cast<size_t>(i), item->GetWidth(metrics));
         }
         if (!goOn)
             break;

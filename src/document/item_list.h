@@ -3,6 +3,7 @@
 
 #include "document/item.h"
 
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -31,11 +32,19 @@ public:
     void Insert(int index, std::vector<ItemPtr> items);
     // Takes count items out of the list and hands them to the caller.
     std::vector<ItemPtr> Remove(int index, int count = 1);
+    // Whether the last Remove left members behind whose header it took.
+    bool RemoveOrphaned() const { return m_orphaned; }
     // Deletes every item.
     void RemoveAll();
     // Appends without laying out; for readers that lay out once at the end.
-    void AppendNoLayout(ItemPtr item) { m_items.push_back(std::move(item)); }
-    void Reserve(size_t n) { m_items.reserve(n); }
+    void AppendNoLayout(ItemPtr item) {
+        m_items.push_back(std::move(item));
+        m_widths.push_back(0);
+    }
+    void Reserve(size_t n) {
+        m_items.reserve(n);
+        m_widths.reserve(n);
+    }
     // Takes a whole list at once when this one is empty (readers), else appends; no layout.
     void AdoptNoLayout(std::vector<ItemPtr> items);
 
@@ -62,8 +71,17 @@ public:
 
 private:
     void CheckIndex(int index) const;
+    // Moves the rows from `index` up to close the gap a removal left.
+    void CloseGap(int index);
+    // Row i's width as the last layout measured it (0 while hidden or not yet laid out).
+    void SetRowWidth(size_t index, int width);
 
     std::vector<ItemPtr> m_items;
+    // Parallel to m_items, and how many rows have each width: the widest row falls back to the
+    // next widest when its row is deleted, shortened or folded away.
+    std::vector<int> m_widths;
+    std::map<int, int> m_widthCount;
+    bool m_orphaned = false;
     int m_widest = 0;
     int m_totalHeight = 0;
     int m_lastReached = 0;

@@ -66,14 +66,20 @@ CItemPool& Pool() {
 
 } // namespace
 
+#ifdef RUX_ITEM_POOL_OFF
+constexpr bool kPoolOn = false;
+#else
+constexpr bool kPoolOn = true;
+#endif
+
 void* CItem::operator new(size_t size) {
-    if (size == 0 || size > kLargest) return ::operator new(size);
+    if (!kPoolOn || size == 0 || size > kLargest) return ::operator new(size);
     return Pool().Allocate(size);
 }
 
 void CItem::operator delete(void* block, size_t size) noexcept {
     if (!block) return;
-    if (size == 0 || size > kLargest) {
+    if (!kPoolOn || size == 0 || size > kLargest) {
         ::operator delete(block);
         return;
     }

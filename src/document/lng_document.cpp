@@ -13,6 +13,7 @@ void CLngDocument::Bind(CRUXDocument& program, CDiag& item) {
     Unbind();
     m_program = &program;
     m_item = &item;
+    m_itemId = item.GetId();
     program.AddDiagramDocument(this);
     UpdateTitle();
 }
@@ -24,15 +25,17 @@ void CLngDocument::Unbind() {
 }
 
 bool CLngDocument::SaveDocument() {
-    if (m_item && m_buildPayload) {
-        std::string payload = m_buildPayload();
-        if (payload != m_item->GetText()) {
-            m_item->SetText(std::move(payload));
-            if (m_program) {
-                // A diagram saved from its own window must still reach the disk with the program.
-                m_program->SetModified(true);
-                m_program->DiagramWrittenBack(*m_item);
-            }
+    if (m_item && m_buildPayload && m_program) {
+        // The item may have been deleted since the window opened, and its memory handed to another
+        // item: only the id tells. A window whose item is gone is detached and writes nowhere.
+        const int index = m_program->FindItem(m_itemId);
+        if (index < 0 || m_program->Items().GetAt(index) != m_item) {
+            Unbind();
+        } else {
+            std::string payload = m_buildPayload();
+            // A diagram saved from its own window must still reach the disk with the program.
+            if (payload != m_item->GetText())
+                m_program->SetItemText(index, std::move(payload));
         }
     }
     m_modified = false;

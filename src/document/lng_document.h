@@ -1,6 +1,8 @@
 // The document of one open diagram window, bound to a diagram item of a program.
 #pragma once
 
+#include <cstdint>
+
 #include <functional>
 #include <string>
 
@@ -48,6 +50,8 @@ public:
 private:
     CRUXDocument* m_program = nullptr;
     CDiag* m_item = nullptr;
+    uint32_t m_itemId = 0; // the bound item's id: the pointer alone cannot tell a deleted item
+
     std::function<std::string()> m_buildPayload;
     std::function<void(bool)> m_debugHandler;
     std::string m_title;

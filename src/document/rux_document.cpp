@@ -209,7 +209,7 @@ void CRUXDocument::PushHeader() {
     RebuildReferencedLibraries();
     SetTitle();
     // The header row repaints and the tree entry (title, node name) is rebuilt.
-    const CDocumentChange change{0, 1, 1};
+    const CDocumentChange change{0, 1, 1, 0};
     UpdateAllViews(kHintStructure, &change);
 }
 
@@ -228,21 +228,29 @@ void CRUXDocument::AcceptNodeProperties(const CNodePropertiesForm& form,
                                         const RecordActionHook& recordAction) {
     CPar* header = GetHeader();
     if (form.IsReadOnly() || !header) return;
+    BeginTransaction();
     if (recordAction) recordAction(0, 1);
-    const CRuxHeader before = header->Header();
-    form.WriteBack(header->Header());
-    if (!(header->Header() == before)) SetModified(true);
+    ModifyItem(0, [&](CItem&) {
+        const CRuxHeader before = header->Header();
+        form.WriteBack(header->Header());
+        return !(header->Header() == before);
+    });
+    EndTransaction();
     PushHeader();
 }
 
 bool CRUXDocument::AddReferencedLibrary(const std::string& name, const RecordActionHook& recordAction) {
     CPar* header = GetHeader();
     if (!header || name.empty()) return false;
+    BeginTransaction();
     if (recordAction) recordAction(0, 1);
-    std::string& refs = header->Header().RefLibs;
-    if (!refs.empty() && refs.back() != ';') refs += ';';
-    refs += name;
-    SetModified(true);
+    ModifyItem(0, [&](CItem&) {
+        std::string& refs = header->Header().RefLibs;
+        if (!refs.empty() && refs.back() != ';') refs += ';';
+        refs += name;
+        return true;
+    });
+    EndTransaction();
     PushHeader();
     return true;
 }
@@ -286,10 +294,7 @@ void CRUXDocument::DiagramWrittenBack(CDiag& item) {
         ++index;
     }
     if (index >= Items().GetSize()) return;
-    Items().Layout(index, false);
-    Reanalyse();
-    const CDocumentChange change{index, 1, 1};
-    UpdateAllViews(kHintContent, &change);
+    NoteItemChanged(index);
 }
 
 void CRUXDocument::SetDebugMode(bool on) {

@@ -5,7 +5,9 @@
 #include "document/identifier_set.h"
 #include "document/program.h"
 
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -82,6 +84,36 @@ public:
     void UpdateAllViews(int hint, const CDocumentChange* change = nullptr,
                         CDocumentObserver* sender = nullptr);
 
+    // --- edit primitives and transactions --------------------------------------------------
+    // Every change of the program's items goes through these. A transaction brackets one command;
+    // nested ones join the outermost, whose opener (`source`, told to observers) and `recorder`
+    // (told of every primitive first) count. The outermost end re-links sections when needed,
+    // lays out once, marks the document modified, rebuilds the identifiers and sends the records
+    // in order, then one update with their sum. Returns whether anything changed.
+    void BeginTransaction(const void* source = nullptr, CEditRecorder* recorder = nullptr);
+    bool EndTransaction();
+    bool InTransaction() const { return m_transactionDepth > 0; }
+    // Outside a transaction each primitive is one of its own. Indices are checked (std::out_of_range).
+    // Inserts a batch at index (capped at the count).
+    void InsertItems(int index, std::vector<std::unique_ptr<CItem>> items);
+    // Takes count items out in one step and hands them to the caller.
+    std::vector<std::unique_ptr<CItem>> RemoveItems(int index, int count);
+    void SetItemText(int index, std::string text);
+    // Puts a snapshot's content back: the header record of a program header, else the text.
+    void RestoreItemContent(int index, const CItem& snapshot);
+    // Changes an item in place (a header record, a diagram payload, a flag): the recorder sees the
+    // item before `change` runs; a record is made when `change` answers that it changed the item.
+    bool ModifyItem(int index, const std::function<bool(CItem&)>& change);
+    // The item changed itself (its own dialog, a diagram window): the record only; whoever made
+    // the change recorded it for undo before.
+    void NoteItemChanged(int index);
+    // Rows from `first` to `last` moved or changed their height without a content change (a fold,
+    // a preview opened): no undo. The file keeps the state, so the user's fold modifies the
+    // document; a section a search or a jump opens to show a line (`byUser` false) does not.
+    void RowsChanged(int first, int last, bool byUser = true);
+    // Index of the item with this id, looking at `hint` first; -1 when no item has it.
+    int FindItem(uint32_t id, int hint = 0) const;
+
     // --- identifiers ---------------------------------------------------------------------
     // Rebuilds the identifier set after the program's content changed. Runs after every edit, so
     // only items whose text changed since the last call are scanned again.
@@ -146,7 +178,21 @@ private:
     bool m_readOnly = false;
     bool m_debugMode = false;
     bool m_supportsLibraries = false;
+    void Record(const CDocumentChange& record, bool structural);
+
     std::vector<CDocumentObserver*> m_observers;
+    // The open transaction.
+    int m_transactionDepth = 0;
+    const void* m_source = nullptr;
+    CEditRecorder* m_recorder = nullptr;
+    std::vector<CDocumentChange> m_records;
+    bool m_structural = false;
+    bool m_relink = false;
+    bool m_fullLayout = false;
+    bool m_contentChanged = false;
+    bool m_modifies = false;
+    // Which section a remaining item belongs to may have changed (the identifiers then rescan all).
+    bool m_membership = false;
     std::vector<CLngDocument*> m_diagramDocuments;
     std::vector<std::string> m_referencedLibraries;
     std::vector<std::string> m_symbols;

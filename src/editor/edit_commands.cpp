@@ -254,14 +254,14 @@ void CEditSession::SplitLineInEdit() {
             const bool matchesIf = EqualsNoCase(first, "ELSE") || EqualsNoCase(first, "ELSEIF");
             const int keptIndent = matchesIf ? MatchingOpenerWidth(items, index - 1, EOpener::If, tab)
                                              : std::max(0, width - tab);
-            item->SetText(Reindent(kept, keptIndent, tab));
+            ChangeText(index, Reindent(kept, keptIndent, tab));
             newIndent = keptIndent + tab;
             break;
         }
         case 3: {
             const EOpener opener = EqualsNoCase(first, "LOOP") ? EOpener::Loop : EOpener::If;
             const int keptIndent = MatchingOpenerWidth(items, index - 1, opener, tab);
-            item->SetText(Reindent(kept, keptIndent, tab));
+            ChangeText(index, Reindent(kept, keptIndent, tab));
             newIndent = keptIndent;
             break;
         }
@@ -453,7 +453,12 @@ void CEditSession::DeleteSelectionInEdit() {
     for (int index = last; index >= s.item; --index) {
         const CItem* item = ItemAt(index);
         if (removed(index)) {
-            RemoveItem(index);
+            // A run of whole rows goes in one step: the list is laid out once, not once per row.
+            int from = index;
+            while (from > s.item && removed(from - 1))
+                --from;
+            m_doc.RemoveItems(from, index - from + 1);
+            index = from;
         } else if (item->GetType() == kItemLine && index == e.item && e.col > 1) {
             ChangeText(index, item->GetText().substr(std::min(static_cast<size_t>(e.col - 1), item->GetText().size())));
         } else if (item->GetType() == kItemLine && index == s.item &&

@@ -349,6 +349,16 @@ const std::map<std::string, CCommand>& Commands() {
               r.Print("TEXT: " + (text ? EscapeScriptText(*text) : std::string("(none)")) + "\n");
               return true;
           }}},
+        {"view",
+         {[](const CScriptLine& l) {
+              std::vector<int> v;
+              return ParseInts(l.rest, v, 1) && v[0] >= 1 ? "" : "needs a view number from 1";
+          },
+          [](CEditScript& r, const CScriptLine& l) {
+              std::vector<int> v;
+              ParseInts(l.rest, v, 1);
+              return r.SwitchView(v[0]);
+          }}},
         {"status",
          {NoArgs,
           [](CEditScript& r, const CScriptLine&) {
@@ -581,12 +591,30 @@ bool CEditScript::Open(const std::string& path, const CEditSettings& settings, b
     // The text view edits program files only; anything else is shown read-only.
     const bool programName = path.size() >= 4 && EqualsNoCase(std::string_view(path).substr(path.size() - 4), ".rux");
     m_document.SetReadOnly(readOnly || !programName);
-    m_metrics.SetTabSize(settings.tabSize);
-    m_document.Items().SetMetrics(&m_metrics);
-    m_document.Items().Layout(0, true);
-    m_session = std::make_unique<CEditSession>(m_document, m_metrics, m_clipboard, m_overwrite);
-    m_session->Settings() = settings;
-    m_session->SetCaret({1, 0});
+    m_settings = settings;
+    m_views.clear();
+    m_session = nullptr;
+    m_view = 0;
+    return SwitchView(1);
+}
+
+bool CEditScript::SwitchView(int number) {
+    if (number < 1 || m_path.empty())
+        return false;
+    auto& view = m_views[number];
+    if (!view) {
+        view = std::make_unique<CView>();
+        view->metrics.SetTabSize(m_settings.tabSize);
+        if (m_views.size() == 1) {
+            m_document.Items().SetMetrics(&view->metrics);
+            m_document.Items().Layout(0, true);
+        }
+        view->session = std::make_unique<CEditSession>(m_document, view->metrics, m_clipboard, m_overwrite);
+        view->session->Settings() = m_settings;
+        view->session->SetCaret({1, 0});
+    }
+    m_view = number;
+    m_session = view->session.get();
     return true;
 }
 

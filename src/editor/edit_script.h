@@ -11,6 +11,7 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,7 +27,8 @@ struct CScriptLine {
 // The buttons of a message box that asks.
 enum class EAnswer { Yes, No, Ok, Cancel };
 
-// One document, one session on fixed-pitch metrics (640 x 480), one private clipboard.
+// One document, one private clipboard, and views on it: each view an edit session on its own
+// fixed-pitch metrics (640 x 480). Commands go to the current view; "view N" switches.
 class CEditScript {
 public:
     CEditScript();
@@ -49,7 +51,13 @@ public:
     bool Run(const CScriptLine& line);
 
     CRUXDocument& Document() { return m_document; }
+    // The current view's session.
     CEditSession& Session() { return *m_session; }
+    // Makes view `number` (from 1) current, opening it with the caret at the start when it is new.
+    // False for a number below 1 or when no program is open.
+    bool SwitchView(int number);
+    int CurrentView() const { return m_view; }
+    size_t ViewCount() const { return m_views.size(); }
     CMemoryClipboard& Clipboard() { return m_clipboard; }
     // One Find/Replace dialog for the whole script, as the editor has one per main frame.
     CFindReplaceModel& FindReplace() { return m_findReplace; }
@@ -77,10 +85,17 @@ public:
 
 private:
     CRUXDocument m_document;
-    CFixedPitchMetrics m_metrics{640, 480, 2};
+    struct CView {
+        CFixedPitchMetrics metrics{640, 480, 2};
+        std::unique_ptr<CEditSession> session;
+    };
     CMemoryClipboard m_clipboard;
     bool m_overwrite = false;
-    std::unique_ptr<CEditSession> m_session;
+    CEditSettings m_settings;
+    // Views by number; the first one's metrics lay the document out.
+    std::map<int, std::unique_ptr<CView>> m_views;
+    int m_view = 0;
+    CEditSession* m_session = nullptr;
     CFindReplaceModel m_findReplace;
     CProgramFileServices m_services;
     std::string m_path;

@@ -17,9 +17,34 @@ namespace rux {
 
 CEditSession::CEditSession(CRUXDocument& document, CViewMetrics& metrics, CClipboard& clipboard, bool& overwrite)
     : m_doc(document), m_metrics(metrics), m_clipboard(clipboard), m_overwrite(overwrite),
-      m_caretX(CViewMetrics::kLeftMargin) {}
+      m_caretX(CViewMetrics::kLeftMargin) {
+    m_doc.AddObserver(this);
+}
 
-CEditSession::~CEditSession() = default;
+CEditSession::~CEditSession() { m_doc.RemoveObserver(this); }
+
+void CEditSession::OnUpdate(CRUXDocument&, int, const CDocumentChange* change) {
+    if (!change || m_editDepth > 0)
+        return;
+    // After another view's records: a position in rows cut at the end of the list goes to the
+    // last row.
+    const int last = std::max(0, m_doc.Items().GetSize() - 1);
+    for (CTextPos* pos : {&m_caret, &m_anchor, &m_end})
+        if (pos->item > last)
+            *pos = {1, last};
+    UpdateCaretX();
+}
+
+void CEditSession::OnEditRecord(CRUXDocument&, const CDocumentChange& record, const void* source) {
+    if (source == this)
+        return;
+    // A position in a removed row goes to the start of the cut; columns stay and are clamped to
+    // the line when next used.
+    for (CTextPos* pos : {&m_caret, &m_anchor, &m_end})
+        if (MapItemIndex(pos->item, record))
+            pos->col = 1;
+    m_history.Remap(record);
+}
 
 // --- state ------------------------------------------------------------------------------------
 
@@ -361,11 +386,8 @@ bool CEditSession::BeginEdit() {
     if (!CanEdit())
         return false;
     if (m_editDepth++ == 0) {
-        m_dirtyFirst = m_dirtyLast = -1;
-        m_sectionsChanged = false;
-        m_structural = false;
-        m_relink = false;
-        m_inserted = m_removed = 0;
+        m_recordingGroup = m_recordUndo;
+        m_doc.BeginTransaction(this, m_recordUndo ? this : nullptr);
         if (m_recordUndo)
             m_history.BeginUndoGroup(m_caret);
     }
@@ -376,102 +398,73 @@ void CEditSession::EndEdit() {
     if (m_editDepth == 0 || --m_editDepth > 0)
         return;
     m_recordUndo = true;
-    if (m_dirtyFirst < 0) {
+    // The views repaint from the caret as the command leaves it: set it before they hear.
+    const int size = m_doc.Items().GetSize();
+    if (m_caret.item >= size)
+        m_caret = {1, std::max(0, size - 1)};
+    UpdateCaretX();
+    if (!m_doc.EndTransaction()) {
         m_history.DropEmptyHead();
         return;
     }
-    CObArrayEx& items = m_doc.Items();
-    if (m_relink)
-        items.RelinkSections();
-    // Removing items already laid the list out to its end; text changes alter widths only, which a
-    // partial layout takes in. Insertions leave rows below the screen to be moved down.
-    const bool onlyRemoved = m_removed > 0 && m_inserted == 0;
-    items.Layout(m_dirtyFirst, m_structural && !onlyRemoved);
-    if (m_caret.item >= items.GetSize())
-        m_caret = {1, std::max(0, items.GetSize() - 1)};
+    if (m_recordingGroup)
+        m_history.SealHead(m_doc);
     UpdateCaretX();
-    m_doc.SetModified(true);
-    CDocumentChange change{m_dirtyFirst, m_removed, m_inserted, m_dirtyLast, m_sectionsChanged || m_relink};
-    m_doc.Reanalyse(change);
-    m_doc.UpdateAllViews(m_structural ? kHintStructure : kHintContent, &change);
     ScrollCaretIntoView();
 }
 
+void CEditSession::ItemChanging(int index, const CItem& item) {
+    if (CUndo* group = m_history.Current())
+        group->RecordAction(kUndoChanged, item, m_caret.col, index);
+}
+
+void CEditSession::ItemInserted(int index, const CItem& item) {
+    if (CUndo* group = m_history.Current())
+        group->RecordAction(kUndoInserted, item, m_caret.col, index);
+}
+
+void CEditSession::ItemRemoving(int index, const CItem& item) {
+    if (CUndo* group = m_history.Current()) {
+        const CObArrayEx& items = m_doc.Items();
+        group->RecordAction(kUndoDeleted, item, m_caret.col, index, index > 0 ? items.GetAt(index - 1)->GetId() : 0);
+    }
+}
+
 void CEditSession::ChangeText(int index, std::string text) {
-    CItem* item = ItemAt(index);
-    if (!item)
+    if (!ItemAt(index))
         return;
-    if (m_recordUndo)
-        if (CUndo* group = m_history.Current())
-            group->RecordAction(kUndoChanged, *item, m_caret.col, index);
-    item->SetText(std::move(text));
-    MarkChanged(index);
+    m_doc.SetItemText(index, std::move(text));
 }
 
 void CEditSession::InsertItem(int index, std::unique_ptr<CItem> item) {
-    CObArrayEx& items = m_doc.Items();
-    if (index > items.GetSize())
-        index = items.GetSize();
-    if (item->GetType() == kItemSectionHeader || item->GetType() == kItemSectionFooter ||
-        (item->GetSectionId() != 0 && item->GetSection() == nullptr))
-        m_relink = true;
-    CItem* raw = item.get();
-    items.Insert(index, std::move(item));
-    if (m_recordUndo)
-        if (CUndo* group = m_history.Current())
-            group->RecordAction(kUndoInserted, *raw, m_caret.col, index);
-    // Indices from `index` on moved down by one.
-    if (m_dirtyLast >= index)
-        ++m_dirtyLast;
-    MarkChanged(index);
-    m_structural = true;
-    ++m_inserted;
+    std::vector<std::unique_ptr<CItem>> one;
+    one.push_back(std::move(item));
+    m_doc.InsertItems(std::clamp(index, 0, m_doc.Items().GetSize()), std::move(one));
 }
 
 void CEditSession::RemoveItem(int index) {
-    CItem* item = ItemAt(index);
-    if (!item)
+    if (!ItemAt(index))
         return;
-    if (m_recordUndo)
-        if (CUndo* group = m_history.Current())
-            group->RecordAction(kUndoDeleted, *item, m_caret.col, index);
-    if (item->GetType() == kItemSectionHeader || item->GetType() == kItemSectionFooter)
-        m_relink = true;
-    m_doc.Items().Remove(index, 1); // the removed item is deleted here
-    // Indices after `index` moved up by one; the range may end up empty.
-    if (m_dirtyFirst < 0) {
-        m_dirtyFirst = index;
-        m_dirtyLast = index - 1;
-    } else {
-        if (m_dirtyLast >= index)
-            --m_dirtyLast;
-        if (index < m_dirtyFirst) {
-            m_dirtyFirst = index;
-            m_dirtyLast = std::max(m_dirtyLast, index - 1);
-        }
-    }
-    m_structural = true;
-    ++m_removed;
+    m_doc.RemoveItems(index, 1); // the removed item is deleted here
+}
+
+void CEditSession::RecordBeforeChange(int index) {
+    if (const CItem* item = ItemAt(index); item && m_recordUndo && m_editDepth > 0)
+        ItemChanging(index, *item);
 }
 
 void CEditSession::MarkChanged(int index) {
-    if (const CItem* item = ItemAt(index);
-        item && (item->GetType() == kItemSectionHeader || item->GetType() == kItemSectionFooter))
-        m_sectionsChanged = true;
-    if (m_dirtyFirst < 0 || index < m_dirtyFirst)
-        m_dirtyFirst = index;
-    m_dirtyLast = std::max(m_dirtyLast, index);
+    if (ItemAt(index))
+        m_doc.NoteItemChanged(index);
 }
 
 void CEditSession::RowsChanged(int index) {
-    CObArrayEx& items = m_doc.Items();
-    items.RelinkSections();
-    items.Layout(index, true);
     m_anchor = m_end = m_caret;
     UpdateCaretX();
-    m_doc.SetModified(true);
-    const CDocumentChange change{index, 0, 0};
-    m_doc.UpdateAllViews(kHintStructure, &change);
+    // A fold moves every row below it: the record names them all.
+    m_doc.BeginTransaction(this, nullptr);
+    m_doc.RowsChanged(index, m_doc.Items().GetSize() - 1);
+    m_doc.EndTransaction();
 }
 
 // --- undo and redo ----------------------------------------------------------------------------
@@ -485,17 +478,21 @@ void CEditSession::ApplyHistory(bool redo) {
     CTextPos caret;
     const CPar* par = m_doc.GetHeader();
     const CRuxHeader header = par ? par->Header() : CRuxHeader();
-    if (!(redo ? m_history.Redo(m_doc.Items(), m_caret, caret) : m_history.Undo(m_doc.Items(), m_caret, caret)))
+    // The history records its own inverse: the transaction has no recorder.
+    m_doc.BeginTransaction(this, nullptr);
+    const bool applied = redo ? m_history.Redo(m_doc, m_caret, caret) : m_history.Undo(m_doc, m_caret, caret);
+    if (applied)
+        m_caret = m_anchor = m_end = Clamp(caret);
+    const bool changed = m_doc.EndTransaction();
+    if (!applied)
         return;
     // The node file and the referenced libraries follow the header back.
     if (const CPar* now = m_doc.GetHeader(); now && now == par && !(now->Header() == header))
         m_doc.HeaderRestored();
     SetCaret(caret);
     // Undoing always marks the document modified: the history keeps no unmodified point.
-    m_doc.SetModified(true);
-    m_doc.Reanalyse();
-    const CDocumentChange change{0, 0, 0};
-    m_doc.UpdateAllViews(kHintStructure, &change);
+    if (!changed)
+        m_doc.SetModified(true);
     ScrollCaretIntoView();
 }
 

@@ -1,6 +1,7 @@
 // One view's editing state and commands: caret, selection, undo history and every edit command.
 #pragma once
 
+#include "document/document_observer.h"
 #include "document/item.h"
 #include "editor/auto_indent.h"
 #include "editor/text_position.h"
@@ -29,7 +30,9 @@ struct CEditSettings {
 
 enum class EKey { Home, End, PageUp, PageDown, Left, Right, Up, Down, Enter, Tab, Backspace, Delete, Insert };
 
-class CEditSession {
+// A session watches its document: every edit another view (or anything else) makes moves this
+// session's caret, selection and undo positions with the text, as a text editor keeps its marks.
+class CEditSession final : private CDocumentObserver, private CEditRecorder {
 public:
     // The caret may stand in the free space after a line's text, up to this column (just past the
     // longest line the file reader takes back whole); typing there pads the line with blanks.
@@ -111,9 +114,10 @@ public:
     std::string SelectionPlainText() const;
 
     // --- building blocks for commands outside this class -------------------------------------
-    // Opens one undo group (the transaction of a user command); false when editing is refused.
+    // Opens the command's document transaction and its undo group; false when editing is refused.
     bool BeginEdit();
-    // Ends the command: re-lay out, mark modified, rebuild identifiers, notify once.
+    // Ends the command: the document lays out, marks modified, rebuilds identifiers and notifies
+    // once; a command that changed nothing leaves no undo group and keeps Redo.
     void EndEdit();
     void ChangeText(int index, std::string text);
     // Inside an open edit: deletes the selection, moves the caret without ending the edit.
@@ -129,7 +133,10 @@ public:
     void RemoveItem(int index);
     void ScrollCaretIntoView();
     // An item's text changed outside ChangeText (the item edited itself): part of the open edit.
+    // The caller has recorded the item for undo before it changed.
     void MarkChanged(int index);
+    // Records item `index` in the open undo group as it is now (before a change made in place).
+    void RecordBeforeChange(int index);
     // Fold or preview states changed from `index` on: not an edit (no undo), but the rows move and
     // the file keeps the states, so the document counts as modified.
     void RowsChanged(int index);
@@ -138,6 +145,11 @@ public:
     int DoubleClickItem(int index, int x, CEditorServices& services);
 
 private:
+    void OnUpdate(CRUXDocument& document, int hint, const CDocumentChange* change) override;
+    void OnEditRecord(CRUXDocument& document, const CDocumentChange& record, const void* source) override;
+    void ItemChanging(int index, const CItem& item) override;
+    void ItemInserted(int index, const CItem& item) override;
+    void ItemRemoving(int index, const CItem& item) override;
     CTextPos Clamp(CTextPos pos) const;
     void MoveCaret(EKey key, bool ctrl);
     void ApplyHistory(bool redo);
@@ -183,16 +195,10 @@ private:
     int m_caretX;
     bool m_online = false;
 
-    // The open transaction.
+    // Depth of the open command; the document keeps the transaction itself.
     int m_editDepth = 0;
-    bool m_structural = false;
-    bool m_relink = false;
-    int m_dirtyFirst = -1;
-    int m_dirtyLast = -1; // every changed item lies in [m_dirtyFirst, m_dirtyLast] (current indices)
-    bool m_sectionsChanged = false;
-    int m_inserted = 0;
-    int m_removed = 0;
     bool m_recordUndo = true;
+    bool m_recordingGroup = false; // the open command has an undo group
 };
 
 } // namespace rux

@@ -23,10 +23,7 @@ int MarkErrorLine(CRUXDocument& document, int line) {
     if (line < 0 || count == 0) return -1;
     const int index = line < count ? line : count - 1;
     ClearErrorMarks(document);
-    if (RevealItem(document, index)) {
-        const CDocumentChange change{index, 0, 0};
-        document.UpdateAllViews(kHintStructure, &change);
-    }
+    RevealItem(document, index);
     document.Items().GetAt(index)->SetMark(kMarkError);
     document.UpdateAllViews(kHintMarks);
     return index;

@@ -74,19 +74,11 @@ CSearchOutcome Search(CEditSession& session, const CFindReplaceModel& model) {
     return outcome;
 }
 
-// Fills the result from a search and sends the command's one update.
+// Fills the result from a search; the command's transaction sends its records when it closes.
 void Finish(CEditSession& session, const CFindReplaceModel& model, const CSearchOutcome& outcome,
-            int changedItem, CFindResult& result) {
-    CRUXDocument& document = session.Document();
+            CFindResult& result) {
     result.found = outcome.found;
     if (!outcome.found) result.message = FormatString(IDS_FIND_FINISHED, {model.FindText()});
-    if (outcome.expandedAt >= 0) {
-        const CDocumentChange change{outcome.expandedAt, 0, 0};
-        document.UpdateAllViews(kHintStructure, &change);
-    } else if (changedItem >= 0) {
-        const CDocumentChange change{changedItem, 1, 1};
-        document.UpdateAllViews(kHintContent, &change);
-    }
     session.ScrollCaretIntoView();
 }
 
@@ -100,7 +92,12 @@ CFindResult FindNext(CEditSession& session, CFindReplaceModel& model) {
     }
     model.SetLastButton(EFindButton::FindNext);
     model.RememberFindText();
-    Finish(session, model, Search(session, model), -1, result);
+    // A search that unfolds a section changes rows: a transaction of its own, with no undo.
+    CRUXDocument& document = session.Document();
+    document.BeginTransaction(&session);
+    const CSearchOutcome outcome = Search(session, model);
+    document.EndTransaction();
+    Finish(session, model, outcome, result);
     return result;
 }
 
@@ -120,7 +117,9 @@ CFindResult Replace(CEditSession& session, CFindReplaceModel& model) {
     const CTextPos from = session.SelectionStart();
     const CTextPos to = session.SelectionStop();
     const std::string& find = model.FindText();
-    int changedItem = -1;
+    // Replacing is not undone; the replacement and a fold the search then opens are one
+    // transaction, and both records reach the views.
+    document.BeginTransaction(&session);
     if (from.item == caret.item && to.item == caret.item && caret.item < items.GetSize() &&
         static_cast<size_t>(to.col - from.col) == find.size()) {
         CItem* item = items.GetAt(caret.item);
@@ -130,18 +129,16 @@ CFindResult Replace(CEditSession& session, CFindReplaceModel& model) {
             CTextFinder(find, model.MatchCase()).Equals(std::string_view(text).substr(at, find.size()))) {
             std::string changed = text;
             changed.replace(at, find.size(), model.ReplaceText());
-            item->SetText(std::move(changed));
-            items.Layout(caret.item, false);
-            document.SetModified(true);
-            document.Reanalyse();
+            document.SetItemText(caret.item, std::move(changed));
             model.AddReplaceCount(1);
             result.replaced = 1;
-            changedItem = caret.item;
             // The search goes on after the inserted text, which is never searched again.
             session.SetCaret({from.col + static_cast<int>(model.ReplaceText().size()), caret.item});
         }
     }
-    Finish(session, model, Search(session, model), changedItem, result);
+    const CSearchOutcome outcome = Search(session, model);
+    document.EndTransaction();
+    Finish(session, model, outcome, result);
     return result;
 }
 
@@ -157,26 +154,29 @@ CFindResult ReplaceAll(CEditSession& session, CFindReplaceModel& model) {
     model.ResetReplaceCount();
 
     CRUXDocument& document = session.Document();
-    CObArrayEx& items = document.Items();
+    const CObArrayEx& items = document.Items();
     long total = 0;
-    for (const auto& item : items)
-        total += item->ReplaceAll(model.FindText(), model.ReplaceText(), model.MatchCase());
+    // One transaction, not undone; every item that changed is a record of its own.
+    document.BeginTransaction(&session);
+    for (int i = 0; i < items.GetSize(); ++i)
+        document.ModifyItem(i, [&](CItem& item) {
+            const int count = item.ReplaceAll(model.FindText(), model.ReplaceText(), model.MatchCase());
+            total += count;
+            return count != 0;
+        });
     // A header stores its text trimmed; its footer takes exactly that, so the two never part.
     if (total != 0)
-        for (const auto& item : items)
+        for (int i = 0; i < items.GetSize(); ++i) {
+            const CItem* item = items.GetAt(i);
             if (item->GetType() == kItemSectionFooter)
                 if (const CSectionHeader* header = item->GetSection(); header && item->GetText() != header->GetText())
-                    item->SetText(header->GetText());
+                    document.SetItemText(i, header->GetText());
+        }
     model.AddReplaceCount(total);
     result.replaced = total;
     result.found = total != 0;
-    if (total != 0) {
-        items.Layout(0, true);
-        document.SetModified(true);
-        document.Reanalyse();
-    }
     session.SetCaret(session.Caret());
-    document.UpdateAllViews(kHintAll);
+    document.EndTransaction();
     session.ScrollCaretIntoView();
     result.message =
         FormatString(IDS_FIND_REPLACED, {model.FindText(), std::to_string(model.ReplaceCount())});

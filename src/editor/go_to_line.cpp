@@ -13,7 +13,11 @@ bool RevealItem(CRUXDocument& document, int index) {
     CSectionHeader* section = items.GetAt(index)->GetSection();
     if (!section || section->IsExpanded()) return false;
     section->SetExpanded(true);
-    items.Layout(0, true);
+    // The section's rows come back: from its header to the end, every row may move.
+    int header = index;
+    while (header > 0 && items.GetAt(header) != section)
+        --header;
+    document.RowsChanged(header, items.GetSize() - 1, false);
     return true;
 }
 
@@ -23,12 +27,8 @@ void MoveCaretToItem(CEditSession& session, int n) {
     if (last < 0) return;
     if (n > last) n = last;
     if (n < 0) n = 0;
-    const bool expanded = RevealItem(document, n);
+    RevealItem(document, n);
     session.SetCaret({1, n});
-    if (expanded) {
-        const CDocumentChange change{n, 0, 0};
-        document.UpdateAllViews(kHintStructure, &change);
-    }
     session.ScrollCaretIntoView();
 }
 

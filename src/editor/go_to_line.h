@@ -6,12 +6,12 @@ namespace rux {
 class CEditSession;
 class CRUXDocument;
 
-// Expands the folded section that hides item `index` and re-lays the document out; true when a
-// section was expanded (the caller then owes the observers a structure update).
+// Expands the folded section that hides item `index` through the document, whose observers hear
+// of the rows that moved; true when a section was expanded.
 bool RevealItem(CRUXDocument& document, int index);
 
 // The selection collapses, n is clamped to the last item, a folded section around it is expanded,
-// the caret goes to column 1 of item n and into view. Sends one structure update when it expanded.
+// the caret goes to column 1 of item n and into view. The document tells its observers when it expanded.
 void MoveCaretToItem(CEditSession& session, int n);
 
 // OK of the Go to line dialog: false for a negative number, which keeps the dialog open.

@@ -56,8 +56,7 @@ private:
     bool Confirmed(bool ok) {
         if (ok && m_session.BeginEdit()) {
             m_editing = true;
-            if (CUndo* group = m_session.History().Current())
-                group->RecordAction(kUndoChanged, *m_session.Document().Items().GetAt(m_index), 1, m_index);
+            m_session.RecordBeforeChange(m_index);
             m_session.MarkChanged(m_index); // the header itself changes next
         }
         return ok;

@@ -1,31 +1,26 @@
 #include "editor/undo.h"
 
-#include "document/header_item.h"
+#include "document/document_observer.h"
 #include "document/item.h"
 #include "document/item_list.h"
+#include "document/rux_document.h"
+
+#include <unordered_map>
+#include <unordered_set>
 
 namespace rux {
-namespace {
 
-// Puts the snapshot's content back into the item standing at its place.
-void RestoreContent(CItem& target, const CItem& snapshot) {
-    if (target.GetType() == kItemPar)
-        static_cast<CPar&>(target).Header() = static_cast<const CPar&>(snapshot).Header();
-    else
-        target.SetText(snapshot.GetText());
+void CUndo::RecordAction(int kind, const CItem& item, int col, int index, uint32_t before) {
+    RecordActionAt(m_actions.size(), kind, item, col, index, before);
 }
 
-} // namespace
-
-void CUndo::RecordAction(int kind, const CItem& item, int col, int index) {
-    RecordActionAt(m_actions.size(), kind, item, col, index);
-}
-
-void CUndo::RecordActionAt(size_t position, int kind, const CItem& item, int col, int index) {
+void CUndo::RecordActionAt(size_t position, int kind, const CItem& item, int col, int index, uint32_t before) {
     CUndoAction action;
     action.kind = kind;
     action.col = col;
     action.item = index;
+    action.id = item.GetId();
+    action.before = before;
     action.snapshot = item.Clone();
     if (!action.snapshot)
         return;
@@ -76,61 +71,143 @@ void CUndoHistory::Clear() {
     m_headOpen = false;
 }
 
-bool CUndoHistory::Apply(CObArrayEx& items, List& from, List& to, CTextPos currentCaret, CTextPos& caretOut) {
+void CUndoHistory::Remap(const CDocumentChange& change) {
+    auto remap = [&](CUndo& group) {
+        if (MapItemIndex(group.m_caret.item, change))
+            group.m_caret.col = 1;
+        for (CUndoAction& action : group.m_actions)
+            MapItemIndex(action.item, change);
+    };
+    for (List* list : {&m_undo, &m_redo, &m_stashedRedo})
+        for (auto& group : *list)
+            remap(*group);
+    if (m_evicted)
+        remap(*m_evicted);
+}
+
+// Walks the group back on paper first: every item it changes or removes must still be there, and
+// every removed item it puts back must find the item it followed. Another view may have taken any
+// of them away; then the group cannot be undone without writing over text that is not its own.
+void CUndoHistory::Seal(const CRUXDocument& document, CUndo& group) {
+    for (CUndoAction& action : group.m_actions) {
+        if (action.kind != kUndoChanged && action.kind != kUndoInserted)
+            continue;
+        const int index = document.FindItem(action.id, action.item);
+        action.after = index >= 0 ? document.Items().GetAt(index)->GetText() : std::string();
+    }
+}
+
+void CUndoHistory::SealHead(const CRUXDocument& document) {
+    if (!m_undo.empty())
+        Seal(document, *m_undo.front());
+}
+
+bool CUndoHistory::CanApply(const CRUXDocument& document, const CUndo& group) {
+    std::unordered_map<uint32_t, bool> changed; // presence as the walk has left it
+    std::unordered_set<uint32_t> checked;       // items whose text was compared with the group's
+    auto present = [&](uint32_t id, int hint) {
+        if (auto it = changed.find(id); it != changed.end())
+            return it->second;
+        return document.FindItem(id, hint) >= 0;
+    };
+    for (auto it = group.m_actions.rbegin(); it != group.m_actions.rend(); ++it) {
+        const CUndoAction& action = *it;
+        // The group's last action on an item: the item must hold the text the group left in it.
+        auto unchanged = [&] {
+            if (!checked.insert(action.id).second)
+                return true;
+            const int index = document.FindItem(action.id, action.item);
+            return index >= 0 && document.Items().GetAt(index)->GetText() == action.after;
+        };
+        switch (action.kind) {
+        case kUndoChanged:
+            if (!present(action.id, action.item) || !unchanged())
+                return false;
+            break;
+        case kUndoInserted:
+            if (!present(action.id, action.item) || !unchanged())
+                return false;
+            changed[action.id] = false;
+            break;
+        case kUndoDeleted:
+            if (action.before != 0 && !present(action.before, action.item - 1))
+                return false;
+            changed[action.id] = true;
+            checked.insert(action.id);
+            break;
+        default:
+            break;
+        }
+    }
+    return true;
+}
+
+bool CUndoHistory::Apply(CRUXDocument& document, List& from, List& to, CTextPos currentCaret, CTextPos& caretOut) {
     if (from.empty())
         return false;
     std::unique_ptr<CUndo> group = std::move(from.front());
     from.pop_front();
+    if (!CanApply(document, *group))
+        return false; // dropped: what it needs is gone
     auto inverse = std::make_unique<CUndo>(currentCaret);
+    const CObArrayEx& items = document.Items();
 
     for (auto it = group->m_actions.rbegin(); it != group->m_actions.rend(); ++it) {
         CUndoAction& action = *it;
-        const int index = action.item;
-        const bool present = index >= 0 && index < items.GetSize();
         switch (action.kind) {
-        case kUndoChanged:
-            if (present && items.GetAt(index)->GetType() == action.snapshot->GetType()) {
-                CItem* target = items.GetAt(index);
-                inverse->RecordAction(kUndoChanged, *target, action.col, index);
-                RestoreContent(*target, *action.snapshot);
-            }
-            break;
-        case kUndoDeleted: {
-            std::unique_ptr<CItem> restored = action.snapshot->Clone();
-            if (!restored)
-                break;
-            const int at = index < 0 ? 0 : (index > items.GetSize() ? items.GetSize() : index);
-            inverse->RecordAction(kUndoInserted, *restored, action.col, at);
-            items.Insert(at, std::move(restored));
+        case kUndoChanged: {
+            const int index = document.FindItem(action.id, action.item);
+            inverse->RecordAction(kUndoChanged, *items.GetAt(index), action.col, index);
+            document.RestoreItemContent(index, *action.snapshot);
             break;
         }
-        case kUndoInserted:
-            if (present && items.GetAt(index)->GetType() == action.snapshot->GetType()) {
-                inverse->RecordAction(kUndoDeleted, *items.GetAt(index), action.col, index);
-                items.Remove(index, 1); // handed back and deleted here
+        case kUndoDeleted: {
+            // Rows removed as one run come back as one batch: each next one followed the last.
+            const int at = action.before == 0 ? 0 : document.FindItem(action.before, action.item - 1) + 1;
+            std::vector<std::unique_ptr<CItem>> batch;
+            for (;;) {
+                CUndoAction& current = *it;
+                if (std::unique_ptr<CItem> restored = current.snapshot->Clone()) {
+                    restored->AdoptId(current.id);
+                    inverse->RecordAction(kUndoInserted, *restored, current.col, at + static_cast<int>(batch.size()));
+                    batch.push_back(std::move(restored));
+                }
+                current.snapshot.reset();
+                const auto next = std::next(it);
+                if (next == group->m_actions.rend() || next->kind != kUndoDeleted || batch.empty() ||
+                    next->before != batch.back()->GetId())
+                    break;
+                it = next;
             }
+            document.InsertItems(at, std::move(batch));
             break;
+        }
+        case kUndoInserted: {
+            const int index = document.FindItem(action.id, action.item);
+            const uint32_t before = index > 0 ? items.GetAt(index - 1)->GetId() : 0;
+            inverse->RecordAction(kUndoDeleted, *items.GetAt(index), action.col, index, before);
+            document.RemoveItems(index, 1); // handed back and deleted here
+            break;
+        }
         default:
             break;
         }
         action.snapshot.reset();
     }
-    // Clones carry section ids, not links: link every member to its header again.
-    items.RelinkSections();
-    items.Layout(0, true);
     caretOut = group->m_caret;
+    Seal(document, *inverse);
     Push(to, std::move(inverse));
     return true;
 }
 
-bool CUndoHistory::Undo(CObArrayEx& items, CTextPos currentCaret, CTextPos& caretOut) {
+bool CUndoHistory::Undo(CRUXDocument& document, CTextPos currentCaret, CTextPos& caretOut) {
     m_headOpen = false;
-    return Apply(items, m_undo, m_redo, currentCaret, caretOut);
+    return Apply(document, m_undo, m_redo, currentCaret, caretOut);
 }
 
-bool CUndoHistory::Redo(CObArrayEx& items, CTextPos currentCaret, CTextPos& caretOut) {
+bool CUndoHistory::Redo(CRUXDocument& document, CTextPos currentCaret, CTextPos& caretOut) {
     m_headOpen = false;
-    return Apply(items, m_redo, m_undo, currentCaret, caretOut);
+    return Apply(document, m_redo, m_undo, currentCaret, caretOut);
 }
 
 } // namespace rux

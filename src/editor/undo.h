@@ -3,14 +3,17 @@
 
 #include "editor/text_position.h"
 
+#include <cstdint>
 #include <deque>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace rux {
 
 class CItem;
-class CObArrayEx;
+class CRUXDocument;
+struct CDocumentChange;
 
 enum EUndoKind : int {
     kUndoChanged = 1,  // the snapshot holds the item's content before the change
@@ -18,10 +21,17 @@ enum EUndoKind : int {
     kUndoInserted = 3, // the snapshot is a copy of the item that was inserted
 };
 
+// Actions find their item by its id: another view may have moved it. `item` is where it stood,
+// kept in step with other views' edits, and only tells where to look first.
 struct CUndoAction {
     int kind = kUndoChanged;
     int col = 1;
-    int item = 0; // where the item stands (or stood)
+    int item = 0;
+    uint32_t id = 0;     // the item changed, inserted or removed
+    uint32_t before = 0; // a removed item: the item it followed (0: it was the first)
+    // A changed or inserted item: its text when the group closed. Another view that has changed
+    // the item since would lose its text to the undo, so the group is then dropped.
+    std::string after;
     std::unique_ptr<CItem> snapshot;
 };
 
@@ -36,10 +46,11 @@ public:
     const std::vector<CUndoAction>& Actions() const { return m_actions; }
     bool IsEmpty() const { return m_actions.empty(); }
 
-    // Appends an action with a fresh clone of the item.
-    void RecordAction(int kind, const CItem& item, int col, int index);
+    // Appends an action with a fresh clone of the item; `before` names the item a removed one
+    // followed.
+    void RecordAction(int kind, const CItem& item, int col, int index, uint32_t before = 0);
     // The same, at a given position of the group.
-    void RecordActionAt(size_t position, int kind, const CItem& item, int col, int index);
+    void RecordActionAt(size_t position, int kind, const CItem& item, int col, int index, uint32_t before = 0);
 
 private:
     friend class CUndoHistory;
@@ -65,10 +76,16 @@ public:
     // The group being recorded (the head of the undo list), or null.
     CUndo* Current() { return m_undo.empty() ? nullptr : m_undo.front().get(); }
 
-    // Apply the head group's inverse to the items; return the caret to restore, or false when
-    // there was nothing to do. The caller re-lays out, marks modified and notifies.
-    bool Undo(CObArrayEx& items, CTextPos currentCaret, CTextPos& caretOut);
-    bool Redo(CObArrayEx& items, CTextPos currentCaret, CTextPos& caretOut);
+    // Apply the head group's inverse through the document's primitives, inside a transaction the
+    // caller holds open; return the caret to restore, or false when there was nothing to do. A
+    // group whose items another view removed (or whose place it removed) is dropped whole,
+    // touching nothing: it answers false too.
+    bool Undo(CRUXDocument& document, CTextPos currentCaret, CTextPos& caretOut);
+    bool Redo(CRUXDocument& document, CTextPos currentCaret, CTextPos& caretOut);
+    // Another view's edit moved the items: carets and positions follow.
+    void Remap(const CDocumentChange& change);
+    // The head group's command has ended: it keeps the texts it left in its items.
+    void SealHead(const CRUXDocument& document);
     // Drops an empty group left at the head by a command that changed nothing.
     void DropEmptyHead();
     void Clear();
@@ -76,7 +93,9 @@ public:
 private:
     using List = std::deque<std::unique_ptr<CUndo>>;
     static void Push(List& list, std::unique_ptr<CUndo> group);
-    static bool Apply(CObArrayEx& items, List& from, List& to, CTextPos currentCaret, CTextPos& caretOut);
+    static bool Apply(CRUXDocument& document, List& from, List& to, CTextPos currentCaret, CTextPos& caretOut);
+    static bool CanApply(const CRUXDocument& document, const CUndo& group);
+    static void Seal(const CRUXDocument& document, CUndo& group);
 
     List m_undo; // most recent first
     // Held while the head group is open and still empty, so that dropping it restores both.

@@ -237,11 +237,8 @@ public:
         libraries.GetAvailableLibraries(available, LibraryTargetKind(header->Header().Drive));
         for (const std::string& name : available)
             if (EqualsNoCase(name, kIndexerLibrary)) {
-                document.AddReferencedLibrary(kIndexerLibrary, [this](int index, int kind) {
-                    if (CUndo* group = m_session.History().Current())
-                        group->RecordAction(kind, *m_items.GetAt(index), m_session.Caret().col, index);
-                });
-                m_session.MarkChanged(0);
+                // Inside the import's edit: the header is recorded for undo by the transaction.
+                document.AddReferencedLibrary(kIndexerLibrary);
                 return;
             }
         m_prompts.ShowMessage(FormatString(IDS_IMPORT_NO_LIBRARY, {kIndexerLibrary}));

@@ -70,5 +70,16 @@ grep -q '^DiagTitle=Diagram 1' "$work/g.rux"; check "diagram titled" 0 $?
 grep -q '^#info=QLD' "$work/g.rux"; check "quick ladder diagram" 0 $?
 "$RUX" edit "$work/g.rux" -e "insert-diagram ld" 2>/dev/null; check "bad diagram kind" 2 $?
 
+# Two views on one program: a new view starts at the top; each view undoes its own edit, on the row
+# where the other view's edit moved it.
+prog "$work/v.rux"
+out=$("$RUX" edit "$work/v.rux" -e "caret 2 4" -e "type x" -e "view 2" -e status -e "caret 0 1" -e "key Enter" \
+    -e "view 1" -e status -e "cmd undo" -e status -e "view 2" -e status | tr '\n' '|')
+check "two views: exit" 0 $?
+check "two views: carets" "Ln 0, Col 1|Ln 3, Col 5|Ln 3, Col 4|Ln 1, Col 1|" "$out"
+check "two views: rows" "Initial{||  IF x THEN|abc|} //Initial" "$("$RUX" text "$work/v.rux" | tr -d '\r' | tr '\n' '|' | sed 's/|$//')"
+"$RUX" edit "$work/v.rux" -e "view 0" 2>/dev/null; check "view 0 refused" 2 $?
+"$RUX" edit "$work/v.rux" -e "view two" 2>/dev/null; check "view needs a number" 2 $?
+
 if [ $fail = 0 ]; then echo "1 passed, 0 failed"; else echo "0 passed, 1 failed"; fi
 exit $fail

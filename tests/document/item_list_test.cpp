@@ -5,6 +5,8 @@
 #include "document/view_metrics.h"
 
 #include <gtest/gtest.h>
+#include <functional>
+#include <random>
 #include <stdexcept>
 
 namespace rux {
@@ -54,7 +56,7 @@ TEST(ItemList, FullLayoutStacksRowsAndFoldingHidesMembers) {
     f.list.Layout(0, true);
     EXPECT_EQ(f.Tops(), (std::vector<int>{0, 96, 112, 112, 112, 112, 112, 128}));
     EXPECT_EQ(f.list.GetTotalHeight(), 128 + 16 + 16);
-    EXPECT_EQ(f.list.GetWidestRow(), 600) << "the widest row only grows";
+    EXPECT_EQ(f.list.GetWidestRow(), 600) << "the header row stays the widest";
 
     f.header->SetExpanded(true);
     f.list.Layout(0, true);
@@ -70,6 +72,101 @@ TEST(ItemList, WidthOfTextRowsCountsTabsAndMargins) {
     list.Layout(0, true);
     EXPECT_EQ(list.GetWidestRow(), 800 + 40);
     EXPECT_EQ(list.GetAt(1)->GetWidth(metrics), 64 + 16 + 40);
+}
+
+// The widest row follows the rows there are: it falls back when the widest one goes, shrinks or is
+// folded away, and rises again when it comes back.
+TEST(ItemList, WidestRowFallsBackWhenTheWidestRowGoes) {
+    struct {
+        const char* name;
+        std::function<void(CObArrayEx&, CSectionHeader&)> change;
+        int widest;
+    } cases[] = {
+        {"as laid out", [](CObArrayEx&, CSectionHeader&) {}, 100 * 8 + 40},
+        {"widest line deleted", [](CObArrayEx& l, CSectionHeader&) { l.Remove(1, 1); }, 50 * 8 + 40},
+        {"widest line shortened", [](CObArrayEx& l, CSectionHeader&) {
+             l.GetAt(1)->SetText("x");
+             l.Layout(1, false);
+         }, 50 * 8 + 40},
+        {"widest line folded away", [](CObArrayEx& l, CSectionHeader& h) {
+             h.SetExpanded(false);
+             l.Layout(0, true);
+         }, 50 * 8 + 40},
+        {"folded and unfolded", [](CObArrayEx& l, CSectionHeader& h) {
+             h.SetExpanded(false);
+             l.Layout(0, true);
+             h.SetExpanded(true);
+             l.Layout(0, true);
+         }, 100 * 8 + 40},
+        {"every row deleted", [](CObArrayEx& l, CSectionHeader&) { l.Remove(0, l.GetSize()); }, 0},
+        {"a wider row inserted", [](CObArrayEx& l, CSectionHeader&) { l.Insert(0, std::make_unique<CLine>(std::string(120, 'w'))); },
+         120 * 8 + 40},
+    };
+    for (const auto& c : cases) {
+        CFixedPitchMetrics metrics{640, 480, 2};
+        CObArrayEx list;
+        list.SetMetrics(&metrics);
+        auto header = std::make_unique<CSectionHeader>("S");
+        header->SetId(1);
+        CSectionHeader& h = *header;
+        list.Append(std::move(header));
+        auto wide = std::make_unique<CLine>(std::string(100, 'x'));
+        wide->SetSection(&h);
+        list.Append(std::move(wide));
+        list.Append(std::make_unique<CSectionFooter>("S"));
+        list.Append(std::make_unique<CLine>(std::string(50, 'y')));
+        list.Layout(0, true);
+        c.change(list, h);
+        EXPECT_EQ(list.GetWidestRow(), c.widest) << c.name;
+    }
+}
+
+// Removing rows moves the rest up without measuring them again: tops and total height must be
+// those a full layout gives, with folded sections, diagrams and the header around the cut.
+TEST(ItemList, RemovingRowsGivesTheTopsOfAFullLayout) {
+    std::mt19937 rng(7);
+    for (int round = 0; round < 200; ++round) {
+        CFixedPitchMetrics metrics{640, 480, 2};
+        CObArrayEx list;
+        list.SetMetrics(&metrics);
+        list.Append(std::make_unique<CPar>());
+        uint32_t id = 1;
+        while (list.GetSize() < 40) {
+            auto header = std::make_unique<CSectionHeader>("S" + std::to_string(id));
+            header->SetId(id++);
+            header->SetExpanded(rng() % 3 != 0);
+            CSectionHeader* h = header.get();
+            list.Append(std::move(header));
+            for (int n = static_cast<int>(rng() % 4); n > 0; --n) {
+                std::unique_ptr<CItem> member;
+                if (rng() % 4 == 0)
+                    member = std::make_unique<CDiag>(kDiagramFbd);
+                else
+                    member = std::make_unique<CLine>("m");
+                member->SetSection(h);
+                list.Append(std::move(member));
+            }
+            auto footer = std::make_unique<CSectionFooter>(h->GetText());
+            footer->SetSection(h);
+            list.Append(std::move(footer));
+            list.Append(std::make_unique<CLine>("between"));
+        }
+        list.Layout(0, true);
+        const int at = 1 + static_cast<int>(rng() % static_cast<unsigned>(list.GetSize() - 1));
+        const int count = 1 + static_cast<int>(rng() % static_cast<unsigned>(std::min(8, list.GetSize() - at)));
+        auto removed = list.Remove(at, count);
+        list.RelinkSections();
+        std::vector<int> tops;
+        for (const auto& item : list)
+            tops.push_back(item->GetTop());
+        const int total = list.GetTotalHeight();
+        list.Layout(0, true);
+        std::vector<int> expected;
+        for (const auto& item : list)
+            expected.push_back(item->GetTop());
+        ASSERT_EQ(tops, expected) << "round " << round << ": removed " << count << " at " << at;
+        ASSERT_EQ(total, list.GetTotalHeight()) << "round " << round;
+    }
 }
 
 TEST(ItemList, VisibilityFollowsTheFold) {

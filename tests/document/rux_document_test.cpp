@@ -434,6 +434,30 @@ TEST(RuxDocument, DiagramDocumentsFollowTitleSaveDebugAndClose) {
     EXPECT_EQ(diagram.GetProgram(), nullptr);
 }
 
+// The window's item is deleted and a new diagram takes its place (and, through the item pool, very
+// likely its memory): saving the window must not write into the new diagram.
+TEST(RuxDocument, DiagramWindowOfADeletedItemWritesNowhere) {
+    CDocFixture f;
+    CRUXDocument doc(f.Services());
+    doc.Items().Append(std::make_unique<CPar>(Header("T")));
+    doc.Items().Append(Diagram("Diagram 1", "@VAR:1 X=Before\n"));
+    CLngDocument diagram;
+    diagram.Bind(doc, *static_cast<CDiag*>(doc.Items().GetAt(1)));
+    diagram.SetPayloadSource([] { return std::string("@VAR:1 X=Window\n"); });
+
+    doc.RemoveItems(1, 1); // handed back and deleted here
+    std::vector<std::unique_ptr<CItem>> fresh;
+    fresh.push_back(Diagram("Diagram 2", "@VAR:1 X=Other\n"));
+    doc.InsertItems(1, std::move(fresh));
+    doc.SetModified(false);
+
+    EXPECT_EQ(diagram.GetProgram(), nullptr);
+    EXPECT_TRUE(doc.DiagramDocuments().empty());
+    diagram.SaveDocument();
+    EXPECT_EQ(doc.Items().GetAt(1)->GetText(), "@VAR:1 X=Other\n");
+    EXPECT_FALSE(doc.IsModified());
+}
+
 class CCountingObserver : public CDocumentObserver {
 public:
     std::vector<int> hints;

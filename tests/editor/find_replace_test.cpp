@@ -434,7 +434,7 @@ TEST(FindReplace, EachCommandSendsOneUpdate) {
         {"failed find", "caret 1 1", "find q", {}},
         {"replace", "select 1 2 1 3", "replace b Q", {kHintContent}},
         {"replace that opens a section", "select 1 1 1 2", "replace a Q", {kHintStructure}},
-        {"replace all", "caret 1 1", "replace-all a Q", {kHintAll}},
+        {"replace all", "caret 1 1", "replace-all a Q", {kHintContent}},
         {"go to a folded line", "caret 1 1", "goto 3", {kHintStructure}},
         {"go to a shown line", "caret 1 1", "goto 2", {}},
         {"bookmark", "caret 1 1", "bookmark", {kHintMarks}},

@@ -1,0 +1,249 @@
+// The program document's edit primitives and transactions: the one road by which items change.
+#include "document/diagram_item.h"
+#include "document/header_item.h"
+#include "document/item_list.h"
+#include "document/lng_document.h"
+#include "document/rux_document.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace rux {
+namespace {
+
+bool IsSectionLine(const CItem& item) {
+    return item.GetType() == kItemSectionHeader || item.GetType() == kItemSectionFooter;
+}
+
+// Folds the records of one transaction into the range they touched, in the indices of the end:
+// before `first` and after `last` the list is the old one, shifted by inserted - removed behind it.
+CDocumentChange SumOf(const std::vector<CDocumentChange>& records) {
+    CDocumentChange sum;
+    int first = -1, last = -1;
+    auto mark = [&](int from, int to) {
+        if (first < 0 || from < first) first = from;
+        last = std::max(last, to);
+    };
+    for (const CDocumentChange& r : records) {
+        sum.sections = sum.sections || r.sections;
+        if (r.removed > 0) {
+            // Marked items inside the removed block are gone, those behind it move up; the range
+            // must reach the cut, or the items behind it would seem unmoved.
+            const int cut = r.first, gone = r.removed;
+            auto shift = [&](int& i, int inside) {
+                if (i >= cut + gone)
+                    i -= gone;
+                else if (i >= cut)
+                    i = inside;
+            };
+            if (first >= 0) {
+                shift(last, cut - 1);
+                shift(first, cut);
+            }
+            first = first < 0 ? cut : std::min(first, cut);
+            last = std::max(last, cut - 1);
+            sum.removed += gone;
+        }
+        if (r.inserted > 0) {
+            if (last >= r.first) last += r.inserted;
+            mark(r.first, r.first + r.inserted - 1);
+            sum.inserted += r.inserted;
+        }
+        if (r.removed == 0 && r.inserted == 0) mark(r.first, r.last);
+    }
+    sum.first = first < 0 ? 0 : first;
+    sum.last = last;
+    return sum;
+}
+
+} // namespace
+
+void CRUXDocument::BeginTransaction(const void* source, CEditRecorder* recorder) {
+    if (m_transactionDepth++ > 0) return;
+    m_source = source;
+    m_recorder = recorder;
+    m_records.clear();
+    m_structural = false;
+    m_relink = false;
+    m_fullLayout = false;
+    m_contentChanged = false;
+    m_modifies = false;
+    m_membership = false;
+}
+
+bool CRUXDocument::EndTransaction() {
+    if (m_transactionDepth == 0 || --m_transactionDepth > 0) return false;
+    const void* source = m_source;
+    m_source = nullptr;
+    m_recorder = nullptr;
+    if (m_records.empty()) return false;
+    const std::vector<CDocumentChange> records = std::move(m_records);
+    m_records.clear();
+    CDocumentChange sum = SumOf(records);
+    sum.sections = sum.sections || m_relink;
+    CObArrayEx& items = Items();
+    if (m_relink) items.RelinkSections();
+    // Removing items already laid the list out to its end; text changes alter widths only, which
+    // a partial layout takes in. Insertions and folds move every row below.
+    const bool onlyRemoved = sum.removed > 0 && sum.inserted == 0;
+    items.Layout(sum.first, m_fullLayout || (m_structural && !onlyRemoved));
+    if (m_modifies || m_contentChanged) SetModified(true);
+    if (m_contentChanged) {
+        // Rows taken out with their whole sections leave every other row in its section: only
+        // the range is scanned again.
+        CDocumentChange scan = sum;
+        scan.sections = m_membership || m_relink;
+        Reanalyse(scan);
+    }
+    // Over a copy: an observer may detach itself while being told.
+    const std::vector<CDocumentObserver*> observers = m_observers;
+    for (const CDocumentChange& record : records)
+        for (CDocumentObserver* observer : observers)
+            observer->OnEditRecord(*this, record, source);
+    UpdateAllViews(m_structural ? kHintStructure : kHintContent, &sum);
+    return true;
+}
+
+void CRUXDocument::Record(const CDocumentChange& record, bool structural) {
+    m_records.push_back(record);
+    m_structural = m_structural || structural;
+}
+
+void CRUXDocument::InsertItems(int index, std::vector<std::unique_ptr<CItem>> items) {
+    if (index < 0) throw std::out_of_range("negative insert index");
+    for (const auto& item : items)
+        if (!item) throw std::out_of_range("no item to insert");
+    if (items.empty()) return;
+    CObArrayEx& list = Items();
+    index = std::min(index, list.GetSize());
+    BeginTransaction();
+    CDocumentChange record{index, 0, static_cast<int>(items.size()),
+                           index + static_cast<int>(items.size()) - 1};
+    for (const auto& item : items) {
+        if (IsSectionLine(*item)) record.sections = true;
+        if (record.sections || (item->GetSectionId() != 0 && item->GetSection() == nullptr)) m_relink = true;
+    }
+    std::vector<const CItem*> inserted;
+    inserted.reserve(items.size());
+    for (const auto& item : items)
+        inserted.push_back(item.get());
+    list.Insert(index, std::move(items));
+    if (m_recorder)
+        for (size_t i = 0; i < inserted.size(); ++i)
+            m_recorder->ItemInserted(index + static_cast<int>(i), *inserted[i]);
+    m_contentChanged = true;
+    Record(record, true);
+    EndTransaction();
+}
+
+std::vector<std::unique_ptr<CItem>> CRUXDocument::RemoveItems(int index, int count) {
+    CObArrayEx& list = Items();
+    if (count < 0 || index < 0 || index > list.GetSize() || count > list.GetSize() - index)
+        throw std::out_of_range("remove range outside the list");
+    if (count == 0) return {};
+    BeginTransaction();
+    CDocumentChange record{index, count, 0, index - 1};
+    for (int i = index; i < index + count; ++i)
+        if (IsSectionLine(*list.GetAt(i))) record.sections = true;
+    // The recorder sees them last to first, so that each index is the item's own at its removal
+    // when the history walks its actions back.
+    if (m_recorder)
+        for (int i = index + count - 1; i >= index; --i)
+            m_recorder->ItemRemoving(i, *list.GetAt(i));
+    // A diagram window bound to a removed item lets go of it now: its pointer would outlive the
+    // item, and the memory may serve the next item made.
+    if (!m_diagramDocuments.empty()) {
+        const std::vector<CLngDocument*> windows = m_diagramDocuments;
+        for (CLngDocument* window : windows)
+            for (int i = index; i < index + count; ++i)
+                if (static_cast<const CItem*>(window->GetItem()) == list.GetAt(i)) {
+                    window->Unbind();
+                    break;
+                }
+    }
+    std::vector<std::unique_ptr<CItem>> removed = list.Remove(index, count);
+    // Links are pointers: the rows left keep theirs; only members whose header went lose them.
+    m_membership = m_membership || list.RemoveOrphaned();
+    m_contentChanged = true;
+    Record(record, true);
+    EndTransaction();
+    return removed;
+}
+
+void CRUXDocument::SetItemText(int index, std::string text) {
+    CItem* item = Items().GetAt(index);
+    if (item->GetText() == text) return; // nothing changes: no record, no undo action
+    ModifyItem(index, [&](CItem& target) {
+        target.SetText(std::move(text));
+        return true;
+    });
+}
+
+void CRUXDocument::RestoreItemContent(int index, const CItem& snapshot) {
+    ModifyItem(index, [&](CItem& target) {
+        if (target.GetType() == kItemPar && snapshot.GetType() == kItemPar)
+            static_cast<CPar&>(target).Header() = static_cast<const CPar&>(snapshot).Header();
+        else
+            target.SetText(snapshot.GetText());
+        return true;
+    });
+}
+
+bool CRUXDocument::ModifyItem(int index, const std::function<bool(CItem&)>& change) {
+    CItem* item = Items().GetAt(index);
+    BeginTransaction();
+    if (m_recorder) m_recorder->ItemChanging(index, *item);
+    if (!change(*item)) {
+        EndTransaction();
+        return false;
+    }
+    CDocumentChange record{index, 0, 0, index};
+    record.sections = IsSectionLine(*item);
+    m_membership = m_membership || record.sections; // a renamed header may make a notes section
+    m_contentChanged = true;
+    Record(record, false);
+    EndTransaction();
+    return true;
+}
+
+void CRUXDocument::NoteItemChanged(int index) {
+    const CItem* item = Items().GetAt(index);
+    BeginTransaction();
+    CDocumentChange record{index, 0, 0, index};
+    record.sections = IsSectionLine(*item);
+    m_membership = m_membership || record.sections; // a renamed header may make a notes section
+    m_contentChanged = true;
+    Record(record, false);
+    EndTransaction();
+}
+
+void CRUXDocument::RowsChanged(int first, int last, bool byUser) {
+    const int size = Items().GetSize();
+    if (size == 0) return;
+    first = std::clamp(first, 0, size - 1);
+    last = std::clamp(last, first, size - 1);
+    BeginTransaction();
+    m_relink = true;
+    m_fullLayout = true;
+    m_modifies = m_modifies || byUser;
+    Record(CDocumentChange{first, 0, 0, last}, true);
+    EndTransaction();
+}
+
+int CRUXDocument::FindItem(uint32_t id, int hint) const {
+    const CObArrayEx& list = Items();
+    const int size = list.GetSize();
+    if (id == 0 || size == 0) return -1;
+    hint = std::clamp(hint, 0, size - 1);
+    // Another view's edit moves an item a few rows as a rule: look near the hint first.
+    constexpr int kNear = 64;
+    for (int d = 0; d <= kNear; ++d) {
+        if (hint + d < size && list.GetAt(hint + d)->GetId() == id) return hint + d;
+        if (d > 0 && hint - d >= 0 && list.GetAt(hint - d)->GetId() == id) return hint - d;
+    }
+    for (int i = 0; i < size; ++i)
+        if (list.GetAt(i)->GetId() == id) return i;
+    return -1;
+}
+
+} // namespace rux

@@ -1,0 +1,172 @@
+// Every command tells the views exactly what it changed: replaying its records on the program as it
+// was must give the program as it is, and nothing outside the records may have moved.
+#include "document/item.h"
+#include "document/item_list.h"
+#include "document/rux_document.h"
+#include "editor/edit_script.h"
+#include "support/edit_harness.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace rux {
+namespace {
+
+using test::ProgramBytes;
+using test::RunScript;
+
+std::vector<std::string> Dump(const CRUXDocument& document) {
+    std::vector<std::string> rows;
+    for (const auto& item : document.Items())
+        rows.push_back(std::to_string(item->GetType()) + ":" + item->GetText());
+    return rows;
+}
+
+// Keeps a copy of the rows and applies each record to it: the rows a record names become unknown,
+// every other row must still be what it was. At the end each row still known must match.
+class CReplayObserver final : public CDocumentObserver {
+public:
+    explicit CReplayObserver(const CRUXDocument& document) : m_old(Dump(document)) {
+        for (const auto& row : m_old)
+            m_copy.emplace_back(row);
+    }
+
+    void OnEditRecord(CRUXDocument&, const CDocumentChange& r, const void*) override {
+        ++records;
+        const int size = static_cast<int>(m_copy.size());
+        if (r.first < 0 || r.removed < 0 || r.inserted < 0 || r.first + r.removed > size) {
+            problems.push_back("record outside the rows");
+            return;
+        }
+        if (r.removed == 0 && r.inserted == 0 && r.last < r.first)
+            problems.push_back("a record that changes nothing");
+        m_copy.erase(m_copy.begin() + r.first, m_copy.begin() + r.first + r.removed);
+        m_copy.insert(m_copy.begin() + r.first, static_cast<size_t>(r.inserted), std::nullopt);
+        if (r.last >= static_cast<int>(m_copy.size())) problems.push_back("record ends after the last row");
+        for (int i = r.first; i <= r.last && i < static_cast<int>(m_copy.size()); ++i)
+            m_copy[static_cast<size_t>(i)].reset();
+    }
+
+    void OnUpdate(CRUXDocument& document, int hint, const CDocumentChange* change) override {
+        if (hint != kHintContent && hint != kHintStructure) return;
+        ++updates;
+        if (!change) {
+            problems.push_back("content update without its change");
+            return;
+        }
+        // The sum: rows before it and after it are the old ones, those after moved by the difference.
+        const std::vector<std::string> now = Dump(document);
+        const int delta = change->inserted - change->removed;
+        if (static_cast<int>(now.size()) - static_cast<int>(m_old.size()) != delta)
+            problems.push_back("sum: inserted - removed is not the change in rows");
+        for (int i = 0; i < static_cast<int>(now.size()); ++i) {
+            const bool before = i<change->first, after = i> change->last;
+            if (!before && !after) continue;
+            const int old = before ? i : i - delta;
+            if (old < 0 || old >= static_cast<int>(m_old.size()) ||
+                m_old[static_cast<size_t>(old)] != now[static_cast<size_t>(i)])
+                problems.push_back("sum misses row " + std::to_string(i));
+        }
+    }
+
+    void CheckAgainst(const CRUXDocument& document) {
+        const std::vector<std::string> now = Dump(document);
+        if (now.size() != m_copy.size()) {
+            problems.push_back("records give " + std::to_string(m_copy.size()) + " rows, the program has " +
+                               std::to_string(now.size()));
+            return;
+        }
+        for (size_t i = 0; i < now.size(); ++i)
+            if (m_copy[i] && *m_copy[i] != now[i])
+                problems.push_back("row " + std::to_string(i) + " changed without a record");
+    }
+
+    int records = 0;
+    int updates = 0;
+    std::vector<std::string> problems;
+
+private:
+    std::vector<std::string> m_old;
+    std::vector<std::optional<std::string>> m_copy;
+};
+
+TEST(ChangeRecords, EveryCommandRecordsExactlyWhatItChanged) {
+    const std::vector<std::string> rows = {"P", "a1",    "{Initial", "IF x THEN", "b2", "ENDIF",
+                                           "}", "{-Jog", "x y",      "}",         "c3", "@FBD:D"};
+    struct {
+        const char* name;
+        std::vector<std::string> setup;
+        std::string command;
+        bool changes;
+    } cases[] = {
+        {"typing", {"caret 1 2"}, "type Z", true},
+        {"Enter with auto indent", {"caret 3 10"}, "key Enter", true},
+        {"Enter on ENDIF re-indents it", {"caret 5 1"}, "key Enter", true},
+        {"Backspace joins two lines", {"caret 4 1"}, "key Backspace", true},
+        {"Delete joins two lines", {"caret 3 10"}, "key Delete", true},
+        {"delete a selection over rows", {"select 1 2 4 2"}, "cmd delete", true},
+        {"cut over a section", {"select 1 1 7 1"}, "cmd cut", true},
+        {"paste of rows", {"select 3 1 5 6", "cmd copy", "caret 10 3"}, "cmd paste", true},
+        {"increase indent", {"select 3 1 5 3"}, "cmd increase-indent", true},
+        {"apply indent", {"select 2 1 6 1"}, "cmd apply-indent", true},
+        {"toggle case", {"select 1 1 4 2"}, "cmd toggle-case", true},
+        {"undo of a cut", {"select 1 1 7 1", "cmd cut"}, "cmd undo", true},
+        {"redo of a cut", {"select 1 1 7 1", "cmd cut", "cmd undo"}, "cmd redo", true},
+        {"undo of a paste", {"select 3 1 5 6", "cmd copy", "caret 10 3", "cmd paste"}, "cmd undo", true},
+        {"replace", {"select 1 1 1 2"}, "replace a Q", true},
+        {"replace all", {"caret 1 1"}, "replace-all x Q", true},
+        {"find into a folded section", {"caret 1 1"}, "find y", true},
+        {"go to a folded line", {"caret 1 1"}, "goto 8", true},
+        {"fold", {"caret 2 2"}, "fold", true},
+        {"expand all", {"caret 1 1"}, "expand-all", true},
+        {"insert a section", {"caret 10 1"}, "insert-section Pos0", true},
+        {"insert a diagram", {"caret 4 1"}, "insert-diagram fbd", true},
+        {"typing nothing", {"caret 1 1"}, "type \x01", false},
+        {"undo with nothing to undo", {"caret 1 1"}, "cmd undo", false},
+    };
+    for (const auto& c : cases) {
+        auto run = RunScript(ProgramBytes(rows), c.setup);
+        CRUXDocument& document = run.script->Document();
+        CReplayObserver replay(document);
+        document.AddObserver(&replay);
+        run.script->Run(CEditScript::Parse(c.command, "test"));
+        document.RemoveObserver(&replay);
+        replay.CheckAgainst(document);
+        EXPECT_EQ(replay.problems, std::vector<std::string>()) << c.name;
+        EXPECT_EQ(replay.records > 0, c.changes) << c.name;
+        // One command, one update.
+        EXPECT_EQ(replay.updates, c.changes ? 1 : 0) << c.name;
+    }
+}
+
+// Folding is a state of the file, not of a view's undo: it modifies the program and keeps Redo.
+TEST(ChangeRecords, NothingChangedKeepsRedoAndFoldsAreNotUndone) {
+    struct {
+        const char* name;
+        std::vector<std::string> commands;
+        size_t undo, redo;
+    } cases[] = {
+        {"control character", {"caret 1 2", "type x", "cmd undo", "type \x01"}, 0, 1},
+        {"Backspace on the first body line",
+         {"caret 1 2", "type x", "cmd undo", "caret 3 1", "key Backspace"},
+         0,
+         1},
+        {"indent of one row",
+         {"caret 1 2", "type x", "cmd undo", "select 1 1 1 2", "cmd increase-indent"},
+         0,
+         1},
+        {"fold", {"caret 1 2", "type x", "cmd undo", "caret 2 1", "fold"}, 0, 1},
+        {"a real edit empties Redo", {"caret 1 2", "type x", "cmd undo", "type y"}, 1, 0},
+    };
+    for (const auto& c : cases) {
+        auto run = RunScript(ProgramBytes({"P", "a1", "{Initial", "b2", "}"}), c.commands);
+        EXPECT_EQ(run.script->Session().History().UndoCount(), c.undo) << c.name;
+        EXPECT_EQ(run.script->Session().History().RedoCount(), c.redo) << c.name;
+    }
+}
+
+} // namespace
+} // namespace rux
