@@ -268,7 +268,10 @@ int RunPort(const Args& args) {
     CEditScript script;
     errno = 0;
     if (!script.Open(o.file, {}, false, services.DocumentServices())) {
-        ReportFileError("cannot read", o.file);
+        if (script.Document().OpenError().empty())
+            ReportFileError("cannot read", o.file);
+        else
+            ReportFileError("cannot read", o.file, script.Document().OpenError());
         return kExitFile;
     }
     CRUXDocument& document = script.Document();
