@@ -70,5 +70,12 @@ grep -q '^DiagTitle=Diagram 1' "$work/g.rux"; check "diagram titled" 0 $?
 grep -q '^#info=QLD' "$work/g.rux"; check "quick ladder diagram" 0 $?
 "$RUX" edit "$work/g.rux" -e "insert-diagram ld" 2>/dev/null; check "bad diagram kind" 2 $?
 
+# A script given as a folder or a FIFO is refused with its reason, before the program is touched.
+mkdir "$work/script.d"; mkfifo "$work/script.fifo"
+err=$(timeout 10 "$RUX" edit "$work/c.rux" -f "$work/script.d" 2>&1); check "folder script exit" 1 $?
+check "folder script message" "rux: cannot read '$work/script.d': it is a folder" "$err"
+err=$(timeout 10 "$RUX" edit "$work/c.rux" -f "$work/script.fifo" 2>&1); check "FIFO script exit" 1 $?
+check "FIFO script message" "rux: cannot read '$work/script.fifo': it is a FIFO, not a file" "$err"
+
 if [ $fail = 0 ]; then echo "1 passed, 0 failed"; else echo "0 passed, 1 failed"; fi
 exit $fail
