@@ -166,6 +166,7 @@ int RunBuild(const Args& args) {
         else return UsageError(kBuildUsage);
     }
     if (file.empty()) return UsageError(kBuildUsage);
+    if (RefuseLightEdition(file, CCliServices())) return kExitFile;
     const CBuild b = Build(file, stop);
     if (!b.loaded) {
         std::fprintf(stderr, "rux: the compiler library (libH2Cmp.so) is not installed\n");
@@ -239,6 +240,7 @@ int RunRun(const Args& args) {
         }
     }
     if (file.empty()) return UsageError(kRunUsage);
+    if (RefuseLightEdition(file, CCliServices())) return kExitFile;
     const CBuild b = Build(file, false);
     if (!b.loaded) {
         std::fprintf(stderr, "rux: the compiler library (libH2Cmp.so) is not installed\n");

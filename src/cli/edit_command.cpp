@@ -84,11 +84,9 @@ int RunEdit(const Args& args) {
     CCliServices services;
     CEditScript run;
     errno = 0;
+    const int shownBefore = services.MessagesShown();
     if (!run.Open(file, settings, readOnly, services.DocumentServices())) {
-        if (run.Document().OpenError().empty())
-            ReportFileError("cannot read", file);
-        else
-            ReportFileError("cannot read", file, run.Document().OpenError());
+        ReportOpenFailure(run.Document(), file, services, shownBefore);
         return kExitFile;
     }
     if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) {

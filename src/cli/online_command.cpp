@@ -503,7 +503,7 @@ int RunOnline(const Args& args) {
         ::setenv("RUXDRIVE_ADDRESS", ("127.0.0.1:" + port).c_str(), 1);
     }
     CCliServices services;
-    CRUXDocument document;
+    CRUXDocument document(services.DocumentServices());
     if (!OpenProgram(document, file, services)) return kExitFile;
     const CRuxHeader header = document.GetHeader() != nullptr ? document.GetHeader()->Header() : CRuxHeader{};
     if (node.empty()) node = header.Address > 0 ? std::to_string(header.Address) : "1";

@@ -267,11 +267,9 @@ int RunPort(const Args& args) {
     CCliServices services;
     CEditScript script;
     errno = 0;
+    const int shownBefore = services.MessagesShown();
     if (!script.Open(o.file, {}, false, services.DocumentServices())) {
-        if (script.Document().OpenError().empty())
-            ReportFileError("cannot read", o.file);
-        else
-            ReportFileError("cannot read", o.file, script.Document().OpenError());
+        ReportOpenFailure(script.Document(), o.file, services, shownBefore);
         return kExitFile;
     }
     CRUXDocument& document = script.Document();
