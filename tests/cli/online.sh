@@ -79,4 +79,14 @@ out=$("$RUX" online "$work/c.rux" --port "$port" -e "read #8.03" -e "read #1.21"
 check "restart" "#8.03 = 1
 #1.21 = 1000" "$out"
 
+# A state folder or nodes file that cannot be used stops the drive at once, with the reason.
+touch "$work/plain"
+free=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+for c in "--state $work/plain|ruxdrive: cannot keep state in '$work/plain': it is not a folder" \
+         "--state $work/state --nodes $work/none|ruxdrive: cannot read nodes file '$work/none': no such file" \
+         "--state $work/state --nodes $work|ruxdrive: cannot read nodes file '$work': it is not a regular file"; do
+    err=$(timeout 10 "$BIN/ruxdrive" --port "$free" ${c%%|*} 2>&1); check "drive refuses ${c%%|*}: exit" 1 $?
+    check "drive refuses ${c%%|*}" "${c#*|}" "$err"
+done
+
 exit $fail
