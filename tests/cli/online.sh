@@ -66,6 +66,10 @@ upload: 0x1060003 No program on the drive" "$out"
 # Bad usage.
 "$RUX" online "$work/c.rux" --port "$port" -e "frobnicate" 2>/dev/null
 check "unknown command exit" 2 $?
+for bad in "break Clock abc|bad line number 'abc'" "break Clock 0|bad line number '0'" "break Clock 5x|bad line number '5x'"; do
+    err=$("$RUX" online "$work/c.rux" --port "$port" -e "${bad%%|*}" 2>&1 >/dev/null); check "${bad%%|*}: exit" 2 $?
+    check "${bad%%|*}: message" "rux: ${bad#*|} (an item index from 1)" "$err"
+done
 "$RUX" online "$work/c.rux" 2>/dev/null
 check "no command exit" 2 $?
 
