@@ -128,6 +128,12 @@ run = sarif["runs"][0]
 rules = run["tool"]["driver"]["rules"]
 assert len({r["id"] for r in rules}) == len(rules), "rule ids repeat"
 assert len(rules) >= 59, len(rules)   # one per entry of the shipped catalogue
+# helpUri is an absolute URI (code-scanning tools refuse a relative one), naming a page that exists.
+from urllib.parse import urlparse, unquote
+import os
+for r in rules:
+    u = urlparse(r["helpUri"])
+    assert u.scheme == "file" and os.path.isfile(unquote(u.path)), r["helpUri"]
 lines = open(sys.argv[3], "rb").read().split(b"\r\n")
 for r in run["results"]:
     assert rules[r["ruleIndex"]]["id"] == r["ruleId"]
