@@ -87,6 +87,8 @@ check "endless loop reported" "[0 ms] Background: run-time error 6 at line 4: ta
 "$RUX" run "$work/errors.rux" > /dev/null 2>&1; check "run of a program with errors" 1 $?
 "$RUX" run "$work/count.rux" --var nothing > /dev/null 2>&1; check "unknown variable" 2 $?
 "$RUX" run "$work/count.rux" --param 100.1=3 > /dev/null 2>&1; check "bad parameter option" 2 $?
+err=$("$RUX" run "$work/count.rux" --set x%=4294967296 2>&1 >/dev/null | tail -n 2 | head -n 1)
+check "integer beyond 32 bits" "rux: --set x% needs a 32-bit integer, not '4294967296'" "$err"
 
 # rux info of the image
 "$RUX" info --json "$work/count.bin" > "$work/info.json"; check "info image exit" 0 $?
