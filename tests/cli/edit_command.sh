@@ -70,8 +70,15 @@ grep -q '^DiagTitle=Diagram 1' "$work/g.rux"; check "diagram titled" 0 $?
 grep -q '^#info=QLD' "$work/g.rux"; check "quick ladder diagram" 0 $?
 "$RUX" edit "$work/g.rux" -e "insert-diagram ld" 2>/dev/null; check "bad diagram kind" 2 $?
 
-# A script given as a folder or a FIFO is refused with its reason, before the program is touched.
+# A script or clipboard file given as a folder or a FIFO is refused with its reason, never read as
+# empty and never waited on.
 mkdir "$work/script.d"; mkfifo "$work/script.fifo"
+err=$(timeout 10 "$RUX" edit "$work/c.rux" -e "clip-file $work/script.d" -e "cmd paste" 2>&1); check "folder clip-file exit" 1 $?
+check "folder clip-file message" "rux: cannot read '$work/script.d': it is a folder" "$err"
+err=$(timeout 10 "$RUX" edit "$work/c.rux" -e "clip-file $work/script.fifo" 2>&1); check "FIFO clip-file exit" 1 $?
+check "FIFO clip-file message" "rux: cannot read '$work/script.fifo': it is a FIFO, not a file" "$err"
+: > "$work/empty.txt"
+"$RUX" edit "$work/c.rux" -e "clip-file $work/empty.txt" -e "show-clip" > /dev/null; check "empty clip-file exit" 0 $?
 err=$(timeout 10 "$RUX" edit "$work/c.rux" -f "$work/script.d" 2>&1); check "folder script exit" 1 $?
 check "folder script message" "rux: cannot read '$work/script.d': it is a folder" "$err"
 err=$(timeout 10 "$RUX" edit "$work/c.rux" -f "$work/script.fifo" 2>&1); check "FIFO script exit" 1 $?
