@@ -73,16 +73,6 @@ done
 "$RUX" online "$work/c.rux" 2>/dev/null
 check "no command exit" 2 $?
 
-# SIGTERM saves the node: a restarted drive still has the written value.
-kill -TERM "$drive"; wait "$drive"; drive=
-grep -q "stopped, state saved" "$work/drive.log" || { echo "FAIL: no clean stop"; fail=1; }
-"$BIN/ruxdrive" --port "$port" --state "$work/state" --virtual-time 2>>"$work/drive.log" &
-drive=$!
-for _ in $(seq 100); do [ "$(grep -c listening "$work/drive.log")" = 2 ] && break; sleep 0.05; done
-out=$("$RUX" online "$work/c.rux" --port "$port" -e "read #8.03" -e "read #1.21")
-check "restart" "#8.03 = 1
-#1.21 = 1000" "$out"
-
 # A state folder or nodes file that cannot be used stops the drive at once, with the reason.
 touch "$work/plain"
 free=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
@@ -92,5 +82,15 @@ for c in "--state $work/plain|ruxdrive: cannot keep state in '$work/plain': it i
     err=$(timeout 10 "$BIN/ruxdrive" --port "$free" ${c%%|*} 2>&1); check "drive refuses ${c%%|*}: exit" 1 $?
     check "drive refuses ${c%%|*}" "${c#*|}" "$err"
 done
+
+# SIGTERM saves the node: a restarted drive still has the written value.
+kill -TERM "$drive"; wait "$drive"; drive=
+grep -q "stopped, state saved" "$work/drive.log" || { echo "FAIL: no clean stop"; fail=1; }
+"$BIN/ruxdrive" --port "$port" --state "$work/state" --virtual-time 2>>"$work/drive.log" &
+drive=$!
+for _ in $(seq 100); do [ "$(grep -c listening "$work/drive.log")" = 2 ] && break; sleep 0.05; done
+out=$("$RUX" online "$work/c.rux" --port "$port" -e "read #8.03" -e "read #1.21")
+check "restart" "#8.03 = 1
+#1.21 = 1000" "$out"
 
 exit $fail
