@@ -166,6 +166,7 @@ int RunBuild(const Args& args) {
         else return UsageError(kBuildUsage);
     }
     if (file.empty()) return UsageError(kBuildUsage);
+    if (RefuseLightEdition(file, CCliServices())) return kExitFile;
     const CBuild b = Build(file, stop);
     if (!b.loaded) {
         std::fprintf(stderr, "rux: the compiler library (libH2Cmp.so) is not installed\n");
@@ -239,6 +240,7 @@ int RunRun(const Args& args) {
         }
     }
     if (file.empty()) return UsageError(kRunUsage);
+    if (RefuseLightEdition(file, CCliServices())) return kExitFile;
     const CBuild b = Build(file, false);
     if (!b.loaded) {
         std::fprintf(stderr, "rux: the compiler library (libH2Cmp.so) is not installed\n");
@@ -262,9 +264,16 @@ int RunRun(const Args& args) {
         long long i;
         double r;
         vm::Value v;
-        if (ParseInt(text, i)) v = vm::Value::integer(static_cast<int32_t>(i));
-        else if (ParseReal(text, r)) v = vm::Value::real(r);
-        else return UsageError("--set " + name + " needs a number, not '" + text + "'");
+        if (ParseInt(text, i)) {
+            // 32 bits: a signed value, or an unsigned one such as 0xFFFFFFFF for a bit pattern.
+            if (i < INT32_MIN || i > static_cast<long long>(UINT32_MAX))
+                return UsageError("--set " + name + " needs a 32-bit integer, not '" + text + "'");
+            v = vm::Value::integer(static_cast<int32_t>(i));
+        } else if (ParseReal(text, r)) {
+            v = vm::Value::real(r);
+        } else {
+            return UsageError("--set " + name + " needs a number, not '" + text + "'");
+        }
         machine.writeVariable(name, v);
     }
     for (const std::string& name : vars) {

@@ -1,6 +1,7 @@
 #include "cli/cli_common.h"
 
 #include "document/message_sink.h"
+#include "document/string_table.h"
 #include "target/group_mgr.h"
 #include "target/h2tgt_library.h"
 #include "target/library_service.h"
@@ -77,14 +78,25 @@ bool OpenProgram(CRUXDocument& document, const std::string& path, const CCliServ
     const int shownBefore = services.MessagesShown();
     errno = 0;
     if (document.OpenDocument(path)) return true;
-    // A refusal that the document explained needs no second line.
-    if (services.MessagesShown() == shownBefore) {
-        if (document.OpenError().empty())
-            ReportFileError("cannot read", path);
-        else
-            ReportFileError("cannot read", path, document.OpenError());
-    }
+    ReportOpenFailure(document, path, services, shownBefore);
     return false;
+}
+
+void ReportOpenFailure(const CRUXDocument& document, const std::string& path, const CCliServices& services,
+                       int shownBefore) {
+    // A refusal that the document explained needs no second line.
+    if (services.MessagesShown() != shownBefore) return;
+    if (document.OpenError().empty())
+        ReportFileError("cannot read", path);
+    else
+        ReportFileError("cannot read", path, document.OpenError());
+}
+
+bool RefuseLightEdition(const std::string& path, const CCliServices& services) {
+    CTargetLibrary* target = services.DocumentServices().target;
+    if (!target || target->IsValidHalmLiteFile(path) != 1) return false;
+    services.DocumentServices().messages->ShowMessage(kStrLightEditionFile, LoadString(kStrLightEditionFile));
+    return true;
 }
 
 CCliServices::~CCliServices() = default;

@@ -48,6 +48,13 @@ private:
 
 // Opens as the editor opens a program document; reports a failure and returns false.
 bool OpenProgram(CRUXDocument& document, const std::string& path, const CCliServices& services);
+// After a failed open: the reason, unless the document already showed a message of its own since
+// shownBefore (services.MessagesShown() taken before the open).
+void ReportOpenFailure(const CRUXDocument& document, const std::string& path, const CCliServices& services,
+                       int shownBefore);
+// The light edition's programs are refused by every command, as the document refuses them; true
+// when path is one (the message is then shown).
+bool RefuseLightEdition(const std::string& path, const CCliServices& services);
 // Saves as the editor saves a modified document; reports a failure and returns false.
 bool SaveProgram(CProgram& program, const std::string& path, const CCliServices& services);
 

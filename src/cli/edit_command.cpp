@@ -1,6 +1,7 @@
 // rux edit: runs editing commands from a script on the views of one program, as the editor's views would.
 #include "cli/cli_common.h"
 
+#include "document/line_input.h"
 #include "editor/edit_script.h"
 #include "import/indexer_script_commands.h"
 
@@ -48,7 +49,14 @@ int RunEdit(const Args& args) {
         } else if (a == "-f") {
             if (!hasValue)
                 return UsageError("edit: -f needs a script file");
-            if (!CEditScript::ReadScript(args[++i], script)) {
+            // A folder would read as an empty script and a FIFO would block: refuse them first.
+            CStrStdioFile check;
+            if (!check.Open(args[++i])) {
+                ReportFileError("cannot read", args[i], check.Problem());
+                return kExitFile;
+            }
+            check.Close();
+            if (!CEditScript::ReadScript(args[i], script)) {
                 ReportFileError("cannot read", args[i]);
                 return kExitFile;
             }
@@ -76,11 +84,9 @@ int RunEdit(const Args& args) {
     CCliServices services;
     CEditScript run;
     errno = 0;
+    const int shownBefore = services.MessagesShown();
     if (!run.Open(file, settings, readOnly, services.DocumentServices())) {
-        if (run.Document().OpenError().empty())
-            ReportFileError("cannot read", file);
-        else
-            ReportFileError("cannot read", file, run.Document().OpenError());
+        ReportOpenFailure(run.Document(), file, services, shownBefore);
         return kExitFile;
     }
     if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) {

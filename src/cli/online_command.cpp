@@ -380,8 +380,14 @@ bool COnlineSession::Run(const Args& w) {
     } else if (cmd == "break") {
         if (!needs(2)) return false;
         const int32_t id = taskId(w[1]);
-        const int32_t line = std::atoi(w[2].c_str());
-        if (id < 0 || line <= 0) return false;
+        if (id < 0) return false;
+        char* end = nullptr;
+        const long item = std::strtol(w[2].c_str(), &end, 10);
+        if (w[2].empty() || *end != '\0' || item <= 0 || item > INT32_MAX) {
+            std::fprintf(stderr, "rux: bad line number '%s' (an item index from 1)\n", w[2].c_str());
+            return false;
+        }
+        const int32_t line = static_cast<int32_t>(item);
         int32_t* slots = m_breaks.Slots[id];
         bool placed = false;
         for (int s = 0; s < H2_BREAKPOINT_SLOTS && !placed; ++s)
@@ -503,7 +509,7 @@ int RunOnline(const Args& args) {
         ::setenv("RUXDRIVE_ADDRESS", ("127.0.0.1:" + port).c_str(), 1);
     }
     CCliServices services;
-    CRUXDocument document;
+    CRUXDocument document(services.DocumentServices());
     if (!OpenProgram(document, file, services)) return kExitFile;
     const CRuxHeader header = document.GetHeader() != nullptr ? document.GetHeader()->Header() : CRuxHeader{};
     if (node.empty()) node = header.Address > 0 ? std::to_string(header.Address) : "1";

@@ -18,9 +18,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 
 namespace rux::cli {
 namespace {
@@ -174,6 +177,24 @@ std::vector<CFilePlace> FilePlaces(const CProgram& program) {
     return places;
 }
 
+// A log's helpUri must be an absolute URI: the product's own help page as a file: URI.
+std::string HelpPageUri(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    const std::string text = Cp1252ToUtf8((ec ? std::filesystem::path(path) : absolute).lexically_normal().string());
+    std::string uri = "file://";
+    for (const unsigned char c : text) {
+        if (std::isalnum(c) || std::strchr("/-._~", c)) {
+            uri += static_cast<char>(c);
+        } else {
+            char escaped[4];
+            std::snprintf(escaped, sizeof escaped, "%%%02X", c);
+            uri += escaped;
+        }
+    }
+    return uri;
+}
+
 json Sarif(const std::string& file, EPortingCatalogue catalogue,
            const std::vector<std::unique_ptr<CPortingIssue>>& entries, const CPortingIssueList& list,
            const CProgram& program) {
@@ -188,8 +209,8 @@ json Sarif(const std::string& file, EPortingCatalogue catalogue,
         rule["id"] = id;
         rule["name"] = Utf8(entry.GetName());
         rule["shortDescription"] = {{"text", Utf8(entry.KindName() + std::string(": ") + entry.GetName())}};
-        rule["helpUri"] = std::string("Help/") + CatalogueHelpFolder(catalogue) + "/" +
-                          (entry.GetHelpTopic().empty() ? std::string("NoHelp.htm") : entry.GetHelpTopic());
+        rule["helpUri"] = HelpPageUri(CProductPaths::ProductDir() + "/Help/" + CatalogueHelpFolder(catalogue) + "/" +
+                                      (entry.GetHelpTopic().empty() ? std::string("NoHelp.htm") : entry.GetHelpTopic()));
         rule["properties"] = {{"kind", entry.KindName()}, {"icon", entry.GetIcon()}};
         ruleOfEntry[e] = static_cast<int>(rules.size());
         rules.push_back(std::move(rule));
@@ -267,8 +288,9 @@ int RunPort(const Args& args) {
     CCliServices services;
     CEditScript script;
     errno = 0;
+    const int shownBefore = services.MessagesShown();
     if (!script.Open(o.file, {}, false, services.DocumentServices())) {
-        ReportFileError("cannot read", o.file);
+        ReportOpenFailure(script.Document(), o.file, services, shownBefore);
         return kExitFile;
     }
     CRUXDocument& document = script.Document();

@@ -36,7 +36,7 @@ int Send(const Args& args) {
         }
     }
     int number = 0;
-    if (positional.size() < 2 || positional.size() > 3 || !ParseInt(positional[1], number))
+    if (positional.size() < 2 || positional.size() > 3 || positional[0].empty() || !ParseInt(positional[1], number))
         return UsageError(kSseUsage);
     CSseNotifier bus;
     if (!bus.IsLoaded()) {

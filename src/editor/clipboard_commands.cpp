@@ -338,6 +338,9 @@ void CEditSession::InsertDateTime() {
 }
 
 bool CEditSession::InsertFile(const std::string& path) {
+    // A folder would insert nothing and a FIFO would wait for a writer: only regular files.
+    if (CStrStdioFile probe; !probe.Open(path))
+        return false;
     std::ifstream file(path, std::ios::binary);
     if (!file)
         return false;

@@ -1,6 +1,7 @@
 #include "editor/edit_script.h"
 
 #include "document/diagram_item.h"
+#include "document/line_input.h"
 #include "document/output_stream.h"
 #include "editor/bookmarks.h"
 #include "editor/find_replace.h"
@@ -329,13 +330,20 @@ const std::map<std::string, CCommand>& Commands() {
         {"clip-file",
          {NeedText,
           [](CEditScript& r, const CScriptLine& l) {
-              std::ifstream in(l.rest, std::ios::binary);
-              if (!in) {
-                  std::fprintf(stderr, "rux: cannot read '%s': %s\n", l.rest.c_str(), std::strerror(errno ? errno : ENOENT));
+              // A folder, FIFO or device is refused with its reason before anything reads it.
+              CStrStdioFile check;
+              if (!check.Open(l.rest)) {
+                  std::fprintf(stderr, "rux: cannot read '%s': %s\n", l.rest.c_str(), check.Problem().c_str());
                   return false;
               }
+              check.Close();
+              std::ifstream in(l.rest, std::ios::binary);
               std::ostringstream bytes;
               bytes << in.rdbuf();
+              if (!in || bytes.bad()) {
+                  std::fprintf(stderr, "rux: cannot read '%s': %s\n", l.rest.c_str(), std::strerror(errno ? errno : EIO));
+                  return false;
+              }
               r.Clipboard().SetFragmentOnly(bytes.str());
               return true;
           }}},

@@ -1,5 +1,6 @@
 #include "import/indexer_script_commands.h"
 
+#include "document/line_input.h"
 #include "editor/edit_script.h"
 #include "import/indexer_fb_form.h"
 #include "import/indexer_import.h"
@@ -82,14 +83,21 @@ void AddIndexerScriptCommands() {
     CEditScript::AddCommand(
         "clip-sequencer", [](const std::string& args) { return args.empty() ? "needs a file" : ""; },
         [](CEditScript& r, const std::string& path) {
-            std::ifstream in(path, std::ios::binary);
-            if (!in) {
-                std::fprintf(stderr, "rux: cannot read '%s': %s\n", path.c_str(),
-                             std::strerror(errno ? errno : ENOENT));
+            // A folder, FIFO or device is refused with its reason before anything reads it.
+            CStrStdioFile check;
+            if (!check.Open(path)) {
+                std::fprintf(stderr, "rux: cannot read '%s': %s\n", path.c_str(), check.Problem().c_str());
                 return false;
             }
+            check.Close();
+            std::ifstream in(path, std::ios::binary);
             std::ostringstream bytes;
             bytes << in.rdbuf();
+            if (!in || bytes.bad()) {
+                std::fprintf(stderr, "rux: cannot read '%s': %s\n", path.c_str(),
+                             std::strerror(errno ? errno : EIO));
+                return false;
+            }
             r.Clipboard().SetFormatOnly(kSequencerClipboardFormat,
                                         Utf16ToLittleEndianZ(PayloadText(bytes.str())));
             return true;

@@ -58,6 +58,13 @@ PY
 "$RUX" build > /dev/null 2>&1; check "build without file" 2 $?
 "$RUX" build "$work/none.rux" > "$work/out.txt"; check "missing file exit" 1 $?
 check "missing file line" "none.rux(0,1-2): error E000: cannot read none.rux" "$(head -n 1 "$work/out.txt")"
+# A folder or a FIFO named as the program is refused like a missing file: no crash, no blocking read.
+mkdir "$work/folder.rux"; mkfifo "$work/pipe.rux"
+for f in folder pipe; do
+    timeout 10 "$RUX" build "$work/$f.rux" > "$work/out.txt" 2>&1; check "build of $f exit" 1 $?
+    check "build of $f line" "$f.rux(0,1-2): error E000: cannot read $f.rux" "$(head -n 1 "$work/out.txt")"
+    timeout 10 "$RUX" run "$work/$f.rux" > /dev/null 2>&1; check "run of $f exit" 1 $?
+done
 
 # rux run: PRINT lines with time and task, run-time errors, variables at the end.
 program "$work/count.rux" Initial 'x% = 0|PRINT "start"' Clock 'x% = x% + 1|IF x% = 3 THEN PRINT "third tick at ", TIME'
@@ -80,6 +87,8 @@ check "endless loop reported" "[0 ms] Background: run-time error 6 at line 4: ta
 "$RUX" run "$work/errors.rux" > /dev/null 2>&1; check "run of a program with errors" 1 $?
 "$RUX" run "$work/count.rux" --var nothing > /dev/null 2>&1; check "unknown variable" 2 $?
 "$RUX" run "$work/count.rux" --param 100.1=3 > /dev/null 2>&1; check "bad parameter option" 2 $?
+err=$("$RUX" run "$work/count.rux" --set x%=4294967296 2>&1 >/dev/null | tail -n 2 | head -n 1)
+check "integer beyond 32 bits" "rux: --set x% needs a 32-bit integer, not '4294967296'" "$err"
 
 # rux info of the image
 "$RUX" info --json "$work/count.bin" > "$work/info.json"; check "info image exit" 0 $?

@@ -80,6 +80,19 @@ check "two views: carets" "Ln 0, Col 1|Ln 3, Col 5|Ln 3, Col 4|Ln 1, Col 1|" "$o
 check "two views: rows" "Initial{||  IF x THEN|abc|} //Initial" "$("$RUX" text "$work/v.rux" | tr -d '\r' | tr '\n' '|' | sed 's/|$//')"
 "$RUX" edit "$work/v.rux" -e "view 0" 2>/dev/null; check "view 0 refused" 2 $?
 "$RUX" edit "$work/v.rux" -e "view two" 2>/dev/null; check "view needs a number" 2 $?
+# A script or clipboard file given as a folder or a FIFO is refused with its reason, never read as
+# empty and never waited on.
+mkdir "$work/script.d"; mkfifo "$work/script.fifo"
+err=$(timeout 10 "$RUX" edit "$work/c.rux" -e "clip-file $work/script.d" -e "cmd paste" 2>&1); check "folder clip-file exit" 1 $?
+check "folder clip-file message" "rux: cannot read '$work/script.d': it is a folder" "$err"
+err=$(timeout 10 "$RUX" edit "$work/c.rux" -e "clip-file $work/script.fifo" 2>&1); check "FIFO clip-file exit" 1 $?
+check "FIFO clip-file message" "rux: cannot read '$work/script.fifo': it is a FIFO, not a file" "$err"
+: > "$work/empty.txt"
+"$RUX" edit "$work/c.rux" -e "clip-file $work/empty.txt" -e "show-clip" > /dev/null; check "empty clip-file exit" 0 $?
+err=$(timeout 10 "$RUX" edit "$work/c.rux" -f "$work/script.d" 2>&1); check "folder script exit" 1 $?
+check "folder script message" "rux: cannot read '$work/script.d': it is a folder" "$err"
+err=$(timeout 10 "$RUX" edit "$work/c.rux" -f "$work/script.fifo" 2>&1); check "FIFO script exit" 1 $?
+check "FIFO script message" "rux: cannot read '$work/script.fifo': it is a FIFO, not a file" "$err"
 
 if [ $fail = 0 ]; then echo "1 passed, 0 failed"; else echo "0 passed, 1 failed"; fi
 exit $fail

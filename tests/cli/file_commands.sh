@@ -86,5 +86,18 @@ fi
 "$RUX" info --bogus "$work/a.rux" 2>/dev/null; check "unknown option" 2 $?
 "$RUX" resave "$work/a.rux" 2>/dev/null; check "resave one arg" 2 $?
 
+# A program of the light edition is refused by every command that opens a program, with the one
+# message the editor shows and nothing after it.
+sed 's/^H2Lite=0/H2Lite=1/' "$SRC/examples/conveyor_line.rux" > "$work/lite.rux"
+grep -q '^H2Lite=1' "$work/lite.rux" || { echo "FAIL: no light-edition flag in the example"; fail=1; }
+lite="rux: This is a HalmLite RUX file. Please use HalmLite to edit this file."
+for c in "info" "text" "props" "resave @ $work/lite-out.rux" "edit @ -e save" "port" "build" "run" \
+         "online @ --port 1 -e status"; do
+    set -- ${c/@/$work/lite.rux}
+    [ $# = 1 ] && set -- "$1" "$work/lite.rux"
+    err=$(RUXDRIVE_AUTOSTART=0 timeout 20 "$RUX" "$@" 2>&1 >/dev/null); check "light edition: $1 exit" 1 $?
+    check "light edition: $1 message" "$lite" "$err"
+done
+
 if [ $fail = 0 ]; then echo "1 passed, 0 failed"; else echo "0 passed, 1 failed"; fi
 exit $fail

@@ -107,5 +107,17 @@ Ln 1, Col 1 Sel 0,1-1,1" "$out"
 check "routines after the block" "Name=(Output%) = _FBIndexer (CurrentType%, CurrentItem%)
 Name=IdxJog:" "$(grep -a -A12 '^#info=EndSection' "$work/fbi.rux" | grep -a '^Name=' | sed -n '3p;4p' | tr -d '\r')"
 
+: > "$work/payload.empty"
+"$RUX" edit "$work/a.rux" -e "clip-sequencer $work/payload.empty" -e "cmd import-indexer" > /dev/null
+check "empty payload file exit" 0 $?
+# A payload path that is a folder or a FIFO is refused with its reason: no empty payload, no blocking.
+mkdir "$work/payload.d"; mkfifo "$work/payload.fifo"
+err=$(timeout 10 "$RUX" edit "$work/a.rux" -e "clip-sequencer $work/payload.d" -e "cmd import-indexer" 2>&1)
+check "folder payload exit" 1 $?
+check "folder payload message" "rux: cannot read '$work/payload.d': it is a folder" "$err"
+err=$(timeout 10 "$RUX" edit "$work/a.rux" -e "clip-sequencer $work/payload.fifo" 2>&1)
+check "FIFO payload exit" 1 $?
+check "FIFO payload message" "rux: cannot read '$work/payload.fifo': it is a FIFO, not a file" "$err"
+
 [ $fail = 0 ] && echo "all passed"
 exit $fail

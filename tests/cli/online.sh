@@ -66,8 +66,22 @@ upload: 0x1060003 No program on the drive" "$out"
 # Bad usage.
 "$RUX" online "$work/c.rux" --port "$port" -e "frobnicate" 2>/dev/null
 check "unknown command exit" 2 $?
+for bad in "break Clock abc|bad line number 'abc'" "break Clock 0|bad line number '0'" "break Clock 5x|bad line number '5x'"; do
+    err=$("$RUX" online "$work/c.rux" --port "$port" -e "${bad%%|*}" 2>&1 >/dev/null); check "${bad%%|*}: exit" 2 $?
+    check "${bad%%|*}: message" "rux: ${bad#*|} (an item index from 1)" "$err"
+done
 "$RUX" online "$work/c.rux" 2>/dev/null
 check "no command exit" 2 $?
+
+# A state folder or nodes file that cannot be used stops the drive at once, with the reason.
+touch "$work/plain"
+free=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+for c in "--state $work/plain|ruxdrive: cannot keep state in '$work/plain': it is not a folder" \
+         "--state $work/state --nodes $work/none|ruxdrive: cannot read nodes file '$work/none': no such file" \
+         "--state $work/state --nodes $work|ruxdrive: cannot read nodes file '$work': it is not a regular file"; do
+    err=$(timeout 10 "$BIN/ruxdrive" --port "$free" ${c%%|*} 2>&1); check "drive refuses ${c%%|*}: exit" 1 $?
+    check "drive refuses ${c%%|*}" "${c#*|}" "$err"
+done
 
 # SIGTERM saves the node: a restarted drive still has the written value.
 kill -TERM "$drive"; wait "$drive"; drive=

@@ -44,6 +44,11 @@ check "no issues text" "No porting issues were found in your program" "$out"
 
 # Unreadable program or catalogue: exit 1 and the message on stderr.
 "$RUX" port "$work/missing.rux" > /dev/null 2>&1; check "missing program exit" 1 $?
+mkdir "$work/folder.rux"; mkfifo "$work/pipe.rux"
+err=$(timeout 10 "$RUX" port "$work/folder.rux" 2>&1 >/dev/null); check "folder exit" 1 $?
+check "folder message" "rux: cannot read '$work/folder.rux': it is a folder" "$err"
+err=$(timeout 10 "$RUX" port "$work/pipe.rux" 2>&1 >/dev/null); check "FIFO exit" 1 $?
+check "FIFO message" "rux: cannot read '$work/pipe.rux': it is a FIFO, not a file" "$err"
 err=$("$RUX" port "$work/p.rux" --catalogue-dir "$work/nowhere" 2>&1 >/dev/null); check "missing catalogue exit" 1 $?
 check "missing catalogue message" "rux: Could not read the Bittern II conversion issues file. It may have been deleted or become corrupted.
 Please reinstall Halm Pro to resolve this problem." "$err"
@@ -123,6 +128,12 @@ run = sarif["runs"][0]
 rules = run["tool"]["driver"]["rules"]
 assert len({r["id"] for r in rules}) == len(rules), "rule ids repeat"
 assert len(rules) >= 59, len(rules)   # one per entry of the shipped catalogue
+# helpUri is an absolute URI (code-scanning tools refuse a relative one), naming a page that exists.
+from urllib.parse import urlparse, unquote
+import os
+for r in rules:
+    u = urlparse(r["helpUri"])
+    assert u.scheme == "file" and os.path.isfile(unquote(u.path)), r["helpUri"]
 lines = open(sys.argv[3], "rb").read().split(b"\r\n")
 for r in run["results"]:
     assert rules[r["ruleIndex"]]["id"] == r["ruleId"]

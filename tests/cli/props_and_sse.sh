@@ -97,6 +97,7 @@ check "listen output" "1741	conveyor\\node 3	4;2;9|1742		" "$(tr '\n' '|' < "$wo
 err=$("$RUX" sse send H2WATCHAPP 1741 x 2>&1); check "send to nobody" 1 $?
 check "send to nobody message" "rux: H2WATCHAPP did not receive message 1741" "$err"
 "$RUX" sse send H2WATCHAPP notanumber 2>/dev/null; check "send usage" 2 $?
+"$RUX" sse send "" 1524 2>/dev/null; check "send to an empty tool name" 2 $?
 
 if [ $fail -eq 0 ]; then echo "1 passed, 0 failed"; exit 0; fi
 echo "0 passed, 1 failed"; exit 1

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <functional>
 #include <random>
+#include <sys/stat.h>
 
 namespace rux {
 namespace {
@@ -581,7 +582,11 @@ TEST(EditSession, InsertingAnotherFile) {
         EXPECT_EQ(run.Lines(), (Lines{"", "a", "b"})) << "one undo group";
     }
     auto run = RunScript(ProgramBytes({"a"}), {});
-    EXPECT_FALSE(run.script->Session().InsertFile(dir.File("missing.rux")));
+    ASSERT_EQ(::mkfifo(dir.File("pipe.rux").c_str(), 0600), 0);
+    for (const std::string& path : {dir.File("missing.rux"), dir.Path(), dir.File("pipe.rux")}) {
+        EXPECT_FALSE(run.script->Session().InsertFile(path)) << path; // a FIFO is refused, not waited on
+        EXPECT_FALSE(run.script->Document().IsModified()) << path;
+    }
 }
 
 } // namespace

@@ -31,9 +31,12 @@ CRUXDocument* CMultiDocTemplateEx::FindDocument(const std::string& path) const {
 }
 
 CRUXDocument* CMultiDocTemplateEx::OpenDocumentFile(const std::string& path, const CDocumentServices& services,
-                                                    bool readOnly) {
+                                                    bool readOnly, std::string* why) {
     auto document = std::make_unique<CRUXDocument>(services);
-    if (!document->OpenDocument(Canonical(path))) return nullptr;
+    if (!document->OpenDocument(Canonical(path))) {
+        if (why) *why = document->OpenError();
+        return nullptr;
+    }
     if (readOnly) document->SetReadOnly(true);
     m_documents.push_back(std::move(document));
     return m_documents.back().get();

@@ -29,8 +29,10 @@ public:
 
     const std::vector<std::unique_ptr<CRUXDocument>>& Documents() const { return m_documents; }
     CRUXDocument* FindDocument(const std::string& path) const;
-    // Reads the file into a new document; null when it cannot be read (the document has told why).
-    CRUXDocument* OpenDocumentFile(const std::string& path, const CDocumentServices& services, bool readOnly);
+    // Reads the file into a new document; null when it cannot be read.
+    // On failure, *why (when given) holds the reason the document found, empty when it has none.
+    CRUXDocument* OpenDocumentFile(const std::string& path, const CDocumentServices& services, bool readOnly,
+                                   std::string* why = nullptr);
     void CloseDocument(CRUXDocument& document);
 
 private:

@@ -1,5 +1,6 @@
 #include "app/rux_app.h"
 
+#include "cp1252.h"
 #include "document/code_page.h"
 #include "document/string_table.h"
 #include "frame/main_frame.h"
@@ -148,10 +149,18 @@ CRUXDocument* CRUXApp::OpenDocumentFile(const std::string& path) {
         QApplication::restoreOverrideCursor();
         return document;
     }
-    document = m_programTemplate.OpenDocumentFile(path, DocumentServices(), m_frame && CShellSettings::Load(m_settings).readOnly);
+    const int shownBefore = m_messages.Shown();
+    std::string why;
+    document = m_programTemplate.OpenDocumentFile(path, DocumentServices(),
+                                                  m_frame && CShellSettings::Load(m_settings).readOnly, &why);
     if (!document) {
         QApplication::restoreOverrideCursor();
-        RuxMessageBox(m_frame.get(), tr("%1 could not be opened.").arg(QString::fromStdString(path)));
+        // A refusal the document explained in a box of its own (the light edition) needs no second box.
+        if (m_messages.Shown() == shownBefore) {
+            const QString name = QString::fromStdString(path);
+            RuxMessageBox(m_frame.get(), why.empty() ? tr("%1 could not be opened.").arg(name)
+                                                     : tr("%1 could not be opened: %2.").arg(name, FromCp1252(why)));
+        }
         return nullptr;
     }
     m_frame->AddChild(*document);

@@ -48,6 +48,7 @@ bool AskEditorYesNo(QWidget* parent, const std::string& text) {
 }
 
 void CBoxMessageSink::ShowMessage(int, const std::string& text) {
+    ++m_shown;
     ShowEditorMessage(m_parent, text);
 }
 

@@ -36,9 +36,12 @@ public:
     explicit CBoxMessageSink(QWidget* parent = nullptr) : m_parent(parent) {}
     void SetParent(QWidget* parent) { m_parent = parent; }
     void ShowMessage(int stringId, const std::string& text) override;
+    // How many boxes this sink has shown: lets a caller tell whether a failure was explained.
+    int Shown() const { return m_shown; }
 
 private:
     QWidget* m_parent;
+    int m_shown = 0;
 };
 
 } // namespace rux

@@ -183,11 +183,8 @@ BuildOutcome BuildProgram(const std::string& programPath, bool stopOnWarning, co
     };
 
     CProgram program;
-    std::string source;
-    {
-        std::ifstream in(programPath, std::ios::binary);
-        if (in) source.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    // Load refuses a folder, a FIFO or a device; only then is the source read for the image, so that
+    // neither a blocking open nor a read error on a folder can happen here.
     if (!Load(program, programPath)) {
         Message m{0, 1, 2, false, "E000", "cannot read " + fileName};
         out.messages.push_back(m);
@@ -204,6 +201,11 @@ BuildOutcome BuildProgram(const std::string& programPath, bool stopOnWarning, co
         say(FormatMessage(fileName, m));
         finish();
         return out;
+    }
+    std::string source;
+    {
+        std::ifstream in(programPath, std::ios::binary);
+        if (in) source.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
     Options options = OptionsFor(program, dataDir);
     options.fileName = fileName;

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -64,6 +65,7 @@ int main(int argc, char** argv) {
     rux::drive::CDriveOptions opt;
     opt.stateDir = DefaultStateDir();
     opt.dataDir = ExeDir();
+    bool stateGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         auto value = [&]() -> const char* {
@@ -87,6 +89,7 @@ int main(int argc, char** argv) {
             opt.port = static_cast<int>(p);
         } else if (a == "--state") {
             opt.stateDir = value();
+            stateGiven = true;
         } else if (a == "--virtual-time") {
             opt.virtualTime = true;
         } else if (a == "--nodes") {
@@ -94,6 +97,31 @@ int main(int argc, char** argv) {
         } else {
             std::fprintf(stderr, "ruxdrive: unknown option '%s' (see --help)\n", a.c_str());
             return 2;
+        }
+    }
+    // Files named on the command line must be usable: a drive that silently keeps nothing, or
+    // silently creates none of the nodes asked for, would only surprise later.
+    if (stateGiven) {
+        std::error_code created, ec;
+        std::filesystem::create_directories(opt.stateDir, created);
+        const bool folder = std::filesystem::is_directory(opt.stateDir, ec);
+        if (!folder || ::access(opt.stateDir.c_str(), W_OK) != 0) {
+            const std::string reason = std::filesystem::exists(opt.stateDir, ec) && !folder ? "it is not a folder"
+                                       : created                                        ? created.message()
+                                                                                        : std::strerror(errno);
+            std::fprintf(stderr, "ruxdrive: cannot keep state in '%s': %s\n", opt.stateDir.c_str(), reason.c_str());
+            return 1;
+        }
+    }
+    if (!opt.nodesFile.empty()) {
+        std::error_code ec;
+        const bool regular = std::filesystem::is_regular_file(opt.nodesFile, ec);
+        if (!regular || ::access(opt.nodesFile.c_str(), R_OK) != 0) {
+            std::fprintf(stderr, "ruxdrive: cannot read nodes file '%s': %s\n", opt.nodesFile.c_str(),
+                         !std::filesystem::exists(opt.nodesFile, ec) ? "no such file"
+                         : !regular                                 ? "it is not a regular file"
+                                                                    : std::strerror(errno));
+            return 1;
         }
     }
     std::signal(SIGPIPE, SIG_IGN);

@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace rux {
 namespace {
 
@@ -93,12 +95,35 @@ TEST(MainFrameStartUp, OpeningFillsTheBuildTabFromTheErrorFile) {
     EXPECT_EQ(bar.Text(CBuildBar::kBuildTab, 1), "line.rux(40,3-9): warning");
 }
 
-TEST(MainFrameStartUp, AFileThatCannotBeReadEndsStartUp) {
+TEST(MainFrameStartUp, AFileThatCannotBeReadEndsStartUpWithOneBoxSayingWhy) {
+    struct {
+        std::string name;                                 // under the harness root
+        std::function<void(const std::string&)> make;     // creates it
+        std::string box;                                  // the one box, after the path
+    } cases[] = {
+        {"missing.rux", [](const std::string&) {}, " could not be opened: No such file or directory."},
+        {"folder.rux", [](const std::string& p) { std::filesystem::create_directory(p); },
+         " could not be opened: it is a folder."},
+        {"pipe.rux", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); },
+         " could not be opened: it is a FIFO, not a file."},
+    };
+    for (const auto& c : cases) {
+        CEditorHarness h;
+        const std::string path = h.Root() + "/" + c.name;
+        c.make(path);
+        EXPECT_FALSE(h.Start({path})) << c.name;
+        ASSERT_EQ(h.boxes.size(), 1u) << c.name;
+        EXPECT_TRUE(h.boxes[0].endsWith(QString::fromStdString(c.name + c.box))) << h.boxes[0].toStdString();
+        EXPECT_EQ(h.icons[0], QMessageBox::Warning) << "a box without an icon gets the exclamation";
+    }
+    // The light edition's refusal is the document's own box; the frame adds none.
     CEditorHarness h;
-    EXPECT_FALSE(h.Start({h.Root() + "/missing.rux"}));
+    std::string text = CEditorHarness::Read(std::string(RUX_SOURCE_DIR) + "/examples/conveyor_line.rux");
+    text.replace(text.find("H2Lite=0"), 8, "H2Lite=1");
+    CEditorHarness::Write(h.Root() + "/lite.rux", text);
+    EXPECT_FALSE(h.Start({h.Root() + "/lite.rux"}));
     ASSERT_EQ(h.boxes.size(), 1u);
-    EXPECT_TRUE(h.boxes[0].contains("missing.rux"));
-    EXPECT_EQ(h.icons[0], QMessageBox::Warning) << "a box without an icon gets the exclamation";
+    EXPECT_EQ(h.boxes[0], "This is a HalmLite RUX file. Please use HalmLite to edit this file.");
 }
 
 TEST(MainFrameStartUp, ModeSwitchesPickTheToolbars) {
