@@ -1,6 +1,6 @@
 #include "dialogs/import_information_dialog.h"
 
-#include "dialogs/dialog_text.h"
+#include "cp1252.h"
 #include "document/string_table.h"
 
 #include <QCheckBox>
@@ -20,7 +20,7 @@ namespace rux {
 
 CDlgImportInformation::CDlgImportInformation(const std::string& text, QWidget* parent) : QDialog(parent) {
     setWindowTitle(LoadQString(IDS_DLG_IMPORT_INFO_TITLE));
-    m_text = new QPlainTextEdit(ToQString(text), this);
+    m_text = new QPlainTextEdit(FromCp1252(text), this);
     m_text->setReadOnly(true);
     // The file is laid out in columns of plain text; a proportional face would break its lines.
     m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));

@@ -1,6 +1,7 @@
 #include "dialogs/indexer_udfb_dialog.h"
 
-#include "dialogs/dialog_text.h"
+#include "cp1252.h"
+#include "frame/message_box.h"
 #include "document/string_table.h"
 #include "import/indexer_fb_form.h"
 
@@ -15,7 +16,7 @@ namespace rux {
 
 CDlgIndexerUDFB::CDlgIndexerUDFB(CIndexerUDFBForm& form, QWidget* parent) : QDialog(parent), m_form(form) {
     setWindowTitle(LoadQString(IDS_DLG_INDEXER_FB_TITLE));
-    m_name = new QLineEdit(ToQString(form.Name()), this);
+    m_name = new QLineEdit(FromCp1252(form.Name()), this);
     // Room for a typical name without stretching the dialog to the screen.
     m_name->setMinimumWidth(m_name->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 24);
     m_name->selectAll();
@@ -45,7 +46,7 @@ void CDlgIndexerUDFB::SetHelpHandler(std::function<void(const std::string& topic
 }
 
 void CDlgIndexerUDFB::accept() {
-    m_form.SetName(ToBytes(m_name->text()));
+    m_form.SetName(ToCp1252(m_name->text()));
     if (const std::string problem = m_form.OnOk(); !problem.empty()) {
         ShowEditorMessage(this, problem);
         m_name->setFocus();

@@ -12,7 +12,7 @@
 #include "shell/command_ids.h"
 #include "shell/frame_rules.h"
 #include "target/sse_notifier.h"
-#include "view/cp1252.h"
+#include "cp1252.h"
 #include "view/rux_view.h"
 
 #include <QApplication>

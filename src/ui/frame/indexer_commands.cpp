@@ -1,6 +1,6 @@
 #include "frame/indexer_commands.h"
 
-#include "dialogs/dialog_text.h"
+#include "cp1252.h"
 #include "dialogs/import_information_dialog.h"
 #include "dialogs/indexer_udfb_dialog.h"
 #include "editor/edit_session.h"
@@ -26,10 +26,10 @@ public:
     void ShowMessage(const std::string& text) override {
         // The command may just have selected what the message is about: let the box show it.
         m_view.viewport()->update();
-        RuxMessageBox(&m_view, ToQString(text));
+        RuxMessageBox(&m_view, FromCp1252(text));
     }
     bool AskYesNo(const std::string& text) override {
-        return RuxMessageBox(&m_view, ToQString(text), QMessageBox::Yes | QMessageBox::No) ==
+        return RuxMessageBox(&m_view, FromCp1252(text), QMessageBox::Yes | QMessageBox::No) ==
                QMessageBox::Yes;
     }
     bool ShowImportInformation(const std::string& text) override {

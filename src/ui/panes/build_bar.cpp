@@ -1,6 +1,6 @@
 #include "panes/build_bar.h"
 
-#include "view/cp1252.h"
+#include "cp1252.h"
 #include "view/icons.h"
 
 #include <QDateTime>
