@@ -1,5 +1,6 @@
 #include "frame/build_commands.h"
 #include "frame/dialog_commands.h"
+#include "frame/focus_keeper.h"
 #include "frame/frame_extension.h"
 #include "frame/indexer_commands.h"
 #include "frame/program_commands.h"
@@ -13,6 +14,7 @@ std::vector<std::unique_ptr<CFrameExtension>> CreateFrameExtensions(CMainFrame& 
     extensions.push_back(std::make_unique<CDialogCommands>(frame));
     extensions.push_back(std::make_unique<CProgramCommands>(frame));
     extensions.push_back(std::make_unique<CIndexerCommands>(frame));
+    extensions.push_back(std::make_unique<CFocusCommands>(frame));
     return extensions;
 }
 
