@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QTimer>
 
 namespace rux {
@@ -23,6 +24,10 @@ bool HandsFocusBack(const QWidget& widget) {
     }
 }
 
+bool IsCloseWindowKey(const QKeyEvent& event) {
+    return event.key() == Qt::Key_F4 && (event.modifiers() & ~Qt::KeypadModifier) == Qt::AltModifier;
+}
+
 } // namespace
 
 CFocusKeeper::CFocusKeeper(QWidget& frame, std::function<QWidget*()> programView)
@@ -35,7 +40,10 @@ CFocusKeeper::~CFocusKeeper() {
 }
 
 bool CFocusKeeper::eventFilter(QObject* watched, QEvent* event) {
-    if (!watched->isWidgetType() || event->spontaneous()) return false;
+    if (!watched->isWidgetType()) return false;
+    if (event->type() == QEvent::KeyPress && IsCloseWindowKey(*static_cast<QKeyEvent*>(event)))
+        return CloseActiveWindow();
+    if (event->spontaneous()) return false;
     auto* widget = static_cast<QWidget*>(watched);
     if (widget == &m_frame) {
         if (event->type() == QEvent::Show && !m_shown) {
@@ -72,6 +80,16 @@ void CFocusKeeper::Restore(QPointer<QWidget> owner) {
     if (!next) return;
     next->activateWindow();
     if (next == &m_frame) FocusProgramView(false);
+}
+
+bool CFocusKeeper::CloseActiveWindow() {
+    if (QApplication::activePopupWidget()) return false;
+    QWidget* window = QApplication::activeModalWidget();
+    if (!window) window = QApplication::activeWindow();
+    if (!window) return false;
+    // A dialog closed this way is cancelled; the frame asks about unsaved programs as on Exit.
+    window->close();
+    return true;
 }
 
 void CFocusKeeper::StartUp() {

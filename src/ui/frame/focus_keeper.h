@@ -5,7 +5,8 @@
 // The keeper activates the window that should have the keyboard next: the innermost modal window
 // still open, else the owner of the closed window, else the frame, whose focus goes to the program
 // view when nothing in it holds the focus. On the frame's first showing it activates the frame and
-// gives the program view the focus, so that typing right after start-up reaches the program.
+// gives the program view the focus, so that typing right after start-up reaches the program. And
+// it closes the active window on Alt+F4, which is the window manager's key where there is one.
 #pragma once
 
 #include "frame/frame_extension.h"
@@ -34,6 +35,7 @@ public:
 
 private:
     void Restore(QPointer<QWidget> owner);
+    bool CloseActiveWindow();
     void StartUp();
     void FocusProgramView(bool always);
 

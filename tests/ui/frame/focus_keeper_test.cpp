@@ -172,5 +172,46 @@ TEST(FocusKeeper, LeavesTheKeyboardWhereAnotherOpenWindowOrAMenuHasIt) {
     delete find;
 }
 
+TEST(FocusKeeper, AltF4ClosesTheActiveWindowOnly) {
+    struct Row {
+        const char* what;
+        bool withDialog;
+        Qt::KeyboardModifiers modifiers;
+        bool dialogOpenAfter;
+        bool frameOpenAfter;
+    };
+    const Row rows[] = {
+        {"Alt+F4 in a dialog cancels the dialog", true, Qt::AltModifier, false, true},
+        {"Alt+F4 in the frame closes the frame", false, Qt::AltModifier, false, false},
+        {"F4 alone closes nothing", false, Qt::NoModifier, false, true},
+        {"Ctrl+Alt+F4 closes nothing", true, Qt::AltModifier | Qt::ControlModifier, true, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        CFrameStandIn s;
+        s.frame->show();
+        Settle();
+        QPointer<QDialog> dialog;
+        bool rejected = false;
+        if (row.withDialog) {
+            dialog = s.NewDialog(s.frame.get(), "dialog", true);
+            dialog->setAttribute(Qt::WA_DeleteOnClose, false);
+            QObject::connect(dialog, &QDialog::rejected, [&] { rejected = true; });
+            CFrameStandIn::Activate(dialog);
+        } else {
+            CFrameStandIn::Activate(s.frame.get());
+        }
+        QWidget* target = row.withDialog ? dialog->findChild<QLineEdit*>() : s.view;
+        QTest::keyClick(target, Qt::Key_F4, row.modifiers);
+        Settle();
+        if (row.withDialog) {
+            EXPECT_EQ(dialog->isVisible(), row.dialogOpenAfter);
+            EXPECT_EQ(rejected, !row.dialogOpenAfter);
+        }
+        EXPECT_EQ(s.frame->isVisible(), row.frameOpenAfter);
+        delete dialog;
+    }
+}
+
 } // namespace
 } // namespace rux
