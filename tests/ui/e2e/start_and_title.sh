@@ -9,7 +9,7 @@ SOURCE=$(cd "$2" && pwd)
 e2e_require Xvfb xdotool import convert
 e2e_workspace "$PRODUCT" ruxedit_e2e
 cp "$SOURCE/examples/conveyor_line.rux" "$WORK/"
-e2e_display 91 140
+e2e_display
 
 "$PRODUCT/ruxedit" "$WORK/conveyor_line.rux" >"$WORK/editor.log" 2>&1 &
 EPID=$!
