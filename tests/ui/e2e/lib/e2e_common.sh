@@ -16,6 +16,8 @@ e2e_require() {
 e2e_cleanup() {
     local p
     for p in $EPID $MOREPIDS; do kill "$p" 2>/dev/null; done
+    # Gone before their display, so that none complains of a broken connection.
+    for p in $EPID $MOREPIDS; do wait "$p" 2>/dev/null; done
     if [ -n "$XPID" ]; then
         kill "$XPID" 2>/dev/null
         # Its lock and socket are gone once it has exited: the next run may take the same number.
