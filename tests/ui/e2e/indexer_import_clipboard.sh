@@ -38,8 +38,9 @@ XML
 
 e2e_display
 
-# xclip stays in the background serving the selection until another client takes it.
-xclip -selection clipboard -t QUODEX_SEQUENCER_EXPORT -i "$WORK/payload.u16" &
+# xclip serves the selection until another client takes it; -quiet keeps it in the foreground of
+# its own process, so that the set-up ends it with the display.
+xclip -quiet -selection clipboard -t QUODEX_SEQUENCER_EXPORT -i "$WORK/payload.u16" >/dev/null 2>&1 &
 MOREPIDS=$!
 for _ in $(seq 50); do
     xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep -qx QUODEX_SEQUENCER_EXPORT && break
