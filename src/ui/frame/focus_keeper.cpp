@@ -19,8 +19,10 @@ bool HandsFocusBack(const QWidget& widget) {
     case Qt::Window:
     case Qt::Dialog:
     case Qt::Sheet:
-    case Qt::Tool: return true;
-    default: return false;
+    case Qt::Tool:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -93,7 +95,8 @@ bool CFocusKeeper::CloseActiveWindow() {
 }
 
 void CFocusKeeper::StartUp() {
-    if (!m_frame.isVisible() || QApplication::activeModalWidget() || QApplication::activePopupWidget()) return;
+    if (!m_frame.isVisible() || QApplication::activeModalWidget() || QApplication::activePopupWidget())
+        return;
     m_frame.activateWindow();
     FocusProgramView(true);
 }
