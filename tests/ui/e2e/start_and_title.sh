@@ -17,7 +17,9 @@ EPID=$!
 expected="RUX Editor - [conveyor_line.rux (Infeed conveyor, line A)]"
 wid=""
 for _ in $(seq 100); do
-    wid=$(xdotool search --name '^RUX Editor' 2>/dev/null | head -1)
+    # The visible one: the editor also has an unmapped window of that name, listed first under some
+    # window managers.
+    wid=$(xdotool search --onlyvisible --name '^RUX Editor' 2>/dev/null | head -1)
     if [ -n "$wid" ] && [ "$(xdotool getwindowname "$wid")" = "$expected" ]; then break; fi
     e2e_editor_alive
     sleep 0.2
