@@ -3,7 +3,7 @@
 # key events only: nothing activates or focuses a window from outside. Each dialog is closed and the
 # next key must reach the frame: a menu opened with Alt+letter, an accelerator, or typed text that
 # has to land in the program. The saved program must differ from the original by exactly what was
-# typed, and Alt+F4 must end the editor.
+# typed; Alt+F4 must cancel a dialog and then end the editor.
 # Arguments: the product directory and the source tree.
 set -u
 PRODUCT=$(cd "$1" && pwd)
@@ -79,6 +79,11 @@ expected=$(printf '%s\n' '> a23' \
     '< // Belt speed follows the line master; a jam at the transfer photo-eye stops the belt.' \
     '> // Q speed follows the line master; a jam at the transfer photo-eye stops the belt.')
 [ "$changes" = "$expected" ] || { diff "$WORK/before.txt" "$WORK/after.txt"; e2e_shot dialog_focus; fail "the saved program differs by more or less than the keys typed"; }
+
+# Alt+F4 in a dialog cancels the dialog alone.
+open_dialog ctrl+l '^Go to line$'
+close_dialog alt+F4
+kill -0 "$EPID" 2>/dev/null || fail "Alt+F4 in the dialog ended the editor"
 
 # Alt+F4 ends the editor; nothing is left unsaved, so nothing is asked.
 xdotool key --delay 50 alt+F4
