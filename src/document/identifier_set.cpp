@@ -148,6 +148,15 @@ void CIdentifierSet::Update(const CObArrayEx& items) {
     const int count = items.GetSize();
     int rescanned = 0;
     const CSectionHeader* section = nullptr;
+    if (m_entries.empty()) {
+        // A first scan (a program just opened): the text pool ends up as large as the texts, so it is
+        // sized once instead of being copied at every doubling; a word takes some four bytes of text.
+        size_t bytes = 0;
+        for (int i = 0; i < count; ++i)
+            bytes += items.GetAt(i)->GetText().size();
+        m_texts.reserve(m_texts.size() + bytes);
+        m_wordIds.reserve(m_wordIds.size() + bytes / 4);
+    }
 
     // A keystroke changes texts, not the order: while every item is where it was, entries are
     // checked and rescanned in place.

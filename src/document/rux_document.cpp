@@ -51,6 +51,7 @@ bool CRUXDocument::OpenDocument(const std::string& path) {
     fileServices.target = target;
     fileServices.notifier = m_services.notifier;
     m_identifiers.Clear();
+    m_identifiersPending = false;
     if (!Load(*this, path, fileServices, &m_openError)) return false;
     m_path = path;
     m_modified = false;
@@ -63,7 +64,7 @@ bool CRUXDocument::OpenDocument(const std::string& path) {
         }
     RebuildReferencedLibraries();
     m_supportsLibraries = target && GetHeader() && target->GetLibrarySupport(GetType()) > 0;
-    Reanalyse();
+    m_identifiersPending = true; // scanned when first asked for
     SetTitle();
     UpdateAllViews(kHintAll);
     return true;
@@ -150,10 +151,20 @@ void CRUXDocument::UpdateAllViews(int hint, const CDocumentChange* change, CDocu
 void CRUXDocument::Reanalyse() {
     // The function block map of the block selection dialogs is rebuilt by the library code when the
     // dialogs ask for it; the identifier set is all the colouring needs after an edit.
+    if (m_identifiersPending) return;
     m_identifiers.Update(Items());
 }
 
+const CIdentifierSet& CRUXDocument::Identifiers() const {
+    if (m_identifiersPending) {
+        m_identifiers.Update(Items());
+        m_identifiersPending = false;
+    }
+    return m_identifiers;
+}
+
 void CRUXDocument::Reanalyse(const CDocumentChange& change) {
+    if (m_identifiersPending) return;
     if (change.sections)
         Reanalyse();
     else

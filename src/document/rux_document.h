@@ -88,7 +88,11 @@ public:
     void Reanalyse();
     // The same after one edit that says what it changed: only the changed items are scanned.
     void Reanalyse(const CDocumentChange& change);
-    const CIdentifierSet& Identifiers() const { return m_identifiers; }
+    // A program just opened is scanned when its identifiers are first asked for, not while it
+    // opens: a view whose identifier colour is the text colour never needs them to paint. Edits
+    // before that leave the set to be built whole then.
+    const CIdentifierSet& Identifiers() const;
+    bool IdentifiersBuilt() const { return !m_identifiersPending; }
 
     // --- header --------------------------------------------------------------------------
     // Empty when item 0 is not a header.
@@ -146,7 +150,8 @@ private:
     std::vector<CLngDocument*> m_diagramDocuments;
     std::vector<std::string> m_referencedLibraries;
     std::vector<std::string> m_symbols;
-    CIdentifierSet m_identifiers;
+    mutable CIdentifierSet m_identifiers;
+    mutable bool m_identifiersPending = false;
 };
 
 } // namespace rux

@@ -68,6 +68,17 @@ bool CLineReader::Next(CLine& line) {
     return true;
 }
 
+std::optional<std::string_view> FindValue(std::string_view text, std::string_view section,
+                                          std::string_view key, CDialect dialect) {
+    CLineReader reader(text, dialect);
+    CLine line;
+    while (reader.Next(line))
+        if (line.kind == ELineKind::Key && line.inSection && EqualNoCase(line.section, section) &&
+            EqualNoCase(line.name, key))
+            return line.value;
+    return std::nullopt;
+}
+
 int ParseInt(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && IsBlank(text[i]))

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string_view>
 
 namespace rux::ini {
@@ -57,6 +58,12 @@ private:
     bool m_inSection = false;
     std::string_view m_section;
 };
+
+// The value of the first Key line named `key` in a section named `section`, both compared without
+// case; a section split over several headers is searched in file order. Nothing when there is none;
+// an empty value is found (whether it counts is the reader's rule).
+std::optional<std::string_view> FindValue(std::string_view text, std::string_view section,
+                                          std::string_view key, CDialect dialect = {});
 
 // The decimal conversion of every number read from these files: leading blanks, an optional sign and
 // digits; anything after the digits is ignored, text without digits gives 0, and values beyond the

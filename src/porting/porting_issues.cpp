@@ -295,8 +295,10 @@ bool CPortingParameterIssue::IsAt(const std::string& lineText) const {
 }
 
 int CPortingParameterIssue::GetState() {
-    if (m_state == kPortStateIgnored) {
-        const CItem* item = m_document ? m_document->Items().GetAt(m_line) : nullptr;
+    // Without its document (the program was closed) the line cannot be read again: the state stands.
+    if (m_state == kPortStateIgnored && m_document) {
+        const CItem* item = m_line >= 0 && m_line < m_document->Items().GetSize() ? m_document->Items().GetAt(m_line)
+                                                                                : nullptr;
         if (!item || item->GetText().find(kPortIgnoreMarker) == std::string::npos) m_state = kPortStateOpen;
     }
     return m_state;

@@ -85,8 +85,8 @@ std::string CPortingListModel::Text(int row, int column) const {
 
 int CPortingListModel::Icon(int row) const {
     CPortingIssue* issue = Row(row);
-    if (!issue) return -1;
-    return issue->IsConverted() ? kPortIconConverted : issue->GetIcon();
+    // A fix or Ignore changes the row's icon in place: 4 once converted, 6 once ignored.
+    return issue ? issue->ShownIcon() : -1;
 }
 
 std::string CPortingListModel::ToolTip(int row) const {

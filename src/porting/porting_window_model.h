@@ -56,7 +56,7 @@ public:
     int RowCount() const { return static_cast<int>(m_rows.size()); }
     CPortingIssue* Row(int row) const;
     std::string Text(int row, int column) const;
-    // The icon the row shows: 4 for a converted issue, else the issue's icon.
+    // The icon the row shows: 4 for a converted issue, 6 for an ignored one, else the issue's icon.
     int Icon(int row) const;
     // The tool tip over a row: the issue's status text.
     std::string ToolTip(int row) const;

@@ -20,7 +20,6 @@ namespace {
 // What a scan of the text found for one section and key. Offsets index the scanned text.
 struct ScanResult {
     bool keyFound = false;
-    std::string_view value;    // trimmed value of the first match
     std::size_t lineBegin = 0; // the matching key line, without its line end
     std::size_t lineEnd = 0;
     bool sectionFound = false;
@@ -28,6 +27,7 @@ struct ScanResult {
     bool insertNeedsBreak = false; // that line is the last one and has no line end
 };
 
+// Lines are split and classified by the grammar every profile file of the product shares (ruxini).
 // Duplicate sections are not merged: a key is looked for in every section of the name in file order
 // and the first hit wins, while new keys go into the first section of the name.
 ScanResult Scan(std::string_view text, std::string_view section, std::string_view key) {
@@ -50,7 +50,6 @@ ScanResult Scan(std::string_view text, std::string_view section, std::string_vie
         if (line.kind == ini::ELineKind::Key && ini::EqualNoCase(line.section, section) &&
             ini::EqualNoCase(line.name, key)) {
             r.keyFound = true;
-            r.value = line.value;
             r.lineBegin = line.begin;
             r.lineEnd = line.end;
             return r;
@@ -119,9 +118,9 @@ std::string CIniFile::Text() const {
 std::optional<std::string> CIniFile::Find(std::string_view section, std::string_view key) const {
     std::string text;
     if (!Load(text)) return std::nullopt;
-    ScanResult r = Scan(text, TrimBlanks(section), TrimBlanks(key));
-    if (!r.keyFound || r.value.empty()) return std::nullopt;
-    return std::string(r.value);
+    const std::optional<std::string_view> value = ini::FindValue(text, TrimBlanks(section), TrimBlanks(key));
+    if (!value || value->empty()) return std::nullopt;
+    return std::string(*value);
 }
 
 std::string CIniFile::GetString(std::string_view section, std::string_view key, std::string_view def) const {

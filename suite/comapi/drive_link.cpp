@@ -1,5 +1,7 @@
 #include "drive_link.h"
 
+#include "ini/ini_lines.h"
+
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <netdb.h>
@@ -18,6 +20,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 namespace rux::comapi {
 
@@ -40,11 +43,6 @@ std::string Trim(std::string s) {
     const std::size_t b = s.find_first_not_of(" \t\r\n");
     if (b == std::string::npos) return {};
     return s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
-}
-
-bool EqualNoCase(const std::string& a, const char* b) {
-    return a.size() == std::strlen(b) &&
-           std::equal(a.begin(), a.end(), b, [](char x, char y) { return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y)); });
 }
 
 void ApplyAddress(CLinkConfig& c, const std::string& value) {
@@ -87,23 +85,14 @@ CLinkConfig ReadLinkConfig() {
     CLinkConfig c;
     const std::string dir = ProductDir();
     c.driveProgram = (std::filesystem::path(dir) / "ruxdrive").string();
-    std::ifstream in(std::filesystem::path(dir) / "Torvel.ini");
-    std::string line;
-    bool section = false;
-    while (std::getline(in, line)) {
-        line = Trim(line);
-        if (line.empty() || line[0] == ';') continue;
-        if (line[0] == '[') {
-            section = EqualNoCase(Trim(line.substr(1, line.find(']') - 1)), "Drive");
-            continue;
-        }
-        const std::size_t eq = line.find('=');
-        if (!section || eq == std::string::npos) continue;
-        const std::string key = Trim(line.substr(0, eq));
-        const std::string value = Trim(line.substr(eq + 1));
-        if (EqualNoCase(key, "Address")) ApplyAddress(c, value);
-        if (EqualNoCase(key, "AutoStart")) c.autoStart = value != "0";
-    }
+    // The editor's settings file, read by the editor's rules: the first key of a name decides, and an
+    // empty value counts as absent.
+    std::ifstream in(std::filesystem::path(dir) / "Torvel.ini", std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (const auto address = ini::FindValue(text, "Drive", "Address"); address && !address->empty())
+        ApplyAddress(c, std::string(*address));
+    if (const auto autoStart = ini::FindValue(text, "Drive", "AutoStart"); autoStart && !autoStart->empty())
+        c.autoStart = *autoStart != "0";
     if (const char* a = std::getenv("RUXDRIVE_ADDRESS"); a != nullptr && *a != '\0') ApplyAddress(c, a);
     if (const char* s = std::getenv("RUXDRIVE_AUTOSTART"); s != nullptr && *s != '\0') c.autoStart = std::strcmp(s, "0") != 0;
     return c;
@@ -439,11 +428,19 @@ void CDriveLink::Disconnected(const std::string&) {
 }
 
 void CDriveLink::HandleFrame(const CFrame& f) {
-    std::lock_guard<std::mutex> lock(m_mutex);
+    bool wake = false;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        wake = HandleFrameLocked(f);
+    }
+    if (wake) m_cv.notify_all();
+}
+
+bool CDriveLink::HandleFrameLocked(const CFrame& f) {
     const auto p = m_pending.find(f.id);
     if (f.type == drive::kRepAnswer) {
         CAnswer a;
-        if (!drive::DecodeAnswer(f.payload, a)) return;
+        if (!drive::DecodeAnswer(f.payload, a)) return false;
         if (p != m_pending.end()) {
             if (p->second.client != 0) {
                 Deliver(p->second.client, a);
@@ -451,29 +448,28 @@ void CDriveLink::HandleFrame(const CFrame& f) {
             } else if (p->second.waited) {
                 p->second.result.answers.push_back(std::move(a));
             }
-            return;
+            return false;
         }
         const auto s = m_standing.find(f.id);
-        if (s == m_standing.end()) return;
+        if (s == m_standing.end()) return false;
         if (a.kind == H2_ANS_VALUE) {
             char buf[64];
             std::snprintf(buf, sizeof buf, "%.12g", a.value);
             s->second.lastText = a.symbol + " = " + buf;
         }
         Deliver(s->second.client, a);
-        return;
+        return false;
     }
     drive::CPayloadReader r(f.payload);
     const int32_t status = r.I32();
     std::string detail = r.Blob();
-    if (p == m_pending.end()) return;
+    if (p == m_pending.end()) return false;
     if (p->second.waited) {
         if (status != H2_OK) m_standing.erase(f.id);
         p->second.result.status = status;
         p->second.result.detail = std::move(detail);
         p->second.done = true;
-        m_cv.notify_all();
-        return;
+        return true;
     }
     if (status != H2_OK) {
         if (p->second.client != 0 && !p->second.answered) {
@@ -484,6 +480,7 @@ void CDriveLink::HandleFrame(const CFrame& f) {
         m_standing.erase(f.id);  // a loop the drive refused does not come back
     }
     m_pending.erase(p);
+    return false;
 }
 
 void CDriveLink::Thread() {
@@ -543,6 +540,10 @@ void CDriveLink::Thread() {
                         Disconnected("bad frame from the drive: " + decoder.Error());
                         break;
                     }
+                    // Answers go out before anything else: the client is waiting for them. A
+                    // short read emptied the socket; poll tells when more arrives.
+                    FlushNotifications();
+                    if (static_cast<std::size_t>(got) < sizeof buf) break;
                     continue;
                 }
                 if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;

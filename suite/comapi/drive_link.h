@@ -92,6 +92,9 @@ private:
     bool EnsureConnected();
     void Disconnected(const std::string& why);
     void HandleFrame(const drive::CFrame& f);
+    // The same under m_mutex; true when a waiting caller must be woken (after the unlock, so
+    // that it does not wake only to wait for the mutex).
+    bool HandleFrameLocked(const drive::CFrame& f);
     void Deliver(uint32_t client, const drive::CAnswer& a);
     void DeliverLocked(uint32_t client, const H2ANSWER& a);
     void FlushNotifications();

@@ -12,13 +12,19 @@ namespace {
 constexpr std::size_t kMaxFileSize = 64u << 20;
 constexpr std::size_t kMaxName = 255;
 
+// Tables for eight bytes at a time: s[k][b] is the CRC of byte b followed by k zero bytes.
 struct CrcTable {
     uint32_t t[256];
+    uint32_t s[8][256];
     CrcTable() {
         for (uint32_t i = 0; i < 256; ++i) {
             uint32_t c = i;
             for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
             t[i] = c;
+        }
+        for (uint32_t i = 0; i < 256; ++i) {
+            s[0][i] = t[i];
+            for (int k = 1; k < 8; ++k) s[k][i] = (s[k - 1][i] >> 8) ^ t[s[k - 1][i] & 0xFF];
         }
     }
 };
@@ -132,7 +138,16 @@ bool fail(std::string& message, std::string text, Image& image) {
 
 uint32_t crc32(const uint8_t* data, std::size_t size, uint32_t crc) {
     crc = ~crc;
-    for (std::size_t i = 0; i < size; ++i) crc = kCrc.t[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        const uint32_t lo = crc ^ (uint32_t{data[i]} | uint32_t{data[i + 1]} << 8 | uint32_t{data[i + 2]} << 16 |
+                                   uint32_t{data[i + 3]} << 24);
+        const uint32_t hi = uint32_t{data[i + 4]} | uint32_t{data[i + 5]} << 8 | uint32_t{data[i + 6]} << 16 |
+                            uint32_t{data[i + 7]} << 24;
+        crc = kCrc.s[7][lo & 0xFF] ^ kCrc.s[6][(lo >> 8) & 0xFF] ^ kCrc.s[5][(lo >> 16) & 0xFF] ^ kCrc.s[4][lo >> 24] ^
+              kCrc.s[3][hi & 0xFF] ^ kCrc.s[2][(hi >> 8) & 0xFF] ^ kCrc.s[1][(hi >> 16) & 0xFF] ^ kCrc.s[0][hi >> 24];
+    }
+    for (; i < size; ++i) crc = kCrc.t[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
     return ~crc;
 }
 

@@ -1,5 +1,6 @@
 // The symbol library: symbol files and the node database of a program directory.
 #include "h2syb.h"
+#include "ini/ini_lines.h"
 
 #include <algorithm>
 #include <cctype>
@@ -196,17 +197,14 @@ H2_API int32_t H2SYB_LoadScript(const char* script) {
     }
     if (!found) return 1; // no database: every node runs the programs of the directory
     if (!readable) return 0;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        std::size_t end = text.find('\n', at);
-        if (end == std::string::npos) end = text.size();
-        const std::string line = Trim(text.substr(at, end - at));
-        at = end + 1;
-        if (line.empty() || line[0] == ';' || line[0] == '[') continue;
-        const std::size_t eq = line.find('=');
-        if (eq == std::string::npos) continue;
-        const std::string label = Lower(Trim(line.substr(0, eq)));
-        if (!label.empty() && !s.nodes.count(label)) s.nodes[label] = Trim(line.substr(eq + 1));
+    // Profile-file lines whose sections do not matter: every label=program line counts, the first
+    // one of a label wins.
+    rux::ini::CLineReader reader(text);
+    rux::ini::CLine line;
+    while (reader.Next(line)) {
+        if (line.kind != rux::ini::ELineKind::Key) continue;
+        const std::string label = Lower(std::string(line.name));
+        if (!label.empty() && !s.nodes.count(label)) s.nodes[label] = std::string(line.value);
     }
     return 1;
 }

@@ -161,8 +161,44 @@ struct Machine::Impl {
     bool eventPending[4] = {};
     RunTimeError lastErr;
     int errorTask = -1;
+    std::string ansiReply; // characters of a console reply that has not reached its CR yet
 
     explicit Impl(Host& h) : host(h) {}
+
+    void putText(const std::string& text) {
+        for (char ch : text) host.putChar(static_cast<unsigned char>(ch));
+        host.putChar('\r');
+    }
+
+    // The reply waiting on the console: a signed decimal number ended by CR (a LF after it is
+    // skipped). `otherwise` when no complete reply waits (what came so far is kept) or when the
+    // reply is not a number (it is dropped).
+    int32_t takeAnsiReply(int32_t otherwise) {
+        for (;;) {
+            const int ch = host.getChar();
+            if (ch < 0) return otherwise;
+            if (ch == '\n' && ansiReply.empty()) continue;
+            if (ch != '\r' && ch != '\n') {
+                if (ansiReply.size() < 32) ansiReply += static_cast<char>(ch);
+                continue;
+            }
+            std::string text;
+            text.swap(ansiReply);
+            std::string_view digits(text.data(), text.size());
+            const bool minus = !digits.empty() && digits.front() == '-';
+            if (!digits.empty() && (digits.front() == '-' || digits.front() == '+')) digits.remove_prefix(1);
+            if (digits.empty()) return otherwise;
+            int64_t v = 0;
+            for (const char d : digits) {
+                if (d < '0' || d > '9') return otherwise;
+                v = v * 10 + (d - '0');
+                if (v > 2147483648LL) return otherwise;
+            }
+            if (minus) v = -v;
+            if (v > INT32_MAX) return otherwise;
+            return static_cast<int32_t>(v);
+        }
+    }
 
     double fl(double r) const { return single ? static_cast<double>(static_cast<float>(r)) : r; }
 
@@ -613,9 +649,19 @@ void Machine::Impl::run(Context& c) {
             }
             case Builtin::GetChar: case Builtin::GetKey: st[sp++].i = host.getChar(); break;
             case Builtin::PutChar: case Builtin::PutKey: host.putChar(st[--sp].i & 0xFF); break;
-            case Builtin::AnsiRead: case Builtin::AnsiWrite: case Builtin::AnsiReply:
-                pc -= 2;
-                FAIL(RunError::Unsupported, std::string(image::builtinInfo(bi).name) + " needs a serial network");
+            case Builtin::AnsiRead: case Builtin::AnsiWrite: {
+                // A request on the console: R<parameter> or W<parameter>=<value>, ended by CR.
+                const int32_t value = bi == Builtin::AnsiWrite ? st[--sp].i : 0;
+                const int32_t param = st[sp - 1].i;
+                if (param < 0 || param > 9999)
+                    FAIL(RunError::MathDomain, std::string(image::builtinInfo(bi).name) + " of parameter " +
+                                                   std::to_string(param) + " (menu * 100 + parameter, 0..9999)");
+                putText(bi == Builtin::AnsiWrite ? "W" + std::to_string(param) + "=" + std::to_string(value)
+                                                 : "R" + std::to_string(param));
+                st[sp - 1].i = 0;
+                break;
+            }
+            case Builtin::AnsiReply: st[sp - 1].i = takeAnsiReply(st[sp - 1].i); break;
             case Builtin::Count_: break;
             }
             break;

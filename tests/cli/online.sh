@@ -79,4 +79,24 @@ out=$("$RUX" online "$work/c.rux" --port "$port" -e "read #8.03" -e "read #1.21"
 check "restart" "#8.03 = 1
 #1.21 = 1000" "$out"
 
+# The README's worked example, on a fresh drive state: the jam is timed, latched and counted.
+kill -TERM "$drive"; wait "$drive"; drive=
+"$BIN/ruxdrive" --port "$port" --state "$work/jam" --virtual-time 2>>"$work/drive.log" &
+drive=$!
+for _ in $(seq 100); do [ "$(grep -c listening "$work/drive.log")" = 3 ] && break; sleep 0.05; done
+"$RUX" build "$work/c.rux" --quiet >/dev/null
+out=$("$RUX" online "$work/c.rux" --port "$port" -e download -e run -e "wait 100" \
+    -e "read BeltState%" -e "write #8.03 1" -e "wait 2500" -e "read JamTimer%" -e "read JamTimeout%" \
+    -e "write JamLatch% 1" -e "wait 100" -e "read BeltState%" -e "read JamCount%" -e log)
+check "worked example" "download: 0
+run: 0
+BeltState% = 2
+write #8.03: 0
+JamTimer% = 312
+JamTimeout% = 1
+write JamLatch%: 0
+BeltState% = 3
+JamCount% = 1
+Jam at PE3, count 1" "$out"
+
 exit $fail

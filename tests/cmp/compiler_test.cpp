@@ -2,6 +2,10 @@
 // compile clean.
 #include "cmp/compile_support.h"
 
+#include "core/build.h"
+#include "core/lexer.h"
+#include "document/program.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -134,6 +138,134 @@ INSTANTIATE_TEST_SUITE_P(Classes, CompilerMessages, ::testing::ValuesIn(kCases),
     return n;
 });
 
+
+// Referenced libraries: name and text; an empty text is a library missing from the directory.
+using LibraryTexts = std::vector<std::pair<std::string, std::string>>;
+
+cmp::Result CompileWithLibraries(const std::vector<Sec>& sections, const LibraryTexts& libs) {
+    CProgram program;
+    cmp::ProgramFromText(ProgramText(sections), program);
+    cmp::Options o = cmp::OptionsFor(program, RUX_SOURCE_DIR "/data");
+    o.fileName = "t.rux";
+    o.libraries.clear();
+    for (const auto& [name, text] : libs) {
+        if (text.empty()) {
+            cmp::LibraryItems missing;
+            missing.name = name;
+            o.libraries.push_back(std::move(missing));
+        } else {
+            o.libraries.push_back(cmp::LibraryFromText(name, text));
+        }
+    }
+    return cmp::Compile(cmp::ItemsOf(program), o);
+}
+
+const char* const kLibA =
+    "; RUX function block library A\n"
+    "(o%) = _Twice(i%){\n\tFBbody\n\to% = i% * 2\n\tunused% = 1\n} //(o%) = _Twice(i%)\n"
+    "Initial{\n\tx% = 1\n} //Initial\n";
+const char* const kLibBad = "(o%) = _Bad(i%){\nFBbody\no% = i%\nFOO 3\n} //(o%) = _Bad(i%)\n";
+
+struct LibraryCase {
+    const char* name;
+    LibraryTexts libs;
+    std::vector<Sec> program;
+    std::vector<std::string> expected;
+};
+
+const LibraryCase kLibraryCases[] = {
+    {"a library block is called like the program's own (its warnings and tasks stay in the library)",
+     {{"A", kLibA}}, {{"Initial", {"x% = _Twice(4)", "PRINT x%"}}}, {"0 error(s), 0 warning(s)"}},
+    {"unknown block names the libraries searched and the missing ones",
+     {{"A", kLibA}, {"B", ""}}, {{"Initial", {"x% = _G(1)"}}},
+     {"t.rux(2,6-8): error E014: function block '_G' is not defined in the program or its libraries (A, B); "
+      "not in the library directory: B",
+      "1 error(s), 0 warning(s)"}},
+    {"a block of a missing library", {{"B", ""}}, {{"Initial", {"\tx% = _Twice(1)", "PRINT x%"}}},
+     {"t.rux(2,7-13): error E014: function block '_Twice' is not defined in the program or its libraries (B); "
+      "not in the library directory: B",
+      "1 error(s), 0 warning(s)"}},
+    {"wrong inputs to a library block", {{"A", kLibA}}, {{"Initial", {"x% = _Twice(1, 2)", "PRINT x%"}}},
+     {"t.rux(2,6-12): error E011: function block _Twice takes 1 input(s), 2 given", "1 error(s), 0 warning(s)"}},
+    {"an error inside a library stands at the header and names library and block", {{"Bad", kLibBad}},
+     {{"Initial", {"x% = 1", "PRINT x%"}}},
+     {"t.rux(0,1-2): error E001: library Bad, function block _Bad: unknown statement 'FOO'", "1 error(s), 0 warning(s)"}},
+    {"the program's own block hides the library's", {{"A", kLibA}},
+     {{"(o%) = _Twice(i%)", {"FBbody", "o% = i% + i%"}}, {"Initial", {"x% = _Twice(4)", "PRINT x%"}}},
+     {"0 error(s), 0 warning(s)"}},
+};
+
+class LibraryCalls : public ::testing::TestWithParam<LibraryCase> {};
+
+TEST_P(LibraryCalls, ExactLines) {
+    const LibraryCase& c = GetParam();
+    EXPECT_EQ(MessageLines(CompileWithLibraries(c.program, c.libs)), c.expected) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Compiler, LibraryCalls, ::testing::ValuesIn(kLibraryCases));
+
+TEST(LibraryCalls, WithoutLibrariesTheBlockIsSimplyUndefined) {
+    EXPECT_EQ(MessageLines(CompileWithLibraries({{"Initial", {"x% = _Twice(1)"}}}, {})),
+              (std::vector<std::string>{"t.rux(2,6-12): error E014: function block '_Twice' is not defined",
+                                        "1 error(s), 0 warning(s)"}));
+}
+
+TEST(LibraryCalls, LibraryCodeHasNoLinesOfTheProgram) {
+    const cmp::Result r = CompileWithLibraries({{"Initial", {"x% = _Twice(4)", "PRINT x%"}}}, {{"A", kLibA}});
+    ASSERT_EQ(r.errors, 0);
+    const int programItems = FirstLine({{"Initial", {"x% = _Twice(4)", "PRINT x%"}}}, 0) + 3;
+    for (const image::LineEntry& l : r.image.lines) EXPECT_LT(static_cast<int>(l.item), programItems);
+    bool sawBlock = false;
+    for (const image::BlockEntry& b : r.image.blocks) sawBlock = sawBlock || b.name == "_Twice";
+    EXPECT_TRUE(sawBlock);
+}
+
+// Each call site's instance is in the symbol file, with the block's inputs, outputs and variables,
+// at the cells the code uses (the frame of _Acc: i%, o%, Sum%).
+TEST(SymbolFile, BlockInstancesPerCallSite) {
+    const cmp::Result r = CompileSections(
+        {{"(o%) = _Acc(i%)", {"DIM Hist%[2]", "FBbody", "Sum% = Sum% + i%", "Hist%[0] = Sum%", "o% = Hist%[0]"}},
+         {"(o%) = _Outer(i%)", {"FBbody", "o% = _Acc(i%)"}},
+         {"Initial", {"a% = _Acc(1)", "b% = _Outer(2)", "c% = _Acc(3)", "PRINT a%, b%, c%"}}});
+    ASSERT_EQ(r.errors, 0) << ::testing::PrintToString(MessageLines(r));
+    EXPECT_EQ(cmp::SymbolFileText(r.image), "a% 0 3 0\n"
+                                            "b% 1 3 0\n"
+                                            "c% 2 3 0\n"
+                                            "_Acc.1.i% 3 3 0\n"
+                                            "_Acc.1.o% 4 3 0\n"
+                                            "_Acc.1.Hist% 5 3 0 2\n"
+                                            "_Acc.1.Sum% 7 3 0\n"
+                                            "_Outer.1.i% 8 3 0\n"
+                                            "_Outer.1.o% 9 3 0\n"
+                                            "_Outer.1._Acc.1.i% 10 3 0\n"
+                                            "_Outer.1._Acc.1.o% 11 3 0\n"
+                                            "_Outer.1._Acc.1.Hist% 12 3 0 2\n"
+                                            "_Outer.1._Acc.1.Sum% 14 3 0\n"
+                                            "_Acc.2.i% 15 3 0\n"
+                                            "_Acc.2.o% 16 3 0\n"
+                                            "_Acc.2.Hist% 17 3 0 2\n"
+                                            "_Acc.2.Sum% 19 3 0\n");
+}
+
+// Comments start at the first ';' or "//", wherever it falls in the line.
+TEST(Lexer, StripCommentAtEveryPosition) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"", ""},
+        {"x% = 1", "x% = 1"},
+        {"x% = 1 ; set", "x% = 1 "},
+        {"; all comment", ""},
+        {"y = a / b / c + d / e", "y = a / b / c + d / e"}, // a single slash divides
+        {"y = a / b // half", "y = a / b "},
+        {"1234567;", "1234567"},            // the eighth character
+        {"12345678;", "12345678"},          // the ninth
+        {"1234567/", "1234567/"},           // a slash at the very end
+        {"1234567//x", "1234567"},          // a comment that straddles eight characters
+        {"PRINT \"a;b\"", "PRINT \"a"},     // even inside quotes
+        {"abcdefghijklmnopqrstuvwxyz0123456789 // z", "abcdefghijklmnopqrstuvwxyz0123456789 "},
+    };
+    for (const auto& [line, code] : cases) EXPECT_EQ(cmp::StripComment(line), code) << line;
+}
+
 TEST(CompilerLimits, AtMostOneHundredErrors) {
     std::vector<std::string> lines(150, "ENDIF");
     const cmp::Result r = CompileSections({{"Initial", lines}});
@@ -141,6 +273,31 @@ TEST(CompilerLimits, AtMostOneHundredErrors) {
     ASSERT_EQ(r.messages.size(), 100u);
     EXPECT_EQ(r.messages.back().item, 101); // lines 2..101
     EXPECT_EQ(MessageLines(r).back(), "100 error(s), 0 warning(s)");
+}
+
+TEST(CompilerLimits, NothingIsReportedAfterTheHundredthError) {
+    std::vector<std::string> lines(150, "ENDIF");
+    lines.insert(lines.begin() + 50, "GOTO top"); // its E007 is among the first hundred
+    const cmp::Result r =
+        CompileSections({{"Initial", lines}, {"Helper", {"x% = 1"}}, {"Background", {"ENDIF", "ENDIF"}}});
+    ASSERT_EQ(r.messages.size(), 100u);
+    EXPECT_EQ(r.warnings, 0); // W005 of Helper comes after the limit
+    EXPECT_EQ(r.messages[50].text, "label 'top' is not defined in section Initial");
+    EXPECT_EQ(r.messages.back().item, 101);
+    // Background stands after a hundred errors: its code is not compiled, its errors not counted.
+    EXPECT_EQ(r.errorsFound, 151);
+    EXPECT_TRUE(r.image.code.empty());
+}
+
+TEST(CompilerLimits, RecursionThroughABlockPastTheLimitIsStillReported) {
+    std::vector<std::string> lines(120, "ENDIF");
+    const cmp::Result r = CompileSections({{"(o%) = _A(i%)", {"FBbody", "o% = _B(i%)"}},
+                                           {"Initial", lines},
+                                           {"(o%) = _B(i%)", {"FBbody", "ENDIF", "o% = _A(i%)"}}});
+    ASSERT_EQ(r.messages.size(), 100u);
+    EXPECT_EQ(cmp::FormatMessage("t.rux", r.messages[0]),
+              "t.rux(1,1-14): error E017: function block _A calls itself (_A -> _B -> _A)");
+    EXPECT_EQ(r.errorsFound, 121); // _B's own ENDIF lies past the limit and is not looked at
 }
 
 TEST(CompilerClean, ExamplesHaveNoErrors) {

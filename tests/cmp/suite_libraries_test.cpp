@@ -1,5 +1,6 @@
 // The compiler, symbol and file libraries through their C interfaces, as the editor loads them.
 #include "cmp/compile_support.h"
+#include "support/temp_dir.h"
 
 #include "h2cmp.h"
 #include "h2syb.h"
@@ -9,35 +10,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace rux::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct TempDir {
-    fs::path path;
-    TempDir() {
-        path = fs::temp_directory_path() / ("ruxcmp_" + std::to_string(::getpid()) + "_" + std::to_string(counter()++));
-        fs::remove_all(path);
-        fs::create_directories(path);
-    }
-    ~TempDir() { fs::remove_all(path); }
-    static int& counter() {
-        static int n = 0;
-        return n;
-    }
-    std::string file(const std::string& name, const std::string& text) const {
-        std::ofstream(path / name, std::ios::binary) << text;
-        return (path / name).string();
-    }
-    std::string read(const std::string& name) const {
-        std::ifstream in(path / name, std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    }
-};
 
 std::vector<std::string> g_delivered;
 std::vector<H2HWND> g_windows;
@@ -65,37 +42,37 @@ protected:
 };
 
 TEST_F(CompilerLibrary, CleanBuildWritesAllThreeFilesAndDeliversInOrder) {
-    TempDir dir;
-    const std::string path = dir.file("line.rux", ProgramText({{"Initial", {"x% = 1", "y = x% * 2", "PRINT y"}}}));
+    CTempDir dir;
+    const std::string path = dir.Write("line.rux", ProgramText({{"Initial", {"x% = 1", "y = x% * 2", "PRINT y"}}}));
     int window = 0;
     EXPECT_EQ(compile(path.c_str(), 1, &window, 0), 1);
     EXPECT_EQ(g_delivered, std::vector<std::string>{"0 error(s), 0 warning(s)"});
     EXPECT_EQ(g_windows, std::vector<H2HWND>{&window});
-    EXPECT_EQ(dir.read("line.ERR"), "0 error(s), 0 warning(s)\n");
-    EXPECT_EQ(dir.read("line.sym"), "x% 0 3 0\ny 1 1 0\n");
-    const std::string bin = dir.read("line.bin");
+    EXPECT_EQ(CTempDir::Read(dir.File("line.ERR")), "0 error(s), 0 warning(s)\n");
+    EXPECT_EQ(CTempDir::Read(dir.File("line.sym")), "x% 0 3 0\ny 1 1 0\n");
+    const std::string bin = CTempDir::Read(dir.File("line.bin"));
     ASSERT_GE(bin.size(), 40u);
     EXPECT_EQ(bin.substr(0, 4), "RXIM");
 }
 
 TEST_F(CompilerLibrary, ErrorsLeaveOnlyTheErrorFileAndRemoveAStaleImage) {
-    TempDir dir;
-    const std::string path = dir.file("bad.rux", ProgramText({{"Initial", {"ENDIF", "LOOP"}}}));
-    dir.file("bad.bin", "stale");
-    dir.file("bad.sym", "stale");
+    CTempDir dir;
+    const std::string path = dir.Write("bad.rux", ProgramText({{"Initial", {"ENDIF", "LOOP"}}}));
+    dir.Write("bad.bin", "stale");
+    dir.Write("bad.sym", "stale");
     EXPECT_EQ(compile(path.c_str(), 1, nullptr, 0), 0);
     const std::vector<std::string> expected = {"bad.rux(2,1-6): error E012: ENDIF without IF",
                                                "bad.rux(3,1-5): error E012: LOOP without DO or FOR", "2 error(s), 0 warning(s)"};
     EXPECT_EQ(g_delivered, expected);
-    EXPECT_EQ(dir.read("bad.ERR"), expected[0] + "\n" + expected[1] + "\n" + expected[2] + "\n");
-    EXPECT_FALSE(fs::exists(dir.path / "bad.bin"));
-    EXPECT_FALSE(fs::exists(dir.path / "bad.sym"));
+    EXPECT_EQ(CTempDir::Read(dir.File("bad.ERR")), expected[0] + "\n" + expected[1] + "\n" + expected[2] + "\n");
+    EXPECT_FALSE(fs::exists(dir.File("bad.bin")));
+    EXPECT_FALSE(fs::exists(dir.File("bad.sym")));
 }
 
 TEST_F(CompilerLibrary, WarningFlagZeroStopsAtTheFirstWarning) {
-    TempDir dir;
+    CTempDir dir;
     const std::string path =
-        dir.file("warn.rux", ProgramText({{"Helper", {}}, {"Initial", {"a% = 1"}}, {"Other", {}}}));
+        dir.Write("warn.rux", ProgramText({{"Helper", {}}, {"Initial", {"a% = 1"}}, {"Other", {}}}));
     EXPECT_EQ(compile(path.c_str(), 1, nullptr, 0), 1); // warnings alone do not fail
     EXPECT_EQ(g_delivered.size(), 4u);
     g_delivered.clear();
@@ -103,24 +80,24 @@ TEST_F(CompilerLibrary, WarningFlagZeroStopsAtTheFirstWarning) {
     EXPECT_EQ(g_delivered, (std::vector<std::string>{
                                "warn.rux(1,1-7): warning W005: section Helper is not a task of target KESTREL and never runs",
                                "0 error(s), 1 warning(s)"}));
-    EXPECT_FALSE(fs::exists(dir.path / "warn.bin"));
+    EXPECT_FALSE(fs::exists(dir.File("warn.bin")));
 }
 
 TEST_F(CompilerLibrary, UnreadableFileIsOneError) {
-    TempDir dir;
-    const std::string path = (dir.path / "missing.rux").string();
+    CTempDir dir;
+    const std::string path = dir.File("missing.rux");
     EXPECT_EQ(compile(path.c_str(), 1, nullptr, 0), 0);
     EXPECT_EQ(g_delivered, (std::vector<std::string>{"missing.rux(0,1-2): error E000: cannot read missing.rux",
                                                      "1 error(s), 0 warning(s)"}));
 }
 
 TEST_F(CompilerLibrary, WithoutADeliveryFunctionOnlyTheFileIsWritten) {
-    TempDir dir;
+    CTempDir dir;
     setDeliver(nullptr);
-    const std::string path = dir.file("quiet.rux", ProgramText({{"Initial", {"ENDIF"}}}));
+    const std::string path = dir.Write("quiet.rux", ProgramText({{"Initial", {"ENDIF"}}}));
     EXPECT_EQ(compile(path.c_str(), 1, nullptr, 0), 0);
     EXPECT_TRUE(g_delivered.empty());
-    EXPECT_EQ(dir.read("quiet.ERR"), "quiet.rux(2,1-6): error E012: ENDIF without IF\n1 error(s), 0 warning(s)\n");
+    EXPECT_EQ(CTempDir::Read(dir.File("quiet.ERR")), "quiet.rux(2,1-6): error E012: ENDIF without IF\n1 error(s), 0 warning(s)\n");
     auto* order = lib.Entry<int32_t(const char*, const char*)>("H2Cmp_CompileOrder");
     ASSERT_NE(order, nullptr);
     EXPECT_EQ(order("diagram.txt", "KESTREL"), 0);
@@ -130,17 +107,17 @@ TEST(FileLibrary, ProgramIdOfAnImageAndZeroForAnythingElse) {
     CServiceLibrary lib("vevadi32", RUX_PRODUCT_DIR);
     auto* describe = lib.Entry<uint32_t(const char*)>("RUX_GetFileDescription");
     ASSERT_NE(describe, nullptr);
-    TempDir dir;
+    CTempDir dir;
     cmp::Result r = CompileSections({{"Initial", {"x% = 1"}}});
     const std::vector<uint8_t> bytes = image::writeImage(r.image);
-    const std::string good = dir.file("p.bin", std::string(bytes.begin(), bytes.end()));
+    const std::string good = dir.Write("p.bin", std::string(bytes.begin(), bytes.end()));
     EXPECT_EQ(describe(good.c_str()), r.image.programId);
     EXPECT_NE(r.image.programId, 0u);
     std::string damaged(bytes.begin(), bytes.end());
     damaged[damaged.size() - 1] ^= 1;
-    EXPECT_EQ(describe(dir.file("d.bin", damaged).c_str()), 0u);
-    EXPECT_EQ(describe(dir.file("t.bin", "not an image").c_str()), 0u);
-    EXPECT_EQ(describe((dir.path / "none.bin").string().c_str()), 0u);
+    EXPECT_EQ(describe(dir.Write("d.bin", damaged).c_str()), 0u);
+    EXPECT_EQ(describe(dir.Write("t.bin", "not an image").c_str()), 0u);
+    EXPECT_EQ(describe(dir.File("none.bin").c_str()), 0u);
     EXPECT_EQ(describe(nullptr), 0u);
 }
 
@@ -150,12 +127,12 @@ TEST(SymbolLibrary, VariablesOfTheNodesProgramAndParameters) {
     auto* load = lib.Entry<int32_t(const char*)>("H2SYB_LoadScript");
     auto* get = lib.Entry<int32_t(const char*, const char*, H2SYBOBJADDR*)>("H2SYB_GetObjAddr");
     ASSERT_TRUE(open && load && get);
-    TempDir dir;
-    dir.file("a.sym", "Speed 4 1 0\nCount% 0 3 0\nZone% 10 3 0 8\n");
-    dir.file("b.sym", "Speed 7 2 0\n");
-    dir.file("HALM2.NAD", "; nodes\n[Nodes]\n3=b\nInfeed = a\n");
-    EXPECT_EQ(open((dir.path / "missing").string().c_str()), 0);
-    ASSERT_EQ(open(dir.path.string().c_str()), 1);
+    CTempDir dir;
+    dir.Write("a.sym", "Speed 4 1 0\nCount% 0 3 0\nZone% 10 3 0 8\n");
+    dir.Write("b.sym", "Speed 7 2 0\n");
+    dir.Write("HALM2.NAD", "; nodes\n[Nodes]\n3=b\nInfeed = a\nINFEED=b\n");
+    EXPECT_EQ(open(dir.File("missing").c_str()), 0);
+    ASSERT_EQ(open(dir.Path().c_str()), 1);
     ASSERT_EQ(load("HALM2.NAD"), 1);
     struct Case {
         const char* symbol;
@@ -189,12 +166,54 @@ TEST(SymbolLibrary, VariablesOfTheNodesProgramAndParameters) {
         EXPECT_EQ(rec.Bit, c.bit) << c.symbol;
     }
     // Without a node database every node runs the directory's programs.
-    fs::remove(dir.path / "HALM2.NAD");
-    ASSERT_EQ(open(dir.path.string().c_str()), 1);
+    fs::remove(dir.File("HALM2.NAD"));
+    ASSERT_EQ(open(dir.Path().c_str()), 1);
     EXPECT_EQ(load("HALM2.NAD"), 1);
     H2SYBOBJADDR rec{};
     EXPECT_EQ(get("Speed", "3", &rec), 1);
     EXPECT_EQ(rec.Address, 4u);
+}
+
+
+// Lines of a symbol file as the library takes them: the Bit column is 0 or 1, anything else (or a
+// malformed field) drops the line.
+TEST(SymbolLibrary, BitColumnOfTheSymbolFile) {
+    CServiceLibrary lib("H2Syb", RUX_PRODUCT_DIR);
+    auto* open = lib.Entry<int32_t(const char*)>("H2SYB_Open");
+    auto* load = lib.Entry<int32_t(const char*)>("H2SYB_LoadScript");
+    auto* get = lib.Entry<int32_t(const char*, const char*, H2SYBOBJADDR*)>("H2SYB_GetObjAddr");
+    ASSERT_TRUE(open && load && get);
+    CTempDir dir;
+    dir.Write("p.sym", "Running% 4 3 1\n"
+                      "Speed 5 1 0\n"
+                      "Old% 6 3\n"
+                      "Wide% 7 3 2\n"
+                      "Flags% 8 3 1 4\n"
+                      "Neg% 9 3 -1\n"
+                      "Word% x 3 0\n"
+                      "Tabbed%\t10\t3\t1\r\n");
+    ASSERT_EQ(open(dir.Path().c_str()), 1);
+    ASSERT_EQ(load("HALM2.NAD"), 1);
+    struct Case {
+        const char* symbol;
+        int32_t found;
+        uint32_t address;
+        uint16_t type;
+        uint16_t bit;
+    };
+    const Case cases[] = {
+        {"Running%", 1, 4, 3, 1}, {"Speed", 1, 5, 1, 0},    {"Old%", 1, 6, 3, 0},  // no Bit column: not a bit
+        {"Wide%", 0, 0, 0, 0},    {"Flags%[3]", 1, 11, 3, 1}, {"Flags%[4]", 0, 0, 0, 0},
+        {"Neg%", 0, 0, 0, 0},     {"Word%", 0, 0, 0, 0},    {"Tabbed%", 1, 10, 3, 1},
+    };
+    for (const Case& c : cases) {
+        H2SYBOBJADDR rec{0xFFFF, 0xFFFF, 0xFFFF};
+        EXPECT_EQ(get(c.symbol, "1", &rec), c.found) << c.symbol;
+        if (!c.found) continue;
+        EXPECT_EQ(rec.Address, c.address) << c.symbol;
+        EXPECT_EQ(rec.Type, c.type) << c.symbol;
+        EXPECT_EQ(rec.Bit, c.bit) << c.symbol;
+    }
 }
 
 } // namespace

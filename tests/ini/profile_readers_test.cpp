@@ -1,7 +1,8 @@
-// The three readers of profile-format files side by side: they share one line grammar and differ
+// The readers of profile-format files side by side: they share one line grammar and differ
 // only where each file's own rules say so.
-#include "../../suite/tgt/ini_text.h"
+#include "../../suite/tgt/target_table.h"
 #include "h2tgt.h"
+#include "server/drive_server.h"
 #include "shell/ini_file.h"
 #include "support/scoped_env.h"
 #include "target/h2tgt_library.h"
@@ -81,6 +82,38 @@ TEST(ProfileReaders, HashStartsACommentInTargetsIniOnly) {
     const char* text = "[S]\n#K=1\n";
     EXPECT_EQ(CIniFile::FromText(text).GetString("S", "#K", "none"), "1");
     EXPECT_EQ(tgt::CIniText::Parse(text).Find("S", "#K"), nullptr);
+}
+
+// targets.ini has two readers, the target library and the simulated drive: they must agree on the
+// tasks of every type.
+TEST(ProfileReaders, TheDriveReadsTheTasksAsTheTargetLibraryDoes) {
+    const char* text = "[Types]\nType1=KESTREL\nType2=OSPREY\nType3=MERLIN\n"
+                       "[kestrel]\nTasks= Initial , Clock \n[KESTREL]\nTasks=Late\n"
+                       "[OSPREY]\n# Tasks=Hidden\nTasks=Initial;Clock\n"
+                       "[MERLIN\nTasks=Broken\n";
+    const struct {
+        const char* type;
+        std::vector<std::string> tasks; // empty: the type names none
+    } cases[] = {
+        {"KESTREL", {"Initial", "Clock"}},
+        {"OSPREY", {"Initial;Clock"}},
+        {"MERLIN", {}},
+    };
+    test::CTempDir data;
+    data.Write("targets.ini", text);
+    drive::CDriveOptions options;
+    options.port = 0;
+    options.dataDir = data.Path();
+    drive::CDriveServer server(options);
+    std::string message;
+    ASSERT_TRUE(server.Start(message)) << message;
+    const tgt::CTargetTable table = tgt::CTargetTable::Parse(text);
+    const std::vector<std::string> fallback = server.TasksOf("NOSUCH");
+    for (const auto& c : cases) {
+        ASSERT_NE(table.FindType(c.type), nullptr) << c.type;
+        EXPECT_EQ(table.FindType(c.type)->tasks, c.tasks) << c.type;
+        EXPECT_EQ(server.TasksOf(c.type), c.tasks.empty() ? fallback : c.tasks) << c.type;
+    }
 }
 
 } // namespace

@@ -35,6 +35,7 @@ TEST(IniFile, IntegersUseTheDecimalConversionAndAbsentMeansDefault) {
         {"2147483647", INT_MAX},
         {"-2147483648", INT_MIN},
         {"99999999999999999999", INT_MAX},
+        {"18446744073709551621", INT_MAX}, // 2^64 + 5: must not wrap round to 5
         {"-99999999999", INT_MIN},
         {"0x10", 0},
         {"16777215", 0xFFFFFF},

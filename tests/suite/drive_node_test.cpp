@@ -61,6 +61,14 @@ TEST(DriveParameters, DefaultsLinesAreCheckedFieldByField) {
     CParameterDb db;
     EXPECT_EQ(db.LoadDefaultsText("[Other]\n1.21=5,0,9,0,rw,not in the section\n"), 0);
     EXPECT_EQ(db.Get(1, 21), 0);
+    // The header as any profile file reads it; a line without '=' is skipped; keys under a broken
+    // header are in no section.
+    EXPECT_EQ(db.LoadDefaultsText("[ parameters ] ; the defaults\n1.21=5,0,9,0,rw,x\n# 1.23=1,0,9,0,rw,z\n"
+                                  "no equals\n[Parameters\n1.22=5,0,9,0,rw,y\n"),
+              1);
+    EXPECT_EQ(db.Get(1, 21), 5);
+    EXPECT_EQ(db.Get(1, 22), 0);
+    EXPECT_EQ(db.Get(1, 23), 0);
 }
 
 TEST(DriveParameters, ShippedFileDescribesTheParametersProgramsUse) {

@@ -77,6 +77,19 @@ double Value(const CNode& node, const std::string& symbol) {
     return v;
 }
 
+TEST(DriveProgram, ConsoleOutputIsLoggedALineAtATime) {
+    CNode node("3", "KESTREL", kKestrel, Defaults());
+    std::string message;
+    const std::string image = ImageOf(ProgramText(
+        {{"Initial", {"ANSIWRITE(121, 1500)", "PUTCHAR(72)", "PUTCHAR(73)", "r% = ANSIREAD(302) + ANSIREPLY(-7)",
+                      "PUTCHAR(13)", "PUTCHAR(10)", "PUTCHAR(79)"}}}));
+    ASSERT_EQ(node.Download(image, message), kStatusOk) << message;
+    node.Advance(10);
+    // Nothing answers on the simulated console; the unfinished "O" waits for its line end.
+    EXPECT_EQ(node.TakeLog(), (std::vector<std::string>{"Console: W121=1500", "Console: HIR302"}));
+    EXPECT_EQ(Value(node, "r%"), -7);
+}
+
 TEST(DriveProgram, RunsTheTasksOnTheNodesClock) {
     CNode node("3", "KESTREL", kKestrel, Defaults());
     std::string message;

@@ -32,9 +32,14 @@ void Receive(int32_t message, void* context) {
     r->cv.notify_all();
 }
 
-TEST(SseBus, DeliversNumberFileAndLineDataToTheRegisteredTool) {
-    test::CTempDir dir;
-    test::CScopedEnv runtime("XDG_RUNTIME_DIR", dir.Path());
+// Each test has a runtime folder of its own, so its sockets never meet another run's.
+class SseBus : public ::testing::Test {
+protected:
+    test::CTempDir m_dir;
+    test::CScopedEnv m_runtime{"XDG_RUNTIME_DIR", m_dir.Path()};
+};
+
+TEST_F(SseBus, DeliversNumberFileAndLineDataToTheRegisteredTool) {
     CSseNotifier bus;
     ASSERT_TRUE(bus.IsLoaded());
     CReceived received;
@@ -53,9 +58,7 @@ TEST(SseBus, DeliversNumberFileAndLineDataToTheRegisteredTool) {
               (std::vector<M>{{1729, "/p/a b.rux", ""}, {1738, "/p/c.rux", "12;3;9"}, {1739, "", ""}}));
 }
 
-TEST(SseBus, SecondRegistrationOfANameReplacesTheFirst) {
-    test::CTempDir dir;
-    test::CScopedEnv runtime("XDG_RUNTIME_DIR", dir.Path());
+TEST_F(SseBus, SecondRegistrationOfANameReplacesTheFirst) {
     CSseNotifier bus;
     CReceived first, second;
     first.bus = second.bus = &bus;
@@ -69,11 +72,9 @@ TEST(SseBus, SecondRegistrationOfANameReplacesTheFirst) {
 }
 
 // A socket left behind by a tool that died answers nobody; the next registration takes the name over.
-TEST(SseBus, StaleSocketIsNotDeliveryAndIsTakenOver) {
-    test::CTempDir dir;
-    test::CScopedEnv runtime("XDG_RUNTIME_DIR", dir.Path());
-    std::filesystem::create_directories(dir.File("rux-sse"));
-    const std::string path = dir.File("rux-sse/Z2ADAZ");
+TEST_F(SseBus, StaleSocketIsNotDeliveryAndIsTakenOver) {
+    std::filesystem::create_directories(m_dir.File("rux-sse"));
+    const std::string path = m_dir.File("rux-sse/Z2ADAZ");
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
@@ -92,9 +93,7 @@ TEST(SseBus, StaleSocketIsNotDeliveryAndIsTakenOver) {
 }
 
 // The receiver is this process; the sender is the rux command line in a process of its own.
-TEST(SseBus, TwoProcessesTalkThroughTheBus) {
-    test::CTempDir dir;
-    test::CScopedEnv runtime("XDG_RUNTIME_DIR", dir.Path());
+TEST_F(SseBus, TwoProcessesTalkThroughTheBus) {
     CSseNotifier bus;
     CReceived received;
     received.bus = &bus;
@@ -140,9 +139,7 @@ void HoldThenRead(int32_t, void* context) {
     h->line = h->bus->LastErrorLineData();
 }
 
-TEST(SseBus, EachCallbackSeesItsOwnMessage) {
-    test::CTempDir dir;
-    test::CScopedEnv runtime("XDG_RUNTIME_DIR", dir.Path());
+TEST_F(SseBus, EachCallbackSeesItsOwnMessage) {
     CSseNotifier bus;
     CHeld held;
     held.bus = &bus;
@@ -170,9 +167,7 @@ TEST(SseBus, EachCallbackSeesItsOwnMessage) {
 }
 
 // A receiver busy in a slow callback, or gone, costs the sender a bounded wait, never the callback's time.
-TEST(SseBus, SlowOrDeadReceiverDoesNotStallTheSender) {
-    test::CTempDir dir;
-    test::CScopedEnv runtime("XDG_RUNTIME_DIR", dir.Path());
+TEST_F(SseBus, SlowOrDeadReceiverDoesNotStallTheSender) {
     CSseNotifier bus;
     CHeld held;
     held.bus = &bus;

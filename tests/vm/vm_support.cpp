@@ -26,6 +26,13 @@ vm::ParamStatus TableHost::writeParameter(int menu, int param, int32_t raw) {
     return vm::ParamStatus::Ok;
 }
 
+int TableHost::getChar() {
+    if (consoleIn.empty()) return -1;
+    const int ch = static_cast<unsigned char>(consoleIn.front());
+    consoleIn.erase(0, 1);
+    return ch;
+}
+
 void TableHost::print(int, std::string_view task, uint64_t timeMs, std::string_view text) {
     printed.push_back("[" + std::to_string(timeMs) + "] " + std::string(task) + ": " + std::string(text));
 }
@@ -36,8 +43,10 @@ vm::Value VmRun::value(const std::string& name) const {
     return v;
 }
 
-VmRun RunSections(const std::vector<Sec>& sections, uint32_t ms, const std::string& header) {
+VmRun RunSections(const std::vector<Sec>& sections, uint32_t ms, const std::string& header,
+                  const std::string& consoleInput) {
     VmRun r;
+    r.host->consoleIn = consoleInput;
     r.build = CompileSections(sections, header);
     EXPECT_EQ(r.build.errors, 0) << ::testing::PrintToString(MessageLines(r.build));
     r.machine = std::make_unique<vm::Machine>(*r.host);

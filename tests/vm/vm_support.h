@@ -24,6 +24,8 @@ public:
     std::vector<vm::RunTimeError> errors;
     std::vector<std::pair<int, int>> breaks; // (task id, item)
     std::vector<std::pair<int, int>> steps;
+    std::string consoleIn;             // characters waiting on the console, taken from the front
+    std::string consoleOut;            // what the program sent to the console
 
     vm::ParamStatus readParameter(int menu, int param, int32_t& raw, int& decimals) override;
     vm::ParamStatus writeParameter(int menu, int param, int32_t raw) override;
@@ -31,6 +33,8 @@ public:
     void runTimeError(const vm::RunTimeError& e) override { errors.push_back(e); }
     void breakpointHit(int taskId, int, int item) override { breaks.emplace_back(taskId, item); }
     void stepped(int taskId, int item) override { steps.emplace_back(taskId, item); }
+    int getChar() override;
+    void putChar(int ch) override { consoleOut += static_cast<char>(ch); }
 };
 
 struct VmRun {
@@ -43,6 +47,7 @@ struct VmRun {
 };
 
 // Compiles the sections (failing the test on any error) and loads the image; runs `ms` ms.
-VmRun RunSections(const std::vector<Sec>& sections, uint32_t ms, const std::string& header = "FloatingPoint=1\nDebug=1\n");
+VmRun RunSections(const std::vector<Sec>& sections, uint32_t ms, const std::string& header = "FloatingPoint=1\nDebug=1\n",
+                  const std::string& consoleInput = {});
 
 } // namespace rux::test

@@ -76,7 +76,11 @@ struct RealCase {
 const RealCase kRealCases[] = {
     {"7 / 2.0", 3.5},   {"7 / 2", 3.0},         {"SQR(16)", 4.0}, {"2e-3 * 1000", 2.0}, {"1.5e+2", 150.0},
     {"-1.25", -1.25},   {"ABS(-0.5)", 0.5},     {"MIN(1, 2.5)", 1.0}, {"MAX(1, 2.5)", 2.5},
-    {"LIMIT(2.5, 0.0, 1.0)", 1.0}, {"EXP(0) + LN(1) + COS(0) + SIN(0) + TAN(0)", 2.0}, {"FLOAT(3) / 4", 0.75},
+    {"LIMIT(2.5, 0.0, 1.0)", 1.0},
+    // Mixed kinds: any real argument makes the result real, whichever position it holds.
+    {"LIMIT(3, 0, 2.5)", 2.5}, {"LIMIT(-1, 0.5, 2)", 0.5}, {"LIMIT(1.75, 0, 2)", 1.75}, {"LIMIT(7, 2, 3.5) * 2", 7.0},
+    {"MIN(3, 2.5) + MAX(1.5, 1)", 4.0}, {"LIMIT(1 + 2, 1 + 0.25, FLOAT(2))", 2.0}, {"LIMIT 3, 0, 2.5", 2.5},
+    {"EXP(0) + LN(1) + COS(0) + SIN(0) + TAN(0)", 2.0}, {"FLOAT(3) / 4", 0.75},
 };
 
 class RealExpressions : public ::testing::TestWithParam<RealCase> {};
@@ -196,6 +200,19 @@ TEST(VmBlocks, NestedBlocksHaveInstancesPerOuterInstance) {
     EXPECT_EQ(r.value("b%").i, 4);
     EXPECT_EQ(r.value("c%").i, 10);
     EXPECT_EQ(r.value("d%").i, 20);
+    // Each instance's variables by name, as the watch reads them.
+    EXPECT_EQ(r.value("_Pair.1._Acc.1.Sum%").i, 2);
+    EXPECT_EQ(r.value("_Pair.1._Acc.2.Sum%").i, 4);
+    EXPECT_EQ(r.value("_Pair.2._Acc.1.Sum%").i, 10);
+    EXPECT_EQ(r.value("_Pair.2._Acc.2.In%").i, 10);
+    EXPECT_EQ(r.value("_Pair.2.Twice%").i, 20);
+}
+
+TEST(VmBlocks, BlocksOfAReferencedLibraryRun) {
+    VmRun r = RunSections({{"Initial", {"a% = _IdxStep(1, 4)", "b% = _IdxStep(3, 4)"}}}, 1,
+                          "FloatingPoint=1\nDebug=1\nRefLibs=IndexerLibrary\n");
+    EXPECT_EQ(r.value("a%").i, 2);
+    EXPECT_EQ(r.value("b%").i, 0);
 }
 
 TEST(VmSubroutines, CallAndReturn) {
@@ -221,6 +238,7 @@ const ErrorCase kErrors[] = {
     {"calls nested too deeply", {{"Deep:", {"CALL Deep:"}}, {"Initial", {"CALL Deep:"}}}, vm::RunError::StackOverflow, 2, "Initial"},
     {"square root of a negative", {{"Initial", {"x = -4", "y = SQR(x)"}}}, vm::RunError::MathDomain, 3, "Initial"},
     {"pointer outside the parameters", {{"Initial", {"p% = 12345", "#p% = 1"}}}, vm::RunError::BadPointer, 3, "Initial"},
+    {"ANSI request for no parameter", {{"Initial", {"p% = 10000", "x% = ANSIREAD(p%)"}}}, vm::RunError::MathDomain, 3, "Initial"},
 };
 
 class RunTimeErrors : public ::testing::TestWithParam<ErrorCase> {};
@@ -241,6 +259,48 @@ INSTANTIATE_TEST_SUITE_P(Vm, RunTimeErrors, ::testing::ValuesIn(kErrors), [](con
     for (const char* p = info.param.name; *p; ++p) n += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
     return n;
 });
+
+struct ConsoleCase {
+    const char* name;
+    std::vector<std::string> lines; // of Initial
+    const char* input;              // waiting on the console before the run
+    const char* output;             // what the program must have sent
+    int32_t r;                      // r% afterwards
+};
+
+const ConsoleCase kConsole[] = {
+    {"write request", {"r% = ANSIWRITE(121, -1500)"}, "", "W121=-1500\r", 0},
+    {"read request", {"r% = ANSIREAD(302)"}, "", "R302\r", 0},
+    {"requests as statements, in order", {"ANSIREAD(1)", "ANSIWRITE(9910, 7)", "r% = 3"}, "", "R1\rW9910=7\r", 3},
+    {"reply waiting", {"r% = ANSIREPLY(-1)"}, "1500\r", "", 1500},
+    {"negative reply, LF after CR skipped", {"a% = ANSIREPLY(0)", "b% = ANSIREPLY(0)", "r% = a% * 10 + b%"}, "-3\r\n4\r", "", -26},
+    {"no reply yet", {"r% = ANSIREPLY(-1)"}, "", "", -1},
+    {"reply without its CR is kept for the next call", {"a% = ANSIREPLY(-1)", "r% = a%"}, "12", "", -1},
+    {"malformed reply is dropped", {"a% = ANSIREPLY(-1)", "b% = ANSIREPLY(-1)", "r% = a% * 100 + b%"}, "1x\r42\r", "", -58},
+    {"reply beyond the integer range", {"r% = ANSIREPLY(-9)"}, "2147483648\r", "", -9},
+    {"console characters", {"PUTCHAR(65)", "PUTKEY(66)", "r% = GETCHAR * 1000 + GETKEY"}, "xy", "AB", 120121},
+};
+
+class ConsoleFunctions : public ::testing::TestWithParam<ConsoleCase> {};
+
+TEST_P(ConsoleFunctions, RequestsAndReplies) {
+    const ConsoleCase& c = GetParam();
+    VmRun r = RunSections({{"Initial", c.lines}}, 1, "FloatingPoint=1\nDebug=1\n", c.input);
+    EXPECT_TRUE(r.host->errors.empty()) << c.name;
+    EXPECT_EQ(r.host->consoleOut, c.output) << c.name;
+    EXPECT_EQ(r.value("r%").i, c.r) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Vm, ConsoleFunctions, ::testing::ValuesIn(kConsole));
+
+TEST(VmConsole, PartialReplyCompletesOnALaterCall) {
+    VmRun r = RunSections({{"Initial", {"a% = ANSIREPLY(-1)"}}, {"Clock", {"b% = ANSIREPLY(b%)"}}}, 1,
+                          "FloatingPoint=1\nDebug=1\n", "12");
+    EXPECT_EQ(r.value("a%").i, -1);
+    r.host->consoleIn = "34\r";
+    r.machine->step(20);
+    EXPECT_EQ(r.value("b%").i, 1234);
+}
 
 TEST(VmErrors, MissingParameterIsReported) {
     VmRun r;
@@ -387,6 +447,19 @@ TEST(VmLoad, DamagedImagesAreRefusedWithAMessage) {
     EXPECT_FALSE(m.load(bytes.data(), bytes.size(), message));
     EXPECT_EQ(message, "image code damaged at 5: call, return or yield with values on the stack");
     EXPECT_FALSE(m.loaded());
+}
+
+TEST(ImageCrc, KnownValuesAndAnySplit) {
+    const std::pair<std::string, uint32_t> known[] = {
+        {"", 0u}, {"a", 0xE8B7BE43u}, {"123456789", 0xCBF43926u},
+        {"The quick brown fox jumps over the lazy dog", 0x414FA339u}};
+    for (const auto& [text, crc] : known) {
+        const auto* d = reinterpret_cast<const uint8_t*>(text.data());
+        EXPECT_EQ(image::crc32(d, text.size()), crc) << text;
+        // Continuing from a part gives the whole, wherever the text is cut.
+        for (std::size_t cut = 0; cut <= text.size(); ++cut)
+            EXPECT_EQ(image::crc32(d + cut, text.size() - cut, image::crc32(d, cut)), crc) << text << " cut at " << cut;
+    }
 }
 
 TEST(VmLoad, ProgramIdIsTheCrcWithoutItsField) {

@@ -69,6 +69,12 @@ CDlgFont::CDlgFont(CSetting& setting, QWidget* parent)
     });
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    // Enter and Escape in the chooser's lists end the chooser, which hides itself: they end this
+    // dialog instead, and the chooser stays in it.
+    connect(m_chooser, &QDialog::finished, this, [this](int result) {
+        m_chooser->setVisible(true);
+        result == QDialog::Accepted ? accept() : reject();
+    });
     connect(m_chooser, &QFontDialog::currentFontChanged, this, [this](const QFont& font) {
         if (!m_showing) m_chosen = FromQFont(font);
     });

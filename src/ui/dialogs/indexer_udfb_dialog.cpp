@@ -1,8 +1,8 @@
 #include "dialogs/indexer_udfb_dialog.h"
 
 #include "cp1252.h"
-#include "frame/message_box.h"
 #include "document/string_table.h"
+#include "frame/message_box.h"
 #include "import/indexer_fb_form.h"
 
 #include <QDialogButtonBox>

@@ -113,6 +113,8 @@ CDialogCommands::CDialogCommands(CMainFrame& frame)
 }
 
 CDialogCommands::~CDialogCommands() {
+    // The dialog works on this object's model: it goes first, not with the frame's other children.
+    delete m_find;
     if (&CViewEnvironment::Default().Settings() == &m_setting)
         CViewEnvironment::Default().UseSettings(nullptr);
 }

@@ -3,7 +3,10 @@
 #include "frame/focus_keeper.h"
 #include "frame/frame_extension.h"
 #include "frame/indexer_commands.h"
+#include "frame/porting_commands.h"
 #include "frame/program_commands.h"
+#include "frame/target_notifications.h"
+#include "frame/tree_menu_commands.h"
 
 namespace rux {
 
@@ -14,6 +17,9 @@ std::vector<std::unique_ptr<CFrameExtension>> CreateFrameExtensions(CMainFrame& 
     extensions.push_back(std::make_unique<CDialogCommands>(frame));
     extensions.push_back(std::make_unique<CProgramCommands>(frame));
     extensions.push_back(std::make_unique<CIndexerCommands>(frame));
+    extensions.push_back(std::make_unique<CPortingCommands>(frame));
+    extensions.push_back(std::make_unique<CTreeMenuCommands>(frame));
+    extensions.push_back(std::make_unique<CTargetNotifications>(frame));
     extensions.push_back(std::make_unique<CFocusCommands>(frame));
     return extensions;
 }

@@ -26,12 +26,9 @@ public:
     void ShowMessage(const std::string& text) override {
         // The command may just have selected what the message is about: let the box show it.
         m_view.viewport()->update();
-        RuxMessageBox(&m_view, FromCp1252(text));
+        ShowEditorMessage(&m_view, text);
     }
-    bool AskYesNo(const std::string& text) override {
-        return RuxMessageBox(&m_view, FromCp1252(text), QMessageBox::Yes | QMessageBox::No) ==
-               QMessageBox::Yes;
-    }
+    bool AskYesNo(const std::string& text) override { return AskEditorYesNo(&m_view, text); }
     bool ShowImportInformation(const std::string& text) override {
         CDlgImportInformation dialog(text, &m_view);
         dialog.exec();

@@ -62,6 +62,19 @@ void ViewGoToItem(QWidget* widget, int index, int column) {
     if (CRUXView* view = AsView(widget)) view->GoToItem(index, column);
 }
 
+CEditSession* ViewSession(QWidget* widget) {
+    CRUXView* view = AsView(widget);
+    return view ? &view->Session() : nullptr;
+}
+
+bool ViewRunAction(QWidget* widget, const std::function<bool(CEditSession&)>& action) {
+    CRUXView* view = AsView(widget);
+    if (!view) return false;
+    bool done = false;
+    view->RunSessionCommand([&](CEditSession& session) { done = action(session); });
+    return done;
+}
+
 QString ViewPositionText(QWidget* widget) {
     const CRUXView* view = AsView(widget);
     return view ? view->PositionText() : QString();
@@ -76,6 +89,7 @@ void ConnectProgramTree(QWidget* widget, QObject* context, const CTreeHooks& hoo
     if (!tree) return;
     if (hooks.goToItem) QObject::connect(tree, &CTreeBar::goToItem, context, hooks.goToItem);
     if (hooks.contextMenu) QObject::connect(tree, &CTreeBar::contextMenuRequested, context, hooks.contextMenu);
+    if (hooks.deleteNode) QObject::connect(tree, &CTreeBar::deleteRequested, context, hooks.deleteNode);
 }
 
 void TreeSetOptions(QWidget* widget, bool sortAlphabetically, bool showFbParameters, bool openDiagramOnDoubleClick) {

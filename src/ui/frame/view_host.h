@@ -7,6 +7,8 @@
 
 namespace rux {
 
+class CEditSession;
+class CIniFile;
 class COptionMgr;
 class CRUXDocument;
 struct CCmdUI;
@@ -23,6 +25,7 @@ struct CViewHooks {
 struct CTreeHooks {
     std::function<void(CRUXDocument* document, int item, bool openDiagram)> goToItem;
     std::function<void(int menu, CRUXDocument* document, int item, const QPoint& globalPos)> contextMenu;
+    std::function<void(CRUXDocument* document, int kind, int item)> deleteNode;
 };
 
 // The views share the application's options and one overwrite flag.
@@ -38,6 +41,10 @@ bool UpdateViewCommand(QWidget* view, CCmdUI& ui);
 bool RunViewCommand(QWidget* view, int id);
 // Caret to a column (from 1) of the item, unfolding what hides it, and into view.
 void ViewGoToItem(QWidget* view, int index, int column = 1);
+// The view's editing session (null for another widget), and a core command run on it as a view
+// command runs: caret shown, bars and rows updated.
+CEditSession* ViewSession(QWidget* view);
+bool ViewRunAction(QWidget* view, const std::function<bool(CEditSession&)>& action);
 // "Ln %d, Col %d" of the view's caret; empty when the view shows none.
 QString ViewPositionText(QWidget* view);
 

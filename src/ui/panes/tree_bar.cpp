@@ -11,6 +11,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <array>
 #include <functional>
 
 namespace rux {
@@ -23,14 +24,35 @@ enum ERole : int {
     kRoleExtra,
 };
 
+// A node keeps what it stands for in plain fields: a program of many sections makes thousands of
+// nodes, and each role stored through setData costs a search and a copy.
+class CNodeItem final : public QTreeWidgetItem {
+public:
+    CNodeItem(const CTreeNode& node, CRUXDocument& document)
+        : m_kind(node.kind), m_item(node.item), m_extra(node.extra), m_document(&document) {}
+    QVariant data(int column, int role) const override {
+        if (column != 0) return QTreeWidgetItem::data(column, role);
+        switch (role) {
+        case kRoleKind: return m_kind;
+        case kRoleItem: return m_item;
+        case kRoleExtra: return m_extra;
+        case kRoleDocument: return QVariant::fromValue(reinterpret_cast<quintptr>(m_document));
+        default: return QTreeWidgetItem::data(column, role);
+        }
+    }
+
+private:
+    int m_kind, m_item, m_extra;
+    CRUXDocument* m_document;
+};
+
 QTreeWidgetItem* MakeNode(const CTreeNode& node, CRUXDocument& document) {
-    auto* item = new QTreeWidgetItem;
+    static std::array<QIcon, 18> icons;
+    const size_t image = node.image >= 0 && node.image < 18 ? static_cast<size_t>(node.image) : 17;
+    if (icons[image].isNull()) icons[image] = QIcon(KindIcon(node.image));
+    auto* item = new CNodeItem(node, document);
     item->setText(0, FromCp1252(node.label));
-    item->setIcon(0, QIcon(KindIcon(node.image)));
-    item->setData(0, kRoleKind, node.kind);
-    item->setData(0, kRoleItem, node.item);
-    item->setData(0, kRoleExtra, node.extra);
-    item->setData(0, kRoleDocument, QVariant::fromValue(reinterpret_cast<quintptr>(&document)));
+    item->setIcon(0, icons[image]);
     if (!node.tip.empty()) item->setToolTip(0, FromCp1252(node.tip));
     return item;
 }
@@ -188,6 +210,14 @@ bool CTreeBar::eventFilter(QObject* watched, QEvent* event) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             Activate(m_tree->currentItem());
+            return true;
+        }
+        if (key == Qt::Key_Delete) {
+            QTreeWidgetItem* node = m_tree->currentItem();
+            CRUXDocument* doc = DocumentOf(node);
+            const int kind = node ? node->data(0, kRoleKind).toInt() : 0;
+            if (doc && (kind == kTreeNodeSection || kind == kTreeNodeDiagram))
+                emit deleteRequested(doc, kind, node->data(0, kRoleItem).toInt());
             return true;
         }
     }

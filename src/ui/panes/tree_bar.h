@@ -57,6 +57,8 @@ signals:
     void documentSelected(CRUXDocument* document);
     // A node's context menu (137, 138 or 139) is wanted at a screen position.
     void contextMenuRequested(int menu, CRUXDocument* document, int item, const QPoint& globalPos);
+    // The Delete key on a section or diagram node (kind is ETreeNodeKind).
+    void deleteRequested(CRUXDocument* document, int kind, int item);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,5 +1,6 @@
 #include "resources/menus.h"
 
+#include "editor/tree_commands.h"
 #include "shell/command_ids.h"
 
 namespace rux {
@@ -82,6 +83,26 @@ constexpr CMenuEntry kViewContextMenu[] = {
     Cmd(ID_BUILD), Sep(), Cmd(ID_SEND_TO_WATCH),
 };
 
+// The program tree's menus: a program node, a section node, a diagram node.
+constexpr CMenuEntry kTreeProgramMenu[] = {
+    Cmd(ID_TREE_BUILD), Cmd(ID_TREE_BUILD_DOWNLOAD), Sep(), Cmd(ID_TREE_INSERT_SECTION), Cmd(ID_TREE_INSERT_UDFB),
+    Cmd(ID_TREE_INSERT_NOTES), Cmd(ID_TREE_INSERT_ALIAS), Sep(), Cmd(ID_TREE_PROPERTIES), Cmd(ID_TREE_DESCRIPTION),
+    Cmd(ID_TREE_REFERENCED_LIBRARIES),
+};
+
+constexpr CMenuEntry kTreeSectionMenu[] = {
+    Cmd(ID_TREE_GOTO_SECTION), Cmd(ID_TREE_GOTO_FB), Sep(), Cmd(ID_TREE_TOGGLE_FB), Cmd(ID_TREE_TOGGLE_SECTION),
+    Sep(), Cmd(ID_TREE_DELETE), Sep(), Cmd(ID_TREE_INSERT_SECTION), Cmd(ID_TREE_INSERT_UDFB),
+    Cmd(ID_TREE_INSERT_NOTES), Cmd(ID_TREE_INSERT_ALIAS), Sep(), Cmd(ID_TREE_INSERT_FBD), Cmd(ID_TREE_INSERT_QLD),
+    Sep(), Cmd(ID_TREE_PROPERTIES),
+};
+
+constexpr CMenuEntry kTreeDiagramMenu[] = {
+    Cmd(ID_TREE_GOTO_DIAGRAM), Sep(), Cmd(ID_TREE_OPEN_DIAGRAM), Cmd(ID_TREE_EXPAND_DIAGRAM),
+    Cmd(ID_TREE_COLLAPSE_DIAGRAM), Cmd(ID_TREE_CLOSE_DIAGRAM), Sep(), Cmd(ID_TREE_DELETE),
+    Cmd(ID_TREE_EDIT_DIAGRAM_TITLE),
+};
+
 #undef RUX_VIEW_MENU_HEAD
 #undef RUX_OPTIONS_MENU
 #undef RUX_HELP_MENU
@@ -139,6 +160,9 @@ std::span<const CMenuEntry> MenuEntries(int menuId) {
     case IDR_MAINFRAME: return kMainMenu;
     case IDR_RUXTYPE: return kProgramMenu;
     case IDR_POPUP_EDIT: return kViewContextMenu;
+    case IDR_POPUP_TREE_DOC: return kTreeProgramMenu;
+    case IDR_POPUP_TREE_FB: return kTreeSectionMenu;
+    case IDR_POPUP_TREE_DIAG: return kTreeDiagramMenu;
     default: return {};
     }
 }

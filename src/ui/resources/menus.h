@@ -26,6 +26,9 @@ enum EMenuId : int {
     IDR_MAINFRAME = 128,   // no program open
     IDR_RUXTYPE = 129,     // a program view is active
     IDR_POPUP_EDIT = 136,  // context menu of the program view
+    IDR_POPUP_TREE_DOC = 137,  // the program tree: a program node
+    IDR_POPUP_TREE_FB = 138,   // a section node
+    IDR_POPUP_TREE_DIAG = 139, // a diagram node
 };
 
 std::span<const CMenuEntry> MenuEntries(int menuId);

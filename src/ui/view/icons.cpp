@@ -82,11 +82,11 @@ QPixmap DrawMark(int n) {
     case 8:
         Square(p, QColor(0x9a, 0x9a, 0x9a));
         break;
-    case 9:
-        Square(p, QColor(0x2f, 0x74, 0xd0));
-        break;
-    case 10:
+    case 9: // the porting tool's "converted"
         Square(p, QColor(0xff, 0xff, 0xff));
+        break;
+    case 10: // the porting tool's "see help"
+        Square(p, QColor(0x2f, 0x74, 0xd0));
         break;
     default:
         break;

@@ -20,6 +20,7 @@ public:
     static constexpr int kMinLineHeight = 16;
 
     CQtViewMetrics();
+    CQtViewMetrics(const QFont& font, int tabSize);
 
     // Recomputes line height, advances and the tab width (tabSize spaces).
     void SetFont(const QFont& font, int tabSize);
@@ -32,6 +33,8 @@ public:
     const QRawFont& RawFont() const { return m_raw; }
     quint32 Glyph(unsigned char c) const { return m_glyph[c]; }
     // x after `text` drawn from x0, tab stops counted from `lineStart`.
+    // ASCII text of a monospaced face is measured by its length, not byte by byte.
+    bool IsMonospaced() const { return m_pitch > 0; }
     int Advance(std::string_view text, int x0, int lineStart) const;
 
     int LineHeight() const override { return m_lineHeight; }
@@ -51,9 +54,11 @@ public:
 
 private:
     QFont m_font;
+    bool m_measured = false;
     int m_lineHeight = kMinLineHeight;
     int m_ascent = 12;
     int m_tabWidth = 16;
+    int m_pitch = 0; // the one advance of every ASCII byte in a monospaced face, 0 for a proportional one
     std::array<int, 256> m_advance{};
     QRawFont m_raw;
     std::array<quint32, 256> m_glyph{};

@@ -130,7 +130,8 @@ CRUXView::CRUXView(CRUXDocument& document, QWidget* parent)
     : CRUXView(document, CViewEnvironment::Default(), parent) {}
 
 CRUXView::CRUXView(CRUXDocument& document, CViewEnvironment& environment, QWidget* parent)
-    : QAbstractScrollArea(parent), m_doc(document), m_env(environment) {
+    : QAbstractScrollArea(parent), m_doc(document), m_env(environment),
+      m_metrics(MakeViewFont(environment.Settings().Font()), environment.Settings().TabSize()) {
     Init();
 }
 
@@ -705,8 +706,10 @@ void CRUXView::PaintLine(QPainter& p, const CItem& item, int index, int x0, int 
             p.fillRect(QRect(left, y, right - left, m_metrics.LineHeight()), m_env.Colour(kColourSelection));
     }
     if (text.empty()) return;
-    ClassifyLine(text, selStart, selEnd, ClassifyFlagsFor(item, m_keywordColouring), &m_doc.Identifiers(),
-                 m_env.Keywords(), m_runs);
+    // While identifiers look like any other text, the program's identifier set is not needed to paint.
+    const bool identifiersShow = m_env.Settings().GetColor(kColourIdentifier) != m_env.Settings().GetColor(kColourText);
+    ClassifyLine(text, selStart, selEnd, ClassifyFlagsFor(item, m_keywordColouring),
+                 identifiersShow ? &m_doc.Identifiers() : nullptr, m_env.Keywords(), m_runs);
     DrawRuns(p, text, m_runs, x0, y + m_metrics.Ascent());
 }
 

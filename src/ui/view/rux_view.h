@@ -63,7 +63,6 @@ public:
     // Puts the caret on an item (a go-to from the tree or the build bar), unfolding its section,
     // and scrolls it into view.
     void GoToItem(int index, int column = 1);
-
     // A command of the edit session that comes from outside the view (a dialog, a bookmark or fold
     // command of the frame): afterwards the view repaints what changed and keeps the caret in view.
     void RunSessionCommand(const std::function<void(CEditSession&)>& command);

@@ -13,11 +13,13 @@
 #include "fileio/safe_file.h"
 #include "shell/ini_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <dlfcn.h>
 #include <fstream>
 #include <iterator>
+#include <memory>
 
 namespace rux::cmp {
 
@@ -37,6 +39,11 @@ std::vector<std::string> SplitList(const std::string& text) {
         }
     }
     return out;
+}
+
+std::string ReplaceAll(std::string s, const std::string& from, const std::string& to) {
+    for (std::size_t at = s.find(from); at != std::string::npos; at = s.find(from, at + to.size())) s.replace(at, from.size(), to);
+    return s;
 }
 
 const char* const kDefaultTasks = "Initial,Background,Clock,Event,Event1,Event2,Event3,Pos0,Pos1,Error";
@@ -98,6 +105,23 @@ Options OptionsFor(const CProgram& program, const std::string& dataDir) {
     const CIniFile limits(dataDir + "/DRVDEF.HDW");
     o.maxParamIn = limits.GetInt(o.targetType, "MaxParamIn", 256);
     o.maxParamOut = limits.GetInt(o.targetType, "MaxParamOut", 256);
+    // Referenced libraries: "Libs/NAME/NAME.lib" in the data directory, plain-text sections.
+    if (const CPar* par = program.GetHeader(); par && par->Header().Library.empty()) {
+        // The header keeps them last first, as the document lists them.
+        std::vector<std::string> names = SplitList(ReplaceAll(par->Header().RefLibs, ";", ","));
+        std::reverse(names.begin(), names.end());
+        for (const std::string& name : names) {
+            std::ifstream in(dataDir + "/Libs/" + name + "/" + name + ".lib", std::ios::binary);
+            if (!in) {
+                LibraryItems missing;
+                missing.name = name;
+                o.libraries.push_back(std::move(missing));
+                continue;
+            }
+            const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            o.libraries.push_back(LibraryFromText(name, text));
+        }
+    }
     const CIniFile isa(dataDir + "/isa.lib");
     for (int k = 1; k < 1000; ++k) {
         const std::string name = isa.GetString("NoBracketFBs", std::to_string(k), "");
@@ -105,6 +129,20 @@ Options OptionsFor(const CProgram& program, const std::string& dataDir) {
         o.noBracketBlocks.push_back(name);
     }
     return o;
+}
+
+LibraryItems LibraryFromText(const std::string& name, std::string_view text) {
+    LibraryItems lib;
+    lib.name = name;
+    auto libProgram = std::make_shared<CProgram>();
+    CStrMemFile mem(text);
+    ItemVector items;
+    ConvertTextProgram(mem, items, libProgram->SectionIdCounter());
+    libProgram->Items().AdoptNoLayout(std::move(items));
+    lib.items = ItemsOf(*libProgram);
+    lib.storage = libProgram;
+    lib.present = true;
+    return lib;
 }
 
 bool ProgramFromText(std::string_view text, CProgram& program) {

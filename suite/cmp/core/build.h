@@ -36,6 +36,9 @@ std::string DataDirectory();
 std::vector<SourceItem> ItemsOf(const CProgram& program);
 Options OptionsFor(const CProgram& program, const std::string& dataDir);
 
+// A library's text (plain-text sections, "Title{" ... "}") as the compiler takes it.
+LibraryItems LibraryFromText(const std::string& name, std::string_view text);
+
 // Reads a program from memory as a program file (for tests and the fuzzer).
 bool ProgramFromText(std::string_view text, CProgram& program);
 

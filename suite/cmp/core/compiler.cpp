@@ -12,6 +12,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <type_traits>
 #include <unordered_map>
 
 namespace rux::cmp {
@@ -122,20 +123,33 @@ struct OpenBlock {
 };
 
 struct Builtinfo {
-    const char* name;
+    std::string_view name;
     int args;
 };
 
-const char* const kKeywords[] = {"IF", "THEN", "ELSEIF", "ELSE", "ENDIF", "DO", "WHILE", "LOOP", "FOR", "TO",
+constexpr std::string_view kKeywords[] = {"IF", "THEN", "ELSEIF", "ELSE", "ENDIF", "DO", "WHILE", "LOOP", "FOR", "TO",
                                  "STEP", "EXIT", "GOTO", "CALL", "DIM", "CONST", "PRINT", "REINIT", "WDOG",
                                  "DELAY", "AND", "OR", "FBBODY"};
 
-const Builtinfo kFunctions[] = {
+constexpr Builtinfo kFunctions[] = {
     {"ABS", 1}, {"SIN", 1}, {"COS", 1}, {"TAN", 1}, {"SQR", 1}, {"EXP", 1}, {"LN", 1}, {"SGN", 1},
     {"INT", 1}, {"FLOAT", 1}, {"MIN", 2}, {"MAX", 2}, {"LIMIT", 3}, {"TIME", 0}, {"BCD2BIN", 1},
     {"BIN2BCD", 1}, {"BCD2SEG", 1}, {"CRC", 2}, {"AVERAGE", 2}, {"FILTER", 2}, {"ANSIREAD", 1},
     {"ANSIWRITE", 2}, {"ANSIREPLY", 1}, {"GETCHAR", 0}, {"PUTCHAR", 1}, {"GETKEY", 0}, {"PUTKEY", 1},
 };
+
+// The quick rejections of FindFunction and IsKeyword rely on these lengths.
+constexpr bool LengthsWithin(std::size_t lo, std::size_t hi, bool functions) {
+    if (functions) {
+        for (const Builtinfo& f : kFunctions)
+            if (f.name.size() < lo || f.name.size() > hi || f.name.back() == '%') return false;
+    } else {
+        for (const std::string_view k : kKeywords)
+            if (k.size() < lo || k.size() > hi || k.back() == '%') return false;
+    }
+    return true;
+}
+static_assert(LengthsWithin(2, 9, true) && LengthsWithin(2, 6, false));
 
 // Whether the first pass must look at a line: a directive, a label, DIM, CONST or FBbody can
 // only stand first (an alias cannot stand for them: aliases are for values).
@@ -154,13 +168,17 @@ bool MayDeclare(std::string_view line) {
 }
 
 const Builtinfo* FindFunction(std::string_view word) {
+    // No built-in is shorter than 2 or longer than 9 letters, and none ends in '%'.
+    if (word.size() < 2 || word.size() > 9 || word.back() == '%') return nullptr;
     for (const Builtinfo& f : kFunctions)
         if (EqualsNoCase(word, f.name)) return &f;
     return nullptr;
 }
 
 bool IsKeyword(std::string_view word) {
-    for (const char* k : kKeywords)
+    // Keywords have 2 to 6 letters and never end in '%'.
+    if (word.size() < 2 || word.size() > 6 || word.back() == '%') return false;
+    for (const std::string_view k : kKeywords)
         if (EqualsNoCase(word, k)) return true;
     return false;
 }
@@ -170,6 +188,19 @@ const char* const kHeaderDirectives[] = {"AUTHOR", "COMPANY", "TITLE", "VERSION"
                                          "FLOATINGPOINT", "LIBRARY", "REFLIBS", "OPTIONNUMBER", "POSHARD",
                                          "POSLINK", "CLIPPARAM", "CLONABLE", "USERPROGENABLED", "H2LITE"};
 
+// A callable giving a Type, passed without copying or allocating (the callee only calls it while
+// the caller's full expression lasts).
+class TypeFn {
+public:
+    template <class F>
+    TypeFn(F&& f) : m_obj(static_cast<void*>(&f)), m_call([](void* o) { return (*static_cast<std::remove_reference_t<F>*>(o))(); }) {}
+    Type operator()() const { return m_call(m_obj); }
+
+private:
+    void* m_obj;
+    Type (*m_call)(void*);
+};
+
 struct ParamRef {
     enum Form { Scaled, Raw, Bit, Pointer } form = Scaled;
     int menu = 0, par = 0, bit = 0;
@@ -178,7 +209,11 @@ struct ParamRef {
 
 class Compiler {
 public:
-    Compiler(const std::vector<SourceItem>& items, const Options& options) : m_items(items), m_opt(options) {}
+    // `programItems`: how many of `items` are the program's; library items follow them.
+    Compiler(const std::vector<SourceItem>& items, const Options& options, std::size_t programItems,
+             std::vector<std::pair<int, std::string>> libraryStarts)
+        : m_items(items), m_opt(options), m_programItems(static_cast<int>(programItems)),
+          m_libraryStarts(std::move(libraryStarts)) {}
 
     Result run();
 
@@ -212,7 +247,7 @@ private:
     void classifySection(Section& s);
     void parseBlockHeader(Section& s);
     void prepass();
-    std::vector<Token> lineTokens(int item, std::string_view text);
+    void lineTokens(int item, std::string_view text); // into m_toks
     void handleDirective(const std::vector<Token>& toks, bool define);
 
     // --- code ----------------------------------------------------------------------------------
@@ -223,8 +258,9 @@ private:
         u8((v >> 8) & 0xFF);
     }
     void u32(uint32_t v) {
-        u16(v & 0xFFFF);
-        u16(v >> 16);
+        const uint8_t b[4] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
+                              static_cast<uint8_t>(v >> 24)};
+        m_code.insert(m_code.end(), b, b + 4);
     }
     uint32_t here() const { return static_cast<uint32_t>(m_code.size()); }
     void patch(uint32_t at, uint32_t value) {
@@ -288,8 +324,9 @@ private:
     void statement(Section& s, std::size_t& p, bool nested);
     void assignment(std::size_t& p);
     void blockCall(std::size_t& p, const std::vector<std::size_t>& targets, std::size_t nameAt);
-    void storeTarget(std::size_t& p, Type valueType, const std::function<Type()>& value);
+    void storeTarget(std::size_t& p, Type valueType, TypeFn value);
     void closeSection(Section& s);
+    void collectCalls(const Section& s);
     OpenBlock openBlock(OpenBlock::Kind kind, const Token& t) const {
         OpenBlock b;
         b.kind = kind;
@@ -301,7 +338,10 @@ private:
 
     // --- expressions ---------------------------------------------------------------------------
     const Token& tok(std::size_t p) const { return m_toks[std::min(p, m_toks.size() - 1)]; }
-    bool isOp(std::size_t p, std::string_view op) const { return tok(p).kind == Tok::Op && tok(p).text == op; }
+    bool isOp(std::size_t p, std::string_view op) const {
+        const Token& t = tok(p); // operators have one or two characters
+        return t.kind == Tok::Op && t.text.size() == op.size() && t.text[0] == op[0] && (op.size() == 1 || t.text[1] == op[1]);
+    }
     void expect(std::size_t& p, std::string_view op, const std::string& what);
     void expectEnd(std::size_t p);
     Type expression(std::size_t& p);
@@ -324,8 +364,20 @@ private:
     bool layoutFrames();
     void buildImage(Result& r);
 
+    bool inLibrary(int item) const { return item >= m_programItems; }
+    const std::string& libraryOf(int item) const {
+        std::size_t k = 0;
+        while (k + 1 < m_libraryStarts.size() && m_libraryStarts[k + 1].first <= item) ++k;
+        return m_libraryStarts[k].second;
+    }
+    void addInstanceSymbols(image::Image& img, const std::string& prefix, int block, uint32_t base);
+    void mapLibraryMessages();
+    std::string unknownBlockText(const std::string& name) const;
+
     const std::vector<SourceItem>& m_items;
     const Options& m_opt;
+    const int m_programItems;
+    const std::vector<std::pair<int, std::string>> m_libraryStarts; // first item of each library, its name
     std::vector<Message> m_messages;
     std::vector<Section> m_sections;
     std::vector<BlockDef> m_blocks;
@@ -356,6 +408,7 @@ private:
     int m_gotoItem = -1;
     std::map<int, uint32_t> m_taskEntry;                   // task id -> entry
     std::set<std::string> m_diagramNames;
+    bool m_skippedSections = false; // past the error limit, see run()
     std::vector<int> m_sectionOf; // item -> section index, -1 outside
     std::set<std::string> m_realNames;
     std::map<int, int> m_taskHeader; // task id -> its section header item
@@ -372,13 +425,16 @@ void Compiler::collectSections() {
             s.header = static_cast<int>(i);
             s.title = std::string(it.text);
             std::size_t j = i + 1;
-            while (j < m_items.size() && m_items[j].kind != kFooterItem && m_items[j].kind != kSectionItem) ++j;
-            s.footer = (j < m_items.size() && m_items[j].kind == kFooterItem) ? static_cast<int>(j) : -1;
+            // A section ends at its footer, the next section, or where the program's items end.
+            const std::size_t limit = i < static_cast<std::size_t>(m_programItems) ? static_cast<std::size_t>(m_programItems)
+                                                                                    : m_items.size();
+            while (j < limit && m_items[j].kind != kFooterItem && m_items[j].kind != kSectionItem) ++j;
+            s.footer = (j < limit && m_items[j].kind == kFooterItem) ? static_cast<int>(j) : -1;
             s.stop = static_cast<int>(j);
             const int last = s.footer >= 0 ? s.footer : static_cast<int>(j) - 1;
             for (int k = s.header; k <= last; ++k) m_sectionOf[static_cast<std::size_t>(k)] = static_cast<int>(m_sections.size());
             m_sections.push_back(std::move(s));
-            i = j < m_items.size() && m_items[j].kind == kFooterItem ? j : j - 1;
+            i = j < limit && m_items[j].kind == kFooterItem ? j : j - 1;
         }
     }
 }
@@ -388,6 +444,10 @@ void Compiler::classifySection(Section& s) {
     const int end = static_cast<int>(t.size()) + 1;
     if (t.find('(') != std::string::npos) {
         s.kind = SectionKind::Block;
+        return;
+    }
+    if (inLibrary(s.header)) {
+        s.kind = SectionKind::Notes; // a library lends its function blocks, nothing else
         return;
     }
     if (EqualsNoCase(t, "Notes")) {
@@ -503,8 +563,14 @@ void Compiler::parseBlockHeader(Section& s) {
         if (static_cast<int>(b.outputs.size()) > m_opt.maxParamOut)
             fail(name, "E019", "function block " + b.name + " has " + std::to_string(b.outputs.size()) +
                                    " outputs; target " + m_opt.targetType + " allows " + std::to_string(m_opt.maxParamOut));
-        if (m_blockByName.count(b.name))
+        if (m_blockByName.count(b.name)) {
+            // The program's own block (or an earlier library's) hides a library block of that name.
+            if (inLibrary(s.header)) {
+                s.kind = SectionKind::Notes;
+                return;
+            }
             fail(name, "E008", "function block " + b.name + " is defined twice");
+        }
     } catch (const LineError&) {
         s.kind = SectionKind::Other;
         return;
@@ -514,12 +580,15 @@ void Compiler::parseBlockHeader(Section& s) {
     m_blocks.push_back(std::move(b));
 }
 
-std::vector<Token> Compiler::lineTokens(int item, std::string_view text) {
+void Compiler::lineTokens(int item, std::string_view text) {
     (void)item;
-    std::vector<Token> raw = Tokenise(StripComment(text));
-    if (m_aliases.empty()) return raw;
-    std::vector<Token> out;
-    out.reserve(raw.size());
+    if (m_aliases.empty()) {
+        Tokenise(StripComment(text), m_toks);
+        return;
+    }
+    const std::vector<Token> raw = Tokenise(StripComment(text));
+    std::vector<Token>& out = m_toks;
+    out.clear();
     // Aliases are whole words, replaced by their text; a replacement may use earlier aliases.
     std::function<void(const Token&, int)> expand = [&](const Token& t, int depth) {
         auto it = t.kind == Tok::Word ? m_aliases.find(t.text) : m_aliases.end();
@@ -543,7 +612,6 @@ std::vector<Token> Compiler::lineTokens(int item, std::string_view text) {
         }
         expand(t, 0);
     }
-    return out;
 }
 
 // $DEFINE, $FLT, $INDEXROUTINE and the header directives. `define` applies aliases and $FLT.
@@ -634,7 +702,7 @@ void Compiler::prepass() {
         if (!MayDeclare(it.text)) continue;
         m_item = static_cast<int>(i);
         try {
-            m_toks = lineTokens(m_item, it.text);
+            lineTokens(m_item, it.text);
             if (m_toks[0].kind == Tok::End) continue;
             const Token& t0 = m_toks[0];
             if (t0.kind == Tok::Word && t0.text[0] == '$') {
@@ -1112,7 +1180,8 @@ void Compiler::intExpression(std::size_t& p) {
 
 Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
     const Token& nameTok = tok(p - 1);
-    const std::string name = Upper(f.name);
+    const std::string_view name = f.name; // the table spells it in capitals
+    const std::string nameText(name);
     // Arguments: compiled one by one as the function needs them.
     bool open = false;
     if (brackets) {
@@ -1120,7 +1189,7 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
             open = true;
             ++p;
         } else if (f.args > 0) {
-            fail(tok(p), "E002", "expected '(' after " + name);
+            fail(tok(p), "E002", "expected '(' after " + nameText);
         }
     }
     int given = 0;
@@ -1131,7 +1200,7 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
                 int more = given;
                 if (open)
                     while (tok(p).kind != Tok::End && !isOp(p, ")")) ++p;
-                fail(nameTok, "E011", name + " takes " + std::to_string(f.args) + " argument(s), " +
+                fail(nameTok, "E011", nameText + " takes " + std::to_string(f.args) + " argument(s), " +
                                           std::to_string(more) + " given");
             }
             ++p;
@@ -1141,7 +1210,7 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
     std::vector<Type> types;
     auto arg = [&](bool last) {
         if (atArgsEnd()) {
-            fail(nameTok, "E011", name + " takes " + std::to_string(f.args) + " argument(s), " + std::to_string(given) + " given");
+            fail(nameTok, "E011", nameText + " takes " + std::to_string(f.args) + " argument(s), " + std::to_string(given) + " given");
         }
         const Type t = expression(p);
         ++given;
@@ -1151,7 +1220,7 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
     };
     auto arrayArg = [&](bool last) -> Var& {
         const Token& a = tok(p);
-        if (a.kind != Tok::Word) fail(a, "E010", name + " needs an array as its first argument");
+        if (a.kind != Tok::Word) fail(a, "E010", nameText + " needs an array as its first argument");
         Var& v = variable(a, true);
         noteRead(v, m_item, a);
         ++p;
@@ -1170,13 +1239,13 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
                     if (isOp(p, ",")) ++extra;
                     ++p;
                 }
-                fail(nameTok, "E011", name + " takes " + std::to_string(f.args) + " argument(s), " +
+                fail(nameTok, "E011", nameText + " takes " + std::to_string(f.args) + " argument(s), " +
                                           std::to_string(extra) + " given");
             }
             ++p;
         } else if (brackets && f.args == 0 && isOp(p, "(")) {
             ++p;
-            expect(p, ")", "after " + name);
+            expect(p, ")", "after " + nameText);
         }
     };
     auto bi = [&](Builtin b) {
@@ -1218,23 +1287,27 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
         return Type::Real;
     }
     if (name == "MIN" || name == "MAX" || name == "LIMIT") {
-        // Integer when every argument is; otherwise each is converted to real as it is compiled.
-        // Compiled twice would be needed to know in advance; instead integers are promoted where
-        // they stand using I2R on the top and I2R1 for the one below.
+        // Integer when every argument is, otherwise real. The arguments are compiled once to learn
+        // their types; when they are mixed, the code is dropped and compiled again with every
+        // argument converted to real where it stands (an expression's code has no side effects on
+        // the compiler that a second pass would repeat wrongly).
         const int n = f.args;
+        const uint32_t codeStart = here();
+        const std::size_t argsAt = p;
+        const int givenBefore = given;
+        bool mixed = false;
         Type acc = arg(n == 1);
         for (int k = 1; k < n; ++k) {
             const Type t = arg(k == n - 1);
-            if (acc != t) {
-                if (acc == Type::Int) {
-                    // promote everything below the top: only possible for one value below
-                    if (k == 1) emit(Op::I2R1);
-                    else fail(nameTok, "E022", name + " needs all its arguments of one kind (all integer or all real)");
-                } else {
-                    emit(Op::I2R);
-                }
-                acc = Type::Real;
-            }
+            if (acc != t) mixed = true;
+            if (t == Type::Real) acc = Type::Real;
+        }
+        if (mixed) {
+            m_code.resize(codeStart);
+            p = argsAt;
+            given = givenBefore;
+            types.clear();
+            for (int k = 0; k < n; ++k) convert(arg(k == n - 1), Type::Real);
         }
         finish();
         const bool isInt = acc == Type::Int;
@@ -1298,12 +1371,12 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
         bi(Builtin::AnsiWrite);
         return Type::Int;
     }
-    fail(nameTok, "E014", "'" + name + "' is not a function");
+    fail(nameTok, "E014", "'" + nameText + "' is not a function");
 }
 
 // --- statements ----------------------------------------------------------------------------------
 
-void Compiler::storeTarget(std::size_t& p, Type, const std::function<Type()>& value) {
+void Compiler::storeTarget(std::size_t& p, Type, TypeFn value) {
     const Token& t = tok(p);
     if (t.kind != Tok::Word) fail(t, "E002", "expected a variable or parameter, found '" + t.text + "'");
     ParamRef ref;
@@ -1414,7 +1487,7 @@ void Compiler::assignment(std::size_t& p) {
 void Compiler::blockCall(std::size_t& p, const std::vector<std::size_t>& targets, std::size_t nameAt) {
     const Token& nameTok = tok(nameAt);
     auto it = m_blockByName.find(nameTok.text);
-    if (it == m_blockByName.end()) fail(nameTok, "E014", "function block '" + nameTok.text + "' is not defined");
+    if (it == m_blockByName.end()) fail(nameTok, "E014", unknownBlockText(nameTok.text));
     const int bi = it->second;
     BlockDef& b = m_blocks[static_cast<std::size_t>(bi)];
     std::size_t q = nameAt + 1;
@@ -1504,7 +1577,8 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         blockCall(p, {}, p);
         return;
     }
-    const std::string kw = Upper(t.text);
+    const std::string kwText = IsKeyword(t.text) ? Upper(t.text) : std::string(); // empty: no keyword
+    const std::string_view kw = kwText; // compared by length first
     auto needLoop = [&]() -> OpenBlock* {
         for (auto it = m_open.rbegin(); it != m_open.rend(); ++it)
             if (it->kind != OpenBlock::If) return &*it;
@@ -1537,14 +1611,14 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         return;
     }
     if (kw == "ELSEIF" || kw == "ELSE" || kw == "ENDIF") {
-        if (nested) fail(t, "E002", kw + " cannot stand in a one-line IF");
+        if (nested) fail(t, "E002", kwText + " cannot stand in a one-line IF");
         if (m_open.empty() || m_open.back().kind != OpenBlock::If) {
             if (!m_open.empty()) {
                 const OpenBlock& o = m_open.back();
-                fail(t, "E012", kw + " inside a " + (o.kind == OpenBlock::For ? "FOR" : "DO") + " loop opened in line " +
+                fail(t, "E012", kwText + " inside a " + (o.kind == OpenBlock::For ? "FOR" : "DO") + " loop opened in line " +
                                     std::to_string(o.item) + " that is not closed with LOOP");
             }
-            fail(t, "E012", kw + " without IF");
+            fail(t, "E012", kwText + " without IF");
         }
         OpenBlock& b = m_open.back();
         if (kw == "ENDIF") {
@@ -1555,7 +1629,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
             m_open.pop_back();
             return;
         }
-        if (b.hasElse) fail(t, "E012", kw + " after ELSE (IF in line " + std::to_string(b.item) + ")");
+        if (b.hasElse) fail(t, "E012", kwText + " after ELSE (IF in line " + std::to_string(b.item) + ")");
         b.endPatches.push_back(jump(Op::Jmp));
         if (b.nextCond) patch(*b.nextCond, here());
         b.nextCond.reset();
@@ -1706,7 +1780,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         return;
     }
     if (kw == "DIM" || kw == "CONST") {
-        if (nested) fail(t, "E002", kw + " cannot stand in a one-line IF");
+        if (nested) fail(t, "E002", kwText + " cannot stand in a one-line IF");
         return; // declared in the first pass
     }
     if (kw == "PRINT") {
@@ -1776,7 +1850,7 @@ void Compiler::compileLine(Section& s, int item, bool declarationsOnly) {
     m_item = item;
     const std::string_view text = m_items[static_cast<std::size_t>(item)].text;
     try {
-        m_toks = lineTokens(item, text);
+        lineTokens(item, text);
         if (m_toks[0].kind == Tok::End) return;
         const Token& t0 = m_toks[0];
         // Labels
@@ -1805,10 +1879,13 @@ void Compiler::compileLine(Section& s, int item, bool declarationsOnly) {
             warn(item, first.start, lineEnd(item), "W004",
                  "line is never reached (it follows the GOTO in line " + std::to_string(m_gotoItem) + ")");
         m_afterGoto = false;
-        // Statement start: the line table and, for debugging, a Line instruction.
-        if (!m_lines.empty() && m_lines.back().offset == here()) m_lines.back().item = static_cast<uint32_t>(item);
-        else m_lines.push_back({here(), static_cast<uint32_t>(item)});
-        if (m_opt.debug) {
+        // Statement start: the line table and, for debugging, a Line instruction. Library code
+        // has no lines of this program: its statements count as the header's, and it cannot be
+        // stepped into.
+        const uint32_t lineItem = inLibrary(item) ? 0u : static_cast<uint32_t>(item);
+        if (!m_lines.empty() && m_lines.back().offset == here()) m_lines.back().item = lineItem;
+        else m_lines.push_back({here(), lineItem});
+        if (m_opt.debug && !inLibrary(item)) {
             emit(Op::Line);
             u32(static_cast<uint32_t>(item));
         }
@@ -1887,6 +1964,22 @@ void Compiler::closeSection(Section& s) {
     m_afterGoto = false;
 }
 
+// The blocks a block's body calls, from its words alone (a call is "_Name(" of a known block).
+void Compiler::collectCalls(const Section& s) {
+    BlockDef& blk = m_blocks[static_cast<std::size_t>(s.block)];
+    for (int i = std::max(s.fbBody, s.header) + 1; i < s.stop; ++i) {
+        const SourceItem& it = m_items[static_cast<std::size_t>(i)];
+        if (it.kind != kTextItem) continue;
+        m_item = i;
+        lineTokens(i, it.text);
+        for (std::size_t k = 0; k + 1 < m_toks.size(); ++k) {
+            const Token& t = m_toks[k];
+            if (t.kind != Tok::Word || t.text[0] != '_' || !isOp(k + 1, "(")) continue;
+            if (const auto b = m_blockByName.find(t.text); b != m_blockByName.end()) blk.calls.push_back(b->second);
+        }
+    }
+}
+
 void Compiler::compileSection(Section& s) {
     m_section = &s;
     m_scope = s.kind == SectionKind::Block ? m_blocks[static_cast<std::size_t>(s.block)].scope : 0;
@@ -1914,7 +2007,7 @@ void Compiler::compileSection(Section& s) {
         compileLine(s, i, declarations);
     }
     closeSection(s);
-    m_lines.push_back({here(), static_cast<uint32_t>(s.footer >= 0 ? s.footer : s.header)});
+    m_lines.push_back({here(), inLibrary(s.header) ? 0u : static_cast<uint32_t>(s.footer >= 0 ? s.footer : s.header)});
     if (s.kind == SectionKind::Task) emit(Op::End);
     else if (s.kind == SectionKind::Sub) emit(Op::Ret);
     else emit(Op::FbRet);
@@ -1930,6 +2023,7 @@ void Compiler::finishWarnings() {
         for (Var& v : sc.vars) {
             if (v.hidden || v.isConst || v.name.empty()) continue;
             if (m_diagramNames.count(v.name)) continue;
+            if (sc.block >= 0 && inLibrary(m_blocks[static_cast<std::size_t>(sc.block)].headerItem)) continue;
             const std::string where = sc.block >= 0 ? " in function block " + m_blocks[static_cast<std::size_t>(sc.block)].name : "";
             if (v.read && !v.written)
                 warn(v.readItem, v.readStart, v.readEnd, "W001", "variable '" + v.name + "' is read but never written" + where);
@@ -2023,13 +2117,80 @@ void Compiler::buildImage(Result& r) {
         img.symbols.push_back({v.name, v.cell, static_cast<uint8_t>(v.isInt ? 3 : (m_single ? 2 : 1)),
                                v.isArray ? v.size : 1u});
     }
+    // Every call site's instance of a block, with the block's inputs, outputs and variables:
+    // "_Ramp.2.Last%" is Last% of the second call of _Ramp, in line order.
+    {
+        const Scope& g = m_scopes[0];
+        std::map<int, int> seen;
+        for (std::size_t k = 0; k < g.instances.size(); ++k) {
+            const int b = g.instances[k];
+            const int n = ++seen[b];
+            addInstanceSymbols(img, m_blocks[static_cast<std::size_t>(b)].name + "." + std::to_string(n) + ".", b,
+                               g.instanceBase[k]);
+        }
+    }
     for (const BlockDef& b : m_blocks)
         img.blocks.push_back({b.name, b.entry, m_scopes[static_cast<std::size_t>(b.scope)].frameSize,
                               static_cast<uint16_t>(b.inputs.size()), static_cast<uint16_t>(b.outputs.size())});
 }
 
+void Compiler::addInstanceSymbols(image::Image& img, const std::string& prefix, int block, uint32_t base) {
+    const Scope& sc = m_scopes[static_cast<std::size_t>(m_blocks[static_cast<std::size_t>(block)].scope)];
+    for (const Var& v : sc.vars) {
+        if (v.hidden || v.isConst || v.name.empty()) continue;
+        img.symbols.push_back({prefix + v.name, base + v.cell, static_cast<uint8_t>(v.isInt ? 3 : (m_single ? 2 : 1)),
+                               v.isArray ? v.size : 1u});
+    }
+    std::map<int, int> seen;
+    for (std::size_t k = 0; k < sc.instances.size(); ++k) {
+        const int b = sc.instances[k];
+        const int n = ++seen[b];
+        addInstanceSymbols(img, prefix + m_blocks[static_cast<std::size_t>(b)].name + "." + std::to_string(n) + ".", b,
+                           base + sc.instanceBase[k]);
+    }
+}
+
+std::string Compiler::unknownBlockText(const std::string& name) const {
+    std::string text = "function block '" + name + "' is not defined";
+    if (m_opt.libraries.empty()) return text;
+    std::string names, missing;
+    for (const LibraryItems& lib : m_opt.libraries) {
+        names += (names.empty() ? "" : ", ") + lib.name;
+        if (!lib.present) missing += (missing.empty() ? "" : ", ") + lib.name;
+    }
+    text += " in the program or its libraries (" + names + ")";
+    if (!missing.empty()) text += "; not in the library directory: " + missing;
+    return text;
+}
+
+// A library's warnings are its author's business; its errors stand at the program's header,
+// naming the library and the block.
+void Compiler::mapLibraryMessages() {
+    std::vector<Message> kept;
+    kept.reserve(m_messages.size());
+    for (Message& m : m_messages) {
+        if (!inLibrary(m.item)) {
+            kept.push_back(std::move(m));
+            continue;
+        }
+        if (m.warning) continue;
+        const int sec = m_sectionOf[static_cast<std::size_t>(m.item)];
+        std::string where = "library " + libraryOf(m.item);
+        if (sec >= 0 && m_sections[static_cast<std::size_t>(sec)].block >= 0)
+            where += ", function block " + m_blocks[static_cast<std::size_t>(m_sections[static_cast<std::size_t>(sec)].block)].name;
+        m.text = where + ": " + m.text;
+        m.item = 0;
+        m.start = 1;
+        m.end = 2;
+        kept.push_back(std::move(m));
+    }
+    m_messages = std::move(kept);
+}
+
 Result Compiler::run() {
     Result r;
+    m_code.reserve(m_items.size() * 16);
+    m_lines.reserve(m_items.size());
     prepass();
 
     // Array cells are laid out before any scalar that the code creates on first use.
@@ -2061,7 +2222,7 @@ Result Compiler::run() {
     {
         for (std::size_t i = 1; i < m_items.size(); ++i) {
             const SourceItem& it = m_items[i];
-            if (m_sectionOf[i] >= 0) continue;
+            if (m_sectionOf[i] >= 0 || inLibrary(static_cast<int>(i))) continue;
             if (it.kind == kDiagramItem) {
                 warn(static_cast<int>(i), 1, 2, "W006", "diagram '" + it.diagramTitle + "' is not executed (it stands outside any section)");
                 continue;
@@ -2069,7 +2230,7 @@ Result Compiler::run() {
             if (it.kind != kTextItem) continue;
             m_item = static_cast<int>(i);
             try {
-                m_toks = lineTokens(m_item, it.text);
+                lineTokens(m_item, it.text);
                 if (m_toks[0].kind == Tok::End) continue;
                 if (m_toks[0].kind == Tok::Word && m_toks[0].text[0] == '$') {
                     handleDirective(m_toks, true);
@@ -2090,10 +2251,10 @@ Result Compiler::run() {
         auto topLevelUpTo = [&](int item) {
             // Apply the directives that stand outside sections before `item`.
             for (; next < m_items.size() && static_cast<int>(next) < item; ++next) {
-                if (m_sectionOf[next] >= 0 || m_items[next].kind != kTextItem) continue;
+                if (m_sectionOf[next] >= 0 || m_items[next].kind != kTextItem || inLibrary(static_cast<int>(next))) continue;
                 m_item = static_cast<int>(next);
                 try {
-                    m_toks = lineTokens(m_item, m_items[next].text);
+                    lineTokens(m_item, m_items[next].text);
                     if (m_toks[0].kind == Tok::Word && m_toks[0].text[0] == '$') {
                         const std::size_t before = m_messages.size();
                         try {
@@ -2110,20 +2271,40 @@ Result Compiler::run() {
             topLevelUpTo(s.header);
             if (s.kind == SectionKind::Notes) continue;
             if (s.kind == SectionKind::Other) continue;
+            // Reporting stops at the 100th error in line order. Once that many stand before a
+            // section, none of its own messages could be reported (they all lie inside it) and no
+            // image is written: its code is not compiled, and an Alias section only defines its
+            // aliases. A function block's calls are still collected, since a recursion is reported
+            // at the first block of the cycle, which may stand earlier; library blocks are always
+            // compiled (their errors stand at line 0).
+            bool pastLimit = false;
+            if (!inLibrary(s.header) && m_messages.size() >= static_cast<std::size_t>(kMaxReportedErrors)) {
+                int before = 0;
+                for (const Message& m : m_messages)
+                    if (!m.warning && m.item < s.header) ++before;
+                pastLimit = before >= kMaxReportedErrors;
+            }
             if (s.kind == SectionKind::Alias) {
                 m_scope = 0;
                 for (int i = s.header + 1; i < s.stop; ++i) {
                     if (m_items[static_cast<std::size_t>(i)].kind != kTextItem) continue;
                     m_item = i;
                     try {
-                        m_toks = lineTokens(i, m_items[static_cast<std::size_t>(i)].text);
+                        lineTokens(i, m_items[static_cast<std::size_t>(i)].text);
                         if (m_toks[0].kind == Tok::End) continue;
-                        if (m_toks[0].kind != Tok::Word || m_toks[0].text[0] != '$')
+                        if (m_toks[0].kind != Tok::Word || m_toks[0].text[0] != '$') {
+                            if (pastLimit) continue;
                             fail(m_toks[0], "E026", "only directives belong in the Alias section");
+                        }
                         handleDirective(m_toks, true);
                     } catch (const LineError&) {
                     }
                 }
+                continue;
+            }
+            if (pastLimit) {
+                m_skippedSections = true;
+                if (s.kind == SectionKind::Block) collectCalls(s);
                 continue;
             }
             compileSection(s);
@@ -2141,6 +2322,7 @@ Result Compiler::run() {
     finishWarnings();
     const bool framesOk = layoutFrames();
     (void)framesOk;
+    mapLibraryMessages();
 
     // Line order, then the error limit.
     std::stable_sort(m_messages.begin(), m_messages.end(), [](const Message& a, const Message& b) {
@@ -2150,19 +2332,33 @@ Result Compiler::run() {
     for (const Message& m : m_messages)
         if (!m.warning) ++r.errorsFound;
     for (Message& m : m_messages) {
-        if (!m.warning && r.errors == kMaxReportedErrors) continue;
+        if (r.errors == kMaxReportedErrors) break; // nothing after the 100th error
         (m.warning ? r.warnings : r.errors)++;
         kept.push_back(std::move(m));
     }
     r.messages = std::move(kept);
-    if (r.errors == 0) buildImage(r);
+    if (r.errors == 0 && !m_skippedSections) buildImage(r);
     return r;
 }
 
 } // namespace
 
 Result Compile(const std::vector<SourceItem>& items, const Options& options) {
-    Compiler c(items, options);
+    bool anyLibrary = false;
+    for (const LibraryItems& lib : options.libraries) anyLibrary = anyLibrary || !lib.items.empty();
+    if (!anyLibrary) {
+        Compiler c(items, options, items.size(), {{static_cast<int>(items.size()), ""}});
+        return c.run();
+    }
+    // The libraries' items follow the program's, so that their blocks compile like its own.
+    std::vector<SourceItem> all = items;
+    std::vector<std::pair<int, std::string>> starts;
+    for (const LibraryItems& lib : options.libraries) {
+        if (lib.items.empty()) continue;
+        starts.emplace_back(static_cast<int>(all.size()), lib.name);
+        all.insert(all.end(), lib.items.begin(), lib.items.end());
+    }
+    Compiler c(all, options, items.size(), std::move(starts));
     return c.run();
 }
 

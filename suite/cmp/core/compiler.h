@@ -8,6 +8,7 @@
 
 #include "image/image.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,14 @@ struct SourceItem {
     std::string diagramTitle;  // diagrams only
 };
 
+// A referenced library: its function blocks can be called as the program's own are.
+struct LibraryItems {
+    std::string name;
+    bool present = false;                   // found in the library directory and read
+    std::vector<SourceItem> items;          // the library's items; only its function blocks count
+    std::shared_ptr<const void> storage;    // keeps the texts the items point into
+};
+
 struct Options {
     std::string fileName = "program.rux";        // shown in messages
     std::string targetType;                      // header Type
@@ -36,6 +45,7 @@ struct Options {
     bool embedSource = false;
     bool library = false;
     std::string source;                          // embedded when embedSource
+    std::vector<LibraryItems> libraries;         // referenced libraries, in the program's order
 };
 
 struct Message {
@@ -51,7 +61,7 @@ struct Result {
     std::vector<Message> messages;   // in line order, at most 100 errors
     int errors = 0;
     int warnings = 0;
-    int errorsFound = 0;             // including those past the limit
+    int errorsFound = 0;             // including those past the limit (tasks and subroutines after 100 errors are not compiled)
     image::Image image;              // meaningful when errors == 0
 };
 

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace rux::cmp {
 
@@ -20,37 +21,46 @@ const WordTable kWordTable;
 
 bool IsWordChar(char c) { return kWordTable.word[static_cast<unsigned char>(c)]; }
 
+namespace {
+// Non-zero when one of the eight bytes of `x` is `b`.
+inline uint64_t HasByte(uint64_t x, unsigned char b) {
+    const uint64_t y = x ^ (0x0101010101010101ull * b);
+    return (y - 0x0101010101010101ull) & ~y & 0x8080808080808080ull;
+}
+} // namespace
+
 std::string_view StripComment(std::string_view line) {
-    for (std::size_t i = 0; i < line.size(); ++i) {
+    const std::size_t n = line.size();
+    std::size_t i = 0;
+    // Eight characters at a time while none of them can start a comment.
+    for (; i + 8 <= n; i += 8) {
+        uint64_t w;
+        std::memcpy(&w, line.data() + i, 8);
+        if (HasByte(w, ';') | HasByte(w, '/')) break;
+    }
+    for (; i < n; ++i) {
         if (line[i] == ';') return line.substr(0, i);
-        if (line[i] == '/' && i + 1 < line.size() && line[i + 1] == '/') return line.substr(0, i);
+        if (line[i] == '/' && i + 1 < n && line[i + 1] == '/') return line.substr(0, i);
     }
     return line;
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
+// ASCII only, as the words of the language are.
 std::string Upper(std::string_view s) {
     std::string u(s);
-    for (char& c : u) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : u)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     return u;
 }
 
 std::string Lower(std::string_view s) {
     std::string u(s);
-    for (char& c : u) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : u)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return u;
 }
 
-bool IsWord(const Token& t, std::string_view upperKeyword) {
-    return t.kind == Tok::Word && EqualsNoCase(t.text, upperKeyword);
-}
 
 namespace {
 
@@ -157,6 +167,12 @@ Token Number(std::string_view line, std::size_t& i) {
 std::vector<Token> Tokenise(std::string_view line) {
     std::vector<Token> out;
     out.reserve(8);
+    Tokenise(line, out);
+    return out;
+}
+
+void Tokenise(std::string_view line, std::vector<Token>& out) {
+    out.clear();
     std::size_t i = 0;
     while (i < line.size()) {
         const char c = line[i];
@@ -168,7 +184,7 @@ std::vector<Token> Tokenise(std::string_view line) {
             out.push_back(Number(line, i));
             continue;
         }
-        Token t;
+        Token& t = out.emplace_back(); // filled in place: no copy of the token
         t.start = static_cast<int>(i) + 1;
         if (IsWordChar(c)) {
             std::size_t j = i;
@@ -203,13 +219,10 @@ std::vector<Token> Tokenise(std::string_view line) {
             }
         }
         t.end = static_cast<int>(i) + 1;
-        out.push_back(std::move(t));
     }
-    Token end;
+    Token& end = out.emplace_back();
     end.kind = Tok::End;
     end.start = end.end = static_cast<int>(line.size()) + 1;
-    out.push_back(end);
-    return out;
 }
 
 } // namespace rux::cmp

@@ -37,10 +37,23 @@ std::string_view StripComment(std::string_view line);
 // Tokenises a line (its comment already stripped). A malformed number becomes a Bad token with
 // `text` holding what is wrong.
 std::vector<Token> Tokenise(std::string_view line);
+// The same into `out`, whose storage is reused from line to line.
+void Tokenise(std::string_view line, std::vector<Token>& out);
 
-// Case-insensitive comparison of a word with an upper-case keyword.
-bool IsWord(const Token& t, std::string_view upperKeyword);
-bool EqualsNoCase(std::string_view a, std::string_view b);
+// Case-insensitive comparison of ASCII words (keywords and names are ASCII).
+inline bool EqualsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+        if (x == y) continue;
+        if ((x | 0x20) != (y | 0x20) || (x | 0x20) < 'a' || (x | 0x20) > 'z') return false;
+    }
+    return true;
+}
+// A word token equal, in any case, to an upper-case keyword.
+inline bool IsWord(const Token& t, std::string_view upperKeyword) {
+    return t.kind == Tok::Word && EqualsNoCase(t.text, upperKeyword);
+}
 std::string Upper(std::string_view s);
 std::string Lower(std::string_view s);
 

@@ -1,5 +1,7 @@
 #include "parameters.h"
 
+#include "ini/ini_lines.h"
+
 #include <cctype>
 #include <charconv>
 #include <fstream>
@@ -69,27 +71,21 @@ bool ParseParameterName(const std::string& text, int& menu, int& param, bool& ra
 CParameterDb::CParameterDb() : m_params(static_cast<std::size_t>(kMenus * kParams)) {}
 
 int CParameterDb::LoadDefaultsText(const std::string& text) {
-    std::istringstream in(text);
-    std::string line;
     int skipped = 0;
-    bool inSection = false;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        const std::string t = Trim(line);
-        if (t.empty() || t[0] == ';' || t[0] == '#') continue;
-        if (t[0] == '[') {
-            inSection = t == "[Parameters]";
-            continue;
-        }
-        if (!inSection) continue;
-        const std::size_t eq = t.find('=');
+    // A profile-format file ("#" comments too, as in the other hand-edited data files); only lines in
+    // [Parameters] count, and each one there that is not a parameter is counted as skipped.
+    rux::ini::CLineReader reader(text, {";#", true});
+    rux::ini::CLine line;
+    while (reader.Next(line)) {
+        if (line.kind != rux::ini::ELineKind::Key && line.kind != rux::ini::ELineKind::Other) continue;
+        if (!line.inSection || !rux::ini::EqualNoCase(line.section, "Parameters")) continue;
         int menu = 0, param = 0;
-        if (eq == std::string::npos || !ParseMenuParam(Trim(t.substr(0, eq)), menu, param)) {
+        if (line.kind != rux::ini::ELineKind::Key || !ParseMenuParam(std::string(line.name), menu, param)) {
             ++skipped;
             continue;
         }
         // default, minimum, maximum, decimals, rw|ro, name
-        const std::vector<std::string> f = SplitFields(t.substr(eq + 1));
+        const std::vector<std::string> f = SplitFields(std::string(line.value));
         int64_t def = 0, mn = 0, mx = 0, dec = 0;
         if (f.size() != 6 || !ParseInt(f[0], def) || !ParseInt(f[1], mn) || !ParseInt(f[2], mx) || !ParseInt(f[3], dec) ||
             (f[4] != "rw" && f[4] != "ro") || mn < INT32_MIN || mx > INT32_MAX || mn > mx || def < mn || def > mx ||

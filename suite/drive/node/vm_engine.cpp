@@ -152,6 +152,16 @@ private:
     void runTimeError(const vm::RunTimeError& e) override {
         m_events.RunTimeError(static_cast<int>(e.code), e.taskId, e.taskName, e.item, e.text);
     }
+    // The drive's console (its serial port) has nobody on the other end: what a program sends
+    // there is logged a line at a time, and nothing ever arrives.
+    void putChar(int ch) override {
+        if (ch == '\r' || ch == '\n' || m_console.size() >= kConsoleLine) {
+            if (!m_console.empty()) m_events.Print(-1, "Console: " + m_console);
+            m_console.clear();
+            if (ch == '\r' || ch == '\n') return;
+        }
+        m_console += static_cast<char>(ch);
+    }
     void breakpointHit(int taskId, int, int item) override { m_events.Halted(taskId, item); }
     void stepped(int taskId, int item) override { m_events.Halted(taskId, item); }
 
@@ -177,6 +187,8 @@ private:
     std::vector<std::string> m_tasks;
     std::unique_ptr<vm::Machine> m_machine;
     std::string m_source;
+    static constexpr std::size_t kConsoleLine = 200;
+    std::string m_console;  // console characters since the last line end
 };
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "drive_server.h"
 
+#include "ini/ini_lines.h"
+
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -14,6 +16,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace rux::drive {
@@ -61,20 +64,17 @@ CDriveServer::~CDriveServer() {
 }
 
 void CDriveServer::LoadTargets() {
-    std::ifstream in(std::filesystem::path(m_opt.dataDir) / "targets.ini");
-    std::string line, section;
-    while (std::getline(in, line)) {
-        line = Trim(line);
-        if (line.empty() || line[0] == ';' || line[0] == '#') continue;
-        if (line[0] == '[') {
-            section = Upper(Trim(line.substr(1, line.find(']') - 1)));
+    // The target library's own file, read by the same rules as the target library reads it, so the
+    // drive and the editor never disagree about a type's tasks.
+    std::ifstream in(std::filesystem::path(m_opt.dataDir) / "targets.ini", std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    rux::ini::CLineReader reader(text, {";#", true});
+    rux::ini::CLine line;
+    while (reader.Next(line)) {
+        if (line.kind != rux::ini::ELineKind::Key || !line.inSection || !rux::ini::EqualNoCase(line.name, "Tasks"))
             continue;
-        }
-        const std::size_t eq = line.find('=');
-        if (eq == std::string::npos || Upper(Trim(line.substr(0, eq))) != "TASKS") continue;
-        std::string value = line.substr(eq + 1);
-        if (const std::size_t sc = value.find(';'); sc != std::string::npos) value.resize(sc);
-        if (!m_targetTasks.count(section)) m_targetTasks[section] = SplitComma(value);
+        const std::string section = Upper(std::string(line.section));
+        if (!m_targetTasks.count(section)) m_targetTasks[section] = SplitComma(std::string(line.value));
     }
 }
 
@@ -248,6 +248,10 @@ void CDriveServer::ReadFrom(CConn& c) {
         }
         if (!ok) return Close(c, "bad frame: " + c.decoder.Error());
         if (c.closing) return;
+        // The answers leave at once; a short read emptied the socket (poll reports what follows,
+        // an end of the connection included).
+        if (!c.out.empty()) Flush(c);
+        if (static_cast<std::size_t>(n) < sizeof buf) return;
     }
 }
 

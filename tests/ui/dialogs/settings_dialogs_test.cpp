@@ -15,6 +15,7 @@
 #include <QGroupBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -245,6 +246,32 @@ TEST(FontDialog, APickedSizeIsStoredInTenthsOfAPoint) {
     QTest::mouseClick(again.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
     EXPECT_EQ(setting.Font().size, 140);
     EXPECT_EQ(setting.Font().weight, 400);
+}
+
+// Enter and Escape pressed inside the chooser's lists end the whole dialog, not just the chooser.
+TEST(FontDialog, EnterAndEscapeInTheListsEndTheDialog) {
+    struct {
+        int key;
+        QDialog::DialogCode result;
+        int storedSize;
+    } cases[] = {{Qt::Key_Escape, QDialog::Rejected, 100}, {Qt::Key_Return, QDialog::Accepted, 140}};
+    for (const auto& c : cases) {
+        CSetting setting;
+        setting.SetFont({"Liberation Mono", 100, 400, false});
+        CDlgFont dialog(setting);
+        Activate(dialog);
+        QFont font = dialog.Chooser()->currentFont();
+        font.setPointSize(14);
+        dialog.Chooser()->setCurrentFont(font);
+        QListView* family = dialog.Chooser()->findChild<QListView*>();
+        ASSERT_NE(family, nullptr);
+        family->setFocus();
+        QTest::keyClick(family, static_cast<Qt::Key>(c.key));
+        EXPECT_FALSE(dialog.isVisible()) << c.key;
+        EXPECT_EQ(dialog.result(), c.result) << c.key;
+        EXPECT_TRUE(dialog.Chooser()->isVisibleTo(&dialog)) << "the chooser stays part of the dialog";
+        EXPECT_EQ(setting.Font().size, c.storedSize) << c.key;
+    }
 }
 
 } // namespace

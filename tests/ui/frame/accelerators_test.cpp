@@ -8,6 +8,7 @@
 #include "document/item_list.h"
 #include "document/rux_document.h"
 #include "document/section_items.h"
+#include "document/string_table.h"
 #include "editor/edit_session.h"
 #include "frame/mdi_child.h"
 #include "frame/view_host.h"
@@ -21,6 +22,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 namespace rux {
 namespace {
@@ -195,6 +198,32 @@ TEST(Accelerators, EveryMenuKeyReachesItsCommand) {
         Press(&e.View(), keys);
         row.check(e);
     }
+}
+
+// Every key a menu text names is its action's shortcut, and no two actions of the frame share one
+// (Qt runs neither of two actions with the same key).
+TEST(Accelerators, MenuKeysAreShortcutsAndNoneIsShared) {
+    CKeyEditor e;
+    ASSERT_TRUE(e.started);
+    std::map<QString, QStringList> owners;
+    int named = 0;
+    for (QAction* action : e.h.Frame().findChildren<QAction*>()) {
+        if (!action->data().isValid()) continue;
+        const int id = action->data().toInt();
+        const QString text = QString::fromUtf8(LoadMenuString(id));
+        const int tab = text.indexOf('\t');
+        const QString keys = tab < 0 ? QString() : text.mid(tab + 1);
+        // Tab, Shift+Tab and Del are the view's own keys: they work on the selection.
+        if (!keys.isEmpty() && keys != "Tab" && keys != "Shift+Tab" && keys != "Del") {
+            ++named;
+            EXPECT_EQ(action->shortcut(), QKeySequence(keys, QKeySequence::PortableText)) << id;
+        }
+        for (const QKeySequence& key : action->shortcuts())
+            owners[key.toString()] << QString::number(id);
+    }
+    EXPECT_GE(named, 25);
+    for (const auto& [key, ids] : owners)
+        EXPECT_EQ(ids.size(), 1) << key.toStdString() << ": " << ids.join(",").toStdString();
 }
 
 // Ctrl+F4 closes the active program window as closing it by hand does: a changed program is asked

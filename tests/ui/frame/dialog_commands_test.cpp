@@ -337,6 +337,109 @@ TEST(DialogCommands, UserFunctionBlockTakesTheEditorsHeaderWithTheTargetsLimits)
     }
 }
 
+// Without a stand-in, the compiler library's own dialog asks for the header; what it shows as the
+// header is what goes into the program.
+TEST(DialogCommands, UserFunctionBlockThroughTheCompilerLibrary) {
+    CEditorWithProgram e;
+    ASSERT_TRUE(e.started);
+    QString preview;
+    WhenModal([&](QWidget* modal) {
+        auto field = [modal](const char* name) {
+            return modal->findChild<QLineEdit*>(QString::fromLatin1(name));
+        };
+        ASSERT_NE(field("blockName"), nullptr);
+        field("outputs")->setText("q");
+        field("blockName")->setText("_Ramp");
+        field("inputs")->setText("a, b");
+        preview = field("preview")->text();
+        QTest::keyClick(modal, Qt::Key_Return);
+    });
+    EXPECT_TRUE(e.h.Frame().RunCommand(ID_INSERT_UDFB));
+    CEditorHarness::Settle(20);
+    ASSERT_TRUE(preview.contains("_Ramp")) << preview.toStdString();
+    const auto texts = e.Texts();
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), preview.toStdString()), 2) << "header and footer";
+}
+
+// A double-click on a section header's text edits it: a task in the task dialog, a function block
+// in the compiler library's header dialog, each starting from the header as it is.
+TEST(DialogCommands, HeaderDoubleClickRenamesHeaderAndFooter) {
+    struct Row {
+        const char* name;
+        const char* header;
+        std::function<QString(QWidget* modal)> edit; // answers the new header text, or empty to cancel
+    };
+    const Row rows[] = {
+        {"task", "Background",
+         [](QWidget* modal) {
+             auto* dialog = dynamic_cast<CDlgInsertTask*>(modal);
+             EXPECT_NE(dialog, nullptr);
+             if (!dialog) return QString();
+             EXPECT_EQ(dialog->NameEdit()->text(), "Background");
+             dialog->NameEdit()->selectAll();
+             QTest::keyClicks(dialog->NameEdit(), "Clock");
+             return QString("Clock");
+         }},
+        {"function block", "q = _F(a)",
+         [](QWidget* modal) {
+             auto* name = modal->findChild<QLineEdit*>("blockName");
+             EXPECT_NE(name, nullptr);
+             if (!name) return QString();
+             EXPECT_EQ(name->text(), "_F");
+             modal->findChild<QLineEdit*>("inputs")->setText("a, b");
+             return modal->findChild<QLineEdit*>("preview")->text();
+         }},
+    };
+    for (const Row& row : rows) {
+        for (bool ok : {false, true}) {
+            SCOPED_TRACE(std::string(row.name) + (ok ? " ok" : " cancel"));
+            CEditorHarness h;
+            const std::string path = h.Root() + "/h.rux";
+            CEditorHarness::Write(path, DialogProgram({"P", std::string("{") + row.header, "x = 1", "}"}));
+            ASSERT_TRUE(h.Start({path}));
+            auto* view = qobject_cast<CRUXView*>(h.Frame().Children().at(0)->View());
+            QString expected;
+            WhenModal([&](QWidget* modal) {
+                expected = row.edit(modal);
+                QTest::keyClick(modal, ok ? Qt::Key_Return : Qt::Key_Escape);
+            });
+            const QRect header = view->RowRect(1);
+            QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier,
+                               QPoint(header.left() + 200, header.center().y()));
+            CEditorHarness::Settle(20);
+            ASSERT_FALSE(expected.isEmpty());
+            const auto& items = view->Document().Items();
+            const std::string now = ok ? expected.toStdString() : std::string(row.header);
+            EXPECT_EQ(items.GetAt(1)->GetText(), now);
+            EXPECT_EQ(items.GetAt(3)->GetText(), now) << "the footer follows";
+            EXPECT_EQ(view->Document().IsModified(), ok);
+        }
+    }
+}
+
+TEST(DialogCommands, FileAsksTheChooserFromTheProgramsFolderAndInsertsAtTheCaret) {
+    CEditorWithProgram e;
+    ASSERT_TRUE(e.started);
+    const std::string other = e.h.Root() + "/other.rux";
+    CEditorHarness::Write(other, DialogProgram({"P", "x1 = 5", "x2 = 6"}));
+    QString asked;
+    e.Commands().SetFileChooser([&](const QString& initial) {
+        asked = initial;
+        return QString::fromStdString(other);
+    });
+    e.View().GoToItem(3);
+    ASSERT_TRUE(e.h.Frame().Action(ID_EDIT_INSERT_FILE)->isEnabled());
+    EXPECT_TRUE(e.h.Frame().RunCommand(ID_EDIT_INSERT_FILE));
+    EXPECT_EQ(asked, QString::fromStdString("-i " + e.path));
+    // The other program's lines without its header, in front of the caret's line.
+    const auto texts = e.Texts();
+    ASSERT_EQ(texts.size(), 9u);
+    EXPECT_EQ(texts[3], "x1 = 5");
+    EXPECT_EQ(texts[4], "x2 = 6");
+    EXPECT_EQ(texts[5], "b = 2");
+    EXPECT_TRUE(e.Document().IsModified());
+}
+
 TEST(DialogCommands, FindIsModelessKeepsItsStateAndDrivesTheActiveView) {
     CEditorWithProgram e;
     ASSERT_TRUE(e.started);

@@ -3,12 +3,15 @@
 #include "document/item.h"
 #include "document/item_list.h"
 #include "document/rux_document.h"
+#include "editor/edit_session.h"
 #include "frame/mdi_child.h"
+#include "frame/view_host.h"
 #include "panes/build_bar.h"
 #include "shell/command_ids.h"
 
 #include <QDockWidget>
 #include <QMdiArea>
+#include <QToolBar>
 
 #include <gtest/gtest.h>
 
@@ -106,6 +109,44 @@ TEST(SuiteNotifications, PanesThemeAndCloseAll) {
     CEditorHarness::WaitFor([&] { return frame.windowTitle() == "RUX Editor"; }, 1000);
     EXPECT_EQ(frame.windowTitle(), "RUX Editor");
     EXPECT_EQ(frame.CurrentMenuId(), 128);
+}
+
+// A run-time report of a target goes to the Log tab, with the program it concerns; one without text
+// adds nothing.
+TEST(SuiteNotifications, TargetRunTimeReportGoesToTheLog) {
+    CEditorHarness h;
+    const std::string path = h.CopyProgram("examples/conveyor_line.rux", "conveyor_line.rux");
+    ASSERT_TRUE(h.Start({"-d", path}));
+    CBuildBar& bar = *h.Frame().BuildBar();
+    const int before = bar.Count(CBuildBar::kLogTab);
+    ASSERT_EQ(h.Rux({"sse", "send", "RUX2EDIT", "1424", Q(path), "--line-data", "Run-time error 12 in task 2"}), 0);
+    ASSERT_TRUE(CEditorHarness::WaitFor([&] { return bar.Count(CBuildBar::kLogTab) == before + 1; }));
+    EXPECT_EQ(bar.Text(CBuildBar::kLogTab, before), Q("Run-time error 12 in task 2  (" + path + ")"));
+    ASSERT_EQ(h.Rux({"sse", "send", "RUX2EDIT", "1424", Q(path)}), 0);
+    CEditorHarness::Settle(100);
+    EXPECT_EQ(bar.Count(CBuildBar::kLogTab), before + 1);
+}
+
+// Every view online (1726) or offline (1233, and 1727 through a 1233 of its own): the views' own
+// Online/Offline decides, and the toolbars are brought up to date afterwards. In edit mode nothing
+// goes online.
+TEST(SuiteNotifications, AllViewsOnlineOrOfflineThenTheToolbarsFollow) {
+    const struct {
+        const char* mode;
+        const char* number;
+    } rows[] = {{"-e", "1726"}, {"-d", "1233"}, {"-d", "1727"}};
+    for (const auto& r : rows) {
+        CEditorHarness h;
+        const std::string path = h.CopyProgram("examples/conveyor_line.rux", "conveyor_line.rux");
+        ASSERT_TRUE(h.Start({r.mode, path}));
+        CMainFrame& frame = h.Frame();
+        frame.Toolbar(128)->hide();
+        ASSERT_EQ(h.Rux({"sse", "send", "RUX2EDIT", r.number}), 0);
+        EXPECT_TRUE(CEditorHarness::WaitFor([&] { return !frame.Toolbar(128)->isHidden(); })) << r.number;
+        EXPECT_TRUE(frame.Toolbar(140)->isHidden()) << r.number;
+        for (RUX_CMDIChildWnd* child : frame.Children())
+            EXPECT_FALSE(ViewSession(child->View())->IsOnline()) << r.number;
+    }
 }
 
 TEST(SuiteNotifications, GroupMembershipTextIsShownInABox) {

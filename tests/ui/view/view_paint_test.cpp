@@ -1,4 +1,5 @@
 #include "document/item_list.h"
+#include "shell/setting.h"
 #include "view/qt_view_metrics.h"
 #include "view_fixture.h"
 
@@ -75,6 +76,24 @@ TEST(ViewPaint, ErrorLineSelectionSectionRowAndMargin) {
     EXPECT_EQ(img.pixel(0, y), img.pixel(1, y + 1));
 }
 
+// Identifiers drawn like any other text need no identifier set; a colour of their own asks for it on
+// the first paint, and the names of the program show in it.
+TEST(ViewPaint, IdentifierColourAndTheIdentifierSet) {
+    auto pureGreen = [](QRgb c) { return qGreen(c) > 200 && qRed(c) < 60 && qBlue(c) < 60; };
+    const struct {
+        ColorRef identifier;
+        bool built, green;
+    } rows[] = {{0x000000, false, false}, {0x00FF00, true, true}};
+    for (const auto& r : rows) {
+        CViewFixture f({"P", "{Main", "Speed% = Ref%", "}"});
+        f.env.Settings().SetColor(kColourText, 0x000000);
+        f.env.Settings().SetColor(kColourIdentifier, r.identifier);
+        const QImage img = Grab(f);
+        EXPECT_EQ(f.doc.IdentifiersBuilt(), r.built) << r.identifier;
+        EXPECT_EQ(Count(img, f.view->RowRect(2).adjusted(20, 0, 0, 0), pureGreen) > 10, r.green) << r.identifier;
+    }
+}
+
 TEST(ViewPaint, GlyphsSitWhereTheCaretMetricsPutThem) {
     // A long line in one colour: its last glyph must end where the caret after it stands, or
     // clicks and the caret drift away from the text along the line.
@@ -123,6 +142,33 @@ TEST(ViewMetrics, LineHeightTabStopsAndFontSettings) {
         EXPECT_EQ(m.TextWidth("\tab"), c.tab * space + m.Advance('a') + m.Advance('b'));
         EXPECT_EQ(f.Session().Settings().tabSize, c.tab);
         EXPECT_EQ(f.doc.Items().GetAt(0)->GetHeight(m), m.LineHeight());
+    }
+}
+
+// Runs between tabs are measured by length for a monospaced face; any face must give what adding the
+// bytes' own advances gives, tabs to the next stop from the line start.
+TEST(ViewMetrics, TextWidthMatchesTheSumOfAdvances) {
+    // Eight-byte steps and their tails, tabs anywhere, DEL and the upper half (measured byte by byte).
+    const char* texts[] = {"",           "abc",       "\tab",           "a\tb\t\tc",     "x\t",
+                           "WWW\tiii",   "abcdefgh",  "abcdefghijk\tz", "abcdefg\x7f",   "\x93quoted\x94 \xe9t\xe9",
+                           "plain text then \xe9", "\t\t\tdeep", "\t\tx\t\ty"};
+    const struct {
+        const char* face;
+        bool monospaced;
+    } faces[] = {{"courier new", true}, {"DejaVu Sans", false}};
+    for (const auto& face : faces) {
+        CQtViewMetrics m;
+        m.SetFont(MakeViewFont({face.face, 100, 400, false}), 3);
+        EXPECT_EQ(m.IsMonospaced(), face.monospaced) << face.face;
+        for (const char* text : texts) {
+            const std::string_view t(text);
+            for (const int x0 : {0, 7, 2 * m.TabWidth()}) {
+                int x = x0;
+                for (const unsigned char c : t)
+                    x = c == '\t' ? ((x / m.TabWidth()) + 1) * m.TabWidth() : x + m.Advance(c);
+                EXPECT_EQ(m.Advance(t, x0, 0), x) << face.face << " '" << text << "' from " << x0;
+            }
+        }
     }
 }
 

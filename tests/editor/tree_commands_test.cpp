@@ -1,0 +1,160 @@
+#include "editor/tree_commands.h"
+
+#include "document/diagram_item.h"
+#include "document/item_list.h"
+#include "document/rux_document.h"
+#include "document/section_items.h"
+#include "editor/edit_session.h"
+#include "editor/program_tree.h"
+#include "shell/command_ids.h"
+#include "support/edit_harness.h"
+
+#include <gtest/gtest.h>
+
+namespace rux {
+namespace {
+
+using test::ProgramBytes;
+using test::RunScript;
+using Lines = std::vector<std::string>;
+
+// items: 0 header, 1 {Main, 2 a, 3 @FBD:D, 4 }, 5 {Blk(x), 6 b, 7 }, 8 {-Folded, 9 @FBD:Q (closed), 10 }, 11 z
+const Lines kRows = {"P", "{Main", "a", "@FBD:D", "}", "{Blk(x)", "b", "}", "{-Folded", "@FBD:Q", "}", "z"};
+
+TEST(TreeCommands, WhichCommandsFitWhichNode) {
+    auto run = RunScript(ProgramBytes(kRows), {});
+    CRUXDocument& doc = run.script->Document();
+    static_cast<CDiag*>(doc.Items().GetAt(9))->SetOpen(false);
+    const struct {
+        int kind, item, id;
+        ETreeAction action;
+        int caretItem, viewCommand;
+        bool edits;
+    } rows[] = {
+        // Program node: the whole program's commands at the caret.
+        {kTreeNodeProgram, -1, ID_TREE_BUILD, ETreeAction::Forward, -1, ID_BUILD, false},
+        {kTreeNodeProgram, -1, ID_TREE_BUILD_DOWNLOAD, ETreeAction::Forward, -1, ID_BUILD_DOWNLOAD, false},
+        {kTreeNodeProgram, -1, ID_TREE_INSERT_ALIAS, ETreeAction::Forward, -1, ID_INSERT_ALIAS, true},
+        {kTreeNodeProgram, -1, ID_TREE_DESCRIPTION, ETreeAction::Forward, -1, ID_NODE_DESCRIPTION, false},
+        {kTreeNodeProgram, -1, ID_TREE_REFERENCED_LIBRARIES, ETreeAction::Forward, -1, ID_REFERENCED_LIBRARIES, false},
+        {kTreeNodeProgram, -1, ID_TREE_DELETE, ETreeAction::None, -1, 0, false},
+        // A task: its Go to and fold commands, not the function block ones.
+        {kTreeNodeSection, 1, ID_TREE_GOTO_SECTION, ETreeAction::GoTo, 1, 0, false},
+        {kTreeNodeSection, 1, ID_TREE_GOTO_FB, ETreeAction::None, -1, 0, false},
+        {kTreeNodeSection, 1, ID_TREE_TOGGLE_SECTION, ETreeAction::ToggleFold, 1, 0, false},
+        {kTreeNodeSection, 1, ID_TREE_TOGGLE_FB, ETreeAction::None, -1, 0, false},
+        {kTreeNodeSection, 1, ID_TREE_PROPERTIES, ETreeAction::None, -1, 0, false},
+        {kTreeNodeSection, 1, ID_TREE_INSERT_FBD, ETreeAction::Forward, 1, ID_INSERT_FBD, true},
+        {kTreeNodeSection, 1, ID_TREE_INSERT_SECTION, ETreeAction::Forward, 1, ID_INSERT_SECTION, true},
+        {kTreeNodeSection, 1, ID_TREE_DELETE, ETreeAction::Delete, 1, 0, true},
+        // A function block: the other way round, and its properties.
+        {kTreeNodeSection, 5, ID_TREE_GOTO_FB, ETreeAction::GoTo, 5, 0, false},
+        {kTreeNodeSection, 5, ID_TREE_GOTO_SECTION, ETreeAction::None, -1, 0, false},
+        {kTreeNodeSection, 5, ID_TREE_TOGGLE_FB, ETreeAction::ToggleFold, 5, 0, false},
+        {kTreeNodeSection, 5, ID_TREE_PROPERTIES, ETreeAction::Forward, 5, ID_FB_PROPERTIES, false},
+        // Diagrams: Expand only when the preview is closed, Collapse only when it is open.
+        {kTreeNodeDiagram, 3, ID_TREE_GOTO_DIAGRAM, ETreeAction::GoTo, 3, 0, false},
+        {kTreeNodeDiagram, 3, ID_TREE_COLLAPSE_DIAGRAM, ETreeAction::ClosePreview, 3, 0, false},
+        {kTreeNodeDiagram, 3, ID_TREE_EXPAND_DIAGRAM, ETreeAction::None, -1, 0, false},
+        {kTreeNodeDiagram, 9, ID_TREE_EXPAND_DIAGRAM, ETreeAction::OpenPreview, 9, 0, false},
+        {kTreeNodeDiagram, 9, ID_TREE_COLLAPSE_DIAGRAM, ETreeAction::None, -1, 0, false},
+        {kTreeNodeDiagram, 3, ID_TREE_EDIT_DIAGRAM_TITLE, ETreeAction::Forward, 3, ID_EDIT_DIAGRAM_TITLE, true},
+        {kTreeNodeDiagram, 3, ID_TREE_DELETE, ETreeAction::Delete, 3, 0, true},
+        {kTreeNodeDiagram, 3, ID_TREE_INSERT_FBD, ETreeAction::None, -1, 0, false},
+        // A node whose item is not what its kind says plans nothing.
+        {kTreeNodeSection, 2, ID_TREE_GOTO_SECTION, ETreeAction::None, -1, 0, false},
+        {kTreeNodeDiagram, 1, ID_TREE_GOTO_DIAGRAM, ETreeAction::None, -1, 0, false},
+    };
+    for (const auto& r : rows) {
+        const CTreeCommandPlan plan = PlanTreeCommand(doc, r.kind, r.item, r.id);
+        EXPECT_EQ(plan.action, r.action) << r.id << " on item " << r.item;
+        EXPECT_EQ(plan.item, r.caretItem) << r.id << " on item " << r.item;
+        EXPECT_EQ(plan.viewCommand, r.viewCommand) << r.id << " on item " << r.item;
+        EXPECT_EQ(plan.edits, r.edits) << r.id << " on item " << r.item;
+    }
+}
+
+TEST(TreeCommands, DeleteRemovesTheWholeNodeInOneUndoStep) {
+    // The items that go: a section from its header to its footer, or the one diagram.
+    const struct {
+        int kind, item, last;
+    } rows[] = {{kTreeNodeSection, 5, 7}, {kTreeNodeSection, 8, 10}, {kTreeNodeSection, 1, 4}, {kTreeNodeDiagram, 3, 3}};
+    for (const auto& r : rows) {
+        auto run = RunScript(ProgramBytes(kRows), {});
+        CEditSession& s = run.script->Session();
+        const Lines before = run.Lines();
+        const std::string savedBefore = run.Saved();
+        Lines expected = before;
+        expected.erase(expected.begin() + r.item, expected.begin() + r.last + 1);
+        s.SetCaret({2, 11});
+        ASSERT_TRUE(RunTreeAction(s, PlanTreeCommand(run.script->Document(), r.kind, r.item, ID_TREE_DELETE)));
+        EXPECT_EQ(run.Lines(), expected) << "item " << r.item;
+        EXPECT_EQ(s.Caret(), (CTextPos{1, r.item})) << "the caret where the node was";
+        EXPECT_TRUE(run.script->Document().IsModified());
+        s.Undo();
+        EXPECT_EQ(run.Lines(), before) << "one Undo brings the whole node back, item " << r.item;
+        EXPECT_EQ(run.Saved(), savedBefore);
+    }
+}
+
+TEST(TreeCommands, DeleteIsRefusedOnAReadOnlyProgram) {
+    auto run = RunScript(ProgramBytes(kRows), {}, {}, /*readOnly=*/true);
+    const Lines before = run.Lines();
+    EXPECT_FALSE(RunTreeAction(run.script->Session(),
+                               PlanTreeCommand(run.script->Document(), kTreeNodeSection, 1, ID_TREE_DELETE)));
+    EXPECT_EQ(run.Lines(), before);
+}
+
+TEST(TreeCommands, GoToUnfoldsAndFoldingCommandsToggleTheNode) {
+    auto run = RunScript(ProgramBytes(kRows), {});
+    CEditSession& s = run.script->Session();
+    CRUXDocument& doc = run.script->Document();
+    CObArrayEx& items = doc.Items();
+    auto* folded = static_cast<CSectionHeader*>(items.GetAt(8));
+    auto* preview = static_cast<CDiag*>(items.GetAt(9));
+    ASSERT_FALSE(folded->IsExpanded());
+
+    // Go to Diagram Preview inside a folded section opens the section and puts the caret on the row.
+    s.Select({1, 2}, {2, 2});
+    EXPECT_TRUE(RunTreeAction(s, PlanTreeCommand(doc, kTreeNodeDiagram, 9, ID_TREE_GOTO_DIAGRAM)));
+    EXPECT_TRUE(folded->IsExpanded());
+    EXPECT_EQ(s.Caret(), (CTextPos{1, 9}));
+    EXPECT_FALSE(s.HasSelection());
+    EXPECT_TRUE(items.IsVisible(9));
+
+    // Collapse and Expand Task/Section twice comes back to where it was.
+    auto* main = static_cast<CSectionHeader*>(items.GetAt(1));
+    const CTreeCommandPlan toggle = PlanTreeCommand(doc, kTreeNodeSection, 1, ID_TREE_TOGGLE_SECTION);
+    EXPECT_TRUE(RunTreeAction(s, toggle));
+    EXPECT_FALSE(main->IsExpanded());
+    EXPECT_EQ(items.GetAt(5)->GetTop(), items.GetAt(1)->GetTop() + 16) << "the folded section is one row";
+    EXPECT_TRUE(RunTreeAction(s, toggle));
+    EXPECT_TRUE(main->IsExpanded());
+
+    // Expand and Collapse Diagram act on that diagram only, whatever the caret was on.
+    preview->SetOpen(false);
+    s.SetCaret({1, 11});
+    EXPECT_TRUE(RunTreeAction(s, PlanTreeCommand(doc, kTreeNodeDiagram, 9, ID_TREE_EXPAND_DIAGRAM)));
+    EXPECT_TRUE(preview->IsOpen());
+    EXPECT_TRUE(static_cast<CDiag*>(items.GetAt(3))->IsOpen());
+    // A plan made while closed does nothing once the preview is open already.
+    CTreeCommandPlan stale;
+    stale.action = ETreeAction::OpenPreview;
+    stale.item = 9;
+    EXPECT_FALSE(RunTreeAction(s, stale));
+    EXPECT_TRUE(preview->IsOpen());
+    EXPECT_TRUE(RunTreeAction(s, PlanTreeCommand(doc, kTreeNodeDiagram, 9, ID_TREE_COLLAPSE_DIAGRAM)));
+    EXPECT_FALSE(preview->IsOpen());
+}
+
+TEST(TreeCommands, LastItemOfANode) {
+    auto run = RunScript(ProgramBytes(kRows), {});
+    const CRUXDocument& doc = run.script->Document();
+    const struct {
+        int item, last;
+    } rows[] = {{1, 4}, {5, 7}, {8, 10}, {3, 3}, {11, 11}};
+    for (const auto& r : rows) EXPECT_EQ(TreeNodeLastItem(doc, r.item), r.last) << r.item;
+}
+
+} // namespace
+} // namespace rux

@@ -1,0 +1,446 @@
+#include "porting/porting_tool.h"
+
+#include "document/item.h"
+#include "document/output_stream.h"
+#include "document/program_file.h"
+#include "document/string_table.h"
+#include "editor/edit_script.h"
+#include "editor/edit_session.h"
+#include "porting/porting_rows.h"
+#include "porting/porting_test_support.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+
+namespace rux {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// Items: 0 header, 1 "Clock" header, 2 and 3 the lines, 4 the footer.
+const Lines kProgram = {"{Clock", "a = #3.02 + #5.07 + #2.04", "b = #5.07", "}"};
+
+// The frame as the tool sees it, over one program opened as the editor opens it.
+struct CHost final : CPortingToolHost {
+    test::CTempDir dir;
+    CEditScript script;
+    std::string path;
+    bool open = true;
+    bool active = true;
+    int reopened = 0;
+    Lines messages, questions;
+    std::deque<bool> answers; // the default answer is Yes / OK
+    int chooseCalls = 0;
+    bool choose2 = true, choose3 = true, chooseOk = true;
+    std::string helpFile;
+    std::pair<bool, bool> panes{false, false};
+    int rowsChanged = 0;
+    CTextPos wentTo{-1, -1};
+    bool detailsViewer = true;
+
+    explicit CHost(const Lines& rows, bool readOnly = false) {
+        dir.Write("catalogue/Bittern2.xml", test::kSmallBitternCatalogue);
+        dir.Write("help/PortingTool/PortingToolOverview.htm", "<p>overview</p>");
+        dir.Write("help/PortingTool/NoHelp.htm", "<p>none</p>");
+        dir.Write("help/PortingTool/Menu05.htm", "<p>menu 5</p>");
+        path = dir.Write("p.rux", test::ProgramFileBytes(rows));
+        EXPECT_TRUE(script.Open(path, {}, readOnly, {}));
+    }
+    std::string Help(const std::string& page) const { return dir.Path() + "/help/PortingTool/" + page; }
+    std::string Text(int item) { return script.Document().Items().GetAt(item)->GetText(); }
+    std::string Bytes() {
+        std::string out;
+        CStringOstream s(out);
+        WriteProgram(script.Document(), s);
+        return out;
+    }
+
+    CRUXDocument* ActiveProgram() override { return open && active ? &script.Document() : nullptr; }
+    CRUXDocument* FindProgram(const std::string& p) override {
+        return open && p == path ? &script.Document() : nullptr;
+    }
+    CRUXDocument* OpenProgram(const std::string& p) override {
+        if (p != path) return nullptr;
+        ++reopened;
+        open = true;
+        return &script.Document();
+    }
+    CEditSession* Session(CRUXDocument&) override { return &script.Session(); }
+    void InView(CRUXDocument&, const std::function<void(CEditSession&)>& change) override {
+        change(script.Session());
+    }
+    void GoToItem(CRUXDocument&, int item, int column) override {
+        wentTo = {column, item};
+        script.Session().SetCaret({column, item});
+    }
+    void ActivateView(CRUXDocument&) override {}
+    bool OpenDiagramCell(CRUXDocument&, int, int, int) override { return false; }
+    void ShowMessage(int, const std::string& text) override { messages.push_back(text); }
+    bool Ask(const std::string& text, bool) override {
+        questions.push_back(text);
+        if (answers.empty()) return true;
+        const bool a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    bool ChooseIcons(bool& icon2, bool& icon3) override {
+        ++chooseCalls;
+        icon2 = choose2;
+        icon3 = choose3;
+        return chooseOk;
+    }
+    bool CreateDetailsPane() override { return detailsViewer; }
+    void ShowHelpPage(const std::string& file) override { helpFile = file; }
+    void ShowPanes(bool list, bool details) override { panes = {list, details}; }
+    void RowsChanged(bool) override { ++rowsChanged; }
+};
+
+struct CTool {
+    CHost host;
+    CPortingTool tool;
+    explicit CTool(const Lines& rows = kProgram, bool readOnly = false)
+        : host(rows, readOnly), tool(host, host.dir.Path() + "/catalogue", host.dir.Path() + "/help") {}
+    // The row that shows the issue at (line, column).
+    int RowAt(int line, int column) const {
+        for (int r = 0; r < tool.Model().RowCount(); ++r)
+            if (tool.Model().Row(r)->GetLine() == line && tool.Model().Row(r)->GetColumn() == column)
+                return r;
+        return -1;
+    }
+    bool Enabled(int command) {
+        bool enabled = false;
+        EXPECT_TRUE(tool.Update(command, enabled));
+        return enabled;
+    }
+};
+
+TEST(PortingTool, RunListsTheIssuesAndAClickGoesToEach) {
+    CTool t;
+    t.tool.Execute(kCmdPortShowIssues);
+    EXPECT_TRUE(t.host.messages.empty());
+    EXPECT_EQ(t.host.panes, std::make_pair(true, true));
+    EXPECT_EQ(t.host.helpFile, t.host.Help("PortingToolOverview.htm"));
+    ASSERT_EQ(t.tool.Model().RowCount(), 5);
+    Lines rows;
+    for (int r = 0; r < 5; ++r)
+        rows.push_back(t.tool.Model().Text(r, kPortColumnLine) + "|" +
+                       t.tool.Model().Text(r, kPortColumnTask));
+    EXPECT_EQ(rows, (Lines{"Line 1|Clock", "Line 2|Clock", "Line 2|Clock", "Line 2|Clock", "Line 3|Clock"}));
+
+    // "a = #3.02 + #5.07 + #2.04": the "#" of each reference, five bytes selected.
+    struct CCase {
+        int line, column;
+        int selectionEnd; // 0: nothing selected (a task is found in its header)
+        int mark;
+        const char* page;
+    } const cases[] = {
+        {2, 13, 18, 6, "Menu05.htm"}, // icon 3: the convertible marker; its page exists
+        {2, 21, 26, 7, "NoHelp.htm"}, // icon 2, whose page was not installed
+        {2, 5, 10, 8, "NoHelp.htm"},  // icon 1
+        {3, 5, 10, 6, "Menu05.htm"},  {1, 1, 0, 10, "NoHelp.htm"}, // the task: "see help"
+    };
+    for (const CCase& c : cases) {
+        SCOPED_TRACE(c.line * 100 + c.column);
+        const int row = t.RowAt(c.line, c.column);
+        ASSERT_GE(row, 0);
+        t.tool.SelectRow(row);
+        CEditSession& s = t.host.script.Session();
+        EXPECT_EQ(t.host.wentTo, (CTextPos{c.column, c.line}));
+        if (c.selectionEnd) {
+            EXPECT_EQ(s.SelectionStart(), (CTextPos{c.column, c.line}));
+            EXPECT_EQ(s.SelectionStop(), (CTextPos{c.selectionEnd, c.line}));
+        }
+        EXPECT_EQ(t.host.helpFile, t.host.Help(c.page));
+        // Exactly one row carries the marker, of the issue's kind.
+        for (int i = 0; i < t.host.script.Document().Items().GetSize(); ++i) {
+            const CItem* item = t.host.script.Document().Items().GetAt(i);
+            EXPECT_EQ(item->HasStateMark(), i == c.line) << i;
+        }
+        EXPECT_EQ(t.host.script.Document().Items().GetAt(c.line)->GetStateMarkKind(), c.mark);
+    }
+}
+
+TEST(PortingTool, FixOfTheSelectionAsksAddsThePrefixAndUndoesInOneStep) {
+    CTool t;
+    t.tool.Execute(kCmdPortShowIssues);
+    const std::string before = t.host.Bytes();
+    t.tool.SelectRow(t.RowAt(2, 13));
+    EXPECT_TRUE(t.Enabled(kCmdPortAddPrefix));
+    EXPECT_FALSE(t.Enabled(kCmdPortRemovePrefix));
+
+    // Declining the question changes nothing.
+    t.host.answers = {false};
+    t.tool.FixSelected(true);
+    EXPECT_EQ(t.host.Bytes(), before);
+    ASSERT_EQ(t.host.questions.size(), 1u);
+    EXPECT_NE(t.host.questions[0].find("#05.07 - Motor rated current"), std::string::npos);
+
+    t.tool.FixSelected(true);
+    EXPECT_EQ(t.host.Text(2), "a = #3.02 + B2#5.07 + #2.04");
+    // The issue after it on the line moved with its "#"; the row shows the converted icon.
+    EXPECT_GE(t.RowAt(2, 23), 0);
+    EXPECT_EQ(t.tool.Model().Icon(t.tool.Model().Selected()), kPortIconConverted);
+    EXPECT_EQ(t.host.script.Document().Items().GetAt(2)->GetStateMarkKind(), 9);
+    EXPECT_TRUE(t.Enabled(kCmdPortRemovePrefix));
+
+    t.host.script.Session().Undo();
+    EXPECT_EQ(t.host.Bytes(), before);
+}
+
+TEST(PortingTool, AFixThatNoLongerMatchesOffersTheRefresh) {
+    CTool t;
+    t.tool.Execute(kCmdPortShowIssues);
+    t.tool.SelectRow(t.RowAt(2, 13));
+    CEditSession& s = t.host.script.Session();
+    ASSERT_TRUE(s.BeginEdit());
+    s.ChangeText(2, "a = #3.02 + #5.08 + #2.04");
+    s.EndEdit();
+    t.host.answers = {true};
+    t.tool.Execute(kCmdPortAddPrefix);
+    ASSERT_EQ(t.host.questions, Lines{LoadString(IDS_PORT_FIX_NOT_FOUND)});
+    EXPECT_EQ(t.host.Text(2), "a = #3.02 + #5.08 + #2.04");
+    // OK scanned again: the changed reference is gone from the list.
+    EXPECT_EQ(t.tool.Model().RowCount(), 4);
+    EXPECT_LT(t.RowAt(2, 13), 0);
+}
+
+TEST(PortingTool, FixAllChoosesIconsOnlyWhenBothHaveIssuesAndUndoesAsOne) {
+    struct CCase {
+        Lines program;
+        bool add;
+        bool choose2, choose3, chooseOk;
+        int chooseCalls;
+        Lines after; // items 2 and 3
+    } const cases[] = {
+        {kProgram, true, false, true, true, 1, {"a = #3.02 + B2#5.07 + #2.04", "b = B2#5.07"}},
+        {kProgram, true, true, false, true, 1, {"a = #3.02 + #5.07 + B2#2.04", "b = #5.07"}},
+        {kProgram, true, true, true, true, 1, {"a = #3.02 + B2#5.07 + B2#2.04", "b = B2#5.07"}},
+        {kProgram, true, true, true, false, 1, {"a = #3.02 + #5.07 + #2.04", "b = #5.07"}}, // Cancel
+        // Removing: only icon 3 issues carry the prefix, so no dialog.
+        {{"{Clock", "a = B2#5.07 + #2.04", "b = B2#5.07", "}"},
+         false,
+         false,
+         false,
+         true,
+         0,
+         {"a = #5.07 + #2.04", "b = #5.07"}},
+    };
+    for (const CCase& c : cases) {
+        SCOPED_TRACE(c.program[1] + (c.add ? " add" : " remove"));
+        CTool t(c.program);
+        t.host.choose2 = c.choose2;
+        t.host.choose3 = c.choose3;
+        t.host.chooseOk = c.chooseOk;
+        t.tool.Execute(kCmdPortShowIssues);
+        const std::string before = t.host.Bytes();
+        t.tool.Execute(c.add ? kCmdPortAddAll : kCmdPortRemoveAll);
+        EXPECT_EQ(t.host.chooseCalls, c.chooseCalls);
+        EXPECT_EQ((Lines{t.host.Text(2), t.host.Text(3)}), c.after);
+        EXPECT_TRUE(t.host.questions.empty());
+        if (t.host.Bytes() != before) {
+            t.host.script.Session().Undo();
+            EXPECT_EQ(t.host.Bytes(), before);
+        }
+    }
+}
+
+TEST(PortingTool, FixAllWithOnlyConvertibleIssuesAsksNothing) {
+    CTool t({"{Clock", "a = #5.07", "b = #5.07 + #3.02", "}"});
+    t.tool.Execute(kCmdPortShowIssues);
+    t.tool.Execute(kCmdPortAddAll);
+    EXPECT_EQ(t.host.chooseCalls, 0);
+    EXPECT_EQ((Lines{t.host.Text(2), t.host.Text(3)}), (Lines{"a = B2#5.07", "b = B2#5.07 + #3.02"}));
+}
+
+TEST(PortingTool, IgnoreMarksTheLineOnceForAllItsIssues) {
+    struct CCase {
+        Lines program;
+        int line, column;
+        bool answer;
+        int questions;
+        std::string after;
+    } const cases[] = {
+        {kProgram, 2, 13, true, 1, "a = #3.02 + #5.07 + #2.04\t// {PTOOL:Ignore}"},
+        {kProgram, 2, 13, false, 1, "a = #3.02 + #5.07 + #2.04"},
+        {kProgram, 3, 5, true, 0, "b = #5.07\t// {PTOOL:Ignore}"},
+        // A line with a comment already gets the marker only.
+        {{"{Clock", "b = #5.07 // note", "}"}, 2, 5, true, 0, "b = #5.07 // note {PTOOL:Ignore}"},
+    };
+    for (const CCase& c : cases) {
+        SCOPED_TRACE(c.after);
+        CTool t(c.program);
+        t.tool.Execute(kCmdPortShowIssues);
+        t.tool.SelectRow(t.RowAt(c.line, c.column));
+        ASSERT_TRUE(t.Enabled(kCmdPortIgnore));
+        const std::string before = t.host.Bytes();
+        t.host.answers = {c.answer};
+        t.tool.Execute(kCmdPortIgnore);
+        EXPECT_EQ(static_cast<int>(t.host.questions.size()), c.questions);
+        if (c.questions) {
+            EXPECT_EQ(t.host.questions[0],
+                      "Ignoring this issue will ignore all 3 issues on line 2. Do you wish to proceed?");
+        }
+        EXPECT_EQ(t.host.Text(c.line), c.after);
+        const bool ignored = c.answer;
+        for (int i = 0; i < t.tool.Issues().GetSize(); ++i) {
+            CPortingIssue& issue = t.tool.Issues().GetAt(i);
+            if (issue.GetLine() == c.line) {
+                EXPECT_EQ(issue.GetState(), ignored ? kPortStateIgnored : kPortStateOpen);
+            }
+        }
+        for (int r = 0; r < t.tool.Model().RowCount(); ++r)
+            if (t.tool.Model().Row(r)->GetLine() == c.line) {
+                EXPECT_EQ(t.tool.Model().Icon(r),
+                          ignored ? kPortIconIgnored : t.tool.Model().Row(r)->GetIcon());
+            }
+        if (ignored) {
+            EXPECT_FALSE(t.Enabled(kCmdPortIgnore));
+            t.host.script.Session().Undo();
+            EXPECT_EQ(t.host.Bytes(), before);
+        }
+    }
+}
+
+TEST(PortingTool, ScansWithoutAListLeaveThePanesClosed) {
+    struct CCase {
+        Lines program;
+        std::string message;
+        int rows;
+    } const cases[] = {
+        {{"{Main", "a = 1", "}"}, LoadString(IDS_PORT_NO_ISSUES), 0},
+        {{"a = #5.07"}, LoadString(IDS_PORT_TOO_MANY_SECTIONS), 0}, // no section at all
+    };
+    for (const CCase& c : cases) {
+        CTool t(c.program);
+        t.tool.Execute(kCmdPortShowIssues);
+        EXPECT_EQ(t.host.messages, Lines{c.message});
+        EXPECT_EQ(t.host.panes, std::make_pair(false, false));
+        EXPECT_EQ(t.tool.Model().RowCount(), c.rows);
+    }
+}
+
+TEST(PortingTool, ARefusedProgramKeepsTheListOfTheLastScan) {
+    CTool t;
+    t.tool.Execute(kCmdPortShowIssues);
+    Lines rows(401 * 2);
+    for (int i = 0; i < 401; ++i) {
+        rows[static_cast<size_t>(2 * i)] = "{S" + std::to_string(i);
+        rows[static_cast<size_t>(2 * i + 1)] = "}";
+    }
+    CHost other(rows);
+    t.tool.Run(other.script.Document());
+    EXPECT_EQ(t.host.messages, Lines{LoadString(IDS_PORT_TOO_MANY_SECTIONS)});
+    EXPECT_EQ(t.tool.Model().RowCount(), 5);
+    EXPECT_EQ(t.tool.ScannedPath(), t.host.path);
+}
+
+TEST(PortingTool, MissingHelpPagesDisableOnlyTheDetailsPane) {
+    CTool t;
+    std::filesystem::remove_all(t.host.dir.Path() + "/help/PortingTool");
+    t.tool.Execute(kCmdPortShowIssues);
+    EXPECT_EQ(t.host.messages, Lines{LoadString(IDS_PORT_HELP_MISSING)});
+    EXPECT_EQ(t.host.panes, std::make_pair(true, false));
+    EXPECT_FALSE(t.tool.HasDetailsPane());
+    t.tool.SelectRow(0);
+    EXPECT_EQ(t.host.helpFile, "");
+    EXPECT_EQ(t.host.wentTo, (CTextPos{1, 1}));
+}
+
+TEST(PortingTool, AClosedProgramIsReopenedOnDemandAndTheRefreshAsksFirst) {
+    CTool t;
+    t.tool.Execute(kCmdPortShowIssues);
+    t.tool.ProgramClosing(t.host.script.Document());
+    t.host.open = false;
+    EXPECT_FALSE(t.Enabled(kCmdPortAddAll));
+    EXPECT_TRUE(t.Enabled(kCmdPortRefresh));
+
+    t.host.answers = {false};
+    t.tool.Execute(kCmdPortRefresh);
+    EXPECT_EQ(t.host.questions, Lines{LoadString(IDS_PORT_REOPEN)});
+    EXPECT_EQ(t.host.reopened, 0);
+
+    t.tool.Execute(kCmdPortRefresh);
+    EXPECT_EQ(t.host.reopened, 1);
+    EXPECT_EQ(t.tool.Model().RowCount(), 5);
+
+    // Going to an issue reopens without a question.
+    t.tool.ProgramClosing(t.host.script.Document());
+    t.host.open = false;
+    t.tool.SelectRow(t.RowAt(3, 5));
+    EXPECT_EQ(t.host.reopened, 2);
+    EXPECT_EQ(t.host.questions.size(), 2u);
+    EXPECT_EQ(t.host.script.Session().SelectionStop(), (CTextPos{10, 3}));
+}
+
+TEST(PortingTool, PanesFollowTheActiveProgramAndTheUsersClose) {
+    CTool t;
+    t.tool.Execute(kCmdPortShowIssues);
+    CHost other(kProgram);
+    struct CStep {
+        int action; // 0 other program active, 1 scanned one active, 2 none, 3 user closes details
+        std::pair<bool, bool> panes;
+    } const steps[] = {
+        {0, {false, false}}, {1, {true, true}}, {2, {false, false}}, {3, {false, false}}, {1, {true, false}},
+    };
+    for (const CStep& s : steps) {
+        switch (s.action) {
+        case 0:
+            t.tool.ActiveProgramChanged(&other.script.Document());
+            break;
+        case 1:
+            t.tool.ActiveProgramChanged(&t.host.script.Document());
+            break;
+        case 2:
+            t.tool.ActiveProgramChanged(nullptr);
+            break;
+        case 3:
+            t.tool.DetailsPaneClosed();
+            break;
+        }
+        EXPECT_EQ(t.host.panes, s.panes) << s.action;
+    }
+    t.tool.ListPaneClosed();
+    t.tool.ActiveProgramChanged(&other.script.Document());
+    EXPECT_EQ(t.host.panes, std::make_pair(true, false)); // no longer managed
+}
+
+TEST(PortingTool, CommandsNeedAnEditableProgram) {
+    CTool t(kProgram, true);
+    t.tool.Execute(kCmdPortShowIssues);
+    t.tool.SelectRow(t.RowAt(2, 13));
+    for (int command : {kCmdPortAddPrefix, kCmdPortAddAll, kCmdPortIgnore})
+        EXPECT_FALSE(t.Enabled(command)) << command;
+    const std::string before = t.host.Bytes();
+    t.tool.FixSelected(true);
+    EXPECT_EQ(t.host.Bytes(), before);
+    EXPECT_TRUE(t.host.questions.empty());
+    EXPECT_TRUE(t.Enabled(kCmdPortRefresh));
+}
+
+TEST(PortingHelp, PagesResolveInsideTheCatalogueFolder) {
+    test::CTempDir dir;
+    dir.Write("PortingAlbatrossQ/PortingToolOverview.htm", "x");
+    dir.Write("PortingAlbatrossQ/FB_ENCINIT.htm", "x");
+    EXPECT_TRUE(PortingHelpAvailable(dir.Path(), EPortingCatalogue::AlbatrossQ));
+    EXPECT_FALSE(PortingHelpAvailable(dir.Path(), EPortingCatalogue::Bittern));
+    const std::string folder = dir.Path() + "/PortingAlbatrossQ/";
+    struct CCase {
+        const char* page;
+        const char* file;
+    } const cases[] = {
+        {"FB_ENCINIT.htm", "FB_ENCINIT.htm"},
+        {"", "NoHelp.htm"},
+        {"Missing.htm", "NoHelp.htm"},
+        {"../PortingAlbatrossQ/FB_ENCINIT.htm", "NoHelp.htm"},
+        {"PortingToolOverview.htm", "PortingToolOverview.htm"},
+    };
+    for (const CCase& c : cases)
+        EXPECT_EQ(PortingHelpFile(dir.Path(), EPortingCatalogue::AlbatrossQ, c.page), folder + c.file)
+            << c.page;
+}
+
+} // namespace
+} // namespace rux
