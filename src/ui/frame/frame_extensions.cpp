@@ -1,5 +1,6 @@
 #include "frame/build_commands.h"
 #include "frame/dialog_commands.h"
+#include "frame/focus_keeper.h"
 #include "frame/frame_extension.h"
 #include "frame/indexer_commands.h"
 #include "frame/porting_commands.h"
@@ -19,6 +20,7 @@ std::vector<std::unique_ptr<CFrameExtension>> CreateFrameExtensions(CMainFrame& 
     extensions.push_back(std::make_unique<CPortingCommands>(frame));
     extensions.push_back(std::make_unique<CTreeMenuCommands>(frame));
     extensions.push_back(std::make_unique<CTargetNotifications>(frame));
+    extensions.push_back(std::make_unique<CFocusCommands>(frame));
     return extensions;
 }
 

@@ -6,49 +6,12 @@
 set -u
 PRODUCT=$(cd "$1" && pwd)
 SOURCE=$(cd "$2" && pwd)
-for tool in Xvfb xdotool; do
-    command -v "$tool" >/dev/null || { echo "missing $tool (install xvfb xdotool)"; exit 1; }
-done
-
-WORK=$(mktemp -d /tmp/ruxedit_build.XXXXXX)
-XPID=""; EPID=""
-cleanup() {
-    [ -n "$EPID" ] && kill "$EPID" 2>/dev/null
-    [ -n "$XPID" ] && kill "$XPID" 2>/dev/null
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; exit 1; }
-
-mkdir -p "$WORK/product" "$WORK/run" "$WORK/config"
-chmod 700 "$WORK/run"
-for f in "$PRODUCT"/*; do
-    [ "$(basename "$f")" = Torvel.ini ] || ln -s "$f" "$WORK/product/"
-done
-export RUXEDIT_HOME="$WORK/product" XDG_RUNTIME_DIR="$WORK/run" XDG_CONFIG_HOME="$WORK/config"
+. "$(dirname "$0")/lib/e2e_common.sh"
+e2e_require Xvfb xdotool
+e2e_workspace "$PRODUCT" ruxedit_build
 cp "$SOURCE/examples/errors.rux" "$WORK/p.rux"
-
-for d in $(seq 141 190); do
-    [ -e "/tmp/.X11-unix/X$d" ] || [ -e "/tmp/.X$d-lock" ] || break
-done
-Xvfb ":$d" -screen 0 1600x1000x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
-XPID=$!
-export DISPLAY=":$d"
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$d" ] && break; sleep 0.1; done
-[ -e "/tmp/.X11-unix/X$d" ] || fail "Xvfb did not start"
-
-"$PRODUCT/ruxedit" "$WORK/p.rux" >"$WORK/editor.log" 2>&1 &
-EPID=$!
-wid=""
-for _ in $(seq 100); do
-    wid=$(xdotool search --name '^RUX Editor - \[p.rux' 2>/dev/null | head -1)
-    [ -n "$wid" ] && break
-    kill -0 "$EPID" 2>/dev/null || { cat "$WORK/editor.log"; fail "the editor exited"; }
-    sleep 0.2
-done
-[ -n "$wid" ] || fail "no editor window"
-sleep 1
-xdotool windowactivate --sync "$wid" >/dev/null 2>&1 || xdotool windowfocus "$wid" 2>/dev/null
+e2e_display
+e2e_start_editor '^RUX Editor - \[p.rux' "$WORK/p.rux"
 
 xdotool key --delay 50 ctrl+b
 for _ in $(seq 100); do [ -s "$WORK/p.ERR" ] && break; sleep 0.1; done
@@ -61,10 +24,9 @@ for _ in $(seq 50); do
     sleep 0.1
 done
 [ -n "$box" ] || fail "no result box after the build"
-xdotool windowactivate --sync "$box" >/dev/null 2>&1 || xdotool windowfocus "$box" 2>/dev/null
+# The box has the keyboard while it is open, and the program view has it again once it has closed.
 xdotool key --delay 50 Return
-sleep 0.5
-xdotool windowactivate --sync "$wid" >/dev/null 2>&1 || xdotool windowfocus "$wid" 2>/dev/null
+e2e_wait_gone "$box" || fail "the result box did not close with Enter"
 
 # The second message that names a place, as the compiler wrote it: FILE(LINE,START-END): ...
 second=$(grep -E '^[^(]+\([0-9]+,[0-9]+-[0-9]+\):' "$WORK/p.ERR" | sed -n 2p)

@@ -7,29 +7,11 @@
 set -u
 PRODUCT=$(cd "$1" && pwd)
 SOURCE=$(cd "$2" && pwd)
-for tool in Xvfb xdotool xclip iconv; do
-    command -v "$tool" >/dev/null || { echo "missing $tool (install xvfb xdotool xclip)"; exit 1; }
-done
-
-WORK=$(mktemp -d /tmp/ruxedit_indexer.XXXXXX)
-XPID=""; EPID=""; CPID=""
-cleanup() {
-    [ -n "$EPID" ] && kill "$EPID" 2>/dev/null
-    [ -n "$CPID" ] && kill "$CPID" 2>/dev/null
-    [ -n "$XPID" ] && kill "$XPID" 2>/dev/null
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; exit 1; }
-
-mkdir -p "$WORK/product" "$WORK/run" "$WORK/config"
-chmod 700 "$WORK/run"
-for f in "$PRODUCT"/*; do
-    [ "$(basename "$f")" = Torvel.ini ] || ln -s "$f" "$WORK/product/"
-done
+. "$(dirname "$0")/lib/e2e_common.sh"
+e2e_require Xvfb xdotool xclip iconv
+e2e_workspace "$PRODUCT" ruxedit_indexer
 # No information dialog after the import: this run checks the program, not the dialog.
 printf '[RUXCONF]\r\nShowQuodexImportInfoDlg=0\r\n' >"$WORK/product/Torvel.ini"
-export RUXEDIT_HOME="$WORK/product" XDG_RUNTIME_DIR="$WORK/run" XDG_CONFIG_HOME="$WORK/config"
 cp "$SOURCE/tests/data/import/indexer_base.rux" "$WORK/p.rux"
 cp "$SOURCE/tests/data/import/indexer_base.rux" "$WORK/q.rux"
 
@@ -54,35 +36,18 @@ XML
 "$PRODUCT/rux" edit "$WORK/q.rux" -e "clip-sequencer $WORK/payload.xml" -e "cmd import-indexer" -e save \
     >"$WORK/script.log" 2>&1 || { cat "$WORK/script.log"; fail "rux edit import"; }
 
-for d in $(seq 141 190); do
-    [ -e "/tmp/.X11-unix/X$d" ] || [ -e "/tmp/.X$d-lock" ] || break
-done
-Xvfb ":$d" -screen 0 1600x1000x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
-XPID=$!
-export DISPLAY=":$d"
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$d" ] && break; sleep 0.1; done
-[ -e "/tmp/.X11-unix/X$d" ] || fail "Xvfb did not start"
+e2e_display
 
-# xclip stays in the background serving the selection until another client takes it.
-xclip -selection clipboard -t QUODEX_SEQUENCER_EXPORT -i "$WORK/payload.u16" &
-CPID=$!
+# xclip serves the selection until another client takes it; -quiet keeps it in the foreground of
+# its own process, so that the set-up ends it with the display.
+xclip -quiet -selection clipboard -t QUODEX_SEQUENCER_EXPORT -i "$WORK/payload.u16" >/dev/null 2>&1 &
+MOREPIDS=$!
 for _ in $(seq 50); do
     xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep -qx QUODEX_SEQUENCER_EXPORT && break
     sleep 0.1
 done
 
-"$PRODUCT/ruxedit" "$WORK/p.rux" >"$WORK/editor.log" 2>&1 &
-EPID=$!
-wid=""
-for _ in $(seq 100); do
-    wid=$(xdotool search --name '^RUX Editor - \[p.rux' 2>/dev/null | head -1)
-    [ -n "$wid" ] && break
-    kill -0 "$EPID" 2>/dev/null || { cat "$WORK/editor.log"; fail "the editor exited"; }
-    sleep 0.2
-done
-[ -n "$wid" ] || fail "no editor window"
-sleep 1
-xdotool windowactivate --sync "$wid" >/dev/null 2>&1 || xdotool windowfocus "$wid"
+e2e_start_editor '^RUX Editor - \[p.rux' "$WORK/p.rux"
 
 # Insert > Indexer > QUODEX generated code, by the menus' mnemonics; then save.
 xdotool key --delay 150 alt+i i q

@@ -9,7 +9,7 @@ SOURCE=$(cd "$2" && pwd)
 e2e_require Xvfb xdotool import convert
 e2e_workspace "$PRODUCT" ruxedit_e2e
 cp "$SOURCE/examples/conveyor_line.rux" "$WORK/"
-e2e_display 91 140
+e2e_display
 
 "$PRODUCT/ruxedit" "$WORK/conveyor_line.rux" >"$WORK/editor.log" 2>&1 &
 EPID=$!
@@ -17,7 +17,9 @@ EPID=$!
 expected="RUX Editor - [conveyor_line.rux (Infeed conveyor, line A)]"
 wid=""
 for _ in $(seq 100); do
-    wid=$(xdotool search --name '^RUX Editor' 2>/dev/null | head -1)
+    # The visible one: the editor also has an unmapped window of that name, listed first under some
+    # window managers.
+    wid=$(xdotool search --onlyvisible --name '^RUX Editor' 2>/dev/null | head -1)
     if [ -n "$wid" ] && [ "$(xdotool getwindowname "$wid")" = "$expected" ]; then break; fi
     e2e_editor_alive
     sleep 0.2

@@ -9,20 +9,9 @@ SOURCE=$(cd "$2" && pwd)
 e2e_require Xvfb xdotool
 e2e_workspace "$PRODUCT" ruxedit_type
 cp "$SOURCE/examples/conveyor_line.rux" "$WORK/p.rux"
-e2e_display 141 190
-
-"$PRODUCT/ruxedit" "$WORK/p.rux" >"$WORK/editor.log" 2>&1 &
-EPID=$!
-wid=""
-for _ in $(seq 100); do
-    wid=$(xdotool search --name '^RUX Editor - \[p.rux' 2>/dev/null | head -1)
-    [ -n "$wid" ] && break
-    e2e_editor_alive
-    sleep 0.2
-done
-[ -n "$wid" ] || fail "no editor window"
-sleep 1
-xdotool windowactivate --sync "$wid" >/dev/null 2>&1 || xdotool windowfocus "$wid"
+e2e_display
+# Typed without activating the window from outside: the editor gives itself the keyboard.
+e2e_start_editor '^RUX Editor - \[p.rux' "$WORK/p.rux"
 
 # Caret to the top; typing there starts a new line below the header row.
 xdotool key --delay 50 ctrl+Home

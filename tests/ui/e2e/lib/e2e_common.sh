@@ -1,5 +1,6 @@
 # The set-up every end-to-end run shares: the X11 tools, a scratch folder with a product folder of
-# its own, a virtual display and the editor. Sourced by tests/ui/e2e/*.sh; the caller sets -u.
+# its own, a virtual display and the editor. Sourced by tests/ui/e2e/*.sh; the caller sets -u and
+# PRODUCT, the product directory.
 
 fail() { echo "FAIL: $*"; exit 1; }
 
@@ -11,9 +12,17 @@ e2e_require() {
     done
 }
 
+# Other processes of a run (an X11 client serving a selection) go in MOREPIDS, ended before the display.
 e2e_cleanup() {
-    [ -n "$EPID" ] && kill "$EPID" 2>/dev/null
-    [ -n "$XPID" ] && kill "$XPID" 2>/dev/null
+    local p
+    for p in $EPID $MOREPIDS; do kill "$p" 2>/dev/null; done
+    # Gone before their display, so that none complains of a broken connection.
+    for p in $EPID $MOREPIDS; do wait "$p" 2>/dev/null; done
+    if [ -n "$XPID" ]; then
+        kill "$XPID" 2>/dev/null
+        # Its lock and socket are gone once it has exited: the next run may take the same number.
+        wait "$XPID" 2>/dev/null
+    fi
     rm -rf "$WORK"
 }
 
@@ -24,6 +33,7 @@ e2e_workspace() {
     WORK=$(mktemp -d "/tmp/$2.XXXXXX")
     XPID=""
     EPID=""
+    MOREPIDS=""
     trap e2e_cleanup EXIT
     mkdir -p "$WORK/product" "$WORK/run" "$WORK/config"
     chmod 700 "$WORK/run"
@@ -34,18 +44,95 @@ e2e_workspace() {
     export RUXEDIT_HOME="$WORK/product" XDG_RUNTIME_DIR="$WORK/run" XDG_CONFIG_HOME="$WORK/config"
 }
 
-# e2e_display FIRST LAST : starts Xvfb on the first free display number in the range and exports
-# DISPLAY. Each script takes a range of its own so that two runs never meet.
+# e2e_display : starts Xvfb on a display it chooses itself and exports DISPLAY. The server takes
+# the first number whose lock it can create and writes that number to the file given with
+# -displayfd once it accepts clients, so two runs started at the same moment never share one.
 e2e_display() {
-    local d
-    for d in $(seq "$1" "$2"); do
-        [ -e "/tmp/.X11-unix/X$d" ] || [ -e "/tmp/.X$d-lock" ] || break
-    done
-    Xvfb ":$d" -screen 0 1600x1000x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+    local number="$WORK/display.number"
+    : >"$number"
+    # -noreset: without it the server starts over each time its last client leaves, and a client
+    # that connects meanwhile is turned away.
+    Xvfb -displayfd 3 -noreset -screen 0 1600x1000x24 -nolisten tcp 3>"$number" >"$WORK/xvfb.log" 2>&1 &
     XPID=$!
+    local d=""
+    for _ in $(seq 100); do
+        # The number is complete once its line is.
+        if [ "$(wc -l <"$number")" -ge 1 ]; then d=$(head -1 "$number"); break; fi
+        kill -0 "$XPID" 2>/dev/null || { cat "$WORK/xvfb.log"; fail "Xvfb exited"; }
+        sleep 0.1
+    done
+    [ -n "$d" ] || fail "Xvfb did not start"
     export DISPLAY=":$d"
-    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$d" ] && break; sleep 0.1; done
-    [ -e "/tmp/.X11-unix/X$d" ] || fail "Xvfb did not start"
+    local answered=""
+    for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && { answered=1; break; }; sleep 0.1; done
+    [ -n "$answered" ] || fail "display $DISPLAY does not answer"
+    # The runs are meant for a bare display; E2E_WINDOW_MANAGER (a command) checks the same keys
+    # with a window manager running.
+    if [ -n "${E2E_WINDOW_MANAGER:-}" ]; then
+        $E2E_WINDOW_MANAGER >"$WORK/wm.log" 2>&1 &
+        MOREPIDS="$MOREPIDS $!"
+        sleep 1
+    fi
+}
+
+# e2e_start_editor TITLE ARGS... : starts the editor with ARGS, waits for its frame window, whose
+# title must match the regular expression TITLE, and sets EPID and WID. Nothing is activated or
+# focused from outside: without a window manager the editor has to do that itself.
+e2e_start_editor() {
+    local title=$1
+    shift
+    "$PRODUCT/ruxedit" "$@" >"$WORK/editor.log" 2>&1 &
+    EPID=$!
+    WID=""
+    for _ in $(seq 100); do
+        WID=$(xdotool search --onlyvisible --name "$title" 2>/dev/null | head -1)
+        [ -n "$WID" ] && break
+        e2e_editor_alive
+        sleep 0.2
+    done
+    [ -n "$WID" ] || fail "no editor window titled like '$title'"
+}
+
+# e2e_wait_window TITLE : prints the id of the first visible window whose title matches TITLE, once
+# there is one; nothing after five seconds.
+e2e_wait_window() {
+    local w=""
+    for _ in $(seq 50); do
+        w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
+        [ -n "$w" ] && break
+        sleep 0.1
+    done
+    echo "$w"
+}
+
+# e2e_wait_gone WINDOW : waits up to five seconds for the window to be unmapped or destroyed.
+e2e_wait_gone() {
+    for _ in $(seq 50); do
+        xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable' || return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# e2e_text FILE : the program's lines as `rux text` gives them, without carriage returns.
+e2e_text() {
+    "$PRODUCT/rux" text "$1" | tr -d '\r'
+}
+
+# e2e_wait_saved FILE ORIGINAL : waits up to five seconds for FILE to differ from ORIGINAL.
+e2e_wait_saved() {
+    for _ in $(seq 50); do
+        cmp -s "$1" "$2" || return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# e2e_shot NAME : a screenshot of the whole display beside the product, for a look after a failure.
+e2e_shot() {
+    local shots="$PRODUCT/../e2e"
+    mkdir -p "$shots"
+    import -window root "$shots/$1.png" 2>/dev/null
 }
 
 # e2e_editor_alive : fails with the editor's output when it has exited.

@@ -1,0 +1,93 @@
+#!/bin/bash
+# The keyboard after dialogs and message boxes, on an X server without a window manager, from X11
+# key events only: nothing activates or focuses a window from outside. Each dialog is closed and the
+# next key must reach the frame: a menu opened with Alt+letter, an accelerator, or typed text that
+# has to land in the program. The saved program must differ from the original by exactly what was
+# typed; Alt+F4 must cancel a dialog and then end the editor.
+# Arguments: the product directory and the source tree.
+set -u
+PRODUCT=$(cd "$1" && pwd)
+SOURCE=$(cd "$2" && pwd)
+. "$(dirname "$0")/lib/e2e_common.sh"
+e2e_require Xvfb xdotool xwininfo
+e2e_workspace "$PRODUCT" ruxedit_focus
+ORIGINAL="$SOURCE/examples/conveyor_line.rux"
+cp "$ORIGINAL" "$WORK/p.rux"
+e2e_display
+e2e_start_editor '^RUX Editor - \[p.rux' "$WORK/p.rux"
+
+# open_dialog KEYS TITLE : presses KEYS and waits for the window titled TITLE; its id in DLG.
+open_dialog() {
+    xdotool key --delay 60 "$1"
+    DLG=$(e2e_wait_window "$2")
+    [ -n "$DLG" ] || { e2e_shot dialog_focus; fail "$1 opened no window titled '$2'"; }
+}
+# close_dialog KEY : closes the dialog DLG with KEY and waits for it to go.
+close_dialog() {
+    xdotool key --delay 60 "$1"
+    e2e_wait_gone "$DLG" || { e2e_shot dialog_focus; fail "$1 did not close the dialog"; }
+}
+
+# Typed at once after start-up: a new line below the header row.
+xdotool key --delay 50 ctrl+Home
+xdotool type --delay 40 'a1'
+
+# Go to line closed with Escape, then Edit > Undo by the menus' mnemonics: the '1' goes.
+open_dialog ctrl+l '^Go to line$'
+close_dialog Escape
+xdotool key --delay 150 alt+e u
+# Typing reaches the program again.
+xdotool type --delay 40 '2'
+
+# Go to line closed with Enter on item 1, the typed line: its end gets a '3'.
+open_dialog ctrl+l '^Go to line$'
+xdotool type --delay 40 '1'
+close_dialog Return
+xdotool key --delay 50 End
+xdotool type --delay 40 '3'
+
+# The modeless Find/Replace: a search that fails shows a box over the dialog; once the box is gone
+# the dialog has the keyboard again and takes the next search, which selects "Belt"; after Escape
+# the program view has the keyboard and the typed 'Q' replaces the selection.
+open_dialog ctrl+f '^Find/Replace$'
+find=$DLG
+xdotool key --delay 50 ctrl+a
+xdotool type --delay 30 'nowhere-in-it'
+xdotool key --delay 50 Return
+box=$(e2e_wait_window '^RUX Editor$')
+[ -n "$box" ] || { e2e_shot dialog_focus; fail "no box for a search that finds nothing"; }
+DLG=$box
+close_dialog Escape
+xdotool key --delay 50 ctrl+a
+xdotool type --delay 30 'Belt'
+xdotool key --delay 50 Return
+DLG=$find
+close_dialog Escape
+xdotool type --delay 40 'Q'
+
+# The save question of Ctrl+F4, cancelled with Escape: the program stays open, and File > Save by
+# the mnemonics saves it.
+open_dialog ctrl+F4 '^RUX Editor$'
+close_dialog Escape
+xdotool key --delay 150 alt+f s
+e2e_wait_saved "$WORK/p.rux" "$ORIGINAL" || { e2e_shot dialog_focus; fail "File > Save after the question saved nothing"; }
+
+e2e_text "$ORIGINAL" >"$WORK/before.txt" || fail "rux text of the original"
+e2e_text "$WORK/p.rux" >"$WORK/after.txt" || fail "rux text of the saved program"
+changes=$(diff "$WORK/before.txt" "$WORK/after.txt" | grep -E '^[<>]')
+expected=$(printf '%s\n' '> a23' \
+    '< // Belt speed follows the line master; a jam at the transfer photo-eye stops the belt.' \
+    '> // Q speed follows the line master; a jam at the transfer photo-eye stops the belt.')
+[ "$changes" = "$expected" ] || { diff "$WORK/before.txt" "$WORK/after.txt"; e2e_shot dialog_focus; fail "the saved program differs by more or less than the keys typed"; }
+
+# Alt+F4 in a dialog cancels the dialog alone.
+open_dialog ctrl+l '^Go to line$'
+close_dialog alt+F4
+kill -0 "$EPID" 2>/dev/null || fail "Alt+F4 in the dialog ended the editor"
+
+# Alt+F4 ends the editor; nothing is left unsaved, so nothing is asked.
+xdotool key --delay 50 alt+F4
+for _ in $(seq 100); do kill -0 "$EPID" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$EPID" 2>/dev/null && { e2e_shot dialog_focus; fail "the editor still runs after Alt+F4"; }
+EPID=""
+echo "after every dialog and box the next key reached the frame; Alt+F4 ended the editor"
