@@ -214,9 +214,12 @@ TEST(Accelerators, MenuKeysAreShortcutsAndNoneIsShared) {
         const int tab = text.indexOf('\t');
         const QString keys = tab < 0 ? QString() : text.mid(tab + 1);
         // Tab, Shift+Tab and Del are the view's own keys: they work on the selection.
+        // The tree menu's Build entries name the keys of the Build commands they send on.
+        const int keyOwner = id == ID_TREE_BUILD ? ID_BUILD : id == ID_TREE_BUILD_DOWNLOAD ? ID_BUILD_DOWNLOAD : id;
         if (!keys.isEmpty() && keys != "Tab" && keys != "Shift+Tab" && keys != "Del") {
             ++named;
-            EXPECT_EQ(action->shortcut(), QKeySequence(keys, QKeySequence::PortableText)) << id;
+            ASSERT_NE(e.h.Frame().Action(keyOwner), nullptr) << id;
+            EXPECT_EQ(e.h.Frame().Action(keyOwner)->shortcut(), QKeySequence(keys, QKeySequence::PortableText)) << id;
         }
         for (const QKeySequence& key : action->shortcuts())
             owners[key.toString()] << QString::number(id);
