@@ -48,6 +48,14 @@ constexpr uint32_t kMaxCells = 4u << 20; // 32 MB of variables
 // Thrown to abandon the rest of a line after its error was reported.
 struct LineError {};
 
+// Maps keyed by name, looked up with the token's view of the name (no string is built).
+struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+template <class T> using NameMap = std::unordered_map<std::string, T, NameHash, std::equal_to<>>;
+template <class T> using SortedNames = std::map<std::string, T, std::less<>>;
+
 struct Var {
     std::string name;
     bool isInt = true;
@@ -73,7 +81,7 @@ struct Reloc {
 struct Scope {
     int block = -1;     // -1: the program's global frame
     std::deque<Var> vars; // references stay valid while a line creates more variables
-    std::unordered_map<std::string, int> byName;
+    NameMap<int> byName;
     std::unordered_map<std::string, std::string> spellings; // lower case -> first spelling
     uint32_t cells = 0;
     std::vector<int> instances; // block index per call site
@@ -107,7 +115,7 @@ struct Section {
     std::string subName;
     int block = -1;
     int fbBody = -1;    // item of the FBbody line
-    std::map<std::string, std::pair<int, int>> labels; // name -> (item, column)
+    SortedNames<std::pair<int, int>> labels; // name -> (item, column)
 };
 
 struct OpenBlock {
@@ -295,10 +303,12 @@ private:
         if (added) m_constants.push_back(v);
         return it->second;
     }
-    uint32_t stringIndex(const std::string& s) {
-        const auto [it, added] = m_stringIndex.emplace(s, static_cast<uint32_t>(m_strings.size()));
-        if (added) m_strings.push_back(s);
-        return it->second;
+    uint32_t stringIndex(std::string_view s) {
+        if (const auto it = m_stringIndex.find(s); it != m_stringIndex.end()) return it->second;
+        const uint32_t index = static_cast<uint32_t>(m_strings.size());
+        m_strings.emplace_back(s);
+        m_stringIndex.emplace(std::string(s), index);
+        return index;
     }
     void convert(Type from, Type to) {
         if (from == Type::Int && to == Type::Real) emit(Op::I2R);
@@ -310,7 +320,7 @@ private:
 
     // --- variables -------------------------------------------------------------------------------
     Scope& scope() { return m_scopes[static_cast<std::size_t>(m_scope)]; }
-    int declare(Scope& sc, const std::string& name, int item, int start, int end);
+    int declare(Scope& sc, std::string_view name, int item, int start, int end);
     Var& variable(const Token& t, bool forArray);
     uint32_t hiddenCell(Type t);
     void noteRead(Var& v, int item, const Token& t);
@@ -372,7 +382,7 @@ private:
     }
     void addInstanceSymbols(image::Image& img, const std::string& prefix, int block, uint32_t base);
     void mapLibraryMessages();
-    std::string unknownBlockText(const std::string& name) const;
+    std::string unknownBlockText(std::string_view name) const;
 
     const std::vector<SourceItem>& m_items;
     const Options& m_opt;
@@ -381,9 +391,9 @@ private:
     std::vector<Message> m_messages;
     std::vector<Section> m_sections;
     std::vector<BlockDef> m_blocks;
-    std::map<std::string, int> m_blockByName;
-    std::map<std::string, int> m_subByName; // lower-case name -> section
-    std::map<std::string, std::string> m_aliases;
+    SortedNames<int> m_blockByName;
+    SortedNames<int> m_subByName; // lower-case name -> section
+    SortedNames<std::string> m_aliases;
     std::vector<Scope> m_scopes;
     int m_scope = 0;
     bool m_single = false;
@@ -392,7 +402,7 @@ private:
     std::vector<double> m_constants;
     std::vector<std::string> m_strings;
     std::unordered_map<uint64_t, uint32_t> m_constantIndex;
-    std::unordered_map<std::string, uint32_t> m_stringIndex;
+    NameMap<uint32_t> m_stringIndex;
     std::vector<image::LineEntry> m_lines;
 
     // State of the line being compiled.
@@ -400,7 +410,7 @@ private:
     std::vector<Token> m_toks;
     Section* m_section = nullptr;
     std::vector<OpenBlock> m_open;
-    std::map<std::string, uint32_t> m_labelAt;
+    SortedNames<uint32_t> m_labelAt;
     std::vector<std::tuple<uint32_t, std::string, int, int, int>> m_gotoPatches;
     std::vector<std::tuple<uint32_t, std::string, int, int, int>> m_callPatches;
     std::vector<std::pair<uint32_t, int>> m_subEntries;
@@ -518,7 +528,7 @@ void Compiler::parseBlockHeader(Section& s) {
                 if (n == t.text) fail(t, "E019", "'" + t.text + "' appears twice in the function block header");
             for (const std::string& n : b.outputs)
                 if (n == t.text) fail(t, "E019", "'" + t.text + "' appears twice in the function block header");
-            out.push_back(t.text);
+            out.emplace_back(t.text);
             cols.emplace_back(t.start, t.end);
             isInt.push_back(t.text.back() == '%');
             if (!isInt.back()) realInFixedPoint(t);
@@ -541,7 +551,7 @@ void Compiler::parseBlockHeader(Section& s) {
             expect(p, "=", "after the outputs");
         } else if (tok(p).kind == Tok::Word && tok(p).text[0] != '_') {
             const Token& t = tok(p);
-            b.outputs.push_back(t.text);
+            b.outputs.emplace_back(t.text);
             b.outCols.emplace_back(t.start, t.end);
             b.outInt.push_back(t.text.back() == '%');
             if (!b.outInt.back()) realInFixedPoint(t);
@@ -630,7 +640,7 @@ void Compiler::handleDirective(const std::vector<Token>& toks, bool define) {
             rep = a == std::string::npos ? std::string() : rep.substr(a);
             while (!rep.empty() && (rep.back() == ' ' || rep.back() == '\t' || rep.back() == '\r')) rep.pop_back();
             if (rep.empty()) fail(name, "E002", "$DEFINE " + name.text + " has no replacement");
-            m_aliases[name.text] = rep;
+            m_aliases[std::string(name.text)] = rep;
         }
         return;
     }
@@ -722,12 +732,12 @@ void Compiler::prepass() {
                 continue;
             }
             if (t0.kind == Tok::Word && isOp(1, ":") && !IsKeyword(t0.text) && t0.text[0] != '#') {
-                if (s->labels.count(t0.text)) {
+                if (const auto first = s->labels.find(t0.text); first != s->labels.end()) {
                     error(m_item, t0.start, t0.end, "E008",
                           "label '" + t0.text + "' is defined twice in section " + s->title + " (first in line " +
-                              std::to_string(s->labels[t0.text].first) + ")");
+                              std::to_string(first->second.first) + ")");
                 } else {
-                    s->labels[t0.text] = {m_item, t0.start};
+                    s->labels.emplace(std::string(t0.text), std::pair<int, int>{m_item, t0.start});
                 }
                 continue;
             }
@@ -789,7 +799,7 @@ void Compiler::prepass() {
 
 // --- variables -----------------------------------------------------------------------------------
 
-int Compiler::declare(Scope& sc, const std::string& name, int item, int start, int end) {
+int Compiler::declare(Scope& sc, std::string_view name, int item, int start, int end) {
     Var v;
     v.name = name;
     v.isInt = !name.empty() && name.back() == '%';
@@ -801,11 +811,12 @@ int Compiler::declare(Scope& sc, const std::string& name, int item, int start, i
         if (it->second != name)
             warn(item, start, end, "W003", "'" + name + "' differs only in case from '" + it->second + "'");
     } else {
-        sc.spellings[low] = name;
+        sc.spellings.emplace(low, std::string(name));
     }
     sc.vars.push_back(std::move(v));
     const int idx = static_cast<int>(sc.vars.size() - 1);
-    sc.byName[name] = idx;
+    if (const auto it = sc.byName.find(name); it != sc.byName.end()) it->second = idx;
+    else sc.byName.emplace(std::string(name), idx);
     return idx;
 }
 
@@ -1858,7 +1869,7 @@ void Compiler::compileLine(Section& s, int item, bool declarationsOnly) {
         if (t0.kind == Tok::Word && isOp(1, ":") && !IsKeyword(t0.text) && t0.text[0] != '#' && t0.text[0] != '$') {
             if (declarationsOnly) fail(t0, "E026", "labels belong after FBbody");
             auto it = s.labels.find(t0.text);
-            if (it != s.labels.end() && it->second.first == item) m_labelAt[t0.text] = here();
+            if (it != s.labels.end() && it->second.first == item) m_labelAt.insert_or_assign(std::string(t0.text), here());
             m_afterGoto = false;
             p = 2;
             if (tok(p).kind == Tok::End) return;
@@ -2150,7 +2161,7 @@ void Compiler::addInstanceSymbols(image::Image& img, const std::string& prefix, 
     }
 }
 
-std::string Compiler::unknownBlockText(const std::string& name) const {
+std::string Compiler::unknownBlockText(std::string_view name) const {
     std::string text = "function block '" + name + "' is not defined";
     if (m_opt.libraries.empty()) return text;
     std::string names, missing;

@@ -103,7 +103,7 @@ Token Number(std::string_view line, std::size_t& i) {
         ++j;
     }
     const std::string_view w = line.substr(from, j - from);
-    t.text = std::string(w);
+    t.text = w;
     t.start = static_cast<int>(from) + 1;
     t.end = static_cast<int>(j) + 1;
     i = j;
@@ -145,7 +145,8 @@ Token Number(std::string_view line, std::size_t& i) {
     }
     if (real) {
         t.kind = Tok::Real;
-        t.rval = std::strtod(t.text.c_str(), nullptr);
+        const std::string digits(w); // strtod needs the terminating NUL
+        t.rval = std::strtod(digits.c_str(), nullptr);
         if (!std::isfinite(t.rval)) t.kind = Tok::Bad;
         return t;
     }
@@ -190,31 +191,31 @@ void Tokenise(std::string_view line, std::vector<Token>& out) {
             std::size_t j = i;
             while (j < line.size() && IsWordChar(line[j])) ++j;
             t.kind = Tok::Word;
-            t.text = std::string(line.substr(i, j - i));
+            t.text = line.substr(i, j - i);
             i = j;
         } else if (c == '"') {
             const std::size_t close = line.find('"', i + 1);
             if (close == std::string_view::npos) {
                 t.kind = Tok::Bad;
-                t.text = std::string(line.substr(i));
+                t.text = line.substr(i);
                 i = line.size();
             } else {
                 t.kind = Tok::String;
-                t.text = std::string(line.substr(i + 1, close - i - 1));
+                t.text = line.substr(i + 1, close - i - 1);
                 i = close + 1;
             }
         } else {
             t.kind = Tok::Op;
             const char n = i + 1 < line.size() ? line[i + 1] : '\0';
             if ((c == '<' && (n == '>' || n == '=')) || (c == '>' && n == '=')) {
-                t.text = std::string(line.substr(i, 2));
+                t.text = line.substr(i, 2);
                 i += 2;
             } else if (std::string_view("+-*/=<>(),[]:").find(c) != std::string_view::npos) {
-                t.text = std::string(1, c);
+                t.text = line.substr(i, 1);
                 ++i;
             } else {
                 t.kind = Tok::Bad;
-                t.text = std::string(1, c);
+                t.text = line.substr(i, 1);
                 ++i;
             }
         }

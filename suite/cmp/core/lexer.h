@@ -20,7 +20,8 @@ enum class Tok {
 
 struct Token {
     Tok kind = Tok::End;
-    std::string text;     // as written (for String: the contents)
+    std::string_view text; // as written (for String: the contents); a view of the line or of an
+                           // alias's replacement, both of which outlive the line's tokens
     int start = 0;        // 1-based column of the first character
     int end = 0;          // column after the last character
     int64_t ival = 0;
@@ -55,6 +56,17 @@ inline bool IsWord(const Token& t, std::string_view upperKeyword) {
     return t.kind == Tok::Word && EqualsNoCase(t.text, upperKeyword);
 }
 std::string Upper(std::string_view s);
+
+// Message texts are built from token texts: "'" + t.text + "'".
+inline std::string operator+(std::string a, std::string_view b) {
+    a.append(b);
+    return a;
+}
+inline std::string operator+(const char* a, std::string_view b) {
+    std::string s(a);
+    s.append(b);
+    return s;
+}
 std::string Lower(std::string_view s);
 
 } // namespace rux::cmp
