@@ -349,8 +349,8 @@ private:
     // --- expressions ---------------------------------------------------------------------------
     const Token& tok(std::size_t p) const { return m_toks[std::min(p, m_toks.size() - 1)]; }
     bool isOp(std::size_t p, std::string_view op) const {
-        const Token& t = tok(p); // operators have one or two characters
-        return t.kind == Tok::Op && t.text.size() == op.size() && t.text[0] == op[0] && (op.size() == 1 || t.text[1] == op[1]);
+        const Token& t = tok(p);
+        return t.kind == Tok::Op && t.op == OpCode(op);
     }
     void expect(std::size_t& p, std::string_view op, const std::string& what);
     void expectEnd(std::size_t p);
@@ -593,10 +593,11 @@ void Compiler::parseBlockHeader(Section& s) {
 void Compiler::lineTokens(int item, std::string_view text) {
     (void)item;
     if (m_aliases.empty()) {
-        Tokenise(StripComment(text), m_toks);
+        TokeniseLine(text, m_toks);
         return;
     }
-    const std::vector<Token> raw = Tokenise(StripComment(text));
+    std::vector<Token> raw;
+    TokeniseLine(text, raw);
     std::vector<Token>& out = m_toks;
     out.clear();
     // Aliases are whole words, replaced by their text; a replacement may use earlier aliases.

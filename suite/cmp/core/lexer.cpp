@@ -8,20 +8,6 @@
 namespace rux::cmp {
 
 namespace {
-struct WordTable {
-    bool word[256] = {};
-    WordTable() {
-        for (int c = '0'; c <= '9'; ++c) word[c] = true;
-        for (int c = 'a'; c <= 'z'; ++c) word[c] = word[c - 'a' + 'A'] = true;
-        for (unsigned char c : {'%', '.', '_', '$', '#'}) word[c] = true;
-    }
-};
-const WordTable kWordTable;
-} // namespace
-
-bool IsWordChar(char c) { return kWordTable.word[static_cast<unsigned char>(c)]; }
-
-namespace {
 // Non-zero when one of the eight bytes of `x` is `b`.
 inline uint64_t HasByte(uint64_t x, unsigned char b) {
     const uint64_t y = x ^ (0x0101010101010101ull * b);
@@ -172,33 +158,46 @@ std::vector<Token> Tokenise(std::string_view line) {
     return out;
 }
 
-void Tokenise(std::string_view line, std::vector<Token>& out) {
+namespace {
+
+// The tokens of `line` up to its comment (when `comments`) into `out`.
+template <bool comments> void TokeniseImpl(std::string_view line, std::vector<Token>& out) {
     out.clear();
     std::size_t i = 0;
-    while (i < line.size()) {
+    std::size_t n = line.size();
+    auto commentAt = [&](std::size_t k) {
+        return comments && (line[k] == ';' || (line[k] == '/' && k + 1 < n && line[k + 1] == '/'));
+    };
+    while (i < n) {
         const char c = line[i];
         if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
             ++i;
             continue;
         }
+        if (commentAt(i)) {
+            n = i;
+            break;
+        }
         if (c >= '0' && c <= '9') {
-            out.push_back(Number(line, i));
+            out.push_back(Number(line.substr(0, n), i));
             continue;
         }
         Token& t = out.emplace_back(); // filled in place: no copy of the token
         t.start = static_cast<int>(i) + 1;
         if (IsWordChar(c)) {
             std::size_t j = i;
-            while (j < line.size() && IsWordChar(line[j])) ++j;
+            while (j < n && IsWordChar(line[j])) ++j;
             t.kind = Tok::Word;
             t.text = line.substr(i, j - i);
             i = j;
         } else if (c == '"') {
-            const std::size_t close = line.find('"', i + 1);
-            if (close == std::string_view::npos) {
+            // A comment starts even inside quotes.
+            std::size_t close = i + 1;
+            while (close < n && line[close] != '"' && !commentAt(close)) ++close;
+            if (close == n || line[close] != '"') {
                 t.kind = Tok::Bad;
-                t.text = line.substr(i);
-                i = line.size();
+                t.text = line.substr(i, close - i);
+                i = n = close;
             } else {
                 t.kind = Tok::String;
                 t.text = line.substr(i + 1, close - i - 1);
@@ -206,24 +205,49 @@ void Tokenise(std::string_view line, std::vector<Token>& out) {
             }
         } else {
             t.kind = Tok::Op;
-            const char n = i + 1 < line.size() ? line[i + 1] : '\0';
-            if ((c == '<' && (n == '>' || n == '=')) || (c == '>' && n == '=')) {
-                t.text = line.substr(i, 2);
-                i += 2;
-            } else if (std::string_view("+-*/=<>(),[]:").find(c) != std::string_view::npos) {
+            const char next = i + 1 < n ? line[i + 1] : '\0';
+            switch (c) {
+            case '<':
+            case '>':
+                if (next == '=' || (c == '<' && next == '>')) {
+                    t.text = line.substr(i, 2);
+                    i += 2;
+                    break;
+                }
+                [[fallthrough]];
+            case '+':
+            case '-':
+            case '*':
+            case '/':
+            case '=':
+            case '(':
+            case ')':
+            case ',':
+            case '[':
+            case ']':
+            case ':':
                 t.text = line.substr(i, 1);
                 ++i;
-            } else {
+                break;
+            default:
                 t.kind = Tok::Bad;
                 t.text = line.substr(i, 1);
                 ++i;
+                break;
             }
+            if (t.kind == Tok::Op) t.op = OpCode(t.text);
         }
         t.end = static_cast<int>(i) + 1;
     }
     Token& end = out.emplace_back();
     end.kind = Tok::End;
-    end.start = end.end = static_cast<int>(line.size()) + 1;
+    end.start = end.end = static_cast<int>(n) + 1;
 }
+
+} // namespace
+
+void Tokenise(std::string_view line, std::vector<Token>& out) { TokeniseImpl<false>(line, out); }
+
+void TokeniseLine(std::string_view line, std::vector<Token>& out) { TokeniseImpl<true>(line, out); }
 
 } // namespace rux::cmp
