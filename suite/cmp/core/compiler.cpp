@@ -51,7 +51,11 @@ struct LineError {};
 // Maps keyed by name, looked up with the token's view of the name (no string is built).
 struct NameHash {
     using is_transparent = void;
-    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    std::size_t operator()(std::string_view s) const {
+        uint64_t h = 14695981039346656037ull; // FNV-1a: names are short, a call to a general hash costs more
+        for (const char c : s) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+        return static_cast<std::size_t>(h ^ (h >> 29));
+    }
 };
 template <class T> using NameMap = std::unordered_map<std::string, T, NameHash, std::equal_to<>>;
 template <class T> using SortedNames = std::map<std::string, T, std::less<>>;
@@ -146,6 +150,22 @@ constexpr Builtinfo kFunctions[] = {
     {"ANSIWRITE", 2}, {"ANSIREPLY", 1}, {"GETCHAR", 0}, {"PUTCHAR", 1}, {"GETKEY", 0}, {"PUTKEY", 1},
 };
 
+// For each length, the first letters (bit 0 'A') that a keyword or built-in of that length has.
+struct FirstLetters {
+    uint32_t keyword[16] = {}, function[16] = {};
+    constexpr FirstLetters() {
+        for (const std::string_view k : kKeywords) keyword[k.size()] |= 1u << (k[0] - 'A');
+        for (const Builtinfo& f : kFunctions) function[f.name.size()] |= 1u << (f.name[0] - 'A');
+    }
+};
+constexpr FirstLetters kFirstLetters;
+
+// Whether a word of this length and first character can be in the table (word.size() < 16).
+inline bool MayBeIn(const uint32_t (&table)[16], std::string_view word) {
+    const unsigned c = (static_cast<unsigned char>(word[0]) | 0x20u) - 'a';
+    return c < 26 && (table[word.size()] >> c & 1u);
+}
+
 // The quick rejections of FindFunction and IsKeyword rely on these lengths.
 constexpr bool LengthsWithin(std::size_t lo, std::size_t hi, bool functions) {
     if (functions) {
@@ -178,6 +198,7 @@ bool MayDeclare(std::string_view line) {
 const Builtinfo* FindFunction(std::string_view word) {
     // No built-in is shorter than 2 or longer than 9 letters, and none ends in '%'.
     if (word.size() < 2 || word.size() > 9 || word.back() == '%') return nullptr;
+    if (!MayBeIn(kFirstLetters.function, word)) return nullptr;
     for (const Builtinfo& f : kFunctions)
         if (EqualsNoCase(word, f.name)) return &f;
     return nullptr;
@@ -186,6 +207,7 @@ const Builtinfo* FindFunction(std::string_view word) {
 bool IsKeyword(std::string_view word) {
     // Keywords have 2 to 6 letters and never end in '%'.
     if (word.size() < 2 || word.size() > 6 || word.back() == '%') return false;
+    if (!MayBeIn(kFirstLetters.keyword, word)) return false;
     for (const std::string_view k : kKeywords)
         if (EqualsNoCase(word, k)) return true;
     return false;
