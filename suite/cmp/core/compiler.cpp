@@ -12,6 +12,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <span>
 #include <type_traits>
 #include <unordered_map>
 
@@ -288,9 +289,13 @@ private:
         u8((v >> 8) & 0xFF);
     }
     void u32(uint32_t v) {
-        const uint8_t b[4] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
-                              static_cast<uint8_t>(v >> 24)};
-        m_code.insert(m_code.end(), b, b + 4);
+        const std::size_t at = m_code.size();
+        m_code.resize(at + 4);
+        uint8_t* b = m_code.data() + at;
+        b[0] = static_cast<uint8_t>(v);
+        b[1] = static_cast<uint8_t>(v >> 8);
+        b[2] = static_cast<uint8_t>(v >> 16);
+        b[3] = static_cast<uint8_t>(v >> 24);
     }
     uint32_t here() const { return static_cast<uint32_t>(m_code.size()); }
     void patch(uint32_t at, uint32_t value) {
@@ -355,7 +360,7 @@ private:
     void compileLine(Section& s, int item, bool declarationsOnly);
     void statement(Section& s, std::size_t& p, bool nested);
     void assignment(std::size_t& p);
-    void blockCall(std::size_t& p, const std::vector<std::size_t>& targets, std::size_t nameAt);
+    void blockCall(std::size_t& p, std::span<const std::size_t> targets, std::size_t nameAt);
     void storeTarget(std::size_t& p, Type valueType, TypeFn value);
     void closeSection(Section& s);
     void collectCalls(const Section& s);
@@ -1241,14 +1246,12 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
         }
     };
     auto atArgsEnd = [&] { return open ? isOp(p, ")") : tok(p).kind == Tok::End; };
-    std::vector<Type> types;
     auto arg = [&](bool last) {
         if (atArgsEnd()) {
             fail(nameTok, "E011", nameText + " takes " + std::to_string(f.args) + " argument(s), " + std::to_string(given) + " given");
         }
         const Type t = expression(p);
         ++given;
-        types.push_back(t);
         closeOrComma(last);
         return t;
     };
@@ -1340,7 +1343,6 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
             m_code.resize(codeStart);
             p = argsAt;
             given = givenBefore;
-            types.clear();
             for (int k = 0; k < n; ++k) convert(arg(k == n - 1), Type::Real);
         }
         finish();
@@ -1494,7 +1496,8 @@ void Compiler::assignment(std::size_t& p) {
     const std::size_t rhs = q + 1;
     // A function block call on the right: o% = _Name(a)
     if (tok(rhs).kind == Tok::Word && tok(rhs).text[0] == '_') {
-        blockCall(p, {targetAt}, rhs);
+        const std::size_t target[1] = {targetAt};
+        blockCall(p, target, rhs);
         return;
     }
     std::size_t vp = rhs;
@@ -1518,7 +1521,7 @@ void Compiler::assignment(std::size_t& p) {
     });
 }
 
-void Compiler::blockCall(std::size_t& p, const std::vector<std::size_t>& targets, std::size_t nameAt) {
+void Compiler::blockCall(std::size_t& p, std::span<const std::size_t> targets, std::size_t nameAt) {
     const Token& nameTok = tok(nameAt);
     auto it = m_blockByName.find(nameTok.text);
     if (it == m_blockByName.end()) fail(nameTok, "E014", unknownBlockText(nameTok.text));
@@ -1608,7 +1611,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         return;
     }
     if (t.text[0] == '_') {
-        blockCall(p, {}, p);
+        blockCall(p, std::span<const std::size_t>(), p);
         return;
     }
     const std::string kwText = IsKeyword(t.text) ? Upper(t.text) : std::string(); // empty: no keyword
@@ -2142,8 +2145,8 @@ void Compiler::buildImage(Result& r) {
     if (m_single)
         for (double& d : img.constants) d = static_cast<double>(static_cast<float>(d));
     img.strings = std::move(m_strings);
-    std::stable_sort(m_lines.begin(), m_lines.end(),
-                     [](const image::LineEntry& a, const image::LineEntry& b) { return a.offset < b.offset; });
+    const auto byOffset = [](const image::LineEntry& a, const image::LineEntry& b) { return a.offset < b.offset; };
+    if (!std::is_sorted(m_lines.begin(), m_lines.end(), byOffset)) std::stable_sort(m_lines.begin(), m_lines.end(), byOffset);
     img.lines = std::move(m_lines);
     if (m_opt.embedSource) img.source = m_opt.source;
     for (const Var& v : m_scopes[0].vars) {
@@ -2155,10 +2158,10 @@ void Compiler::buildImage(Result& r) {
     // "_Ramp.2.Last%" is Last% of the second call of _Ramp, in line order.
     {
         const Scope& g = m_scopes[0];
-        std::map<int, int> seen;
+        std::vector<int> seen(m_blocks.size(), 0);
         for (std::size_t k = 0; k < g.instances.size(); ++k) {
             const int b = g.instances[k];
-            const int n = ++seen[b];
+            const int n = ++seen[static_cast<std::size_t>(b)];
             addInstanceSymbols(img, m_blocks[static_cast<std::size_t>(b)].name + "." + std::to_string(n) + ".", b,
                                g.instanceBase[k]);
         }
@@ -2175,10 +2178,10 @@ void Compiler::addInstanceSymbols(image::Image& img, const std::string& prefix, 
         img.symbols.push_back({prefix + v.name, base + v.cell, static_cast<uint8_t>(v.isInt ? 3 : (m_single ? 2 : 1)),
                                v.isArray ? v.size : 1u});
     }
-    std::map<int, int> seen;
+    std::vector<int> seen(sc.instances.empty() ? 0 : m_blocks.size(), 0);
     for (std::size_t k = 0; k < sc.instances.size(); ++k) {
         const int b = sc.instances[k];
-        const int n = ++seen[b];
+        const int n = ++seen[static_cast<std::size_t>(b)];
         addInstanceSymbols(img, prefix + m_blocks[static_cast<std::size_t>(b)].name + "." + std::to_string(n) + ".", b,
                            base + sc.instanceBase[k]);
     }
@@ -2223,7 +2226,7 @@ void Compiler::mapLibraryMessages() {
 
 Result Compiler::run() {
     Result r;
-    m_code.reserve(m_items.size() * 16);
+    m_code.reserve(m_items.size() * 32); // a statement's code is 20 to 30 bytes; untouched capacity costs nothing
     m_lines.reserve(m_items.size());
     prepass();
 
