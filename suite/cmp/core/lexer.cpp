@@ -73,6 +73,45 @@ bool ReadRadix(std::string_view digits, int radix, int64_t& value) {
     return true;
 }
 
+// `w` is digits [. digits] [e [+-] digits]. When the mantissa's digits make an integer below 2^53
+// and the power of ten is at most 22 either way, both are exact doubles and one multiplication or
+// division rounds correctly: the value strtod gives, without its cost. Otherwise false.
+bool ExactReal(std::string_view w, double& out) {
+    static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    uint64_t m = 0;
+    int frac = 0;
+    bool point = false;
+    std::size_t k = 0;
+    for (; k < w.size(); ++k) {
+        const char c = w[k];
+        if (c == '.') {
+            point = true;
+            continue;
+        }
+        if (c < '0' || c > '9') break;
+        m = m * 10 + static_cast<uint64_t>(c - '0');
+        if (m >= (uint64_t{1} << 53)) return false;
+        if (point) ++frac;
+    }
+    int exp = 0;
+    if (k < w.size()) { // the exponent
+        ++k;
+        const bool negative = w[k] == '-';
+        if (w[k] == '-' || w[k] == '+') ++k;
+        for (; k < w.size(); ++k) {
+            exp = exp * 10 + (w[k] - '0');
+            if (exp > 1000) return false;
+        }
+        if (negative) exp = -exp;
+    }
+    const int e10 = exp - frac;
+    if (e10 > 22 || e10 < -22) return false;
+    const double mantissa = static_cast<double>(m);
+    out = e10 >= 0 ? mantissa * kPow10[e10] : mantissa / kPow10[-e10];
+    return true;
+}
+
 // A token that starts with a digit: decimal integer, real, radix number or 0x number.
 Token Number(std::string_view line, std::size_t& i) {
     Token t;
@@ -131,8 +170,10 @@ Token Number(std::string_view line, std::size_t& i) {
     }
     if (real) {
         t.kind = Tok::Real;
-        const std::string digits(w); // strtod needs the terminating NUL
-        t.rval = std::strtod(digits.c_str(), nullptr);
+        if (!ExactReal(w, t.rval)) {
+            const std::string digits(w); // strtod needs the terminating NUL
+            t.rval = std::strtod(digits.c_str(), nullptr);
+        }
         if (!std::isfinite(t.rval)) t.kind = Tok::Bad;
         return t;
     }
