@@ -379,7 +379,12 @@ private:
         const Token& t = tok(p);
         return t.kind == Tok::Op && t.op == OpCode(op);
     }
-    void expect(std::size_t& p, std::string_view op, const std::string& what);
+    // `what` is only read when the operator is missing: no message text is built on the way.
+    void expect(std::size_t& p, std::string_view op, std::string_view what) {
+        if (!isOp(p, op)) missing(p, op, what);
+        ++p;
+    }
+    [[noreturn]] void missing(std::size_t p, std::string_view op, std::string_view what);
     void expectEnd(std::size_t p);
     Type expression(std::size_t& p);
     Type orExpr(std::size_t& p);
@@ -911,13 +916,10 @@ void Compiler::noteWrite(Var& v, int item, const Token& t) {
 
 // --- expressions ---------------------------------------------------------------------------------
 
-void Compiler::expect(std::size_t& p, std::string_view op, const std::string& what) {
-    if (!isOp(p, op)) {
-        const Token& t = tok(p);
-        fail(t, "E002", "expected '" + std::string(op) + "' " + what +
-                            (t.kind == Tok::End ? std::string(", found the end of the line") : ", found '" + t.text + "'"));
-    }
-    ++p;
+void Compiler::missing(std::size_t p, std::string_view op, std::string_view what) {
+    const Token& t = tok(p);
+    fail(t, "E002", "expected '" + std::string(op) + "' " + what +
+                        (t.kind == Tok::End ? std::string(", found the end of the line") : ", found '" + t.text + "'"));
 }
 
 void Compiler::expectEnd(std::size_t p) {
@@ -1282,7 +1284,8 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
             ++p;
         } else if (brackets && f.args == 0 && isOp(p, "(")) {
             ++p;
-            expect(p, ")", "after " + nameText);
+            if (!isOp(p, ")")) missing(p, ")", "after " + nameText);
+            ++p;
         }
     };
     auto bi = [&](Builtin b) {
@@ -1614,8 +1617,16 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         blockCall(p, std::span<const std::size_t>(), p);
         return;
     }
-    const std::string kwText = IsKeyword(t.text) ? Upper(t.text) : std::string(); // empty: no keyword
-    const std::string_view kw = kwText; // compared by length first
+    char upper[8]; // keywords have at most 6 letters
+    std::string_view kw; // the keyword in capitals, empty when the word is none; compared by length first
+    if (IsKeyword(t.text)) {
+        for (std::size_t k = 0; k < t.text.size(); ++k) {
+            const char c = t.text[k];
+            upper[k] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+        }
+        kw = std::string_view(upper, t.text.size());
+    }
+    const auto kwText = [&] { return std::string(kw); };
     auto needLoop = [&]() -> OpenBlock* {
         for (auto it = m_open.rbegin(); it != m_open.rend(); ++it)
             if (it->kind != OpenBlock::If) return &*it;
@@ -1648,14 +1659,14 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         return;
     }
     if (kw == "ELSEIF" || kw == "ELSE" || kw == "ENDIF") {
-        if (nested) fail(t, "E002", kwText + " cannot stand in a one-line IF");
+        if (nested) fail(t, "E002", kwText() + " cannot stand in a one-line IF");
         if (m_open.empty() || m_open.back().kind != OpenBlock::If) {
             if (!m_open.empty()) {
                 const OpenBlock& o = m_open.back();
-                fail(t, "E012", kwText + " inside a " + (o.kind == OpenBlock::For ? "FOR" : "DO") + " loop opened in line " +
+                fail(t, "E012", kwText() + " inside a " + (o.kind == OpenBlock::For ? "FOR" : "DO") + " loop opened in line " +
                                     std::to_string(o.item) + " that is not closed with LOOP");
             }
-            fail(t, "E012", kwText + " without IF");
+            fail(t, "E012", kwText() + " without IF");
         }
         OpenBlock& b = m_open.back();
         if (kw == "ENDIF") {
@@ -1666,7 +1677,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
             m_open.pop_back();
             return;
         }
-        if (b.hasElse) fail(t, "E012", kwText + " after ELSE (IF in line " + std::to_string(b.item) + ")");
+        if (b.hasElse) fail(t, "E012", kwText() + " after ELSE (IF in line " + std::to_string(b.item) + ")");
         b.endPatches.push_back(jump(Op::Jmp));
         if (b.nextCond) patch(*b.nextCond, here());
         b.nextCond.reset();
@@ -1817,7 +1828,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         return;
     }
     if (kw == "DIM" || kw == "CONST") {
-        if (nested) fail(t, "E002", kwText + " cannot stand in a one-line IF");
+        if (nested) fail(t, "E002", kwText() + " cannot stand in a one-line IF");
         return; // declared in the first pass
     }
     if (kw == "PRINT") {
