@@ -232,6 +232,35 @@ private:
     Type (*m_call)(void*);
 };
 
+// The code being generated. Bytes go into storage that is already there (grown by doubling), so
+// appending one is a store and an add rather than a vector's capacity check and call.
+class CodeBuffer {
+public:
+    std::size_t size() const { return m_size; }
+    uint8_t* data() { return m_bytes.data(); }
+    uint8_t& operator[](std::size_t i) { return m_bytes[i]; }
+    void truncate(std::size_t n) { m_size = n; } // n <= size()
+    void reserve(std::size_t n) {
+        if (n > m_bytes.size()) m_bytes.resize(n);
+    }
+    void push(uint8_t b) { *append(1) = b; }
+    uint8_t* append(std::size_t n) {
+        if (m_size + n > m_bytes.size()) m_bytes.resize(std::max<std::size_t>(2 * m_bytes.size(), m_size + n + 4096));
+        uint8_t* at = m_bytes.data() + m_size;
+        m_size += n;
+        return at;
+    }
+    std::vector<uint8_t> take() {
+        m_bytes.resize(m_size);
+        m_size = 0;
+        return std::move(m_bytes);
+    }
+
+private:
+    std::vector<uint8_t> m_bytes; // its size is the capacity; the code is the first m_size bytes
+    std::size_t m_size = 0;
+};
+
 struct ParamRef {
     enum Form { Scaled, Raw, Bit, Pointer } form = Scaled;
     int menu = 0, par = 0, bit = 0;
@@ -282,16 +311,14 @@ private:
     void handleDirective(const std::vector<Token>& toks, bool define);
 
     // --- code ----------------------------------------------------------------------------------
-    void emit(Op op) { m_code.push_back(static_cast<uint8_t>(op)); }
-    void u8(uint32_t v) { m_code.push_back(static_cast<uint8_t>(v)); }
+    void emit(Op op) { m_code.push(static_cast<uint8_t>(op)); }
+    void u8(uint32_t v) { m_code.push(static_cast<uint8_t>(v)); }
     void u16(uint32_t v) {
         u8(v & 0xFF);
         u8((v >> 8) & 0xFF);
     }
     void u32(uint32_t v) {
-        const std::size_t at = m_code.size();
-        m_code.resize(at + 4);
-        uint8_t* b = m_code.data() + at;
+        uint8_t* b = m_code.append(4);
         b[0] = static_cast<uint8_t>(v);
         b[1] = static_cast<uint8_t>(v >> 8);
         b[2] = static_cast<uint8_t>(v >> 16);
@@ -430,7 +457,7 @@ private:
     int m_scope = 0;
     bool m_single = false;
 
-    std::vector<uint8_t> m_code;
+    CodeBuffer m_code;
     std::vector<double> m_constants;
     std::vector<std::string> m_strings;
     std::unordered_map<uint64_t, uint32_t> m_constantIndex;
@@ -1343,7 +1370,7 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
             if (t == Type::Real) acc = Type::Real;
         }
         if (mixed) {
-            m_code.resize(codeStart);
+            m_code.truncate(codeStart);
             p = argsAt;
             given = givenBefore;
             for (int k = 0; k < n; ++k) convert(arg(k == n - 1), Type::Real);
@@ -1959,7 +1986,7 @@ void Compiler::compileLine(Section& s, int item, bool declarationsOnly) {
             opAt(11) == Op::St && !relocated(1) && !relocated(6) && !relocated(12)) {
             const uint32_t a = rd(12), b = rd(1), d = rd(6);
             const Op fused = opAt(10) == Op::IAdd ? Op::IAddCC : Op::ISubCC;
-            m_code.resize(start);
+            m_code.truncate(start);
             emit(fused);
             u32(a);
             u32(b);
@@ -1967,14 +1994,14 @@ void Compiler::compileLine(Section& s, int item, bool declarationsOnly) {
         } else if (n == 16 && opAt(0) == Op::Ld && opAt(5) == Op::PushI && opAt(10) == Op::IAdd && opAt(11) == Op::St &&
                    !relocated(1) && !relocated(12)) {
             const uint32_t a = rd(12), b = rd(1), k = rd(6);
-            m_code.resize(start);
+            m_code.truncate(start);
             emit(Op::IAddCI);
             u32(a);
             u32(b);
             u32(k);
         } else if (n == 10 && opAt(0) == Op::PushI && opAt(5) == Op::St && !relocated(6)) {
             const uint32_t a = rd(6), k = rd(1);
-            m_code.resize(start);
+            m_code.truncate(start);
             emit(Op::StI);
             u32(a);
             u32(k);
@@ -2151,7 +2178,7 @@ void Compiler::buildImage(Result& r) {
     img.globalCells = m_scopes[0].frameSize;
     for (const auto& [id, entry] : m_taskEntry)
         img.tasks.push_back({static_cast<uint16_t>(id), m_opt.targetTasks[static_cast<std::size_t>(id)], entry});
-    img.code = std::move(m_code);
+    img.code = m_code.take();
     img.constants = std::move(m_constants);
     if (m_single)
         for (double& d : img.constants) d = static_cast<double>(static_cast<float>(d));
@@ -2237,7 +2264,7 @@ void Compiler::mapLibraryMessages() {
 
 Result Compiler::run() {
     Result r;
-    m_code.reserve(m_items.size() * 32); // a statement's code is 20 to 30 bytes; untouched capacity costs nothing
+    m_code.reserve(m_items.size() * 32); // a statement's code is 20 to 30 bytes
     m_lines.reserve(m_items.size());
     prepass();
 
