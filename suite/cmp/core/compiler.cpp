@@ -7,6 +7,7 @@
 #include <cctype>
 #include <functional>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <deque>
 #include <map>
@@ -439,7 +440,11 @@ private:
         while (k + 1 < m_libraryStarts.size() && m_libraryStarts[k + 1].first <= item) ++k;
         return m_libraryStarts[k].second;
     }
-    void addInstanceSymbols(image::Image& img, const std::string& prefix, int block, uint32_t base);
+    // `name` holds the instance's prefix ("_Outer.1."); it is extended and restored.
+    void addInstanceSymbols(image::Image& img, std::string& name, int block, uint32_t base);
+    // The symbols one instance of `block` adds, its nested instances included (memo per block).
+    std::size_t instanceSymbolCount(int block, std::vector<std::size_t>& memo) const;
+    static bool isSymbol(const Var& v) { return !(v.hidden || v.isConst || v.name.empty()); }
     void mapLibraryMessages();
     std::string unknownBlockText(std::string_view name) const;
 
@@ -2187,8 +2192,15 @@ void Compiler::buildImage(Result& r) {
     if (!std::is_sorted(m_lines.begin(), m_lines.end(), byOffset)) std::stable_sort(m_lines.begin(), m_lines.end(), byOffset);
     img.lines = std::move(m_lines);
     if (m_opt.embedSource) img.source = m_opt.source;
+    {
+        std::vector<std::size_t> memo(m_blocks.size(), SIZE_MAX);
+        std::size_t count = 0;
+        for (const Var& v : m_scopes[0].vars) count += isSymbol(v);
+        for (const int b : m_scopes[0].instances) count += instanceSymbolCount(b, memo);
+        img.symbols.reserve(count);
+    }
     for (const Var& v : m_scopes[0].vars) {
-        if (v.hidden || v.isConst || v.name.empty()) continue;
+        if (!isSymbol(v)) continue;
         img.symbols.push_back({v.name, v.cell, static_cast<uint8_t>(v.isInt ? 3 : (m_single ? 2 : 1)),
                                v.isArray ? v.size : 1u});
     }
@@ -2197,11 +2209,15 @@ void Compiler::buildImage(Result& r) {
     {
         const Scope& g = m_scopes[0];
         std::vector<int> seen(m_blocks.size(), 0);
+        std::string name;
         for (std::size_t k = 0; k < g.instances.size(); ++k) {
             const int b = g.instances[k];
             const int n = ++seen[static_cast<std::size_t>(b)];
-            addInstanceSymbols(img, m_blocks[static_cast<std::size_t>(b)].name + "." + std::to_string(n) + ".", b,
-                               g.instanceBase[k]);
+            name.assign(m_blocks[static_cast<std::size_t>(b)].name);
+            name += '.';
+            name += std::to_string(n);
+            name += '.';
+            addInstanceSymbols(img, name, b, g.instanceBase[k]);
         }
     }
     for (const BlockDef& b : m_blocks)
@@ -2209,20 +2225,39 @@ void Compiler::buildImage(Result& r) {
                               static_cast<uint16_t>(b.inputs.size()), static_cast<uint16_t>(b.outputs.size())});
 }
 
-void Compiler::addInstanceSymbols(image::Image& img, const std::string& prefix, int block, uint32_t base) {
+void Compiler::addInstanceSymbols(image::Image& img, std::string& name, int block, uint32_t base) {
     const Scope& sc = m_scopes[static_cast<std::size_t>(m_blocks[static_cast<std::size_t>(block)].scope)];
+    const std::size_t prefix = name.size();
     for (const Var& v : sc.vars) {
-        if (v.hidden || v.isConst || v.name.empty()) continue;
-        img.symbols.push_back({prefix + v.name, base + v.cell, static_cast<uint8_t>(v.isInt ? 3 : (m_single ? 2 : 1)),
+        if (!isSymbol(v)) continue;
+        name.resize(prefix);
+        name += v.name;
+        img.symbols.push_back({name, base + v.cell, static_cast<uint8_t>(v.isInt ? 3 : (m_single ? 2 : 1)),
                                v.isArray ? v.size : 1u});
     }
     std::vector<int> seen(sc.instances.empty() ? 0 : m_blocks.size(), 0);
     for (std::size_t k = 0; k < sc.instances.size(); ++k) {
         const int b = sc.instances[k];
         const int n = ++seen[static_cast<std::size_t>(b)];
-        addInstanceSymbols(img, prefix + m_blocks[static_cast<std::size_t>(b)].name + "." + std::to_string(n) + ".", b,
-                           base + sc.instanceBase[k]);
+        name.resize(prefix);
+        name += m_blocks[static_cast<std::size_t>(b)].name;
+        name += '.';
+        name += std::to_string(n);
+        name += '.';
+        addInstanceSymbols(img, name, b, base + sc.instanceBase[k]);
     }
+    name.resize(prefix);
+}
+
+std::size_t Compiler::instanceSymbolCount(int block, std::vector<std::size_t>& memo) const {
+    std::size_t& known = memo[static_cast<std::size_t>(block)];
+    if (known != SIZE_MAX) return known;
+    const Scope& sc = m_scopes[static_cast<std::size_t>(m_blocks[static_cast<std::size_t>(block)].scope)];
+    std::size_t count = 0;
+    for (const Var& v : sc.vars) count += isSymbol(v);
+    for (const int b : sc.instances) count += instanceSymbolCount(b, memo);
+    known = count;
+    return count;
 }
 
 std::string Compiler::unknownBlockText(std::string_view name) const {
