@@ -265,7 +265,7 @@ private:
 struct ParamRef {
     enum Form { Scaled, Raw, Bit, Pointer } form = Scaled;
     int menu = 0, par = 0, bit = 0;
-    std::string pointer;
+    std::string_view pointer; // part of the token's text
 };
 
 class Compiler {
@@ -1117,6 +1117,7 @@ Type Compiler::unary(std::size_t& p) {
 
 bool Compiler::parseParam(const Token& t, ParamRef& ref) {
     std::string_view w = t.text;
+    if (w[0] != '#' && w[0] != 'B' && w[0] != 'b') return false; // neither #... nor B2#...
     if (w.size() > 3 && (w[0] == 'B' || w[0] == 'b') && w[1] == '2' && w[2] == '#') w.remove_prefix(2);
     if (w.empty() || w[0] != '#') return false;
     w.remove_prefix(1);
@@ -1125,7 +1126,7 @@ bool Compiler::parseParam(const Token& t, ParamRef& ref) {
         w.remove_prefix(3);
     } else if (!w.empty() && (std::isalpha(static_cast<unsigned char>(w[0])))) {
         ref.form = ParamRef::Pointer;
-        ref.pointer = std::string(w);
+        ref.pointer = w;
         return true;
     }
     int parts[3] = {0, 0, 0};
