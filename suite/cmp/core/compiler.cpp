@@ -415,11 +415,23 @@ private:
     [[noreturn]] void missing(std::size_t p, std::string_view op, std::string_view what);
     void expectEnd(std::size_t p);
     Type expression(std::size_t& p);
-    Type orExpr(std::size_t& p);
-    Type andExpr(std::size_t& p);
-    Type comparison(std::size_t& p);
-    Type additive(std::size_t& p);
-    Type term(std::size_t& p);
+    // The binary operators by precedence, all left-associative: OR, AND, the comparisons, + -, * /.
+    enum class Bin { None, Or, And, Eq, Ne, Lt, Gt, Le, Ge, Add, Sub, Mul, Div };
+    static int precedence(Bin b) {
+        switch (b) {
+        case Bin::None: return 0;
+        case Bin::Or: return 1;
+        case Bin::And: return 2;
+        case Bin::Add:
+        case Bin::Sub: return 4;
+        case Bin::Mul:
+        case Bin::Div: return 5;
+        default: return 3;
+        }
+    }
+    Bin binaryAt(std::size_t p) const;
+    // Operands joined by operators of at least `minPrecedence` (one function instead of one per level).
+    Type binary(std::size_t& p, int minPrecedence);
     Type unary(std::size_t& p);
     Type primary(std::size_t& p);
     Type function(std::size_t& p, const Builtinfo& f, bool brackets);
@@ -1000,57 +1012,69 @@ std::optional<double> Compiler::constantNumber(std::size_t& p, bool& isInt) {
     return std::nullopt;
 }
 
-Type Compiler::expression(std::size_t& p) { return orExpr(p); }
+Type Compiler::expression(std::size_t& p) { return binary(p, 1); }
 
-Type Compiler::orExpr(std::size_t& p) {
-    Type a = andExpr(p);
-    while (IsWord(tok(p), "OR")) {
-        ++p;
-        const bool intA = a == Type::Int;
-        if (!intA) emit(Op::R2B);
-        const Type b = andExpr(p);
-        truth(b);
-        emit(Op::Or);
-        a = Type::Int;
-    }
-    return a;
-}
-
-Type Compiler::andExpr(std::size_t& p) {
-    Type a = comparison(p);
-    while (IsWord(tok(p), "AND")) {
-        ++p;
-        if (a == Type::Real) emit(Op::R2B);
-        const Type b = comparison(p);
-        truth(b);
-        emit(Op::And);
-        a = Type::Int;
-    }
-    return a;
-}
-
-Type Compiler::comparison(std::size_t& p) {
-    Type a = additive(p);
-    static const std::pair<const char*, std::pair<Op, Op>> kOps[] = {
-        {"=", {Op::IEq, Op::REq}}, {"<>", {Op::INe, Op::RNe}}, {"<", {Op::ILt, Op::RLt}},
-        {">", {Op::IGt, Op::RGt}}, {"<=", {Op::ILe, Op::RLe}}, {">=", {Op::IGe, Op::RGe}}};
-    for (;;) {
-        const Token& t = tok(p);
-        const std::pair<Op, Op>* found = nullptr;
-        if (t.kind == Tok::Op)
-            for (const auto& o : kOps)
-                if (t.text == o.first) found = &o.second;
-        if (!found) return a;
-        ++p;
-        const Type b = additive(p);
-        if (a == Type::Int && b == Type::Int) {
-            emit(found->first);
-        } else {
-            if (a == Type::Int) emit(Op::I2R1);
-            if (b == Type::Int) emit(Op::I2R);
-            emit(found->second);
+Compiler::Bin Compiler::binaryAt(std::size_t p) const {
+    const Token& t = tok(p);
+    if (t.kind == Tok::Op) {
+        switch (t.op) {
+        case OpCode("="): return Bin::Eq;
+        case OpCode("<>"): return Bin::Ne;
+        case OpCode("<"): return Bin::Lt;
+        case OpCode(">"): return Bin::Gt;
+        case OpCode("<="): return Bin::Le;
+        case OpCode(">="): return Bin::Ge;
+        case OpCode("+"): return Bin::Add;
+        case OpCode("-"): return Bin::Sub;
+        case OpCode("*"): return Bin::Mul;
+        case OpCode("/"): return Bin::Div;
+        default: return Bin::None;
         }
-        a = Type::Int;
+    }
+    if (IsWord(t, "OR")) return Bin::Or;
+    if (IsWord(t, "AND")) return Bin::And;
+    return Bin::None;
+}
+
+Type Compiler::binary(std::size_t& p, int minPrecedence) {
+    Type a = unary(p);
+    for (;;) {
+        const Bin op = binaryAt(p);
+        const int level = precedence(op);
+        if (op == Bin::None || level < minPrecedence) return a;
+        ++p;
+        switch (op) {
+        case Bin::Or:
+        case Bin::And: {
+            // The left operand becomes 0/1 before the right one is computed; OR also converts a
+            // statement-only value, AND only a real.
+            if (op == Bin::Or ? a != Type::Int : a == Type::Real) emit(Op::R2B);
+            const Type b = binary(p, level + 1);
+            truth(b);
+            emit(op == Bin::Or ? Op::Or : Op::And);
+            a = Type::Int;
+            break;
+        }
+        case Bin::Add: a = arithmetic(a, binary(p, level + 1), Op::IAdd, Op::RAdd); break;
+        case Bin::Sub: a = arithmetic(a, binary(p, level + 1), Op::ISub, Op::RSub); break;
+        case Bin::Mul: a = arithmetic(a, binary(p, level + 1), Op::IMul, Op::RMul); break;
+        case Bin::Div: a = arithmetic(a, binary(p, level + 1), Op::IDiv, Op::RDiv); break;
+        default: {
+            static constexpr std::pair<Op, Op> kCompare[] = {{Op::IEq, Op::REq}, {Op::INe, Op::RNe}, {Op::ILt, Op::RLt},
+                                                             {Op::IGt, Op::RGt}, {Op::ILe, Op::RLe}, {Op::IGe, Op::RGe}};
+            const std::pair<Op, Op>& ops = kCompare[static_cast<int>(op) - static_cast<int>(Bin::Eq)];
+            const Type b = binary(p, level + 1);
+            if (a == Type::Int && b == Type::Int) {
+                emit(ops.first);
+            } else {
+                if (a == Type::Int) emit(Op::I2R1);
+                if (b == Type::Int) emit(Op::I2R);
+                emit(ops.second);
+            }
+            a = Type::Int;
+            break;
+        }
+        }
     }
 }
 
@@ -1063,36 +1087,6 @@ Type Compiler::arithmetic(Type a, Type b, Op intOp, Op realOp) {
     if (b == Type::Int) emit(Op::I2R);
     emit(realOp);
     return Type::Real;
-}
-
-Type Compiler::additive(std::size_t& p) {
-    Type a = term(p);
-    for (;;) {
-        if (isOp(p, "+")) {
-            ++p;
-            a = arithmetic(a, term(p), Op::IAdd, Op::RAdd);
-        } else if (isOp(p, "-")) {
-            ++p;
-            a = arithmetic(a, term(p), Op::ISub, Op::RSub);
-        } else {
-            return a;
-        }
-    }
-}
-
-Type Compiler::term(std::size_t& p) {
-    Type a = unary(p);
-    for (;;) {
-        if (isOp(p, "*")) {
-            ++p;
-            a = arithmetic(a, unary(p), Op::IMul, Op::RMul);
-        } else if (isOp(p, "/")) {
-            ++p;
-            a = arithmetic(a, unary(p), Op::IDiv, Op::RDiv);
-        } else {
-            return a;
-        }
-    }
 }
 
 Type Compiler::unary(std::size_t& p) {
