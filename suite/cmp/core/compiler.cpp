@@ -246,7 +246,8 @@ public:
     }
     void push(uint8_t b) { *append(1) = b; }
     uint8_t* append(std::size_t n) {
-        if (m_size + n > m_bytes.size()) m_bytes.resize(std::max<std::size_t>(2 * m_bytes.size(), m_size + n + 4096));
+        if (m_size + n > m_bytes.size()) [[unlikely]]
+            grow(n);
         uint8_t* at = m_bytes.data() + m_size;
         m_size += n;
         return at;
@@ -258,6 +259,8 @@ public:
     }
 
 private:
+    [[gnu::noinline]] void grow(std::size_t n) { m_bytes.resize(std::max<std::size_t>(2 * m_bytes.size(), m_size + n + 4096)); }
+
     std::vector<uint8_t> m_bytes; // its size is the capacity; the code is the first m_size bytes
     std::size_t m_size = 0;
 };
