@@ -309,6 +309,41 @@ TEST(Lexer, TokeniseLineMatchesTokenisingTheStrippedLine) {
     }
 }
 
+// Integer literals: the value, where the token ends, and the largest magnitude an integer may have
+// (2147483648 is allowed so that -2147483648 can be written).
+TEST(Lexer, IntegerLiterals) {
+    struct Case {
+        const char* line;
+        cmp::Tok kind;
+        int64_t value;
+        int end; // column after the first token
+    };
+    const Case cases[] = {
+        {"0", cmp::Tok::Int, 0, 2},
+        {"7)", cmp::Tok::Int, 7, 2},
+        {"2147483647 ", cmp::Tok::Int, 2147483647, 11},
+        {"2147483648", cmp::Tok::Int, 2147483648, 11},
+        {"2147483649", cmp::Tok::Bad, 0, 11},
+        {"99999999999999999999999,1", cmp::Tok::Bad, 0, 24},
+        {"12ab", cmp::Tok::Bad, 0, 5},
+        {"12%", cmp::Tok::Bad, 0, 4},
+        {"16#FF+1", cmp::Tok::Int, 255, 6},
+        {"0x10;", cmp::Tok::Int, 16, 5},
+        {"1e3", cmp::Tok::Real, 0, 4},
+        {"2.5*x", cmp::Tok::Real, 0, 4},
+    };
+    std::vector<cmp::Token> toks;
+    for (const Case& c : cases) {
+        cmp::TokeniseLine(c.line, toks);
+        EXPECT_EQ(toks[0].kind, c.kind) << c.line;
+        EXPECT_EQ(toks[0].start, 1) << c.line;
+        EXPECT_EQ(toks[0].end, c.end) << c.line;
+        if (c.kind == cmp::Tok::Int) {
+            EXPECT_EQ(toks[0].ival, c.value) << c.line;
+        }
+    }
+}
+
 // A real literal has exactly the value strtod gives it, to the last bit, whether it is read by the
 // quick exact route or not.
 TEST(Lexer, RealLiteralsAreCorrectlyRounded) {

@@ -117,6 +117,27 @@ Token Number(std::string_view line, std::size_t& i) {
     Token t;
     const std::size_t from = i;
     std::size_t j = i;
+    {
+        // Most numbers are plain decimal integers: digits up to a character that cannot continue
+        // a word.
+        uint64_t v = 0;
+        bool tooBig = false;
+        while (j < line.size() && line[j] >= '0' && line[j] <= '9') {
+            if (!tooBig) v = v * 10 + static_cast<uint64_t>(line[j] - '0');
+            tooBig = tooBig || v > 2147483648ull;
+            ++j;
+        }
+        if (j == line.size() || !IsWordChar(line[j])) {
+            t.kind = tooBig ? Tok::Bad : Tok::Int;
+            t.ival = tooBig ? 0 : static_cast<int64_t>(v);
+            t.text = line.substr(from, j - from);
+            t.start = static_cast<int>(from) + 1;
+            t.end = static_cast<int>(j) + 1;
+            i = j;
+            return t;
+        }
+        j = from;
+    }
     while (j < line.size() && IsWordChar(line[j])) {
         // An exponent sign belongs to the number: 2e-3.
         if ((line[j] == 'e' || line[j] == 'E') && j + 1 < line.size() && (line[j + 1] == '-' || line[j + 1] == '+') &&
