@@ -188,6 +188,10 @@ bool MayDeclare(std::string_view line) {
     while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
     if (i == line.size()) return false;
     if (line[i] == '$') return true;
+    // Only DIM, CONST and FBbody start with these letters; any other declaration is a label,
+    // which needs a ':'.
+    const char first = static_cast<char>(line[i] | 0x20);
+    if (first != 'd' && first != 'c' && first != 'f' && line.find(':', i) == std::string_view::npos) return false;
     std::size_t j = i;
     while (j < line.size() && IsWordChar(line[j])) ++j;
     if (j == i) return false;
