@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -264,6 +266,99 @@ TEST(Lexer, StripCommentAtEveryPosition) {
         {"abcdefghijklmnopqrstuvwxyz0123456789 // z", "abcdefghijklmnopqrstuvwxyz0123456789 "},
     };
     for (const auto& [line, code] : cases) EXPECT_EQ(cmp::StripComment(line), code) << line;
+}
+
+// Splitting a line with its comment gives exactly the tokens of the line without it: the same
+// kinds, texts, columns and values, and the end of the line where the comment starts.
+TEST(Lexer, TokeniseLineMatchesTokenisingTheStrippedLine) {
+    const char* const lines[] = {
+        "",
+        "   ",
+        "x% = 1 ; set",
+        "; all comment",
+        "y = a / b // half",
+        "y = a/b/c",
+        "1234567//x",
+        "PRINT \"a;b\", x%",          // the comment cuts the text: an unclosed text
+        "PRINT \"a//b\"",
+        "PRINT \"open",
+        "PRINT \"ok\" ; \"not\"",
+        "IF x% <= 2 AND y <> 3 THEN z = 2e-3 * 1.5E+2 ; c",
+        "n% = 16#FF + 0x1F + 2#101 - 9# ; radix",
+        "q = 12e-//x",
+        "r = 5e;x",
+        "(a%, b%) = _Step(#1.21, #INT7.01) // block",
+        "x% = 3 @ 4 ! ; bad characters",
+        "\tLevel = _Lag(FLOAT(Zone%[1]), 4)",
+    };
+    std::vector<cmp::Token> fused;
+    for (const char* line : lines) {
+        const std::vector<cmp::Token> expected = cmp::Tokenise(cmp::StripComment(line));
+        cmp::TokeniseLine(line, fused);
+        ASSERT_EQ(fused.size(), expected.size()) << line;
+        for (std::size_t k = 0; k < fused.size(); ++k) {
+            const cmp::Token &a = fused[k], &b = expected[k];
+            EXPECT_EQ(a.kind, b.kind) << line << " token " << k;
+            EXPECT_EQ(a.text, b.text) << line << " token " << k;
+            EXPECT_EQ(a.start, b.start) << line << " token " << k;
+            EXPECT_EQ(a.end, b.end) << line << " token " << k;
+            EXPECT_EQ(a.ival, b.ival) << line << " token " << k;
+            EXPECT_EQ(a.op, b.op) << line << " token " << k;
+            EXPECT_EQ(std::memcmp(&a.rval, &b.rval, sizeof a.rval), 0) << line << " token " << k;
+        }
+    }
+}
+
+// Integer literals: the value, where the token ends, and the largest magnitude an integer may have
+// (2147483648 is allowed so that -2147483648 can be written).
+TEST(Lexer, IntegerLiterals) {
+    struct Case {
+        const char* line;
+        cmp::Tok kind;
+        int64_t value;
+        int end; // column after the first token
+    };
+    const Case cases[] = {
+        {"0", cmp::Tok::Int, 0, 2},
+        {"7)", cmp::Tok::Int, 7, 2},
+        {"2147483647 ", cmp::Tok::Int, 2147483647, 11},
+        {"2147483648", cmp::Tok::Int, 2147483648, 11},
+        {"2147483649", cmp::Tok::Bad, 0, 11},
+        {"99999999999999999999999,1", cmp::Tok::Bad, 0, 24},
+        {"12ab", cmp::Tok::Bad, 0, 5},
+        {"12%", cmp::Tok::Bad, 0, 4},
+        {"16#FF+1", cmp::Tok::Int, 255, 6},
+        {"0x10;", cmp::Tok::Int, 16, 5},
+        {"1e3", cmp::Tok::Real, 0, 4},
+        {"2.5*x", cmp::Tok::Real, 0, 4},
+    };
+    std::vector<cmp::Token> toks;
+    for (const Case& c : cases) {
+        cmp::TokeniseLine(c.line, toks);
+        EXPECT_EQ(toks[0].kind, c.kind) << c.line;
+        EXPECT_EQ(toks[0].start, 1) << c.line;
+        EXPECT_EQ(toks[0].end, c.end) << c.line;
+        if (c.kind == cmp::Tok::Int) {
+            EXPECT_EQ(toks[0].ival, c.value) << c.line;
+        }
+    }
+}
+
+// A real literal has exactly the value strtod gives it, to the last bit, whether it is read by the
+// quick exact route or not.
+TEST(Lexer, RealLiteralsAreCorrectlyRounded) {
+    const char* const literals[] = {
+        "0.1", "0.3", "0.7", "2.675", "1500.0", "0.5", "3.14159265358979", "123456789012345.678",
+        "9007199254740991.0", "9007199254740993.0", "1e22", "1e23", "4.35e-22", "1.5e-23", "2.e5",
+        "0.000001", "1E+05", "7e-1", "1.7976931348623157e308", "4.9e-324", "0.0", "00012.50",
+    };
+    for (const char* text : literals) {
+        const std::vector<cmp::Token> toks = cmp::Tokenise(text);
+        ASSERT_EQ(toks[0].kind, cmp::Tok::Real) << text;
+        const double expected = std::strtod(text, nullptr);
+        EXPECT_EQ(std::memcmp(&toks[0].rval, &expected, sizeof expected), 0)
+            << text << ": " << toks[0].rval << " instead of " << expected;
+    }
 }
 
 TEST(CompilerLimits, AtMostOneHundredErrors) {

@@ -7,11 +7,13 @@
 #include <cctype>
 #include <functional>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <deque>
 #include <map>
 #include <optional>
 #include <set>
+#include <span>
 #include <type_traits>
 #include <unordered_map>
 
@@ -48,6 +50,18 @@ constexpr uint32_t kMaxCells = 4u << 20; // 32 MB of variables
 // Thrown to abandon the rest of a line after its error was reported.
 struct LineError {};
 
+// Maps keyed by name, looked up with the token's view of the name (no string is built).
+struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const {
+        uint64_t h = 14695981039346656037ull; // FNV-1a: names are short, a call to a general hash costs more
+        for (const char c : s) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+        return static_cast<std::size_t>(h ^ (h >> 29));
+    }
+};
+template <class T> using NameMap = std::unordered_map<std::string, T, NameHash, std::equal_to<>>;
+template <class T> using SortedNames = std::map<std::string, T, std::less<>>;
+
 struct Var {
     std::string name;
     bool isInt = true;
@@ -73,7 +87,7 @@ struct Reloc {
 struct Scope {
     int block = -1;     // -1: the program's global frame
     std::deque<Var> vars; // references stay valid while a line creates more variables
-    std::unordered_map<std::string, int> byName;
+    NameMap<int> byName;
     std::unordered_map<std::string, std::string> spellings; // lower case -> first spelling
     uint32_t cells = 0;
     std::vector<int> instances; // block index per call site
@@ -107,7 +121,7 @@ struct Section {
     std::string subName;
     int block = -1;
     int fbBody = -1;    // item of the FBbody line
-    std::map<std::string, std::pair<int, int>> labels; // name -> (item, column)
+    SortedNames<std::pair<int, int>> labels; // name -> (item, column)
 };
 
 struct OpenBlock {
@@ -138,6 +152,22 @@ constexpr Builtinfo kFunctions[] = {
     {"ANSIWRITE", 2}, {"ANSIREPLY", 1}, {"GETCHAR", 0}, {"PUTCHAR", 1}, {"GETKEY", 0}, {"PUTKEY", 1},
 };
 
+// For each length, the first letters (bit 0 'A') that a keyword or built-in of that length has.
+struct FirstLetters {
+    uint32_t keyword[16] = {}, function[16] = {};
+    constexpr FirstLetters() {
+        for (const std::string_view k : kKeywords) keyword[k.size()] |= 1u << (k[0] - 'A');
+        for (const Builtinfo& f : kFunctions) function[f.name.size()] |= 1u << (f.name[0] - 'A');
+    }
+};
+constexpr FirstLetters kFirstLetters;
+
+// Whether a word of this length and first character can be in the table (word.size() < 16).
+inline bool MayBeIn(const uint32_t (&table)[16], std::string_view word) {
+    const unsigned c = (static_cast<unsigned char>(word[0]) | 0x20u) - 'a';
+    return c < 26 && (table[word.size()] >> c & 1u);
+}
+
 // The quick rejections of FindFunction and IsKeyword rely on these lengths.
 constexpr bool LengthsWithin(std::size_t lo, std::size_t hi, bool functions) {
     if (functions) {
@@ -158,6 +188,10 @@ bool MayDeclare(std::string_view line) {
     while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
     if (i == line.size()) return false;
     if (line[i] == '$') return true;
+    // Only DIM, CONST and FBbody start with these letters; any other declaration is a label,
+    // which needs a ':'.
+    const char first = static_cast<char>(line[i] | 0x20);
+    if (first != 'd' && first != 'c' && first != 'f' && line.find(':', i) == std::string_view::npos) return false;
     std::size_t j = i;
     while (j < line.size() && IsWordChar(line[j])) ++j;
     if (j == i) return false;
@@ -170,6 +204,7 @@ bool MayDeclare(std::string_view line) {
 const Builtinfo* FindFunction(std::string_view word) {
     // No built-in is shorter than 2 or longer than 9 letters, and none ends in '%'.
     if (word.size() < 2 || word.size() > 9 || word.back() == '%') return nullptr;
+    if (!MayBeIn(kFirstLetters.function, word)) return nullptr;
     for (const Builtinfo& f : kFunctions)
         if (EqualsNoCase(word, f.name)) return &f;
     return nullptr;
@@ -178,6 +213,7 @@ const Builtinfo* FindFunction(std::string_view word) {
 bool IsKeyword(std::string_view word) {
     // Keywords have 2 to 6 letters and never end in '%'.
     if (word.size() < 2 || word.size() > 6 || word.back() == '%') return false;
+    if (!MayBeIn(kFirstLetters.keyword, word)) return false;
     for (const std::string_view k : kKeywords)
         if (EqualsNoCase(word, k)) return true;
     return false;
@@ -201,10 +237,42 @@ private:
     Type (*m_call)(void*);
 };
 
+// The code being generated. Bytes go into storage that is already there (grown by doubling), so
+// appending one is a store and an add rather than a vector's capacity check and call.
+class CodeBuffer {
+public:
+    std::size_t size() const { return m_size; }
+    uint8_t* data() { return m_bytes.data(); }
+    uint8_t& operator[](std::size_t i) { return m_bytes[i]; }
+    void truncate(std::size_t n) { m_size = n; } // n <= size()
+    void reserve(std::size_t n) {
+        if (n > m_bytes.size()) m_bytes.resize(n);
+    }
+    void push(uint8_t b) { *append(1) = b; }
+    uint8_t* append(std::size_t n) {
+        if (m_size + n > m_bytes.size()) [[unlikely]]
+            grow(n);
+        uint8_t* at = m_bytes.data() + m_size;
+        m_size += n;
+        return at;
+    }
+    std::vector<uint8_t> take() {
+        m_bytes.resize(m_size);
+        m_size = 0;
+        return std::move(m_bytes);
+    }
+
+private:
+    [[gnu::noinline]] void grow(std::size_t n) { m_bytes.resize(std::max<std::size_t>(2 * m_bytes.size(), m_size + n + 4096)); }
+
+    std::vector<uint8_t> m_bytes; // its size is the capacity; the code is the first m_size bytes
+    std::size_t m_size = 0;
+};
+
 struct ParamRef {
     enum Form { Scaled, Raw, Bit, Pointer } form = Scaled;
     int menu = 0, par = 0, bit = 0;
-    std::string pointer;
+    std::string_view pointer; // part of the token's text
 };
 
 class Compiler {
@@ -251,16 +319,18 @@ private:
     void handleDirective(const std::vector<Token>& toks, bool define);
 
     // --- code ----------------------------------------------------------------------------------
-    void emit(Op op) { m_code.push_back(static_cast<uint8_t>(op)); }
-    void u8(uint32_t v) { m_code.push_back(static_cast<uint8_t>(v)); }
+    void emit(Op op) { m_code.push(static_cast<uint8_t>(op)); }
+    void u8(uint32_t v) { m_code.push(static_cast<uint8_t>(v)); }
     void u16(uint32_t v) {
         u8(v & 0xFF);
         u8((v >> 8) & 0xFF);
     }
     void u32(uint32_t v) {
-        const uint8_t b[4] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
-                              static_cast<uint8_t>(v >> 24)};
-        m_code.insert(m_code.end(), b, b + 4);
+        uint8_t* b = m_code.append(4);
+        b[0] = static_cast<uint8_t>(v);
+        b[1] = static_cast<uint8_t>(v >> 8);
+        b[2] = static_cast<uint8_t>(v >> 16);
+        b[3] = static_cast<uint8_t>(v >> 24);
     }
     uint32_t here() const { return static_cast<uint32_t>(m_code.size()); }
     void patch(uint32_t at, uint32_t value) {
@@ -295,10 +365,12 @@ private:
         if (added) m_constants.push_back(v);
         return it->second;
     }
-    uint32_t stringIndex(const std::string& s) {
-        const auto [it, added] = m_stringIndex.emplace(s, static_cast<uint32_t>(m_strings.size()));
-        if (added) m_strings.push_back(s);
-        return it->second;
+    uint32_t stringIndex(std::string_view s) {
+        if (const auto it = m_stringIndex.find(s); it != m_stringIndex.end()) return it->second;
+        const uint32_t index = static_cast<uint32_t>(m_strings.size());
+        m_strings.emplace_back(s);
+        m_stringIndex.emplace(std::string(s), index);
+        return index;
     }
     void convert(Type from, Type to) {
         if (from == Type::Int && to == Type::Real) emit(Op::I2R);
@@ -310,7 +382,7 @@ private:
 
     // --- variables -------------------------------------------------------------------------------
     Scope& scope() { return m_scopes[static_cast<std::size_t>(m_scope)]; }
-    int declare(Scope& sc, const std::string& name, int item, int start, int end);
+    int declare(Scope& sc, std::string_view name, int item, int start, int end);
     Var& variable(const Token& t, bool forArray);
     uint32_t hiddenCell(Type t);
     void noteRead(Var& v, int item, const Token& t);
@@ -323,7 +395,7 @@ private:
     void compileLine(Section& s, int item, bool declarationsOnly);
     void statement(Section& s, std::size_t& p, bool nested);
     void assignment(std::size_t& p);
-    void blockCall(std::size_t& p, const std::vector<std::size_t>& targets, std::size_t nameAt);
+    void blockCall(std::size_t& p, std::span<const std::size_t> targets, std::size_t nameAt);
     void storeTarget(std::size_t& p, Type valueType, TypeFn value);
     void closeSection(Section& s);
     void collectCalls(const Section& s);
@@ -339,17 +411,34 @@ private:
     // --- expressions ---------------------------------------------------------------------------
     const Token& tok(std::size_t p) const { return m_toks[std::min(p, m_toks.size() - 1)]; }
     bool isOp(std::size_t p, std::string_view op) const {
-        const Token& t = tok(p); // operators have one or two characters
-        return t.kind == Tok::Op && t.text.size() == op.size() && t.text[0] == op[0] && (op.size() == 1 || t.text[1] == op[1]);
+        const Token& t = tok(p);
+        return t.kind == Tok::Op && t.op == OpCode(op);
     }
-    void expect(std::size_t& p, std::string_view op, const std::string& what);
+    // `what` is only read when the operator is missing: no message text is built on the way.
+    void expect(std::size_t& p, std::string_view op, std::string_view what) {
+        if (!isOp(p, op)) missing(p, op, what);
+        ++p;
+    }
+    [[noreturn]] void missing(std::size_t p, std::string_view op, std::string_view what);
     void expectEnd(std::size_t p);
     Type expression(std::size_t& p);
-    Type orExpr(std::size_t& p);
-    Type andExpr(std::size_t& p);
-    Type comparison(std::size_t& p);
-    Type additive(std::size_t& p);
-    Type term(std::size_t& p);
+    // The binary operators by precedence, all left-associative: OR, AND, the comparisons, + -, * /.
+    enum class Bin { None, Or, And, Eq, Ne, Lt, Gt, Le, Ge, Add, Sub, Mul, Div };
+    static int precedence(Bin b) {
+        switch (b) {
+        case Bin::None: return 0;
+        case Bin::Or: return 1;
+        case Bin::And: return 2;
+        case Bin::Add:
+        case Bin::Sub: return 4;
+        case Bin::Mul:
+        case Bin::Div: return 5;
+        default: return 3;
+        }
+    }
+    Bin binaryAt(std::size_t p) const;
+    // Operands joined by operators of at least `minPrecedence` (one function instead of one per level).
+    Type binary(std::size_t& p, int minPrecedence);
     Type unary(std::size_t& p);
     Type primary(std::size_t& p);
     Type function(std::size_t& p, const Builtinfo& f, bool brackets);
@@ -370,9 +459,13 @@ private:
         while (k + 1 < m_libraryStarts.size() && m_libraryStarts[k + 1].first <= item) ++k;
         return m_libraryStarts[k].second;
     }
-    void addInstanceSymbols(image::Image& img, const std::string& prefix, int block, uint32_t base);
+    // `name` holds the instance's prefix ("_Outer.1."); it is extended and restored.
+    void addInstanceSymbols(image::Image& img, std::string& name, int block, uint32_t base);
+    // The symbols one instance of `block` adds, its nested instances included (memo per block).
+    std::size_t instanceSymbolCount(int block, std::vector<std::size_t>& memo) const;
+    static bool isSymbol(const Var& v) { return !(v.hidden || v.isConst || v.name.empty()); }
     void mapLibraryMessages();
-    std::string unknownBlockText(const std::string& name) const;
+    std::string unknownBlockText(std::string_view name) const;
 
     const std::vector<SourceItem>& m_items;
     const Options& m_opt;
@@ -381,18 +474,18 @@ private:
     std::vector<Message> m_messages;
     std::vector<Section> m_sections;
     std::vector<BlockDef> m_blocks;
-    std::map<std::string, int> m_blockByName;
-    std::map<std::string, int> m_subByName; // lower-case name -> section
-    std::map<std::string, std::string> m_aliases;
+    SortedNames<int> m_blockByName;
+    SortedNames<int> m_subByName; // lower-case name -> section
+    SortedNames<std::string> m_aliases;
     std::vector<Scope> m_scopes;
     int m_scope = 0;
     bool m_single = false;
 
-    std::vector<uint8_t> m_code;
+    CodeBuffer m_code;
     std::vector<double> m_constants;
     std::vector<std::string> m_strings;
     std::unordered_map<uint64_t, uint32_t> m_constantIndex;
-    std::unordered_map<std::string, uint32_t> m_stringIndex;
+    NameMap<uint32_t> m_stringIndex;
     std::vector<image::LineEntry> m_lines;
 
     // State of the line being compiled.
@@ -400,7 +493,7 @@ private:
     std::vector<Token> m_toks;
     Section* m_section = nullptr;
     std::vector<OpenBlock> m_open;
-    std::map<std::string, uint32_t> m_labelAt;
+    SortedNames<uint32_t> m_labelAt;
     std::vector<std::tuple<uint32_t, std::string, int, int, int>> m_gotoPatches;
     std::vector<std::tuple<uint32_t, std::string, int, int, int>> m_callPatches;
     std::vector<std::pair<uint32_t, int>> m_subEntries;
@@ -518,7 +611,7 @@ void Compiler::parseBlockHeader(Section& s) {
                 if (n == t.text) fail(t, "E019", "'" + t.text + "' appears twice in the function block header");
             for (const std::string& n : b.outputs)
                 if (n == t.text) fail(t, "E019", "'" + t.text + "' appears twice in the function block header");
-            out.push_back(t.text);
+            out.emplace_back(t.text);
             cols.emplace_back(t.start, t.end);
             isInt.push_back(t.text.back() == '%');
             if (!isInt.back()) realInFixedPoint(t);
@@ -541,7 +634,7 @@ void Compiler::parseBlockHeader(Section& s) {
             expect(p, "=", "after the outputs");
         } else if (tok(p).kind == Tok::Word && tok(p).text[0] != '_') {
             const Token& t = tok(p);
-            b.outputs.push_back(t.text);
+            b.outputs.emplace_back(t.text);
             b.outCols.emplace_back(t.start, t.end);
             b.outInt.push_back(t.text.back() == '%');
             if (!b.outInt.back()) realInFixedPoint(t);
@@ -583,10 +676,11 @@ void Compiler::parseBlockHeader(Section& s) {
 void Compiler::lineTokens(int item, std::string_view text) {
     (void)item;
     if (m_aliases.empty()) {
-        Tokenise(StripComment(text), m_toks);
+        TokeniseLine(text, m_toks);
         return;
     }
-    const std::vector<Token> raw = Tokenise(StripComment(text));
+    std::vector<Token> raw;
+    TokeniseLine(text, raw);
     std::vector<Token>& out = m_toks;
     out.clear();
     // Aliases are whole words, replaced by their text; a replacement may use earlier aliases.
@@ -630,7 +724,7 @@ void Compiler::handleDirective(const std::vector<Token>& toks, bool define) {
             rep = a == std::string::npos ? std::string() : rep.substr(a);
             while (!rep.empty() && (rep.back() == ' ' || rep.back() == '\t' || rep.back() == '\r')) rep.pop_back();
             if (rep.empty()) fail(name, "E002", "$DEFINE " + name.text + " has no replacement");
-            m_aliases[name.text] = rep;
+            m_aliases[std::string(name.text)] = rep;
         }
         return;
     }
@@ -722,12 +816,12 @@ void Compiler::prepass() {
                 continue;
             }
             if (t0.kind == Tok::Word && isOp(1, ":") && !IsKeyword(t0.text) && t0.text[0] != '#') {
-                if (s->labels.count(t0.text)) {
+                if (const auto first = s->labels.find(t0.text); first != s->labels.end()) {
                     error(m_item, t0.start, t0.end, "E008",
                           "label '" + t0.text + "' is defined twice in section " + s->title + " (first in line " +
-                              std::to_string(s->labels[t0.text].first) + ")");
+                              std::to_string(first->second.first) + ")");
                 } else {
-                    s->labels[t0.text] = {m_item, t0.start};
+                    s->labels.emplace(std::string(t0.text), std::pair<int, int>{m_item, t0.start});
                 }
                 continue;
             }
@@ -789,7 +883,7 @@ void Compiler::prepass() {
 
 // --- variables -----------------------------------------------------------------------------------
 
-int Compiler::declare(Scope& sc, const std::string& name, int item, int start, int end) {
+int Compiler::declare(Scope& sc, std::string_view name, int item, int start, int end) {
     Var v;
     v.name = name;
     v.isInt = !name.empty() && name.back() == '%';
@@ -801,11 +895,12 @@ int Compiler::declare(Scope& sc, const std::string& name, int item, int start, i
         if (it->second != name)
             warn(item, start, end, "W003", "'" + name + "' differs only in case from '" + it->second + "'");
     } else {
-        sc.spellings[low] = name;
+        sc.spellings.emplace(low, std::string(name));
     }
     sc.vars.push_back(std::move(v));
     const int idx = static_cast<int>(sc.vars.size() - 1);
-    sc.byName[name] = idx;
+    if (const auto it = sc.byName.find(name); it != sc.byName.end()) it->second = idx;
+    else sc.byName.emplace(std::string(name), idx);
     return idx;
 }
 
@@ -872,13 +967,10 @@ void Compiler::noteWrite(Var& v, int item, const Token& t) {
 
 // --- expressions ---------------------------------------------------------------------------------
 
-void Compiler::expect(std::size_t& p, std::string_view op, const std::string& what) {
-    if (!isOp(p, op)) {
-        const Token& t = tok(p);
-        fail(t, "E002", "expected '" + std::string(op) + "' " + what +
-                            (t.kind == Tok::End ? std::string(", found the end of the line") : ", found '" + t.text + "'"));
-    }
-    ++p;
+void Compiler::missing(std::size_t p, std::string_view op, std::string_view what) {
+    const Token& t = tok(p);
+    fail(t, "E002", "expected '" + std::string(op) + "' " + what +
+                        (t.kind == Tok::End ? std::string(", found the end of the line") : ", found '" + t.text + "'"));
 }
 
 void Compiler::expectEnd(std::size_t p) {
@@ -927,57 +1019,69 @@ std::optional<double> Compiler::constantNumber(std::size_t& p, bool& isInt) {
     return std::nullopt;
 }
 
-Type Compiler::expression(std::size_t& p) { return orExpr(p); }
+Type Compiler::expression(std::size_t& p) { return binary(p, 1); }
 
-Type Compiler::orExpr(std::size_t& p) {
-    Type a = andExpr(p);
-    while (IsWord(tok(p), "OR")) {
-        ++p;
-        const bool intA = a == Type::Int;
-        if (!intA) emit(Op::R2B);
-        const Type b = andExpr(p);
-        truth(b);
-        emit(Op::Or);
-        a = Type::Int;
-    }
-    return a;
-}
-
-Type Compiler::andExpr(std::size_t& p) {
-    Type a = comparison(p);
-    while (IsWord(tok(p), "AND")) {
-        ++p;
-        if (a == Type::Real) emit(Op::R2B);
-        const Type b = comparison(p);
-        truth(b);
-        emit(Op::And);
-        a = Type::Int;
-    }
-    return a;
-}
-
-Type Compiler::comparison(std::size_t& p) {
-    Type a = additive(p);
-    static const std::pair<const char*, std::pair<Op, Op>> kOps[] = {
-        {"=", {Op::IEq, Op::REq}}, {"<>", {Op::INe, Op::RNe}}, {"<", {Op::ILt, Op::RLt}},
-        {">", {Op::IGt, Op::RGt}}, {"<=", {Op::ILe, Op::RLe}}, {">=", {Op::IGe, Op::RGe}}};
-    for (;;) {
-        const Token& t = tok(p);
-        const std::pair<Op, Op>* found = nullptr;
-        if (t.kind == Tok::Op)
-            for (const auto& o : kOps)
-                if (t.text == o.first) found = &o.second;
-        if (!found) return a;
-        ++p;
-        const Type b = additive(p);
-        if (a == Type::Int && b == Type::Int) {
-            emit(found->first);
-        } else {
-            if (a == Type::Int) emit(Op::I2R1);
-            if (b == Type::Int) emit(Op::I2R);
-            emit(found->second);
+Compiler::Bin Compiler::binaryAt(std::size_t p) const {
+    const Token& t = tok(p);
+    if (t.kind == Tok::Op) {
+        switch (t.op) {
+        case OpCode("="): return Bin::Eq;
+        case OpCode("<>"): return Bin::Ne;
+        case OpCode("<"): return Bin::Lt;
+        case OpCode(">"): return Bin::Gt;
+        case OpCode("<="): return Bin::Le;
+        case OpCode(">="): return Bin::Ge;
+        case OpCode("+"): return Bin::Add;
+        case OpCode("-"): return Bin::Sub;
+        case OpCode("*"): return Bin::Mul;
+        case OpCode("/"): return Bin::Div;
+        default: return Bin::None;
         }
-        a = Type::Int;
+    }
+    if (IsWord(t, "OR")) return Bin::Or;
+    if (IsWord(t, "AND")) return Bin::And;
+    return Bin::None;
+}
+
+Type Compiler::binary(std::size_t& p, int minPrecedence) {
+    Type a = unary(p);
+    for (;;) {
+        const Bin op = binaryAt(p);
+        const int level = precedence(op);
+        if (op == Bin::None || level < minPrecedence) return a;
+        ++p;
+        switch (op) {
+        case Bin::Or:
+        case Bin::And: {
+            // The left operand becomes 0/1 before the right one is computed; OR also converts a
+            // statement-only value, AND only a real.
+            if (op == Bin::Or ? a != Type::Int : a == Type::Real) emit(Op::R2B);
+            const Type b = binary(p, level + 1);
+            truth(b);
+            emit(op == Bin::Or ? Op::Or : Op::And);
+            a = Type::Int;
+            break;
+        }
+        case Bin::Add: a = arithmetic(a, binary(p, level + 1), Op::IAdd, Op::RAdd); break;
+        case Bin::Sub: a = arithmetic(a, binary(p, level + 1), Op::ISub, Op::RSub); break;
+        case Bin::Mul: a = arithmetic(a, binary(p, level + 1), Op::IMul, Op::RMul); break;
+        case Bin::Div: a = arithmetic(a, binary(p, level + 1), Op::IDiv, Op::RDiv); break;
+        default: {
+            static constexpr std::pair<Op, Op> kCompare[] = {{Op::IEq, Op::REq}, {Op::INe, Op::RNe}, {Op::ILt, Op::RLt},
+                                                             {Op::IGt, Op::RGt}, {Op::ILe, Op::RLe}, {Op::IGe, Op::RGe}};
+            const std::pair<Op, Op>& ops = kCompare[static_cast<int>(op) - static_cast<int>(Bin::Eq)];
+            const Type b = binary(p, level + 1);
+            if (a == Type::Int && b == Type::Int) {
+                emit(ops.first);
+            } else {
+                if (a == Type::Int) emit(Op::I2R1);
+                if (b == Type::Int) emit(Op::I2R);
+                emit(ops.second);
+            }
+            a = Type::Int;
+            break;
+        }
+        }
     }
 }
 
@@ -990,36 +1094,6 @@ Type Compiler::arithmetic(Type a, Type b, Op intOp, Op realOp) {
     if (b == Type::Int) emit(Op::I2R);
     emit(realOp);
     return Type::Real;
-}
-
-Type Compiler::additive(std::size_t& p) {
-    Type a = term(p);
-    for (;;) {
-        if (isOp(p, "+")) {
-            ++p;
-            a = arithmetic(a, term(p), Op::IAdd, Op::RAdd);
-        } else if (isOp(p, "-")) {
-            ++p;
-            a = arithmetic(a, term(p), Op::ISub, Op::RSub);
-        } else {
-            return a;
-        }
-    }
-}
-
-Type Compiler::term(std::size_t& p) {
-    Type a = unary(p);
-    for (;;) {
-        if (isOp(p, "*")) {
-            ++p;
-            a = arithmetic(a, unary(p), Op::IMul, Op::RMul);
-        } else if (isOp(p, "/")) {
-            ++p;
-            a = arithmetic(a, unary(p), Op::IDiv, Op::RDiv);
-        } else {
-            return a;
-        }
-    }
 }
 
 Type Compiler::unary(std::size_t& p) {
@@ -1044,6 +1118,7 @@ Type Compiler::unary(std::size_t& p) {
 
 bool Compiler::parseParam(const Token& t, ParamRef& ref) {
     std::string_view w = t.text;
+    if (w[0] != '#' && w[0] != 'B' && w[0] != 'b') return false; // neither #... nor B2#...
     if (w.size() > 3 && (w[0] == 'B' || w[0] == 'b') && w[1] == '2' && w[2] == '#') w.remove_prefix(2);
     if (w.empty() || w[0] != '#') return false;
     w.remove_prefix(1);
@@ -1052,7 +1127,7 @@ bool Compiler::parseParam(const Token& t, ParamRef& ref) {
         w.remove_prefix(3);
     } else if (!w.empty() && (std::isalpha(static_cast<unsigned char>(w[0])))) {
         ref.form = ParamRef::Pointer;
-        ref.pointer = std::string(w);
+        ref.pointer = w;
         return true;
     }
     int parts[3] = {0, 0, 0};
@@ -1207,14 +1282,12 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
         }
     };
     auto atArgsEnd = [&] { return open ? isOp(p, ")") : tok(p).kind == Tok::End; };
-    std::vector<Type> types;
     auto arg = [&](bool last) {
         if (atArgsEnd()) {
             fail(nameTok, "E011", nameText + " takes " + std::to_string(f.args) + " argument(s), " + std::to_string(given) + " given");
         }
         const Type t = expression(p);
         ++given;
-        types.push_back(t);
         closeOrComma(last);
         return t;
     };
@@ -1245,7 +1318,8 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
             ++p;
         } else if (brackets && f.args == 0 && isOp(p, "(")) {
             ++p;
-            expect(p, ")", "after " + nameText);
+            if (!isOp(p, ")")) missing(p, ")", "after " + nameText);
+            ++p;
         }
     };
     auto bi = [&](Builtin b) {
@@ -1303,10 +1377,9 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
             if (t == Type::Real) acc = Type::Real;
         }
         if (mixed) {
-            m_code.resize(codeStart);
+            m_code.truncate(codeStart);
             p = argsAt;
             given = givenBefore;
-            types.clear();
             for (int k = 0; k < n; ++k) convert(arg(k == n - 1), Type::Real);
         }
         finish();
@@ -1460,7 +1533,8 @@ void Compiler::assignment(std::size_t& p) {
     const std::size_t rhs = q + 1;
     // A function block call on the right: o% = _Name(a)
     if (tok(rhs).kind == Tok::Word && tok(rhs).text[0] == '_') {
-        blockCall(p, {targetAt}, rhs);
+        const std::size_t target[1] = {targetAt};
+        blockCall(p, target, rhs);
         return;
     }
     std::size_t vp = rhs;
@@ -1484,7 +1558,7 @@ void Compiler::assignment(std::size_t& p) {
     });
 }
 
-void Compiler::blockCall(std::size_t& p, const std::vector<std::size_t>& targets, std::size_t nameAt) {
+void Compiler::blockCall(std::size_t& p, std::span<const std::size_t> targets, std::size_t nameAt) {
     const Token& nameTok = tok(nameAt);
     auto it = m_blockByName.find(nameTok.text);
     if (it == m_blockByName.end()) fail(nameTok, "E014", unknownBlockText(nameTok.text));
@@ -1574,11 +1648,19 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         return;
     }
     if (t.text[0] == '_') {
-        blockCall(p, {}, p);
+        blockCall(p, std::span<const std::size_t>(), p);
         return;
     }
-    const std::string kwText = IsKeyword(t.text) ? Upper(t.text) : std::string(); // empty: no keyword
-    const std::string_view kw = kwText; // compared by length first
+    char upper[8]; // keywords have at most 6 letters
+    std::string_view kw; // the keyword in capitals, empty when the word is none; compared by length first
+    if (IsKeyword(t.text)) {
+        for (std::size_t k = 0; k < t.text.size(); ++k) {
+            const char c = t.text[k];
+            upper[k] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+        }
+        kw = std::string_view(upper, t.text.size());
+    }
+    const auto kwText = [&] { return std::string(kw); };
     auto needLoop = [&]() -> OpenBlock* {
         for (auto it = m_open.rbegin(); it != m_open.rend(); ++it)
             if (it->kind != OpenBlock::If) return &*it;
@@ -1611,14 +1693,14 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         return;
     }
     if (kw == "ELSEIF" || kw == "ELSE" || kw == "ENDIF") {
-        if (nested) fail(t, "E002", kwText + " cannot stand in a one-line IF");
+        if (nested) fail(t, "E002", kwText() + " cannot stand in a one-line IF");
         if (m_open.empty() || m_open.back().kind != OpenBlock::If) {
             if (!m_open.empty()) {
                 const OpenBlock& o = m_open.back();
-                fail(t, "E012", kwText + " inside a " + (o.kind == OpenBlock::For ? "FOR" : "DO") + " loop opened in line " +
+                fail(t, "E012", kwText() + " inside a " + (o.kind == OpenBlock::For ? "FOR" : "DO") + " loop opened in line " +
                                     std::to_string(o.item) + " that is not closed with LOOP");
             }
-            fail(t, "E012", kwText + " without IF");
+            fail(t, "E012", kwText() + " without IF");
         }
         OpenBlock& b = m_open.back();
         if (kw == "ENDIF") {
@@ -1629,7 +1711,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
             m_open.pop_back();
             return;
         }
-        if (b.hasElse) fail(t, "E012", kwText + " after ELSE (IF in line " + std::to_string(b.item) + ")");
+        if (b.hasElse) fail(t, "E012", kwText() + " after ELSE (IF in line " + std::to_string(b.item) + ")");
         b.endPatches.push_back(jump(Op::Jmp));
         if (b.nextCond) patch(*b.nextCond, here());
         b.nextCond.reset();
@@ -1780,7 +1862,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         return;
     }
     if (kw == "DIM" || kw == "CONST") {
-        if (nested) fail(t, "E002", kwText + " cannot stand in a one-line IF");
+        if (nested) fail(t, "E002", kwText() + " cannot stand in a one-line IF");
         return; // declared in the first pass
     }
     if (kw == "PRINT") {
@@ -1858,7 +1940,7 @@ void Compiler::compileLine(Section& s, int item, bool declarationsOnly) {
         if (t0.kind == Tok::Word && isOp(1, ":") && !IsKeyword(t0.text) && t0.text[0] != '#' && t0.text[0] != '$') {
             if (declarationsOnly) fail(t0, "E026", "labels belong after FBbody");
             auto it = s.labels.find(t0.text);
-            if (it != s.labels.end() && it->second.first == item) m_labelAt[t0.text] = here();
+            if (it != s.labels.end() && it->second.first == item) m_labelAt.insert_or_assign(std::string(t0.text), here());
             m_afterGoto = false;
             p = 2;
             if (tok(p).kind == Tok::End) return;
@@ -1911,7 +1993,7 @@ void Compiler::compileLine(Section& s, int item, bool declarationsOnly) {
             opAt(11) == Op::St && !relocated(1) && !relocated(6) && !relocated(12)) {
             const uint32_t a = rd(12), b = rd(1), d = rd(6);
             const Op fused = opAt(10) == Op::IAdd ? Op::IAddCC : Op::ISubCC;
-            m_code.resize(start);
+            m_code.truncate(start);
             emit(fused);
             u32(a);
             u32(b);
@@ -1919,14 +2001,14 @@ void Compiler::compileLine(Section& s, int item, bool declarationsOnly) {
         } else if (n == 16 && opAt(0) == Op::Ld && opAt(5) == Op::PushI && opAt(10) == Op::IAdd && opAt(11) == Op::St &&
                    !relocated(1) && !relocated(12)) {
             const uint32_t a = rd(12), b = rd(1), k = rd(6);
-            m_code.resize(start);
+            m_code.truncate(start);
             emit(Op::IAddCI);
             u32(a);
             u32(b);
             u32(k);
         } else if (n == 10 && opAt(0) == Op::PushI && opAt(5) == Op::St && !relocated(6)) {
             const uint32_t a = rd(6), k = rd(1);
-            m_code.resize(start);
+            m_code.truncate(start);
             emit(Op::StI);
             u32(a);
             u32(k);
@@ -2103,17 +2185,24 @@ void Compiler::buildImage(Result& r) {
     img.globalCells = m_scopes[0].frameSize;
     for (const auto& [id, entry] : m_taskEntry)
         img.tasks.push_back({static_cast<uint16_t>(id), m_opt.targetTasks[static_cast<std::size_t>(id)], entry});
-    img.code = std::move(m_code);
+    img.code = m_code.take();
     img.constants = std::move(m_constants);
     if (m_single)
         for (double& d : img.constants) d = static_cast<double>(static_cast<float>(d));
     img.strings = std::move(m_strings);
-    std::stable_sort(m_lines.begin(), m_lines.end(),
-                     [](const image::LineEntry& a, const image::LineEntry& b) { return a.offset < b.offset; });
+    const auto byOffset = [](const image::LineEntry& a, const image::LineEntry& b) { return a.offset < b.offset; };
+    if (!std::is_sorted(m_lines.begin(), m_lines.end(), byOffset)) std::stable_sort(m_lines.begin(), m_lines.end(), byOffset);
     img.lines = std::move(m_lines);
     if (m_opt.embedSource) img.source = m_opt.source;
+    {
+        std::vector<std::size_t> memo(m_blocks.size(), SIZE_MAX);
+        std::size_t count = 0;
+        for (const Var& v : m_scopes[0].vars) count += isSymbol(v);
+        for (const int b : m_scopes[0].instances) count += instanceSymbolCount(b, memo);
+        img.symbols.reserve(count);
+    }
     for (const Var& v : m_scopes[0].vars) {
-        if (v.hidden || v.isConst || v.name.empty()) continue;
+        if (!isSymbol(v)) continue;
         img.symbols.push_back({v.name, v.cell, static_cast<uint8_t>(v.isInt ? 3 : (m_single ? 2 : 1)),
                                v.isArray ? v.size : 1u});
     }
@@ -2121,12 +2210,16 @@ void Compiler::buildImage(Result& r) {
     // "_Ramp.2.Last%" is Last% of the second call of _Ramp, in line order.
     {
         const Scope& g = m_scopes[0];
-        std::map<int, int> seen;
+        std::vector<int> seen(m_blocks.size(), 0);
+        std::string name;
         for (std::size_t k = 0; k < g.instances.size(); ++k) {
             const int b = g.instances[k];
-            const int n = ++seen[b];
-            addInstanceSymbols(img, m_blocks[static_cast<std::size_t>(b)].name + "." + std::to_string(n) + ".", b,
-                               g.instanceBase[k]);
+            const int n = ++seen[static_cast<std::size_t>(b)];
+            name.assign(m_blocks[static_cast<std::size_t>(b)].name);
+            name += '.';
+            name += std::to_string(n);
+            name += '.';
+            addInstanceSymbols(img, name, b, g.instanceBase[k]);
         }
     }
     for (const BlockDef& b : m_blocks)
@@ -2134,23 +2227,42 @@ void Compiler::buildImage(Result& r) {
                               static_cast<uint16_t>(b.inputs.size()), static_cast<uint16_t>(b.outputs.size())});
 }
 
-void Compiler::addInstanceSymbols(image::Image& img, const std::string& prefix, int block, uint32_t base) {
+void Compiler::addInstanceSymbols(image::Image& img, std::string& name, int block, uint32_t base) {
     const Scope& sc = m_scopes[static_cast<std::size_t>(m_blocks[static_cast<std::size_t>(block)].scope)];
+    const std::size_t prefix = name.size();
     for (const Var& v : sc.vars) {
-        if (v.hidden || v.isConst || v.name.empty()) continue;
-        img.symbols.push_back({prefix + v.name, base + v.cell, static_cast<uint8_t>(v.isInt ? 3 : (m_single ? 2 : 1)),
+        if (!isSymbol(v)) continue;
+        name.resize(prefix);
+        name += v.name;
+        img.symbols.push_back({name, base + v.cell, static_cast<uint8_t>(v.isInt ? 3 : (m_single ? 2 : 1)),
                                v.isArray ? v.size : 1u});
     }
-    std::map<int, int> seen;
+    std::vector<int> seen(sc.instances.empty() ? 0 : m_blocks.size(), 0);
     for (std::size_t k = 0; k < sc.instances.size(); ++k) {
         const int b = sc.instances[k];
-        const int n = ++seen[b];
-        addInstanceSymbols(img, prefix + m_blocks[static_cast<std::size_t>(b)].name + "." + std::to_string(n) + ".", b,
-                           base + sc.instanceBase[k]);
+        const int n = ++seen[static_cast<std::size_t>(b)];
+        name.resize(prefix);
+        name += m_blocks[static_cast<std::size_t>(b)].name;
+        name += '.';
+        name += std::to_string(n);
+        name += '.';
+        addInstanceSymbols(img, name, b, base + sc.instanceBase[k]);
     }
+    name.resize(prefix);
 }
 
-std::string Compiler::unknownBlockText(const std::string& name) const {
+std::size_t Compiler::instanceSymbolCount(int block, std::vector<std::size_t>& memo) const {
+    std::size_t& known = memo[static_cast<std::size_t>(block)];
+    if (known != SIZE_MAX) return known;
+    const Scope& sc = m_scopes[static_cast<std::size_t>(m_blocks[static_cast<std::size_t>(block)].scope)];
+    std::size_t count = 0;
+    for (const Var& v : sc.vars) count += isSymbol(v);
+    for (const int b : sc.instances) count += instanceSymbolCount(b, memo);
+    known = count;
+    return count;
+}
+
+std::string Compiler::unknownBlockText(std::string_view name) const {
     std::string text = "function block '" + name + "' is not defined";
     if (m_opt.libraries.empty()) return text;
     std::string names, missing;
@@ -2189,7 +2301,7 @@ void Compiler::mapLibraryMessages() {
 
 Result Compiler::run() {
     Result r;
-    m_code.reserve(m_items.size() * 16);
+    m_code.reserve(m_items.size() * 32); // a statement's code is 20 to 30 bytes
     m_lines.reserve(m_items.size());
     prepass();
 

@@ -8,20 +8,6 @@
 namespace rux::cmp {
 
 namespace {
-struct WordTable {
-    bool word[256] = {};
-    WordTable() {
-        for (int c = '0'; c <= '9'; ++c) word[c] = true;
-        for (int c = 'a'; c <= 'z'; ++c) word[c] = word[c - 'a' + 'A'] = true;
-        for (unsigned char c : {'%', '.', '_', '$', '#'}) word[c] = true;
-    }
-};
-const WordTable kWordTable;
-} // namespace
-
-bool IsWordChar(char c) { return kWordTable.word[static_cast<unsigned char>(c)]; }
-
-namespace {
 // Non-zero when one of the eight bytes of `x` is `b`.
 inline uint64_t HasByte(uint64_t x, unsigned char b) {
     const uint64_t y = x ^ (0x0101010101010101ull * b);
@@ -87,11 +73,71 @@ bool ReadRadix(std::string_view digits, int radix, int64_t& value) {
     return true;
 }
 
+// `w` is digits [. digits] [e [+-] digits]. When the mantissa's digits make an integer below 2^53
+// and the power of ten is at most 22 either way, both are exact doubles and one multiplication or
+// division rounds correctly: the value strtod gives, without its cost. Otherwise false.
+bool ExactReal(std::string_view w, double& out) {
+    static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    uint64_t m = 0;
+    int frac = 0;
+    bool point = false;
+    std::size_t k = 0;
+    for (; k < w.size(); ++k) {
+        const char c = w[k];
+        if (c == '.') {
+            point = true;
+            continue;
+        }
+        if (c < '0' || c > '9') break;
+        m = m * 10 + static_cast<uint64_t>(c - '0');
+        if (m >= (uint64_t{1} << 53)) return false;
+        if (point) ++frac;
+    }
+    int exp = 0;
+    if (k < w.size()) { // the exponent
+        ++k;
+        const bool negative = w[k] == '-';
+        if (w[k] == '-' || w[k] == '+') ++k;
+        for (; k < w.size(); ++k) {
+            exp = exp * 10 + (w[k] - '0');
+            if (exp > 1000) return false;
+        }
+        if (negative) exp = -exp;
+    }
+    const int e10 = exp - frac;
+    if (e10 > 22 || e10 < -22) return false;
+    const double mantissa = static_cast<double>(m);
+    out = e10 >= 0 ? mantissa * kPow10[e10] : mantissa / kPow10[-e10];
+    return true;
+}
+
 // A token that starts with a digit: decimal integer, real, radix number or 0x number.
 Token Number(std::string_view line, std::size_t& i) {
     Token t;
     const std::size_t from = i;
     std::size_t j = i;
+    {
+        // Most numbers are plain decimal integers: digits up to a character that cannot continue
+        // a word.
+        uint64_t v = 0;
+        bool tooBig = false;
+        while (j < line.size() && line[j] >= '0' && line[j] <= '9') {
+            if (!tooBig) v = v * 10 + static_cast<uint64_t>(line[j] - '0');
+            tooBig = tooBig || v > 2147483648ull;
+            ++j;
+        }
+        if (j == line.size() || !IsWordChar(line[j])) {
+            t.kind = tooBig ? Tok::Bad : Tok::Int;
+            t.ival = tooBig ? 0 : static_cast<int64_t>(v);
+            t.text = line.substr(from, j - from);
+            t.start = static_cast<int>(from) + 1;
+            t.end = static_cast<int>(j) + 1;
+            i = j;
+            return t;
+        }
+        j = from;
+    }
     while (j < line.size() && IsWordChar(line[j])) {
         // An exponent sign belongs to the number: 2e-3.
         if ((line[j] == 'e' || line[j] == 'E') && j + 1 < line.size() && (line[j + 1] == '-' || line[j + 1] == '+') &&
@@ -103,7 +149,7 @@ Token Number(std::string_view line, std::size_t& i) {
         ++j;
     }
     const std::string_view w = line.substr(from, j - from);
-    t.text = std::string(w);
+    t.text = w;
     t.start = static_cast<int>(from) + 1;
     t.end = static_cast<int>(j) + 1;
     i = j;
@@ -145,7 +191,10 @@ Token Number(std::string_view line, std::size_t& i) {
     }
     if (real) {
         t.kind = Tok::Real;
-        t.rval = std::strtod(t.text.c_str(), nullptr);
+        if (!ExactReal(w, t.rval)) {
+            const std::string digits(w); // strtod needs the terminating NUL
+            t.rval = std::strtod(digits.c_str(), nullptr);
+        }
         if (!std::isfinite(t.rval)) t.kind = Tok::Bad;
         return t;
     }
@@ -171,58 +220,96 @@ std::vector<Token> Tokenise(std::string_view line) {
     return out;
 }
 
-void Tokenise(std::string_view line, std::vector<Token>& out) {
+namespace {
+
+// The tokens of `line` up to its comment (when `comments`) into `out`.
+template <bool comments> void TokeniseImpl(std::string_view line, std::vector<Token>& out) {
     out.clear();
     std::size_t i = 0;
-    while (i < line.size()) {
+    std::size_t n = line.size();
+    auto commentAt = [&](std::size_t k) {
+        return comments && (line[k] == ';' || (line[k] == '/' && k + 1 < n && line[k + 1] == '/'));
+    };
+    while (i < n) {
         const char c = line[i];
         if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
             ++i;
             continue;
         }
+        if (commentAt(i)) {
+            n = i;
+            break;
+        }
         if (c >= '0' && c <= '9') {
-            out.push_back(Number(line, i));
+            out.push_back(Number(line.substr(0, n), i));
             continue;
         }
         Token& t = out.emplace_back(); // filled in place: no copy of the token
         t.start = static_cast<int>(i) + 1;
         if (IsWordChar(c)) {
             std::size_t j = i;
-            while (j < line.size() && IsWordChar(line[j])) ++j;
+            while (j < n && IsWordChar(line[j])) ++j;
             t.kind = Tok::Word;
-            t.text = std::string(line.substr(i, j - i));
+            t.text = line.substr(i, j - i);
             i = j;
         } else if (c == '"') {
-            const std::size_t close = line.find('"', i + 1);
-            if (close == std::string_view::npos) {
+            // A comment starts even inside quotes.
+            std::size_t close = i + 1;
+            while (close < n && line[close] != '"' && !commentAt(close)) ++close;
+            if (close == n || line[close] != '"') {
                 t.kind = Tok::Bad;
-                t.text = std::string(line.substr(i));
-                i = line.size();
+                t.text = line.substr(i, close - i);
+                i = n = close;
             } else {
                 t.kind = Tok::String;
-                t.text = std::string(line.substr(i + 1, close - i - 1));
+                t.text = line.substr(i + 1, close - i - 1);
                 i = close + 1;
             }
         } else {
             t.kind = Tok::Op;
-            const char n = i + 1 < line.size() ? line[i + 1] : '\0';
-            if ((c == '<' && (n == '>' || n == '=')) || (c == '>' && n == '=')) {
-                t.text = std::string(line.substr(i, 2));
-                i += 2;
-            } else if (std::string_view("+-*/=<>(),[]:").find(c) != std::string_view::npos) {
-                t.text = std::string(1, c);
+            const char next = i + 1 < n ? line[i + 1] : '\0';
+            switch (c) {
+            case '<':
+            case '>':
+                if (next == '=' || (c == '<' && next == '>')) {
+                    t.text = line.substr(i, 2);
+                    i += 2;
+                    break;
+                }
+                [[fallthrough]];
+            case '+':
+            case '-':
+            case '*':
+            case '/':
+            case '=':
+            case '(':
+            case ')':
+            case ',':
+            case '[':
+            case ']':
+            case ':':
+                t.text = line.substr(i, 1);
                 ++i;
-            } else {
+                break;
+            default:
                 t.kind = Tok::Bad;
-                t.text = std::string(1, c);
+                t.text = line.substr(i, 1);
                 ++i;
+                break;
             }
+            if (t.kind == Tok::Op) t.op = OpCode(t.text);
         }
         t.end = static_cast<int>(i) + 1;
     }
     Token& end = out.emplace_back();
     end.kind = Tok::End;
-    end.start = end.end = static_cast<int>(line.size()) + 1;
+    end.start = end.end = static_cast<int>(n) + 1;
 }
+
+} // namespace
+
+void Tokenise(std::string_view line, std::vector<Token>& out) { TokeniseImpl<false>(line, out); }
+
+void TokeniseLine(std::string_view line, std::vector<Token>& out) { TokeniseImpl<true>(line, out); }
 
 } // namespace rux::cmp

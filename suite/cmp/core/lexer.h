@@ -1,6 +1,7 @@
 // Splits one program line into tokens, the way the editor's colouring sees words.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -20,7 +21,9 @@ enum class Tok {
 
 struct Token {
     Tok kind = Tok::End;
-    std::string text;     // as written (for String: the contents)
+    std::string_view text; // as written (for String: the contents); a view of the line or of an
+                           // alias's replacement, both of which outlive the line's tokens
+    uint16_t op = 0;      // Op: its characters, the first in the low byte (OpCode("<="))
     int start = 0;        // 1-based column of the first character
     int end = 0;          // column after the last character
     int64_t ival = 0;
@@ -28,7 +31,20 @@ struct Token {
     bool fromAlias = false;
 };
 
-bool IsWordChar(char c);
+inline constexpr std::array<bool, 256> kWordChars = [] {
+    std::array<bool, 256> t{};
+    for (int c = '0'; c <= '9'; ++c) t[static_cast<std::size_t>(c)] = true;
+    for (int c = 'a'; c <= 'z'; ++c) t[static_cast<std::size_t>(c)] = t[static_cast<std::size_t>(c - 'a' + 'A')] = true;
+    for (unsigned char c : {'%', '.', '_', '$', '#'}) t[c] = true;
+    return t;
+}();
+inline bool IsWordChar(char c) { return kWordChars[static_cast<unsigned char>(c)]; }
+
+// An operator of one or two characters as a number, for comparing tokens without their text.
+constexpr uint16_t OpCode(std::string_view op) {
+    return static_cast<uint16_t>(static_cast<unsigned char>(op[0]) |
+                                 (op.size() > 1 ? static_cast<unsigned>(static_cast<unsigned char>(op[1])) << 8 : 0u));
+}
 
 // The line without its comment: everything from the first ';' or "//" is dropped, even inside
 // quotes.
@@ -39,6 +55,8 @@ std::string_view StripComment(std::string_view line);
 std::vector<Token> Tokenise(std::string_view line);
 // The same into `out`, whose storage is reused from line to line.
 void Tokenise(std::string_view line, std::vector<Token>& out);
+// Tokenise(StripComment(line), out) in one pass over the line.
+void TokeniseLine(std::string_view line, std::vector<Token>& out);
 
 // Case-insensitive comparison of ASCII words (keywords and names are ASCII).
 inline bool EqualsNoCase(std::string_view a, std::string_view b) {
@@ -55,6 +73,17 @@ inline bool IsWord(const Token& t, std::string_view upperKeyword) {
     return t.kind == Tok::Word && EqualsNoCase(t.text, upperKeyword);
 }
 std::string Upper(std::string_view s);
+
+// Message texts are built from token texts: "'" + t.text + "'".
+inline std::string operator+(std::string a, std::string_view b) {
+    a.append(b);
+    return a;
+}
+inline std::string operator+(const char* a, std::string_view b) {
+    std::string s(a);
+    s.append(b);
+    return s;
+}
 std::string Lower(std::string_view s);
 
 } // namespace rux::cmp
