@@ -5,13 +5,17 @@
 #include "core/build.h"
 #include "core/lexer.h"
 #include "document/program.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+
+#include <sys/stat.h>
 
 namespace rux::test {
 namespace {
@@ -210,6 +214,22 @@ TEST(LibraryCalls, WithoutLibrariesTheBlockIsSimplyUndefined) {
     EXPECT_EQ(MessageLines(CompileWithLibraries({{"Initial", {"x% = _Twice(1)"}}}, {})),
               (std::vector<std::string>{"t.rux(2,6-12): error E014: function block '_Twice' is not defined",
                                         "1 error(s), 0 warning(s)"}));
+}
+
+// Only a regular file is a library: a folder or a FIFO where NAME.lib should be counts as missing and
+// is never read (a FIFO would block the build).
+TEST(LibraryCalls, OnlyARegularFileIsALibrary) {
+    CTempDir data;
+    data.Write("Libs/Real/Real.lib", kLibA);
+    std::filesystem::create_directories(data.File("Libs/Folded/Folded.lib"));
+    std::filesystem::create_directories(data.File("Libs/Piped"));
+    ASSERT_EQ(::mkfifo(data.File("Libs/Piped/Piped.lib").c_str(), 0600), 0);
+    CProgram program;
+    cmp::ProgramFromText(ProgramText({{"Initial", {"x% = 1"}}}, "RefLibs=Piped;Folded;Real\n"), program);
+    const cmp::Options o = cmp::OptionsFor(program, data.Path());
+    std::vector<std::pair<std::string, bool>> found;
+    for (const cmp::LibraryItems& lib : o.libraries) found.emplace_back(lib.name, lib.present);
+    EXPECT_EQ(found, (std::vector<std::pair<std::string, bool>>{{"Real", true}, {"Folded", false}, {"Piped", false}}));
 }
 
 TEST(LibraryCalls, LibraryCodeHasNoLinesOfTheProgram) {

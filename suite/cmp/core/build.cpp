@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <dlfcn.h>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -111,8 +112,12 @@ Options OptionsFor(const CProgram& program, const std::string& dataDir) {
         std::vector<std::string> names = SplitList(ReplaceAll(par->Header().RefLibs, ";", ","));
         std::reverse(names.begin(), names.end());
         for (const std::string& name : names) {
-            std::ifstream in(dataDir + "/Libs/" + name + "/" + name + ".lib", std::ios::binary);
-            if (!in) {
+            const std::string path = dataDir + "/Libs/" + name + "/" + name + ".lib";
+            std::error_code error;
+            // A folder or a FIFO where the library should be is a missing library, never read.
+            std::ifstream in;
+            if (std::filesystem::is_regular_file(path, error)) in.open(path, std::ios::binary);
+            if (!in.is_open()) {
                 LibraryItems missing;
                 missing.name = name;
                 o.libraries.push_back(std::move(missing));
