@@ -5,6 +5,8 @@
 #include "messages.h"
 #include "target_data.h"
 
+#include "fileio/safe_file.h"
+
 #include <dlfcn.h>
 
 #include <cstdio>
@@ -98,16 +100,9 @@ H2_API H2STATUS H2TGT_Upload(H2HWND, int32_t, const char* type, const char* node
     std::string source;
     const H2STATUS st = Call(node, type, rux::drive::kReqUpload, {}, &source);
     if (st != H2_OK) return st;
-    // Written beside the target and renamed over it, so a failed upload keeps the old file.
-    const std::string tmp = std::string(programPath) + ".upload";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        out.write(source.data(), static_cast<std::streamsize>(source.size()));
-        if (!out) return H2_ERR_IO;
-    }
-    std::error_code ec;
-    std::filesystem::rename(tmp, programPath, ec);
-    return ec ? H2_ERR_IO : H2_OK;
+    // Saved as the editor saves a program: a failed upload keeps the old file, a link is written
+    // through, and a file the user may not write is refused.
+    return rux::WriteFileSafely(programPath, source) ? H2_OK : H2_ERR_IO;
 }
 
 H2_API H2STATUS H2TGT_ExecuteCommand(H2CLIENT client, const char* node, int32_t command) {

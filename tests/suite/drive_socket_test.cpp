@@ -509,7 +509,18 @@ TEST_F(DriveSocket, DownloadRunStatusAndTheProgramOutlivesTheDrive) {
     const std::string uploaded = dir + "/up.rux";
     EXPECT_EQ(upload(nullptr, 1, "KESTREL", "3", uploaded.c_str()), H2_OK);
     std::ifstream a(program), b(uploaded);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(a), {}), std::string(std::istreambuf_iterator<char>(b), {}));
+    const std::string source(std::istreambuf_iterator<char>(a), {});
+    EXPECT_EQ(source, std::string(std::istreambuf_iterator<char>(b), {}));
+    // An upload onto a link that names a file still to come writes that file and keeps the link.
+    std::filesystem::create_symlink(dir + "/real.rux", dir + "/link.rux");
+    EXPECT_EQ(upload(nullptr, 1, "KESTREL", "3", (dir + "/link.rux").c_str()), H2_OK);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir + "/link.rux"));
+    std::ifstream real(dir + "/real.rux");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(real), {}), source);
+    // A folder is no program file: refused, and left as it was.
+    std::filesystem::create_directories(dir + "/folder.rux");
+    EXPECT_EQ(upload(nullptr, 1, "KESTREL", "3", (dir + "/folder.rux").c_str()), H2_ERR_IO);
+    EXPECT_TRUE(std::filesystem::is_directory(dir + "/folder.rux"));
     std::filesystem::remove_all(dir);
 }
 

@@ -1,5 +1,7 @@
 #include "node.h"
 
+#include "fileio/safe_file.h"
+
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -45,17 +47,9 @@ int32_t StatusOf(EParamResult r) {
     return kStatusBadArgument;
 }
 
+// The node's state is on disk before the drive answers, as flash would hold it.
 bool WriteFile(const std::filesystem::path& p, const std::string& data) {
-    const std::filesystem::path tmp = p.string() + ".tmp";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write(data.data(), static_cast<std::streamsize>(data.size()));
-        if (!out) return false;
-    }
-    std::error_code ec;
-    std::filesystem::rename(tmp, p, ec);
-    return !ec;
+    return rux::WriteFileSafely(p.string(), data).ok;
 }
 
 bool ReadFile(const std::filesystem::path& p, std::string& data) {
