@@ -5,6 +5,7 @@
 #include "document/rux_document.h"
 #include "document/string_table.h"
 #include "editor/error_location.h"
+#include "file_names.h"
 #include "frame/mdi_child.h"
 #include "frame/message_box.h"
 #include "frame/themes.h"
@@ -541,7 +542,7 @@ RUX_CMDIChildWnd* CMainFrame::AddChild(CRUXDocument& document) {
     hooks.contextMenu = [this](const QPoint& pos) { ShowContextMenu(IDR_POPUP_EDIT, pos); };
     hooks.overwrite = [this](bool) { UpdateIndicators(); };
     ConnectProgramView(view, child, hooks);
-    child->setWindowTitle(Ui(document.GetTitle()));
+    child->setWindowTitle(QString::fromUtf8(document.GetDisplayTitle()));
     connect(child, &RUX_CMDIChildWnd::childClosing, this, &CMainFrame::OnChildClosing);
     m_mdi->addSubWindow(child);
     document.AddObserver(this);
@@ -603,7 +604,7 @@ void CMainFrame::OnChildClosing(RUX_CMDIChildWnd* child) {
 
 void CMainFrame::OnUpdate(CRUXDocument& document, int hint, const CDocumentChange*) {
     if (hint == kHintTitle || hint == kHintAll) {
-        if (RUX_CMDIChildWnd* child = ChildOf(document)) child->setWindowTitle(Ui(document.GetTitle()));
+        if (RUX_CMDIChildWnd* child = ChildOf(document)) child->setWindowTitle(QString::fromUtf8(document.GetDisplayTitle()));
         TreeRefresh(m_tree, document);
         UpdateTitle();
     } else if (hint == kHintStructure) {
@@ -614,7 +615,7 @@ void CMainFrame::OnUpdate(CRUXDocument& document, int hint, const CDocumentChang
 
 void CMainFrame::UpdateTitle() {
     CRUXDocument* document = ActiveDocument();
-    const std::string title = document ? Cp1252ToUtf8(document->GetTitle()) : std::string();
+    const std::string title = document ? document->GetDisplayTitle() : std::string();
     const QString text = QString::fromStdString(FrameTitle(document ? &title : nullptr));
     if (text != windowTitle()) {
         setWindowTitle(text);
@@ -822,7 +823,7 @@ bool CMainFrame::OnCommand(int id) {
     case ID_FILE_SAVE_ALL:
         for (const auto& document : m_app.ProgramTemplate().Documents())
             if (document->IsModified() && !document->SaveDocument())
-                RuxMessageBox(this, tr("%1 could not be saved.").arg(Ui(document->GetPathName())));
+                RuxMessageBox(this, tr("%1 could not be saved.").arg(FromFileName(document->GetPathName())));
         return true;
     case ID_WINDOW_CASCADE: m_mdi->cascadeSubWindows(); return true;
     case ID_WINDOW_TILE_HORZ:

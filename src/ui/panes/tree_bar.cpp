@@ -25,7 +25,9 @@ enum ERole : int {
 
 QTreeWidgetItem* MakeNode(const CTreeNode& node, CRUXDocument& document) {
     auto* item = new QTreeWidgetItem;
-    item->setText(0, FromCp1252(node.label));
+    // The program's label is its title, which holds the file name.
+    item->setText(0, node.kind == kTreeNodeProgram ? QString::fromUtf8(document.GetDisplayTitle())
+                                                   : FromCp1252(node.label));
     item->setIcon(0, QIcon(KindIcon(node.image)));
     item->setData(0, kRoleKind, node.kind);
     item->setData(0, kRoleItem, node.item);
