@@ -6,6 +6,7 @@
 #include "document/string_table.h"
 #include "editor/error_location.h"
 #include "file_names.h"
+#include "themed_icon.h"
 #include "frame/mdi_child.h"
 #include "frame/message_box.h"
 #include "frame/themes.h"
@@ -252,7 +253,7 @@ QAction* CMainFrame::MakeAction(int id) {
     tip.remove('&');
     if (tip.endsWith("...")) tip.chop(3);
     action->setToolTip(keys.isEmpty() ? tip : QString("%1 (%2)").arg(tip, keys.toString(QKeySequence::NativeText)));
-    if (const char* icon = CommandIconPath(id)) action->setIcon(QIcon(QString::fromUtf8(icon)));
+    if (const char* icon = CommandIconPath(id)) action->setIcon(ThemedIcon(QString::fromUtf8(icon)));
     connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
     m_actions[id] = action;
     addAction(action); // shortcuts work while the menu bar shows another menu
