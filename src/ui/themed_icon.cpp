@@ -69,7 +69,40 @@ private:
     QByteArray m_svgForLook;
 };
 
+class CPaletteIconEngine : public QIconEngine {
+public:
+    explicit CPaletteIconEngine(std::function<QPixmap(bool)> draw) : m_draw(std::move(draw)) {}
+
+    QIconEngine* clone() const override { return new CPaletteIconEngine(m_draw); }
+    QString key() const override { return QStringLiteral("RuxPaletteIcon"); }
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+        painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+    }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
+        const QPalette pal = QGuiApplication::palette();
+        QPixmap pm = m_draw(pal.color(QPalette::Active, QPalette::Base).lightness() < 128);
+        if (pm.size() != size) pm = pm.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        if (mode == QIcon::Disabled) {
+            QStyleOption option;
+            option.palette = pal;
+            if (QStyle* style = QApplication::style()) return style->generatedIconPixmap(mode, pm, &option);
+        }
+        return pm;
+    }
+
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override { return {QSize(16, 16)}; }
+
+private:
+    std::function<QPixmap(bool)> m_draw;
+};
+
 } // namespace
+
+QIcon PaletteIcon(std::function<QPixmap(bool onDark)> draw) {
+    return QIcon(new CPaletteIconEngine(std::move(draw)));
+}
 
 QIcon ThemedIcon(const QString& svgPath) {
     return QIcon(new CThemedIconEngine(svgPath));

@@ -3,10 +3,16 @@
 #pragma once
 
 #include <QIcon>
+#include <QPixmap>
 #include <QString>
+
+#include <functional>
 
 namespace rux {
 
 QIcon ThemedIcon(const QString& svgPath);
+// A picture drawn in two versions, for a light and for a dark list background; the one painted
+// follows the palette's base colour at the time.
+QIcon PaletteIcon(std::function<QPixmap(bool onDark)> draw);
 
 } // namespace rux

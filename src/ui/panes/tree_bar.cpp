@@ -28,7 +28,7 @@ QTreeWidgetItem* MakeNode(const CTreeNode& node, CRUXDocument& document) {
     // The program's label is its title, which holds the file name.
     item->setText(0, node.kind == kTreeNodeProgram ? QString::fromUtf8(document.GetDisplayTitle())
                                                    : FromCp1252(node.label));
-    item->setIcon(0, QIcon(KindIcon(node.image)));
+    item->setIcon(0, KindListIcon(node.image));
     item->setData(0, kRoleKind, node.kind);
     item->setData(0, kRoleItem, node.item);
     item->setData(0, kRoleExtra, node.extra);
@@ -51,7 +51,7 @@ CTreeBar::CTreeBar(QWidget* parent) : QWidget(parent), m_tree(new QTreeWidget(th
     m_tree->setContextMenuPolicy(Qt::DefaultContextMenu);
     m_root = new QTreeWidgetItem(m_tree);
     m_root->setText(0, QString::fromLatin1(LoadString(kWorkspaceLabel)));
-    m_root->setIcon(0, QIcon(KindIcon(kTreeImageProgram)));
+    m_root->setIcon(0, KindListIcon(kTreeImageProgram));
     m_root->setData(0, kRoleKind, 0);
     m_root->setExpanded(true);
     m_tree->installEventFilter(this);
