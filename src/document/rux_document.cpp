@@ -1,5 +1,6 @@
 #include "document/rux_document.h"
 
+#include "document/code_page.h"
 #include "document/diagram_item.h"
 #include "document/header_item.h"
 #include "document/item.h"
@@ -103,22 +104,26 @@ void CRUXDocument::SetModified(bool modified) {
     SetTitle();
 }
 
-std::string CRUXDocument::ComposeTitle() const {
+std::string CRUXDocument::ComposeTitle(bool display) const {
+    // The file name is never converted: on the screen it is already UTF-8, in the bytes it is as given.
+    const auto text = [display](std::string_view bytes) {
+        return display ? Cp1252ToUtf8(bytes) : std::string(bytes);
+    };
     const std::string fileName = FileNameOf(m_path);
     std::string title;
     const CPar* header = GetHeader();
     if (header && !header->Header().Library.empty()) {
-        title = LoadString(kStrLibraryTitle);
+        title = text(LoadString(kStrLibraryTitle));
         // %2 is filled first so that a library named "%2" cannot pull in the file name.
         if (const size_t at = title.find("%2"); at != std::string::npos) title.replace(at, 2, fileName);
         if (const size_t at = title.find("%1"); at != std::string::npos)
-            title.replace(at, 2, header->Header().Library);
+            title.replace(at, 2, text(header->Header().Library));
     } else {
         title = fileName;
-        if (header && !header->Header().Title.empty()) title += " (" + header->Header().Title + ")";
+        if (header && !header->Header().Title.empty()) title += " (" + text(header->Header().Title) + ")";
         if (m_services.groups && !m_path.empty() && m_services.groups->IsFileInGroup(m_path)) {
             const std::string group = m_services.groups->GetFileGroup(m_path);
-            if (!group.empty()) title += " - [" + group + "]";
+            if (!group.empty()) title += " - [" + text(group) + "]";
         }
     }
     if (m_modified) title += " *";

@@ -73,6 +73,9 @@ public:
 
     // --- title ---------------------------------------------------------------------------
     const std::string& GetTitle() const { return m_title; }
+    // The same title for the screen, in UTF-8: the file name as the system spells it and the
+    // program's own texts converted from their code page.
+    std::string GetDisplayTitle() const { return ComposeTitle(true); }
     // Recomposes the title whatever it is given, as the framework's title setter would; the
     // diagram documents follow.
     void SetTitle(const std::string& ignored = {});
@@ -167,7 +170,7 @@ private:
     void RebuildReferencedLibraries();
     // Title, tree entry and suite after the header changed.
     void PushHeader();
-    std::string ComposeTitle() const;
+    std::string ComposeTitle(bool display = false) const;
 
     CDocumentServices m_services;
     std::string m_path;

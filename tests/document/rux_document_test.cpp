@@ -137,6 +137,27 @@ TEST(RuxDocument, TitleFromFileTitleLibraryGroupAndModified) {
         doc.SetTitle("anything");
         EXPECT_EQ(doc.GetTitle(), c.expected) << "the title is always composed";
     }
+    // On the screen the file name stays as the system spells it (UTF-8) and the program's texts
+    // come out of their code page.
+    struct Display {
+        const char* file;
+        const char* title;
+        const char* library;
+        const char* bytes;
+        const char* shown;
+    } shown[] = {
+        {"F\xc3\xb6rder.rux", "Caf\xe9", "", "F\xc3\xb6rder.rux (Caf\xe9) *", "F\xc3\xb6rder.rux (Caf\xc3\xa9) *"},
+        {"\xc5\x82.rux", "", "L\xb5", "Library L\xb5 (\xc5\x82.rux) *", "Library L\xc2\xb5 (\xc5\x82.rux) *"},
+        {"plain.rux", "\x80", "", "plain.rux (\x80) *", "plain.rux (\xe2\x82\xac) *"},
+    };
+    for (const Display& d : shown) {
+        CRUXDocument doc(f.Services(&groups));
+        doc.Items().Append(std::make_unique<CPar>(Header(d.title, d.library)));
+        doc.SetPathName(f.dir.File(d.file));
+        doc.SetModified(true);
+        EXPECT_EQ(doc.GetTitle(), d.bytes);
+        EXPECT_EQ(doc.GetDisplayTitle(), d.shown);
+    }
     // Without a header there is nothing but the file name.
     CRUXDocument bare(f.Services(&groups));
     bare.SetPathName(f.dir.File("bare.rux"));

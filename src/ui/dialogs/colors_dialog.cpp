@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
@@ -34,7 +35,8 @@ QIcon Sample(ColorRef value, int size) {
     QPixmap pixmap(size * 2, size);
     pixmap.fill(ToQColor(value));
     QPainter painter(&pixmap);
-    painter.setPen(Qt::gray);
+    // Framed in the text colour: a black swatch stays visible on a dark list.
+    painter.setPen(QGuiApplication::palette().color(QPalette::Text));
     painter.drawRect(0, 0, pixmap.width() - 1, pixmap.height() - 1);
     return QIcon(pixmap);
 }

@@ -166,7 +166,7 @@ void CBuildCommands::ShowBuildTab(const std::string& programPath) {
 }
 
 void CBuildCommands::AddBuildLine(const std::string& line) {
-    m_frame.BuildBar()->AddString(CBuildBar::kBuildTab, FromCp1252(line));
+    m_frame.BuildBar()->AddLine(CBuildBar::kBuildTab, line);
 }
 
 bool CBuildCommands::ShowResultBox(const std::string& text, bool clean) {

@@ -5,6 +5,8 @@
 #include "document/rux_document.h"
 #include "document/string_table.h"
 #include "editor/error_location.h"
+#include "file_names.h"
+#include "themed_icon.h"
 #include "frame/mdi_child.h"
 #include "frame/message_box.h"
 #include "frame/themes.h"
@@ -251,7 +253,7 @@ QAction* CMainFrame::MakeAction(int id) {
     tip.remove('&');
     if (tip.endsWith("...")) tip.chop(3);
     action->setToolTip(keys.isEmpty() ? tip : QString("%1 (%2)").arg(tip, keys.toString(QKeySequence::NativeText)));
-    if (const char* icon = CommandIconPath(id)) action->setIcon(QIcon(QString::fromUtf8(icon)));
+    if (const char* icon = CommandIconPath(id)) action->setIcon(ThemedIcon(QString::fromUtf8(icon)));
     connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
     m_actions[id] = action;
     addAction(action); // shortcuts work while the menu bar shows another menu
@@ -541,7 +543,7 @@ RUX_CMDIChildWnd* CMainFrame::AddChild(CRUXDocument& document) {
     hooks.contextMenu = [this](const QPoint& pos) { ShowContextMenu(IDR_POPUP_EDIT, pos); };
     hooks.overwrite = [this](bool) { UpdateIndicators(); };
     ConnectProgramView(view, child, hooks);
-    child->setWindowTitle(Ui(document.GetTitle()));
+    child->setWindowTitle(QString::fromUtf8(document.GetDisplayTitle()));
     connect(child, &RUX_CMDIChildWnd::childClosing, this, &CMainFrame::OnChildClosing);
     m_mdi->addSubWindow(child);
     document.AddObserver(this);
@@ -603,7 +605,7 @@ void CMainFrame::OnChildClosing(RUX_CMDIChildWnd* child) {
 
 void CMainFrame::OnUpdate(CRUXDocument& document, int hint, const CDocumentChange*) {
     if (hint == kHintTitle || hint == kHintAll) {
-        if (RUX_CMDIChildWnd* child = ChildOf(document)) child->setWindowTitle(Ui(document.GetTitle()));
+        if (RUX_CMDIChildWnd* child = ChildOf(document)) child->setWindowTitle(QString::fromUtf8(document.GetDisplayTitle()));
         TreeRefresh(m_tree, document);
         UpdateTitle();
     } else if (hint == kHintStructure) {
@@ -614,7 +616,7 @@ void CMainFrame::OnUpdate(CRUXDocument& document, int hint, const CDocumentChang
 
 void CMainFrame::UpdateTitle() {
     CRUXDocument* document = ActiveDocument();
-    const std::string title = document ? Cp1252ToUtf8(document->GetTitle()) : std::string();
+    const std::string title = document ? document->GetDisplayTitle() : std::string();
     const QString text = QString::fromStdString(FrameTitle(document ? &title : nullptr));
     if (text != windowTitle()) {
         setWindowTitle(text);
@@ -822,7 +824,7 @@ bool CMainFrame::OnCommand(int id) {
     case ID_FILE_SAVE_ALL:
         for (const auto& document : m_app.ProgramTemplate().Documents())
             if (document->IsModified() && !document->SaveDocument())
-                RuxMessageBox(this, tr("%1 could not be saved.").arg(Ui(document->GetPathName())));
+                RuxMessageBox(this, tr("%1 could not be saved.").arg(FromFileName(document->GetPathName())));
         return true;
     case ID_WINDOW_CASCADE: m_mdi->cascadeSubWindows(); return true;
     case ID_WINDOW_TILE_HORZ:

@@ -1,8 +1,8 @@
 #include "frame/mdi_child.h"
 
-#include "document/code_page.h"
 #include "document/rux_document.h"
 #include "document/string_table.h"
+#include "file_names.h"
 #include "frame/message_box.h"
 
 #include <QAction>
@@ -32,8 +32,7 @@ void RUX_CMDIChildWnd::CloseWithoutAsking() {
 
 bool RUX_CMDIChildWnd::SaveModified() {
     if (!m_document.IsModified()) return true;
-    const std::string name = Cp1252ToUtf8(QFileInfo(QString::fromStdString(m_document.GetPathName())).fileName().toStdString());
-    const QString text = QString::fromStdString(FormatString(IDS_ASK_TO_SAVE, {name}));
+    const QString text = FormatQString(IDS_ASK_TO_SAVE, {QFileInfo(FromFileName(m_document.GetPathName())).fileName()});
     switch (RuxMessageBox(this, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
     case QMessageBox::Yes: return m_document.SaveDocument();
     case QMessageBox::No: return true;

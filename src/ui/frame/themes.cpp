@@ -1,45 +1,89 @@
 #include "frame/themes.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <QPalette>
+#include <QProxyStyle>
 #include <QStyleFactory>
+#include <QStyleOption>
+
+#include <array>
 
 namespace rux {
 namespace {
 
-// Zinc: neutral greys with a graphite accent. Titanium: near-white with a steel-blue accent.
-// Cobalt: cool light greys with a strong blue frame. Tungsten: dark charcoal with an amber accent.
-const CThemeLook kLooks[] = {
-    {"Zinc", QColor(0xe4, 0xe5, 0xe7), QColor(0xff, 0xff, 0xff), QColor(0x1e, 0x20, 0x24), QColor(0xb4, 0xb7, 0xbd),
-     QColor(0x4a, 0x55, 0x66), QColor(0xff, 0xff, 0xff), QColor(0xcb, 0xcd, 0xd2), QColor(0x1e, 0x20, 0x24),
-     QColor(0xa9, 0xac, 0xb2), QColor(0xd4, 0xd6, 0xda), QColor(0x1e, 0x20, 0x24), false},
-    {"Titanium", QColor(0xf6, 0xf7, 0xf9), QColor(0xff, 0xff, 0xff), QColor(0x20, 0x24, 0x2b),
-     QColor(0xd0, 0xd4, 0xdb), QColor(0x5b, 0x7f, 0xa6), QColor(0xff, 0xff, 0xff), QColor(0xe6, 0xe9, 0xee),
-     QColor(0x30, 0x3a, 0x48), QColor(0xc9, 0xce, 0xd6), QColor(0xe6, 0xe9, 0xee), QColor(0x30, 0x3a, 0x48), false},
-    {"Cobalt", QColor(0xe9, 0xee, 0xf5), QColor(0xff, 0xff, 0xff), QColor(0x16, 0x1e, 0x2c), QColor(0xaf, 0xbd, 0xd1),
-     QColor(0x1f, 0x5f, 0xbf), QColor(0xff, 0xff, 0xff), QColor(0x2a, 0x5c, 0xa8), QColor(0xff, 0xff, 0xff),
-     QColor(0x8f, 0xa6, 0xc6), QColor(0x1f, 0x4f, 0x96), QColor(0xff, 0xff, 0xff), false},
-    {"Tungsten", QColor(0x2b, 0x2d, 0x31), QColor(0x1e, 0x1f, 0x22), QColor(0xdc, 0xde, 0xe1), QColor(0x47, 0x4a, 0x50),
-     QColor(0xd9, 0x8e, 0x2b), QColor(0x1a, 0x1a, 0x1a), QColor(0x37, 0x3a, 0x3f), QColor(0xe8, 0xb0, 0x60),
-     QColor(0x17, 0x18, 0x1a), QColor(0x23, 0x24, 0x27), QColor(0xb8, 0xbb, 0xc0), true},
-};
-
-// Halfway between two colours: greyed text on any background.
-QColor Blend(const QColor& a, const QColor& b) {
-    return QColor((a.red() + b.red()) / 2, (a.green() + b.green()) / 2, (a.blue() + b.blue()) / 2);
+QColor Q(CRgb c) {
+    return QColor(c.r, c.g, c.b);
 }
+
+CThemeLook MakeLook(const CThemeColors& c) {
+    return {c.name,          Q(c.window),     Q(c.base),          Q(c.text),      Q(c.disabledText),
+            Q(c.mid),        Q(c.control),    Q(c.accent),        Q(c.accentText), Q(c.paneTitle),
+            Q(c.paneTitleText), Q(c.workspace), Q(c.statusBar),   Q(c.statusText), Q(c.statusDisabledText),
+            c.dark};
+}
+
+const std::array<CThemeLook, 4>& Looks() {
+    static const std::array<CThemeLook, 4> looks = {MakeLook(ThemeColors(0)), MakeLook(ThemeColors(1)),
+                                                    MakeLook(ThemeColors(2)), MakeLook(ThemeColors(3))};
+    return looks;
+}
+
+// Fusion frames check boxes, radio buttons and edit fields in a shade of the window colour, which on a
+// dark window is all but black on black. The frame is drawn again in the look's control colour.
+class CThemeStyle : public QProxyStyle {
+public:
+    CThemeStyle(QStyle* base, QColor control) : QProxyStyle(base), m_control(control) {}
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        const bool focused = option->state & State_HasFocus;
+        switch (element) {
+        case PE_IndicatorCheckBox:
+        case PE_IndicatorItemViewItemCheck:
+            Outline(painter, option->rect, false);
+            break;
+        case PE_IndicatorRadioButton:
+            Outline(painter, option->rect, true);
+            break;
+        case PE_FrameLineEdit:
+            // The focused field keeps the style's accent frame.
+            if (!focused) Outline(painter, option->rect, false);
+            break;
+        default:
+            break;
+        }
+    }
+
+private:
+    void Outline(QPainter* painter, const QRect& rect, bool round) const {
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing, round);
+        painter->setBrush(Qt::NoBrush);
+        painter->setPen(QPen(m_control, 1));
+        const QRectF r = QRectF(rect).adjusted(0.5, 0.5, -0.5, -0.5);
+        if (round)
+            painter->drawEllipse(r.adjusted(0.5, 0.5, -0.5, -0.5));
+        else
+            painter->drawRect(r);
+        painter->restore();
+    }
+
+    QColor m_control;
+};
 
 } // namespace
 
 const CThemeLook& ThemeLook(int number) {
-    return number >= 0 && number <= 3 ? kLooks[number] : kLooks[2];
+    return number >= 0 && number <= 3 ? Looks()[static_cast<size_t>(number)] : Looks()[2];
 }
 
 const CThemeLook& PaneLook(int paneTheme) {
     switch (paneTheme) {
-    case 1: return kLooks[0];
-    case 3: return kLooks[3];
-    default: return kLooks[2];
+    case 1: return Looks()[0];
+    case 3: return Looks()[3];
+    default: return Looks()[2];
     }
 }
 
@@ -60,11 +104,12 @@ QString ThemeStyleSheet(const CThemeLook& l, const CThemeLook& p) {
                    "QMenu::item:selected { background: %4; color: %5; }\n"
                    "QMenu::item:disabled { color: %6; }\n"
                    "QMenu::separator { height: 1px; background: %3; margin: 3px 6px; }\n")
-               .arg(base, text, mid, accent, accentText, l.dark ? "#6b6f76" : "#9aa0a8");
+               .arg(base, text, mid, accent, accentText, l.disabledText.name());
     css += QString("QToolBar { background: %1; border: none; border-bottom: 1px solid %2; spacing: 2px; padding: 2px; }\n"
                    "QToolBar::separator { background: %2; width: 1px; margin: 3px 4px; }\n"
                    "QToolButton { border: 1px solid transparent; border-radius: 3px; padding: 2px; }\n"
                    "QToolButton:hover { background: %3; border-color: %2; }\n"
+                   "QToolButton:focus { border-color: %4; }\n"
                    "QToolButton:checked, QToolButton:pressed { background: %4; border-color: %4; }\n")
                .arg(window, mid, hover, accent);
     css += QString("QDockWidget { color: %1; }\n"
@@ -75,7 +120,7 @@ QString ThemeStyleSheet(const CThemeLook& l, const CThemeLook& p) {
                    "QStatusBar QLabel { color: %2; padding: 0 4px; }\n"
                    "QStatusBar QLabel:disabled { color: %3; }\n"
                    "QStatusBar::item { border: none; border-left: 1px solid %4; }\n")
-               .arg(l.statusBar.name(), l.statusText.name(), Blend(l.statusText, l.statusBar).name(),
+               .arg(l.statusBar.name(), l.statusText.name(), l.statusDisabledText.name(),
                     l.statusBar.darker(l.dark ? 70 : 120).name());
     css += QString("QTabWidget::pane { border: none; }\n"
                    "QTabBar::tab { background: %1; color: %2; padding: 3px 12px; border: 1px solid %3; "
@@ -90,9 +135,7 @@ QString ThemeStyleSheet(const CThemeLook& l, const CThemeLook& p) {
     return css;
 }
 
-void ApplyThemeLook(QApplication& app, int number, int paneTheme) {
-    const CThemeLook& l = ThemeLook(number);
-    if (QStyle* fusion = QStyleFactory::create("Fusion")) app.setStyle(fusion);
+QPalette ThemePalette(const CThemeLook& l) {
     QPalette pal;
     pal.setColor(QPalette::Window, l.window);
     pal.setColor(QPalette::WindowText, l.text);
@@ -101,18 +144,30 @@ void ApplyThemeLook(QApplication& app, int number, int paneTheme) {
     pal.setColor(QPalette::Text, l.text);
     pal.setColor(QPalette::Button, l.window);
     pal.setColor(QPalette::ButtonText, l.text);
+    pal.setColor(QPalette::BrightText, l.dark ? QColor(Qt::white) : QColor(Qt::black));
     pal.setColor(QPalette::Highlight, l.accent);
     pal.setColor(QPalette::HighlightedText, l.accentText);
+    pal.setColor(QPalette::Link, l.accent);
     pal.setColor(QPalette::ToolTipBase, l.dark ? QColor(0x3a, 0x3c, 0x41) : QColor(0xff, 0xfb, 0xe6));
     pal.setColor(QPalette::ToolTipText, l.text);
     pal.setColor(QPalette::Mid, l.mid);
-    pal.setColor(QPalette::Dark, l.mid.darker(130));
+    pal.setColor(QPalette::Dark, l.dark ? l.mid.lighter(130) : l.mid.darker(130));
+    pal.setColor(QPalette::Shadow, l.dark ? QColor(Qt::black) : l.mid.darker(160));
     pal.setColor(QPalette::Light, l.dark ? l.window.lighter(140) : QColor(Qt::white));
-    pal.setColor(QPalette::PlaceholderText, l.mid);
-    const QColor disabled = l.dark ? QColor(0x6b, 0x6f, 0x76) : QColor(0x9a, 0xa0, 0xa8);
+    pal.setColor(QPalette::Midlight, l.dark ? l.window.lighter(120) : l.window.lighter(110));
+    pal.setColor(QPalette::PlaceholderText, l.disabledText);
     for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        pal.setColor(QPalette::Disabled, role, disabled);
-    app.setPalette(pal);
+        pal.setColor(QPalette::Disabled, role, l.disabledText);
+    // A selection in a window that is not active stays visible, only quieter.
+    pal.setColor(QPalette::Inactive, QPalette::Highlight, l.accent);
+    pal.setColor(QPalette::Inactive, QPalette::HighlightedText, l.accentText);
+    return pal;
+}
+
+void ApplyThemeLook(QApplication& app, int number, int paneTheme) {
+    const CThemeLook& l = ThemeLook(number);
+    if (QStyle* fusion = QStyleFactory::create("Fusion")) app.setStyle(new CThemeStyle(fusion, l.control));
+    app.setPalette(ThemePalette(l));
     app.setStyleSheet(ThemeStyleSheet(l, PaneLook(paneTheme)));
 }
 

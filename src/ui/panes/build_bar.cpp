@@ -1,6 +1,7 @@
 #include "panes/build_bar.h"
 
 #include "cp1252.h"
+#include "file_names.h"
 #include "view/icons.h"
 
 #include <QDateTime>
@@ -52,12 +53,20 @@ void CBuildBar::ResetListContent(int tab) {
 }
 
 void CBuildBar::AddString(int tab, const QString& text) {
+    std::string bytes;
+    if (tab == kBuildTab) ToCp1252(text, bytes);
+    AddItem(tab, text, std::move(bytes));
+}
+
+void CBuildBar::AddLine(int tab, const std::string& bytes) {
+    AddItem(tab, tab == kBuildTab ? BuildLineText(bytes) : FromCp1252(bytes), bytes);
+}
+
+void CBuildBar::AddItem(int tab, const QString& text, std::string bytes) {
     QListWidget* list = List(tab);
     if (!list) return;
     auto* item = new QListWidgetItem(text, list);
     if (tab == kBuildTab) {
-        std::string bytes;
-        ToCp1252(text, bytes);
         m_messages.Add(std::move(bytes));
         switch (m_messages.Message(m_messages.Count() - 1).severity) {
         case EBuildSeverity::kError:
@@ -85,7 +94,7 @@ void CBuildBar::RefreshBuild(const std::string& programPath, int tab, int clear)
     if (tab == kBuildTab) SetProgramPath(programPath);
     // Messages are text in the program's code page; a damaged file shows what it holds.
     for (const std::string& line : ReadBuildResults(programPath))
-        AddString(tab, FromCp1252(line));
+        AddLine(tab, line);
 }
 
 void CBuildBar::AddRunTimeErrorInLog(int error, const QString& targetType, const QString& node,
@@ -118,7 +127,9 @@ bool CBuildBar::ParseLocation(const QString& message, QString& file, int& line, 
     ToCp1252(message, bytes);
     const CBuildMessage m = ParseBuildMessage(bytes);
     if (!m.HasPlace()) return false;
-    file = FromCp1252(m.file);
+    // One byte per character: the name is taken from the message itself, which has it as shown.
+    const size_t at = bytes.find(m.file);
+    file = message.mid(static_cast<qsizetype>(at), static_cast<qsizetype>(m.file.size()));
     line = m.line;
     start = m.start;
     end = m.end;
@@ -132,7 +143,7 @@ void CBuildBar::OnActivated(QListWidgetItem* item) {
     const int buildRow = item->listWidget() == m_build ? m_build->row(item) : -1;
     if (buildRow >= 0) m_messages.SetCurrent(buildRow);
     if (!ParseLocation(item->text(), file, line, start, end)) return;
-    if (buildRow >= 0) file = FromCp1252(m_messages.LocationFile(buildRow));
+    if (buildRow >= 0) file = FromFileName(m_messages.LocationFile(buildRow));
     emit LocationPicked(file, line, start, end);
 }
 

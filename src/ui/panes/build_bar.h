@@ -25,6 +25,8 @@ public:
     int SelectedTab() const;
     void ResetListContent(int tab);
     void AddString(int tab, const QString& text);
+    // A line as the compiler wrote it; its bytes are kept as they are for the jump to its place.
+    void AddLine(int tab, const std::string& bytes);
     // Fills the tab from the build results stored beside the program: its error file, one message a
     // line. A program without an error file leaves the tab empty.
     void RefreshBuild(const std::string& programPath, int tab, int clear);
@@ -51,6 +53,7 @@ signals:
     void LocationPicked(const QString& file, int line, int start, int end);
 
 private:
+    void AddItem(int tab, const QString& text, std::string bytes);
     QListWidget* List(int tab) const;
     void OnActivated(QListWidgetItem* item);
 

@@ -4,6 +4,7 @@
 #include "porting/porting_rows.h"
 #include "porting/porting_window_model.h"
 #include "cp1252.h"
+#include "themed_icon.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -197,7 +198,7 @@ void CPortingToolFrame::SetToolbar(bool convertible) {
     for (int id : PortingToolbar(convertible)) {
         QString tip = QString::fromUtf8(PortingCommandText(id));
         tip.remove('&');
-        QAction* action = m_toolbar->addAction(QIcon(QString::fromUtf8(CommandIcon(id))), tip);
+        QAction* action = m_toolbar->addAction(ThemedIcon(QString::fromUtf8(CommandIcon(id))), tip);
         action->setObjectName(QString("port%1").arg(id));
         action->setData(id);
         action->setToolTip(tip);

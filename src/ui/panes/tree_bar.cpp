@@ -47,11 +47,14 @@ private:
 };
 
 QTreeWidgetItem* MakeNode(const CTreeNode& node, CRUXDocument& document) {
+    // The icons pick their colours when painted, so one of each serves every theme.
     static std::array<QIcon, 18> icons;
     const size_t image = node.image >= 0 && node.image < 18 ? static_cast<size_t>(node.image) : 17;
-    if (icons[image].isNull()) icons[image] = QIcon(KindIcon(node.image));
+    if (icons[image].isNull()) icons[image] = KindListIcon(static_cast<int>(image));
     auto* item = new CNodeItem(node, document);
-    item->setText(0, FromCp1252(node.label));
+    // The program's label is its title, which holds the file name.
+    item->setText(0, node.kind == kTreeNodeProgram ? QString::fromUtf8(document.GetDisplayTitle())
+                                                   : FromCp1252(node.label));
     item->setIcon(0, icons[image]);
     if (!node.tip.empty()) item->setToolTip(0, FromCp1252(node.tip));
     return item;
@@ -71,7 +74,7 @@ CTreeBar::CTreeBar(QWidget* parent) : QWidget(parent), m_tree(new QTreeWidget(th
     m_tree->setContextMenuPolicy(Qt::DefaultContextMenu);
     m_root = new QTreeWidgetItem(m_tree);
     m_root->setText(0, QString::fromLatin1(LoadString(kWorkspaceLabel)));
-    m_root->setIcon(0, QIcon(KindIcon(kTreeImageProgram)));
+    m_root->setIcon(0, KindListIcon(kTreeImageProgram));
     m_root->setData(0, kRoleKind, 0);
     m_root->setExpanded(true);
     m_tree->installEventFilter(this);

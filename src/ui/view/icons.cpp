@@ -1,5 +1,7 @@
 #include "view/icons.h"
 
+#include "themed_icon.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
@@ -130,12 +132,14 @@ void Badge(QPainter& p, const QColor& c, const QString& text) {
     p.drawText(QRectF(8, 9, 8, 7), Qt::AlignCenter, text);
 }
 
-QPixmap DrawKind(int n) {
+QPixmap DrawKind(int n, bool onDark) {
     QPixmap pm = Blank();
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
-    const QColor ink(0x3a, 0x46, 0x55);
-    const QColor blue(0x1f, 0x5f, 0xaf);
+    // Outlines and strokes lighten on a dark background; fills and paper stay as they are.
+    const QColor ink = onDark ? QColor(0xc8, 0xcc, 0xd2) : QColor(0x3a, 0x46, 0x55);
+    const QColor blue = onDark ? QColor(0x6f, 0xa8, 0xe8) : QColor(0x1f, 0x5f, 0xaf);
+    const QColor badgeInk(0x3a, 0x46, 0x55); // on its own white patch
     switch (n) {
     case 1: { // program: a page with lines
         p.setPen(QPen(ink, 1));
@@ -188,7 +192,7 @@ QPixmap DrawKind(int n) {
         static const std::array<const char*, 18> kBadges = {"",  "", "",  "",   "I",  "S",  "E", "!", "EV",
                                                             "1", "", "3", "P0", "P1", "SR", "",  "B", ""};
         if (n >= 0 && n < 18 && kBadges[static_cast<size_t>(n)][0])
-            Badge(p, ink, QString::fromLatin1(kBadges[static_cast<size_t>(n)]));
+            Badge(p, badgeInk, QString::fromLatin1(kBadges[static_cast<size_t>(n)]));
         break;
     }
     }
@@ -208,14 +212,19 @@ const QPixmap& MarkIcon(int number) {
     return icons[static_cast<size_t>(number >= 0 && number < 12 ? number : 4)];
 }
 
-const QPixmap& KindIcon(int number) {
-    static const std::array<QPixmap, 18> icons = [] {
-        std::array<QPixmap, 18> a;
-        for (int i = 0; i < 18; ++i)
-            a[static_cast<size_t>(i)] = DrawKind(i);
+const QPixmap& KindIcon(int number, bool onDark) {
+    static const std::array<std::array<QPixmap, 18>, 2> icons = [] {
+        std::array<std::array<QPixmap, 18>, 2> a;
+        for (int dark = 0; dark < 2; ++dark)
+            for (int i = 0; i < 18; ++i)
+                a[static_cast<size_t>(dark)][static_cast<size_t>(i)] = DrawKind(i, dark != 0);
         return a;
     }();
-    return icons[static_cast<size_t>(number >= 0 && number < 18 ? number : 17)];
+    return icons[onDark ? 1 : 0][static_cast<size_t>(number >= 0 && number < 18 ? number : 17)];
+}
+
+QIcon KindListIcon(int number) {
+    return PaletteIcon([number](bool onDark) { return KindIcon(number, onDark); });
 }
 
 } // namespace rux

@@ -1,6 +1,7 @@
 #include "view/rux_view.h"
 
 #include "cp1252.h"
+#include "file_names.h"
 #include "document/diagram_item.h"
 #include "document/header_item.h"
 #include "document/header_row.h"
@@ -445,7 +446,7 @@ bool CRUXView::OnCommand(int id) {
         s.KeyDown(EKey::Insert, false, false);
         break;
     case kCmdInsertFile:
-        if (s.CanEdit()) emit insertFileRequested(QStringLiteral("-i ") + FromCp1252(m_doc.GetPathName()));
+        if (s.CanEdit()) emit insertFileRequested(QStringLiteral("-i ") + FromFileName(m_doc.GetPathName()));
         return true;
     default:
         return false;
@@ -467,9 +468,7 @@ void CRUXView::RunSessionCommand(const std::function<void(CEditSession&)>& comma
 bool CRUXView::InsertFile(const QString& path) {
     const CSnapshot before = Snapshot();
     Bind();
-    std::string bytes;
-    ToCp1252(path, bytes);
-    const bool done = m_session->InsertFile(bytes);
+    const bool done = m_session->InsertFile(ToFileName(path));
     AfterCommand(before);
     return done;
 }
