@@ -5,15 +5,14 @@
 # when `rux edit` runs it on the same payload.
 # Arguments: the product directory and the source tree.
 set -u
-PRODUCT=$(cd "$1" && pwd)
-SOURCE=$(cd "$2" && pwd)
 . "$(dirname "$0")/lib/e2e_common.sh"
 e2e_require Xvfb xdotool xclip iconv
 e2e_workspace "$PRODUCT" ruxedit_indexer
 # No information dialog after the import: this run checks the program, not the dialog.
 printf '[RUXCONF]\r\nShowQuodexImportInfoDlg=0\r\n' >"$WORK/product/Torvel.ini"
-cp "$SOURCE/tests/data/import/indexer_base.rux" "$WORK/p.rux"
-cp "$SOURCE/tests/data/import/indexer_base.rux" "$WORK/q.rux"
+ORIGINAL="$SOURCE/tests/data/import/indexer_base.rux"
+cp "$ORIGINAL" "$WORK/p.rux"
+cp "$ORIGINAL" "$WORK/q.rux"
 
 cat >"$WORK/payload.xml" <<'XML'
 <?xml version="1.0"?>
@@ -52,12 +51,7 @@ e2e_start_editor '^RUX Editor - \[p.rux' "$WORK/p.rux"
 # Insert > Indexer > QUODEX generated code, by the menus' mnemonics; then save.
 xdotool key --delay 150 alt+i i q
 sleep 1
-xdotool key --delay 50 ctrl+s
-for _ in $(seq 50); do
-    ! cmp -s "$SOURCE/tests/data/import/indexer_base.rux" "$WORK/p.rux" && break
-    sleep 0.1
-done
-cmp -s "$SOURCE/tests/data/import/indexer_base.rux" "$WORK/p.rux" && fail "the program was not changed and saved"
+e2e_save
 
 "$PRODUCT/rux" text "$WORK/q.rux" >"$WORK/expected.txt" || fail "rux text of the script's import"
 "$PRODUCT/rux" text "$WORK/p.rux" >"$WORK/after.txt" || fail "rux text of the saved program"
