@@ -14,6 +14,7 @@
 #include "frame/mdi_child.h"
 #include "import/utf16_text.h"
 #include "shell/command_ids.h"
+#include "support/indexer_payload.h"
 #include "view/sequencer_clipboard.h"
 
 #include <QAction>
@@ -40,17 +41,7 @@ using test::CEditorHarness;
 
 // The export the core's import tests start from, as the sequencing tool writes it.
 std::string PayloadXml(const std::string& version, const std::map<std::string, std::string>& extra = {}) {
-    std::map<std::string, std::string> values = {
-        {"ALIAS", "$DEFINE IDX_POS #19.01"},
-        {"JOG_SUBROUTINE_NAME", "IdxJog"},
-        {"JOG", "#1.21 = 100"},
-        {"INITIAL", "Step% = 0"},
-        {"BACKGROUND", "(Done%) = _IdxMoveTo(Target%, 50)\nIF Done% THEN Step% = 1"},
-        {"INITIAL_TASK", "// start the indexer"},
-        {"BACKGROUND_TASK", "// run the indexer"},
-    };
-    for (const auto& [key, value] : extra)
-        values[key] = value;
+    const std::map<std::string, std::string> values = test::IndexerPayloadBlocks(extra);
     std::string xml = "<?xml version=\"1.0\"?>\n<IndexerExport>\n  <Version>" + version + "</Version>\n";
     for (const auto& [key, value] : values)
         xml += "  <" + key + "><![CDATA[" + value + "]]></" + key + ">\n";
