@@ -14,20 +14,8 @@ ORIGINAL="$SOURCE/tests/data/import/indexer_base.rux"
 cp "$ORIGINAL" "$WORK/p.rux"
 cp "$ORIGINAL" "$WORK/q.rux"
 
-cat >"$WORK/payload.xml" <<'XML'
-<?xml version="1.0"?>
-<SequencerExport>
-  <Version>2</Version>
-  <ALIAS><![CDATA[$DEFINE IDX_POS #19.01]]></ALIAS>
-  <JOG_SUBROUTINE_NAME><![CDATA[IdxJog]]></JOG_SUBROUTINE_NAME>
-  <JOG><![CDATA[#1.21 = 100]]></JOG>
-  <INITIAL><![CDATA[Step% = 0]]></INITIAL>
-  <BACKGROUND><![CDATA[(Done%) = _IdxMoveTo(Target%, 50)
-IF Done% THEN Step% = 1]]></BACKGROUND>
-  <INITIAL_TASK><![CDATA[// start the indexer]]></INITIAL_TASK>
-  <BACKGROUND_TASK><![CDATA[// run the indexer]]></BACKGROUND_TASK>
-</SequencerExport>
-XML
+. "$SOURCE/tests/cli/lib/indexer_payload.sh"
+indexer_payload 2 '$DEFINE IDX_POS #19.01' >"$WORK/payload.xml"
 # As the tool puts it there: UTF-16 in the platform's byte order, no mark, a terminating zero.
 { iconv -f UTF-8 -t UTF-16LE "$WORK/payload.xml"; printf '\0\0'; } >"$WORK/payload.u16"
 
