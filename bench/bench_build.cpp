@@ -67,11 +67,11 @@ rux::cmp::Options BenchOptions() {
     return o;
 }
 
-// Load and then compile, timed apart in each iteration; the ratio uses the best of each.
-void BM_CompileVsLoad(benchmark::State& state) {
-    const std::string path = WriteFile("compile_100k.rux", rux::bench::GenerateProgramFile(100000, 7));
+// Load and then compile, timed apart in each iteration; the ratio uses the best of each. `each`
+// sees every iteration's compile result and the item count of the loaded program.
+template <class Each>
+void TimeCompileAgainstLoad(benchmark::State& state, const std::string& path, Each&& each) {
     double bestLoad = 1e9, bestCompile = 1e9, bestLoadCpu = 1e9, bestCompileCpu = 1e9;
-    int items = 0, errors = 0, warnings = 0;
     std::size_t code = 0;
     for (auto _ : state) {
         auto program = std::make_unique<rux::CProgram>();
@@ -90,9 +90,7 @@ void BM_CompileVsLoad(benchmark::State& state) {
         const auto t3 = Clock::now();
         const double c3 = CpuSeconds();
         if (!ok) state.SkipWithError("load failed");
-        items = program->Items().GetSize();
-        errors = r.errorsFound;
-        warnings = r.warnings;
+        each(r, program->Items().GetSize());
         code = r.image.code.size();
         bestLoad = std::min(bestLoad, Seconds(t0, t1));
         bestCompile = std::min(bestCompile, Seconds(t2, t3));
@@ -100,9 +98,6 @@ void BM_CompileVsLoad(benchmark::State& state) {
         bestCompileCpu = std::min(bestCompileCpu, c3 - c2);
         state.SetIterationTime(Seconds(t2, t3));
     }
-    state.counters["items"] = items;
-    state.counters["errors"] = errors;
-    state.counters["warnings"] = warnings;
     state.counters["code_bytes"] = static_cast<double>(code);
     state.counters["load_ms"] = bestLoad * 1e3;
     state.counters["compile_ms"] = bestCompile * 1e3;
@@ -110,6 +105,19 @@ void BM_CompileVsLoad(benchmark::State& state) {
     state.counters["load_cpu_ms"] = bestLoadCpu * 1e3;
     state.counters["compile_cpu_ms"] = bestCompileCpu * 1e3;
     state.counters["compile_per_load_cpu"] = bestCompileCpu / bestLoadCpu;
+}
+
+void BM_CompileVsLoad(benchmark::State& state) {
+    const std::string path = WriteFile("compile_100k.rux", rux::bench::GenerateProgramFile(100000, 7));
+    int items = 0, errors = 0, warnings = 0;
+    TimeCompileAgainstLoad(state, path, [&](const rux::cmp::Result& r, int loadedItems) {
+        items = loadedItems;
+        errors = r.errorsFound;
+        warnings = r.warnings;
+    });
+    state.counters["items"] = items;
+    state.counters["errors"] = errors;
+    state.counters["warnings"] = warnings;
 }
 BENCHMARK(BM_CompileVsLoad)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -162,45 +170,14 @@ std::string CleanProgramFile(int lines) {
 // The same comparison on a program without a message.
 void BM_CompileCleanVsLoad(benchmark::State& state) {
     const std::string path = WriteFile("compile_clean_100k.rux", CleanProgramFile(100000));
-    double bestLoad = 1e9, bestCompile = 1e9, bestLoadCpu = 1e9, bestCompileCpu = 1e9;
     int items = 0, messages = 0;
-    std::size_t code = 0;
-    for (auto _ : state) {
-        auto program = std::make_unique<rux::CProgram>();
-        const double c0 = CpuSeconds();
-        const auto t0 = Clock::now();
-        const bool ok = rux::Load(*program, path);
-        const auto t1 = Clock::now();
-        const double c1 = CpuSeconds();
-        auto again = std::make_unique<rux::CProgram>();
-        const double c2 = CpuSeconds();
-        const auto t2 = Clock::now();
-        rux::Load(*again, path);
-        rux::cmp::Result r = rux::cmp::Compile(rux::cmp::ItemsOf(*again), BenchOptions());
-        const std::vector<uint8_t> bytes = r.errors == 0 ? rux::image::writeImage(r.image) : std::vector<uint8_t>();
-        benchmark::DoNotOptimize(bytes.data());
-        const auto t3 = Clock::now();
-        const double c3 = CpuSeconds();
-        if (!ok) state.SkipWithError("load failed");
+    TimeCompileAgainstLoad(state, path, [&](const rux::cmp::Result& r, int loadedItems) {
         if (r.errors != 0) state.SkipWithError("the clean program has errors");
-        items = program->Items().GetSize();
+        items = loadedItems;
         messages = static_cast<int>(r.messages.size());
-        code = r.image.code.size();
-        bestLoad = std::min(bestLoad, Seconds(t0, t1));
-        bestCompile = std::min(bestCompile, Seconds(t2, t3));
-        bestLoadCpu = std::min(bestLoadCpu, c1 - c0);
-        bestCompileCpu = std::min(bestCompileCpu, c3 - c2);
-        state.SetIterationTime(Seconds(t2, t3));
-    }
+    });
     state.counters["items"] = items;
     state.counters["messages"] = messages;
-    state.counters["code_bytes"] = static_cast<double>(code);
-    state.counters["load_ms"] = bestLoad * 1e3;
-    state.counters["compile_ms"] = bestCompile * 1e3;
-    state.counters["compile_per_load"] = bestCompile / bestLoad; // target <= 5
-    state.counters["load_cpu_ms"] = bestLoadCpu * 1e3;
-    state.counters["compile_cpu_ms"] = bestCompileCpu * 1e3;
-    state.counters["compile_per_load_cpu"] = bestCompileCpu / bestLoadCpu;
 }
 BENCHMARK(BM_CompileCleanVsLoad)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 

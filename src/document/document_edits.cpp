@@ -193,17 +193,11 @@ bool CRUXDocument::ModifyItem(int index, const std::function<bool(CItem&)>& chan
     CItem* item = Items().GetAt(index);
     BeginTransaction();
     if (m_recorder) m_recorder->ItemChanging(index, *item);
-    if (!change(*item)) {
-        EndTransaction();
-        return false;
-    }
-    CDocumentChange record{index, 0, 0, index};
-    record.sections = IsSectionLine(*item);
-    m_membership = m_membership || record.sections; // a renamed header may make a notes section
-    m_contentChanged = true;
-    Record(record, false);
+    const bool changed = change(*item);
+    // Within the open transaction the record joins it, and the transaction ends once, below.
+    if (changed) NoteItemChanged(index);
     EndTransaction();
-    return true;
+    return changed;
 }
 
 void CRUXDocument::NoteItemChanged(int index) {

@@ -10,22 +10,8 @@ rm -f "$work/home/Torvel.ini"
 printf '[RUXCONF]\r\nShowQuodexImportInfoDlg=0\r\n' > "$work/home/Torvel.ini"
 export RUXEDIT_HOME="$work/home"
 
-payload() { # version, then the ALIAS text
-    cat <<XML
-<?xml version="1.0" encoding="UTF-16"?>
-<SequencerExport>
-  <Version>$1</Version>
-  <ALIAS><![CDATA[$2]]></ALIAS>
-  <JOG_SUBROUTINE_NAME><![CDATA[IdxJog]]></JOG_SUBROUTINE_NAME>
-  <JOG><![CDATA[#1.21 = 100]]></JOG>
-  <INITIAL><![CDATA[Step% = 0]]></INITIAL>
-  <BACKGROUND><![CDATA[(Done%) = _IdxMoveTo(Target%, 50)
-IF Done% THEN Step% = 1]]></BACKGROUND>
-  <INITIAL_TASK><![CDATA[// start the indexer]]></INITIAL_TASK>
-  <BACKGROUND_TASK><![CDATA[// run the indexer]]></BACKGROUND_TASK>
-</SequencerExport>
-XML
-}
+. "$(dirname "$0")/lib/indexer_payload.sh"
+payload() { indexer_payload "$1" "$2" UTF-16; } # version, then the ALIAS text
 payload 2 '$DEFINE IDX_POS #19.01' > "$work/p.utf8.xml"
 iconv -f UTF-8 -t UTF-16 "$work/p.utf8.xml" > "$work/p.utf16.xml"   # with its byte-order mark
 payload 3 'x' > "$work/v3.xml"

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <vector>
 
 namespace rux::test {
 namespace {
@@ -121,28 +122,46 @@ TEST(FileLibrary, ProgramIdOfAnImageAndZeroForAnythingElse) {
     EXPECT_EQ(describe(nullptr), 0u);
 }
 
-TEST(SymbolLibrary, VariablesOfTheNodesProgramAndParameters) {
-    CServiceLibrary lib("H2Syb", RUX_PRODUCT_DIR);
-    auto* open = lib.Entry<int32_t(const char*)>("H2SYB_Open");
-    auto* load = lib.Entry<int32_t(const char*)>("H2SYB_LoadScript");
-    auto* get = lib.Entry<int32_t(const char*, const char*, H2SYBOBJADDR*)>("H2SYB_GetObjAddr");
-    ASSERT_TRUE(open && load && get);
+// A symbol looked up on a node, and the record the library must fill (found 0: none).
+struct CSymbolCase {
+    const char* symbol;
+    const char* node;
+    int32_t found;
+    uint32_t address;
+    uint16_t type;
+    uint16_t bit;
+};
+
+class SymbolLibrary : public ::testing::Test {
+protected:
+    CServiceLibrary lib{"H2Syb", RUX_PRODUCT_DIR};
+    int32_t (*open)(const char*) = lib.Entry<int32_t(const char*)>("H2SYB_Open");
+    int32_t (*load)(const char*) = lib.Entry<int32_t(const char*)>("H2SYB_LoadScript");
+    int32_t (*get)(const char*, const char*, H2SYBOBJADDR*) =
+        lib.Entry<int32_t(const char*, const char*, H2SYBOBJADDR*)>("H2SYB_GetObjAddr");
     CTempDir dir;
+    void SetUp() override { ASSERT_TRUE(open && load && get); }
+    // Every field of a record found is written: none keeps the value it had before the call.
+    void ExpectLookups(const std::vector<CSymbolCase>& cases) const {
+        for (const CSymbolCase& c : cases) {
+            H2SYBOBJADDR rec{0xFFFF, 0xFFFF, 0xFFFF};
+            EXPECT_EQ(get(c.symbol, c.node, &rec), c.found) << c.symbol << " on " << c.node;
+            if (!c.found) continue;
+            EXPECT_EQ(rec.Address, c.address) << c.symbol;
+            EXPECT_EQ(rec.Type, c.type) << c.symbol;
+            EXPECT_EQ(rec.Bit, c.bit) << c.symbol;
+        }
+    }
+};
+
+TEST_F(SymbolLibrary, VariablesOfTheNodesProgramAndParameters) {
     dir.Write("a.sym", "Speed 4 1 0\nCount% 0 3 0\nZone% 10 3 0 8\n");
     dir.Write("b.sym", "Speed 7 2 0\n");
     dir.Write("HALM2.NAD", "; nodes\n[Nodes]\n3=b\nInfeed = a\nINFEED=b\n");
     EXPECT_EQ(open(dir.File("missing").c_str()), 0);
     ASSERT_EQ(open(dir.Path().c_str()), 1);
     ASSERT_EQ(load("HALM2.NAD"), 1);
-    struct Case {
-        const char* symbol;
-        const char* node;
-        int32_t found;
-        uint32_t address;
-        uint16_t type;
-        uint16_t bit;
-    };
-    const Case cases[] = {
+    ExpectLookups({
         {"Speed", "3", 1, 7, 2, 0},            // node 3 runs b
         {"Speed", "infeed", 1, 4, 1, 0},       // labels without regard to case
         {"Count%", "3", 0, 0, 0, 0},           // not in b
@@ -156,34 +175,17 @@ TEST(SymbolLibrary, VariablesOfTheNodesProgramAndParameters) {
         {"B2#1.21", "3", 1, 0x80011500u, 1, 0},
         {"#1.121", "3", 0, 0, 0, 0},
         {"#8.03.32", "3", 0, 0, 0, 0},
-    };
-    for (const Case& c : cases) {
-        H2SYBOBJADDR rec{};
-        EXPECT_EQ(get(c.symbol, c.node, &rec), c.found) << c.symbol << " on " << c.node;
-        if (!c.found) continue;
-        EXPECT_EQ(rec.Address, c.address) << c.symbol;
-        EXPECT_EQ(rec.Type, c.type) << c.symbol;
-        EXPECT_EQ(rec.Bit, c.bit) << c.symbol;
-    }
+    });
     // Without a node database every node runs the directory's programs.
     fs::remove(dir.File("HALM2.NAD"));
     ASSERT_EQ(open(dir.Path().c_str()), 1);
     EXPECT_EQ(load("HALM2.NAD"), 1);
-    H2SYBOBJADDR rec{};
-    EXPECT_EQ(get("Speed", "3", &rec), 1);
-    EXPECT_EQ(rec.Address, 4u);
+    ExpectLookups({{"Speed", "3", 1, 4, 1, 0}});
 }
-
 
 // Lines of a symbol file as the library takes them: the Bit column is 0 or 1, anything else (or a
 // malformed field) drops the line.
-TEST(SymbolLibrary, BitColumnOfTheSymbolFile) {
-    CServiceLibrary lib("H2Syb", RUX_PRODUCT_DIR);
-    auto* open = lib.Entry<int32_t(const char*)>("H2SYB_Open");
-    auto* load = lib.Entry<int32_t(const char*)>("H2SYB_LoadScript");
-    auto* get = lib.Entry<int32_t(const char*, const char*, H2SYBOBJADDR*)>("H2SYB_GetObjAddr");
-    ASSERT_TRUE(open && load && get);
-    CTempDir dir;
+TEST_F(SymbolLibrary, BitColumnOfTheSymbolFile) {
     dir.Write("p.sym", "Running% 4 3 1\n"
                       "Speed 5 1 0\n"
                       "Old% 6 3\n"
@@ -194,26 +196,17 @@ TEST(SymbolLibrary, BitColumnOfTheSymbolFile) {
                       "Tabbed%\t10\t3\t1\r\n");
     ASSERT_EQ(open(dir.Path().c_str()), 1);
     ASSERT_EQ(load("HALM2.NAD"), 1);
-    struct Case {
-        const char* symbol;
-        int32_t found;
-        uint32_t address;
-        uint16_t type;
-        uint16_t bit;
-    };
-    const Case cases[] = {
-        {"Running%", 1, 4, 3, 1}, {"Speed", 1, 5, 1, 0},    {"Old%", 1, 6, 3, 0},  // no Bit column: not a bit
-        {"Wide%", 0, 0, 0, 0},    {"Flags%[3]", 1, 11, 3, 1}, {"Flags%[4]", 0, 0, 0, 0},
-        {"Neg%", 0, 0, 0, 0},     {"Word%", 0, 0, 0, 0},    {"Tabbed%", 1, 10, 3, 1},
-    };
-    for (const Case& c : cases) {
-        H2SYBOBJADDR rec{0xFFFF, 0xFFFF, 0xFFFF};
-        EXPECT_EQ(get(c.symbol, "1", &rec), c.found) << c.symbol;
-        if (!c.found) continue;
-        EXPECT_EQ(rec.Address, c.address) << c.symbol;
-        EXPECT_EQ(rec.Type, c.type) << c.symbol;
-        EXPECT_EQ(rec.Bit, c.bit) << c.symbol;
-    }
+    ExpectLookups({
+        {"Running%", "1", 1, 4, 3, 1},
+        {"Speed", "1", 1, 5, 1, 0},
+        {"Old%", "1", 1, 6, 3, 0}, // no Bit column: not a bit
+        {"Wide%", "1", 0, 0, 0, 0},
+        {"Flags%[3]", "1", 1, 11, 3, 1},
+        {"Flags%[4]", "1", 0, 0, 0, 0},
+        {"Neg%", "1", 0, 0, 0, 0},
+        {"Word%", "1", 0, 0, 0, 0},
+        {"Tabbed%", "1", 1, 10, 3, 1},
+    });
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "import/sequencer_clipboard_format.h"
 #include "import/upgrade_address.h"
 #include "support/edit_harness.h"
+#include "support/indexer_payload.h"
 #include "support/temp_dir.h"
 #include "target/library_service.h"
 
@@ -67,18 +68,8 @@ const std::vector<std::string> kBase = {
 
 CSequencerClipboardFormat Payload(std::map<std::string, std::string> extra = {}) {
     CSequencerClipboardFormat blocks;
-    std::map<std::string, std::string> values = {
-        {"Version", "2"},
-        {"ALIAS", "$DEFINE IDX_POS #19.01"},
-        {"JOG_SUBROUTINE_NAME", "IdxJog"},
-        {"JOG", "#1.21 = 100"},
-        {"INITIAL", "Step% = 0"},
-        {"BACKGROUND", "(Done%) = _IdxMoveTo(Target%, 50)\nIF Done% THEN Step% = 1"},
-        {"INITIAL_TASK", "// start the indexer"},
-        {"BACKGROUND_TASK", "// run the indexer"},
-    };
-    for (auto& [key, value] : extra)
-        values[key] = value;
+    std::map<std::string, std::string> values = test::IndexerPayloadBlocks(extra);
+    values.try_emplace("Version", "2"); // unless `extra` names another
     for (auto& [key, value] : values)
         blocks.SetValue(key, value);
     return blocks;

@@ -1,5 +1,4 @@
 #include "document/diagram_item.h"
-#include "document/output_stream.h"
 #include "document/program_file.h"
 #include "document/string_table.h"
 #include "editor/edit_script.h"
@@ -48,12 +47,7 @@ struct CFixture {
         EXPECT_TRUE(list.Scan(&script.Document(), which, dir.Path(), sink));
     }
     std::string Text(int line) { return script.Document().Items().GetAt(line)->GetText(); }
-    std::string Bytes() {
-        std::string out;
-        CStringOstream s(out);
-        WriteProgram(script.Document(), s);
-        return out;
-    }
+    std::string Bytes() { return test::SavedBytes(script.Document()); }
     CPortingIssue& Sorted(int i) { return *list.InPositionOrder().at(static_cast<size_t>(i)); }
 };
 

@@ -1,13 +1,13 @@
 #include "porting/porting_tool.h"
 
 #include "document/item.h"
-#include "document/output_stream.h"
 #include "document/program_file.h"
 #include "document/string_table.h"
 #include "editor/edit_script.h"
 #include "editor/edit_session.h"
 #include "porting/porting_rows.h"
 #include "porting/porting_test_support.h"
+#include "support/edit_harness.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -51,12 +51,7 @@ struct CHost final : CPortingToolHost {
     }
     std::string Help(const std::string& page) const { return dir.Path() + "/help/PortingTool/" + page; }
     std::string Text(int item) { return script.Document().Items().GetAt(item)->GetText(); }
-    std::string Bytes() {
-        std::string out;
-        CStringOstream s(out);
-        WriteProgram(script.Document(), s);
-        return out;
-    }
+    std::string Bytes() { return test::SavedBytes(script.Document()); }
 
     CRUXDocument* ActiveProgram() override { return open && active ? &script.Document() : nullptr; }
     CRUXDocument* FindProgram(const std::string& p) override {

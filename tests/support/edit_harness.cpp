@@ -36,11 +36,15 @@ std::vector<std::string> CScriptRun::Lines() const {
     return lines;
 }
 
-std::string CScriptRun::Saved() const {
+std::string SavedBytes(const CRUXDocument& document) {
     std::string out;
     CStringOstream s(out);
-    WriteProgram(script->Document(), s);
+    WriteProgram(document, s);
     return out;
+}
+
+std::string CScriptRun::Saved() const {
+    return SavedBytes(script->Document());
 }
 
 CScriptRun RunScript(const std::string& bytes, const std::vector<std::string>& commands, const CEditSettings& settings,

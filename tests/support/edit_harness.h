@@ -13,6 +13,9 @@ namespace rux::test {
 // open one, "{-Name" opens a folded one, "@FBD:Title" is a diagram; "P" as first row is a header.
 std::string ProgramBytes(const std::vector<std::string>& rows);
 
+// The bytes a save of `document` would write.
+std::string SavedBytes(const CRUXDocument& document);
+
 struct CScriptRun {
     std::unique_ptr<CEditScript> script;
     std::string output;

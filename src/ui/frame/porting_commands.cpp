@@ -34,6 +34,17 @@ QString Ui(const std::string& bytes) {
     return QString::fromStdString(Cp1252ToUtf8(bytes));
 }
 
+// A pane of the frame holding `content`, dockable anywhere; `watcher` sees its events, so that closing
+// the pane tells the tool.
+QDockWidget* NewPane(QWidget* parent, int titleId, const char* name, QWidget* content, QObject* watcher) {
+    auto* pane = new QDockWidget(QString::fromUtf8(LoadString(titleId)), parent);
+    pane->setObjectName(name);
+    pane->setWidget(content);
+    pane->setAllowedAreas(Qt::AllDockWidgetAreas);
+    pane->installEventFilter(watcher);
+    return pane;
+}
+
 } // namespace
 
 CPortingCommands::CPortingCommands(CMainFrame& frame)
@@ -191,11 +202,7 @@ void CPortingCommands::CreateListPane() {
         std::unique_ptr<QMenu> menu(m_list->ContextMenu(m_tool.ConvertibleToolbar()));
         menu->exec(at);
     });
-    m_listPane = new QDockWidget(QString::fromUtf8(LoadString(IDS_PANE_PORTING_LIST)), &m_frame);
-    m_listPane->setObjectName("PortingIssues");
-    m_listPane->setWidget(m_list);
-    m_listPane->setAllowedAreas(Qt::AllDockWidgetAreas);
-    m_listPane->installEventFilter(this);
+    m_listPane = NewPane(&m_frame, IDS_PANE_PORTING_LIST, "PortingIssues", m_list, this);
     m_frame.addDockWidget(Qt::BottomDockWidgetArea, m_listPane);
     // The list wants the frame's width: it shares the Output pane's place as a tab of its own.
     if (QDockWidget* output = m_frame.OutputPane();
@@ -211,11 +218,7 @@ bool CPortingCommands::CreateDetailsPane() {
     m_details = new QTextBrowser;
     m_details->setObjectName("PortingDetails");
     m_details->setOpenExternalLinks(true);
-    m_detailsPane = new QDockWidget(QString::fromUtf8(LoadString(IDS_PANE_PORTING_DETAILS)), &m_frame);
-    m_detailsPane->setObjectName("PortingDetailsPane");
-    m_detailsPane->setWidget(m_details);
-    m_detailsPane->setAllowedAreas(Qt::AllDockWidgetAreas);
-    m_detailsPane->installEventFilter(this);
+    m_detailsPane = NewPane(&m_frame, IDS_PANE_PORTING_DETAILS, "PortingDetailsPane", m_details, this);
     // The page reads best as a column beside the program it explains.
     m_frame.addDockWidget(Qt::RightDockWidgetArea, m_detailsPane);
     m_frame.resizeDocks({m_detailsPane}, {360}, Qt::Horizontal);

@@ -87,6 +87,13 @@ struct CFitBench {
 
 using Factory = std::function<std::unique_ptr<QDialog>(CFitBench&)>;
 
+// A dialog whose Help button would open a page: the handler keeps it inside the test.
+template <class D, class... Args> std::unique_ptr<QDialog> WithoutHelp(Args&... args) {
+    auto d = std::make_unique<D>(args...);
+    d->SetHelpHandler([](const std::string&) {});
+    return d;
+}
+
 const std::vector<std::pair<const char*, Factory>>& Dialogs() {
     static const std::vector<std::pair<const char*, Factory>> dialogs = {
         {"find_replace",
@@ -110,26 +117,11 @@ const std::vector<std::pair<const char*, Factory>>& Dialogs() {
         {"node_description",
          [](CFitBench& b) { return std::unique_ptr<QDialog>(new CDlgNodeDescription(b.description)); }},
         {"font", [](CFitBench& b) { return std::unique_ptr<QDialog>(new CDlgFont(b.setting)); }},
-        {"colors",
-         [](CFitBench& b) {
-             auto d = std::make_unique<CDlgColors>(b.setting);
-             d->SetHelpHandler([](const std::string&) {});
-             return std::unique_ptr<QDialog>(std::move(d));
-         }},
-        {"tab_stops",
-         [](CFitBench& b) {
-             auto d = std::make_unique<CDlgTabStops>(b.setting);
-             d->SetHelpHandler([](const std::string&) {});
-             return std::unique_ptr<QDialog>(std::move(d));
-         }},
+        {"colors", [](CFitBench& b) { return WithoutHelp<CDlgColors>(b.setting); }},
+        {"tab_stops", [](CFitBench& b) { return WithoutHelp<CDlgTabStops>(b.setting); }},
         {"format_style", [](CFitBench& b) { return std::unique_ptr<QDialog>(new CDlgFormatStyle(b.styles, b.setting)); }},
         {"fb_header", [](CFitBench& b) { return std::unique_ptr<QDialog>(new CDlgFbHeader(b.fb)); }},
-        {"indexer_udfb",
-         [](CFitBench& b) {
-             auto d = std::make_unique<CDlgIndexerUDFB>(b.indexerFb);
-             d->SetHelpHandler([](const std::string&) {});
-             return std::unique_ptr<QDialog>(std::move(d));
-         }},
+        {"indexer_udfb", [](CFitBench& b) { return WithoutHelp<CDlgIndexerUDFB>(b.indexerFb); }},
         {"import_information",
          [](CFitBench&) {
              std::ifstream in(std::string(RUX_SOURCE_DIR) + "/data/QuodexImportInformation.txt");

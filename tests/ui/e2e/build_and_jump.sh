@@ -4,25 +4,16 @@
 # program must differ from the original by that letter, at the column the second message names.
 # Arguments: the product directory and the source tree.
 set -u
-PRODUCT=$(cd "$1" && pwd)
-SOURCE=$(cd "$2" && pwd)
 . "$(dirname "$0")/lib/e2e_common.sh"
 e2e_require Xvfb xdotool
 e2e_workspace "$PRODUCT" ruxedit_build
-cp "$SOURCE/examples/errors.rux" "$WORK/p.rux"
-e2e_display
-e2e_start_editor '^RUX Editor - \[p.rux' "$WORK/p.rux"
+e2e_open_copy "$SOURCE/examples/errors.rux"
 
 xdotool key --delay 50 ctrl+b
 for _ in $(seq 100); do [ -s "$WORK/p.ERR" ] && break; sleep 0.1; done
 [ -s "$WORK/p.ERR" ] || fail "the build wrote no error file"
 # The result box ("Error(s) detected") is a window of its own titled like the frame.
-box=""
-for _ in $(seq 50); do
-    box=$(xdotool search --name '^RUX Editor$' 2>/dev/null | head -1)
-    [ -n "$box" ] && break
-    sleep 0.1
-done
+box=$(e2e_wait_window '^RUX Editor$')
 [ -n "$box" ] || fail "no result box after the build"
 # The box has the keyboard while it is open, and the program view has it again once it has closed.
 xdotool key --delay 50 Return
@@ -36,17 +27,12 @@ col=$(echo "$second" | sed -E 's/^[^(]+\(([0-9]+),([0-9]+)-.*/\2/')
 
 xdotool key --delay 80 F12 F12
 xdotool type --delay 40 'Q'
-xdotool key --delay 50 ctrl+s
-for _ in $(seq 50); do
-    ! cmp -s "$SOURCE/examples/errors.rux" "$WORK/p.rux" && break
-    sleep 0.1
-done
+e2e_save
 
 # Item `line` of the program is its text line: the reader's items are the compiler's lines.
-"$PRODUCT/rux" text "$SOURCE/examples/errors.rux" >"$WORK/before.txt" || fail "rux text of the original"
-"$PRODUCT/rux" text "$WORK/p.rux" >"$WORK/after.txt" || fail "rux text of the saved program"
-old=$(diff "$WORK/before.txt" "$WORK/after.txt" | grep -E '^<' | cut -c3- | tr -d '\r')
-new=$(diff "$WORK/before.txt" "$WORK/after.txt" | grep -E '^>' | cut -c3- | tr -d '\r')
+e2e_changes
+old=$(grep -a -E '^<' "$WORK/changes.txt" | cut -c3-)
+new=$(grep -a -E '^>' "$WORK/changes.txt" | cut -c3-)
 [ -n "$old" ] && [ -n "$new" ] || { cat "$WORK/editor.log"; fail "the saved program did not change"; }
 [ "$(echo "$old" | wc -l)" = 1 ] || fail "more than one line changed"
 expected="${old:0:$((col - 1))}Q${old:$((col - 1))}"

@@ -4,14 +4,10 @@
 # and as the editor's private target TVED1RUX. The primary selection is left alone.
 # Arguments: the product directory and the source tree.
 set -u
-PRODUCT=$(cd "$1" && pwd)
-SOURCE=$(cd "$2" && pwd)
 . "$(dirname "$0")/lib/e2e_common.sh"
 e2e_require Xvfb xdotool xclip
 e2e_workspace "$PRODUCT" ruxedit_clip
-cp "$SOURCE/examples/conveyor_line.rux" "$WORK/p.rux"
-e2e_display
-e2e_start_editor '^RUX Editor - \[p.rux' "$WORK/p.rux"
+e2e_open_copy "$SOURCE/examples/conveyor_line.rux"
 
 # Another client owns the clipboard; the editor pastes its plain text on a new line below the header.
 printf 'P1%% = 7' | xclip -selection clipboard -i
@@ -29,13 +25,6 @@ private=$(xclip -selection clipboard -t TVED1RUX -o 2>/dev/null | tr -d '\r')
 printf '%s\n' "$private" | grep -qx ':P1% = 7' || fail "TVED1RUX lacks the copied line: '$private'"
 [ -z "$(xclip -selection primary -o 2>/dev/null)" ] || fail "the editor set the primary selection"
 
-xdotool key --delay 50 ctrl+s
-for _ in $(seq 50); do
-    ! cmp -s "$SOURCE/examples/conveyor_line.rux" "$WORK/p.rux" && break
-    sleep 0.1
-done
-"$PRODUCT/rux" text "$SOURCE/examples/conveyor_line.rux" >"$WORK/before.txt" || fail "rux text of the original"
-"$PRODUCT/rux" text "$WORK/p.rux" >"$WORK/after.txt" || fail "rux text of the saved program"
-changes=$(diff "$WORK/before.txt" "$WORK/after.txt" | grep -E '^[<>]' | tr -d '\r')
-[ "$changes" = "> P1% = 7" ] || { diff "$WORK/before.txt" "$WORK/after.txt"; fail "saved program differs by more than the pasted line"; }
+e2e_save
+e2e_expect_changes "> P1% = 7" "saved program differs by more than the pasted line"
 echo "pasted from xclip, copied back as text and as TVED1RUX, saved: one new line"

@@ -5,30 +5,17 @@
 # when `rux edit` runs it on the same payload.
 # Arguments: the product directory and the source tree.
 set -u
-PRODUCT=$(cd "$1" && pwd)
-SOURCE=$(cd "$2" && pwd)
 . "$(dirname "$0")/lib/e2e_common.sh"
 e2e_require Xvfb xdotool xclip iconv
 e2e_workspace "$PRODUCT" ruxedit_indexer
 # No information dialog after the import: this run checks the program, not the dialog.
 printf '[RUXCONF]\r\nShowQuodexImportInfoDlg=0\r\n' >"$WORK/product/Torvel.ini"
-cp "$SOURCE/tests/data/import/indexer_base.rux" "$WORK/p.rux"
-cp "$SOURCE/tests/data/import/indexer_base.rux" "$WORK/q.rux"
+ORIGINAL="$SOURCE/tests/data/import/indexer_base.rux"
+cp "$ORIGINAL" "$WORK/p.rux"
+cp "$ORIGINAL" "$WORK/q.rux"
 
-cat >"$WORK/payload.xml" <<'XML'
-<?xml version="1.0"?>
-<SequencerExport>
-  <Version>2</Version>
-  <ALIAS><![CDATA[$DEFINE IDX_POS #19.01]]></ALIAS>
-  <JOG_SUBROUTINE_NAME><![CDATA[IdxJog]]></JOG_SUBROUTINE_NAME>
-  <JOG><![CDATA[#1.21 = 100]]></JOG>
-  <INITIAL><![CDATA[Step% = 0]]></INITIAL>
-  <BACKGROUND><![CDATA[(Done%) = _IdxMoveTo(Target%, 50)
-IF Done% THEN Step% = 1]]></BACKGROUND>
-  <INITIAL_TASK><![CDATA[// start the indexer]]></INITIAL_TASK>
-  <BACKGROUND_TASK><![CDATA[// run the indexer]]></BACKGROUND_TASK>
-</SequencerExport>
-XML
+. "$SOURCE/tests/cli/lib/indexer_payload.sh"
+indexer_payload 2 '$DEFINE IDX_POS #19.01' >"$WORK/payload.xml"
 # As the tool puts it there: UTF-16 in the platform's byte order, no mark, a terminating zero.
 { iconv -f UTF-8 -t UTF-16LE "$WORK/payload.xml"; printf '\0\0'; } >"$WORK/payload.u16"
 
@@ -52,12 +39,7 @@ e2e_start_editor '^RUX Editor - \[p.rux' "$WORK/p.rux"
 # Insert > Indexer > QUODEX generated code, by the menus' mnemonics; then save.
 xdotool key --delay 150 alt+i i q
 sleep 1
-xdotool key --delay 50 ctrl+s
-for _ in $(seq 50); do
-    ! cmp -s "$SOURCE/tests/data/import/indexer_base.rux" "$WORK/p.rux" && break
-    sleep 0.1
-done
-cmp -s "$SOURCE/tests/data/import/indexer_base.rux" "$WORK/p.rux" && fail "the program was not changed and saved"
+e2e_save
 
 "$PRODUCT/rux" text "$WORK/q.rux" >"$WORK/expected.txt" || fail "rux text of the script's import"
 "$PRODUCT/rux" text "$WORK/p.rux" >"$WORK/after.txt" || fail "rux text of the saved program"

@@ -5,15 +5,10 @@
 # by the mnemonics. The saved bytes must be exactly what these keys make.
 # Arguments: the product directory and the source tree.
 set -u
-PRODUCT=$(cd "$1" && pwd)
-SOURCE=$(cd "$2" && pwd)
 . "$(dirname "$0")/lib/e2e_common.sh"
 e2e_require Xvfb xdotool xwininfo
 e2e_workspace "$PRODUCT" ruxedit_keys
-ORIGINAL="$SOURCE/examples/conveyor_line.rux"
-cp "$ORIGINAL" "$WORK/p.rux"
-e2e_display
-e2e_start_editor '^RUX Editor - \[p.rux' "$WORK/p.rux"
+e2e_open_copy "$SOURCE/examples/conveyor_line.rux"
 
 xdotool key --delay 50 ctrl+Home
 xdotool type --delay 40 'ab'
@@ -38,19 +33,10 @@ e2e_wait_gone "$box" || { e2e_shot keyboard_edit; fail "Enter did not answer the
 e2e_wait_saved "$WORK/p.rux" "$ORIGINAL" || fail "Yes did not save the program"
 xdotool search --onlyvisible --name '^RUX Editor - \[p.rux' >/dev/null 2>&1 && { e2e_shot keyboard_edit; fail "the program window is still open"; }
 
-e2e_text "$ORIGINAL" >"$WORK/before.txt" || fail "rux text of the original"
-e2e_text "$WORK/p.rux" >"$WORK/after.txt" || fail "rux text of the saved program"
-diff -a "$WORK/before.txt" "$WORK/after.txt" | grep -a -E '^[<>]' >"$WORK/changes.txt"
 # The program's bytes are Windows-1252: ° is B0, é is E9.
-printf '> ab  c\n> \tx = \n> \ty\xb0\xe9\n' >"$WORK/expected.txt"
-cmp -s "$WORK/expected.txt" "$WORK/changes.txt" || {
-    echo "expected:"; cat -A "$WORK/expected.txt"; echo "saved:"; cat -A "$WORK/changes.txt"
-    fail "the saved program is not what the keys make"
-}
+e2e_expect_changes "$(printf '> ab  c\n> \tx = \n> \ty\xb0\xe9')" "the saved program is not what the keys make"
 
 # File > Exit by the mnemonics ends the editor.
 xdotool key --delay 150 alt+f x
-for _ in $(seq 100); do kill -0 "$EPID" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$EPID" 2>/dev/null && { e2e_shot keyboard_edit; fail "the editor still runs after File > Exit"; }
-EPID=""
+e2e_wait_exit "the editor still runs after File > Exit"
 echo "typed, indented, undone and redone, closed with the question answered and exited from the menu"

@@ -3,8 +3,6 @@
 # it, checks the title, takes a screenshot, and checks that a second editor exits at once.
 # Arguments: the product directory and the source tree.
 set -u
-PRODUCT=$(cd "$1" && pwd)
-SOURCE=$(cd "$2" && pwd)
 . "$(dirname "$0")/lib/e2e_common.sh"
 e2e_require Xvfb xdotool import convert
 e2e_workspace "$PRODUCT" ruxedit_e2e
@@ -30,9 +28,8 @@ title=$(xdotool getwindowname "$wid")
 echo "window $wid: $title"
 
 sleep 1
+e2e_shot start_and_title || fail "no screenshot"
 shots="$PRODUCT/../e2e"
-mkdir -p "$shots"
-import -window root "$shots/start_and_title.png" || fail "no screenshot"
 # A blank or half-drawn screen has a handful of colours; the frame with its icons has hundreds.
 colours=$(convert "$shots/start_and_title.png" -format %k info:)
 [ "$colours" -gt 100 ] || fail "the screenshot has only $colours colours"

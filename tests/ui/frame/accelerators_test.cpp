@@ -1,8 +1,7 @@
 // The keys of the menus, pressed in a running editor: each reaches its command and the command does
 // what it does from the menu.
-#include "editor_harness.h"
+#include "program_editor.h"
 
-#include "../dialogs/dialog_test_support.h"
 #include "dialogs/find_replace_dialog.h"
 #include "dialogs/goto_dialog.h"
 #include "document/item_list.h"
@@ -30,27 +29,11 @@ namespace {
 
 using test::CEditorHarness;
 
-struct CKeyEditor {
-    CKeyEditor() {
-        path = h.Root() + "/keys.rux";
-        CEditorHarness::Write(
-            path, test::DialogProgram({"P", "{Background", "a = 1", "b = 2", "c = 3", "}", "tail"}));
-        started = h.Start({path});
-        if (!started) return;
-        h.Frame().show();
-        QApplication::setActiveWindow(&h.Frame());
-        started = QTest::qWaitForWindowActive(&h.Frame());
-        View().setFocus();
-    }
-    CRUXView& View() const { return *qobject_cast<CRUXView*>(h.Frame().Children().at(0)->View()); }
-    CEditSession& Session() const { return View().Session(); }
-    CObArrayEx& Items() const { return View().Document().Items(); }
+struct CKeyEditor : test::CProgramEditor {
+    CKeyEditor() : CProgramEditor("keys.rux", {"P", "{Background", "a = 1", "b = 2", "c = 3", "}", "tail"}) {}
+    CObArrayEx& Items() const { return Document().Items(); }
     std::string Text(int index) const { return Items().GetAt(index)->GetText(); }
     void Type(const char* text) const { QTest::keyClicks(&View(), text); }
-
-    CEditorHarness h;
-    std::string path;
-    bool started = false;
 };
 
 void Press(QWidget* widget, const QKeySequence& keys) {

@@ -25,13 +25,7 @@ namespace rux {
 namespace {
 
 using test::CEditorHarness;
-
-std::vector<int> ErrorMarked(const CRUXDocument& document) {
-    std::vector<int> marked;
-    for (int i = 0; i < document.Items().GetSize(); ++i)
-        if (document.Items()[i]->HasErrorMark()) marked.push_back(i);
-    return marked;
-}
+using test::ErrorMarked;
 
 std::vector<std::string> FileLines(const std::string& path) {
     std::istringstream in(CEditorHarness::Read(path));

@@ -1,8 +1,7 @@
 // The dialogs the menus open, in a running editor: each opens from its command, OK applies what the
 // user changed, Cancel changes nothing.
-#include "editor_harness.h"
+#include "program_editor.h"
 
-#include "../dialogs/dialog_test_support.h"
 #include "dialogs/colors_dialog.h"
 #include "dialogs/find_replace_dialog.h"
 #include "dialogs/font_dialog.h"
@@ -46,23 +45,9 @@ using test::CEditorHarness;
 using test::DialogProgram;
 using test::WhenModal;
 
-// A running editor with one small program open and its window active.
-struct CEditorWithProgram {
-    explicit CEditorWithProgram(const std::string& settings = {}) {
-        if (!settings.empty()) h.WriteSettings(settings);
-        path = h.Root() + "/dialog.rux";
-        CEditorHarness::Write(path,
-                              DialogProgram({"P", "{Background", "a = 1", "b = 2", "c = 3", "}", "tail"}));
-        started = h.Start({path});
-        if (!started) return;
-        h.Frame().show();
-        QApplication::setActiveWindow(&h.Frame());
-        started = QTest::qWaitForWindowActive(&h.Frame());
-        View().setFocus();
-    }
-    CRUXView& View() const { return *qobject_cast<CRUXView*>(h.Frame().Children().at(0)->View()); }
-    CRUXDocument& Document() const { return View().Document(); }
-    CEditSession& Session() const { return View().Session(); }
+struct CEditorWithProgram : test::CProgramEditor {
+    explicit CEditorWithProgram(const std::string& settings = {})
+        : CProgramEditor("dialog.rux", {"P", "{Background", "a = 1", "b = 2", "c = 3", "}", "tail"}, settings) {}
     CDialogCommands& Commands() const {
         for (CCommandTarget* target : h.Frame().Router().Extensions())
             if (auto* commands = dynamic_cast<CDialogCommands*>(target)) return *commands;
@@ -90,10 +75,6 @@ struct CEditorWithProgram {
         CEditorHarness::Settle(20);
         return seen;
     }
-
-    CEditorHarness h;
-    std::string path;
-    bool started = false;
 };
 
 void Ok(QDialog& dialog) {

@@ -3,6 +3,9 @@
 #pragma once
 
 #include "app/rux_app.h"
+#include "document/item.h"
+#include "document/item_list.h"
+#include "document/rux_document.h"
 #include "frame/main_frame.h"
 #include "frame/message_box.h"
 
@@ -138,5 +141,13 @@ private:
     std::string m_root;
     std::map<std::string, std::pair<bool, std::string>> m_saved;
 };
+
+// The items of `document` that carry an error mark, in order.
+inline std::vector<int> ErrorMarked(const CRUXDocument& document) {
+    std::vector<int> marked;
+    for (int i = 0; i < document.Items().GetSize(); ++i)
+        if (document.Items()[i]->HasErrorMark()) marked.push_back(i);
+    return marked;
+}
 
 } // namespace rux::test

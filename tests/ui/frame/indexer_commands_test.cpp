@@ -7,13 +7,14 @@
 #include "dialogs/import_information_dialog.h"
 #include "dialogs/indexer_udfb_dialog.h"
 #include "document/item_list.h"
-#include "document/output_stream.h"
 #include "document/program_file.h"
 #include "document/rux_document.h"
 #include "editor/edit_script.h"
 #include "frame/mdi_child.h"
 #include "import/utf16_text.h"
 #include "shell/command_ids.h"
+#include "support/edit_harness.h"
+#include "support/indexer_payload.h"
 #include "view/sequencer_clipboard.h"
 
 #include <QAction>
@@ -37,20 +38,11 @@ namespace rux {
 namespace {
 
 using test::CEditorHarness;
+using test::SavedBytes;
 
 // The export the core's import tests start from, as the sequencing tool writes it.
 std::string PayloadXml(const std::string& version, const std::map<std::string, std::string>& extra = {}) {
-    std::map<std::string, std::string> values = {
-        {"ALIAS", "$DEFINE IDX_POS #19.01"},
-        {"JOG_SUBROUTINE_NAME", "IdxJog"},
-        {"JOG", "#1.21 = 100"},
-        {"INITIAL", "Step% = 0"},
-        {"BACKGROUND", "(Done%) = _IdxMoveTo(Target%, 50)\nIF Done% THEN Step% = 1"},
-        {"INITIAL_TASK", "// start the indexer"},
-        {"BACKGROUND_TASK", "// run the indexer"},
-    };
-    for (const auto& [key, value] : extra)
-        values[key] = value;
+    const std::map<std::string, std::string> values = test::IndexerPayloadBlocks(extra);
     std::string xml = "<?xml version=\"1.0\"?>\n<IndexerExport>\n  <Version>" + version + "</Version>\n";
     for (const auto& [key, value] : values)
         xml += "  <" + key + "><![CDATA[" + value + "]]></" + key + ">\n";
@@ -85,14 +77,6 @@ std::string DataFile(const std::string& name) {
 // The program the import tests start from: an Alias section, an Initial task, a Background loop.
 std::string BaseProgram() {
     return CEditorHarness::Read(DataFile("import/indexer_base.rux"));
-}
-
-// The bytes a save of the document would write.
-std::string Bytes(const CRUXDocument& document) {
-    std::string out;
-    CStringOstream stream(out);
-    WriteProgram(document, stream);
-    return out;
 }
 
 // Every item's text after the program header: the header is the target library's to refresh on
@@ -137,7 +121,7 @@ TEST(IndexerCommands, ImportTakesTheClipboardExportAndUndoesInOneStep) {
         CIndexerBench bench(BaseProgram());
         ASSERT_TRUE(bench.started);
         CRUXDocument& document = bench.Document();
-        const std::string before = Bytes(document);
+        const std::string before = SavedBytes(document);
         PutOnClipboard(PayloadXml("2"), offer);
 
         ASSERT_TRUE(bench.Enabled(ID_IMPORT_QUODEX));
@@ -150,7 +134,7 @@ TEST(IndexerCommands, ImportTakesTheClipboardExportAndUndoesInOneStep) {
             << "the library shipped beside the editor is referenced";
 
         EXPECT_TRUE(bench.h.Frame().RunCommand(ID_EDIT_UNDO));
-        EXPECT_EQ(Bytes(document), before) << "one undo takes the whole import back";
+        EXPECT_EQ(SavedBytes(document), before) << "one undo takes the whole import back";
         EXPECT_TRUE(bench.h.Frame().RunCommand(ID_EDIT_REDO));
         EXPECT_EQ(BodyLines(document), expected) << "and one redo brings it again";
     }
@@ -175,10 +159,10 @@ TEST(IndexerCommands, ImportWithoutAUsableExportChangesNothing) {
     for (const auto& c : cases) {
         CIndexerBench bench(BaseProgram());
         ASSERT_TRUE(bench.started);
-        const std::string before = Bytes(bench.Document());
+        const std::string before = SavedBytes(bench.Document());
         PutOnClipboard(c.xml, c.offer);
         EXPECT_TRUE(bench.h.Frame().RunCommand(ID_IMPORT_QUODEX)) << c.name;
-        EXPECT_EQ(Bytes(bench.Document()), before) << c.name;
+        EXPECT_EQ(SavedBytes(bench.Document()), before) << c.name;
         EXPECT_FALSE(bench.Document().IsModified()) << c.name;
         if (!c.box) {
             EXPECT_EQ(bench.h.boxes, std::vector<QString>{}) << c.name;
@@ -201,7 +185,7 @@ TEST(IndexerCommands, MisplacedMarkersAskBeforeImporting) {
     for (QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Yes}) {
         CIndexerBench bench(program);
         ASSERT_TRUE(bench.started);
-        const std::string before = Bytes(bench.Document());
+        const std::string before = SavedBytes(bench.Document());
         PutOnClipboard(PayloadXml("2"), EOffer::Mime);
         bench.h.answer = answer;
         EXPECT_TRUE(bench.h.Frame().RunCommand(ID_IMPORT_QUODEX));
@@ -212,7 +196,7 @@ TEST(IndexerCommands, MisplacedMarkersAskBeforeImporting) {
                   "correct position.\nContinue with import?");
         if (answer == QMessageBox::No) {
             EXPECT_EQ(bench.h.boxes.size(), 1u);
-            EXPECT_EQ(Bytes(bench.Document()), before) << "No ends the import";
+            EXPECT_EQ(SavedBytes(bench.Document()), before) << "No ends the import";
         } else {
             const std::vector<std::string> lines = BodyLines(bench.Document());
             EXPECT_EQ(std::count(lines.begin(), lines.end(), "//{{QUODEX_INDEXER_JOG"), 1) << "Yes imports";
@@ -254,7 +238,7 @@ TEST(IndexerCommands, AddFunctionBlockAsksForAValidName) {
     CIndexerBench bench(BaseProgram());
     ASSERT_TRUE(bench.started);
     CRUXDocument& document = bench.Document();
-    const std::string before = Bytes(document);
+    const std::string before = SavedBytes(document);
     ASSERT_TRUE(bench.Enabled(ID_IMPORT_UDFB));
 
     QString preset;
@@ -293,7 +277,7 @@ TEST(IndexerCommands, AddFunctionBlockAsksForAValidName) {
     EXPECT_EQ(bench.h.boxes[0], "The $INDEXROUTINE  directive is already used in the rux file");
 
     EXPECT_TRUE(bench.h.Frame().RunCommand(ID_EDIT_UNDO));
-    EXPECT_EQ(Bytes(document), before) << "block and directive go in one step";
+    EXPECT_EQ(SavedBytes(document), before) << "block and directive go in one step";
 }
 
 TEST(IndexerCommands, MenuAndEnabledState) {

@@ -19,13 +19,7 @@ namespace rux {
 namespace {
 
 using test::CEditorHarness;
-
-std::vector<int> ErrorMarked(const CRUXDocument& document) {
-    std::vector<int> marked;
-    for (int i = 0; i < document.Items().GetSize(); ++i)
-        if (document.Items()[i]->HasErrorMark()) marked.push_back(i);
-    return marked;
-}
+using test::ErrorMarked;
 
 QString Q(const std::string& s) {
     return QString::fromStdString(s);

@@ -1,7 +1,6 @@
 // A program document loaded from compact rows, shown in a real view with its own settings.
 #pragma once
 
-#include "document/output_stream.h"
 #include "document/program_file.h"
 #include "document/rux_document.h"
 #include "editor/edit_session.h"
@@ -44,12 +43,7 @@ struct CViewFixture {
     CEditSession& Session() { return view->Session(); }
 
     // The bytes a save would write.
-    std::string Saved() const {
-        std::string out;
-        CStringOstream s(out);
-        WriteProgram(doc, s);
-        return out;
-    }
+    std::string Saved() const { return SavedBytes(doc); }
     // The text of every item, in order.
     std::vector<std::string> Lines() const {
         std::vector<std::string> lines;

@@ -1,8 +1,13 @@
 # The set-up every end-to-end run shares: the X11 tools, a scratch folder with a product folder of
-# its own, a virtual display and the editor. Sourced by tests/ui/e2e/*.sh; the caller sets -u and
-# PRODUCT, the product directory.
+# its own, a virtual display and the editor. Sourced by tests/ui/e2e/*.sh with their arguments, the
+# product directory and the source tree, which it sets as PRODUCT and SOURCE; the caller sets -u.
 
 fail() { echo "FAIL: $*"; exit 1; }
+
+PRODUCT=$(cd "$1" && pwd) || fail "no product directory '$1'"
+SOURCE=$(cd "$2" && pwd) || fail "no source tree '$2'"
+# The run's name, for its screenshots.
+E2E_NAME=$(basename "$0" .sh)
 
 # e2e_require TOOL... : stops with the packages to install when a tool is missing.
 e2e_require() {
@@ -114,9 +119,55 @@ e2e_wait_gone() {
     return 1
 }
 
-# e2e_text FILE : the program's lines as `rux text` gives them, without carriage returns.
+# e2e_open_copy PROGRAM : copies PROGRAM to p.rux in WORK, sets ORIGINAL to PROGRAM, starts the display
+# and the editor on the copy.
+e2e_open_copy() {
+    ORIGINAL=$1
+    cp "$ORIGINAL" "$WORK/p.rux"
+    e2e_display
+    e2e_start_editor '^RUX Editor - \[p.rux' "$WORK/p.rux"
+}
+
+# e2e_text FILE : the program's lines as `rux text` gives them, without carriage returns; fails
+# when `rux text` does.
 e2e_text() {
     "$PRODUCT/rux" text "$1" | tr -d '\r'
+    return "${PIPESTATUS[0]}"
+}
+
+# e2e_save : Ctrl+S, then waits up to five seconds for p.rux to differ from ORIGINAL; fails when it
+# does not.
+e2e_save() {
+    xdotool key --delay 50 ctrl+s
+    e2e_wait_saved "$WORK/p.rux" "$ORIGINAL" || { cat "$WORK/editor.log"; e2e_shot "$E2E_NAME"; fail "Ctrl+S saved nothing"; }
+}
+
+# e2e_changes : the lines by which the saved p.rux differs from ORIGINAL, as diff marks them ("< " a
+# line gone, "> " a line new), in changes.txt of WORK; the programs' lines stay in before.txt and
+# after.txt.
+e2e_changes() {
+    e2e_text "$ORIGINAL" >"$WORK/before.txt" || fail "rux text of the original"
+    e2e_text "$WORK/p.rux" >"$WORK/after.txt" || fail "rux text of the saved program"
+    diff -a "$WORK/before.txt" "$WORK/after.txt" | grep -a -E '^[<>]' >"$WORK/changes.txt"
+}
+
+# e2e_expect_changes EXPECTED WHAT : e2e_changes, which must give EXPECTED, its lines to the byte;
+# otherwise both are shown as cat -A shows them and the run fails with WHAT.
+e2e_expect_changes() {
+    e2e_changes
+    printf '%s\n' "$1" >"$WORK/expected.txt"
+    cmp -s "$WORK/expected.txt" "$WORK/changes.txt" && return 0
+    echo "expected:"; cat -A "$WORK/expected.txt"; echo "saved:"; cat -A "$WORK/changes.txt"
+    e2e_shot "$E2E_NAME"
+    fail "$2"
+}
+
+# e2e_wait_exit WHAT : waits up to ten seconds for the editor to exit; fails with WHAT when it still
+# runs.
+e2e_wait_exit() {
+    for _ in $(seq 100); do kill -0 "$EPID" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$EPID" 2>/dev/null && { e2e_shot "$E2E_NAME"; fail "$1"; }
+    EPID=""
 }
 
 # e2e_wait_saved FILE ORIGINAL : waits up to five seconds for FILE to differ from ORIGINAL.
