@@ -1,7 +1,9 @@
 #include "document/line_input.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -36,7 +38,7 @@ bool CStrStdioFile::Open(const std::string& path) {
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     m_fd = fd;
-    m_buffer.clear();
+    m_size = 0;
     m_pos = 0;
     m_eof = false;
     return true;
@@ -46,7 +48,7 @@ void CStrStdioFile::Close() {
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
-    m_buffer.clear();
+    m_size = 0;
     m_pos = 0;
     m_eof = true;
 }
@@ -58,7 +60,7 @@ void CStrStdioFile::Rewind() {
         m_readError = errno;
         m_problem = std::string("read error: ") + std::strerror(errno);
     }
-    m_buffer.clear();
+    m_size = 0;
     m_pos = 0;
     m_eof = false;
 }
@@ -67,26 +69,34 @@ void CStrStdioFile::Rewind() {
 bool CStrStdioFile::Fill() {
     if (m_eof || m_fd < 0)
         return false;
+    // The unread rest moves to the front and the chunk is read behind it, into bytes nobody
+    // clears first: zeroing 128 KiB before every read cost as much as the line splitting.
     if (m_pos > 0) {
-        m_buffer.erase(0, m_pos);
+        std::memmove(m_data.get(), m_data.get() + m_pos, m_size - m_pos);
+        m_size -= m_pos;
         m_pos = 0;
     }
-    const size_t old = m_buffer.size();
-    m_buffer.resize(old + kChunk);
+    if (m_capacity - m_size < kChunk) {
+        const size_t capacity = std::max(2 * m_capacity, m_size + kChunk);
+        std::unique_ptr<char[]> grown(new char[capacity]);
+        if (m_size > 0)
+            std::memcpy(grown.get(), m_data.get(), m_size);
+        m_data = std::move(grown);
+        m_capacity = capacity;
+    }
     ssize_t n;
     do {
-        n = ::read(m_fd, m_buffer.data() + old, kChunk);
+        n = ::read(m_fd, m_data.get() + m_size, kChunk);
     } while (n < 0 && errno == EINTR);
     if (n <= 0) {
         if (n < 0) {
             m_readError = errno;
             m_problem = std::string("read error: ") + std::strerror(errno);
         }
-        m_buffer.resize(old);
         m_eof = true;
         return false;
     }
-    m_buffer.resize(old + static_cast<size_t>(n));
+    m_size += static_cast<size_t>(n);
     return true;
 }
 
@@ -95,9 +105,9 @@ bool CStrStdioFile::ReadLine(std::string& line) {
     // Nearly every line lies whole in the buffer and holds no CR but the one before its LF: take it
     // in one copy. Anything else goes the long way below.
     {
-        const char* begin = m_buffer.data() + m_pos;
-        const size_t avail = m_buffer.size() - m_pos;
-        const char* lf = static_cast<const char*>(std::memchr(begin, '\n', avail));
+        const char* begin = m_data.get() + m_pos;
+        const size_t avail = m_size - m_pos;
+        const char* lf = avail ? static_cast<const char*>(std::memchr(begin, '\n', avail)) : nullptr;
         if (lf) {
             const size_t segment = static_cast<size_t>(lf - begin) + 1;
             const char* cr = static_cast<const char*>(std::memchr(begin, '\r', segment - 1));
@@ -115,9 +125,9 @@ bool CStrStdioFile::ReadLine(std::string& line) {
         }
     }
     for (;;) {
-        const char* begin = m_buffer.data() + m_pos;
-        const size_t avail = m_buffer.size() - m_pos;
-        const char* lf = static_cast<const char*>(std::memchr(begin, '\n', avail));
+        const char* begin = m_data.get() + m_pos;
+        const size_t avail = m_size - m_pos;
+        const char* lf = avail ? static_cast<const char*>(std::memchr(begin, '\n', avail)) : nullptr;
         const size_t segment = lf ? static_cast<size_t>(lf - begin) + 1 : avail;
         // Copy the segment without its CR bytes, stopping once the line is full.
         size_t used = 0;
@@ -138,9 +148,9 @@ bool CStrStdioFile::ReadLine(std::string& line) {
             return true;
         if (line.size() >= kMaxLine) {
             // A full buffer ends the read; CRs right behind it would have been dropped anyway.
-            while (m_pos < m_buffer.size() && m_buffer[m_pos] == '\r')
+            while (m_pos < m_size && m_data[m_pos] == '\r')
                 ++m_pos;
-            if (m_pos < m_buffer.size() || !Fill() || m_buffer[m_pos] != '\r')
+            if (m_pos < m_size || !Fill() || m_data[m_pos] != '\r')
                 return true;
             continue;
         }

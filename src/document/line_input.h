@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -44,7 +45,10 @@ private:
     bool Fill();
 
     int m_fd = -1;
-    std::string m_buffer;
+    // Bytes read and not yet taken lie in [m_pos, m_size) of the buffer.
+    std::unique_ptr<char[]> m_data;
+    size_t m_size = 0;
+    size_t m_capacity = 0;
     size_t m_pos = 0;
     bool m_eof = false;
     int m_readError = 0;

@@ -1,27 +1,32 @@
 #include "document/output_stream.h"
 
 #include <cerrno>
+#include <cstring>
 #include <unistd.h>
 
 namespace rux {
 
+CFileOstream::CFileOstream(int fd) : m_fd(fd), m_buffer(new char[kBufferSize]) {
+    m_cur = m_buffer.get();
+    m_end = m_cur + kBufferSize;
+}
+
 CFileOstream::~CFileOstream() { Flush(); }
 
-void CFileOstream::Write(std::string_view text) {
-    if (m_buffer.size() + text.size() > kBufferSize) {
-        Flush();
-        if (text.size() >= kBufferSize) {
-            WriteOut(text.data(), text.size());
-            return;
-        }
+void CFileOstream::Overflow(std::string_view text) {
+    Flush();
+    if (text.size() >= kBufferSize) {
+        WriteOut(text.data(), text.size());
+        return;
     }
-    m_buffer.append(text);
+    std::memcpy(m_cur, text.data(), text.size());
+    m_cur += text.size();
 }
 
 bool CFileOstream::Flush() {
-    if (!m_buffer.empty()) {
-        WriteOut(m_buffer.data(), m_buffer.size());
-        m_buffer.clear();
+    if (m_cur != m_buffer.get()) {
+        WriteOut(m_buffer.get(), static_cast<size_t>(m_cur - m_buffer.get()));
+        m_cur = m_buffer.get();
     }
     return !m_failed;
 }

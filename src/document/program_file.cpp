@@ -84,12 +84,19 @@ void WriteProgram(const CProgram& program, COstream& out) {
     }
     out << kProgramHeaderLine << "\r\n#info=BmkRef\r\n";
     int index = 0;
-    for (const auto& item : items)
-        item->WriteMarkRef(out, index++, kMarkBookmark);
+    // Marked rows are few: ask the flag before making the call.
+    for (const auto& item : items) {
+        if (item->HasBookmark())
+            item->WriteMarkRef(out, index, kMarkBookmark);
+        ++index;
+    }
     out << "#endinfo\r\n#info=BmkErrRef\r\n";
     index = 0;
-    for (const auto& item : items)
-        item->WriteMarkRef(out, index++, kMarkError);
+    for (const auto& item : items) {
+        if (item->HasErrorMark())
+            item->WriteMarkRef(out, index, kMarkError);
+        ++index;
+    }
     out << "#endinfo\r\n";
     index = 0;
     for (const auto& item : items)
