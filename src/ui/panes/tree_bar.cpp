@@ -186,7 +186,6 @@ void CTreeBar::SortPrograms() {
     for (int i = 0; i < m_root->childCount(); ++i)
         collect(m_root->child(i));
     std::vector<QTreeWidgetItem*> children;
-    std::vector<bool> open;
     while (m_root->childCount() > 0)
         children.push_back(m_root->takeChild(0));
     std::stable_sort(children.begin(), children.end(), before);
