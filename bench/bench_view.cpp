@@ -1,5 +1,6 @@
 // The program view on a 100,000-line program: opening it in the editor against the core's Load,
 // a full 1920 x 1080 paint against plain drawText of the same lines, and a keystroke's repaint.
+#include "cp1252.h"
 #include "document/item_list.h"
 #include "document/program.h"
 #include "document/program_file.h"
@@ -7,7 +8,6 @@
 #include "editor/edit_session.h"
 #include "panes/tree_bar.h"
 #include "program_generator.h"
-#include "cp1252.h"
 #include "view/rux_view.h"
 #include "view/view_environment.h"
 

@@ -542,6 +542,9 @@ RUX_CMDIChildWnd* CMainFrame::AddChild(CRUXDocument& document) {
     hooks.commandState = [this] { UpdateCommandStates(); };
     hooks.contextMenu = [this](const QPoint& pos) { ShowContextMenu(IDR_POPUP_EDIT, pos); };
     hooks.overwrite = [this](bool) { UpdateIndicators(); };
+    hooks.caretSection = [this, child](int header) {
+        if (child == ActiveChild()) TreeSelectSection(m_tree, child->Document(), header);
+    };
     ConnectProgramView(view, child, hooks);
     child->setWindowTitle(QString::fromUtf8(document.GetDisplayTitle()));
     connect(child, &RUX_CMDIChildWnd::childClosing, this, &CMainFrame::OnChildClosing);
@@ -604,12 +607,10 @@ void CMainFrame::OnChildClosing(RUX_CMDIChildWnd* child) {
 }
 
 void CMainFrame::OnUpdate(CRUXDocument& document, int hint, const CDocumentChange*) {
+    // The program tree watches the document itself.
     if (hint == kHintTitle || hint == kHintAll) {
         if (RUX_CMDIChildWnd* child = ChildOf(document)) child->setWindowTitle(QString::fromUtf8(document.GetDisplayTitle()));
-        TreeRefresh(m_tree, document);
         UpdateTitle();
-    } else if (hint == kHintStructure) {
-        TreeRefresh(m_tree, document);
     }
     UpdateCommandStates();
 }
@@ -660,7 +661,7 @@ void CMainFrame::UpdateToolbars() {
     if (QToolBar* bar = Toolbar(140)) bar->setVisible(v.debugging);
     if (QToolBar* bar = Toolbar(137)) bar->setVisible(m_shell.viewToolbar != 0);
     if (QAction* online = Action(ID_ONLINE)) online->setVisible(v.onlineButton);
-    if (child) TreeSelectDocument(m_tree, child->Document());
+    if (child) TreeSelectSection(m_tree, child->Document(), ViewCaretSection(child->View()));
 }
 
 void CMainFrame::ShowToolbarsForMode() {

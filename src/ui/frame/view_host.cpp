@@ -41,6 +41,7 @@ void ConnectProgramView(QWidget* widget, QObject* context, const CViewHooks& hoo
     if (hooks.commandState) QObject::connect(view, &CRUXView::commandStateChanged, context, hooks.commandState);
     if (hooks.contextMenu) QObject::connect(view, &CRUXView::contextMenuRequested, context, hooks.contextMenu);
     if (hooks.overwrite) QObject::connect(view, &CRUXView::overwriteChanged, context, hooks.overwrite);
+    if (hooks.caretSection) QObject::connect(view, &CRUXView::caretSectionChanged, context, hooks.caretSection);
 }
 
 bool UpdateViewCommand(QWidget* widget, CCmdUI& ui) {
@@ -80,6 +81,11 @@ QString ViewPositionText(QWidget* widget) {
     return view ? view->PositionText() : QString();
 }
 
+int ViewCaretSection(QWidget* widget) {
+    const CRUXView* view = AsView(widget);
+    return view ? view->CaretSection() : -1;
+}
+
 QWidget* CreateProgramTree(QWidget* parent) {
     return new CTreeBar(parent);
 }
@@ -100,8 +106,8 @@ void TreeSetOptions(QWidget* widget, bool sortAlphabetically, bool showFbParamet
     tree->SetOpenDiagramOnDoubleClick(openDiagramOnDoubleClick);
 }
 
-void TreeSelectDocument(QWidget* widget, CRUXDocument& document) {
-    if (CTreeBar* tree = AsTree(widget)) tree->SelectNode(document, -1);
+void TreeSelectSection(QWidget* widget, CRUXDocument& document, int headerIndex) {
+    if (CTreeBar* tree = AsTree(widget)) tree->SelectNode(document, headerIndex);
 }
 
 void TreeAddDocument(QWidget* widget, CRUXDocument& document) {

@@ -19,6 +19,8 @@ struct CViewHooks {
     std::function<void()> commandState;
     std::function<void(const QPoint& globalPos)> contextMenu;
     std::function<void(bool overwrite)> overwrite;
+    // The caret went into another section (its header index, -1 outside any).
+    std::function<void(int headerIndex)> caretSection;
 };
 
 // What the tree asks of the frame.
@@ -47,13 +49,15 @@ CEditSession* ViewSession(QWidget* view);
 bool ViewRunAction(QWidget* view, const std::function<bool(CEditSession&)>& action);
 // "Ln %d, Col %d" of the view's caret; empty when the view shows none.
 QString ViewPositionText(QWidget* view);
+// The header index of the section holding the view's caret; -1 outside any or for another widget.
+int ViewCaretSection(QWidget* view);
 
 // --- program tree ---------------------------------------------------------------------------
 QWidget* CreateProgramTree(QWidget* parent);
 void ConnectProgramTree(QWidget* tree, QObject* context, const CTreeHooks& hooks);
 void TreeSetOptions(QWidget* tree, bool sortAlphabetically, bool showFbParameters, bool openDiagramOnDoubleClick);
-// The selection follows the active program.
-void TreeSelectDocument(QWidget* tree, CRUXDocument& document);
+// The selection follows the active program and the section of its caret (-1: the program node).
+void TreeSelectSection(QWidget* tree, CRUXDocument& document, int headerIndex);
 void TreeAddDocument(QWidget* tree, CRUXDocument& document);
 void TreeRemoveDocument(QWidget* tree, CRUXDocument& document);
 void TreeRefresh(QWidget* tree, CRUXDocument& document);

@@ -114,6 +114,7 @@ void CTreeBar::RemoveDocument(CRUXDocument& document) {
     document.RemoveObserver(this);
     delete it->second;
     m_programs.erase(it);
+    m_caretSections.erase(&document);
 }
 
 void CTreeBar::Fill(QTreeWidgetItem* parent, const std::vector<CTreeNode>& nodes, CRUXDocument& document) {
@@ -129,6 +130,10 @@ void CTreeBar::Refresh(CRUXDocument& document) {
     if (it == m_programs.end()) return;
     const CTreeNode program = BuildProgramNode(document, m_options);
     QTreeWidgetItem*& node = it->second;
+    // The rebuild takes the selected node away: within this program the selection comes back on the
+    // section of the caret.
+    const bool selectedHere = DocumentOf(m_tree->currentItem()) == &document;
+    const QSignalBlocker block(m_tree);
     // Sections the user had opened stay open across the rebuild.
     QSet<QString> expanded;
     bool wasExpanded = true;
@@ -145,28 +150,51 @@ void CTreeBar::Refresh(CRUXDocument& document) {
     for (int i = 0; i < node->childCount(); ++i)
         if (expanded.contains(node->child(i)->text(0))) node->child(i)->setExpanded(true);
     SortPrograms();
+    if (selectedHere) {
+        const auto caret = m_caretSections.find(&document);
+        SelectNode(document, caret == m_caretSections.end() ? -1 : caret->second);
+    }
+}
+
+void CTreeBar::Relabel(CRUXDocument& document) {
+    const auto it = m_programs.find(&document);
+    if (it == m_programs.end() || !it->second) return;
+    const QString label = QString::fromUtf8(document.GetDisplayTitle());
+    if (it->second->text(0) == label) return;
+    it->second->setText(0, label);
+    SortPrograms();
 }
 
 void CTreeBar::SortPrograms() {
     // Programs always go by label without regard to case.
+    const auto before = [](const QTreeWidgetItem* a, const QTreeWidgetItem* b) {
+        return a->text(0).compare(b->text(0), Qt::CaseInsensitive) < 0;
+    };
+    bool sorted = true;
+    for (int i = 1; i < m_root->childCount() && sorted; ++i)
+        sorted = !before(m_root->child(i), m_root->child(i - 1));
+    if (sorted) return;
+    // Taking the nodes out loses the selection and the open state below them: both come back.
+    QTreeWidgetItem* selected = m_tree->currentItem();
+    const QSignalBlocker block(m_tree);
+    std::vector<QTreeWidgetItem*> opened;
+    std::function<void(QTreeWidgetItem*)> collect = [&](QTreeWidgetItem* node) {
+        if (node->isExpanded()) opened.push_back(node);
+        for (int i = 0; i < node->childCount(); ++i)
+            collect(node->child(i));
+    };
+    for (int i = 0; i < m_root->childCount(); ++i)
+        collect(m_root->child(i));
     std::vector<QTreeWidgetItem*> children;
-    std::vector<bool> open;
-    while (m_root->childCount() > 0) {
-        QTreeWidgetItem* child = m_root->child(0);
-        open.push_back(child->isExpanded());
+    while (m_root->childCount() > 0)
         children.push_back(m_root->takeChild(0));
-    }
-    std::vector<size_t> order(children.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        return children[a]->text(0).compare(children[b]->text(0), Qt::CaseInsensitive) < 0;
-    });
-    for (size_t i : order) {
-        m_root->addChild(children[i]);
-        children[i]->setExpanded(open[i]);
-    }
+    std::stable_sort(children.begin(), children.end(), before);
+    for (QTreeWidgetItem* child : children)
+        m_root->addChild(child);
+    for (QTreeWidgetItem* node : opened)
+        node->setExpanded(true);
     m_root->setExpanded(true);
+    if (selected) m_tree->setCurrentItem(selected);
 }
 
 void CTreeBar::SetSortAlphabetically(bool on) {
@@ -186,6 +214,7 @@ void CTreeBar::SetShowFbParameters(bool on) {
 void CTreeBar::SelectNode(CRUXDocument& document, int headerIndex) {
     const auto it = m_programs.find(&document);
     if (it == m_programs.end() || !it->second) return;
+    m_caretSections[&document] = headerIndex;
     QTreeWidgetItem* target = it->second;
     if (headerIndex >= 0)
         for (int i = 0; i < it->second->childCount(); ++i) {
@@ -242,8 +271,13 @@ bool CTreeBar::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CTreeBar::OnUpdate(CRUXDocument& document, int hint, const CDocumentChange* change) {
-    // Rebuilt on structural changes and title changes, never on a keystroke inside a line.
-    if (hint == kHintStructure || hint == kHintTitle || hint == kHintAll) {
+    // Rebuilt on structural changes, never on a keystroke inside a line; a new title (the first
+    // keystroke marks the program modified) only renames the program's node.
+    if (hint == kHintTitle) {
+        Relabel(document);
+        return;
+    }
+    if (hint == kHintStructure || hint == kHintAll) {
         Refresh(document);
         return;
     }

@@ -38,7 +38,7 @@ public:
     const CTreeOptions& Options() const { return m_options; }
 
     // The selection follows the active view: its program, and the section holding its caret
-    // (-1 selects the program node).
+    // (-1 selects the program node). A rebuild of the program keeps the selection on that section.
     void SelectNode(CRUXDocument& document, int headerIndex);
 
     QTreeWidget* Tree() const { return m_tree; }
@@ -66,12 +66,16 @@ protected:
 private:
     void Activate(QTreeWidgetItem* node);
     void Fill(QTreeWidgetItem* parent, const std::vector<CTreeNode>& nodes, CRUXDocument& document);
+    // A new title renames the program's node and re-sorts the programs.
+    void Relabel(CRUXDocument& document);
     void SortPrograms();
     CRUXDocument* DocumentOf(QTreeWidgetItem* node) const;
 
     QTreeWidget* m_tree;
     QTreeWidgetItem* m_root;
     std::map<CRUXDocument*, QTreeWidgetItem*> m_programs;
+    // Per program, the section its view's caret was last reported in.
+    std::map<CRUXDocument*, int> m_caretSections;
     CTreeOptions m_options;
     bool m_openDiagram = false;
 };

@@ -375,11 +375,15 @@ void CRUXView::EmitPosition() {
         m_lastPosition = text;
         emit positionTextChanged(text);
     }
-    const int section = SectionHeaderOf(m_doc, m_session->Caret().item);
+    const int section = CaretSection();
     if (section != m_lastSection) {
         m_lastSection = section;
         emit caretSectionChanged(section);
     }
+}
+
+int CRUXView::CaretSection() const {
+    return SectionHeaderOf(m_doc, m_session->Caret().item);
 }
 
 QString CRUXView::PositionText() const {

@@ -60,6 +60,8 @@ public:
 
     // "Ln %d, Col %d" of the caret.
     QString PositionText() const;
+    // The header index of the section holding the caret (-1 outside any).
+    int CaretSection() const;
     // Puts the caret on an item (a go-to from the tree or the build bar), unfolding its section,
     // and scrolls it into view.
     void GoToItem(int index, int column = 1);
