@@ -7,7 +7,7 @@
 #include "editor/edit_session.h"
 #include "panes/tree_bar.h"
 #include "program_generator.h"
-#include "view/cp1252.h"
+#include "cp1252.h"
 #include "view/rux_view.h"
 #include "view/view_environment.h"
 
