@@ -426,6 +426,28 @@ TEST(CompilerClean, ExamplesHaveNoErrors) {
     }
 }
 
+// A diagram saved without a title is named as the editor shows it: "Diagram N" with the lowest
+// number no diagram of the program uses (any case), given out in item order.
+TEST(CompilerDiagrams, UntitledDiagramsAreNamedAsTheEditorShowsThem) {
+    const std::string untitled = "#info=Diagram\n#info=FBD\n#endinfo\n#endinfo\n";
+    auto titled = [](const std::string& title) { return "#info=Diagram\nDiagTitle=" + title + "\n#info=FBD\n#endinfo\n#endinfo\n"; };
+    std::string text = ProgramText({});
+    text += untitled;                                                   // item 1
+    text += "#info=Section\nName=Initial\nState=open\n#endinfo\n";     // item 2
+    text += untitled + titled("diagram 1") + untitled + titled("Diagram 3") + untitled; // items 3..7
+    text += ":x% = 1\n:PRINT x%\n";                                       // items 8, 9
+    text += "#info=EndSection\nName=Initial\n#endinfo\n";
+    const cmp::Result r = CompileText(text);
+    EXPECT_EQ(MessageLines(r), (std::vector<std::string>{
+                                   "t.rux(1,1-2): warning W006: diagram 'Diagram 2' is not executed (it stands outside any section)",
+                                   "t.rux(3,1-2): warning W006: diagram 'Diagram 4' is not executed (diagrams are not compiled yet)",
+                                   "t.rux(4,1-2): warning W006: diagram 'diagram 1' is not executed (diagrams are not compiled yet)",
+                                   "t.rux(5,1-2): warning W006: diagram 'Diagram 5' is not executed (diagrams are not compiled yet)",
+                                   "t.rux(6,1-2): warning W006: diagram 'Diagram 3' is not executed (diagrams are not compiled yet)",
+                                   "t.rux(7,1-2): warning W006: diagram 'Diagram 6' is not executed (diagrams are not compiled yet)",
+                                   "0 error(s), 6 warning(s)"}));
+}
+
 // One program with every kind of statement: no message at all.
 TEST(CompilerClean, EveryStatementKind) {
     const std::vector<Sec> program = {

@@ -1,6 +1,7 @@
 #include "core/build.h"
 
 #include "core/lexer.h"
+#include "document/ascii_text.h"
 #include "document/diagram_item.h"
 #include "document/header_item.h"
 #include "document/line_input.h"
@@ -77,6 +78,22 @@ std::vector<SourceItem> ItemsOf(const CProgram& program) {
         s.text = it->GetText();
         if (s.kind == kDiagramItem) s.diagramTitle = static_cast<const CDiag*>(it)->GetTitle();
         items.push_back(std::move(s));
+    }
+    // A diagram saved without a title is shown as "Diagram N", N the lowest number no other
+    // diagram of the program uses (in any case), handed out in item order as the editor does on
+    // load, so that a message names the diagram the user sees.
+    std::vector<std::string*> titles;
+    for (SourceItem& s : items)
+        if (s.kind == kDiagramItem) titles.push_back(&s.diagramTitle);
+    for (std::string* title : titles) {
+        if (!title->empty()) continue;
+        for (int n = 1;; ++n) {
+            std::string candidate = "Diagram " + std::to_string(n);
+            if (std::none_of(titles.begin(), titles.end(), [&](const std::string* t) { return EqualsNoCase(*t, candidate); })) {
+                *title = std::move(candidate);
+                break;
+            }
+        }
     }
     return items;
 }

@@ -130,6 +130,7 @@ struct OpenBlock {
     std::vector<uint32_t> endPatches;
     std::optional<uint32_t> nextCond;
     bool hasElse = false;
+    bool branchClosed = false; // the branch before this ELSEIF / ELSE line has its jump to ENDIF
     uint32_t top = 0;
     std::vector<uint32_t> exits;
     uint32_t var = 0, lim = 0, step = 0;
@@ -407,6 +408,14 @@ private:
         b.end = t.end;
         return b;
     }
+    // The branch of an IF before ELSEIF / ELSE is complete: jump to ENDIF, and the false
+    // condition of the branch comes here.
+    void closeBranch(OpenBlock& b) {
+        b.endPatches.push_back(jump(Op::Jmp));
+        if (b.nextCond) patch(*b.nextCond, here());
+        b.nextCond.reset();
+        b.branchClosed = true;
+    }
 
     // --- expressions ---------------------------------------------------------------------------
     const Token& tok(std::size_t p) const { return m_toks[std::min(p, m_toks.size() - 1)]; }
@@ -498,6 +507,7 @@ private:
     std::vector<std::tuple<uint32_t, std::string, int, int, int>> m_callPatches;
     std::vector<std::pair<uint32_t, int>> m_subEntries;
     bool m_afterGoto = false;
+    uint32_t m_lineStart = 0; // code offset where the current line starts (its Line instruction)
     int m_gotoItem = -1;
     std::map<int, uint32_t> m_taskEntry;                   // task id -> entry
     std::set<std::string> m_diagramNames;
@@ -1712,9 +1722,8 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
             return;
         }
         if (b.hasElse) fail(t, "E012", kwText() + " after ELSE (IF in line " + std::to_string(b.item) + ")");
-        b.endPatches.push_back(jump(Op::Jmp));
-        if (b.nextCond) patch(*b.nextCond, here());
-        b.nextCond.reset();
+        if (!b.branchClosed) closeBranch(b);
+        b.branchClosed = false;
         ++p;
         if (kw == "ELSE") {
             b.hasElse = true;
@@ -1733,7 +1742,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         if (nested) fail(t, "E002", "DO cannot stand in a one-line IF");
         ++p;
         OpenBlock b = openBlock(OpenBlock::Do, t);
-        b.top = here();
+        b.top = m_lineStart; // LOOP goes back to the DO line itself: its condition is a step of every round
         if (IsWord(tok(p), "WHILE")) {
             ++p;
             const Type c = expression(p);
@@ -1964,7 +1973,14 @@ void Compiler::compileLine(Section& s, int item, bool declarationsOnly) {
         // Statement start: the line table and, for debugging, a Line instruction. Library code
         // has no lines of this program: its statements count as the header's, and it cannot be
         // stepped into.
+        // An ELSEIF or ELSE line first ends the branch before it, so that the jump to ENDIF is
+        // that branch's last instruction and the false condition lands on this line's start: a
+        // breakpoint here fires when the line is reached, not when the branch above finishes.
+        if ((IsWord(first, "ELSEIF") || IsWord(first, "ELSE")) && !m_open.empty() && m_open.back().kind == OpenBlock::If &&
+            !m_open.back().hasElse)
+            closeBranch(m_open.back());
         const uint32_t lineItem = inLibrary(item) ? 0u : static_cast<uint32_t>(item);
+        m_lineStart = here();
         if (!m_lines.empty() && m_lines.back().offset == here()) m_lines.back().item = lineItem;
         else m_lines.push_back({here(), lineItem});
         if (m_opt.debug && !inLibrary(item)) {
