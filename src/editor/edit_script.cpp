@@ -521,6 +521,16 @@ std::string EscapeScriptText(std::string_view text) {
     return out;
 }
 
+std::string EscapeBoxText(std::string_view text) {
+    // A box breaks its line once at a CR LF pair, as at a lone LF.
+    std::string lines;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        lines.push_back(text[i]);
+    }
+    return EscapeScriptText(lines);
+}
+
 CEditScript::CEditScript() : m_output([](const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }) {}
 CEditScript::~CEditScript() = default;
 
@@ -584,7 +594,7 @@ EAnswer CEditScript::Ask(const std::string& text, bool okCancel) {
         answer = okCancel ? (positive ? EAnswer::Ok : EAnswer::Cancel) : (positive ? EAnswer::Yes : EAnswer::No);
     }
     static const char* const names[] = {"Yes", "No", "OK", "Cancel"};
-    Print("? " + EscapeScriptText(text) + " -> " + names[static_cast<int>(answer)] + "\n");
+    Print("? " + EscapeBoxText(text) + " -> " + names[static_cast<int>(answer)] + "\n");
     return answer;
 }
 
@@ -651,6 +661,6 @@ bool CEditScript::SaveTo(const std::string& path) {
     return ok;
 }
 
-void CEditScript::ShowMessage(const std::string& text) const { Print(EscapeScriptText(text) + "\n"); }
+void CEditScript::ShowMessage(const std::string& text) const { Print(EscapeBoxText(text) + "\n"); }
 
 } // namespace rux

@@ -107,5 +107,7 @@ private:
 // printed bytes are never ambiguous.
 std::string UnescapeScriptText(const std::string& text);
 std::string EscapeScriptText(std::string_view text);
+// The text of a message box or question as printed: a CR LF pair is one new line, written as \n.
+std::string EscapeBoxText(std::string_view text);
 
 } // namespace rux

@@ -8,7 +8,9 @@
 H2_API int32_t HALM2Help_Contents(H2HWND owner);
 H2_API int32_t HALM2Help_Index(H2HWND owner);
 H2_API int32_t HALM2Help_Search(H2HWND owner);
-/* Help on one topic: context is the prompt's help context; the guide opens at its anchor "ctx<number>". */
+/* Help on one topic: context is a dialog's or a prompt's help context. The page that
+   Help/Topics/Topics.ini names for it opens; a context it does not name opens the guide at its
+   anchor "ctx<number>". */
 H2_API int32_t HALM2Help_Main(int32_t context, H2HWND owner);
 
 #endif

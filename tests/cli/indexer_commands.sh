@@ -69,7 +69,11 @@ grep -q "needs yes, no, ok or cancel" "$work/err"; check "bad answer message" 0 
 # The information box, when the settings say so, prints the text shipped with the product.
 printf '[RUXCONF]\r\nShowQuodexImportInfoDlg=1\r\n' > "$work/home/Torvel.ini"
 out=$("$RUX" edit "$work/a.rux" -e "clip-sequencer $work/p.utf8.xml" -e "cmd import-indexer" -o "$work/i.rux")
-check "information text" "Indexer code import\\r\\n" "${out:0:23}"
+check "information text" 'Indexer code import\n\nThe code generated' "${out:0:41}"
+# The shipped text has CR LF line ends; each is one new line of the box, never a printed "\r".
+shown=$(tr -d '\r' < "$work/home/QuodexImportInformation.txt" | awk '{ printf "%s\\n", $0 }')
+check "information whole text" "$shown" "${out:0:${#shown}}"
+check "information no CR" 0 "$(printf '%s' "$out" | grep -c -F '\r')"
 printf '[RUXCONF]\r\nShowQuodexImportInfoDlg=0\r\n' > "$work/home/Torvel.ini"
 
 fresh a

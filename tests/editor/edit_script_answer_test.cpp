@@ -70,5 +70,29 @@ TEST(EditScriptQuestions, AddedCommandsAreChecked) {
     EXPECT_EQ(check("status"), "");
 }
 
+// A box's text as printed: a CR LF pair is one new line; a lone CR stays visible as "\r".
+TEST(EditScriptQuestions, BoxTextsPrintEachLineBreakOnce) {
+    struct {
+        const char* text;
+        const char* printed;
+    } cases[] = {
+        {"Import\r\n\r\nDone\r\n", "Import\\n\\nDone\\n"},
+        {"a\nb", "a\\nb"},
+        {"a\rb\r", "a\\rb\\r"},
+        {"a\r\r\nb", "a\\r\\nb"},
+        {"tab\there \\ \r\n", "tab\\there \\\\ \\n"},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(EscapeBoxText(c.text), c.printed) << c.text;
+        std::string out;
+        CEditScript script;
+        script.SetOutput([&out](const std::string& text) { out += text; });
+        script.ShowMessage(c.text);
+        script.Ask(c.text, true);
+        EXPECT_EQ(out, std::string(c.printed) + "\n? " + c.printed + " -> OK\n") << c.text;
+    }
+}
+
 } // namespace
 } // namespace rux

@@ -1,6 +1,7 @@
 // The Colors dialog: the colour table by display name, each entry changed through a colour chooser.
 #pragma once
 
+#include "shell/help_topics.h"
 #include "shell/lite_color.h"
 
 #include <QDialog>
@@ -21,7 +22,7 @@ class CSetting;
 class CDlgColors : public QDialog {
 public:
     static constexpr int kDialogId = 204;
-    static constexpr const char* kHelpTopic = "Defining_the_Colors_of_Program_Elements";
+    static constexpr const char* kHelpTopic = kColorsHelpTopic;
     // Asks the user for a colour starting from `value`; false when the chooser was cancelled.
     using ColorChooser = std::function<bool(ColorRef& value, QWidget* parent)>;
 

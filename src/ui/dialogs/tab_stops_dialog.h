@@ -1,6 +1,8 @@
 // The Tab stops dialog: tab size 2 to 8 and whether the Tab key inserts spaces or a tab.
 #pragma once
 
+#include "shell/help_topics.h"
+
 #include <QDialog>
 
 #include <functional>
@@ -18,7 +20,7 @@ class CSetting;
 class CDlgTabStops : public QDialog {
 public:
     static constexpr int kDialogId = 106;
-    static constexpr const char* kHelpTopic = "Defining_Tab_Stops";
+    static constexpr const char* kHelpTopic = kTabStopsHelpTopic;
 
     CDlgTabStops(CSetting& setting, QWidget* parent = nullptr);
     // Help is shown only when the application gives a way to open a topic.

@@ -1,5 +1,6 @@
 #include "frame/dialog_commands.h"
 
+#include "app/help_opener.h"
 #include "app/rux_app.h"
 #include "cp1252.h"
 #include "dialogs/colors_dialog.h"
@@ -349,6 +350,7 @@ void CDialogCommands::EditFont() {
 
 void CDialogCommands::EditColors() {
     CDlgColors dialog(m_setting, &m_frame);
+    dialog.SetHelpHandler(CHelpOpener::HandlerFor(&dialog));
     const bool accepted = dialog.exec() == QDialog::Accepted;
     // Cancel has put the remembered colours back, which the views may have shown meanwhile.
     if (accepted) SaveSettings();
@@ -357,6 +359,7 @@ void CDialogCommands::EditColors() {
 
 void CDialogCommands::EditTabStops() {
     CDlgTabStops dialog(m_setting, &m_frame);
+    dialog.SetHelpHandler(CHelpOpener::HandlerFor(&dialog));
     if (dialog.exec() != QDialog::Accepted) return;
     SaveSettings();
     TellViews(kHintSettings);

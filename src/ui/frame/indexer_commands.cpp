@@ -1,5 +1,6 @@
 #include "frame/indexer_commands.h"
 
+#include "app/help_opener.h"
 #include "cp1252.h"
 #include "dialogs/import_information_dialog.h"
 #include "dialogs/indexer_udfb_dialog.h"
@@ -37,6 +38,7 @@ public:
     bool AskFunctionBlockName(CIndexerUDFBForm& form) override {
         m_view.viewport()->update();
         CDlgIndexerUDFB dialog(form, &m_view);
+        dialog.SetHelpHandler(CHelpOpener::HandlerFor(&dialog));
         return dialog.exec() == QDialog::Accepted;
     }
 
