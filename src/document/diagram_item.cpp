@@ -1,5 +1,7 @@
 #include "document/diagram_item.h"
 
+#include "document/ascii_text.h"
+
 #include "document/item_host.h"
 #include "document/output_stream.h"
 #include "document/text_range.h"
@@ -100,5 +102,13 @@ std::string CDiag::Caption(const std::string& openWord, const std::string& edite
 std::string CDiag::GetSelectedElementText() const { return m_editor ? m_editor->GetSelectedElementText() : std::string(); }
 bool CDiag::AddPrefix(const std::string& prefix) { return m_editor && m_editor->AddPrefix(prefix); }
 bool CDiag::RemovePrefix(const std::string& prefix) { return m_editor && m_editor->RemovePrefix(prefix); }
+
+std::string FreeDiagramTitle(const std::vector<const std::string*>& titles) {
+    for (int n = 1;; ++n) {
+        std::string candidate = "Diagram " + std::to_string(n);
+        if (std::none_of(titles.begin(), titles.end(), [&](const std::string* t) { return EqualsNoCase(*t, candidate); }))
+            return candidate;
+    }
+}
 
 } // namespace rux

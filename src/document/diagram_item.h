@@ -3,6 +3,9 @@
 
 #include "document/item.h"
 
+#include <string>
+#include <vector>
+
 namespace rux {
 
 enum EDiagramKind : int {
@@ -78,6 +81,10 @@ private:
     std::string m_title;
     CDiagramEditorLink* m_editor = nullptr;
 };
+
+// The title of a diagram saved without one: "Diagram N", N the lowest number that none of `titles`
+// uses (compared without regard to case).
+std::string FreeDiagramTitle(const std::vector<const std::string*>& titles);
 
 // a * b / c rounded to the nearest integer, without intermediate overflow.
 int MulDiv(int a, int b, int c);

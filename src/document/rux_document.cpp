@@ -271,15 +271,10 @@ std::string CRUXDocument::GetNodeLabel() const {
 }
 
 std::string CRUXDocument::NewDiagramTitle() const {
-    std::vector<std::string> titles;
+    std::vector<const std::string*> titles;
     for (const auto& item : Items())
-        if (item->GetType() == kItemDiag) titles.push_back(static_cast<const CDiag&>(*item).GetTitle());
-    for (int n = 1;; ++n) {
-        const std::string candidate = "Diagram " + std::to_string(n);
-        if (std::none_of(titles.begin(), titles.end(),
-                         [&](const auto& t) { return EqualsNoCase(t, candidate); }))
-            return candidate;
-    }
+        if (item->GetType() == kItemDiag) titles.push_back(&static_cast<const CDiag&>(*item).GetTitle());
+    return FreeDiagramTitle(titles);
 }
 
 void CRUXDocument::AddDiagramDocument(CLngDocument* document) {

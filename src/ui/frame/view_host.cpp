@@ -118,10 +118,6 @@ void TreeRemoveDocument(QWidget* widget, CRUXDocument& document) {
     if (CTreeBar* tree = AsTree(widget)) tree->RemoveDocument(document);
 }
 
-void TreeRefresh(QWidget* widget, CRUXDocument& document) {
-    if (CTreeBar* tree = AsTree(widget)) tree->Refresh(document);
-}
-
 QString TreeText(QWidget* widget) {
     const CTreeBar* tree = AsTree(widget);
     if (!tree) return {};

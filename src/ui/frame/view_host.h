@@ -60,7 +60,6 @@ void TreeSetOptions(QWidget* tree, bool sortAlphabetically, bool showFbParameter
 void TreeSelectSection(QWidget* tree, CRUXDocument& document, int headerIndex);
 void TreeAddDocument(QWidget* tree, CRUXDocument& document);
 void TreeRemoveDocument(QWidget* tree, CRUXDocument& document);
-void TreeRefresh(QWidget* tree, CRUXDocument& document);
 // The program names as the tree lists them, one a line (tests).
 QString TreeText(QWidget* tree);
 

@@ -82,19 +82,11 @@ std::vector<SourceItem> ItemsOf(const CProgram& program) {
     // A diagram saved without a title is shown as "Diagram N", N the lowest number no other
     // diagram of the program uses (in any case), handed out in item order as the editor does on
     // load, so that a message names the diagram the user sees.
-    std::vector<std::string*> titles;
-    for (SourceItem& s : items)
+    std::vector<const std::string*> titles;
+    for (const SourceItem& s : items)
         if (s.kind == kDiagramItem) titles.push_back(&s.diagramTitle);
-    for (std::string* title : titles) {
-        if (!title->empty()) continue;
-        for (int n = 1;; ++n) {
-            std::string candidate = "Diagram " + std::to_string(n);
-            if (std::none_of(titles.begin(), titles.end(), [&](const std::string* t) { return EqualsNoCase(*t, candidate); })) {
-                *title = std::move(candidate);
-                break;
-            }
-        }
-    }
+    for (SourceItem& s : items)
+        if (s.kind == kDiagramItem && s.diagramTitle.empty()) s.diagramTitle = FreeDiagramTitle(titles);
     return items;
 }
 
