@@ -1,8 +1,6 @@
 // Program bytes and Qt strings: the one conversion every widget goes through.
 #include "cp1252.h"
 
-#include "document/string_table.h"
-
 #include <gtest/gtest.h>
 
 namespace rux {
@@ -48,11 +46,6 @@ TEST(Cp1252, EveryByteComesBackUnchanged) {
     EXPECT_TRUE(ToCp1252(text, back));
     EXPECT_EQ(back, all);
     EXPECT_EQ(ToCp1252(QStringLiteral("x\u20ACy\u4E2Dz")), "x\x80y?z");
-}
-
-TEST(Cp1252, StringTableTextsAreReadAsProgramBytes) {
-    EXPECT_EQ(LoadQString(IDS_APP_TITLE), QStringLiteral("RUX Editor"));
-    EXPECT_EQ(LoadQString(IDS_DLG_FIND_WHAT), QStringLiteral("Fi&nd what :"));
 }
 
 } // namespace

@@ -47,25 +47,6 @@ struct CFindBench {
     RUX_CDlgFindReplace dialog;
 };
 
-TEST(FindReplaceDialog, ControlsCarryTheirIdsAndTexts) {
-    CFindReplaceModel model;
-    RUX_CDlgFindReplace dialog(model);
-    const std::pair<QWidget*, int> ids[] = {
-        {dialog.FindCombo(), 1043},     {dialog.ReplaceCombo(), 1046},   {dialog.MatchCaseBox(), 1005},
-        {dialog.WholeWordBox(), 1006},  {dialog.SearchDownBox(), 1008},  {dialog.FindNextButton(), 1047},
-        {dialog.ReplaceButton(), 5},    {dialog.ReplaceAllButton(), 1024}, {dialog.DoneButton(), 2},
-    };
-    for (const auto& [widget, id] : ids) EXPECT_EQ(widget->property("controlId").toInt(), id);
-    EXPECT_EQ(dialog.ReplaceAllButton()->text(), QStringLiteral("Replace &All"));
-    EXPECT_EQ(dialog.MatchCaseBox()->text(), QStringLiteral("Match case"));
-    // The state of a new dialog: case ignored, no restart, searching down, Find Next the default.
-    EXPECT_FALSE(dialog.MatchCaseBox()->isChecked());
-    EXPECT_FALSE(dialog.WholeWordBox()->isChecked());
-    EXPECT_TRUE(dialog.SearchDownBox()->isChecked());
-    EXPECT_TRUE(dialog.FindNextButton()->isDefault());
-    EXPECT_FALSE(dialog.isModal());
-}
-
 TEST(FindReplaceDialog, EnterFindsInsideAFoldedSectionAndOpensIt) {
     CFindBench bench({"P", "// top", "{-Background", "x% = 1", "speed% = x%", "}", "end"});
     bench.program.Session().SetCaret({1, 1});

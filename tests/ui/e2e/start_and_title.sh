@@ -35,14 +35,18 @@ colours=$(convert "$shots/start_and_title.png" -format %k info:)
 [ "$colours" -gt 100 ] || fail "the screenshot has only $colours colours"
 echo "screenshot $shots/start_and_title.png ($colours colours)"
 
-# A second editor activates the first and exits with failure, without a window of its own.
+# A second editor activates the first and exits with failure, without a window of its own and
+# without handing its command line over.
+cp "$WORK/conveyor_line.rux" "$WORK/other.rux"
 start=$(date +%s)
-"$PRODUCT/ruxedit" "$WORK/conveyor_line.rux" >"$WORK/second.log" 2>&1
+"$PRODUCT/ruxedit" "$WORK/other.rux" >"$WORK/second.log" 2>&1
 rc=$?
-[ "$rc" -ne 0 ] || fail "the second editor exited with 0"
+[ "$rc" -eq 1 ] || fail "the second editor exited with $rc, not 1"
 [ $(( $(date +%s) - start )) -lt 15 ] || fail "the second editor took too long"
 count=$(xdotool search --onlyvisible --name '^RUX Editor' 2>/dev/null | wc -l)
 [ "$count" -eq 1 ] || fail "$count editor windows after the second start"
+sleep 0.5
+[ "$(xdotool getwindowname "$wid")" = "$expected" ] || fail "the first editor opened the second one's file"
 kill -0 "$EPID" 2>/dev/null || fail "the first editor died"
 
 # The first one's lock goes with it: once it is gone a new editor starts.

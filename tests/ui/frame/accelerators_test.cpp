@@ -212,23 +212,25 @@ TEST(Accelerators, MenuKeysAreShortcutsAndNoneIsShared) {
         EXPECT_EQ(ids.size(), 1) << key.toStdString() << ": " << ids.join(",").toStdString();
 }
 
-// Ctrl+F4 closes the active program window as closing it by hand does: a changed program is asked
-// about first, and Cancel keeps the window.
-TEST(Accelerators, CtrlF4ClosesTheActiveProgramAskingForAChangedOne) {
+// Ctrl+F4 closes the active program window, Alt+F4 and the window's close button the frame: each asks
+// about a changed program first (Yes saves, No discards), and Cancel keeps everything open. Ctrl+W
+// belongs to the watch window and closes nothing.
+TEST(Accelerators, ClosingAsksForAChangedProgram) {
+    enum EHow { CtrlF4, AltF4, CloseButton, CtrlW };
     struct Row {
+        EHow how;
         bool change;
         QMessageBox::StandardButton answer;
-        size_t boxes;
-        bool closed;
-        bool saved;
+        bool closed; // the program window (Ctrl+F4) or the frame
     } rows[] = {
-        {false, QMessageBox::Yes, 0, true, false},
-        {true, QMessageBox::Cancel, 1, false, false},
-        {true, QMessageBox::No, 1, true, false},
-        {true, QMessageBox::Yes, 1, true, true},
+        {CtrlF4, false, QMessageBox::Yes, true},     {CtrlF4, true, QMessageBox::Cancel, false},
+        {CtrlF4, true, QMessageBox::No, true},       {CtrlF4, true, QMessageBox::Yes, true},
+        {AltF4, true, QMessageBox::Cancel, false},   {AltF4, true, QMessageBox::Yes, true},
+        {CloseButton, true, QMessageBox::Cancel, false}, {CloseButton, true, QMessageBox::No, true},
+        {CloseButton, true, QMessageBox::Yes, true}, {CtrlW, false, QMessageBox::Yes, false},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.answer);
+        SCOPED_TRACE(std::to_string(row.how) + " answer " + std::to_string(row.answer));
         CKeyEditor e;
         ASSERT_TRUE(e.started);
         const std::string original = CEditorHarness::Read(e.path);
@@ -237,20 +239,24 @@ TEST(Accelerators, CtrlF4ClosesTheActiveProgramAskingForAChangedOne) {
             e.Type("Z");
         }
         e.h.answer = row.answer;
-        Press(&e.View(), QKeySequence(Qt::CTRL | Qt::Key_F4));
-        EXPECT_EQ(e.h.boxes.size(), row.boxes);
-        EXPECT_EQ(e.h.Frame().Children().empty(), row.closed);
-        EXPECT_EQ(CEditorHarness::Read(e.path) != original, row.saved);
+        if (row.how == CtrlF4) Press(&e.View(), QKeySequence(Qt::CTRL | Qt::Key_F4));
+        if (row.how == AltF4) Press(&e.View(), QKeySequence(Qt::ALT | Qt::Key_F4));
+        if (row.how == CloseButton) {
+            EXPECT_EQ(e.h.Frame().close(), row.closed);
+        }
+        if (row.how == CtrlW) Press(&e.View(), QKeySequence(Qt::CTRL | Qt::Key_W));
+        CEditorHarness::Settle();
+        ASSERT_EQ(e.h.boxes.size(), row.change ? 1u : 0u);
+        if (row.change) {
+            EXPECT_EQ(e.h.boxes[0], "Save changes to keys.rux?");
+            EXPECT_EQ(e.h.icons[0], QMessageBox::Warning);
+        }
+        EXPECT_EQ(e.h.Frame().isVisible(), row.how == CtrlF4 || !row.closed);
+        if (row.how == CtrlF4 || !row.closed) {
+            EXPECT_EQ(e.h.Frame().Children().empty(), row.closed);
+        }
+        EXPECT_EQ(CEditorHarness::Read(e.path) != original, row.answer == QMessageBox::Yes && row.change);
     }
-}
-
-// The MDI child's close key on this desktop is Ctrl+F4 only: Ctrl+W belongs to the watch window.
-TEST(Accelerators, CtrlWDoesNotCloseTheProgramWindow) {
-    CKeyEditor e;
-    ASSERT_TRUE(e.started);
-    EXPECT_EQ(e.h.Frame().Action(ID_WATCH_WINDOW)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_W));
-    Press(&e.View(), QKeySequence(Qt::CTRL | Qt::Key_W));
-    EXPECT_EQ(e.h.Frame().Children().size(), 1u);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // user changed, Cancel changes nothing.
 #include "program_editor.h"
 
+#include "app/help_opener.h"
 #include "dialogs/colors_dialog.h"
 #include "dialogs/find_replace_dialog.h"
 #include "dialogs/font_dialog.h"
@@ -27,6 +28,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -35,6 +37,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTest>
+#include <QTextBrowser>
 
 #include <gtest/gtest.h>
 
@@ -82,16 +85,6 @@ void Ok(QDialog& dialog) {
 }
 void Cancel(QDialog& dialog) {
     QTest::keyClick(&dialog, Qt::Key_Escape);
-}
-
-TEST(DialogCommands, LookSettingsComeFromTheSettingsFileAtStartUp) {
-    CEditorWithProgram e("[RUXCOLOR]\nTabSize=5\nCvrtTab=1\nColorKwd=255\nFontName=arial\nFontSize=120\n");
-    ASSERT_TRUE(e.started);
-    EXPECT_EQ(e.Session().Settings().tabSize, 5);
-    EXPECT_TRUE(e.Session().Settings().insertTabs);
-    EXPECT_EQ(CViewEnvironment::Default().Settings().GetColor(7), 255u);
-    EXPECT_EQ(CViewEnvironment::Default().Settings().Font().face, "arial");
-    EXPECT_EQ(CViewEnvironment::Default().Settings().Font().size, 120);
 }
 
 // Each settings dialog: what the user does, and what must hold after OK and after Cancel.
@@ -182,12 +175,15 @@ TEST(DialogCommands, SettingsDialogsApplyOnOkAndCancelChangesNothing) {
                 row.checkOk(e);
                 continue;
             }
+            // As the settings file had them at start-up.
             const CSetting& s = CViewEnvironment::Default().Settings();
             EXPECT_EQ(s.TabSize(), 3);
             EXPECT_EQ(s.TabHandlingMode(), 0);
             EXPECT_EQ(s.GetColor(7), 255u);
             EXPECT_EQ(s.Font().face, "arial");
+            EXPECT_EQ(s.Font().size, 120);
             EXPECT_EQ(e.Session().Settings().tabSize, 3);
+            EXPECT_FALSE(e.Session().Settings().insertTabs);
             EXPECT_EQ(e.h.SettingsText(), before) << "Cancel writes nothing";
         }
     }
@@ -374,11 +370,9 @@ TEST(DialogCommands, HeaderDoubleClickRenamesHeaderAndFooter) {
     for (const Row& row : rows) {
         for (bool ok : {false, true}) {
             SCOPED_TRACE(std::string(row.name) + (ok ? " ok" : " cancel"));
-            CEditorHarness h;
-            const std::string path = h.Root() + "/h.rux";
-            CEditorHarness::Write(path, DialogProgram({"P", std::string("{") + row.header, "x = 1", "}"}));
-            ASSERT_TRUE(h.Start({path}));
-            auto* view = qobject_cast<CRUXView*>(h.Frame().Children().at(0)->View());
+            test::CProgramEditor e("h.rux", {"P", std::string("{") + row.header, "x = 1", "}"});
+            ASSERT_TRUE(e.started);
+            CRUXView* view = &e.View();
             QString expected;
             WhenModal([&](QWidget* modal) {
                 expected = row.edit(modal);
@@ -434,11 +428,6 @@ TEST(DialogCommands, FindIsModelessKeepsItsStateAndDrivesTheActiveView) {
     find->FindNextButton()->click();
     EXPECT_EQ(e.Session().SelectionStart(), (CTextPos{1, 4}));
     EXPECT_EQ(e.Session().SelectionStop(), (CTextPos{5, 4}));
-    find->DoneButton()->click();
-    EXPECT_TRUE(find->isHidden());
-    e.h.Frame().RunCommand(ID_EDIT_FIND_REPLACE);
-    EXPECT_EQ(find->FindCombo()->currentText(), "c = ");
-    EXPECT_EQ(find->FindCombo()->itemText(0), "c = ") << "the history keeps the search";
     // A second program becomes the target once its window is active.
     const std::string second = e.h.Root() + "/second.rux";
     CEditorHarness::Write(second, DialogProgram({"P", "x", "c = 9"}));
@@ -450,6 +439,97 @@ TEST(DialogCommands, FindIsModelessKeepsItsStateAndDrivesTheActiveView) {
     EXPECT_EQ(view2->Session().SelectionStart(), (CTextPos{1, 2}));
     EXPECT_EQ(e.Session().SelectionStart(), (CTextPos{1, 4})) << "the first view is left alone";
     find->hide();
+}
+
+// After a dialog closes the frame has the keyboard again, in the program view, also when the window
+// system gives it to nobody (a bare X server).
+TEST(DialogCommands, EveryDialogHandsTheKeyboardBackToTheProgramView) {
+    const auto nobodyActive = [] { QApplication::setActiveWindow(nullptr); };
+    const struct {
+        const char* what;
+        int command;
+        const char* line; // typed into Go to line before Enter; null: Escape
+    } rows[] = {
+        {"Go to line, Escape", ID_EDIT_GOTO_LINE, nullptr},
+        {"Go to line, Enter", ID_EDIT_GOTO_LINE, "2"},
+        {"Find/Replace, Escape", ID_EDIT_FIND_REPLACE, nullptr},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        CEditorWithProgram e;
+        ASSERT_TRUE(e.started);
+        if (row.command == ID_EDIT_GOTO_LINE)
+            WhenModal([&](QWidget* modal) {
+                auto* dialog = dynamic_cast<CDlgGoto*>(modal);
+                ASSERT_NE(dialog, nullptr);
+                if (row.line) dialog->LineEdit()->setText(row.line);
+                QTest::keyClick(dialog, row.line ? Qt::Key_Return : Qt::Key_Escape);
+                nobodyActive();
+            });
+        EXPECT_TRUE(e.h.Frame().RunCommand(row.command));
+        if (row.command == ID_EDIT_FIND_REPLACE) {
+            // The modeless dialog is open and has the keyboard until Escape.
+            auto* find = e.h.Frame().findChild<RUX_CDlgFindReplace*>("FindReplaceDialog");
+            ASSERT_TRUE(find && find->isVisible());
+            QTest::keyClick(find->focusWidget() ? find->focusWidget() : find, Qt::Key_Escape);
+            EXPECT_FALSE(find->isVisible());
+            nobodyActive();
+        }
+        EXPECT_TRUE(CEditorHarness::WaitFor([&] { return QApplication::activeWindow() == &e.h.Frame(); }, 2000));
+        EXPECT_EQ(QApplication::focusWidget(), &e.View());
+    }
+}
+
+// Help in a dialog the editor opens hands the dialog's help context to the help library, the dialog
+// owning the help window; without a stand-in the library opens the topic's page.
+TEST(DialogCommands, HelpButtonsOpenTheirDialogsTopic) {
+    struct COpener {
+        COpener() {
+            CHelpOpener::SetOpener([this](int context, QWidget* owner) { asked.push_back({context, owner}); });
+        }
+        ~COpener() { CHelpOpener::SetOpener({}); }
+        std::vector<std::pair<int, QWidget*>> asked;
+    };
+    // Runs the command and presses Help on its dialog; the dialog, and whether Help was shown.
+    const auto pressHelp = [](CEditorWithProgram& e, int command, bool& shown) {
+        QWidget* dialog = nullptr;
+        WhenModal([&](QWidget* modal) {
+            dialog = modal;
+            auto* box = modal->findChild<QDialogButtonBox*>();
+            QPushButton* help = box ? box->button(QDialogButtonBox::Help) : nullptr;
+            shown = help && help->isVisible();
+            if (help) QTest::mouseClick(help, Qt::LeftButton);
+            static_cast<QDialog*>(modal)->reject();
+        });
+        EXPECT_TRUE(e.h.Frame().RunCommand(command)) << command;
+        CEditorHarness::Settle(20);
+        return dialog;
+    };
+    const struct {
+        int command;
+        int context;
+    } rows[] = {{ID_FORMAT_COLORS, 0x20000 + 204}, {ID_FORMAT_TAB_STOPS, 0x20000 + 106}, {ID_IMPORT_UDFB, 0x28000}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.command);
+        CEditorWithProgram e;
+        ASSERT_TRUE(e.started);
+        COpener opener;
+        bool shown = false;
+        QWidget* dialog = pressHelp(e, row.command, shown);
+        EXPECT_TRUE(shown);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(opener.asked, (std::vector<std::pair<int, QWidget*>>{{row.context, dialog}}));
+    }
+    CEditorWithProgram e;
+    ASSERT_TRUE(e.started);
+    QTextBrowser browser;
+    QDesktopServices::setUrlHandler("file", &browser, "setSource");
+    bool shown = false;
+    pressHelp(e, ID_FORMAT_TAB_STOPS, shown);
+    QDesktopServices::unsetUrlHandler("file");
+    const QString page = browser.source().toLocalFile();
+    EXPECT_TRUE(page.endsWith("/Help/Topics/Defining_Tab_Stops.html")) << page.toStdString();
+    EXPECT_TRUE(browser.toPlainText().contains("Keep tabs")) << "the page itself was found";
 }
 
 } // namespace

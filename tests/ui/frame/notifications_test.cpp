@@ -152,40 +152,6 @@ TEST(SuiteNotifications, GroupMembershipTextIsShownInABox) {
     EXPECT_EQ(h.boxes[0], "line.rux belongs to group: Packing");
 }
 
-TEST(FrameClosing, SavePromptForEachModifiedDocument) {
-    struct Row {
-        QMessageBox::StandardButton answer;
-        bool closes;
-        bool saved;
-    } rows[] = {
-        {QMessageBox::Cancel, false, false},
-        {QMessageBox::No, true, false},
-        {QMessageBox::Yes, true, true},
-    };
-    for (const Row& r : rows) {
-        CEditorHarness h;
-        const std::string path = h.CopyProgram("examples/conveyor_line.rux", "conveyor_line.rux");
-        ASSERT_TRUE(h.Start({path}));
-        CMainFrame& frame = h.Frame();
-        CRUXDocument& document = *frame.ActiveDocument();
-        document.Items()[12]->SetText("// changed by the test");
-        document.SetModified(true);
-        h.answer = r.answer;
-        const bool closed = frame.close();
-        CEditorHarness::Settle();
-        EXPECT_EQ(closed, r.closes) << r.answer;
-        ASSERT_EQ(h.boxes.size(), 1u) << r.answer;
-        EXPECT_EQ(h.boxes[0], "Save changes to conveyor_line.rux?");
-        EXPECT_EQ(h.icons[0], QMessageBox::Warning);
-        const bool hasChange = CEditorHarness::Read(path).find("// changed by the test") != std::string::npos;
-        EXPECT_EQ(hasChange, r.saved) << r.answer;
-        if (!r.closes) {
-            EXPECT_EQ(frame.Children().size(), 1u);
-            EXPECT_TRUE(frame.isVisible());
-        }
-    }
-}
-
 TEST(FrameClosing, RefusedSilentlyDuringABuildAndSavesTheLayoutAfterwards) {
     CEditorHarness h;
     ASSERT_TRUE(h.Start({}));
@@ -218,34 +184,6 @@ TEST(FrameClosing, RefusedSilentlyDuringABuildAndSavesTheLayoutAfterwards) {
     ASSERT_TRUE(h.Start({}));
     EXPECT_FALSE(h.Frame().WorkspacePane()->isHidden());
     EXPECT_EQ(h.Frame().dockWidgetArea(h.Frame().WorkspacePane()), Qt::LeftDockWidgetArea);
-}
-
-// A second real editor process while this one holds the lock exits at once with failure; once the
-// lock is gone, another one starts.
-TEST(SingleInstance, SecondProcessExitsWithFailure) {
-    CEditorHarness h;
-    ASSERT_TRUE(h.Start({}));
-    QProcess second;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    second.setProcessEnvironment(env);
-    second.start(QString(RUX_PRODUCT_DIR) + "/ruxedit", {QString::fromStdString(h.CopyProgram("examples/conveyor_line.rux", "x.rux"))});
-    ASSERT_TRUE(second.waitForStarted());
-    // Its 1232 arrives through the bus while it waits for the answer: keep this event loop turning.
-    ASSERT_TRUE(CEditorHarness::WaitFor([&] { return second.state() == QProcess::NotRunning; }, 15000));
-    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(second.exitCode(), 1);
-    EXPECT_TRUE(h.Frame().Children().empty()) << "the command line is not handed over";
-
-    h.Frame().close();
-    h.app.reset();
-    QProcess third;
-    third.setProcessEnvironment(env);
-    third.start(QString(RUX_PRODUCT_DIR) + "/ruxedit", {});
-    ASSERT_TRUE(third.waitForStarted());
-    EXPECT_FALSE(third.waitForFinished(1500)) << "a new editor runs once the first has gone";
-    third.kill();
-    third.waitForFinished();
 }
 
 } // namespace

@@ -6,39 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-
 namespace rux {
 namespace {
-
-TEST(BuildBar, LocationsOfCompilerMessages) {
-    struct Row {
-        const char* message;
-        bool found;
-        const char* file;
-        int line, start, end;
-    } rows[] = {
-        {"line.rux(12): error E101: unknown name", true, "line.rux", 12, -1, -1},
-        {"/p/line.rux(40,3-9): warning W2: unused", true, "/p/line.rux", 40, 3, 9},
-        {"line.rux(7,5): error", true, "line.rux", 7, 5, 5},
-        {"  a b.rux(1): x", true, "a b.rux", 1, -1, -1},
-        {"Build: No errors detected", false, "", -1, -1, -1},
-        {"line.rux(x): error", false, "", -1, -1, -1},
-        {"line.rux(12) error without colon", false, "", -1, -1, -1},
-    };
-    for (const Row& r : rows) {
-        QString file;
-        int line = -1, start = -1, end = -1;
-        EXPECT_EQ(CBuildBar::ParseLocation(r.message, file, line, start, end), r.found) << r.message;
-        if (!r.found) continue;
-        EXPECT_EQ(file, r.file) << r.message;
-        EXPECT_EQ(line, r.line) << r.message;
-        EXPECT_EQ(start, r.start) << r.message;
-        EXPECT_EQ(end, r.end) << r.message;
-    }
-}
 
 TEST(BuildBar, TabsListsAndPickingAMessage) {
     CBuildBar bar;
@@ -66,24 +35,6 @@ TEST(BuildBar, TabsListsAndPickingAMessage) {
     bar.ResetListContent(CBuildBar::kBuildTab);
     EXPECT_EQ(bar.Count(CBuildBar::kBuildTab), 0);
     EXPECT_EQ(bar.Count(CBuildBar::kLogTab), 1) << "only the named tab is cleared";
-}
-
-TEST(BuildBar, RefreshFromTheErrorFileBesideTheProgram) {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "rux_build_bar_test";
-    std::filesystem::create_directories(dir);
-    const std::string program = (dir / "Line.v2.rux").string();
-    std::ofstream(dir / "Line.v2.ERR", std::ios::binary) << "first\r\n\r\nsecond\nthird";
-    CBuildBar bar;
-    bar.AddString(CBuildBar::kBuildTab, "old");
-    bar.RefreshBuild(program, CBuildBar::kBuildTab, 1);
-    ASSERT_EQ(bar.Count(CBuildBar::kBuildTab), 3);
-    EXPECT_EQ(bar.Text(CBuildBar::kBuildTab, 0), "first");
-    EXPECT_EQ(bar.Text(CBuildBar::kBuildTab, 2), "third");
-    // No error file: the tab is cleared and stays empty.
-    std::filesystem::remove(dir / "Line.v2.ERR");
-    bar.RefreshBuild(program, CBuildBar::kBuildTab, 1);
-    EXPECT_EQ(bar.Count(CBuildBar::kBuildTab), 0);
-    std::filesystem::remove_all(dir);
 }
 
 TEST(BuildBar, RunTimeErrorsGoToTheLog) {

@@ -245,18 +245,7 @@ TEST(ViewDragDrop, MoveInsideOneViewIsOneUndoGroup) {
     EXPECT_EQ(f.Lines(), (Rows{"", "beta", "gammaalpha"}));
     QTest::keyClick(f.view.get(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(f.Lines(), (Rows{"alpha", "beta", "gamma"}));
-
-    // From another view the source keeps its text.
-    CViewFixture g({"one"});
-    ASSERT_TRUE(g.view->DropData(data.get(), QPoint(20, g.view->RowRect(0).center().y()), false, false));
-    EXPECT_EQ(g.Lines(), (Rows{"alphaone"}));
 }
-
-} // namespace
-} // namespace rux
-
-namespace rux {
-namespace {
 
 TEST(ViewEditing, TwoViewsOfOneProgramEachWithItsOwnUndo) {
     std::vector<std::string> rows;

@@ -145,9 +145,7 @@ TEST(ViewDragDrop, BetweenTwoViewsTheSourceKeepsItsText) {
         EXPECT_FALSE(DropOn(*b.view, *data, at, c.mods));
         EXPECT_EQ(b.Lines(), (Rows{"first", "last"}));
     }
-}
-
-TEST(ViewDragDrop, PlainTextFromAnotherProgramIsDroppedAsLines) {
+    // Plain text from another program is dropped as lines.
     CViewFixture b({"first", "last"});
     QMimeData data;
     data.setText(QStringLiteral("p = 2\nq = 3"));

@@ -194,12 +194,11 @@ TEST(ViewScroll, WheelScrollsThreeLinesAndIgnoresModifiers) {
     // The first painted row follows the scroll position.
     wheel(-240, Qt::NoModifier);
     EXPECT_EQ(f.view->RowRect(6).top(), 0);
-}
 
-TEST(ViewScroll, ShortDocumentHasNoVerticalRange) {
-    CViewFixture f({"a", "b"});
-    EXPECT_EQ(f.view->verticalScrollBar()->maximum(), 0);
-    EXPECT_EQ(f.view->RowRect(0).top(), 0);
+    // A program shorter than the view has nothing to scroll.
+    CViewFixture few({"a", "b"});
+    EXPECT_EQ(few.view->verticalScrollBar()->maximum(), 0);
+    EXPECT_EQ(few.view->RowRect(0).top(), 0);
 }
 
 TEST(ViewPaint, KeystrokeRepaintsOnlyItsRow) {
