@@ -1,15 +1,39 @@
 #!/bin/bash
-# The keyboard after dialogs and message boxes, on an X server without a window manager, from X11
-# key events only: nothing activates or focuses a window from outside. Each dialog is closed and the
-# next key must reach the frame: a menu opened with Alt+letter, an accelerator, or typed text that
-# has to land in the program. The saved program must differ from the original by exactly what was
-# typed; Alt+F4 must cancel a dialog and then end the editor.
+# The real editor under Xvfb as an X11 client sees it: its window's title, a screenshot of the
+# drawn frame, and a second editor that exits at once. Then the keyboard after dialogs and message
+# boxes, on an X server without a window manager, from X11 key events only: nothing activates or
+# focuses a window from outside. Each dialog is closed and the next key must reach the frame: a
+# menu opened with Alt+letter, an accelerator, or typed text that has to land in the program. The
+# saved program must differ from the original by exactly what was typed; Alt+F4 must cancel a
+# dialog and then end the editor, after which a new editor starts.
 # Arguments: the product directory and the source tree.
 set -u
 . "$(dirname "$0")/lib/e2e_common.sh"
-e2e_require Xvfb xdotool xwininfo
+e2e_require Xvfb xdotool xwininfo import convert
 e2e_workspace "$PRODUCT" ruxedit_focus
 e2e_open_copy "$SOURCE/examples/conveyor_line.rux"
+
+expected="RUX Editor - [p.rux (Infeed conveyor, line A)]"
+title=$(xdotool getwindowname "$WID")
+[ "$title" = "$expected" ] || fail "title is '$title', expected '$expected'"
+sleep 1
+e2e_shot "$E2E_NAME" || fail "no screenshot"
+# A blank or half-drawn screen has a handful of colours; the frame with its icons has hundreds.
+colours=$(convert "$PRODUCT/../e2e/$E2E_NAME.png" -format %k info:)
+[ "$colours" -gt 100 ] || fail "the screenshot has only $colours colours"
+
+# A second editor activates the first and exits with failure, without a window of its own and
+# without handing its command line over.
+cp "$WORK/p.rux" "$WORK/other.rux"
+start=$(date +%s)
+"$PRODUCT/ruxedit" "$WORK/other.rux" >"$WORK/second.log" 2>&1
+rc=$?
+[ "$rc" -eq 1 ] || fail "the second editor exited with $rc, not 1"
+[ $(( $(date +%s) - start )) -lt 15 ] || fail "the second editor took too long"
+count=$(xdotool search --onlyvisible --name '^RUX Editor' 2>/dev/null | wc -l)
+[ "$count" -eq 1 ] || fail "$count editor windows after the second start"
+sleep 0.5
+[ "$(xdotool getwindowname "$WID")" = "$expected" ] || fail "the first editor opened the second one's file"
 
 # open_dialog KEYS TITLE : presses KEYS and waits for the window titled TITLE; its id in DLG.
 open_dialog() {
@@ -80,4 +104,7 @@ kill -0 "$EPID" 2>/dev/null || fail "Alt+F4 in the dialog ended the editor"
 # Alt+F4 ends the editor; nothing is left unsaved, so nothing is asked.
 xdotool key --delay 50 alt+F4
 e2e_wait_exit "the editor still runs after Alt+F4"
-echo "after every dialog and box the next key reached the frame; Alt+F4 ended the editor"
+
+# The first one's lock went with it: a new editor starts.
+e2e_start_editor '^RUX Editor$'
+echo "title, screenshot and second editor as expected; after every dialog and box the next key reached the frame; Alt+F4 ended the editor and a new one started"

@@ -75,7 +75,7 @@ TEST(SuiteNotifications, OpenGoToLineAndMarkFromAnotherProcess) {
     EXPECT_TRUE(h.boxes.empty());
 }
 
-TEST(SuiteNotifications, PanesThemeAndCloseAll) {
+TEST(SuiteNotifications, PanesThemeCloseAllAndGroupText) {
     CEditorHarness h;
     const std::string path = h.CopyProgram("examples/conveyor_line.rux", "conveyor_line.rux");
     ASSERT_TRUE(h.Start({path}));
@@ -103,6 +103,11 @@ TEST(SuiteNotifications, PanesThemeAndCloseAll) {
     CEditorHarness::WaitFor([&] { return frame.windowTitle() == "RUX Editor"; }, 1000);
     EXPECT_EQ(frame.windowTitle(), "RUX Editor");
     EXPECT_EQ(frame.CurrentMenuId(), 128);
+
+    // 1226 shows the group membership text in a box.
+    frame.PostSuiteMessage(1226, "line.rux belongs to group: Packing", {});
+    CEditorHarness::Settle();
+    EXPECT_EQ(h.boxes, std::vector<QString>{"line.rux belongs to group: Packing"});
 }
 
 // A run-time report of a target goes to the Log tab, with the program it concerns; one without text
@@ -141,15 +146,6 @@ TEST(SuiteNotifications, AllViewsOnlineOrOfflineThenTheToolbarsFollow) {
         for (RUX_CMDIChildWnd* child : frame.Children())
             EXPECT_FALSE(ViewSession(child->View())->IsOnline()) << r.number;
     }
-}
-
-TEST(SuiteNotifications, GroupMembershipTextIsShownInABox) {
-    CEditorHarness h;
-    ASSERT_TRUE(h.Start({}));
-    h.Frame().PostSuiteMessage(1226, "line.rux belongs to group: Packing", {});
-    CEditorHarness::Settle();
-    ASSERT_EQ(h.boxes.size(), 1u);
-    EXPECT_EQ(h.boxes[0], "line.rux belongs to group: Packing");
 }
 
 TEST(FrameClosing, RefusedSilentlyDuringABuildAndSavesTheLayoutAfterwards) {
