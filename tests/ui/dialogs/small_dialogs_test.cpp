@@ -131,8 +131,9 @@ TEST(NodeDescriptionDialog, LongTextAsksAndClipsOnYes) {
         dialog.TextEdit()->setPlainText(QString::fromStdString(typed));
         CBoxAnswerer boxes(answer);
         OkFromTheKeyboard(dialog);
-        EXPECT_EQ(boxes.Texts(), QStringList({"The description exceeds the limit of 1024 characters.\nIt will "
-                                              "be clipped.\nDo you want to continue?"}));
+        EXPECT_EQ(boxes.Texts(),
+                  QStringList({"The description exceeds the limit of 1024 characters.\nIt will "
+                               "be clipped.\nDo you want to continue?"}));
         EXPECT_EQ(dialog.isVisible(), answer == QMessageBox::No);
         EXPECT_EQ(form.Text(), answer == QMessageBox::Yes ? typed.substr(0, 1024) : typed);
     }

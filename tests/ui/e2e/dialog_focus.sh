@@ -107,4 +107,5 @@ e2e_wait_exit "the editor still runs after Alt+F4"
 
 # The first one's lock went with it: a new editor starts.
 e2e_start_editor '^RUX Editor$'
-echo "title, screenshot and second editor as expected; after every dialog and box the next key reached the frame; Alt+F4 ended the editor and a new one started"
+echo "title, screenshot, second editor; after every dialog and box the next key reached the frame;"
+echo "Alt+F4 ended the editor and a new one started"

@@ -57,4 +57,5 @@ e2e_expect_changes "$(printf '> ab  c\n> \tx = \n> \ty\xb0\xe9\n> P1%% = 7')" "t
 # File > Exit by the mnemonics ends the editor.
 xdotool key --delay 150 alt+f x
 e2e_wait_exit "the editor still runs after File > Exit"
-echo "pasted from xclip and copied back, typed, indented, undone and redone, closed with the question answered and exited from the menu"
+echo "pasted from xclip and copied back, typed, indented, undone and redone, closed with the question"
+echo "answered and exited from the menu"

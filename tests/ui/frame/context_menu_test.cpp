@@ -34,7 +34,8 @@ void CollectIds(QMenu* menu, std::vector<int>& ids) {
 // separator, each enabled as the library says, and nothing of it shows without the library.
 TEST(ContextMenu, ProgramViewMenuFromItsTableAndTheHookLibrary) {
     std::vector<int> table;
-    for (const CMenuEntry& e : MenuEntries(IDR_POPUP_EDIT)) table.push_back(e.kind == EMenuKind::Command ? e.id : 0);
+    for (const CMenuEntry& e : MenuEntries(IDR_POPUP_EDIT))
+        table.push_back(e.kind == EMenuKind::Command ? e.id : 0);
     for (bool hook : {false, true}) {
         SCOPED_TRACE(hook ? "with the hook library" : "without");
         CEditorHarness h;

@@ -475,7 +475,8 @@ TEST(DialogCommands, EveryDialogHandsTheKeyboardBackToTheProgramView) {
             EXPECT_FALSE(find->isVisible());
             nobodyActive();
         }
-        EXPECT_TRUE(CEditorHarness::WaitFor([&] { return QApplication::activeWindow() == &e.h.Frame(); }, 2000));
+        EXPECT_TRUE(
+            CEditorHarness::WaitFor([&] { return QApplication::activeWindow() == &e.h.Frame(); }, 2000));
         EXPECT_EQ(QApplication::focusWidget(), &e.View());
     }
 }
@@ -485,7 +486,9 @@ TEST(DialogCommands, EveryDialogHandsTheKeyboardBackToTheProgramView) {
 TEST(DialogCommands, HelpButtonsOpenTheirDialogsTopic) {
     struct COpener {
         COpener() {
-            CHelpOpener::SetOpener([this](int context, QWidget* owner) { asked.push_back({context, owner}); });
+            CHelpOpener::SetOpener([this](int context, QWidget* owner) {
+                asked.push_back({context, owner});
+            });
         }
         ~COpener() { CHelpOpener::SetOpener({}); }
         std::vector<std::pair<int, QWidget*>> asked;
@@ -508,7 +511,8 @@ TEST(DialogCommands, HelpButtonsOpenTheirDialogsTopic) {
     const struct {
         int command;
         int context;
-    } rows[] = {{ID_FORMAT_COLORS, 0x20000 + 204}, {ID_FORMAT_TAB_STOPS, 0x20000 + 106}, {ID_IMPORT_UDFB, 0x28000}};
+    } rows[] = {
+        {ID_FORMAT_COLORS, 0x20000 + 204}, {ID_FORMAT_TAB_STOPS, 0x20000 + 106}, {ID_IMPORT_UDFB, 0x28000}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.command);
         CEditorWithProgram e;
