@@ -1,3 +1,4 @@
+#include "dialogs/dialog_test_support.h"
 #include "frame/editor_harness.h"
 
 #include "dialogs/porting_issues_select_dialog.h"
@@ -25,23 +26,16 @@ namespace {
 
 using test::CEditorHarness;
 
-// Items: 0 header, 1 "Clock", 2 and 3 the lines, 4 the footer.
-std::string Program(const std::vector<std::string>& lines, const std::string& task) {
-    std::string out =
-        "$*TORVEL/RUX-V1\r\n#info=Ident\r\nAUTHOR=a\r\nDRIVE=VQ5A\r\nType=KESTREL\r\n#endinfo\r\n"
-        "#info=Section\r\nName=" +
-        task + "\r\nState=open\r\n#endinfo\r\n";
-    for (const std::string& line : lines)
-        out += ":" + line + "\r\n";
-    return out + "#info=EndSection\r\nName=" + task + "\r\n#endinfo\r\n";
-}
-
 struct CPorting {
     CEditorHarness h;
     CMainFrame* frame = nullptr;
-    explicit CPorting(const std::vector<std::string>& lines, const std::string& task = "Clock") {
+    // Items: 0 header, 1 "Clock", 2 and 3 the lines, 4 the footer.
+    explicit CPorting(const std::vector<std::string>& lines) {
         const std::string path = h.Root() + "/port.rux";
-        CEditorHarness::Write(path, Program(lines, task));
+        std::vector<std::string> rows = {"P", "{Clock"};
+        rows.insert(rows.end(), lines.begin(), lines.end());
+        rows.push_back("}");
+        CEditorHarness::Write(path, test::DialogProgram(rows));
         EXPECT_TRUE(h.Start({path}));
         frame = &h.Frame();
     }
