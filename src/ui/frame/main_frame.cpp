@@ -300,7 +300,7 @@ QMenuBar* CMainFrame::BuildMenuBar(int menuId) {
             ++entry;
             continue;
         }
-        QMenu* menu = bar->addMenu(QString::fromUtf8(entry->title));
+        QMenu* menu = bar->addMenu(QString::fromUtf8(LoadString(entry->id)));
         ++entry;
         FillMenu(menu, entry, end);
     }
@@ -315,7 +315,7 @@ void CMainFrame::FillMenu(QMenu* menu, const CMenuEntry*& entry, const CMenuEntr
         case EMenuKind::Command: menu->addAction(Action(e.id)); break;
         case EMenuKind::Separator: menu->addSeparator(); break;
         case EMenuKind::Popup: {
-            QMenu* sub = menu->addMenu(QString::fromUtf8(e.title));
+            QMenu* sub = menu->addMenu(QString::fromUtf8(LoadString(e.id)));
             FillMenu(sub, entry, end);
             break;
         }
