@@ -206,7 +206,9 @@ bool CMainFrame::Create() {
             // The platform's "open" answers above 32 on success.
             return QDesktopServices::openUrl(url) ? 33 : 0;
         },
-        [this](const std::string& text) { RuxMessageBox(this, Ui(text), QMessageBox::Ok, QMessageBox::Information); });
+        [this](const std::string& text) {
+            RuxMessageBox(this, Ui(text), QMessageBox::Ok, QMessageBox::Information, IDS_MANUAL_OPEN_FAILED);
+        });
     m_router.SetTarget(CCommandRouter::kView, m_viewTarget.get());
     m_router.SetTarget(CCommandRouter::kDocument, m_documentTarget.get());
     m_router.SetTarget(CCommandRouter::kFrame, this);
