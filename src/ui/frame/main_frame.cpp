@@ -19,6 +19,7 @@
 #include "shell/theme.h"
 #include "target/sse_notifier.h"
 
+#include <QAbstractScrollArea>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
@@ -729,6 +730,9 @@ void CMainFrame::ApplyTheme(int number, bool tellSuite) {
     m_theme = number;
     ApplyThemeLook(*qApp, number, CThemeTable::PaneTheme(number));
     m_mdi->setBackground(ThemeLook(number).workspace);
+    SetViewLook(number);
+    for (RUX_CMDIChildWnd* child : Children())
+        if (auto* area = qobject_cast<QAbstractScrollArea*>(child->View())) area->viewport()->update();
     CThemeTable::Store(m_app.Settings(), number);
     if (tellSuite) m_app.Notifier().ThemeChanged(kEditorToolName);
     UpdateCommandStates();
