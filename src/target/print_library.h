@@ -6,7 +6,9 @@
 namespace rux {
 
 // Hands the program print file to the library's PrnPrintRUX with the document title and the owner
-// window. False, doing nothing, when the library or its entry is missing.
-bool PrintWithLibrary(const std::string& printFile, const std::string& title, void* owner);
+// window. The library comes from `directory` (the product directory when empty). False, doing
+// nothing, when the library or its entry is missing.
+bool PrintWithLibrary(const std::string& printFile, const std::string& title, void* owner,
+                      const std::string& directory = {});
 
 } // namespace rux

@@ -5,6 +5,7 @@
 #include "editor/variable_choice.h"
 #include "support/edit_harness.h"
 #include "support/temp_dir.h"
+#include "target/print_library.h"
 
 #include <gtest/gtest.h>
 
@@ -41,6 +42,15 @@ TEST(PrintFiles, SelectionFileOnlyWithASelectionAndTheWholeProgramAlways) {
             EXPECT_EQ(test::CTempDir::Read(dir.File("H2PrnSel.t")), row.selection);
         }
     }
+}
+
+// The print library gets the program print file and the title; a missing library leaves it at the files.
+TEST(PrintFiles, TheLibraryGetsTheProgramFileAndTheTitle) {
+    test::CTempDir dir;
+    const std::string file = dir.Write("H2Prn.t", "$*TORVEL/RUX-V1\r\n");
+    EXPECT_TRUE(PrintWithLibrary(file, "line.rux (Infeed)", nullptr, RUX_TEST_PRINT_DIR));
+    EXPECT_EQ(test::CTempDir::Read(dir.File("printed.txt")), "line.rux (Infeed)\n" + file + "\n");
+    EXPECT_FALSE(PrintWithLibrary(file, "t", nullptr, dir.Path())) << "no library there";
 }
 
 TEST(VariableChoice, FunctionBlockScopeOrProgramSymbols) {
