@@ -167,6 +167,9 @@ TEST(ViewServiceCommands, F1InAMessageBoxAsksHelpForItsPrompt) {
         CHelpOpener::SetOpener([&](int context, QWidget*) { contexts.push_back(context); });
         SetMessageBoxHandler({});
         test::WhenModal([](QWidget* box) {
+            // As on the desktop, the box is the active window while it is open.
+            QApplication::setActiveWindow(box);
+            EXPECT_TRUE(QTest::qWaitForWindowActive(box));
             QTest::keyClick(box, Qt::Key_F1);
             QTest::keyClick(box, Qt::Key_Escape);
         });
