@@ -195,6 +195,31 @@ enum EDialogStringId : int {
     IDS_DLG_STYLE_NAME,
     IDS_DLG_STYLE_APPLY,
     IDS_DLG_STYLE_SAVE_AS,
+    IDS_DLG_VARIABLE_TITLE = 63590,
+    IDS_DLG_VARIABLE_LIST,
+    IDS_DLG_VARIABLE_NAME,
+    IDS_DLG_VARIABLE_SCAN,
+    IDS_DLG_VARIABLE_CLEAR,
+};
+
+// Captions of the menus' pop-ups (a pop-up has no command id); a block of their own.
+enum EMenuTitleId : int {
+    IDS_MENU_FILE = 63600,
+    IDS_MENU_EDIT,
+    IDS_MENU_VIEW,
+    IDS_MENU_THEME,
+    IDS_MENU_INSERT,
+    IDS_MENU_TEMPLATES,
+    IDS_MENU_INDEXER,
+    IDS_MENU_PROJECT,
+    IDS_MENU_LIBRARY,
+    IDS_MENU_RUN,
+    IDS_MENU_PROGRAM,
+    IDS_MENU_BREAKPOINTS,
+    IDS_MENU_NODE,
+    IDS_MENU_OPTIONS,
+    IDS_MENU_WINDOW,
+    IDS_MENU_HELP,
 };
 
 // The text of a resource number; an empty text for a number the table does not hold (never null).

@@ -18,6 +18,9 @@ inline constexpr const char* kTabStopsHelpTopic = "Defining_Tab_Stops";
 class CHelpTopics {
 public:
     static constexpr int kDialogContextBase = 0x20000;
+    // A message box whose text is a numbered prompt has the help context 0x30000 + that number.
+    static constexpr int kPromptContextBase = 0x30000;
+    static constexpr int PromptContext(int promptId) { return promptId > 0 ? kPromptContextBase + promptId : 0; }
     static constexpr const char* kFolder = "Topics";
     static constexpr const char* kMapFile = "Topics.ini";
     static constexpr const char* kSection = "Topics";

@@ -38,7 +38,69 @@ double Luminance(CRgb c) {
     return 0.2126 * Linear(c.r) + 0.7152 * Linear(c.g) + 0.0722 * Linear(c.b);
 }
 
+struct CHsl {
+    double h, s, l;
+};
+
+CHsl ToHsl(CRgb c) {
+    const double r = c.r / 255.0, g = c.g / 255.0, b = c.b / 255.0;
+    const double hi = std::max({r, g, b}), lo = std::min({r, g, b});
+    CHsl out{0, 0, (hi + lo) / 2};
+    const double d = hi - lo;
+    if (d <= 0) return out;
+    out.s = out.l > 0.5 ? d / (2 - hi - lo) : d / (hi + lo);
+    if (hi == r)
+        out.h = (g - b) / d + (g < b ? 6 : 0);
+    else if (hi == g)
+        out.h = (b - r) / d + 2;
+    else
+        out.h = (r - g) / d + 4;
+    out.h /= 6;
+    return out;
+}
+
+double HueChannel(double p, double q, double t) {
+    if (t < 0) t += 1;
+    if (t > 1) t -= 1;
+    if (t < 1.0 / 6) return p + (q - p) * 6 * t;
+    if (t < 0.5) return q;
+    if (t < 2.0 / 3) return p + (q - p) * (2.0 / 3 - t) * 6;
+    return p;
+}
+
+CRgb FromHsl(CHsl c) {
+    auto byte = [](double v) { return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255)); };
+    if (c.s <= 0) return {byte(c.l), byte(c.l), byte(c.l)};
+    const double q = c.l < 0.5 ? c.l * (1 + c.s) : c.l + c.s - c.l * c.s;
+    const double p = 2 * c.l - q;
+    return {byte(HueChannel(p, q, c.h + 1.0 / 3)), byte(HueChannel(p, q, c.h)), byte(HueChannel(p, q, c.h - 1.0 / 3))};
+}
+
+constexpr double kInkContrast = 4.5;
+
 } // namespace
+
+CRgb ProgramViewWindow(const CThemeColors& look) {
+    return look.dark ? look.base : CRgb{255, 255, 255};
+}
+
+CRgb ProgramViewCaretRow(const CThemeColors& look) {
+    return look.dark ? Hex(0x3a3d43) : Hex(0xc8c8c8);
+}
+
+CRgb ProgramViewInk(CRgb ink, const CThemeColors& look) {
+    const CRgb window = ProgramViewWindow(look);
+    if (!look.dark || ContrastRatio(ink, window) >= kInkContrast) return ink;
+    CHsl hsl = ToHsl(ink);
+    hsl.l = 1 - hsl.l;
+    const double away = Luminance(window) < 0.18 ? 0.02 : -0.02;
+    CRgb out = FromHsl(hsl);
+    for (int step = 0; step < 50 && ContrastRatio(out, window) < kInkContrast; ++step) {
+        hsl.l = std::clamp(hsl.l + away, 0.0, 1.0);
+        out = FromHsl(hsl);
+    }
+    return out;
+}
 
 const CThemeColors& ThemeColors(int number) {
     return number >= 0 && number <= 3 ? kLooks[number] : kLooks[2];

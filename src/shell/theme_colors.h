@@ -40,6 +40,17 @@ const CThemeColors& PaneColors(int paneTheme);
 // The contrast ratio of two colours (1 to 21), from their relative luminance in sRGB.
 double ContrastRatio(CRgb a, CRgb b);
 
+// The program view on a look. A light look shows the user's colour table as it is, on white, which
+// the table's colours are chosen for; a dark look shows it on its own base.
+CRgb ProgramViewWindow(const CThemeColors& look);
+// The row of a section header or footer that holds the caret, while nothing is selected.
+CRgb ProgramViewCaretRow(const CThemeColors& look);
+// A colour of the table as the program view draws it in the look. A light look draws it as it is.
+// On a dark look a colour that reads on the window (4.5:1) stays; any other has its lightness
+// mirrored, hue and saturation kept, and pushed away from the window until it reads: black text
+// becomes white, dark blue keywords a light blue.
+CRgb ProgramViewInk(CRgb ink, const CThemeColors& look);
+
 // What a look fails: one line per pair of colours that is too close ("text on base 3.1 < 4.5").
 // Body text needs 4.5:1 on every background it is drawn on; greyed text, control frames, the
 // selection and the focus frame need 3:1 against what surrounds them.

@@ -13,6 +13,7 @@ CSseNotifier::CSseNotifier(std::unique_ptr<CServiceLibrary> library) : m_library
     Bind(m_unregisterTool, "SSEUnregisterTool");
     Bind(m_themeChanged, "SSEThemeChanged");
     Bind(m_warningStopBuild, "SSE_WarningStopBuild");
+    Bind(m_openWatchWindow, "SSEOpenWatchWindow");
 }
 
 CSseNotifier::CSseNotifier() : CSseNotifier(std::make_unique<CServiceLibrary>("SSE")) {}
@@ -39,6 +40,10 @@ void CSseNotifier::UnregisterTool(const std::string& name) {
 
 void CSseNotifier::ThemeChanged(const std::string& windowClass) {
     if (m_themeChanged) m_themeChanged(windowClass.c_str());
+}
+
+bool CSseNotifier::OpenWatchWindow(const std::string& programDir, const std::string& node) {
+    return m_openWatchWindow && m_openWatchWindow(programDir.c_str(), node.empty() ? nullptr : node.c_str()) != 0;
 }
 
 std::string CSseNotifier::LastFileName() const {

@@ -33,6 +33,9 @@ public:
 
     // Tells the other tools that the editor (window class RUX2EDIT) changed the theme.
     void ThemeChanged(const std::string& windowClass);
+    // Opens the suite's watch window on the programs of programDir at the node (none when empty);
+    // false when the service is missing or did not open it.
+    bool OpenWatchWindow(const std::string& programDir, const std::string& node);
     // Whether the suite says builds stop at the first warning; no when the service cannot say.
     bool WarningStopsBuild() const { return m_warningStopBuild && m_warningStopBuild() != 0; }
 
@@ -51,6 +54,7 @@ private:
     decltype(&::SSEUnregisterTool) m_unregisterTool = nullptr;
     decltype(&::SSEThemeChanged) m_themeChanged = nullptr;
     decltype(&::SSE_WarningStopBuild) m_warningStopBuild = nullptr;
+    decltype(&::SSEOpenWatchWindow) m_openWatchWindow = nullptr;
 };
 
 } // namespace rux

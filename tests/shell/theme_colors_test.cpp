@@ -83,5 +83,49 @@ TEST(ThemeColors, NumbersOutsideTheMenuLookLikeTheDefault) {
     }
 }
 
+// The program view in a dark look: every colour of the table reads on its window, keeps its hue, and
+// a light look shows the table untouched.
+TEST(ThemeColors, ProgramViewInkReadsOnEveryLook) {
+    struct Row {
+        const char* name;
+        CRgb ink;
+        char dominant; // in the dark look: r, g or b stays the strongest channel, 0 stays grey, '-' as is
+    } rows[] = {
+        {"text, black", {0, 0, 0}, 0},
+        {"comments when absent", {0x7d, 0x7d, 0x7d}, 0},
+        {"keywords, dark blue", {0x00, 0x00, 0xc8}, 'b'},
+        {"errors, red", {0xff, 0x00, 0x00}, 'r'},
+        {"comments by default, green", {0x00, 0x7d, 0x00}, 'g'},
+        {"already light, yellow", {0xff, 0xff, 0x00}, '-'},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        for (int number = 0; number <= 3; ++number) {
+            const CThemeColors& look = ThemeColors(number);
+            const CRgb window = ProgramViewWindow(look);
+            const CRgb ink = ProgramViewInk(row.ink, look);
+            if (!look.dark) {
+                EXPECT_EQ(window, (CRgb{255, 255, 255})) << look.name;
+                EXPECT_EQ(ink, row.ink) << look.name << ": a light look keeps the user's colours";
+                continue;
+            }
+            EXPECT_GE(ContrastRatio(ink, window), 4.5) << look.name;
+            if (ContrastRatio(row.ink, window) >= 4.5) {
+                EXPECT_EQ(ink, row.ink) << "a legible colour stays";
+            }
+            const int r = ink.r, g = ink.g, b = ink.b;
+            const bool hueKept = row.dominant == 'r'   ? r > g && r > b
+                                 : row.dominant == 'g' ? g > r && g > b
+                                 : row.dominant == 'b' ? b > r && b > g
+                                 : row.dominant == 0   ? r == g && g == b
+                                                       : true;
+            EXPECT_TRUE(hueKept) << int(r) << "," << int(g) << "," << int(b);
+        }
+    }
+    // Text on the caret row of a section line reads too.
+    const CRgb caretRow = ProgramViewCaretRow(ThemeColors(3));
+    EXPECT_GE(ContrastRatio(ProgramViewInk({0, 0, 0}, ThemeColors(3)), caretRow), 4.5);
+}
+
 } // namespace
 } // namespace rux

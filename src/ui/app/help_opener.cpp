@@ -29,7 +29,10 @@ void CHelpOpener::SetOpener(Opener opener) {
 }
 
 void CHelpOpener::ShowTopic(const std::string& topic, QWidget* owner) {
-    const int context = CHelpTopics(CProductPaths::HelpDir()).ContextOf(topic);
+    ShowContext(CHelpTopics(CProductPaths::HelpDir()).ContextOf(topic), owner);
+}
+
+void CHelpOpener::ShowContext(int context, QWidget* owner) {
     if (context == 0) return;
     if (const Opener& opener = CurrentOpener())
         opener(context, owner);

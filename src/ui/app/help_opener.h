@@ -16,6 +16,8 @@ public:
     using Opener = std::function<void(int context, QWidget* owner)>;
     static void SetOpener(Opener opener);
 
+    // Hands a help context (a prompt's, a dialog's) to the help library; 0 does nothing.
+    static void ShowContext(int context, QWidget* owner);
     // Looks the topic up in the product's help map; a topic without a context does nothing.
     static void ShowTopic(const std::string& topic, QWidget* owner);
     // The handler a dialog's SetHelpHandler takes, showing topics for that dialog.

@@ -136,6 +136,8 @@ bool CRUXApp::InitInstance(const std::vector<std::string>& args) {
         CSseNotifier& bus = *m_notifier;
         m_frame->PostSuiteMessage(1750, bus.LastFileName(), bus.LastErrorLineData());
     }
+    // 15. The templates, then the shortcut tables with the templates' keys: they come with the
+    //     template and shortcut managers, which the editor does not have yet.
     m_started = true;
     return true;
 }

@@ -32,7 +32,7 @@ CDlgNodeDescription::CDlgNodeDescription(CNodeDescriptionForm& form, QWidget* pa
 void CDlgNodeDescription::accept() {
     m_form.SetText(ToCp1252(m_text->toPlainText()));
     if (m_form.OnOk() == CNodeDescriptionForm::EOkResult::AskToClip) {
-        if (!AskEditorYesNo(this, LoadString(IDS_DLG_DESCRIPTION_TOO_LONG))) {
+        if (!AskEditorYesNo(this, LoadString(IDS_DLG_DESCRIPTION_TOO_LONG), IDS_DLG_DESCRIPTION_TOO_LONG)) {
             m_text->setFocus();
             return;
         }

@@ -26,7 +26,7 @@ constexpr int kLabels[CNodePropertiesForm::kControlCount] = {
 class CBoxMessages final : public CMessageSink {
 public:
     explicit CBoxMessages(QWidget* parent) : m_parent(parent) {}
-    void ShowMessage(int, const std::string& text) override { ShowEditorMessage(m_parent, text); }
+    void ShowMessage(int id, const std::string& text) override { ShowEditorMessage(m_parent, text, id); }
 
 private:
     QWidget* m_parent;

@@ -4,9 +4,12 @@
 #include "frame/frame_extension.h"
 #include "frame/indexer_commands.h"
 #include "frame/porting_commands.h"
+#include "frame/print_command.h"
 #include "frame/program_commands.h"
 #include "frame/target_notifications.h"
 #include "frame/tree_menu_commands.h"
+#include "frame/variable_command.h"
+#include "frame/watch_command.h"
 
 namespace rux {
 
@@ -21,6 +24,9 @@ std::vector<std::unique_ptr<CFrameExtension>> CreateFrameExtensions(CMainFrame& 
     extensions.push_back(std::make_unique<CTreeMenuCommands>(frame));
     extensions.push_back(std::make_unique<CTargetNotifications>(frame));
     extensions.push_back(std::make_unique<CFocusCommands>(frame));
+    extensions.push_back(std::make_unique<CPrintCommand>(frame));
+    extensions.push_back(std::make_unique<CVariableCommand>(frame));
+    extensions.push_back(std::make_unique<CWatchCommand>(frame));
     return extensions;
 }
 

@@ -19,6 +19,7 @@
 #include "shell/theme.h"
 #include "target/sse_notifier.h"
 
+#include <QAbstractScrollArea>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
@@ -206,7 +207,9 @@ bool CMainFrame::Create() {
             // The platform's "open" answers above 32 on success.
             return QDesktopServices::openUrl(url) ? 33 : 0;
         },
-        [this](const std::string& text) { RuxMessageBox(this, Ui(text), QMessageBox::Ok, QMessageBox::Information); });
+        [this](const std::string& text) {
+            RuxMessageBox(this, Ui(text), QMessageBox::Ok, QMessageBox::Information, IDS_MANUAL_OPEN_FAILED);
+        });
     m_router.SetTarget(CCommandRouter::kView, m_viewTarget.get());
     m_router.SetTarget(CCommandRouter::kDocument, m_documentTarget.get());
     m_router.SetTarget(CCommandRouter::kFrame, this);
@@ -300,7 +303,7 @@ QMenuBar* CMainFrame::BuildMenuBar(int menuId) {
             ++entry;
             continue;
         }
-        QMenu* menu = bar->addMenu(QString::fromUtf8(entry->title));
+        QMenu* menu = bar->addMenu(QString::fromUtf8(LoadString(entry->id)));
         ++entry;
         FillMenu(menu, entry, end);
     }
@@ -315,7 +318,7 @@ void CMainFrame::FillMenu(QMenu* menu, const CMenuEntry*& entry, const CMenuEntr
         case EMenuKind::Command: menu->addAction(Action(e.id)); break;
         case EMenuKind::Separator: menu->addSeparator(); break;
         case EMenuKind::Popup: {
-            QMenu* sub = menu->addMenu(QString::fromUtf8(e.title));
+            QMenu* sub = menu->addMenu(QString::fromUtf8(LoadString(e.id)));
             FillMenu(sub, entry, end);
             break;
         }
@@ -727,6 +730,9 @@ void CMainFrame::ApplyTheme(int number, bool tellSuite) {
     m_theme = number;
     ApplyThemeLook(*qApp, number, CThemeTable::PaneTheme(number));
     m_mdi->setBackground(ThemeLook(number).workspace);
+    SetViewLook(number);
+    for (RUX_CMDIChildWnd* child : Children())
+        if (auto* area = qobject_cast<QAbstractScrollArea*>(child->View())) area->viewport()->update();
     CThemeTable::Store(m_app.Settings(), number);
     if (tellSuite) m_app.Notifier().ThemeChanged(kEditorToolName);
     UpdateCommandStates();

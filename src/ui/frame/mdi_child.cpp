@@ -33,7 +33,8 @@ void RUX_CMDIChildWnd::CloseWithoutAsking() {
 bool RUX_CMDIChildWnd::SaveModified() {
     if (!m_document.IsModified()) return true;
     const QString text = FormatQString(IDS_ASK_TO_SAVE, {QFileInfo(FromFileName(m_document.GetPathName())).fileName()});
-    switch (RuxMessageBox(this, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
+    switch (RuxMessageBox(this, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::NoIcon,
+                          IDS_ASK_TO_SAVE)) {
     case QMessageBox::Yes: return m_document.SaveDocument();
     case QMessageBox::No: return true;
     default: return false;

@@ -11,18 +11,19 @@
 
 namespace rux {
 
-// Shows the box and returns the button pressed.
+// Shows the box and returns the button pressed. A box whose text is the numbered prompt `promptId`
+// has that prompt's help context: F1 in the box hands it to the help library.
 QMessageBox::StandardButton RuxMessageBox(QWidget* parent, const QString& text,
                                           QMessageBox::StandardButtons buttons = QMessageBox::Ok,
-                                          QMessageBox::Icon icon = QMessageBox::NoIcon);
+                                          QMessageBox::Icon icon = QMessageBox::NoIcon, int promptId = 0);
 
 // An OK box with a check box under the text (the build result's "Do not show this dialog again");
 // true when the user ticked it. A test handler sees the text with the check box's text on a line of
 // its own after it, and ticks the box by answering Ignore.
 bool RuxCheckMessageBox(QWidget* parent, const QString& text, const QString& checkText, QMessageBox::Icon icon);
 // The same for a text of the core (program bytes): OK only, and a Yes/No question that is true for Yes.
-void ShowEditorMessage(QWidget* parent, const std::string& text);
-bool AskEditorYesNo(QWidget* parent, const std::string& text);
+void ShowEditorMessage(QWidget* parent, const std::string& text, int promptId = 0);
+bool AskEditorYesNo(QWidget* parent, const std::string& text, int promptId = 0);
 
 // Replaces the box for tests: the handler sees what would be shown and answers for the user. An empty
 // handler shows real boxes again.

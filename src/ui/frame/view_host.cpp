@@ -26,6 +26,10 @@ void BindViewEnvironment(COptionMgr* options) {
     CViewEnvironment::Default().UseOptions(options);
 }
 
+void SetViewLook(int themeNumber) {
+    CViewEnvironment::Default().UseLook(ThemeColors(themeNumber));
+}
+
 bool& OverwriteFlag() {
     return CViewEnvironment::Default().Overwrite();
 }

@@ -34,6 +34,8 @@ struct CTreeHooks {
 // Null goes back to the views' own defaults (when the application goes).
 void BindViewEnvironment(COptionMgr* options);
 bool& OverwriteFlag();
+// Every program view is drawn in the look of this theme number from now on (repaint them after).
+void SetViewLook(int themeNumber);
 
 // --- program view ---------------------------------------------------------------------------
 QWidget* CreateProgramView(CRUXDocument& document, QWidget* parent);

@@ -1,36 +1,37 @@
 #include "resources/menus.h"
 
+#include "document/string_table.h"
 #include "editor/tree_commands.h"
 #include "shell/command_ids.h"
 
 namespace rux {
 namespace {
 
-constexpr CMenuEntry Cmd(int id) { return {EMenuKind::Command, id, nullptr}; }
-constexpr CMenuEntry Sep() { return {EMenuKind::Separator, 0, nullptr}; }
-constexpr CMenuEntry Popup(const char* title) { return {EMenuKind::Popup, 0, title}; }
-constexpr CMenuEntry End() { return {EMenuKind::End, 0, nullptr}; }
-constexpr CMenuEntry Special(EMenuKind kind) { return {kind, 0, nullptr}; }
+constexpr CMenuEntry Cmd(int id) { return {EMenuKind::Command, id}; }
+constexpr CMenuEntry Sep() { return {EMenuKind::Separator, 0}; }
+constexpr CMenuEntry Popup(int titleId) { return {EMenuKind::Popup, titleId}; }
+constexpr CMenuEntry End() { return {EMenuKind::End, 0}; }
+constexpr CMenuEntry Special(EMenuKind kind) { return {kind, 0}; }
 
 // View, Options and Help are the same with and without a program, except for the folding entries.
 #define RUX_VIEW_MENU_HEAD                                                                              \
-    Popup("&View"), Cmd(ID_VIEW_MAIN_TOOLBAR), Cmd(ID_VIEW_VIEW_TOOLBAR), Cmd(ID_VIEW_STATUS_BAR), Sep(), \
+    Popup(IDS_MENU_VIEW), Cmd(ID_VIEW_MAIN_TOOLBAR), Cmd(ID_VIEW_VIEW_TOOLBAR), Cmd(ID_VIEW_STATUS_BAR), Sep(), \
         Cmd(ID_VIEW_SHOW_TREE), Cmd(ID_VIEW_SHOW_OUTPUT), Cmd(ID_VIEW_LOG), Cmd(ID_VIEW_TASK_MANAGER),   \
-        Sep(), Popup("T&heme"), Cmd(ID_THEME_ZINC), Cmd(ID_THEME_TITANIUM), Cmd(ID_THEME_COBALT),        \
+        Sep(), Popup(IDS_MENU_THEME), Cmd(ID_THEME_ZINC), Cmd(ID_THEME_TITANIUM), Cmd(ID_THEME_COBALT),        \
         Cmd(ID_THEME_TUNGSTEN), End()
 
 #define RUX_OPTIONS_MENU                                                                                 \
-    Popup("&Options"), Cmd(ID_FORMAT_FONT), Cmd(ID_FORMAT_COLORS), Cmd(ID_FORMAT_TAB_STOPS), Cmd(ID_FORMAT_STYLE), Sep(),       \
+    Popup(IDS_MENU_OPTIONS), Cmd(ID_FORMAT_FONT), Cmd(ID_FORMAT_COLORS), Cmd(ID_FORMAT_TAB_STOPS), Cmd(ID_FORMAT_STYLE), Sep(),       \
         Cmd(ID_OPT_AUTO_INDENT), Cmd(ID_OPT_DBLCLK_BREAKPOINT), Sep(), Cmd(ID_OPT_TREE_SORT),             \
         Cmd(ID_OPT_TREE_FB_PARAMS), Cmd(ID_OPT_TREE_DBLCLK_DIAG), Sep(), Cmd(ID_OPT_BUILD_DIALOG),        \
         Cmd(ID_OPT_IMPORT_INFO), End()
 
 #define RUX_HELP_MENU                                                                                    \
-    Popup("&Help"), Cmd(ID_HELP_CONTENTS), Cmd(ID_HELP_INDEX), Cmd(ID_HELP_SEARCH), Sep(),                \
+    Popup(IDS_MENU_HELP), Cmd(ID_HELP_CONTENTS), Cmd(ID_HELP_INDEX), Cmd(ID_HELP_SEARCH), Sep(),                \
         Special(EMenuKind::UserGuides), Cmd(ID_APP_ABOUT), End()
 
 constexpr CMenuEntry kMainMenu[] = {
-    Popup("&File"), Cmd(ID_FILE_OPEN), Sep(), Cmd(ID_FILE_PRINT_SETUP), Sep(), Special(EMenuKind::RecentFiles),
+    Popup(IDS_MENU_FILE), Cmd(ID_FILE_OPEN), Sep(), Cmd(ID_FILE_PRINT_SETUP), Sep(), Special(EMenuKind::RecentFiles),
     Cmd(ID_APP_EXIT), End(),
     RUX_VIEW_MENU_HEAD, End(),
     RUX_OPTIONS_MENU,
@@ -38,11 +39,11 @@ constexpr CMenuEntry kMainMenu[] = {
 };
 
 constexpr CMenuEntry kProgramMenu[] = {
-    Popup("&File"), Cmd(ID_FILE_OPEN), Cmd(ID_FILE_CLOSE), Sep(), Cmd(ID_FILE_SAVE), Cmd(ID_FILE_SAVE_AS),
+    Popup(IDS_MENU_FILE), Cmd(ID_FILE_OPEN), Cmd(ID_FILE_CLOSE), Sep(), Cmd(ID_FILE_SAVE), Cmd(ID_FILE_SAVE_AS),
     Cmd(ID_FILE_SAVE_ALL), Sep(), Cmd(ID_FILE_PRINT), Cmd(ID_FILE_PRINT_SETUP), Sep(),
     Special(EMenuKind::RecentFiles), Cmd(ID_APP_EXIT), End(),
 
-    Popup("&Edit"), Cmd(ID_EDIT_UNDO), Cmd(ID_EDIT_REDO), Sep(), Cmd(ID_EDIT_CUT), Cmd(ID_EDIT_COPY),
+    Popup(IDS_MENU_EDIT), Cmd(ID_EDIT_UNDO), Cmd(ID_EDIT_REDO), Sep(), Cmd(ID_EDIT_CUT), Cmd(ID_EDIT_COPY),
     Cmd(ID_EDIT_PASTE), Cmd(ID_EDIT_DELETE), Cmd(ID_EDIT_SELECT_ALL), Sep(), Cmd(ID_EDIT_FIND_REPLACE),
     Cmd(ID_EDIT_GOTO_LINE), Sep(), Cmd(ID_EDIT_TOGGLE_BOOKMARK), Cmd(ID_EDIT_NEXT_BOOKMARK),
     Cmd(ID_EDIT_CLEAR_BOOKMARKS), Sep(), Cmd(ID_EDIT_INCREASE_INDENT), Cmd(ID_EDIT_DECREASE_INDENT),
@@ -52,25 +53,25 @@ constexpr CMenuEntry kProgramMenu[] = {
     RUX_VIEW_MENU_HEAD, Sep(), Cmd(ID_VIEW_EXPAND_MINIMIZE), Cmd(ID_VIEW_EXPAND_ALL), Cmd(ID_VIEW_MINIMIZE_ALL),
     End(),
 
-    Popup("&Insert"), Cmd(ID_INSERT_SECTION), Cmd(ID_INSERT_UDFB), Cmd(ID_INSERT_NOTES), Cmd(ID_INSERT_ALIAS),
+    Popup(IDS_MENU_INSERT), Cmd(ID_INSERT_SECTION), Cmd(ID_INSERT_UDFB), Cmd(ID_INSERT_NOTES), Cmd(ID_INSERT_ALIAS),
     Sep(), Cmd(ID_INSERT_FBD), Cmd(ID_INSERT_QLD), Sep(), Cmd(ID_INSERT_FUNCTION_BLOCK), Cmd(ID_INSERT_VARIABLE),
-    Sep(), Popup("Te&mplates"), Cmd(ID_TEMPLATE_VIEWER), End(), Popup("&Indexer"), Cmd(ID_IMPORT_QUODEX),
+    Sep(), Popup(IDS_MENU_TEMPLATES), Cmd(ID_TEMPLATE_VIEWER), End(), Popup(IDS_MENU_INDEXER), Cmd(ID_IMPORT_QUODEX),
     Cmd(ID_IMPORT_UDFB), Sep(), Cmd(ID_OPT_IMPORT_INFO), End(), End(),
 
-    Popup("&Project"), Cmd(ID_BUILD), Cmd(ID_BUILD_DOWNLOAD), Cmd(ID_SHOW_BUILD_ERRORS), Cmd(ID_NEXT_ERROR),
+    Popup(IDS_MENU_PROJECT), Cmd(ID_BUILD), Cmd(ID_BUILD_DOWNLOAD), Cmd(ID_SHOW_BUILD_ERRORS), Cmd(ID_NEXT_ERROR),
     Cmd(ID_PREVIOUS_ERROR), Sep(),
-    Cmd(ID_NODE_DESCRIPTION), Sep(), Popup("&Library"), Cmd(ID_LIBRARY_MODE), Cmd(ID_REFERENCED_LIBRARIES),
+    Cmd(ID_NODE_DESCRIPTION), Sep(), Popup(IDS_MENU_LIBRARY), Cmd(ID_LIBRARY_MODE), Cmd(ID_REFERENCED_LIBRARIES),
     Cmd(ID_LIBRARY_MANAGER), End(), Sep(), Cmd(ID_PORTING_SHOW), End(),
 
-    Popup("&Run"), Cmd(ID_ONLINE), Sep(), Cmd(ID_DOWNLOAD), Cmd(ID_UPLOAD), Sep(), Popup("&Program"),
+    Popup(IDS_MENU_RUN), Cmd(ID_ONLINE), Sep(), Cmd(ID_DOWNLOAD), Cmd(ID_UPLOAD), Sep(), Popup(IDS_MENU_PROGRAM),
     Cmd(ID_RUN_STOP_START), Cmd(ID_RUN_PAUSE_RESUME), Cmd(ID_RUN_TASK), Cmd(ID_STEP_TASK), Sep(), Cmd(ID_RESET_PROGRAM),
-    End(), Popup("&Breakpoints"), Cmd(ID_TOGGLE_BREAKPOINT), Cmd(ID_NEXT_BREAKPOINT), Cmd(ID_REMOVE_BREAKPOINTS), End(),
-    Popup("&Node"), Cmd(ID_IDENTIFY_NODE), Cmd(ID_DIAGNOSTIC), Sep(), Cmd(ID_RESET_DRIVE), End(), Sep(),
+    End(), Popup(IDS_MENU_BREAKPOINTS), Cmd(ID_TOGGLE_BREAKPOINT), Cmd(ID_NEXT_BREAKPOINT), Cmd(ID_REMOVE_BREAKPOINTS), End(),
+    Popup(IDS_MENU_NODE), Cmd(ID_IDENTIFY_NODE), Cmd(ID_DIAGNOSTIC), Sep(), Cmd(ID_RESET_DRIVE), End(), Sep(),
     Cmd(ID_WATCH_WINDOW), End(),
 
     RUX_OPTIONS_MENU,
 
-    Popup("&Window"), Cmd(ID_WINDOW_CASCADE), Cmd(ID_WINDOW_TILE_HORZ), Cmd(ID_WINDOW_TILE_VERT),
+    Popup(IDS_MENU_WINDOW), Cmd(ID_WINDOW_CASCADE), Cmd(ID_WINDOW_TILE_HORZ), Cmd(ID_WINDOW_TILE_VERT),
     Cmd(ID_WINDOW_CLOSE_ALL), Sep(), Special(EMenuKind::Windows), Cmd(ID_WINDOW_LIST), End(),
 
     RUX_HELP_MENU,

@@ -8,7 +8,7 @@ namespace rux {
 enum class EMenuKind {
     Command,   // the command's text comes from the string table
     Separator,
-    Popup,     // opens a sub-menu that runs to the matching End; `title` is its text
+    Popup,     // opens a sub-menu that runs to the matching End; `id` is the string of its caption
     End,
     RecentFiles, // the four recent files
     Windows,     // the open documents of the MDI area
@@ -17,8 +17,7 @@ enum class EMenuKind {
 
 struct CMenuEntry {
     EMenuKind kind;
-    int id;
-    const char* title;
+    int id; // a command id, or for a Popup the string table number of its caption
 };
 
 // Menu ids as the suite numbers them.

@@ -40,10 +40,6 @@ namespace {
 constexpr int kMargin = CViewMetrics::kLeftMargin;
 constexpr int kStrOpen = IDS_DIAGRAM_OPEN;
 constexpr int kStrEdited = IDS_DIAGRAM_EDITED;
-// The caret row of a section header or footer while nothing is selected.
-const QColor kSectionCaretRow(0xC8, 0xC8, 0xC8);
-// The colour table's defaults are chosen for text on white, whatever the desktop theme.
-const QColor kWindowColour(Qt::white);
 constexpr int kTipHideMs = 7000;
 constexpr int kTipMaxWidth = 1200;
 const char* const kTipBookmark = "Double-click to add/clear a bookmark";
@@ -60,18 +56,20 @@ QColor Contrast(const QColor& selection) {
     return CViewEnvironment::ToQColor(SelectionTextColour(ref));
 }
 
-// The margin's halftone strip: a 2 x 2 checker of the button face and white.
-const QBrush& HalftoneBrush(const QColor& face) {
-    static QColor cachedFace;
+// The margin's halftone strip: a 2 x 2 checker of the button face and white (on a dark look, a light
+// shade of the face, which white would glare beside).
+const QBrush& HalftoneBrush(const QColor& face, const QColor& light) {
+    static QColor cachedFace, cachedLight;
     static QBrush brush;
-    if (brush.style() == Qt::NoBrush || cachedFace != face) {
+    if (brush.style() == Qt::NoBrush || cachedFace != face || cachedLight != light) {
         QPixmap pm(2, 2);
-        pm.fill(Qt::white);
+        pm.fill(light);
         QPainter p(&pm);
         p.setPen(face);
         p.drawPoint(0, 0);
         p.drawPoint(1, 1);
         cachedFace = face;
+        cachedLight = light;
         brush = QBrush(pm);
     }
     return brush;
@@ -668,7 +666,7 @@ void CRUXView::DrawRuns(QPainter& p, std::string_view text, const std::vector<CC
                 m_positions.push_back(QPointF(x, baseline));
             } else if (glyph == 0 && c != ' ') {
                 // Not in the font: let the font machinery find a fallback for this one character.
-                p.setPen(run.selected ? selectionText : m_env.Colour(run.colour));
+                p.setPen(run.selected ? selectionText : m_env.Ink(run.colour));
                 p.drawText(x, baseline, FromCp1252(text.substr(k, 1)));
             }
             x += m_metrics.Advance(c);
@@ -678,7 +676,7 @@ void CRUXView::DrawRuns(QPainter& p, std::string_view text, const std::vector<CC
             glyphs.setRawFont(raw);
             glyphs.setGlyphIndexes(m_glyphs);
             glyphs.setPositions(m_positions);
-            p.setPen(run.selected ? selectionText : m_env.Colour(run.colour));
+            p.setPen(run.selected ? selectionText : m_env.Ink(run.colour));
             p.drawGlyphRun(QPointF(0, 0), glyphs);
         }
         i = j;
@@ -722,7 +720,7 @@ void CRUXView::PaintHeader(QPainter& p, const CItem& item, int index, int x0, in
     CTargetLibrary& target = m_doc.Services().target ? *m_doc.Services().target : noTarget;
     const CHeaderRow row = ComposeHeaderRow(par.Header(), target, m_metrics);
     const int lh = m_metrics.LineHeight();
-    QColor ink = m_env.Colour(kColourReadOnly);
+    QColor ink = m_env.Ink(kColourReadOnly);
     if (ItemSelected(index)) {
         const QColor sel = m_env.Colour(kColourSelection);
         p.fillRect(QRect(x0, y, std::max(600, row.valueX + 400), 5 * lh), sel);
@@ -738,13 +736,13 @@ void CRUXView::PaintHeader(QPainter& p, const CItem& item, int index, int x0, in
 
 void CRUXView::PaintSectionLine(QPainter& p, const CItem& item, int index, int x0, int y, int width) {
     const int lh = m_metrics.LineHeight();
-    QColor ink = m_env.Colour(kColourText);
+    QColor ink = m_env.Ink(kColourText);
     if (ItemSelected(index)) {
         const QColor sel = m_env.Colour(kColourSelection);
         p.fillRect(QRect(0, y, width, lh), sel);
         ink = Contrast(sel);
     } else if (!m_session->HasSelection() && m_session->Caret().item == index) {
-        p.fillRect(QRect(0, y, width, lh), kSectionCaretRow);
+        p.fillRect(QRect(0, y, width, lh), m_env.CaretRow());
     }
     // Header and footer texts start at the same place so the braces line up.
     const int textX = x0 + lh + 15;
@@ -764,7 +762,7 @@ void CRUXView::PaintSectionLine(QPainter& p, const CItem& item, int index, int x
 void CRUXView::PaintDiagram(QPainter& p, const CItem& item, int index, int x0, int y) {
     const auto& diagram = static_cast<const CDiag&>(item);
     const int lh = m_metrics.LineHeight();
-    QColor ink = m_env.Colour(kColourText);
+    QColor ink = m_env.Ink(kColourText);
     const int height = diagram.GetHeight(m_metrics);
     if (ItemSelected(index)) {
         const QColor sel = m_env.Colour(kColourSelection);
@@ -779,11 +777,12 @@ void CRUXView::PaintDiagram(QPainter& p, const CItem& item, int index, int x0, i
     if (!diagram.IsOpen() || height <= lh) return;
     // The preview area: the diagram's frame and title until a diagram renderer draws the payload.
     const QRect frame(x0 + lh + 15, y + lh, diagram.GetPreviewWidth() - lh - 16, height - lh - 3);
-    p.setPen(QPen(QColor(0x9a, 0xa4, 0xb1), 1, Qt::DashLine));
-    p.setBrush(QColor(0xf7, 0xf9, 0xfc));
+    const bool dark = m_env.DarkLook();
+    p.setPen(QPen(dark ? QColor(0x6b, 0x72, 0x7d) : QColor(0x9a, 0xa4, 0xb1), 1, Qt::DashLine));
+    p.setBrush(dark ? QColor(0x27, 0x29, 0x2d) : QColor(0xf7, 0xf9, 0xfc));
     p.drawRect(frame);
     p.setBrush(Qt::NoBrush);
-    p.setPen(QColor(0x6b, 0x76, 0x85));
+    p.setPen(dark ? QColor(0xa9, 0xb0, 0xba) : QColor(0x6b, 0x76, 0x85));
     const QString label = QString::fromLatin1(diagram.GetKind() == kDiagramQld ? "QLD" : "FBD") +
                           QStringLiteral(" \u2014 ") + FromCp1252(diagram.GetTitle());
     p.drawText(frame, Qt::AlignCenter, label);
@@ -801,7 +800,7 @@ void CRUXView::PaintMargin(QPainter& p, const CItem& item, int y) {
 void CRUXView::paintEvent(QPaintEvent* event) {
     QPainter p(viewport());
     const QRect clip = event->rect();
-    p.fillRect(clip, kWindowColour);
+    p.fillRect(clip, m_env.Window());
     p.setFont(m_metrics.Font());
     Bind();
     const CObArrayEx& items = m_doc.Items();
@@ -850,14 +849,15 @@ void CRUXView::paintEvent(QPaintEvent* event) {
     if (CaretShown() && m_caretOn) {
         const int w = 2 * std::max(1, style()->pixelMetric(QStyle::PM_DefaultFrameWidth) / 2);
         p.fillRect(QRect(m_session->CaretX() - sx, m_session->CaretY() - sy, w, m_metrics.LineHeight()),
-                   m_env.Colour(kColourText));
+                   m_env.Ink(kColourText));
     }
 
     if (clip.left() < kMargin) {
         // Modern styles give a button face so light that the checker would vanish on white.
         QColor face = palette().color(QPalette::Button);
         if (face.lightness() > 215) face = face.darker(118);
-        p.fillRect(QRect(0, clip.top(), kMargin, clip.height()), HalftoneBrush(face));
+        const QColor light = m_env.DarkLook() ? face.lighter(150) : QColor(Qt::white);
+        p.fillRect(QRect(0, clip.top(), kMargin, clip.height()), HalftoneBrush(face, light));
         for (const CPainted& row : painted)
             PaintMargin(p, *row.item, row.y);
     }

@@ -24,4 +24,15 @@ void CViewEnvironment::UseClipboard(std::unique_ptr<CClipboard> clipboard) {
     m_clipboard = clipboard ? std::move(clipboard) : std::make_unique<CQtClipboard>();
 }
 
+QColor CViewEnvironment::Ink(int number) {
+    const uint32_t value = Settings().GetColor(number);
+    if (number < 0 || number >= static_cast<int>(m_inks.size()))
+        return ToQColor(ProgramViewInk(ToRgb(value), *m_look));
+    CInk& slot = m_inks[static_cast<size_t>(number)];
+    if (!slot.valid || slot.value != value) {
+        slot = {true, value, ToQColor(ProgramViewInk(ToRgb(value), *m_look))};
+    }
+    return slot.ink;
+}
+
 } // namespace rux

@@ -4,8 +4,12 @@
 
 #include "shell/option_mgr.h"
 #include "shell/setting.h"
+#include "shell/theme_colors.h"
 
 #include <QColor>
+
+#include <array>
+#include <cstdint>
 
 #include <memory>
 
@@ -37,7 +41,25 @@ public:
     void UseKeywords(const CKeywordTable* keywords);
     void UseClipboard(std::unique_ptr<CClipboard> clipboard);
 
+    // The look the views are drawn in (a theme's colours); the default theme's until the frame sets one.
+    void UseLook(const CThemeColors& look) {
+        m_look = &look;
+        m_inks.fill({});
+    }
+    const CThemeColors& Look() const { return *m_look; }
+    bool DarkLook() const { return m_look->dark; }
+
+    // A colour of the table as it is: for backgrounds (the selection) and for telling colours apart.
     QColor Colour(int number) { return ToQColor(Settings().GetColor(number)); }
+    // A colour of the table for text drawn on the view's window, legible in the current look.
+    QColor Ink(int number);
+    QColor Window() const { return ToQColor(ProgramViewWindow(*m_look)); }
+    QColor CaretRow() const { return ToQColor(ProgramViewCaretRow(*m_look)); }
+    static QColor ToQColor(CRgb c) { return QColor(c.r, c.g, c.b); }
+    static CRgb ToRgb(uint32_t colourRef) {
+        return {static_cast<uint8_t>(colourRef & 0xFF), static_cast<uint8_t>((colourRef >> 8) & 0xFF),
+                static_cast<uint8_t>((colourRef >> 16) & 0xFF)};
+    }
     static QColor ToQColor(uint32_t colourRef) {
         return QColor(static_cast<int>(colourRef & 0xFF), static_cast<int>((colourRef >> 8) & 0xFF),
                       static_cast<int>((colourRef >> 16) & 0xFF));
@@ -51,6 +73,14 @@ private:
     const CKeywordTable* m_keywords;
     std::unique_ptr<CClipboard> m_clipboard;
     bool m_overwrite = false;
+    const CThemeColors* m_look = &ThemeColors(2);
+    // Every run of text asks for its ink: the last answer per colour number, with the value it was for.
+    struct CInk {
+        bool valid = false;
+        uint32_t value = 0;
+        QColor ink;
+    };
+    std::array<CInk, 16> m_inks{};
 };
 
 } // namespace rux
