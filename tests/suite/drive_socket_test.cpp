@@ -82,6 +82,7 @@ public:
         }
         return false;
     }
+    void Signal(int signal) { ::kill(m_pid, signal); }
     int Kill(int signal) {
         if (m_pid <= 0) return -1;
         ::kill(m_pid, signal);
@@ -249,8 +250,16 @@ TEST_F(DriveSocket, KilledDriveIsALossForEveryClientAndARestartIsFound) {
     }
     for (H2CLIENT c : clients)
         ASSERT_TRUE(WaitFor(c, 2000, [](const std::vector<CSeen>& v) { return Has(v, H2_OK, H2_ANS_VALUE); }));
+    // A call still waiting for its result when the drive dies ends with the loss at once.
+    drive.Signal(SIGSTOP);
+    std::atomic<int32_t> waited{-1};
+    std::thread caller([&] { waited = ComNodeCall("5", "", 0x0D, nullptr, 0, nullptr, nullptr, 0); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
     const auto killed = Clock::now();
     drive.Kill(SIGKILL);
+    caller.join();
+    EXPECT_EQ(waited.load(), H2_ERR_NO_COMMUNICATION);
+    EXPECT_LT(Clock::now() - killed, std::chrono::seconds(1));
     for (H2CLIENT c : clients) {
         EXPECT_TRUE(WaitFor(c, 1000 - static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - killed).count()),
                             [](const std::vector<CSeen>& v) { return Has(v, H2_ERR_NO_COMMUNICATION, -1); }));
