@@ -192,6 +192,7 @@ void BM_ValueRoundTripAgainstEcho(benchmark::State& state) {
         clientCall(c, "1", "", 0x09, readArgs.data(), static_cast<int32_t>(readArgs.size()), 0);
         waitKind(H2_ANS_VALUE, ans);
         const auto t2 = Clock::now();
+        if (ans.Value != std::stod(value)) state.SkipWithError("read back a different value");
         // The answer and the result, read as they come.
         ::send(bareFd, bareFrame.data(), bareFrame.size(), 0);
         rux::drive::CFrameDecoder decoder(rux::drive::IsReplyType);
@@ -201,7 +202,6 @@ void BM_ValueRoundTripAgainstEcho(benchmark::State& state) {
             if (n <= 0 || !decoder.Feed(reinterpret_cast<const uint8_t*>(buf), static_cast<std::size_t>(n), frames)) break;
         }
         bare.push_back(std::chrono::duration<double>(Clock::now() - t2).count());
-        if (ans.Value != std::stod(value)) state.SkipWithError("read back a different value");
         bestEcho = std::min(bestEcho, std::chrono::duration<double>(t1 - t0).count());
         bestValue = std::min(bestValue, std::chrono::duration<double>(t2 - t1).count());
         echoes.push_back(std::chrono::duration<double>(t1 - t0).count());

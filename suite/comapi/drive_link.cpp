@@ -126,6 +126,13 @@ CDriveLink::~CDriveLink() {
         if (fd >= 0) ::close(fd);
 }
 
+void CDriveLink::Drain(int fd) {
+    // One read takes what a burst of wake-ups left; a full buffer means there may be more.
+    char buf[256];
+    while (::read(fd, buf, sizeof buf) == static_cast<ssize_t>(sizeof buf)) {
+    }
+}
+
 void CDriveLink::WakeReader() {
     if (m_callerReading && std::this_thread::get_id() != m_readerThread && m_readerWake[1] >= 0) {
         const char b = 1;
@@ -362,26 +369,28 @@ CCallResult CDriveLink::Call(uint32_t client, uint8_t type, const std::string& p
             lock.unlock();
             pollfd fds[2] = {{fd, POLLIN, 0}, {m_readerWake[0], POLLIN, 0}};
             const int n = ::poll(fds, 2, static_cast<int>(left.count()) + 1);
-            if (n > 0 && (fds[1].revents & POLLIN)) {
-                char buf[64];
-                while (::read(m_readerWake[0], buf, sizeof buf) > 0) {
-                }
-            }
+            if (n > 0 && (fds[1].revents & POLLIN)) Drain(m_readerWake[0]);
             if (n > 0 && (fds[0].revents & (POLLIN | POLLHUP | POLLERR)))
                 while (ReadAvailable(fd)) {
                 }
             lock.lock();
             // What arrived for others is announced while this call still waits.
-            if (!m_toNotify.empty() && !m_pending[id].done) Wake();
+            if (!m_toNotify.empty() && !m_pending[id].done) {
+                lock.unlock();
+                Wake();
+                lock.lock();
+            }
         }
-        // The I/O thread takes the socket back and announces what this caller read meanwhile.
         m_callerReading = false;
-        Wake();
     } else {
         done = m_cv.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return m_pending[id].done || m_stop; });
     }
     CCallResult r = done && !m_stop ? std::move(m_pending[id].result) : failed;
     m_pending.erase(id);
+    lock.unlock();
+    // The I/O thread takes the socket back and announces what this caller read meanwhile; woken
+    // after the unlock, it does not wake only to wait for the mutex.
+    if (reader) Wake();
     return r;
 }
 
@@ -584,11 +593,7 @@ void CDriveLink::Thread() {
         pollfd fds[2] = {{m_wake[0], POLLIN, 0}, {events != 0 ? fd : -1, events, 0}};
         const int n = ::poll(fds, fd >= 0 ? 2 : 1, fd >= 0 ? 200 : 100);
         if (n < 0 && errno != EINTR) break;
-        if (fds[0].revents & POLLIN) {
-            char buf[256];
-            while (::read(m_wake[0], buf, sizeof buf) > 0) {
-            }
-        }
+        if (fds[0].revents & POLLIN) Drain(m_wake[0]);
         if (fd >= 0 && (fds[1].revents & POLLOUT)) {
             std::unique_lock<std::mutex> lock(m_mutex);
             if (m_connected && m_fd == fd && !m_out.empty()) {

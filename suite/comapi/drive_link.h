@@ -96,6 +96,7 @@ private:
     bool ReadAvailable(int fd);
     // With m_mutex held: the caller reading for its result looks again (unless it is this thread).
     void WakeReader();
+    static void Drain(int fd);  // empties a wake-up pipe
     void HandleFrame(const drive::CFrame& f);
     // The same under m_mutex; true when a waiting caller must be woken (after the unlock, so
     // that it does not wake only to wait for the mutex).
