@@ -100,6 +100,7 @@ CLinkConfig ReadLinkConfig() {
 
 CDriveLink::CDriveLink(CLinkConfig config) : m_config(std::move(config)) {
     if (::pipe2(m_wake, O_NONBLOCK | O_CLOEXEC) != 0) m_wake[0] = m_wake[1] = -1;
+    if (::pipe2(m_readerWake, O_NONBLOCK | O_CLOEXEC) != 0) m_readerWake[0] = m_readerWake[1] = -1;
     m_thread = std::thread([this] { Thread(); });
     m_threadId = m_thread.get_id();
 }
@@ -108,6 +109,7 @@ CDriveLink::~CDriveLink() {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_stop = true;
+        WakeReader();
     }
     Wake();
     m_cv.notify_all();
@@ -120,6 +122,22 @@ CDriveLink::~CDriveLink() {
     if (m_fd >= 0) ::close(m_fd);
     for (int fd : m_wake)
         if (fd >= 0) ::close(fd);
+    for (int fd : m_readerWake)
+        if (fd >= 0) ::close(fd);
+}
+
+void CDriveLink::Drain(int fd) {
+    // One read takes what a burst of wake-ups left; a full buffer means there may be more.
+    char buf[256];
+    while (::read(fd, buf, sizeof buf) == static_cast<ssize_t>(sizeof buf)) {
+    }
+}
+
+void CDriveLink::WakeReader() {
+    if (m_callerReading && std::this_thread::get_id() != m_readerThread && m_readerWake[1] >= 0) {
+        const char b = 1;
+        [[maybe_unused]] const ssize_t n = ::write(m_readerWake[1], &b, 1);
+    }
 }
 
 void CDriveLink::Wake() {
@@ -229,6 +247,8 @@ bool CDriveLink::ConnectOnce(int timeoutMs) {
     if (fd < 0) return false;
     int one = 1;
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    std::lock_guard<std::recursive_mutex> reading(m_readMutex);
+    m_decoder = drive::CFrameDecoder(drive::IsReplyType);
     std::lock_guard<std::mutex> lock(m_mutex);
     m_fd = fd;
     m_connected = true;
@@ -322,6 +342,12 @@ CCallResult CDriveLink::Call(uint32_t client, uint8_t type, const std::string& p
     const uint32_t id = m_nextId++;
     // Called from a delivery on the I/O thread, waiting would stall the thread that must answer.
     const bool canWait = std::this_thread::get_id() != m_threadId;
+    // One waiting caller at a time reads for itself; others are woken by whoever reads.
+    const bool reader = canWait && !m_callerReading;
+    if (reader) {
+        m_callerReading = true;
+        m_readerThread = std::this_thread::get_id();
+    }
     m_pending[id] = CPending{client, canWait, false, false, {}};
     if (standing) {
         drive::CPayloadReader r(payload);
@@ -333,9 +359,38 @@ CCallResult CDriveLink::Call(uint32_t client, uint8_t type, const std::string& p
         CCallResult r;
         return r;
     }
-    const bool done = m_cv.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return m_pending[id].done || m_stop; });
+    bool done = false;
+    if (reader) {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        const int fd = m_fd;
+        while (!(done = m_pending[id].done) && !m_stop && m_connected && m_fd == fd) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+            if (left.count() < 0) break;
+            lock.unlock();
+            pollfd fds[2] = {{fd, POLLIN, 0}, {m_readerWake[0], POLLIN, 0}};
+            const int n = ::poll(fds, 2, static_cast<int>(left.count()) + 1);
+            if (n > 0 && (fds[1].revents & POLLIN)) Drain(m_readerWake[0]);
+            if (n > 0 && (fds[0].revents & (POLLIN | POLLHUP | POLLERR)))
+                while (ReadAvailable(fd)) {
+                }
+            lock.lock();
+            // What arrived for others is announced while this call still waits.
+            if (!m_toNotify.empty() && !m_pending[id].done) {
+                lock.unlock();
+                Wake();
+                lock.lock();
+            }
+        }
+        m_callerReading = false;
+    } else {
+        done = m_cv.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return m_pending[id].done || m_stop; });
+    }
     CCallResult r = done && !m_stop ? std::move(m_pending[id].result) : failed;
     m_pending.erase(id);
+    lock.unlock();
+    // The I/O thread takes the socket back and announces what this caller read meanwhile; woken
+    // after the unlock, it does not wake only to wait for the mutex.
+    if (reader) Wake();
     return r;
 }
 
@@ -409,6 +464,8 @@ void CDriveLink::FlushNotifications() {
 }
 
 void CDriveLink::Disconnected(const std::string&) {
+    // Not while someone reads: the descriptor is closed, and its number may soon be another's.
+    std::lock_guard<std::recursive_mutex> reading(m_readMutex);
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_fd >= 0) ::close(m_fd);
     m_fd = -1;
@@ -421,6 +478,7 @@ void CDriveLink::Disconnected(const std::string&) {
     }
     std::erase_if(m_pending, [](const auto& p) { return !p.second.waited; });
     m_cv.notify_all();
+    WakeReader();
     H2ANSWER a{};
     a.Status = H2_ERR_NO_COMMUNICATION;
     for (auto& [id, c] : m_clients)
@@ -469,6 +527,7 @@ bool CDriveLink::HandleFrameLocked(const CFrame& f) {
         p->second.result.status = status;
         p->second.result.detail = std::move(detail);
         p->second.done = true;
+        WakeReader();
         return true;
     }
     if (status != H2_OK) {
@@ -483,74 +542,80 @@ bool CDriveLink::HandleFrameLocked(const CFrame& f) {
     return false;
 }
 
-void CDriveLink::Thread() {
+bool CDriveLink::ReadAvailable(int fd) {
+    std::lock_guard<std::recursive_mutex> reading(m_readMutex);
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_connected || m_fd != fd) return false;
+    }
+    for (;;) {
+        const ssize_t got = ::recv(fd, m_readBuffer.data(), m_readBuffer.size(), MSG_DONTWAIT);
+        if (got > 0) {
+            std::vector<CFrame> frames;
+            const bool ok = m_decoder.Feed(m_readBuffer.data(), static_cast<std::size_t>(got), frames);
+            for (const CFrame& f : frames)
+                HandleFrame(f);
+            if (!ok) {
+                Disconnected("bad frame from the drive: " + m_decoder.Error());
+                return false;
+            }
+            // A short read emptied the socket; poll tells when more arrives.
+            return static_cast<std::size_t>(got) == m_readBuffer.size();
+        }
+        if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return false;
+        if (got < 0 && errno == EINTR) continue;
+        Disconnected(got == 0 ? "drive closed the connection" : std::strerror(errno));
+        return false;
+    }
+}
 
-    drive::CFrameDecoder decoder(drive::IsReplyType);
-    int decoderFd = -1;
+void CDriveLink::Thread() {
     auto lastTry = std::chrono::steady_clock::now() - std::chrono::seconds(1);
     for (;;) {
         int fd = -1;
         bool wantWrite = false;
         bool reconnect = false;
+        bool wantRead = true;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             if (m_stop) break;
             fd = m_connected ? m_fd : -1;
             wantWrite = !m_out.empty();
             reconnect = !m_connected && m_firstContactDone;
-        }
-        if (fd != decoderFd) {
-            decoder = drive::CFrameDecoder(drive::IsReplyType);
-            decoderFd = fd;
+            wantRead = !m_callerReading;
         }
         if (reconnect && std::chrono::steady_clock::now() - lastTry > std::chrono::milliseconds(100)) {
             lastTry = std::chrono::steady_clock::now();
             if (ConnectOnce(200)) continue;
         }
-        pollfd fds[2] = {{m_wake[0], POLLIN, 0}, {fd, static_cast<short>(POLLIN | (wantWrite ? POLLOUT : 0)), 0}};
+        // While a caller reads for itself the socket is its own; a write still waits here.
+        const short events = static_cast<short>((wantRead ? POLLIN : 0) | (wantWrite ? POLLOUT : 0));
+        pollfd fds[2] = {{m_wake[0], POLLIN, 0}, {events != 0 ? fd : -1, events, 0}};
         const int n = ::poll(fds, fd >= 0 ? 2 : 1, fd >= 0 ? 200 : 100);
         if (n < 0 && errno != EINTR) break;
-        if (fds[0].revents & POLLIN) {
-            char buf[256];
-            while (::read(m_wake[0], buf, sizeof buf) > 0) {
-            }
-        }
+        if (fds[0].revents & POLLIN) Drain(m_wake[0]);
         if (fd >= 0 && (fds[1].revents & POLLOUT)) {
             std::unique_lock<std::mutex> lock(m_mutex);
-            if (m_connected && !m_out.empty()) {
-                const ssize_t w = ::send(fd, m_out.data(), m_out.size(), MSG_NOSIGNAL);
+            if (m_connected && m_fd == fd && !m_out.empty()) {
+                const ssize_t w = ::send(fd, m_out.data(), m_out.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
                 if (w > 0) m_out.erase(0, static_cast<std::size_t>(w));
                 if (w < 0 && errno != EAGAIN && errno != EINTR) {
                     lock.unlock();
                     Disconnected(std::strerror(errno));
-                    decoderFd = -2;
+                    continue;
                 }
             }
         }
-        if (fd >= 0 && decoderFd == fd && (fds[1].revents & (POLLIN | POLLHUP | POLLERR))) {
-            uint8_t buf[65536];
-            for (;;) {
-                const ssize_t got = ::recv(fd, buf, sizeof buf, 0);
-                if (got > 0) {
-                    std::vector<CFrame> frames;
-                    const bool ok = decoder.Feed(buf, static_cast<std::size_t>(got), frames);
-                    for (const CFrame& f : frames)
-                        HandleFrame(f);
-                    if (!ok) {
-                        Disconnected("bad frame from the drive: " + decoder.Error());
-                        break;
-                    }
-                    // Answers go out before anything else: the client is waiting for them. A
-                    // short read emptied the socket; poll tells when more arrives.
-                    FlushNotifications();
-                    if (static_cast<std::size_t>(got) < sizeof buf) break;
-                    continue;
-                }
-                if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
-                if (got < 0 && errno == EINTR) continue;
-                Disconnected(got == 0 ? "drive closed the connection" : std::strerror(errno));
-                break;
+        if (fd >= 0 && (fds[1].revents & (POLLIN | POLLHUP | POLLERR))) {
+            bool callerReads = false;
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                callerReads = m_callerReading;
             }
+            // Answers go out before anything else is read: the client is waiting for them.
+            if (!callerReads)
+                while (ReadAvailable(fd))
+                    FlushNotifications();
         }
         FlushNotifications();
     }

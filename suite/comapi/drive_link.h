@@ -91,6 +91,12 @@ private:
     bool StartDrive();
     bool EnsureConnected();
     void Disconnected(const std::string& why);
+    // Reads what the socket holds and handles its frames; true when the buffer came back full
+    // and more may wait. Either the I/O thread or a caller waiting for its result reads.
+    bool ReadAvailable(int fd);
+    // With m_mutex held: the caller reading for its result looks again (unless it is this thread).
+    void WakeReader();
+    static void Drain(int fd);  // empties a wake-up pipe
     void HandleFrame(const drive::CFrame& f);
     // The same under m_mutex; true when a waiting caller must be woken (after the unlock, so
     // that it does not wake only to wait for the mutex).
@@ -105,6 +111,10 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_cv;
     std::recursive_mutex m_deliverMutex;
+    // Whoever reads the socket holds this, before m_mutex; it also guards the decoder.
+    std::recursive_mutex m_readMutex;
+    drive::CFrameDecoder m_decoder{drive::IsReplyType};
+    std::vector<uint8_t> m_readBuffer = std::vector<uint8_t>(65536);
     H2NOTIFYPROC m_notify = nullptr;
     std::map<uint32_t, CClient> m_clients;
     std::map<uint32_t, CPending> m_pending;
@@ -115,6 +125,11 @@ private:
     std::string m_out;
     int m_fd = -1;
     int m_wake[2] = {-1, -1};
+    int m_readerWake[2] = {-1, -1};
+    // A caller waiting for its result reads the socket itself meanwhile: the answer then reaches
+    // it without a hand-off from the I/O thread, which leaves the socket alone until it is done.
+    bool m_callerReading = false;
+    std::thread::id m_readerThread;
     bool m_connected = false;
     bool m_everConnected = false;
     bool m_firstContactDone = false;

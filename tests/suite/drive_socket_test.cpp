@@ -82,6 +82,7 @@ public:
         }
         return false;
     }
+    void Signal(int signal) { ::kill(m_pid, signal); }
     int Kill(int signal) {
         if (m_pid <= 0) return -1;
         ::kill(m_pid, signal);
@@ -249,8 +250,16 @@ TEST_F(DriveSocket, KilledDriveIsALossForEveryClientAndARestartIsFound) {
     }
     for (H2CLIENT c : clients)
         ASSERT_TRUE(WaitFor(c, 2000, [](const std::vector<CSeen>& v) { return Has(v, H2_OK, H2_ANS_VALUE); }));
+    // A call still waiting for its result when the drive dies ends with the loss at once.
+    drive.Signal(SIGSTOP);
+    std::atomic<int32_t> waited{-1};
+    std::thread caller([&] { waited = ComNodeCall("5", "", 0x0D, nullptr, 0, nullptr, nullptr, 0); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
     const auto killed = Clock::now();
     drive.Kill(SIGKILL);
+    caller.join();
+    EXPECT_EQ(waited.load(), H2_ERR_NO_COMMUNICATION);
+    EXPECT_LT(Clock::now() - killed, std::chrono::seconds(1));
     for (H2CLIENT c : clients) {
         EXPECT_TRUE(WaitFor(c, 1000 - static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - killed).count()),
                             [](const std::vector<CSeen>& v) { return Has(v, H2_ERR_NO_COMMUNICATION, -1); }));
@@ -348,12 +357,35 @@ TEST_F(DriveSocket, FiftyClientsWithTwentyLoopsEach) {
         }
     }
     const auto start = Clock::now();
+    // Meanwhile callers wait for results of their own, reading the answers of the loops while
+    // they wait: those must still be announced in time, and no call may hang.
+    std::atomic<bool> calling{true};
+    std::atomic<int> calls{0}, failed{0};
+    std::atomic<long> slowestMs{0};
+    std::vector<std::thread> callers;
+    for (int i = 0; i < 2; ++i)
+        callers.emplace_back([&, i] {
+            while (calling) {
+                const auto asked = Clock::now();
+                if (ComNodeCall(std::to_string(1 + i).c_str(), "", 0x0D, nullptr, 0, nullptr, nullptr, 0) != H2_OK) ++failed;
+                ++calls;
+                const long ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - asked).count();
+                slowestMs = std::max(slowestMs.load(), ms);
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        });
     auto stall = std::chrono::milliseconds(0);
     for (auto t = Clock::now(); t < start + std::chrono::milliseconds(kRunMs); t = Clock::now()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
         stall = std::max(stall, std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t) - std::chrono::milliseconds(5));
     }
     const auto end = Clock::now();
+    calling = false;
+    for (std::thread& t : callers)
+        t.join();
+    EXPECT_GT(calls.load(), 100);
+    EXPECT_EQ(failed.load(), 0);
+    EXPECT_LT(slowestMs.load(), 1000 + stall.count());
     const auto allowed = std::chrono::milliseconds(2 * kPeriod) + stall;
     std::lock_guard<std::mutex> lock(m_answers.mutex);
     int late = 0;
