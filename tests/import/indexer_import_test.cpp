@@ -8,9 +8,9 @@
 #include "import/sequencer_clipboard_format.h"
 #include "import/upgrade_address.h"
 #include "support/edit_harness.h"
+#include "support/fake_target.h"
 #include "support/indexer_payload.h"
 #include "support/temp_dir.h"
-#include "target/library_service.h"
 
 #include <algorithm>
 #include <deque>
@@ -49,17 +49,6 @@ struct CFakePrompts final : CIndexerPrompts {
     }
 };
 
-struct CFakeLibraries final : CLibraryService {
-    std::vector<std::string> names{"Conveyor", "IndexerLibrary"};
-    int askedKind = -1;
-    int CreateLibrary(const std::string&) override { return 0; }
-    int GetAvailableLibraries(std::vector<std::string>& out, int kind) override {
-        askedKind = kind;
-        out = names;
-        return static_cast<int>(out.size());
-    }
-};
-
 // The program most tests start from: an Alias section, an Initial task and a Background loop.
 const std::vector<std::string> kBase = {
     "P", "// conveyor indexer", "{Alias", "; names",       "}",           "{Initial", "x% = 1",
@@ -84,6 +73,7 @@ public:
         m_settings.showInformation = &m_showInformation;
         m_settings.dataDirectory = m_dir.Path();
         m_showInformation = false;
+        libraries.names = {"Conveyor", "IndexerLibrary"};
     }
 
     bool Import(const CSequencerClipboardFormat& blocks) {
@@ -129,7 +119,7 @@ public:
     bool& ShowInformation() { return m_showInformation; }
 
     CFakePrompts prompts;
-    CFakeLibraries libraries;
+    test::CFakeLibraries libraries;
 
 private:
     test::CTempDir m_dir;
