@@ -1,11 +1,14 @@
 #include "document/diagram_item.h"
 #include "document/header_item.h"
+#include "document/identifier_scan.h"
 #include "document/identifier_set.h"
 #include "document/item_list.h"
 #include "document/section_items.h"
+#include "document/word_table.h"
 
 #include <gtest/gtest.h>
 #include <random>
+#include <set>
 
 namespace rux {
 namespace {
@@ -146,12 +149,6 @@ TEST(IdentifierSet, IncrementalUpdatesMatchAFreshScan) {
     }
 }
 
-} // namespace
-} // namespace rux
-
-namespace rux {
-namespace {
-
 // Typing leaves thousands of words that no item holds any more; dropping them must keep the live ones.
 TEST(IdentifierSet, DeadWordsAreDroppedWithoutLosingLiveOnes) {
     CObArrayEx items;
@@ -162,25 +159,14 @@ TEST(IdentifierSet, DeadWordsAreDroppedWithoutLosingLiveOnes) {
         items.GetAt(1)->SetText("t" + std::to_string(i) + " = keep");
         set.Update(items);
     }
-    EXPECT_EQ(set.Sorted(), (std::vector<std::string>{"keep", "other", "t9999"}));
+    EXPECT_EQ(set.Sorted(), (Words{"keep", "other", "t9999"}));
     items.GetAt(0)->SetText("");
     set.Update(items);
-    EXPECT_EQ(set.Sorted(), (std::vector<std::string>{"keep", "t9999"}));
+    EXPECT_EQ(set.Sorted(), (Words{"keep", "t9999"}));
     items.Remove(1);
     set.Update(items);
     EXPECT_EQ(set.Size(), 0u);
 }
-
-} // namespace
-} // namespace rux
-
-#include "document/identifier_scan.h"
-#include "document/word_table.h"
-
-#include <set>
-
-namespace rux {
-namespace {
 
 TEST(WordTable, IdsAreDenseStableAndExact) {
     CWordTable table;

@@ -4,6 +4,7 @@
 #include "document/section_items.h"
 #include "document/text_range.h"
 #include "document/view_metrics.h"
+#include "support/fake_diagram_window.h"
 
 #include <gtest/gtest.h>
 
@@ -160,24 +161,15 @@ TEST(Item, ClonesCopyFieldsButNotLinksOrMarks) {
     EXPECT_EQ(CItem().Clone(), nullptr);
 }
 
-class CFakeDiagramWindow final : public CDiagramEditorLink {
-public:
-    bool modified = false;
-    bool IsModified() const override { return modified; }
-    void Activate() override {}
-    std::string GetSelectedElementText() const override { return "X=speed"; }
-    bool AddPrefix(const std::string&) override { return true; }
-    bool RemovePrefix(const std::string&) override { return true; }
-    int ReplaceAll(std::string_view, std::string_view, bool) override { return 4; }
-};
-
 TEST(Diagram, CaptionShowsTheWindowAndTheFold) {
     CDiag d(kDiagramQld);
     d.SetTitle("Jam latch");
     EXPECT_EQ(d.Caption("Open", "Edited"), "Jam latch");
     d.SetOpen(false);
     EXPECT_EQ(d.Caption("Open", "Edited"), "Jam latch{...}");
-    CFakeDiagramWindow window;
+    test::CFakeDiagramWindow window;
+    window.selected = "X=speed";
+    window.replaced = 4;
     d.SetEditor(&window);
     EXPECT_EQ(d.Caption("Open", "Edited"), "Jam latch (Open) {...}");
     window.modified = true;

@@ -1,5 +1,4 @@
 #include "document/node_description_form.h"
-#include "document/string_table.h"
 
 #include <gtest/gtest.h>
 
@@ -24,6 +23,7 @@ TEST(NodeDescriptionForm, AsksOnlyAboveTheLimitAndClipsToIt) {
          std::string(1023, 'a') + "\n"},
         {"CR LF at the limit fits", std::string(1023, 'a') + "\r\n", false, EOk::Accepted,
          std::string(1023, 'a') + "\n"},
+        {"every line end becomes LF", "a\r\nb\rc\nd\r", false, EOk::Accepted, "a\nb\nc\nd\n"},
     };
     for (const auto& c : cases) {
         CNodeDescriptionForm form("old", c.readOnly);
@@ -40,19 +40,6 @@ TEST(NodeDescriptionForm, ReadOnlyKeepsItsTextAndNeverAsks) {
     EXPECT_FALSE(form.SetText("new"));
     EXPECT_EQ(form.Text(), longText);
     EXPECT_EQ(form.OnOk(), EOk::Accepted);
-}
-
-TEST(NodeDescriptionForm, LineEndsBecomeLf) {
-    CNodeDescriptionForm form("", false);
-    form.SetText("a\r\nb\rc\nd\r");
-    EXPECT_EQ(form.Text(), "a\nb\nc\nd\n");
-}
-
-TEST(NodeDescriptionForm, MessagesOfTheDialog) {
-    EXPECT_STREQ(LoadString(IDS_DLG_NODE_DESCRIPTION), "Node description");
-    EXPECT_STREQ(LoadString(IDS_DLG_DESCRIPTION_TOO_LONG),
-                 "The description exceeds the limit of 1024 characters.\nIt will be clipped.\nDo you want to "
-                 "continue?");
 }
 
 } // namespace

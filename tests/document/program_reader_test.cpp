@@ -6,24 +6,20 @@
 #include "document/program_file.h"
 #include "document/program_reader.h"
 #include "document/section_items.h"
+#include "support/edit_harness.h"
 #include "support/fake_target.h"
 #include "support/item_dump.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace rux {
 namespace {
 
 const std::string kHead = "$*TORVEL/RUX-V1\r\n";
 const std::string kEmptyMarks = "#info=BmkRef\r\n#endinfo\r\n#info=BmkErrRef\r\n#endinfo\r\n";
-
-std::string Saved(const CProgram& program) {
-    std::string out;
-    CStringOstream s(out);
-    WriteProgram(program, s);
-    return out;
-}
 
 struct Loaded {
     test::CTempDir dir;
@@ -32,9 +28,10 @@ struct Loaded {
     std::string path;
     bool ok = false;
 
-    explicit Loaded(const std::string& bytes) {
+    explicit Loaded(const std::string& bytes, const std::function<void(test::CFakeTarget&)>& setUp = {}) {
         path = dir.File("prog.rux");
         test::WriteFileBytes(path, bytes);
+        if (setUp) setUp(target);
         CProgramFileServices services;
         services.target = &target;
         ok = Load(program, path, services);
@@ -99,28 +96,22 @@ TEST(ProgramReader, FooterTakesTheHeadersTrimmedText) {
     ASSERT_EQ(l.program.Items().GetSize(), 3);
     EXPECT_EQ(l.program.Items().GetAt(0)->GetText(), "Main");
     EXPECT_EQ(l.program.Items().GetAt(2)->GetText(), "Main");
-    EXPECT_NE(Saved(l.program).find("#info=EndSection\r\nName=Main\r\n"), std::string::npos);
-}
-
-TEST(ProgramReader, NestedPayloadIsKeptByteForByte) {
-    Loaded l(kHead + "#info=Diagram\r\n#info=FBD\r\n@A\r\n#info=X\r\nin\r\n#ENDINFO\r\n@B\r\n#endinfo\r\n#endinfo\r\n");
-    ASSERT_EQ(l.program.Items().GetSize(), 1);
-    EXPECT_EQ(l.program.Items().GetAt(0)->GetText(), "@A\r\n#info=X\r\nin\r\n#ENDINFO\r\n@B\r\n");
+    EXPECT_NE(test::SavedBytes(l.program).find("#info=EndSection\r\nName=Main\r\n"), std::string::npos);
 }
 
 TEST(ProgramReader, EmptyProgramFileSavesBackInTheFileFormat) {
     Loaded l(kHead);
-    EXPECT_EQ(Saved(l.program), kHead + kEmptyMarks);
+    EXPECT_EQ(test::SavedBytes(l.program), kHead + kEmptyMarks);
 }
 
 TEST(ProgramReader, PlainTextStaysPlainText) {
     Loaded l("first\n\n  third\r\n\r\nlast");
     EXPECT_FALSE(l.program.HasFormat());
     EXPECT_EQ(l.Dump(), "L0:first\nL0:\nL0:  third\nL0:\nL0:last\n");
-    EXPECT_EQ(Saved(l.program), "first\r\n\r\n  third\r\n\r\nlast\r\n");
+    EXPECT_EQ(test::SavedBytes(l.program), "first\r\n\r\n  third\r\n\r\nlast\r\n");
 
     l.program.Items().Append(std::make_unique<CSectionHeader>("S"));
-    EXPECT_EQ(Saved(l.program).substr(0, kHead.size()), kHead) << "a section turns it into a program file";
+    EXPECT_EQ(test::SavedBytes(l.program).substr(0, kHead.size()), kHead) << "a section turns it into a program file";
 }
 
 TEST(ProgramReader, HeaderBlockKeysAndValues) {
@@ -156,17 +147,12 @@ TEST(ProgramReader, HeaderBlockKeysAndValues) {
 }
 
 TEST(ProgramReader, SuiteHeaderWinsAfterLoading) {
-    test::CTempDir dir;
-    const std::string path = dir.File("p.rux");
-    test::WriteFileBytes(path, kHead + "#info=Ident\r\nAUTHOR=file\r\nType=X\r\n#endinfo\r\n");
-    test::CFakeTarget target;
-    target.haveHeader = true;
-    target.suiteHeader.Author = "suite";
-    CProgram program;
-    CProgramFileServices services;
-    services.target = &target;
-    ASSERT_TRUE(Load(program, path, services));
-    EXPECT_EQ(program.GetHeader()->Header().Author, "suite");
+    const Loaded l(kHead + "#info=Ident\r\nAUTHOR=file\r\nType=X\r\n#endinfo\r\n", [](test::CFakeTarget& t) {
+        t.haveHeader = true;
+        t.suiteHeader.Author = "suite";
+    });
+    ASSERT_TRUE(l.ok);
+    EXPECT_EQ(l.program.GetHeader()->Header().Author, "suite");
 }
 
 TEST(ProgramReader, BookmarksComeBackAndErrorMarksDoNot) {
@@ -176,43 +162,26 @@ TEST(ProgramReader, BookmarksComeBackAndErrorMarksDoNot) {
     Loaded l(body);
     EXPECT_EQ(l.Dump(), "L0:l0\nL0:l1\nL0:l2\nL0:l3*\nL0:l4\nL0:l5\nL0:l6\nL0:l7*\nL0:l8\n");
     EXPECT_FALSE(l.program.Items().GetAt(4)->HasErrorMark());
-    const std::string saved = Saved(l.program);
+    const std::string saved = test::SavedBytes(l.program);
     EXPECT_NE(saved.find("#info=BmkRef\r\n3\r\n7\r\n#endinfo\r\n#info=BmkErrRef\r\n#endinfo\r\n"), std::string::npos);
 }
 
 TEST(ProgramReader, V3DirectiveBecomesACommentAndSavesAtOnce) {
     struct {
         const char* type;
-        bool extended;
         int expectedFlag;
-    } cases[] = {{"VQ7Z", true, 1}, {"KESTREL", false, 0}, {"UNKNOWN", false, 0}};
+    } cases[] = {{"VQ7Z", 1}, {"KESTREL", 0}, {"UNKNOWN", 0}};
     for (const auto& c : cases) {
-        const std::string input = kHead + "#info=Ident\r\nType=" + c.type +
-                                  "\r\n#endinfo\r\n:  $V3  \r\n:x = 1 ; $V3 later \r\n:$v3\r\n"
-                                  "#info=Section\r\nName=S\r\n:$V3\r\n#info=EndSection\r\n";
-        test::CTempDir dir;
-        const std::string path = dir.File("v3.rux");
-        test::WriteFileBytes(path, input);
-        test::CFakeTarget target;
-        target.extendedMemory["VQ7Z"] = true;
-        target.extendedMemory["KESTREL"] = false;
-        CProgram program;
-        CProgramFileServices services;
-        services.target = &target;
-        ASSERT_TRUE(Load(program, path, services));
-        EXPECT_EQ(test::Dump(program.Items()),
-                  "P\nL0:// $V3 - Now set in Node Properties\nL0:x = 1 ; $V3 later\nL0:$v3\nS1:S+\nL1:$V3\nF1:S\n")
+        const Loaded l(kHead + "#info=Ident\r\nType=" + c.type +
+                           "\r\n#endinfo\r\n:  $V3  \r\n:x = 1 ; $V3 later \r\n:$v3\r\n"
+                           "#info=Section\r\nName=S\r\n:$V3\r\n#info=EndSection\r\n",
+                       [](test::CFakeTarget& t) { t.extendedMemory = {{"VQ7Z", true}, {"KESTREL", false}}; });
+        ASSERT_TRUE(l.ok);
+        EXPECT_EQ(l.Dump(), "P\nL0:// $V3 - Now set in Node Properties\nL0:x = 1 ; $V3 later\nL0:$v3\nS1:S+\nL1:$V3\nF1:S\n")
             << c.type;
-        EXPECT_EQ(program.GetHeader()->Header().V3, c.expectedFlag) << c.type;
-        EXPECT_EQ(test::ReadFileBytes(path), Saved(program)) << "saved at once: " << c.type;
+        EXPECT_EQ(l.program.GetHeader()->Header().V3, c.expectedFlag) << c.type;
+        EXPECT_EQ(test::ReadFileBytes(l.path), test::SavedBytes(l.program)) << "saved at once: " << c.type;
     }
-}
-
-TEST(ProgramReader, MissingFileFailsAndLeavesTheProgramEmpty) {
-    CProgram program;
-    program.Items().Append(std::make_unique<CLine>("old"));
-    EXPECT_FALSE(Load(program, "/nonexistent/folder/p.rux"));
-    EXPECT_TRUE(program.Items().IsEmpty());
 }
 
 TEST(ProgramReader, FragmentsRenameTakenDiagramTitlesAndSkipTheHeader) {

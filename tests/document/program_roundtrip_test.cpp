@@ -4,6 +4,7 @@
 #include "document/program.h"
 #include "document/program_file.h"
 #include "document/section_items.h"
+#include "support/edit_harness.h"
 #include "support/fake_target.h"
 #include "support/temp_dir.h"
 
@@ -18,13 +19,6 @@
 
 namespace rux {
 namespace {
-
-std::string Saved(const CProgram& program) {
-    std::string out;
-    CStringOstream s(out);
-    WriteProgram(program, s);
-    return out;
-}
 
 TEST(ProgramRoundTrip, GoldenFilesComeBackAsExpected) {
     struct {
@@ -70,32 +64,18 @@ public:
         program.SetFormat(true);
         if (Chance(4)) {
             CRuxHeader h;
-            h.Author = Text();
-            h.Company = Text();
-            h.Title = Text();
-            h.Version = Text();
-            h.Drive = Text();
-            h.Target = Text();
-            h.Type = Text();
-            h.Address = Int();
-            h.Debug = Int();
-            h.Source = Int();
-            h.V3 = Int();
-            h.Name = Text();
-            h.Group = Text();
-            h.PosHard = Int();
-            h.PosLink = Int();
-            h.OptionNumber = Int();
-            h.Network = Text();
+            for (std::string CRuxHeader::*text :
+                 {&CRuxHeader::Author, &CRuxHeader::Company, &CRuxHeader::Title, &CRuxHeader::Version,
+                  &CRuxHeader::Drive, &CRuxHeader::Target, &CRuxHeader::Type, &CRuxHeader::Name, &CRuxHeader::Group,
+                  &CRuxHeader::Network, &CRuxHeader::Library, &CRuxHeader::RefLibs, &CRuxHeader::OldLib})
+                h.*text = Text();
+            for (int32_t CRuxHeader::*number :
+                 {&CRuxHeader::Address, &CRuxHeader::Debug, &CRuxHeader::Source, &CRuxHeader::V3,
+                  &CRuxHeader::PosHard, &CRuxHeader::PosLink, &CRuxHeader::OptionNumber, &CRuxHeader::H2Lite,
+                  &CRuxHeader::FloatingPoint, &CRuxHeader::ClipParam, &CRuxHeader::UserProgEnabled,
+                  &CRuxHeader::Clonable})
+                h.*number = Int();
             h.Descriptor = MultiLine("\n");
-            h.H2Lite = Int();
-            h.FloatingPoint = Int();
-            h.ClipParam = Int();
-            h.Library = Text();
-            h.RefLibs = Text();
-            h.OldLib = Text();
-            h.UserProgEnabled = Int();
-            h.Clonable = Int();
             items.AppendNoLayout(std::make_unique<CPar>(h));
         }
         const int count = static_cast<int>(m_rng() % 40);
@@ -234,7 +214,7 @@ TEST(ProgramRoundTrip, RandomProgramsSaveLoadSaveIdentically) {
         const std::string first = test::ReadFileBytes(path);
         CProgram reloaded;
         ASSERT_TRUE(Load(reloaded, path));
-        EXPECT_EQ(Saved(reloaded), first) << "seed " << seed;
+        EXPECT_EQ(test::SavedBytes(reloaded), first) << "seed " << seed;
         ASSERT_EQ(reloaded.Items().GetSize(), original.Items().GetSize()) << "seed " << seed;
         for (int i = 0; i < original.Items().GetSize(); ++i) {
             const CItem* a = original.Items().GetAt(i);

@@ -36,11 +36,6 @@ TEST(ColourClass, ElevenClassesWithUniqueKeys) {
     EXPECT_EQ(keys.size(), 11u);
     EXPECT_EQ(FindColourClass(5), nullptr);
     EXPECT_EQ(FindColourClass(12), nullptr);
-    // Comments and keywords are grey and black until the user asks for the defaults.
-    EXPECT_EQ(FindColourClass(kColourComment)->whenAbsent, 0x7D7D7Du);
-    EXPECT_EQ(FindColourClass(kColourComment)->defaultValue, 0x007D00u);
-    EXPECT_EQ(FindColourClass(kColourKeyword)->iniKey, "ColorKwd");
-    EXPECT_EQ(FindColourClass(kColourKeyword)->defaultValue, 0xC80000u);
 }
 
 } // namespace

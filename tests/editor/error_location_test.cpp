@@ -13,12 +13,6 @@
 namespace rux {
 namespace {
 
-// Counts the updates an observer hears, by hint.
-struct CHintLog : CDocumentObserver {
-    std::vector<int> hints;
-    void OnUpdate(CRUXDocument&, int hint, const CDocumentChange*) override { hints.push_back(hint); }
-};
-
 std::vector<int> ErrorMarked(const CRUXDocument& document) {
     std::vector<int> marked;
     for (int i = 0; i < document.Items().GetSize(); ++i)
@@ -39,7 +33,7 @@ TEST(ErrorLocation, MarksOneLineClampedAndRevealed) {
         auto run = test::RunScript(test::ProgramBytes(prog), {});
         CRUXDocument& document = run.script->Document();
         document.Items()[5]->SetMark(kMarkError); // a mark from an earlier jump
-        CHintLog log;
+        test::CHintLog log;
         document.AddObserver(&log);
         EXPECT_EQ(MarkErrorLine(document, r.line), r.marked) << r.line;
         document.RemoveObserver(&log);

@@ -4,9 +4,9 @@
 #include "document/section_items.h"
 #include "editor/find_replace.h"
 #include "editor/find_replace_model.h"
-#include "document/string_table.h"
 #include "editor/text_finder.h"
 #include "support/edit_harness.h"
+#include "support/fake_diagram_window.h"
 
 #include <gtest/gtest.h>
 
@@ -45,6 +45,7 @@ TEST(TextFinder, FindsExactlyOrWithoutCaseOfLettersOnly) {
         {"ENDIF", false, "x endif", 0, 2},
         {"aab", false, "aAaB", 0, 1},     // the first candidate fails, the next one holds
         {"ab", false, "xAxaB", 0, 3},     // candidates of both cases, upper one first
+        {"ab", false, "aab", 0, 1},       // a failed candidate right before one of the same case
         {"a", false, "bAa", 2, 2},        // from an offset
         {"a", false, "bAa", 3, npos},     // from the end
         {"a", false, "bAa", 9, npos},     // from past the end
@@ -63,15 +64,9 @@ TEST(TextFinder, FindsExactlyOrWithoutCaseOfLettersOnly) {
     EXPECT_FALSE(CTextFinder("end", false).Equals("ENDIF"));
 }
 
-TEST(FindStrings, MessagesAreFilledInOnce) {
-    EXPECT_EQ(FormatString(IDS_FIND_FINISHED, {"x"}), "Finish searching for 'x'");
-    EXPECT_EQ(FormatString(IDS_FIND_REPLACED, {"%2", "7"}),
-              "Finish searching for '%2'.\n7 item(s) have been replaced.");
-    EXPECT_STREQ(LoadString(1), "");
-}
-
 TEST(FindReplaceModel, HistoriesKeepTwentyAndSkipTextsBeginningWithAnEntry) {
     CFindReplaceModel model;
+    EXPECT_FALSE(model.CanFindNext()) << "nothing to find yet";
     for (int i = 0; i < 25; ++i) {
         model.SetFindText("w" + std::to_string(100 + i));
         model.RememberFindText();
@@ -101,20 +96,6 @@ TEST(FindReplaceModel, HistoriesKeepTwentyAndSkipTextsBeginningWithAnEntry) {
         EXPECT_EQ(m.ReplaceHistory(), c.expected) << c.name;
         EXPECT_TRUE(m.FindHistory().empty()) << c.name;
     }
-}
-
-TEST(FindReplaceModel, StartsAsTheDialogIsCreatedAndEnablesButtons) {
-    CFindReplaceModel model;
-    EXPECT_FALSE(model.MatchCase());
-    EXPECT_FALSE(model.RestartFromTop());
-    EXPECT_TRUE(model.SearchDown());
-    EXPECT_EQ(model.LastButton(), EFindButton::None);
-    EXPECT_FALSE(model.CanFindNext());
-    model.SetFindText("x");
-    EXPECT_TRUE(model.CanFindNext());
-    model.SetReplacePermission(false);
-    EXPECT_FALSE(model.CanReplace());
-    EXPECT_FALSE(model.CanReplaceAll());
 }
 
 TEST(FindNext, VisitsItemsFromTheCaret) {
@@ -213,29 +194,11 @@ TEST(FindNext, MatchInsideAFoldedSectionExpandsIt) {
     EXPECT_FALSE(run.script->Document().IsModified());
 }
 
-// A diagram window that finds the text a given number of times, then nothing.
-class CFakeDiagramWindow : public CDiagramEditorLink {
-public:
-    explicit CFakeDiagramWindow(int hits) : m_hits(hits) {}
-    bool IsModified() const override { return false; }
-    void Activate() override {}
-    std::string GetSelectedElementText() const override { return {}; }
-    bool AddPrefix(const std::string&) override { return false; }
-    bool RemovePrefix(const std::string&) override { return false; }
-    int ReplaceAll(std::string_view, std::string_view, bool) override { return 2; }
-    bool FindText(std::string_view text, bool matchCase, bool down) override {
-        asked.push_back(std::string(text) + (matchCase ? " case" : "") + (down ? " down" : " up"));
-        return m_hits-- > 0;
-    }
-    std::vector<std::string> asked;
-
-private:
-    int m_hits;
-};
-
 TEST(FindNext, BoundDiagramSearchesItselfAndKeepsTheCaret) {
     auto run = RunScript(ProgramBytes({"P", "{T", "@FBD:Main", "}", "speed"}), {});
-    CFakeDiagramWindow window(1);
+    test::CFakeDiagramWindow window;
+    window.hits = 1;
+    window.replaced = 2;
     auto* diagram = static_cast<CDiag*>(run.script->Document().Items()[2]);
     diagram->SetEditor(&window);
     CFindReplaceModel model;
@@ -413,15 +376,6 @@ TEST(FindReplace, ReadOnlyViewRefusesChangesButStillFinds) {
     EXPECT_FALSE(run.script->Document().IsModified());
 }
 
-// Counts the updates a command sends, apart from the title update of the modified flag.
-class CUpdateCounter : public CDocumentObserver {
-public:
-    void OnUpdate(CRUXDocument&, int hint, const CDocumentChange*) override {
-        if (hint != kHintTitle) hints.push_back(hint);
-    }
-    std::vector<int> hints;
-};
-
 TEST(FindReplace, EachCommandSendsOneUpdate) {
     struct {
         const char* name;
@@ -441,7 +395,7 @@ TEST(FindReplace, EachCommandSendsOneUpdate) {
     };
     for (const auto& c : cases) {
         auto run = RunScript(ProgramBytes({"P", "ab", "{-T", "x a", "}"}), {c.select});
-        CUpdateCounter counter;
+        test::CHintLog counter;
         run.script->Document().AddObserver(&counter);
         run.script->Run(CEditScript::Parse(c.command, "test"));
         EXPECT_EQ(counter.hints, c.hints) << c.name;

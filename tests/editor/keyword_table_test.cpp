@@ -18,8 +18,6 @@ TEST(KeywordTable, MissingFileLeavesBuiltInsOnly) {
         EXPECT_TRUE(table.IsKeyword(word)) << word;
     EXPECT_FALSE(table.IsKeyword("ABS")); // only in the file
     EXPECT_FALSE(table.IsKeyword(""));
-    EXPECT_EQ(table.GetKeywordIndentRole("if"), kIndentOpen);
-    EXPECT_EQ(table.GetKeywordIndentRole("LOOP"), kIndentClose);
 }
 
 TEST(KeywordTable, IndentRoles) {

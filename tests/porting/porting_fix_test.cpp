@@ -8,6 +8,7 @@
 #include "porting/porting_test_support.h"
 #include "porting/porting_view.h"
 #include "support/edit_harness.h"
+#include "support/fake_diagram_window.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -147,36 +148,11 @@ TEST(PortingFix, QuestionsAndRefusals) {
     EXPECT_EQ(q.Text(2), "x = #3.14");
 }
 
-// A diagram window that holds one selected element, for the diagram fixes.
-struct CFakeDiagramWindow final : CDiagramEditorLink {
-    std::string selected;
-    bool IsModified() const override { return false; }
-    void Activate() override {}
-    std::string GetSelectedElementText() const override { return selected; }
-    bool AddPrefix(const std::string& prefix) override {
-        if (selected.rfind('#', 0) != 0) return false;
-        selected = prefix + selected;
-        return true;
-    }
-    bool RemovePrefix(const std::string& prefix) override {
-        if (selected.rfind(prefix + "#", 0) != 0) return false;
-        selected.erase(0, prefix.size());
-        return true;
-    }
-    int ReplaceAll(std::string_view, std::string_view, bool) override { return 0; }
-};
-
 TEST(PortingFix, DiagramElements) {
-    CTempDir dir;
-    dir.Write("Bittern2.xml", test::kSmallBitternCatalogue);
-    CProgram program;
-    test::BuildProgram(program,
-                       {"{Background", "@F:D:@VAR:1,P=(2,3) X=#5.07,\r\n@VAR:2,P=(2,4) X=#5.07,\r\n", "}"});
-    CPortingIssueList list;
-    CRecordedSink sink;
-    ASSERT_TRUE(list.Scan(&program, EPortingCatalogue::Bittern, dir.Path(), sink));
+    test::CScanned scan({"{Background", "@F:D:@VAR:1,P=(2,3) X=#5.07,\r\n@VAR:2,P=(2,4) X=#5.07,\r\n", "}"});
+    CPortingIssueList& list = scan.list;
     ASSERT_EQ(list.GetSize(), 2);
-    auto* diagram = static_cast<CDiag*>(program.Items().GetAt(2));
+    auto* diagram = static_cast<CDiag*>(scan.program.Items().GetAt(2));
     struct CNoEdits final : CPortingView {
         void SelectRange(int, int, int, int) override {}
         bool ReplaceSelection(const std::string&) override { return false; }
@@ -186,7 +162,7 @@ TEST(PortingFix, DiagramElements) {
     CPortingIssue& second = *list.InPositionOrder()[1];
     // No window bound: the element cannot be reached.
     EXPECT_FALSE(first.ApplyFix(&view, false));
-    CFakeDiagramWindow window;
+    test::CFakeDiagramWindow window;
     diagram->SetEditor(&window);
     window.selected = "#5.08";
     EXPECT_FALSE(first.ApplyFix(&view, false));

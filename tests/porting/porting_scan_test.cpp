@@ -21,19 +21,14 @@ struct CScanCase {
     Lines expected; // DumpIssue of every issue, by line and column
 };
 
-Lines ScanRows(const Lines& rows, const char* catalogue, EPortingCatalogue which) {
-    CTempDir dir;
-    dir.Write(CatalogueFileName(which), catalogue);
-    CProgram program;
-    BuildProgram(program, rows);
-    CPortingIssueList list;
-    CRecordedSink sink;
-    EXPECT_TRUE(list.Scan(&program, which, dir.Path(), sink));
-    EXPECT_TRUE(sink.shown.empty());
-    return DumpInOrder(list);
+Lines ScanRows(const Lines& rows, EPortingCatalogue which = EPortingCatalogue::Bittern) {
+    test::CScanned scan(rows, which);
+    EXPECT_TRUE(scan.ok);
+    EXPECT_TRUE(scan.sink.shown.empty());
+    return DumpInOrder(scan.list);
 }
 
-TEST(PortingScan, TextLineRules) {
+TEST(PortingScan, TextLineAndDiagramRules) {
     const CScanCase cases[] = {
         {"plain reference", {"{Background", "a = #5.07", "}"}, {"parameter 2:5/5 s0 [-1,-1] Background"}},
         {"after a semicolon", {"{Background", "a = 1 ; #5.07", "}"}, {}},
@@ -82,14 +77,7 @@ TEST(PortingScan, TextLineRules) {
          {"{Background", "#2.04 = _SlotRead(#5.07, #3.02)", "}"},
          {"parameter 2:1/5 s0 [-1,-1] Background", "functionBlock 2:9/9 s0 [-1,-1] Background",
           "parameter 2:19/5 s0 [-1,-1] Background", "parameter 2:26/5 s0 [-1,-1] Background"}},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(ScanRows(c.rows, test::kSmallBitternCatalogue, EPortingCatalogue::Bittern), c.expected)
-            << c.name;
-}
-
-TEST(PortingScan, DiagramPositionsAndComments) {
-    const CScanCase cases[] = {
+        // Diagrams: the place of an element in the grid, comments skipped.
         {"FBD variable",
          {"{Background", "@F:Speed:@VAR:3,P=(4,7) X=#5.07,\r\n", "}"},
          {"parameter 2:18/5 s0 [4,7] Background - Speed"}},
@@ -122,8 +110,7 @@ TEST(PortingScan, DiagramPositionsAndComments) {
         {"diagram in notes", {"{Notes", "@F:D:@VAR:3,P=(4,7) #5.07\r\n", "}"}, {}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ScanRows(c.rows, test::kSmallBitternCatalogue, EPortingCatalogue::Bittern), c.expected)
-            << c.name;
+        EXPECT_EQ(ScanRows(c.rows), c.expected) << c.name;
 }
 
 TEST(PortingScan, AlbatrossRules) {
@@ -141,26 +128,20 @@ TEST(PortingScan, AlbatrossRules) {
          {"albatrossParameter 2:5/5 s0 [-1,-1] Background"}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ScanRows(c.rows, test::kSmallAlbatrossCatalogue, EPortingCatalogue::AlbatrossQ), c.expected)
-            << c.name;
+        EXPECT_EQ(ScanRows(c.rows, EPortingCatalogue::AlbatrossQ), c.expected) << c.name;
 }
 
 TEST(PortingScan, DescriptionsLabelsAndStatus) {
-    CTempDir dir;
-    dir.Write("Bittern2.xml", test::kSmallBitternCatalogue);
-    dir.Write("AlbatrossQ.xml", test::kSmallAlbatrossCatalogue);
-    CProgram program;
-    BuildProgram(program, {"{Clock", "#5.07 = #2.04 + #3.02 + B2#5.07", "_SlotRead()", "#P% = 1", "}",
-                           "{Event3", "}", "{Background",
-                           "@F:D:@FB:1,P=(2,3) X=_SXTIMER,\r\n@FB:1,P=(2,3) X=_ENCINIT,\r\n#3.14\r\n", "}"});
-    CRecordedSink sink;
+    test::CScanned scan({"{Clock", "#5.07 = #2.04 + #3.02 + B2#5.07", "_SlotRead()", "#P% = 1", "}", "{Event3",
+                         "}", "{Background",
+                         "@F:D:@FB:1,P=(2,3) X=_SXTIMER,\r\n@FB:1,P=(2,3) X=_ENCINIT,\r\n#3.14\r\n", "}"});
+    ASSERT_TRUE(scan.ok);
+    CPortingIssueList& list = scan.list;
     struct CExpect {
         const char* description;
         const char* label;
         const char* status;
     };
-    CPortingIssueList list;
-    ASSERT_TRUE(list.Scan(&program, EPortingCatalogue::Bittern, dir.Path(), sink));
     const CExpect bittern[] = {
         {"The Clock task differs between Bittern II and Bittern NX.", "Clock", "See help for this issue"},
         {"#05.07 (Bittern 2 parameter - Motor rated current) It is possible to convert this paramter using "
@@ -190,7 +171,8 @@ TEST(PortingScan, DescriptionsLabelsAndStatus) {
         EXPECT_EQ(order[i]->GetLabel(), bittern[i].label) << i;
         EXPECT_EQ(order[i]->StatusText(), bittern[i].status) << i;
     }
-    ASSERT_TRUE(list.Scan(&program, EPortingCatalogue::AlbatrossQ, dir.Path(), sink));
+    scan.dir.Write("AlbatrossQ.xml", test::kSmallAlbatrossCatalogue);
+    ASSERT_TRUE(list.Scan(&scan.program, EPortingCatalogue::AlbatrossQ, scan.dir.Path(), scan.sink));
     const char* const albatross[] = {
         "_SXTIMER function block is not supported by Albatross Q.",
         "_ENCINIT function block encoder port locations numbers have changed.",
@@ -200,12 +182,11 @@ TEST(PortingScan, DescriptionsLabelsAndStatus) {
     ASSERT_EQ(order2.size(), std::size(albatross));
     for (size_t i = 0; i < order2.size(); ++i)
         EXPECT_EQ(order2[i]->GetDescription(), albatross[i]) << i;
-    EXPECT_TRUE(sink.shown.empty());
+    EXPECT_TRUE(scan.sink.shown.empty());
 }
 
 TEST(PortingScan, CatalogueEntriesThatAreDropped) {
-    CTempDir dir;
-    dir.Write("Bittern2.xml", R"(<Bittern2Issues>
+    const char catalogue[] = R"(<Bittern2Issues>
         <Pr name="" menu="5.07:" icn="3"/>
         <Pr name="No menu" icn="3"/>
         <Pr name="One number" menu="5" icn="3"/>
@@ -215,15 +196,12 @@ TEST(PortingScan, CatalogueEntriesThatAreDropped) {
         <!-- a comment -->
         <Pr NAME="Upper-case attribute" menu="5.07:"/>
         <Pr name="Kept" menu=" 5.7" icn="2"/>
-    </Bittern2Issues>)");
-    CProgram program;
-    BuildProgram(program, {"{Background", "a = #5.07", "}"});
-    CPortingIssueList list;
-    CRecordedSink sink;
-    ASSERT_TRUE(list.Scan(&program, EPortingCatalogue::Bittern, dir.Path(), sink));
-    ASSERT_EQ(list.GetSize(), 1);
-    EXPECT_EQ(list.GetAt(0).GetName(), "Kept");
-    EXPECT_EQ(list.GetAt(0).GetIcon(), 2);
+    </Bittern2Issues>)";
+    test::CScanned scan({"{Background", "a = #5.07", "}"}, EPortingCatalogue::Bittern, catalogue);
+    ASSERT_TRUE(scan.ok);
+    ASSERT_EQ(scan.list.GetSize(), 1);
+    EXPECT_EQ(scan.list.GetAt(0).GetName(), "Kept");
+    EXPECT_EQ(scan.list.GetAt(0).GetIcon(), 2);
 }
 
 TEST(PortingScan, UnreadableCatalogues) {
@@ -253,10 +231,6 @@ TEST(PortingScan, UnreadableCatalogues) {
         EXPECT_EQ(sink.shown[0].second, LoadString(c.message)) << c.name;
         EXPECT_TRUE(list.IsEmpty()) << c.name;
     }
-    EXPECT_EQ(std::string(LoadString(IDS_PORT_BITTERN_FILE)),
-              "Could not read the Bittern II conversion issues file. It may have been deleted or become "
-              "corrupted.\n"
-              "Please reinstall Halm Pro to resolve this problem.");
 }
 
 TEST(PortingScan, SectionsRuleAndCatalogueChoice) {
@@ -323,14 +297,9 @@ TEST(PortingScan, SectionsRuleAndCatalogueChoice) {
 }
 
 TEST(PortingScan, IsAtChecksTheRecordedColumn) {
-    CTempDir dir;
-    dir.Write("Bittern2.xml", test::kSmallBitternCatalogue);
-    CProgram program;
-    BuildProgram(program, {"{Background", "#5.07 = _SlotRead(#Ptr%)", "}"});
-    CPortingIssueList list;
-    CRecordedSink sink;
-    ASSERT_TRUE(list.Scan(&program, EPortingCatalogue::Bittern, dir.Path(), sink));
-    const auto order = list.InPositionOrder();
+    test::CScanned scan({"{Background", "#5.07 = _SlotRead(#Ptr%)", "}"});
+    ASSERT_TRUE(scan.ok);
+    const auto order = scan.list.InPositionOrder();
     ASSERT_EQ(order.size(), 3u);
     struct CCase {
         const char* text;

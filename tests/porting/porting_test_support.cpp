@@ -65,26 +65,12 @@ void BuildProgram(CProgram& program, const std::vector<std::string>& rows) {
     }
 }
 
-std::string ProgramFileBytes(const std::vector<std::string>& rows) {
-    std::string out =
-        "$*TORVEL/RUX-V1\r\n#info=Ident\r\nAUTHOR=a\r\nDRIVE=VQ5A\r\nType=KESTREL\r\n#endinfo\r\n";
-    std::string open;
-    for (const std::string& row : rows) {
-        if (row.size() > 1 && row[0] == '{') {
-            open = row.substr(1);
-            out += "#info=Section\r\nName=" + open + "\r\nState=open\r\n#endinfo\r\n";
-        } else if (row == "}") {
-            out += "#info=EndSection\r\nName=" + open + "\r\n#endinfo\r\n";
-        } else if (row.rfind("@F:", 0) == 0 || row.rfind("@Q:", 0) == 0) {
-            const size_t colon = row.find(':', 3);
-            out += "#info=Diagram\r\nDiagTitle=" + row.substr(3, colon - 3) +
-                   "\r\n#info=" + (row[1] == 'Q' ? "QLD" : "FBD") + "\r\n" + row.substr(colon + 1) +
-                   "#endinfo\r\n#endinfo\r\n";
-        } else {
-            out += ":" + row + "\r\n";
-        }
-    }
-    return out;
+CScanned::CScanned(const std::vector<std::string>& rows, EPortingCatalogue which, const char* catalogue) {
+    if (!catalogue)
+        catalogue = which == EPortingCatalogue::Bittern ? kSmallBitternCatalogue : kSmallAlbatrossCatalogue;
+    dir.Write(CatalogueFileName(which), catalogue);
+    BuildProgram(program, rows);
+    ok = list.Scan(&program, which, dir.Path(), sink);
 }
 
 std::string DumpIssue(CPortingIssue& issue) {

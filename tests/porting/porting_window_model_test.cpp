@@ -1,8 +1,7 @@
-#include "porting/porting_window_model.h"
 #include "porting/porting_issue.h"
-#include "porting/porting_scan.h"
+#include "porting/porting_rows.h"
 #include "porting/porting_test_support.h"
-#include "support/temp_dir.h"
+#include "porting/porting_window_model.h"
 
 #include <gtest/gtest.h>
 
@@ -12,17 +11,14 @@ namespace {
 using Lines = std::vector<std::string>;
 
 struct CWindow {
-    test::CTempDir dir;
-    CProgram program;
-    CPortingIssueList list;
+    std::unique_ptr<test::CScanned> scan;
     CPortingListModel model;
     explicit CWindow(const Lines& rows) { Rescan(rows); }
     void Rescan(const Lines& rows) {
-        dir.Write("Bittern2.xml", test::kSmallBitternCatalogue);
-        test::BuildProgram(program, rows);
-        test::CRecordedSink sink;
-        EXPECT_TRUE(list.Scan(&program, EPortingCatalogue::Bittern, dir.Path(), sink));
-        model.Fill(list);
+        auto next = std::make_unique<test::CScanned>(rows);
+        EXPECT_TRUE(next->ok);
+        model.Fill(next->list);
+        scan = std::move(next);
     }
     Lines Names() const {
         Lines out;
@@ -116,25 +112,68 @@ TEST(PortingWindowModel, HelpToolTipsAndEnabledCommands) {
     }
 }
 
-TEST(PortingWindowModel, ColumnsToolbarsAndMenus) {
-    const auto& columns = PortingColumns();
-    ASSERT_EQ(columns.size(), 4u);
-    EXPECT_STREQ(columns[0].title, "");
-    EXPECT_EQ(columns[0].width, 30);
-    EXPECT_STREQ(columns[3].title, "Issue Information");
-    EXPECT_EQ(columns[2].width, 250);
-    EXPECT_EQ(PortingToolbar(false), (std::vector<int>{kCmdPortRefresh, kCmdPortHelp}));
-    EXPECT_EQ(PortingToolbar(true).size(), 6u);
-    const auto full = PortingContextMenu(true);
-    ASSERT_EQ(full.size(), 7u);
-    EXPECT_STREQ(full[4].text, "Remove Prefix from &All");
-    EXPECT_EQ(full[4].command, kCmdPortRemoveAll);
-    const auto small = PortingContextMenu(false);
-    ASSERT_EQ(small.size(), 3u);
-    EXPECT_EQ(small[1].command, kCmdPortIgnore);
-    EXPECT_EQ(PortingCommandText(32945), "Show porting issues for this RUX program");
-    EXPECT_EQ(PortingCommandText(32953), "Add prefix to all parameters");
-    EXPECT_EQ(PortingCommandText(1), "");
+TEST(PortingRows, SortingByEachColumn) {
+    test::CScanned r({"{Clock", "a = #3.02 + #5.07", "}", "{Background",
+                            "@F:D:@VAR:1,P=(2,3) X=#2.04,\r\n", "_SlotRead()", "}"});
+    const auto sorted = [&r](int column, bool descending) {
+        std::vector<CPortingIssue*> rows;
+        for (int i = 0; i < r.list.GetSize(); ++i)
+            rows.push_back(&r.list.GetAt(i));
+        SortPortingRows(rows, column, descending);
+        Lines out;
+        for (CPortingIssue* row : rows)
+            out.push_back(PortingLineText(*row) + ":" + std::to_string(row->GetColumn()) + " " + row->GetName());
+        return out;
+    };
+    struct CCase {
+        int column;
+        bool descending;
+        Lines expected;
+    } const cases[] = {
+        {kPortColumnLine,
+         false,
+         {"Line 1:1 Clock", "Line 2:5 Speed feedback", "Line 2:13 Motor rated current",
+          "Line 5 [2,3]:18 Ramp mode select", "Line 6:1 _SlotRead"}},
+        {kPortColumnLine,
+         true,
+         {"Line 6:1 _SlotRead", "Line 5 [2,3]:18 Ramp mode select", "Line 2:13 Motor rated current",
+          "Line 2:5 Speed feedback", "Line 1:1 Clock"}},
+        // Higher icons first, then by place.
+        {kPortColumnIcon,
+         false,
+         {"Line 1:1 Clock", "Line 2:13 Motor rated current", "Line 5 [2,3]:18 Ramp mode select",
+          "Line 2:5 Speed feedback", "Line 6:1 _SlotRead"}},
+        // By location: "Background" and "Background - D" before "Clock".
+        {kPortColumnTask,
+         false,
+         {"Line 6:1 _SlotRead", "Line 5 [2,3]:18 Ramp mode select", "Line 1:1 Clock",
+          "Line 2:5 Speed feedback", "Line 2:13 Motor rated current"}},
+        // By description, byte for byte: "#02..." < "#03..." < "#05..." < "The..." < "_SlotRead...".
+        {kPortColumnInfo,
+         false,
+         {"Line 5 [2,3]:18 Ramp mode select", "Line 2:5 Speed feedback", "Line 2:13 Motor rated current",
+          "Line 1:1 Clock", "Line 6:1 _SlotRead"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(sorted(c.column, c.descending), c.expected)
+            << c.column << (c.descending ? " descending" : "");
+}
+
+TEST(PortingRows, MarkersAndRefreshQuestion) {
+    test::CScanned r(kProgram);
+    const auto order = r.list.InPositionOrder();
+    ASSERT_EQ(order.size(), 5u);
+    EXPECT_EQ(PortingMarkerKind(*order[0]), 10); // task, icon 5
+    EXPECT_EQ(PortingMarkerKind(*order[1]), 8);  // icon 1
+    EXPECT_EQ(PortingMarkerKind(*order[2]), 6);  // icon 3
+    EXPECT_EQ(PortingMarkerKind(*order[3]), 9);  // converted
+    EXPECT_EQ(PortingMarkerKind(*order[4]), 7);  // icon 2
+    EXPECT_EQ(PortingColumnText(*order[0], kPortColumnIcon), "");
+    EXPECT_EQ(PortingColumnText(*order[0], kPortColumnTask), "Clock");
+    for (const char* type : {"HARRIER", "PEREGRINE", "HOBBY"})
+        EXPECT_FALSE(AsksToRefreshAfterFailedFix(type)) << type;
+    for (const char* type : {"OSPREY", "GOSHAWK", "KESTREL", ""})
+        EXPECT_TRUE(AsksToRefreshAfterFailedFix(type)) << type;
 }
 
 } // namespace

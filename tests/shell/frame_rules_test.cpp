@@ -37,18 +37,6 @@ TEST(FrameRules, TitleWithAndWithoutDocument) {
     EXPECT_EQ(FrameTitle(&empty), "RUX Editor - []");
 }
 
-TEST(FrameRules, StatusPanesInOrder) {
-    const char* names[] = {"Position", "Run State", "Com", "NUM", "CAP", "INS", "READ"};
-    const int widths[] = {100, 100, 100, 20, 20, 20, 30};
-    const auto panes = StatusPanes();
-    ASSERT_EQ(panes.size(), std::size(names));
-    for (size_t i = 0; i < panes.size(); ++i) {
-        EXPECT_STREQ(panes[i].name, names[i]);
-        EXPECT_EQ(panes[i].width, widths[i]);
-        EXPECT_EQ(panes[i].disabled, i == 6) << names[i];
-    }
-}
-
 TEST(FrameRules, ErrorLineData) {
     struct Row {
         const char* text;

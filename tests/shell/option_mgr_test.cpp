@@ -7,40 +7,6 @@
 namespace rux {
 namespace {
 
-TEST(OptionMgr, ListedOrderKeysLabelsAndDefaults) {
-    struct Row {
-        int number;
-        const char* key;
-        const char* label;
-        int def;
-    } expected[] = {
-        {1, "AutoInput", "Prompt for symbol after insert\nPrompt for Symbol after Insert", 1},
-        {2, "FBDNoAutoConnect", "Auto Connection mode", 1},
-        {3, "FBDNoSnap", "No Snap", 0},
-        {5, "FBDGrid", "Show LD/FBD Grid", 0},
-        {4, "QLDGrid", "Show QLD Grid", 0},
-        {6, "ShowLDValue", "Show values on contact/coil", 0},
-        {7, "AutoIndent", "Auto Indent", 1},
-        {8, "TreeSortAlpha", "Sort Tree View alphabetically", 0},
-        {9, "TreeDisplayFBParam", "Display FB Parameters in Tree", 0},
-        {14, "TreeDblClkOpenDiag", "Double-click on a diagram opens it", 0},
-        {10, "ShowBuildDiag", "Show Build Dialogs", 1},
-        {11, "ShowLibWarning", "Show Library warning dialogs", 1},
-        {12, "DblClkSetBkp", "Double-click toggles breakpoint", 1},
-        {13, "OpenTMOnline", "Opent Task Manager when switching in Online Mode", 0},
-    };
-    COptionMgr mgr;
-    ASSERT_EQ(mgr.Options().size(), std::size(expected));
-    for (std::size_t i = 0; i < std::size(expected); ++i) {
-        const CH2Option& o = mgr.Options()[i];
-        EXPECT_EQ(o.Number(), expected[i].number) << i;
-        EXPECT_EQ(o.Key(), expected[i].key) << i;
-        EXPECT_EQ(o.Label(), expected[i].label) << i;
-        EXPECT_EQ(o.Value(), expected[i].def) << i;
-        EXPECT_EQ(mgr.GetOption(expected[i].number), expected[i].def) << i;
-    }
-}
-
 TEST(OptionMgr, LoadTakesPresentKeysOnly) {
     CIniFile ini = CIniFile::FromText("[editor]\nautoinput=0\nQLDGrid=1\nShowBuildDiag=\nOpenTMOnline=5\n"
                                       "[Other]\nFBDGrid=1\n");

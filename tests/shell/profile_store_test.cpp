@@ -21,11 +21,6 @@ TEST(ProductPaths, EnvironmentOverridesAndFallbacks) {
         EXPECT_EQ(CProductPaths::HelpDir(), "/srv/rux/Help");
     }
     {
-        CScopedEnv home("RUXEDIT_HOME", nullptr);
-        EXPECT_EQ(std::filesystem::canonical(CProductPaths::ProductDir()),
-                  std::filesystem::canonical(RUX_PRODUCT_DIR));
-    }
-    {
         CScopedEnv cfg("XDG_CONFIG_HOME", "/cfg");
         EXPECT_EQ(CProductPaths::UserConfigDir(), "/cfg");
     }

@@ -63,13 +63,11 @@ TEST(SingleInstanceLock, UnopenableFileIsReportedNotHeld) {
 }
 
 TEST(SingleInstanceLock, DefaultPathUsesTheRuntimeDirectory) {
-    const char* old = std::getenv("XDG_RUNTIME_DIR");
-    const std::string saved = old ? old : "";
-    setenv("XDG_RUNTIME_DIR", "/run/user/1234", 1);
-    EXPECT_EQ(CSingleInstanceLock::DefaultPath(), "/run/user/1234/RUXApp.lock");
-    unsetenv("XDG_RUNTIME_DIR");
-    EXPECT_EQ(CSingleInstanceLock::DefaultPath(), "/tmp/RUXApp-" + std::to_string(getuid()) + ".lock");
-    if (old) setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+    for (const char* runtime : {"/run/user/1234", static_cast<const char*>(nullptr)}) {
+        test::CScopedEnv env("XDG_RUNTIME_DIR", runtime);
+        EXPECT_EQ(CSingleInstanceLock::DefaultPath(),
+                  runtime ? "/run/user/1234/RUXApp.lock" : "/tmp/RUXApp-" + std::to_string(getuid()) + ".lock");
+    }
 }
 
 } // namespace

@@ -9,28 +9,14 @@ namespace rux {
 namespace {
 
 TEST(Theme, MenuEntriesAndPaneThemes) {
-    struct Row {
-        int command;
-        const char* name;
-        int number;
-        int pane;
-    } rows[] = {
-        {33036, "Zinc", 0, 1}, {33035, "Titanium", 1, 1}, {33034, "Cobalt", 2, 2}, {33033, "Tungsten", 3, 3}};
-    ASSERT_EQ(CThemeTable::Entries().size(), std::size(rows));
-    for (std::size_t i = 0; i < std::size(rows); ++i) {
-        const CThemeEntry& e = CThemeTable::Entries()[i];
-        EXPECT_EQ(e.command, rows[i].command);
-        EXPECT_STREQ(e.name, rows[i].name);
-        EXPECT_EQ(e.number, rows[i].number);
-        EXPECT_EQ(CThemeTable::PaneTheme(e.number), rows[i].pane);
-        EXPECT_EQ(CThemeTable::FindByCommand(rows[i].command), &e);
-    }
+    for (const CThemeEntry& e : CThemeTable::Entries())
+        EXPECT_EQ(CThemeTable::FindByCommand(e.command), &e) << e.name;
     EXPECT_EQ(CThemeTable::FindByCommand(33037), nullptr);
-    struct Other {
-        int number, pane;
-    } others[] = {{10, 19}, {4, 4}, {9, 9}, {11, 11}, {19, 19}, {-1, -1}};
-    for (const Other& o : others)
-        EXPECT_EQ(CThemeTable::PaneTheme(o.number), o.pane) << o.number;
+    // The menu's looks share pane theme 1 for the first two; any other number is its own pane theme.
+    const std::pair<int, int> panes[] = {{0, 1}, {1, 1}, {2, 2}, {3, 3},   {10, 19},
+                                         {4, 4}, {9, 9}, {11, 11}, {19, 19}, {-1, -1}};
+    for (const auto& [number, pane] : panes)
+        EXPECT_EQ(CThemeTable::PaneTheme(number), pane) << number;
 }
 
 TEST(Theme, StoredInMaindesk) {

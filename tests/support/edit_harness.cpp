@@ -20,6 +20,10 @@ std::string ProgramBytes(const std::vector<std::string>& rows) {
         } else if (row == "}" && !open.empty()) {
             out += "#info=EndSection\r\nName=" + open.back() + "\r\n#endinfo\r\n";
             open.pop_back();
+        } else if (row.rfind("@F:", 0) == 0 || row.rfind("@Q:", 0) == 0) {
+            const size_t colon = row.find(':', 3);
+            out += "#info=Diagram\r\nDiagTitle=" + row.substr(3, colon - 3) + "\r\n#info=" +
+                   (row[1] == 'Q' ? "QLD" : "FBD") + "\r\n" + row.substr(colon + 1) + "#endinfo\r\n#endinfo\r\n";
         } else if (row.rfind("@FBD:", 0) == 0) {
             out += "#info=Diagram\r\nDiagTitle=" + row.substr(5) + "\r\n#info=FBD\r\n@VAR:1,P=(1,1) X=speed\r\n#endinfo\r\n#endinfo\r\n";
         } else {
@@ -36,10 +40,10 @@ std::vector<std::string> CScriptRun::Lines() const {
     return lines;
 }
 
-std::string SavedBytes(const CRUXDocument& document) {
+std::string SavedBytes(const CProgram& program) {
     std::string out;
     CStringOstream s(out);
-    WriteProgram(document, s);
+    WriteProgram(program, s);
     return out;
 }
 

@@ -45,14 +45,21 @@ public:
     int IsValidHalmLiteFile(const std::string&) override { return 0; }
 };
 
-// Answers every creation with `answer` and records the names.
+// Answers every creation with `answer` and records the names; offers `names` for any target kind.
 class CFakeLibraries : public CLibraryService {
 public:
     int answer = 1;
     std::vector<std::string> created;
+    std::vector<std::string> names;
+    int askedKind = -1;
     int CreateLibrary(const std::string& name) override {
         created.push_back(name);
         return answer;
+    }
+    int GetAvailableLibraries(std::vector<std::string>& out, int kind) override {
+        askedKind = kind;
+        out = names;
+        return static_cast<int>(out.size());
     }
 };
 

@@ -91,9 +91,6 @@ TEST_F(H2TgtShipped, TypeCapabilitiesAndDisplayNames) {
         {"KESTREL", "Kestrel KA Applications Module", false, 1, 0, 0},
         {"MERLIN", "Merlin MP Onboard PLC", false, 0, 1, 1},
         {"OSPREY", "Osprey VQ7Z Onboard Controller", true, 1, 1, 1},
-        {"HARRIER", "Harrier HX Motion Coordinator", false, 1, 0, 0},
-        {"PEREGRINE", "Peregrine PG Network Controller", false, 1, 1, 0},
-        {"HOBBY", "Hobby HL Lite Controller", false, 0, 0, 1},
         {"goshawk", "Goshawk GA Applications Module (VQ7Z)", true, 1, 1, 0},
     };
     for (const auto& c : cases) {
