@@ -69,7 +69,10 @@ CDocumentServices CRUXApp::DocumentServices() {
     services.notifier = m_sender.get();
     services.groups = m_groups.get();
     services.messages = &m_messages;
-    services.mainWindow = m_frame.get();
+    // The group library hears of each save with the frame as its window.
+    services.saved = [this](const std::string& path) {
+        if (m_groups) m_groups->FileChanged(m_frame.get(), path);
+    };
     return services;
 }
 
@@ -92,11 +95,11 @@ bool CRUXApp::InitInstance(const std::vector<std::string>& args) {
     BindViewEnvironment(&m_options);
     m_target = CreateTargetLibrary();
     m_groups = std::make_unique<CGroupMgr>();
-    m_groups->Register(nullptr, kEditorToolName);
     // 5. The program template is registered with the application object (m_programTemplate); the two
     //    diagram templates come with the diagram windows.
-    // 6. The main frame.
+    // 6. The main frame, which registers with the group library as its window.
     m_frame = std::make_unique<CMainFrame>(*this);
+    m_groups->Register(m_frame.get(), kEditorToolName);
     m_messages.SetParent(m_frame.get());
     if (!m_frame->Create()) return false;
     m_frame->RegisterOnBus();
