@@ -62,6 +62,10 @@ CDocumentServices CCliServices::DocumentServices() const {
     services.target = m_impl->target.get();
     services.notifier = m_impl->notifier.get();
     services.groups = &m_impl->groups;
+    // No window on the command line.
+    services.saved = [groups = &m_impl->groups](const std::string& path) {
+        groups->FileChanged(nullptr, path);
+    };
     services.messages = &m_impl->messages;
     return services;
 }

@@ -56,7 +56,6 @@ struct CInbox {
     std::mutex mutex;
     std::condition_variable arrived;
     std::deque<std::string> lines;
-    CSseNotifier* bus = nullptr;
 };
 
 volatile std::sig_atomic_t g_stop = 0;
@@ -64,11 +63,9 @@ extern "C" void OnStopSignal(int) {
     g_stop = 1;
 }
 
-void OnMessage(int32_t message, void* context) {
+void OnMessage(int32_t message, const char* fileName, const char* lineData, void* context) {
     auto* inbox = static_cast<CInbox*>(context);
-    // The bus keeps this message's file name and line data until its callback returns.
-    std::string line =
-        std::to_string(message) + "\t" + inbox->bus->LastFileName() + "\t" + inbox->bus->LastErrorLineData();
+    std::string line = std::to_string(message) + "\t" + fileName + "\t" + lineData;
     {
         std::lock_guard lock(inbox->mutex);
         inbox->lines.push_back(std::move(line));
@@ -92,7 +89,6 @@ int Listen(const Args& args) {
     if (tool.empty()) return UsageError(kSseUsage);
     CSseNotifier bus;
     CInbox inbox;
-    inbox.bus = &bus;
     std::signal(SIGINT, OnStopSignal);
     std::signal(SIGTERM, OnStopSignal);
     if (!bus.RegisterTool(tool, OnMessage, &inbox)) {

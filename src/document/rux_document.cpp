@@ -86,7 +86,7 @@ bool CRUXDocument::SaveDocument() {
         m_saveError = result.reason;
         return false;
     }
-    if (m_services.groups) m_services.groups->FileChanged(m_services.mainWindow, m_path);
+    if (m_services.saved) m_services.saved(m_path);
     SetModified(false);
     return true;
 }

@@ -31,7 +31,9 @@ struct CDocumentServices {
     CMessageSink* messages = nullptr;
     // Debug trace output; nothing is traced without one.
     std::function<void(const std::string&)> trace;
-    void* mainWindow = nullptr;
+    // Called with the path after each successful save: the host tells the suite's group library,
+    // passing its own window where the library wants one.
+    std::function<void(const std::string& path)> saved;
 };
 
 // Records an item in the current undo group before it changes: (item index, action kind).
@@ -57,7 +59,7 @@ public:
     // the light edition, which shows its own message).
     const std::string& OpenError() const { return m_openError; }
     // Not modified: nothing is written and the save succeeds. Otherwise the open diagram windows
-    // write back, the suite hears 1738, the file is replaced, the group library hears of it and
+    // write back, the suite hears 1738, the file is replaced, the host hears of it (`saved`) and
     // the modified flag is cleared. A failed save leaves the old file and the flag as they were.
     bool SaveDocument();
     // Why the last SaveDocument failed, in words (empty after a success).

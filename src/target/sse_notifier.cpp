@@ -25,6 +25,7 @@ bool CSseNotifier::Notify(const std::string& tool, int message, const std::strin
 bool CSseNotifier::Notify(const std::string& tool, int message, const std::string& fileName,
                           const std::string& lineData) {
     if (!m_putFileName || !m_sendMessage) return false;
+    std::lock_guard lock(m_sendMutex);
     m_putFileName(fileName.c_str());
     if (m_putErrorLineData) m_putErrorLineData(lineData.c_str());
     return m_sendMessage(tool.c_str(), message) != 0;
@@ -46,13 +47,13 @@ bool CSseNotifier::OpenWatchWindow(const std::string& programDir, const std::str
     return m_openWatchWindow && m_openWatchWindow(programDir.c_str(), node.empty() ? nullptr : node.c_str()) != 0;
 }
 
-std::string CSseNotifier::LastFileName() const {
+std::string CSseNotifier::HandledFileName() const {
     char buffer[H2_MAX_PATH] = {};
     if (!m_getFileName || !m_getFileName(buffer, sizeof buffer)) return {};
     return buffer;
 }
 
-std::string CSseNotifier::LastErrorLineData() const {
+std::string CSseNotifier::HandledErrorLineData() const {
     char buffer[SSE_ERRORLINE] = {};
     if (!m_getErrorLineData || !m_getErrorLineData(buffer, sizeof buffer)) return {};
     return buffer;

@@ -6,6 +6,7 @@
 #include "target/suite_notifier.h"
 
 #include <memory>
+#include <mutex>
 
 namespace rux {
 
@@ -19,17 +20,20 @@ public:
     // libSSE.so from the product directory.
     CSseNotifier();
 
+    // Waits for the tool's receipt, at most SSE_RECEIPT_WAIT_MS: not for a user-interface thread
+    // (CQueuedNotifier sends from a thread of its own).
     bool Notify(const std::string& tool, int message, const std::string& fileName) override;
     // Also puts line data ("line;start;end") to travel with the message.
     bool Notify(const std::string& tool, int message, const std::string& fileName,
                 const std::string& lineData);
 
-    // Receiving: the callback runs on the service's thread.
+    // Receiving: the callback runs on the service's thread and gets each message's file name and
+    // line data with it.
     bool RegisterTool(const std::string& name, SSEMESSAGEPROC callback, void* context);
     void UnregisterTool(const std::string& name);
-    // What came with the last message received; empty when nothing came.
-    std::string LastFileName() const;
-    std::string LastErrorLineData() const;
+    // What came with the message whose callback runs on this thread; empty anywhere else.
+    std::string HandledFileName() const;
+    std::string HandledErrorLineData() const;
 
     // Tells the other tools that the editor (window class RUX2EDIT) changed the theme.
     void ThemeChanged(const std::string& windowClass);
@@ -45,6 +49,8 @@ private:
     template <class F> void Bind(F*& slot, const char* name) { slot = m_library->Entry<F>(name); }
 
     std::unique_ptr<CServiceLibrary> m_library;
+    // The file name and line data are put for the next send: one put-and-send at a time.
+    std::mutex m_sendMutex;
     decltype(&::SSEPutFileName) m_putFileName = nullptr;
     decltype(&::SSEPutErrorLineData) m_putErrorLineData = nullptr;
     decltype(&::SSESendMessage) m_sendMessage = nullptr;

@@ -22,7 +22,8 @@ inline constexpr const char* kSuiteWatchTool = "H2WATCHAPP";
 class CSuiteNotifier {
 public:
     virtual ~CSuiteNotifier() = default;
-    // Puts the file name, then sends the message; true when the tool received it.
+    // Puts the file name, then sends the message; true when the tool received it, or, for a
+    // notifier that sends from a thread of its own, when the message was queued.
     virtual bool Notify(const std::string& tool, int message, const std::string& fileName) = 0;
 };
 

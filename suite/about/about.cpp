@@ -5,7 +5,7 @@
 #include <QIcon>
 #include <QMessageBox>
 
-H2_API void H2AboutEx(H2HWND owner, const char* module, int32_t systemControl) {
+H2_API void H2AboutEx(H2HWND owner, const char* module, int32_t systemControl) try {
     if (!qApp) return;
     QString text = QObject::tr("<h3>RUX Editor</h3><p>Version %1</p>"
                                "<p>The program editor for RUX drive programs: tasks, sections, function "
@@ -19,4 +19,5 @@ H2_API void H2AboutEx(H2HWND owner, const char* module, int32_t systemControl) {
     box.setIconPixmap(QIcon(":/icons/ruxedit.svg").pixmap(64, 64));
     box.setText(text);
     box.exec();
+} catch (...) {
 }

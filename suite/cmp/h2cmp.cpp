@@ -12,10 +12,13 @@ std::atomic<H2CMPDELIVERPROC> g_deliver{nullptr};
 
 } // namespace
 
-H2_API void H2Cmp_SetDeliverProc(H2CMPDELIVERPROC proc) { g_deliver.store(proc); }
+H2_API void H2Cmp_SetDeliverProc(H2CMPDELIVERPROC proc) try {
+    g_deliver.store(proc);
+} catch (...) {
+}
 
 H2_API int32_t H2Cmp_Compile(const char* programPath, int32_t warningFlag, H2HWND buildBar,
-                             int32_t systemControlFlag) {
+                             int32_t systemControlFlag) try {
     (void)systemControlFlag; // the suite's setting changes nothing in how a program compiles
     if (programPath == nullptr || *programPath == '\0') return 0;
     const H2CMPDELIVERPROC deliver = g_deliver.load();
@@ -26,6 +29,8 @@ H2_API int32_t H2Cmp_Compile(const char* programPath, int32_t warningFlag, H2HWN
         },
         rux::cmp::DataDirectory());
     return outcome.ok ? 1 : 0;
+} catch (...) {
+    return 0;
 }
 
 H2_API int32_t H2Cmp_CompileOrder(const char* diagramPath, const char* target) {

@@ -71,13 +71,14 @@ const CStatusText kTexts[] = {
 
 } // namespace
 
-H2_API void H2_SetNotifyProc(H2NOTIFYPROC proc) {
+H2_API void H2_SetNotifyProc(H2NOTIFYPROC proc) try {
     std::lock_guard<std::mutex> lock(g_linkMutex);
     g_notify = proc;
     if (g_link) g_link->SetNotify(proc);
+} catch (...) {
 }
 
-H2_API H2STATUS H2_RegisterClient(H2CLIENT* client, void** context, H2HWND window, uint32_t message) {
+H2_API H2STATUS H2_RegisterClient(H2CLIENT* client, void** context, H2HWND window, uint32_t message) try {
     if (client == nullptr) return H2_ERR_BAD_ARGUMENT;
     CDriveLink& link = Link();
     const uint32_t token = link.AddClient(window, message);
@@ -87,23 +88,29 @@ H2_API H2STATUS H2_RegisterClient(H2CLIENT* client, void** context, H2HWND windo
     // that cannot be reached is not a failure to register: the client hears of it in its answers.
     link.Call(0, rux::drive::kReqHello, CDriveLink::Prefix({}, {}, token) + std::string("\x01\0\0\0", 4), 2000);
     return H2_OK;
+} catch (...) {
+    return H2_ERR_INTERNAL;
 }
 
-H2_API H2STATUS H2_UnregisterClient(H2CLIENT client) {
+H2_API H2STATUS H2_UnregisterClient(H2CLIENT client) try {
     CDriveLink* link = LinkIfAny();
     return link != nullptr && link->RemoveClient(Token(client)) ? H2_OK : H2_ERR_NOT_FOUND;
+} catch (...) {
+    return H2_ERR_INTERNAL;
 }
 
 H2_API H2STATUS H2_CreateLoop(H2CLIENT client, int32_t* loop, const char* node, const char* symbol, int32_t periodMs,
-                              int32_t* outValue) {
+                              int32_t* outValue) try {
     if (outValue != nullptr) *outValue = 0;
     CDriveLink* link = LinkIfAny();
     if (link == nullptr || !link->HasClient(Token(client))) return H2_ERR_NOT_FOUND;
     if (loop == nullptr || symbol == nullptr || *symbol == '\0') return H2_ERR_BAD_ARGUMENT;
     return link->CreateLoop(Token(client), Text(node), symbol, periodMs, *loop);
+} catch (...) {
+    return H2_ERR_INTERNAL;
 }
 
-H2_API H2STATUS H2_ReleaseLoop(H2CLIENT client, int32_t loop, char* buffer, int32_t bufferSize) {
+H2_API H2STATUS H2_ReleaseLoop(H2CLIENT client, int32_t loop, char* buffer, int32_t bufferSize) try {
     CDriveLink* link = LinkIfAny();
     if (buffer != nullptr && bufferSize > 0) buffer[0] = '\0';
     if (link == nullptr) return H2_ERR_NOT_FOUND;
@@ -111,10 +118,12 @@ H2_API H2STATUS H2_ReleaseLoop(H2CLIENT client, int32_t loop, char* buffer, int3
     const H2STATUS st = link->ReleaseLoop(Token(client), loop, last);
     if (st == H2_OK && bufferSize > 0) Copy(buffer, static_cast<std::size_t>(bufferSize), last.c_str());
     return st;
+} catch (...) {
+    return H2_ERR_INTERNAL;
 }
 
 H2_API H2STATUS H2_Write(H2CLIENT client, int32_t* request, const char* node, const char* symbol, const char* valueText,
-                         int32_t* outValue) {
+                         int32_t* outValue) try {
     if (outValue != nullptr) *outValue = 0;
     CDriveLink* link = LinkIfAny();
     if (link == nullptr || !link->HasClient(Token(client))) return H2_ERR_NOT_FOUND;
@@ -126,15 +135,19 @@ H2_API H2STATUS H2_Write(H2CLIENT client, int32_t* request, const char* node, co
                                    CDriveLink::Prefix(Text(node), {}, Token(client)) + w.Data(), &id);
     if (request != nullptr) *request = static_cast<int32_t>(id);
     return st;
+} catch (...) {
+    return H2_ERR_INTERNAL;
 }
 
-H2_API H2STATUS H2_AnswerGet(H2CLIENT client, uintptr_t, intptr_t, H2ANSWER* answer) {
+H2_API H2STATUS H2_AnswerGet(H2CLIENT client, uintptr_t, intptr_t, H2ANSWER* answer) try {
     CDriveLink* link = LinkIfAny();
     if (link == nullptr || answer == nullptr) return H2_ERR_NOT_FOUND;
     return link->TakeAnswer(Token(client), *answer) ? H2_OK : H2_ERR_NOT_FOUND;
+} catch (...) {
+    return H2_ERR_INTERNAL;
 }
 
-H2_API H2STATUS H2_GetErrorInfo(H2STATUS status, char* title, char* text, int32_t* silent, int32_t* showBox) {
+H2_API H2STATUS H2_GetErrorInfo(H2STATUS status, char* title, char* text, int32_t* silent, int32_t* showBox) try {
     Copy(title, H2_ERRTITLE, "");
     Copy(text, H2_ERRTEXT, "");
     if (silent != nullptr) *silent = 0;
@@ -155,17 +168,20 @@ H2_API H2STATUS H2_GetErrorInfo(H2STATUS status, char* title, char* text, int32_
     Copy(title, H2_ERRTITLE, buf);
     Copy(text, H2_ERRTEXT, "The drive reported an error this library does not know.");
     return H2_ERR_NOT_FOUND;
+} catch (...) {
+    return H2_ERR_INTERNAL;
 }
 
-H2_API void H2_KillServer(void) {
+H2_API void H2_KillServer(void) try {
     std::unique_ptr<CDriveLink> link;
     {
         std::lock_guard<std::mutex> lock(g_linkMutex);
         link = std::move(g_link);
     }
+} catch (...) {
 }
 
-H2_API H2STATUS H2_SetBreakPoint(H2CLIENT client, int32_t, const char* node, const H2BREAKPOINTTABLE* table) {
+H2_API H2STATUS H2_SetBreakPoint(H2CLIENT client, int32_t, const char* node, const H2BREAKPOINTTABLE* table) try {
     CDriveLink* link = LinkIfAny();
     if (link == nullptr || !link->HasClient(Token(client))) return H2_ERR_NOT_FOUND;
     if (table == nullptr || table->TaskCount < 0 || table->TaskCount > H2_MAX_TASKS) return H2_ERR_BAD_ARGUMENT;
@@ -175,16 +191,20 @@ H2_API H2STATUS H2_SetBreakPoint(H2CLIENT client, int32_t, const char* node, con
         for (int s = 0; s < H2_BREAKPOINT_SLOTS; ++s)
             w.I32(table->Slots[t][s]);
     return link->Send(Token(client), rux::drive::kReqSetBreaks, CDriveLink::Prefix(Text(node), {}, Token(client)) + w.Data());
+} catch (...) {
+    return H2_ERR_INTERNAL;
 }
 
-H2_API H2STATUS H2_GetBreakPoints(H2CLIENT client, int32_t, const char* node) {
+H2_API H2STATUS H2_GetBreakPoints(H2CLIENT client, int32_t, const char* node) try {
     CDriveLink* link = LinkIfAny();
     if (link == nullptr || !link->HasClient(Token(client))) return H2_ERR_NOT_FOUND;
     return link->Send(Token(client), rux::drive::kReqGetBreaks, CDriveLink::Prefix(Text(node), {}, Token(client)));
+} catch (...) {
+    return H2_ERR_INTERNAL;
 }
 
 H2_API H2STATUS H2_NodeCall(const char* node, const char* type, int32_t request, const void* args, int32_t argsSize,
-                            char** detail, int32_t* detailSize, int32_t timeoutMs) {
+                            char** detail, int32_t* detailSize, int32_t timeoutMs) try {
     if (detail != nullptr) *detail = nullptr;
     if (detailSize != nullptr) *detailSize = 0;
     if (argsSize < 0 || (argsSize > 0 && args == nullptr)) return H2_ERR_BAD_ARGUMENT;
@@ -201,10 +221,12 @@ H2_API H2STATUS H2_NodeCall(const char* node, const char* type, int32_t request,
         }
     }
     return r.status;
+} catch (...) {
+    return H2_ERR_INTERNAL;
 }
 
 H2_API H2STATUS H2_NodeClientCall(H2CLIENT client, const char* node, const char* type, int32_t request, const void* args,
-                                  int32_t argsSize, int32_t timeoutMs) {
+                                  int32_t argsSize, int32_t timeoutMs) try {
     CDriveLink* link = LinkIfAny();
     if (link == nullptr || !link->HasClient(Token(client))) return H2_ERR_NOT_FOUND;
     if (argsSize < 0 || (argsSize > 0 && args == nullptr)) return H2_ERR_BAD_ARGUMENT;
@@ -218,8 +240,11 @@ H2_API H2STATUS H2_NodeClientCall(H2CLIENT client, const char* node, const char*
     const rux::comapi::CCallResult r = link->Call(Token(client), static_cast<uint8_t>(request), payload,
                                                   timeoutMs > 0 ? timeoutMs : kCallTimeoutMs, command == 13);
     return r.status;
+} catch (...) {
+    return H2_ERR_INTERNAL;
 }
 
-H2_API void H2_FreeDetail(char* detail) {
+H2_API void H2_FreeDetail(char* detail) try {
     std::free(detail);
+} catch (...) {
 }

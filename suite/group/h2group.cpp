@@ -33,28 +33,33 @@ CGroups::iterator FindFile(CGroups& groups, const std::string& file) {
 
 } // namespace
 
-H2_API int32_t H2GROUP_RegisterClient(H2HWND, const char* client) {
+H2_API int32_t H2GROUP_RegisterClient(H2HWND, const char* client) try {
     if (client == nullptr || *client == '\0') return 0;
     std::lock_guard lock(g_mutex);
     g_clients.insert(client);
     return 1;
+} catch (...) {
+    return 0;
 }
 
-H2_API void H2GROUP_UnregisterClient(const char* client) {
+H2_API void H2GROUP_UnregisterClient(const char* client) try {
     std::lock_guard lock(g_mutex);
     if (client) g_clients.erase(client);
+} catch (...) {
 }
 
-H2_API int32_t H2GROUP_LoadGroups(const char* client) {
+H2_API int32_t H2GROUP_LoadGroups(const char* client) try {
     std::lock_guard lock(g_mutex);
     return Registered(client) ? 1 : 0;
+} catch (...) {
+    return 0;
 }
 
 H2_API int32_t H2GROUP_EditGroups(H2HWND, const char*) {
     return 0;
 }
 
-H2_API int32_t H2GROUP_NewGroup(const char* group, const char* client) {
+H2_API int32_t H2GROUP_NewGroup(const char* group, const char* client) try {
     std::lock_guard lock(g_mutex);
     if (!Registered(client) || Text(group).empty()) return 0;
     const std::string file = GroupFilePath();
@@ -62,9 +67,11 @@ H2_API int32_t H2GROUP_NewGroup(const char* group, const char* client) {
     if (std::any_of(groups.begin(), groups.end(), [&](const auto& g) { return g.first == group; })) return 0;
     groups.emplace_back(group, std::vector<std::string>{});
     return WriteGroups(file, groups) ? 1 : 0;
+} catch (...) {
+    return 0;
 }
 
-H2_API int32_t H2GROUP_AddToGroup(const char* group, const char* path, const char* client) {
+H2_API int32_t H2GROUP_AddToGroup(const char* group, const char* path, const char* client) try {
     std::lock_guard lock(g_mutex);
     if (!Registered(client) || Text(group).empty() || Text(path).empty()) return 0;
     const std::string file = GroupFilePath();
@@ -76,9 +83,11 @@ H2_API int32_t H2GROUP_AddToGroup(const char* group, const char* path, const cha
     if (it == groups.end()) it = groups.insert(groups.end(), {group, {}});
     it->second.push_back(normal);
     return WriteGroups(file, groups) ? 1 : 0;
+} catch (...) {
+    return 0;
 }
 
-H2_API int32_t H2GROUP_RemoveFromGroup(const char* path, const char* client) {
+H2_API int32_t H2GROUP_RemoveFromGroup(const char* path, const char* client) try {
     std::lock_guard lock(g_mutex);
     if (!Registered(client) || Text(path).empty()) return 0;
     const std::string file = GroupFilePath();
@@ -87,16 +96,20 @@ H2_API int32_t H2GROUP_RemoveFromGroup(const char* path, const char* client) {
     if (it == groups.end()) return 0;
     std::erase(it->second, NormalisePath(path));
     return WriteGroups(file, groups) ? 1 : 0;
+} catch (...) {
+    return 0;
 }
 
-H2_API int32_t H2GROUP_IsFileInGroup(const char* path, const char* client) {
+H2_API int32_t H2GROUP_IsFileInGroup(const char* path, const char* client) try {
     std::lock_guard lock(g_mutex);
     if (!Registered(client) || Text(path).empty()) return 0;
     CGroups groups = ReadGroups(GroupFilePath());
     return FindFile(groups, NormalisePath(path)) != groups.end() ? 1 : 0;
+} catch (...) {
+    return 0;
 }
 
-H2_API int32_t H2GROUP_GetFileGroup(const char* path, const char* client, char* buffer, int32_t bufferSize) {
+H2_API int32_t H2GROUP_GetFileGroup(const char* path, const char* client, char* buffer, int32_t bufferSize) try {
     if (buffer == nullptr || bufferSize <= 0) return 0;
     buffer[0] = '\0';
     std::lock_guard lock(g_mutex);
@@ -108,11 +121,15 @@ H2_API int32_t H2GROUP_GetFileGroup(const char* path, const char* client, char* 
     std::memcpy(buffer, it->first.data(), n);
     buffer[n] = '\0';
     return 1;
+} catch (...) {
+    return 0;
 }
 
-H2_API int32_t H2GROUP_FileChanged(H2HWND, const char* path, const char* client) {
+H2_API int32_t H2GROUP_FileChanged(H2HWND, const char* path, const char* client) try {
     std::lock_guard lock(g_mutex);
     if (!Registered(client) || Text(path).empty()) return 0;
     CGroups groups = ReadGroups(GroupFilePath());
     return FindFile(groups, NormalisePath(path)) != groups.end() ? 1 : 0;
+} catch (...) {
+    return 0;
 }

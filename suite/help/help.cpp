@@ -47,20 +47,28 @@ QString TopicPage(int32_t context) {
 
 } // namespace
 
-H2_API int32_t HALM2Help_Contents(H2HWND) {
+H2_API int32_t HALM2Help_Contents(H2HWND) try {
     return OpenGuide({});
+} catch (...) {
+    return 0;
 }
 
-H2_API int32_t HALM2Help_Index(H2HWND) {
+H2_API int32_t HALM2Help_Index(H2HWND) try {
     return OpenGuide({});
+} catch (...) {
+    return 0;
 }
 
-H2_API int32_t HALM2Help_Search(H2HWND) {
+H2_API int32_t HALM2Help_Search(H2HWND) try {
     return OpenGuide({});
+} catch (...) {
+    return 0;
 }
 
-H2_API int32_t HALM2Help_Main(int32_t context, H2HWND) {
+H2_API int32_t HALM2Help_Main(int32_t context, H2HWND) try {
     if (const QString page = TopicPage(context); !page.isEmpty())
         return QDesktopServices::openUrl(QUrl::fromLocalFile(page)) ? 1 : 0;
     return OpenGuide(QString("ctx%1").arg(context));
+} catch (...) {
+    return 0;
 }

@@ -21,6 +21,9 @@ typedef int32_t H2STATUS;
 #define H2_ERR_IO 0x1010003
 #define H2_ERR_NO_COMMUNICATION 0x1040006
 #define H2_ERR_ABANDONED 0x2010001
+/* The library failed inside itself (out of memory, a callback that threw). No exception leaves an
+   entry point: each answers this status, or the failure value its declaration names. */
+#define H2_ERR_INTERNAL 0x1010004
 
 /* Opaque window handle passed through to libraries that show dialogs. */
 typedef void* H2HWND;

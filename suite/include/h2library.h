@@ -13,7 +13,8 @@ H2_API int32_t H2LIBRARY_CreateLibrary(const char* name);
 /* Receives one library name of H2LIBRARY_GetAvailableLibraries. */
 typedef void (*H2LIBRARY_NameCallback)(void* context, const char* name);
 /* Lists the libraries of the library directory for a target kind (0 all, 1 the ordinary drives,
-   2 the ZR29): `add` is called once per name, in name order. Returns the number of names. */
+   2 the ZR29): `add` is called once per name, in name order. Returns the number of names; 0 when
+   the listing failed. */
 H2_API int32_t H2LIBRARY_GetAvailableLibraries(H2LIBRARY_NameCallback add, void* context, int32_t targetKind);
 
 #endif

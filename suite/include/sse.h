@@ -6,19 +6,26 @@
 
 /* Size of the buffer of SSEGetErrorLineData, terminating zero included. */
 #define SSE_ERRORLINE 512
+/* The longest SSESendMessage waits for a receipt. */
+#define SSE_RECEIPT_WAIT_MS 500
 
-/* How a registered tool receives a message; called on the service's own thread. */
-typedef void (*SSEMESSAGEPROC)(int32_t message, void* context);
+/* How a registered tool receives a message: its number, the file name and the line data that came
+   with it (both valid until the callback returns; empty texts when none came). Called on the
+   service's own thread, one message at a time and in the order they were accepted. */
+typedef void (*SSEMESSAGEPROC)(int32_t message, const char* fileName, const char* lineData, void* context);
 
 /* Stores the file path that travels with the next message. Non-zero on success. */
 H2_API int32_t SSEPutFileName(const char* path);
-/* Copies the file path that came with the last message into buffer (H2_MAX_PATH bytes).
-   Non-zero when there was one. */
+/* Copies the file path that came with the message being handled (inside a tool's callback, on its
+   thread) into buffer (H2_MAX_PATH bytes). Non-zero inside a callback; outside one there is no
+   message, the buffer is emptied and the answer is zero. */
 H2_API int32_t SSEGetFileName(char* buffer, int32_t bufferSize);
-/* Copies "line;start;end" of the error the suite wants shown into buffer (SSE_ERRORLINE bytes).
-   Non-zero when there was one. */
+/* Copies "line;start;end" of the error the suite wants shown, as it came with the message being
+   handled, into buffer (SSE_ERRORLINE bytes). Non-zero when that message carried one. */
 H2_API int32_t SSEGetErrorLineData(char* buffer, int32_t bufferSize);
-/* Sends the message to the named tool ("Z2ADAZ", "H2WATCHAPP", ...). Non-zero when delivered. */
+/* Sends the message to the named tool ("Z2ADAZ", "H2WATCHAPP", ...). Non-zero when delivered: the
+   tool has the message and will hand it to its callback. Waits for the tool's receipt at most
+   SSE_RECEIPT_WAIT_MS milliseconds; a tool that does not answer within it gets nothing. */
 H2_API int32_t SSESendMessage(const char* tool, int32_t message);
 /* Tells the other tools that the sender (its window class, "RUX2EDIT" for the editor) changed the
    theme, so they reread it. */
@@ -36,8 +43,9 @@ H2_API int32_t SSEOpenLibManager(const char* libraryName);
 /* Registers a tool under its name so that messages sent to that name reach callback with context.
    A second registration of the same name replaces the first. Non-zero on success. */
 H2_API int32_t SSERegisterTool(const char* name, SSEMESSAGEPROC callback, void* context);
-/* Removes the tool's registration; once it returns, the callback is no longer called. Not to be
-   called from inside the callback. */
+/* Removes the tool's registration. The messages it already accepted still reach the callback; once
+   it returns, the callback is no longer called. From inside the tool's own callback neither this
+   nor a new SSERegisterTool of its name has any effect. */
 H2_API void SSEUnregisterTool(const char* name);
 /* Stores "line;start;end" to travel with the next message (empty: none). Non-zero on success. */
 H2_API int32_t SSEPutErrorLineData(const char* lineData);

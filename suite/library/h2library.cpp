@@ -30,16 +30,18 @@ std::string Directory() {
 
 } // namespace
 
-H2_API int32_t H2LIBRARY_SetDirectory(const char* directory) {
+H2_API int32_t H2LIBRARY_SetDirectory(const char* directory) try {
     if (directory == nullptr || *directory == '\0') return 0;
     std::lock_guard lock(g_mutex);
     g_directory = directory;
     return 1;
+} catch (...) {
+    return 0;
 }
 
 // A library is a folder named after it holding "<name>.lib"; the file starts with one comment line
 // so that a reader can tell an empty library from a damaged one.
-H2_API int32_t H2LIBRARY_CreateLibrary(const char* name) {
+H2_API int32_t H2LIBRARY_CreateLibrary(const char* name) try {
     if (name == nullptr || *name == '\0' || std::string(name).find('/') != std::string::npos) return -2;
     std::lock_guard lock(g_mutex);
     const fs::path root = Directory();
@@ -60,6 +62,8 @@ H2_API int32_t H2LIBRARY_CreateLibrary(const char* name) {
         return -2;
     }
     return 1;
+} catch (...) {
+    return -2;
 }
 
 namespace {
@@ -87,7 +91,7 @@ int DeclaredTargetKind(const fs::path& file) {
 } // namespace
 
 // A library is a folder of the library directory that holds "<folder name>.lib".
-H2_API int32_t H2LIBRARY_GetAvailableLibraries(H2LIBRARY_NameCallback add, void* context, int32_t targetKind) {
+H2_API int32_t H2LIBRARY_GetAvailableLibraries(H2LIBRARY_NameCallback add, void* context, int32_t targetKind) try {
     std::vector<std::string> names;
     {
         std::lock_guard lock(g_mutex);
@@ -104,4 +108,6 @@ H2_API int32_t H2LIBRARY_GetAvailableLibraries(H2LIBRARY_NameCallback add, void*
     if (add)
         for (const std::string& name : names) add(context, name.c_str());
     return static_cast<int32_t>(names.size());
+} catch (...) {
+    return 0;
 }

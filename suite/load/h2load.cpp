@@ -24,7 +24,7 @@ std::string LibraryDir() {
 
 } // namespace
 
-H2_API H2STATUS H2LOAD_GetNodeIdentity(const char* node, const char* type, char* buffer, int32_t bufferSize) {
+H2_API H2STATUS H2LOAD_GetNodeIdentity(const char* node, const char* type, char* buffer, int32_t bufferSize) try {
     if (buffer == nullptr || bufferSize <= 0) return H2_ERR_BAD_ARGUMENT;
     buffer[0] = '\0';
     if (node == nullptr || *node == '\0') return H2_ERR_BAD_ARGUMENT;
@@ -59,6 +59,8 @@ H2_API H2STATUS H2LOAD_GetNodeIdentity(const char* node, const char* type, char*
                   imageSize == 0 ? "(none)" : program.c_str(), id, imageSize, source != 0 ? "yes" : "no",
                   imageSize == 0 ? "no program" : stateText.c_str(), tasks.c_str());
     return H2_OK;
+} catch (...) {
+    return H2_ERR_INTERNAL;
 }
 
 H2_API int32_t H2LOAD_IdentifyNode(H2HWND, int32_t, int32_t, const char*, const char*) {

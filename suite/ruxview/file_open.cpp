@@ -21,7 +21,7 @@ QString StartFolder(const char* path) {
 
 } // namespace
 
-H2_API int32_t H2FileOpen(H2HWND owner, char* path, int32_t* value, int32_t mode) {
+H2_API int32_t H2FileOpen(H2HWND owner, char* path, int32_t* value, int32_t mode) try {
     if (!path || !qApp) return 0;
     if (value) *value = 0;
     auto* parent = static_cast<QWidget*>(owner);
@@ -47,4 +47,6 @@ H2_API int32_t H2FileOpen(H2HWND owner, char* path, int32_t* value, int32_t mode
     std::memcpy(path, chosen.constData(), static_cast<size_t>(chosen.size()) + 1);
     if (value && readOnly) *value = readOnly->isChecked() ? 1 : 0;
     return 1;
+} catch (...) {
+    return 0;
 }

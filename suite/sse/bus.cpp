@@ -1,6 +1,10 @@
 #include "bus.h"
 
+#include "sse.h"
+
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <poll.h>
@@ -12,9 +16,9 @@
 namespace rux::sse {
 namespace {
 
-// A stuck receiver must not hang the sender (the editor's UI thread sends): a live receiver
-// acknowledges as soon as it has read the message, before handling it.
-constexpr int kReceiptTimeoutMs = 100;
+// A live receiver acknowledges as soon as it has read the message, before handling it, so the wait
+// is short unless the receiver is stuck; a stuck one costs the sender at most this.
+constexpr int kReceiptTimeoutMs = SSE_RECEIPT_WAIT_MS;
 
 bool WriteAll(int fd, const void* data, size_t size) {
     const char* p = static_cast<const char*>(data);
@@ -72,9 +76,14 @@ bool SendToTool(const std::string& tool, const CBusMessage& message) {
             WriteAll(fd, message.lineData.data(), message.lineData.size())) {
             pollfd p{fd, POLLIN, 0};
             char receipt = 0;
+            const auto deadline =
+                std::chrono::steady_clock::now() + std::chrono::milliseconds(kReceiptTimeoutMs);
             int r;
-            while ((r = ::poll(&p, 1, kReceiptTimeoutMs)) < 0 && errno == EINTR) {
-            }
+            do {
+                const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                    deadline - std::chrono::steady_clock::now());
+                r = ::poll(&p, 1, static_cast<int>(std::max<int64_t>(0, left.count())));
+            } while (r < 0 && errno == EINTR);
             delivered = r == 1 && ::recv(fd, &receipt, 1, 0) == 1 && receipt == 1;
         }
     }

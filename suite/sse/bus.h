@@ -23,7 +23,8 @@ struct CBusMessage {
 bool SendToTool(const std::string& tool, const CBusMessage& message);
 
 // Wire format, little-endian as the host: "RSSE", number, file length, line-data length, the bytes.
-// The receiver answers one byte, 1, once it has read the message (before the tool handles it).
+// The receiver answers one byte, 1, once it has read the message and has room to queue it (before the
+// tool handles it).
 inline constexpr uint32_t kWireMagic = 0x45535352; // "RSSE"
 inline constexpr uint32_t kMaxWireText = 4096;
 

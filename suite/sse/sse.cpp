@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
 #include <fcntl.h>
 #include <map>
 #include <memory>
@@ -22,22 +24,23 @@ using rux::sse::CBusMessage;
 
 namespace {
 
-// What goes with the next message this process sends, and what came with the last one it received
-// (answered to callers outside a callback, e.g. at start-up).
-std::mutex g_dataMutex;
-std::string g_lastFileName;
-std::string g_lastLineData;
-bool g_haveLast = false;
-
-// The message whose callback runs on this thread: the getters answer from it, so a newer message
-// arriving for another tool meanwhile cannot change what this callback reads.
-struct CCurrentMessage {
-    const std::string* fileName = nullptr;
-    const std::string* lineData = nullptr;
-};
-thread_local CCurrentMessage t_current;
+// What goes with the next message this process sends.
+std::mutex g_nextMutex;
 std::string g_nextFileName;
 std::string g_nextLineData;
+
+class CToolListener;
+
+// The message whose callback runs on this thread, and the listener that runs it. The getters answer
+// from it; outside a callback there is no message and they answer nothing.
+struct CHandledMessage {
+    const CBusMessage* message = nullptr;
+    const CToolListener* listener = nullptr;
+};
+thread_local CHandledMessage t_handled;
+
+// Accepted messages waiting for their callback; beyond this a sender hears "not delivered".
+constexpr size_t kMaxPending = 256;
 
 bool ReadAll(int fd, void* data, size_t size) {
     char* p = static_cast<char*>(data);
@@ -51,20 +54,43 @@ bool ReadAll(int fd, void* data, size_t size) {
     return true;
 }
 
-// One registered tool: its listening socket and the thread that answers it.
+// One registered tool: its listening socket, a thread that reads and acknowledges each message, and
+// a thread that hands the messages, one at a time and in order, to the tool's callback. A slow
+// callback therefore never keeps a sender waiting for its receipt.
 class CToolListener {
 public:
     CToolListener(std::string path, int fd, ino_t inode, SSEMESSAGEPROC callback, void* context)
         : m_path(std::move(path)), m_fd(fd), m_inode(inode), m_callback(callback), m_context(context) {
         if (::pipe2(m_wake, O_CLOEXEC) != 0) m_wake[0] = m_wake[1] = -1;
-        m_thread = std::thread([this] { Run(); });
-    }
-    ~CToolListener() {
-        if (m_wake[1] >= 0) {
-            const char c = 0;
-            [[maybe_unused]] const ssize_t n = ::write(m_wake[1], &c, 1);
+        try {
+            m_dispatcher = std::thread([this] { Dispatch(); });
+            m_reader = std::thread([this] { Read(); });
+        } catch (...) {
+            Stop();
+            throw;
         }
-        m_thread.join();
+    }
+    ~CToolListener() { Stop(); }
+    CToolListener(const CToolListener&) = delete;
+    CToolListener& operator=(const CToolListener&) = delete;
+
+private:
+    void Stop() {
+        if (m_reader.joinable()) {
+            if (m_wake[1] >= 0) {
+                const char c = 0;
+                [[maybe_unused]] const ssize_t n = ::write(m_wake[1], &c, 1);
+            }
+            m_reader.join();
+        }
+        if (m_dispatcher.joinable()) {
+            {
+                std::lock_guard lock(m_mutex);
+                m_stopping = true;
+            }
+            m_ready.notify_all();
+            m_dispatcher.join();
+        }
         // Leave the name alone when another process registered it after us.
         struct stat st {};
         if (::stat(m_path.c_str(), &st) == 0 && st.st_ino == m_inode) ::unlink(m_path.c_str());
@@ -72,11 +98,8 @@ public:
         for (int w : m_wake)
             if (w >= 0) ::close(w);
     }
-    CToolListener(const CToolListener&) = delete;
-    CToolListener& operator=(const CToolListener&) = delete;
 
-private:
-    void Run() {
+    void Read() {
         for (;;) {
             pollfd fds[2] = {{m_fd, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
             const int r = ::poll(fds, m_wake[0] >= 0 ? 2 : 1, -1);
@@ -85,14 +108,14 @@ private:
             if (fds[0].revents & POLLIN) {
                 const int client = ::accept4(m_fd, nullptr, nullptr, SOCK_CLOEXEC);
                 if (client >= 0) {
-                    Serve(client);
+                    Accept(client);
                     ::close(client);
                 }
             }
         }
     }
 
-    void Serve(int client) {
+    void Accept(int client) {
         // A sender that stalls mid-message is dropped rather than blocking the tool.
         timeval timeout{0, 200000};
         ::setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
@@ -100,27 +123,44 @@ private:
         if (!ReadAll(client, head, sizeof head) || head[0] != rux::sse::kWireMagic ||
             head[2] > rux::sse::kMaxWireText || head[3] > rux::sse::kMaxWireText)
             return;
-        std::string file(head[2], '\0');
-        std::string line(head[3], '\0');
-        if (!ReadAll(client, file.data(), file.size()) || !ReadAll(client, line.data(), line.size())) return;
-        {
-            std::lock_guard lock(g_dataMutex);
-            g_lastFileName = file;
-            g_lastLineData = line;
-            g_haveLast = true;
-        }
-        // The receipt says "read", not "handled": the sender is usually the editor's UI thread and
-        // must not wait for the tool's callback.
+        CBusMessage message;
+        message.number = static_cast<int32_t>(head[1]);
+        message.fileName.assign(head[2], '\0');
+        message.lineData.assign(head[3], '\0');
+        if (!ReadAll(client, message.fileName.data(), message.fileName.size()) ||
+            !ReadAll(client, message.lineData.data(), message.lineData.size()))
+            return;
+        std::unique_lock lock(m_mutex);
+        if (m_pending.size() >= kMaxPending) return;
+        // The receipt goes out before the message is queued: a sender that gave up waiting has
+        // closed its end, the receipt fails, and the message it reported undelivered is dropped.
         const char receipt = 1;
-        [[maybe_unused]] const ssize_t n = ::send(client, &receipt, 1, MSG_NOSIGNAL);
-        if (!m_callback) return;
-        t_current = {&file, &line};
-        try {
-            m_callback(static_cast<int32_t>(head[1]), m_context);
-        } catch (...) {
-            // A throwing tool must not take the listener (and the process) down.
+        if (::send(client, &receipt, 1, MSG_NOSIGNAL) != 1) return;
+        m_pending.push_back(std::move(message));
+        lock.unlock();
+        m_ready.notify_one();
+    }
+
+    void Dispatch() {
+        for (;;) {
+            CBusMessage message;
+            {
+                std::unique_lock lock(m_mutex);
+                m_ready.wait(lock, [this] { return m_stopping || !m_pending.empty(); });
+                // Stopping, the messages already acknowledged are still handed over.
+                if (m_pending.empty()) return;
+                message = std::move(m_pending.front());
+                m_pending.pop_front();
+            }
+            if (!m_callback) continue;
+            t_handled = {&message, this};
+            try {
+                m_callback(message.number, message.fileName.c_str(), message.lineData.c_str(), m_context);
+            } catch (...) {
+                // A throwing tool must not take the listener (and the process) down.
+            }
+            t_handled = {};
         }
-        t_current = {};
     }
 
     std::string m_path;
@@ -129,7 +169,12 @@ private:
     SSEMESSAGEPROC m_callback;
     void* m_context;
     int m_wake[2] = {-1, -1};
-    std::thread m_thread;
+    std::mutex m_mutex;
+    std::condition_variable m_ready;
+    std::deque<CBusMessage> m_pending;
+    bool m_stopping = false;
+    std::thread m_dispatcher;
+    std::thread m_reader;
 };
 
 // Registrations of this process; released before the library is unloaded.
@@ -137,8 +182,11 @@ struct CRegistry {
     std::mutex mutex;
     std::map<std::string, std::unique_ptr<CToolListener>> tools;
     ~CRegistry() {
-        std::lock_guard lock(mutex);
-        tools.clear();
+        std::map<std::string, std::unique_ptr<CToolListener>> gone;
+        {
+            std::lock_guard lock(mutex);
+            gone.swap(tools);
+        }
     }
 };
 
@@ -157,53 +205,61 @@ int32_t CopyOut(const std::string& text, char* buffer, int32_t size) {
 
 } // namespace
 
-static int32_t SSEPutFileNameImpl(const char* path) {
-    std::lock_guard lock(g_dataMutex);
+// Every entry point catches what the code below it throws and answers its failure value: an
+// exception must not cross into a C caller.
+
+H2_API int32_t SSEPutFileName(const char* path) try {
+    std::lock_guard lock(g_nextMutex);
     g_nextFileName = path ? path : "";
     return 1;
+} catch (...) {
+    return 0;
 }
 
-static int32_t SSEPutErrorLineDataImpl(const char* lineData) {
-    std::lock_guard lock(g_dataMutex);
+H2_API int32_t SSEPutErrorLineData(const char* lineData) try {
+    std::lock_guard lock(g_nextMutex);
     g_nextLineData = lineData ? lineData : "";
     return 1;
+} catch (...) {
+    return 0;
 }
 
-static int32_t SSEGetFileNameImpl(char* buffer, int32_t bufferSize) {
-    if (t_current.fileName) return CopyOut(*t_current.fileName, buffer, bufferSize);
-    std::lock_guard lock(g_dataMutex);
-    if (!g_haveLast) {
+H2_API int32_t SSEGetFileName(char* buffer, int32_t bufferSize) try {
+    if (!t_handled.message) {
         CopyOut({}, buffer, bufferSize);
         return 0;
     }
-    return CopyOut(g_lastFileName, buffer, bufferSize);
+    return CopyOut(t_handled.message->fileName, buffer, bufferSize);
+} catch (...) {
+    return 0;
 }
 
-static int32_t SSEGetErrorLineDataImpl(char* buffer, int32_t bufferSize) {
-    if (t_current.lineData) {
-        CopyOut(*t_current.lineData, buffer, bufferSize);
-        return t_current.lineData->empty() ? 0 : 1;
-    }
-    std::lock_guard lock(g_dataMutex);
-    CopyOut(g_haveLast ? g_lastLineData : std::string(), buffer, bufferSize);
-    return g_haveLast && !g_lastLineData.empty() ? 1 : 0;
+H2_API int32_t SSEGetErrorLineData(char* buffer, int32_t bufferSize) try {
+    const std::string empty;
+    const std::string& lineData = t_handled.message ? t_handled.message->lineData : empty;
+    CopyOut(lineData, buffer, bufferSize);
+    return lineData.empty() ? 0 : 1;
+} catch (...) {
+    return 0;
 }
 
-static int32_t SSESendMessageImpl(const char* tool, int32_t message) {
+H2_API int32_t SSESendMessage(const char* tool, int32_t message) try {
     if (tool == nullptr) return 0;
     CBusMessage m;
     m.number = message;
     {
-        std::lock_guard lock(g_dataMutex);
+        std::lock_guard lock(g_nextMutex);
         m.fileName = g_nextFileName;
         m.lineData = g_nextLineData;
         // Line data belongs to one message only; the file name stays until the next put.
         g_nextLineData.clear();
     }
     return rux::sse::SendToTool(tool, m) ? 1 : 0;
+} catch (...) {
+    return 0;
 }
 
-static int32_t SSERegisterToolImpl(const char* name, SSEMESSAGEPROC callback, void* context) {
+H2_API int32_t SSERegisterTool(const char* name, SSEMESSAGEPROC callback, void* context) try {
     if (name == nullptr || !rux::sse::IsValidToolName(name)) return 0;
     const std::string dir = rux::sse::BusDirectory();
     ::mkdir(dir.c_str(), 0700);
@@ -214,11 +270,13 @@ static int32_t SSERegisterToolImpl(const char* name, SSEMESSAGEPROC callback, vo
     std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
 
     CRegistry& registry = Registry();
-    // The old listener is stopped (its thread joined) only after the lock is released below, so a
-    // callback of it that registers or sends cannot dead-lock with us.
+    // The old listener is stopped (its threads joined) once the lock is released, as `old` goes out
+    // of scope after `lock`: a callback of it that registers or sends cannot dead-lock with us.
     std::unique_ptr<CToolListener> old;
     std::lock_guard lock(registry.mutex);
     if (auto it = registry.tools.find(name); it != registry.tools.end()) {
+        // Replacing the tool whose callback is running on this thread would join that very thread.
+        if (it->second.get() == t_handled.listener) return 0;
         old = std::move(it->second);
         registry.tools.erase(it);
     }
@@ -234,20 +292,23 @@ static int32_t SSERegisterToolImpl(const char* name, SSEMESSAGEPROC callback, vo
     }
     registry.tools[name] = std::make_unique<CToolListener>(path, fd, st.st_ino, callback, context);
     return 1;
+} catch (...) {
+    return 0;
 }
 
-static void SSEUnregisterToolImpl(const char* name) {
+H2_API void SSEUnregisterTool(const char* name) try {
     if (name == nullptr) return;
     std::unique_ptr<CToolListener> gone;
     {
         CRegistry& registry = Registry();
         std::lock_guard lock(registry.mutex);
         auto it = registry.tools.find(name);
-        if (it == registry.tools.end()) return;
+        if (it == registry.tools.end() || it->second.get() == t_handled.listener) return;
         gone = std::move(it->second);
         registry.tools.erase(it);
     }
-    // Joined outside the lock, so a callback that sends to another tool of ours cannot dead-lock.
+    // Joined here, outside the lock, so a callback that sends to another tool of ours cannot dead-lock.
+} catch (...) {
 }
 
 H2_API void SSEThemeChanged(const char* windowClass) {
@@ -266,59 +327,4 @@ H2_API int32_t SSEAddVarToWW(const char*) {
 }
 H2_API int32_t SSEOpenLibManager(const char*) {
     return 0;
-}
-
-H2_API int32_t SSEPutFileName(const char* path) {
-    try {
-        return SSEPutFileNameImpl(path);
-    } catch (...) {
-        return 0;
-    }
-}
-
-H2_API int32_t SSEPutErrorLineData(const char* lineData) {
-    try {
-        return SSEPutErrorLineDataImpl(lineData);
-    } catch (...) {
-        return 0;
-    }
-}
-
-H2_API int32_t SSEGetFileName(char* buffer, int32_t bufferSize) {
-    try {
-        return SSEGetFileNameImpl(buffer, bufferSize);
-    } catch (...) {
-        return 0;
-    }
-}
-
-H2_API int32_t SSEGetErrorLineData(char* buffer, int32_t bufferSize) {
-    try {
-        return SSEGetErrorLineDataImpl(buffer, bufferSize);
-    } catch (...) {
-        return 0;
-    }
-}
-
-H2_API int32_t SSESendMessage(const char* tool, int32_t message) {
-    try {
-        return SSESendMessageImpl(tool, message);
-    } catch (...) {
-        return 0;
-    }
-}
-
-H2_API int32_t SSERegisterTool(const char* name, SSEMESSAGEPROC callback, void* context) {
-    try {
-        return SSERegisterToolImpl(name, callback, context);
-    } catch (...) {
-        return 0;
-    }
-}
-
-H2_API void SSEUnregisterTool(const char* name) {
-    try {
-        SSEUnregisterToolImpl(name);
-    } catch (...) {
-    }
 }

@@ -151,7 +151,7 @@ bool Find(const SymbolTable& table, const std::string& symbol, H2SYBOBJADDR& rec
 
 } // namespace
 
-H2_API int32_t H2SYB_Open(const char* directory) {
+H2_API int32_t H2SYB_Open(const char* directory) try {
     State& s = state();
     const std::lock_guard lock(s.mutex);
     s.open = false;
@@ -172,9 +172,11 @@ H2_API int32_t H2SYB_Open(const char* directory) {
     }
     s.open = true;
     return 1;
+} catch (...) {
+    return 0;
 }
 
-H2_API int32_t H2SYB_LoadScript(const char* script) {
+H2_API int32_t H2SYB_LoadScript(const char* script) try {
     State& s = state();
     const std::lock_guard lock(s.mutex);
     s.nodes.clear();
@@ -207,9 +209,11 @@ H2_API int32_t H2SYB_LoadScript(const char* script) {
         if (!label.empty() && !s.nodes.count(label)) s.nodes[label] = std::string(line.value);
     }
     return 1;
+} catch (...) {
+    return 0;
 }
 
-H2_API int32_t H2SYB_GetObjAddr(const char* symbol, const char* node, H2SYBOBJADDR* record) {
+H2_API int32_t H2SYB_GetObjAddr(const char* symbol, const char* node, H2SYBOBJADDR* record) try {
     if (!symbol || !*symbol || !record) return 0;
     State& s = state();
     const std::lock_guard lock(s.mutex);
@@ -236,5 +240,7 @@ H2_API int32_t H2SYB_GetObjAddr(const char* symbol, const char* node, H2SYBOBJAD
             *record = found;
             return 1;
         }
+    return 0;
+} catch (...) {
     return 0;
 }

@@ -33,11 +33,13 @@ std::string Text(const char* s) {
 } // namespace
 
 H2_API H2STATUS H2TGT_GetTypeFromDriveAndTarget(const char* drive, const char* target, char* type,
-                                                int32_t typeSize) {
+                                                int32_t typeSize) try {
     return CopyOut(CurrentTargetTable()->TypeFromDriveAndTarget(Text(drive), Text(target)), type, typeSize);
+} catch (...) {
+    return H2_ERR_INTERNAL;
 }
 
-H2_API H2STATUS H2TGT_GetTypeInfos(const char* type, H2TYPEINFO* info) {
+H2_API H2STATUS H2TGT_GetTypeInfos(const char* type, H2TYPEINFO* info) try {
     if (info == nullptr || info->cbSize < int32_t(sizeof(H2TYPEINFO))) return H2_ERR_BAD_ARGUMENT;
     const auto table = CurrentTargetTable();
     const CTargetType* t = table->FindType(Text(type));
@@ -51,50 +53,70 @@ H2_API H2STATUS H2TGT_GetTypeInfos(const char* type, H2TYPEINFO* info) {
     std::memcpy(info->DisplayName, t->displayName.data(), n);
     info->DisplayName[n] = '\0';
     return H2_OK;
+} catch (...) {
+    return H2_ERR_INTERNAL;
 }
 
-H2_API H2STATUS H2TGT_GetTypeDisplayName(const char* type, char* name, int32_t nameSize) {
+H2_API H2STATUS H2TGT_GetTypeDisplayName(const char* type, char* name, int32_t nameSize) try {
     const auto table = CurrentTargetTable();
     const CTargetType* t = table->FindType(Text(type));
     return CopyOut(t != nullptr ? t->displayName : std::string(), name, nameSize);
+} catch (...) {
+    return H2_ERR_INTERNAL;
 }
 
-H2_API H2STATUS H2TGT_ReadHeader(const char* programPath, RUXHEADERINFO* header) {
+H2_API H2STATUS H2TGT_ReadHeader(const char* programPath, RUXHEADERINFO* header) try {
     if (programPath == nullptr || *programPath == '\0' || header == nullptr) return H2_ERR_BAD_ARGUMENT;
     return rux::tgt::ReadNodeFile(rux::tgt::NodeFilePath(programPath), *header);
+} catch (...) {
+    return H2_ERR_INTERNAL;
 }
 
-H2_API H2STATUS H2TGT_UpdateHeader(const char* programPath, const RUXHEADERINFO* header) {
+H2_API H2STATUS H2TGT_UpdateHeader(const char* programPath, const RUXHEADERINFO* header) try {
     if (programPath == nullptr || *programPath == '\0' || header == nullptr) return H2_ERR_BAD_ARGUMENT;
     return rux::tgt::WriteNodeFile(rux::tgt::NodeFilePath(programPath), *header);
+} catch (...) {
+    return H2_ERR_INTERNAL;
 }
 
-H2_API int32_t H2TGT_GetLibrarySupport(const char* type) {
+H2_API int32_t H2TGT_GetLibrarySupport(const char* type) try {
     const auto table = CurrentTargetTable();
     const CTargetType* t = table->FindType(Text(type));
     return t != nullptr ? t->librarySupport : 0;
+} catch (...) {
+    return 0;
 }
 
-H2_API int32_t H2TGT_GetCloneSupport(const char* type) {
+H2_API int32_t H2TGT_GetCloneSupport(const char* type) try {
     const auto table = CurrentTargetTable();
     const CTargetType* t = table->FindType(Text(type));
     return t != nullptr ? t->cloneSupport : 0;
+} catch (...) {
+    return 0;
 }
 
-H2_API int32_t H2TGT_GetFixedPointParamOpsSupport(const char* type) {
+H2_API int32_t H2TGT_GetFixedPointParamOpsSupport(const char* type) try {
     const auto table = CurrentTargetTable();
     const CTargetType* t = table->FindType(Text(type));
     return t != nullptr ? t->fixedPointParamOps : 0;
+} catch (...) {
+    return 0;
 }
 
-H2_API int32_t H2TGT_IsValidHalmLiteFile(const char* programPath) {
+H2_API int32_t H2TGT_IsValidHalmLiteFile(const char* programPath) try {
     return programPath != nullptr && rux::tgt::IsLightEditionFile(programPath) ? 1 : 0;
+} catch (...) {
+    return 0;
 }
 
-H2_API int32_t H2TGT_GetTaskIDFromTaskName(const char* type, const char* taskName) {
+H2_API int32_t H2TGT_GetTaskIDFromTaskName(const char* type, const char* taskName) try {
     return CurrentTargetTable()->TaskId(Text(type), Text(taskName));
+} catch (...) {
+    return -1;
 }
 
-H2_API H2STATUS H2TGT_GetTaskNameFromTaskID(const char* type, int32_t taskId, char* name, int32_t nameSize) {
+H2_API H2STATUS H2TGT_GetTaskNameFromTaskID(const char* type, int32_t taskId, char* name, int32_t nameSize) try {
     return CopyOut(CurrentTargetTable()->TaskName(Text(type), taskId), name, nameSize);
+} catch (...) {
+    return H2_ERR_INTERNAL;
 }

@@ -84,7 +84,7 @@ H2STATUS ClientControl(H2CLIENT client, const char* node, rux::drive::EControl c
 } // namespace
 
 H2_API H2STATUS H2TGT_Download(H2HWND, int32_t, const char* type, const char* node, const char* compiledPath,
-                               int32_t* outValue) {
+                               int32_t* outValue) try {
     if (outValue != nullptr) *outValue = 0;
     std::ifstream in(Safe(compiledPath), std::ios::binary);
     if (!in) return H2_ERR_IO;
@@ -93,9 +93,11 @@ H2_API H2STATUS H2TGT_Download(H2HWND, int32_t, const char* type, const char* no
     rux::drive::CPayloadWriter w;
     w.Blob(image.str()).Str(std::filesystem::path(Safe(compiledPath)).stem().string());
     return Call(node, type, rux::drive::kReqDownload, w.Data());
+} catch (...) {
+    return H2_ERR_INTERNAL;
 }
 
-H2_API H2STATUS H2TGT_Upload(H2HWND, int32_t, const char* type, const char* node, const char* programPath) {
+H2_API H2STATUS H2TGT_Upload(H2HWND, int32_t, const char* type, const char* node, const char* programPath) try {
     if (programPath == nullptr || *programPath == '\0') return H2_ERR_BAD_ARGUMENT;
     std::string source;
     const H2STATUS st = Call(node, type, rux::drive::kReqUpload, {}, &source);
@@ -103,50 +105,74 @@ H2_API H2STATUS H2TGT_Upload(H2HWND, int32_t, const char* type, const char* node
     // Saved as the editor saves a program: a failed upload keeps the old file, a link is written
     // through, and a file the user may not write is refused.
     return rux::WriteFileSafely(programPath, source) ? H2_OK : H2_ERR_IO;
+} catch (...) {
+    return H2_ERR_INTERNAL;
 }
 
-H2_API H2STATUS H2TGT_ExecuteCommand(H2CLIENT client, const char* node, int32_t command) {
+H2_API H2STATUS H2TGT_ExecuteCommand(H2CLIENT client, const char* node, int32_t command) try {
     const CComApi& api = ComApi();
     if (api.clientCall == nullptr) return H2_ERR_NO_COMMUNICATION;
     rux::drive::CPayloadWriter w;
     w.I32(command);
     return api.clientCall(client, Safe(node), "", rux::drive::kReqCommand, w.Data().data(),
                           static_cast<int32_t>(w.Data().size()), 0);
+} catch (...) {
+    return H2_ERR_INTERNAL;
 }
 
 // A node that cannot be reached is not known to be stopped.
-H2_API int32_t H2TGT_IsNodeStopped(const char* node) {
+H2_API int32_t H2TGT_IsNodeStopped(const char* node) try {
     rux::drive::CPayloadWriter w;
     w.I32(rux::drive::kCtlIsStopped).I32(0);
     std::string detail;
     return Call(node, "", rux::drive::kReqControl, w.Data(), &detail) == H2_OK && detail == "1" ? 1 : 0;
+} catch (...) {
+    return 0;
 }
 
-H2_API H2STATUS H2TGT_Run(const char* node) {
+H2_API H2STATUS H2TGT_Run(const char* node) try {
     return Control(node, rux::drive::kCtlRun);
+} catch (...) {
+    return H2_ERR_INTERNAL;
 }
-H2_API H2STATUS H2TGT_Stop(const char* node) {
+H2_API H2STATUS H2TGT_Stop(const char* node) try {
     return Control(node, rux::drive::kCtlStop);
+} catch (...) {
+    return H2_ERR_INTERNAL;
 }
-H2_API H2STATUS H2TGT_Pause(const char* node) {
+H2_API H2STATUS H2TGT_Pause(const char* node) try {
     return Control(node, rux::drive::kCtlPause);
+} catch (...) {
+    return H2_ERR_INTERNAL;
 }
-H2_API H2STATUS H2TGT_Resume(const char* node) {
+H2_API H2STATUS H2TGT_Resume(const char* node) try {
     return Control(node, rux::drive::kCtlResume);
+} catch (...) {
+    return H2_ERR_INTERNAL;
 }
-H2_API H2STATUS H2TGT_ResetProgram(const char* node) {
+H2_API H2STATUS H2TGT_ResetProgram(const char* node) try {
     return Control(node, rux::drive::kCtlResetProgram);
+} catch (...) {
+    return H2_ERR_INTERNAL;
 }
-H2_API H2STATUS H2TGT_ResetDrive(const char* node) {
+H2_API H2STATUS H2TGT_ResetDrive(const char* node) try {
     return Control(node, rux::drive::kCtlResetDrive);
+} catch (...) {
+    return H2_ERR_INTERNAL;
 }
 
-H2_API H2STATUS H2TGT_StepTask(H2CLIENT client, const char* node, int32_t taskId) {
+H2_API H2STATUS H2TGT_StepTask(H2CLIENT client, const char* node, int32_t taskId) try {
     return ClientControl(client, node, rux::drive::kCtlStep, taskId);
+} catch (...) {
+    return H2_ERR_INTERNAL;
 }
-H2_API H2STATUS H2TGT_StepOnTask(H2CLIENT client, const char* node, int32_t taskId) {
+H2_API H2STATUS H2TGT_StepOnTask(H2CLIENT client, const char* node, int32_t taskId) try {
     return ClientControl(client, node, rux::drive::kCtlStepOn, taskId);
+} catch (...) {
+    return H2_ERR_INTERNAL;
 }
-H2_API H2STATUS H2TGT_StepOffTask(H2CLIENT client, const char* node, int32_t taskId) {
+H2_API H2STATUS H2TGT_StepOffTask(H2CLIENT client, const char* node, int32_t taskId) try {
     return ClientControl(client, node, rux::drive::kCtlStepOff, taskId);
+} catch (...) {
+    return H2_ERR_INTERNAL;
 }

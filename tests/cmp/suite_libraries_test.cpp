@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <stdexcept>
 #include <vector>
 
 namespace rux::test {
@@ -54,6 +55,14 @@ TEST_F(CompilerLibrary, CleanBuildWritesAllThreeFilesAndDeliversInOrder) {
     const std::string bin = CTempDir::Read(dir.File("line.bin"));
     ASSERT_GE(bin.size(), 40u);
     EXPECT_EQ(bin.substr(0, 4), "RXIM");
+}
+
+// A build bar that throws while a line is delivered fails the build inside the library.
+TEST_F(CompilerLibrary, ThrowingDeliveryFailsTheBuild) {
+    CTempDir dir;
+    const std::string path = dir.Write("line.rux", ProgramText({{"Initial", {"x% = 1"}}}));
+    setDeliver([](H2HWND, const char*) { throw std::runtime_error("build bar gone"); });
+    EXPECT_EQ(compile(path.c_str(), 1, nullptr, 0), 0);
 }
 
 TEST_F(CompilerLibrary, ErrorsLeaveOnlyTheErrorFileAndRemoveAStaleImage) {

@@ -60,6 +60,7 @@ struct CDocFixture {
     CRecordingNotifier notifier;
     CRecordingSink messages;
     std::vector<std::string> trace;
+    std::vector<std::string> saved;
     test::CTempDir dir;
 
     CDocumentServices Services(CGroupMgr* groups = nullptr) {
@@ -69,6 +70,7 @@ struct CDocFixture {
         s.messages = &messages;
         s.groups = groups;
         s.trace = [this](const std::string& line) { trace.push_back(line); };
+        s.saved = [this](const std::string& path) { saved.push_back(path); };
         return s;
     }
 };
@@ -245,6 +247,7 @@ TEST(RuxDocument, SaveWritesOnlyWhenModifiedAndTellsTheSuiteFirst) {
     EXPECT_TRUE(doc.SaveDocument());
     EXPECT_FALSE(std::filesystem::exists(doc.GetPathName())) << "not modified: nothing written";
     EXPECT_TRUE(f.notifier.sent.empty());
+    EXPECT_TRUE(f.saved.empty());
 
     doc.SetModified(true);
     EXPECT_EQ(doc.GetTitle(), "s.rux (T) *");
@@ -255,6 +258,7 @@ TEST(RuxDocument, SaveWritesOnlyWhenModifiedAndTellsTheSuiteFirst) {
     EXPECT_EQ(f.notifier.sent[0].message, 1738);
     EXPECT_EQ(f.notifier.sent[0].file, doc.GetPathName());
     EXPECT_FALSE(f.notifier.sent[0].fileExisted) << "1738 goes out before the file is written";
+    EXPECT_EQ(f.saved, std::vector<std::string>{doc.GetPathName()}) << "the host hears of the save";
     EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(doc.GetTitle(), "s.rux (T)");
 }
@@ -278,7 +282,8 @@ TEST(RuxDocument, FailedSaveKeepsTheMarkAndTheOldFile) {
         ::setrlimit(RLIMIT_FSIZE, &limit);
         const bool saved = doc.SaveDocument();
         return std::string(saved ? "saved" : "failed") + (doc.IsModified() ? " modified" : "") +
-               (doc.GetTitle().ends_with(" *") ? " starred" : "") + ": " + doc.SaveError();
+               (doc.GetTitle().ends_with(" *") ? " starred" : "") + (f.saved.empty() ? "" : " told") + ": " +
+               doc.SaveError();
     });
     ASSERT_TRUE(child.ran);
     EXPECT_EQ(child.output, "failed modified starred: cannot write the file: File too large");

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 namespace rux {
 namespace {
@@ -106,6 +107,8 @@ TEST(LibraryService, ListsLibraryFoldersForATargetKind) {
         EXPECT_EQ(count, static_cast<int>(c.names.size()));
     }
     EXPECT_EQ(available(nullptr, nullptr, 0), 4) << "counting needs no callback";
+    EXPECT_EQ(available([](void*, const char*) { throw std::runtime_error("list full"); }, nullptr, 0), 0)
+        << "a callback that throws fails the listing inside the library";
     setDirectory(dir.File("Missing").c_str());
     EXPECT_EQ(available(nullptr, nullptr, 0), 0);
 }

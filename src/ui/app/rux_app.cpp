@@ -11,6 +11,7 @@
 #include "shell/product_paths.h"
 #include "target/group_mgr.h"
 #include "target/h2tgt_library.h"
+#include "target/queued_notifier.h"
 #include "target/service_library.h"
 #include "target/sse_notifier.h"
 
@@ -49,7 +50,7 @@ void InstallFontSubstitutes() {
 CRUXApp::CRUXApp()
     : m_settings(CProductPaths::SettingsFile()), m_profile(CProfileStore::UserProfile()),
       m_programTemplate(CMultiDocTemplateEx::kProgramResource, CMultiDocTemplateEx::kProgramDocString),
-      m_notifier(std::make_unique<CSseNotifier>()) {
+      m_notifier(std::make_unique<CSseNotifier>()), m_sender(std::make_unique<CQueuedNotifier>(*m_notifier)) {
     InitUiResources();
     InstallFontSubstitutes();
 }
@@ -65,10 +66,13 @@ CRUXApp::~CRUXApp() {
 CDocumentServices CRUXApp::DocumentServices() {
     CDocumentServices services;
     services.target = m_target.get();
-    services.notifier = m_notifier.get();
+    services.notifier = m_sender.get();
     services.groups = m_groups.get();
     services.messages = &m_messages;
-    services.mainWindow = m_frame.get();
+    // The group library hears of each save with the frame as its window.
+    services.saved = [this](const std::string& path) {
+        if (m_groups) m_groups->FileChanged(m_frame.get(), path);
+    };
     return services;
 }
 
@@ -77,7 +81,8 @@ bool CRUXApp::InitInstance(const std::vector<std::string>& args) {
     //    editor: it runs unguarded rather than not at all.
     if (!m_instanceLock.Acquire() && !m_instanceLock.Failed()) {
         m_secondInstance = true;
-        // The first editor listens on the bus: 1232 brings its frame to the front.
+        // The first editor listens on the bus: 1232 brings its frame to the front. Sent at once and
+        // waited for, since this process ends right after.
         m_notifier->Notify(kEditorToolName, 1232, std::string());
         return false;
     }
@@ -90,11 +95,11 @@ bool CRUXApp::InitInstance(const std::vector<std::string>& args) {
     BindViewEnvironment(&m_options);
     m_target = CreateTargetLibrary();
     m_groups = std::make_unique<CGroupMgr>();
-    m_groups->Register(nullptr, kEditorToolName);
     // 5. The program template is registered with the application object (m_programTemplate); the two
     //    diagram templates come with the diagram windows.
-    // 6. The main frame.
+    // 6. The main frame, which registers with the group library as its window.
     m_frame = std::make_unique<CMainFrame>(*this);
+    m_groups->Register(m_frame.get(), kEditorToolName);
     m_messages.SetParent(m_frame.get());
     if (!m_frame->Create()) return false;
     m_frame->RegisterOnBus();
@@ -132,9 +137,11 @@ bool CRUXApp::InitInstance(const std::vector<std::string>& args) {
     // 13. Function blocks written without brackets.
     m_noBracketFbs.LoadFromProductDir();
     // 14. The error the suite published.
+    //     The service answers from the message being handled; outside a message's callback it has
+    //     none, and an empty line data text does nothing.
     if (m_commandLine.m_goToError) {
         CSseNotifier& bus = *m_notifier;
-        m_frame->PostSuiteMessage(1750, bus.LastFileName(), bus.LastErrorLineData());
+        m_frame->PostSuiteMessage(1750, bus.HandledFileName(), bus.HandledErrorLineData());
     }
     // 15. The templates, then the shortcut tables with the templates' keys: they come with the
     //     template and shortcut managers, which the editor does not have yet.

@@ -23,6 +23,7 @@ namespace rux {
 
 class CGroupMgr;
 class CMainFrame;
+class CQueuedNotifier;
 class CSseNotifier;
 class CTargetLibrary;
 
@@ -44,7 +45,10 @@ public:
     COptionMgr& Options() { return m_options; }
     CIniFile& Settings() { return m_settings; }
     CProfileStore& Profile() { return m_profile; }
+    // The message bus: registering, receiving, and sending where a caller may wait for the receipt.
     CSseNotifier& Notifier() { return *m_notifier; }
+    // Sending from the user-interface thread: queued, never waited for.
+    CQueuedNotifier& Sender() { return *m_sender; }
     CMultiDocTemplateEx& ProgramTemplate() { return m_programTemplate; }
     const RUX_CCommandLineInfo& CommandLine() const { return m_commandLine; }
     int32_t SystemControlFlag() const { return m_systemControlFlag; }
@@ -83,6 +87,7 @@ private:
     CProfileStore m_profile;
     CMultiDocTemplateEx m_programTemplate;
     std::unique_ptr<CSseNotifier> m_notifier;
+    std::unique_ptr<CQueuedNotifier> m_sender;
     std::unique_ptr<CTargetLibrary> m_target;
     std::unique_ptr<CGroupMgr> m_groups;
     CBoxMessageSink m_messages;

@@ -11,6 +11,7 @@
 #include "panes/tree_bar.h"
 #include "shell/command_ids.h"
 #include "shell/frame_rules.h"
+#include "target/queued_notifier.h"
 #include "target/sse_notifier.h"
 #include "cp1252.h"
 #include "view/rux_view.h"
@@ -35,7 +36,7 @@ bool EndsWithRux(const std::string& path) {
 
 CBuildCommands::CBuildCommands(CMainFrame& frame)
     : m_frame(frame), m_compiler(std::make_unique<CThreadedCompiler>()),
-      m_controller(*m_compiler, *this, frame.App().Notifier(), frame.App().Options(),
+      m_controller(*m_compiler, *this, frame.App().Sender(), frame.App().Options(),
                    frame.App().SystemControlFlag()) {}
 
 CBuildCommands::~CBuildCommands() = default;

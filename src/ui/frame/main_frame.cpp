@@ -886,11 +886,10 @@ void CMainFrame::ShowWindowList() {
 
 namespace {
 
-void OnBusMessage(int32_t number, void* context) {
-    auto* frame = static_cast<CMainFrame*>(context);
-    // The file name and line data belong to this message only: fetch them before answering.
-    CSseNotifier& bus = frame->App().Notifier();
-    frame->PostSuiteMessage(number, bus.LastFileName(), bus.LastErrorLineData());
+// On the bus's thread: the message travels to the user-interface thread with its own file name and
+// line data, so a newer message cannot change what an older one's handler reads.
+void OnBusMessage(int32_t number, const char* fileName, const char* lineData, void* context) {
+    static_cast<CMainFrame*>(context)->PostSuiteMessage(number, fileName, lineData);
 }
 
 } // namespace
