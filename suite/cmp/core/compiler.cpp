@@ -2,6 +2,7 @@
 
 #include "image/bytecode.h"
 #include "lexer.h"
+#include "name_table.h"
 
 #include <algorithm>
 #include <cctype>
@@ -9,7 +10,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <deque>
+#include <memory>
 #include <map>
 #include <optional>
 #include <set>
@@ -67,7 +68,6 @@ struct Var {
     bool isInt = true;
     bool isArray = false;
     bool isConst = false;
-    bool hidden = false;
     uint32_t size = 1;
     uint32_t cell = 0;
     int64_t constInt = 0;
@@ -84,10 +84,46 @@ struct Reloc {
     uint32_t addend;
 };
 
+// Variables in chunks of fixed size: a reference stays valid while a line creates more, and
+// indexing is a shift and a mask.
+class VarStore {
+public:
+    Var& operator[](std::size_t i) { return m_chunks[i >> kShift][i & kMask]; }
+    const Var& operator[](std::size_t i) const { return m_chunks[i >> kShift][i & kMask]; }
+    std::size_t size() const { return m_size; }
+    void push_back(Var v) {
+        if ((m_size & kMask) == 0) m_chunks.push_back(std::make_unique<Var[]>(kMask + 1));
+        (*this)[m_size++] = std::move(v);
+    }
+    template <class Store, class V> class Iter {
+    public:
+        Iter(Store* s, std::size_t i) : m_s(s), m_i(i) {}
+        V& operator*() const { return (*m_s)[m_i]; }
+        Iter& operator++() {
+            ++m_i;
+            return *this;
+        }
+        bool operator!=(const Iter& o) const { return m_i != o.m_i; }
+
+    private:
+        Store* m_s;
+        std::size_t m_i;
+    };
+    Iter<VarStore, Var> begin() { return {this, 0}; }
+    Iter<VarStore, Var> end() { return {this, m_size}; }
+    Iter<const VarStore, const Var> begin() const { return {this, 0}; }
+    Iter<const VarStore, const Var> end() const { return {this, m_size}; }
+
+private:
+    static constexpr std::size_t kShift = 8, kMask = (std::size_t{1} << kShift) - 1;
+    std::vector<std::unique_ptr<Var[]>> m_chunks;
+    std::size_t m_size = 0;
+};
+
 struct Scope {
     int block = -1;     // -1: the program's global frame
-    std::deque<Var> vars; // references stay valid while a line creates more variables
-    NameMap<int> byName;
+    VarStore vars;
+    NameTable byName;      // name -> index in vars
     std::unordered_map<std::string, std::string> spellings; // lower case -> first spelling
     uint32_t cells = 0;
     std::vector<int> instances; // block index per call site
@@ -250,7 +286,7 @@ public:
         if (n > m_bytes.size()) m_bytes.resize(n);
     }
     void push(uint8_t b) { *append(1) = b; }
-    uint8_t* append(std::size_t n) {
+    [[gnu::always_inline]] uint8_t* append(std::size_t n) {
         if (m_size + n > m_bytes.size()) [[unlikely]]
             grow(n);
         uint8_t* at = m_bytes.data() + m_size;
@@ -310,6 +346,12 @@ private:
         throw LineError();
     }
     int lineEnd(int item) const { return static_cast<int>(m_items[static_cast<std::size_t>(item)].text.size()) + 1; }
+    // The program's lines lie wherever the document allocated them: asking for a line a few
+    // items ahead lets its bytes arrive while the current one is compiled.
+    void prefetchAhead(std::size_t item) const {
+        constexpr std::size_t kAhead = 6;
+        if (item + kAhead < m_items.size()) __builtin_prefetch(m_items[item + kAhead].text.data());
+    }
 
     // --- pre-pass ------------------------------------------------------------------------------
     void collectSections();
@@ -326,7 +368,7 @@ private:
         u8(v & 0xFF);
         u8((v >> 8) & 0xFF);
     }
-    void u32(uint32_t v) {
+    [[gnu::always_inline]] void u32(uint32_t v) {
         uint8_t* b = m_code.append(4);
         b[0] = static_cast<uint8_t>(v);
         b[1] = static_cast<uint8_t>(v >> 8);
@@ -418,8 +460,8 @@ private:
     }
 
     // --- expressions ---------------------------------------------------------------------------
-    const Token& tok(std::size_t p) const { return m_toks[std::min(p, m_toks.size() - 1)]; }
-    bool isOp(std::size_t p, std::string_view op) const {
+    [[gnu::always_inline]] const Token& tok(std::size_t p) const { return m_toks[std::min(p, m_toks.size() - 1)]; }
+    [[gnu::always_inline]] bool isOp(std::size_t p, std::string_view op) const {
         const Token& t = tok(p);
         return t.kind == Tok::Op && t.op == OpCode(op);
     }
@@ -472,7 +514,7 @@ private:
     void addInstanceSymbols(image::Image& img, std::string& name, int block, uint32_t base);
     // The symbols one instance of `block` adds, its nested instances included (memo per block).
     std::size_t instanceSymbolCount(int block, std::vector<std::size_t>& memo) const;
-    static bool isSymbol(const Var& v) { return !(v.hidden || v.isConst || v.name.empty()); }
+    static bool isSymbol(const Var& v) { return !(v.isConst || v.name.empty()); }
     void mapLibraryMessages();
     std::string unknownBlockText(std::string_view name) const;
 
@@ -800,6 +842,7 @@ void Compiler::prepass() {
     for (std::size_t i = 0; i < m_items.size(); ++i) {
         Section* s = m_sectionOf[i] >= 0 ? &m_sections[static_cast<std::size_t>(m_sectionOf[i])] : nullptr;
         const SourceItem& it = m_items[i];
+        prefetchAhead(i);
         if (it.kind == kDiagramItem) continue;
         if (it.kind != kTextItem) continue;
         if (s && s->kind == SectionKind::Notes) continue;
@@ -850,7 +893,7 @@ void Compiler::prepass() {
                 expect(p, "]", "after the array size");
                 expectEnd(p);
                 Scope& sc = scope();
-                if (sc.byName.count(name.text)) fail(name, "E023", "'" + name.text + "' is declared twice");
+                if (sc.byName.contains(name.text)) fail(name, "E023", "'" + name.text + "' is declared twice");
                 const int v = declare(sc, name.text, m_item, name.start, name.end);
                 Var& var = sc.vars[static_cast<std::size_t>(v)];
                 var.isArray = true;
@@ -872,7 +915,7 @@ void Compiler::prepass() {
                 if (!v) fail(tok(p), "E023", "CONST " + name.text + " needs a number");
                 expectEnd(p);
                 Scope& sc = scope();
-                if (sc.byName.count(name.text)) fail(name, "E023", "'" + name.text + "' is declared twice");
+                if (sc.byName.contains(name.text)) fail(name, "E023", "'" + name.text + "' is declared twice");
                 const int idx = declare(sc, name.text, m_item, name.start, name.end);
                 Var& var = sc.vars[static_cast<std::size_t>(idx)];
                 var.isConst = true;
@@ -909,8 +952,7 @@ int Compiler::declare(Scope& sc, std::string_view name, int item, int start, int
     }
     sc.vars.push_back(std::move(v));
     const int idx = static_cast<int>(sc.vars.size() - 1);
-    if (const auto it = sc.byName.find(name); it != sc.byName.end()) it->second = idx;
-    else sc.byName.emplace(std::string(name), idx);
+    sc.byName.set(name, idx);
     return idx;
 }
 
@@ -928,8 +970,8 @@ void Compiler::realInFixedPoint(const Token& t) {
 
 Var& Compiler::variable(const Token& t, bool forArray) {
     Scope& sc = scope();
-    auto it = sc.byName.find(t.text);
-    if (it == sc.byName.end()) {
+    const int found = sc.byName.find(t.text);
+    if (found < 0) {
         if (forArray)
             fail(t, "E009", "array '" + t.text + "' is not declared (DIM " + t.text + "[n])");
         if (!std::isalpha(static_cast<unsigned char>(t.text[0])))
@@ -941,21 +983,14 @@ Var& Compiler::variable(const Token& t, bool forArray) {
         v.cell = sc.cells++;
         return v;
     }
-    Var& v = sc.vars[static_cast<std::size_t>(it->second)];
+    Var& v = sc.vars[static_cast<std::size_t>(found)];
     if (v.isArray && !forArray) fail(t, "E010", "'" + t.text + "' is an array; write " + t.text + "[index]");
     if (!v.isArray && forArray) fail(t, "E010", "'" + t.text + "' is not an array");
     return v;
 }
 
-uint32_t Compiler::hiddenCell(Type) {
-    Scope& sc = scope();
-    Var v;
-    v.name = "";
-    v.hidden = true;
-    v.cell = sc.cells++;
-    sc.vars.push_back(v);
-    return v.cell;
-}
+// A cell of the frame that no name reaches (a FOR loop's limit and step, a FILTER's state).
+uint32_t Compiler::hiddenCell(Type) { return scope().cells++; }
 
 void Compiler::noteRead(Var& v, int item, const Token& t) {
     if (!v.read || v.readItem < 0) {
@@ -1017,9 +1052,9 @@ std::optional<double> Compiler::constantNumber(std::size_t& p, bool& isInt) {
         return neg ? -t.rval : t.rval;
     }
     if (t.kind == Tok::Word) {
-        auto it = scope().byName.find(t.text);
-        if (it != scope().byName.end() && scope().vars[static_cast<std::size_t>(it->second)].isConst) {
-            const Var& v = scope().vars[static_cast<std::size_t>(it->second)];
+        const int found = scope().byName.find(t.text);
+        if (found >= 0 && scope().vars[static_cast<std::size_t>(found)].isConst) {
+            const Var& v = scope().vars[static_cast<std::size_t>(found)];
             ++p;
             isInt = v.isInt;
             const double d = v.isInt ? static_cast<double>(v.constInt) : v.constReal;
@@ -1535,7 +1570,7 @@ void Compiler::assignment(std::size_t& p) {
     }
     if (!isOp(q, "=")) {
         const Token& t = tok(p);
-        if (q == p + 1 && tok(q).kind != Tok::Op && !scope().byName.count(t.text))
+        if (q == p + 1 && tok(q).kind != Tok::Op && !scope().byName.contains(t.text))
             fail(t, "E001", "unknown statement '" + t.text + "'");
         fail(tok(q), "E002", "expected '=' after " + t.text +
                                  (tok(q).kind == Tok::End ? std::string(", found the end of the line") : ", found '" + tok(q).text + "'"));
@@ -2092,6 +2127,7 @@ void Compiler::compileSection(Section& s) {
               "function block " + m_blocks[static_cast<std::size_t>(s.block)].name + " has no FBbody line");
     for (int i = s.header + 1; i < last; ++i) {
         const SourceItem& it = m_items[static_cast<std::size_t>(i)];
+        prefetchAhead(static_cast<std::size_t>(i));
         if (it.kind == kDiagramItem) {
             warn(i, 1, 2, "W006",
                  "diagram '" + it.diagramTitle + "' is not executed (diagrams are not compiled yet)");
@@ -2119,7 +2155,7 @@ void Compiler::finishWarnings() {
         if (!m.warning) return;
     for (Scope& sc : m_scopes)
         for (Var& v : sc.vars) {
-            if (v.hidden || v.isConst || v.name.empty()) continue;
+            if (v.isConst || v.name.empty()) continue;
             if (m_diagramNames.count(v.name)) continue;
             if (sc.block >= 0 && inLibrary(m_blocks[static_cast<std::size_t>(sc.block)].headerItem)) continue;
             const std::string where = sc.block >= 0 ? " in function block " + m_blocks[static_cast<std::size_t>(sc.block)].name : "";
@@ -2324,7 +2360,7 @@ Result Compiler::run() {
     // Array cells are laid out before any scalar that the code creates on first use.
     for (Scope& sc : m_scopes)
         for (Var& v : sc.vars)
-            if (v.isArray || (!v.isConst && !v.hidden)) {
+            if (v.isArray || !v.isConst) {
                 v.cell = sc.cells;
                 sc.cells = static_cast<uint32_t>(std::min<uint64_t>(uint64_t{sc.cells} + v.size, kMaxCells + 1));
             }
