@@ -225,17 +225,24 @@ bool MayDeclare(std::string_view line) {
     while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
     if (i == line.size()) return false;
     if (line[i] == '$') return true;
-    // Only DIM, CONST and FBbody start with these letters; any other declaration is a label,
-    // which needs a ':'.
-    const char first = static_cast<char>(line[i] | 0x20);
-    if (first != 'd' && first != 'c' && first != 'f' && line.find(':', i) == std::string_view::npos) return false;
     std::size_t j = i;
     while (j < line.size() && IsWordChar(line[j])) ++j;
     if (j == i) return false;
+    // DIM, CONST or FBbody; any other declaration is a label: a word and a ':'.
+    const char first = static_cast<char>(line[i] | 0x20);
     const std::string_view w = line.substr(i, j - i);
-    if (EqualsNoCase(w, "DIM") || EqualsNoCase(w, "CONST") || EqualsNoCase(w, "FBBODY")) return true;
+    if ((first == 'd' || first == 'c' || first == 'f') &&
+        (EqualsNoCase(w, "DIM") || EqualsNoCase(w, "CONST") || EqualsNoCase(w, "FBBODY")))
+        return true;
     while (j < line.size() && (line[j] == ' ' || line[j] == '\t')) ++j;
     return j < line.size() && line[j] == ':';
+}
+
+// The place of a built-in in kFunctions, for naming it in a comparison; not a built-in does not compile.
+consteval std::ptrdiff_t FunctionIndex(std::string_view name) {
+    for (std::size_t k = 0; k < std::size(kFunctions); ++k)
+        if (kFunctions[k].name == name) return static_cast<std::ptrdiff_t>(k);
+    throw "not a built-in";
 }
 
 const Builtinfo* FindFunction(std::string_view word) {
@@ -247,14 +254,21 @@ const Builtinfo* FindFunction(std::string_view word) {
     return nullptr;
 }
 
-bool IsKeyword(std::string_view word) {
+// The keywords in the order of kKeywords.
+enum class Kw { None = -1, If, Then, ElseIf, Else, EndIf, Do, While, Loop, For, To, Step, Exit, Goto, Call, Dim, Const,
+                Print, Reinit, Wdog, Delay, And, Or, FbBody };
+static_assert(std::size(kKeywords) == static_cast<std::size_t>(Kw::FbBody) + 1 && kKeywords[static_cast<int>(Kw::Print)] == "PRINT");
+
+Kw KeywordOf(std::string_view word) {
     // Keywords have 2 to 6 letters and never end in '%'.
-    if (word.size() < 2 || word.size() > 6 || word.back() == '%') return false;
-    if (!MayBeIn(kFirstLetters.keyword, word)) return false;
-    for (const std::string_view k : kKeywords)
-        if (EqualsNoCase(word, k)) return true;
-    return false;
+    if (word.size() < 2 || word.size() > 6 || word.back() == '%') return Kw::None;
+    if (!MayBeIn(kFirstLetters.keyword, word)) return Kw::None;
+    for (std::size_t k = 0; k < std::size(kKeywords); ++k)
+        if (EqualsNoCase(word, kKeywords[k])) return static_cast<Kw>(k);
+    return Kw::None;
 }
+
+bool IsKeyword(std::string_view word) { return KeywordOf(word) != Kw::None; }
 
 const char* const kHeaderDirectives[] = {"AUTHOR", "COMPANY", "TITLE", "VERSION", "DRIVE", "TARGET", "TYPE",
                                          "ADDRESS", "DEBUG", "SOURCE", "V3", "NAME", "GROUP", "NETWORK",
@@ -285,7 +299,7 @@ public:
     void reserve(std::size_t n) {
         if (n > m_bytes.size()) m_bytes.resize(n);
     }
-    void push(uint8_t b) { *append(1) = b; }
+    [[gnu::always_inline]] void push(uint8_t b) { *append(1) = b; }
     [[gnu::always_inline]] uint8_t* append(std::size_t n) {
         if (m_size + n > m_bytes.size()) [[unlikely]]
             grow(n);
@@ -362,8 +376,8 @@ private:
     void handleDirective(const std::vector<Token>& toks, bool define);
 
     // --- code ----------------------------------------------------------------------------------
-    void emit(Op op) { m_code.push(static_cast<uint8_t>(op)); }
-    void u8(uint32_t v) { m_code.push(static_cast<uint8_t>(v)); }
+    [[gnu::always_inline]] void emit(Op op) { m_code.push(static_cast<uint8_t>(op)); }
+    [[gnu::always_inline]] void u8(uint32_t v) { m_code.push(static_cast<uint8_t>(v)); }
     void u16(uint32_t v) {
         u8(v & 0xFF);
         u8((v >> 8) & 0xFF);
@@ -404,9 +418,11 @@ private:
     uint32_t constant(double v) {
         uint64_t bits;
         std::memcpy(&bits, &v, sizeof v);
-        const auto [it, added] = m_constantIndex.emplace(bits, static_cast<uint32_t>(m_constants.size()));
-        if (added) m_constants.push_back(v);
-        return it->second;
+        if (const auto it = m_constantIndex.find(bits); it != m_constantIndex.end()) return it->second;
+        const uint32_t index = static_cast<uint32_t>(m_constants.size());
+        m_constantIndex.emplace(bits, index);
+        m_constants.push_back(v);
+        return index;
     }
     uint32_t stringIndex(std::string_view s) {
         if (const auto it = m_stringIndex.find(s); it != m_stringIndex.end()) return it->second;
@@ -1225,7 +1241,7 @@ Type Compiler::primary(std::size_t& p) {
     case Tok::Bad: badToken(t);
     case Tok::End: fail(t, "E002", "expected a value, found the end of the line");
     case Tok::Op:
-        if (t.text == "(") {
+        if (t.op == OpCode("(")) {
             ++p;
             const Type r = expression(p);
             expect(p, ")", "to close the bracket");
@@ -1302,6 +1318,9 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
     const Token& nameTok = tok(p - 1);
     const std::string_view name = f.name; // the table spells it in capitals
     const std::string nameText(name);
+    // Which built-in, by its place in the table (`f` is one of its entries).
+    const std::ptrdiff_t index = &f - kFunctions;
+    const auto is = [index](std::ptrdiff_t builtin) { return index == builtin; };
     // Arguments: compiled one by one as the function needs them.
     bool open = false;
     if (brackets) {
@@ -1381,31 +1400,31 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
     if (f.args == 0 && open && isOp(p, ")")) {
         // TIME() and friends
     }
-    if (name == "ABS" || name == "SGN") {
+    if (is(FunctionIndex("ABS")) || is(FunctionIndex("SGN"))) {
         const Type t = arg(true);
         finish();
-        if (name == "ABS") bi(t == Type::Int ? Builtin::AbsI : Builtin::AbsR);
+        if (is(FunctionIndex("ABS"))) bi(t == Type::Int ? Builtin::AbsI : Builtin::AbsR);
         else bi(t == Type::Int ? Builtin::SgnI : Builtin::SgnR);
-        return name == "SGN" ? Type::Int : t;
+        return is(FunctionIndex("SGN")) ? Type::Int : t;
     }
-    if (name == "SIN") return realFn(Builtin::Sin);
-    if (name == "COS") return realFn(Builtin::Cos);
-    if (name == "TAN") return realFn(Builtin::Tan);
-    if (name == "SQR") return realFn(Builtin::Sqr);
-    if (name == "EXP") return realFn(Builtin::Exp);
-    if (name == "LN") return realFn(Builtin::Ln);
-    if (name == "INT") {
+    if (is(FunctionIndex("SIN"))) return realFn(Builtin::Sin);
+    if (is(FunctionIndex("COS"))) return realFn(Builtin::Cos);
+    if (is(FunctionIndex("TAN"))) return realFn(Builtin::Tan);
+    if (is(FunctionIndex("SQR"))) return realFn(Builtin::Sqr);
+    if (is(FunctionIndex("EXP"))) return realFn(Builtin::Exp);
+    if (is(FunctionIndex("LN"))) return realFn(Builtin::Ln);
+    if (is(FunctionIndex("INT"))) {
         convert(arg(true), Type::Int);
         finish();
         return Type::Int;
     }
-    if (name == "FLOAT") {
+    if (is(FunctionIndex("FLOAT"))) {
         realInFixedPoint(nameTok);
         convert(arg(true), Type::Real);
         finish();
         return Type::Real;
     }
-    if (name == "MIN" || name == "MAX" || name == "LIMIT") {
+    if (is(FunctionIndex("MIN")) || is(FunctionIndex("MAX")) || is(FunctionIndex("LIMIT"))) {
         // Integer when every argument is, otherwise real. The arguments are compiled once to learn
         // their types; when they are mixed, the code is dropped and compiled again with every
         // argument converted to real where it stands (an expression's code has no side effects on
@@ -1429,35 +1448,35 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
         }
         finish();
         const bool isInt = acc == Type::Int;
-        if (name == "MIN") bi(isInt ? Builtin::MinI : Builtin::MinR);
-        else if (name == "MAX") bi(isInt ? Builtin::MaxI : Builtin::MaxR);
+        if (is(FunctionIndex("MIN"))) bi(isInt ? Builtin::MinI : Builtin::MinR);
+        else if (is(FunctionIndex("MAX"))) bi(isInt ? Builtin::MaxI : Builtin::MaxR);
         else bi(isInt ? Builtin::LimitI : Builtin::LimitR);
         return acc;
     }
-    if (name == "TIME") {
+    if (is(FunctionIndex("TIME"))) {
         finish();
         bi(Builtin::Time);
         return Type::Int;
     }
-    if (name == "BCD2BIN" || name == "BIN2BCD" || name == "BCD2SEG") {
+    if (is(FunctionIndex("BCD2BIN")) || is(FunctionIndex("BIN2BCD")) || is(FunctionIndex("BCD2SEG"))) {
         convert(arg(true), Type::Int);
         finish();
-        bi(name == "BCD2BIN" ? Builtin::Bcd2Bin : name == "BIN2BCD" ? Builtin::Bin2Bcd : Builtin::Bcd2Seg);
+        bi(is(FunctionIndex("BCD2BIN")) ? Builtin::Bcd2Bin : is(FunctionIndex("BIN2BCD")) ? Builtin::Bin2Bcd : Builtin::Bcd2Seg);
         return Type::Int;
     }
-    if (name == "CRC" || name == "AVERAGE") {
+    if (is(FunctionIndex("CRC")) || is(FunctionIndex("AVERAGE"))) {
         Var& v = arrayArg(false);
-        if (name == "CRC" && !v.isInt) fail(nameTok, "E022", "CRC needs an integer array");
+        if (is(FunctionIndex("CRC")) && !v.isInt) fail(nameTok, "E022", "CRC needs an integer array");
         convert(arg(true), Type::Int);
         finish();
-        if (name == "CRC") {
+        if (is(FunctionIndex("CRC"))) {
             bi(Builtin::Crc);
             return Type::Int;
         }
         bi(v.isInt ? Builtin::AverageI : Builtin::AverageR);
         return v.isInt ? Type::Int : Type::Real;
     }
-    if (name == "FILTER") {
+    if (is(FunctionIndex("FILTER"))) {
         realInFixedPoint(nameTok);
         convert(arg(false), Type::Real);
         convert(arg(true), Type::Real);
@@ -1465,24 +1484,24 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
         cellOp(Op::Filter, hiddenCell(Type::Real));
         return Type::Real;
     }
-    if (name == "GETCHAR" || name == "GETKEY") {
+    if (is(FunctionIndex("GETCHAR")) || is(FunctionIndex("GETKEY"))) {
         finish();
-        bi(name == "GETCHAR" ? Builtin::GetChar : Builtin::GetKey);
+        bi(is(FunctionIndex("GETCHAR")) ? Builtin::GetChar : Builtin::GetKey);
         return Type::Int;
     }
-    if (name == "PUTCHAR" || name == "PUTKEY") {
+    if (is(FunctionIndex("PUTCHAR")) || is(FunctionIndex("PUTKEY"))) {
         convert(arg(true), Type::Int);
         finish();
-        bi(name == "PUTCHAR" ? Builtin::PutChar : Builtin::PutKey);
+        bi(is(FunctionIndex("PUTCHAR")) ? Builtin::PutChar : Builtin::PutKey);
         return Type::None;
     }
-    if (name == "ANSIREAD" || name == "ANSIREPLY") {
+    if (is(FunctionIndex("ANSIREAD")) || is(FunctionIndex("ANSIREPLY"))) {
         convert(arg(true), Type::Int);
         finish();
-        bi(name == "ANSIREAD" ? Builtin::AnsiRead : Builtin::AnsiReply);
+        bi(is(FunctionIndex("ANSIREAD")) ? Builtin::AnsiRead : Builtin::AnsiReply);
         return Type::Int;
     }
-    if (name == "ANSIWRITE") {
+    if (is(FunctionIndex("ANSIWRITE"))) {
         convert(arg(false), Type::Int);
         convert(arg(true), Type::Int);
         finish();
@@ -1661,7 +1680,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
     const Token& t = tok(p);
     const bool inBlock = s.kind == SectionKind::Block;
     if (t.kind == Tok::Bad) badToken(t);
-    if (t.kind == Tok::Op && t.text == "(") {
+    if (t.kind == Tok::Op && t.op == OpCode("(")) {
         // (o1, o2) = _Name(...)
         std::vector<std::size_t> targets;
         std::size_t q = p + 1;
@@ -1696,22 +1715,14 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         blockCall(p, std::span<const std::size_t>(), p);
         return;
     }
-    char upper[8]; // keywords have at most 6 letters
-    std::string_view kw; // the keyword in capitals, empty when the word is none; compared by length first
-    if (IsKeyword(t.text)) {
-        for (std::size_t k = 0; k < t.text.size(); ++k) {
-            const char c = t.text[k];
-            upper[k] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-        }
-        kw = std::string_view(upper, t.text.size());
-    }
-    const auto kwText = [&] { return std::string(kw); };
+    const Kw kw = KeywordOf(t.text);
+    const auto kwText = [&] { return std::string(kKeywords[static_cast<int>(kw)]); };
     auto needLoop = [&]() -> OpenBlock* {
         for (auto it = m_open.rbegin(); it != m_open.rend(); ++it)
             if (it->kind != OpenBlock::If) return &*it;
         return nullptr;
     };
-    if (kw == "IF") {
+    if (kw == Kw::If) {
         ++p;
         const Type c = expression(p);
         if (c == Type::None) fail(t, "E022", "IF needs a condition");
@@ -1737,7 +1748,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         m_open.push_back(std::move(b));
         return;
     }
-    if (kw == "ELSEIF" || kw == "ELSE" || kw == "ENDIF") {
+    if (kw == Kw::ElseIf || kw == Kw::Else || kw == Kw::EndIf) {
         if (nested) fail(t, "E002", kwText() + " cannot stand in a one-line IF");
         if (m_open.empty() || m_open.back().kind != OpenBlock::If) {
             if (!m_open.empty()) {
@@ -1748,7 +1759,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
             fail(t, "E012", kwText() + " without IF");
         }
         OpenBlock& b = m_open.back();
-        if (kw == "ENDIF") {
+        if (kw == Kw::EndIf) {
             ++p;
             expectEnd(p);
             if (b.nextCond) patch(*b.nextCond, here());
@@ -1760,7 +1771,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         if (!b.branchClosed) closeBranch(b);
         b.branchClosed = false;
         ++p;
-        if (kw == "ELSE") {
+        if (kw == Kw::Else) {
             b.hasElse = true;
             expectEnd(p);
             return;
@@ -1773,7 +1784,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         m_open.back().nextCond = jump(Op::Jz);
         return;
     }
-    if (kw == "DO") {
+    if (kw == Kw::Do) {
         if (nested) fail(t, "E002", "DO cannot stand in a one-line IF");
         ++p;
         OpenBlock b = openBlock(OpenBlock::Do, t);
@@ -1789,7 +1800,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         m_open.push_back(std::move(b));
         return;
     }
-    if (kw == "FOR") {
+    if (kw == Kw::For) {
         if (nested) fail(t, "E002", "FOR cannot stand in a one-line IF");
         ++p;
         const Token& vt = tok(p);
@@ -1837,7 +1848,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         m_open.push_back(std::move(b));
         return;
     }
-    if (kw == "LOOP") {
+    if (kw == Kw::Loop) {
         if (nested) fail(t, "E002", "LOOP cannot stand in a one-line IF");
         ++p;
         expectEnd(p);
@@ -1861,7 +1872,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         m_open.pop_back();
         return;
     }
-    if (kw == "EXIT") {
+    if (kw == Kw::Exit) {
         ++p;
         expectEnd(p);
         OpenBlock* loop = needLoop();
@@ -1869,7 +1880,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         loop->exits.push_back(jump(Op::Jmp));
         return;
     }
-    if (kw == "GOTO") {
+    if (kw == Kw::Goto) {
         ++p;
         const Token& l = tok(p);
         if (l.kind != Tok::Word) fail(l.kind == Tok::End ? t : l, "E002", "GOTO needs a label");
@@ -1890,7 +1901,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         }
         return;
     }
-    if (kw == "CALL") {
+    if (kw == Kw::Call) {
         ++p;
         const Token& n = tok(p);
         if (n.kind != Tok::Word) fail(n.kind == Tok::End ? t : n, "E002", "CALL needs a subroutine name");
@@ -1905,11 +1916,11 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         u32(0);
         return;
     }
-    if (kw == "DIM" || kw == "CONST") {
+    if (kw == Kw::Dim || kw == Kw::Const) {
         if (nested) fail(t, "E002", kwText() + " cannot stand in a one-line IF");
         return; // declared in the first pass
     }
-    if (kw == "PRINT") {
+    if (kw == Kw::Print) {
         ++p;
         if (tok(p).kind == Tok::End) {
             emit(Op::PrEnd);
@@ -1936,19 +1947,19 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         emit(Op::PrEnd);
         return;
     }
-    if (kw == "REINIT") {
+    if (kw == Kw::Reinit) {
         ++p;
         expectEnd(p);
         emit(Op::Reinit);
         return;
     }
-    if (kw == "WDOG") {
+    if (kw == Kw::Wdog) {
         ++p;
         expectEnd(p);
         emit(Op::Yield);
         return;
     }
-    if (kw == "DELAY") {
+    if (kw == Kw::Delay) {
         ++p;
         const bool bracket = isOp(p, "(");
         if (tok(p).kind == Tok::End) fail(t, "E011", "DELAY takes 1 argument(s), 0 given");
@@ -1958,9 +1969,9 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         emit(Op::Delay);
         return;
     }
-    if (kw == "THEN" || kw == "TO" || kw == "STEP" || kw == "WHILE" || kw == "AND" || kw == "OR")
+    if (kw == Kw::Then || kw == Kw::To || kw == Kw::Step || kw == Kw::While || kw == Kw::And || kw == Kw::Or)
         fail(t, "E001", "unknown statement '" + t.text + "'");
-    if (kw == "FBBODY") fail(t, "E002", "FBbody belongs only in a function block section");
+    if (kw == Kw::FbBody) fail(t, "E002", "FBbody belongs only in a function block section");
     if (const Builtinfo* f = FindFunction(t.text); f && !isOp(p + 1, "=")) {
         ++p;
         const Type r = function(p, *f, true);
