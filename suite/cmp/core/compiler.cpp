@@ -245,12 +245,51 @@ consteval std::ptrdiff_t FunctionIndex(std::string_view name) {
     throw "not a built-in";
 }
 
+// A word of at most 8 characters as one number, its first character in the low byte.
+constexpr uint64_t WordCode(std::string_view w) {
+    uint64_t c = 0;
+    for (std::size_t k = 0; k < w.size(); ++k) c |= uint64_t{static_cast<unsigned char>(w[k])} << (8 * k);
+    return c;
+}
+struct KeywordCodes {
+    uint64_t code[std::size(kKeywords)] = {};
+    constexpr KeywordCodes() {
+        for (std::size_t k = 0; k < std::size(kKeywords); ++k) code[k] = WordCode(kKeywords[k]);
+    }
+};
+constexpr KeywordCodes kKeywordCodes;
+struct FunctionCodes {
+    uint64_t head[std::size(kFunctions)] = {}; // the first 8 characters
+    char ninth[std::size(kFunctions)] = {};
+    constexpr FunctionCodes() {
+        for (std::size_t k = 0; k < std::size(kFunctions); ++k) {
+            head[k] = WordCode(kFunctions[k].name.substr(0, 8));
+            ninth[k] = kFunctions[k].name.size() > 8 ? kFunctions[k].name[8] : '\0';
+        }
+    }
+};
+constexpr FunctionCodes kFunctionCodes;
+static_assert(LengthsWithin(2, 9, true));
+
+// The word with its letters in capitals, as WordCode gives it (at most 8 characters).
+inline uint64_t UpperCode(std::string_view w) {
+    uint64_t c = 0;
+    for (std::size_t k = 0; k < w.size(); ++k) {
+        const unsigned char ch = static_cast<unsigned char>(w[k]);
+        c |= uint64_t{ch >= 'a' && ch <= 'z' ? static_cast<unsigned char>(ch - 'a' + 'A') : ch} << (8 * k);
+    }
+    return c;
+}
+
 const Builtinfo* FindFunction(std::string_view word) {
     // No built-in is shorter than 2 or longer than 9 letters, and none ends in '%'.
     if (word.size() < 2 || word.size() > 9 || word.back() == '%') return nullptr;
     if (!MayBeIn(kFirstLetters.function, word)) return nullptr;
-    for (const Builtinfo& f : kFunctions)
-        if (EqualsNoCase(word, f.name)) return &f;
+    const uint64_t head = UpperCode(word.substr(0, 8));
+    const char ninth = word.size() > 8 ? Upper(word.substr(8))[0] : '\0';
+    for (std::size_t k = 0; k < std::size(kFunctions); ++k)
+        if (kFunctionCodes.head[k] == head && kFunctionCodes.ninth[k] == ninth && kFunctions[k].name.size() == word.size())
+            return &kFunctions[k];
     return nullptr;
 }
 
@@ -259,12 +298,15 @@ enum class Kw { None = -1, If, Then, ElseIf, Else, EndIf, Do, While, Loop, For, 
                 Print, Reinit, Wdog, Delay, And, Or, FbBody };
 static_assert(std::size(kKeywords) == static_cast<std::size_t>(Kw::FbBody) + 1 && kKeywords[static_cast<int>(Kw::Print)] == "PRINT");
 
+
 Kw KeywordOf(std::string_view word) {
     // Keywords have 2 to 6 letters and never end in '%'.
     if (word.size() < 2 || word.size() > 6 || word.back() == '%') return Kw::None;
     if (!MayBeIn(kFirstLetters.keyword, word)) return Kw::None;
+    // The word in capitals against each code.
+    const uint64_t c = UpperCode(word);
     for (std::size_t k = 0; k < std::size(kKeywords); ++k)
-        if (EqualsNoCase(word, kKeywords[k])) return static_cast<Kw>(k);
+        if (kKeywordCodes.code[k] == c) return static_cast<Kw>(k);
     return Kw::None;
 }
 
@@ -1099,6 +1141,7 @@ Compiler::Bin Compiler::binaryAt(std::size_t p) const {
         default: return Bin::None;
         }
     }
+    if (t.kind != Tok::Word || t.text.size() > 3) return Bin::None; // most words here are neither
     if (IsWord(t, "OR")) return Bin::Or;
     if (IsWord(t, "AND")) return Bin::And;
     return Bin::None;
@@ -2011,8 +2054,9 @@ void Compiler::compileLine(Section& s, int item, bool declarationsOnly) {
                                         m_blocks[static_cast<std::size_t>(s.block)].name);
             return;
         }
-        const bool closing = IsWord(first, "ENDIF") || IsWord(first, "ELSE") || IsWord(first, "ELSEIF") || IsWord(first, "LOOP");
-        if (m_afterGoto && !closing && !(IsWord(first, "DIM") || IsWord(first, "CONST")))
+        const Kw firstKw = first.kind == Tok::Word ? KeywordOf(first.text) : Kw::None;
+        const bool closing = firstKw == Kw::EndIf || firstKw == Kw::Else || firstKw == Kw::ElseIf || firstKw == Kw::Loop;
+        if (m_afterGoto && !closing && !(firstKw == Kw::Dim || firstKw == Kw::Const))
             warn(item, first.start, lineEnd(item), "W004",
                  "line is never reached (it follows the GOTO in line " + std::to_string(m_gotoItem) + ")");
         m_afterGoto = false;
@@ -2022,7 +2066,7 @@ void Compiler::compileLine(Section& s, int item, bool declarationsOnly) {
         // An ELSEIF or ELSE line first ends the branch before it, so that the jump to ENDIF is
         // that branch's last instruction and the false condition lands on this line's start: a
         // breakpoint here fires when the line is reached, not when the branch above finishes.
-        if ((IsWord(first, "ELSEIF") || IsWord(first, "ELSE")) && !m_open.empty() && m_open.back().kind == OpenBlock::If &&
+        if ((firstKw == Kw::ElseIf || firstKw == Kw::Else) && !m_open.empty() && m_open.back().kind == OpenBlock::If &&
             !m_open.back().hasElse)
             closeBranch(m_open.back());
         const uint32_t lineItem = inLibrary(item) ? 0u : static_cast<uint32_t>(item);
