@@ -51,16 +51,8 @@ constexpr uint32_t kMaxCells = 4u << 20; // 32 MB of variables
 // Thrown to abandon the rest of a line after its error was reported.
 struct LineError {};
 
-// Maps keyed by name, looked up with the token's view of the name (no string is built).
-struct NameHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view s) const {
-        uint64_t h = 14695981039346656037ull; // FNV-1a: names are short, a call to a general hash costs more
-        for (const char c : s) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-        return static_cast<std::size_t>(h ^ (h >> 29));
-    }
-};
-template <class T> using NameMap = std::unordered_map<std::string, T, NameHash, std::equal_to<>>;
+// Maps keyed by name, looked up with the token's view of the name (no string is built); the
+// names the code looks up on every line are in NameTables.
 template <class T> using SortedNames = std::map<std::string, T, std::less<>>;
 
 struct Var {
@@ -467,10 +459,10 @@ private:
         return index;
     }
     uint32_t stringIndex(std::string_view s) {
-        if (const auto it = m_stringIndex.find(s); it != m_stringIndex.end()) return it->second;
+        if (const int known = m_stringIndex.find(s); known >= 0) return static_cast<uint32_t>(known);
         const uint32_t index = static_cast<uint32_t>(m_strings.size());
         m_strings.emplace_back(s);
-        m_stringIndex.emplace(std::string(s), index);
+        m_stringIndex.set(s, static_cast<int>(index));
         return index;
     }
     void convert(Type from, Type to) {
@@ -583,7 +575,7 @@ private:
     std::vector<Message> m_messages;
     std::vector<Section> m_sections;
     std::vector<BlockDef> m_blocks;
-    SortedNames<int> m_blockByName;
+    NameTable m_blockByName;
     SortedNames<int> m_subByName; // lower-case name -> section
     SortedNames<std::string> m_aliases;
     std::vector<Scope> m_scopes;
@@ -594,7 +586,7 @@ private:
     std::vector<double> m_constants;
     std::vector<std::string> m_strings;
     std::unordered_map<uint64_t, uint32_t> m_constantIndex;
-    NameMap<uint32_t> m_stringIndex;
+    NameTable m_stringIndex;
     std::vector<image::LineEntry> m_lines;
 
     // State of the line being compiled.
@@ -766,7 +758,7 @@ void Compiler::parseBlockHeader(Section& s) {
         if (static_cast<int>(b.outputs.size()) > m_opt.maxParamOut)
             fail(name, "E019", "function block " + b.name + " has " + std::to_string(b.outputs.size()) +
                                    " outputs; target " + m_opt.targetType + " allows " + std::to_string(m_opt.maxParamOut));
-        if (m_blockByName.count(b.name)) {
+        if (m_blockByName.contains(b.name)) {
             // The program's own block (or an earlier library's) hides a library block of that name.
             if (inLibrary(s.header)) {
                 s.kind = SectionKind::Notes;
@@ -779,7 +771,7 @@ void Compiler::parseBlockHeader(Section& s) {
         return;
     }
     s.block = static_cast<int>(m_blocks.size());
-    m_blockByName[b.name] = s.block;
+    m_blockByName.set(b.name, s.block);
     m_blocks.push_back(std::move(b));
 }
 
@@ -1667,9 +1659,8 @@ void Compiler::assignment(std::size_t& p) {
 
 void Compiler::blockCall(std::size_t& p, std::span<const std::size_t> targets, std::size_t nameAt) {
     const Token& nameTok = tok(nameAt);
-    auto it = m_blockByName.find(nameTok.text);
-    if (it == m_blockByName.end()) fail(nameTok, "E014", unknownBlockText(nameTok.text));
-    const int bi = it->second;
+    const int bi = m_blockByName.find(nameTok.text);
+    if (bi < 0) fail(nameTok, "E014", unknownBlockText(nameTok.text));
     BlockDef& b = m_blocks[static_cast<std::size_t>(bi)];
     std::size_t q = nameAt + 1;
     expect(q, "(", "after the block name");
@@ -2163,7 +2154,7 @@ void Compiler::collectCalls(const Section& s) {
         for (std::size_t k = 0; k + 1 < m_toks.size(); ++k) {
             const Token& t = m_toks[k];
             if (t.kind != Tok::Word || t.text[0] != '_' || !isOp(k + 1, "(")) continue;
-            if (const auto b = m_blockByName.find(t.text); b != m_blockByName.end()) blk.calls.push_back(b->second);
+            if (const int b = m_blockByName.find(t.text); b >= 0) blk.calls.push_back(b);
         }
     }
 }
