@@ -375,6 +375,9 @@ TEST(Lexer, IntegerLiterals) {
         {"0x10;", cmp::Tok::Int, 16, 5},
         {"1e3", cmp::Tok::Real, 0, 4},
         {"2.5*x", cmp::Tok::Real, 0, 4},
+        {"1.", cmp::Tok::Real, 0, 3},
+        {"1.5x", cmp::Tok::Bad, 0, 5},
+        {"1.2.3", cmp::Tok::Bad, 0, 6},
     };
     std::vector<cmp::Token> toks;
     for (const Case& c : cases) {

@@ -136,6 +136,19 @@ void Number(std::string_view line, std::size_t& i, Token& t) {
             i = j;
             return;
         }
+        // Most reals are digits, a point and digits (0.5, 1500.0), exact by the quick route.
+        if (line[j] == '.') {
+            std::size_t k = j + 1;
+            while (k < line.size() && line[k] >= '0' && line[k] <= '9') ++k;
+            if ((k == line.size() || !IsWordChar(line[k])) && ExactReal(line.substr(from, k - from), t.rval)) {
+                t.kind = Tok::Real;
+                t.text = line.substr(from, k - from);
+                t.start = static_cast<int>(from) + 1;
+                t.end = static_cast<int>(k) + 1;
+                i = k;
+                return;
+            }
+        }
         j = from;
     }
     while (j < line.size() && IsWordChar(line[j])) {
