@@ -1,6 +1,9 @@
 #include "image/image.h"
 
 #include <algorithm>
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -30,17 +33,22 @@ struct CrcTable {
 };
 const CrcTable kCrc;
 
+// Writes into storage sized beforehand: every field is a store at a moving position.
 class Writer {
 public:
-    std::vector<uint8_t> bytes;
-    void u8(uint8_t v) { bytes.push_back(v); }
+    explicit Writer(uint8_t* at) : m_at(at) {}
+    void u8(uint8_t v) { *m_at++ = v; }
     void u16(uint16_t v) {
-        u8(static_cast<uint8_t>(v));
-        u8(static_cast<uint8_t>(v >> 8));
+        m_at[0] = static_cast<uint8_t>(v);
+        m_at[1] = static_cast<uint8_t>(v >> 8);
+        m_at += 2;
     }
     void u32(uint32_t v) {
-        u16(static_cast<uint16_t>(v));
-        u16(static_cast<uint16_t>(v >> 16));
+        m_at[0] = static_cast<uint8_t>(v);
+        m_at[1] = static_cast<uint8_t>(v >> 8);
+        m_at[2] = static_cast<uint8_t>(v >> 16);
+        m_at[3] = static_cast<uint8_t>(v >> 24);
+        m_at += 4;
     }
     void f64(double d) {
         uint64_t v;
@@ -48,19 +56,26 @@ public:
         u32(static_cast<uint32_t>(v));
         u32(static_cast<uint32_t>(v >> 32));
     }
+    void raw(const void* data, std::size_t n) {
+        if (n) std::memcpy(m_at, data, n);
+        m_at += n;
+    }
     void name(std::string_view s) {
         const std::size_t n = std::min(s.size(), kMaxName);
         u8(static_cast<uint8_t>(n));
-        bytes.insert(bytes.end(), s.begin(), s.begin() + static_cast<std::ptrdiff_t>(n));
+        raw(s.data(), n);
     }
     void text(std::string_view s) {
         u32(static_cast<uint32_t>(s.size()));
-        bytes.insert(bytes.end(), s.begin(), s.end());
+        raw(s.data(), s.size());
     }
-    void put32(std::size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(v >> (8 * i));
-    }
+    uint8_t* at() const { return m_at; }
+
+private:
+    uint8_t* m_at;
 };
+
+std::size_t nameSize(std::string_view s) { return 1 + std::min(s.size(), kMaxName); }
 
 class Reader {
 public:
@@ -136,8 +151,9 @@ bool fail(std::string& message, std::string text, Image& image) {
 
 } // namespace
 
-uint32_t crc32(const uint8_t* data, std::size_t size, uint32_t crc) {
-    crc = ~crc;
+namespace {
+
+uint32_t crcBytes(const uint8_t* data, std::size_t size, uint32_t crc) { // crc already inverted
     std::size_t i = 0;
     for (; i + 8 <= size; i += 8) {
         const uint32_t lo = crc ^ (uint32_t{data[i]} | uint32_t{data[i + 1]} << 8 | uint32_t{data[i + 2]} << 16 |
@@ -148,7 +164,66 @@ uint32_t crc32(const uint8_t* data, std::size_t size, uint32_t crc) {
               kCrc.s[3][hi & 0xFF] ^ kCrc.s[2][(hi >> 8) & 0xFF] ^ kCrc.s[1][(hi >> 16) & 0xFF] ^ kCrc.s[0][hi >> 24];
     }
     for (; i < size; ++i) crc = kCrc.t[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-    return ~crc;
+    return crc;
+}
+
+#if defined(__x86_64__)
+// Carry-less multiplication folds 64 bytes per round into four 128-bit remainders, which are
+// then folded into one and reduced to 32 bits (Barrett). `size` is a multiple of 16, at least
+// 64; the constants are powers of x modulo the reflected polynomial.
+[[gnu::target("pclmul,sse4.1")]] inline __m128i load16(const uint8_t* p) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+// acc times x^128 (k3k4) plus next, modulo the polynomial's multiple.
+[[gnu::target("pclmul,sse4.1")]] inline __m128i fold16(__m128i acc, __m128i next, __m128i k) {
+    const __m128i lo = _mm_clmulepi64_si128(acc, k, 0x00);
+    return _mm_xor_si128(_mm_xor_si128(_mm_clmulepi64_si128(acc, k, 0x11), next), lo);
+}
+
+[[gnu::target("pclmul,sse4.1")]] uint32_t crcFolded(const uint8_t* data, std::size_t size, uint32_t crc) {
+    const __m128i k1k2 = _mm_set_epi64x(0x01c6e41596, 0x0154442bd4);
+    const __m128i k3k4 = _mm_set_epi64x(0x00ccaa009e, 0x01751997d0);
+    const __m128i k5 = _mm_set_epi64x(0, 0x0163cd6124);
+    const __m128i poly = _mm_set_epi64x(0x01f7011641, 0x01db710641);
+    __m128i x1 = _mm_xor_si128(load16(data), _mm_cvtsi32_si128(static_cast<int>(crc)));
+    __m128i x2 = load16(data + 16), x3 = load16(data + 32), x4 = load16(data + 48);
+    data += 64;
+    size -= 64;
+    for (; size >= 64; data += 64, size -= 64) {
+        const __m128i x5 = _mm_clmulepi64_si128(x1, k1k2, 0x00), x6 = _mm_clmulepi64_si128(x2, k1k2, 0x00);
+        const __m128i x7 = _mm_clmulepi64_si128(x3, k1k2, 0x00), x8 = _mm_clmulepi64_si128(x4, k1k2, 0x00);
+        x1 = _mm_xor_si128(_mm_xor_si128(_mm_clmulepi64_si128(x1, k1k2, 0x11), x5), load16(data));
+        x2 = _mm_xor_si128(_mm_xor_si128(_mm_clmulepi64_si128(x2, k1k2, 0x11), x6), load16(data + 16));
+        x3 = _mm_xor_si128(_mm_xor_si128(_mm_clmulepi64_si128(x3, k1k2, 0x11), x7), load16(data + 32));
+        x4 = _mm_xor_si128(_mm_xor_si128(_mm_clmulepi64_si128(x4, k1k2, 0x11), x8), load16(data + 48));
+    }
+    x1 = fold16(fold16(fold16(x1, x2, k3k4), x3, k3k4), x4, k3k4);
+    for (; size >= 16; data += 16, size -= 16) x1 = fold16(x1, load16(data), k3k4);
+    // 128 bits to 64, then to 32 by Barrett reduction.
+    const __m128i mask = _mm_setr_epi32(~0, 0, ~0, 0);
+    x1 = _mm_xor_si128(_mm_srli_si128(x1, 8), _mm_clmulepi64_si128(x1, k3k4, 0x10));
+    x1 = _mm_xor_si128(_mm_clmulepi64_si128(_mm_and_si128(x1, mask), k5, 0x00), _mm_srli_si128(x1, 4));
+    __m128i x2r = _mm_clmulepi64_si128(_mm_and_si128(x1, mask), poly, 0x10);
+    x2r = _mm_clmulepi64_si128(_mm_and_si128(x2r, mask), poly, 0x00);
+    return static_cast<uint32_t>(_mm_extract_epi32(_mm_xor_si128(x1, x2r), 1));
+}
+
+const bool kHaveClmul = __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("sse4.1");
+#endif
+
+} // namespace
+
+uint32_t crc32(const uint8_t* data, std::size_t size, uint32_t crc) {
+    crc = ~crc;
+#if defined(__x86_64__)
+    if (size >= 64 && kHaveClmul) {
+        const std::size_t folded = size & ~std::size_t{15};
+        crc = crcFolded(data, folded, crc);
+        data += folded;
+        size -= folded;
+    }
+#endif
+    return ~crcBytes(data, size, crc);
 }
 
 int Image::itemAt(uint32_t pc) const {
@@ -159,96 +234,86 @@ int Image::itemAt(uint32_t pc) const {
 }
 
 std::vector<uint8_t> writeImage(Image& image) {
-    std::vector<std::pair<uint32_t, std::vector<uint8_t>>> sections;
-    auto add = [&](uint32_t kind, Writer& w) { sections.emplace_back(kind, std::move(w.bytes)); };
-    {
-        Writer w;
-        w.u32(static_cast<uint32_t>(image.tasks.size()));
-        for (const TaskEntry& t : image.tasks) {
-            w.u16(t.taskId);
-            w.name(t.name);
-            w.u32(t.entry);
-        }
-        add(kSectionTasks, w);
-    }
-    {
-        Writer w;
-        w.bytes = image.code;
-        add(kSectionCode, w);
-    }
-    {
-        Writer w;
-        w.u32(static_cast<uint32_t>(image.constants.size()));
-        for (double d : image.constants) w.f64(d);
-        add(kSectionConstants, w);
-    }
-    {
-        Writer w;
-        w.u32(static_cast<uint32_t>(image.strings.size()));
-        for (const std::string& s : image.strings) w.text(s);
-        add(kSectionStrings, w);
-    }
-    {
-        Writer w;
-        w.u32(static_cast<uint32_t>(image.lines.size()));
-        for (const LineEntry& l : image.lines) {
-            w.u32(l.offset);
-            w.u32(l.item);
-        }
-        add(kSectionLines, w);
-    }
-    {
-        Writer w;
-        w.u32(static_cast<uint32_t>(image.blocks.size()));
-        for (const BlockEntry& b : image.blocks) {
-            w.name(b.name);
-            w.u32(b.entry);
-            w.u32(b.frameSize);
-            w.u16(b.inputs);
-            w.u16(b.outputs);
-        }
-        add(kSectionBlocks, w);
-    }
-    {
-        Writer w;
-        w.u32(static_cast<uint32_t>(image.symbols.size()));
-        for (const SymbolEntry& s : image.symbols) {
-            w.name(s.name);
-            w.u32(s.address);
-            w.u8(s.type);
-            w.u32(s.elements);
-        }
-        add(kSectionSymbols, w);
-    }
-    if (image.flags & kFlagSource) {
-        Writer w;
-        w.bytes.assign(image.source.begin(), image.source.end());
-        add(kSectionSource, w);
+    // The size of every section first, so that the file is written once into one buffer.
+    std::size_t tasks = 4, strings = 4, blocks = 4, symbols = 4;
+    for (const TaskEntry& t : image.tasks) tasks += 2 + nameSize(t.name) + 4;
+    for (const std::string& s : image.strings) strings += 4 + s.size();
+    for (const BlockEntry& b : image.blocks) blocks += nameSize(b.name) + 12;
+    for (const SymbolEntry& s : image.symbols) symbols += nameSize(s.name) + 9;
+    const bool withSource = (image.flags & kFlagSource) != 0;
+    const struct {
+        uint32_t kind;
+        std::size_t size;
+    } sections[] = {
+        {kSectionTasks, tasks},
+        {kSectionCode, image.code.size()},
+        {kSectionConstants, 4 + 8 * image.constants.size()},
+        {kSectionStrings, strings},
+        {kSectionLines, 4 + 8 * image.lines.size()},
+        {kSectionBlocks, blocks},
+        {kSectionSymbols, symbols},
+        {kSectionSource, image.source.size()},
+    };
+    const std::size_t count = std::size(sections) - (withSource ? 0 : 1);
+    std::size_t total = kHeaderSize + 12 * count;
+    for (std::size_t k = 0; k < count; ++k) total += sections[k].size;
+
+    std::vector<uint8_t> bytes(total);
+    Writer w(bytes.data());
+    w.raw(kMagic, 4);
+    w.u16(image.version);
+    w.u16(image.flags);
+    w.u32(0); // program identifier, filled in below
+    w.u32(static_cast<uint32_t>(total));
+    const std::size_t target = std::min<std::size_t>(image.targetType.size(), 15);
+    w.raw(image.targetType.data(), target);
+    w.raw("\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0", 16 - target);
+    w.u32(image.globalCells);
+    w.u32(static_cast<uint32_t>(count));
+    std::size_t offset = kHeaderSize + 12 * count;
+    for (std::size_t k = 0; k < count; ++k) {
+        w.u32(sections[k].kind);
+        w.u32(static_cast<uint32_t>(offset));
+        w.u32(static_cast<uint32_t>(sections[k].size));
+        offset += sections[k].size;
     }
 
-    Writer out;
-    out.bytes.insert(out.bytes.end(), kMagic, kMagic + 4);
-    out.u16(image.version);
-    out.u16(image.flags);
-    out.u32(0); // program identifier, filled in below
-    out.u32(0); // file size
-    std::string target = image.targetType.substr(0, 15);
-    target.resize(16, '\0');
-    out.bytes.insert(out.bytes.end(), target.begin(), target.end());
-    out.u32(image.globalCells);
-    out.u32(static_cast<uint32_t>(sections.size()));
-    std::size_t at = out.bytes.size() + sections.size() * 12;
-    for (const auto& [kind, bytes] : sections) {
-        out.u32(kind);
-        out.u32(static_cast<uint32_t>(at));
-        out.u32(static_cast<uint32_t>(bytes.size()));
-        at += bytes.size();
+    w.u32(static_cast<uint32_t>(image.tasks.size()));
+    for (const TaskEntry& t : image.tasks) {
+        w.u16(t.taskId);
+        w.name(t.name);
+        w.u32(t.entry);
     }
-    for (const auto& s : sections) out.bytes.insert(out.bytes.end(), s.second.begin(), s.second.end());
-    out.put32(12, static_cast<uint32_t>(out.bytes.size()));
-    image.programId = idOf(out.bytes.data(), out.bytes.size());
-    out.put32(kProgramIdOffset, image.programId);
-    return std::move(out.bytes);
+    w.raw(image.code.data(), image.code.size());
+    w.u32(static_cast<uint32_t>(image.constants.size()));
+    for (double d : image.constants) w.f64(d);
+    w.u32(static_cast<uint32_t>(image.strings.size()));
+    for (const std::string& s : image.strings) w.text(s);
+    w.u32(static_cast<uint32_t>(image.lines.size()));
+    for (const LineEntry& l : image.lines) {
+        w.u32(l.offset);
+        w.u32(l.item);
+    }
+    w.u32(static_cast<uint32_t>(image.blocks.size()));
+    for (const BlockEntry& b : image.blocks) {
+        w.name(b.name);
+        w.u32(b.entry);
+        w.u32(b.frameSize);
+        w.u16(b.inputs);
+        w.u16(b.outputs);
+    }
+    w.u32(static_cast<uint32_t>(image.symbols.size()));
+    for (const SymbolEntry& s : image.symbols) {
+        w.name(s.name);
+        w.u32(s.address);
+        w.u8(s.type);
+        w.u32(s.elements);
+    }
+    if (withSource) w.raw(image.source.data(), image.source.size());
+
+    image.programId = idOf(bytes.data(), bytes.size());
+    Writer(bytes.data() + kProgramIdOffset).u32(image.programId);
+    return bytes;
 }
 
 bool looksLikeImage(const uint8_t* data, std::size_t size) {

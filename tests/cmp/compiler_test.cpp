@@ -4,6 +4,7 @@
 
 #include "core/build.h"
 #include "core/lexer.h"
+#include "core/name_table.h"
 #include "document/program.h"
 #include "support/temp_dir.h"
 
@@ -270,6 +271,29 @@ TEST(SymbolFile, BlockInstancesPerCallSite) {
 }
 
 // Comments start at the first ';' or "//", wherever it falls in the line.
+TEST(NameTable, NamesThatShareBytesStayApart) {
+    // Lengths around the 4-, 8- and 16-byte words a key is packed into, case, and long names that
+    // differ only past the 16th byte; each is looked up through a view into a longer text, so a
+    // key that read past the name's end would miss.
+    const std::string names[] = {"a", "ab", "abc", "abcd", "abcde", "abcdefg", "abcdefgh", "abcdefghi",
+                                 "abcdefghijklmno", "abcdefghijklmnop", "abcdefghijklmnopq", "abcdefghijklmnopr",
+                                 "abcdefghijklmnopqrstuvwxyz1", "abcdefghijklmnopqrstuvwxyz2", "Abc", "abC", "b%"};
+    cmp::NameTable table;
+    for (std::size_t i = 0; i < std::size(names); ++i) table.set(names[i], static_cast<int>(i));
+    for (int k = 0; k < 300; ++k) table.set("Zone" + std::to_string(k) + "%", 1000 + k); // grows several times
+    for (std::size_t i = 0; i < std::size(names); ++i) {
+        const std::string longer = names[i] + "xyz%[";
+        EXPECT_EQ(table.find(std::string_view(longer).substr(0, names[i].size())), static_cast<int>(i)) << names[i];
+    }
+    for (int k = 0; k < 300; ++k) EXPECT_EQ(table.find("Zone" + std::to_string(k) + "%"), 1000 + k) << k;
+    for (const char* absent : {"", "abcdef", "abcdefghijklmnopqs", "abcdefghijklmnopqrstuvwxyz3", "ABC", "Zone300%", "b"})
+        EXPECT_EQ(table.find(absent), -1) << absent;
+    table.set("abcdefghijklmnopr", 77);
+    EXPECT_EQ(table.find("abcdefghijklmnopr"), 77);
+    EXPECT_EQ(table.find("abcdefghijklmnopq"), 10);
+    EXPECT_EQ(table.size(), std::size(names) + 300);
+}
+
 TEST(Lexer, StripCommentAtEveryPosition) {
     const std::pair<const char*, const char*> cases[] = {
         {"", ""},
@@ -351,6 +375,9 @@ TEST(Lexer, IntegerLiterals) {
         {"0x10;", cmp::Tok::Int, 16, 5},
         {"1e3", cmp::Tok::Real, 0, 4},
         {"2.5*x", cmp::Tok::Real, 0, 4},
+        {"1.", cmp::Tok::Real, 0, 3},
+        {"1.5x", cmp::Tok::Bad, 0, 5},
+        {"1.2.3", cmp::Tok::Bad, 0, 6},
     };
     std::vector<cmp::Token> toks;
     for (const Case& c : cases) {

@@ -68,16 +68,14 @@ std::string DataDirectory() {
 }
 
 std::vector<SourceItem> ItemsOf(const CProgram& program) {
-    std::vector<SourceItem> items;
     const CObArrayEx& list = program.Items();
-    items.reserve(static_cast<std::size_t>(list.GetSize()));
+    std::vector<SourceItem> items(static_cast<std::size_t>(list.GetSize())); // filled in place
     for (int i = 0; i < list.GetSize(); ++i) {
         const CItem* it = list.GetAt(i);
-        SourceItem s;
+        SourceItem& s = items[static_cast<std::size_t>(i)];
         s.kind = it->GetType();
         s.text = it->GetText();
         if (s.kind == kDiagramItem) s.diagramTitle = static_cast<const CDiag*>(it)->GetTitle();
-        items.push_back(std::move(s));
     }
     // A diagram saved without a title is shown as "Diagram N", N the lowest number no other
     // diagram of the program uses (in any case), handed out in item order as the editor does on
@@ -216,14 +214,12 @@ BuildOutcome BuildProgram(const std::string& programPath, bool stopOnWarning, co
         finish();
         return out;
     }
-    std::string source;
-    {
-        std::ifstream in(programPath, std::ios::binary);
-        if (in) source.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
     Options options = OptionsFor(program, dataDir);
     options.fileName = fileName;
-    options.source = source;
+    if (options.embedSource) { // the file is read a second time only when the image carries it
+        std::ifstream in(programPath, std::ios::binary);
+        if (in) options.source.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
     Result r = Compile(ItemsOf(program), options);
     bool stoppedOnWarning = false;
     for (const Message& m : r.messages) {

@@ -2,6 +2,7 @@
 
 #include "image/bytecode.h"
 #include "lexer.h"
+#include "name_table.h"
 
 #include <algorithm>
 #include <cctype>
@@ -9,7 +10,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <deque>
+#include <memory>
 #include <map>
 #include <optional>
 #include <set>
@@ -50,16 +51,8 @@ constexpr uint32_t kMaxCells = 4u << 20; // 32 MB of variables
 // Thrown to abandon the rest of a line after its error was reported.
 struct LineError {};
 
-// Maps keyed by name, looked up with the token's view of the name (no string is built).
-struct NameHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view s) const {
-        uint64_t h = 14695981039346656037ull; // FNV-1a: names are short, a call to a general hash costs more
-        for (const char c : s) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-        return static_cast<std::size_t>(h ^ (h >> 29));
-    }
-};
-template <class T> using NameMap = std::unordered_map<std::string, T, NameHash, std::equal_to<>>;
+// Maps keyed by name, looked up with the token's view of the name (no string is built); the
+// names the code looks up on every line are in NameTables.
 template <class T> using SortedNames = std::map<std::string, T, std::less<>>;
 
 struct Var {
@@ -67,7 +60,6 @@ struct Var {
     bool isInt = true;
     bool isArray = false;
     bool isConst = false;
-    bool hidden = false;
     uint32_t size = 1;
     uint32_t cell = 0;
     int64_t constInt = 0;
@@ -84,10 +76,46 @@ struct Reloc {
     uint32_t addend;
 };
 
+// Variables in chunks of fixed size: a reference stays valid while a line creates more, and
+// indexing is a shift and a mask.
+class VarStore {
+public:
+    Var& operator[](std::size_t i) { return m_chunks[i >> kShift][i & kMask]; }
+    const Var& operator[](std::size_t i) const { return m_chunks[i >> kShift][i & kMask]; }
+    std::size_t size() const { return m_size; }
+    void push_back(Var v) {
+        if ((m_size & kMask) == 0) m_chunks.push_back(std::make_unique<Var[]>(kMask + 1));
+        (*this)[m_size++] = std::move(v);
+    }
+    template <class Store, class V> class Iter {
+    public:
+        Iter(Store* s, std::size_t i) : m_s(s), m_i(i) {}
+        V& operator*() const { return (*m_s)[m_i]; }
+        Iter& operator++() {
+            ++m_i;
+            return *this;
+        }
+        bool operator!=(const Iter& o) const { return m_i != o.m_i; }
+
+    private:
+        Store* m_s;
+        std::size_t m_i;
+    };
+    Iter<VarStore, Var> begin() { return {this, 0}; }
+    Iter<VarStore, Var> end() { return {this, m_size}; }
+    Iter<const VarStore, const Var> begin() const { return {this, 0}; }
+    Iter<const VarStore, const Var> end() const { return {this, m_size}; }
+
+private:
+    static constexpr std::size_t kShift = 8, kMask = (std::size_t{1} << kShift) - 1;
+    std::vector<std::unique_ptr<Var[]>> m_chunks;
+    std::size_t m_size = 0;
+};
+
 struct Scope {
     int block = -1;     // -1: the program's global frame
-    std::deque<Var> vars; // references stay valid while a line creates more variables
-    NameMap<int> byName;
+    VarStore vars;
+    NameTable byName;      // name -> index in vars
     std::unordered_map<std::string, std::string> spellings; // lower case -> first spelling
     uint32_t cells = 0;
     std::vector<int> instances; // block index per call site
@@ -189,36 +217,92 @@ bool MayDeclare(std::string_view line) {
     while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
     if (i == line.size()) return false;
     if (line[i] == '$') return true;
-    // Only DIM, CONST and FBbody start with these letters; any other declaration is a label,
-    // which needs a ':'.
-    const char first = static_cast<char>(line[i] | 0x20);
-    if (first != 'd' && first != 'c' && first != 'f' && line.find(':', i) == std::string_view::npos) return false;
     std::size_t j = i;
     while (j < line.size() && IsWordChar(line[j])) ++j;
     if (j == i) return false;
+    // DIM, CONST or FBbody; any other declaration is a label: a word and a ':'.
+    const char first = static_cast<char>(line[i] | 0x20);
     const std::string_view w = line.substr(i, j - i);
-    if (EqualsNoCase(w, "DIM") || EqualsNoCase(w, "CONST") || EqualsNoCase(w, "FBBODY")) return true;
+    if ((first == 'd' || first == 'c' || first == 'f') &&
+        (EqualsNoCase(w, "DIM") || EqualsNoCase(w, "CONST") || EqualsNoCase(w, "FBBODY")))
+        return true;
     while (j < line.size() && (line[j] == ' ' || line[j] == '\t')) ++j;
     return j < line.size() && line[j] == ':';
+}
+
+// The place of a built-in in kFunctions, for naming it in a comparison; not a built-in does not compile.
+consteval std::ptrdiff_t FunctionIndex(std::string_view name) {
+    for (std::size_t k = 0; k < std::size(kFunctions); ++k)
+        if (kFunctions[k].name == name) return static_cast<std::ptrdiff_t>(k);
+    throw "not a built-in";
+}
+
+// A word of at most 8 characters as one number, its first character in the low byte.
+constexpr uint64_t WordCode(std::string_view w) {
+    uint64_t c = 0;
+    for (std::size_t k = 0; k < w.size(); ++k) c |= uint64_t{static_cast<unsigned char>(w[k])} << (8 * k);
+    return c;
+}
+struct KeywordCodes {
+    uint64_t code[std::size(kKeywords)] = {};
+    constexpr KeywordCodes() {
+        for (std::size_t k = 0; k < std::size(kKeywords); ++k) code[k] = WordCode(kKeywords[k]);
+    }
+};
+constexpr KeywordCodes kKeywordCodes;
+struct FunctionCodes {
+    uint64_t head[std::size(kFunctions)] = {}; // the first 8 characters
+    char ninth[std::size(kFunctions)] = {};
+    constexpr FunctionCodes() {
+        for (std::size_t k = 0; k < std::size(kFunctions); ++k) {
+            head[k] = WordCode(kFunctions[k].name.substr(0, 8));
+            ninth[k] = kFunctions[k].name.size() > 8 ? kFunctions[k].name[8] : '\0';
+        }
+    }
+};
+constexpr FunctionCodes kFunctionCodes;
+static_assert(LengthsWithin(2, 9, true));
+
+// The word with its letters in capitals, as WordCode gives it (at most 8 characters).
+inline uint64_t UpperCode(std::string_view w) {
+    uint64_t c = 0;
+    for (std::size_t k = 0; k < w.size(); ++k) {
+        const unsigned char ch = static_cast<unsigned char>(w[k]);
+        c |= uint64_t{ch >= 'a' && ch <= 'z' ? static_cast<unsigned char>(ch - 'a' + 'A') : ch} << (8 * k);
+    }
+    return c;
 }
 
 const Builtinfo* FindFunction(std::string_view word) {
     // No built-in is shorter than 2 or longer than 9 letters, and none ends in '%'.
     if (word.size() < 2 || word.size() > 9 || word.back() == '%') return nullptr;
     if (!MayBeIn(kFirstLetters.function, word)) return nullptr;
-    for (const Builtinfo& f : kFunctions)
-        if (EqualsNoCase(word, f.name)) return &f;
+    const uint64_t head = UpperCode(word.substr(0, 8));
+    const char ninth = word.size() > 8 ? Upper(word.substr(8))[0] : '\0';
+    for (std::size_t k = 0; k < std::size(kFunctions); ++k)
+        if (kFunctionCodes.head[k] == head && kFunctionCodes.ninth[k] == ninth && kFunctions[k].name.size() == word.size())
+            return &kFunctions[k];
     return nullptr;
 }
 
-bool IsKeyword(std::string_view word) {
+// The keywords in the order of kKeywords.
+enum class Kw { None = -1, If, Then, ElseIf, Else, EndIf, Do, While, Loop, For, To, Step, Exit, Goto, Call, Dim, Const,
+                Print, Reinit, Wdog, Delay, And, Or, FbBody };
+static_assert(std::size(kKeywords) == static_cast<std::size_t>(Kw::FbBody) + 1 && kKeywords[static_cast<int>(Kw::Print)] == "PRINT");
+
+
+Kw KeywordOf(std::string_view word) {
     // Keywords have 2 to 6 letters and never end in '%'.
-    if (word.size() < 2 || word.size() > 6 || word.back() == '%') return false;
-    if (!MayBeIn(kFirstLetters.keyword, word)) return false;
-    for (const std::string_view k : kKeywords)
-        if (EqualsNoCase(word, k)) return true;
-    return false;
+    if (word.size() < 2 || word.size() > 6 || word.back() == '%') return Kw::None;
+    if (!MayBeIn(kFirstLetters.keyword, word)) return Kw::None;
+    // The word in capitals against each code.
+    const uint64_t c = UpperCode(word);
+    for (std::size_t k = 0; k < std::size(kKeywords); ++k)
+        if (kKeywordCodes.code[k] == c) return static_cast<Kw>(k);
+    return Kw::None;
 }
+
+bool IsKeyword(std::string_view word) { return KeywordOf(word) != Kw::None; }
 
 const char* const kHeaderDirectives[] = {"AUTHOR", "COMPANY", "TITLE", "VERSION", "DRIVE", "TARGET", "TYPE",
                                          "ADDRESS", "DEBUG", "SOURCE", "V3", "NAME", "GROUP", "NETWORK",
@@ -249,8 +333,8 @@ public:
     void reserve(std::size_t n) {
         if (n > m_bytes.size()) m_bytes.resize(n);
     }
-    void push(uint8_t b) { *append(1) = b; }
-    uint8_t* append(std::size_t n) {
+    [[gnu::always_inline]] void push(uint8_t b) { *append(1) = b; }
+    [[gnu::always_inline]] uint8_t* append(std::size_t n) {
         if (m_size + n > m_bytes.size()) [[unlikely]]
             grow(n);
         uint8_t* at = m_bytes.data() + m_size;
@@ -310,6 +394,12 @@ private:
         throw LineError();
     }
     int lineEnd(int item) const { return static_cast<int>(m_items[static_cast<std::size_t>(item)].text.size()) + 1; }
+    // The program's lines lie wherever the document allocated them: asking for a line a few
+    // items ahead lets its bytes arrive while the current one is compiled.
+    void prefetchAhead(std::size_t item) const {
+        constexpr std::size_t kAhead = 6;
+        if (item + kAhead < m_items.size()) __builtin_prefetch(m_items[item + kAhead].text.data());
+    }
 
     // --- pre-pass ------------------------------------------------------------------------------
     void collectSections();
@@ -320,13 +410,13 @@ private:
     void handleDirective(const std::vector<Token>& toks, bool define);
 
     // --- code ----------------------------------------------------------------------------------
-    void emit(Op op) { m_code.push(static_cast<uint8_t>(op)); }
-    void u8(uint32_t v) { m_code.push(static_cast<uint8_t>(v)); }
+    [[gnu::always_inline]] void emit(Op op) { m_code.push(static_cast<uint8_t>(op)); }
+    [[gnu::always_inline]] void u8(uint32_t v) { m_code.push(static_cast<uint8_t>(v)); }
     void u16(uint32_t v) {
         u8(v & 0xFF);
         u8((v >> 8) & 0xFF);
     }
-    void u32(uint32_t v) {
+    [[gnu::always_inline]] void u32(uint32_t v) {
         uint8_t* b = m_code.append(4);
         b[0] = static_cast<uint8_t>(v);
         b[1] = static_cast<uint8_t>(v >> 8);
@@ -362,15 +452,17 @@ private:
     uint32_t constant(double v) {
         uint64_t bits;
         std::memcpy(&bits, &v, sizeof v);
-        const auto [it, added] = m_constantIndex.emplace(bits, static_cast<uint32_t>(m_constants.size()));
-        if (added) m_constants.push_back(v);
-        return it->second;
+        if (const auto it = m_constantIndex.find(bits); it != m_constantIndex.end()) return it->second;
+        const uint32_t index = static_cast<uint32_t>(m_constants.size());
+        m_constantIndex.emplace(bits, index);
+        m_constants.push_back(v);
+        return index;
     }
     uint32_t stringIndex(std::string_view s) {
-        if (const auto it = m_stringIndex.find(s); it != m_stringIndex.end()) return it->second;
+        if (const int known = m_stringIndex.find(s); known >= 0) return static_cast<uint32_t>(known);
         const uint32_t index = static_cast<uint32_t>(m_strings.size());
         m_strings.emplace_back(s);
-        m_stringIndex.emplace(std::string(s), index);
+        m_stringIndex.set(s, static_cast<int>(index));
         return index;
     }
     void convert(Type from, Type to) {
@@ -418,8 +510,8 @@ private:
     }
 
     // --- expressions ---------------------------------------------------------------------------
-    const Token& tok(std::size_t p) const { return m_toks[std::min(p, m_toks.size() - 1)]; }
-    bool isOp(std::size_t p, std::string_view op) const {
+    [[gnu::always_inline]] const Token& tok(std::size_t p) const { return m_toks[std::min(p, m_toks.size() - 1)]; }
+    [[gnu::always_inline]] bool isOp(std::size_t p, std::string_view op) const {
         const Token& t = tok(p);
         return t.kind == Tok::Op && t.op == OpCode(op);
     }
@@ -472,7 +564,7 @@ private:
     void addInstanceSymbols(image::Image& img, std::string& name, int block, uint32_t base);
     // The symbols one instance of `block` adds, its nested instances included (memo per block).
     std::size_t instanceSymbolCount(int block, std::vector<std::size_t>& memo) const;
-    static bool isSymbol(const Var& v) { return !(v.hidden || v.isConst || v.name.empty()); }
+    static bool isSymbol(const Var& v) { return !(v.isConst || v.name.empty()); }
     void mapLibraryMessages();
     std::string unknownBlockText(std::string_view name) const;
 
@@ -483,7 +575,7 @@ private:
     std::vector<Message> m_messages;
     std::vector<Section> m_sections;
     std::vector<BlockDef> m_blocks;
-    SortedNames<int> m_blockByName;
+    NameTable m_blockByName;
     SortedNames<int> m_subByName; // lower-case name -> section
     SortedNames<std::string> m_aliases;
     std::vector<Scope> m_scopes;
@@ -494,7 +586,7 @@ private:
     std::vector<double> m_constants;
     std::vector<std::string> m_strings;
     std::unordered_map<uint64_t, uint32_t> m_constantIndex;
-    NameMap<uint32_t> m_stringIndex;
+    NameTable m_stringIndex;
     std::vector<image::LineEntry> m_lines;
 
     // State of the line being compiled.
@@ -666,7 +758,7 @@ void Compiler::parseBlockHeader(Section& s) {
         if (static_cast<int>(b.outputs.size()) > m_opt.maxParamOut)
             fail(name, "E019", "function block " + b.name + " has " + std::to_string(b.outputs.size()) +
                                    " outputs; target " + m_opt.targetType + " allows " + std::to_string(m_opt.maxParamOut));
-        if (m_blockByName.count(b.name)) {
+        if (m_blockByName.contains(b.name)) {
             // The program's own block (or an earlier library's) hides a library block of that name.
             if (inLibrary(s.header)) {
                 s.kind = SectionKind::Notes;
@@ -679,7 +771,7 @@ void Compiler::parseBlockHeader(Section& s) {
         return;
     }
     s.block = static_cast<int>(m_blocks.size());
-    m_blockByName[b.name] = s.block;
+    m_blockByName.set(b.name, s.block);
     m_blocks.push_back(std::move(b));
 }
 
@@ -800,6 +892,7 @@ void Compiler::prepass() {
     for (std::size_t i = 0; i < m_items.size(); ++i) {
         Section* s = m_sectionOf[i] >= 0 ? &m_sections[static_cast<std::size_t>(m_sectionOf[i])] : nullptr;
         const SourceItem& it = m_items[i];
+        prefetchAhead(i);
         if (it.kind == kDiagramItem) continue;
         if (it.kind != kTextItem) continue;
         if (s && s->kind == SectionKind::Notes) continue;
@@ -850,7 +943,7 @@ void Compiler::prepass() {
                 expect(p, "]", "after the array size");
                 expectEnd(p);
                 Scope& sc = scope();
-                if (sc.byName.count(name.text)) fail(name, "E023", "'" + name.text + "' is declared twice");
+                if (sc.byName.contains(name.text)) fail(name, "E023", "'" + name.text + "' is declared twice");
                 const int v = declare(sc, name.text, m_item, name.start, name.end);
                 Var& var = sc.vars[static_cast<std::size_t>(v)];
                 var.isArray = true;
@@ -872,7 +965,7 @@ void Compiler::prepass() {
                 if (!v) fail(tok(p), "E023", "CONST " + name.text + " needs a number");
                 expectEnd(p);
                 Scope& sc = scope();
-                if (sc.byName.count(name.text)) fail(name, "E023", "'" + name.text + "' is declared twice");
+                if (sc.byName.contains(name.text)) fail(name, "E023", "'" + name.text + "' is declared twice");
                 const int idx = declare(sc, name.text, m_item, name.start, name.end);
                 Var& var = sc.vars[static_cast<std::size_t>(idx)];
                 var.isConst = true;
@@ -909,8 +1002,7 @@ int Compiler::declare(Scope& sc, std::string_view name, int item, int start, int
     }
     sc.vars.push_back(std::move(v));
     const int idx = static_cast<int>(sc.vars.size() - 1);
-    if (const auto it = sc.byName.find(name); it != sc.byName.end()) it->second = idx;
-    else sc.byName.emplace(std::string(name), idx);
+    sc.byName.set(name, idx);
     return idx;
 }
 
@@ -928,8 +1020,8 @@ void Compiler::realInFixedPoint(const Token& t) {
 
 Var& Compiler::variable(const Token& t, bool forArray) {
     Scope& sc = scope();
-    auto it = sc.byName.find(t.text);
-    if (it == sc.byName.end()) {
+    const int found = sc.byName.find(t.text);
+    if (found < 0) {
         if (forArray)
             fail(t, "E009", "array '" + t.text + "' is not declared (DIM " + t.text + "[n])");
         if (!std::isalpha(static_cast<unsigned char>(t.text[0])))
@@ -941,21 +1033,14 @@ Var& Compiler::variable(const Token& t, bool forArray) {
         v.cell = sc.cells++;
         return v;
     }
-    Var& v = sc.vars[static_cast<std::size_t>(it->second)];
+    Var& v = sc.vars[static_cast<std::size_t>(found)];
     if (v.isArray && !forArray) fail(t, "E010", "'" + t.text + "' is an array; write " + t.text + "[index]");
     if (!v.isArray && forArray) fail(t, "E010", "'" + t.text + "' is not an array");
     return v;
 }
 
-uint32_t Compiler::hiddenCell(Type) {
-    Scope& sc = scope();
-    Var v;
-    v.name = "";
-    v.hidden = true;
-    v.cell = sc.cells++;
-    sc.vars.push_back(v);
-    return v.cell;
-}
+// A cell of the frame that no name reaches (a FOR loop's limit and step, a FILTER's state).
+uint32_t Compiler::hiddenCell(Type) { return scope().cells++; }
 
 void Compiler::noteRead(Var& v, int item, const Token& t) {
     if (!v.read || v.readItem < 0) {
@@ -1017,9 +1102,9 @@ std::optional<double> Compiler::constantNumber(std::size_t& p, bool& isInt) {
         return neg ? -t.rval : t.rval;
     }
     if (t.kind == Tok::Word) {
-        auto it = scope().byName.find(t.text);
-        if (it != scope().byName.end() && scope().vars[static_cast<std::size_t>(it->second)].isConst) {
-            const Var& v = scope().vars[static_cast<std::size_t>(it->second)];
+        const int found = scope().byName.find(t.text);
+        if (found >= 0 && scope().vars[static_cast<std::size_t>(found)].isConst) {
+            const Var& v = scope().vars[static_cast<std::size_t>(found)];
             ++p;
             isInt = v.isInt;
             const double d = v.isInt ? static_cast<double>(v.constInt) : v.constReal;
@@ -1048,6 +1133,7 @@ Compiler::Bin Compiler::binaryAt(std::size_t p) const {
         default: return Bin::None;
         }
     }
+    if (t.kind != Tok::Word || t.text.size() > 3) return Bin::None; // most words here are neither
     if (IsWord(t, "OR")) return Bin::Or;
     if (IsWord(t, "AND")) return Bin::And;
     return Bin::None;
@@ -1190,7 +1276,7 @@ Type Compiler::primary(std::size_t& p) {
     case Tok::Bad: badToken(t);
     case Tok::End: fail(t, "E002", "expected a value, found the end of the line");
     case Tok::Op:
-        if (t.text == "(") {
+        if (t.op == OpCode("(")) {
             ++p;
             const Type r = expression(p);
             expect(p, ")", "to close the bracket");
@@ -1267,6 +1353,9 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
     const Token& nameTok = tok(p - 1);
     const std::string_view name = f.name; // the table spells it in capitals
     const std::string nameText(name);
+    // Which built-in, by its place in the table (`f` is one of its entries).
+    const std::ptrdiff_t index = &f - kFunctions;
+    const auto is = [index](std::ptrdiff_t builtin) { return index == builtin; };
     // Arguments: compiled one by one as the function needs them.
     bool open = false;
     if (brackets) {
@@ -1346,31 +1435,31 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
     if (f.args == 0 && open && isOp(p, ")")) {
         // TIME() and friends
     }
-    if (name == "ABS" || name == "SGN") {
+    if (is(FunctionIndex("ABS")) || is(FunctionIndex("SGN"))) {
         const Type t = arg(true);
         finish();
-        if (name == "ABS") bi(t == Type::Int ? Builtin::AbsI : Builtin::AbsR);
+        if (is(FunctionIndex("ABS"))) bi(t == Type::Int ? Builtin::AbsI : Builtin::AbsR);
         else bi(t == Type::Int ? Builtin::SgnI : Builtin::SgnR);
-        return name == "SGN" ? Type::Int : t;
+        return is(FunctionIndex("SGN")) ? Type::Int : t;
     }
-    if (name == "SIN") return realFn(Builtin::Sin);
-    if (name == "COS") return realFn(Builtin::Cos);
-    if (name == "TAN") return realFn(Builtin::Tan);
-    if (name == "SQR") return realFn(Builtin::Sqr);
-    if (name == "EXP") return realFn(Builtin::Exp);
-    if (name == "LN") return realFn(Builtin::Ln);
-    if (name == "INT") {
+    if (is(FunctionIndex("SIN"))) return realFn(Builtin::Sin);
+    if (is(FunctionIndex("COS"))) return realFn(Builtin::Cos);
+    if (is(FunctionIndex("TAN"))) return realFn(Builtin::Tan);
+    if (is(FunctionIndex("SQR"))) return realFn(Builtin::Sqr);
+    if (is(FunctionIndex("EXP"))) return realFn(Builtin::Exp);
+    if (is(FunctionIndex("LN"))) return realFn(Builtin::Ln);
+    if (is(FunctionIndex("INT"))) {
         convert(arg(true), Type::Int);
         finish();
         return Type::Int;
     }
-    if (name == "FLOAT") {
+    if (is(FunctionIndex("FLOAT"))) {
         realInFixedPoint(nameTok);
         convert(arg(true), Type::Real);
         finish();
         return Type::Real;
     }
-    if (name == "MIN" || name == "MAX" || name == "LIMIT") {
+    if (is(FunctionIndex("MIN")) || is(FunctionIndex("MAX")) || is(FunctionIndex("LIMIT"))) {
         // Integer when every argument is, otherwise real. The arguments are compiled once to learn
         // their types; when they are mixed, the code is dropped and compiled again with every
         // argument converted to real where it stands (an expression's code has no side effects on
@@ -1394,35 +1483,35 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
         }
         finish();
         const bool isInt = acc == Type::Int;
-        if (name == "MIN") bi(isInt ? Builtin::MinI : Builtin::MinR);
-        else if (name == "MAX") bi(isInt ? Builtin::MaxI : Builtin::MaxR);
+        if (is(FunctionIndex("MIN"))) bi(isInt ? Builtin::MinI : Builtin::MinR);
+        else if (is(FunctionIndex("MAX"))) bi(isInt ? Builtin::MaxI : Builtin::MaxR);
         else bi(isInt ? Builtin::LimitI : Builtin::LimitR);
         return acc;
     }
-    if (name == "TIME") {
+    if (is(FunctionIndex("TIME"))) {
         finish();
         bi(Builtin::Time);
         return Type::Int;
     }
-    if (name == "BCD2BIN" || name == "BIN2BCD" || name == "BCD2SEG") {
+    if (is(FunctionIndex("BCD2BIN")) || is(FunctionIndex("BIN2BCD")) || is(FunctionIndex("BCD2SEG"))) {
         convert(arg(true), Type::Int);
         finish();
-        bi(name == "BCD2BIN" ? Builtin::Bcd2Bin : name == "BIN2BCD" ? Builtin::Bin2Bcd : Builtin::Bcd2Seg);
+        bi(is(FunctionIndex("BCD2BIN")) ? Builtin::Bcd2Bin : is(FunctionIndex("BIN2BCD")) ? Builtin::Bin2Bcd : Builtin::Bcd2Seg);
         return Type::Int;
     }
-    if (name == "CRC" || name == "AVERAGE") {
+    if (is(FunctionIndex("CRC")) || is(FunctionIndex("AVERAGE"))) {
         Var& v = arrayArg(false);
-        if (name == "CRC" && !v.isInt) fail(nameTok, "E022", "CRC needs an integer array");
+        if (is(FunctionIndex("CRC")) && !v.isInt) fail(nameTok, "E022", "CRC needs an integer array");
         convert(arg(true), Type::Int);
         finish();
-        if (name == "CRC") {
+        if (is(FunctionIndex("CRC"))) {
             bi(Builtin::Crc);
             return Type::Int;
         }
         bi(v.isInt ? Builtin::AverageI : Builtin::AverageR);
         return v.isInt ? Type::Int : Type::Real;
     }
-    if (name == "FILTER") {
+    if (is(FunctionIndex("FILTER"))) {
         realInFixedPoint(nameTok);
         convert(arg(false), Type::Real);
         convert(arg(true), Type::Real);
@@ -1430,24 +1519,24 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
         cellOp(Op::Filter, hiddenCell(Type::Real));
         return Type::Real;
     }
-    if (name == "GETCHAR" || name == "GETKEY") {
+    if (is(FunctionIndex("GETCHAR")) || is(FunctionIndex("GETKEY"))) {
         finish();
-        bi(name == "GETCHAR" ? Builtin::GetChar : Builtin::GetKey);
+        bi(is(FunctionIndex("GETCHAR")) ? Builtin::GetChar : Builtin::GetKey);
         return Type::Int;
     }
-    if (name == "PUTCHAR" || name == "PUTKEY") {
+    if (is(FunctionIndex("PUTCHAR")) || is(FunctionIndex("PUTKEY"))) {
         convert(arg(true), Type::Int);
         finish();
-        bi(name == "PUTCHAR" ? Builtin::PutChar : Builtin::PutKey);
+        bi(is(FunctionIndex("PUTCHAR")) ? Builtin::PutChar : Builtin::PutKey);
         return Type::None;
     }
-    if (name == "ANSIREAD" || name == "ANSIREPLY") {
+    if (is(FunctionIndex("ANSIREAD")) || is(FunctionIndex("ANSIREPLY"))) {
         convert(arg(true), Type::Int);
         finish();
-        bi(name == "ANSIREAD" ? Builtin::AnsiRead : Builtin::AnsiReply);
+        bi(is(FunctionIndex("ANSIREAD")) ? Builtin::AnsiRead : Builtin::AnsiReply);
         return Type::Int;
     }
-    if (name == "ANSIWRITE") {
+    if (is(FunctionIndex("ANSIWRITE"))) {
         convert(arg(false), Type::Int);
         convert(arg(true), Type::Int);
         finish();
@@ -1535,7 +1624,7 @@ void Compiler::assignment(std::size_t& p) {
     }
     if (!isOp(q, "=")) {
         const Token& t = tok(p);
-        if (q == p + 1 && tok(q).kind != Tok::Op && !scope().byName.count(t.text))
+        if (q == p + 1 && tok(q).kind != Tok::Op && !scope().byName.contains(t.text))
             fail(t, "E001", "unknown statement '" + t.text + "'");
         fail(tok(q), "E002", "expected '=' after " + t.text +
                                  (tok(q).kind == Tok::End ? std::string(", found the end of the line") : ", found '" + tok(q).text + "'"));
@@ -1570,9 +1659,8 @@ void Compiler::assignment(std::size_t& p) {
 
 void Compiler::blockCall(std::size_t& p, std::span<const std::size_t> targets, std::size_t nameAt) {
     const Token& nameTok = tok(nameAt);
-    auto it = m_blockByName.find(nameTok.text);
-    if (it == m_blockByName.end()) fail(nameTok, "E014", unknownBlockText(nameTok.text));
-    const int bi = it->second;
+    const int bi = m_blockByName.find(nameTok.text);
+    if (bi < 0) fail(nameTok, "E014", unknownBlockText(nameTok.text));
     BlockDef& b = m_blocks[static_cast<std::size_t>(bi)];
     std::size_t q = nameAt + 1;
     expect(q, "(", "after the block name");
@@ -1626,7 +1714,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
     const Token& t = tok(p);
     const bool inBlock = s.kind == SectionKind::Block;
     if (t.kind == Tok::Bad) badToken(t);
-    if (t.kind == Tok::Op && t.text == "(") {
+    if (t.kind == Tok::Op && t.op == OpCode("(")) {
         // (o1, o2) = _Name(...)
         std::vector<std::size_t> targets;
         std::size_t q = p + 1;
@@ -1661,22 +1749,14 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         blockCall(p, std::span<const std::size_t>(), p);
         return;
     }
-    char upper[8]; // keywords have at most 6 letters
-    std::string_view kw; // the keyword in capitals, empty when the word is none; compared by length first
-    if (IsKeyword(t.text)) {
-        for (std::size_t k = 0; k < t.text.size(); ++k) {
-            const char c = t.text[k];
-            upper[k] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-        }
-        kw = std::string_view(upper, t.text.size());
-    }
-    const auto kwText = [&] { return std::string(kw); };
+    const Kw kw = KeywordOf(t.text);
+    const auto kwText = [&] { return std::string(kKeywords[static_cast<int>(kw)]); };
     auto needLoop = [&]() -> OpenBlock* {
         for (auto it = m_open.rbegin(); it != m_open.rend(); ++it)
             if (it->kind != OpenBlock::If) return &*it;
         return nullptr;
     };
-    if (kw == "IF") {
+    if (kw == Kw::If) {
         ++p;
         const Type c = expression(p);
         if (c == Type::None) fail(t, "E022", "IF needs a condition");
@@ -1702,7 +1782,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         m_open.push_back(std::move(b));
         return;
     }
-    if (kw == "ELSEIF" || kw == "ELSE" || kw == "ENDIF") {
+    if (kw == Kw::ElseIf || kw == Kw::Else || kw == Kw::EndIf) {
         if (nested) fail(t, "E002", kwText() + " cannot stand in a one-line IF");
         if (m_open.empty() || m_open.back().kind != OpenBlock::If) {
             if (!m_open.empty()) {
@@ -1713,7 +1793,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
             fail(t, "E012", kwText() + " without IF");
         }
         OpenBlock& b = m_open.back();
-        if (kw == "ENDIF") {
+        if (kw == Kw::EndIf) {
             ++p;
             expectEnd(p);
             if (b.nextCond) patch(*b.nextCond, here());
@@ -1725,7 +1805,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         if (!b.branchClosed) closeBranch(b);
         b.branchClosed = false;
         ++p;
-        if (kw == "ELSE") {
+        if (kw == Kw::Else) {
             b.hasElse = true;
             expectEnd(p);
             return;
@@ -1738,7 +1818,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         m_open.back().nextCond = jump(Op::Jz);
         return;
     }
-    if (kw == "DO") {
+    if (kw == Kw::Do) {
         if (nested) fail(t, "E002", "DO cannot stand in a one-line IF");
         ++p;
         OpenBlock b = openBlock(OpenBlock::Do, t);
@@ -1754,7 +1834,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         m_open.push_back(std::move(b));
         return;
     }
-    if (kw == "FOR") {
+    if (kw == Kw::For) {
         if (nested) fail(t, "E002", "FOR cannot stand in a one-line IF");
         ++p;
         const Token& vt = tok(p);
@@ -1802,7 +1882,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         m_open.push_back(std::move(b));
         return;
     }
-    if (kw == "LOOP") {
+    if (kw == Kw::Loop) {
         if (nested) fail(t, "E002", "LOOP cannot stand in a one-line IF");
         ++p;
         expectEnd(p);
@@ -1826,7 +1906,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         m_open.pop_back();
         return;
     }
-    if (kw == "EXIT") {
+    if (kw == Kw::Exit) {
         ++p;
         expectEnd(p);
         OpenBlock* loop = needLoop();
@@ -1834,7 +1914,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         loop->exits.push_back(jump(Op::Jmp));
         return;
     }
-    if (kw == "GOTO") {
+    if (kw == Kw::Goto) {
         ++p;
         const Token& l = tok(p);
         if (l.kind != Tok::Word) fail(l.kind == Tok::End ? t : l, "E002", "GOTO needs a label");
@@ -1855,7 +1935,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         }
         return;
     }
-    if (kw == "CALL") {
+    if (kw == Kw::Call) {
         ++p;
         const Token& n = tok(p);
         if (n.kind != Tok::Word) fail(n.kind == Tok::End ? t : n, "E002", "CALL needs a subroutine name");
@@ -1870,11 +1950,11 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         u32(0);
         return;
     }
-    if (kw == "DIM" || kw == "CONST") {
+    if (kw == Kw::Dim || kw == Kw::Const) {
         if (nested) fail(t, "E002", kwText() + " cannot stand in a one-line IF");
         return; // declared in the first pass
     }
-    if (kw == "PRINT") {
+    if (kw == Kw::Print) {
         ++p;
         if (tok(p).kind == Tok::End) {
             emit(Op::PrEnd);
@@ -1901,19 +1981,19 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         emit(Op::PrEnd);
         return;
     }
-    if (kw == "REINIT") {
+    if (kw == Kw::Reinit) {
         ++p;
         expectEnd(p);
         emit(Op::Reinit);
         return;
     }
-    if (kw == "WDOG") {
+    if (kw == Kw::Wdog) {
         ++p;
         expectEnd(p);
         emit(Op::Yield);
         return;
     }
-    if (kw == "DELAY") {
+    if (kw == Kw::Delay) {
         ++p;
         const bool bracket = isOp(p, "(");
         if (tok(p).kind == Tok::End) fail(t, "E011", "DELAY takes 1 argument(s), 0 given");
@@ -1923,9 +2003,9 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         emit(Op::Delay);
         return;
     }
-    if (kw == "THEN" || kw == "TO" || kw == "STEP" || kw == "WHILE" || kw == "AND" || kw == "OR")
+    if (kw == Kw::Then || kw == Kw::To || kw == Kw::Step || kw == Kw::While || kw == Kw::And || kw == Kw::Or)
         fail(t, "E001", "unknown statement '" + t.text + "'");
-    if (kw == "FBBODY") fail(t, "E002", "FBbody belongs only in a function block section");
+    if (kw == Kw::FbBody) fail(t, "E002", "FBbody belongs only in a function block section");
     if (const Builtinfo* f = FindFunction(t.text); f && !isOp(p + 1, "=")) {
         ++p;
         const Type r = function(p, *f, true);
@@ -1965,8 +2045,9 @@ void Compiler::compileLine(Section& s, int item, bool declarationsOnly) {
                                         m_blocks[static_cast<std::size_t>(s.block)].name);
             return;
         }
-        const bool closing = IsWord(first, "ENDIF") || IsWord(first, "ELSE") || IsWord(first, "ELSEIF") || IsWord(first, "LOOP");
-        if (m_afterGoto && !closing && !(IsWord(first, "DIM") || IsWord(first, "CONST")))
+        const Kw firstKw = first.kind == Tok::Word ? KeywordOf(first.text) : Kw::None;
+        const bool closing = firstKw == Kw::EndIf || firstKw == Kw::Else || firstKw == Kw::ElseIf || firstKw == Kw::Loop;
+        if (m_afterGoto && !closing && !(firstKw == Kw::Dim || firstKw == Kw::Const))
             warn(item, first.start, lineEnd(item), "W004",
                  "line is never reached (it follows the GOTO in line " + std::to_string(m_gotoItem) + ")");
         m_afterGoto = false;
@@ -1976,7 +2057,7 @@ void Compiler::compileLine(Section& s, int item, bool declarationsOnly) {
         // An ELSEIF or ELSE line first ends the branch before it, so that the jump to ENDIF is
         // that branch's last instruction and the false condition lands on this line's start: a
         // breakpoint here fires when the line is reached, not when the branch above finishes.
-        if ((IsWord(first, "ELSEIF") || IsWord(first, "ELSE")) && !m_open.empty() && m_open.back().kind == OpenBlock::If &&
+        if ((firstKw == Kw::ElseIf || firstKw == Kw::Else) && !m_open.empty() && m_open.back().kind == OpenBlock::If &&
             !m_open.back().hasElse)
             closeBranch(m_open.back());
         const uint32_t lineItem = inLibrary(item) ? 0u : static_cast<uint32_t>(item);
@@ -2073,7 +2154,7 @@ void Compiler::collectCalls(const Section& s) {
         for (std::size_t k = 0; k + 1 < m_toks.size(); ++k) {
             const Token& t = m_toks[k];
             if (t.kind != Tok::Word || t.text[0] != '_' || !isOp(k + 1, "(")) continue;
-            if (const auto b = m_blockByName.find(t.text); b != m_blockByName.end()) blk.calls.push_back(b->second);
+            if (const int b = m_blockByName.find(t.text); b >= 0) blk.calls.push_back(b);
         }
     }
 }
@@ -2092,6 +2173,7 @@ void Compiler::compileSection(Section& s) {
               "function block " + m_blocks[static_cast<std::size_t>(s.block)].name + " has no FBbody line");
     for (int i = s.header + 1; i < last; ++i) {
         const SourceItem& it = m_items[static_cast<std::size_t>(i)];
+        prefetchAhead(static_cast<std::size_t>(i));
         if (it.kind == kDiagramItem) {
             warn(i, 1, 2, "W006",
                  "diagram '" + it.diagramTitle + "' is not executed (diagrams are not compiled yet)");
@@ -2119,7 +2201,7 @@ void Compiler::finishWarnings() {
         if (!m.warning) return;
     for (Scope& sc : m_scopes)
         for (Var& v : sc.vars) {
-            if (v.hidden || v.isConst || v.name.empty()) continue;
+            if (v.isConst || v.name.empty()) continue;
             if (m_diagramNames.count(v.name)) continue;
             if (sc.block >= 0 && inLibrary(m_blocks[static_cast<std::size_t>(sc.block)].headerItem)) continue;
             const std::string where = sc.block >= 0 ? " in function block " + m_blocks[static_cast<std::size_t>(sc.block)].name : "";
@@ -2324,7 +2406,7 @@ Result Compiler::run() {
     // Array cells are laid out before any scalar that the code creates on first use.
     for (Scope& sc : m_scopes)
         for (Var& v : sc.vars)
-            if (v.isArray || (!v.isConst && !v.hidden)) {
+            if (v.isArray || !v.isConst) {
                 v.cell = sc.cells;
                 sc.cells = static_cast<uint32_t>(std::min<uint64_t>(uint64_t{sc.cells} + v.size, kMaxCells + 1));
             }

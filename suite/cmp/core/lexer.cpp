@@ -112,9 +112,9 @@ bool ExactReal(std::string_view w, double& out) {
     return true;
 }
 
-// A token that starts with a digit: decimal integer, real, radix number or 0x number.
-Token Number(std::string_view line, std::size_t& i) {
-    Token t;
+// A token that starts with a digit: decimal integer, real, radix number or 0x number, into `t`
+// (a fresh token).
+void Number(std::string_view line, std::size_t& i, Token& t) {
     const std::size_t from = i;
     std::size_t j = i;
     {
@@ -134,7 +134,20 @@ Token Number(std::string_view line, std::size_t& i) {
             t.start = static_cast<int>(from) + 1;
             t.end = static_cast<int>(j) + 1;
             i = j;
-            return t;
+            return;
+        }
+        // Most reals are digits, a point and digits (0.5, 1500.0), exact by the quick route.
+        if (line[j] == '.') {
+            std::size_t k = j + 1;
+            while (k < line.size() && line[k] >= '0' && line[k] <= '9') ++k;
+            if ((k == line.size() || !IsWordChar(line[k])) && ExactReal(line.substr(from, k - from), t.rval)) {
+                t.kind = Tok::Real;
+                t.text = line.substr(from, k - from);
+                t.start = static_cast<int>(from) + 1;
+                t.end = static_cast<int>(k) + 1;
+                i = k;
+                return;
+            }
         }
         j = from;
     }
@@ -156,7 +169,7 @@ Token Number(std::string_view line, std::size_t& i) {
     if (w.size() > 2 && w[0] == '0' && (w[1] == 'x' || w[1] == 'X')) {
         if (ReadRadix(w.substr(2), 16, t.ival)) t.kind = Tok::Int;
         else t.kind = Tok::Bad;
-        return t;
+        return;
     }
     if (const std::size_t hash = w.find('#'); hash != std::string_view::npos) {
         const std::string_view r = w.substr(0, hash);
@@ -166,7 +179,7 @@ Token Number(std::string_view line, std::size_t& i) {
             t.kind = Tok::Int;
         else
             t.kind = Tok::Bad;
-        return t;
+        return;
     }
     bool real = false, ok = true;
     std::size_t k = 0;
@@ -187,7 +200,7 @@ Token Number(std::string_view line, std::size_t& i) {
     if (k != w.size()) ok = false;
     if (!ok) {
         t.kind = Tok::Bad;
-        return t;
+        return;
     }
     if (real) {
         t.kind = Tok::Real;
@@ -196,19 +209,18 @@ Token Number(std::string_view line, std::size_t& i) {
             t.rval = std::strtod(digits.c_str(), nullptr);
         }
         if (!std::isfinite(t.rval)) t.kind = Tok::Bad;
-        return t;
+        return;
     }
     uint64_t v = 0;
     for (char c : w) {
         v = v * 10 + static_cast<uint64_t>(c - '0');
         if (v > 2147483648ull) {
             t.kind = Tok::Bad;
-            return t;
+            return;
         }
     }
     t.kind = Tok::Int;
     t.ival = static_cast<int64_t>(v);
-    return t;
 }
 
 } // namespace
@@ -241,7 +253,7 @@ template <bool comments> void TokeniseImpl(std::string_view line, std::vector<To
             break;
         }
         if (c >= '0' && c <= '9') {
-            out.push_back(Number(line.substr(0, n), i));
+            Number(line.substr(0, n), i, out.emplace_back());
             continue;
         }
         Token& t = out.emplace_back(); // filled in place: no copy of the token

@@ -9,7 +9,7 @@
 
 namespace rux::cmp {
 
-enum class Tok {
+enum class Tok : uint8_t {
     End,
     Word,     // a name, keyword, parameter (#1.21), directive ($DEFINE) or block name (_Ramp)
     Int,      // integer literal (value in ival)
@@ -19,15 +19,15 @@ enum class Tok {
     Bad,      // a character or number the language does not know
 };
 
-struct Token {
-    Tok kind = Tok::End;
+struct Token { // 48 bytes: a line's tokens are written anew for every line
     std::string_view text; // as written (for String: the contents); a view of the line or of an
                            // alias's replacement, both of which outlive the line's tokens
-    uint16_t op = 0;      // Op: its characters, the first in the low byte (OpCode("<="))
-    int start = 0;        // 1-based column of the first character
-    int end = 0;          // column after the last character
     int64_t ival = 0;
     double rval = 0;
+    int start = 0;        // 1-based column of the first character
+    int end = 0;          // column after the last character
+    uint16_t op = 0;      // Op: its characters, the first in the low byte (OpCode("<="))
+    Tok kind = Tok::End;
     bool fromAlias = false;
 };
 
