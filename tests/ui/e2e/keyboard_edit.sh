@@ -38,7 +38,10 @@ xdotool type --delay 40 'x = 1'
 # Each typed character is one undo step: two undone, one redone.
 xdotool key --delay 80 ctrl+z ctrl+z ctrl+y
 xdotool key --delay 50 KP_Enter
-xdotool type --delay 60 'y°é'
+# xdotool types a character outside the keymap by remapping a spare key for a moment; a slow
+# client that reads the key press after the mapping went back sees nothing, so give it time.
+xdotool type --delay 60 'y'
+for c in '°' 'é'; do xdotool type --delay 300 "$c"; sleep 0.2; done
 # Delete at the end of "ab" joins the line below to it.
 xdotool key --delay 50 Up Up Up End Delete
 
