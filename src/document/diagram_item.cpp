@@ -2,7 +2,6 @@
 
 #include "document/ascii_text.h"
 
-#include "document/item_host.h"
 #include "document/output_stream.h"
 #include "document/text_range.h"
 #include "document/view_metrics.h"
@@ -50,14 +49,10 @@ int CDiag::GetHeight(const CViewMetrics& metrics) const { return m_open ? m_heig
 
 int CDiag::GetWidth(const CViewMetrics&) const { return m_width; }
 
-int CDiag::OnDoubleClick(CItemHost& host, const CViewMetrics& metrics, unsigned) {
-    if (host.ClickX() < CViewMetrics::kLeftMargin + 5 + metrics.LineHeight()) {
-        m_open = !m_open;
-        return 1;
-    }
-    if (m_open)
-        OpenEditor(host);
-    return 0;
+CDoubleClickRequest CDiag::OnDoubleClick(int clickX, int, const CViewMetrics& metrics) const {
+    if (clickX < CViewMetrics::kLeftMargin + 5 + metrics.LineHeight())
+        return {EDoubleClick::ToggleFold};
+    return {m_open ? EDoubleClick::OpenDiagram : EDoubleClick::Nothing};
 }
 
 std::unique_ptr<CItem> CDiag::Clone() const {
@@ -68,14 +63,6 @@ std::unique_ptr<CItem> CDiag::Clone() const {
     clone->m_open = m_open;
     clone->m_title = m_title;
     return clone;
-}
-
-int CDiag::OpenEditor(CItemHost& host) {
-    if (m_editor)
-        m_editor->Activate();
-    else
-        host.OpenDiagramEditor(*this);
-    return 0;
 }
 
 int CDiag::ReplaceAll(std::string_view find, std::string_view replacement, bool matchCase) {

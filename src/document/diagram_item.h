@@ -41,9 +41,8 @@ public:
     void WriteItem(int index, COstream& out, const CTextRange* range) const override;
     int GetHeight(const CViewMetrics& metrics) const override;
     int GetWidth(const CViewMetrics& metrics) const override;
-    int OnDoubleClick(CItemHost& host, const CViewMetrics& metrics, unsigned flags) override;
+    CDoubleClickRequest OnDoubleClick(int clickX, int caretCol, const CViewMetrics& metrics) const override;
     std::unique_ptr<CItem> Clone() const override;
-    int OpenEditor(CItemHost& host) override;
     int GetType() const override { return kItemDiag; }
     int ReplaceAll(std::string_view find, std::string_view replacement, bool matchCase) override;
     // Only a diagram with a window bound can search; its payload text alone is not searched.

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <vector>
 
 namespace rux {
 namespace {
@@ -145,11 +146,6 @@ std::vector<std::unique_ptr<CItem>> CRUXDocument::RemoveItems(int index, int cou
     CDocumentChange record{index, count, 0, index - 1};
     for (int i = index; i < index + count; ++i)
         if (IsSectionLine(*list.GetAt(i))) record.sections = true;
-    // The recorder sees them last to first, so that each index is the item's own at its removal
-    // when the history walks its actions back.
-    if (m_recorder)
-        for (int i = index + count - 1; i >= index; --i)
-            m_recorder->ItemRemoving(i, *list.GetAt(i));
     // A diagram window bound to a removed item lets go of it now: its pointer would outlive the
     // item, and the memory may serve the next item made.
     if (!m_diagramDocuments.empty()) {
@@ -161,9 +157,14 @@ std::vector<std::unique_ptr<CItem>> CRUXDocument::RemoveItems(int index, int cou
                     break;
                 }
     }
-    std::vector<std::unique_ptr<CItem>> removed = list.Remove(index, count);
+    // The rows below move up once, when the transaction lays the list out.
+    std::vector<std::unique_ptr<CItem>> removed = list.RemoveLeavingGap(index, count);
     // Links are pointers: the rows left keep theirs; only members whose header went lose them.
     m_membership = m_membership || list.RemoveOrphaned();
+    if (m_recorder) {
+        m_recorder->ItemsRemoved(index, removed);
+        std::erase(removed, nullptr);
+    }
     m_contentChanged = true;
     Record(record, true);
     EndTransaction();

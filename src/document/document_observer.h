@@ -1,6 +1,9 @@
 // How a program document tells its views and panes what changed.
 #pragma once
 
+#include <memory>
+#include <vector>
+
 namespace rux {
 
 class CItem;
@@ -63,13 +66,16 @@ public:
 };
 
 // Hears every primitive of a transaction as it happens, before the item changes (or right after
-// an insertion): the undo history of the view that opened the transaction.
+// an insertion or a removal): the undo history of the view that opened the transaction.
 class CEditRecorder {
 public:
     virtual ~CEditRecorder() = default;
     virtual void ItemChanging(int index, const CItem& item) = 0;
     virtual void ItemInserted(int index, const CItem& item) = 0;
-    virtual void ItemRemoving(int index, const CItem& item) = 0;
+    // A run of items has just left the list at `index`. The recorder may take any of them over
+    // (the undo keeps the removed items themselves rather than copies); those it leaves in
+    // `items` go back to whoever removed them.
+    virtual void ItemsRemoved(int index, std::vector<std::unique_ptr<CItem>>& items) = 0;
 };
 
 } // namespace rux

@@ -1,6 +1,5 @@
 #include "document/header_item.h"
 
-#include "document/item_host.h"
 #include "document/output_stream.h"
 #include "document/text_range.h"
 #include "document/view_metrics.h"
@@ -98,10 +97,7 @@ void CPar::WriteText(int index, COstream& out, const CTextRange* range) const {
 int CPar::GetHeight(const CViewMetrics& metrics) const { return 6 * metrics.LineHeight(); }
 int CPar::GetWidth(const CViewMetrics&) const { return 600; }
 
-int CPar::OnDoubleClick(CItemHost& host, const CViewMetrics&, unsigned) {
-    host.OpenNodeProperties(*this);
-    return 0;
-}
+CDoubleClickRequest CPar::OnDoubleClick(int, int, const CViewMetrics&) const { return {EDoubleClick::NodeProperties}; }
 
 std::unique_ptr<CItem> CPar::Clone() const {
     auto clone = std::make_unique<CPar>(m_header);

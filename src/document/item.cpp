@@ -26,9 +26,8 @@ void CItem::WriteMarkRef(COstream& out, int index, int kind) const {
 
 int CItem::GetHeight(const CViewMetrics& metrics) const { return metrics.LineHeight(); }
 int CItem::GetWidth(const CViewMetrics&) const { return 0; }
-int CItem::OnDoubleClick(CItemHost&, const CViewMetrics&, unsigned) { return 0; }
+CDoubleClickRequest CItem::OnDoubleClick(int, int, const CViewMetrics&) const { return {}; }
 std::unique_ptr<CItem> CItem::Clone() const { return nullptr; }
-int CItem::OpenEditor(CItemHost&) { return 0; }
 void CItem::Draw(CItemPainter&, const CViewMetrics&) const {}
 int CItem::ReplaceAll(std::string_view, std::string_view, bool) { return 0; }
 

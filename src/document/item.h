@@ -2,6 +2,7 @@
 #pragma once
 
 #include "document/ascii_text.h"
+#include "document/double_click_request.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -14,7 +15,6 @@ namespace rux {
 class COstream;
 class CViewMetrics;
 class CSectionHeader;
-class CItemHost;
 class CItemPainter;
 struct CTextRange;
 
@@ -65,12 +65,12 @@ public:
     virtual void WriteMarkRef(COstream& out, int index, int kind) const;
     virtual int GetHeight(const CViewMetrics& metrics) const;
     virtual int GetWidth(const CViewMetrics& metrics) const;
-    // Returns 1 when the item changed.
-    virtual int OnDoubleClick(CItemHost& host, const CViewMetrics& metrics, unsigned flags);
+    // What a double-click at row x `clickX` (margin included) asks for, the caret at `caretCol`.
+    // The item changes nothing here: the editor carries the request out.
+    virtual CDoubleClickRequest OnDoubleClick(int clickX, int caretCol, const CViewMetrics& metrics) const;
     const std::string& GetText() const { return m_text; }
     virtual void SetText(std::string text) { m_text = std::move(text); }
     virtual std::unique_ptr<CItem> Clone() const;
-    virtual int OpenEditor(CItemHost& host);
     virtual int GetType() const { return kItemNone; }
     virtual bool IsBlankOrComment() const { return false; }
     bool HasMark(int kind) const;

@@ -3,6 +3,7 @@
 #include "document/section_items.h"
 #include "document/view_metrics.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <unordered_map>
@@ -71,6 +72,7 @@ void CObArrayEx::Insert(int index, std::vector<ItemPtr> items) {
             throw std::out_of_range("no item to insert");
     if (index > GetSize())
         index = GetSize();
+    CloseGap(); // the heights added below go onto a total that counts the rows as they are
     std::vector<CItem*> inserted;
     inserted.reserve(items.size());
     for (auto& item : items)
@@ -89,6 +91,12 @@ void CObArrayEx::Insert(int index, std::vector<ItemPtr> items) {
 }
 
 std::vector<CObArrayEx::ItemPtr> CObArrayEx::Remove(int index, int count) {
+    std::vector<ItemPtr> removed = RemoveLeavingGap(index, count);
+    CloseGap();
+    return removed;
+}
+
+std::vector<CObArrayEx::ItemPtr> CObArrayEx::RemoveLeavingGap(int index, int count) {
     if (count < 0 || index < 0 || index > GetSize() || count > GetSize() - index)
         throw std::out_of_range("remove range outside the list");
     if (count > 0)
@@ -102,19 +110,29 @@ std::vector<CObArrayEx::ItemPtr> CObArrayEx::Remove(int index, int count) {
     // Members must not point at a header that left the list; they keep its id for a later relink.
     // One pass over the list for all removed headers: a range may hold hundreds of sections.
     std::unordered_set<const CItem*> headers;
-    bool foldedHeader = false;
     for (const auto& item : removed)
-        if (item->GetType() == kItemSectionHeader) {
+        if (item->GetType() == kItemSectionHeader)
             headers.insert(item.get());
-            foldedHeader = foldedHeader || !static_cast<const CSectionHeader&>(*item).IsExpanded();
-        }
     m_orphaned = false;
+    bool shown = false; // members left behind by a folded header show again
     if (!headers.empty()) {
-        for (const auto& other : m_items)
-            if (other->GetSection() && headers.count(other->GetSection())) {
+        // Members of one section stand together: one look-up per run of them.
+        const CItem* seen = nullptr;
+        bool orphan = false;
+        for (const auto& other : m_items) {
+            const CSectionHeader* section = other->GetSection();
+            if (!section)
+                continue;
+            if (section != seen) {
+                seen = section;
+                orphan = headers.count(section) != 0;
+            }
+            if (orphan) {
+                shown = shown || !section->IsExpanded();
                 other->SetSectionId(other->GetSectionId());
                 m_orphaned = true;
             }
+        }
         for (const auto& other : removed)
             if (other->GetSection() && headers.count(other->GetSection()))
                 other->SetSectionId(other->GetSectionId());
@@ -126,48 +144,47 @@ std::vector<CObArrayEx::ItemPtr> CObArrayEx::Remove(int index, int count) {
     if (m_lastReached >= GetSize())
         m_lastReached = GetSize() > 0 ? GetSize() - 1 : 0;
     // Without their header a folded section's members show again: they need a layout of their own.
-    if (!foldedHeader)
-        CloseGap(index);
+    // A folded section taken out whole hides nothing that stays.
+    if (!shown)
+        m_gapFrom = m_gapFrom < 0 ? index : std::min(m_gapFrom, index);
     else
         Layout(index, true);
     return removed;
 }
 
-// The rows after a cut keep their heights and widths: they only move up. Measuring them again, as
-// a layout would, made a range delete cost one full layout per removed row in a long program.
-void CObArrayEx::CloseGap(int index) {
-    if (!m_metrics)
+// The rows after a cut keep their heights and widths: they are stacked again from the first cut,
+// not measured. Measuring them, as a layout would, made a range delete cost one full layout per
+// removed row in a long program.
+void CObArrayEx::CloseGap() {
+    const int index = m_gapFrom;
+    m_gapFrom = -1;
+    if (index < 0 || !m_metrics)
         return;
     if (m_items.empty()) {
         Layout(0, true);
         return;
     }
     const int size = GetSize();
-    const int first = index < size && IsVisible(index) ? index : NextVisible(index - 1);
-    if (first >= 0) {
-        const int prev = PreviousVisible(first);
-        const CItem* above = prev >= 0 ? m_items[static_cast<size_t>(prev)].get() : nullptr;
-        const int top = above ? above->GetTop() + above->GetHeight(*m_metrics) : 0;
-        const int delta = top - m_items[static_cast<size_t>(first)]->GetTop();
-        for (int i = index; i < size; ++i) {
-            CItem* item = m_items[static_cast<size_t>(i)].get();
-            CSectionHeader* section = item->GetSection();
-            // Hidden rows sit at their header's top, which has moved already when it came after the cut.
-            if (section && item->GetType() != kItemSectionHeader && !section->IsExpanded())
-                item->SetTop(section->GetTop());
-            else
-                item->SetTop(item->GetTop() + delta);
+    const int prev = PreviousVisible(index);
+    const CItem* above = prev >= 0 ? m_items[static_cast<size_t>(prev)].get() : nullptr;
+    int y = above ? above->GetTop() + above->GetHeight(*m_metrics) : 0;
+    for (int i = index; i < size; ++i) {
+        CItem* item = m_items[static_cast<size_t>(i)].get();
+        CSectionHeader* section = item->GetSection();
+        // Hidden rows sit at their header's top, which has moved already when it came after the cut.
+        if (section && item->GetType() != kItemSectionHeader && !section->IsExpanded()) {
+            item->SetTop(section->GetTop());
+        } else {
+            item->SetTop(y);
+            y += item->GetHeight(*m_metrics);
         }
-    } else {
-        for (int i = index; i < size; ++i)
-            if (CSectionHeader* section = m_items[static_cast<size_t>(i)]->GetSection())
-                m_items[static_cast<size_t>(i)]->SetTop(section->GetTop());
     }
     const CItem* last = m_items.back().get();
     m_totalHeight = last->GetTop() + last->GetHeight(*m_metrics) + m_metrics->LineHeight();
 }
 
 void CObArrayEx::RemoveAll() {
+    m_gapFrom = -1;
     m_items.clear();
     m_widths.clear();
     m_widthCount.clear();
@@ -198,6 +215,7 @@ int CObArrayEx::PreviousVisible(int index) const {
 void CObArrayEx::Layout(int from, bool full) {
     if (!m_metrics)
         return;
+    CloseGap();
     if (m_items.empty()) {
         m_widest = 0;
         m_widthCount.clear();

@@ -32,6 +32,9 @@ public:
     void Insert(int index, std::vector<ItemPtr> items);
     // Takes count items out of the list and hands them to the caller.
     std::vector<ItemPtr> Remove(int index, int count = 1);
+    // The same, but the rows below stay where they stood until the next Layout: an edit that cuts
+    // several runs moves the rows below once, not once per run.
+    std::vector<ItemPtr> RemoveLeavingGap(int index, int count);
     // Whether the last Remove left members behind whose header it took.
     bool RemoveOrphaned() const { return m_orphaned; }
     // Deletes every item.
@@ -71,8 +74,8 @@ public:
 
 private:
     void CheckIndex(int index) const;
-    // Moves the rows from `index` up to close the gap a removal left.
-    void CloseGap(int index);
+    // Moves the rows from the first cut on up to close the gaps removals left.
+    void CloseGap();
     // Row i's width as the last layout measured it (0 while hidden or not yet laid out).
     void SetRowWidth(size_t index, int width);
 
@@ -82,6 +85,7 @@ private:
     std::vector<int> m_widths;
     std::map<int, int> m_widthCount;
     bool m_orphaned = false;
+    int m_gapFrom = -1; // the first row a removal has not moved up yet, or -1
     int m_widest = 0;
     int m_totalHeight = 0;
     int m_lastReached = 0;

@@ -1,6 +1,5 @@
 #include "document/line_item.h"
 
-#include "document/item_host.h"
 #include "document/line_input.h"
 #include "document/output_stream.h"
 #include "document/text_range.h"
@@ -55,12 +54,11 @@ int CLine::GetWidth(const CViewMetrics& metrics) const {
     return metrics.TextWidth(m_text) + 2 * CViewMetrics::kLeftMargin;
 }
 
-int CLine::OnDoubleClick(CItemHost& host, const CViewMetrics&, unsigned) {
+CDoubleClickRequest CLine::OnDoubleClick(int, int caretCol, const CViewMetrics&) const {
     int from = 0, to = 0;
-    if (!WordAroundColumn(m_text, host.CaretColumn(), from, to))
-        return 0;
-    host.SelectColumns(from, to);
-    return 1;
+    if (!WordAroundColumn(m_text, caretCol, from, to))
+        return {};
+    return {EDoubleClick::SelectColumns, from, to};
 }
 
 std::unique_ptr<CItem> CLine::Clone() const {

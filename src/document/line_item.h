@@ -23,7 +23,7 @@ public:
     void WriteText(int index, COstream& out, const CTextRange* range) const override;
     int GetHeight(const CViewMetrics& metrics) const override;
     int GetWidth(const CViewMetrics& metrics) const override;
-    int OnDoubleClick(CItemHost& host, const CViewMetrics& metrics, unsigned flags) override;
+    CDoubleClickRequest OnDoubleClick(int clickX, int caretCol, const CViewMetrics& metrics) const override;
     std::unique_ptr<CItem> Clone() const override;
     int GetType() const override { return kItemLine; }
     bool IsBlankOrComment() const override;

@@ -101,7 +101,8 @@ public:
     // Outside a transaction each primitive is one of its own. Indices are checked (std::out_of_range).
     // Inserts a batch at index (capped at the count).
     void InsertItems(int index, std::vector<std::unique_ptr<CItem>> items);
-    // Takes count items out in one step and hands them to the caller.
+    // Takes count items out in one step. The transaction's recorder may keep them (an undo group
+    // holds the removed items themselves); the rest are handed to the caller.
     std::vector<std::unique_ptr<CItem>> RemoveItems(int index, int count);
     void SetItemText(int index, std::string text);
     // Puts a snapshot's content back: the header record of a program header, else the text.

@@ -1,7 +1,6 @@
 #include "document/section_items.h"
 
 #include "document/header_item.h"
-#include "document/item_host.h"
 #include "document/output_stream.h"
 #include "document/text_range.h"
 #include "document/view_metrics.h"
@@ -58,31 +57,10 @@ void CSectionHeader::WriteText(int index, COstream& out, const CTextRange* range
     out << m_text << (m_expanded ? "{\r\n" : "{...}\r\n");
 }
 
-int CSectionHeader::OnDoubleClick(CItemHost& host, const CViewMetrics& metrics, unsigned) {
-    if (host.ClickX() < CViewMetrics::kLeftMargin + 5 + metrics.LineHeight()) {
-        m_expanded = !m_expanded;
-        host.Relayout();
-        return 1;
-    }
-    if (!host.CanEdit())
-        return 0;
-    std::string text = m_text;
-    bool changed;
-    if (m_functionBlock) {
-        changed = host.EditFunctionBlockHeader(text);
-    } else {
-        std::string drive = host.HeaderDrive();
-        changed = host.EditTaskHeader(text, drive.empty() ? std::string("DEFAULT") : drive);
-    }
-    if (!changed)
-        return 0;
-    const bool wasFunctionBlock = m_functionBlock;
-    SetText(std::move(text));
-    host.SectionRenamed(*this);
-    if (wasFunctionBlock)
-        host.RebuildFunctionBlockMap();
-    host.Relayout();
-    return 1;
+CDoubleClickRequest CSectionHeader::OnDoubleClick(int clickX, int, const CViewMetrics& metrics) const {
+    if (clickX < CViewMetrics::kLeftMargin + 5 + metrics.LineHeight())
+        return {EDoubleClick::ToggleFold};
+    return {EDoubleClick::RenameSection};
 }
 
 std::unique_ptr<CItem> CSectionHeader::Clone() const {

@@ -33,7 +33,9 @@ public:
 
     void WriteItem(int index, COstream& out, const CTextRange* range) const override;
     void WriteText(int index, COstream& out, const CTextRange* range) const override;
-    int OnDoubleClick(CItemHost& host, const CViewMetrics& metrics, unsigned flags) override;
+    // Left of the fold limit a fold; elsewhere a rename, which the editor refuses while the
+    // program cannot be edited.
+    CDoubleClickRequest OnDoubleClick(int clickX, int caretCol, const CViewMetrics& metrics) const override;
     // Stores the text trimmed and derives notes flag, function-block flag, short name and kind.
     void SetText(std::string text) override;
     std::unique_ptr<CItem> Clone() const override;

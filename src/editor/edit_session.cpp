@@ -423,10 +423,10 @@ void CEditSession::ItemInserted(int index, const CItem& item) {
         group->RecordAction(kUndoInserted, item, m_caret.col, index);
 }
 
-void CEditSession::ItemRemoving(int index, const CItem& item) {
+void CEditSession::ItemsRemoved(int index, std::vector<std::unique_ptr<CItem>>& items) {
     if (CUndo* group = m_history.Current()) {
-        const CObArrayEx& items = m_doc.Items();
-        group->RecordAction(kUndoDeleted, item, m_caret.col, index, index > 0 ? items.GetAt(index - 1)->GetId() : 0);
+        const CObArrayEx& list = m_doc.Items();
+        group->KeepRemoved(index, index > 0 ? list.GetAt(index - 1)->GetId() : 0, items, m_caret.col);
     }
 }
 

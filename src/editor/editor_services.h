@@ -1,21 +1,27 @@
-// The dialogs and windows an edit command may need, supplied by the user interface.
+// The questions an edit command may put to the user, and the windows it may open, supplied by the
+// user interface. Every question returns the user's answer; nothing in the program changes while
+// it is asked, and the command applies the answer afterwards as one edit.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace rux {
 
 class CDiag;
-class CPar;
+class CNodePropertiesForm;
 
 class CEditorServices {
 public:
     virtual ~CEditorServices() = default;
-    // The compiler library's function block editor on a header text; true when the user confirmed.
-    virtual bool EditFunctionBlockHeader(std::string& text) = 0;
-    // The task dialog on a section header text for a drive; true on OK.
-    virtual bool EditTaskHeader(std::string& text, const std::string& drive) = 0;
-    virtual void OpenNodeProperties(CPar& header) = 0;
+    // The compiler library's function block editor on a header text: the new text, or nothing
+    // when the user did not confirm.
+    virtual std::optional<std::string> AskFunctionBlockHeader(const std::string& text) = 0;
+    // The task dialog on a section header text for a drive: its text on OK, else nothing.
+    virtual std::optional<std::string> AskTaskHeader(const std::string& text, const std::string& drive) = 0;
+    // The Properties dialog on a form filled from the program header; true on OK, with the
+    // user's values in the form.
+    virtual bool AskNodeProperties(CNodePropertiesForm& form) = 0;
     virtual void OpenDiagramEditor(CDiag& diagram) = 0;
     virtual void RebuildFunctionBlockMap() {}
 };
@@ -23,9 +29,9 @@ public:
 // Does nothing and answers no: for a session without a window.
 class CNoEditorServices : public CEditorServices {
 public:
-    bool EditFunctionBlockHeader(std::string&) override { return false; }
-    bool EditTaskHeader(std::string&, const std::string&) override { return false; }
-    void OpenNodeProperties(CPar&) override {}
+    std::optional<std::string> AskFunctionBlockHeader(const std::string&) override { return std::nullopt; }
+    std::optional<std::string> AskTaskHeader(const std::string&, const std::string&) override { return std::nullopt; }
+    bool AskNodeProperties(CNodePropertiesForm&) override { return false; }
     void OpenDiagramEditor(CDiag&) override {}
 };
 

@@ -10,23 +10,42 @@
 
 namespace rux {
 
-void CUndo::RecordAction(int kind, const CItem& item, int col, int index, uint32_t before) {
-    RecordActionAt(m_actions.size(), kind, item, col, index, before);
+void CUndo::RecordAction(int kind, const CItem& item, int col, int index) {
+    RecordActionAt(m_actions.size(), kind, item, col, index);
 }
 
-void CUndo::RecordActionAt(size_t position, int kind, const CItem& item, int col, int index, uint32_t before) {
+void CUndo::RecordActionAt(size_t position, int kind, const CItem& item, int col, int index) {
     CUndoAction action;
     action.kind = kind;
     action.col = col;
     action.item = index;
     action.id = item.GetId();
-    action.before = before;
-    action.snapshot = item.Clone();
-    if (!action.snapshot)
-        return;
+    if (kind != kUndoInserted) {
+        action.snapshot = item.Clone();
+        if (!action.snapshot)
+            return;
+    }
     if (position > m_actions.size())
         position = m_actions.size();
     m_actions.insert(m_actions.begin() + static_cast<std::ptrdiff_t>(position), std::move(action));
+}
+
+void CUndo::KeepRemoved(int index, uint32_t before, std::vector<std::unique_ptr<CItem>>& items, int col) {
+    m_actions.reserve(m_actions.size() + items.size());
+    for (size_t i = items.size(); i-- > 0;) {
+        std::unique_ptr<CItem>& item = items[i];
+        if (!item)
+            continue;
+        CUndoAction& action = m_actions.emplace_back();
+        action.kind = kUndoDeleted;
+        action.col = col;
+        action.item = index + static_cast<int>(i);
+        action.id = item->GetId();
+        action.before = i > 0 && items[i - 1] ? items[i - 1]->GetId() : before;
+        // Its section header may go before the group does: only the id is kept.
+        item->SetSectionId(item->GetSectionId());
+        action.snapshot = std::move(item);
+    }
 }
 
 void CUndoHistory::Push(List& list, std::unique_ptr<CUndo> group) {
@@ -163,6 +182,7 @@ bool CUndoHistory::Apply(CRUXDocument& document, List& from, List& to, CTextPos 
         }
         case kUndoDeleted: {
             // Rows removed as one run come back as one batch: each next one followed the last.
+            // What comes back is a clone, as any restored item is: no marks, linked anew.
             const int at = action.before == 0 ? 0 : document.FindItem(action.before, action.item - 1) + 1;
             std::vector<std::unique_ptr<CItem>> batch;
             for (;;) {
@@ -183,10 +203,20 @@ bool CUndoHistory::Apply(CRUXDocument& document, List& from, List& to, CTextPos 
             break;
         }
         case kUndoInserted: {
-            const int index = document.FindItem(action.id, action.item);
+            // Rows inserted as one run go out as one: walking back, each next action names the
+            // row right above the last one taken.
+            int index = document.FindItem(action.id, action.item);
+            int count = 1;
+            for (auto next = std::next(it); next != group->m_actions.rend() && next->kind == kUndoInserted &&
+                                            index > 0 && items.GetAt(index - 1)->GetId() == next->id;
+                 next = std::next(it)) {
+                it = next;
+                --index;
+                ++count;
+            }
             const uint32_t before = index > 0 ? items.GetAt(index - 1)->GetId() : 0;
-            inverse->RecordAction(kUndoDeleted, *items.GetAt(index), action.col, index, before);
-            document.RemoveItems(index, 1); // handed back and deleted here
+            std::vector<std::unique_ptr<CItem>> removed = document.RemoveItems(index, count); // no recorder: ours
+            inverse->KeepRemoved(index, before, removed, action.col);
             break;
         }
         default:

@@ -17,8 +17,8 @@ struct CDocumentChange;
 
 enum EUndoKind : int {
     kUndoChanged = 1,  // the snapshot holds the item's content before the change
-    kUndoDeleted = 2,  // the snapshot is the item that was removed
-    kUndoInserted = 3, // the snapshot is a copy of the item that was inserted
+    kUndoDeleted = 2,  // the snapshot is the item that was removed, taken over from the list
+    kUndoInserted = 3, // no snapshot: the item is found by its id and taken out again
 };
 
 // Actions find their item by its id: another view may have moved it. `item` is where it stood,
@@ -46,11 +46,14 @@ public:
     const std::vector<CUndoAction>& Actions() const { return m_actions; }
     bool IsEmpty() const { return m_actions.empty(); }
 
-    // Appends an action with a fresh clone of the item; `before` names the item a removed one
-    // followed.
-    void RecordAction(int kind, const CItem& item, int col, int index, uint32_t before = 0);
+    // Appends an action for the item: a changed item is cloned, an inserted one only named.
+    void RecordAction(int kind, const CItem& item, int col, int index);
     // The same, at a given position of the group.
-    void RecordActionAt(size_t position, int kind, const CItem& item, int col, int index, uint32_t before = 0);
+    void RecordActionAt(size_t position, int kind, const CItem& item, int col, int index);
+    // A run of items just left the list at `index`, after the item `before` (0: at the top): the
+    // group takes them over as they are, one deleted action each, last to first, so that walking
+    // the actions back puts the run back in one batch. A range delete costs no copies.
+    void KeepRemoved(int index, uint32_t before, std::vector<std::unique_ptr<CItem>>& items, int col);
 
 private:
     friend class CUndoHistory;

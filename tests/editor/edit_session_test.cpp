@@ -358,7 +358,8 @@ TEST(EditSession, DropMovesInsideOneUndoGroup) {
 
 TEST(EditSession, UndoRestoresExactBytes) {
     const std::string program =
-        ProgramBytes({"P", "first line", "{Initial", "  IF a THEN", "    b = 1", "  ENDIF", "}", "@FBD:D1", "last"});
+        ProgramBytes({"P", "first line", "{Initial", "  IF a THEN", "    b = 1", "  ENDIF", "}", "@FBD:D1", "last",
+                      "{-F", "ff", "}", "{T", "tt", "}", "end"});
     const std::vector<std::vector<std::string>> scripts = {
         {"caret 1 3", "type abc"},
         {"caret 3 12", "key Enter", "type x = 2"},
@@ -369,6 +370,10 @@ TEST(EditSession, UndoRestoresExactBytes) {
         {"cmd select-all", "cmd toggle-case"},
         {"cmd select-all", "key Delete"},
         {"caret 8 1", "type q"},
+        // Two runs on either side of a kept footer, a folded section among them, a partial last row.
+        {"select 3 1 13 2", "key Delete"},
+        // A folded section pasted as one batch: undo takes the batch out in one step.
+        {"select 9 1 15 1", "cmd cut", "caret 1 1", "cmd paste"},
     };
     const std::string original = RunScript(program, {}).Saved();
     for (const auto& script : scripts) {
@@ -603,9 +608,15 @@ TEST(EditSession, RowsStayLaidOutAfterEveryKindOfEdit) {
         {"select 1 2 4 2", "type q"},
         {"caret 1 1", "insert-section Event"},
         {"caret 2 1", "fold", "caret 5 1", "key Delete"},
+        // Runs cut on both sides of a kept footer, a folded section taken out whole: the rows
+        // below move once, after the last cut; undo and redo put them back and take them again.
+        {"select 3 1 11 2", "key Delete"},
+        {"select 3 1 11 2", "key Delete", "cmd undo"},
+        {"select 3 1 11 2", "key Delete", "cmd undo", "cmd redo"},
+        {"select 3 1 11 2", "cmd cut", "caret 14 1", "cmd paste", "cmd undo", "cmd undo", "cmd redo"},
     };
     // Taller than the 480-pixel view, so rows below the screen are laid out only by a full layout.
-    Lines rows = {"a", "{S", "bb", "cc", "dd", "}", "@FBD:D"};
+    Lines rows = {"a", "{S", "bb", "cc", "dd", "}", "@FBD:D", "{-F", "ff", "}", "{T", "tt", "}"};
     for (int i = 0; i < 60; ++i)
         rows.push_back("line " + std::to_string(i));
     for (const auto& script : scripts) {
@@ -618,7 +629,7 @@ TEST(EditSession, RowsStayLaidOutAfterEveryKindOfEdit) {
         std::vector<int> fresh;
         for (const auto& item : items)
             fresh.push_back(item->GetTop());
-        EXPECT_EQ(tops, fresh) << script[0] << " / " << script[1];
+        EXPECT_EQ(tops, fresh) << script[0] << " / " << script[1] << " / " << script.size();
     }
 }
 

@@ -1,5 +1,7 @@
 #include "document/diagram_item.h"
+#include "document/header_item.h"
 #include "document/item_list.h"
+#include "document/node_properties_form.h"
 #include "document/rux_document.h"
 #include "document/section_items.h"
 #include "editor/edit_session.h"
@@ -11,6 +13,9 @@
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
 
 namespace rux {
 namespace {
@@ -221,25 +226,35 @@ TEST(SectionCommands, FunctionBlockCalls) {
     EXPECT_EQ(run.Lines(), (Lines{"Out = Ramp(In)", "x = 1"})) << "text without '=' is left alone";
 }
 
+// Answers every question from its fields; `meanwhile` runs while a question is open, as the rest
+// of the application may while a dialog runs.
 class CFakeServices final : public CEditorServices {
 public:
     std::string answer;
     bool confirm = true;
+    std::function<void()> meanwhile;
     std::vector<std::string> calls;
-    bool EditFunctionBlockHeader(std::string& text) override {
+    std::optional<std::string> AskFunctionBlockHeader(const std::string& text) override {
         calls.push_back("fb:" + text);
-        if (confirm)
-            text = answer;
-        return confirm;
+        return Answer();
     }
-    bool EditTaskHeader(std::string& text, const std::string& drive) override {
+    std::optional<std::string> AskTaskHeader(const std::string& text, const std::string& drive) override {
         calls.push_back("task:" + text + "@" + drive);
-        if (confirm)
-            text = answer;
-        return confirm;
+        return Answer();
     }
-    void OpenNodeProperties(CPar&) override { calls.push_back("properties"); }
+    bool AskNodeProperties(CNodePropertiesForm& form) override {
+        calls.push_back("properties:" + form.GetText(CNodePropertiesForm::kAuthor));
+        const std::optional<std::string> author = Answer();
+        return author && form.SetText(CNodePropertiesForm::kAuthor, *author);
+    }
     void OpenDiagramEditor(CDiag&) override { calls.push_back("diagram"); }
+
+private:
+    std::optional<std::string> Answer() {
+        if (meanwhile)
+            meanwhile();
+        return confirm ? std::optional<std::string>(answer) : std::nullopt;
+    }
 };
 
 TEST(SectionCommands, HeaderDoubleClick) {
@@ -270,8 +285,6 @@ TEST(SectionCommands, HeaderDoubleClick) {
 
     services.confirm = false;
     EXPECT_EQ(s.DoubleClickItem(1, 200, services), 0);
-    EXPECT_EQ(s.DoubleClickItem(0, 200, services), 0);
-    EXPECT_EQ(services.calls.back(), "properties");
 
     auto readOnly = RunScript(program, {}, {}, true);
     services.confirm = true;
@@ -279,6 +292,69 @@ TEST(SectionCommands, HeaderDoubleClick) {
     EXPECT_EQ(readOnly.script->Session().DoubleClickItem(1, 200, services), 0);
     EXPECT_EQ(services.calls.size(), calls) << "refused before any dialog while read-only";
     EXPECT_EQ(readOnly.script->Session().DoubleClickItem(1, 30, services), 1) << "folding still works";
+}
+
+// The dialogs answer first; the answer is applied as one edit, a cancelled or empty one changes
+// nothing and leaves Redo, and an item that went away while its dialog was open takes no answer.
+TEST(SectionCommands, DoubleClickDialogsApplyTheirAnswerAsOneEdit) {
+    const std::string program = ProgramBytes({"P", "{Clock", "x", "}", "{Out = F(In)", "y", "}"});
+    test::CFakeTarget target;
+    struct Case {
+        const char* name;
+        int row;
+        bool confirm;
+        std::string answer;
+        bool removeSectionMeanwhile;
+        Lines lines;        // the rows afterwards; empty: as before
+        std::string author; // the header's author afterwards; empty: as before
+    } cases[] = {
+        {"task renamed", 1, true, " Event1 ", false, {"", "Event1", "x", "Event1", "Out = F(In)", "y", "Out = F(In)"}, ""},
+        {"task cancelled", 1, false, "Event1", false, {}, ""},
+        {"task answer trims to the old name", 1, true, "  Clock ", false, {}, ""},
+        {"block renamed", 4, true, "A = F(In)", false, {"", "Clock", "x", "Clock", "A = F(In)", "y", "A = F(In)"}, ""},
+        {"section deleted while asking", 1, true, "Event1", true, {"", "Out = F(In)", "y", "Out = F(In)"}, ""},
+        {"properties accepted", 0, true, "Ann", false, {}, "Ann"},
+        {"properties cancelled", 0, false, "Ann", false, {}, ""},
+    };
+    for (const auto& c : cases) {
+        // Redo holds the typed "z" taken back.
+        auto run = RunScript(program, {"caret 2 1", "type z", "cmd undo"});
+        CRUXDocument& doc = run.script->Document();
+        CDocumentServices services = doc.Services();
+        services.target = &target;
+        doc.SetServices(services);
+        CEditSession& s = run.script->Session();
+        CFakeServices fake;
+        fake.confirm = c.confirm;
+        fake.answer = c.answer;
+        if (c.removeSectionMeanwhile)
+            fake.meanwhile = [&] { doc.RemoveItems(1, 3); };
+        const std::string before = run.Saved();
+        const Lines lines = run.Lines();
+        const std::string author = c.author.empty() ? doc.GetHeader()->Header().Author : c.author;
+        const bool changes = (!c.lines.empty() && !c.removeSectionMeanwhile) || !c.author.empty();
+        EXPECT_EQ(s.DoubleClickItem(c.row, 200, fake), changes ? 1 : 0) << c.name;
+        ASSERT_EQ(fake.calls.size(), 1u) << c.name;
+        EXPECT_EQ(doc.GetHeader()->Header().Author, author) << c.name;
+        if (!changes) {
+            if (c.lines.empty()) {
+                EXPECT_EQ(run.Saved(), before) << c.name;
+            } else {
+                EXPECT_EQ(run.Lines(), c.lines) << c.name;
+            }
+            EXPECT_TRUE(s.CanRedo()) << c.name << ": nothing changed, so Redo stays";
+            continue;
+        }
+        EXPECT_FALSE(s.CanRedo()) << c.name;
+        s.Undo();
+        EXPECT_EQ(run.Lines(), lines) << c.name << ": one undo takes the whole answer back";
+        EXPECT_EQ(run.Saved(), before) << c.name;
+        s.Redo();
+        if (!c.lines.empty()) {
+            EXPECT_EQ(run.Lines(), c.lines) << c.name << ": and redo applies it again";
+        }
+        EXPECT_EQ(doc.GetHeader()->Header().Author, author) << c.name;
+    }
 }
 
 } // namespace

@@ -138,7 +138,7 @@ void CDialogCommands::ConnectView(CRUXView* view) {
     if (view->property("ruxDialogsConnected").toBool()) return;
     view->setProperty("ruxDialogsConnected", true);
     connect(view, &CRUXView::nodePropertiesRequested, this,
-            [this, view](CPar& header) { EditProperties(*view, header); });
+            [this](CNodePropertiesForm& form, bool& accepted) { accepted = AskProperties(form); });
     connect(view, &CRUXView::taskHeaderRequested, this,
             [this](std::string& text, const std::string& drive, bool& accepted) {
                 accepted = EditTaskHeader(text, drive);
@@ -314,26 +314,11 @@ void CDialogCommands::EditDescription(CRUXView& view) {
     if (form.Text() != header->Header().Descriptor) document.SetDescription(form.Text());
 }
 
-void CDialogCommands::EditProperties(CRUXView& view, CPar& header) {
-    CRUXDocument& document = view.Document();
-    CTargetLibrary* target = document.Services().target;
-    if (!target) return;
-    CEditSession& session = view.Session();
-    CNodePropertiesForm form(header.Header(), *target, document.IsReadOnly() || session.IsOnline());
+// The view's double-click writes an accepted form back as one edit of its own.
+bool CDialogCommands::AskProperties(CNodePropertiesForm& form) {
     CH2LibraryService libraries;
     CDlgProperties dialog(form, libraries, &m_frame);
-    if (dialog.exec() != QDialog::Accepted || form.IsReadOnly()) return;
-    // The header's change is one undo group of the view, as any edit is.
-    view.RunSessionCommand([&](CEditSession& s) {
-        const bool grouped = s.BeginEdit();
-        document.AcceptNodeProperties(form, [&](int index, int kind) {
-            if (!grouped) return;
-            if (CUndo* group = s.History().Current())
-                group->RecordAction(kind, *document.Items().GetAt(index), 1, index);
-            s.MarkChanged(index);
-        });
-        if (grouped) s.EndEdit();
-    });
+    return dialog.exec() == QDialog::Accepted;
 }
 
 void CDialogCommands::InsertFile(CRUXView& view, const QString& initial) {

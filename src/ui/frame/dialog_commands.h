@@ -18,7 +18,7 @@ class QMdiSubWindow;
 namespace rux {
 
 class CMainFrame;
-class CPar;
+class CNodePropertiesForm;
 class CRUXView;
 class RUX_CDlgFindReplace;
 
@@ -59,7 +59,7 @@ private:
     void InsertTask(CRUXView& view);
     void InsertFunctionBlock(CRUXView& view);
     void EditDescription(CRUXView& view);
-    void EditProperties(CRUXView& view, CPar& header);
+    bool AskProperties(CNodePropertiesForm& form);
     bool EditTaskHeader(std::string& text, const std::string& drive);
     bool EditFunctionBlockHeader(CRUXView& view, std::string& text);
     void InsertFile(CRUXView& view, const QString& initial);

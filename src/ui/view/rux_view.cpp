@@ -560,20 +560,24 @@ void CRUXView::OnUpdate(CRUXDocument&, int hint, const CDocumentChange* change) 
 
 // --- dialogs an item asks for -------------------------------------------------------------
 
-bool CRUXView::EditFunctionBlockHeader(std::string& text) {
+std::optional<std::string> CRUXView::AskFunctionBlockHeader(const std::string& text) {
+    std::string answer = text;
     bool accepted = false;
-    emit functionBlockHeaderRequested(text, accepted);
-    return accepted;
+    emit functionBlockHeaderRequested(answer, accepted);
+    return accepted ? std::optional<std::string>(std::move(answer)) : std::nullopt;
 }
 
-bool CRUXView::EditTaskHeader(std::string& text, const std::string& drive) {
+std::optional<std::string> CRUXView::AskTaskHeader(const std::string& text, const std::string& drive) {
+    std::string answer = text;
     bool accepted = false;
-    emit taskHeaderRequested(text, drive, accepted);
-    return accepted;
+    emit taskHeaderRequested(answer, drive, accepted);
+    return accepted ? std::optional<std::string>(std::move(answer)) : std::nullopt;
 }
 
-void CRUXView::OpenNodeProperties(CPar& header) {
-    emit nodePropertiesRequested(header);
+bool CRUXView::AskNodeProperties(CNodePropertiesForm& form) {
+    bool accepted = false;
+    emit nodePropertiesRequested(form, accepted);
+    return accepted;
 }
 void CRUXView::OpenDiagramEditor(CDiag& diagram) {
     emit diagramEditorRequested(diagram);

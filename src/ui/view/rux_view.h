@@ -89,9 +89,9 @@ public:
     void OnUpdate(CRUXDocument& document, int hint, const CDocumentChange* change) override;
 
     // --- CEditorServices: the dialogs an item's double-click asks for --------------------------
-    bool EditFunctionBlockHeader(std::string& text) override;
-    bool EditTaskHeader(std::string& text, const std::string& drive) override;
-    void OpenNodeProperties(CPar& header) override;
+    std::optional<std::string> AskFunctionBlockHeader(const std::string& text) override;
+    std::optional<std::string> AskTaskHeader(const std::string& text, const std::string& drive) override;
+    bool AskNodeProperties(CNodePropertiesForm& form) override;
     void OpenDiagramEditor(CDiag& diagram) override;
 
 signals:
@@ -104,10 +104,10 @@ signals:
     // The document's structure changed: the program tree rebuilds the program's entry.
     void structureChanged();
     void contextMenuRequested(const QPoint& globalPos);
-    // Dialogs owned elsewhere; a handler sets `accepted` and may change `text`.
+    // Dialogs owned elsewhere; a handler sets `accepted` and may change `text` or `form`.
     void functionBlockHeaderRequested(std::string& text, bool& accepted);
     void taskHeaderRequested(std::string& text, const std::string& drive, bool& accepted);
-    void nodePropertiesRequested(CPar& header);
+    void nodePropertiesRequested(CNodePropertiesForm& form, bool& accepted);
     void diagramEditorRequested(CDiag& diagram);
     // File (197) wants a file from the file chooser, which starts from `initial` ("-i " and the
     // program's path); the answer comes back through InsertFile.
