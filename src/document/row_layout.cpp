@@ -2,6 +2,7 @@
 
 #include "document/item.h"
 #include "document/item_list.h"
+#include "document/section_items.h"
 #include "document/view_metrics.h"
 
 #include <algorithm>
@@ -20,17 +21,23 @@ CRowLayout::CRow CRowLayout::Measure(int index) const {
 }
 
 void CRowLayout::Rebuild() {
-    const int size = m_items.GetSize();
-    std::vector<CRow> rows;
-    rows.reserve(static_cast<size_t>(size));
-    for (int i = 0; i < size; ++i)
-        rows.push_back(Measure(i));
     m_nodes.clear();
     m_free.clear();
     m_dirty.clear();
     m_stale = false;
-    m_nodes.reserve(rows.size());
-    m_root = Build(rows);
+    const int size = m_items.GetSize();
+    m_nodes.reserve(static_cast<size_t>(size));
+    // Measured straight into the tree: a program just opened is measured whole, row by row.
+    std::vector<int> spine;
+    for (const auto& item : m_items) {
+        CRow row;
+        // Visible as CObArrayEx::IsVisible has it, without looking the item up again.
+        const CSectionHeader* section = item->GetSection();
+        if (!section || section->IsExpanded() || item->GetType() == kItemSectionHeader)
+            row = {item->GetHeight(m_metrics), item->GetWidth(m_metrics)};
+        Append(spine, row);
+    }
+    m_root = Finish(spine);
 }
 
 // --- the tree -----------------------------------------------------------------------------------
@@ -51,11 +58,7 @@ void CRowLayout::Pull(int node) {
 }
 
 int CRowLayout::NewNode(CRow row) {
-    CNode node;
-    node.priority = NextPriority();
-    node.row = row;
-    node.sum = row.height;
-    node.maxWidth = row.width;
+    const CNode node{-1, -1, NextPriority(), 1, row, row.height, row.width};
     if (!m_free.empty()) {
         const int index = m_free.back();
         m_free.pop_back();
@@ -115,28 +118,32 @@ int CRowLayout::Merge(int left, int right) {
     return right;
 }
 
-// The rows come in order: each new node hangs below the right spine of the tree so far, taking
-// over the part of the spine with lower priorities as its left subtree. A node leaves the spine
-// complete, so its totals are summed as it leaves.
-int CRowLayout::Build(const std::vector<CRow>& rows) {
-    std::vector<int> spine;
-    for (const CRow& row : rows) {
-        const int node = NewNode(row);
-        const uint32_t priority = m_nodes[static_cast<size_t>(node)].priority;
-        int last = -1;
-        while (!spine.empty() && m_nodes[static_cast<size_t>(spine.back())].priority < priority) {
-            last = spine.back();
-            spine.pop_back();
-            Pull(last);
-        }
-        m_nodes[static_cast<size_t>(node)].left = last;
-        if (!spine.empty())
-            m_nodes[static_cast<size_t>(spine.back())].right = node;
-        spine.push_back(node);
+void CRowLayout::Append(std::vector<int>& spine, CRow row) {
+    const int node = NewNode(row);
+    const uint32_t priority = m_nodes[static_cast<size_t>(node)].priority;
+    int last = -1;
+    while (!spine.empty() && m_nodes[static_cast<size_t>(spine.back())].priority < priority) {
+        last = spine.back();
+        spine.pop_back();
+        Pull(last);
     }
+    m_nodes[static_cast<size_t>(node)].left = last;
+    if (!spine.empty())
+        m_nodes[static_cast<size_t>(spine.back())].right = node;
+    spine.push_back(node);
+}
+
+int CRowLayout::Finish(std::vector<int>& spine) {
     for (auto it = spine.rbegin(); it != spine.rend(); ++it)
         Pull(*it);
     return spine.empty() ? -1 : spine.front();
+}
+
+int CRowLayout::Build(const std::vector<CRow>& rows) {
+    std::vector<int> spine;
+    for (const CRow& row : rows)
+        Append(spine, row);
+    return Finish(spine);
 }
 
 void CRowLayout::Replace(int first, int count, const std::vector<CRow>& rows) {

@@ -77,8 +77,12 @@ private:
     // Splits `node` into its first `count` rows and the rest.
     std::pair<int, int> Split(int node, int count);
     int Merge(int left, int right);
-    // A tree of these rows in order, built in one pass.
+    // A tree of these rows in order, built in one pass: each new node hangs below the right
+    // spine of the tree so far, taking over the part of the spine with lower priorities as its
+    // left subtree. A node leaves the spine complete, so its totals are summed as it leaves.
     int Build(const std::vector<CRow>& rows);
+    void Append(std::vector<int>& spine, CRow row);
+    int Finish(std::vector<int>& spine);
     const CRow& RowOf(int index) const;
     // Replaces rows [first, first + count) by `rows`.
     void Replace(int first, int count, const std::vector<CRow>& rows);
