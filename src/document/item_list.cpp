@@ -116,11 +116,12 @@ int CObArrayEx::SectionEnd(int header) const {
     const CItem* head = m_items[static_cast<size_t>(header)].get();
     if (head->GetType() != kItemSectionHeader)
         return header;
+    // Rows that joined no section may stand between the members: the footer ends the section.
     int last = header;
     for (int i = header + 1; i < GetSize(); ++i) {
         const CItem* item = m_items[static_cast<size_t>(i)].get();
         if (item->GetSection() != head)
-            break;
+            continue;
         last = i;
         if (item->GetType() == kItemSectionFooter)
             break;

@@ -48,8 +48,8 @@ public:
     int PreviousVisible(int index) const;
     bool IsVisible(int index) const;
 
-    // The last row of the section whose header stands at `header` (its footer, or its last
-    // member when the footer is missing); `header` itself for any other row.
+    // The last row of the section whose header stands at `header`: its footer, or its last
+    // member when the footer is missing; `header` itself for any other row.
     int SectionEnd(int header) const;
 
     // Links every item to the section header whose id it carries (after structural edits).

@@ -218,9 +218,22 @@ TEST(RowLayout, RecordsGiveTheRowsOfAFullLayout) {
         case 4:
             s.Redo();
             break;
-        case 5: // an edit of no view
-            if (size > 1) document.RemoveItems(1 + pick(size - 1), 1);
+        case 5: { // an edit of no view: a line below made the widest, then a row above goes or comes
+            if (size < 3) break;
+            const int below = 1 + pick(size - 1), above = 1 + pick(below);
+            document.BeginTransaction();
+            if (document.Items().GetAt(below)->GetType() == kItemLine)
+                document.SetItemText(below, std::string(100 + pick(100), 'r'));
+            if (pick(2) == 0) {
+                document.RemoveItems(above, 1);
+            } else {
+                std::vector<std::unique_ptr<CItem>> one;
+                one.push_back(std::make_unique<CLine>("new"));
+                document.InsertItems(above, std::move(one));
+            }
+            document.EndTransaction();
             break;
+        }
         default:
             s.SetCaret({1, at});
             s.KeyDown(EKey::Backspace, false, false);
