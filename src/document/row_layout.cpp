@@ -21,23 +21,33 @@ CRowLayout::CRow CRowLayout::Measure(int index) const {
 }
 
 void CRowLayout::Rebuild() {
-    m_nodes.clear();
     m_free.clear();
     m_dirty.clear();
     m_stale = false;
     const int size = m_items.GetSize();
-    m_nodes.reserve(static_cast<size_t>(size));
-    // Measured straight into the tree: a program just opened is measured whole, row by row.
-    std::vector<int> spine;
-    for (const auto& item : m_items) {
-        CRow row;
+    // A program just opened is measured whole: into a balanced tree whose node i is row i, made in
+    // row order. Priorities fall by depth, a band of 2^27 per level, so the tree is a treap like any
+    // other and rows inserted later take their place in it by their random priorities.
+    m_nodes.assign(static_cast<size_t>(size), CNode{});
+    const auto first = m_items.begin();
+    auto build = [&](auto& self, int lo, int hi, uint32_t depth) -> int {
+        if (lo >= hi)
+            return -1;
+        const int mid = lo + (hi - lo) / 2;
+        const int left = self(self, lo, mid, depth + 1);
+        CNode& node = m_nodes[static_cast<size_t>(mid)];
+        const CItem& item = **(first + mid);
         // Visible as CObArrayEx::IsVisible has it, without looking the item up again.
-        const CSectionHeader* section = item->GetSection();
-        if (!section || section->IsExpanded() || item->GetType() == kItemSectionHeader)
-            row = {item->GetHeight(m_metrics), item->GetWidth(m_metrics)};
-        Append(spine, row);
-    }
-    m_root = Finish(spine);
+        const CSectionHeader* section = item.GetSection();
+        if (!section || section->IsExpanded() || item.GetType() == kItemSectionHeader)
+            node.row = {item.GetHeight(m_metrics), item.GetWidth(m_metrics)};
+        node.priority = UINT32_MAX - depth * (1u << 27) - (NextPriority() & ((1u << 27) - 1));
+        node.left = left;
+        node.right = self(self, mid + 1, hi, depth + 1);
+        Pull(mid);
+        return mid;
+    };
+    m_root = build(build, 0, size, 0);
 }
 
 // --- the tree -----------------------------------------------------------------------------------
