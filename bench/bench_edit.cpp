@@ -39,8 +39,6 @@ struct CFixture {
         bench::GenerateProgram(document, lines, 42);
         CStringOstream out(bytes);
         WriteProgram(document, out);
-        document.Items().SetMetrics(&metrics);
-        document.Items().Layout(0, true);
         document.Reanalyse();
         document.AddObserver(&observer);
         session = std::make_unique<CEditSession>(document, metrics, clipboard, overwrite);

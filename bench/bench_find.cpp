@@ -70,8 +70,7 @@ public:
         }
         items.AppendNoLayout(std::make_unique<CLine>(std::string("  CALL ") + kRareText + "(1)"));
         items.RelinkSections();
-        items.SetMetrics(&m_metrics);
-        items.Layout(0, true);
+        m_session.Layout().Rebuild(); // the list was built behind the session's back
         for (const auto& item : items)
             if (item->GetType() != kItemPar) m_bytes += item->GetText() + "\r\n";
     }

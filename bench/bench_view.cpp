@@ -4,6 +4,7 @@
 #include "document/item_list.h"
 #include "document/program.h"
 #include "document/program_file.h"
+#include "document/row_layout.h"
 #include "document/rux_document.h"
 #include "editor/edit_session.h"
 #include "panes/tree_bar.h"
@@ -18,6 +19,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <cstdio>
@@ -163,12 +165,14 @@ void BM_FullPaintVsDrawText(benchmark::State& state) {
             p.setFont(m.Font());
             p.setPen(Qt::black);
             const int sy = m.ScrollY();
-            for (int i = 0; i < items.GetSize(); ++i) {
-                const CItem* item = items.GetAt(i);
-                const int y = item->GetTop() - sy;
-                if (y + m.LineHeight() <= 0 || !items.IsVisible(i)) continue;
-                if (y >= kScreen.height()) break;
-                p.drawText(20, y + m.Ascent(), FromCp1252(item->GetText()));
+            // From the first row on screen, as the view starts.
+            const CRowLayout& layout = s.view->Session().Layout();
+            const int first = std::max(0, layout.RowAt(sy));
+            int y = layout.TopOf(first) - sy;
+            for (int i = first; i < items.GetSize() && y < kScreen.height(); ++i) {
+                const int height = layout.HeightOf(i);
+                if (height > 0) p.drawText(20, y + m.Ascent(), FromCp1252(items.GetAt(i)->GetText()));
+                y += height;
             }
         }
         const auto t1 = Clock::now();

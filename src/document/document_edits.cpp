@@ -66,7 +66,6 @@ void CRUXDocument::BeginTransaction(const void* source, CEditRecorder* recorder)
     m_records.clear();
     m_structural = false;
     m_relink = false;
-    m_fullLayout = false;
     m_contentChanged = false;
     m_modifies = false;
     m_membership = false;
@@ -78,16 +77,15 @@ bool CRUXDocument::EndTransaction() {
     m_source = nullptr;
     m_recorder = nullptr;
     if (m_records.empty()) return false;
+    if (m_relink) {
+        // Rows that joined or left a section show or hide with its fold: the views measure them.
+        const auto [first, last] = Items().RelinkSections();
+        if (first <= last) Record(CDocumentChange{first, 0, 0, last, true}, true);
+    }
     const std::vector<CDocumentChange> records = std::move(m_records);
     m_records.clear();
     CDocumentChange sum = SumOf(records);
     sum.sections = sum.sections || m_relink;
-    CObArrayEx& items = Items();
-    if (m_relink) items.RelinkSections();
-    // Removing items already laid the list out to its end; text changes alter widths only, which
-    // a partial layout takes in. Insertions and folds move every row below.
-    const bool onlyRemoved = sum.removed > 0 && sum.inserted == 0;
-    items.Layout(sum.first, m_fullLayout || (m_structural && !onlyRemoved));
     if (m_modifies || m_contentChanged) SetModified(true);
     if (m_contentChanged) {
         // Rows taken out with their whole sections leave every other row in its section: only
@@ -157,16 +155,18 @@ std::vector<std::unique_ptr<CItem>> CRUXDocument::RemoveItems(int index, int cou
                     break;
                 }
     }
-    // The rows below move up once, when the transaction lays the list out.
-    std::vector<std::unique_ptr<CItem>> removed = list.RemoveLeavingGap(index, count);
+    std::vector<std::unique_ptr<CItem>> removed = list.Remove(index, count);
     // Links are pointers: the rows left keep theirs; only members whose header went lose them.
-    m_membership = m_membership || list.RemoveOrphaned();
     if (m_recorder) {
         m_recorder->ItemsRemoved(index, removed);
         std::erase(removed, nullptr);
     }
     m_contentChanged = true;
     Record(record, true);
+    if (list.RemoveOrphaned()) {
+        m_membership = true;
+        Record(CDocumentChange{list.OrphanedFirst(), 0, 0, list.OrphanedLast(), true}, true);
+    }
     EndTransaction();
     return removed;
 }
@@ -219,7 +219,6 @@ void CRUXDocument::RowsChanged(int first, int last, bool byUser) {
     last = std::clamp(last, first, size - 1);
     BeginTransaction();
     m_relink = true;
-    m_fullLayout = true;
     m_modifies = m_modifies || byUser;
     Record(CDocumentChange{first, 0, 0, last}, true);
     EndTransaction();

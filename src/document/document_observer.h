@@ -21,7 +21,8 @@ enum EUpdateHint : int {
 };
 
 // One edit: `removed` items at `first` were replaced by `inserted` items, and every item whose
-// text or place changed now lies in [first, last] (last < first when only items were removed).
+// text, place or visibility changed now lies in [first, last] (last < first when only items were
+// removed). Rows below a fold only move: each view's layout derives their tops.
 // Items after the range are the same items with the same texts, moved by inserted - removed.
 // A record with no removed and no inserted item always names a real range (last >= first).
 struct CDocumentChange {

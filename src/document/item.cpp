@@ -114,7 +114,6 @@ uint32_t CItem::NextId() {
 
 void CItem::CopyBaseTo(CItem& clone) const {
     clone.m_text = m_text;
-    clone.m_top = m_top;
     clone.m_sectionId = m_sectionId;
 }
 

@@ -99,9 +99,7 @@ public:
     // Undo puts a removed item back as the same item: its restored clone takes the old id.
     void AdoptId(uint32_t id) { m_id = id; }
 
-    // --- layout and sections --------------------------------------------------------------
-    int GetTop() const { return m_top; }
-    void SetTop(int top) { m_top = top; }
+    // --- sections -------------------------------------------------------------------------
     CSectionHeader* GetSection() const { return m_section; }
     uint32_t GetSectionId() const { return m_sectionId; }
     // Links to a section header and takes its id; anything else clears link and id.
@@ -113,7 +111,7 @@ public:
     bool IsSectionExpanded() const;
 
 protected:
-    // Gives a clone the fields every item copies: text, top and section id.
+    // Gives a clone the fields every item copies: text and section id.
     void CopyBaseTo(CItem& clone) const;
     std::string m_text;
 
@@ -128,7 +126,6 @@ private:
     void SetFlag(uint8_t flag, bool on) { m_flags = on ? (m_flags | flag) : (m_flags & ~flag); }
     static uint32_t NextId();
 
-    int32_t m_top = 0;
     uint32_t m_sectionId = 0;
     uint8_t m_flags = 0;
     uint8_t m_stateKind = 0;

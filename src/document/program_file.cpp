@@ -53,8 +53,6 @@ bool Load(CProgram& program, const std::string& path, const CProgramFileServices
                 header->Header().V3 = 1;
         }
     }
-    list.Layout(0, true);
-
     if (program.HasFormat()) {
         if (result.v3Fired && Save(program, path, services) && services.notifier)
             services.notifier->Notify(kSuiteMainTool, kMsgHeaderChanged, path);

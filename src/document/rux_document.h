@@ -93,8 +93,9 @@ public:
     // Every change of the program's items goes through these. A transaction brackets one command;
     // nested ones join the outermost, whose opener (`source`, told to observers) and `recorder`
     // (told of every primitive first) count. The outermost end re-links sections when needed,
-    // lays out once, marks the document modified, rebuilds the identifiers and sends the records
-    // in order, then one update with their sum. Returns whether anything changed.
+    // marks the document modified, rebuilds the identifiers and sends the records
+    // in order (each view lays itself out once from them), then one update with their sum.
+    // Returns whether anything changed.
     void BeginTransaction(const void* source = nullptr, CEditRecorder* recorder = nullptr);
     bool EndTransaction();
     bool InTransaction() const { return m_transactionDepth > 0; }
@@ -113,7 +114,7 @@ public:
     // The item changed itself (its own dialog, a diagram window): the record only; whoever made
     // the change recorded it for undo before.
     void NoteItemChanged(int index);
-    // Rows from `first` to `last` moved or changed their height without a content change (a fold,
+    // Rows from `first` to `last` showed, hid or changed their height without a content change (a fold,
     // a preview opened): no undo. The file keeps the state, so the user's fold modifies the
     // document; a section a search or a jump opens to show a line (`byUser` false) does not.
     void RowsChanged(int first, int last, bool byUser = true);
@@ -194,7 +195,6 @@ private:
     std::vector<CDocumentChange> m_records;
     bool m_structural = false;
     bool m_relink = false;
-    bool m_fullLayout = false;
     bool m_contentChanged = false;
     bool m_modifies = false;
     // Which section a remaining item belongs to may have changed (the identifiers then rescan all).

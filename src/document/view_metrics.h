@@ -48,6 +48,8 @@ public:
         m_scrollY = y;
     }
     void SetTabSize(int tabSize) { m_tabSize = tabSize < 1 ? 1 : tabSize; }
+    // Another font's rows: taller or shorter, the characters as wide as before.
+    void SetLineHeight(int lineHeight) { m_lineHeight = lineHeight < 1 ? 1 : lineHeight; }
 
 private:
     int m_charWidth = 8;

@@ -623,10 +623,6 @@ bool CEditScript::SwitchView(int number) {
     if (!view) {
         view = std::make_unique<CView>();
         view->metrics.SetTabSize(m_settings.tabSize);
-        if (m_views.size() == 1) {
-            m_document.Items().SetMetrics(&view->metrics);
-            m_document.Items().Layout(0, true);
-        }
         view->session = std::make_unique<CEditSession>(m_document, view->metrics, m_clipboard, m_overwrite);
         view->session->Settings() = m_settings;
         view->session->SetCaret({1, 0});

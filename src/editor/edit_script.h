@@ -92,7 +92,7 @@ private:
     CMemoryClipboard m_clipboard;
     bool m_overwrite = false;
     CEditSettings m_settings;
-    // Views by number; the first one's metrics lay the document out.
+    // Views by number, each laid out for itself.
     std::map<int, std::unique_ptr<CView>> m_views;
     int m_view = 0;
     CEditSession* m_session = nullptr;

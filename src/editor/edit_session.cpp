@@ -16,14 +16,19 @@
 namespace rux {
 
 CEditSession::CEditSession(CRUXDocument& document, CViewMetrics& metrics, CClipboard& clipboard, bool& overwrite)
-    : m_doc(document), m_metrics(metrics), m_clipboard(clipboard), m_overwrite(overwrite),
+    : m_doc(document), m_metrics(metrics), m_layout(document.Items(), metrics), m_clipboard(clipboard), m_overwrite(overwrite),
       m_caretX(CViewMetrics::kLeftMargin) {
     m_doc.AddObserver(this);
 }
 
 CEditSession::~CEditSession() { m_doc.RemoveObserver(this); }
 
-void CEditSession::OnUpdate(CRUXDocument&, int, const CDocumentChange* change) {
+void CEditSession::OnUpdate(CRUXDocument&, int hint, const CDocumentChange* change) {
+    // The transaction's records have all arrived: the rows they name are measured once.
+    if (hint == kHintAll)
+        m_layout.Rebuild();
+    else
+        m_layout.Flush();
     if (!change || m_editDepth > 0)
         return;
     // After another view's records: a position in rows cut at the end of the list goes to the
@@ -36,6 +41,7 @@ void CEditSession::OnUpdate(CRUXDocument&, int, const CDocumentChange* change) {
 }
 
 void CEditSession::OnEditRecord(CRUXDocument&, const CDocumentChange& record, const void* source) {
+    m_layout.Apply(record);
     if (source == this)
         return;
     // A position in a removed row goes to the start of the cut; columns stay and are clamped to
@@ -63,8 +69,7 @@ bool CEditSession::CanUndo() const { return CanEdit() && m_history.CanUndo(); }
 bool CEditSession::CanRedo() const { return CanEdit() && m_history.CanRedo(); }
 
 int CEditSession::CaretY() const {
-    const CItem* item = ItemAt(m_caret.item);
-    return item ? item->GetTop() : 0;
+    return ItemAt(m_caret.item) ? m_layout.TopOf(m_caret.item) : 0;
 }
 
 // Positions from outside (a click, a script, a dialog) are kept inside the program.
@@ -135,34 +140,17 @@ void CEditSession::UpdateCaretX() { m_caretX = ColumnToX(ItemAt(m_caret.item), m
 
 int CEditSession::HitTestRow(int y) const {
     const CObArrayEx& items = m_doc.Items();
-    const int size = items.GetSize();
-    if (size == 0)
+    if (items.IsEmpty())
         return -1;
     if (y < 0)
         return items.IsVisible(0) ? 0 : items.NextVisible(0);
-    // Tops never decrease along the list (hidden rows share their header's top).
-    int lo = 0, hi = size; // first index whose top is greater than y
-    while (lo < hi) {
-        const int mid = (lo + hi) / 2;
-        if (items.GetAt(mid)->GetTop() <= y)
-            lo = mid + 1;
-        else
-            hi = mid;
-    }
-    int row = lo - 1;
-    while (row >= 0 && !items.IsVisible(row))
-        --row;
-    if (row < 0)
-        return -1;
-    const CItem* item = items.GetAt(row);
-    return y < item->GetTop() + item->GetHeight(m_metrics) ? row : -1;
+    return m_layout.RowAt(y);
 }
 
 void CEditSession::ScrollCaretIntoView() {
-    const CItem* item = ItemAt(m_caret.item);
-    if (!item)
+    if (!ItemAt(m_caret.item))
         return;
-    const int y = item->GetTop();
+    const int y = m_layout.TopOf(m_caret.item);
     const int height = m_metrics.LineHeight();
     int sx = m_metrics.ScrollX(), sy = m_metrics.ScrollY();
     const int cw = m_metrics.ClientWidth(), ch = m_metrics.ClientHeight();
@@ -174,11 +162,8 @@ void CEditSession::ScrollCaretIntoView() {
         sx = std::max(0, m_caretX - CViewMetrics::kLeftMargin);
     else if (m_caretX > sx + cw)
         sx = m_caretX - cw + 2 * CViewMetrics::kLeftMargin;
-    if (sx != m_metrics.ScrollX() || sy != m_metrics.ScrollY()) {
+    if (sx != m_metrics.ScrollX() || sy != m_metrics.ScrollY())
         m_metrics.SetScroll(sx, sy);
-        const int first = HitTestRow(sy);
-        m_doc.Items().Layout(first < 0 ? 0 : first, false);
-    }
 }
 
 // --- caret movement ---------------------------------------------------------------------------
@@ -269,10 +254,9 @@ void CEditSession::MoveCaret(EKey key, bool ctrl) {
             moveTo(m_caret.item, 1);
         break;
     case EKey::End:
-        if (ctrl) {
-            items.Layout(0, true);
+        if (ctrl)
             moveTo(items.GetSize() - 1, 1);
-        } else if (onText) {
+        else if (onText) {
             moveTo(m_caret.item, length + 1);
         }
         break;
@@ -330,13 +314,12 @@ void CEditSession::MoveCaret(EKey key, bool ctrl) {
             // Within the page on screen: its first row, or its last fully shown row.
             target = key == EKey::PageUp ? HitTestRow(scrollY) : HitTestRow(scrollY + page - m_metrics.LineHeight());
         } else {
-            const int maxScroll = std::max(0, items.GetTotalHeight() - page);
+            const int maxScroll = std::max(0, m_layout.TotalHeight() - page);
             const int newScroll = key == EKey::PageUp ? std::max(0, scrollY - page)
                                                       : std::min(std::max(scrollY, maxScroll), scrollY + page);
             const int offset = CaretY() - scrollY;
             m_metrics.SetScroll(m_metrics.ScrollX(), newScroll);
             const int first = HitTestRow(newScroll);
-            items.Layout(first < 0 ? 0 : first, false);
             target = key == EKey::PageUp ? first : HitTestRow(newScroll + offset);
         }
         if (target < 0)
@@ -461,9 +444,24 @@ void CEditSession::MarkChanged(int index) {
 void CEditSession::RowsChanged(int index) {
     m_anchor = m_end = m_caret;
     UpdateCaretX();
-    // A fold moves every row below it: the record names them all.
+    // The rows below only move: the record names the section (or the diagram) alone.
+    const CObArrayEx& items = m_doc.Items();
+    if (items.IsEmpty())
+        return;
+    int first = std::clamp(index, 0, items.GetSize() - 1);
+    if (const CSectionHeader* section = items.GetAt(first)->GetSection(); section && items.GetAt(first) != section)
+        while (first > 0 && items.GetAt(first) != section)
+            --first;
     m_doc.BeginTransaction(this, nullptr);
-    m_doc.RowsChanged(index, m_doc.Items().GetSize() - 1);
+    m_doc.RowsChanged(first, items.SectionEnd(first));
+    m_doc.EndTransaction();
+}
+
+void CEditSession::AllRowsChanged() {
+    m_anchor = m_end = m_caret;
+    UpdateCaretX();
+    m_doc.BeginTransaction(this, nullptr);
+    m_doc.RowsChanged(0, m_doc.Items().GetSize() - 1);
     m_doc.EndTransaction();
 }
 

@@ -3,6 +3,7 @@
 
 #include "document/document_observer.h"
 #include "document/item.h"
+#include "document/row_layout.h"
 #include "editor/auto_indent.h"
 #include "editor/text_position.h"
 #include "editor/undo.h"
@@ -48,6 +49,9 @@ public:
     CRUXDocument& Document() { return m_doc; }
     const CRUXDocument& Document() const { return m_doc; }
     CViewMetrics& Metrics() { return m_metrics; }
+    // This view's rows under its metrics, kept up to date from the document's edit records.
+    CRowLayout& Layout() { return m_layout; }
+    const CRowLayout& Layout() const { return m_layout; }
     CTextPos Caret() const { return m_caret; }
     CTextPos Anchor() const { return m_anchor; }
     CTextPos SelectionEnd() const { return m_end; }
@@ -137,9 +141,12 @@ public:
     void MarkChanged(int index);
     // Records item `index` in the open undo group as it is now (before a change made in place).
     void RecordBeforeChange(int index);
-    // Fold or preview states changed from `index` on: not an edit (no undo), but the rows move and
-    // the file keeps the states, so the document counts as modified.
+    // The fold of the section holding item `index`, or the preview of the diagram there, changed:
+    // not an edit (no undo), but rows show, hide or grow, and the file keeps the states, so the
+    // document counts as modified.
     void RowsChanged(int index);
+    // The same after the folds of the whole program changed (expand all, minimize all).
+    void AllRowsChanged();
     // A double-click on the row of item `index` at document x: the item's own action (fold,
     // preview, word selection, header or properties dialog). Returns 1 when the item changed.
     int DoubleClickItem(int index, int x, CEditorServices& services);
@@ -182,6 +189,7 @@ private:
 
     CRUXDocument& m_doc;
     CViewMetrics& m_metrics;
+    CRowLayout m_layout;
     CClipboard& m_clipboard;
     bool& m_overwrite;
     CEditSettings m_settings;

@@ -13,11 +13,11 @@ bool RevealItem(CRUXDocument& document, int index) {
     CSectionHeader* section = items.GetAt(index)->GetSection();
     if (!section || section->IsExpanded()) return false;
     section->SetExpanded(true);
-    // The section's rows come back: from its header to the end, every row may move.
+    // The section's rows come back, and its header loses its "{...}".
     int header = index;
     while (header > 0 && items.GetAt(header) != section)
         --header;
-    document.RowsChanged(header, items.GetSize() - 1, false);
+    document.RowsChanged(header, items.SectionEnd(header), false);
     return true;
 }
 

@@ -115,7 +115,7 @@ void ExpandAll(CEditSession& session) {
     SetAllFolds(session, true);
     CViewMetrics& metrics = session.Metrics();
     metrics.SetScroll(metrics.ScrollX(), 0); // the view shows the top
-    session.RowsChanged(0);
+    session.AllRowsChanged();
 }
 
 void MinimizeAll(CEditSession& session) {
@@ -125,7 +125,7 @@ void MinimizeAll(CEditSession& session) {
     SetAllFolds(session, false);
     CViewMetrics& metrics = session.Metrics();
     metrics.SetScroll(metrics.ScrollX(), 0); // the view shows the top, as after Expand all
-    session.RowsChanged(0);
+    session.AllRowsChanged();
     session.SetCaret(caret);
 }
 

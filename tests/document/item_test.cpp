@@ -111,18 +111,15 @@ TEST(Item, ClonesCopyFieldsButNotLinksOrMarks) {
     header.SetHelpLink("help.htm");
     header.SetFbDescription("a\r\nb");
     header.SetLibVisible(0);
-    header.SetTop(40);
     header.SetMark(kMarkBookmark);
 
     CLine member("y = 2");
     member.SetSection(&header);
     member.SetMark(kMarkError);
-    member.SetTop(56);
     auto memberClone = member.Clone();
     EXPECT_EQ(memberClone->GetText(), "y = 2");
     EXPECT_EQ(memberClone->GetSectionId(), 7u);
     EXPECT_EQ(memberClone->GetSection(), nullptr);
-    EXPECT_EQ(memberClone->GetTop(), 56);
     EXPECT_FALSE(memberClone->HasMark(kMarkError));
 
     auto headerClone = header.Clone();

@@ -621,14 +621,14 @@ TEST(EditSession, RowsStayLaidOutAfterEveryKindOfEdit) {
         rows.push_back("line " + std::to_string(i));
     for (const auto& script : scripts) {
         auto run = RunScript(ProgramBytes(rows), script);
-        const CObArrayEx& items = run.script->Document().Items();
-        std::vector<int> tops;
-        for (const auto& item : items)
-            tops.push_back(item->GetTop());
-        run.script->Document().Items().Layout(0, true);
-        std::vector<int> fresh;
-        for (const auto& item : items)
-            fresh.push_back(item->GetTop());
+        const CRowLayout& layout = run.script->Session().Layout();
+        const CRowLayout full(run.script->Document().Items(), layout.Metrics());
+        std::vector<int> tops, fresh;
+        for (int i = 0; i < full.RowCount(); ++i) {
+            tops.push_back(layout.TopOf(i));
+            fresh.push_back(full.TopOf(i));
+        }
+        EXPECT_EQ(layout.RowCount(), full.RowCount()) << script[0] << " / " << script[1];
         EXPECT_EQ(tops, fresh) << script[0] << " / " << script[1] << " / " << script.size();
     }
 }

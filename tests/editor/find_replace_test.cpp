@@ -189,7 +189,7 @@ TEST(FindNext, MatchInsideAFoldedSectionExpandsIt) {
     const CObArrayEx& items = run.script->Document().Items();
     EXPECT_TRUE(static_cast<CSectionHeader*>(items[1])->IsExpanded());
     EXPECT_FALSE(static_cast<CSectionHeader*>(items[4])->IsExpanded());
-    EXPECT_EQ(items[2]->GetTop(), items[1]->GetTop() + 16); // laid out again: the line has its row
+    EXPECT_EQ(run.script->Session().Layout().TopOf(2), run.script->Session().Layout().TopOf(1) + 16); // laid out again: the line has its row
     // Expanding is a view matter: the document is not modified.
     EXPECT_FALSE(run.script->Document().IsModified());
 }

@@ -34,7 +34,7 @@ TEST(GoToLine, ClampsExpandsAndPutsTheCaretOnColumnOne) {
         const CObArrayEx& items = run.script->Document().Items();
         EXPECT_EQ(static_cast<CSectionHeader*>(items[2])->IsExpanded(), c.expanded) << c.name;
         if (c.expanded) {
-            EXPECT_EQ(items[5]->GetTop(), items[2]->GetTop() + 3 * 16) << c.name;
+            EXPECT_EQ(run.script->Session().Layout().TopOf(5), run.script->Session().Layout().TopOf(2) + 3 * 16) << c.name;
         }
         EXPECT_FALSE(run.script->Document().IsModified()) << c.name;
     }

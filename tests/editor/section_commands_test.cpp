@@ -52,12 +52,12 @@ TEST(SectionCommands, FoldingChangesRowsAndMarksModified) {
     s.SetCaret({1, 3});
     EXPECT_TRUE(ToggleFold(s));
     EXPECT_FALSE(static_cast<CDiag*>(items.GetAt(3))->IsOpen());
-    EXPECT_EQ(items.GetAt(4)->GetTop(), items.GetAt(3)->GetTop() + 16) << "a closed preview is one row";
+    EXPECT_EQ(s.Layout().TopOf(4), s.Layout().TopOf(3) + 16) << "a closed preview is one row";
     EXPECT_TRUE(doc.IsModified());
 
     s.SetCaret({1, 1});
     EXPECT_TRUE(ToggleFold(s));
-    EXPECT_EQ(items.GetAt(5)->GetTop(), items.GetAt(1)->GetTop() + 16) << "folded members take no rows";
+    EXPECT_EQ(s.Layout().TopOf(5), s.Layout().TopOf(1) + 16) << "folded members take no rows";
     EXPECT_TRUE(run.Saved().find("Name=S\r\nState=close") != std::string::npos);
 }
 
@@ -67,19 +67,19 @@ TEST(SectionCommands, MinimizeAllThenExpandAllRestoresTheRows) {
     const CObArrayEx& items = run.script->Document().Items();
     ExpandAll(s);
     std::vector<int> tops;
-    for (const auto& item : items)
-        tops.push_back(item->GetTop());
+    for (int i = 0; i < items.GetSize(); ++i)
+        tops.push_back(s.Layout().TopOf(i));
     s.SetCaret({2, 7});
     s.Metrics().SetScroll(0, 64);
     MinimizeAll(s);
     EXPECT_EQ(s.Caret(), (CTextPos{2, 7})) << "the caret keeps its place";
     EXPECT_EQ(s.Metrics().ScrollY(), 0) << "minimize all shows the top";
     s.Metrics().SetScroll(0, 64);
-    EXPECT_EQ(items.GetAt(9)->GetTop(), 96 + 16 * 3);
+    EXPECT_EQ(s.Layout().TopOf(9), 96 + 16 * 3);
     ExpandAll(s);
     std::vector<int> after;
-    for (const auto& item : items)
-        after.push_back(item->GetTop());
+    for (int i = 0; i < items.GetSize(); ++i)
+        after.push_back(s.Layout().TopOf(i));
     EXPECT_EQ(after, tops);
     EXPECT_EQ(s.Metrics().ScrollY(), 0) << "expand all shows the top";
 }

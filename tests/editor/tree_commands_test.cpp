@@ -127,7 +127,7 @@ TEST(TreeCommands, GoToUnfoldsAndFoldingCommandsToggleTheNode) {
     const CTreeCommandPlan toggle = PlanTreeCommand(doc, kTreeNodeSection, 1, ID_TREE_TOGGLE_SECTION);
     EXPECT_TRUE(RunTreeAction(s, toggle));
     EXPECT_FALSE(main->IsExpanded());
-    EXPECT_EQ(items.GetAt(5)->GetTop(), items.GetAt(1)->GetTop() + 16) << "the folded section is one row";
+    EXPECT_EQ(s.Layout().TopOf(5), s.Layout().TopOf(1) + 16) << "the folded section is one row";
     EXPECT_TRUE(RunTreeAction(s, toggle));
     EXPECT_TRUE(main->IsExpanded());
 

@@ -136,7 +136,6 @@ CRUXView::CRUXView(CRUXDocument& document, CViewEnvironment& environment, QWidge
 
 CRUXView::~CRUXView() {
     m_doc.RemoveObserver(this);
-    if (m_doc.Items().GetMetrics() == &m_metrics) m_doc.Items().SetMetrics(nullptr);
 }
 
 void CRUXView::Init() {
@@ -155,15 +154,12 @@ void CRUXView::Init() {
     viewport()->setAcceptDrops(true);
     setAcceptDrops(true);
     setFrameShape(QFrame::NoFrame);
-    ApplySettings();
+    // The session measured the rows with the metrics made from these same settings.
+    ApplySettings(false);
     EmitPosition();
 }
 
-void CRUXView::Bind() const {
-    m_doc.Items().SetMetrics(&m_metrics);
-}
-
-void CRUXView::ApplySettings() {
+void CRUXView::ApplySettings(bool relayout) {
     CSetting& settings = m_env.Settings();
     CEditSettings& edit = m_session->Settings();
     edit.tabSize = settings.TabSize();
@@ -171,8 +167,7 @@ void CRUXView::ApplySettings() {
     edit.autoIndent = m_env.Options().GetOption(OPT_AUTO_INDENT) != 0;
     m_metrics.SetFont(MakeViewFont(settings.Font()), edit.tabSize);
     m_metrics.SetClientSize(viewport()->width(), viewport()->height());
-    Bind();
-    m_doc.Items().Layout(0, true);
+    if (relayout) m_session->Layout().Rebuild();
     // The caret keeps its column and item; only its pixel place moves with the font.
     m_session->SetCaret(m_session->Caret());
     UpdateScrollBars();
@@ -182,12 +177,12 @@ void CRUXView::ApplySettings() {
 // --- scrolling ------------------------------------------------------------------------------
 
 void CRUXView::UpdateScrollBars() {
-    const CObArrayEx& items = m_doc.Items();
+    const CRowLayout& layout = m_session->Layout();
     const int ch = viewport()->height(), cw = viewport()->width();
     m_syncingScroll = true;
     QScrollBar* v = verticalScrollBar();
     QScrollBar* h = horizontalScrollBar();
-    const int height = items.GetTotalHeight();
+    const int height = layout.TotalHeight();
     if (ch < height) {
         v->setRange(0, height - ch);
         v->setPageStep(ch);
@@ -195,7 +190,7 @@ void CRUXView::UpdateScrollBars() {
         v->setRange(0, 0);
     }
     v->setSingleStep(m_metrics.LineHeight());
-    const int width = items.GetWidestRow();
+    const int width = layout.WidestRow();
     if (cw < width) {
         h->setRange(0, width - cw);
         h->setPageStep(cw);
@@ -223,18 +218,12 @@ void CRUXView::SyncScrollBarsFromMetrics() {
 void CRUXView::scrollContentsBy(int, int) {
     if (m_syncingScroll) return;
     m_metrics.SetScroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
-    Bind();
-    const int first = HitTestItem(m_metrics.ScrollY());
-    m_doc.Items().Layout(first < 0 ? 0 : first, false);
     viewport()->update();
 }
 
 void CRUXView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     m_metrics.SetClientSize(viewport()->width(), viewport()->height());
-    Bind();
-    const int first = HitTestItem(m_metrics.ScrollY());
-    m_doc.Items().Layout(first < 0 ? 0 : first, false);
     UpdateScrollBars();
 }
 
@@ -263,25 +252,17 @@ int CRUXView::HitTestItem(int docY) const {
     const CObArrayEx& items = m_doc.Items();
     const int size = items.GetSize();
     if (size == 0) return -1;
-    int lo = 0, hi = size; // first index whose top is greater than docY
-    while (lo < hi) {
-        const int mid = (lo + hi) / 2;
-        if (items.GetAt(mid)->GetTop() <= docY)
-            lo = mid + 1;
-        else
-            hi = mid;
-    }
-    int row = lo - 1;
-    while (row >= 0 && !items.IsVisible(row))
-        --row;
-    return row < 0 ? (items.IsVisible(0) ? 0 : items.NextVisible(0)) : row;
+    const CRowLayout& layout = m_session->Layout();
+    if (docY >= layout.RowsHeight()) return items.PreviousVisible(size);
+    const int row = layout.RowAt(docY);
+    return row >= 0 ? row : (items.IsVisible(0) ? 0 : items.NextVisible(0));
 }
 
 QRect CRUXView::RowRect(int index) const {
     const CObArrayEx& items = m_doc.Items();
     if (index < 0 || index >= items.GetSize() || !items.IsVisible(index)) return {};
-    const CItem* item = items.GetAt(index);
-    return QRect(0, item->GetTop() - m_metrics.ScrollY(), viewport()->width(), item->GetHeight(m_metrics));
+    const CRowLayout& layout = m_session->Layout();
+    return QRect(0, layout.TopOf(index) - m_metrics.ScrollY(), viewport()->width(), layout.HeightOf(index));
 }
 
 CTextPos CRUXView::PositionAt(const QPoint& pos) const {
@@ -289,10 +270,9 @@ CTextPos CRUXView::PositionAt(const QPoint& pos) const {
     const CObArrayEx& items = m_doc.Items();
     int row = HitTestItem(pos.y() + m_metrics.ScrollY());
     if (row < 0) return {1, 0};
-    const CItem* item = items.GetAt(row);
-    if (pos.y() + m_metrics.ScrollY() >= item->GetTop() + item->GetHeight(m_metrics))
+    if (pos.y() + m_metrics.ScrollY() >= m_session->Layout().RowsHeight())
         row = items.PreviousVisible(items.GetSize());
-    item = items.GetAt(row);
+    const CItem* item = items.GetAt(row);
     if (item->GetType() != kItemLine) return {1, row};
     const std::string_view text = item->GetText();
     const int x = std::max(kMargin, pos.x() + m_metrics.ScrollX()) - kMargin;
@@ -359,10 +339,9 @@ void CRUXView::RepaintItems(int first, int last) {
     last = std::clamp(last, 0, size - 1);
     if (last < first) std::swap(first, last);
     const int sy = m_metrics.ScrollY();
-    const CItem* a = items.GetAt(first);
-    const CItem* b = items.GetAt(last);
-    const int top = a->GetTop() - sy;
-    const int bottom = b->GetTop() + (items.IsVisible(last) ? b->GetHeight(m_metrics) : 0) - sy;
+    const CRowLayout& layout = m_session->Layout();
+    const int top = layout.TopOf(first) - sy;
+    const int bottom = layout.TopOf(last) + layout.HeightOf(last) - sy;
     const QRect rect(0, top, viewport()->width(), std::max(1, bottom - top));
     viewport()->update(rect.intersected(viewport()->rect()));
 }
@@ -392,7 +371,6 @@ void CRUXView::GoToItem(int index, int column) {
     const CSnapshot before = Snapshot();
     CObArrayEx& items = m_doc.Items();
     if (index < 0 || index >= items.GetSize()) return;
-    Bind();
     if (CSectionHeader* header = items.GetAt(index)->GetSection();
         header && items.GetAt(index) != header && !header->IsExpanded()) {
         header->SetExpanded(true);
@@ -405,7 +383,6 @@ void CRUXView::GoToItem(int index, int column) {
 
 bool CRUXView::OnCommand(int id) {
     const CSnapshot before = Snapshot();
-    Bind();
     CEditSession& s = *m_session;
     switch (id) {
     case kCmdCut:
@@ -460,16 +437,13 @@ bool CRUXView::OnCommand(int id) {
 
 void CRUXView::RunSessionCommand(const std::function<void(CEditSession&)>& command) {
     const CSnapshot before = Snapshot();
-    Bind();
     command(*m_session);
-    Bind();
     m_session->ScrollCaretIntoView();
     AfterCommand(before);
 }
 
 bool CRUXView::InsertFile(const QString& path) {
     const CSnapshot before = Snapshot();
-    Bind();
     const bool done = m_session->InsertFile(ToFileName(path));
     AfterCommand(before);
     return done;
@@ -532,18 +506,14 @@ void CRUXView::OnUpdate(CRUXDocument&, int hint, const CDocumentChange* change) 
     case kHintContent:
         if (change) {
             RepaintItems(change->first, std::max(change->first, change->last));
-            // A row that grew wider may need the horizontal bar.
-            if (m_doc.Items().GetWidestRow() > horizontalScrollBar()->maximum() + viewport()->width())
+            // A row that grew wider may need the horizontal bar, one that shrank less of it.
+            if (std::max(0, m_session->Layout().WidestRow() - viewport()->width()) != horizontalScrollBar()->maximum())
                 UpdateScrollBars();
             return;
         }
         viewport()->update();
         return;
     case kHintStructure: {
-        // Another view's edit laid the list out for its own window; make ours valid again.
-        Bind();
-        const int first = HitTestItem(m_metrics.ScrollY());
-        m_doc.Items().Layout(first < 0 ? 0 : first, false);
         UpdateScrollBars();
         viewport()->update();
         emit structureChanged();
@@ -806,7 +776,6 @@ void CRUXView::paintEvent(QPaintEvent* event) {
     const QRect clip = event->rect();
     p.fillRect(clip, m_env.Window());
     p.setFont(m_metrics.Font());
-    Bind();
     const CObArrayEx& items = m_doc.Items();
     const int sx = m_metrics.ScrollX(), sy = m_metrics.ScrollY();
     const int x0 = kMargin - sx;
@@ -818,17 +787,18 @@ void CRUXView::paintEvent(QPaintEvent* event) {
         int y;
     };
     std::vector<CPainted> painted;
+    const CRowLayout& layout = m_session->Layout();
     const int first = HitTestItem(sy + clip.top());
-    int previousTop = INT_MIN;
-    for (int i = std::max(0, first); first >= 0 && i < items.GetSize(); ++i) {
+    const int rows = std::min(items.GetSize(), layout.RowCount());
+    int top = first >= 0 ? layout.TopOf(first) : 0;
+    for (int i = std::max(0, first); first >= 0 && i < rows; ++i) {
+        const int height = layout.HeightOf(i);
+        if (height == 0) continue; // hidden in a folded section
         const CItem* item = items.GetAt(i);
-        if (!items.IsVisible(i)) continue;
-        const int top = item->GetTop();
-        // Rows below the clip, or a list not laid out this far, end the paint.
-        if (top - sy > clip.bottom() || top <= previousTop) break;
-        previousTop = top;
         const int y = top - sy;
-        if (y + item->GetHeight(m_metrics) <= clip.top()) continue;
+        top += height;
+        if (y > clip.bottom()) break;
+        if (y + height <= clip.top()) continue;
         ++m_paintedRows;
         switch (item->GetType()) {
         case kItemLine:
@@ -915,7 +885,6 @@ void CRUXView::TypeText(const QString& text) {
 
 void CRUXView::keyPressEvent(QKeyEvent* event) {
     const CSnapshot before = Snapshot();
-    Bind();
     const Qt::KeyboardModifiers mods = event->modifiers();
     const bool shift = mods & Qt::ShiftModifier;
     const bool ctrl = mods & Qt::ControlModifier;
@@ -963,8 +932,7 @@ void CRUXView::inputMethodEvent(QInputMethodEvent* event) {
     // Composed characters (dead keys, input methods) arrive as typed text.
     if (!event->commitString().isEmpty()) {
         const CSnapshot before = Snapshot();
-        Bind();
-        TypeText(event->commitString());
+            TypeText(event->commitString());
         AfterCommand(before);
     }
     event->accept();
@@ -986,7 +954,6 @@ void CRUXView::mousePressEvent(QMouseEvent* event) {
         return;
     }
     const CSnapshot before = Snapshot();
-    Bind();
     const QPoint pos = event->position().toPoint();
     const bool shift = event->modifiers() & Qt::ShiftModifier;
     // Pressing inside the selection of an editable view starts a drag instead of moving the caret.
@@ -1013,7 +980,6 @@ void CRUXView::mouseMoveEvent(QMouseEvent* event) {
     if (!m_selecting || !(event->buttons() & Qt::LeftButton)) return;
     m_lastMouse = pos;
     const CSnapshot before = Snapshot();
-    Bind();
     m_session->ClickAt(pos.x(), pos.y(), true);
     AfterCommand(before);
     // Outside the window the selection goes on growing while the view scrolls.
@@ -1046,7 +1012,6 @@ void CRUXView::AutoScroll() {
     verticalScrollBar()->setValue(verticalScrollBar()->value() + dy);
     horizontalScrollBar()->setValue(horizontalScrollBar()->value() + dx);
     const CSnapshot before = Snapshot();
-    Bind();
     const QPoint p(std::clamp(m_lastMouse.x(), 0, r.right()), std::clamp(m_lastMouse.y(), 0, r.bottom()));
     m_session->ClickAt(p.x(), p.y(), true);
     AfterCommand(before);
@@ -1057,8 +1022,7 @@ void CRUXView::mouseReleaseEvent(QMouseEvent* event) {
         // A click inside the selection without a drag puts the caret there after all.
         m_dragPending = false;
         const CSnapshot before = Snapshot();
-        Bind();
-        const QPoint pos = event->position().toPoint();
+            const QPoint pos = event->position().toPoint();
         m_session->ClickAt(pos.x(), pos.y(), false);
         AfterCommand(before);
     }
@@ -1069,7 +1033,6 @@ void CRUXView::mouseReleaseEvent(QMouseEvent* event) {
 void CRUXView::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     const CSnapshot before = Snapshot();
-    Bind();
     const QPoint pos = event->position().toPoint();
     const int row = HitTestItem(pos.y() + m_metrics.ScrollY());
     if (row < 0) return;
@@ -1089,8 +1052,6 @@ void CRUXView::mouseDoubleClickEvent(QMouseEvent* event) {
     const int type = m_doc.Items().GetAt(row)->GetType();
     const int changed = m_session->DoubleClickItem(row, pos.x() + m_metrics.ScrollX(), *this);
     if (changed && (type == kItemSectionHeader || type == kItemDiag || type == kItemPar)) {
-        Bind();
-        m_doc.Items().Layout(0, true);
         UpdateScrollBars();
         viewport()->update();
         emit structureChanged();
@@ -1138,7 +1099,6 @@ bool CRUXView::DropData(const QMimeData* data, const QPoint& pos, bool fromThisV
     const std::optional<std::string> text = PlainTextFrom(data);
     if (!fragment && !text) return false;
     const CSnapshot before = Snapshot();
-    Bind();
     m_session->DropAt(PositionAt(pos), fragment ? &*fragment : nullptr, text ? &*text : nullptr,
                       fromThisView && move);
     AfterCommand(before);

@@ -145,9 +145,8 @@ private:
     };
 
     void Init();
-    // Points the item list at this view's measuring context before the core lays it out.
-    void Bind() const;
-    void ApplySettings();
+    // Takes font, tabs and options from the settings; `relayout` measures the rows again.
+    void ApplySettings(bool relayout = true);
     void UpdateScrollBars();
     void SyncScrollBarsFromMetrics();
     CSnapshot Snapshot() const;

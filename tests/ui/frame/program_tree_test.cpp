@@ -138,10 +138,11 @@ TEST_F(CTreeMenuTest, CommandsActOnTheNodesProgramThroughItsView) {
     QWidget* view = Frame().ChildOf(doc)->View();
 
     // Collapse and Expand Task/Section folds the section in the view: the row after it moves up.
-    const int footerTop = items.GetAt(5)->GetTop();
+    const CRowLayout& layout = ViewSession(view)->Layout();
+    const int footerTop = layout.TopOf(5);
     Pick(RightClick("Main"), "Collapse and Expand Task/Section");
     EXPECT_FALSE(main->IsExpanded());
-    EXPECT_LT(items.GetAt(5)->GetTop(), footerTop);
+    EXPECT_LT(layout.TopOf(5), footerTop);
     EXPECT_EQ(Frame().ActiveDocument(), &doc);
 
     // Go to Diagram Preview unfolds it again and puts the caret on the diagram's row, focus in the view.

@@ -265,7 +265,7 @@ TEST(ViewEditing, TwoViewsOfOneProgramEachWithItsOwnUndo) {
     // The second view shows the end of the program: its rows moved down by one and stay stacked.
     for (int i = 70; i < 80; ++i)
         EXPECT_EQ(second.RowRect(i + 1).top(), second.RowRect(i).top() + lh) << i;
-    EXPECT_EQ(f.doc.Items().GetAt(80)->GetTop(), 80 * lh);
+    EXPECT_EQ(second.Session().Layout().TopOf(80), 80 * lh);
 
     QTest::keyClick(&second, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(f.Lines().size(), 81u) << "the other view has nothing to undo";
