@@ -274,7 +274,7 @@ void COnlineSession::PrintBreaks(const std::vector<int32_t>& tasks) {
         if (a.TaskId < 0 || a.TaskId >= static_cast<int32_t>(names.size())) continue;
         std::string list;
         for (int32_t b : a.Breakpoints)
-            if (b > 0) list += " " + std::to_string(b);
+            if (b > 0) list.append(" ").append(std::to_string(b));
         lines[static_cast<std::size_t>(a.TaskId)] = names[static_cast<std::size_t>(a.TaskId)] + ":" + (list.empty() ? " none" : list);
         ++seen;
     }

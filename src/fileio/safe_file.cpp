@@ -1,5 +1,6 @@
 #include "fileio/safe_file.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -36,11 +37,14 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-std::string BaseOf(const std::string& path) {
+// The file's own name, shortened to what a scratch name may carry, between prefix and suffix.
+std::string ScratchStem(const char* prefix, const std::string& path, const char* suffix = "") {
     const size_t slash = path.rfind('/');
-    std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (base.size() > kMaxBaseInName) base.resize(kMaxBaseInName);
-    return base;
+    const size_t from = slash == std::string::npos ? 0 : slash + 1;
+    std::string stem = prefix;
+    stem.append(path, from, std::min(path.size() - from, kMaxBaseInName));
+    stem += suffix;
+    return stem;
 }
 
 // Follows symbolic links to the name finally meant, which may not exist yet (a dangling link names
@@ -165,7 +169,7 @@ EReplace Replace(const CTarget& target, const FileContentWriter& write, CWriteRe
     // A new file gets 0666 less the umask from the kernel itself; an existing file's mode is copied.
     const mode_t createMode = target.exists ? 0600 : 0666;
     std::string temp;
-    const int fd = CreateUnique(target.folder, "." + BaseOf(target.path), createMode, temp);
+    const int fd = CreateUnique(target.folder, ScratchStem(".", target.path), createMode, temp);
     if (fd < 0) {
         result = ErrnoFailure("cannot create a temporary file in the folder");
         return EReplace::Failed;
@@ -223,7 +227,7 @@ bool WriteBackup(const CTarget& target, const std::string& old, std::string& bac
     for (const std::string& folder : folders) {
         const bool beside = &folder == &folders[0];
         const std::string stem =
-            beside ? "." + BaseOf(target.path) + ".backup" : "rux-backup-" + BaseOf(target.path);
+            beside ? ScratchStem(".", target.path, ".backup") : ScratchStem("rux-backup-", target.path);
         const int fd = CreateUnique(folder, stem, 0600, backup);
         if (fd < 0) continue;
         const bool ok = WriteAll(fd, old.data(), old.size()) && ::fsync(fd) == 0;

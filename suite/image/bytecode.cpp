@@ -54,7 +54,7 @@ std::string disassembleOne(const uint8_t* code, std::size_t available, std::size
     size = 0;
     if (available == 0) return {};
     const std::size_t n = instructionSize(code[0]);
-    if (n == 0) return "?" + std::to_string(code[0]);
+    if (n == 0) return std::string("?").append(std::to_string(code[0]));
     if (n > available) return "<truncated>";
     size = n;
     const OpInfo& info = kOps[code[0]];
@@ -71,9 +71,9 @@ std::string disassembleOne(const uint8_t* code, std::size_t available, std::size
         at += w;
         switch (k) {
         case Operand::Imm: text += std::to_string(static_cast<int32_t>(v)); break;
-        case Operand::Const: text += "k" + std::to_string(v); break;
-        case Operand::String: text += "s" + std::to_string(v); break;
-        case Operand::Target: text += "@" + std::to_string(v); break;
+        case Operand::Const: text.append("k").append(std::to_string(v)); break;
+        case Operand::String: text.append("s").append(std::to_string(v)); break;
+        case Operand::Target: text.append("@").append(std::to_string(v)); break;
         case Operand::Block: text += "fb" + std::to_string(v); break;
         default: text += std::to_string(v); break;
         }

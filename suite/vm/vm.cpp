@@ -656,8 +656,9 @@ void Machine::Impl::run(Context& c) {
                 if (param < 0 || param > 9999)
                     FAIL(RunError::MathDomain, std::string(image::builtinInfo(bi).name) + " of parameter " +
                                                    std::to_string(param) + " (menu * 100 + parameter, 0..9999)");
-                putText(bi == Builtin::AnsiWrite ? "W" + std::to_string(param) + "=" + std::to_string(value)
-                                                 : "R" + std::to_string(param));
+                putText(bi == Builtin::AnsiWrite
+                            ? std::string("W").append(std::to_string(param)).append("=").append(std::to_string(value))
+                            : std::string("R").append(std::to_string(param)));
                 st[sp - 1].i = 0;
                 break;
             }
