@@ -48,6 +48,8 @@ void CVariableChoice::Scan() {
         const bool header = item.GetType() == kItemSectionHeader &&
                             static_cast<const CSectionHeader&>(item).IsFunctionBlock();
         if (item.GetType() != kItemLine && !header) continue;
+        // Notes are prose: their words are no names.
+        if (item.GetSection() && item.GetSection()->IsNotes()) continue;
         ScanLineIdentifiers(item.GetText(), [&](std::string_view word) { found.emplace_back(word); });
     }
     Add(std::move(found));

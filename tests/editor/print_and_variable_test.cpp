@@ -60,7 +60,8 @@ TEST(VariableChoice, FunctionBlockScopeOrProgramSymbols) {
         Names opened;  // listed when the dialog opens
         Names scanned; // after Scan
     } rows[] = {
-        // Items: 0 header, 1 "Speed = 1", 2 {Task, 3 "Pos = speed + Gain", 4 }, 5 {UDFB, 6 "out = In * k", 7 }
+        // Items: 0 header, 1 "Speed = 1", 2 {Task, 3 "Pos = speed + Gain", 4 }, 5 {UDFB, 6 "out = In * k", 7 },
+        // then a notes section whose words are no names
         {"a task line lists the build's symbols", 3, {"Gain", "Motor"},
          {"_Scale", "Gain", "In", "k", "Motor", "out", "Pos", "Speed"}},
         {"the block's body lists the block's own names", 6, {"_Scale", "In", "k", "out"}, {"_Scale", "In", "k", "out"}},
@@ -69,7 +70,7 @@ TEST(VariableChoice, FunctionBlockScopeOrProgramSymbols) {
     test::CTempDir dir;
     const std::string path =
         dir.Write("p.rux", ProgramBytes({"P", "Speed = 1", "{Task", "Pos = speed + Gain", "}", "{out = _Scale(In)",
-                                         "out = In * k", "}"}));
+                                         "out = In * k", "}", "{Notes", "Belt motor added", "}"}));
     dir.Write("p.sym", "Motor 1 2\nGain 3 4\n");
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
