@@ -1,6 +1,7 @@
 #include "dialogs/colors_dialog.h"
 
 #include "cp1252.h"
+#include "qt_colour.h"
 #include "document/string_table.h"
 #include "shell/setting.h"
 
@@ -17,10 +18,6 @@
 
 namespace rux {
 namespace {
-
-QColor ToQColor(ColorRef value) {
-    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-}
 
 bool PlatformChooser(ColorRef& value, QWidget* parent) {
     const QColor chosen = QColorDialog::getColor(ToQColor(value), parent);

@@ -10,6 +10,7 @@
 #include "frame/mdi_child.h"
 #include "frame/message_box.h"
 #include "frame/themes.h"
+#include "qt_colour.h"
 #include "frame/view_host.h"
 #include "panes/build_bar.h"
 #include "panes/task_manager_pane.h"
@@ -729,7 +730,7 @@ int CMainFrame::PaneTheme() const {
 void CMainFrame::ApplyTheme(int number, bool tellSuite) {
     m_theme = number;
     ApplyThemeLook(*qApp, number, CThemeTable::PaneTheme(number));
-    m_mdi->setBackground(ThemeLook(number).workspace);
+    m_mdi->setBackground(ToQColor(ThemeColors(number).workspace));
     SetViewLook(number);
     for (RUX_CMDIChildWnd* child : Children())
         if (auto* area = qobject_cast<QAbstractScrollArea*>(child->View())) area->viewport()->update();

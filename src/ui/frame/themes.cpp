@@ -1,5 +1,8 @@
 #include "frame/themes.h"
 
+#include "qt_colour.h"
+#include "shell/theme_colors.h"
+
 #include <QApplication>
 #include <QPainter>
 #include <QPalette>
@@ -7,27 +10,8 @@
 #include <QStyleFactory>
 #include <QStyleOption>
 
-#include <array>
-
 namespace rux {
 namespace {
-
-QColor Q(CRgb c) {
-    return QColor(c.r, c.g, c.b);
-}
-
-CThemeLook MakeLook(const CThemeColors& c) {
-    return {c.name,          Q(c.window),     Q(c.base),          Q(c.text),      Q(c.disabledText),
-            Q(c.mid),        Q(c.control),    Q(c.accent),        Q(c.accentText), Q(c.paneTitle),
-            Q(c.paneTitleText), Q(c.workspace), Q(c.statusBar),   Q(c.statusText), Q(c.statusDisabledText),
-            c.dark};
-}
-
-const std::array<CThemeLook, 4>& Looks() {
-    static const std::array<CThemeLook, 4> looks = {MakeLook(ThemeColors(0)), MakeLook(ThemeColors(1)),
-                                                    MakeLook(ThemeColors(2)), MakeLook(ThemeColors(3))};
-    return looks;
-}
 
 // Fusion frames check boxes, radio buttons and edit fields in a shade of the window colour, which on a
 // dark window is all but black on black. The frame is drawn again in the look's control colour.
@@ -73,26 +57,14 @@ private:
     QColor m_control;
 };
 
-} // namespace
-
-const CThemeLook& ThemeLook(int number) {
-    return number >= 0 && number <= 3 ? Looks()[static_cast<size_t>(number)] : Looks()[2];
-}
-
-const CThemeLook& PaneLook(int paneTheme) {
-    switch (paneTheme) {
-    case 1: return Looks()[0];
-    case 3: return Looks()[3];
-    default: return Looks()[2];
-    }
-}
-
-QString ThemeStyleSheet(const CThemeLook& l, const CThemeLook& p) {
+QString ThemeStyleSheet(const CThemeColors& look, const CThemeColors& pane) {
     // Light frames with a dark pane theme would clash; the pane captions follow the pane theme, the
     // pane bodies the frame.
-    const QString window = l.window.name(), base = l.base.name(), text = l.text.name(), mid = l.mid.name();
-    const QString accent = l.accent.name(), accentText = l.accentText.name();
-    const QString hover = l.dark ? l.window.lighter(130).name() : l.window.darker(108).name();
+    const QString window = ToQColor(look.window).name(), base = ToQColor(look.base).name(),
+                  text = ToQColor(look.text).name(), mid = ToQColor(look.mid).name();
+    const QString accent = ToQColor(look.accent).name(), accentText = ToQColor(look.accentText).name();
+    const QString hover =
+        look.dark ? ToQColor(look.window).lighter(130).name() : ToQColor(look.window).darker(108).name();
     QString css;
     css += QString("QMainWindow::separator { background: %1; width: 4px; height: 4px; }\n").arg(mid);
     css += QString("QMenuBar { background: %1; color: %2; border-bottom: 1px solid %3; }\n"
@@ -104,8 +76,9 @@ QString ThemeStyleSheet(const CThemeLook& l, const CThemeLook& p) {
                    "QMenu::item:selected { background: %4; color: %5; }\n"
                    "QMenu::item:disabled { color: %6; }\n"
                    "QMenu::separator { height: 1px; background: %3; margin: 3px 6px; }\n")
-               .arg(base, text, mid, accent, accentText, l.disabledText.name());
-    css += QString("QToolBar { background: %1; border: none; border-bottom: 1px solid %2; spacing: 2px; padding: 2px; }\n"
+               .arg(base, text, mid, accent, accentText, ToQColor(look.disabledText).name());
+    css += QString("QToolBar { background: %1; border: none; border-bottom: 1px solid %2; spacing: 2px; "
+                   "padding: 2px; }\n"
                    "QToolBar::separator { background: %2; width: 1px; margin: 3px 4px; }\n"
                    "QToolButton { border: 1px solid transparent; border-radius: 3px; padding: 2px; }\n"
                    "QToolButton:hover { background: %3; border-color: %2; }\n"
@@ -115,60 +88,68 @@ QString ThemeStyleSheet(const CThemeLook& l, const CThemeLook& p) {
     css += QString("QDockWidget { color: %1; }\n"
                    "QDockWidget::title { background: %2; color: %1; padding: 4px 6px; text-align: left; "
                    "border-bottom: 1px solid %3; }\n")
-               .arg(p.paneTitleText.name(), p.paneTitle.name(), mid);
+               .arg(ToQColor(pane.paneTitleText).name(), ToQColor(pane.paneTitle).name(), mid);
     css += QString("QStatusBar { background: %1; color: %2; }\n"
                    "QStatusBar QLabel { color: %2; padding: 0 4px; }\n"
                    "QStatusBar QLabel:disabled { color: %3; }\n"
                    "QStatusBar::item { border: none; border-left: 1px solid %4; }\n")
-               .arg(l.statusBar.name(), l.statusText.name(), l.statusDisabledText.name(),
-                    l.statusBar.darker(l.dark ? 70 : 120).name());
+               .arg(ToQColor(look.statusBar).name(), ToQColor(look.statusText).name(),
+                    ToQColor(look.statusDisabledText).name(),
+                    ToQColor(look.statusBar).darker(look.dark ? 70 : 120).name());
     css += QString("QTabWidget::pane { border: none; }\n"
                    "QTabBar::tab { background: %1; color: %2; padding: 3px 12px; border: 1px solid %3; "
                    "border-top: none; }\n"
                    "QTabBar::tab:selected { background: %4; color: %2; border-bottom: 2px solid %5; }\n")
                .arg(window, text, mid, base, accent);
-    css += QString("QListWidget, QTreeWidget, QTreeView, QListView { background: %1; color: %2; "
-                   "selection-background-color: %3; selection-color: %4; }\n"
-                   "QHeaderView::section { background: %5; color: %2; border: none; border-right: 1px solid %6; "
-                   "border-bottom: 1px solid %6; padding: 2px 6px; }\n")
-               .arg(base, text, accent, accentText, window, mid);
+    css +=
+        QString("QListWidget, QTreeWidget, QTreeView, QListView { background: %1; color: %2; "
+                "selection-background-color: %3; selection-color: %4; }\n"
+                "QHeaderView::section { background: %5; color: %2; border: none; border-right: 1px solid %6; "
+                "border-bottom: 1px solid %6; padding: 2px 6px; }\n")
+            .arg(base, text, accent, accentText, window, mid);
     return css;
 }
 
-QPalette ThemePalette(const CThemeLook& l) {
+QPalette ThemePalette(const CThemeColors& look) {
     QPalette pal;
-    pal.setColor(QPalette::Window, l.window);
-    pal.setColor(QPalette::WindowText, l.text);
-    pal.setColor(QPalette::Base, l.base);
-    pal.setColor(QPalette::AlternateBase, l.dark ? l.base.lighter(115) : l.window);
-    pal.setColor(QPalette::Text, l.text);
-    pal.setColor(QPalette::Button, l.window);
-    pal.setColor(QPalette::ButtonText, l.text);
-    pal.setColor(QPalette::BrightText, l.dark ? QColor(Qt::white) : QColor(Qt::black));
-    pal.setColor(QPalette::Highlight, l.accent);
-    pal.setColor(QPalette::HighlightedText, l.accentText);
-    pal.setColor(QPalette::Link, l.accent);
-    pal.setColor(QPalette::ToolTipBase, l.dark ? QColor(0x3a, 0x3c, 0x41) : QColor(0xff, 0xfb, 0xe6));
-    pal.setColor(QPalette::ToolTipText, l.text);
-    pal.setColor(QPalette::Mid, l.mid);
-    pal.setColor(QPalette::Dark, l.dark ? l.mid.lighter(130) : l.mid.darker(130));
-    pal.setColor(QPalette::Shadow, l.dark ? QColor(Qt::black) : l.mid.darker(160));
-    pal.setColor(QPalette::Light, l.dark ? l.window.lighter(140) : QColor(Qt::white));
-    pal.setColor(QPalette::Midlight, l.dark ? l.window.lighter(120) : l.window.lighter(110));
-    pal.setColor(QPalette::PlaceholderText, l.disabledText);
+    pal.setColor(QPalette::Window, ToQColor(look.window));
+    pal.setColor(QPalette::WindowText, ToQColor(look.text));
+    pal.setColor(QPalette::Base, ToQColor(look.base));
+    pal.setColor(QPalette::AlternateBase,
+                 look.dark ? ToQColor(look.base).lighter(115) : ToQColor(look.window));
+    pal.setColor(QPalette::Text, ToQColor(look.text));
+    pal.setColor(QPalette::Button, ToQColor(look.window));
+    pal.setColor(QPalette::ButtonText, ToQColor(look.text));
+    pal.setColor(QPalette::BrightText, look.dark ? QColor(Qt::white) : QColor(Qt::black));
+    pal.setColor(QPalette::Highlight, ToQColor(look.accent));
+    pal.setColor(QPalette::HighlightedText, ToQColor(look.accentText));
+    pal.setColor(QPalette::Link, ToQColor(look.accent));
+    pal.setColor(QPalette::ToolTipBase, look.dark ? QColor(0x3a, 0x3c, 0x41) : QColor(0xff, 0xfb, 0xe6));
+    pal.setColor(QPalette::ToolTipText, ToQColor(look.text));
+    pal.setColor(QPalette::Mid, ToQColor(look.mid));
+    pal.setColor(QPalette::Dark,
+                 look.dark ? ToQColor(look.mid).lighter(130) : ToQColor(look.mid).darker(130));
+    pal.setColor(QPalette::Shadow, look.dark ? QColor(Qt::black) : ToQColor(look.mid).darker(160));
+    pal.setColor(QPalette::Light, look.dark ? ToQColor(look.window).lighter(140) : QColor(Qt::white));
+    pal.setColor(QPalette::Midlight,
+                 look.dark ? ToQColor(look.window).lighter(120) : ToQColor(look.window).lighter(110));
+    pal.setColor(QPalette::PlaceholderText, ToQColor(look.disabledText));
     for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        pal.setColor(QPalette::Disabled, role, l.disabledText);
+        pal.setColor(QPalette::Disabled, role, ToQColor(look.disabledText));
     // A selection in a window that is not active stays visible, only quieter.
-    pal.setColor(QPalette::Inactive, QPalette::Highlight, l.accent);
-    pal.setColor(QPalette::Inactive, QPalette::HighlightedText, l.accentText);
+    pal.setColor(QPalette::Inactive, QPalette::Highlight, ToQColor(look.accent));
+    pal.setColor(QPalette::Inactive, QPalette::HighlightedText, ToQColor(look.accentText));
     return pal;
 }
 
+} // namespace
+
 void ApplyThemeLook(QApplication& app, int number, int paneTheme) {
-    const CThemeLook& l = ThemeLook(number);
-    if (QStyle* fusion = QStyleFactory::create("Fusion")) app.setStyle(new CThemeStyle(fusion, l.control));
-    app.setPalette(ThemePalette(l));
-    app.setStyleSheet(ThemeStyleSheet(l, PaneLook(paneTheme)));
+    const CThemeColors& look = ThemeColors(number);
+    if (QStyle* fusion = QStyleFactory::create("Fusion"))
+        app.setStyle(new CThemeStyle(fusion, ToQColor(look.control)));
+    app.setPalette(ThemePalette(look));
+    app.setStyleSheet(ThemeStyleSheet(look, PaneColors(paneTheme)));
 }
 
 } // namespace rux

@@ -53,7 +53,7 @@ QColor Contrast(const QColor& selection) {
     const uint32_t ref = static_cast<uint32_t>(selection.red()) |
                          static_cast<uint32_t>(selection.green()) << 8 |
                          static_cast<uint32_t>(selection.blue()) << 16;
-    return CViewEnvironment::ToQColor(SelectionTextColour(ref));
+    return ToQColor(SelectionTextColour(ref));
 }
 
 // The margin's halftone strip: a 2 x 2 checker of the button face and white (on a dark look, a light

@@ -27,10 +27,10 @@ void CViewEnvironment::UseClipboard(std::unique_ptr<CClipboard> clipboard) {
 QColor CViewEnvironment::Ink(int number) {
     const uint32_t value = Settings().GetColor(number);
     if (number < 0 || number >= static_cast<int>(m_inks.size()))
-        return ToQColor(ProgramViewInk(ToRgb(value), *m_look));
+        return ToQColor(ProgramViewInk(RgbOf(value), *m_look));
     CInk& slot = m_inks[static_cast<size_t>(number)];
     if (!slot.valid || slot.value != value) {
-        slot = {true, value, ToQColor(ProgramViewInk(ToRgb(value), *m_look))};
+        slot = {true, value, ToQColor(ProgramViewInk(RgbOf(value), *m_look))};
     }
     return slot.ink;
 }

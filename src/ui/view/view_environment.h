@@ -4,6 +4,7 @@
 
 #include "shell/option_mgr.h"
 #include "shell/setting.h"
+#include "qt_colour.h"
 #include "shell/theme_colors.h"
 
 #include <QColor>
@@ -55,15 +56,6 @@ public:
     QColor Ink(int number);
     QColor Window() const { return ToQColor(ProgramViewWindow(*m_look)); }
     QColor CaretRow() const { return ToQColor(ProgramViewCaretRow(*m_look)); }
-    static QColor ToQColor(CRgb c) { return QColor(c.r, c.g, c.b); }
-    static CRgb ToRgb(uint32_t colourRef) {
-        return {static_cast<uint8_t>(colourRef & 0xFF), static_cast<uint8_t>((colourRef >> 8) & 0xFF),
-                static_cast<uint8_t>((colourRef >> 16) & 0xFF)};
-    }
-    static QColor ToQColor(uint32_t colourRef) {
-        return QColor(static_cast<int>(colourRef & 0xFF), static_cast<int>((colourRef >> 8) & 0xFF),
-                      static_cast<int>((colourRef >> 16) & 0xFF));
-    }
 
 private:
     CSetting m_ownSettings;
