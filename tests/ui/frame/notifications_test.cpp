@@ -140,6 +140,8 @@ TEST(SuiteNotifications, SecondEditorRaisesTheFirstAndExitsWithFailure) {
     const std::string first = h.CopyProgram("examples/conveyor_line.rux", "first.rux");
     ASSERT_TRUE(h.Start({}));
     CMainFrame& frame = h.Frame();
+    frame.showMaximized();
+    frame.showMinimized();
     QWidget other;
     other.show();
     other.activateWindow();
@@ -147,6 +149,7 @@ TEST(SuiteNotifications, SecondEditorRaisesTheFirstAndExitsWithFailure) {
     ASSERT_EQ(h.Rux({"sse", "put", Q(first), "--line-data", "12;3;9"}), 0);
     EXPECT_EQ(h.Rux({"-g", Q(first)}, "ruxedit"), 1);
     EXPECT_TRUE(CEditorHarness::WaitFor([&] { return QApplication::activeWindow() == &frame; }));
+    EXPECT_EQ(frame.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized), Qt::WindowMaximized);
     CEditorHarness::Settle(100);
     EXPECT_TRUE(frame.Children().empty());
     EXPECT_EQ(h.app->Notifier().PublishedFileName(), first);
