@@ -180,13 +180,7 @@ TEST(NodePropertiesForm, OkChecksTheLibraryName) {
     }
 }
 
-TEST(NodePropertiesForm, MessageTextsAreTheSharedOnes) {
-    EXPECT_STREQ(LoadString(kStrLibraryNameMissing), "You must specify a name for the library.");
-    EXPECT_STREQ(
-        LoadString(kStrInvalidLibraryName),
-        "Invalid Library name.  \n\nMust be of the form - [letter]+[one or more alpha-numeric chars]");
-    EXPECT_STREQ(LoadString(kStrLibraryFileFailed), "Failed to create Library file.");
-    EXPECT_STREQ(LoadString(kStrLibraryFolderExists), "The Library folder already exists.");
+TEST(NodePropertiesForm, ToolTipsOfTheBoxesThatHaveOne) {
     EXPECT_STREQ(LoadString(Form::ToolTipId(Form::kFixedPoint)),
                  "Make parameter reading and writing a fixed point operation as in HalmLite");
     EXPECT_STREQ(LoadString(Form::ToolTipId(Form::kUserProgEnabled)),
@@ -194,7 +188,6 @@ TEST(NodePropertiesForm, MessageTextsAreTheSharedOnes) {
     EXPECT_STREQ(LoadString(Form::ToolTipId(Form::kClonable)),
                  "Allow the user program to be cloned to another device such as a smartcard");
     EXPECT_EQ(Form::ToolTipId(Form::kAuthor), 0);
-    EXPECT_STREQ(LoadString(1), "");
 }
 
 TEST(NodePropertiesForm, WriteBackFollowsTheLibraryBox) {
