@@ -124,7 +124,7 @@ TEST(ChangeRecords, EveryCommandRecordsExactlyWhatItChanged) {
         {"expand all", {"caret 1 1"}, "expand-all", true},
         {"insert a section", {"caret 10 1"}, "insert-section Pos0", true},
         {"insert a diagram", {"caret 4 1"}, "insert-diagram fbd", true},
-        {"Tab on a one-row selection", {"select 1 1 1 3"}, "key Tab", true},
+        {"Tab over rows", {"select 3 1 5 1"}, "key Tab", true},
         {"typing nothing", {"caret 1 1"}, "type \x01", false},
         {"caret move", {"caret 1 1"}, "key Down", false},
         {"Backspace on the first body line", {"caret 3 1"}, "key Backspace", false},
