@@ -281,11 +281,9 @@ TEST(IndexerImport, BackgroundBlockGoesBeforeTheLoopJump) {
         {"no top:", {"P", "{Alias", "}", "{Background", "  y% = 1", "  goto top:", "}"}, true},
         {"no goto top:", {"P", "{Alias", "}", "{Background", "top:", "  y% = 1", "}"}, true},
         {"goto top: in another section",
-         {"P", "{Alias", "}", "{Background", "top:", "}", "{Clock", "goto top:", "}"},
-         true},
+         {"P", "{Alias", "}", "{Background", "top:", "}", "{Clock", "goto top:", "}"}, true},
         {"goto top: alone does not count as its own top:",
-         {"P", "{Alias", "}", "{Background", "goto top:", "}"},
-         true},
+         {"P", "{Alias", "}", "{Background", "goto top:", "}"}, true},
     };
     const std::string warning =
         "Warning: The lines \"top:\" and \"goto top:\" could not be found in the background task.";
@@ -444,8 +442,7 @@ TEST(IndexerFunctionBlock, AddsTheBlockAndTheDirectiveInOneStep) {
          {"P", "// mine", "{Alias", "; a", "}", "{Initial", "}"},
          {"", "$INDEXROUTINE _FBIndexer", "", "// mine", "Alias", "; a", "Alias", "", title, "FBbody", title,
           "", "", "Initial", "Initial"}},
-        {"at the start without one",
-         {"P", "{Initial", "}"},
+        {"at the start without one", {"P", "{Initial", "}"},
          {"", "$INDEXROUTINE _FBIndexer", "", "", title, "FBbody", title, "", "", "Initial", "Initial"}},
     };
     for (const auto& c : cases) {

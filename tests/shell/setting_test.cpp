@@ -92,9 +92,7 @@ TEST(Setting, LoadReadsFontTabsAndGuardsSizes) {
         {"[RUXCOLOR]\nFontSize=-5\nTabSize=0\n", {"courier", 100, 400, false}, 2, 0},
         {"[RUXCOLOR]\nFontName=\nTabSize=8\nCvrtTab=0\n", {"courier", 100, 400, false}, 8, 0},
         {"[RUXCOLOR]\nFontName=ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789\n",
-         {"ABCDEFGHIJKLMNOPQRSTUVWXYZ012345", 100, 400, false},
-         2,
-         0},
+         {"ABCDEFGHIJKLMNOPQRSTUVWXYZ012345", 100, 400, false}, 2, 0},
     };
     for (const Case& c : cases) {
         CSetting s;
