@@ -100,6 +100,7 @@ TEST(FindReplaceModel, HistoriesKeepTwentyAndSkipTextsBeginningWithAnEntry) {
 
 TEST(FindNext, VisitsItemsFromTheCaret) {
     const Lines prog = {"P", "  IF x THEN", "    y = 1", "  ENDIF", "z = endif"};
+    const Lines restart = {"P", "a = 1", "b = 2", "c = 3"}; // the second check box starts once more at item 1
     RunCases({
         {"without case ENDIF is found for endif", prog, {"find endif", "status"},
          "Ln 3, Col 8 Sel 3,3-3,8\n"},
@@ -132,19 +133,13 @@ TEST(FindNext, VisitsItemsFromTheCaret) {
          "Ln 2, Col 6 Sel 2,1-2,6\n"},
         {"an unbound diagram is not searched", {"P", "{T", "@FBD:Main", "}"}, {"find speed", "status"},
          "Finish searching for 'speed'\nLn 0, Col 1\n"},
-    });
-}
-
-TEST(FindNext, SecondCheckBoxRestartsOnceFromItemOne) {
-    const Lines prog = {"P", "a = 1", "b = 2", "c = 3"};
-    RunCases({
-        {"without it the search fails below the match", prog, {"caret 2 1", "find a", "status"},
+        {"without the restart the search fails below", restart, {"caret 2 1", "find a", "status"},
          "Finish searching for 'a'\nLn 2, Col 1\n"},
-        {"with it the search starts again at item 1", prog, {"caret 2 1", "find a --restart", "status"},
+        {"with it the search starts again at item 1", restart, {"caret 2 1", "find a --restart", "status"},
          "Ln 1, Col 2 Sel 1,1-1,2\n"},
-        {"nothing anywhere leaves the caret on item 1", prog, {"caret 3 4", "find q --restart", "status"},
+        {"nothing anywhere leaves the caret on item 1", restart, {"caret 3 4", "find q --restart", "status"},
          "Finish searching for 'q'\nLn 1, Col 1\n"},
-        {"upwards the restart reads item 1 only", prog, {"caret 3 2", "find c --up --restart", "status"},
+        {"upwards the restart reads item 1 only", restart, {"caret 3 2", "find c --up --restart", "status"},
          "Finish searching for 'c'\nLn 1, Col 1\n"},
     });
 }
