@@ -41,22 +41,8 @@ public:
     }
 };
 
-class CRecordingTarget : public test::CFakeTarget {
-public:
-    int lightEdition = 0;
-    int librarySupport = 1;
-    std::vector<CRuxHeader> updates;
-    bool UpdateHeader(const std::string& path, const CRuxHeader& header) override {
-        calls.push_back("update:" + path);
-        updates.push_back(header);
-        return true;
-    }
-    int IsValidHalmLiteFile(const std::string&) override { return lightEdition; }
-    int GetLibrarySupport(const std::string&) override { return librarySupport; }
-};
-
 struct CDocFixture {
-    CRecordingTarget target;
+    test::CFakeTarget target;
     CRecordingNotifier notifier;
     CRecordingSink messages;
     std::vector<std::string> trace;
@@ -203,7 +189,7 @@ TEST(RuxDocument, OpenTitlesDiagramsAndReadsReferencesAndLibrarySupport) {
     rest.push_back(std::make_unique<CLine>("Speed% = Ref%"));
     const std::string path = WriteProgramFile(f, "open.rux", Header("T", "", "A;;B;C;"), std::move(rest));
 
-    f.target.librarySupport = 0;
+    f.target.library = 0;
     CRUXDocument doc(f.Services());
     ASSERT_TRUE(doc.OpenDocument(path));
     EXPECT_EQ(static_cast<CDiag*>(doc.Items().GetAt(1))->GetTitle(), "Diagram 1");
@@ -218,7 +204,7 @@ TEST(RuxDocument, OpenTitlesDiagramsAndReadsReferencesAndLibrarySupport) {
 
     // A library program references nothing.
     const std::string lib = WriteProgramFile(f, "lib.rux", Header("T", "Lib", "A;B"), {});
-    f.target.librarySupport = 1;
+    f.target.library = 1;
     CRUXDocument libDoc(f.Services());
     ASSERT_TRUE(libDoc.OpenDocument(lib));
     EXPECT_TRUE(libDoc.ReferencedLibraries().empty());
