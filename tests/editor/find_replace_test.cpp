@@ -296,33 +296,6 @@ TEST(FindReplace, ReadOnlyViewRefusesChangesButStillFinds) {
     EXPECT_FALSE(run.script->Document().IsModified());
 }
 
-TEST(FindReplace, EachCommandSendsOneUpdate) {
-    struct {
-        const char* name;
-        std::string select;
-        std::string command;
-        std::vector<int> hints;
-    } cases[] = {
-        {"find that only moves the caret", "caret 1 1", "find b", {}},
-        {"find that opens a section", "caret 1 1", "find x", {kHintStructure}},
-        {"failed find", "caret 1 1", "find q", {}},
-        {"replace", "select 1 2 1 3", "replace b Q", {kHintContent}},
-        {"replace that opens a section", "select 1 1 1 2", "replace a Q", {kHintStructure}},
-        {"replace all", "caret 1 1", "replace-all a Q", {kHintContent}},
-        {"go to a folded line", "caret 1 1", "goto 3", {kHintStructure}},
-        {"go to a shown line", "caret 1 1", "goto 2", {}},
-        {"bookmark", "caret 1 1", "bookmark", {kHintMarks}},
-    };
-    for (const auto& c : cases) {
-        auto run = RunScript(ProgramBytes({"P", "ab", "{-T", "x a", "}"}), {c.select});
-        test::CHintLog counter;
-        run.script->Document().AddObserver(&counter);
-        run.script->Run(CEditScript::Parse(c.command, "test"));
-        EXPECT_EQ(counter.hints, c.hints) << c.name;
-        run.script->Document().RemoveObserver(&counter);
-    }
-}
-
 TEST(EditScript, FindCommandsCheckTheirArguments) {
     struct {
         const char* command;
