@@ -7,19 +7,16 @@
 #include "document/rux_document.h"
 #include "document/section_items.h"
 #include "document/string_table.h"
+#include "support/child_process.h"
 #include "support/fake_target.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
 #include "target/group_mgr.h"
 #include "target/suite_notifier.h"
 
-#include <filesystem>
-#include "support/child_process.h"
-
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
+#include <filesystem>
 
 namespace rux {
 namespace {
@@ -257,13 +254,7 @@ TEST(RuxDocument, FailedSaveKeepsTheMarkAndTheOldFile) {
     doc.SetModified(true);
     // The file-size limit makes the write fail half-way; it is set in a child so it goes with it.
     const test::CChildResult child = test::RunInChild([&] {
-        struct sigaction ignore {};
-        ignore.sa_handler = SIG_IGN;
-        ::sigaction(SIGXFSZ, &ignore, nullptr);
-        struct rlimit limit {};
-        ::getrlimit(RLIMIT_FSIZE, &limit);
-        limit.rlim_cur = 4096;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
+        test::LimitFileSize(4096);
         const bool saved = doc.SaveDocument();
         return std::string(saved ? "saved" : "failed") + (doc.IsModified() ? " modified" : "") +
                (doc.GetTitle().ends_with(" *") ? " starred" : "") + (f.saved.empty() ? "" : " told") + ": " +
