@@ -66,10 +66,8 @@ public:
             const std::string exe = std::string(RUX_PRODUCT_DIR) + "/ruxdrive";
             const std::string port = std::to_string(m_port);
             std::freopen("/dev/null", "w", stderr);
-            if (m_virtual)
-                ::execl(exe.c_str(), "ruxdrive", "--port", port.c_str(), "--state", m_state.c_str(), "--virtual-time", nullptr);
-            else
-                ::execl(exe.c_str(), "ruxdrive", "--port", port.c_str(), "--state", m_state.c_str(), nullptr);
+            ::execl(exe.c_str(), "ruxdrive", "--port", port.c_str(), "--state", m_state.c_str(),
+                    m_virtual ? "--virtual-time" : nullptr, nullptr);
             ::_exit(127);
         }
         for (int i = 0; i < 200; ++i) {
@@ -125,6 +123,10 @@ void Collect(H2HWND window, uint32_t, uintptr_t client, intptr_t) {
     }
 }
 
+// The entry points of the communications library the tests call, each as Com<name>.
+#define COM_ENTRIES(X) \
+    X(SetNotifyProc) X(RegisterClient) X(CreateLoop) X(ReleaseLoop) X(Write) X(AnswerGet) X(KillServer) X(NodeCall)
+
 class DriveSocket : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -134,16 +136,8 @@ protected:
         ::setenv("RUXDRIVE_ADDRESS", ("127.0.0.1:" + std::to_string(m_port)).c_str(), 1);
         ::setenv("RUXDRIVE_AUTOSTART", "0", 1);
         ASSERT_TRUE(m_com.IsLoaded());
-#define BIND(name) Com##name = m_com.Entry<std::remove_pointer_t<decltype(&::H2_##name)>>("H2_" #name); ASSERT_NE(Com##name, nullptr)
-        BIND(SetNotifyProc);
-        BIND(RegisterClient);
-        BIND(UnregisterClient);
-        BIND(CreateLoop);
-        BIND(ReleaseLoop);
-        BIND(Write);
-        BIND(AnswerGet);
-        BIND(KillServer);
-        BIND(NodeCall);
+#define BIND(name) Com##name = m_com.Entry<std::remove_pointer_t<decltype(&::H2_##name)>>("H2_" #name); ASSERT_NE(Com##name, nullptr);
+        COM_ENTRIES(BIND)
 #undef BIND
         g_answers = &m_answers;
         g_answerGet = ComAnswerGet;
@@ -188,15 +182,9 @@ protected:
     rux::CServiceLibrary m_com{"Hm2ComApi", RUX_PRODUCT_DIR};
     CAnswers m_answers;
     std::map<H2CLIENT, uintptr_t> m_windows;
-    decltype(&::H2_SetNotifyProc) ComSetNotifyProc = nullptr;
-    decltype(&::H2_RegisterClient) ComRegisterClient = nullptr;
-    decltype(&::H2_UnregisterClient) ComUnregisterClient = nullptr;
-    decltype(&::H2_CreateLoop) ComCreateLoop = nullptr;
-    decltype(&::H2_ReleaseLoop) ComReleaseLoop = nullptr;
-    decltype(&::H2_Write) ComWrite = nullptr;
-    decltype(&::H2_AnswerGet) ComAnswerGet = nullptr;
-    decltype(&::H2_KillServer) ComKillServer = nullptr;
-    decltype(&::H2_NodeCall) ComNodeCall = nullptr;
+#define DECLARE(name) decltype(&::H2_##name) Com##name = nullptr;
+    COM_ENTRIES(DECLARE)
+#undef DECLARE
 };
 
 TEST_F(DriveSocket, WritesAnswerWithTheDrivesStatus) {
