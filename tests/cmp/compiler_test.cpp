@@ -14,8 +14,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include <sys/stat.h>
 
@@ -431,8 +429,7 @@ TEST(CompilerLimits, RecursionThroughABlockPastTheLimitIsStillReported) {
 
 TEST(CompilerClean, ExamplesHaveNoErrors) {
     for (const char* name : {"conveyor_line.rux"}) {
-        std::ifstream in(std::string(RUX_SOURCE_DIR) + "/examples/" + name, std::ios::binary);
-        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string text = ReadFileBytes(std::string(RUX_SOURCE_DIR) + "/examples/" + name);
         ASSERT_FALSE(text.empty()) << name;
         const cmp::Result r = CompileText(text, name);
         EXPECT_EQ(r.errors, 0) << name << ":\n" << ::testing::PrintToString(MessageLines(r, name));

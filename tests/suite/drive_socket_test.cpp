@@ -1,4 +1,5 @@
 // The drive and the communications library over a real socket, the drive in its own process.
+#include "support/temp_dir.h"
 #include "target/service_library.h"
 
 #include "h2drive.h"
@@ -481,9 +482,9 @@ TEST_F(DriveSocket, DownloadRunStatusAndTheProgramOutlivesTheDrive) {
     const std::string dir = m_state + "_prog";
     std::filesystem::create_directories(dir);
     const std::string program = dir + "/count.rux";
-    std::ofstream(program) << "$*TORVEL/RUX-V1\n#info=Ident\nType=KESTREL\nTarget=KESTREL\nAddress=3\nDebug=1\n"
+    rux::test::WriteFileBytes(program, "$*TORVEL/RUX-V1\n#info=Ident\nType=KESTREL\nTarget=KESTREL\nAddress=3\nDebug=1\n"
                               "Source=1\nFloatingPoint=1\n#endinfo\n#info=Section\nName=Clock\nState=open\n#endinfo\n"
-                              ":\tCount% = Count% + 1\n#info=EndSection\nName=Clock\n#endinfo\n";
+                              ":\tCount% = Count% + 1\n#info=EndSection\nName=Clock\n#endinfo\n");
     const rux::cmp::BuildOutcome built = rux::cmp::BuildProgram(program, false, {}, RUX_PRODUCT_DIR);
     ASSERT_TRUE(built.ok);
     rux::CServiceLibrary tgt("H2Tgt", RUX_PRODUCT_DIR);
@@ -528,15 +529,13 @@ TEST_F(DriveSocket, DownloadRunStatusAndTheProgramOutlivesTheDrive) {
     EXPECT_EQ(stopped("3"), 1);
     const std::string uploaded = dir + "/up.rux";
     EXPECT_EQ(upload(nullptr, 1, "KESTREL", "3", uploaded.c_str()), H2_OK);
-    std::ifstream a(program), b(uploaded);
-    const std::string source(std::istreambuf_iterator<char>(a), {});
-    EXPECT_EQ(source, std::string(std::istreambuf_iterator<char>(b), {}));
+    const std::string source = rux::test::ReadFileBytes(program);
+    EXPECT_EQ(rux::test::ReadFileBytes(uploaded), source);
     // An upload onto a link that names a file still to come writes that file and keeps the link.
     std::filesystem::create_symlink(dir + "/real.rux", dir + "/link.rux");
     EXPECT_EQ(upload(nullptr, 1, "KESTREL", "3", (dir + "/link.rux").c_str()), H2_OK);
     EXPECT_TRUE(std::filesystem::is_symlink(dir + "/link.rux"));
-    std::ifstream real(dir + "/real.rux");
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(real), {}), source);
+    EXPECT_EQ(rux::test::ReadFileBytes(dir + "/real.rux"), source);
     // A folder is no program file: refused, and left as it was.
     std::filesystem::create_directories(dir + "/folder.rux");
     EXPECT_EQ(upload(nullptr, 1, "KESTREL", "3", (dir + "/folder.rux").c_str()), H2_ERR_IO);

@@ -1,20 +1,14 @@
 #include "h2tgt.h"
 #include "target/h2tgt_library.h"
 #include "support/scoped_env.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace rux {
 namespace {
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 CRuxHeader FullHeader() {
     CRuxHeader h;
@@ -99,7 +93,7 @@ TEST_F(H2TgtNodeFile, RoundTripKeepsEveryField) {
 
 TEST_F(H2TgtNodeFile, NodeFileIsOneLinePerField) {
     ASSERT_TRUE(m_lib.UpdateHeader(m_program, FullHeader()));
-    const std::string text = ReadAll(m_dir.Path("infeed.node"));
+    const std::string text = test::ReadFileBytes(m_dir.Path("infeed.node"));
     for (const char* line : {"\n[Node]\n", "\nAuthor=  J. Brandt  \n", "\nVersion=2.10\\\\b\n",
                              "\nAddress=17\n", "\nV3=1\n", "\nOptionNumber=-2147483648\n",
                              "\nDescriptor=Infeed conveyor\\nspeed follows the line master\\n\\n\tcheck x.37 "
