@@ -131,11 +131,7 @@ TEST_P(CompilerMessages, ExactLines) {
     EXPECT_EQ(MessageLines(CompileSections(c.program, c.header)), WithSummary(c.expected)) << c.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Classes, CompilerMessages, ::testing::ValuesIn(kCases), [](const auto& info) {
-    std::string n;
-    for (const char* p = info.param.name; *p; ++p) n += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-    return n;
-});
+INSTANTIATE_TEST_SUITE_P(Classes, CompilerMessages, ::testing::ValuesIn(kCases), CaseName);
 
 
 // Referenced libraries: name and text; an empty text is a library missing from the directory.

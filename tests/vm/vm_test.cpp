@@ -149,11 +149,7 @@ TEST_P(Statements, Result) {
     EXPECT_EQ(r.value(c.var).i, c.expected) << c.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Vm, Statements, ::testing::ValuesIn(kStatements), [](const auto& info) {
-    std::string n;
-    for (const char* p = info.param.name; *p; ++p) n += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-    return n;
-});
+INSTANTIATE_TEST_SUITE_P(Vm, Statements, ::testing::ValuesIn(kStatements), CaseName);
 
 TEST(VmParameters, ScaledFormUsesTheDecimals) {
     VmRun r = RunSections({{"Initial", {"r = #1.21", "#1.22 = 2.345", "k% = #INT1.21"}}}, 1, "FloatingPoint=1\nDebug=1\n", {},
@@ -226,11 +222,7 @@ TEST_P(Programs, LeaveTheseValues) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Vm, Programs, ::testing::ValuesIn(kPrograms), [](const auto& info) {
-    std::string n;
-    for (const char* p = info.param.name; *p; ++p) n += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-    return n;
-});
+INSTANTIATE_TEST_SUITE_P(Vm, Programs, ::testing::ValuesIn(kPrograms), CaseName);
 
 struct ErrorCase {
     const char* name;
@@ -266,11 +258,7 @@ TEST_P(RunTimeErrors, CodeLineAndTask) {
     EXPECT_TRUE(r.machine->stopped());
 }
 
-INSTANTIATE_TEST_SUITE_P(Vm, RunTimeErrors, ::testing::ValuesIn(kErrors), [](const auto& info) {
-    std::string n;
-    for (const char* p = info.param.name; *p; ++p) n += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-    return n;
-});
+INSTANTIATE_TEST_SUITE_P(Vm, RunTimeErrors, ::testing::ValuesIn(kErrors), CaseName);
 
 struct ConsoleCase {
     const char* name;
