@@ -19,6 +19,8 @@ const char kUsage[] =
     "                         the node properties; with --set or --library, change and save them\n"
     "  sse send TOOL NUMBER [FILE] [--line-data L;S;E]\n"
     "                         send a numbered message to a tool of the suite\n"
+    "  sse put FILE [--line-data L;S;E]\n"
+    "                         publish a file name and error line data for a tool started next\n"
     "  sse listen TOOL [--count N]\n"
     "                         receive messages as TOOL, one line each: number, file, line data\n"
     "  port FILE [--catalogue-dir DIR] [--json | --sarif] [--fix add|remove [--icons 2|3|2,3] | --ignore LINE] [-o OUT]\n"

@@ -16,7 +16,8 @@ namespace rux::cli {
 namespace {
 
 const char kSseUsage[] =
-    "usage: rux sse send TOOL NUMBER [FILE] [--line-data L;S;E] | rux sse listen TOOL [--count N]";
+    "usage: rux sse send TOOL NUMBER [FILE] [--line-data L;S;E] | rux sse put FILE [--line-data L;S;E] |"
+    " rux sse listen TOOL [--count N]";
 
 bool ParseInt(const std::string& text, int& value) {
     const char* end = text.data() + text.size();
@@ -24,28 +25,51 @@ bool ParseInt(const std::string& text, int& value) {
     return r.ec == std::errc() && r.ptr == end;
 }
 
-int Send(const Args& args) {
-    std::vector<std::string> positional;
-    std::string lineData;
+// The positional arguments and the --line-data value; false on a --line-data without its value.
+bool SplitLineData(const Args& args, std::vector<std::string>& positional, std::string& lineData) {
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--line-data") {
-            if (i + 1 >= args.size()) return UsageError(kSseUsage);
+            if (i + 1 >= args.size()) return false;
             lineData = args[++i];
         } else {
             positional.push_back(args[i]);
         }
     }
+    return true;
+}
+
+bool Loaded(const CSseNotifier& bus) {
+    if (!bus.IsLoaded()) std::fprintf(stderr, "rux: the shared-message service (libSSE.so) cannot be loaded\n");
+    return bus.IsLoaded();
+}
+
+int Send(const Args& args) {
+    std::vector<std::string> positional;
+    std::string lineData;
     int number = 0;
-    if (positional.size() < 2 || positional.size() > 3 || positional[0].empty() || !ParseInt(positional[1], number))
+    if (!SplitLineData(args, positional, lineData) || positional.size() < 2 || positional.size() > 3 ||
+        positional[0].empty() || !ParseInt(positional[1], number))
         return UsageError(kSseUsage);
     CSseNotifier bus;
-    if (!bus.IsLoaded()) {
-        std::fprintf(stderr, "rux: the shared-message service (libSSE.so) cannot be loaded\n");
-        return kExitFile;
-    }
+    if (!Loaded(bus)) return kExitFile;
     const std::string fileName = positional.size() == 3 ? positional[2] : std::string();
     if (!bus.Notify(positional[0], number, fileName, lineData)) {
         std::fprintf(stderr, "rux: %s did not receive message %d\n", positional[0].c_str(), number);
+        return kExitFile;
+    }
+    return kExitOk;
+}
+
+// Publishes a file name and line data (none without --line-data) for a tool started next, such as
+// `ruxedit -g`, which goes to that error location. An empty FILE is allowed: no file named.
+int Put(const Args& args) {
+    std::vector<std::string> positional;
+    std::string lineData;
+    if (!SplitLineData(args, positional, lineData) || positional.size() != 1) return UsageError(kSseUsage);
+    CSseNotifier bus;
+    if (!Loaded(bus)) return kExitFile;
+    if (!bus.Put(positional[0], lineData)) {
+        std::fprintf(stderr, "rux: cannot keep the file name and line data on the message bus\n");
         return kExitFile;
     }
     return kExitOk;
@@ -117,6 +141,7 @@ int RunSse(const Args& args) {
     if (args.empty()) return UsageError(kSseUsage);
     const Args rest(args.begin() + 1, args.end());
     if (args[0] == "send") return Send(rest);
+    if (args[0] == "put") return Put(rest);
     if (args[0] == "listen") return Listen(rest);
     return UsageError(kSseUsage);
 }

@@ -31,6 +31,17 @@ bool CSseNotifier::Notify(const std::string& tool, int message, const std::strin
     return m_sendMessage(tool.c_str(), message) != 0;
 }
 
+bool CSseNotifier::SendOnly(const std::string& tool, int message) {
+    return m_sendMessage && m_sendMessage(tool.c_str(), message) != 0;
+}
+
+bool CSseNotifier::Put(const std::string& fileName, const std::string& lineData) {
+    if (!m_putFileName || !m_putErrorLineData) return false;
+    std::lock_guard lock(m_sendMutex);
+    const bool file = m_putFileName(fileName.c_str()) != 0;
+    return m_putErrorLineData(lineData.c_str()) != 0 && file;
+}
+
 bool CSseNotifier::RegisterTool(const std::string& name, SSEMESSAGEPROC callback, void* context) {
     return m_registerTool && m_registerTool(name.c_str(), callback, context) != 0;
 }
@@ -47,13 +58,13 @@ bool CSseNotifier::OpenWatchWindow(const std::string& programDir, const std::str
     return m_openWatchWindow && m_openWatchWindow(programDir.c_str(), node.empty() ? nullptr : node.c_str()) != 0;
 }
 
-std::string CSseNotifier::HandledFileName() const {
+std::string CSseNotifier::PublishedFileName() const {
     char buffer[H2_MAX_PATH] = {};
     if (!m_getFileName || !m_getFileName(buffer, sizeof buffer)) return {};
     return buffer;
 }
 
-std::string CSseNotifier::HandledErrorLineData() const {
+std::string CSseNotifier::PublishedErrorLineData() const {
     char buffer[SSE_ERRORLINE] = {};
     if (!m_getErrorLineData || !m_getErrorLineData(buffer, sizeof buffer)) return {};
     return buffer;

@@ -26,14 +26,21 @@ public:
     // Also puts line data ("line;start;end") to travel with the message.
     bool Notify(const std::string& tool, int message, const std::string& fileName,
                 const std::string& lineData);
+    // Sends the number alone: nothing is put, so what the user's tools last put stays as it was
+    // (a process that put nothing sends an empty file name and no line data).
+    bool SendOnly(const std::string& tool, int message);
+    // Puts a file name and line data without sending, for a tool started afterwards to read (the
+    // editor's go-to-error switch). False when the service or the user's shared record failed.
+    bool Put(const std::string& fileName, const std::string& lineData);
 
     // Receiving: the callback runs on the service's thread and gets each message's file name and
     // line data with it.
     bool RegisterTool(const std::string& name, SSEMESSAGEPROC callback, void* context);
     void UnregisterTool(const std::string& name);
-    // What came with the message whose callback runs on this thread; empty anywhere else.
-    std::string HandledFileName() const;
-    std::string HandledErrorLineData() const;
+    // Inside a callback, what came with the message it handles; anywhere else, what any process of
+    // the user last put. Empty when there is none.
+    std::string PublishedFileName() const;
+    std::string PublishedErrorLineData() const;
 
     // Tells the other tools that the editor (window class RUX2EDIT) changed the theme.
     void ThemeChanged(const std::string& windowClass);

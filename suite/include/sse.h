@@ -14,14 +14,16 @@
    service's own thread, one message at a time and in the order they were accepted. */
 typedef void (*SSEMESSAGEPROC)(int32_t message, const char* fileName, const char* lineData, void* context);
 
-/* Stores the file path that travels with the next message. Non-zero on success. */
+/* Stores the file path that travels with the next message, and keeps it in the user's shared record
+   for the getters of every process of the user. Non-zero when both are done. */
 H2_API int32_t SSEPutFileName(const char* path);
-/* Copies the file path that came with the message being handled (inside a tool's callback, on its
-   thread) into buffer (H2_MAX_PATH bytes). Non-zero inside a callback; outside one there is no
-   message, the buffer is emptied and the answer is zero. */
+/* Copies a file path into buffer (H2_MAX_PATH bytes): inside a tool's callback, on its thread, the
+   one that came with the message being handled (non-zero); anywhere else the one last put by any
+   process of the user (non-zero once one was put; zero, with the buffer emptied, before). */
 H2_API int32_t SSEGetFileName(char* buffer, int32_t bufferSize);
-/* Copies "line;start;end" of the error the suite wants shown, as it came with the message being
-   handled, into buffer (SSE_ERRORLINE bytes). Non-zero when that message carried one. */
+/* Copies "line;start;end" of the error the suite wants shown into buffer (SSE_ERRORLINE bytes): inside
+   a tool's callback the one that came with the message being handled, anywhere else the one last
+   put by any process of the user. Non-zero when the text is not empty. */
 H2_API int32_t SSEGetErrorLineData(char* buffer, int32_t bufferSize);
 /* Sends the message to the named tool ("Z2ADAZ", "H2WATCHAPP", ...). Non-zero when delivered: the
    tool has the message and will hand it to its callback. Waits for the tool's receipt at most
@@ -47,7 +49,8 @@ H2_API int32_t SSERegisterTool(const char* name, SSEMESSAGEPROC callback, void* 
    it returns, the callback is no longer called. From inside the tool's own callback neither this
    nor a new SSERegisterTool of its name has any effect. */
 H2_API void SSEUnregisterTool(const char* name);
-/* Stores "line;start;end" to travel with the next message (empty: none). Non-zero on success. */
+/* Stores "line;start;end" to travel with the next message (empty: none), and keeps it in the user's
+   shared record as SSEPutFileName does. Non-zero when both are done. */
 H2_API int32_t SSEPutErrorLineData(const char* lineData);
 
 #endif

@@ -2,6 +2,7 @@
 #include "sse.h"
 
 #include "bus.h"
+#include "shared_put.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -12,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <poll.h>
 #include <string>
 #include <sys/socket.h>
@@ -21,18 +23,21 @@
 #include <unistd.h>
 
 using rux::sse::CBusMessage;
+using rux::sse::CPutKind;
 
 namespace {
 
-// What goes with the next message this process sends.
+// What goes with the next message this process sends. Each put is also kept in the user's shared
+// record, which the getters answer from outside a callback.
 std::mutex g_nextMutex;
 std::string g_nextFileName;
 std::string g_nextLineData;
 
 class CToolListener;
 
-// The message whose callback runs on this thread, and the listener that runs it. The getters answer
-// from it; outside a callback there is no message and they answer nothing.
+// The message whose callback runs on this thread, and the listener that runs it. Inside a callback
+// the getters answer from that message only, so a newer message or put cannot change what an older
+// message's handler reads.
 struct CHandledMessage {
     const CBusMessage* message = nullptr;
     const CToolListener* listener = nullptr;
@@ -209,34 +214,39 @@ int32_t CopyOut(const std::string& text, char* buffer, int32_t size) {
 // exception must not cross into a C caller.
 
 H2_API int32_t SSEPutFileName(const char* path) try {
-    std::lock_guard lock(g_nextMutex);
-    g_nextFileName = path ? path : "";
-    return 1;
+    const std::string text = path ? path : "";
+    {
+        std::lock_guard lock(g_nextMutex);
+        g_nextFileName = text;
+    }
+    return rux::sse::WriteSharedPut(CPutKind::FileName, text) ? 1 : 0;
 } catch (...) {
     return 0;
 }
 
 H2_API int32_t SSEPutErrorLineData(const char* lineData) try {
-    std::lock_guard lock(g_nextMutex);
-    g_nextLineData = lineData ? lineData : "";
-    return 1;
+    const std::string text = lineData ? lineData : "";
+    {
+        std::lock_guard lock(g_nextMutex);
+        g_nextLineData = text;
+    }
+    return rux::sse::WriteSharedPut(CPutKind::LineData, text) ? 1 : 0;
 } catch (...) {
     return 0;
 }
 
 H2_API int32_t SSEGetFileName(char* buffer, int32_t bufferSize) try {
-    if (!t_handled.message) {
-        CopyOut({}, buffer, bufferSize);
-        return 0;
-    }
-    return CopyOut(t_handled.message->fileName, buffer, bufferSize);
+    if (t_handled.message) return CopyOut(t_handled.message->fileName, buffer, bufferSize);
+    const std::optional<std::string> shared = rux::sse::ReadSharedPut(CPutKind::FileName);
+    CopyOut(shared.value_or(std::string()), buffer, bufferSize);
+    return shared ? 1 : 0;
 } catch (...) {
     return 0;
 }
 
 H2_API int32_t SSEGetErrorLineData(char* buffer, int32_t bufferSize) try {
-    const std::string empty;
-    const std::string& lineData = t_handled.message ? t_handled.message->lineData : empty;
+    const std::string lineData = t_handled.message ? t_handled.message->lineData
+                                                   : rux::sse::ReadSharedPut(CPutKind::LineData).value_or(std::string());
     CopyOut(lineData, buffer, bufferSize);
     return lineData.empty() ? 0 : 1;
 } catch (...) {
@@ -251,7 +261,8 @@ H2_API int32_t SSESendMessage(const char* tool, int32_t message) try {
         std::lock_guard lock(g_nextMutex);
         m.fileName = g_nextFileName;
         m.lineData = g_nextLineData;
-        // Line data belongs to one message only; the file name stays until the next put.
+        // Line data belongs to one message only; the file name stays until the next put. The shared
+        // record keeps both: it says what was last put, not what the next message carries.
         g_nextLineData.clear();
     }
     return rux::sse::SendToTool(tool, m) ? 1 : 0;

@@ -40,11 +40,9 @@ TEST(LdParser, Tokens) {
     } cases[] = {
         {"nothing before BOF is read", "XIC(*a*) bof SOR", {"1:SOR"}},
         {"no BOF: nothing at all", "SOR XIC(*a*)", {}},
-        {"kinds and upper case",
-         "BOF sor [0,0] xic(* Motor 1 *) , ote;",
+        {"kinds and upper case", "BOF sor [0,0] xic(* Motor 1 *) , ote;",
          {"1:SOR", "4:XIC", "2:Motor 1", "3:,", "4:OTE", "3:;"}},
-        {"every contact and coil",
-         "BOF XIC XIO XIP XIF OTE OTO OTP OTN OTS OTR XIX",
+        {"every contact and coil", "BOF XIC XIO XIP XIF OTE OTO OTP OTN OTS OTR XIX",
          {"4:XIC", "4:XIO", "4:XIP", "4:XIF", "4:OTE", "4:OTO", "4:OTP", "4:OTN", "4:OTS", "4:OTR", "1:XIX"}},
         {"EOF ends the text", "BOF A EOF XIC(*after*)", {"1:A"}},
         {"eof in any case", "BOF A eOf B", {"1:A"}},
@@ -66,8 +64,7 @@ TEST(LdParser, Operands) {
         std::string text;
         Strings operands;
     } cases[] = {
-        {"contacts and coils",
-         "BOF\r\nSOR [0,0] XIC(*Start*) XIO(*Stop*) OTE(*Run*)\r\nEOF\r\n",
+        {"contacts and coils", "BOF\r\nSOR [0,0] XIC(*Start*) XIO(*Stop*) OTE(*Run*)\r\nEOF\r\n",
          {"Start", "Stop", "Run"}},
         {"a word between instruction and comment hides it", "BOF XIC JUNK (*a*) OTE(*b*)", {"b"}},
         {"an instruction right after another is not lost", "BOF XIC XIO(*b*)", {"b"}},

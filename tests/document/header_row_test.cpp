@@ -7,15 +7,9 @@
 namespace rux {
 namespace {
 
-class CNamedTarget : public test::CFakeTarget {
-public:
-    std::string GetTypeDisplayName(const std::string& type) override {
-        return type == "KESTREL" ? "Kestrel KA Applications Module" : "";
-    }
-};
-
 TEST(HeaderRow, FiveLabelledValuesWithTheDriveShownByTypeName) {
-    CNamedTarget target;
+    test::CFakeTarget target;
+    target.displayNames["KESTREL"] = "Kestrel KA Applications Module";
     CFixedPitchMetrics metrics;
     CRuxHeader h;
     h.Author = "R. Okafor";

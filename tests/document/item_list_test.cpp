@@ -2,7 +2,6 @@
 #include "document/header_item.h"
 #include "document/item_list.h"
 #include "document/section_items.h"
-#include "document/view_metrics.h"
 
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -33,12 +32,6 @@ struct Fixture {
         list.Append(std::make_unique<CLine>("after"));
     }
 };
-
-TEST(ItemList, WidthOfTextRowsCountsTabsAndMargins) {
-    CFixedPitchMetrics metrics{640, 480, 4};
-    EXPECT_EQ(CLine(std::string(100, 'x')).GetWidth(metrics), 800 + 40);
-    EXPECT_EQ(CLine("\t\tab").GetWidth(metrics), 64 + 16 + 40);
-}
 
 TEST(ItemList, VisibilityFollowsTheFold) {
     Fixture f;

@@ -13,17 +13,6 @@ using test::CFakeLibraries;
 using test::CRecordingSink;
 using Form = CNodePropertiesForm;
 
-// What the header's type supports, as the target library answers.
-class CTypeTarget : public test::CFakeTarget {
-public:
-    int library = 1;
-    int clone = 1;
-    int fixedPoint = 1;
-    int GetLibrarySupport(const std::string&) override { return library; }
-    int GetCloneSupport(const std::string&) override { return clone; }
-    int GetFixedPointParamOpsSupport(const std::string&) override { return fixedPoint; }
-};
-
 CRuxHeader Header() {
     CRuxHeader h;
     h.Author = "A";
@@ -60,7 +49,7 @@ TEST(NodePropertiesForm, ControlsShownAndEnabledFromTheTypeAndTheHeader) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        CTypeTarget target;
+        test::CFakeTarget target;
         if (c.typeInfo >= 0) target.extendedMemory["KESTREL"] = c.typeInfo == 1;
         target.library = c.library;
         target.clone = c.clone;
@@ -87,7 +76,7 @@ TEST(NodePropertiesForm, ControlsShownAndEnabledFromTheTypeAndTheHeader) {
 }
 
 TEST(NodePropertiesForm, FilledFromTheHeaderFields) {
-    CTypeTarget target;
+    test::CFakeTarget target;
     CRuxHeader h = Header();
     h.V3 = 1;
     h.UserProgEnabled = 1;
@@ -105,7 +94,7 @@ TEST(NodePropertiesForm, FilledFromTheHeaderFields) {
 }
 
 TEST(NodePropertiesForm, LibraryToggleRestoresTheBoxesFromOpening) {
-    CTypeTarget target;
+    test::CFakeTarget target;
     CRuxHeader h = Header();
     h.Debug = 1;
     h.Source = 0;
@@ -161,7 +150,7 @@ TEST(NodePropertiesForm, OkChecksTheLibraryName) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.atOpen) + " -> " + c.name + " answer " + std::to_string(c.serviceAnswer));
-        CTypeTarget target;
+        test::CFakeTarget target;
         CRuxHeader h = Header();
         h.Library = c.atOpen;
         Form form(h, target, false);
@@ -180,13 +169,7 @@ TEST(NodePropertiesForm, OkChecksTheLibraryName) {
     }
 }
 
-TEST(NodePropertiesForm, MessageTextsAreTheSharedOnes) {
-    EXPECT_STREQ(LoadString(kStrLibraryNameMissing), "You must specify a name for the library.");
-    EXPECT_STREQ(
-        LoadString(kStrInvalidLibraryName),
-        "Invalid Library name.  \n\nMust be of the form - [letter]+[one or more alpha-numeric chars]");
-    EXPECT_STREQ(LoadString(kStrLibraryFileFailed), "Failed to create Library file.");
-    EXPECT_STREQ(LoadString(kStrLibraryFolderExists), "The Library folder already exists.");
+TEST(NodePropertiesForm, ToolTipsOfTheBoxesThatHaveOne) {
     EXPECT_STREQ(LoadString(Form::ToolTipId(Form::kFixedPoint)),
                  "Make parameter reading and writing a fixed point operation as in HalmLite");
     EXPECT_STREQ(LoadString(Form::ToolTipId(Form::kUserProgEnabled)),
@@ -194,11 +177,10 @@ TEST(NodePropertiesForm, MessageTextsAreTheSharedOnes) {
     EXPECT_STREQ(LoadString(Form::ToolTipId(Form::kClonable)),
                  "Allow the user program to be cloned to another device such as a smartcard");
     EXPECT_EQ(Form::ToolTipId(Form::kAuthor), 0);
-    EXPECT_STREQ(LoadString(1), "");
 }
 
 TEST(NodePropertiesForm, WriteBackFollowsTheLibraryBox) {
-    CTypeTarget target;
+    test::CFakeTarget target;
     CRuxHeader h = Header();
     h.RefLibs = "A;B";
     h.Debug = 1;

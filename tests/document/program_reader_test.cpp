@@ -60,8 +60,7 @@ TEST(ProgramReader, ReadsEveryLineKindAsWritten) {
          kHead + "#INFO=Section\r\nName=S\r\n#ENDINFO\r\n:m\r\n#Info=EndSection\r\n", "S1:S+\nL1:m\nF1:S\n"},
         {"unknown block lines taken at top level",
          kHead + "#info=Foo\r\nKey=1\r\n:inside\r\n#endinfo\r\nstray\r\n:out\r\n", "L0:inside\nL0:out\n"},
-        {"end-of-program line stops reading",
-         kHead + ":a\r\n#Metafiles\r\n:b\r\n", "L0:a\n"},
+        {"end-of-program line stops reading", kHead + ":a\r\n#Metafiles\r\n:b\r\n", "L0:a\n"},
         {"end-of-program line ends a section",
          kHead + "#info=Section\r\nName=S\r\n:m\r\n#METAFILES\r\n:b\r\n", "S1:S+\nL1:m\nF1:S\nL0:b\n"},
         {"end of input inside a section closes it", kHead + "#info=Section\r\nName=S\r\n:m\r\n",
@@ -78,6 +77,9 @@ TEST(ProgramReader, ReadsEveryLineKindAsWritten) {
          kHead + "#info=Section\r\nName=S\r\n#info=Diagram\r\n#info=FBD\r\n@A\r\n#info=X\r\nin\r\n#ENDINFO\r\n"
                  "@B\r\n#endinfo\r\n#endinfo\r\n:m\r\n#info=EndSection\r\n",
          "S1:S+\nD1:FBD::open:100:31\nL1:m\nF1:S\n"},
+        {"the footer takes the header's trimmed text",
+         kHead + "#info=Section\r\nName=  Main \t\r\n#endinfo\r\n:x\r\n#info=EndSection\r\nName=Other\r\n#endinfo\r\n",
+         "S1:Main+\nL1:x\nF1:Main\n"},
         {"second section gets the next id",
          kHead + "#info=Section\r\nName=A\r\n#info=EndSection\r\n#info=Section\r\nName=B\r\n#info=EndSection\r\n",
          "S1:A+\nF1:A\nS2:B+\nF2:B\n"},
@@ -90,21 +92,9 @@ TEST(ProgramReader, ReadsEveryLineKindAsWritten) {
     }
 }
 
-TEST(ProgramReader, FooterTakesTheHeadersTrimmedText) {
-    const Loaded l(kHead + "#info=Section\r\nName=  Main \t\r\n#endinfo\r\n:x\r\n#info=EndSection\r\nName=Other\r\n#endinfo\r\n");
-    ASSERT_TRUE(l.ok);
-    ASSERT_EQ(l.program.Items().GetSize(), 3);
-    EXPECT_EQ(l.program.Items().GetAt(0)->GetText(), "Main");
-    EXPECT_EQ(l.program.Items().GetAt(2)->GetText(), "Main");
-    EXPECT_NE(test::SavedBytes(l.program).find("#info=EndSection\r\nName=Main\r\n"), std::string::npos);
-}
-
-TEST(ProgramReader, EmptyProgramFileSavesBackInTheFileFormat) {
-    Loaded l(kHead);
-    EXPECT_EQ(test::SavedBytes(l.program), kHead + kEmptyMarks);
-}
-
+// Each file is saved back in the form it came in: a program file, even an empty one, or plain text.
 TEST(ProgramReader, PlainTextStaysPlainText) {
+    EXPECT_EQ(test::SavedBytes(Loaded(kHead).program), kHead + kEmptyMarks);
     Loaded l("first\n\n  third\r\n\r\nlast");
     EXPECT_FALSE(l.program.HasFormat());
     EXPECT_EQ(l.Dump(), "L0:first\nL0:\nL0:  third\nL0:\nL0:last\n");

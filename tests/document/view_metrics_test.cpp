@@ -1,3 +1,4 @@
+#include "document/line_item.h"
 #include "document/view_metrics.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,8 @@ TEST(FixedPitchMetrics, TabsAdvanceToTheNextStop) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(m.TextWidth(c.text), c.width) << '"' << c.text << '"';
+    // A text row is as wide as its text and the margins on both sides.
+    EXPECT_EQ(CLine("\t\tab").GetWidth(m), 64 + 16 + 40);
 }
 
 } // namespace

@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-#include <string_view>
-
 namespace rux {
 namespace {
 
@@ -22,20 +19,6 @@ TEST(ColourClass, SelectionContrast) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(SelectionTextColour(c.selection), c.text) << std::hex << c.selection;
-}
-
-TEST(ColourClass, ElevenClassesWithUniqueKeys) {
-    std::set<int> numbers;
-    std::set<std::string_view> keys;
-    for (const CColourClassInfo& c : ColourClasses()) {
-        numbers.insert(c.number);
-        keys.insert(c.iniKey);
-        EXPECT_EQ(FindColourClass(c.number), &c);
-    }
-    EXPECT_EQ(numbers, (std::set<int>{1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 13}));
-    EXPECT_EQ(keys.size(), 11u);
-    EXPECT_EQ(FindColourClass(5), nullptr);
-    EXPECT_EQ(FindColourClass(12), nullptr);
 }
 
 } // namespace

@@ -100,84 +100,46 @@ TEST(FindReplaceModel, HistoriesKeepTwentyAndSkipTextsBeginningWithAnEntry) {
 
 TEST(FindNext, VisitsItemsFromTheCaret) {
     const Lines prog = {"P", "  IF x THEN", "    y = 1", "  ENDIF", "z = endif"};
+    const Lines restart = {"P", "a = 1", "b = 2", "c = 3"}; // the second check box starts once more at item 1
     RunCases({
-        {"without case ENDIF is found for endif",
-         prog,
-         {"find endif", "status"},
+        {"without case ENDIF is found for endif", prog, {"find endif", "status"},
          "Ln 3, Col 8 Sel 3,3-3,8\n"},
-        {"with case only the lower-case one",
-         prog,
-         {"find endif --case", "status"},
+        {"with case only the lower-case one", prog, {"find endif --case", "status"},
          "Ln 4, Col 10 Sel 4,5-4,10\n"},
-        {"repeated finds go on after the match",
-         prog,
+        {"repeated finds go on after the match", prog,
          {"find endif", "find endif", "status", "find endif", "status"},
          "Ln 4, Col 10 Sel 4,5-4,10\nFinish searching for 'endif'\nLn 4, Col 10 Sel 4,5-4,10\n"},
-        {"from the caret column on the caret's item",
-         {"P", "ab ab ab"},
-         {"caret 1 2", "find ab", "status"},
+        {"from the caret column on the caret's item", {"P", "ab ab ab"}, {"caret 1 2", "find ab", "status"},
          "Ln 1, Col 6 Sel 1,4-1,6\n"},
-        {"from column 1 on the following items",
-         {"P", "x", "ab"},
-         {"caret 1 2", "find ab", "status"},
+        {"from column 1 on the following items", {"P", "x", "ab"}, {"caret 1 2", "find ab", "status"},
          "Ln 2, Col 3 Sel 2,1-2,3\n"},
-        {"caret past the end of its item",
-         {"P", "ab", "cab"},
-         {"caret 1 9", "find ab", "status"},
+        {"caret past the end of its item", {"P", "ab", "cab"}, {"caret 1 9", "find ab", "status"},
          "Ln 2, Col 4 Sel 2,2-2,4\n"},
-        {"a match ending the line from its own column",
-         {"P", "xab"},
-         {"caret 1 2", "find ab", "status"},
+        {"a match ending the line from its own column", {"P", "xab"}, {"caret 1 2", "find ab", "status"},
          "Ln 1, Col 4 Sel 1,2-1,4\n"},
-        {"up visits earlier items",
-         prog,
-         {"caret 4 1", "find y --up", "status"},
+        {"up visits earlier items", prog, {"caret 4 1", "find y --up", "status"},
          "Ln 2, Col 6 Sel 2,5-2,6\n"},
-        {"up still reads a line forwards from the caret",
-         {"P", "a1 a2", "a3 a4"},
+        {"up still reads a line forwards from the caret", {"P", "a1 a2", "a3 a4"},
          {"caret 2 2", "find a --up", "status", "find a --up", "status", "find a --up", "status"},
          "Ln 2, Col 5 Sel 2,4-2,5\nLn 1, Col 2 Sel 1,1-1,2\nLn 1, Col 5 Sel 1,4-1,5\n"},
-        {"up from the last line stops before item 0",
-         {"x IF", "a", "b"},
-         {"caret 2 1", "find IF --up", "status"},
-         "Finish searching for 'IF'\nLn 2, Col 1\n"},
-        {"item 0 is skipped going down",
-         {"x IF", "a", "IF"},
-         {"caret 0 1", "find IF", "status"},
+        {"up from the last line stops before item 0", {"x IF", "a", "b"},
+         {"caret 2 1", "find IF --up", "status"}, "Finish searching for 'IF'\nLn 2, Col 1\n"},
+        {"item 0 is skipped going down", {"x IF", "a", "IF"}, {"caret 0 1", "find IF", "status"},
          "Ln 2, Col 3 Sel 2,1-2,3\n"},
-        {"section header and footer texts are searched",
-         {"P", "{Initial", "a", "}"},
+        {"section header and footer texts are searched", {"P", "{Initial", "a", "}"},
          {"find init", "status", "find init", "status"},
          "Ln 1, Col 5 Sel 1,1-1,5\nLn 3, Col 5 Sel 3,1-3,5\n"},
-        {"quoted text with a blank and a tab",
-         {"P", "a b", "a\tb c"},
-         {"find \"a\\tb c\"", "status"},
+        {"quoted text with a blank and a tab", {"P", "a b", "a\tb c"}, {"find \"a\\tb c\"", "status"},
          "Ln 2, Col 6 Sel 2,1-2,6\n"},
-        {"an unbound diagram is not searched",
-         {"P", "{T", "@FBD:Main", "}"},
-         {"find speed", "status"},
+        {"an unbound diagram is not searched", {"P", "{T", "@FBD:Main", "}"}, {"find speed", "status"},
          "Finish searching for 'speed'\nLn 0, Col 1\n"},
-    });
-}
-
-TEST(FindNext, SecondCheckBoxRestartsOnceFromItemOne) {
-    const Lines prog = {"P", "a = 1", "b = 2", "c = 3"};
-    RunCases({
-        {"without it the search fails below the match",
-         prog,
-         {"caret 2 1", "find a", "status"},
+        {"without the restart the search fails below", restart, {"caret 2 1", "find a", "status"},
          "Finish searching for 'a'\nLn 2, Col 1\n"},
-        {"with it the search starts again at item 1",
-         prog,
-         {"caret 2 1", "find a --restart", "status"},
+        {"with it the search starts again at item 1", restart, {"caret 2 1", "find a --restart", "status"},
          "Ln 1, Col 2 Sel 1,1-1,2\n"},
-        {"nothing anywhere leaves the caret on item 1",
-         prog,
-         {"caret 3 4", "find q --restart", "status"},
+        {"nothing anywhere leaves the caret on item 1", restart, {"caret 3 4", "find q --restart", "status"},
          "Finish searching for 'q'\nLn 1, Col 1\n"},
-        {"upwards the restart reads item 1 only",
-         prog,
-         {"caret 3 2", "find c --up --restart", "status"},
+        {"upwards the restart reads item 1 only", restart, {"caret 3 2", "find c --up --restart", "status"},
          "Finish searching for 'c'\nLn 1, Col 1\n"},
     });
 }
@@ -226,41 +188,24 @@ TEST(Replace, ReplacesASelectedMatchThenSelectsTheNext) {
         Lines lines;
         std::string output;
     } cases[] = {
-        {"no selection: only the next match is selected",
-         {"replace abc Q", "status"},
-         {"abc x abc", "ABC"},
+        {"no selection: only the next match is selected", {"replace abc Q", "status"}, {"abc x abc", "ABC"},
          "Ln 1, Col 4 Sel 1,1-1,4\n"},
-        {"selected match replaced, next selected",
-         {"select 1 1 1 4", "replace abc Q", "status"},
-         {"Q x abc", "ABC"},
+        {"selected match replaced, next selected", {"select 1 1 1 4", "replace abc Q", "status"},
+         {"Q x abc", "ABC"}, "Ln 1, Col 8 Sel 1,5-1,8\n"},
+        {"backwards selection counts too", {"select 1 4 1 1", "replace abc Q", "status"}, {"Q x abc", "ABC"},
          "Ln 1, Col 8 Sel 1,5-1,8\n"},
-        {"backwards selection counts too",
-         {"select 1 4 1 1", "replace abc Q", "status"},
-         {"Q x abc", "ABC"},
-         "Ln 1, Col 8 Sel 1,5-1,8\n"},
-        {"selection compared without case",
-         {"select 2 1 2 4", "replace abc q", "status"},
-         {"abc x abc", "q"},
+        {"selection compared without case", {"select 2 1 2 4", "replace abc q", "status"}, {"abc x abc", "q"},
          "Finish searching for 'abc'\nLn 2, Col 2\n"},
         {"with case a differently cased selection stays",
-         {"select 2 1 2 4", "replace abc q --case", "status"},
-         {"abc x abc", "ABC"},
+         {"select 2 1 2 4", "replace abc q --case", "status"}, {"abc x abc", "ABC"},
          "Finish searching for 'abc'\nLn 2, Col 4 Sel 2,1-2,4\n"},
-        {"selection of another length stays",
-         {"select 1 1 1 3", "replace abc Q", "status"},
-         {"abc x abc", "ABC"},
-         "Ln 1, Col 10 Sel 1,7-1,10\n"},
-        {"selection over two items stays",
-         {"select 1 7 2 1", "replace abc Q", "status"},
-         {"abc x abc", "ABC"},
-         "Ln 2, Col 4 Sel 2,1-2,4\n"},
-        {"the restart applies after replacing",
-         {"select 2 1 2 4", "replace abc Z --restart", "status"},
-         {"abc x abc", "Z"},
-         "Ln 1, Col 4 Sel 1,1-1,4\n"},
-        {"replacement by nothing",
-         {"select 1 6 1 10", "replace \" abc\" \"\"", "status"},
-         {"abc x", "ABC"},
+        {"selection of another length stays", {"select 1 1 1 3", "replace abc Q", "status"},
+         {"abc x abc", "ABC"}, "Ln 1, Col 10 Sel 1,7-1,10\n"},
+        {"selection over two items stays", {"select 1 7 2 1", "replace abc Q", "status"},
+         {"abc x abc", "ABC"}, "Ln 2, Col 4 Sel 2,1-2,4\n"},
+        {"the restart applies after replacing", {"select 2 1 2 4", "replace abc Z --restart", "status"},
+         {"abc x abc", "Z"}, "Ln 1, Col 4 Sel 1,1-1,4\n"},
+        {"replacement by nothing", {"select 1 6 1 10", "replace \" abc\" \"\"", "status"}, {"abc x", "ABC"},
          "Finish searching for ' abc'\nLn 1, Col 6\n"},
     };
     for (const auto& c : cases) {
@@ -293,47 +238,22 @@ TEST(ReplaceAll, CountsEveryOccurrenceAndReportsIt) {
         std::string output;
         bool modified;
     } cases[] = {
-        {"a with aa in aaa",
-         {"P", "aaa"},
-         "replace-all a aa",
-         {"aaaaaa"},
-         "Finish searching for 'a'.\\n3 item(s) have been replaced.\nLn 1, Col 3\n",
-         true},
-        {"without case",
-         {"P", "If a", "ENDIF if"},
-         "replace-all if X",
-         {"X a", "ENDX X"},
-         "Finish searching for 'if'.\\n3 item(s) have been replaced.\nLn 1, Col 3\n",
-         true},
-        {"with case",
-         {"P", "If a", "ENDIF if"},
-         "replace-all if X --case",
-         {"If a", "ENDIF X"},
-         "Finish searching for 'if'.\\n1 item(s) have been replaced.\nLn 1, Col 3\n",
-         true},
-        {"nothing found: zero and not modified",
-         {"P", "If a"},
-         "replace-all q X",
-         {"If a"},
-         "Finish searching for 'q'.\\n0 item(s) have been replaced.\nLn 1, Col 3\n",
-         false},
-        {"a footer keeps its header's trimmed text",
-         {"P", "{Alpha", "x", "}"},
-         "replace-all pha \"pha  \"",
+        {"a with aa in aaa", {"P", "aaa"}, "replace-all a aa", {"aaaaaa"},
+         "Finish searching for 'a'.\\n3 item(s) have been replaced.\nLn 1, Col 3\n", true},
+        {"without case", {"P", "If a", "ENDIF if"}, "replace-all if X", {"X a", "ENDX X"},
+         "Finish searching for 'if'.\\n3 item(s) have been replaced.\nLn 1, Col 3\n", true},
+        {"with case", {"P", "If a", "ENDIF if"}, "replace-all if X --case", {"If a", "ENDIF X"},
+         "Finish searching for 'if'.\\n1 item(s) have been replaced.\nLn 1, Col 3\n", true},
+        {"nothing found: zero and not modified", {"P", "If a"}, "replace-all q X", {"If a"},
+         "Finish searching for 'q'.\\n0 item(s) have been replaced.\nLn 1, Col 3\n", false},
+        {"a footer keeps its header's trimmed text", {"P", "{Alpha", "x", "}"}, "replace-all pha \"pha  \"",
          {"Alpha", "x", "Alpha"},
-         "Finish searching for 'pha'.\\n2 item(s) have been replaced.\nLn 1, Col 3\n",
-         true},
-        {"a line that would outgrow the file is left",
-         {"P", std::string(4090, 'w') + "ab"},
-         "replace-all ab abcd",
-         {std::string(4090, 'w') + "ab"},
-         "Finish searching for 'ab'.\\n0 item(s) have been replaced.\nLn 1, Col 3\n",
-         false},
-        {"folded sections are replaced and stay folded",
-         {"P", "{-T", "x = x", "}"},
-         "replace-all x y",
-         {"T", "y = y", "T"},
-         "Finish searching for 'x'.\\n2 item(s) have been replaced.\nLn 1, Col 3\n",
+         "Finish searching for 'pha'.\\n2 item(s) have been replaced.\nLn 1, Col 3\n", true},
+        {"a line that would outgrow the file is left", {"P", std::string(4090, 'w') + "ab"},
+         "replace-all ab abcd", {std::string(4090, 'w') + "ab"},
+         "Finish searching for 'ab'.\\n0 item(s) have been replaced.\nLn 1, Col 3\n", false},
+        {"folded sections are replaced and stay folded", {"P", "{-T", "x = x", "}"}, "replace-all x y",
+         {"T", "y = y", "T"}, "Finish searching for 'x'.\\n2 item(s) have been replaced.\nLn 1, Col 3\n",
          true},
     };
     for (const auto& c : cases) {
@@ -374,33 +294,6 @@ TEST(FindReplace, ReadOnlyViewRefusesChangesButStillFinds) {
     EXPECT_EQ(run.output, "Ln 1, Col 2 Sel 1,1-1,2\nLn 1, Col 3 Sel 1,2-1,3\n");
     EXPECT_FALSE(run.script->FindReplace().CanReplace());
     EXPECT_FALSE(run.script->Document().IsModified());
-}
-
-TEST(FindReplace, EachCommandSendsOneUpdate) {
-    struct {
-        const char* name;
-        std::string select;
-        std::string command;
-        std::vector<int> hints;
-    } cases[] = {
-        {"find that only moves the caret", "caret 1 1", "find b", {}},
-        {"find that opens a section", "caret 1 1", "find x", {kHintStructure}},
-        {"failed find", "caret 1 1", "find q", {}},
-        {"replace", "select 1 2 1 3", "replace b Q", {kHintContent}},
-        {"replace that opens a section", "select 1 1 1 2", "replace a Q", {kHintStructure}},
-        {"replace all", "caret 1 1", "replace-all a Q", {kHintContent}},
-        {"go to a folded line", "caret 1 1", "goto 3", {kHintStructure}},
-        {"go to a shown line", "caret 1 1", "goto 2", {}},
-        {"bookmark", "caret 1 1", "bookmark", {kHintMarks}},
-    };
-    for (const auto& c : cases) {
-        auto run = RunScript(ProgramBytes({"P", "ab", "{-T", "x a", "}"}), {c.select});
-        test::CHintLog counter;
-        run.script->Document().AddObserver(&counter);
-        run.script->Run(CEditScript::Parse(c.command, "test"));
-        EXPECT_EQ(counter.hints, c.hints) << c.name;
-        run.script->Document().RemoveObserver(&counter);
-    }
 }
 
 TEST(EditScript, FindCommandsCheckTheirArguments) {

@@ -47,24 +47,19 @@ TEST(Bookmarks, NextMarkWrapsRoundToTheCaretItem) {
         std::string status;
     } cases[] = {
         {"the next one below",
-         {"goto 1", "bookmark", "goto 4", "bookmark", "goto 2", "next-bookmark", "status"},
-         "Ln 4, Col 1\n"},
+         {"goto 1", "bookmark", "goto 4", "bookmark", "goto 2", "next-bookmark", "status"}, "Ln 4, Col 1\n"},
         {"wraps to the first one",
          {"goto 1", "bookmark", "goto 4", "bookmark", "caret 4 3", "next-bookmark", "status"},
          "Ln 1, Col 1\n"},
         {"a single bookmark on the caret item finds itself",
-         {"goto 3", "bookmark", "caret 3 2", "next-bookmark", "status"},
-         "Ln 3, Col 1\n"},
-        {"the header row counts when wrapping",
-         {"goto 0", "bookmark", "goto 5", "next-bookmark", "status"},
+         {"goto 3", "bookmark", "caret 3 2", "next-bookmark", "status"}, "Ln 3, Col 1\n"},
+        {"the header row counts when wrapping", {"goto 0", "bookmark", "goto 5", "next-bookmark", "status"},
          "Ln 0, Col 1\n"},
         {"none: nothing moves", {"caret 4 3", "next-bookmark", "status"}, "Ln 4, Col 3\n"},
         {"cleared ones are gone",
-         {"goto 1", "bookmark", "clear-bookmarks", "caret 4 3", "next-bookmark", "status"},
-         "Ln 4, Col 3\n"},
+         {"goto 1", "bookmark", "clear-bookmarks", "caret 4 3", "next-bookmark", "status"}, "Ln 4, Col 3\n"},
         {"toggling twice removes it",
-         {"goto 1", "bookmark", "bookmark", "caret 4 3", "next-bookmark", "status"},
-         "Ln 4, Col 3\n"},
+         {"goto 1", "bookmark", "bookmark", "caret 4 3", "next-bookmark", "status"}, "Ln 4, Col 3\n"},
     };
     for (const auto& c : cases) {
         const auto run = RunScript(ProgramBytes({"P", "a", "{T", "b", "}", "c"}), c.commands);
@@ -110,9 +105,7 @@ TEST(Bookmarks, ChangesMarkTheDocumentModifiedAndAreSaved) {
         {"the caret item past the end is the last", {"caret 9 1", "bookmark"}, true, "3"},
         {"clearing nothing", {"clear-bookmarks"}, false, ""},
         {"clearing two", {"goto 1", "bookmark", "goto 3", "bookmark", "save", "clear-bookmarks"}, true, ""},
-        {"moving to marks changes nothing",
-         {"goto 1", "bookmark", "save", "goto 3", "next-bookmark"},
-         false,
+        {"moving to marks changes nothing", {"goto 1", "bookmark", "save", "goto 3", "next-bookmark"}, false,
          "1"},
     };
     for (const auto& c : cases) {

@@ -4,20 +4,50 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace rux {
 namespace {
 
-TEST(KeywordTable, MissingFileLeavesBuiltInsOnly) {
-    test::CTempDir dir; // holds no keyword file
-    CKeywordTable table;
-    table.Load(dir.Path());
-    EXPECT_EQ(table.GetCount(), 23u);
-    for (const char* word : {"DIM", "if", "For", "loop", "$flt", "$author", "FBbody", "step"})
-        EXPECT_TRUE(table.IsKeyword(word)) << word;
-    EXPECT_FALSE(table.IsKeyword("ABS")); // only in the file
-    EXPECT_FALSE(table.IsKeyword(""));
+// The keyword file's lines, read in pieces, become upper-case words; the built-ins join them and take
+// over the entries they share.
+TEST(KeywordTable, FileWordsAndBuiltIns) {
+    const std::string piece(CKeywordTable::kPieceLength, 'a');
+    const std::string rest(46, 'b');
+    const std::vector<std::string> builtIns = {"DIM", "if", "For", "loop", "$flt", "$author", "FBbody", "step"};
+    struct {
+        const char* name;
+        std::optional<std::string> file; // none: no keyword file in the folder
+        size_t count;
+        std::vector<std::string> words, notWords;
+    } cases[] = {
+        {"no file: the built-ins only", std::nullopt, 23, builtIns, {"ABS", ""}},
+        // CR LF and LF ends, a duplicate in another case, a blank line, a line without its LF.
+        {"file lines", "abs\r\nMax\nABS\n\nSqrt\r\nlast", 23 + 5, {"ABS", "abs", "mAx", "SQRT", "LAST", ""},
+         {"SQRT\r", "ABSX"}},
+        {"only one CR is stripped", "X\r\r\nY\r", 23 + 2, {"X\r", "Y"}, {"X"}},
+        {"long lines are read in pieces", piece + rest + "\nZ\n", 23 + 3, {piece, rest, "z"}, {piece + rest, ""}},
+        // A line of exactly one piece leaves its LF as a piece of its own: the empty word.
+        {"a line of one piece", piece + "\n", 23 + 2, {piece, ""}, {}},
+        {"built-ins replace file entries", "IF\nendif\nWHILE\nDIM\nPRINT\n", 24, {"print", "IF", "while"}, {}},
+    };
+    for (const auto& c : cases) {
+        test::CTempDir dir;
+        if (c.file) dir.Write(std::string(CKeywordTable::kFileName), *c.file);
+        CKeywordTable table;
+        table.Load(dir.Path());
+        EXPECT_EQ(table.GetCount(), c.count) << c.name;
+        for (const std::string& word : c.words)
+            EXPECT_TRUE(table.IsKeyword(word)) << c.name << ": " << word;
+        for (const std::string& word : c.notWords)
+            EXPECT_FALSE(table.IsKeyword(word)) << c.name << ": " << word;
+        // The built-ins' indent roles win over the file's plain words.
+        EXPECT_EQ(table.GetKeywordIndentRole("IF"), kIndentOpen) << c.name;
+        EXPECT_EQ(table.GetKeywordIndentRole("ENDIF"), kIndentClose) << c.name;
+        EXPECT_EQ(table.GetKeywordIndentRole("WHILE"), kIndentNone) << c.name;
+    }
 }
 
 TEST(KeywordTable, IndentRoles) {
@@ -35,54 +65,6 @@ TEST(KeywordTable, IndentRoles) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(table.GetKeywordIndentRole(c.word), c.role) << '"' << c.word << '"';
-}
-
-TEST(KeywordTable, FileLinesBecomeUpperCaseWords) {
-    CKeywordTable table;
-    // CR LF and LF ends, a duplicate in another case, a blank line, a line without its LF.
-    table.AddFileText("abs\r\nMax\nABS\n\nSqrt\r\nlast");
-    table.AddBuiltIns();
-    EXPECT_EQ(table.GetCount(), 23u + 5u); // ABS, MAX, "", SQRT, LAST
-    for (const char* word : {"ABS", "abs", "mAx", "SQRT", "LAST", ""})
-        EXPECT_TRUE(table.IsKeyword(word)) << '"' << word << '"';
-    EXPECT_FALSE(table.IsKeyword("SQRT\r"));
-    EXPECT_FALSE(table.IsKeyword("ABSX"));
-}
-
-TEST(KeywordTable, OnlyOneCarriageReturnIsStripped) {
-    CKeywordTable table;
-    table.AddFileText("X\r\r\nY\r");
-    EXPECT_TRUE(table.IsKeyword("X\r"));
-    EXPECT_FALSE(table.IsKeyword("X"));
-    EXPECT_TRUE(table.IsKeyword("Y"));
-}
-
-TEST(KeywordTable, LongLinesAreReadInPieces) {
-    const std::string first(CKeywordTable::kPieceLength, 'a');
-    const std::string rest(46, 'b');
-    CKeywordTable table;
-    table.AddFileText(first + rest + "\nZ\n");
-    EXPECT_TRUE(table.IsKeyword(first));
-    EXPECT_TRUE(table.IsKeyword(rest));
-    EXPECT_FALSE(table.IsKeyword(first + rest));
-    EXPECT_TRUE(table.IsKeyword("z"));
-    // A line of exactly one piece leaves its LF as a piece of its own: the empty word.
-    CKeywordTable exact;
-    exact.AddFileText(first + "\n");
-    EXPECT_TRUE(exact.IsKeyword(first));
-    EXPECT_TRUE(exact.IsKeyword(""));
-}
-
-TEST(KeywordTable, BuiltInsReplaceFileEntries) {
-    test::CTempDir dir;
-    dir.Write(std::string(CKeywordTable::kFileName), "IF\nendif\nWHILE\nDIM\nPRINT\n");
-    CKeywordTable table;
-    table.Load(dir.Path());
-    EXPECT_EQ(table.GetCount(), 24u); // PRINT is the only word the built-ins lack
-    EXPECT_EQ(table.GetKeywordIndentRole("IF"), kIndentOpen);
-    EXPECT_EQ(table.GetKeywordIndentRole("ENDIF"), kIndentClose);
-    EXPECT_EQ(table.GetKeywordIndentRole("WHILE"), kIndentNone);
-    EXPECT_TRUE(table.IsKeyword("print"));
 }
 
 TEST(KeywordTable, ShippedFileCoversTheReservedWords) {

@@ -5,9 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <filesystem>
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -31,17 +29,6 @@ std::vector<std::string> Listing(const std::string& folder) {
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
-}
-
-// Makes the next writes past `bytes` fail with EFBIG instead of killing the process.
-void LimitFileSize(rlim_t bytes) {
-    struct sigaction ignore {};
-    ignore.sa_handler = SIG_IGN;
-    ::sigaction(SIGXFSZ, &ignore, nullptr);
-    struct rlimit limit {};
-    ::getrlimit(RLIMIT_FSIZE, &limit);
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
 }
 
 std::string Outcome(const CWriteResult& result) {
@@ -170,7 +157,7 @@ TEST(SafeFile, FailedWriteKeepsTheOldContent) {
     };
     for (const Case& c : cases) {
         const test::CChildResult child = test::RunInChild([&] {
-            LimitFileSize(4096);
+            test::LimitFileSize(4096);
             return Outcome(WriteFileSafely(c.path, big));
         });
         ASSERT_TRUE(child.ran);

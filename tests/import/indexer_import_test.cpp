@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <optional>
 #include <gtest/gtest.h>
 
 namespace rux {
@@ -180,7 +181,8 @@ TEST(IndexerImport, UndoRestoresEveryByteInOneStep) {
     }
 }
 
-TEST(IndexerImport, VersionOtherThanTwoChangesNothing) {
+// Refused imports change no byte and leave nothing to undo.
+TEST(IndexerImport, RefusalsChangeNothing) {
     const std::string older =
         "HalmPro cannot import the indexer program as it appears to be an older version that HalmPro doesn't "
         "recognise. \nTo resolve this, check for an upgrade to QUODEX " +
@@ -189,50 +191,54 @@ TEST(IndexerImport, VersionOtherThanTwoChangesNothing) {
         "HalmPro cannot import the indexer program as it appears to be a newer version that HalmPro doesn't "
         "recognise. \nTo resolve this, check for an upgrade to HalmPro " +
         std::string(kUpgradeAddress);
-    struct {
-        const char* version;
-        std::string message;
-    } cases[] = {{"1", older}, {"3", newer}, {"", older}, {"10", newer}};
-    for (const auto& c : cases) {
-        const std::string before = Normalised(test::ProgramBytes(kBase));
-        CImportFixture f(before);
-        EXPECT_FALSE(f.Import(Payload({{"Version", c.version}})));
-        EXPECT_EQ(f.prompts.shown, std::vector<std::string>{c.message}) << c.version;
-        EXPECT_EQ(f.Saved(), before);
-        EXPECT_FALSE(f.Session().CanUndo());
-        EXPECT_FALSE(f.Script().Document().IsModified());
-    }
-}
-
-TEST(IndexerImport, MisplacedMarkersAskWhetherToGoOn) {
-    const std::string question =
+    const std::string misplaced =
         "? Warning: The code may not be imported correctly. The header "
         "comments:\n//{{QUODEX_INDEXER_JOG\nor\n"
         "//}}QUODEX_INDEXER_JOG\nwere not found or were not in the correct position.\nContinue with import?";
-    const std::vector<std::string> misplaced[] = {
+    const std::vector<std::string> misplacedRows[] = {
         {"P", "//{{QUODEX_INDEXER_JOG", "{Alias", "}"},                                // no end marker
         {"P", "//}}QUODEX_INDEXER_JOG", "{Alias", "}", "//{{QUODEX_INDEXER_JOG"},      // end first
         {"P", "{Alias", "//{{QUODEX_INDEXER_JOG", "}", "//}}QUODEX_INDEXER_JOG", "x"}, // two sections
     };
-    for (const auto& rows : misplaced) {
-        const std::string before = Normalised(test::ProgramBytes(rows));
-        {
-            CImportFixture f(before);
-            f.prompts.answers = {false};
-            EXPECT_FALSE(f.Import(Payload()));
-            EXPECT_EQ(f.prompts.shown, std::vector<std::string>{question});
-            EXPECT_EQ(f.Saved(), before);
-            EXPECT_FALSE(f.Session().CanUndo());
-        }
-        {
-            CImportFixture f(before);
-            f.prompts.answers = {true};
-            EXPECT_TRUE(f.Import(Payload()));
-            ASSERT_FALSE(f.prompts.shown.empty());
-            EXPECT_EQ(f.prompts.shown[0], question);
-            EXPECT_EQ(f.Count("#1.21 = 100"), 1);
-            EXPECT_EQ(f.Session().History().UndoCount(), 1u);
-        }
+    struct {
+        const char* name;
+        std::vector<std::string> rows;
+        std::optional<std::string> version; // none: no data at all
+        bool online;
+        std::vector<std::string> shown; // a misplaced marker's question is answered No
+    } cases[] = {
+        {"version 1", kBase, "1", false, {older}},
+        {"version 3", kBase, "3", false, {newer}},
+        {"no version", kBase, "", false, {older}},
+        {"version 10", kBase, "10", false, {newer}},
+        {"no data", kBase, std::nullopt, false, {}},
+        {"online", kBase, "2", true, {}},
+        {"no end marker", misplacedRows[0], "2", false, {misplaced}},
+        {"end marker first", misplacedRows[1], "2", false, {misplaced}},
+        {"markers in two sections", misplacedRows[2], "2", false, {misplaced}},
+    };
+    for (const auto& c : cases) {
+        const std::string before = Normalised(test::ProgramBytes(c.rows));
+        CImportFixture f(before);
+        f.prompts.answers = {false};
+        f.Session().SetOnline(c.online);
+        EXPECT_FALSE(f.Import(c.version ? Payload({{"Version", *c.version}}) : CSequencerClipboardFormat()))
+            << c.name;
+        f.Session().SetOnline(false);
+        EXPECT_EQ(f.prompts.shown, c.shown) << c.name;
+        EXPECT_EQ(f.Saved(), before) << c.name;
+        EXPECT_FALSE(f.Session().CanUndo()) << c.name;
+        EXPECT_FALSE(f.Script().Document().IsModified()) << c.name;
+    }
+    // Yes to the question imports the code, in one step.
+    for (const auto& rows : misplacedRows) {
+        CImportFixture f(Normalised(test::ProgramBytes(rows)));
+        f.prompts.answers = {true};
+        EXPECT_TRUE(f.Import(Payload()));
+        ASSERT_FALSE(f.prompts.shown.empty());
+        EXPECT_EQ(f.prompts.shown[0], misplaced);
+        EXPECT_EQ(f.Count("#1.21 = 100"), 1);
+        EXPECT_EQ(f.Session().History().UndoCount(), 1u);
     }
 }
 
@@ -281,11 +287,9 @@ TEST(IndexerImport, BackgroundBlockGoesBeforeTheLoopJump) {
         {"no top:", {"P", "{Alias", "}", "{Background", "  y% = 1", "  goto top:", "}"}, true},
         {"no goto top:", {"P", "{Alias", "}", "{Background", "top:", "  y% = 1", "}"}, true},
         {"goto top: in another section",
-         {"P", "{Alias", "}", "{Background", "top:", "}", "{Clock", "goto top:", "}"},
-         true},
+         {"P", "{Alias", "}", "{Background", "top:", "}", "{Clock", "goto top:", "}"}, true},
         {"goto top: alone does not count as its own top:",
-         {"P", "{Alias", "}", "{Background", "goto top:", "}"},
-         true},
+         {"P", "{Alias", "}", "{Background", "goto top:", "}"}, true},
     };
     const std::string warning =
         "Warning: The lines \"top:\" and \"goto top:\" could not be found in the background task.";
@@ -381,23 +385,6 @@ TEST(IndexerImport, FoldStatesStayAsTheyWere) {
     EXPECT_EQ(f.SectionOf(f.IndexOf("$DEFINE IDX_POS #19.01")), "Alias");
 }
 
-TEST(IndexerImport, RefusedWithoutDataOrWhenNotEditable) {
-    const std::string before = Normalised(test::ProgramBytes(kBase));
-    {
-        CImportFixture f(before);
-        EXPECT_FALSE(f.Import(CSequencerClipboardFormat()));
-        EXPECT_EQ(f.prompts.shown, std::vector<std::string>{});
-    }
-    {
-        CImportFixture f(before);
-        f.Session().SetOnline(true);
-        EXPECT_FALSE(f.Import(Payload()));
-        f.Session().SetOnline(false);
-        EXPECT_EQ(f.Saved(), before);
-        EXPECT_EQ(f.prompts.shown, std::vector<std::string>{});
-    }
-}
-
 TEST(IndexerImport, InformationShownWhileTheOptionIsOn) {
     CImportFixture f(test::ProgramBytes(kBase));
     f.Dir().Write("QuodexImportInformation.txt", "About the import\r\n");
@@ -444,8 +431,7 @@ TEST(IndexerFunctionBlock, AddsTheBlockAndTheDirectiveInOneStep) {
          {"P", "// mine", "{Alias", "; a", "}", "{Initial", "}"},
          {"", "$INDEXROUTINE _FBIndexer", "", "// mine", "Alias", "; a", "Alias", "", title, "FBbody", title,
           "", "", "Initial", "Initial"}},
-        {"at the start without one",
-         {"P", "{Initial", "}"},
+        {"at the start without one", {"P", "{Initial", "}"},
          {"", "$INDEXROUTINE _FBIndexer", "", "", title, "FBbody", title, "", "", "Initial", "Initial"}},
     };
     for (const auto& c : cases) {

@@ -83,8 +83,7 @@ TEST(SequencerClipboardFormat, ReadsPayloads) {
         {"plain text instead of CDATA gives an empty value",
          U16("<r><Version>2</Version><JOG>x = 1</JOG><JOG_SUBROUTINE_NAME>Jog</JOG_SUBROUTINE_NAME></r>"),
          {{"Version", "2"}, {"JOG", ""}, {"JOG_SUBROUTINE_NAME", ""}}},
-        {"the version is not read from CDATA",
-         U16("<r><Version><![CDATA[2]]></Version></r>"),
+        {"the version is not read from CDATA", U16("<r><Version><![CDATA[2]]></Version></r>"),
          {{"Version", ""}}},
         {"the first CDATA section after text, unused elements kept",
          U16("<r>\n <Extra>t<![CDATA[one]]><![CDATA[two]]></Extra>\n <POS0><![CDATA[]]></POS0>\n</r>"),
@@ -93,14 +92,11 @@ TEST(SequencerClipboardFormat, ReadsPayloads) {
          U16("<r><INITIAL><![CDATA[IF a% < 2 & b% > 1 THEN]]></INITIAL></r>"),
          {{"INITIAL", "IF a% < 2 & b% > 1 THEN"}}},
         {"the declaration is ignored",
-         U16("<?xml version=\"1.0\" encoding=\"UTF-16\"?><r><Version>3</Version></r>"),
-         {{"Version", "3"}}},
-        {"the text ends at its zero",
-         U16("<r><Version>2</Version></r>") + u'\0' + U16("garbage"),
+         U16("<?xml version=\"1.0\" encoding=\"UTF-16\"?><r><Version>3</Version></r>"), {{"Version", "3"}}},
+        {"the text ends at its zero", U16("<r><Version>2</Version></r>") + u'\0' + U16("garbage"),
          {{"Version", "2"}}},
         {"a key given twice keeps its last text",
-         U16("<r><JOG><![CDATA[one]]></JOG><JOG><![CDATA[two]]></JOG></r>"),
-         {{"JOG", "two"}}},
+         U16("<r><JOG><![CDATA[one]]></JOG><JOG><![CDATA[two]]></JOG></r>"), {{"JOG", "two"}}},
         {"unparsable text", U16("<r><Version>2</Version>"), {}},
         {"not XML at all", U16("Version=2"), {}},
         {"empty text", u"", {}},
@@ -185,8 +181,7 @@ TEST(SequencerClipboardFormat, WrapsAndMakesRoutines) {
         bool functionBlock;
         std::vector<std::string> texts;
     } cases[] = {
-        {"_SequencerInitial ()",
-         true,
+        {"_SequencerInitial ()", true,
          {"_SequencerInitial ()", "", "FBbody", "a", "b", "_SequencerInitial ()"}},
         {"Jog:", false, {"Jog:", "a", "b", "Jog:"}},
     };

@@ -1,12 +1,10 @@
 #include "porting/porting_test_support.h"
 
-#include "document/diagram_item.h"
-#include "document/header_item.h"
-#include "document/line_item.h"
-#include "document/section_items.h"
+#include "document/program_file.h"
 #include "porting/porting_issue.h"
 
 #include <cstdio>
+#include <stdexcept>
 
 namespace rux::test {
 
@@ -31,38 +29,8 @@ const char kSmallAlbatrossCatalogue[] = R"(<?xml version="1.0"?>
 )";
 
 void BuildProgram(CProgram& program, const std::vector<std::string>& rows) {
-    program.Clear();
-    CObArrayEx& items = program.Items();
-    items.AppendNoLayout(std::make_unique<CPar>());
-    CSectionHeader* open = nullptr;
-    for (const std::string& row : rows) {
-        std::unique_ptr<CItem> item;
-        if (row.size() > 1 && row[0] == '{') {
-            auto header = std::make_unique<CSectionHeader>(row.substr(1));
-            header->SetId(program.TakeSectionId());
-            open = header.get();
-            items.AppendNoLayout(std::move(header));
-            continue;
-        }
-        if (row == "}") {
-            item = std::make_unique<CSectionFooter>(open ? open->GetText() : std::string());
-            item->SetSection(open);
-            items.AppendNoLayout(std::move(item));
-            open = nullptr;
-            continue;
-        }
-        if (row.rfind("@F:", 0) == 0 || row.rfind("@Q:", 0) == 0) {
-            const size_t colon = row.find(':', 3);
-            auto diagram = std::make_unique<CDiag>(row[1] == 'Q' ? kDiagramQld : kDiagramFbd);
-            diagram->SetTitle(row.substr(3, colon - 3));
-            diagram->SetText(row.substr(colon + 1));
-            item = std::move(diagram);
-        } else {
-            item = std::make_unique<CLine>(row);
-        }
-        item->SetSection(open);
-        items.AppendNoLayout(std::move(item));
-    }
+    const CTempDir dir;
+    if (!Load(program, dir.Write("p.rux", ProgramFileBytes(rows)))) throw std::runtime_error("cannot read the rows");
 }
 
 CScanned::CScanned(const std::vector<std::string>& rows, EPortingCatalogue which, const char* catalogue) {

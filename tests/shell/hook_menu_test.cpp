@@ -31,7 +31,7 @@ LastExecute ReadLastExecute() {
     return r;
 }
 
-TEST(HookMenu, ItemsInLibraryOrderWithIdsFrom6000) {
+TEST(HookMenu, ItemsInLibraryOrderWithIdsFrom6000AndTheirMenus) {
     CHookMenu menu;
     ASSERT_TRUE(menu.Create(RUX_TEST_HOOK_DIR));
     ASSERT_EQ(menu.Items().size(), 3u);
@@ -52,11 +52,8 @@ TEST(HookMenu, ItemsInLibraryOrderWithIdsFrom6000) {
     EXPECT_TRUE(menu.IsHookCommand(6002));
     EXPECT_FALSE(menu.IsHookCommand(6003));
     EXPECT_FALSE(menu.IsHookCommand(5999));
-}
 
-TEST(HookMenu, MenuAdditionsBySelectionMode) {
-    CHookMenu menu;
-    ASSERT_TRUE(menu.Create(RUX_TEST_HOOK_DIR));
+    // A context menu of a selection mode gets the items of that mode it does not have yet.
     struct Case {
         int selMode;
         std::set<int> present;

@@ -30,20 +30,16 @@ const ColorRow kTable[] = {
     {13, "ColorTMSel", kHighlight, kHighlight},
 };
 
-TEST(Setting, ColoursOutsideTheTableAreNone) {
-    CSetting s(kHighlight);
-    EXPECT_EQ(s.GetColor(5), 0u);
-    EXPECT_EQ(s.GetColor(12), 0u);
-    EXPECT_FALSE(s.SetColor(12, 1));
-    EXPECT_EQ(Rgb(0x12, 0x34, 0x56), 0x563412u);
-}
-
 TEST(Setting, EmptyFileGivesWhenAbsentValuesAndDefaultButtonGivesDefaults) {
     CSetting s(kHighlight);
     s.ResetToDefaults(); // as the frame does before loading
     s.Load(CIniFile::FromText("[Other]\nColorCmt=1\n"));
     for (const ColorRow& row : kTable)
         EXPECT_EQ(s.GetColor(row.number), row.whenAbsent) << row.key;
+    EXPECT_EQ(s.GetColor(5), 0u) << "numbers outside the table are no colour";
+    EXPECT_EQ(s.GetColor(12), 0u);
+    EXPECT_FALSE(s.SetColor(12, 1));
+    EXPECT_EQ(Rgb(0x12, 0x34, 0x56), 0x563412u);
     EXPECT_EQ(s.Font(), (CFontDesc{"courier", 100, 400, false}));
     EXPECT_EQ(s.TabSize(), 2);
     EXPECT_EQ(s.TabHandlingMode(), TAB_INSERT_SPACES);
@@ -92,9 +88,7 @@ TEST(Setting, LoadReadsFontTabsAndGuardsSizes) {
         {"[RUXCOLOR]\nFontSize=-5\nTabSize=0\n", {"courier", 100, 400, false}, 2, 0},
         {"[RUXCOLOR]\nFontName=\nTabSize=8\nCvrtTab=0\n", {"courier", 100, 400, false}, 8, 0},
         {"[RUXCOLOR]\nFontName=ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789\n",
-         {"ABCDEFGHIJKLMNOPQRSTUVWXYZ012345", 100, 400, false},
-         2,
-         0},
+         {"ABCDEFGHIJKLMNOPQRSTUVWXYZ012345", 100, 400, false}, 2, 0},
     };
     for (const Case& c : cases) {
         CSetting s;

@@ -1,12 +1,15 @@
+#include "support/child_process.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
 #include "target/queued_notifier.h"
 #include "target/sse_notifier.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <sys/socket.h>
@@ -29,6 +32,24 @@ void Receive(int32_t message, const char* fileName, const char* lineData, void* 
     auto* r = static_cast<CReceived*>(context);
     std::lock_guard lock(r->mutex);
     r->messages.emplace_back(message, fileName, lineData);
+}
+
+// The rux command line in a process of its own; its exit code.
+int RunRux(std::vector<std::string> args) {
+    const std::string rux = std::string(RUX_PRODUCT_DIR) + "/rux";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(rux.c_str()));
+        for (auto& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        ::execv(rux.c_str(), argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 // Each test has a runtime folder of its own, so its sockets never meet another run's.
@@ -103,27 +124,62 @@ TEST_F(SseBus, TwoProcessesTalkThroughTheBus) {
     CSseNotifier bus;
     CReceived received;
     ASSERT_TRUE(bus.RegisterTool("RUX2EDIT", Receive, &received));
-    auto run = [](std::vector<std::string> args) {
-        const std::string rux = std::string(RUX_PRODUCT_DIR) + "/rux";
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            std::vector<char*> argv;
-            argv.push_back(const_cast<char*>(rux.c_str()));
-            for (auto& a : args)
-                argv.push_back(a.data());
-            argv.push_back(nullptr);
-            ::execv(rux.c_str(), argv.data());
-            ::_exit(127);
-        }
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    };
-    EXPECT_EQ(run({"sse", "send", "RUX2EDIT", "1226", "/w/err.rux", "--line-data", "4;1;7"}), 0);
-    EXPECT_EQ(run({"sse", "send", "RUX2EDIT", "1227"}), 0);
-    EXPECT_EQ(run({"sse", "send", "NOBODY", "1227"}), 1);
+    EXPECT_EQ(RunRux({"sse", "send", "RUX2EDIT", "1226", "/w/err.rux", "--line-data", "4;1;7"}), 0);
+    EXPECT_EQ(RunRux({"sse", "send", "RUX2EDIT", "1227"}), 0);
+    EXPECT_EQ(RunRux({"sse", "send", "NOBODY", "1227"}), 1);
     bus.UnregisterTool("RUX2EDIT");
     EXPECT_EQ(received.messages, (std::vector<M>{{1226, "/w/err.rux", "4;1;7"}, {1227, "", ""}}));
+}
+
+// What one process puts, every process of the user reads outside a callback: a tool publishes an
+// error location and then starts the editor with its go-to-error switch.
+TEST_F(SseBus, PutsAreSharedWithTheUsersOtherProcesses) {
+    CSseNotifier bus;
+    ASSERT_TRUE(bus.IsLoaded());
+    using R = std::pair<std::string, std::string>;
+    const auto here = [&] { return R{bus.PublishedFileName(), bus.PublishedErrorLineData()}; };
+    const auto elsewhere = [] {
+        const test::CChildResult child = test::RunInChild([] {
+            CSseNotifier reader;
+            return reader.PublishedFileName() + "|" + reader.PublishedErrorLineData();
+        });
+        return child.ran ? child.output : "(no child)";
+    };
+    EXPECT_EQ(here(), R()) << "nothing put yet";
+    const struct {
+        const char* what;
+        std::function<bool()> put;
+        R published;
+    } rows[] = {
+        {"rux sse put", [] { return RunRux({"sse", "put", "/w/a b.rux", "--line-data", "12;3;9"}) == 0; },
+         {"/w/a b.rux", "12;3;9"}},
+        {"a put without line data empties it", [] { return RunRux({"sse", "put", "/w/b.rux"}) == 0; },
+         {"/w/b.rux", ""}},
+        {"a send puts, delivered or not, and its line data stays",
+         [&] { return !bus.Notify("NOBODY", 1729, "/w/c.rux", "4;1;7"); }, {"/w/c.rux", "4;1;7"}},
+        {"a bare send puts nothing", [&] { return !bus.SendOnly("NOBODY", 1232); }, {"/w/c.rux", "4;1;7"}},
+        {"no file named", [] { return RunRux({"sse", "put", "", "--line-data", "5;-1;-1"}) == 0; }, {"", "5;-1;-1"}},
+        {"usage: no file", [] { return RunRux({"sse", "put"}) == 2; }, {"", "5;-1;-1"}},
+        {"usage: two files", [] { return RunRux({"sse", "put", "a", "b"}) == 2; }, {"", "5;-1;-1"}},
+    };
+    for (const auto& r : rows) {
+        ASSERT_TRUE(r.put()) << r.what;
+        EXPECT_EQ(here(), r.published) << r.what;
+        EXPECT_EQ(elsewhere(), r.published.first + "|" + r.published.second) << r.what;
+    }
+    // Two records, the user's alone, and no scratch file left beside them.
+    std::vector<std::string> records;
+    for (const auto& entry : std::filesystem::directory_iterator(m_dir.File("rux-sse"))) {
+        records.push_back(entry.path().filename().string());
+        EXPECT_EQ(entry.status().permissions(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_write)
+            << records.back();
+    }
+    std::sort(records.begin(), records.end());
+    EXPECT_EQ(records, (std::vector<std::string>{"@put-file-name", "@put-line-data"}));
+    // A bus folder that others may write is trusted with nothing: no put, no answer.
+    std::filesystem::permissions(m_dir.File("rux-sse"), std::filesystem::perms::all);
+    EXPECT_EQ(RunRux({"sse", "put", "/w/d.rux"}), 1);
+    EXPECT_EQ(here(), R());
 }
 
 // A second message arrives while the first one's callback still runs: it is accepted at once, and
@@ -142,7 +198,7 @@ void HoldThenRead(int32_t message, const char* fileName, const char* lineData, v
     for (int i = 0; i < 400 && !h->release; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     std::lock_guard lock(h->mutex);
-    h->seen.emplace_back(message, h->bus->HandledFileName(), h->bus->HandledErrorLineData(), fileName,
+    h->seen.emplace_back(message, h->bus->PublishedFileName(), h->bus->PublishedErrorLineData(), fileName,
                          lineData);
 }
 
@@ -159,7 +215,10 @@ TEST_F(SseBus, MessagesInQuickSuccessionEachCarryTheirOwnData) {
     EXPECT_TRUE(bus.Notify("TOOLA", 3, "/third.rux"));
     held.release = true;
     bus.UnregisterTool("TOOLA");
-    EXPECT_EQ(bus.HandledFileName(), "") << "outside a callback there is no message";
+    // Each callback above ran after the later sends had put their own texts: the message won.
+    // Outside a callback the answer is the last put.
+    EXPECT_EQ(bus.PublishedFileName(), "/third.rux");
+    EXPECT_EQ(bus.PublishedErrorLineData(), "");
     using S = std::tuple<int, std::string, std::string, std::string, std::string>;
     EXPECT_EQ(held.seen, (std::vector<S>{{1, "/first.rux", "1;2;3", "/first.rux", "1;2;3"},
                                          {2, "/second.rux", "9;9;9", "/second.rux", "9;9;9"},

@@ -1,12 +1,24 @@
 #include "support/child_process.h"
 
 #include <cerrno>
+#include <csignal>
 #include <grp.h>
 #include <pwd.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace rux::test {
+
+void LimitFileSize(unsigned long bytes) {
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGXFSZ, &ignore, nullptr);
+    struct rlimit limit {};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+}
 
 CChildResult RunInChild(const std::function<std::string()>& body) {
     CChildResult result;

@@ -14,6 +14,8 @@ struct CChildResult {
 
 // Runs body in a forked child and hands back the text it returns.
 CChildResult RunInChild(const std::function<std::string()>& body);
+// In a child: writes past `bytes` fail with EFBIG from now on instead of killing the process.
+void LimitFileSize(unsigned long bytes);
 
 // The user a permission test acts as: nobody when the test runs as root, else the test's own user.
 struct CTestUser {

@@ -15,8 +15,11 @@ class CFakeTarget : public CTargetLibrary {
 public:
     std::map<std::string, bool> extendedMemory; // type -> has extended memory
     std::string typeForDrive = "KESTREL";
+    std::map<std::string, std::string> displayNames; // type -> its name on the screen
     bool haveHeader = false;
     CRuxHeader suiteHeader;
+    std::vector<CRuxHeader> updates; // every header pushed, in order
+    int library = 1, clone = 1, fixedPoint = 1, lightEdition = 0; // what the type supports
     std::vector<std::string> calls;
 
     std::string GetTypeFromDriveAndTarget(const std::string& drive, const std::string& target) override {
@@ -31,18 +34,25 @@ public:
         info.extendedMemory = it->second;
         return true;
     }
-    std::string GetTypeDisplayName(const std::string&) override { return {}; }
+    std::string GetTypeDisplayName(const std::string& type) override {
+        const auto it = displayNames.find(type);
+        return it == displayNames.end() ? std::string() : it->second;
+    }
     bool ReadHeader(const std::string& path, CRuxHeader& header) override {
         calls.push_back("read:" + path);
         if (haveHeader)
             header = suiteHeader;
         return haveHeader;
     }
-    bool UpdateHeader(const std::string&, const CRuxHeader&) override { return true; }
-    int GetLibrarySupport(const std::string&) override { return 1; }
-    int GetCloneSupport(const std::string&) override { return 1; }
-    int GetFixedPointParamOpsSupport(const std::string&) override { return 1; }
-    int IsValidHalmLiteFile(const std::string&) override { return 0; }
+    bool UpdateHeader(const std::string& path, const CRuxHeader& header) override {
+        calls.push_back("update:" + path);
+        updates.push_back(header);
+        return true;
+    }
+    int GetLibrarySupport(const std::string&) override { return library; }
+    int GetCloneSupport(const std::string&) override { return clone; }
+    int GetFixedPointParamOpsSupport(const std::string&) override { return fixedPoint; }
+    int IsValidHalmLiteFile(const std::string&) override { return lightEdition; }
 };
 
 // Answers every creation with `answer` and records the names; offers `names` for any target kind.

@@ -82,8 +82,9 @@ bool CRUXApp::InitInstance(const std::vector<std::string>& args) {
     if (!m_instanceLock.Acquire() && !m_instanceLock.Failed()) {
         m_secondInstance = true;
         // The first editor listens on the bus: 1232 brings its frame to the front. Sent at once and
-        // waited for, since this process ends right after.
-        m_notifier->Notify(kEditorToolName, 1232, std::string());
+        // waited for, since this process ends right after, and without a put, so that what the suite
+        // published for the first editor stays as it was.
+        m_notifier->SendOnly(kEditorToolName, 1232);
         return false;
     }
     // 2. The suite's machine setting.
@@ -106,6 +107,13 @@ bool CRUXApp::InitInstance(const std::vector<std::string>& args) {
     // 7. The command line.
     m_commandLine = RUX_CCommandLineInfo();
     m_commandLine.Parse(args);
+    // What the suite published for the go-to-error switch is read before the editor sends anything
+    // itself: each of its own messages puts a file name, which would take that place.
+    std::string errorFile, errorLineData;
+    if (m_commandLine.m_goToError) {
+        errorFile = m_notifier->PublishedFileName();
+        errorLineData = m_notifier->PublishedErrorLineData();
+    }
     // 8. Mode and placement.
     m_frame->SetMode(static_cast<EditorMode>(m_commandLine.m_mode));
     const std::optional<CWindowPlacement> placement = m_profile.LoadFramePlacement();
@@ -136,13 +144,9 @@ bool CRUXApp::InitInstance(const std::vector<std::string>& args) {
     if (RUX_CMDIChildWnd* child = m_frame->ActiveChild()) child->showMaximized();
     // 13. Function blocks written without brackets.
     m_noBracketFbs.LoadFromProductDir();
-    // 14. The error the suite published.
-    //     The service answers from the message being handled; outside a message's callback it has
-    //     none, and an empty line data text does nothing.
-    if (m_commandLine.m_goToError) {
-        CSseNotifier& bus = *m_notifier;
-        m_frame->PostSuiteMessage(1750, bus.HandledFileName(), bus.HandledErrorLineData());
-    }
+    // 14. The error the suite published (the file name and line data last put by any of the user's
+    //     tools), handled as the notification 1750 is; empty line data does nothing.
+    if (m_commandLine.m_goToError) m_frame->PostSuiteMessage(1750, errorFile, errorLineData);
     // 15. The templates, then the shortcut tables with the templates' keys: they come with the
     //     template and shortcut managers, which the editor does not have yet.
     m_started = true;

@@ -925,6 +925,8 @@ void CMainFrame::HandleSuiteMessage(int number, const std::string& fileName, con
     switch (number) {
     case 1226: RuxMessageBox(this, Ui(fileName)); break;
     case 1232:
+        // A second editor wants this one in front: a minimised frame comes back as it was.
+        if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
         raise();
         activateWindow();
         break;

@@ -106,14 +106,18 @@ public:
         return true;
     }
 
-    // Runs `rux` with the harness's environment; its exit code.
-    int Rux(const QStringList& args) const {
+    // Runs `rux` (or another program of the product) with the harness's environment; its exit code.
+    int Rux(const QStringList& args, const QString& program = "rux") const {
         QProcess process;
-        process.start(QString(RUX_PRODUCT_DIR) + "/rux", args);
+        process.start(QString(RUX_PRODUCT_DIR) + "/" + program, args);
         // The bus answers only once the editor's handler ran, which needs this thread's event loop.
         process.waitForStarted();
-        WaitFor([&] { return process.state() == QProcess::NotRunning; }, 10000);
-        return process.exitCode();
+        if (!WaitFor([&] { return process.state() == QProcess::NotRunning; }, 10000)) {
+            process.kill();
+            process.waitForFinished();
+            return -1;
+        }
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     }
 
     static std::string Read(const std::string& path) {

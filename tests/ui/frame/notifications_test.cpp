@@ -8,12 +8,16 @@
 #include "frame/view_host.h"
 #include "panes/build_bar.h"
 #include "shell/command_ids.h"
+#include "target/sse_notifier.h"
 
+#include <QApplication>
 #include <QDockWidget>
 #include <QMdiArea>
 #include <QToolBar>
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 namespace rux {
 namespace {
@@ -73,6 +77,83 @@ TEST(SuiteNotifications, OpenGoToLineAndMarkFromAnotherProcess) {
     ASSERT_EQ(h.Rux({"sse", "send", "RUX2EDIT", "1753", Q(first)}), 0);
     ASSERT_TRUE(CEditorHarness::WaitFor([&] { return frame.ActiveDocument() == &firstDoc; }));
     EXPECT_TRUE(h.boxes.empty());
+}
+
+// `rux sse put FILE --line-data L;S;E`, then the editor started with its go-to-error switch: the
+// file opens (or the command line's program is used when no file is named), the caret goes to the
+// line at the start column with no selection, and the line alone carries the error mark.
+TEST(SuiteNotifications, GoToErrorSwitchAtStartUpReadsWhatAnotherProcessPut) {
+    const struct {
+        const char* what;
+        const char* putFile; // "first", "second" or "" (no file)
+        const char* lineData;
+        std::vector<std::string> switches; // "second" and "v3" stand for those programs' paths
+        const char* active;                // the active program afterwards, or "" for none
+        int marked;                        // its marked line, -1 for none
+        const char* position;
+    } rows[] = {
+        {"opens the file at the line", "first", "12;3;9", {"/g"}, "first", 12, "Ln 12, Col 3"},
+        {"the command line's program, then the put one", "first", "20;2;6", {"-G", "second"}, "first", 20,
+         "Ln 20, Col 2"},
+        {"a program rewritten at opening tells the suite; the put place stays", "first", "12;3;9", {"-g", "v3"},
+         "first", 12, "Ln 12, Col 3"},
+        {"no file named: the active program", "", "5;-1;-1", {"-g", "second"}, "second", 5, "Ln 5, Col 1"},
+        {"line -1 does nothing", "first", "-1;2;3", {"-g"}, "", -1, ""},
+        {"empty line data does nothing", "first", "", {"-g"}, "", -1, ""},
+        {"without the switch nothing is read", "first", "12;3;9", {}, "", -1, ""},
+    };
+    for (const auto& r : rows) {
+        CEditorHarness h;
+        const std::map<std::string, std::string> paths = {
+            {"first", h.CopyProgram("examples/conveyor_line.rux", "first.rux")},
+            {"second", h.CopyProgram("examples/conveyor_line.rux", "second.rux")},
+            {"v3", h.CopyProgram("tests/data/v3_directive.rux", "v3.rux")},
+            {"", ""}};
+        ASSERT_EQ(h.Rux({"sse", "put", Q(paths.at(r.putFile)), "--line-data", r.lineData}), 0) << r.what;
+        std::vector<std::string> args;
+        for (const std::string& a : r.switches) args.push_back(paths.count(a) ? paths.at(a) : a);
+        ASSERT_TRUE(h.Start(args)) << r.what;
+        CMainFrame& frame = h.Frame();
+        CEditorHarness::Settle(100);
+        const CRUXDocument* active = frame.ActiveDocument();
+        if (!*r.active) {
+            EXPECT_TRUE(frame.Children().empty()) << r.what;
+            continue;
+        }
+        ASSERT_NE(active, nullptr) << r.what;
+        EXPECT_EQ(active->GetPathName(), paths.at(r.active)) << r.what;
+        for (RUX_CMDIChildWnd* child : frame.Children())
+            EXPECT_EQ(ErrorMarked(child->Document()),
+                      &child->Document() == active ? std::vector<int>{r.marked} : std::vector<int>{})
+                << r.what;
+        const CEditSession& session = *ViewSession(frame.ActiveChild()->View());
+        EXPECT_EQ(session.Caret().item, r.marked) << r.what;
+        EXPECT_FALSE(session.HasSelection()) << r.what;
+        EXPECT_EQ(frame.PaneText(CMainFrame::kPanePosition).toStdString(), r.position) << r.what;
+    }
+}
+
+// A second editor brings the first one's frame to the front and exits with failure; its command
+// line (a program, the go-to-error switch) is not handed over, and what the suite put stays.
+TEST(SuiteNotifications, SecondEditorRaisesTheFirstAndExitsWithFailure) {
+    CEditorHarness h;
+    const std::string first = h.CopyProgram("examples/conveyor_line.rux", "first.rux");
+    ASSERT_TRUE(h.Start({}));
+    CMainFrame& frame = h.Frame();
+    frame.showMaximized();
+    frame.showMinimized();
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(CEditorHarness::WaitFor([&] { return QApplication::activeWindow() == &other; }));
+    ASSERT_EQ(h.Rux({"sse", "put", Q(first), "--line-data", "12;3;9"}), 0);
+    EXPECT_EQ(h.Rux({"-g", Q(first)}, "ruxedit"), 1);
+    EXPECT_TRUE(CEditorHarness::WaitFor([&] { return QApplication::activeWindow() == &frame; }));
+    EXPECT_EQ(frame.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized), Qt::WindowMaximized);
+    CEditorHarness::Settle(100);
+    EXPECT_TRUE(frame.Children().empty());
+    EXPECT_EQ(h.app->Notifier().PublishedFileName(), first);
+    EXPECT_EQ(h.app->Notifier().PublishedErrorLineData(), "12;3;9");
 }
 
 TEST(SuiteNotifications, PanesThemeCloseAllAndGroupText) {
