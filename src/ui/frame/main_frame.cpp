@@ -5,12 +5,12 @@
 #include "document/rux_document.h"
 #include "document/string_table.h"
 #include "editor/error_location.h"
-#include "editor/template_menu.h"
 #include "file_names.h"
 #include "themed_icon.h"
 #include "frame/accel_keys.h"
 #include "frame/mdi_child.h"
 #include "frame/message_box.h"
+#include "frame/templates_menu.h"
 #include "frame/themes.h"
 #include "qt_colour.h"
 #include "frame/view_host.h"
@@ -54,11 +54,6 @@ QString Ui(const std::string& bytes) {
 
 QString MenuText(int id) {
     return QString::fromUtf8(LoadMenuString(id));
-}
-
-// A name from the file system as a menu caption: "&" is a character there, not a mnemonic.
-QString CaptionOf(const std::string& name) {
-    return FromFileName(name).replace('&', "&&");
 }
 
 constexpr int kLayoutVersion = 1;
@@ -335,7 +330,7 @@ void CMainFrame::FillMenu(QMenu* menu, const CMenuEntry*& entry, const CMenuEntr
             break;
         }
         case EMenuKind::Templates:
-            menu->addSeparator()->setObjectName("TemplatesStart");
+            AddTemplatesAnchor(*menu);
             m_templatesMenu = menu;
             FillTemplates();
             break;
@@ -346,31 +341,11 @@ void CMainFrame::FillMenu(QMenu* menu, const CMenuEntry*& entry, const CMenuEntr
 }
 
 void CMainFrame::FillTemplates() {
-    QMenu* menu = m_templatesMenu;
-    if (!menu) return;
-    QAction* start = nullptr;
-    for (QAction* a : menu->actions()) {
-        if (a->objectName() == "TemplatesStart") start = a;
-        if (QMenu* sub = a->menu(); sub && a->property("templateCategory").toBool()) {
-            menu->removeAction(a);
-            sub->deleteLater();
-        }
-    }
-    const std::vector<CTemplateMenuCategory> categories = BuildTemplateMenu(
-        m_app.Templates(), m_shell.maxCategories, m_shell.maxTemplates, &m_app.Accelerators());
-    // The categories form a group of their own below the viewer's entry.
-    if (start) start->setVisible(!categories.empty());
-    for (const CTemplateMenuCategory& category : categories) {
-        QMenu* sub = menu->addMenu(CaptionOf(category.caption));
-        sub->menuAction()->setProperty("templateCategory", true);
-        connect(sub, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
-        for (const CTemplateMenuEntry& entry : category.entries) {
-            QAction* action = Action(entry.command);
-            if (!action) continue;
-            action->setText(CaptionOf(entry.caption));
-            sub->addAction(action);
-        }
-    }
+    if (!m_templatesMenu) return;
+    FillTemplatesMenu(*m_templatesMenu,
+                      BuildTemplateMenu(m_app.Templates(), m_shell.maxCategories, m_shell.maxTemplates,
+                                        &m_app.Accelerators()),
+                      [this](int id) { return Action(id); }, [this] { UpdateCommandStates(); });
 }
 
 void CMainFrame::TemplatesLoaded() {
@@ -386,7 +361,7 @@ void CMainFrame::TemplatesLoaded() {
     for (const CTplCat& category : m_app.Templates().Categories())
         for (const CTpl& tpl : category.templates) {
             QAction* action = MakeAction(static_cast<int>(tpl.id));
-            action->setText(CaptionOf(tpl.name));
+            action->setText(TemplateCaption(tpl.name));
             action->setProperty("tip", FromFileName(tpl.name));
         }
     ApplyShortcuts();
