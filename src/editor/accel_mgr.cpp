@@ -53,7 +53,7 @@ std::vector<int> CAccelMgr::ApplyTemplateShortcuts(const CTplMgr& templates) {
             const int id = static_cast<int>(t.id);
             m_menuTexts[id] = t.name;
             const auto combo = ParseShortcut(t.shortcut);
-            if (combo && !Add(m_programMenu, *combo, id)) refused.push_back(id);
+            if (combo && !(CanRunTemplate(*combo) && Add(m_programMenu, *combo, id))) refused.push_back(id);
         }
     return refused;
 }
@@ -111,6 +111,10 @@ bool CAccelMgr::IsViewKey(const CKeyCombo& combo) {
     const int modifiers = combo.flags & (kAccelControl | kAccelAlt | kAccelShift);
     return (combo.key == kVkTab && (modifiers & ~kAccelShift) == 0) ||
            (combo.key == kVkDelete && modifiers == 0);
+}
+
+bool CAccelMgr::CanRunTemplate(const CKeyCombo& combo) {
+    return (combo.flags & (kAccelControl | kAccelAlt)) != 0 || (combo.key >= kVkF1 && combo.key < kVkF1 + 24);
 }
 
 } // namespace rux

@@ -33,7 +33,9 @@ public:
     // Adds every template's shortcut to the program menu's table. A key that is taken already (by a
     // menu command or an earlier template) stays with its owner: the templates' keys are the user's
     // own, checked when assigned, so a clash can only come from a file edited by hand, and a built-in
-    // command must not vanish because of it. Returns the ids of the templates whose key was refused.
+    // command must not vanish because of it. For the same reason a key that types (one without Ctrl
+    // or Alt other than F1 to F24) is refused: it would take a character away from the program view.
+    // Returns the ids of the templates whose key was refused.
     std::vector<int> ApplyTemplateShortcuts(const CTplMgr& templates);
     // Startup's order: the program menu's table with the templates, then the main menu's.
     void Load(std::span<const int> programMenuCommands, std::span<const int> mainMenuCommands,
@@ -60,6 +62,8 @@ public:
     // the tables, so nothing else gets them, but a window-wide shortcut must not take them away from
     // the view.
     static bool IsViewKey(const CKeyCombo& combo);
+    // Whether a key can run a template: Ctrl or Alt with any key, or a function key.
+    static bool CanRunTemplate(const CKeyCombo& combo);
 
 private:
     using Table = std::map<std::string, CAccel>;

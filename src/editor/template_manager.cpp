@@ -172,7 +172,10 @@ CTplResult CTplMgr::DeleteCategory(std::string_view name) {
     if (!category) return Failed(std::make_error_code(std::errc::no_such_file_or_directory));
     std::error_code ec;
     fs::remove_all(category->folder, ec);
-    return ec ? Failed(ec) : Done();
+    if (ec) return Failed(ec);
+    // A new category of that name starts out shown.
+    if (!category->visible) m_settings.WriteInt(kVisibilitySection, category->name, 1);
+    return Done();
 }
 
 CTplResult CTplMgr::AddTemplate(std::string_view category, std::string_view name) {

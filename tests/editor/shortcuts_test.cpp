@@ -70,10 +70,11 @@ TEST(AccelMgr, MenuKeysTemplatesAndTheAssignCheck) {
     root.Write("Templates/A/Ramp.txt", "Shortcut=ctrl+shift+r\ntpl_begin\nx\ntpl_end");
     root.Write("Templates/A/Steal copy.txt", "Shortcut=Ctrl+C\ntpl_begin\nx\ntpl_end");
     root.Write("Templates/B/Ramp again.txt", "Shortcut=Ctrl+Shift+R\ntpl_begin\nx\ntpl_end");
-    root.Write("Templates/B/Nonsense.txt", "Shortcut=Hyper+Q+\ntpl_begin\nx\ntpl_end");
+    root.Write("Templates/B/Nonsense.txt", "Shortcut=Hyper+Q+\ntpl_begin\nx\ntpl_end"); // types a Q
+    root.Write("Templates/B/Function key.txt", "Shortcut=Shift+F4\ntpl_begin\nx\ntpl_end");
     CTplMgr templates(root.File("Templates"), CIniFile::FromText(""));
     templates.Load();
-    const int ramp = 7000, steal = 7001, again = 7003;
+    const int ramp = 7000, steal = 7001, function = 7002, nonsense = 7003, again = 7004;
 
     // Copy, Reset drive ("Shift+Ctrl+F3"), Increase Indent ("Tab"), Delete ("Del"), Build and the
     // tree's Build, which names the same key.
@@ -82,7 +83,7 @@ TEST(AccelMgr, MenuKeysTemplatesAndTheAssignCheck) {
     const int main[] = {ID_FILE_OPEN};
     CAccelMgr accels;
     accels.BuildTable(CAccelMgr::kProgramMenu, program);
-    EXPECT_EQ(accels.ApplyTemplateShortcuts(templates), (std::vector<int>{steal, again}));
+    EXPECT_EQ(accels.ApplyTemplateShortcuts(templates), (std::vector<int>{steal, nonsense, again}));
     accels.BuildTable(CAccelMgr::kMainMenu, main);
 
     struct Row {
@@ -98,6 +99,8 @@ TEST(AccelMgr, MenuKeysTemplatesAndTheAssignCheck) {
         {CAccelMgr::kProgramMenu, "Delete", ID_KEY_DELETE}, // "Del" names no key; the key is the frame's
         {CAccelMgr::kProgramMenu, "Insert", ID_KEY_INSERT},
         {CAccelMgr::kProgramMenu, "Ctrl+Shift+R", ramp}, // the first template keeps it
+        {CAccelMgr::kProgramMenu, "Shift+F4", function},
+        {CAccelMgr::kProgramMenu, "Q", 0}, // a key that types is no template's
         {CAccelMgr::kProgramMenu, "", 0},
         {CAccelMgr::kMainMenu, "Ctrl+O", ID_FILE_OPEN},
         {CAccelMgr::kMainMenu, "Ctrl+Shift+R", 0}, // templates live in the program menu only
@@ -125,7 +128,9 @@ TEST(AccelMgr, MenuKeysTemplatesAndTheAssignCheck) {
     ASSERT_EQ(menu.size(), 2u);
     EXPECT_EQ(menu[0].entries[0].caption, "Ramp\tctrl+shift+r");
     EXPECT_EQ(menu[0].entries[1].caption, "Steal copy");
-    EXPECT_EQ(menu[1].entries[1].caption, "Ramp again");
+    EXPECT_EQ(menu[1].entries[0].caption, "Function key\tShift+F4");
+    EXPECT_EQ(menu[1].entries[1].caption, "Nonsense");
+    EXPECT_EQ(menu[1].entries[2].caption, "Ramp again");
 
     const std::pair<const char*, bool> viewKeys[] = {{"Tab", true},           {"Shift+Tab", true},
                                                      {"Delete", true},        {"Ctrl+Tab", false},

@@ -173,6 +173,9 @@ TEST(Templates, NamingChecksAndChangesOnDisk) {
     again.Load();
     EXPECT_FALSE(again.FindCategory("Drive")->visible);
     EXPECT_TRUE(again.FindCategory("Logic")->visible);
+    ASSERT_TRUE(again.DeleteCategory("Hidden").ok());
+    ASSERT_TRUE(again.AddCategory("Hidden").ok());
+    EXPECT_TRUE(again.FindCategory("Hidden")->visible) << "a new category of a deleted one's name";
 }
 
 TEST(Templates, SavedFileLoadsBackAndSavesByteForByte) {
