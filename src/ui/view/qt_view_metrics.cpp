@@ -125,8 +125,24 @@ int CQtViewMetrics::Advance(std::string_view text, int x0, int lineStart) const 
                 step(static_cast<unsigned char>(bytes[k]));
             return;
         }
+        uint64_t tabs = ZeroBytes(v ^ kTabs);
+        if (tabs == 0) {
+            x += count * m_pitch;
+            return;
+        }
+        if (x == stop) {
+            // Indentation: tabs from a stop and then none, one stop each.
+            const uint64_t others = ~tabs & kHigh;
+            const int lead = others == 0 ? 8 : std::countr_zero(others) / 8;
+            if (lead == 8 || (tabs >> (8 * lead)) == 0) {
+                x += lead * m_tabWidth;
+                stop = x;
+                x += (count - lead) * m_pitch;
+                return;
+            }
+        }
         int at = 0;
-        for (uint64_t tabs = ZeroBytes(v ^ kTabs); tabs != 0; tabs &= tabs - 1) {
+        for (; tabs != 0; tabs &= tabs - 1) {
             const int k = std::countr_zero(tabs) / 8;
             x += (k - at) * m_pitch;
             tab();

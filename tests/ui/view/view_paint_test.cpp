@@ -149,12 +149,15 @@ TEST(ViewMetrics, LineHeightTabStopsAndFontSettings) {
 // bytes' own advances gives, tabs to the next stop from the line start.
 TEST(ViewMetrics, TextWidthMatchesTheSumOfAdvances) {
     // Eight-byte steps and their tails, tabs anywhere, DEL and the upper half (measured byte by byte).
-    const char* texts[] = {"",           "abc",       "\tab",           "a\tb\t\tc",     "x\t",
-                           "WWW\tiii",   "abcdefgh",  "abcdefghijk\tz", "abcdefg\x7f",   "\x93quoted\x94 \xe9t\xe9",
-                           "plain text then \xe9", "\t\t\tdeep", "\t\tx\t\ty",
+    const char* texts[] = {"", "abc", "\tab", "a\tb\t\tc", "x\t", "WWW\tiii", "abcdefgh", "abcdefghijk\tz",
+                           "abcdefg\x7f", "\x93quoted\x94 \xe9t\xe9", "plain text then \xe9", "\t\t\tdeep",
+                           "\t\tx\t\ty",
                            // a tab as the last byte of eight, the first of the next, in a tail of one
                            "abcdefg\thijklmn", "abcdefgh\tijklmn", "abcdefghijklmno\t", "\t\t\t\t\t\t\t\t\t",
-                           "ab\tcd\tef\tgh\tij\tkl", "0123456789\xe9", "\xe9" "0123456789abcdef\tx"};
+                           // indentation, then more tabs within the same eight bytes
+                           "ab\tcd\tef\tgh\tij\tkl", "\tabcd\tefgh", "a\t\tbcdefghijk",
+                           // the upper half in a tail, and before eight plain bytes
+                           "0123456789\xe9", "\xe9" "0123456789abcdef\tx"};
     const struct {
         const char* face;
         bool monospaced;
