@@ -157,7 +157,7 @@ TEST(ViewMetrics, TextWidthMatchesTheSumOfAdvances) {
                            // indentation, then more tabs within the same eight bytes
                            "ab\tcd\tef\tgh\tij\tkl", "\tabcd\tefgh", "a\t\tbcdefghijk",
                            // the upper half in a tail, and before eight plain bytes
-                           "0123456789\xe9", "\xe9" "0123456789abcdef\tx"};
+                           "0123456789\xe9", "\3510123456789abcdef\tx"};
     const struct {
         const char* face;
         bool monospaced;
