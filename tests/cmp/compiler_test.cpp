@@ -316,7 +316,7 @@ TEST(Lexer, TokeniseLineMatchesTokenisingTheStrippedLine) {
         "x% = 3 @ 4 ! ; bad characters",
         "\tLevel = _Lag(FLOAT(Zone%[1]), 4)",
     };
-    std::vector<cmp::Token> fused;
+    cmp::TokenList fused;
     for (const char* line : lines) {
         const std::vector<cmp::Token> expected = cmp::Tokenise(cmp::StripComment(line));
         cmp::TokeniseLine(line, fused);
@@ -360,7 +360,7 @@ TEST(Lexer, IntegerLiterals) {
         {"1.5x", cmp::Tok::Bad, 0, 5},
         {"1.2.3", cmp::Tok::Bad, 0, 6},
     };
-    std::vector<cmp::Token> toks;
+    cmp::TokenList toks;
     for (const Case& c : cases) {
         cmp::TokeniseLine(c.line, toks);
         EXPECT_EQ(toks[0].kind, c.kind) << c.line;
