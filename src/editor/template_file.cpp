@@ -8,10 +8,6 @@ constexpr std::string_view kBegin = "tpl_begin";
 constexpr std::string_view kEnd = "tpl_end";
 constexpr std::string_view kBodyBreak = "\r\n";
 
-bool StartsWith(std::string_view text, std::string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
-}
-
 } // namespace
 
 CTemplateText ParseTemplateFile(std::string_view bytes) {
@@ -23,16 +19,16 @@ CTemplateText ParseTemplateFile(std::string_view bytes) {
         bytes.remove_prefix(lf == std::string_view::npos ? bytes.size() : lf + 1);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (!inBody) {
-            if (StartsWith(line, kBegin))
+            if (line.starts_with(kBegin))
                 inBody = true;
-            else if (StartsWith(line, kShortcut)) {
+            else if (line.starts_with(kShortcut)) {
                 const size_t eq = line.find('=');
                 out.shortcut =
                     eq == std::string_view::npos ? std::string() : std::string(line.substr(eq + 1));
             }
             continue;
         }
-        if (StartsWith(line, kEnd)) break;
+        if (line.starts_with(kEnd)) break;
         if (!firstLine) out.body += kBodyBreak;
         out.body += line;
         firstLine = false;
