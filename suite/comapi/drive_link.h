@@ -106,6 +106,11 @@ private:
     void FlushNotifications();
     void Wake();
     void SendOrWake();  // with m_mutex held
+    // With m_mutex held: what the I/O thread waits for on the socket (reading, and writing while
+    // output waits).
+    void WatchSocketLocked(bool read);
+    static constexpr uint32_t kWakeTag = 0;
+    static constexpr uint32_t kSocketTag = 1;
 
     CLinkConfig m_config;
     std::mutex m_mutex;
@@ -126,6 +131,8 @@ private:
     int m_fd = -1;
     int m_wake[2] = {-1, -1};
     int m_readerWake[2] = {-1, -1};
+    int m_epoll = -1;         // the I/O thread waits here: its wake-up pipe and the socket
+    uint32_t m_watched = 0;   // the socket's events in m_epoll
     // A caller waiting for its result reads the socket itself meanwhile: the answer then reaches
     // it without a hand-off from the I/O thread, which leaves the socket alone until it is done.
     bool m_callerReading = false;
