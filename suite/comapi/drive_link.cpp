@@ -334,14 +334,15 @@ bool CDriveLink::EnsureConnected() {
     return ok;
 }
 
-int32_t CDriveLink::Send(uint32_t client, uint8_t type, const std::string& payload, uint32_t* idOut, bool standing) {
+int32_t CDriveLink::Send(uint32_t client, uint8_t type, const std::string& payload, uint32_t* idOut, bool standing,
+                         int readMs) {
     if (!EnsureConnected()) {
         std::lock_guard<std::mutex> lock(m_mutex);
         H2ANSWER a{};
         a.Status = H2_ERR_NO_COMMUNICATION;
         if (client != 0) DeliverLocked(client, a);
     } else {
-        std::lock_guard<std::mutex> lock(m_mutex);
+        std::unique_lock<std::mutex> lock(m_mutex);
         if (m_connected) {
             const uint32_t id = m_nextId++;
             m_pending[id] = CPending{client, false, false, false, {}};
@@ -350,14 +351,65 @@ int32_t CDriveLink::Send(uint32_t client, uint8_t type, const std::string& paylo
                 drive::CPayloadReader r(payload);
                 m_standing[id] = CStanding{client, type, payload, r.Str(), {}};
             }
+            // A caller that can spare the time reads its own result: its answers are then queued
+            // when it returns, without a hand-off from the I/O thread. A slow drive's result is
+            // left to the I/O thread.
+            const bool reader = readMs > 0 && ClaimSocketLocked(id);
             m_out += drive::EncodeFrame(type, id, payload);
             if (idOut != nullptr) *idOut = id;
             SendOrWake();
+            if (reader && ReadOwnResult(lock, id, std::chrono::steady_clock::now() + std::chrono::milliseconds(readMs))) {
+                lock.unlock();
+                Wake();
+            }
             return H2_OK;
         }
     }
     Wake();
     return H2_ERR_NO_COMMUNICATION;
+}
+
+bool CDriveLink::ClaimSocketLocked(uint32_t id) {
+    // Called from a delivery on the I/O thread, waiting would stall the thread that must answer;
+    // and one caller at a time reads for itself, others are woken by whoever reads.
+    if (std::this_thread::get_id() == m_threadId || m_callerReading || !m_connected) return false;
+    m_callerReading = true;
+    m_readerThread = std::this_thread::get_id();
+    m_readerRequest = id;
+    // The I/O thread, asleep on the socket, must not wake for the result this caller reads.
+    WatchSocketLocked(false);
+    return true;
+}
+
+bool CDriveLink::ReadOwnResult(std::unique_lock<std::mutex>& lock, uint32_t id, std::chrono::steady_clock::time_point until) {
+    // A call's entry stays, done, for its caller; a sent request's goes when its result came.
+    auto finished = [&] {
+        const auto p = m_pending.find(id);
+        return p == m_pending.end() || p->second.done;
+    };
+    const int fd = m_fd;
+    while (!finished() && !m_stop && m_connected && m_fd == fd) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+        if (left.count() < 0) break;
+        lock.unlock();
+        pollfd fds[2] = {{fd, POLLIN, 0}, {m_readerWake[0], POLLIN, 0}};
+        const int n = ::poll(fds, 2, static_cast<int>(left.count()) + 1);
+        if (n > 0 && (fds[1].revents & POLLIN)) Drain(m_readerWake[0]);
+        if (n > 0 && (fds[0].revents & (POLLIN | POLLHUP | POLLERR)))
+            while (ReadAvailable(fd)) {
+            }
+        lock.lock();
+        // What arrived for others is announced while this caller still waits.
+        if (!m_toNotify.empty() && !finished()) {
+            lock.unlock();
+            Wake();
+            lock.lock();
+        }
+    }
+    m_callerReading = false;
+    // Watched again without a wake-up, unless something already waits there.
+    if (m_connected && m_fd == fd) WatchSocketLocked(true);
+    return !m_toNotify.empty() || !m_out.empty() || m_stop || !m_connected;
 }
 
 CCallResult CDriveLink::Call(uint32_t client, uint8_t type, const std::string& payload, int timeoutMs, bool standing) {
@@ -367,16 +419,8 @@ CCallResult CDriveLink::Call(uint32_t client, uint8_t type, const std::string& p
     std::unique_lock<std::mutex> lock(m_mutex);
     if (!m_connected) return failed;
     const uint32_t id = m_nextId++;
-    // Called from a delivery on the I/O thread, waiting would stall the thread that must answer.
     const bool canWait = std::this_thread::get_id() != m_threadId;
-    // One waiting caller at a time reads for itself; others are woken by whoever reads.
-    const bool reader = canWait && !m_callerReading;
-    if (reader) {
-        m_callerReading = true;
-        m_readerThread = std::this_thread::get_id();
-        // The I/O thread, asleep on the socket, must not wake for the result this caller reads.
-        WatchSocketLocked(false);
-    }
+    const bool reader = canWait && ClaimSocketLocked(id);
     m_pending[id] = CPending{client, canWait, false, false, {}};
     if (standing) {
         drive::CPayloadReader r(payload);
@@ -391,30 +435,8 @@ CCallResult CDriveLink::Call(uint32_t client, uint8_t type, const std::string& p
     bool done = false;
     bool wakeIo = false;
     if (reader) {
-        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        const int fd = m_fd;
-        while (!(done = m_pending[id].done) && !m_stop && m_connected && m_fd == fd) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
-            if (left.count() < 0) break;
-            lock.unlock();
-            pollfd fds[2] = {{fd, POLLIN, 0}, {m_readerWake[0], POLLIN, 0}};
-            const int n = ::poll(fds, 2, static_cast<int>(left.count()) + 1);
-            if (n > 0 && (fds[1].revents & POLLIN)) Drain(m_readerWake[0]);
-            if (n > 0 && (fds[0].revents & (POLLIN | POLLHUP | POLLERR)))
-                while (ReadAvailable(fd)) {
-                }
-            lock.lock();
-            // What arrived for others is announced while this call still waits.
-            if (!m_toNotify.empty() && !m_pending[id].done) {
-                lock.unlock();
-                Wake();
-                lock.lock();
-            }
-        }
-        m_callerReading = false;
-        // Watched again without a wake-up, unless something already waits there.
-        if (m_connected && m_fd == fd) WatchSocketLocked(true);
-        wakeIo = !m_toNotify.empty() || !m_out.empty() || m_stop || !m_connected;
+        wakeIo = ReadOwnResult(lock, id, std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs));
+        done = m_pending[id].done;
     } else {
         done = m_cv.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return m_pending[id].done || m_stop; });
     }
@@ -560,7 +582,7 @@ bool CDriveLink::HandleFrameLocked(const CFrame& f) {
         p->second.result.status = status;
         p->second.result.detail = std::move(detail);
         p->second.done = true;
-        WakeReader();
+        if (f.id == m_readerRequest) WakeReader();
         return true;
     }
     if (status != H2_OK) {
@@ -571,6 +593,8 @@ bool CDriveLink::HandleFrameLocked(const CFrame& f) {
         }
         m_standing.erase(f.id);  // a loop the drive refused does not come back
     }
+    // Read by another thread, the result of the caller that reads for itself must still wake it.
+    if (f.id == m_readerRequest) WakeReader();
     m_pending.erase(p);
     return false;
 }

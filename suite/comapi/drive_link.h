@@ -6,6 +6,7 @@
 #include "hm2comapi.h"
 #include "messages.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -52,7 +53,10 @@ public:
 
     // Sends a request; its answers go to client and a failed result becomes an answer too.
     // H2_ERR_NO_COMMUNICATION when there is no connection (the client is told as well).
-    int32_t Send(uint32_t client, uint8_t type, const std::string& payload, uint32_t* id = nullptr, bool standing = false);
+    // readMs > 0: the caller reads the socket for the result meanwhile, at most that long, so that
+    // the answers are usually queued when it returns.
+    int32_t Send(uint32_t client, uint8_t type, const std::string& payload, uint32_t* id = nullptr, bool standing = false,
+                 int readMs = 0);
     // Sends and waits for the result. With a client, answers go to it; without, into the result.
     // standing: the request stays (a task manager client) and is sent again after a reconnection.
     CCallResult Call(uint32_t client, uint8_t type, const std::string& payload, int timeoutMs, bool standing = false);
@@ -96,6 +100,13 @@ private:
     bool ReadAvailable(int fd);
     // With m_mutex held: the caller reading for its result looks again (unless it is this thread).
     void WakeReader();
+    // With m_mutex held: this thread reads the socket for request id, when no other caller does
+    // and it is not the I/O thread. The I/O thread then leaves the socket alone.
+    bool ClaimSocketLocked(uint32_t id);
+    // With the claim and the lock held: reads until request id has its result (its entry done or
+    // gone), the connection ends or the time is up, then gives the socket back. True when the I/O
+    // thread must be woken (to announce, to send, or to reconnect).
+    bool ReadOwnResult(std::unique_lock<std::mutex>& lock, uint32_t id, std::chrono::steady_clock::time_point until);
     static void Drain(int fd);  // empties a wake-up pipe
     void HandleFrame(const drive::CFrame& f);
     // The same under m_mutex; true when a waiting caller must be woken (after the unlock, so
@@ -137,6 +148,7 @@ private:
     // it without a hand-off from the I/O thread, which leaves the socket alone until it is done.
     bool m_callerReading = false;
     std::thread::id m_readerThread;
+    uint32_t m_readerRequest = 0;  // the request that caller waits for
     bool m_connected = false;
     bool m_everConnected = false;
     bool m_firstContactDone = false;

@@ -18,6 +18,9 @@ std::unique_ptr<CDriveLink> g_link;
 H2NOTIFYPROC g_notify = nullptr;
 constexpr int kCallTimeoutMs = 5000;
 constexpr int kDownloadTimeoutMs = 30000;
+// A write waits this long on the caller's thread for its status, which is then queued when
+// H2_Write returns; a slower drive's status comes through the I/O thread like any answer.
+constexpr int kWriteReadMs = 50;
 
 CDriveLink& Link() {
     std::lock_guard<std::mutex> lock(g_linkMutex);
@@ -132,7 +135,7 @@ H2_API H2STATUS H2_Write(H2CLIENT client, int32_t* request, const char* node, co
     w.Str(symbol).Str(valueText);
     uint32_t id = 0;
     const H2STATUS st = link->Send(Token(client), rux::drive::kReqWrite,
-                                   CDriveLink::Prefix(Text(node), {}, Token(client)) + w.Data(), &id);
+                                   CDriveLink::Prefix(Text(node), {}, Token(client)) + w.Data(), &id, false, kWriteReadMs);
     if (request != nullptr) *request = static_cast<int32_t>(id);
     return st;
 } catch (...) {
