@@ -6,7 +6,7 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
-#include <poll.h>
+#include <sys/epoll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -61,6 +61,7 @@ CDriveServer::~CDriveServer() {
     for (auto& c : m_conns)
         if (c->fd >= 0) ::close(c->fd);
     if (m_listen >= 0) ::close(m_listen);
+    if (m_epoll >= 0) ::close(m_epoll);
 }
 
 void CDriveServer::LoadTargets() {
@@ -165,48 +166,79 @@ bool CDriveServer::Start(std::string& message) {
         message = "cannot listen on 127.0.0.1:" + std::to_string(m_opt.port) + ": " + std::strerror(errno);
         return false;
     }
+    m_epoll = ::epoll_create1(EPOLL_CLOEXEC);
+    epoll_event e{};
+    e.events = EPOLLIN;
+    e.data.ptr = nullptr;  // the listener
+    if (m_epoll < 0 || ::epoll_ctl(m_epoll, EPOLL_CTL_ADD, m_listen, &e) != 0) {
+        message = std::string("epoll: ") + std::strerror(errno);
+        return false;
+    }
     socklen_t len = sizeof addr;
     ::getsockname(m_listen, reinterpret_cast<sockaddr*>(&addr), &len);
     m_port = ntohs(addr.sin_port);
     return true;
 }
 
+void CDriveServer::CatchUp(uint64_t now) {
+    const uint32_t elapsed = static_cast<uint32_t>(std::min<uint64_t>(now - m_lastAdvance, 1000));
+    m_lastAdvance = now;
+    if (elapsed == 0) return;
+    for (auto& [address, node] : m_nodes)
+        AdvanceNode(*node, elapsed);
+    // Due next: a loop's value, a running program's next slice, or the idle tick.
+    uint64_t wait = kIdleTickMs;
+    for (auto& [address, node] : m_nodes)
+        if (node->HasProgram() && !node->IsStopped()) wait = std::min(wait, kRunTickMs);
+    for (auto& c : m_conns)
+        for (auto& l : c->loops)
+            if (CNode* n = FindNode(l.node)) wait = std::min(wait, l.due > n->TimeMs() ? l.due - n->TimeMs() : 0);
+    m_nextDue = now + std::max<uint64_t>(wait, 1);
+}
+
+void CDriveServer::Watch(CConn& c) {
+    // Writable is of interest only while answers wait for room in the socket.
+    const bool out = !c.out.empty();
+    if (out == c.watchingOut || c.closing) return;
+    epoll_event e{};
+    e.events = EPOLLIN | (out ? EPOLLOUT : 0u);
+    e.data.ptr = &c;
+    if (::epoll_ctl(m_epoll, EPOLL_CTL_MOD, c.fd, &e) == 0) c.watchingOut = out;
+}
+
 void CDriveServer::Run(const std::atomic<bool>& stop) {
-    uint64_t last = NowMs();
-    std::vector<pollfd> fds;
+    // The sockets stay in one epoll set; a wake-up costs only what it brings. On the wall clock
+    // the nodes run in slices at their own pace (a loop due, a program's slice, an idle tick), not
+    // at every request; a request that finds them a slice behind brings them up to date first.
+    m_lastAdvance = m_nextDue = NowMs();
+    epoll_event events[64];
     while (!stop.load()) {
-        // Nodes run on the wall clock unless time is virtual; the tick is coarse because a node
-        // runs its program a millisecond at a time whatever the batch.
         int timeout = 50;
         if (!m_opt.virtualTime) {
             const uint64_t now = NowMs();
-            const uint32_t elapsed = static_cast<uint32_t>(std::min<uint64_t>(now - last, 1000));
-            last = now;
-            for (auto& [address, node] : m_nodes)
-                if (elapsed > 0) AdvanceNode(*node, elapsed);
-            for (auto& c : m_conns)
-                for (auto& l : c->loops)
-                    if (CNode* n = FindNode(l.node)) {
-                        const uint64_t wait = l.due > n->TimeMs() ? l.due - n->TimeMs() : 0;
-                        timeout = std::min<int>(timeout, static_cast<int>(wait));
-                    }
-            for (auto& [address, node] : m_nodes)
-                if (node->HasProgram() && !node->IsStopped()) timeout = std::min(timeout, 10);
+            if (now >= m_nextDue) CatchUp(now);
+            timeout = static_cast<int>(std::min<uint64_t>(m_nextDue > now ? m_nextDue - now : 1, 50));
         }
-        fds.clear();
-        fds.push_back({m_listen, POLLIN, 0});
-        for (auto& c : m_conns)
-            fds.push_back({c->fd, static_cast<short>(POLLIN | (c->out.empty() ? 0 : POLLOUT)), 0});
-        if (::poll(fds.data(), fds.size(), std::max(timeout, 1)) < 0 && errno != EINTR) break;
-        if (fds[0].revents & POLLIN) Accept();
-        for (std::size_t i = 1; i < fds.size() && i - 1 < m_conns.size(); ++i) {
-            CConn& c = *m_conns[i - 1];
-            if (fds[i].revents & (POLLIN | POLLHUP | POLLERR)) ReadFrom(c);
+        const int n = ::epoll_wait(m_epoll, events, 64, std::max(timeout, 1));
+        if (n < 0 && errno != EINTR) break;
+        for (int i = 0; i < n; ++i) {
+            if (events[i].data.ptr == nullptr) {
+                Accept();
+                continue;
+            }
+            CConn& c = *static_cast<CConn*>(events[i].data.ptr);
+            if (c.closing) continue;
+            if (events[i].events & (EPOLLIN | EPOLLHUP | EPOLLERR)) ReadFrom(c);
             if (!c.closing && !c.out.empty()) Flush(c);
+        }
+        // Loops answer on other connections too; what waits for room goes when the socket takes it.
+        for (auto& c : m_conns) {
+            if (!c->closing && !c->out.empty()) Flush(*c);
+            Watch(*c);
         }
         std::erase_if(m_conns, [](const std::unique_ptr<CConn>& c) {
             if (!c->closing) return false;
-            ::close(c->fd);
+            ::close(c->fd);  // leaves the epoll set with it
             return true;
         });
     }
@@ -220,6 +252,13 @@ void CDriveServer::Accept() {
         ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
         auto c = std::make_unique<CConn>();
         c->fd = fd;
+        epoll_event e{};
+        e.events = EPOLLIN;
+        e.data.ptr = c.get();
+        if (::epoll_ctl(m_epoll, EPOLL_CTL_ADD, fd, &e) != 0) {
+            ::close(fd);
+            continue;
+        }
         m_conns.push_back(std::move(c));
     }
 }
@@ -377,6 +416,10 @@ void CDriveServer::Handle(CConn& c, const CFrame& f) {
         return Reply(c, f.id, kStatusOk, last);
     }
     if (address.empty()) return Reply(c, f.id, kStatusBadArgument, "no node address");
+    if (!m_opt.virtualTime) {
+        const uint64_t now = NowMs();
+        if (now >= m_lastAdvance + kRunTickMs) CatchUp(now);
+    }
     CNode& node = NodeFor(address, type);
     switch (f.type) {
     case kReqCommand: {
@@ -468,6 +511,7 @@ void CDriveServer::Handle(CConn& c, const CFrame& f) {
         if (c.loops.size() >= 4096) return Reply(c, f.id, kStatusBadArgument, "too many loops");
         Reply(c, f.id, kStatusOk);
         c.loops.push_back(l);
+        m_nextDue = std::min(m_nextDue, m_lastAdvance + l.period);  // node time stands at m_lastAdvance
         return ServeLoops(node);
     }
     case kReqWrite:

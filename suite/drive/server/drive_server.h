@@ -73,8 +73,12 @@ private:
         std::vector<CLoop> loops;
         std::vector<CSubscription> subs;
         bool closing = false;
+        bool watchingOut = false;  // EPOLLOUT is in the set
     };
 
+    // Real time: brings every node to now and sets when they are due next.
+    void CatchUp(uint64_t nowMs);
+    void Watch(CConn& c);
     void Accept();
     void ReadFrom(CConn& c);
     void Flush(CConn& c);
@@ -91,7 +95,12 @@ private:
 
     CDriveOptions m_opt;
     std::function<void(const std::string&)> m_log;
+    static constexpr uint64_t kIdleTickMs = 50;
+    static constexpr uint64_t kRunTickMs = 10;  // a running program's slice, the staleness a request sees
     int m_listen = -1;
+    int m_epoll = -1;
+    uint64_t m_lastAdvance = 0;  // wall clock ms the nodes were brought to
+    uint64_t m_nextDue = 0;
     int m_port = 0;
     CParameterDb m_defaults;
     std::map<std::string, std::vector<std::string>> m_targetTasks;  // upper-case type -> tasks
