@@ -108,11 +108,10 @@ CDriveLink::CDriveLink(CLinkConfig config) : m_config(std::move(config)) {
     wake.events = EPOLLIN;
     wake.data.u32 = kWakeTag;
     if (m_epoll >= 0 && m_wake[0] >= 0) ::epoll_ctl(m_epoll, EPOLL_CTL_ADD, m_wake[0], &wake);
-    m_thread = std::thread([this] {
-        // Named so that a debugger, top -H or a benchmark can tell it from the caller's threads.
-        ::pthread_setname_np(::pthread_self(), "ruxcom-io");
-        Thread();
-    });
+    m_thread = std::thread([this] { Thread(); });
+    // Named so that a debugger, top -H or a benchmark can tell it from the caller's threads; named
+    // here, the name is there as soon as the constructor returns.
+    ::pthread_setname_np(m_thread.native_handle(), "ruxcom-io");
     m_threadId = m_thread.get_id();
 }
 
