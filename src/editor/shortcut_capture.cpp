@@ -31,10 +31,9 @@ bool IsFunctionKey(int key) {
 } // namespace
 
 void CShortcutCapture::Reset(std::string_view shortcut) {
-    const auto combo = ParseShortcut(shortcut);
-    m_flags = combo ? combo->flags & kModifierFlags : 0;
-    m_key = combo ? combo->key : 0;
-    m_locked = combo.has_value();
+    m_combo = ParseShortcut(shortcut);
+    if (m_combo) m_combo->flags &= kModifierFlags | kAccelVirtKey;
+    m_held = 0;
     Show();
 }
 
@@ -44,44 +43,42 @@ bool CShortcutCapture::Takes(int key, int flags) {
 }
 
 CShortcutCapture::EAnswer CShortcutCapture::KeyDown(int key, int flags) {
-    if (!Takes(key, flags)) return kPassedOn;
-    if (m_locked) {
-        m_locked = false;
-        m_key = 0;
+    if (!Takes(key, flags)) {
+        // The user left composing for the dialog's key.
+        ReleaseModifiers();
+        return kPassedOn;
     }
-    m_flags = (flags | FlagOfModifierKey(key)) & kModifierFlags;
-    if (!FlagOfModifierKey(key)) {
+    const int held = (flags | FlagOfModifierKey(key)) & kModifierFlags;
+    if (FlagOfModifierKey(key)) {
+        m_held = held;
+    } else {
+        m_held = 0;
         // A key the table cannot name, or one that types, is no shortcut: the field is left empty.
-        if (KeyName(key).empty() || (m_flags == 0 && !IsFunctionKey(key))) {
-            m_flags = 0;
-        } else {
-            m_key = key;
-            m_locked = true;
-        }
+        const bool shortcut = !KeyName(key).empty() && (held != 0 || IsFunctionKey(key));
+        m_combo = shortcut ? std::optional<CKeyCombo>(CKeyCombo{held | kAccelVirtKey, key}) : std::nullopt;
     }
     Show();
     return kTaken;
 }
 
 void CShortcutCapture::KeyUp(int key, int flags) {
-    if (m_locked) return;
-    m_flags = flags & ~FlagOfModifierKey(key) & kModifierFlags;
+    if (m_held == 0) return;
+    m_held = flags & ~FlagOfModifierKey(key) & kModifierFlags;
     Show();
 }
 
-std::optional<CKeyCombo> CShortcutCapture::Combo() const {
-    if (!m_locked) return std::nullopt;
-    return CKeyCombo{m_flags | kAccelVirtKey, m_key};
+void CShortcutCapture::ReleaseModifiers() {
+    m_held = 0;
+    Show();
 }
 
 std::string CShortcutCapture::Shortcut() const {
-    const auto combo = Combo();
-    return combo ? FormatShortcut(*combo) : std::string();
+    return m_combo ? FormatShortcut(*m_combo) : std::string();
 }
 
 void CShortcutCapture::Show() {
-    if (m_locked) {
-        m_text = FormatShortcut({m_flags | kAccelVirtKey, m_key});
+    if (m_held == 0) {
+        m_text = Shortcut();
         return;
     }
     // The modifiers held so far, in the order the text form writes them, each awaiting the key.
@@ -89,7 +86,7 @@ void CShortcutCapture::Show() {
     constexpr std::pair<int, const char*> kShown[] = {
         {kAccelControl, "Ctrl+"}, {kAccelAlt, "Alt+"}, {kAccelShift, "Shift+"}};
     for (const auto& [flag, name] : kShown)
-        if (m_flags & flag) m_text += name;
+        if (m_held & flag) m_text += name;
 }
 
 } // namespace rux

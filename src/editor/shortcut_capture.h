@@ -20,7 +20,8 @@ enum EModifierKey : int {
 // other key locks it; the next press after that starts a new one. Tab, Enter and Escape are never
 // taken, so the dialog keeps working from the keyboard; Delete alone is left to the dialog as well.
 // A key without Ctrl, Alt or Shift is only a shortcut when it is a function key: anything else
-// empties the field.
+// empties the field. Modifiers pressed after a locked combination show while held, but replace it
+// only once a key is taken: Shift+Tab out of the field keeps what was captured.
 class CShortcutCapture {
 public:
     // What the field does with a key press.
@@ -38,22 +39,22 @@ public:
     EAnswer KeyDown(int key, int flags);
     // Releasing a modifier before a key is taken drops it from the combination shown.
     void KeyUp(int key, int flags);
+    // The field lost the keyboard: modifiers held then are released elsewhere.
+    void ReleaseModifiers();
     // Whether KeyDown would take the press, asked before a window-wide shortcut may use it.
     static bool Takes(int key, int flags);
 
     // The text shown: the modifiers held so far ("Ctrl+Shift+") or the locked combination.
     const std::string& Text() const { return m_text; }
-    // The captured combination's text; empty while no key has been taken.
+    // The locked combination's text; empty when there is none.
     std::string Shortcut() const;
-    std::optional<CKeyCombo> Combo() const;
-    bool IsLocked() const { return m_locked; }
+    const std::optional<CKeyCombo>& Combo() const { return m_combo; }
 
 private:
     void Show();
 
-    int m_flags = 0;
-    int m_key = 0;
-    bool m_locked = false;
+    std::optional<CKeyCombo> m_combo;
+    int m_held = 0; // modifiers pressed since the last key taken, shown instead of m_combo
     std::string m_text;
 };
 

@@ -1,9 +1,10 @@
-#include "frame/accel_keys.h"
+#include "virtual_keys.h"
 
 namespace rux {
 namespace {
 
 constexpr int kPad = static_cast<int>(Qt::KeypadModifier);
+constexpr int kFirstNumpad = 96, kNumpadKeys = 10, kFunctionKeys = 24;
 
 struct CQtKey {
     int code;
@@ -52,10 +53,27 @@ constexpr CQtKey kKeys[] = {
     {254, Qt::Key_Clear},
 };
 
+// Keys Qt reports that are bound under another name, or not bound on their own.
+constexpr CQtKey kAlsoKeys[] = {
+    {16, Qt::Key_Shift}, {17, Qt::Key_Control}, {18, Qt::Key_Alt}, {9, Qt::Key_Backtab}, // Shift+Tab
+    {13, Qt::Key_Enter},                                                                 // the number pad's
+    {91, Qt::Key_Meta}, // the logo key on some X servers
+};
+
+// Shift+1 arrives as "!": the symbols over the digits 0 to 9 of a US keyboard.
+constexpr int kShiftedDigits[] = {
+    Qt::Key_ParenRight, Qt::Key_Exclam,      Qt::Key_At,        Qt::Key_NumberSign, Qt::Key_Dollar,
+    Qt::Key_Percent,    Qt::Key_AsciiCircum, Qt::Key_Ampersand, Qt::Key_Asterisk,   Qt::Key_ParenLeft};
+
+bool IsDigitOrLetter(int code) {
+    return (code >= '0' && code <= '9') || (code >= 'A' && code <= 'Z'); // Qt uses the same codes
+}
+
 int QtKey(int code) {
-    if ((code >= '0' && code <= '9') || (code >= 'A' && code <= 'Z')) return code; // Qt uses the same codes
-    if (code >= 96 && code <= 105) return kPad | (Qt::Key_0 + code - 96);
-    if (code >= kVkF1 && code < kVkF1 + 24) return Qt::Key_F1 + code - kVkF1;
+    if (IsDigitOrLetter(code)) return code;
+    if (code >= kFirstNumpad && code < kFirstNumpad + kNumpadKeys)
+        return kPad | (Qt::Key_0 + code - kFirstNumpad);
+    if (code >= kVkF1 && code < kVkF1 + kFunctionKeys) return Qt::Key_F1 + code - kVkF1;
     for (const CQtKey& k : kKeys)
         if (k.code == code) return k.key;
     return 0;
@@ -70,6 +88,28 @@ QKeySequence ToKeySequence(const CKeyCombo& combo) {
     if (combo.flags & kAccelAlt) key |= static_cast<int>(Qt::ALT);
     if (combo.flags & kAccelShift) key |= static_cast<int>(Qt::SHIFT);
     return QKeySequence(key);
+}
+
+int VirtualKeyOf(int qtKey, Qt::KeyboardModifiers modifiers) {
+    const bool pad = modifiers & Qt::KeypadModifier;
+    if (pad && qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return kFirstNumpad + qtKey - Qt::Key_0;
+    // A number pad key without a number pad meaning (Home with Num Lock off) is the plain key.
+    for (const int key : {pad ? kPad | qtKey : qtKey, qtKey})
+        for (const CQtKey& k : kKeys)
+            if (k.key == key) return k.code;
+    if (IsDigitOrLetter(qtKey)) return qtKey;
+    if (qtKey >= Qt::Key_F1 && qtKey < Qt::Key_F1 + kFunctionKeys) return kVkF1 + qtKey - Qt::Key_F1;
+    for (const CQtKey& k : kAlsoKeys)
+        if (k.key == qtKey) return k.code;
+    if (modifiers & Qt::ShiftModifier)
+        for (int digit = 0; digit < 10; ++digit)
+            if (kShiftedDigits[digit] == qtKey) return '0' + digit;
+    return 0;
+}
+
+int AccelFlagsOf(Qt::KeyboardModifiers modifiers) {
+    return (modifiers & Qt::ControlModifier ? kAccelControl : 0) |
+           (modifiers & Qt::AltModifier ? kAccelAlt : 0) | (modifiers & Qt::ShiftModifier ? kAccelShift : 0);
 }
 
 } // namespace rux

@@ -182,7 +182,10 @@ TEST(ShortcutCapture, TakesModifiersThenOneKeyAndLeavesTheDialogItsKeys) {
         {"", {D(kF5 + 1, A)}, "Alt+F6", CKeyCombo{17, kF5 + 1}, true},
         {"", {D(kOemSemicolon, C)}, "", std::nullopt, true}, // no name to show it by
         {"Ctrl+C", {D(kQ, 0)}, "", std::nullopt, true},      // starts over, then refused
-        {"Ctrl+C", {D(kVkShift, 0)}, "Shift+", std::nullopt, true},
+        {"Ctrl+C", {D(kVkShift, 0)}, "Shift+", CKeyCombo{9, 'C'}, true}, // replaced once a key comes
+        {"Ctrl+C", {D(kVkShift, 0), D(kVkTab, S)}, "Ctrl+C", CKeyCombo{9, 'C'}, false},
+        {"Ctrl+C", {D(kVkShift, 0), U(kVkShift, S)}, "Ctrl+C", CKeyCombo{9, 'C'}, true},
+        {"Ctrl+C", {D(kVkShift, 0), D(kF7, S)}, "Shift+F7", CKeyCombo{5, kF7}, true},
         {"Ctrl+C", {D(kF7, 0)}, "F7", CKeyCombo{1, kF7}, true},
         {"Ctrl+C", {U(kVkControl, 0)}, "Ctrl+C", CKeyCombo{9, 'C'}, false},
         {"Ctrl+C", {D(kVkTab, 0)}, "Ctrl+C", CKeyCombo{9, 'C'}, false},
@@ -211,7 +214,7 @@ TEST(ShortcutCapture, TakesModifiersThenOneKeyAndLeavesTheDialogItsKeys) {
             std::string(row.start) + " then " + std::to_string(row.keys.size()) + " keys";
         EXPECT_EQ(capture.Text(), row.shown) << what;
         EXPECT_EQ(capture.Combo(), row.combo) << what;
-        EXPECT_EQ(capture.Shortcut(), row.combo ? row.shown : "") << what;
+        EXPECT_EQ(capture.Shortcut(), row.combo ? FormatShortcut(*row.combo) : "") << what;
         EXPECT_EQ(taken, row.lastTaken) << what;
     }
 }
