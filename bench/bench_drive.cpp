@@ -2,7 +2,8 @@
 // communications library against a bare TCP echo round trip measured in the same run, and the
 // drive's processor time with 50 clients x 20 loops against the same drive idle. Beside them, a
 // read sent as a bare frame on a socket of its own: the drive's share of a round trip, so that
-// what the library adds shows.
+// what the library adds shows; and the same read through the library without a client, whose
+// answer is neither queued nor announced: what the I/O thread's announcement adds shows.
 #include "h2drive.h"
 #include "hm2comapi.h"
 #include "messages.h"
@@ -162,6 +163,7 @@ void BM_ValueRoundTripAgainstEcho(benchmark::State& state) {
     auto write = com.Get<decltype(H2_Write)>("H2_Write");
     auto get = com.Get<decltype(H2_AnswerGet)>("H2_AnswerGet");
     auto clientCall = com.Get<decltype(H2_NodeClientCall)>("H2_NodeClientCall");
+    auto nodeCall = com.Get<decltype(H2_NodeCall)>("H2_NodeCall");
     auto kill = com.Get<decltype(H2_KillServer)>("H2_KillServer");
     setNotify(Notify);
     H2CLIENT c = nullptr;
@@ -195,7 +197,7 @@ void BM_ValueRoundTripAgainstEcho(benchmark::State& state) {
     // Arguments of a read request: the symbol.
     const std::string readArgs = std::string("\x05\x00#1.21", 7);
     double bestValue = 1e9, bestEcho = 1e9;
-    std::vector<double> values, echoes, writes, bare, writeCalls; // every sample, for the medians
+    std::vector<double> values, echoes, writes, bare, writeCalls, reads, unannounced; // every sample, for the medians
     int32_t v = 0;
     long announced = 0;
     // Wake-ups per round trip: the drive's, and the library's I/O thread's.
@@ -214,6 +216,10 @@ void BM_ValueRoundTripAgainstEcho(benchmark::State& state) {
             if (n <= 0 || !decoder.Feed(reinterpret_cast<const uint8_t*>(buf), static_cast<std::size_t>(n), frames)) break;
         }
         bare.push_back(std::chrono::duration<double>(Clock::now() - tb).count());
+        const auto tu = Clock::now();
+        if (nodeCall("1", "", 0x09, readArgs.data(), static_cast<int32_t>(readArgs.size()), nullptr, nullptr, 0) != H2_OK)
+            state.SkipWithError("read without a client failed");
+        unannounced.push_back(std::chrono::duration<double>(Clock::now() - tu).count());
         // Counted from here: the echo wakes neither the drive nor the I/O thread, and the status
         // files are read outside the timed spans.
         const long d0 = Switches(driveStatus), i0 = Switches(ioStatus);
@@ -248,6 +254,7 @@ void BM_ValueRoundTripAgainstEcho(benchmark::State& state) {
         values.push_back(std::chrono::duration<double>(t2 - t1).count());
         writes.push_back(std::chrono::duration<double>(tw - t1).count());
         writeCalls.push_back(std::chrono::duration<double>(twc - t1).count());
+        reads.push_back(std::chrono::duration<double>(t2 - tw).count());
     }
     auto median = [](std::vector<double>& x) {
         if (x.empty()) return 0.0;
@@ -261,6 +268,8 @@ void BM_ValueRoundTripAgainstEcho(benchmark::State& state) {
     state.counters["write_median_us"] = median(writes) * 1e6;
     state.counters["write_call_median_us"] = median(writeCalls) * 1e6;
     state.counters["bare_read_median_us"] = median(bare) * 1e6;
+    state.counters["read_median_us"] = median(reads) * 1e6;
+    state.counters["unannounced_read_median_us"] = median(unannounced) * 1e6;
     state.counters["median_value_per_echo"] = medianEcho > 0 ? medianValue / medianEcho : 0;
     const double n = static_cast<double>(std::max<std::size_t>(values.size(), 1));
     state.counters["drive_switches_per_rt"] = static_cast<double>(driveSwitches) / n;
