@@ -10,6 +10,7 @@
 #include <poll.h>
 #include <pthread.h>
 #include <sys/epoll.h>
+#include <sys/eventfd.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -101,13 +102,14 @@ CLinkConfig ReadLinkConfig() {
 }
 
 CDriveLink::CDriveLink(CLinkConfig config) : m_config(std::move(config)) {
-    if (::pipe2(m_wake, O_NONBLOCK | O_CLOEXEC) != 0) m_wake[0] = m_wake[1] = -1;
-    if (::pipe2(m_readerWake, O_NONBLOCK | O_CLOEXEC) != 0) m_readerWake[0] = m_readerWake[1] = -1;
+    // Wake-ups are counters: one eight-byte write each, and one read takes them all.
+    m_wake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    m_readerWake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     m_epoll = ::epoll_create1(EPOLL_CLOEXEC);
     epoll_event wake{};
     wake.events = EPOLLIN;
     wake.data.u32 = kWakeTag;
-    if (m_epoll >= 0 && m_wake[0] >= 0) ::epoll_ctl(m_epoll, EPOLL_CTL_ADD, m_wake[0], &wake);
+    if (m_epoll >= 0 && m_wake >= 0) ::epoll_ctl(m_epoll, EPOLL_CTL_ADD, m_wake, &wake);
     m_thread = std::thread([this] { Thread(); });
     // Named so that a debugger, top -H or a benchmark can tell it from the caller's threads; named
     // here, the name is there as soon as the constructor returns.
@@ -130,9 +132,7 @@ CDriveLink::~CDriveLink() {
             m_thread.join();
     }
     if (m_fd >= 0) ::close(m_fd);
-    for (int fd : m_wake)
-        if (fd >= 0) ::close(fd);
-    for (int fd : m_readerWake)
+    for (int fd : {m_wake, m_readerWake})
         if (fd >= 0) ::close(fd);
     if (m_epoll >= 0) ::close(m_epoll);
 }
@@ -149,24 +149,23 @@ void CDriveLink::WatchSocketLocked(bool read) {
 }
 
 void CDriveLink::Drain(int fd) {
-    // One read takes what a burst of wake-ups left; a full buffer means there may be more.
-    char buf[256];
-    while (::read(fd, buf, sizeof buf) == static_cast<ssize_t>(sizeof buf)) {
-    }
+    // One read takes the count of every wake-up since the last.
+    uint64_t count = 0;
+    [[maybe_unused]] const ssize_t n = ::read(fd, &count, sizeof count);
+}
+
+void CDriveLink::Signal(int fd) {
+    const uint64_t one = 1;
+    if (fd < 0) return;
+    [[maybe_unused]] const ssize_t n = ::write(fd, &one, sizeof one);
 }
 
 void CDriveLink::WakeReader() {
-    if (m_callerReading && std::this_thread::get_id() != m_readerThread && m_readerWake[1] >= 0) {
-        const char b = 1;
-        [[maybe_unused]] const ssize_t n = ::write(m_readerWake[1], &b, 1);
-    }
+    if (m_callerReading && std::this_thread::get_id() != m_readerThread) Signal(m_readerWake);
 }
 
 void CDriveLink::Wake() {
-    if (m_wake[1] >= 0) {
-        const char b = 1;
-        [[maybe_unused]] const ssize_t n = ::write(m_wake[1], &b, 1);
-    }
+    Signal(m_wake);
 }
 
 void CDriveLink::SendOrWake() {
@@ -391,9 +390,9 @@ bool CDriveLink::ReadOwnResult(std::unique_lock<std::mutex>& lock, uint32_t id, 
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
         if (left.count() < 0) break;
         lock.unlock();
-        pollfd fds[2] = {{fd, POLLIN, 0}, {m_readerWake[0], POLLIN, 0}};
+        pollfd fds[2] = {{fd, POLLIN, 0}, {m_readerWake, POLLIN, 0}};
         const int n = ::poll(fds, 2, static_cast<int>(left.count()) + 1);
-        if (n > 0 && (fds[1].revents & POLLIN)) Drain(m_readerWake[0]);
+        if (n > 0 && (fds[1].revents & POLLIN)) Drain(m_readerWake);
         if (n > 0 && (fds[0].revents & (POLLIN | POLLHUP | POLLERR)))
             while (ReadAvailable(fd)) {
             }
@@ -406,9 +405,11 @@ bool CDriveLink::ReadOwnResult(std::unique_lock<std::mutex>& lock, uint32_t id, 
         }
     }
     m_callerReading = false;
-    // Watched again without a wake-up, unless something already waits there.
-    if (m_connected && m_fd == fd) WatchSocketLocked(true);
-    return !m_toNotify.empty() || !m_out.empty() || m_stop || !m_connected;
+    const bool wakeIo = !m_toNotify.empty() || !m_out.empty() || m_stop || !m_connected;
+    // The I/O thread watches the socket again itself before it sleeps; only when it is not to be
+    // woken does the caller put the socket back in its set.
+    if (!wakeIo && m_connected && m_fd == fd) WatchSocketLocked(true);
+    return wakeIo;
 }
 
 CCallResult CDriveLink::Call(uint32_t client, uint8_t type, const std::string& payload, int timeoutMs, bool standing) {
@@ -650,7 +651,7 @@ void CDriveLink::Thread() {
         if (n < 0 && errno != EINTR) break;
         uint32_t socketEvents = 0;
         for (int i = 0; i < n; ++i) {
-            if (got[i].data.u32 == kWakeTag) Drain(m_wake[0]);
+            if (got[i].data.u32 == kWakeTag) Drain(m_wake);
             if (got[i].data.u32 == kSocketTag) socketEvents = got[i].events;
         }
         if (fd >= 0 && (socketEvents & EPOLLOUT)) {

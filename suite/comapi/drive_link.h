@@ -107,7 +107,8 @@ private:
     // gone), the connection ends or the time is up, then gives the socket back. True when the I/O
     // thread must be woken (to announce, to send, or to reconnect).
     bool ReadOwnResult(std::unique_lock<std::mutex>& lock, uint32_t id, std::chrono::steady_clock::time_point until);
-    static void Drain(int fd);  // empties a wake-up pipe
+    static void Drain(int fd);   // takes the wake-ups a wake-up counter holds
+    static void Signal(int fd);  // adds one
     void HandleFrame(const drive::CFrame& f);
     // The same under m_mutex; true when a waiting caller must be woken (after the unlock, so
     // that it does not wake only to wait for the mutex).
@@ -140,9 +141,9 @@ private:
     uint32_t m_nextId = 1;
     std::string m_out;
     int m_fd = -1;
-    int m_wake[2] = {-1, -1};
-    int m_readerWake[2] = {-1, -1};
-    int m_epoll = -1;         // the I/O thread waits here: its wake-up pipe and the socket
+    int m_wake = -1;        // wakes the I/O thread
+    int m_readerWake = -1;  // wakes the caller that reads for its result
+    int m_epoll = -1;         // the I/O thread waits here: its wake-up counter and the socket
     uint32_t m_watched = 0;   // the socket's events in m_epoll
     // A caller waiting for its result reads the socket itself meanwhile: the answer then reaches
     // it without a hand-off from the I/O thread, which leaves the socket alone until it is done.
