@@ -15,9 +15,13 @@
 #include "dialogs/node_description_dialog.h"
 #include "dialogs/properties_dialog.h"
 #include "dialogs/tab_stops_dialog.h"
+#include "dialogs/category_name_dialog.h"
+#include "dialogs/template_dialog.h"
+#include "dialogs/template_viewer_dialog.h"
 #include "document/header_item.h"
 #include "document/node_description_form.h"
 #include "document/rux_document.h"
+#include "document/string_table.h"
 #include "editor/task_list.h"
 #include "fb_header_dialog.h"
 #include "import/indexer_fb_form.h"
@@ -83,6 +87,22 @@ struct CFitBench {
     std::unique_ptr<CNodePropertiesForm> properties;
     std::unique_ptr<CTaskListModel> tasks;
     CIndexerUDFBForm indexerFb;
+    std::unique_ptr<CTplMgr> templates;
+    std::unique_ptr<CTemplateViewerModel> tplModel;
+    // Two categories, the first with a template of a few lines and a key.
+    CTemplateViewerModel& Templates() {
+        const QString root = dir.filePath(QStringLiteral("Templates"));
+        QDir().mkpath(root + "/Motion");
+        QDir().mkpath(root + "/Pumps");
+        QFile file(root + "/Motion/Ramp up.txt");
+        file.open(QIODevice::WriteOnly);
+        file.write("Shortcut=Ctrl+Shift+R\ntpl_begin\nACCEL = 100\nSPEED = target%\n\tGO\ntpl_end");
+        file.close();
+        templates = std::make_unique<CTplMgr>(root.toStdString(), CIniFile::FromText(""));
+        templates->Load();
+        tplModel = std::make_unique<CTemplateViewerModel>(*templates);
+        return *tplModel;
+    }
 };
 
 using Factory = std::function<std::unique_ptr<QDialog>(CFitBench&)>;
@@ -122,6 +142,19 @@ const std::vector<std::pair<const char*, Factory>>& Dialogs() {
         {"format_style", [](CFitBench& b) { return std::unique_ptr<QDialog>(new CDlgFormatStyle(b.styles, b.setting)); }},
         {"fb_header", [](CFitBench& b) { return std::unique_ptr<QDialog>(new CDlgFbHeader(b.fb)); }},
         {"indexer_udfb", [](CFitBench& b) { return WithoutHelp<CDlgIndexerUDFB>(b.indexerFb); }},
+        {"template_viewer",
+         [](CFitBench& b) {
+             b.Templates();
+             CTemplateViewerHost host{[] { return true; }, [](const std::string&) {}, [] {}};
+             return std::unique_ptr<QDialog>(new CDlgTplViewer(*b.templates, host));
+         }},
+        {"template_category",
+         [](CFitBench&) {
+             return std::unique_ptr<QDialog>(
+                 new CDlgCategoryName(IDS_TPL_EDIT_CATEGORY, "Motion", [](std::string_view) { return 0; }));
+         }},
+        {"template_new", [](CFitBench& b) { return std::unique_ptr<QDialog>(new CDlgNewTpl(b.Templates())); }},
+        {"template_edit", [](CFitBench& b) { return std::unique_ptr<QDialog>(new CDlgEditTpl(b.Templates())); }},
         {"import_information",
          [](CFitBench&) {
              std::ifstream in(std::string(RUX_SOURCE_DIR) + "/data/QuodexImportInformation.txt");
