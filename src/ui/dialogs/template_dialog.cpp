@@ -39,6 +39,8 @@ CDlgTemplate::CDlgTemplate(int promptId, const std::vector<std::string>& categor
     m_body->setFont(fixed);
     m_body->setLineWrapMode(QPlainTextEdit::NoWrap);
     const QFontMetrics metrics(fixed);
+    // Program text is indented with tabs of four columns, as the program view shows it by default.
+    m_body->setTabStopDistance(metrics.horizontalAdvance(QLatin1Char(' ')) * 4);
     m_body->setMinimumSize(metrics.horizontalAdvance(QLatin1Char('M')) * 48, metrics.lineSpacing() * 10);
     // Tab moves on, as everywhere in a dialog; Ctrl+Tab puts a tab into the text, which program
     // text indents with.

@@ -55,6 +55,8 @@ CDlgTplViewer::CDlgTplViewer(CTplMgr& templates, CTemplateViewerHost host, QWidg
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     m_text->setFont(fixed);
     const QFontMetrics metrics(fixed);
+    // Program text is indented with tabs of four columns, as the program view shows it by default.
+    m_text->setTabStopDistance(metrics.horizontalAdvance(QLatin1Char(' ')) * 4);
     m_text->setMinimumSize(metrics.horizontalAdvance(QLatin1Char('M')) * 44, metrics.lineSpacing() * 8);
     m_newCategory = Button(IDS_DLG_TPL_NEW_CATEGORY, this);
     m_editCategory = Button(IDS_DLG_TPL_EDIT_CATEGORY, this);
