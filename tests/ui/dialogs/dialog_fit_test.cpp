@@ -1,9 +1,11 @@
 // Every dialog at the normal font size and at twice that (a desktop at 200 %): nothing clipped,
 // nothing outside, every control reachable by Tab, no mnemonic used twice. With RUX_SCREENSHOT_DIR
-// set, each dialog is also saved there as a PNG.
+// set, each dialog is also saved there as a PNG, in the look of theme RUX_SCREENSHOT_THEME if set.
 #include "dialog_test_support.h"
 
+#include "dialogs/category_name_dialog.h"
 #include "dialogs/colors_dialog.h"
+#include "dialogs/edit_shortcut_dialog.h"
 #include "dialogs/find_replace_dialog.h"
 #include "dialogs/find_target.h"
 #include "dialogs/font_dialog.h"
@@ -15,19 +17,22 @@
 #include "dialogs/node_description_dialog.h"
 #include "dialogs/properties_dialog.h"
 #include "dialogs/tab_stops_dialog.h"
-#include "dialogs/category_name_dialog.h"
 #include "dialogs/template_dialog.h"
 #include "dialogs/template_viewer_dialog.h"
 #include "document/header_item.h"
 #include "document/node_description_form.h"
 #include "document/rux_document.h"
 #include "document/string_table.h"
+#include "editor/accel_mgr.h"
 #include "editor/task_list.h"
 #include "fb_header_dialog.h"
+#include "frame/themes.h"
 #include "import/indexer_fb_form.h"
+#include "shell/command_ids.h"
 #include "shell/ini_file.h"
 #include "shell/setting.h"
 #include "shell/style_file.h"
+#include "shell/theme.h"
 #include "support/fake_target.h"
 #include "target/library_service.h"
 
@@ -73,6 +78,8 @@ struct CFitBench {
         header.Company = "Drive Works";
         header.Version = "2.1";
         header.UserProgEnabled = 1;
+        const int commands[] = {ID_EDIT_COPY};
+        accels.BuildTable(CAccelMgr::kProgramMenu, commands);
     }
     test::CFakeTarget target;
     test::CDialogProgram program;
@@ -103,6 +110,7 @@ struct CFitBench {
         tplModel = std::make_unique<CTemplateViewerModel>(*templates);
         return *tplModel;
     }
+    CAccelMgr accels;
 };
 
 using Factory = std::function<std::unique_ptr<QDialog>(CFitBench&)>;
@@ -155,6 +163,12 @@ const std::vector<std::pair<const char*, Factory>>& Dialogs() {
          }},
         {"template_new", [](CFitBench& b) { return std::unique_ptr<QDialog>(new CDlgNewTpl(b.Templates())); }},
         {"template_edit", [](CFitBench& b) { return std::unique_ptr<QDialog>(new CDlgEditTpl(b.Templates())); }},
+        {"edit_shortcut",
+         [](CFitBench& b) {
+             // The widest owner text the dialog shows.
+             auto menuText = [](int) { return std::string(); };
+             return std::unique_ptr<QDialog>(new CDlgEditShortcut(b.accels, menuText, "ctrl+c"));
+         }},
         {"import_information",
          [](CFitBench&) {
              std::ifstream in(std::string(RUX_SOURCE_DIR) + "/data/QuodexImportInformation.txt");
@@ -220,6 +234,10 @@ TEST_P(DialogFit, EveryDialogFitsAndWorksFromTheKeyboard) {
     font.setPointSizeF(normal.pointSizeF() * scale);
     QApplication::setFont(font);
     const char* shots = std::getenv("RUX_SCREENSHOT_DIR");
+    if (const char* theme = std::getenv("RUX_SCREENSHOT_THEME"); shots && theme) {
+        const int number = std::atoi(theme);
+        ApplyThemeLook(*qApp, number, CThemeTable::PaneTheme(number));
+    }
     for (const auto& [name, make] : Dialogs()) {
         CFitBench bench;
         std::unique_ptr<QDialog> dialog = make(bench);
@@ -243,7 +261,9 @@ TEST_P(DialogFit, EveryDialogFitsAndWorksFromTheKeyboard) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, DialogFit, ::testing::Values(1, 2),
-                         [](const ::testing::TestParamInfo<int>& info) { return "At" + std::to_string(info.param * 100); });
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return "At" + std::to_string(info.param * 100);
+                         });
 
 } // namespace
 } // namespace rux
