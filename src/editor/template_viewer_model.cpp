@@ -174,6 +174,15 @@ CTplResult CTemplateViewerModel::EditTemplate(std::string_view newName, std::str
     return result;
 }
 
+CTplResult CTemplateViewerModel::SetShortcut(std::string_view shortcut) {
+    const CTpl* t = Template();
+    if (!t) return NothingChosen();
+    const std::string body = t->body;
+    CTplResult result = m_templates.SaveTemplate(m_category, m_template, body, shortcut);
+    Reselect(0, 0);
+    return result;
+}
+
 CTplResult CTemplateViewerModel::DeleteTemplate() {
     const CTplCat* c = Category();
     if (!Template()) return NothingChosen();

@@ -48,6 +48,8 @@ public:
     CTplResult NewTemplate(std::string_view category, std::string_view name, std::string_view body);
     // Renames the chosen template when the name differs and writes its body; the shortcut stays.
     CTplResult EditTemplate(std::string_view newName, std::string_view body);
+    // Writes the chosen template with a new key text ("Ctrl+Shift+F5", empty for none); the body stays.
+    CTplResult SetShortcut(std::string_view shortcut);
     CTplResult DeleteTemplate();
     void SetCategoryVisible(bool visible);
 

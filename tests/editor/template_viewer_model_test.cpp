@@ -202,6 +202,13 @@ TEST(TemplateViewerModel, ShortcutVisibilityAndTextBoxForm) {
     EXPECT_EQ(m.ShortcutText(), "F9");
     m.SelectTemplate("Reset");
     EXPECT_EQ(m.ShortcutText(), "None");
+    // A new key is written with the body as it was, and the choice survives the reload.
+    ASSERT_TRUE(m.SetShortcut("Ctrl+Shift+F5").ok());
+    EXPECT_EQ(b.Read("Logic/Reset.txt"), "Shortcut=Ctrl+Shift+F5\ntpl_begin\nL% = 0\ntpl_end");
+    EXPECT_EQ(m.SelectedTemplate(), "Reset");
+    EXPECT_EQ(m.ShortcutText(), "Ctrl+Shift+F5");
+    ASSERT_TRUE(m.SetShortcut("").ok());
+    EXPECT_EQ(m.ShortcutText(), "None");
     EXPECT_FALSE(m.Category()->visible);
     m.SetCategoryVisible(true);
     EXPECT_EQ(b.settings.GetInt("CatVisibility", "Logic", 7), 1);

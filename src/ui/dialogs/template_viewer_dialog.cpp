@@ -2,6 +2,7 @@
 
 #include "cp1252.h"
 #include "dialogs/category_name_dialog.h"
+#include "dialogs/edit_shortcut_dialog.h"
 #include "dialogs/side_buttons_layout.h"
 #include "dialogs/template_dialog.h"
 #include "document/string_table.h"
@@ -144,8 +145,7 @@ void CDlgTplViewer::Refresh() {
     m_newTemplate->setEnabled(category != nullptr);
     m_editTemplate->setEnabled(tpl != nullptr);
     m_deleteTemplate->setEnabled(tpl != nullptr);
-    // Wired when the shortcut dialog lands: until then the button stays greyed.
-    m_shortcutKey->setEnabled(false);
+    m_shortcutKey->setEnabled(tpl != nullptr && m_host.accels != nullptr);
     m_insert->setEnabled(tpl != nullptr && m_host.canInsert && m_host.canInsert());
     m_refreshing = false;
 }
@@ -200,8 +200,13 @@ void CDlgTplViewer::OnDeleteTemplate() {
 }
 
 void CDlgTplViewer::OnShortcutKey() {
-    // Wired when the shortcut dialog lands: it assigns the chosen template's key, then the template
-    // is saved with it and Changed() reloads the menu and keys.
+    const CTpl* tpl = m_model.Template();
+    if (!tpl || !m_host.accels) return;
+    const std::string current = tpl->shortcut;
+    CDlgEditShortcut dialog(*m_host.accels, m_host.menuTextOf, current, this);
+    if (dialog.exec() != QDialog::Accepted || dialog.Shortcut() == current) return;
+    // Saved with the template; the reload that follows gives the key to its new command id.
+    Changed(m_model.SetShortcut(dialog.Shortcut()));
 }
 
 void CDlgTplViewer::OnInsert() {

@@ -17,6 +17,8 @@ class QPushButton;
 
 namespace rux {
 
+class CAccelMgr;
+
 // What the viewer needs from the editor around it.
 struct CTemplateViewerHost {
     // Whether the active program view takes text now (none, online or read-only: no).
@@ -25,6 +27,10 @@ struct CTemplateViewerHost {
     std::function<void(const std::string& body)> insert;
     // After every change: the editor reloads the templates and rebuilds the menu and keys.
     std::function<void()> changed;
+    // The keys taken now, for the Shortcut Key dialog; without them the button stays greyed.
+    const CAccelMgr* accels = nullptr;
+    // A command's entry in the editor's menus as shown, naming who has a key; empty: the manager's.
+    std::function<std::string(int)> menuTextOf;
 };
 
 class CDlgTplViewer : public QDialog {

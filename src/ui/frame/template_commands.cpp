@@ -58,6 +58,7 @@ void CTemplateCommands::ShowViewer() {
     };
     // Reloading renumbers the templates; the frame renews their actions, the menu and the keys.
     host.changed = [this] { m_frame.App().LoadTemplatesAndShortcuts(); };
+    host.accels = &m_frame.App().Accelerators();
     CDlgTplViewer viewer(m_frame.App().Templates(), std::move(host), &m_frame);
     viewer.exec();
 }

@@ -153,7 +153,7 @@ const std::vector<std::pair<const char*, Factory>>& Dialogs() {
         {"template_viewer",
          [](CFitBench& b) {
              b.Templates();
-             CTemplateViewerHost host{[] { return true; }, [](const std::string&) {}, [] {}};
+             CTemplateViewerHost host{[] { return true; }, [](const std::string&) {}, [] {}, nullptr, {}};
              return std::unique_ptr<QDialog>(new CDlgTplViewer(*b.templates, host));
          }},
         {"template_category",

@@ -2,9 +2,13 @@
 // driven from the keyboard; the files on disk are checked byte for byte.
 #include "dialog_test_support.h"
 
+#include "dialogs/accel_edit.h"
 #include "dialogs/category_name_dialog.h"
+#include "dialogs/edit_shortcut_dialog.h"
 #include "dialogs/template_dialog.h"
 #include "dialogs/template_viewer_dialog.h"
+#include "editor/accel_mgr.h"
+#include "shell/command_ids.h"
 #include "shell/ini_file.h"
 #include "support/temp_dir.h"
 
@@ -21,6 +25,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 namespace rux {
 namespace {
@@ -52,7 +57,7 @@ struct CViewerBench {
     int changes = 0;
     bool canInsert = true;
     std::unique_ptr<CDlgTplViewer> viewer;
-    CViewerBench() {
+    explicit CViewerBench(const CAccelMgr* accels = nullptr) {
         dir.Write("Templates/Logic/Latch.txt",
                   "Shortcut=F9\ntpl_begin\nIF S% THEN L% = 1\n\tL% = 2\ntpl_end");
         dir.Write("Templates/Logic/Reset.txt", "tpl_begin\nL% = 0\ntpl_end");
@@ -64,6 +69,7 @@ struct CViewerBench {
             ++changes;
             templates.Load(); // as the editor reloads them
         };
+        host.accels = accels;
         viewer = std::make_unique<CDlgTplViewer>(templates, std::move(host));
         viewer->show();
         QApplication::setActiveWindow(viewer.get());
@@ -276,6 +282,48 @@ TEST(TemplateViewer, ShowsTheChosenTemplateAndInsertsItFromTheKeyboard) {
     EXPECT_FALSE(v.isVisible());
     EXPECT_EQ(v.result(), QDialog::Rejected);
     EXPECT_EQ(b.inserted.size(), 1u);
+}
+
+TEST(TemplateViewer, ShortcutKeyWritesTheChosenTemplatesNewKey) {
+    CAccelMgr accels;
+    const int commands[] = {ID_EDIT_COPY};
+    accels.BuildTable(CAccelMgr::kProgramMenu, commands);
+    CViewerBench b(&accels);
+    CDlgTplViewer& v = *b.viewer;
+    ASSERT_TRUE(v.ShortcutKeyButton()->isEnabled());
+    const char* body = "tpl_begin\nIF S% THEN L% = 1\r\n\tL% = 2\ntpl_end";
+
+    struct Step {
+        std::function<void(CDlgEditShortcut&)> inDialog;
+        const char* shown;
+        const char* keyLine;
+        int changes;
+    };
+    const Step steps[] = {
+        {[](CDlgEditShortcut& d) {
+             EXPECT_EQ(d.Field()->text(), "F9") << "opens on the template's own key";
+             QTest::keyClick(d.Field(), Qt::Key_F5, Qt::ControlModifier | Qt::ShiftModifier);
+             d.AssignButton()->click();
+         },
+         "Ctrl+Shift+F5", "Shortcut=Ctrl+Shift+F5\n", 1},
+        // Cancel and an unchanged key write nothing.
+        {[](CDlgEditShortcut& d) { d.reject(); }, "Ctrl+Shift+F5", "Shortcut=Ctrl+Shift+F5\n", 1},
+        {[](CDlgEditShortcut& d) { d.AssignButton()->click(); }, "Ctrl+Shift+F5", "Shortcut=Ctrl+Shift+F5\n", 1},
+        {[](CDlgEditShortcut& d) {
+             d.ClearButton()->click();
+             d.AssignButton()->click();
+         },
+         "None", "Shortcut=\n", 2},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.shown);
+        WhenShown<CDlgEditShortcut>(step.inDialog);
+        v.ShortcutKeyButton()->click();
+        EXPECT_EQ(b.File("Logic/Latch.txt"), std::string(step.keyLine) + body);
+        EXPECT_EQ(v.ShortcutLabel()->text(), step.shown);
+        EXPECT_EQ(v.TemplateList()->currentItem()->text(), "Latch");
+        EXPECT_EQ(b.changes, step.changes);
+    }
 }
 
 } // namespace
