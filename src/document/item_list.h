@@ -28,6 +28,9 @@ public:
     // Throws std::out_of_range for an index outside the list.
     const CItem* GetAt(int index) const;
     const CItem* operator[](int index) const { return GetAt(index); }
+    // For the list's owner: a reader or an importer finishing the items it built, and the program
+    // document's primitives. A document hands its list out read-only, so nobody else gets here.
+    CItem* MutableAt(int index);
 
     // Adds at the end; returns the index.
     int Append(ItemPtr item);
@@ -95,9 +98,6 @@ public:
     const_iterator end() const { return const_iterator(m_items.end()); }
 
 private:
-    // The document's primitives change items in place; nobody else may.
-    friend class CRUXDocument;
-    CItem* MutableAt(int index);
 
     void CheckIndex(int index) const;
 

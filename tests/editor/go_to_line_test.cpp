@@ -32,7 +32,7 @@ TEST(GoToLine, ClampsExpandsAndPutsTheCaretOnColumnOne) {
         const auto run = RunScript(ProgramBytes(prog), {"select 1 2 1 3", c.command, "status"});
         EXPECT_EQ(run.output, c.status) << c.name;
         const CObArrayEx& items = run.script->Document().Items();
-        EXPECT_EQ(static_cast<CSectionHeader*>(items[2])->IsExpanded(), c.expanded) << c.name;
+        EXPECT_EQ(static_cast<const CSectionHeader*>(items[2])->IsExpanded(), c.expanded) << c.name;
         if (c.expanded) {
             EXPECT_EQ(run.script->Session().Layout().TopOf(5), run.script->Session().Layout().TopOf(2) + 3 * 16) << c.name;
         }
@@ -74,7 +74,7 @@ TEST(Bookmarks, NextMarkOfOtherKinds) {
     items[3]->SetBreakpointA(true);
     EXPECT_TRUE(GoToNextMark(session, kMarkBreakpoint));
     EXPECT_EQ(session.Caret(), (CTextPos{1, 3}));
-    EXPECT_TRUE(static_cast<CSectionHeader*>(items[2])->IsExpanded());
+    EXPECT_TRUE(static_cast<const CSectionHeader*>(items[2])->IsExpanded());
     // A bookmark is not a breakpoint.
     items[1]->SetMark(kMarkBookmark);
     EXPECT_TRUE(GoToNextMark(session, kMarkBreakpoint));

@@ -109,9 +109,9 @@ struct CFixture {
 
     CFixture() {
         const std::string path = dir.Write("line.rux", "");
-        document->Items().Append(std::make_unique<CPar>());
+        static_cast<CProgram&>(*document).Items().Append(std::make_unique<CPar>());
         for (const char* text : {"x% = 1", "y% = 2"})
-            document->Items().Append(std::make_unique<CLine>(text));
+            static_cast<CProgram&>(*document).Items().Append(std::make_unique<CLine>(text));
         document->SetFormat(true);
         document->SetPathName(path);
         document->Items()[2]->SetMark(kMarkError);

@@ -134,7 +134,7 @@ TEST(Accelerators, EveryMenuKeyReachesItsCommand) {
          }},
         {"F8", ID_VIEW_EXPAND_MINIMIZE, [](CKeyEditor& e) { e.View().GoToItem(1); },
          [](CKeyEditor& e) {
-             EXPECT_FALSE(static_cast<CSectionHeader*>(e.Items().GetAt(1))->IsExpanded());
+             EXPECT_FALSE(static_cast<const CSectionHeader*>(e.Items().GetAt(1))->IsExpanded());
              EXPECT_FALSE(e.Items().IsVisible(3));
          }},
         {"Ins", ID_KEY_INSERT, nullptr,

@@ -100,7 +100,7 @@ TEST(ViewPaint, GlyphsSitWhereTheCaretMetricsPutThem) {
     const std::string line(70, 'W');
     CViewFixture f({line, "x"}, "prog.rux", QSize(900, 200));
     f.env.Settings().SetColor(kColourError, 0x0000FF);
-    f.doc.Items().GetAt(0)->SetMark(kMarkError);
+    f.doc.SetMark(0, kMarkError, true);
     const QImage img = Grab(f);
     const QRect row = f.view->RowRect(0);
     int rightmost = -1;
