@@ -50,8 +50,10 @@ void CLine::WriteText(int index, COstream& out, const CTextRange* range) const {
 
 int CLine::GetHeight(const CViewMetrics& metrics) const { return metrics.LineHeight(); }
 
-int CLine::GetWidth(const CViewMetrics& metrics) const {
-    return metrics.TextWidth(m_text) + 2 * CViewMetrics::kLeftMargin;
+int CLine::GetWidth(const CViewMetrics& metrics) const { return RowWidth(m_text, metrics); }
+
+int CLine::RowWidth(std::string_view text, const CViewMetrics& metrics) {
+    return metrics.TextWidth(text) + 2 * CViewMetrics::kLeftMargin;
 }
 
 CDoubleClickRequest CLine::OnDoubleClick(int, int caretCol, const CViewMetrics&) const {

@@ -23,6 +23,9 @@ public:
     void WriteText(int index, COstream& out, const CTextRange* range) const override;
     int GetHeight(const CViewMetrics& metrics) const override;
     int GetWidth(const CViewMetrics& metrics) const override;
+    // The width of the row a text line, a section header or a footer holding `text` makes; a
+    // layout measuring a whole program calls it without going through each item.
+    static int RowWidth(std::string_view text, const CViewMetrics& metrics);
     CDoubleClickRequest OnDoubleClick(int clickX, int caretCol, const CViewMetrics& metrics) const override;
     std::unique_ptr<CItem> Clone() const override;
     int GetType() const override { return kItemLine; }

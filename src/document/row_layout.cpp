@@ -2,6 +2,7 @@
 
 #include "document/item.h"
 #include "document/item_list.h"
+#include "document/line_item.h"
 #include "document/section_items.h"
 #include "document/view_metrics.h"
 
@@ -25,25 +26,35 @@ void CRowLayout::Rebuild() {
     m_dirty.clear();
     m_stale = false;
     const int size = m_items.GetSize();
-    // A program just opened is measured whole: into a balanced tree whose node i is row i, made in
-    // row order. Priorities fall by depth, a band of 2^27 per level, so the tree is a treap like any
-    // other and rows inserted later take their place in it by their random priorities.
     m_nodes.assign(static_cast<size_t>(size), CNode{});
-    const auto first = m_items.begin();
+    // A program just opened is measured whole, in one pass over its items. Text lines, section
+    // headers and footers, nearly every row, are one line high and as wide as their text.
+    const int lineHeight = m_metrics.LineHeight();
+    CNode* node = m_nodes.data();
+    for (const auto& entry : m_items) {
+        const CItem& item = *entry;
+        const int type = item.GetType();
+        // Visible as CObArrayEx::IsVisible has it, without looking the item up again.
+        const CSectionHeader* section = item.GetSection();
+        if (!section || section->IsExpanded() || type == kItemSectionHeader) {
+            if (type == kItemLine || type == kItemSectionHeader || type == kItemSectionFooter)
+                node->row = {lineHeight, CLine::RowWidth(item.GetText(), m_metrics)};
+            else
+                node->row = {item.GetHeight(m_metrics), item.GetWidth(m_metrics)};
+        }
+        ++node;
+    }
+    // Then into a balanced tree whose node i is row i. Priorities fall by depth, a band of 2^27 per
+    // level, so the tree is a treap like any other and rows inserted later take their place in it
+    // by their random priorities.
     auto build = [&](auto& self, int lo, int hi, uint32_t depth) -> int {
         if (lo >= hi)
             return -1;
         const int mid = lo + (hi - lo) / 2;
-        const int left = self(self, lo, mid, depth + 1);
-        CNode& node = m_nodes[static_cast<size_t>(mid)];
-        const CItem& item = **(first + mid);
-        // Visible as CObArrayEx::IsVisible has it, without looking the item up again.
-        const CSectionHeader* section = item.GetSection();
-        if (!section || section->IsExpanded() || item.GetType() == kItemSectionHeader)
-            node.row = {item.GetHeight(m_metrics), item.GetWidth(m_metrics)};
-        node.priority = UINT32_MAX - depth * (1u << 27) - (NextPriority() & ((1u << 27) - 1));
-        node.left = left;
-        node.right = self(self, mid + 1, hi, depth + 1);
+        CNode& at = m_nodes[static_cast<size_t>(mid)];
+        at.priority = UINT32_MAX - depth * (1u << 27) - (NextPriority() & ((1u << 27) - 1));
+        at.left = self(self, lo, mid, depth + 1);
+        at.right = self(self, mid + 1, hi, depth + 1);
         Pull(mid);
         return mid;
     };

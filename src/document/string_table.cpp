@@ -207,6 +207,18 @@ constexpr CStringEntry kStrings[] = {
     {IDS_MENU_OPTIONS, "&Options"},
     {IDS_MENU_WINDOW, "&Window"},
     {IDS_MENU_HELP, "&Help"},
+    {IDS_TPL_INVALID_NAME, "Invalid Name."},
+    {IDS_TPL_CATEGORY_EXISTS, "A category with this name already exists."},
+    {IDS_TPL_TEMPLATE_EXISTS, "A template with this name already exists."},
+    {IDS_TPL_ASK_DELETE_CATEGORY, "You are about to delete a category.\nDo you want to continue?"},
+    {IDS_TPL_ASK_DELETE_TEMPLATE, "You are about to delete a template.\nDo you want to continue?"},
+    {IDS_TPL_NEW_CATEGORY, "Enter New Category Name"},
+    {IDS_TPL_NEW_TEMPLATE, "Enter New Template Name"},
+    {IDS_TPL_EDIT_CATEGORY, "Edit Category Name"},
+    {IDS_TPL_EDIT_TEMPLATE, "Edit Template Name"},
+    {IDS_SHORTCUT_ASSIGNED, "This shortcut is already assigned."},
+    {IDS_SHORTCUT_NONE, "None"},
+    {IDS_SHORTCUT_EXISTING_COMMAND, "An existing command"},
 };
 
 // Strictly increasing: a number given twice (two blocks that overlap) fails here, not at run time.

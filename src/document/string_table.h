@@ -222,6 +222,22 @@ enum EMenuTitleId : int {
     IDS_MENU_HELP,
 };
 
+// Texts of the templates and their shortcut keys; the numbers lie in a block of their own.
+enum ETemplateStringId : int {
+    IDS_TPL_INVALID_NAME = 63700,
+    IDS_TPL_CATEGORY_EXISTS,
+    IDS_TPL_TEMPLATE_EXISTS,
+    IDS_TPL_ASK_DELETE_CATEGORY,
+    IDS_TPL_ASK_DELETE_TEMPLATE,
+    IDS_TPL_NEW_CATEGORY,
+    IDS_TPL_NEW_TEMPLATE,
+    IDS_TPL_EDIT_CATEGORY,
+    IDS_TPL_EDIT_TEMPLATE,
+    IDS_SHORTCUT_ASSIGNED = 63720,
+    IDS_SHORTCUT_NONE,
+    IDS_SHORTCUT_EXISTING_COMMAND,
+};
+
 // The text of a resource number; an empty text for a number the table does not hold (never null).
 const char* LoadString(int id);
 

@@ -42,8 +42,11 @@ CTreeNode BuildProgramNode(const CRUXDocument& document, const CTreeOptions& opt
     const CObArrayEx& items = document.Items();
     CTreeNode* section = nullptr;
     int member = 0;
-    for (int i = 0; i < items.GetSize(); ++i) {
-        const CItem* item = items.GetAt(i);
+    // Over the list itself: this visits every row of the program, and GetAt checks each index.
+    int i = -1;
+    for (const auto& entry : items) {
+        ++i;
+        const CItem* item = entry.get();
         switch (item->GetType()) {
         case kItemSectionHeader: {
             const auto* header = static_cast<const CSectionHeader*>(item);

@@ -4,6 +4,7 @@
 #include "core/compiler.h"
 #include "image/image.h"
 
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -30,5 +31,13 @@ std::vector<std::string> MessageLines(const cmp::Result& r, const std::string& f
 // The image as text: header facts, tasks, blocks, then each instruction with its offset, and the
 // item of every line where one starts.
 std::string Disassemble(const image::Image& img);
+
+// The name of a parameterised case as the test runner shows it: its `name` with every character
+// that may not stand in a test name made '_'.
+inline constexpr auto CaseName = [](const auto& info) {
+    std::string n;
+    for (const char* p = info.param.name; *p; ++p) n += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+    return n;
+};
 
 } // namespace rux::test

@@ -6,6 +6,7 @@
 //     RUX_UPDATE_GOLDEN=1 ./bin/ruxcmp_tests --gtest_filter='Golden*'
 // (from the build directory) and review the diff of tests/cmp/golden before committing it.
 #include "cmp/compile_support.h"
+#include "support/temp_dir.h"
 #include "vm/vm_support.h"
 
 #include "core/build.h"
@@ -17,7 +18,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
 namespace rux::test {
@@ -39,11 +39,6 @@ const GoldenCase kGolden[] = {
 };
 
 void PrintTo(const GoldenCase& c, std::ostream* os) { *os << c.name; }
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // "; item N" lines get the text of item N, so the dump reads against the program.
 std::string Annotate(const std::string& listing, const std::string& programText) {
@@ -110,7 +105,7 @@ class GoldenImage : public ::testing::TestWithParam<GoldenCase> {};
 
 TEST_P(GoldenImage, DisassemblyMatches) {
     const GoldenCase& c = GetParam();
-    const std::string source = ReadFile(kGoldenDir + c.name + ".rux");
+    const std::string source = ReadFileBytes(kGoldenDir + c.name + ".rux");
     ASSERT_FALSE(source.empty()) << "missing " << kGoldenDir << c.name << ".rux";
     const std::string actual = Dump(source, std::string(c.name) + ".rux", c.runMs);
     const std::string goldenPath = kGoldenDir + c.name + ".dis";
@@ -120,7 +115,7 @@ TEST_P(GoldenImage, DisassemblyMatches) {
         std::printf("rewrote %s\n", goldenPath.c_str());
         return;
     }
-    const std::string golden = ReadFile(goldenPath);
+    const std::string golden = ReadFileBytes(goldenPath);
     if (golden == actual) return;
     const std::string actualPath = std::string(c.name) + ".dis.actual";
     std::ofstream(actualPath, std::ios::binary) << actual;
@@ -137,7 +132,7 @@ INSTANTIATE_TEST_SUITE_P(Golden, GoldenImage, ::testing::ValuesIn(kGolden),
 // shows code for a program the compiler itself doubts.
 TEST(GoldenPrograms, CompileWithoutMessages) {
     for (const GoldenCase& c : kGolden) {
-        const cmp::Result r = CompileText(ReadFile(kGoldenDir + c.name + ".rux"), std::string(c.name) + ".rux");
+        const cmp::Result r = CompileText(ReadFileBytes(kGoldenDir + c.name + ".rux"), std::string(c.name) + ".rux");
         EXPECT_EQ(MessageLines(r, c.name), std::vector<std::string>{"0 error(s), 0 warning(s)"}) << c.name;
     }
 }

@@ -53,11 +53,7 @@ TEST_P(Stepping, StopsAtTheseLines) {
     EXPECT_EQ(r.host->printed.size(), 1u) << c.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(ControlFlow, Stepping, ::testing::ValuesIn(kCases), [](const auto& info) {
-    std::string n;
-    for (const char* p = info.param.name; *p; ++p) n += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-    return n;
-});
+INSTANTIATE_TEST_SUITE_P(ControlFlow, Stepping, ::testing::ValuesIn(kCases), CaseName);
 
 } // namespace
 } // namespace rux::test

@@ -31,6 +31,7 @@ protected:
     using CompileFn = int32_t(const char*, int32_t, H2HWND, int32_t);
     CompileFn* compile = lib.Entry<CompileFn>("H2Cmp_Compile");
     void (*setDeliver)(H2CMPDELIVERPROC) = lib.Entry<void(H2CMPDELIVERPROC)>("H2Cmp_SetDeliverProc");
+    CTempDir dir;
     void SetUp() override {
         ASSERT_NE(compile, nullptr);
         ASSERT_NE(setDeliver, nullptr);
@@ -44,7 +45,6 @@ protected:
 };
 
 TEST_F(CompilerLibrary, CleanBuildWritesAllThreeFilesAndDeliversInOrder) {
-    CTempDir dir;
     const std::string path = dir.Write("line.rux", ProgramText({{"Initial", {"x% = 1", "y = x% * 2", "PRINT y"}}}));
     int window = 0;
     EXPECT_EQ(compile(path.c_str(), 1, &window, 0), 1);
@@ -59,14 +59,12 @@ TEST_F(CompilerLibrary, CleanBuildWritesAllThreeFilesAndDeliversInOrder) {
 
 // A build bar that throws while a line is delivered fails the build inside the library.
 TEST_F(CompilerLibrary, ThrowingDeliveryFailsTheBuild) {
-    CTempDir dir;
     const std::string path = dir.Write("line.rux", ProgramText({{"Initial", {"x% = 1"}}}));
     setDeliver([](H2HWND, const char*) { throw std::runtime_error("build bar gone"); });
     EXPECT_EQ(compile(path.c_str(), 1, nullptr, 0), 0);
 }
 
 TEST_F(CompilerLibrary, ErrorsLeaveOnlyTheErrorFileAndRemoveAStaleImage) {
-    CTempDir dir;
     const std::string path = dir.Write("bad.rux", ProgramText({{"Initial", {"ENDIF", "LOOP"}}}));
     dir.Write("bad.bin", "stale");
     dir.Write("bad.sym", "stale");
@@ -80,7 +78,6 @@ TEST_F(CompilerLibrary, ErrorsLeaveOnlyTheErrorFileAndRemoveAStaleImage) {
 }
 
 TEST_F(CompilerLibrary, WarningFlagZeroStopsAtTheFirstWarning) {
-    CTempDir dir;
     const std::string path =
         dir.Write("warn.rux", ProgramText({{"Helper", {}}, {"Initial", {"a% = 1"}}, {"Other", {}}}));
     EXPECT_EQ(compile(path.c_str(), 1, nullptr, 0), 1); // warnings alone do not fail
@@ -94,7 +91,6 @@ TEST_F(CompilerLibrary, WarningFlagZeroStopsAtTheFirstWarning) {
 }
 
 TEST_F(CompilerLibrary, UnreadableFileIsOneError) {
-    CTempDir dir;
     const std::string path = dir.File("missing.rux");
     EXPECT_EQ(compile(path.c_str(), 1, nullptr, 0), 0);
     EXPECT_EQ(g_delivered, (std::vector<std::string>{"missing.rux(0,1-2): error E000: cannot read missing.rux",
@@ -102,7 +98,6 @@ TEST_F(CompilerLibrary, UnreadableFileIsOneError) {
 }
 
 TEST_F(CompilerLibrary, WithoutADeliveryFunctionOnlyTheFileIsWritten) {
-    CTempDir dir;
     setDeliver(nullptr);
     const std::string path = dir.Write("quiet.rux", ProgramText({{"Initial", {"ENDIF"}}}));
     EXPECT_EQ(compile(path.c_str(), 1, nullptr, 0), 0);

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <random>
@@ -179,18 +180,49 @@ TEST(RowLayout, WidestRowFallsBackWhenTheWidestRowGoes) {
 
 // Random edits, folds, undos and redos in two windows and from outside any window: after each,
 // both windows' layouts, kept up from the edit records, equal a layout measured from scratch.
+int Pick(std::mt19937& rng, int n) { return n <= 0 ? 0 : static_cast<int>(rng() % static_cast<unsigned>(n)); }
+
+// The header, then sections (every third folded) of lines and diagrams, each followed by a line.
+std::vector<std::string> RandomRows(std::mt19937& rng, bool header) {
+    std::vector<std::string> rows;
+    if (header) rows.push_back("P");
+    for (int s = 0; s < 12; ++s) {
+        rows.push_back((s % 3 == 0 ? "{-S" : "{S") + std::to_string(s) + std::string(Pick(rng, 90), 'n'));
+        for (int n = Pick(rng, 5); n > 0; --n)
+            rows.push_back(Pick(rng, 4) == 0
+                               ? "@FBD:D" + std::to_string(rows.size())
+                               : std::string(Pick(rng, 3), '\t') + std::string(1 + Pick(rng, 90), 'm'));
+        rows.push_back("}");
+        rows.push_back(std::string(Pick(rng, 60), 'b') + "\tx");
+    }
+    return rows;
+}
+
+// A program measured whole gives every visible row its item's own height and width, hidden rows
+// none; without the header (600 wide) any row may be the widest.
+TEST(RowLayout, AWholeProgramIsMeasuredAsEachItemMeasuresItself) {
+    std::mt19937 rng(77);
+    for (int round = 0; round < 40; ++round) {
+        auto run = RunScript(ProgramBytes(RandomRows(rng, round % 4 == 0)), {});
+        const CObArrayEx& items = run.script->Document().Items();
+        CFixedPitchMetrics metrics(640, 200, 1 + round % 5);
+        metrics.SetLineHeight(16 + round % 7);
+        const CRowLayout layout(items, metrics);
+        int widest = 0;
+        for (int i = 0; i < items.GetSize(); ++i) {
+            const bool shown = items.IsVisible(i);
+            ASSERT_EQ(layout.HeightOf(i), shown ? items.GetAt(i)->GetHeight(metrics) : 0)
+                << "round " << round << " row " << i;
+            if (shown) widest = std::max(widest, items.GetAt(i)->GetWidth(metrics));
+        }
+        ASSERT_EQ(layout.WidestRow(), widest) << "round " << round;
+    }
+}
+
 TEST(RowLayout, RecordsGiveTheRowsOfAFullLayout) {
     std::mt19937 rng(20261208);
-    auto pick = [&](int n) { return n <= 0 ? 0 : static_cast<int>(rng() % static_cast<unsigned>(n)); };
-    std::vector<std::string> rows = {"P"};
-    for (int s = 0; s < 12; ++s) {
-        rows.push_back((s % 3 == 0 ? "{-S" : "{S") + std::to_string(s));
-        for (int n = pick(5); n > 0; --n)
-            rows.push_back(pick(4) == 0 ? "@FBD:D" + std::to_string(rows.size()) : std::string(1 + pick(30), 'm'));
-        rows.push_back("}");
-        rows.push_back(std::string(pick(60), 'b') + "\tx");
-    }
-    auto run = RunScript(ProgramBytes(rows), {});
+    auto pick = [&](int n) { return Pick(rng, n); };
+    auto run = RunScript(ProgramBytes(RandomRows(rng, true)), {});
     CRUXDocument& document = run.script->Document();
     CWindow one(document, 16, 2, 640, 120);
     CWindow two(document, 23, 4, 300, 60);

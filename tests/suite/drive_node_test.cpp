@@ -195,14 +195,10 @@ TEST(DriveNode, ParametersSurviveARestart) {
     CNode again("3", "KESTREL", kTasks, ShippedDefaults());
     ASSERT_TRUE(again.Restore(dir.string()));
     double v = 0;
-    again.Read("#1.21", v);
-    EXPECT_EQ(v, 750);
-    again.Read("#71.10", v);
-    EXPECT_EQ(v, 4);
-    again.Read("#20.21", v);
-    EXPECT_EQ(v, -123456);
-    again.Read("#2.11", v);
-    EXPECT_EQ(v, 2000);
+    for (const auto& [symbol, value] : {std::pair{"#1.21", 750}, {"#71.10", 4}, {"#20.21", -123456}, {"#2.11", 2000}}) {
+        again.Read(symbol, v);
+        EXPECT_EQ(v, value) << symbol;
+    }
     // A drive reset goes back to the defaults.
     again.ResetDrive();
     again.Read("#1.21", v);

@@ -77,24 +77,27 @@ double Value(const CNode& node, const std::string& symbol) {
     return v;
 }
 
-TEST(DriveProgram, ConsoleOutputIsLoggedALineAtATime) {
-    CNode node("3", "KESTREL", kKestrel, Defaults());
+// A KESTREL node at address 3 and what it said about the last download.
+class DriveProgram : public ::testing::Test {
+protected:
+    CNode node{"3", "KESTREL", kKestrel, Defaults()};
     std::string message;
-    const std::string image = ImageOf(ProgramText(
-        {{"Initial", {"ANSIWRITE(121, 1500)", "PUTCHAR(72)", "PUTCHAR(73)", "r% = ANSIREAD(302) + ANSIREPLY(-7)",
-                      "PUTCHAR(13)", "PUTCHAR(10)", "PUTCHAR(79)"}}}));
-    ASSERT_EQ(node.Download(image, message), kStatusOk) << message;
+    void Download(const std::vector<CSection>& sections) {
+        ASSERT_EQ(node.Download(ImageOf(ProgramText(sections)), message), kStatusOk) << message;
+    }
+};
+
+TEST_F(DriveProgram, ConsoleOutputIsLoggedALineAtATime) {
+    Download({{"Initial", {"ANSIWRITE(121, 1500)", "PUTCHAR(72)", "PUTCHAR(73)", "r% = ANSIREAD(302) + ANSIREPLY(-7)",
+                           "PUTCHAR(13)", "PUTCHAR(10)", "PUTCHAR(79)"}}});
     node.Advance(10);
     // Nothing answers on the simulated console; the unfinished "O" waits for its line end.
     EXPECT_EQ(node.TakeLog(), (std::vector<std::string>{"Console: W121=1500", "Console: HIR302"}));
     EXPECT_EQ(Value(node, "r%"), -7);
 }
 
-TEST(DriveProgram, RunsTheTasksOnTheNodesClock) {
-    CNode node("3", "KESTREL", kKestrel, Defaults());
-    std::string message;
-    const std::string image = ImageOf(ProgramText(kCounter));
-    ASSERT_EQ(node.Download(image, message), kStatusOk) << message;
+TEST_F(DriveProgram, RunsTheTasksOnTheNodesClock) {
+    Download(kCounter);
     EXPECT_NE(node.ProgramId(), 0u);
     node.Advance(80);
     const double first = Value(node, "Count%");
@@ -147,10 +150,8 @@ TEST(DriveProgram, RunsTheTasksOnTheNodesClock) {
     EXPECT_GT(Value(node, "Count%"), paused);
 }
 
-TEST(DriveProgram, BreakpointsAndSteppingByTaskId) {
-    CNode node("3", "KESTREL", kKestrel, Defaults());
-    std::string message;
-    ASSERT_EQ(node.Download(ImageOf(ProgramText(kCounter)), message), kStatusOk) << message;
+TEST_F(DriveProgram, BreakpointsAndSteppingByTaskId) {
+    Download(kCounter);
     std::vector<std::vector<int32_t>> table(kKestrel.size(), std::vector<int32_t>(8, 0));
     table[kClock][3] = kPrintItem;
     table[kClock][4] = 6;  // the section title: no code, so the machine takes no slot for it
@@ -191,10 +192,8 @@ TEST(DriveProgram, BreakpointsAndSteppingByTaskId) {
     EXPECT_EQ(node.StepOn(99), kStatusBadArgument);
 }
 
-TEST(DriveProgram, RunTimeErrorStopsTheProgramAndIsLogged) {
-    CNode node("3", "KESTREL", kKestrel, Defaults());
-    std::string message;
-    ASSERT_EQ(node.Download(ImageOf(ProgramText(kCounter)), message), kStatusOk) << message;
+TEST_F(DriveProgram, RunTimeErrorStopsTheProgramAndIsLogged) {
+    Download(kCounter);
     node.Advance(20);
     node.TakeLog();
     ASSERT_EQ(node.Write("#8.01", 1), kStatusOk);
@@ -214,9 +213,7 @@ TEST(DriveProgram, RunTimeErrorStopsTheProgramAndIsLogged) {
     EXPECT_EQ(node.Status().programState, kProgramRunning);
 }
 
-TEST(DriveProgram, ImagesTheNodeRefuses) {
-    CNode node("3", "KESTREL", kKestrel, Defaults());
-    std::string message;
+TEST_F(DriveProgram, ImagesTheNodeRefuses) {
     const std::string good = ImageOf(ProgramText(kCounter));
     struct Case {
         const char* name;
@@ -246,7 +243,7 @@ TEST(DriveProgram, ImagesTheNodeRefuses) {
     EXPECT_NE(message.find("Pos0"), std::string::npos) << message;
 }
 
-TEST(DriveProgram, ProgramAndSourceSurviveARestart) {
+TEST(DriveProgramState, ProgramAndSourceSurviveARestart) {
     const std::filesystem::path dir =
         std::filesystem::temp_directory_path() / ("rux_program_state_" + std::to_string(::getpid()));
     std::filesystem::remove_all(dir);

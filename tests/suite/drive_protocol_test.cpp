@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace rux::drive {
@@ -136,21 +137,11 @@ TEST(DrivePayload, AnswerRoundTripKeepsEveryField) {
     a.text = "2.057";
     CAnswer b;
     ASSERT_TRUE(DecodeAnswer(EncodeAnswer(a), b));
-    EXPECT_EQ(b.status, a.status);
-    EXPECT_EQ(b.kind, 9);
-    EXPECT_EQ(b.subKind, 7);
-    EXPECT_EQ(b.value, a.value);
-    EXPECT_EQ(b.symbol, "#1.21");
-    EXPECT_EQ(b.programState, -6);
-    EXPECT_EQ(b.cpuFree, 73);
-    EXPECT_EQ(b.taskCount, 3);
-    EXPECT_EQ(b.taskState[1], 5);
-    EXPECT_EQ(b.taskState[3], 0);
-    EXPECT_EQ(b.position, 57);
-    EXPECT_EQ(b.programId, 0xCAFEF00Du);
-    EXPECT_EQ(b.breakpoints, a.breakpoints);
-    EXPECT_EQ(b.text, "2.057");
-
+    const auto fields = [](const CAnswer& x) {
+        return std::tuple(x.status, x.kind, x.subKind, x.value, x.symbol, x.programState, x.cpuFree, x.taskCount,
+                          x.taskState, x.taskId, x.position, x.embeddedSource, x.programId, x.breakpoints, x.text);
+    };
+    EXPECT_EQ(fields(b), fields(a));
     std::string bad = EncodeAnswer(a);
     bad[35] = 40;  // task count (after 3 x i32, f64, a 5-byte text, 2 x i32) above the limit
     EXPECT_FALSE(DecodeAnswer(bad, b));

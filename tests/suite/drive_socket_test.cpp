@@ -1,4 +1,5 @@
 // The drive and the communications library over a real socket, the drive in its own process.
+#include "support/temp_dir.h"
 #include "target/service_library.h"
 
 #include "h2drive.h"
@@ -66,10 +67,8 @@ public:
             const std::string exe = std::string(RUX_PRODUCT_DIR) + "/ruxdrive";
             const std::string port = std::to_string(m_port);
             std::freopen("/dev/null", "w", stderr);
-            if (m_virtual)
-                ::execl(exe.c_str(), "ruxdrive", "--port", port.c_str(), "--state", m_state.c_str(), "--virtual-time", nullptr);
-            else
-                ::execl(exe.c_str(), "ruxdrive", "--port", port.c_str(), "--state", m_state.c_str(), nullptr);
+            ::execl(exe.c_str(), "ruxdrive", "--port", port.c_str(), "--state", m_state.c_str(),
+                    m_virtual ? "--virtual-time" : nullptr, nullptr);
             ::_exit(127);
         }
         for (int i = 0; i < 200; ++i) {
@@ -125,6 +124,10 @@ void Collect(H2HWND window, uint32_t, uintptr_t client, intptr_t) {
     }
 }
 
+// The entry points of the communications library the tests call, each as Com<name>.
+#define COM_ENTRIES(X) \
+    X(SetNotifyProc) X(RegisterClient) X(CreateLoop) X(ReleaseLoop) X(Write) X(AnswerGet) X(KillServer) X(NodeCall)
+
 class DriveSocket : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -134,16 +137,8 @@ protected:
         ::setenv("RUXDRIVE_ADDRESS", ("127.0.0.1:" + std::to_string(m_port)).c_str(), 1);
         ::setenv("RUXDRIVE_AUTOSTART", "0", 1);
         ASSERT_TRUE(m_com.IsLoaded());
-#define BIND(name) Com##name = m_com.Entry<std::remove_pointer_t<decltype(&::H2_##name)>>("H2_" #name); ASSERT_NE(Com##name, nullptr)
-        BIND(SetNotifyProc);
-        BIND(RegisterClient);
-        BIND(UnregisterClient);
-        BIND(CreateLoop);
-        BIND(ReleaseLoop);
-        BIND(Write);
-        BIND(AnswerGet);
-        BIND(KillServer);
-        BIND(NodeCall);
+#define BIND(name) Com##name = m_com.Entry<std::remove_pointer_t<decltype(&::H2_##name)>>("H2_" #name); ASSERT_NE(Com##name, nullptr);
+        COM_ENTRIES(BIND)
 #undef BIND
         g_answers = &m_answers;
         g_answerGet = ComAnswerGet;
@@ -188,15 +183,9 @@ protected:
     rux::CServiceLibrary m_com{"Hm2ComApi", RUX_PRODUCT_DIR};
     CAnswers m_answers;
     std::map<H2CLIENT, uintptr_t> m_windows;
-    decltype(&::H2_SetNotifyProc) ComSetNotifyProc = nullptr;
-    decltype(&::H2_RegisterClient) ComRegisterClient = nullptr;
-    decltype(&::H2_UnregisterClient) ComUnregisterClient = nullptr;
-    decltype(&::H2_CreateLoop) ComCreateLoop = nullptr;
-    decltype(&::H2_ReleaseLoop) ComReleaseLoop = nullptr;
-    decltype(&::H2_Write) ComWrite = nullptr;
-    decltype(&::H2_AnswerGet) ComAnswerGet = nullptr;
-    decltype(&::H2_KillServer) ComKillServer = nullptr;
-    decltype(&::H2_NodeCall) ComNodeCall = nullptr;
+#define DECLARE(name) decltype(&::H2_##name) Com##name = nullptr;
+    COM_ENTRIES(DECLARE)
+#undef DECLARE
 };
 
 TEST_F(DriveSocket, WritesAnswerWithTheDrivesStatus) {
@@ -493,9 +482,9 @@ TEST_F(DriveSocket, DownloadRunStatusAndTheProgramOutlivesTheDrive) {
     const std::string dir = m_state + "_prog";
     std::filesystem::create_directories(dir);
     const std::string program = dir + "/count.rux";
-    std::ofstream(program) << "$*TORVEL/RUX-V1\n#info=Ident\nType=KESTREL\nTarget=KESTREL\nAddress=3\nDebug=1\n"
+    rux::test::WriteFileBytes(program, "$*TORVEL/RUX-V1\n#info=Ident\nType=KESTREL\nTarget=KESTREL\nAddress=3\nDebug=1\n"
                               "Source=1\nFloatingPoint=1\n#endinfo\n#info=Section\nName=Clock\nState=open\n#endinfo\n"
-                              ":\tCount% = Count% + 1\n#info=EndSection\nName=Clock\n#endinfo\n";
+                              ":\tCount% = Count% + 1\n#info=EndSection\nName=Clock\n#endinfo\n");
     const rux::cmp::BuildOutcome built = rux::cmp::BuildProgram(program, false, {}, RUX_PRODUCT_DIR);
     ASSERT_TRUE(built.ok);
     rux::CServiceLibrary tgt("H2Tgt", RUX_PRODUCT_DIR);
@@ -540,15 +529,13 @@ TEST_F(DriveSocket, DownloadRunStatusAndTheProgramOutlivesTheDrive) {
     EXPECT_EQ(stopped("3"), 1);
     const std::string uploaded = dir + "/up.rux";
     EXPECT_EQ(upload(nullptr, 1, "KESTREL", "3", uploaded.c_str()), H2_OK);
-    std::ifstream a(program), b(uploaded);
-    const std::string source(std::istreambuf_iterator<char>(a), {});
-    EXPECT_EQ(source, std::string(std::istreambuf_iterator<char>(b), {}));
+    const std::string source = rux::test::ReadFileBytes(program);
+    EXPECT_EQ(rux::test::ReadFileBytes(uploaded), source);
     // An upload onto a link that names a file still to come writes that file and keeps the link.
     std::filesystem::create_symlink(dir + "/real.rux", dir + "/link.rux");
     EXPECT_EQ(upload(nullptr, 1, "KESTREL", "3", (dir + "/link.rux").c_str()), H2_OK);
     EXPECT_TRUE(std::filesystem::is_symlink(dir + "/link.rux"));
-    std::ifstream real(dir + "/real.rux");
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(real), {}), source);
+    EXPECT_EQ(rux::test::ReadFileBytes(dir + "/real.rux"), source);
     // A folder is no program file: refused, and left as it was.
     std::filesystem::create_directories(dir + "/folder.rux");
     EXPECT_EQ(upload(nullptr, 1, "KESTREL", "3", (dir + "/folder.rux").c_str()), H2_ERR_IO);

@@ -67,12 +67,6 @@ TEST(LibraryService, CreateAnswersSuccessExistingFolderAndFailedFile) {
     EXPECT_FALSE(std::filesystem::exists(dir.File("NotADir/Conv")));
 }
 
-} // namespace
-} // namespace rux
-
-namespace rux {
-namespace {
-
 TEST(LibraryService, ListsLibraryFoldersForATargetKind) {
     test::CTempDir dir;
     const auto lib = [&dir](const std::string& name, const std::string& text) {

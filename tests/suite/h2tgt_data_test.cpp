@@ -48,7 +48,7 @@ TEST_F(H2TgtData, LightEditionFiles) {
     EXPECT_EQ(m_lib.IsValidHalmLiteFile(m_dir.Path()), 0); // a folder
 }
 
-TEST_F(H2TgtData, TaskIdsAndNames) {
+TEST_F(H2TgtData, TaskIdsNamesAndTypeRecords) {
     auto* toId = m_raw.Entry<decltype(H2TGT_GetTaskIDFromTaskName)>("H2TGT_GetTaskIDFromTaskName");
     auto* toName = m_raw.Entry<decltype(H2TGT_GetTaskNameFromTaskID)>("H2TGT_GetTaskNameFromTaskID");
     ASSERT_NE(toId, nullptr);
@@ -77,13 +77,11 @@ TEST_F(H2TgtData, TaskIdsAndNames) {
     EXPECT_EQ(toName("KESTREL", 1, small, sizeof small), H2_ERR_BAD_ARGUMENT); // "Background" needs 11
     EXPECT_STREQ(small, "");
     EXPECT_EQ(toName("KESTREL", 0, nullptr, 10), H2_ERR_BAD_ARGUMENT);
-}
-
-TEST_F(H2TgtData, TypeInfoNeedsItsSize) {
+    // The type record is filled only when the caller has set its size.
     auto* infos = m_raw.Entry<decltype(H2TGT_GetTypeInfos)>("H2TGT_GetTypeInfos");
     ASSERT_NE(infos, nullptr);
     H2TYPEINFO info{};
-    EXPECT_EQ(infos("KESTREL", &info), H2_ERR_BAD_ARGUMENT); // cbSize not set
+    EXPECT_EQ(infos("KESTREL", &info), H2_ERR_BAD_ARGUMENT);
     info.cbSize = sizeof info;
     EXPECT_EQ(infos("KESTREL", &info), H2_OK);
     EXPECT_EQ(info.MaxTasks, 10);

@@ -1,20 +1,14 @@
 #include "h2tgt.h"
 #include "target/h2tgt_library.h"
 #include "support/scoped_env.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace rux {
 namespace {
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 CRuxHeader FullHeader() {
     CRuxHeader h;
@@ -63,16 +57,19 @@ protected:
     std::string m_program = m_dir.Path("infeed.rux");
 };
 
-TEST_F(H2TgtNodeFile, NoRecordUntilTheHeaderIsStored) {
+TEST_F(H2TgtNodeFile, NoRecordUntilTheHeaderIsStoredAndBadArgumentsFail) {
     CRuxHeader header = FullHeader();
     EXPECT_FALSE(m_lib.ReadHeader(m_program, header));
     EXPECT_EQ(header, FullHeader());
     RUXHEADERINFO record{};
-    ASSERT_NE(m_readHeader, nullptr);
+    ASSERT_TRUE(m_readHeader && m_updateHeader);
     EXPECT_EQ(m_readHeader(m_program.c_str(), &record), H2_ERR_NOT_FOUND);
+    EXPECT_FALSE(m_lib.UpdateHeader(m_dir.Path("missing/infeed.rux"), FullHeader()));
+    EXPECT_EQ(m_updateHeader("", nullptr), H2_ERR_BAD_ARGUMENT);
+    EXPECT_EQ(m_readHeader(nullptr, nullptr), H2_ERR_BAD_ARGUMENT);
 }
 
-TEST_F(H2TgtNodeFile, RoundTripKeepsEveryField) {
+TEST_F(H2TgtNodeFile, RoundTripKeepsEveryFieldAndClipsOnlyAFreshHeader) {
     std::string longDescriptor;
     for (int i = 0; longDescriptor.size() < H2_HDR_DESCRIPTOR; ++i)
         longDescriptor += "step " + std::to_string(i) + ": wait for \\ready\\\n";
@@ -92,23 +89,9 @@ TEST_F(H2TgtNodeFile, RoundTripKeepsEveryField) {
     }
     // The rename leaves no temporary file behind.
     EXPECT_FALSE(std::filesystem::exists(m_dir.Path("infeed.node.tmp")));
-}
 
-TEST_F(H2TgtNodeFile, NodeFileIsOneLinePerField) {
-    ASSERT_TRUE(m_lib.UpdateHeader(m_program, FullHeader()));
-    const std::string text = ReadAll(m_dir.Path("infeed.node"));
-    for (const char* line : {"\n[Node]\n", "\nAuthor=  J. Brandt  \n", "\nVersion=2.10\\\\b\n",
-                             "\nAddress=17\n", "\nV3=1\n", "\nOptionNumber=-2147483648\n",
-                             "\nDescriptor=Infeed conveyor\\nspeed follows the line master\\n\\n\tcheck x.37 "
-                             "before download\\nC:\\\\rux\\\\n\n",
-                             "\nLibrary=\n", "\nClonable=1\n"})
-        EXPECT_NE(text.find(line), std::string::npos) << line;
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2 + 29);
-}
-
-// Texts longer than the record: a fresh header gets the clipped text, while reading back into the
-// header that was stored keeps the whole text.
-TEST_F(H2TgtNodeFile, TextsLongerThanTheRecordAreClipped) {
+    // Texts longer than the record: a fresh header gets the clipped text, while reading back into
+    // the header that was stored keeps the whole text.
     CRuxHeader stored = FullHeader();
     stored.Title = std::string(1500, 't');
     stored.Descriptor = std::string(5000, 'd');
@@ -120,6 +103,18 @@ TEST_F(H2TgtNodeFile, TextsLongerThanTheRecordAreClipped) {
     CRuxHeader same = stored;
     ASSERT_TRUE(m_lib.ReadHeader(m_program, same));
     EXPECT_EQ(same, stored);
+}
+
+TEST_F(H2TgtNodeFile, NodeFileIsOneLinePerField) {
+    ASSERT_TRUE(m_lib.UpdateHeader(m_program, FullHeader()));
+    const std::string text = test::ReadFileBytes(m_dir.Path("infeed.node"));
+    for (const char* line : {"\n[Node]\n", "\nAuthor=  J. Brandt  \n", "\nVersion=2.10\\\\b\n",
+                             "\nAddress=17\n", "\nV3=1\n", "\nOptionNumber=-2147483648\n",
+                             "\nDescriptor=Infeed conveyor\\nspeed follows the line master\\n\\n\tcheck x.37 "
+                             "before download\\nC:\\\\rux\\\\n\n",
+                             "\nLibrary=\n", "\nClonable=1\n"})
+        EXPECT_NE(text.find(line), std::string::npos) << line;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2 + 29);
 }
 
 TEST_F(H2TgtNodeFile, HandWrittenRecordOverridesOnlyWhatItNames) {
@@ -149,13 +144,6 @@ TEST_F(H2TgtNodeFile, NodeFileNameFollowsTheProgram) {
         ASSERT_TRUE(m_lib.UpdateHeader(m_dir.Path(c.program), FullHeader())) << c.program;
         EXPECT_TRUE(std::filesystem::exists(m_dir.Path(c.node))) << c.program;
     }
-}
-
-TEST_F(H2TgtNodeFile, UnwritableFolderAndBadArgumentsFail) {
-    EXPECT_FALSE(m_lib.UpdateHeader(m_dir.Path("missing/infeed.rux"), FullHeader()));
-    ASSERT_NE(m_updateHeader, nullptr);
-    EXPECT_EQ(m_updateHeader("", nullptr), H2_ERR_BAD_ARGUMENT);
-    EXPECT_EQ(m_readHeader(nullptr, nullptr), H2_ERR_BAD_ARGUMENT);
 }
 
 } // namespace

@@ -57,6 +57,20 @@ class SseBus : public ::testing::Test {
 protected:
     test::CTempDir m_dir;
     test::CScopedEnv m_runtime{"XDG_RUNTIME_DIR", m_dir.Path()};
+
+    // A socket of the bus folder that no tool serves: bound only, or listening but never accepting.
+    static int SocketAt(const std::string& path, bool listening) {
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
+        EXPECT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0) << path;
+        if (listening) {
+            EXPECT_EQ(::listen(fd, 16), 0);
+        }
+        return fd;
+    }
 };
 
 TEST_F(SseBus, DeliversNumberFileAndLineDataToTheRegisteredTool) {
@@ -78,45 +92,18 @@ TEST_F(SseBus, DeliversNumberFileAndLineDataToTheRegisteredTool) {
         EXPECT_TRUE(queued.Flush(std::chrono::seconds(5)));
         EXPECT_EQ(queued.Undelivered(), 0);
     }
+    // A second registration of the name takes the messages over.
+    CReceived second;
+    ASSERT_TRUE(bus.RegisterTool("Z2ADAZ", Receive, &second));
+    EXPECT_TRUE(bus.Notify("Z2ADAZ", 1741, "prog\\node"));
     bus.UnregisterTool("Z2ADAZ");
+    EXPECT_EQ(second.messages, (std::vector<M>{{1741, "prog\\node", ""}}));
     EXPECT_FALSE(bus.Notify("Z2ADAZ", 1729, "/p/a.rux")) << "unregistered";
     EXPECT_EQ(received.messages, (std::vector<M>{{1729, "/p/a b.rux", ""},
                                                  {1738, "/p/c.rux", "12;3;9"},
                                                  {1739, "", ""},
                                                  {1742, "/p/up.rux", ""},
                                                  {1729, "/p/hdr.rux", ""}}));
-}
-
-TEST_F(SseBus, SecondRegistrationOfANameReplacesTheFirst) {
-    CSseNotifier bus;
-    CReceived first, second;
-    ASSERT_TRUE(bus.RegisterTool("H2WATCHAPP", Receive, &first));
-    ASSERT_TRUE(bus.RegisterTool("H2WATCHAPP", Receive, &second));
-    EXPECT_TRUE(bus.Notify("H2WATCHAPP", 1741, "prog\\node"));
-    bus.UnregisterTool("H2WATCHAPP");
-    EXPECT_TRUE(first.messages.empty());
-    ASSERT_EQ(second.messages.size(), 1u);
-    EXPECT_EQ(std::get<1>(second.messages[0]), "prog\\node");
-}
-
-// A socket left behind by a tool that died answers nobody; the next registration takes the name over.
-TEST_F(SseBus, StaleSocketIsNotDeliveryAndIsTakenOver) {
-    std::filesystem::create_directories(m_dir.File("rux-sse"));
-    const std::string path = m_dir.File("rux-sse/Z2ADAZ");
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
-    ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0);
-    ::close(fd); // bound, never listening, file left behind
-    CSseNotifier bus;
-    EXPECT_FALSE(bus.Notify("Z2ADAZ", 1729, "/p/a.rux"));
-    CReceived received;
-    ASSERT_TRUE(bus.RegisterTool("Z2ADAZ", Receive, &received));
-    EXPECT_TRUE(bus.Notify("Z2ADAZ", 1729, "/p/a.rux"));
-    bus.UnregisterTool("Z2ADAZ");
-    EXPECT_FALSE(std::filesystem::exists(path)) << "unregistering removes the socket";
-    EXPECT_EQ(received.messages.size(), 1u);
 }
 
 // The receiver is this process; the sender is the rux command line in a process of its own.
@@ -226,23 +213,10 @@ TEST_F(SseBus, MessagesInQuickSuccessionEachCarryTheirOwnData) {
 }
 
 // Nobody there, a socket a dead process left, a process that never answers: a send returns within
-// the receipt wait, and a queued send returns at once.
+// the receipt wait, and a queued send returns at once. A dead tool's name can be registered again.
 TEST_F(SseBus, SendToADeadOrStuckReceiverReturnsWithinTheBound) {
-    std::filesystem::create_directories(m_dir.File("rux-sse"));
-    const auto socketAt = [&](const char* tool, bool listening) {
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un addr{};
-        addr.sun_family = AF_UNIX;
-        std::strncpy(addr.sun_path, m_dir.File(std::string("rux-sse/") + tool).c_str(),
-                     sizeof addr.sun_path - 1);
-        EXPECT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0);
-        if (listening) {
-            EXPECT_EQ(::listen(fd, 16), 0);
-        }
-        return fd;
-    };
-    const int dead = socketAt("DEAD", false);
-    const int stuck = socketAt("STUCK", true);
+    const int dead = SocketAt(m_dir.File("rux-sse/DEAD"), false);
+    const int stuck = SocketAt(m_dir.File("rux-sse/STUCK"), true);
     CSseNotifier bus;
     for (const char* tool : {"NOBODY", "DEAD", "STUCK"}) {
         const auto start = std::chrono::steady_clock::now();
@@ -260,6 +234,13 @@ TEST_F(SseBus, SendToADeadOrStuckReceiverReturnsWithinTheBound) {
     EXPECT_EQ(queued.Undelivered(), 3);
     ::close(dead);
     ::close(stuck);
+    // The next registration takes a dead tool's name over; unregistering removes its socket.
+    CReceived received;
+    ASSERT_TRUE(bus.RegisterTool("DEAD", Receive, &received));
+    EXPECT_TRUE(bus.Notify("DEAD", 1729, "/p/a.rux"));
+    bus.UnregisterTool("DEAD");
+    EXPECT_FALSE(std::filesystem::exists(m_dir.File("rux-sse/DEAD")));
+    EXPECT_EQ(received.messages, (std::vector<M>{{1729, "/p/a.rux", ""}}));
 }
 
 } // namespace

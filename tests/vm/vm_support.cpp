@@ -44,9 +44,10 @@ vm::Value VmRun::value(const std::string& name) const {
 }
 
 VmRun RunSections(const std::vector<Sec>& sections, uint32_t ms, const std::string& header,
-                  const std::string& consoleInput) {
+                  const std::string& consoleInput, const std::function<void(TableHost&)>& prepare) {
     VmRun r;
     r.host->consoleIn = consoleInput;
+    if (prepare) prepare(*r.host);
     r.build = CompileSections(sections, header);
     EXPECT_EQ(r.build.errors, 0) << ::testing::PrintToString(MessageLines(r.build));
     r.machine = std::make_unique<vm::Machine>(*r.host);

@@ -4,6 +4,7 @@
 #include "cmp/compile_support.h"
 #include "vm/vm.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -46,8 +47,9 @@ struct VmRun {
     vm::Value value(const std::string& name) const;
 };
 
-// Compiles the sections (failing the test on any error) and loads the image; runs `ms` ms.
+// Compiles the sections (failing the test on any error), lets `prepare` set up the host, loads the
+// image and runs `ms` ms.
 VmRun RunSections(const std::vector<Sec>& sections, uint32_t ms, const std::string& header = "FloatingPoint=1\nDebug=1\n",
-                  const std::string& consoleInput = {});
+                  const std::string& consoleInput = {}, const std::function<void(TableHost&)>& prepare = {});
 
 } // namespace rux::test

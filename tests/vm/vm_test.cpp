@@ -149,76 +149,80 @@ TEST_P(Statements, Result) {
     EXPECT_EQ(r.value(c.var).i, c.expected) << c.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Vm, Statements, ::testing::ValuesIn(kStatements), [](const auto& info) {
-    std::string n;
-    for (const char* p = info.param.name; *p; ++p) n += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-    return n;
-});
+INSTANTIATE_TEST_SUITE_P(Vm, Statements, ::testing::ValuesIn(kStatements), CaseName);
 
 TEST(VmParameters, ScaledFormUsesTheDecimals) {
-    const std::vector<Sec> program = {{"Initial", {"r = #1.21", "#1.22 = 2.345", "k% = #INT1.21"}}};
-    VmRun r;
-    r.build = CompileSections(program);
-    r.machine = std::make_unique<vm::Machine>(*r.host);
-    r.host->params[121] = {1505, 1, false};
-    r.host->params[122] = {0, 2, false};
-    const std::vector<uint8_t> bytes = image::writeImage(r.build.image);
-    ASSERT_TRUE(r.machine->load(bytes.data(), bytes.size(), r.loadMessage));
-    r.machine->step(1);
+    VmRun r = RunSections({{"Initial", {"r = #1.21", "#1.22 = 2.345", "k% = #INT1.21"}}}, 1, "FloatingPoint=1\nDebug=1\n", {},
+                          [](TableHost& h) { h.params[121] = {1505, 1, false};
+                              h.params[122] = {0, 2, false}; });
     EXPECT_DOUBLE_EQ(r.value("r").r, 150.5);
     EXPECT_EQ(r.value("k%").i, 1505);
     EXPECT_EQ(r.host->params[122].raw, 235); // 2.345 at two decimals, rounded
 }
 
-TEST(VmPrint, LinesCarryTimeAndTask) {
-    VmRun r = RunSections({{"Initial", {"x% = 3", "PRINT \"x is \", x%, \", half \", x% / 2.0"}},
-                         {"Clock", {"n% = n% + 1", "IF n% = 2 THEN PRINT \"tick \", n%, \" at \", TIME"}}},
-                        20);
-    const std::vector<std::string> expected = {"[0] Initial: x is 3, half 1.5", "[8] Clock: tick 2 at 8"};
-    EXPECT_EQ(r.host->printed, expected);
-}
+// Programs of several sections, run for a while: the variables they leave, the lines they print
+// ("[time] Task: text"), and no run-time error.
+struct ProgramCase {
+    const char* name;
+    std::vector<Sec> program;
+    uint32_t ms;
+    std::vector<std::pair<const char*, int32_t>> values;
+    std::vector<std::string> printed = {};
+    const char* header = "FloatingPoint=1\nDebug=1\n";
+};
 
-TEST(VmBlocks, EveryCallSiteKeepsItsOwnState) {
-    const std::vector<Sec> program = {
-        {"(Out%) = _Count(Step%)", {"FBbody", "Last% = Last% + Step%", "Out% = Last%"}},
-        {"Initial", {"FOR i% = 1 TO 3", "(a%) = _Count(1)", "(b%) = _Count(10)", "LOOP", "c% = _Count(100)"}},
-    };
-    VmRun r = RunSections(program, 1);
-    EXPECT_EQ(r.value("a%").i, 3);
-    EXPECT_EQ(r.value("b%").i, 30);
-    EXPECT_EQ(r.value("c%").i, 100);
-}
-
-TEST(VmBlocks, NestedBlocksHaveInstancesPerOuterInstance) {
-    const std::vector<Sec> program = {
-        {"(Out%) = _Acc(In%)", {"FBbody", "Sum% = Sum% + In%", "Out% = Sum%"}},
-        {"(Out%, Twice%) = _Pair(In%)", {"FBbody", "Out% = _Acc(In%)", "(Twice%) = _Acc(In% * 2)"}},
-        {"Initial", {"FOR i% = 1 TO 2", "(a%, b%) = _Pair(1)", "(c%, d%) = _Pair(5)", "LOOP"}},
-    };
-    VmRun r = RunSections(program, 1);
-    EXPECT_EQ(r.value("a%").i, 2);
-    EXPECT_EQ(r.value("b%").i, 4);
-    EXPECT_EQ(r.value("c%").i, 10);
-    EXPECT_EQ(r.value("d%").i, 20);
+const ProgramCase kPrograms[] = {
+    {"every call site keeps its own state",
+     {{"(Out%) = _Count(Step%)", {"FBbody", "Last% = Last% + Step%", "Out% = Last%"}},
+      {"Initial", {"FOR i% = 1 TO 3", "(a%) = _Count(1)", "(b%) = _Count(10)", "LOOP", "c% = _Count(100)"}}},
+     1, {{"a%", 3}, {"b%", 30}, {"c%", 100}}},
     // Each instance's variables by name, as the watch reads them.
-    EXPECT_EQ(r.value("_Pair.1._Acc.1.Sum%").i, 2);
-    EXPECT_EQ(r.value("_Pair.1._Acc.2.Sum%").i, 4);
-    EXPECT_EQ(r.value("_Pair.2._Acc.1.Sum%").i, 10);
-    EXPECT_EQ(r.value("_Pair.2._Acc.2.In%").i, 10);
-    EXPECT_EQ(r.value("_Pair.2.Twice%").i, 20);
+    {"nested blocks have instances per outer instance",
+     {{"(Out%) = _Acc(In%)", {"FBbody", "Sum% = Sum% + In%", "Out% = Sum%"}},
+      {"(Out%, Twice%) = _Pair(In%)", {"FBbody", "Out% = _Acc(In%)", "(Twice%) = _Acc(In% * 2)"}},
+      {"Initial", {"FOR i% = 1 TO 2", "(a%, b%) = _Pair(1)", "(c%, d%) = _Pair(5)", "LOOP"}}},
+     1,
+     {{"a%", 2}, {"b%", 4}, {"c%", 10}, {"d%", 20}, {"_Pair.1._Acc.1.Sum%", 2}, {"_Pair.1._Acc.2.Sum%", 4},
+      {"_Pair.2._Acc.1.Sum%", 10}, {"_Pair.2._Acc.2.In%", 10}, {"_Pair.2.Twice%", 20}}},
+    {"blocks of a referenced library run", {{"Initial", {"a% = _IdxStep(1, 4)", "b% = _IdxStep(3, 4)"}}}, 1,
+     {{"a%", 2}, {"b%", 0}}, {}, "FloatingPoint=1\nDebug=1\nRefLibs=IndexerLibrary\n"},
+    {"PRINT lines carry time and task",
+     {{"Initial", {"x% = 3", "PRINT \"x is \", x%, \", half \", x% / 2.0"}},
+      {"Clock", {"n% = n% + 1", "IF n% = 2 THEN PRINT \"tick \", n%, \" at \", TIME"}}},
+     20, {{"x%", 3}}, {"[0] Initial: x is 3, half 1.5", "[8] Clock: tick 2 at 8"}},
+    {"REINIT restarts the program",
+     {{"Initial", {"i% = i% + 1", "PRINT \"start \", i%"}}, {"Clock", {"c% = c% + 1", "IF c% = 2 THEN REINIT"}}}, 30,
+     {{"i%", 1}}, {"[0] Initial: start 1", "[9] Initial: start 1", "[18] Initial: start 1", "[27] Initial: start 1"}},
+    {"CALL and return", {{"Add:", {"r% = r% + 5"}}, {"Initial", {"r% = 1", "CALL Add:", "CALL Add:", "r% = r% * 2"}}}, 1,
+     {{"r%", 22}}},
+    {"Clock every 8 ms runs 125 times in a second", {{"Clock", {"n% = n% + 1"}}}, 1000, {{"n%", 125}}},
+    {"Clock period follows its parameter", {{"Initial", {"#INT71.10 = 5"}}, {"Clock", {"n% = n% + 1"}}}, 1000,
+     {{"n%", 200}}},
+    {"position tasks every millisecond, Background once per slice",
+     {{"Pos0", {"p% = p% + 1"}}, {"Background", {"b% = b% + 1"}}}, 250, {{"p%", 250}, {"b%", 250}}},
+    {"DELAY suspends for its time", {{"Background", {"n% = n% + 1", "DELAY(100)"}}}, 1000, {{"n%", 10}}},
+    {"Background yields at GOTO back jumps", {{"Background", {"top:", "n% = n% + 1", "GOTO top"}}}, 50, {{"n%", 50}}},
+    // The trigger parameter is cleared when the task starts, so the event runs once.
+    {"Event runs when triggered by its parameter",
+     {{"Clock", {"c% = c% + 1", "IF c% = 5 THEN #90.11 = 1", "t% = #INT90.11"}}, {"Event1", {"e% = e% + 1"}}}, 200,
+     {{"e%", 1}, {"t%", 0}}},
+};
+
+class Programs : public ::testing::TestWithParam<ProgramCase> {};
+
+TEST_P(Programs, LeaveTheseValues) {
+    const ProgramCase& c = GetParam();
+    VmRun r = RunSections(c.program, c.ms, c.header);
+    for (const auto& [name, value] : c.values) EXPECT_EQ(r.value(name).i, value) << c.name << ": " << name;
+    EXPECT_EQ(r.host->printed, c.printed) << c.name;
+    EXPECT_TRUE(r.host->errors.empty()) << c.name;
+    // The scheduler counts what it ran: a Clock task's count equals its runs.
+    if (const int clock = r.machine->taskIndex("clock"); clock >= 0 && c.values[0].first == std::string("n%")) {
+        EXPECT_EQ(r.machine->task(clock).activations, static_cast<uint64_t>(c.values[0].second)) << c.name;
+    }
 }
 
-TEST(VmBlocks, BlocksOfAReferencedLibraryRun) {
-    VmRun r = RunSections({{"Initial", {"a% = _IdxStep(1, 4)", "b% = _IdxStep(3, 4)"}}}, 1,
-                          "FloatingPoint=1\nDebug=1\nRefLibs=IndexerLibrary\n");
-    EXPECT_EQ(r.value("a%").i, 2);
-    EXPECT_EQ(r.value("b%").i, 0);
-}
-
-TEST(VmSubroutines, CallAndReturn) {
-    VmRun r = RunSections({{"Add:", {"r% = r% + 5"}}, {"Initial", {"r% = 1", "CALL Add:", "CALL Add:", "r% = r% * 2"}}}, 1);
-    EXPECT_EQ(r.value("r%").i, 22);
-}
+INSTANTIATE_TEST_SUITE_P(Vm, Programs, ::testing::ValuesIn(kPrograms), CaseName);
 
 struct ErrorCase {
     const char* name;
@@ -254,11 +258,7 @@ TEST_P(RunTimeErrors, CodeLineAndTask) {
     EXPECT_TRUE(r.machine->stopped());
 }
 
-INSTANTIATE_TEST_SUITE_P(Vm, RunTimeErrors, ::testing::ValuesIn(kErrors), [](const auto& info) {
-    std::string n;
-    for (const char* p = info.param.name; *p; ++p) n += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-    return n;
-});
+INSTANTIATE_TEST_SUITE_P(Vm, RunTimeErrors, ::testing::ValuesIn(kErrors), CaseName);
 
 struct ConsoleCase {
     const char* name;
@@ -303,13 +303,8 @@ TEST(VmConsole, PartialReplyCompletesOnALaterCall) {
 }
 
 TEST(VmErrors, MissingParameterIsReported) {
-    VmRun r;
-    r.build = CompileSections({{"Initial", {"x% = #INT5.05"}}});
-    r.machine = std::make_unique<vm::Machine>(*r.host);
-    r.host->everyParameterExists = false;
-    const std::vector<uint8_t> bytes = image::writeImage(r.build.image);
-    ASSERT_TRUE(r.machine->load(bytes.data(), bytes.size(), r.loadMessage));
-    r.machine->step(1);
+    VmRun r = RunSections({{"Initial", {"x% = #INT5.05"}}}, 1, "FloatingPoint=1\nDebug=1\n", {},
+                          [](TableHost& h) { h.everyParameterExists = false; });
     ASSERT_EQ(r.host->errors.size(), 1u);
     EXPECT_EQ(r.host->errors[0].code, vm::RunError::BadParameter);
     EXPECT_EQ(r.host->errors[0].text, "bad parameter: #5.05 cannot be read");
@@ -321,50 +316,6 @@ TEST(VmErrors, ErrorTaskRunsOnceAfterAnError) {
     EXPECT_EQ(r.host->errors[0].timeMs, 16u);
     EXPECT_EQ(r.host->printed, std::vector<std::string>{"[17] Error: stopped at 3"});
     EXPECT_EQ(r.value("n%").i, 3); // Clock ran no more
-}
-
-TEST(VmTiming, ClockEveryEightMsRuns125TimesInOneSecond) {
-    VmRun r = RunSections({{"Clock", {"n% = n% + 1"}}}, 1000);
-    EXPECT_EQ(r.value("n%").i, 125);
-    const int clock = r.machine->taskIndex("clock");
-    ASSERT_GE(clock, 0);
-    EXPECT_EQ(r.machine->task(clock).activations, 125u);
-}
-
-TEST(VmTiming, ClockPeriodFollowsTheParameter) {
-    VmRun r = RunSections({{"Initial", {"#INT71.10 = 5"}}, {"Clock", {"n% = n% + 1"}}}, 1000);
-    EXPECT_EQ(r.value("n%").i, 200);
-}
-
-TEST(VmTiming, PositionTasksEveryMillisecondBackgroundOncePerSlice) {
-    VmRun r = RunSections({{"Pos0", {"p% = p% + 1"}}, {"Background", {"b% = b% + 1"}}}, 250);
-    EXPECT_EQ(r.value("p%").i, 250);
-    EXPECT_EQ(r.value("b%").i, 250);
-}
-
-TEST(VmTiming, DelaySuspendsForItsTime) {
-    VmRun r = RunSections({{"Background", {"n% = n% + 1", "DELAY(100)"}}}, 1000);
-    EXPECT_EQ(r.value("n%").i, 10);
-}
-
-TEST(VmTiming, BackgroundYieldsAtGotoBackJumps) {
-    VmRun r = RunSections({{"Background", {"top:", "n% = n% + 1", "GOTO top"}}}, 50);
-    EXPECT_EQ(r.value("n%").i, 50);
-    EXPECT_TRUE(r.host->errors.empty());
-}
-
-TEST(VmTiming, EventRunsWhenTriggeredByItsParameter) {
-    VmRun r = RunSections({{"Clock", {"c% = c% + 1", "IF c% = 5 THEN #90.11 = 1"}}, {"Event1", {"e% = e% + 1"}}}, 200);
-    EXPECT_EQ(r.value("e%").i, 1);
-    EXPECT_EQ(r.host->params[9011].raw, 0); // cleared when the task started
-}
-
-TEST(VmTiming, ReinitRestartsTheProgram) {
-    VmRun r = RunSections({{"Initial", {"i% = i% + 1", "PRINT \"start \", i%"}},
-                         {"Clock", {"c% = c% + 1", "IF c% = 2 THEN REINIT"}}},
-                        30);
-    EXPECT_EQ(r.host->printed, (std::vector<std::string>{"[0] Initial: start 1", "[9] Initial: start 1", "[18] Initial: start 1",
-                                                         "[27] Initial: start 1"}));
 }
 
 TEST(VmDebug, BreakpointStopsTheTaskAtItsLine) {
@@ -426,26 +377,22 @@ TEST(VmLoad, DamagedImagesAreRefusedWithAMessage) {
     EXPECT_FALSE(m.load(bytes.data(), 20, message));
     EXPECT_EQ(message, "image header is truncated");
 
-    // A consistent container whose code jumps into the middle of an instruction.
+    // Consistent containers whose code the verifier refuses.
+    using O = image::Op;
+    const std::pair<std::vector<uint8_t>, const char*> codes[] = {
+        {{uint8_t(O::Jmp), 2, 0, 0, 0, uint8_t(O::End)}, "image code damaged at 0: jump into the middle of an instruction"},
+        {{uint8_t(O::Ld), 99, 0, 0, 0, uint8_t(O::Pop), uint8_t(O::End)}, "image code damaged at 0: variable outside its frame"},
+        {{uint8_t(O::PushI), 1, 0, 0, 0, uint8_t(O::End)},
+         "image code damaged at 5: call, return or yield with values on the stack"},
+    };
     image::Image bad = b.image;
-    bad.code = {static_cast<uint8_t>(image::Op::Jmp), 2, 0, 0, 0, static_cast<uint8_t>(image::Op::End)};
     bad.lines.clear();
-    bytes = image::writeImage(bad);
-    EXPECT_FALSE(m.load(bytes.data(), bytes.size(), message));
-    EXPECT_EQ(message, "image code damaged at 0: jump into the middle of an instruction");
-
-    // A cell outside the program's variables.
-    bad.code = {static_cast<uint8_t>(image::Op::Ld), 99, 0, 0, 0, static_cast<uint8_t>(image::Op::Pop),
-                static_cast<uint8_t>(image::Op::End)};
-    bytes = image::writeImage(bad);
-    EXPECT_FALSE(m.load(bytes.data(), bytes.size(), message));
-    EXPECT_EQ(message, "image code damaged at 0: variable outside its frame");
-
-    // A value left on the stack at the end of a task.
-    bad.code = {static_cast<uint8_t>(image::Op::PushI), 1, 0, 0, 0, static_cast<uint8_t>(image::Op::End)};
-    bytes = image::writeImage(bad);
-    EXPECT_FALSE(m.load(bytes.data(), bytes.size(), message));
-    EXPECT_EQ(message, "image code damaged at 5: call, return or yield with values on the stack");
+    for (const auto& [code, expected] : codes) {
+        bad.code = code;
+        bytes = image::writeImage(bad);
+        EXPECT_FALSE(m.load(bytes.data(), bytes.size(), message));
+        EXPECT_EQ(message, expected);
+    }
     EXPECT_FALSE(m.loaded());
 }
 
@@ -473,13 +420,6 @@ TEST(VmLoad, ProgramIdIsTheCrcWithoutItsField) {
     const uint32_t id = image::crc32(zeroed.data(), zeroed.size());
     EXPECT_EQ(b.image.programId, id);
     EXPECT_EQ(bytes[8] | (bytes[9] << 8) | (bytes[10] << 16) | (static_cast<uint32_t>(bytes[11]) << 24), id);
-    image::Image back;
-    std::string message;
-    ASSERT_TRUE(image::readImage(bytes.data(), bytes.size(), back, message)) << message;
-    EXPECT_EQ(back.code, b.image.code);
-    EXPECT_EQ(back.targetType, "KESTREL");
-    ASSERT_EQ(back.tasks.size(), 1u);
-    EXPECT_EQ(back.tasks[0].name, "Initial");
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "frame/mdi_child.h"
 #include "frame/view_host.h"
 #include "panes/build_bar.h"
+#include "resources/menus.h"
 #include "shell/command_ids.h"
 #include "shell/product_paths.h"
 #include "target/group_mgr.h"
@@ -48,7 +49,8 @@ void InstallFontSubstitutes() {
 } // namespace
 
 CRUXApp::CRUXApp()
-    : m_settings(CProductPaths::SettingsFile()), m_profile(CProfileStore::UserProfile()),
+    : m_templates(CTplMgr::ProductTemplates()), m_settings(CProductPaths::SettingsFile()),
+      m_profile(CProfileStore::UserProfile()),
       m_programTemplate(CMultiDocTemplateEx::kProgramResource, CMultiDocTemplateEx::kProgramDocString),
       m_notifier(std::make_unique<CSseNotifier>()), m_sender(std::make_unique<CQueuedNotifier>(*m_notifier)) {
     InitUiResources();
@@ -147,10 +149,16 @@ bool CRUXApp::InitInstance(const std::vector<std::string>& args) {
     // 14. The error the suite published (the file name and line data last put by any of the user's
     //     tools), handled as the notification 1750 is; empty line data does nothing.
     if (m_commandLine.m_goToError) m_frame->PostSuiteMessage(1750, errorFile, errorLineData);
-    // 15. The templates, then the shortcut tables with the templates' keys: they come with the
-    //     template and shortcut managers, which the editor does not have yet.
+    // 15. The templates, then the shortcut tables with the templates' keys.
+    LoadTemplatesAndShortcuts();
     m_started = true;
     return true;
+}
+
+void CRUXApp::LoadTemplatesAndShortcuts() {
+    m_templates.Load();
+    m_accels.Load(MenuCommandIds(IDR_RUXTYPE), MenuCommandIds(IDR_MAINFRAME), m_templates);
+    if (m_frame) m_frame->TemplatesLoaded();
 }
 
 CRUXDocument* CRUXApp::OpenDocumentFile(const std::string& path) {

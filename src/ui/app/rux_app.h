@@ -3,6 +3,8 @@
 #pragma once
 
 #include "app/doc_template.h"
+#include "editor/accel_mgr.h"
+#include "editor/template_manager.h"
 #include "frame/message_box.h"
 #include "shell/command_line_info.h"
 #include "shell/command_router.h"
@@ -54,6 +56,11 @@ public:
     int32_t SystemControlFlag() const { return m_systemControlFlag; }
     bool IsBracketFb(std::string_view name) const { return m_noBracketFbs.IsBracketFb(name); }
     const QStringList& RecentFiles() const { return m_recentFiles; }
+    CTplMgr& Templates() { return m_templates; }
+    const CAccelMgr& Accelerators() const { return m_accels; }
+    // Reads the templates again, rebuilds both shortcut tables with their keys and has the frame
+    // rebuild its Templates menu and its keys (start-up, and after every change to the templates).
+    void LoadTemplatesAndShortcuts();
 
     // Opens a program, or activates it when it is open already. Null when it cannot be read.
     CRUXDocument* OpenDocumentFile(const std::string& path);
@@ -81,6 +88,8 @@ private:
     RUX_CCommandLineInfo m_commandLine;
     COptionMgr m_options;
     CNoBracketFbList m_noBracketFbs;
+    CTplMgr m_templates;
+    CAccelMgr m_accels;
     CSingleInstanceLock m_instanceLock;
     int32_t m_systemControlFlag = 0;
     CIniFile m_settings;

@@ -1,13 +1,13 @@
 #include "dialogs/colors_dialog.h"
 
 #include "cp1252.h"
+#include "dialogs/side_buttons_layout.h"
 #include "qt_colour.h"
 #include "document/string_table.h"
 #include "shell/setting.h"
 
 #include <QColorDialog>
 #include <QDialogButtonBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QGuiApplication>
@@ -63,16 +63,9 @@ CDlgColors::CDlgColors(CSetting& setting, QWidget* parent)
     m_help = buttons->addButton(QDialogButtonBox::Help);
     m_help->hide();
 
-    auto* side = new QVBoxLayout;
-    side->addWidget(m_change);
-    side->addWidget(m_default);
-    side->addStretch(1);
-    auto* body = new QHBoxLayout;
-    body->addWidget(m_list, 1);
-    body->addLayout(side);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(listLabel);
-    layout->addLayout(body, 1);
+    layout->addLayout(WithSideButtons(m_list, {m_change, m_default}), 1);
     layout->addWidget(buttons);
     setTabOrder(m_list, m_change);
     setTabOrder(m_change, m_default);

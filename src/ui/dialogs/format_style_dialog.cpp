@@ -1,12 +1,12 @@
 #include "dialogs/format_style_dialog.h"
 
 #include "cp1252.h"
+#include "dialogs/side_buttons_layout.h"
 #include "document/string_table.h"
 #include "shell/style_file.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -30,21 +30,14 @@ CDlgFormatStyle::CDlgFormatStyle(CStyleFile& styles, CSetting& setting, QWidget*
     m_save->setAutoDefault(false);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
 
-    auto* side = new QVBoxLayout;
-    side->addWidget(m_apply);
-    side->addWidget(m_save);
-    side->addStretch(1);
     auto* listColumn = new QVBoxLayout;
     listColumn->addWidget(listLabel);
     listColumn->addWidget(m_list, 1);
     auto* form = new QFormLayout;
     form->addRow(nameLabel, m_name);
     listColumn->addLayout(form);
-    auto* body = new QHBoxLayout;
-    body->addLayout(listColumn, 1);
-    body->addLayout(side);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(body, 1);
+    layout->addLayout(WithSideButtons(listColumn, {m_apply, m_save}), 1);
     layout->addWidget(buttons);
     setTabOrder(m_list, m_name);
     setTabOrder(m_name, m_apply);

@@ -1,11 +1,11 @@
 #include "dialogs/select_variable_dialog.h"
 
 #include "cp1252.h"
+#include "dialogs/side_buttons_layout.h"
 #include "document/string_table.h"
 #include "editor/variable_choice.h"
 
 #include <QDialogButtonBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -52,16 +52,9 @@ CDlgSelectVariable::CDlgSelectVariable(CVariableChoice& choice, bool allowScan, 
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
-    auto* side = new QVBoxLayout;
-    side->addWidget(m_scan);
-    side->addWidget(m_clear);
-    side->addStretch(1);
-    auto* body = new QHBoxLayout;
-    body->addWidget(m_list, 1);
-    body->addLayout(side);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(listLabel);
-    layout->addLayout(body, 1);
+    layout->addLayout(WithSideButtons(m_list, {m_scan, m_clear}), 1);
     layout->addWidget(nameLabel);
     layout->addWidget(m_name);
     layout->addWidget(buttons);

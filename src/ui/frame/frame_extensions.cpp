@@ -7,6 +7,7 @@
 #include "frame/print_command.h"
 #include "frame/program_commands.h"
 #include "frame/target_notifications.h"
+#include "frame/template_commands.h"
 #include "frame/tree_menu_commands.h"
 #include "frame/variable_command.h"
 #include "frame/watch_command.h"
@@ -19,6 +20,7 @@ std::vector<std::unique_ptr<CFrameExtension>> CreateFrameExtensions(CMainFrame& 
     extensions.push_back(std::make_unique<CBuildCommands>(frame));
     extensions.push_back(std::make_unique<CDialogCommands>(frame));
     extensions.push_back(std::make_unique<CProgramCommands>(frame));
+    extensions.push_back(std::make_unique<CTemplateCommands>(frame));
     extensions.push_back(std::make_unique<CIndexerCommands>(frame));
     extensions.push_back(std::make_unique<CPortingCommands>(frame));
     extensions.push_back(std::make_unique<CTreeMenuCommands>(frame));

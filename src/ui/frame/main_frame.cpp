@@ -7,8 +7,10 @@
 #include "editor/error_location.h"
 #include "file_names.h"
 #include "themed_icon.h"
+#include "frame/accel_keys.h"
 #include "frame/mdi_child.h"
 #include "frame/message_box.h"
+#include "frame/templates_menu.h"
 #include "frame/themes.h"
 #include "qt_colour.h"
 #include "frame/view_host.h"
@@ -52,18 +54,6 @@ QString Ui(const std::string& bytes) {
 
 QString MenuText(int id) {
     return QString::fromUtf8(LoadMenuString(id));
-}
-
-// "Ctrl+O" after the tab of a menu text; keys the view handles itself are left to it.
-QKeySequence Accelerator(int id) {
-    // The tree's entries show the key of their view command, which alone owns it.
-    if (id == ID_TREE_BUILD || id == ID_TREE_BUILD_DOWNLOAD) return {};
-    const QString text = MenuText(id);
-    const int tab = text.indexOf('\t');
-    if (tab < 0) return {};
-    const QString keys = text.mid(tab + 1);
-    if (keys == "Tab" || keys == "Shift+Tab" || keys == "Del") return {};
-    return QKeySequence(keys, QKeySequence::PortableText);
 }
 
 constexpr int kLayoutVersion = 1;
@@ -248,15 +238,11 @@ QAction* CMainFrame::MakeAction(int id) {
     auto* action = new QAction(tab >= 0 ? text.left(tab) : text, this);
     action->setObjectName(QString("cmd%1").arg(id));
     action->setData(id);
-    const QKeySequence keys = Accelerator(id);
-    if (!keys.isEmpty()) {
-        action->setShortcut(keys);
-        action->setShortcutContext(Qt::WindowShortcut);
-    }
     QString tip = tab >= 0 ? text.left(tab) : text;
     tip.remove('&');
     if (tip.endsWith("...")) tip.chop(3);
-    action->setToolTip(keys.isEmpty() ? tip : QString("%1 (%2)").arg(tip, keys.toString(QKeySequence::NativeText)));
+    action->setProperty("tip", tip);
+    action->setToolTip(tip);
     if (const char* icon = CommandIconPath(id)) action->setIcon(ThemedIcon(QString::fromUtf8(icon)));
     connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
     m_actions[id] = action;
@@ -274,8 +260,7 @@ void CMainFrame::CreateActions() {
     m_themeGroup = new QActionGroup(this);
     for (const CThemeEntry& theme : CThemeTable::Entries()) m_themeGroup->addAction(Action(theme.command));
     // Keys without a menu entry: Insert toggles overwriting, Delete goes to the tree or the view.
-    QAction* insert = MakeAction(ID_KEY_INSERT);
-    insert->setShortcut(QKeySequence(Qt::Key_Insert));
+    MakeAction(ID_KEY_INSERT);
     for (int i = 0; i < CRUXApp::kRecentFiles; ++i) MakeAction(ID_FILE_MRU_FIRST + i);
 }
 
@@ -344,10 +329,61 @@ void CMainFrame::FillMenu(QMenu* menu, const CMenuEntry*& entry, const CMenuEntr
             anchor->setVisible(!m_manuals.Items().empty());
             break;
         }
+        case EMenuKind::Templates:
+            AddTemplatesAnchor(*menu);
+            m_templatesMenu = menu;
+            FillTemplates();
+            break;
         case EMenuKind::End: break;
         }
     }
     if (entry < end) ++entry; // the End of this menu
+}
+
+void CMainFrame::FillTemplates() {
+    if (!m_templatesMenu) return;
+    FillTemplatesMenu(*m_templatesMenu,
+                      BuildTemplateMenu(m_app.Templates(), m_shell.maxCategories, m_shell.maxTemplates,
+                                        &m_app.Accelerators()),
+                      [this](int id) { return Action(id); }, [this] { UpdateCommandStates(); });
+}
+
+void CMainFrame::TemplatesLoaded() {
+    // Ids name other templates after a reload: every template action is made anew.
+    for (auto it = m_actions.begin(); it != m_actions.end();) {
+        if (CTplMgr::IsTemplateCommand(it->first)) {
+            delete it->second;
+            it = m_actions.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    for (const CTplCat& category : m_app.Templates().Categories())
+        for (const CTpl& tpl : category.templates) {
+            QAction* action = MakeAction(static_cast<int>(tpl.id));
+            action->setText(TemplateCaption(tpl.name));
+            action->setProperty("tip", FromFileName(tpl.name));
+        }
+    ApplyShortcuts();
+    FillTemplates();
+    UpdateCommandStates();
+}
+
+void CMainFrame::ApplyShortcuts() {
+    const CAccelMgr& accels = m_app.Accelerators();
+    const int shown = m_menuId == IDR_MAINFRAME ? CAccelMgr::kMainMenu : CAccelMgr::kProgramMenu;
+    auto keysOf = [](const CAccel* accel) {
+        return accel && !CAccelMgr::IsViewKey(accel->Combo()) ? ToKeySequence(accel->Combo()) : QKeySequence();
+    };
+    for (auto& [id, action] : m_actions) {
+        action->setShortcut(keysOf(accels.OfCommand(shown, id)));
+        action->setShortcutContext(Qt::WindowShortcut);
+        // The tip names the command's key where the command runs, also while it is greyed.
+        const CAccel* where = accels.OfCommand(CAccelMgr::kProgramMenu, id);
+        const QKeySequence keys = keysOf(where ? where : accels.OfCommand(CAccelMgr::kMainMenu, id));
+        const QString tip = action->property("tip").toString();
+        action->setToolTip(keys.isEmpty() ? tip : QString("%1 (%2)").arg(tip, keys.toString(QKeySequence::NativeText)));
+    }
 }
 
 void CMainFrame::FillRecentFiles(QMenu* menu) {
@@ -419,6 +455,7 @@ void CMainFrame::SwitchMenu() {
     if (wanted == m_menuId) return;
     m_menuId = wanted;
     setMenuBar(BuildMenuBar(wanted)); // the old bar goes with it; the actions stay
+    ApplyShortcuts();
 }
 
 void CMainFrame::CreateToolbars() {

@@ -13,6 +13,7 @@
 
 #include <QEvent>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <map>
 #include <string>
@@ -108,6 +109,8 @@ public:
     // Every action's enabled, checked and visible state from the router.
     void UpdateCommandStates();
     bool IsOverwrite() const;
+    // The templates were read again: their actions, the Templates menu and every key are renewed.
+    void TemplatesLoaded();
 
     // --- theme --------------------------------------------------------------------------------
     int Theme() const { return m_theme; }
@@ -154,6 +157,9 @@ private:
     void FillRecentFiles(QMenu* menu);
     void FillWindows(QMenu* menu);
     void FillUserGuides(QMenu* menu);
+    void FillTemplates();
+    // Every action's key from the shortcut table of the menu shown.
+    void ApplyShortcuts();
     void AddHookItems(QMenu* menu, int selMode);
     void CreateToolbars();
     void CreateStatusBar();
@@ -191,6 +197,7 @@ private:
     QActionGroup* m_themeGroup = nullptr;
     QMenuBar* m_mainMenu = nullptr;
     QMenuBar* m_programMenu = nullptr;
+    QPointer<QMenu> m_templatesMenu; // the Templates sub-menu of the menu bar shown, if it has one
     std::map<int, QToolBar*> m_toolbars;
     std::vector<QLabel*> m_panes;
     CBuildBar* m_buildBar = nullptr;

@@ -55,7 +55,7 @@ constexpr CMenuEntry kProgramMenu[] = {
 
     Popup(IDS_MENU_INSERT), Cmd(ID_INSERT_SECTION), Cmd(ID_INSERT_UDFB), Cmd(ID_INSERT_NOTES), Cmd(ID_INSERT_ALIAS),
     Sep(), Cmd(ID_INSERT_FBD), Cmd(ID_INSERT_QLD), Sep(), Cmd(ID_INSERT_FUNCTION_BLOCK), Cmd(ID_INSERT_VARIABLE),
-    Sep(), Popup(IDS_MENU_TEMPLATES), Cmd(ID_TEMPLATE_VIEWER), End(), Popup(IDS_MENU_INDEXER), Cmd(ID_IMPORT_QUODEX),
+    Sep(), Popup(IDS_MENU_TEMPLATES), Cmd(ID_TEMPLATE_VIEWER), Special(EMenuKind::Templates), End(), Popup(IDS_MENU_INDEXER), Cmd(ID_IMPORT_QUODEX),
     Cmd(ID_IMPORT_UDFB), Sep(), Cmd(ID_OPT_IMPORT_INFO), End(), End(),
 
     Popup(IDS_MENU_PROJECT), Cmd(ID_BUILD), Cmd(ID_BUILD_DOWNLOAD), Cmd(ID_SHOW_BUILD_ERRORS), Cmd(ID_NEXT_ERROR),
@@ -166,6 +166,13 @@ std::span<const CMenuEntry> MenuEntries(int menuId) {
     case IDR_POPUP_TREE_DIAG: return kTreeDiagramMenu;
     default: return {};
     }
+}
+
+std::vector<int> MenuCommandIds(int menuId) {
+    std::vector<int> ids;
+    for (const CMenuEntry& e : MenuEntries(menuId))
+        if (e.kind == EMenuKind::Command) ids.push_back(e.id);
+    return ids;
 }
 
 std::span<const CToolbarSpec> Toolbars() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <span>
+#include <vector>
 
 namespace rux {
 
@@ -13,6 +14,7 @@ enum class EMenuKind {
     RecentFiles, // the four recent files
     Windows,     // the open documents of the MDI area
     UserGuides,  // the user guides of Help/Manuals.ini
+    Templates,   // a sub-menu per template category, after a separator
 };
 
 struct CMenuEntry {
@@ -31,6 +33,8 @@ enum EMenuId : int {
 };
 
 std::span<const CMenuEntry> MenuEntries(int menuId);
+// Every command of a menu and its sub-menus, in menu order.
+std::vector<int> MenuCommandIds(int menuId);
 
 struct CToolbarSpec {
     int id;

@@ -7,6 +7,9 @@
 #include <QFontMetrics>
 
 #include <algorithm>
+#include <bit>
+#include <climits>
+#include <cstdint>
 #include <cstring>
 
 namespace rux {
@@ -70,55 +73,89 @@ void CQtViewMetrics::SetFont(const QFont& font, int tabSize) {
 
 namespace {
 
-// True when every byte is below 0x7F, eight bytes at a time.
-bool IsPlainAscii(std::string_view text) {
-    constexpr uint64_t kHigh = 0x8080808080808080ull, kOne = 0x0101010101010101ull;
-    const char* p = text.data();
-    size_t n = text.size();
-    for (; n >= 8; n -= 8, p += 8) {
-        uint64_t v;
-        std::memcpy(&v, p, 8);
-        // A byte of 0x80 or more has its top bit; adding one sets it for 0x7F, without carrying on.
-        if ((v | (v + kOne)) & kHigh) return false;
-    }
-    for (; n > 0; --n, ++p)
-        if (static_cast<unsigned char>(*p) >= 0x7F) return false;
-    return true;
+constexpr uint64_t kOnes = 0x0101010101010101ull;
+constexpr uint64_t kHigh = 0x8080808080808080ull;
+constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+constexpr uint64_t kTabs = kOnes * '\t';
+
+// Non-zero when a byte of v is 0x7F or above: it has its top bit, or adding one sets it (0x7F
+// carries into nothing, and a carry out of 0xFF only follows a byte already found).
+uint64_t HasHighByte(uint64_t v) { return (v | (v + kOnes)) & kHigh; }
+
+// 0x80 in every byte of v that is zero and in no other: no carry crosses a byte.
+uint64_t ZeroBytes(uint64_t v) { return ~(((v & kLow7) + kLow7) | v | kLow7); }
+
+uint64_t Load8(const char* p) {
+    uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
 }
 
 } // namespace
 
 int CQtViewMetrics::Advance(std::string_view text, int x0, int lineStart) const {
+    // Layout measures every line of a program, so this runs once per line on opening one.
     int x = x0;
-    if (m_pitch > 0 && IsPlainAscii(text)) {
-        // Layout measures every line of a program: runs between tabs at memchr speed.
-        // Indentation is runs of tabs: a tab met on a stop goes on by one stop without a division.
-        const char* p = text.data();
-        size_t n = text.size();
-        bool onStop = x == lineStart;
-        while (n > 0) {
-            if (*p == '\t' && onStop) {
-                x += m_tabWidth;
-                ++p;
-                --n;
-                continue;
-            }
-            const auto* tab = static_cast<const char*>(std::memchr(p, '\t', n));
-            const size_t run = tab ? static_cast<size_t>(tab - p) : n;
-            x += static_cast<int>(run) * m_pitch;
-            if (!tab) break;
-            x = lineStart + ((x - lineStart) / m_tabWidth + 1) * m_tabWidth;
-            onStop = true;
-            p += run + 1;
-            n -= run + 1;
-        }
-        return x;
-    }
-    for (const unsigned char c : text) {
+    // The stop x stands on, if any: indentation is runs of tabs, and a tab met on a stop goes on by
+    // one stop without a division.
+    int stop = x0 == lineStart ? x0 : INT_MIN;
+    auto tab = [&] {
+        x = x == stop ? x + m_tabWidth : lineStart + ((x - lineStart) / m_tabWidth + 1) * m_tabWidth;
+        stop = x;
+    };
+    auto step = [&](unsigned char c) {
         if (c == '\t')
-            x = lineStart + ((x - lineStart) / m_tabWidth + 1) * m_tabWidth;
+            tab();
         else
             x += m_advance[c];
+    };
+    const char* p = text.data();
+    const size_t size = text.size();
+    if (m_pitch <= 0 || size < 8 || std::endian::native != std::endian::little) {
+        for (const unsigned char c : text)
+            step(c);
+        return x;
+    }
+    // A monospaced face gives every byte below 0x7F one pitch: eight bytes at a time, x moves by
+    // the bytes between tabs times the pitch and each tab goes to its stop. Eight that hold a byte
+    // from 0x7F up go byte by byte on their own advances.
+    auto word = [&](uint64_t v, const char* bytes, int count) {
+        if (HasHighByte(v)) {
+            for (int k = 0; k < count; ++k)
+                step(static_cast<unsigned char>(bytes[k]));
+            return;
+        }
+        uint64_t tabs = ZeroBytes(v ^ kTabs);
+        if (tabs == 0) {
+            x += count * m_pitch;
+            return;
+        }
+        if (x == stop) {
+            // Indentation: tabs from a stop and then none, one stop each.
+            const uint64_t others = ~tabs & kHigh;
+            const int lead = others == 0 ? 8 : std::countr_zero(others) / 8;
+            if (lead == 8 || (tabs >> (8 * lead)) == 0) {
+                x += lead * m_tabWidth;
+                stop = x;
+                x += (count - lead) * m_pitch;
+                return;
+            }
+        }
+        int at = 0;
+        for (; tabs != 0; tabs &= tabs - 1) {
+            const int k = std::countr_zero(tabs) / 8;
+            x += (k - at) * m_pitch;
+            tab();
+            at = k + 1;
+        }
+        x += (count - at) * m_pitch;
+    };
+    size_t i = 0;
+    for (; i + 8 <= size; i += 8)
+        word(Load8(p + i), p + i, 8);
+    if (const int rest = static_cast<int>(size - i); rest > 0) {
+        // The last eight bytes of the text, the ones already measured shifted out.
+        word(Load8(p + size - 8) >> (8 * (8 - rest)), p + i, rest);
     }
     return x;
 }

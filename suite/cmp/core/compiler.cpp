@@ -407,7 +407,7 @@ private:
     void parseBlockHeader(Section& s);
     void prepass();
     void lineTokens(int item, std::string_view text); // into m_toks
-    void handleDirective(const std::vector<Token>& toks, bool define);
+    void handleDirective(const TokenList& toks, bool define);
 
     // --- code ----------------------------------------------------------------------------------
     [[gnu::always_inline]] void emit(Op op) { m_code.push(static_cast<uint8_t>(op)); }
@@ -486,7 +486,8 @@ private:
     // --- statements ----------------------------------------------------------------------------
     void compileSection(Section& s);
     void compileLine(Section& s, int item, bool declarationsOnly);
-    void statement(Section& s, std::size_t& p, bool nested);
+    // `known`: the keyword of the statement's first token when the caller has looked it up.
+    void statement(Section& s, std::size_t& p, bool nested, const Kw* known = nullptr);
     void assignment(std::size_t& p);
     void blockCall(std::size_t& p, std::span<const std::size_t> targets, std::size_t nameAt);
     void storeTarget(std::size_t& p, Type valueType, TypeFn value);
@@ -591,7 +592,8 @@ private:
 
     // State of the line being compiled.
     int m_item = 0;
-    std::vector<Token> m_toks;
+    TokenList m_toks;
+    TokenList m_rawToks; // a line before its aliases are replaced
     Section* m_section = nullptr;
     std::vector<OpenBlock> m_open;
     SortedNames<uint32_t> m_labelAt;
@@ -694,7 +696,7 @@ void Compiler::classifySection(Section& s) {
 
 void Compiler::parseBlockHeader(Section& s) {
     m_item = s.header;
-    m_toks = Tokenise(s.title);
+    Tokenise(s.title, m_toks);
     BlockDef b;
     b.headerItem = s.header;
     std::size_t p = 0;
@@ -781,9 +783,9 @@ void Compiler::lineTokens(int item, std::string_view text) {
         TokeniseLine(text, m_toks);
         return;
     }
-    std::vector<Token> raw;
+    TokenList& raw = m_rawToks;
     TokeniseLine(text, raw);
-    std::vector<Token>& out = m_toks;
+    TokenList& out = m_toks;
     out.clear();
     // Aliases are whole words, replaced by their text; a replacement may use earlier aliases.
     std::function<void(const Token&, int)> expand = [&](const Token& t, int depth) {
@@ -811,7 +813,7 @@ void Compiler::lineTokens(int item, std::string_view text) {
 }
 
 // $DEFINE, $FLT, $INDEXROUTINE and the header directives. `define` applies aliases and $FLT.
-void Compiler::handleDirective(const std::vector<Token>& toks, bool define) {
+void Compiler::handleDirective(const TokenList& toks, bool define) {
     const Token& d = toks[0];
     const std::string_view text = m_items[static_cast<std::size_t>(m_item)].text;
     if (IsWord(d, "$DEFINE")) {
@@ -1710,7 +1712,7 @@ void Compiler::blockCall(std::size_t& p, std::span<const std::size_t> targets, s
     p = q;
 }
 
-void Compiler::statement(Section& s, std::size_t& p, bool nested) {
+void Compiler::statement(Section& s, std::size_t& p, bool nested, const Kw* known) {
     const Token& t = tok(p);
     const bool inBlock = s.kind == SectionKind::Block;
     if (t.kind == Tok::Bad) badToken(t);
@@ -1749,7 +1751,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested) {
         blockCall(p, std::span<const std::size_t>(), p);
         return;
     }
-    const Kw kw = KeywordOf(t.text);
+    const Kw kw = known ? *known : KeywordOf(t.text);
     const auto kwText = [&] { return std::string(kKeywords[static_cast<int>(kw)]); };
     auto needLoop = [&]() -> OpenBlock* {
         for (auto it = m_open.rbegin(); it != m_open.rend(); ++it)
@@ -2070,7 +2072,7 @@ void Compiler::compileLine(Section& s, int item, bool declarationsOnly) {
         }
         const uint32_t start = here();
         const std::size_t relocsBefore = scope().relocs.size();
-        statement(s, p, false);
+        statement(s, p, false, &firstKw);
         // Fuse the common one-line forms into single instructions.
         const std::size_t n = here() - start;
         const uint8_t* c = m_code.data() + start;

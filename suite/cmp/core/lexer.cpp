@@ -226,17 +226,31 @@ void Number(std::string_view line, std::size_t& i, Token& t) {
 } // namespace
 
 std::vector<Token> Tokenise(std::string_view line) {
-    std::vector<Token> out;
-    out.reserve(8);
-    Tokenise(line, out);
-    return out;
+    TokenList list;
+    Tokenise(line, list);
+    return std::vector<Token>(list.begin(), list.end());
 }
 
 namespace {
 
+// What a character can start, so that one table look-up picks a token's kind.
+enum class Lead : uint8_t { Other, Space, Digit, Word, Quote, Semicolon, Slash };
+constexpr std::array<Lead, 256> kLead = [] {
+    std::array<Lead, 256> t{};
+    for (std::size_t c = 0; c < 256; ++c)
+        if (kWordChars[c]) t[c] = Lead::Word;
+    for (int c = '0'; c <= '9'; ++c) t[static_cast<std::size_t>(c)] = Lead::Digit;
+    for (unsigned char c : {' ', '\t', '\r', '\n'}) t[c] = Lead::Space;
+    t['"'] = Lead::Quote;
+    t[';'] = Lead::Semicolon;
+    t['/'] = Lead::Slash;
+    return t;
+}();
+
 // The tokens of `line` up to its comment (when `comments`) into `out`.
-template <bool comments> void TokeniseImpl(std::string_view line, std::vector<Token>& out) {
+template <bool comments> void TokeniseImpl(std::string_view line, TokenList& out) {
     out.clear();
+    out.reserve(line.size() + 1); // a token has at least one character, and the end token
     std::size_t i = 0;
     std::size_t n = line.size();
     auto commentAt = [&](std::size_t k) {
@@ -244,27 +258,28 @@ template <bool comments> void TokeniseImpl(std::string_view line, std::vector<To
     };
     while (i < n) {
         const char c = line[i];
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+        const Lead lead = kLead[static_cast<unsigned char>(c)];
+        if (lead == Lead::Space) {
             ++i;
             continue;
         }
-        if (commentAt(i)) {
+        if (comments && (lead == Lead::Semicolon || (lead == Lead::Slash && i + 1 < n && line[i + 1] == '/'))) {
             n = i;
             break;
         }
-        if (c >= '0' && c <= '9') {
-            Number(line.substr(0, n), i, out.emplace_back());
+        if (lead == Lead::Digit) {
+            Number(line.substr(0, n), i, out.add());
             continue;
         }
-        Token& t = out.emplace_back(); // filled in place: no copy of the token
+        Token& t = out.add(); // filled in place: no copy of the token
         t.start = static_cast<int>(i) + 1;
-        if (IsWordChar(c)) {
-            std::size_t j = i;
+        if (lead == Lead::Word) {
+            std::size_t j = i + 1;
             while (j < n && IsWordChar(line[j])) ++j;
             t.kind = Tok::Word;
             t.text = line.substr(i, j - i);
             i = j;
-        } else if (c == '"') {
+        } else if (lead == Lead::Quote) {
             // A comment starts even inside quotes.
             std::size_t close = i + 1;
             while (close < n && line[close] != '"' && !commentAt(close)) ++close;
@@ -313,15 +328,15 @@ template <bool comments> void TokeniseImpl(std::string_view line, std::vector<To
         }
         t.end = static_cast<int>(i) + 1;
     }
-    Token& end = out.emplace_back();
+    Token& end = out.add();
     end.kind = Tok::End;
     end.start = end.end = static_cast<int>(n) + 1;
 }
 
 } // namespace
 
-void Tokenise(std::string_view line, std::vector<Token>& out) { TokeniseImpl<false>(line, out); }
+void Tokenise(std::string_view line, TokenList& out) { TokeniseImpl<false>(line, out); }
 
-void TokeniseLine(std::string_view line, std::vector<Token>& out) { TokeniseImpl<true>(line, out); }
+void TokeniseLine(std::string_view line, TokenList& out) { TokeniseImpl<true>(line, out); }
 
 } // namespace rux::cmp

@@ -1,8 +1,10 @@
 // Splits one program line into tokens, the way the editor's colouring sees words.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,6 +48,47 @@ constexpr uint16_t OpCode(std::string_view op) {
                                  (op.size() > 1 ? static_cast<unsigned>(static_cast<unsigned char>(op[1])) << 8 : 0u));
 }
 
+// A line's tokens. The storage stays from line to line and only grows; the lexer reserves one
+// slot per character of the line first, so that each token is then written into its place
+// without a capacity check.
+class TokenList {
+public:
+    std::size_t size() const { return m_size; }
+    bool empty() const { return m_size == 0; }
+    const Token& operator[](std::size_t i) const { return m_data[i]; }
+    Token& operator[](std::size_t i) { return m_data[i]; }
+    const Token& front() const { return m_data[0]; }
+    const Token& back() const { return m_data[m_size - 1]; }
+    const Token* begin() const { return m_data.get(); }
+    const Token* end() const { return m_data.get() + m_size; }
+    void clear() { m_size = 0; }
+    void reserve(std::size_t n) {
+        if (n > m_capacity) grow(n);
+    }
+    void push_back(const Token& t) {
+        reserve(m_size + 1);
+        m_data[m_size++] = t;
+    }
+    // A fresh token at the end, in room reserve() made.
+    Token& add() {
+        Token& t = m_data[m_size++];
+        t = Token{};
+        return t;
+    }
+
+private:
+    void grow(std::size_t n) {
+        const std::size_t capacity = std::max<std::size_t>({n, 2 * m_capacity, 64});
+        std::unique_ptr<Token[]> data(new Token[capacity]);
+        std::copy(begin(), end(), data.get());
+        m_data = std::move(data);
+        m_capacity = capacity;
+    }
+
+    std::unique_ptr<Token[]> m_data;
+    std::size_t m_size = 0, m_capacity = 0;
+};
+
 // The line without its comment: everything from the first ';' or "//" is dropped, even inside
 // quotes.
 std::string_view StripComment(std::string_view line);
@@ -54,9 +97,9 @@ std::string_view StripComment(std::string_view line);
 // `text` holding what is wrong.
 std::vector<Token> Tokenise(std::string_view line);
 // The same into `out`, whose storage is reused from line to line.
-void Tokenise(std::string_view line, std::vector<Token>& out);
+void Tokenise(std::string_view line, TokenList& out);
 // Tokenise(StripComment(line), out) in one pass over the line.
-void TokeniseLine(std::string_view line, std::vector<Token>& out);
+void TokeniseLine(std::string_view line, TokenList& out);
 
 // Case-insensitive comparison of ASCII words (keywords and names are ASCII).
 inline bool EqualsNoCase(std::string_view a, std::string_view b) {

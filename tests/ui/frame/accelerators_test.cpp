@@ -32,7 +32,6 @@ using test::CEditorHarness;
 struct CKeyEditor : test::CProgramEditor {
     CKeyEditor() : CProgramEditor("keys.rux", {"P", "{Background", "a = 1", "b = 2", "c = 3", "}", "tail"}) {}
     CObArrayEx& Items() const { return Document().Items(); }
-    std::string Text(int index) const { return Items().GetAt(index)->GetText(); }
     void Type(const char* text) const { QTest::keyClicks(&View(), text); }
 };
 
@@ -42,10 +41,13 @@ void Press(QWidget* widget, const QKeySequence& keys) {
     CEditorHarness::Settle(10);
 }
 
+// One row per command whose enabled state follows what the user did before pressing its key (a
+// key of a greyed action does nothing), and per dialog or frame command; the menu shows each key
+// as the shortcut test checks for all of them.
 TEST(Accelerators, EveryMenuKeyReachesItsCommand) {
     struct Row {
         const char* keys;
-        int command; // 0: a key the view handles itself, with no menu shortcut
+        int command; // 0: a key the view handles itself, which no menu shortcut may take first
         std::function<void(CKeyEditor&)> before;
         std::function<void(CKeyEditor&)> check;
     };
@@ -63,11 +65,6 @@ TEST(Accelerators, EveryMenuKeyReachesItsCommand) {
              e.h.Frame().RunCommand(ID_EDIT_UNDO);
          },
          [](CKeyEditor& e) { EXPECT_EQ(e.Text(2), "Xa = 1"); }},
-        {"Ctrl+A", ID_EDIT_SELECT_ALL, nullptr,
-         [](CKeyEditor& e) {
-             EXPECT_EQ(e.Session().SelectionStart(), (CTextPos{1, 0}));
-             EXPECT_EQ(e.Session().SelectionStop().item, 6);
-         }},
         {"Ctrl+C", ID_EDIT_COPY,
          [](CKeyEditor& e) {
              e.Session().Select({1, 3}, {6, 3});
@@ -118,11 +115,6 @@ TEST(Accelerators, EveryMenuKeyReachesItsCommand) {
          [](CKeyEditor& e) {
              EXPECT_EQ(e.Session().Caret(), (CTextPos{1, 5}));
          }},
-        {"Ctrl+K", ID_EDIT_TOGGLE_BOOKMARK, [](CKeyEditor& e) { e.View().GoToItem(3); },
-         [](CKeyEditor& e) {
-             EXPECT_TRUE(e.Items().GetAt(3)->HasMark(kMarkBookmark));
-             EXPECT_FALSE(e.Items().GetAt(2)->HasMark(kMarkBookmark));
-         }},
         {"Ctrl+G", ID_EDIT_NEXT_BOOKMARK,
          [](CKeyEditor& e) {
              e.View().GoToItem(4);
@@ -144,22 +136,6 @@ TEST(Accelerators, EveryMenuKeyReachesItsCommand) {
              e.h.Frame().RunCommand(ID_KEY_INSERT);
              EXPECT_FALSE(OverwriteFlag());
          }},
-        {"Tab", 0,
-         [](CKeyEditor& e) {
-             e.Session().Select({1, 2}, {2, 3});
-         },
-         [](CKeyEditor& e) {
-             EXPECT_EQ(e.Text(2), "\ta = 1");
-             EXPECT_EQ(e.Text(3), "\tb = 2");
-             EXPECT_EQ(e.Text(4), "c = 3");
-         }},
-        {"Shift+Tab", 0,
-         [](CKeyEditor& e) {
-             e.Session().Select({1, 2}, {2, 3});
-             e.h.Frame().RunCommand(ID_EDIT_INCREASE_INDENT);
-             e.Session().Select({1, 2}, {2, 3});
-         },
-         [](CKeyEditor& e) { EXPECT_EQ(e.Text(2), "a = 1"); }},
         {"Del", 0,
          [](CKeyEditor& e) {
              e.Session().Select({2, 2}, {5, 2});
@@ -196,10 +172,13 @@ TEST(Accelerators, MenuKeysAreShortcutsAndNoneIsShared) {
         const QString text = QString::fromUtf8(LoadMenuString(id));
         const int tab = text.indexOf('\t');
         const QString keys = tab < 0 ? QString() : text.mid(tab + 1);
-        // Tab, Shift+Tab and Del are the view's own keys: they work on the selection.
+        // Tab, Shift+Tab and Del are the view's own keys: they work on the selection, so no action
+        // may take them from the view.
         // The tree menu's Build entries name the keys of the Build commands they send on.
         const int keyOwner = id == ID_TREE_BUILD ? ID_BUILD : id == ID_TREE_BUILD_DOWNLOAD ? ID_BUILD_DOWNLOAD : id;
-        if (!keys.isEmpty() && keys != "Tab" && keys != "Shift+Tab" && keys != "Del") {
+        if (keys == "Tab" || keys == "Shift+Tab" || keys == "Del") {
+            EXPECT_TRUE(action->shortcuts().isEmpty()) << id;
+        } else if (!keys.isEmpty()) {
             ++named;
             ASSERT_NE(e.h.Frame().Action(keyOwner), nullptr) << id;
             EXPECT_EQ(e.h.Frame().Action(keyOwner)->shortcut(), QKeySequence(keys, QKeySequence::PortableText)) << id;

@@ -77,6 +77,8 @@ TEST(BuildCommands, ErrorsListedAndWalkedToTheirColumns) {
     EXPECT_FALSE(Enabled(frame, ID_BUILD));
     frame.RunCommand(ID_BUILD); // a second Ctrl+B starts nothing
     EXPECT_FALSE(frame.close()) << "no closing during a build";
+    EXPECT_TRUE(frame.isVisible());
+    EXPECT_TRUE(h.boxes.empty()) << "the refusal is silent";
     ASSERT_TRUE(CEditorHarness::WaitFor([&] { return !h.app->IsBuildRunning(); }, 20000));
 
     EXPECT_FALSE(frame.OutputPane()->isHidden());

@@ -18,6 +18,7 @@
 #include "editor/edit_session.h"
 #include "frame/dialog_commands.h"
 #include "frame/mdi_child.h"
+#include "panes/tree_bar.h"
 #include "shell/command_ids.h"
 #include "shell/ini_file.h"
 #include "shell/setting.h"
@@ -55,12 +56,6 @@ struct CEditorWithProgram : test::CProgramEditor {
         for (CCommandTarget* target : h.Frame().Router().Extensions())
             if (auto* commands = dynamic_cast<CDialogCommands*>(target)) return *commands;
         throw std::logic_error("no dialog commands");
-    }
-    std::vector<std::string> Texts() const {
-        std::vector<std::string> texts;
-        for (const auto& item : Document().Items())
-            texts.push_back(item->GetText());
-        return texts;
     }
     // Runs the command; `step` acts on the modal dialog it opens, which must be of type D.
     template <class D> bool RunWithDialog(int command, const std::function<void(D&)>& step) {
@@ -218,12 +213,12 @@ TEST(DialogCommands, ProgramDialogsApplyOnOkAndCancelChangesNothing) {
              }));
          },
          [](CEditorWithProgram& e) {
-             const auto texts = e.Texts();
+             const auto texts = e.Lines();
              EXPECT_EQ(std::count(texts.begin(), texts.end(), "Conveyor"), 2) << "header and footer";
              EXPECT_TRUE(e.Document().IsModified());
              // One undo group takes the whole section away again.
              e.h.Frame().RunCommand(ID_EDIT_UNDO);
-             const auto after = e.Texts();
+             const auto after = e.Lines();
              EXPECT_EQ(std::count(after.begin(), after.end(), "Conveyor"), 0);
          }},
         {"node description",
@@ -244,14 +239,14 @@ TEST(DialogCommands, ProgramDialogsApplyOnOkAndCancelChangesNothing) {
         for (bool ok : {false, true}) {
             CEditorWithProgram e;
             ASSERT_TRUE(e.started);
-            const auto texts = e.Texts();
+            const auto texts = e.Lines();
             const CTextPos caret = e.Session().Caret();
             row.run(e, ok);
             if (ok) {
                 row.checkOk(e);
                 continue;
             }
-            EXPECT_EQ(e.Texts(), texts);
+            EXPECT_EQ(e.Lines(), texts);
             EXPECT_EQ(e.Session().Caret(), caret);
             EXPECT_FALSE(e.Document().IsModified());
             EXPECT_TRUE(e.Document().GetHeader()->Header().Descriptor.empty());
@@ -299,13 +294,13 @@ TEST(DialogCommands, UserFunctionBlockTakesTheEditorsHeaderWithTheTargetsLimits)
             header = "q = _Ramp(a, b)";
             return confirm;
         });
-        const size_t before = e.Texts().size();
+        const size_t before = e.Lines().size();
         EXPECT_TRUE(e.h.Frame().RunCommand(ID_INSERT_UDFB));
         // DRVDEF.HDW of the product directory, or 256 each for a type it does not name.
         const CIniFile limits(e.h.Product() + "/DRVDEF.HDW");
         EXPECT_EQ(maxIn, limits.GetInt("KESTREL", "MaxParamIn", 256));
         EXPECT_EQ(maxOut, limits.GetInt("KESTREL", "MaxParamOut", 256));
-        const auto texts = e.Texts();
+        const auto texts = e.Lines();
         if (!confirm) {
             EXPECT_EQ(texts.size(), before);
             continue;
@@ -334,7 +329,7 @@ TEST(DialogCommands, UserFunctionBlockThroughTheCompilerLibrary) {
     EXPECT_TRUE(e.h.Frame().RunCommand(ID_INSERT_UDFB));
     CEditorHarness::Settle(20);
     ASSERT_TRUE(preview.contains("_Ramp")) << preview.toStdString();
-    const auto texts = e.Texts();
+    const auto texts = e.Lines();
     EXPECT_EQ(std::count(texts.begin(), texts.end(), preview.toStdString()), 2) << "header and footer";
 }
 
@@ -345,6 +340,7 @@ TEST(DialogCommands, HeaderDoubleClickRenamesHeaderAndFooter) {
         const char* name;
         const char* header;
         std::function<QString(QWidget* modal)> edit; // answers the new header text, or empty to cancel
+        const char* node[2];                          // the section's node after Cancel and after OK
     };
     const Row rows[] = {
         {"task", "Background",
@@ -356,7 +352,8 @@ TEST(DialogCommands, HeaderDoubleClickRenamesHeaderAndFooter) {
              dialog->NameEdit()->selectAll();
              QTest::keyClicks(dialog->NameEdit(), "Clock");
              return QString("Clock");
-         }},
+         },
+         {"Background", "Clock"}},
         {"function block", "q = _F(a)",
          [](QWidget* modal) {
              auto* name = modal->findChild<QLineEdit*>("blockName");
@@ -365,7 +362,8 @@ TEST(DialogCommands, HeaderDoubleClickRenamesHeaderAndFooter) {
              EXPECT_EQ(name->text(), "_F");
              modal->findChild<QLineEdit*>("inputs")->setText("a, b");
              return modal->findChild<QLineEdit*>("preview")->text();
-         }},
+         },
+         {"_F", "_F"}},
     };
     for (const Row& row : rows) {
         for (bool ok : {false, true}) {
@@ -388,6 +386,9 @@ TEST(DialogCommands, HeaderDoubleClickRenamesHeaderAndFooter) {
             EXPECT_EQ(items.GetAt(1)->GetText(), now);
             EXPECT_EQ(items.GetAt(3)->GetText(), now) << "the footer follows";
             EXPECT_EQ(view->Document().IsModified(), ok);
+            // A renamed header keeps the line count: the tree still shows the new name.
+            const QString tree = qobject_cast<CTreeBar*>(e.h.Frame().ProgramTree())->Dump();
+            EXPECT_TRUE(tree.contains(QString("\n    %1\n").arg(row.node[ok]))) << tree.toStdString();
         }
     }
 }
@@ -407,7 +408,7 @@ TEST(DialogCommands, FileAsksTheChooserFromTheProgramsFolderAndInsertsAtTheCaret
     EXPECT_TRUE(e.h.Frame().RunCommand(ID_EDIT_INSERT_FILE));
     EXPECT_EQ(asked, QString::fromStdString("-i " + e.path));
     // The other program's lines without its header, in front of the caret's line.
-    const auto texts = e.Texts();
+    const auto texts = e.Lines();
     ASSERT_EQ(texts.size(), 9u);
     EXPECT_EQ(texts[3], "x1 = 5");
     EXPECT_EQ(texts[4], "x2 = 6");

@@ -34,6 +34,13 @@ struct CProgramEditor {
     CRUXView& View() const { return *qobject_cast<CRUXView*>(h.Frame().Children().at(0)->View()); }
     CRUXDocument& Document() const { return View().Document(); }
     CEditSession& Session() const { return View().Session(); }
+    // The text of every item, in order.
+    std::vector<std::string> Lines() const {
+        std::vector<std::string> lines;
+        for (const auto& item : Document().Items()) lines.push_back(item->GetText());
+        return lines;
+    }
+    std::string Text(int item) const { return Lines().at(static_cast<size_t>(item)); }
 
     CEditorHarness h;
     std::string path;

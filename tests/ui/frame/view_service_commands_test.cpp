@@ -28,7 +28,6 @@ using test::CEditorHarness;
 
 struct CServiceEditor : test::CProgramEditor {
     CServiceEditor() : CProgramEditor("svc.rux", {"P", "{Task", "Speed = 1", "x = Speed", "}"}) {}
-    std::string Text(int index) const { return Document().Items().GetAt(index)->GetText(); }
     void Press(QKeyCombination keys) const {
         QTest::keyClick(&View(), keys.key(), keys.keyboardModifiers());
         CEditorHarness::Settle(10);

@@ -149,9 +149,15 @@ TEST(ViewMetrics, LineHeightTabStopsAndFontSettings) {
 // bytes' own advances gives, tabs to the next stop from the line start.
 TEST(ViewMetrics, TextWidthMatchesTheSumOfAdvances) {
     // Eight-byte steps and their tails, tabs anywhere, DEL and the upper half (measured byte by byte).
-    const char* texts[] = {"",           "abc",       "\tab",           "a\tb\t\tc",     "x\t",
-                           "WWW\tiii",   "abcdefgh",  "abcdefghijk\tz", "abcdefg\x7f",   "\x93quoted\x94 \xe9t\xe9",
-                           "plain text then \xe9", "\t\t\tdeep", "\t\tx\t\ty"};
+    const char* texts[] = {"", "abc", "\tab", "a\tb\t\tc", "x\t", "WWW\tiii", "abcdefgh", "abcdefghijk\tz",
+                           "abcdefg\x7f", "\x93quoted\x94 \xe9t\xe9", "plain text then \xe9", "\t\t\tdeep",
+                           "\t\tx\t\ty",
+                           // a tab as the last byte of eight, the first of the next, in a tail of one
+                           "abcdefg\thijklmn", "abcdefgh\tijklmn", "abcdefghijklmno\t", "\t\t\t\t\t\t\t\t\t",
+                           // indentation, then more tabs within the same eight bytes
+                           "ab\tcd\tef\tgh\tij\tkl", "\tabcd\tefgh", "a\t\tbcdefghijk",
+                           // the upper half in a tail, and before eight plain bytes
+                           "0123456789\xe9", "\3510123456789abcdef\tx"};
     const struct {
         const char* face;
         bool monospaced;
@@ -162,12 +168,15 @@ TEST(ViewMetrics, TextWidthMatchesTheSumOfAdvances) {
         EXPECT_EQ(m.IsMonospaced(), face.monospaced) << face.face;
         for (const char* text : texts) {
             const std::string_view t(text);
-            for (const int x0 : {0, 7, 2 * m.TabWidth()}) {
-                int x = x0;
-                for (const unsigned char c : t)
-                    x = c == '\t' ? ((x / m.TabWidth()) + 1) * m.TabWidth() : x + m.Advance(c);
-                EXPECT_EQ(m.Advance(t, x0, 0), x) << face.face << " '" << text << "' from " << x0;
-            }
+            for (const int lineStart : {0, 20})
+                for (const int x0 : {lineStart, lineStart + 7, lineStart + 2 * m.TabWidth()}) {
+                    int x = x0;
+                    for (const unsigned char c : t)
+                        x = c == '\t' ? lineStart + ((x - lineStart) / m.TabWidth() + 1) * m.TabWidth()
+                                      : x + m.Advance(c);
+                    EXPECT_EQ(m.Advance(t, x0, lineStart), x)
+                        << face.face << " '" << text << "' from " << x0 << ", line at " << lineStart;
+                }
         }
     }
 }

@@ -68,6 +68,9 @@ e2e_display() {
     done
     [ -n "$d" ] || fail "Xvfb did not start"
     export DISPLAY=":$d"
+    # The editor is to be an X11 client of this server, whatever platform the caller's Qt runs on
+    # (a test run with QT_QPA_PLATFORM=offscreen for the widget tests would draw no window here).
+    unset QT_QPA_PLATFORM
     local answered=""
     for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && { answered=1; break; }; sleep 0.1; done
     [ -n "$answered" ] || fail "display $DISPLAY does not answer"

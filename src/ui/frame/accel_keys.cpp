@@ -1,0 +1,75 @@
+#include "frame/accel_keys.h"
+
+namespace rux {
+namespace {
+
+constexpr int kPad = static_cast<int>(Qt::KeypadModifier);
+
+struct CQtKey {
+    int code;
+    int key; // a Qt::Key, with the keypad modifier for the number pad
+};
+
+// Letters, digits and F1 to F24 map by rule; the rest of the named keys that Qt knows.
+constexpr CQtKey kKeys[] = {
+    {3, Qt::Key_Cancel},
+    {8, Qt::Key_Backspace},
+    {9, Qt::Key_Tab},
+    {12, Qt::Key_Clear},
+    {13, Qt::Key_Return},
+    {19, Qt::Key_Pause},
+    {20, Qt::Key_CapsLock},
+    {27, Qt::Key_Escape},
+    {32, Qt::Key_Space},
+    {33, Qt::Key_PageUp},
+    {34, Qt::Key_PageDown},
+    {35, Qt::Key_End},
+    {36, Qt::Key_Home},
+    {37, Qt::Key_Left},
+    {38, Qt::Key_Up},
+    {39, Qt::Key_Right},
+    {40, Qt::Key_Down},
+    {41, Qt::Key_Select},
+    {42, Qt::Key_Printer},
+    {43, Qt::Key_Execute},
+    {44, Qt::Key_Print},
+    {45, Qt::Key_Insert},
+    {46, Qt::Key_Delete},
+    {47, Qt::Key_Help},
+    {91, Qt::Key_Super_L},
+    {92, Qt::Key_Super_R},
+    {93, Qt::Key_Menu},
+    {106, kPad | Qt::Key_Asterisk},
+    {107, kPad | Qt::Key_Plus},
+    {108, kPad | Qt::Key_Comma},
+    {109, kPad | Qt::Key_Minus},
+    {110, kPad | Qt::Key_Period},
+    {111, kPad | Qt::Key_Slash},
+    {144, Qt::Key_NumLock},
+    {145, Qt::Key_ScrollLock},
+    {250, Qt::Key_Play},
+    {251, Qt::Key_Zoom},
+    {254, Qt::Key_Clear},
+};
+
+int QtKey(int code) {
+    if ((code >= '0' && code <= '9') || (code >= 'A' && code <= 'Z')) return code; // Qt uses the same codes
+    if (code >= 96 && code <= 105) return kPad | (Qt::Key_0 + code - 96);
+    if (code >= kVkF1 && code < kVkF1 + 24) return Qt::Key_F1 + code - kVkF1;
+    for (const CQtKey& k : kKeys)
+        if (k.code == code) return k.key;
+    return 0;
+}
+
+} // namespace
+
+QKeySequence ToKeySequence(const CKeyCombo& combo) {
+    int key = QtKey(combo.key);
+    if (key == 0) return {};
+    if (combo.flags & kAccelControl) key |= static_cast<int>(Qt::CTRL);
+    if (combo.flags & kAccelAlt) key |= static_cast<int>(Qt::ALT);
+    if (combo.flags & kAccelShift) key |= static_cast<int>(Qt::SHIFT);
+    return QKeySequence(key);
+}
+
+} // namespace rux

@@ -1,0 +1,101 @@
+// The Templates menu and the templates' keys of a running editor.
+#include "editor_harness.h"
+
+#include "../dialogs/dialog_test_support.h"
+#include "editor/edit_session.h"
+#include "frame/mdi_child.h"
+#include "shell/command_ids.h"
+#include "view/rux_view.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace rux {
+namespace {
+
+using test::CEditorHarness;
+
+QMenu* TemplatesMenu(CMainFrame& frame) {
+    for (QMenu* menu : frame.CurrentMenuBar()->findChildren<QMenu*>())
+        if (menu->title() == "Te&mplates") return menu;
+    return nullptr;
+}
+
+// What a menu shows: entries by text (sub-menus as "name >"), "-" for a visible separator.
+QStringList Shown(QMenu* menu) {
+    QStringList out;
+    for (QAction* a : menu->actions()) {
+        if (!a->isVisible()) continue;
+        out << (a->isSeparator() ? QString("-") : a->menu() ? a->text() + " >" : a->text());
+    }
+    return out;
+}
+
+TEST(TemplatesMenu, CategoriesByNameAndAKeyThatInsertsTheTemplate) {
+    CEditorHarness h;
+    namespace fs = std::filesystem;
+    const std::string root = h.Product() + "/Templates";
+    fs::remove(root); // the shipped templates; this test brings its own
+    fs::create_directories(root + "/Pumps");
+    fs::create_directories(root + "/Hidden");
+    fs::create_directories(root + "/Empty");
+    CEditorHarness::Write(root + "/Pumps/Prime.txt", "Shortcut=Ctrl+Shift+P\ntpl_begin\nPrime% = 1\n\tDELAY(500)\ntpl_end");
+    CEditorHarness::Write(root + "/Pumps/Drain & vent.txt", "tpl_begin\nDrain% = 1\ntpl_end");
+    CEditorHarness::Write(root + "/Hidden/H.txt", "tpl_begin\nh\ntpl_end");
+    h.WriteSettings("[CatVisibility]\nHidden=0\n");
+    const std::string path = h.Root() + "/p.rux";
+    CEditorHarness::Write(path, test::DialogProgram({"P", "{Background", "top:", "goto top:", "}"}));
+    ASSERT_TRUE(h.Start({path}));
+    CMainFrame& frame = h.Frame();
+    frame.show();
+    QApplication::setActiveWindow(&frame);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+
+    QMenu* menu = TemplatesMenu(frame);
+    ASSERT_NE(menu, nullptr);
+    emit menu->aboutToShow();
+    EXPECT_EQ(Shown(menu), (QStringList{"Template Viewer...", "-", "Pumps >"}));
+    EXPECT_FALSE(frame.Action(ID_TEMPLATE_VIEWER)->isEnabled()) << "the viewer is not there yet";
+    QMenu* pumps = menu->actions().last()->menu();
+    EXPECT_EQ(Shown(pumps), (QStringList{"Drain && vent", "Prime\tCtrl+Shift+P"}));
+
+    auto& view = *qobject_cast<CRUXView*>(frame.Children().at(0)->View());
+    CEditSession& session = view.Session();
+    auto lines = [&] {
+        QStringList out;
+        for (const auto& item : view.Document().Items()) out << QString::fromStdString(item->GetText());
+        return out;
+    };
+    const QStringList before = lines();
+    view.setFocus();
+    view.GoToItem(3);
+    QTest::keyClick(&view, Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
+    CEditorHarness::Settle(10);
+    EXPECT_EQ(lines().mid(3, 3), (QStringList{"Prime% = 1", "\tDELAY(500)", "goto top:"}));
+    QTest::keyClick(&view, Qt::Key_Z, Qt::ControlModifier);
+    CEditorHarness::Settle(10);
+    EXPECT_EQ(lines(), before) << "one undo";
+
+    // Online the entries are greyed and the key does nothing; the menu of no program has no keys.
+    session.SetOnline(true);
+    frame.UpdateCommandStates();
+    QAction* prime = pumps->actions().last();
+    EXPECT_FALSE(prime->isEnabled());
+    session.SetOnline(false);
+    view.Document().SetModified(false);
+    frame.Children().at(0)->close();
+    CEditorHarness::Settle();
+    ASSERT_EQ(frame.CurrentMenuId(), 128);
+    EXPECT_TRUE(prime->shortcut().isEmpty());
+    EXPECT_EQ(frame.Action(ID_FILE_OPEN)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+}
+
+} // namespace
+} // namespace rux
