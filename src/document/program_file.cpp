@@ -47,10 +47,6 @@ bool Load(CProgram& program, const std::string& path, const CProgramFileServices
     // at the program before Load returns.
     CPar* header = !items.empty() && items.front()->GetType() == kItemPar ? static_cast<CPar*>(items.front().get())
                                                                          : nullptr;
-    if (program.HasFormat())
-        for (int index : result.bookmarks)
-            if (index >= 0 && index < static_cast<int>(items.size()))
-                items[static_cast<size_t>(index)]->SetMark(kMarkBookmark);
     if (result.v3Fired && header && services.target) {
         CTargetTypeInfo info;
         if (services.target->GetTypeInfos(header->Header().Type, info) && info.extendedMemory)
@@ -63,6 +59,11 @@ bool Load(CProgram& program, const std::string& path, const CProgramFileServices
             services.notifier->Notify(kSuiteMainTool, kMsgHeaderChanged, path);
         if (header && services.target)
             services.target->ReadHeader(path, header->Header());
+        // After the rewrite: a converted file keeps no bookmarks, the loaded program does.
+        CObArrayEx& list = program.Items();
+        for (int index : result.bookmarks)
+            if (index >= 0 && index < list.GetSize())
+                list.MutableAt(index)->SetMark(kMarkBookmark);
     }
     return true;
 }

@@ -46,7 +46,7 @@ TEST(ErrorLocation, MarksOneLineClampedAndRevealed) {
         }
         EXPECT_EQ(ErrorMarked(document), std::vector<int>{r.marked}) << r.line;
         const std::vector<int> expected =
-            r.expands ? std::vector<int>{kHintStructure, kHintMarks} : std::vector<int>{kHintMarks};
+            r.expands ? std::vector<int>{kHintStructure} : std::vector<int>{kHintMarks};
         EXPECT_EQ(log.hints, expected) << r.line;
     }
 }

@@ -161,8 +161,8 @@ TEST(FindNext, BoundDiagramSearchesItselfAndKeepsTheCaret) {
     test::CFakeDiagramWindow window;
     window.hits = 1;
     window.replaced = 2;
-    auto* diagram = static_cast<const CDiag*>(run.script->Document().Items()[2]);
-    diagram->SetEditor(&window);
+    ASSERT_EQ(run.script->Document().Items()[2]->GetType(), kItemDiag);
+    ASSERT_TRUE(run.script->Document().SetDiagramEditor(2, &window));
     CFindReplaceModel model;
     model.SetFindText("speed");
     model.SetMatchCase(true);
@@ -177,7 +177,7 @@ TEST(FindNext, BoundDiagramSearchesItselfAndKeepsTheCaret) {
     // Replace All counts what the window replaced.
     model.SetReplaceText("v");
     EXPECT_EQ(ReplaceAll(session, model).replaced, 3);
-    diagram->SetEditor(nullptr);
+    run.script->Document().SetDiagramEditor(2, nullptr);
 }
 
 TEST(Replace, ReplacesASelectedMatchThenSelectsTheNext) {

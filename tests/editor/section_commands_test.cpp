@@ -152,7 +152,7 @@ TEST(SectionCommands, UserFunctionBlocks) {
 TEST(SectionCommands, DiagramsGoIntoSectionsWithNewTitles) {
     auto run = RunScript(ProgramBytes({"a", "{-S", "@FBD:Diagram 1", "@FBD:diagram 3", "x", "}"}), {"caret 1 1"});
     CEditSession& s = run.script->Session();
-    CDiag* diagram = InsertDiagram(s, kDiagramQld);
+    const CDiag* diagram = InsertDiagram(s, kDiagramQld);
     ASSERT_NE(diagram, nullptr);
     EXPECT_EQ(diagram->GetTitle(), "Diagram 2");
     EXPECT_EQ(diagram->GetKind(), kDiagramQld);

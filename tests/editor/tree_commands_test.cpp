@@ -24,7 +24,7 @@ const Lines kRows = {"P", "{Main", "a", "@FBD:D", "}", "{Blk(x)", "b", "}", "{-F
 TEST(TreeCommands, WhichCommandsFitWhichNode) {
     auto run = RunScript(ProgramBytes(kRows), {});
     CRUXDocument& doc = run.script->Document();
-    static_cast<const CDiag*>(doc.Items().GetAt(9))->SetOpen(false);
+    ASSERT_TRUE(doc.SetDiagramOpen(9, false));
     const struct {
         int kind, item, id;
         ETreeAction action;
@@ -107,7 +107,7 @@ TEST(TreeCommands, GoToUnfoldsAndFoldingCommandsToggleTheNode) {
     auto run = RunScript(ProgramBytes(kRows), {});
     CEditSession& s = run.script->Session();
     CRUXDocument& doc = run.script->Document();
-    CObArrayEx& items = doc.Items();
+    const CObArrayEx& items = doc.Items();
     auto* folded = static_cast<const CSectionHeader*>(items.GetAt(8));
     auto* preview = static_cast<const CDiag*>(items.GetAt(9));
     ASSERT_FALSE(folded->IsExpanded());
@@ -130,7 +130,7 @@ TEST(TreeCommands, GoToUnfoldsAndFoldingCommandsToggleTheNode) {
     EXPECT_TRUE(main->IsExpanded());
 
     // Expand and Collapse Diagram act on that diagram only, whatever the caret was on.
-    preview->SetOpen(false);
+    ASSERT_TRUE(doc.SetDiagramOpen(9, false));
     s.SetCaret({1, 11});
     EXPECT_TRUE(RunTreeAction(s, PlanTreeCommand(doc, kTreeNodeDiagram, 9, ID_TREE_EXPAND_DIAGRAM)));
     EXPECT_TRUE(preview->IsOpen());

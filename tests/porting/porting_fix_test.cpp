@@ -152,7 +152,7 @@ TEST(PortingFix, DiagramElements) {
     test::CScanned scan({"{Background", "@F:D:@VAR:1,P=(2,3) X=#5.07,\r\n@VAR:2,P=(2,4) X=#5.07,\r\n", "}"});
     CPortingIssueList& list = scan.list;
     ASSERT_EQ(list.GetSize(), 2);
-    auto* diagram = static_cast<const CDiag*>(scan.program.Items().GetAt(2));
+    auto* diagram = static_cast<CDiag*>(scan.program.Items().MutableAt(2));
     struct CNoEdits final : CPortingView {
         void SelectRange(int, int, int, int) override {}
         bool ReplaceSelection(const std::string&) override { return false; }

@@ -31,7 +31,7 @@ using test::CEditorHarness;
 
 struct CKeyEditor : test::CProgramEditor {
     CKeyEditor() : CProgramEditor("keys.rux", {"P", "{Background", "a = 1", "b = 2", "c = 3", "}", "tail"}) {}
-    CObArrayEx& Items() const { return Document().Items(); }
+    const CObArrayEx& Items() const { return Document().Items(); }
     void Type(const char* text) const { QTest::keyClicks(&View(), text); }
 };
 

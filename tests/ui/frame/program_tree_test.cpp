@@ -133,7 +133,7 @@ TEST_F(CTreeMenuTest, EachNodeKindHasItsMenuWithTheStatesOfItsNode) {
 
 TEST_F(CTreeMenuTest, CommandsActOnTheNodesProgramThroughItsView) {
     CRUXDocument& doc = *Document(first);
-    CObArrayEx& items = doc.Items();
+    const CObArrayEx& items = doc.Items();
     auto* main = static_cast<const CSectionHeader*>(items.GetAt(1));
     QWidget* view = Frame().ChildOf(doc)->View();
 
@@ -181,7 +181,7 @@ TEST_F(CTreeMenuTest, CommandsActOnTheNodesProgramThroughItsView) {
 // The Delete key in the tree deletes the current section or diagram node; on a program node it does
 // nothing.
 TEST_F(CTreeMenuTest, DeleteKeyInTheTreeDeletesTheCurrentNode) {
-    CObArrayEx& items = Document(first)->Items();
+    const CObArrayEx& items = Document(first)->Items();
     const int before = items.GetSize();
     auto node = [&](const char* label) {
         return Tree()->findItems(label, Qt::MatchExactly | Qt::MatchRecursive).value(0);
