@@ -9,19 +9,26 @@ namespace rux {
 
 bool CPayloadPrefixLink::SelectAt(const CPortingIssue& issue) {
     Release();
-    CItem* item = m_session.Document().Items().GetAt(issue.GetLine());
+    const CItem* item = m_session.Document().Items().GetAt(issue.GetLine());
     if (!item || item->GetType() != kItemDiag || issue.GetColumn() < 1) return false;
-    auto* diagram = static_cast<CDiag*>(item);
+    const auto* diagram = static_cast<const CDiag*>(item);
     if (diagram->GetEditor()) return false;
-    diagram->SetEditor(this);
+    m_session.Document().SetDiagramEditor(issue.GetLine(), this);
     m_diagram = diagram;
+    m_diagramId = diagram->GetId();
     m_index = issue.GetLine();
     m_pos = static_cast<size_t>(issue.GetColumn() - 1);
     return true;
 }
 
 void CPayloadPrefixLink::Release() {
-    if (m_diagram && m_diagram->GetEditor() == this) m_diagram->SetEditor(nullptr);
+    // Edits may have moved the row since: the item is found by its id.
+    if (m_diagram) {
+        CRUXDocument& document = m_session.Document();
+        const int index = document.FindItem(m_diagramId, m_index);
+        if (index >= 0 && static_cast<const CDiag*>(document.Items().GetAt(index))->GetEditor() == this)
+            document.SetDiagramEditor(index, nullptr);
+    }
     m_diagram = nullptr;
     m_index = -1;
 }

@@ -34,7 +34,8 @@ public:
 private:
     bool Replace(std::string text);
     CEditSession& m_session;
-    CDiag* m_diagram = nullptr;
+    const CDiag* m_diagram = nullptr;
+    uint32_t m_diagramId = 0; // found again by id: the pointer cannot tell a deleted item
     int m_index = -1;
     size_t m_pos = 0; // the reference's "#" in the payload
 };

@@ -127,7 +127,7 @@ TEST(PortingFix, QuestionsAndRefusals) {
     for (const auto& c : cases) {
         CFixture f({"{Background", c.line, "}"}, c.readOnly);
         f.answer = c.answer;
-        if (c.edit) f.script.Document().Items().GetAt(2)->SetText(c.edit);
+        if (c.edit) f.script.Document().SetItemText(2, c.edit);
         EXPECT_EQ(f.Sorted(c.issue).ApplyFix(f.view.get(), true), c.result) << c.name;
         EXPECT_EQ(f.Text(2), c.after) << c.name;
         if (!c.question)
@@ -152,7 +152,7 @@ TEST(PortingFix, DiagramElements) {
     test::CScanned scan({"{Background", "@F:D:@VAR:1,P=(2,3) X=#5.07,\r\n@VAR:2,P=(2,4) X=#5.07,\r\n", "}"});
     CPortingIssueList& list = scan.list;
     ASSERT_EQ(list.GetSize(), 2);
-    auto* diagram = static_cast<CDiag*>(scan.program.Items().GetAt(2));
+    auto* diagram = static_cast<CDiag*>(scan.program.Items().MutableAt(2));
     struct CNoEdits final : CPortingView {
         void SelectRange(int, int, int, int) override {}
         bool ReplaceSelection(const std::string&) override { return false; }
@@ -265,7 +265,7 @@ TEST(PortingFix, IgnoreMarksTheLine) {
     }
     // A line marked since the scan, a task in a section header, a parameter in a diagram.
     CFixture marked({"{Background", "x = #5.07", "}"});
-    marked.script.Document().Items().GetAt(2)->SetText("x = #5.07 {PTOOL:Ignore}");
+    marked.script.Document().SetItemText(2, "x = #5.07 {PTOOL:Ignore}");
     EXPECT_EQ(marked.list.Ignore(marked.Sorted(0), *marked.view, marked.sink),
               CPortingIssueList::EIgnore::AlreadyIgnored);
     ASSERT_EQ(marked.sink.shown.size(), 1u);
@@ -323,7 +323,7 @@ TEST(PortingFix, FixAllChoosesIcons) {
         EXPECT_TRUE(f.questions.empty()) << c.name;
     }
     CFixture changed({"{Background", "x = #5.07", "y = #5.07", "}"});
-    changed.script.Document().Items().GetAt(2)->SetText("x = 1");
+    changed.script.Document().SetItemText(2, "x = 1");
     EXPECT_EQ(changed.list.FixAll(true, *changed.view, {}), CPortingIssueList::EFixAll::NotAllFound);
     EXPECT_EQ(changed.Text(3), "y = B2#5.07");
 }

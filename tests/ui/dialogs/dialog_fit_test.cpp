@@ -74,10 +74,13 @@ struct CFitBench {
         find.SetReplaceText("rate%");
         find.RememberFindText();
         fb.Parse("(out%, done) = _Ramp(target, step%)");
-        CRuxHeader& header = program.Document().GetHeader()->Header();
-        header.Company = "Drive Works";
-        header.Version = "2.1";
-        header.UserProgEnabled = 1;
+        program.Document().ModifyItem(0, [](CItem& item) {
+            CRuxHeader& header = static_cast<CPar&>(item).Header();
+            header.Company = "Drive Works";
+            header.Version = "2.1";
+            header.UserProgEnabled = 1;
+            return true;
+        });
         const int commands[] = {ID_EDIT_COPY};
         accels.BuildTable(CAccelMgr::kProgramMenu, commands);
     }
