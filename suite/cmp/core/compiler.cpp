@@ -5,6 +5,7 @@
 #include "name_table.h"
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
 #include <functional>
 #include <cmath>
@@ -354,6 +355,12 @@ private:
     std::size_t m_size = 0;
 };
 
+// A little-endian u32 operand, as the image stores it.
+[[gnu::always_inline]] inline void StoreU32(uint8_t* at, uint32_t v) {
+    if constexpr (std::endian::native != std::endian::little) v = __builtin_bswap32(v);
+    std::memcpy(at, &v, 4);
+}
+
 struct ParamRef {
     enum Form { Scaled, Raw, Bit, Pointer } form = Scaled;
     int menu = 0, par = 0, bit = 0;
@@ -416,39 +423,23 @@ private:
         u8(v & 0xFF);
         u8((v >> 8) & 0xFF);
     }
-    [[gnu::always_inline]] void u32(uint32_t v) {
-        uint8_t* b = m_code.append(4);
-        b[0] = static_cast<uint8_t>(v);
-        b[1] = static_cast<uint8_t>(v >> 8);
-        b[2] = static_cast<uint8_t>(v >> 16);
-        b[3] = static_cast<uint8_t>(v >> 24);
+    [[gnu::always_inline]] void u32(uint32_t v) { StoreU32(m_code.append(4), v); }
+    // An opcode and its cell operand with one room check.
+    [[gnu::always_inline]] void opU32(Op op, uint32_t v) {
+        uint8_t* b = m_code.append(5);
+        b[0] = static_cast<uint8_t>(op);
+        StoreU32(b + 1, v);
     }
     uint32_t here() const { return static_cast<uint32_t>(m_code.size()); }
-    void patch(uint32_t at, uint32_t value) {
-        for (int i = 0; i < 4; ++i) m_code[at + static_cast<uint32_t>(i)] = static_cast<uint8_t>(value >> (8 * i));
-    }
+    void patch(uint32_t at, uint32_t value) { StoreU32(m_code.data() + at, value); }
     uint32_t jump(Op op) {
-        emit(op);
-        const uint32_t at = here();
-        u32(0);
-        return at;
+        opU32(op, 0);
+        return here() - 4;
     }
-    void jumpTo(Op op, uint32_t target) {
-        emit(op);
-        u32(target);
-    }
-    void cellOp(Op op, uint32_t cell) {
-        emit(op);
-        u32(cell);
-    }
-    void pushInt(int64_t v) {
-        emit(Op::PushI);
-        u32(static_cast<uint32_t>(static_cast<int32_t>(v)));
-    }
-    void pushReal(double v) {
-        emit(Op::PushR);
-        u32(constant(v));
-    }
+    void jumpTo(Op op, uint32_t target) { opU32(op, target); }
+    [[gnu::always_inline]] void cellOp(Op op, uint32_t cell) { opU32(op, cell); }
+    [[gnu::always_inline]] void pushInt(int64_t v) { opU32(Op::PushI, static_cast<uint32_t>(static_cast<int32_t>(v))); }
+    void pushReal(double v) { opU32(Op::PushR, constant(v)); }
     uint32_t constant(double v) {
         uint64_t bits;
         std::memcpy(&bits, &v, sizeof v);
