@@ -36,7 +36,8 @@ std::string FormatSummary(int errors, int warnings) {
 std::string SymbolFileText(const image::Image& image) {
     std::string out;
     for (const image::SymbolEntry& s : image.symbols) {
-        out += s.name + " " + std::to_string(s.address) + " " + std::to_string(s.type) + " 0";
+        out += s.name;
+        out += " " + std::to_string(s.address) + " " + std::to_string(s.type) + " 0";
         if (s.elements != 1) out += " " + std::to_string(s.elements);
         out += "\n";
     }
@@ -2294,8 +2295,7 @@ void Compiler::buildImage(Result& r) {
     }
     for (const Var& v : m_scopes[0].vars) {
         if (!isSymbol(v)) continue;
-        img.symbols.push_back({v.name, v.cell, static_cast<uint8_t>(v.isInt ? 3 : (m_single ? 2 : 1)),
-                               v.isArray ? v.size : 1u});
+        img.addSymbol(v.name, v.cell, static_cast<uint8_t>(v.isInt ? 3 : (m_single ? 2 : 1)), v.isArray ? v.size : 1u);
     }
     // Every call site's instance of a block, with the block's inputs, outputs and variables:
     // "_Ramp.2.Last%" is Last% of the second call of _Ramp, in line order.
@@ -2325,8 +2325,7 @@ void Compiler::addInstanceSymbols(image::Image& img, std::string& name, int bloc
         if (!isSymbol(v)) continue;
         name.resize(prefix);
         name += v.name;
-        img.symbols.push_back({name, base + v.cell, static_cast<uint8_t>(v.isInt ? 3 : (m_single ? 2 : 1)),
-                               v.isArray ? v.size : 1u});
+        img.addSymbol(name, base + v.cell, static_cast<uint8_t>(v.isInt ? 3 : (m_single ? 2 : 1)), v.isArray ? v.size : 1u);
     }
     std::vector<int> seen(sc.instances.empty() ? 0 : m_blocks.size(), 0);
     for (std::size_t k = 0; k < sc.instances.size(); ++k) {
