@@ -275,10 +275,17 @@ inline uint64_t UpperCode(std::string_view w) {
     return c;
 }
 
-const Builtinfo* FindFunction(std::string_view word) {
+const Builtinfo* FindFunctionIn(std::string_view word);
+
+// Most words are rejected by their length, last character or first letter, without a call.
+[[gnu::always_inline]] inline const Builtinfo* FindFunction(std::string_view word) {
     // No built-in is shorter than 2 or longer than 9 letters, and none ends in '%'.
     if (word.size() < 2 || word.size() > 9 || word.back() == '%') return nullptr;
     if (!MayBeIn(kFirstLetters.function, word)) return nullptr;
+    return FindFunctionIn(word);
+}
+
+[[gnu::noinline]] const Builtinfo* FindFunctionIn(std::string_view word) {
     const uint64_t head = UpperCode(word.substr(0, 8));
     const char ninth = word.size() > 8 ? Upper(word.substr(8))[0] : '\0';
     for (std::size_t k = 0; k < std::size(kFunctions); ++k)
@@ -293,18 +300,41 @@ enum class Kw { None = -1, If, Then, ElseIf, Else, EndIf, Do, While, Loop, For, 
 static_assert(std::size(kKeywords) == static_cast<std::size_t>(Kw::FbBody) + 1 && kKeywords[static_cast<int>(Kw::Print)] == "PRINT");
 
 
-Kw KeywordOf(std::string_view word) {
+Kw KeywordIn(std::string_view word);
+
+[[gnu::always_inline]] inline Kw KeywordOf(std::string_view word) {
     // Keywords have 2 to 6 letters and never end in '%'.
     if (word.size() < 2 || word.size() > 6 || word.back() == '%') return Kw::None;
     if (!MayBeIn(kFirstLetters.keyword, word)) return Kw::None;
-    // The word in capitals against each code.
+    return KeywordIn(word);
+}
+
+// The keywords of each length (2 to 6), so that a word is compared with at most eight codes (a
+// ninth would not fit its row and stop the compilation).
+struct KeywordsByLength {
+    uint8_t count[8] = {};
+    uint8_t index[8][8] = {};
+    constexpr KeywordsByLength() {
+        for (std::size_t k = 0; k < std::size(kKeywords); ++k) {
+            const std::size_t n = kKeywords[k].size();
+            index[n][count[n]++] = static_cast<uint8_t>(k);
+        }
+    }
+};
+constexpr KeywordsByLength kKeywordsByLength;
+
+[[gnu::noinline]] Kw KeywordIn(std::string_view word) {
+    // The word in capitals against each code of its length.
     const uint64_t c = UpperCode(word);
-    for (std::size_t k = 0; k < std::size(kKeywords); ++k)
-        if (kKeywordCodes.code[k] == c) return static_cast<Kw>(k);
+    const std::size_t n = word.size();
+    for (std::size_t k = 0; k < kKeywordsByLength.count[n]; ++k) {
+        const uint8_t at = kKeywordsByLength.index[n][k];
+        if (kKeywordCodes.code[at] == c) return static_cast<Kw>(at);
+    }
     return Kw::None;
 }
 
-bool IsKeyword(std::string_view word) { return KeywordOf(word) != Kw::None; }
+inline bool IsKeyword(std::string_view word) { return KeywordOf(word) != Kw::None; }
 
 const char* const kHeaderDirectives[] = {"AUTHOR", "COMPANY", "TITLE", "VERSION", "DRIVE", "TARGET", "TYPE",
                                          "ADDRESS", "DEBUG", "SOURCE", "V3", "NAME", "GROUP", "NETWORK",

@@ -234,13 +234,16 @@ std::vector<Token> Tokenise(std::string_view line) {
 namespace {
 
 // What a character can start, so that one table look-up picks a token's kind.
-enum class Lead : uint8_t { Other, Space, Digit, Word, Quote, Semicolon, Slash };
+// Op: an operator of one character; Angle: '<' or '>', which may take a second one.
+enum class Lead : uint8_t { Other, Space, Digit, Word, Quote, Semicolon, Slash, Op, Angle };
 constexpr std::array<Lead, 256> kLead = [] {
     std::array<Lead, 256> t{};
     for (std::size_t c = 0; c < 256; ++c)
         if (kWordChars[c]) t[c] = Lead::Word;
     for (int c = '0'; c <= '9'; ++c) t[static_cast<std::size_t>(c)] = Lead::Digit;
     for (unsigned char c : {' ', '\t', '\r', '\n'}) t[c] = Lead::Space;
+    for (unsigned char c : {'+', '-', '*', '=', '(', ')', ',', '[', ']', ':'}) t[c] = Lead::Op;
+    t['<'] = t['>'] = Lead::Angle;
     t['"'] = Lead::Quote;
     t[';'] = Lead::Semicolon;
     t['/'] = Lead::Slash;
@@ -275,12 +278,16 @@ template <bool comments> void TokeniseImpl(std::string_view line, TokenList& out
             std::size_t j = i + 1;
             while (j < n && IsWordChar(s[j])) ++j;
             token(Tok::Word, i, j);
-            i = j;
+            i = j + (j < n && s[j] == ' '); // the blank that usually follows
             continue;
         }
         if (lead == Lead::Space) {
             ++i;
-            while (i < n && (s[i] == ' ' || s[i] == '\t')) ++i;
+            continue;
+        }
+        if (lead == Lead::Op) {
+            token(Tok::Op, i, i + 1, static_cast<unsigned char>(c));
+            i += 1 + (i + 1 < n && s[i + 1] == ' ');
             continue;
         }
         if (comments && (lead == Lead::Semicolon || (lead == Lead::Slash && i + 1 < n && s[i + 1] == '/'))) {
@@ -318,33 +325,15 @@ template <bool comments> void TokeniseImpl(std::string_view line, TokenList& out
             continue;
         }
         const char next = i + 1 < n ? s[i + 1] : '\0';
-        switch (c) {
-        case '<':
-        case '>':
-            if (next == '=' || (c == '<' && next == '>')) {
-                token(Tok::Op, i, i + 2, OpCode(std::string_view(s + i, 2)));
-                i += 2;
-                break;
-            }
-            [[fallthrough]];
-        case '+':
-        case '-':
-        case '*':
-        case '/':
-        case '=':
-        case '(':
-        case ')':
-        case ',':
-        case '[':
-        case ']':
-        case ':':
+        if (lead == Lead::Angle && (next == '=' || (c == '<' && next == '>'))) {
+            token(Tok::Op, i, i + 2, OpCode(std::string_view(s + i, 2)));
+            i += 2;
+        } else if (lead == Lead::Angle || lead == Lead::Slash) {
             token(Tok::Op, i, i + 1, static_cast<unsigned char>(c));
             ++i;
-            break;
-        default:
+        } else {
             token(Tok::Bad, i, i + 1);
             ++i;
-            break;
         }
     }
     Token& end = token(Tok::End, n, n);
