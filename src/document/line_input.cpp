@@ -1,5 +1,7 @@
 #include "document/line_input.h"
 
+#include "fileio/whole_file.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -19,24 +21,9 @@ bool CStrStdioFile::Open(const std::string& path) {
     Close();
     m_problem.clear();
     m_readError = 0;
-    // Not blocking, so that a FIFO is refused at once instead of waiting for a writer.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        m_problem = std::strerror(errno);
+    const int fd = OpenRegularFile(path, m_problem);
+    if (fd < 0)
         return false;
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const bool folder = S_ISDIR(st.st_mode);
-        m_problem = folder               ? "it is a folder"
-                    : S_ISFIFO(st.st_mode) ? "it is a FIFO, not a file"
-                    : S_ISSOCK(st.st_mode) ? "it is a socket, not a file"
-                                           : "it is a device, not a file";
-        ::close(fd);
-        errno = folder ? EISDIR : EINVAL;
-        return false;
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     m_fd = fd;
     m_size = 0;
     m_pos = 0;

@@ -42,16 +42,12 @@ std::string_view BlockName(std::string_view line) { return StripTerminator(line.
 // The text of a ":" line.
 std::string_view LineText(std::string_view line) { return StripTerminator(line.substr(1)); }
 
-bool StartsWith(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
-}
-
 // The "$V3" directive of older programs becomes a comment; the header flag is set from the type.
 bool ApplyV3Rule(std::string& text) {
     if (text.find("$V3") == std::string::npos)
         return false;
     text.assign(TrimBlanks(text));
-    if (!StartsWith(text, "$V3"))
+    if (!text.starts_with("$V3"))
         return false;
     text = "// $V3 - Now set in Node Properties";
     return true;
@@ -238,16 +234,16 @@ void CProgramReader::ReadSection(ItemVector& items) {
         const ELineKind kind = Classify(m_line);
         if (kind == ELineKind::Plain) {
             const std::string_view line = StripTerminator(m_line);
-            if (StartsWith(line, "Name="))
+            if (line.starts_with("Name="))
                 name.assign(line.substr(5));
-            else if (StartsWith(line, "State=")) {
+            else if (line.starts_with("State=")) {
                 state.assign(line.substr(6));
                 haveState = true;
-            } else if (StartsWith(line, "HelpLink="))
+            } else if (line.starts_with("HelpLink="))
                 helpLink.assign(line.substr(9));
-            else if (StartsWith(line, "LibVisible="))
+            else if (line.starts_with("LibVisible="))
                 libVisible = ParseDecimal(line.substr(11));
-            else if (StartsWith(line, "FBDescription="))
+            else if (line.starts_with("FBDescription="))
                 fbDescription = LfToCrLf(ReadTextBlock());
         } else if (kind == ELineKind::Opening) {
             const std::string_view block = BlockName(m_line);
@@ -311,11 +307,11 @@ CItem* CProgramReader::ReadDiagram(ItemVector& items, CItem* section) {
             }
         } else if (lineKind == ELineKind::Plain) {
             const std::string_view line = StripTerminator(m_line);
-            if (StartsWith(line, "Zoom="))
+            if (line.starts_with("Zoom="))
                 zoom.assign(line.substr(5));
-            else if (StartsWith(line, "State="))
+            else if (line.starts_with("State="))
                 state.assign(line.substr(6));
-            else if (StartsWith(line, "DiagTitle="))
+            else if (line.starts_with("DiagTitle="))
                 title.assign(line.substr(10));
         }
     }

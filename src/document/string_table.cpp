@@ -219,6 +219,11 @@ constexpr CStringEntry kStrings[] = {
     {IDS_SHORTCUT_ASSIGNED, "This shortcut is already assigned."},
     {IDS_SHORTCUT_NONE, "None"},
     {IDS_SHORTCUT_EXISTING_COMMAND, "An existing command"},
+    {IDS_DLG_SHORTCUT_TITLE, "Edit Shortcut Key"},
+    {IDS_DLG_SHORTCUT_PROMPT, "Press New Shortcut Key:"},
+    {IDS_DLG_SHORTCUT_ASSIGNED_TO, "Currently assigned to:"},
+    {IDS_DLG_SHORTCUT_ASSIGN, "&Assign"},
+    {IDS_DLG_SHORTCUT_CLEAR, "C&lear"},
 };
 
 // Strictly increasing: a number given twice (two blocks that overlap) fails here, not at run time.

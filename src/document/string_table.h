@@ -236,6 +236,11 @@ enum ETemplateStringId : int {
     IDS_SHORTCUT_ASSIGNED = 63720,
     IDS_SHORTCUT_NONE,
     IDS_SHORTCUT_EXISTING_COMMAND,
+    IDS_DLG_SHORTCUT_TITLE,
+    IDS_DLG_SHORTCUT_PROMPT,
+    IDS_DLG_SHORTCUT_ASSIGNED_TO,
+    IDS_DLG_SHORTCUT_ASSIGN,
+    IDS_DLG_SHORTCUT_CLEAR,
 };
 
 // The text of a resource number; an empty text for a number the table does not hold (never null).

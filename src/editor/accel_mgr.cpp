@@ -97,14 +97,23 @@ std::string CAccelMgr::MenuText(int command) const {
 }
 
 std::string CAccelMgr::AssignedTo(std::string_view text) const {
+    return AssignedTo(text, nullptr);
+}
+
+std::string CAccelMgr::AssignedTo(std::string_view text,
+                                  const std::function<std::string(int)>& menuTextOf) const {
     const CAccel* accel = Lookup(kProgramMenu, text);
     if (!accel) return LoadString(IDS_SHORTCUT_NONE);
-    const std::string menuText = MenuText(accel->command);
+    const std::string menuText = menuTextOf ? menuTextOf(accel->command) : MenuText(accel->command);
     return menuText.empty() ? std::string(LoadString(IDS_SHORTCUT_EXISTING_COMMAND)) : menuText;
 }
 
 int CAccelMgr::CheckAssign(std::string_view current, std::string_view text) const {
-    return text == current || !Lookup(kProgramMenu, text) ? 0 : IDS_SHORTCUT_ASSIGNED;
+    // A file edited by hand may spell the template's own key "ctrl+shift+r"; the field writes it
+    // "Ctrl+Shift+R", and that must not count as taken by the template itself.
+    const auto combo = ParseShortcut(text);
+    const bool unchanged = text == current || (combo && combo == ParseShortcut(current));
+    return unchanged || !Lookup(kProgramMenu, text) ? 0 : IDS_SHORTCUT_ASSIGNED;
 }
 
 bool CAccelMgr::IsViewKey(const CKeyCombo& combo) {

@@ -3,6 +3,7 @@
 
 #include "editor/shortcut_keys.h"
 
+#include <functional>
 #include <map>
 #include <span>
 #include <string>
@@ -54,8 +55,11 @@ public:
     // "Currently assigned to:" for a text: "None", the menu text of the command that has the key,
     // or "An existing command" when that one shows in no menu.
     std::string AssignedTo(std::string_view text) const;
-    // Assign in the Edit Shortcut Key dialog: 0 when the text may be given to the template (it is
-    // unchanged, or no entry uses it), else the message that refuses it.
+    // The same with the menu texts of a menu this manager did not build (the frame's, as it shows
+    // them now); an empty function means this manager's own.
+    std::string AssignedTo(std::string_view text, const std::function<std::string(int)>& menuText) const;
+    // Assign in the Edit Shortcut Key dialog: 0 when the text may be given to the template (it names
+    // the combination it had, however written, or no entry uses it), else the message that refuses it.
     int CheckAssign(std::string_view current, std::string_view text) const;
 
     // Keys the program view takes as keystrokes (typing and indenting Tab, deleting): they belong in

@@ -10,10 +10,9 @@
 #include "document/text_range.h"
 #include "editor/clipboard.h"
 #include "editor/edit_session.h"
+#include "fileio/whole_file.h"
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 namespace rux {
 namespace {
@@ -339,14 +338,10 @@ void CEditSession::InsertDateTime() {
 
 bool CEditSession::InsertFile(const std::string& path) {
     // A folder would insert nothing and a FIFO would wait for a writer: only regular files.
-    if (CStrStdioFile probe; !probe.Open(path))
-        return false;
-    std::ifstream file(path, std::ios::binary);
+    const CFileBytes file = ReadWholeFile(path);
     if (!file)
         return false;
-    std::ostringstream content;
-    content << file.rdbuf();
-    const std::string bytes = content.str();
+    const std::string& bytes = file.bytes;
     if (!CanEdit())
         return true;
     ItemVector items;

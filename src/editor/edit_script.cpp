@@ -9,11 +9,11 @@
 #include "editor/section_commands.h"
 #include "target/product_directory.h"
 #include "target/target_library.h"
+#include "fileio/whole_file.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -331,20 +331,12 @@ const std::map<std::string, CCommand>& Commands() {
          {NeedText,
           [](CEditScript& r, const CScriptLine& l) {
               // A folder, FIFO or device is refused with its reason before anything reads it.
-              CStrStdioFile check;
-              if (!check.Open(l.rest)) {
-                  std::fprintf(stderr, "rux: cannot read '%s': %s\n", l.rest.c_str(), check.Problem().c_str());
+              const CFileBytes file = ReadWholeFile(l.rest);
+              if (!file) {
+                  std::fprintf(stderr, "rux: cannot read '%s': %s\n", l.rest.c_str(), file.reason.c_str());
                   return false;
               }
-              check.Close();
-              std::ifstream in(l.rest, std::ios::binary);
-              std::ostringstream bytes;
-              bytes << in.rdbuf();
-              if (!in || bytes.bad()) {
-                  std::fprintf(stderr, "rux: cannot read '%s': %s\n", l.rest.c_str(), std::strerror(errno ? errno : EIO));
-                  return false;
-              }
-              r.Clipboard().SetFragmentOnly(bytes.str());
+              r.Clipboard().SetFragmentOnly(file.bytes);
               return true;
           }}},
         {"show-clip",

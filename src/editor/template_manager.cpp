@@ -5,11 +5,10 @@
 #include "editor/template_file.h"
 #include "fileio/safe_file.h"
 #include "shell/product_paths.h"
+#include "fileio/whole_file.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <system_error>
 
 namespace rux {
@@ -24,12 +23,7 @@ bool HasTemplateExtension(const std::string& file) {
            EqualsNoCase(std::string_view(file).substr(file.size() - kExtension.size()), kExtension);
 }
 
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
+std::string ReadAll(const fs::path& path) { return ReadWholeFile(path.string()).bytes; }
 
 // The entries of a folder that pass `keep`, by name.
 template <class Keep> std::vector<fs::path> SortedEntries(const fs::path& folder, Keep keep) {

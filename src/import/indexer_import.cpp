@@ -12,10 +12,9 @@
 #include "import/sequencer_clipboard_format.h"
 #include "import/upgrade_address.h"
 #include "target/library_service.h"
+#include "fileio/whole_file.h"
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 namespace rux {
 namespace {
@@ -265,12 +264,9 @@ private:
 };
 
 bool ReadFile(const std::string& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    text = bytes.str();
-    return true;
+    CFileBytes file = ReadWholeFile(path);
+    text = std::move(file.bytes);
+    return file.ok;
 }
 
 } // namespace

@@ -10,12 +10,9 @@
 #include "shell/product_paths.h"
 #include "shell/shell_settings.h"
 #include "target/library_service.h"
+#include "fileio/whole_file.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <fstream>
-#include <sstream>
 
 namespace rux {
 namespace {
@@ -84,22 +81,13 @@ void AddIndexerScriptCommands() {
         "clip-sequencer", [](const std::string& args) { return args.empty() ? "needs a file" : ""; },
         [](CEditScript& r, const std::string& path) {
             // A folder, FIFO or device is refused with its reason before anything reads it.
-            CStrStdioFile check;
-            if (!check.Open(path)) {
-                std::fprintf(stderr, "rux: cannot read '%s': %s\n", path.c_str(), check.Problem().c_str());
-                return false;
-            }
-            check.Close();
-            std::ifstream in(path, std::ios::binary);
-            std::ostringstream bytes;
-            bytes << in.rdbuf();
-            if (!in || bytes.bad()) {
-                std::fprintf(stderr, "rux: cannot read '%s': %s\n", path.c_str(),
-                             std::strerror(errno ? errno : EIO));
+            const CFileBytes file = ReadWholeFile(path);
+            if (!file) {
+                std::fprintf(stderr, "rux: cannot read '%s': %s\n", path.c_str(), file.reason.c_str());
                 return false;
             }
             r.Clipboard().SetFormatOnly(kSequencerClipboardFormat,
-                                        Utf16ToLittleEndianZ(PayloadText(bytes.str())));
+                                        Utf16ToLittleEndianZ(PayloadText(file.bytes)));
             return true;
         });
     CEditScript::AddCmd("import-indexer", NoArgs, [](CEditScript& r, const std::string&) {

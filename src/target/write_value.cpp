@@ -38,10 +38,6 @@ bool ReadReal(const std::string& text, double& value) {
     return end != text.c_str() && end == text.c_str() + text.size() && errno != ERANGE && std::isfinite(value);
 }
 
-bool StartsWith(const std::string& s, const char* prefix) {
-    return s.rfind(prefix, 0) == 0;
-}
-
 } // namespace
 
 std::string NormaliseWriteSymbol(const std::string& symbol) {
@@ -62,7 +58,7 @@ bool ValidateWriteValue(const std::string& directory, const std::string& symbol,
     if (!lookup || !lookup(directory, name, nodeText, info)) return false;
 
     std::string value = valueText;
-    if (StartsWith(value, "0x") || StartsWith(value, "-0x")) {
+    if (value.starts_with("0x") || value.starts_with("-0x")) {
         const bool negative = value[0] == '-';
         const std::string digits = value.substr(negative ? 3 : 2);
         // strtoll would take a sign or blanks after the prefix; only hexadecimal digits may follow.

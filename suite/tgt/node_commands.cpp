@@ -6,14 +6,13 @@
 #include "target_data.h"
 
 #include "fileio/safe_file.h"
+#include "fileio/whole_file.h"
 
 #include <dlfcn.h>
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <mutex>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -86,12 +85,10 @@ H2STATUS ClientControl(H2CLIENT client, const char* node, rux::drive::EControl c
 H2_API H2STATUS H2TGT_Download(H2HWND, int32_t, const char* type, const char* node, const char* compiledPath,
                                int32_t* outValue) try {
     if (outValue != nullptr) *outValue = 0;
-    std::ifstream in(Safe(compiledPath), std::ios::binary);
-    if (!in) return H2_ERR_IO;
-    std::ostringstream image;
-    image << in.rdbuf();
+    const rux::CFileBytes image = rux::ReadWholeFile(Safe(compiledPath));
+    if (!image) return H2_ERR_IO;
     rux::drive::CPayloadWriter w;
-    w.Blob(image.str()).Str(std::filesystem::path(Safe(compiledPath)).stem().string());
+    w.Blob(image.bytes).Str(std::filesystem::path(Safe(compiledPath)).stem().string());
     return Call(node, type, rux::drive::kReqDownload, w.Data());
 } catch (...) {
     return H2_ERR_INTERNAL;

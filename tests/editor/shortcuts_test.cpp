@@ -1,5 +1,6 @@
 #include "document/string_table.h"
 #include "editor/accel_mgr.h"
+#include "editor/shortcut_capture.h"
 #include "editor/shortcut_keys.h"
 #include "editor/template_manager.h"
 #include "editor/template_menu.h"
@@ -122,6 +123,15 @@ TEST(AccelMgr, MenuKeysTemplatesAndTheAssignCheck) {
     EXPECT_EQ(accels.CheckAssign("Ctrl+Shift+R", "Ctrl+Shift+R"), 0) << "unchanged";
     EXPECT_EQ(accels.CheckAssign("Ctrl+Shift+R", "F7"), 0);
     EXPECT_EQ(accels.CheckAssign("F7", ""), 0) << "cleared";
+    EXPECT_EQ(accels.CheckAssign("ctrl+shift+r", "Ctrl+Shift+R"), 0)
+        << "the template's own key, written anew";
+    EXPECT_EQ(accels.CheckAssign("Hyper", "Ctrl+C"), IDS_SHORTCUT_ASSIGNED) << "no key before is no key";
+    const auto frameMenu = [](int command) {
+        return command == ID_EDIT_COPY ? std::string("Copy here") : std::string();
+    };
+    EXPECT_EQ(accels.AssignedTo("Ctrl+C", frameMenu), "Copy here");
+    EXPECT_EQ(accels.AssignedTo("ctrl+shift+r", frameMenu), "An existing command");
+    EXPECT_EQ(accels.AssignedTo("Shift+F9", frameMenu), "None");
 
     // The menu names a key only where it runs the template.
     const auto menu = BuildTemplateMenu(templates, 10, 20, &accels);
@@ -137,6 +147,76 @@ TEST(AccelMgr, MenuKeysTemplatesAndTheAssignCheck) {
                                                      {"Shift+Delete", false}, {"F2", false}};
     for (const auto& [text, isView] : viewKeys)
         EXPECT_EQ(CAccelMgr::IsViewKey(*ParseShortcut(text)), isView) << text;
+}
+
+// The shortcut field, press by press: each row starts from the text the dialog opens with.
+TEST(ShortcutCapture, TakesModifiersThenOneKeyAndLeavesTheDialogItsKeys) {
+    constexpr int C = kAccelControl, A = kAccelAlt, S = kAccelShift;
+    constexpr int kQ = 'Q', kF5 = 116, kF7 = 118, kF24 = 135, kReturn = 13, kEscape = 27, kOemSemicolon = 186;
+    struct Key {
+        bool down;
+        int key;
+        int flags; // held as the event reports them
+    };
+    auto D = [](int key, int flags) { return Key{true, key, flags}; };
+    auto U = [](int key, int flags) { return Key{false, key, flags}; };
+    struct Row {
+        const char* start;
+        std::vector<Key> keys;
+        const char* shown;
+        std::optional<CKeyCombo> combo;
+        bool lastTaken; // of the last press
+    };
+    const Row rows[] = {
+        {"", {D(kF5, C | S)}, "Ctrl+Shift+F5", CKeyCombo{13, kF5}, true},
+        {"", {D(kVkControl, 0), D(kVkShift, C), D(kF5, C | S)}, "Ctrl+Shift+F5", CKeyCombo{13, kF5}, true},
+        // Written in the order Ctrl, Alt, whatever the order of the presses.
+        {"", {D(kVkMenu, 0), D(kVkControl, A)}, "Ctrl+Alt+", std::nullopt, true},
+        {"", {D(kVkControl, 0), U(kVkControl, C)}, "", std::nullopt, true}, // let go before any key
+        {"", {D(kVkShift, 0), D(kVkControl, S), U(kVkShift, C | S)}, "Ctrl+", std::nullopt, true},
+        {"", {D(kVkControl, 0), D('C', C), U('C', C), U(kVkControl, C)}, "Ctrl+C", CKeyCombo{9, 'C'}, true},
+        {"", {D(kQ, 0)}, "", std::nullopt, true}, // a key that types
+        {"", {D(kQ, S)}, "Shift+Q", CKeyCombo{5, kQ}, true},
+        {"", {D(kF7, 0)}, "F7", CKeyCombo{1, kF7}, true},
+        {"", {D(kF24, 0)}, "F24", CKeyCombo{1, kF24}, true},
+        {"", {D(kF5 + 1, A)}, "Alt+F6", CKeyCombo{17, kF5 + 1}, true},
+        {"", {D(kOemSemicolon, C)}, "", std::nullopt, true}, // no name to show it by
+        {"Ctrl+C", {D(kQ, 0)}, "", std::nullopt, true},      // starts over, then refused
+        {"Ctrl+C", {D(kVkShift, 0)}, "Shift+", CKeyCombo{9, 'C'}, true}, // replaced once a key comes
+        {"Ctrl+C", {D(kVkShift, 0), D(kVkTab, S)}, "Ctrl+C", CKeyCombo{9, 'C'}, false},
+        {"Ctrl+C", {D(kVkShift, 0), U(kVkShift, S)}, "Ctrl+C", CKeyCombo{9, 'C'}, true},
+        {"Ctrl+C", {D(kVkShift, 0), D(kF7, S)}, "Shift+F7", CKeyCombo{5, kF7}, true},
+        {"Ctrl+C", {D(kF7, 0)}, "F7", CKeyCombo{1, kF7}, true},
+        {"Ctrl+C", {U(kVkControl, 0)}, "Ctrl+C", CKeyCombo{9, 'C'}, false},
+        {"Ctrl+C", {D(kVkTab, 0)}, "Ctrl+C", CKeyCombo{9, 'C'}, false},
+        {"Ctrl+C", {D(kVkTab, S)}, "Ctrl+C", CKeyCombo{9, 'C'}, false}, // Shift+Tab moves back
+        {"Ctrl+C", {D(kReturn, C)}, "Ctrl+C", CKeyCombo{9, 'C'}, false},
+        {"Ctrl+C", {D(kEscape, 0)}, "Ctrl+C", CKeyCombo{9, 'C'}, false},
+        {"Ctrl+C", {D(kVkDelete, 0)}, "Ctrl+C", CKeyCombo{9, 'C'}, false},
+        {"Ctrl+C", {D(kVkDelete, C)}, "Ctrl+DELETE", CKeyCombo{9, kVkDelete}, true},
+        {"ctrl+shift+f5", {}, "Ctrl+Shift+F5", CKeyCombo{13, kF5}, false},
+        {"Hyper+", {}, "", std::nullopt, false},
+        {"Hyper+", {D(kVkControl, 0)}, "Ctrl+", std::nullopt, true},
+    };
+    for (const Row& row : rows) {
+        CShortcutCapture capture;
+        capture.Reset(row.start);
+        bool taken = false;
+        for (const Key& k : row.keys) {
+            if (!k.down) {
+                capture.KeyUp(k.key, k.flags);
+                continue;
+            }
+            taken = capture.KeyDown(k.key, k.flags) == CShortcutCapture::kTaken;
+            EXPECT_EQ(CShortcutCapture::Takes(k.key, k.flags), taken) << row.start << " " << k.key;
+        }
+        const std::string what =
+            std::string(row.start) + " then " + std::to_string(row.keys.size()) + " keys";
+        EXPECT_EQ(capture.Text(), row.shown) << what;
+        EXPECT_EQ(capture.Combo(), row.combo) << what;
+        EXPECT_EQ(capture.Shortcut(), row.combo ? FormatShortcut(*row.combo) : "") << what;
+        EXPECT_EQ(taken, row.lastTaken) << what;
+    }
 }
 
 } // namespace

@@ -7,7 +7,7 @@
 #include "editor/error_location.h"
 #include "file_names.h"
 #include "themed_icon.h"
-#include "frame/accel_keys.h"
+#include "virtual_keys.h"
 #include "frame/mdi_child.h"
 #include "frame/message_box.h"
 #include "frame/templates_menu.h"

@@ -1,12 +1,11 @@
 #include "node.h"
 
 #include "fileio/safe_file.h"
+#include "fileio/whole_file.h"
 
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <utility>
 
 namespace rux::drive {
@@ -53,12 +52,9 @@ bool WriteFile(const std::filesystem::path& p, const std::string& data) {
 }
 
 bool ReadFile(const std::filesystem::path& p, std::string& data) {
-    std::ifstream in(p, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream s;
-    s << in.rdbuf();
-    data = s.str();
-    return true;
+    rux::CFileBytes file = rux::ReadWholeFile(p.string());
+    data = std::move(file.bytes);
+    return file.ok;
 }
 
 } // namespace

@@ -1,10 +1,10 @@
 #include "parameters.h"
 
 #include "ini/ini_lines.h"
+#include "fileio/whole_file.h"
 
 #include <cctype>
 #include <charconv>
-#include <fstream>
 #include <sstream>
 
 namespace rux::drive {
@@ -105,11 +105,9 @@ int CParameterDb::LoadDefaultsText(const std::string& text) {
 }
 
 bool CParameterDb::LoadDefaults(const std::string& path, int* skipped) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream text;
-    text << in.rdbuf();
-    const int n = LoadDefaultsText(text.str());
+    const rux::CFileBytes file = rux::ReadWholeFile(path);
+    if (!file) return false;
+    const int n = LoadDefaultsText(file.bytes);
     if (skipped != nullptr) *skipped = n;
     return true;
 }

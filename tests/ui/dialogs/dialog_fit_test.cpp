@@ -1,9 +1,10 @@
 // Every dialog at the normal font size and at twice that (a desktop at 200 %): nothing clipped,
 // nothing outside, every control reachable by Tab, no mnemonic used twice. With RUX_SCREENSHOT_DIR
-// set, each dialog is also saved there as a PNG.
+// set, each dialog is also saved there as a PNG, in the look of theme RUX_SCREENSHOT_THEME if set.
 #include "dialog_test_support.h"
 
 #include "dialogs/colors_dialog.h"
+#include "dialogs/edit_shortcut_dialog.h"
 #include "dialogs/find_replace_dialog.h"
 #include "dialogs/find_target.h"
 #include "dialogs/font_dialog.h"
@@ -18,12 +19,16 @@
 #include "document/header_item.h"
 #include "document/node_description_form.h"
 #include "document/rux_document.h"
+#include "editor/accel_mgr.h"
 #include "editor/task_list.h"
 #include "fb_header_dialog.h"
+#include "frame/themes.h"
 #include "import/indexer_fb_form.h"
+#include "shell/command_ids.h"
 #include "shell/ini_file.h"
 #include "shell/setting.h"
 #include "shell/style_file.h"
+#include "shell/theme.h"
 #include "support/fake_target.h"
 #include "target/library_service.h"
 
@@ -69,6 +74,8 @@ struct CFitBench {
         header.Company = "Drive Works";
         header.Version = "2.1";
         header.UserProgEnabled = 1;
+        const int commands[] = {ID_EDIT_COPY};
+        accels.BuildTable(CAccelMgr::kProgramMenu, commands);
     }
     test::CFakeTarget target;
     test::CDialogProgram program;
@@ -83,6 +90,7 @@ struct CFitBench {
     std::unique_ptr<CNodePropertiesForm> properties;
     std::unique_ptr<CTaskListModel> tasks;
     CIndexerUDFBForm indexerFb;
+    CAccelMgr accels;
 };
 
 using Factory = std::function<std::unique_ptr<QDialog>(CFitBench&)>;
@@ -122,6 +130,12 @@ const std::vector<std::pair<const char*, Factory>>& Dialogs() {
         {"format_style", [](CFitBench& b) { return std::unique_ptr<QDialog>(new CDlgFormatStyle(b.styles, b.setting)); }},
         {"fb_header", [](CFitBench& b) { return std::unique_ptr<QDialog>(new CDlgFbHeader(b.fb)); }},
         {"indexer_udfb", [](CFitBench& b) { return WithoutHelp<CDlgIndexerUDFB>(b.indexerFb); }},
+        {"edit_shortcut",
+         [](CFitBench& b) {
+             // The widest owner text the dialog shows.
+             auto menuText = [](int) { return std::string(); };
+             return std::unique_ptr<QDialog>(new CDlgEditShortcut(b.accels, menuText, "ctrl+c"));
+         }},
         {"import_information",
          [](CFitBench&) {
              std::ifstream in(std::string(RUX_SOURCE_DIR) + "/data/QuodexImportInformation.txt");
@@ -187,6 +201,10 @@ TEST_P(DialogFit, EveryDialogFitsAndWorksFromTheKeyboard) {
     font.setPointSizeF(normal.pointSizeF() * scale);
     QApplication::setFont(font);
     const char* shots = std::getenv("RUX_SCREENSHOT_DIR");
+    if (const char* theme = std::getenv("RUX_SCREENSHOT_THEME"); shots && theme) {
+        const int number = std::atoi(theme);
+        ApplyThemeLook(*qApp, number, CThemeTable::PaneTheme(number));
+    }
     for (const auto& [name, make] : Dialogs()) {
         CFitBench bench;
         std::unique_ptr<QDialog> dialog = make(bench);
@@ -210,7 +228,9 @@ TEST_P(DialogFit, EveryDialogFitsAndWorksFromTheKeyboard) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, DialogFit, ::testing::Values(1, 2),
-                         [](const ::testing::TestParamInfo<int>& info) { return "At" + std::to_string(info.param * 100); });
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return "At" + std::to_string(info.param * 100);
+                         });
 
 } // namespace
 } // namespace rux
