@@ -89,6 +89,9 @@ void SetAllFolds(CEditSession& session, bool open) {
             document.SetDiagramOpen(i, open);
     }
     document.EndTransaction();
+    // Marked modified even when every fold already stood so: the command is a deliberate change
+    // of how the program is stored, and the user expects Save to write it.
+    document.SetModified(true);
 }
 
 } // namespace

@@ -82,6 +82,9 @@ TEST(SectionCommands, MinimizeAllThenExpandAllRestoresTheRows) {
         after.push_back(s.Layout().TopOf(i));
     EXPECT_EQ(after, tops);
     EXPECT_EQ(s.Metrics().ScrollY(), 0) << "expand all shows the top";
+    run.script->Document().SetModified(false);
+    ExpandAll(s);
+    EXPECT_TRUE(run.script->Document().IsModified()) << "even when every fold already stood open";
 }
 
 TEST(SectionCommands, InsertingSectionsFindsTemplatesAndNeverNests) {
