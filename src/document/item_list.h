@@ -98,7 +98,6 @@ public:
     const_iterator end() const { return const_iterator(m_items.end()); }
 
 private:
-
     void CheckIndex(int index) const;
 
     std::vector<ItemPtr> m_items;
