@@ -1,4 +1,5 @@
 #include "document/diagram_item.h"
+#include "document/line_item.h"
 #include "document/program_file.h"
 #include "document/string_table.h"
 #include "editor/edit_script.h"
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
 
 namespace rux {
@@ -218,6 +220,24 @@ TEST(PortingFix, DiagramPayloadWithoutAWindow) {
     for (int i = 0; i < 3; ++i)
         f.script.Session().Undo();
     EXPECT_EQ(f.Bytes(), original);
+
+    // A row inserted above moves the bound diagram; deleting it leaves the link with nothing, and
+    // the diagram that takes its place (same size, maybe the same memory) is not written.
+    f.Rescan();
+    ASSERT_TRUE(link.SelectAt(f.Sorted(0)));
+    std::vector<std::unique_ptr<CItem>> above;
+    above.push_back(std::make_unique<CLine>("moved"));
+    f.script.Document().InsertItems(1, std::move(above));
+    EXPECT_EQ(link.GetSelectedElementText(), "#5.07") << "found again one row down";
+    f.script.Document().RemoveItems(3, 1);
+    std::vector<std::unique_ptr<CItem>> replacement;
+    replacement.push_back(std::make_unique<CDiag>());
+    replacement.back()->SetText("@VAR:1,P=(2,3) X=#5.07,\r\n");
+    f.script.Document().InsertItems(3, std::move(replacement));
+    EXPECT_EQ(link.GetSelectedElementText(), "");
+    EXPECT_FALSE(link.AddPrefix("B2"));
+    EXPECT_EQ(f.Text(3), "@VAR:1,P=(2,3) X=#5.07,\r\n");
+    link.Release();
 }
 
 TEST(PortingFix, IgnoreMarksTheLine) {
