@@ -47,31 +47,32 @@ public:
             "  WAIT UNTIL at_speed = 1",
             "",
         };
-        CObArrayEx& items = m_document.Items();
-        items.Reserve(kLines + 1);
-        items.AppendNoLayout(std::make_unique<CPar>());
+        std::vector<std::unique_ptr<CItem>> items;
+        items.reserve(kLines + 1);
+        items.push_back(std::make_unique<CPar>());
         uint32_t section = 0;
         int line = 1;
         while (line < kLines - 1) {
             auto header = std::make_unique<CSectionHeader>("Pos" + std::to_string(section % 2) + " Task_" +
                                                            std::to_string(section));
             header->SetId(++section);
-            items.AppendNoLayout(std::move(header));
+            items.push_back(std::move(header));
             ++line;
             for (int k = 0; k < 400 && line < kLines - 2; ++k, ++line) {
                 auto body = std::make_unique<CLine>(kBody[k % std::size(kBody)]);
                 body->SetSectionId(section);
-                items.AppendNoLayout(std::move(body));
+                items.push_back(std::move(body));
             }
             auto footer = std::make_unique<CSectionFooter>("Task_" + std::to_string(section));
             footer->SetSectionId(section);
-            items.AppendNoLayout(std::move(footer));
+            items.push_back(std::move(footer));
             ++line;
         }
-        items.AppendNoLayout(std::make_unique<CLine>(std::string("  CALL ") + kRareText + "(1)"));
-        items.RelinkSections();
+        items.push_back(std::make_unique<CLine>(std::string("  CALL ") + kRareText + "(1)"));
+        m_document.InsertItems(m_document.Items().GetSize(), std::move(items));
+        m_document.RelinkSections();
         m_session.Layout().Rebuild(); // the list was built behind the session's back
-        for (const auto& item : items)
+        for (const CItem* item : m_document.Items())
             if (item->GetType() != kItemPar) m_bytes += item->GetText() + "\r\n";
     }
 

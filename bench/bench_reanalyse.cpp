@@ -131,16 +131,16 @@ BENCHMARK(BM_ReanalyseFullScan)->Unit(benchmark::kMillisecond);
 void BM_ReanalyseAfterTyping(benchmark::State& state) {
     CRUXDocument& program = Program();
     program.Reanalyse();
-    CItem* line = nullptr;
-    for (int i = program.Items().GetSize() / 2; !line; ++i)
-        if (program.Items().GetAt(i)->GetType() == kItemLine) line = program.Items().GetAt(i);
-    const std::string original = line->GetText();
+    int line = program.Items().GetSize() / 2;
+    while (program.Items().GetAt(line)->GetType() != kItemLine) ++line;
+    const std::string original = program.Items().GetAt(line)->GetText();
     int n = 0;
+    // Through the document's primitive, as a keystroke in the editor changes the line.
     for (auto _ : state) {
-        line->SetText(original + " + x" + std::to_string(n++ % 100));
+        program.SetItemText(line, original + " + x" + std::to_string(n++ % 100));
         program.Reanalyse();
     }
-    line->SetText(original);
+    program.SetItemText(line, original);
     program.Reanalyse();
 }
 BENCHMARK(BM_ReanalyseAfterTyping)->Unit(benchmark::kMillisecond);
@@ -152,9 +152,11 @@ void BM_ReanalyseAfterInsertAndRemove(benchmark::State& state) {
     program.Reanalyse();
     const int at = program.Items().GetSize() / 2;
     for (auto _ : state) {
-        program.Items().Insert(at, std::make_unique<CLine>("  inserted = line"));
+        std::vector<std::unique_ptr<CItem>> line;
+        line.push_back(std::make_unique<CLine>("  inserted = line"));
+        program.InsertItems(at, std::move(line));
         program.Reanalyse();
-        program.Items().Remove(at);
+        program.RemoveItems(at, 1);
         program.Reanalyse();
     }
 }

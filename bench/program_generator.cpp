@@ -83,7 +83,7 @@ public:
         // A few bookmarks, spread over the program.
         const int size = m_program.Items().GetSize();
         for (int i = 0; i < 6 && size > 1; ++i)
-            m_program.Items().GetAt(1 + m_random.Below(size - 1))->SetMark(kMarkBookmark);
+            m_program.Items().MutableAt(1 + m_random.Below(size - 1))->SetMark(kMarkBookmark);
     }
 
 private:

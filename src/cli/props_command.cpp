@@ -132,7 +132,7 @@ int RunProps(const Args& args) {
     CCliServices services;
     CRUXDocument document(services.DocumentServices());
     if (!OpenProgram(document, file, services)) return kExitFile;
-    CPar* header = document.GetHeader();
+    const CPar* header = document.GetHeader();
     if (!header) {
         std::fprintf(stderr, "rux: '%s' has no program header\n", file.c_str());
         return kExitFile;

@@ -71,7 +71,7 @@ int CDiag::ReplaceAll(std::string_view find, std::string_view replacement, bool 
     return m_editor ? m_editor->ReplaceAll(find, replacement, matchCase) : 0;
 }
 
-bool CDiag::FindText(std::string_view text, bool matchCase, bool down) {
+bool CDiag::FindText(std::string_view text, bool matchCase, bool down) const {
     if (m_kind != kDiagramFbd && m_kind != kDiagramQld)
         return false;
     return m_editor && m_editor->FindText(text, matchCase, down);
@@ -87,8 +87,8 @@ std::string CDiag::Caption(const std::string& openWord, const std::string& edite
 }
 
 std::string CDiag::GetSelectedElementText() const { return m_editor ? m_editor->GetSelectedElementText() : std::string(); }
-bool CDiag::AddPrefix(const std::string& prefix) { return m_editor && m_editor->AddPrefix(prefix); }
-bool CDiag::RemovePrefix(const std::string& prefix) { return m_editor && m_editor->RemovePrefix(prefix); }
+bool CDiag::AddPrefix(const std::string& prefix) const { return m_editor && m_editor->AddPrefix(prefix); }
+bool CDiag::RemovePrefix(const std::string& prefix) const { return m_editor && m_editor->RemovePrefix(prefix); }
 
 std::string FreeDiagramTitle(const std::vector<const std::string*>& titles) {
     for (int n = 1;; ++n) {

@@ -46,7 +46,7 @@ public:
     int GetType() const override { return kItemDiag; }
     int ReplaceAll(std::string_view find, std::string_view replacement, bool matchCase) override;
     // Only a diagram with a window bound can search; its payload text alone is not searched.
-    bool FindText(std::string_view text, bool matchCase, bool down);
+    bool FindText(std::string_view text, bool matchCase, bool down) const;
 
     int GetKind() const { return m_kind; }
     void SetKind(int kind) { m_kind = kind; }
@@ -63,13 +63,15 @@ public:
     void SetSpare(std::string spare) { m_spare = std::move(spare); }
 
     CDiagramEditorLink* GetEditor() const { return m_editor; }
+    // A diagram in a document is bound through CRUXDocument::SetDiagramEditor, which repaints its row.
     void SetEditor(CDiagramEditorLink* editor) { m_editor = editor; }
     // The text row of the item: title, the window state while one is bound, "{...}" when collapsed.
     std::string Caption(const std::string& openWord, const std::string& editedWord) const;
 
     std::string GetSelectedElementText() const;
-    bool AddPrefix(const std::string& prefix);
-    bool RemovePrefix(const std::string& prefix);
+    // The bound window changes the diagram, through the document; the item itself stays as it is.
+    bool AddPrefix(const std::string& prefix) const;
+    bool RemovePrefix(const std::string& prefix) const;
 
 private:
     int m_kind;

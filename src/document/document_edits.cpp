@@ -4,6 +4,7 @@
 #include "document/item_list.h"
 #include "document/lng_document.h"
 #include "document/rux_document.h"
+#include "document/section_items.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -79,7 +80,7 @@ bool CRUXDocument::EndTransaction() {
     if (m_records.empty()) return false;
     if (m_relink) {
         // Rows that joined or left a section show or hide with its fold: the views measure them.
-        const auto [first, last] = Items().RelinkSections();
+        const auto [first, last] = CProgram::Items().RelinkSections();
         if (first <= last) Record(CDocumentChange{first, 0, 0, last, true}, true);
     }
     const std::vector<CDocumentChange> records = std::move(m_records);
@@ -99,7 +100,9 @@ bool CRUXDocument::EndTransaction() {
     for (const CDocumentChange& record : records)
         for (CDocumentObserver* observer : observers)
             observer->OnEditRecord(*this, record, source);
-    UpdateAllViews(m_structural ? kHintStructure : kHintContent, &sum);
+    // Marks and window bindings change no text and no row height: the views repaint the rows.
+    const int hint = m_structural ? kHintStructure : m_contentChanged ? kHintContent : kHintMarks;
+    UpdateAllViews(hint, &sum);
     return true;
 }
 
@@ -113,7 +116,7 @@ void CRUXDocument::InsertItems(int index, std::vector<std::unique_ptr<CItem>> it
     for (const auto& item : items)
         if (!item) throw std::out_of_range("no item to insert");
     if (items.empty()) return;
-    CObArrayEx& list = Items();
+    CObArrayEx& list = CProgram::Items();
     index = std::min(index, list.GetSize());
     BeginTransaction();
     CDocumentChange record{index, 0, static_cast<int>(items.size()),
@@ -136,7 +139,7 @@ void CRUXDocument::InsertItems(int index, std::vector<std::unique_ptr<CItem>> it
 }
 
 std::vector<std::unique_ptr<CItem>> CRUXDocument::RemoveItems(int index, int count) {
-    CObArrayEx& list = Items();
+    CObArrayEx& list = CProgram::Items();
     if (count < 0 || index < 0 || index > list.GetSize() || count > list.GetSize() - index)
         throw std::out_of_range("remove range outside the list");
     if (count == 0) return {};
@@ -150,7 +153,7 @@ std::vector<std::unique_ptr<CItem>> CRUXDocument::RemoveItems(int index, int cou
         const std::vector<CLngDocument*> windows = m_diagramDocuments;
         for (CLngDocument* window : windows)
             for (int i = index; i < index + count; ++i)
-                if (static_cast<const CItem*>(window->GetItem()) == list.GetAt(i)) {
+                if (window->GetItem() == list.GetAt(i)) {
                     window->Unbind();
                     break;
                 }
@@ -172,7 +175,7 @@ std::vector<std::unique_ptr<CItem>> CRUXDocument::RemoveItems(int index, int cou
 }
 
 void CRUXDocument::SetItemText(int index, std::string text) {
-    CItem* item = Items().GetAt(index);
+    const CItem* item = Items().GetAt(index);
     if (item->GetText() == text) return; // nothing changes: no record, no undo action
     ModifyItem(index, [&](CItem& target) {
         target.SetText(std::move(text));
@@ -191,7 +194,7 @@ void CRUXDocument::RestoreItemContent(int index, const CItem& snapshot) {
 }
 
 bool CRUXDocument::ModifyItem(int index, const std::function<bool(CItem&)>& change) {
-    CItem* item = Items().GetAt(index);
+    CItem* item = CProgram::Items().MutableAt(index);
     BeginTransaction();
     if (m_recorder) m_recorder->ItemChanging(index, *item);
     const bool changed = change(*item);
@@ -212,20 +215,84 @@ void CRUXDocument::NoteItemChanged(int index) {
     EndTransaction();
 }
 
-void CRUXDocument::RowsChanged(int first, int last, bool byUser) {
-    const int size = Items().GetSize();
-    if (size == 0) return;
-    first = std::clamp(first, 0, size - 1);
-    last = std::clamp(last, first, size - 1);
+bool CRUXDocument::ChangeItemState(int index, int first, int last, bool structural, bool modifies,
+                                   const std::function<bool(CItem&)>& change) {
+    CItem* item = CProgram::Items().MutableAt(index);
+    if (!change(*item)) return false;
     BeginTransaction();
-    m_relink = true;
-    m_modifies = m_modifies || byUser;
-    Record(CDocumentChange{first, 0, 0, last}, true);
+    m_modifies = m_modifies || modifies;
+    Record(CDocumentChange{first, 0, 0, last}, structural);
+    EndTransaction();
+    return true;
+}
+
+bool CRUXDocument::SetExpanded(int header, bool expanded, bool byUser) {
+    if (Items().GetAt(header)->GetType() != kItemSectionHeader) return false;
+    // The members and the footer show or hide with the header, which shows "{...}" or not.
+    return ChangeItemState(header, header, Items().SectionEnd(header), true, byUser, [&](CItem& item) {
+        auto& section = static_cast<CSectionHeader&>(item);
+        if (section.IsExpanded() == expanded) return false;
+        section.SetExpanded(expanded);
+        return true;
+    });
+}
+
+bool CRUXDocument::SetDiagramOpen(int index, bool open) {
+    if (Items().GetAt(index)->GetType() != kItemDiag) return false;
+    return ChangeItemState(index, index, index, true, true, [&](CItem& item) {
+        auto& diagram = static_cast<CDiag&>(item);
+        if (diagram.IsOpen() == open) return false;
+        diagram.SetOpen(open);
+        return true;
+    });
+}
+
+bool CRUXDocument::SetMark(int index, int kind, bool on) {
+    return ChangeItemState(index, index, index, false, kind == kMarkBookmark, [&](CItem& item) {
+        const unsigned before = item.MarkState();
+        if (kind == kMarkBreakpoint)
+            item.SetBreakpointA(on);
+        else if (on)
+            item.SetMark(kind);
+        else
+            item.ClearMark(kind);
+        return item.MarkState() != before;
+    });
+}
+
+bool CRUXDocument::ToggleMark(int index, int kind) {
+    return ChangeItemState(index, index, index, false, kind == kMarkBookmark, [&](CItem& item) {
+        const unsigned before = item.MarkState();
+        if (kind == kMarkBreakpoint)
+            item.SetBreakpointA(!item.HasMark(kMarkBreakpoint));
+        else
+            item.ToggleMark(kind);
+        return item.MarkState() != before;
+    });
+}
+
+bool CRUXDocument::SetDiagramEditor(int index, CDiagramEditorLink* editor) {
+    if (Items().GetAt(index)->GetType() != kItemDiag) return false;
+    return ChangeItemState(index, index, index, false, false, [&](CItem& item) {
+        auto& diagram = static_cast<CDiag&>(item);
+        if (diagram.GetEditor() == editor) return false;
+        diagram.SetEditor(editor);
+        return true;
+    });
+}
+
+void CRUXDocument::RelinkSections() {
+    BeginTransaction();
+    const auto [first, last] = CProgram::Items().RelinkSections();
+    if (first <= last) {
+        m_membership = true;
+        Record(CDocumentChange{first, 0, 0, last, true}, true);
+    }
     EndTransaction();
 }
 
 int CRUXDocument::FindItem(uint32_t id, int hint) const {
-    const CObArrayEx& list = Items();
+    const CObArrayEx& list = CProgram::Items();
     const int size = list.GetSize();
     if (id == 0 || size == 0) return -1;
     hint = std::clamp(hint, 0, size - 1);

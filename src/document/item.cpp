@@ -94,9 +94,9 @@ int CItem::ClearBreakpointB() {
     return was ? 1 : 0;
 }
 
-void CItem::SetSection(CItem* header) {
+void CItem::SetSection(const CItem* header) {
     if (header && header->GetType() == kItemSectionHeader) {
-        m_section = static_cast<CSectionHeader*>(header);
+        m_section = static_cast<const CSectionHeader*>(header);
         m_sectionId = m_section->GetId();
     } else {
         m_section = nullptr;

@@ -91,6 +91,8 @@ public:
     bool HasErrorMark() const { return (m_flags & kFlagError) != 0; }
     bool HasStateMark() const { return (m_flags & kFlagState) != 0; }
     int GetStateMarkKind() const { return m_stateKind; }
+    // Every mark flag and the state-mark kind in one value: it differs when any mark changed.
+    unsigned MarkState() const { return m_flags | static_cast<unsigned>(m_stateKind) << 8; }
 
     // --- identity -------------------------------------------------------------------------
     // Every item made gets an id no other item of the process holds; a clone gets a new one.
@@ -100,10 +102,10 @@ public:
     void AdoptId(uint32_t id) { m_id = id; }
 
     // --- sections -------------------------------------------------------------------------
-    CSectionHeader* GetSection() const { return m_section; }
+    const CSectionHeader* GetSection() const { return m_section; }
     uint32_t GetSectionId() const { return m_sectionId; }
     // Links to a section header and takes its id; anything else clears link and id.
-    void SetSection(CItem* header);
+    void SetSection(const CItem* header);
     void SetSectionId(uint32_t id) {
         m_sectionId = id;
         m_section = nullptr;
@@ -130,7 +132,7 @@ private:
     uint8_t m_flags = 0;
     uint8_t m_stateKind = 0;
     uint32_t m_id; // fills the gap before the pointer: a line stays within its cache line
-    CSectionHeader* m_section = nullptr;
+    const CSectionHeader* m_section = nullptr;
 };
 
 } // namespace rux

@@ -15,7 +15,12 @@ void CObArrayEx::CheckIndex(int index) const {
                                 std::to_string(GetSize() - 1));
 }
 
-CItem* CObArrayEx::GetAt(int index) const {
+const CItem* CObArrayEx::GetAt(int index) const {
+    CheckIndex(index);
+    return m_items[static_cast<size_t>(index)].get();
+}
+
+CItem* CObArrayEx::MutableAt(int index) {
     CheckIndex(index);
     return m_items[static_cast<size_t>(index)].get();
 }
@@ -140,10 +145,10 @@ int CObArrayEx::SectionEnd(int header) const {
 }
 
 std::pair<int, int> CObArrayEx::RelinkSections() {
-    std::unordered_map<uint32_t, CSectionHeader*> headers;
+    std::unordered_map<uint32_t, const CSectionHeader*> headers;
     for (const auto& item : m_items)
         if (item->GetType() == kItemSectionHeader) {
-            auto* header = static_cast<CSectionHeader*>(item.get());
+            auto* header = static_cast<const CSectionHeader*>(item.get());
             headers[header->GetId()] = header;
         }
     int first = 0, last = -1;

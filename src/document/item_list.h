@@ -3,12 +3,18 @@
 
 #include "document/item.h"
 
+#include <cstddef>
+#include <iterator>
 #include <memory>
 #include <utility>
 #include <vector>
 
 namespace rux {
 
+class CRUXDocument;
+
+// Hands out the items of a list for reading only: what changes an item in a document goes through
+// the document, which tells every view of it.
 class CObArrayEx {
 public:
     using ItemPtr = std::unique_ptr<CItem>;
@@ -20,8 +26,11 @@ public:
     int GetSize() const { return static_cast<int>(m_items.size()); }
     bool IsEmpty() const { return m_items.empty(); }
     // Throws std::out_of_range for an index outside the list.
-    CItem* GetAt(int index) const;
-    CItem* operator[](int index) const { return GetAt(index); }
+    const CItem* GetAt(int index) const;
+    const CItem* operator[](int index) const { return GetAt(index); }
+    // For the list's owner: a reader or an importer finishing the items it built, and the program
+    // document's primitives. A document hands its list out read-only, so nobody else gets here.
+    CItem* MutableAt(int index);
 
     // Adds at the end; returns the index.
     int Append(ItemPtr item);
@@ -56,8 +65,37 @@ public:
     // Returns the rows whose link changed ({0, -1} for none): their visibility may have changed.
     std::pair<int, int> RelinkSections();
 
-    auto begin() const { return m_items.begin(); }
-    auto end() const { return m_items.end(); }
+    class const_iterator {
+    public:
+        using iterator_category = std::random_access_iterator_tag;
+        using value_type = const CItem*;
+        using difference_type = std::ptrdiff_t;
+        using pointer = const value_type*;
+        using reference = value_type;
+
+        const_iterator() = default;
+        const CItem* operator*() const { return m_it->get(); }
+        const CItem* operator[](difference_type n) const { return m_it[n].get(); }
+        const_iterator& operator++() { ++m_it; return *this; }
+        const_iterator operator++(int) { const_iterator was = *this; ++m_it; return was; }
+        const_iterator& operator--() { --m_it; return *this; }
+        const_iterator operator--(int) { const_iterator was = *this; --m_it; return was; }
+        const_iterator& operator+=(difference_type n) { m_it += n; return *this; }
+        const_iterator& operator-=(difference_type n) { m_it -= n; return *this; }
+        friend const_iterator operator+(const_iterator i, difference_type n) { return i += n; }
+        friend const_iterator operator+(difference_type n, const_iterator i) { return i += n; }
+        friend const_iterator operator-(const_iterator i, difference_type n) { return i -= n; }
+        friend difference_type operator-(const const_iterator& a, const const_iterator& b) { return a.m_it - b.m_it; }
+        friend bool operator==(const const_iterator&, const const_iterator&) = default;
+        friend auto operator<=>(const const_iterator&, const const_iterator&) = default;
+
+    private:
+        friend class CObArrayEx;
+        explicit const_iterator(std::vector<ItemPtr>::const_iterator it) : m_it(it) {}
+        std::vector<ItemPtr>::const_iterator m_it;
+    };
+    const_iterator begin() const { return const_iterator(m_items.begin()); }
+    const_iterator end() const { return const_iterator(m_items.end()); }
 
 private:
     void CheckIndex(int index) const;

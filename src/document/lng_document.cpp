@@ -9,7 +9,7 @@ CLngDocument::~CLngDocument() {
     Unbind();
 }
 
-void CLngDocument::Bind(CRUXDocument& program, CDiag& item) {
+void CLngDocument::Bind(CRUXDocument& program, const CDiag& item) {
     Unbind();
     m_program = &program;
     m_item = &item;

@@ -21,11 +21,11 @@ public:
     CLngDocument& operator=(const CLngDocument&) = delete;
 
     // Binds to a diagram item of a program and enters this document in the program's list.
-    void Bind(CRUXDocument& program, CDiag& item);
+    void Bind(CRUXDocument& program, const CDiag& item);
     // Leaves the program's list; the item is left as it is.
     void Unbind();
     CRUXDocument* GetProgram() const { return m_program; }
-    CDiag* GetItem() const { return m_item; }
+    const CDiag* GetItem() const { return m_item; }
 
     // The diagram view hands in how it builds the payload text of its diagram.
     void SetPayloadSource(std::function<std::string()> build) { m_buildPayload = std::move(build); }
@@ -49,7 +49,7 @@ public:
 
 private:
     CRUXDocument* m_program = nullptr;
-    CDiag* m_item = nullptr;
+    const CDiag* m_item = nullptr;
     uint32_t m_itemId = 0; // the bound item's id: the pointer alone cannot tell a deleted item
 
     std::function<std::string()> m_buildPayload;

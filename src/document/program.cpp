@@ -10,11 +10,11 @@ void CProgram::Clear() {
     m_format = false;
 }
 
-CPar* CProgram::GetHeader() const {
+const CPar* CProgram::GetHeader() const {
     if (m_items.IsEmpty())
         return nullptr;
-    CItem* first = m_items.GetAt(0);
-    return first->GetType() == kItemPar ? static_cast<CPar*>(first) : nullptr;
+    const CItem* first = m_items.GetAt(0);
+    return first->GetType() == kItemPar ? static_cast<const CPar*>(first) : nullptr;
 }
 
 } // namespace rux

@@ -30,7 +30,7 @@ public:
     void SetFormat(bool format) { m_format = format; }
 
     // The header item when the first item is one.
-    CPar* GetHeader() const;
+    const CPar* GetHeader() const;
 
 private:
     CObArrayEx m_items;

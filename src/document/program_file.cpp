@@ -43,24 +43,27 @@ bool Load(CProgram& program, const std::string& path, const CProgramFileServices
     }
     in.Close();
 
-    CObArrayEx& list = program.Items();
-    list.AdoptNoLayout(std::move(items));
-
-    if (result.v3Fired) {
-        if (CPar* header = program.GetHeader(); header && services.target) {
-            CTargetTypeInfo info;
-            if (services.target->GetTypeInfos(header->Header().Type, info) && info.extendedMemory)
-                header->Header().V3 = 1;
-        }
+    // The reader's items are finished here before and while the program takes them: nobody looks
+    // at the program before Load returns.
+    CPar* header = !items.empty() && items.front()->GetType() == kItemPar ? static_cast<CPar*>(items.front().get())
+                                                                         : nullptr;
+    if (result.v3Fired && header && services.target) {
+        CTargetTypeInfo info;
+        if (services.target->GetTypeInfos(header->Header().Type, info) && info.extendedMemory)
+            header->Header().V3 = 1;
     }
+    program.Items().AdoptNoLayout(std::move(items));
+
     if (program.HasFormat()) {
         if (result.v3Fired && Save(program, path, services) && services.notifier)
             services.notifier->Notify(kSuiteMainTool, kMsgHeaderChanged, path);
-        if (CPar* header = program.GetHeader(); header && services.target)
+        if (header && services.target)
             services.target->ReadHeader(path, header->Header());
+        // After the rewrite: a converted file keeps no bookmarks, the loaded program does.
+        CObArrayEx& list = program.Items();
         for (int index : result.bookmarks)
             if (index >= 0 && index < list.GetSize())
-                list.GetAt(index)->SetMark(kMarkBookmark);
+                list.MutableAt(index)->SetMark(kMarkBookmark);
     }
     return true;
 }

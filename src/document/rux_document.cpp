@@ -58,9 +58,10 @@ bool CRUXDocument::OpenDocument(const std::string& path) {
     m_modified = false;
 
     // One at a time, so each new title sees the ones handed out before it.
-    for (const auto& item : Items())
-        if (item->GetType() == kItemDiag) {
-            auto& diagram = static_cast<CDiag&>(*item);
+    // Nobody observes the program before it is open: the titles need no record.
+    for (int i = 0; i < Items().GetSize(); ++i)
+        if (Items().GetAt(i)->GetType() == kItemDiag) {
+            auto& diagram = static_cast<CDiag&>(*CProgram::Items().MutableAt(i));
             if (diagram.GetTitle().empty()) diagram.SetTitle(NewDiagramTitle());
         }
     RebuildReferencedLibraries();
@@ -206,8 +207,12 @@ void CRUXDocument::RebuildReferencedLibraries() {
     }
 }
 
+CPar* CRUXDocument::MutableHeader() {
+    return GetHeader() ? static_cast<CPar*>(CProgram::Items().MutableAt(0)) : nullptr;
+}
+
 void CRUXDocument::PushHeader() {
-    CPar* header = GetHeader();
+    const CPar* header = GetHeader();
     if (!header) return;
     if (m_services.target) m_services.target->UpdateHeader(m_path, header->Header());
     if (m_services.notifier) m_services.notifier->Notify(kSuiteMainTool, kMsgHeaderChanged, m_path);
@@ -219,19 +224,20 @@ void CRUXDocument::PushHeader() {
 }
 
 void CRUXDocument::SetDescription(const std::string& text) {
-    CPar* header = GetHeader();
-    if (!header) return;
-    if (header->Header().Descriptor != text) {
-        header->Header().Descriptor = text;
-        // The description lives in the file too, so it must reach it with the next save.
-        SetModified(true);
-    }
+    if (!GetHeader()) return;
+    // The description lives in the file too, so the change modifies the document.
+    ModifyItem(0, [&](CItem& item) {
+        std::string& descriptor = static_cast<CPar&>(item).Header().Descriptor;
+        if (descriptor == text) return false;
+        descriptor = text;
+        return true;
+    });
     PushHeader();
 }
 
 void CRUXDocument::AcceptNodeProperties(const CNodePropertiesForm& form,
                                         const RecordActionHook& recordAction) {
-    CPar* header = GetHeader();
+    CPar* header = MutableHeader();
     if (form.IsReadOnly() || !header) return;
     BeginTransaction();
     if (recordAction) recordAction(0, 1);
@@ -245,7 +251,7 @@ void CRUXDocument::AcceptNodeProperties(const CNodePropertiesForm& form,
 }
 
 bool CRUXDocument::AddReferencedLibrary(const std::string& name, const RecordActionHook& recordAction) {
-    CPar* header = GetHeader();
+    CPar* header = MutableHeader();
     if (!header || name.empty()) return false;
     BeginTransaction();
     if (recordAction) recordAction(0, 1);
@@ -285,16 +291,6 @@ void CRUXDocument::AddDiagramDocument(CLngDocument* document) {
 
 void CRUXDocument::RemoveDiagramDocument(CLngDocument* document) {
     std::erase(m_diagramDocuments, document);
-}
-
-void CRUXDocument::DiagramWrittenBack(CDiag& item) {
-    int index = 0;
-    for (const auto& owned : Items()) {
-        if (owned.get() == &item) break;
-        ++index;
-    }
-    if (index >= Items().GetSize()) return;
-    NoteItemChanged(index);
 }
 
 void CRUXDocument::SetDebugMode(bool on) {

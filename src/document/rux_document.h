@@ -21,6 +21,8 @@ class CNodePropertiesForm;
 class CSuiteNotifier;
 class CTargetLibrary;
 class CDiag;
+class CDiagramEditorLink;
+class CPar;
 
 // What a program document reaches around itself. Every pointer may be null: the matching step is
 // then skipped, as when the suite's library is missing.
@@ -44,6 +46,9 @@ public:
     CRUXDocument() = default;
     explicit CRUXDocument(CDocumentServices services) : m_services(std::move(services)) {}
     ~CRUXDocument();
+
+    // Read only: items change through the primitives below, which tell every view.
+    const CObArrayEx& Items() const { return CProgram::Items(); }
 
     void SetServices(CDocumentServices services) { m_services = std::move(services); }
     const CDocumentServices& Services() const { return m_services; }
@@ -114,10 +119,26 @@ public:
     // The item changed itself (its own dialog, a diagram window): the record only; whoever made
     // the change recorded it for undo before.
     void NoteItemChanged(int index);
-    // Rows from `first` to `last` showed, hid or changed their height without a content change (a fold,
-    // a preview opened): no undo. The file keeps the state, so the user's fold modifies the
-    // document; a section a search or a jump opens to show a line (`byUser` false) does not.
-    void RowsChanged(int first, int last, bool byUser = true);
+    // --- item state: folds, previews, marks ------------------------------------------------
+    // None of these is an undo step. Each names exactly the rows it changed, and makes no record
+    // when the item already was in that state. False then, true when it changed the item.
+    // Folds or unfolds the section whose header stands at `header`; the record spans the section,
+    // header to footer. The file keeps the fold, so the user's fold modifies the document; a
+    // section a search or a jump opens to show a line (`byUser` false) does not.
+    bool SetExpanded(int header, bool expanded, bool byUser = true);
+    // Shows a diagram's preview or collapses it to one row; the file keeps the state.
+    bool SetDiagramOpen(int index, bool open);
+    // Sets or clears one mark of a row (EMarkKind; kind 2 is breakpoint flag A), or flips it as the
+    // item's own ToggleMark does. Bookmarks are saved with the program, so changing one modifies
+    // the document; the other marks live in memory only.
+    bool SetMark(int index, int kind, bool on);
+    bool ToggleMark(int index, int kind);
+    // Binds a diagram window to its item, or lets it go (null): the row's caption shows it.
+    bool SetDiagramEditor(int index, CDiagramEditorLink* editor);
+    // Links every item to the header whose section id it carries now rather than at the end of the
+    // transaction, for a command that looks for sections among rows it has just inserted. The rows
+    // whose link changed are one record.
+    void RelinkSections();
     // Index of the item with this id, looking at `hint` first; -1 when no item has it.
     int FindItem(uint32_t id, int hint = 0) const;
 
@@ -163,14 +184,18 @@ public:
     void AddDiagramDocument(CLngDocument* document);
     void RemoveDiagramDocument(CLngDocument* document);
     const std::vector<CLngDocument*>& DiagramDocuments() const { return m_diagramDocuments; }
-    // A diagram document stored a new payload in its item.
-    void DiagramWrittenBack(CDiag& item);
     void SetDebugMode(bool on);
     bool IsDebugMode() const { return m_debugMode; }
     // The names of the symbol file, loaded when debug mode is switched on.
     const std::vector<std::string>& Symbols() const { return m_symbols; }
 
 private:
+    // Changes the state of the item at `index` in place (no content change, no undo): the record
+    // names rows `first` to `last`; `structural` when rows showed, hid or changed their height.
+    bool ChangeItemState(int index, int first, int last, bool structural, bool modifies,
+                         const std::function<bool(CItem&)>& change);
+    // The header item, for the document's own changes of it.
+    CPar* MutableHeader();
     void RebuildReferencedLibraries();
     // Title, tree entry and suite after the header changed.
     void PushHeader();

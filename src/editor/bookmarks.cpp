@@ -9,14 +9,12 @@ namespace rux {
 
 void ToggleBookmark(CEditSession& session) {
     CRUXDocument& document = session.Document();
-    CObArrayEx& items = document.Items();
+    const CObArrayEx& items = document.Items();
     if (items.IsEmpty()) return;
     int index = session.Caret().item;
     if (index >= items.GetSize()) index = items.GetSize() - 1;
     // Bookmarks are navigation aids saved with the program, so a read-only view may set them too.
-    items.GetAt(index)->ToggleMark(kMarkBookmark);
-    document.SetModified(true);
-    document.UpdateAllViews(kHintMarks);
+    document.ToggleMark(index, kMarkBookmark);
 }
 
 bool GoToNextMark(CEditSession& session, int kind) {
@@ -37,13 +35,12 @@ bool GoToNextMark(CEditSession& session, int kind) {
 
 bool RemoveAllBookmarks(CEditSession& session) {
     CRUXDocument& document = session.Document();
-    int cleared = 0;
-    for (const auto& item : document.Items())
-        cleared += item->ClearMark(kMarkBookmark);
-    if (cleared == 0) return false;
-    document.SetModified(true);
-    document.UpdateAllViews(kHintMarks);
-    return true;
+    bool cleared = false;
+    document.BeginTransaction(&session);
+    for (int i = 0; i < document.Items().GetSize(); ++i)
+        if (document.Items().GetAt(i)->HasBookmark()) cleared = document.SetMark(i, kMarkBookmark, false) || cleared;
+    document.EndTransaction();
+    return cleared;
 }
 
 } // namespace rux

@@ -205,13 +205,13 @@ void CEditSession::InsertFragmentInEdit(const std::string& fragment) {
 // gives the program back as it was. Not where the block cannot stand at the caret (a section
 // pasted inside a section goes below it, whole, as InsertItemsInEdit places it).
 bool CEditSession::MergeFragmentIntoLine(ItemVector& items) {
-    CItem* line = ItemAt(m_caret.item);
+    const CItem* line = ItemAt(m_caret.item);
     if (!line || line->GetType() != kItemLine || items.size() < 2)
         return false;
     const bool holdsSection = std::any_of(items.begin(), items.end(), [](const auto& item) {
         return item->GetType() == kItemSectionHeader;
     });
-    CSectionHeader* section = line->GetSection();
+    const CSectionHeader* section = line->GetSection();
     if (holdsSection && section)
         return false;
     auto isPlainLine = [](const std::unique_ptr<CItem>& item) { return item->GetType() == kItemLine; };
@@ -260,7 +260,7 @@ int CEditSession::InsertItemsInEdit(std::vector<std::unique_ptr<CItem>> items, i
     const bool holdsSection = std::any_of(items.begin(), items.end(), [](const auto& item) {
         return item->GetType() == kItemSectionHeader;
     });
-    CSectionHeader* around = index < list.GetSize() && list.GetAt(index)->GetType() != kItemSectionHeader
+    const CSectionHeader* around = index < list.GetSize() && list.GetAt(index)->GetType() != kItemSectionHeader
                                  ? list.GetAt(index)->GetSection()
                                  : nullptr;
     if (holdsSection && around) {

@@ -16,14 +16,14 @@ namespace {
 
 // The section a new text line joins when it is inserted at `index`: the one of the item it is
 // put in front of, unless that item opens a section (the line then stands before the section).
-CSectionHeader* SectionForInsertAt(const CObArrayEx& items, int index) {
+const CSectionHeader* SectionForInsertAt(const CObArrayEx& items, int index) {
     if (index < 0 || index >= items.GetSize())
         return nullptr;
     const CItem* item = items.GetAt(index);
     return item->GetType() == kItemSectionHeader ? nullptr : item->GetSection();
 }
 
-std::unique_ptr<CLine> NewLine(std::string text, CSectionHeader* section) {
+std::unique_ptr<CLine> NewLine(std::string text, const CSectionHeader* section) {
     auto line = std::make_unique<CLine>(std::move(text));
     line->SetSection(section);
     return line;
@@ -91,7 +91,7 @@ void CEditSession::TypeChar(char c) {
 }
 
 void CEditSession::InsertCharInEdit(char c) {
-    CItem* item = ItemAt(m_caret.item);
+    const CItem* item = ItemAt(m_caret.item);
     if (!item || item->GetType() != kItemLine) {
         const int index = InsertIndexFor(std::min(m_caret.item, m_doc.Items().GetSize()));
         InsertItem(index, NewLine(std::string(1, c), SectionForInsertAt(m_doc.Items(), index)));
@@ -154,12 +154,12 @@ void CEditSession::InsertTextInEdit(std::string_view text) {
     if (text.empty() && IsTextLine(m_caret.item))
         return; // nothing to insert into the line, and no padding for it either
     const std::vector<std::string_view> split = SplitLines(text);
-    CObArrayEx& items = m_doc.Items();
-    CItem* item = ItemAt(m_caret.item);
+    const CObArrayEx& items = m_doc.Items();
+    const CItem* item = ItemAt(m_caret.item);
     int caretPiece = 0, caretCol = 1;
     if (!item || item->GetType() != kItemLine) {
         int index = InsertIndexFor(std::min(m_caret.item, items.GetSize()));
-        CSectionHeader* section = SectionForInsertAt(items, index);
+        const CSectionHeader* section = SectionForInsertAt(items, index);
         const std::vector<std::string> lines(split.begin(), split.end());
         const std::vector<std::string> pieces = BreakLongLines(lines, lines.back().size(), caretPiece, caretCol);
         const int first = index;
@@ -187,7 +187,7 @@ void CEditSession::InsertTextInEdit(std::string_view text) {
     const size_t caret = lines.back().size();
     lines.back() += tail;
     const std::vector<std::string> pieces = BreakLongLines(lines, caret, caretPiece, caretCol);
-    CSectionHeader* section = item->GetSection();
+    const CSectionHeader* section = item->GetSection();
     const int first = m_caret.item;
     if (pieces.front() != item->GetText())
         ChangeText(first, pieces.front());
@@ -207,22 +207,22 @@ void CEditSession::SplitLine() {
 }
 
 void CEditSession::SplitLineInEdit() {
-    CObArrayEx& items = m_doc.Items();
-    CItem* item = ItemAt(m_caret.item);
+    const CObArrayEx& items = m_doc.Items();
+    const CItem* item = ItemAt(m_caret.item);
     if (!item) {
         InsertItem(items.GetSize(), NewLine({}, nullptr));
         m_caret = {1, items.GetSize() - 1};
         return;
     }
     const int index = m_caret.item;
-    if (item->GetType() == kItemSectionHeader && static_cast<CSectionHeader*>(item)->IsExpanded()) {
-        InsertItem(index + 1, NewLine({}, static_cast<CSectionHeader*>(item)));
+    if (item->GetType() == kItemSectionHeader && static_cast<const CSectionHeader*>(item)->IsExpanded()) {
+        InsertItem(index + 1, NewLine({}, static_cast<const CSectionHeader*>(item)));
         m_caret = {1, index + 1};
         return;
     }
     if (item->GetType() != kItemLine) {
         // Below the header, a diagram, a footer or a folded section: a new line at the next row.
-        CSectionHeader* section = item->GetType() == kItemSectionFooter ? nullptr : item->GetSection();
+        const CSectionHeader* section = item->GetType() == kItemSectionFooter ? nullptr : item->GetSection();
         int at = items.NextVisible(index);
         if (at < 0) {
             at = items.GetSize();
@@ -279,8 +279,8 @@ void CEditSession::SplitLineInEdit() {
     m_caret = {col, index + 1};
 }
 
-CItem* CEditSession::EditableCaretLine() const {
-    CItem* item = ItemAt(m_caret.item);
+const CItem* CEditSession::EditableCaretLine() const {
+    const CItem* item = ItemAt(m_caret.item);
     return item && item->GetType() == kItemLine && CanEdit() ? item : nullptr;
 }
 
@@ -297,7 +297,7 @@ bool CEditSession::DeleteSelectionAsCommand() {
 void CEditSession::Backspace() {
     if (DeleteSelectionAsCommand())
         return;
-    CItem* item = EditableCaretLine();
+    const CItem* item = EditableCaretLine();
     if (!item)
         return;
     const int index = m_caret.item;
@@ -316,7 +316,7 @@ void CEditSession::Backspace() {
         EndEdit();
         return;
     }
-    CItem* above = ItemAt(index - 1);
+    const CItem* above = ItemAt(index - 1);
     if (above && above->GetType() == kItemSectionHeader)
         return;
     if (above && above->GetType() == kItemLine && above->GetSection() == item->GetSection()) {
@@ -347,7 +347,7 @@ void CEditSession::Backspace() {
 void CEditSession::DeleteKey() {
     if (DeleteSelectionAsCommand())
         return;
-    CItem* item = EditableCaretLine();
+    const CItem* item = EditableCaretLine();
     if (!item)
         return;
     const int index = m_caret.item;
@@ -360,7 +360,7 @@ void CEditSession::DeleteKey() {
         EndEdit();
         return;
     }
-    CItem* below = ItemAt(index + 1);
+    const CItem* below = ItemAt(index + 1);
     if (!below || below->GetType() != kItemLine || below->GetSection() != item->GetSection())
         return;
     if (text.size() + below->GetText().size() > CLine::kMaxText)
@@ -422,11 +422,11 @@ void CEditSession::DeleteSelectionInEdit() {
     const CTextPos s = SelectionStart();
     const CTextPos e = SelectionStop();
     m_anchor = m_end = m_caret = s;
-    CObArrayEx& items = m_doc.Items();
+    const CObArrayEx& items = m_doc.Items();
     if (s.item >= items.GetSize())
         return;
     if (s.item == e.item) {
-        CItem* item = ItemAt(s.item);
+        const CItem* item = ItemAt(s.item);
         if (item->GetType() != kItemLine)
             return;
         const std::string& text = item->GetText();

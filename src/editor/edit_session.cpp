@@ -54,7 +54,7 @@ void CEditSession::OnEditRecord(CRUXDocument&, const CDocumentChange& record, co
 
 // --- state ------------------------------------------------------------------------------------
 
-CItem* CEditSession::ItemAt(int index) const {
+const CItem* CEditSession::ItemAt(int index) const {
     const CObArrayEx& items = m_doc.Items();
     return index >= 0 && index < items.GetSize() ? items.GetAt(index) : nullptr;
 }
@@ -232,10 +232,10 @@ void CEditSession::AfterMove(bool shift) {
 }
 
 void CEditSession::MoveCaret(EKey key, bool ctrl) {
-    CObArrayEx& items = m_doc.Items();
+    const CObArrayEx& items = m_doc.Items();
     if (items.IsEmpty())
         return;
-    CItem* item = ItemAt(m_caret.item);
+    const CItem* item = ItemAt(m_caret.item);
     const bool onText = item && item->GetType() == kItemLine;
     const int length = item ? static_cast<int>(item->GetText().size()) : 0;
     auto moveTo = [&](int index, int col) {
@@ -429,40 +429,6 @@ void CEditSession::RemoveItem(int index) {
     if (!ItemAt(index))
         return;
     m_doc.RemoveItems(index, 1); // the removed item is deleted here
-}
-
-void CEditSession::RecordBeforeChange(int index) {
-    if (const CItem* item = ItemAt(index); item && m_recordUndo && m_editDepth > 0)
-        ItemChanging(index, *item);
-}
-
-void CEditSession::MarkChanged(int index) {
-    if (ItemAt(index))
-        m_doc.NoteItemChanged(index);
-}
-
-void CEditSession::RowsChanged(int index) {
-    m_anchor = m_end = m_caret;
-    UpdateCaretX();
-    // The rows below only move: the record names the section (or the diagram) alone.
-    const CObArrayEx& items = m_doc.Items();
-    if (items.IsEmpty())
-        return;
-    int first = std::clamp(index, 0, items.GetSize() - 1);
-    if (const CSectionHeader* section = items.GetAt(first)->GetSection(); section && items.GetAt(first) != section)
-        while (first > 0 && items.GetAt(first) != section)
-            --first;
-    m_doc.BeginTransaction(this, nullptr);
-    m_doc.RowsChanged(first, items.SectionEnd(first));
-    m_doc.EndTransaction();
-}
-
-void CEditSession::AllRowsChanged() {
-    m_anchor = m_end = m_caret;
-    UpdateCaretX();
-    m_doc.BeginTransaction(this, nullptr);
-    m_doc.RowsChanged(0, m_doc.Items().GetSize() - 1);
-    m_doc.EndTransaction();
 }
 
 // --- undo and redo ----------------------------------------------------------------------------

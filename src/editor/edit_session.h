@@ -136,17 +136,6 @@ public:
     }
     void RemoveItem(int index);
     void ScrollCaretIntoView();
-    // An item's text changed outside ChangeText (the item edited itself): part of the open edit.
-    // The caller has recorded the item for undo before it changed.
-    void MarkChanged(int index);
-    // Records item `index` in the open undo group as it is now (before a change made in place).
-    void RecordBeforeChange(int index);
-    // The fold of the section holding item `index`, or the preview of the diagram there, changed:
-    // not an edit (no undo), but rows show, hide or grow, and the file keeps the states, so the
-    // document counts as modified.
-    void RowsChanged(int index);
-    // The same after the folds of the whole program changed (expand all, minimize all).
-    void AllRowsChanged();
     // A double-click on the row of item `index` at document x: the item's own action (fold,
     // preview, word selection, header or properties dialog). Returns 1 when the item changed.
     int DoubleClickItem(int index, int x, CEditorServices& services);
@@ -163,12 +152,12 @@ private:
     // Backspace and Delete with a selection delete it; true when there was one.
     bool DeleteSelectionAsCommand();
     // The caret's text line when it may be edited, else null.
-    CItem* EditableCaretLine() const;
+    const CItem* EditableCaretLine() const;
     void AfterMove(bool shift);
     void UpdateCaretX();
     int ColumnToX(const CItem* item, int col) const;
     int XToColumn(const CItem* item, int x) const;
-    CItem* ItemAt(int index) const;
+    const CItem* ItemAt(int index) const;
     bool IsTextLine(int index) const;
     CTextRange SelectionRange() const;
     // Deletes the selection inside the open transaction; the caret goes to its start.

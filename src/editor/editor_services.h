@@ -22,7 +22,7 @@ public:
     // The Properties dialog on a form filled from the program header; true on OK, with the
     // user's values in the form.
     virtual bool AskNodeProperties(CNodePropertiesForm& form) = 0;
-    virtual void OpenDiagramEditor(CDiag& diagram) = 0;
+    virtual void OpenDiagramEditor(const CDiag& diagram) = 0;
     virtual void RebuildFunctionBlockMap() {}
 };
 
@@ -32,7 +32,7 @@ public:
     std::optional<std::string> AskFunctionBlockHeader(const std::string&) override { return std::nullopt; }
     std::optional<std::string> AskTaskHeader(const std::string&, const std::string&) override { return std::nullopt; }
     bool AskNodeProperties(CNodePropertiesForm&) override { return false; }
-    void OpenDiagramEditor(CDiag&) override {}
+    void OpenDiagramEditor(const CDiag&) override {}
 };
 
 } // namespace rux

@@ -8,13 +8,11 @@ namespace rux {
 
 bool ClearErrorMarks(CRUXDocument& document) {
     bool any = false;
-    CObArrayEx& items = document.Items();
-    for (int i = 0; i < items.GetSize(); ++i) {
-        CItem* item = items.GetAt(i);
-        if (!item->HasErrorMark()) continue;
-        item->ClearMark(kMarkError);
-        any = true;
-    }
+    const CObArrayEx& items = document.Items();
+    document.BeginTransaction();
+    for (int i = 0; i < items.GetSize(); ++i)
+        if (items.GetAt(i)->HasErrorMark()) any = document.SetMark(i, kMarkError, false) || any;
+    document.EndTransaction();
     return any;
 }
 
@@ -22,10 +20,12 @@ int MarkErrorLine(CRUXDocument& document, int line) {
     const int count = document.Items().GetSize();
     if (line < 0 || count == 0) return -1;
     const int index = line < count ? line : count - 1;
+    // The old marks go, the section opens and the new mark shows in one update.
+    document.BeginTransaction();
     ClearErrorMarks(document);
     RevealItem(document, index);
-    document.Items().GetAt(index)->SetMark(kMarkError);
-    document.UpdateAllViews(kHintMarks);
+    document.SetMark(index, kMarkError, true);
+    document.EndTransaction();
     return index;
 }
 

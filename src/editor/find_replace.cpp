@@ -36,7 +36,7 @@ CSearchOutcome SearchOnce(CEditSession& session, const CFindReplaceModel& model,
     const int step = model.SearchDown() ? 1 : -1;
     for (int i = first; i >= 0 && i < size; i += step) {
         if (i == 0) continue; // the program header row holds no program text
-        CItem* item = items.GetAt(i);
+        const CItem* item = items.GetAt(i);
         if (IsSearchedText(*item)) {
             const std::string_view text = item->GetText();
             const size_t from = i == first ? static_cast<size_t>(start.col - 1) : 0;
@@ -51,7 +51,7 @@ CSearchOutcome SearchOnce(CEditSession& session, const CFindReplaceModel& model,
         if (item->GetType() == kItemDiag) {
             // With no diagram window bound the diagram is not searched: its payload is a drawing,
             // not text the user could see selected.
-            if (!static_cast<CDiag*>(item)->FindText(model.FindText(), model.MatchCase(), model.SearchDown()))
+            if (!static_cast<const CDiag*>(item)->FindText(model.FindText(), model.MatchCase(), model.SearchDown()))
                 continue;
             if (RevealItem(document, i)) outcome.expandedAt = i;
             // The caret rests on the diagram so that the next search asks it again from its
@@ -112,7 +112,7 @@ CFindResult Replace(CEditSession& session, CFindReplaceModel& model) {
     model.RememberReplaceText();
 
     CRUXDocument& document = session.Document();
-    CObArrayEx& items = document.Items();
+    const CObArrayEx& items = document.Items();
     const CTextPos caret = session.Caret();
     const CTextPos from = session.SelectionStart();
     const CTextPos to = session.SelectionStop();
@@ -122,7 +122,7 @@ CFindResult Replace(CEditSession& session, CFindReplaceModel& model) {
     document.BeginTransaction(&session);
     if (from.item == caret.item && to.item == caret.item && caret.item < items.GetSize() &&
         static_cast<size_t>(to.col - from.col) == find.size()) {
-        CItem* item = items.GetAt(caret.item);
+        const CItem* item = items.GetAt(caret.item);
         const std::string& text = item->GetText();
         const size_t at = static_cast<size_t>(from.col - 1);
         if (IsSearchedText(*item) && at + find.size() <= text.size() &&

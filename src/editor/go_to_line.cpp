@@ -4,21 +4,15 @@
 #include "document/rux_document.h"
 #include "document/section_items.h"
 #include "editor/edit_session.h"
+#include "editor/program_tree.h"
 
 namespace rux {
 
-bool RevealItem(CRUXDocument& document, int index) {
-    CObArrayEx& items = document.Items();
-    if (index < 0 || index >= items.GetSize()) return false;
-    CSectionHeader* section = items.GetAt(index)->GetSection();
-    if (!section || section->IsExpanded()) return false;
-    section->SetExpanded(true);
-    // The section's rows come back, and its header loses its "{...}".
-    int header = index;
-    while (header > 0 && items.GetAt(header) != section)
-        --header;
-    document.RowsChanged(header, items.SectionEnd(header), false);
-    return true;
+bool RevealItem(CRUXDocument& document, int index, bool byUser) {
+    const CObArrayEx& items = document.Items();
+    if (index < 0 || index >= items.GetSize() || items.GetAt(index)->GetType() == kItemSectionHeader) return false;
+    const int header = SectionHeaderOf(document, index);
+    return header >= 0 && document.SetExpanded(header, true, byUser);
 }
 
 void MoveCaretToItem(CEditSession& session, int n) {

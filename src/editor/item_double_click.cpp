@@ -60,7 +60,7 @@ bool RenameSection(CEditSession& session, int index, CEditorServices& services) 
     return true;
 }
 
-void OpenDiagram(CDiag& diagram, CEditorServices& services) {
+void OpenDiagram(const CDiag& diagram, CEditorServices& services) {
     if (CDiagramEditorLink* editor = diagram.GetEditor())
         editor->Activate();
     else
@@ -86,7 +86,7 @@ int CEditSession::DoubleClickItem(int index, int x, CEditorServices& services) {
     case EDoubleClick::NodeProperties:
         return EditNodeProperties(*this, services) ? 1 : 0;
     case EDoubleClick::OpenDiagram:
-        OpenDiagram(*static_cast<CDiag*>(ItemAt(index)), services);
+        OpenDiagram(*static_cast<const CDiag*>(ItemAt(index)), services);
         return 0;
     case EDoubleClick::Nothing:
         break;

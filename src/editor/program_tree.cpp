@@ -44,9 +44,8 @@ CTreeNode BuildProgramNode(const CRUXDocument& document, const CTreeOptions& opt
     int member = 0;
     // Over the list itself: this visits every row of the program, and GetAt checks each index.
     int i = -1;
-    for (const auto& entry : items) {
+    for (const CItem* item : items) {
         ++i;
-        const CItem* item = entry.get();
         switch (item->GetType()) {
         case kItemSectionHeader: {
             const auto* header = static_cast<const CSectionHeader*>(item);

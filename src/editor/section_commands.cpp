@@ -53,7 +53,7 @@ bool ReadTemplateLines(const std::string& path, std::vector<std::string>& lines)
     return true;
 }
 
-std::unique_ptr<CItem> Line(std::string text = {}, CSectionHeader* section = nullptr) {
+std::unique_ptr<CItem> Line(std::string text = {}, const CSectionHeader* section = nullptr) {
     auto line = std::make_unique<CLine>(std::move(text));
     line->SetSection(section);
     return line;
@@ -77,55 +77,60 @@ ItemList SectionBlock(CRUXDocument& document, const std::string& headerText, con
     return items;
 }
 
+// Every section and every diagram preview, in one transaction: each one that changes is a record.
 void SetAllFolds(CEditSession& session, bool open) {
-    CObArrayEx& items = session.Document().Items();
-    for (const auto& item : items) {
-        if (item->GetType() == kItemSectionHeader)
-            static_cast<CSectionHeader&>(*item).SetExpanded(open);
-        else if (item->GetType() == kItemDiag)
-            static_cast<CDiag&>(*item).SetOpen(open);
+    CRUXDocument& document = session.Document();
+    const CObArrayEx& items = document.Items();
+    document.BeginTransaction(&session);
+    for (int i = 0; i < items.GetSize(); ++i) {
+        if (items.GetAt(i)->GetType() == kItemSectionHeader)
+            document.SetExpanded(i, open);
+        else if (items.GetAt(i)->GetType() == kItemDiag)
+            document.SetDiagramOpen(i, open);
     }
+    document.EndTransaction();
+    // Marked modified even when every fold already stood so: the command is a deliberate change
+    // of how the program is stored, and the user expects Save to write it.
+    document.SetModified(true);
 }
 
 } // namespace
 
 bool ToggleFold(CEditSession& session) {
-    CObArrayEx& items = session.Document().Items();
+    CRUXDocument& document = session.Document();
+    const CObArrayEx& items = document.Items();
     const int index = session.Caret().item;
     if (index < 0 || index >= items.GetSize())
         return false;
-    CItem* item = items.GetAt(index);
-    if (item->GetType() == kItemDiag) {
-        auto& diagram = static_cast<CDiag&>(*item);
-        diagram.SetOpen(!diagram.IsOpen());
-    } else if (item->GetType() == kItemSectionHeader) {
-        auto& header = static_cast<CSectionHeader&>(*item);
-        header.SetExpanded(!header.IsExpanded());
-    } else {
+    const CItem* item = items.GetAt(index);
+    if (item->GetType() != kItemDiag && item->GetType() != kItemSectionHeader)
         return false;
-    }
     session.SetCaret(session.Caret());
-    session.RowsChanged(index);
+    document.BeginTransaction(&session);
+    if (item->GetType() == kItemDiag)
+        document.SetDiagramOpen(index, !static_cast<const CDiag*>(item)->IsOpen());
+    else
+        document.SetExpanded(index, !static_cast<const CSectionHeader*>(item)->IsExpanded());
+    document.EndTransaction();
     return true;
 }
 
 void ExpandAll(CEditSession& session) {
     if (session.Document().Items().IsEmpty())
         return;
-    SetAllFolds(session, true);
+    session.SetCaret(session.Caret());
     CViewMetrics& metrics = session.Metrics();
     metrics.SetScroll(metrics.ScrollX(), 0); // the view shows the top
-    session.AllRowsChanged();
+    SetAllFolds(session, true);
 }
 
 void MinimizeAll(CEditSession& session) {
     if (session.Document().Items().IsEmpty())
         return;
     const CTextPos caret = session.Caret();
-    SetAllFolds(session, false);
     CViewMetrics& metrics = session.Metrics();
     metrics.SetScroll(metrics.ScrollX(), 0); // the view shows the top, as after Expand all
-    session.AllRowsChanged();
+    SetAllFolds(session, false);
     session.SetCaret(caret);
 }
 
@@ -190,30 +195,38 @@ bool InsertUserFunctionBlock(CEditSession& session, CFunctionBlockEditor& editor
 }
 
 
-CDiag* InsertDiagram(CEditSession& session, int kind) {
+const CDiag* InsertDiagram(CEditSession& session, int kind) {
     if (!session.CanEdit())
         return nullptr;
-    const CObArrayEx& items = session.Document().Items();
+    CRUXDocument& document = session.Document();
+    const CObArrayEx& items = document.Items();
     const int caret = session.Caret().item;
     if (caret < 0 || caret >= items.GetSize())
         return nullptr;
-    CItem* item = items.GetAt(caret);
-    CSectionHeader* section = item->GetType() == kItemSectionHeader ? static_cast<CSectionHeader*>(item)
-                                                                    : item->GetSection();
+    const CItem* item = items.GetAt(caret);
+    const CSectionHeader* section = item->GetType() == kItemSectionHeader ? static_cast<const CSectionHeader*>(item)
+                                                                          : item->GetSection();
     if (!section)
         return nullptr;
+    int header = caret;
+    while (header > 0 && items.GetAt(header) != section)
+        --header;
     // On the header the diagram becomes the section's first row, anywhere else it goes at the caret.
     const int at = item->GetType() == kItemSectionHeader ? caret + 1 : caret;
-    section->SetExpanded(true);
     auto diagram = std::make_unique<CDiag>(kind);
-    diagram->SetTitle(session.Document().NewDiagramTitle());
+    diagram->SetTitle(document.NewDiagramTitle());
     diagram->SetSection(section);
-    CDiag* raw = diagram.get();
+    const CDiag* inserted = diagram.get();
     ItemList block;
     block.push_back(std::move(diagram));
     block.push_back(Line({}, section));
+    if (!session.BeginEdit())
+        return nullptr;
+    // The new rows must show: the section opens first (that part is not undone).
+    document.SetExpanded(header, true);
     session.InsertItemsAtCaret(std::move(block), {1, at});
-    return raw;
+    session.EndEdit();
+    return inserted;
 }
 
 // The call is written "outputs = Name(inputs)". The output part is never bracketed: RUX writes
@@ -245,16 +258,16 @@ std::string FunctionBlockCallText(const CFbCallSpec& block, const std::string& o
 void InsertFunctionBlockCall(CEditSession& session, const CFbCallSpec& block) {
     if (!session.CanEdit())
         return;
-    CObArrayEx& items = session.Document().Items();
+    const CObArrayEx& items = session.Document().Items();
     if (!session.BeginEdit())
         return;
     if (session.HasSelection())
         session.DeleteSelection();
     CTextPos caret = session.Caret();
     std::string outputPart;
-    CSectionHeader* section = nullptr;
+    const CSectionHeader* section = nullptr;
     if (caret.item < items.GetSize()) {
-        CItem* item = items.GetAt(caret.item);
+        const CItem* item = items.GetAt(caret.item);
         if (item->GetType() == kItemLine) {
             const std::string& text = item->GetText();
             std::string before = text.substr(0, std::min(text.size(), static_cast<size_t>(caret.col - 1)));

@@ -50,7 +50,7 @@ bool InsertUserFunctionBlock(CEditSession& session, CFunctionBlockEditor& editor
 
 // Inserts a new diagram of the kind (1 LD/FBD, 2 quick ladder) and an empty line into the section
 // the caret is in or on; returns the diagram for its window to open, or null when refused.
-CDiag* InsertDiagram(CEditSession& session, int kind);
+const CDiag* InsertDiagram(CEditSession& session, int kind);
 
 // A function block chosen for a call.
 struct CFbCallSpec {

@@ -5,6 +5,7 @@
 #include "document/rux_document.h"
 #include "document/section_items.h"
 #include "editor/edit_session.h"
+#include "editor/go_to_line.h"
 #include "editor/program_tree.h"
 #include "editor/section_commands.h"
 #include "shell/command_ids.h"
@@ -112,17 +113,12 @@ int TreeNodeLastItem(const CRUXDocument& document, int item) {
 
 bool RunTreeAction(CEditSession& session, const CTreeCommandPlan& plan) {
     CRUXDocument& document = session.Document();
-    CObArrayEx& items = document.Items();
+    const CObArrayEx& items = document.Items();
     if (plan.item < 0 || plan.item >= items.GetSize()) return false;
     switch (plan.action) {
     case ETreeAction::GoTo: {
-        bool unfolded = false;
-        if (CSectionHeader* header = items.GetAt(plan.item)->GetSection();
-            header && items.GetAt(plan.item) != header && !header->IsExpanded()) {
-            header->SetExpanded(true);
-            session.RowsChanged(plan.item);
-            unfolded = true;
-        }
+        // The user asked for the row: opening its section is a fold of the user's.
+        const bool unfolded = RevealItem(document, plan.item, true);
         const bool moved = session.Caret().item != plan.item || session.Caret().col != 1 || session.HasSelection();
         session.SetCaret({1, plan.item});
         return moved || unfolded;

@@ -7,6 +7,7 @@
 #include "document/section_items.h"
 #include "document/string_table.h"
 #include "editor/edit_session.h"
+#include "editor/program_tree.h"
 #include "editor/section_commands.h"
 #include "import/indexer_fb_form.h"
 #include "import/sequencer_clipboard_format.h"
@@ -119,16 +120,16 @@ public:
 
     void ClearBetweenMarkers() {
         for (const char* key : kMarkerKeys) {
-            m_items.RelinkSections();
+            m_session.Document().RelinkSections();
             const CMarkers m = FindMarkers(m_items, key);
             if (!EnclosesBlock(m_items, m)) continue;
-            if (CSectionHeader* section = m_items.GetAt(m.start)->GetSection();
-                section && !section->IsExpanded())
-                SetFold(*section, true);
+            if (const int header = SectionHeaderOf(m_session.Document(), m.start);
+                header >= 0 && header != m.start)
+                SetFold(header, true);
             for (int n = m.end - m.start - 1; n > 0; --n)
                 m_session.RemoveItem(m.start + 1);
         }
-        m_items.RelinkSections();
+        m_session.Document().RelinkSections();
     }
 
     // The shaped lines of a block as items; empty when the key has no text.
@@ -155,7 +156,7 @@ public:
         footer->SetSection(header.get());
         m_session.InsertItem(m_items.GetSize(), std::move(header));
         m_session.InsertItem(m_items.GetSize(), std::move(footer));
-        m_items.RelinkSections();
+        m_session.Document().RelinkSections();
     }
 
     // The item after the indexer function block's section, else after the Alias section.
@@ -193,7 +194,7 @@ public:
     // position. The position is asked only when it is needed, since asking may warn.
     template <class Position> void Insert(const std::string& key, ItemList items, Position position) {
         if (items.empty()) return;
-        m_items.RelinkSections();
+        m_session.Document().RelinkSections();
         if (const CMarkers m = FindMarkers(m_items, key); EnclosesBlock(m_items, m)) {
             m_session.InsertItemsAt(m.start + 1, std::move(items));
             return;
@@ -219,10 +220,8 @@ public:
 
     void RestoreFolds() {
         for (size_t i = 0; i < std::size(kFoldSections); ++i)
-            if (const int header = FindSectionHeader(m_items, kFoldSections[i]); header >= 0) {
-                auto& section = static_cast<CSectionHeader&>(*m_items.GetAt(header));
-                if (section.IsExpanded() != m_folds[i]) SetFold(section, m_folds[i]);
-            }
+            if (const int header = FindSectionHeader(m_items, kFoldSections[i]); header >= 0)
+                SetFold(header, m_folds[i]);
     }
 
     void ReferenceLibrary(CLibraryService& libraries) {
@@ -251,13 +250,10 @@ private:
     }
 
     // Fold states are kept in the file, so they count as part of the edit; they are not undone.
-    void SetFold(CSectionHeader& section, bool expanded) {
-        section.SetExpanded(expanded);
-        m_session.MarkChanged(IndexOf(m_items, &section));
-    }
+    void SetFold(int header, bool expanded) { m_session.Document().SetExpanded(header, expanded); }
 
     CEditSession& m_session;
-    CObArrayEx& m_items;
+    const CObArrayEx& m_items;
     const CSequencerClipboardFormat& m_blocks;
     CIndexerPrompts& m_prompts;
     std::vector<bool> m_folds;
@@ -286,8 +282,8 @@ bool ImportIndexerCode(CEditSession& session, const CSequencerClipboardFormat& b
             kUpgradeAddress);
         return false;
     }
-    CObArrayEx& items = session.Document().Items();
-    items.RelinkSections();
+    const CObArrayEx& items = session.Document().Items();
+    session.Document().RelinkSections();
     CImportRun run(session, blocks, prompts);
     run.RememberFolds();
     for (const char* key : kMarkerKeys) {
@@ -323,7 +319,7 @@ bool ImportIndexerCode(CEditSession& session, const CSequencerClipboardFormat& b
     run.Insert("POS0", std::move(pos0), [&run] { return run.SectionStart("Pos0"); });
     run.Insert("INITIAL_TASK", std::move(initialTask), [&run] { return run.SectionStart("Initial"); });
     run.Insert("BACKGROUND_TASK", std::move(backgroundTask), [&run] { return run.BackgroundTaskPosition(); });
-    items.RelinkSections();
+    session.Document().RelinkSections();
     run.RestoreFolds();
     run.ReferenceLibrary(libraries);
 
@@ -364,7 +360,7 @@ int FindFunctionBlock(const CObArrayEx& items, const std::string& name, const st
 
 bool AddIndexerFunctionBlock(CEditSession& session, CIndexerPrompts& prompts, const std::string& productDir) {
     if (!session.CanEdit()) return false;
-    CObArrayEx& items = session.Document().Items();
+    const CObArrayEx& items = session.Document().Items();
     for (int i = 0; i < items.GetSize(); ++i) {
         const CItem* item = items.GetAt(i);
         if (IsTextLine(item) && HoldsDirective(item->GetText())) {
@@ -386,7 +382,7 @@ bool AddIndexerFunctionBlock(CEditSession& session, CIndexerPrompts& prompts, co
     }
 
     if (!session.BeginEdit()) return false;
-    items.RelinkSections();
+    session.Document().RelinkSections();
     const int first = items.GetSize() > 0 && items.GetAt(0)->GetType() == kItemPar ? 1 : 0;
     const int aliasFooter = FindSectionFooter(items, "Alias");
     const int at = aliasFooter >= 0 ? aliasFooter + 1 : first;
@@ -415,7 +411,7 @@ bool AddIndexerFunctionBlock(CEditSession& session, CIndexerPrompts& prompts, co
     directive.push_back(EmptyLine());
     session.InsertItemsAt(first, std::move(directive));
 
-    items.RelinkSections();
+    session.Document().RelinkSections();
     session.SetCaretInEdit({1, IndexOf(items, h)});
     session.EndEdit();
     return true;

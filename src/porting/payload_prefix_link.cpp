@@ -9,26 +9,38 @@ namespace rux {
 
 bool CPayloadPrefixLink::SelectAt(const CPortingIssue& issue) {
     Release();
-    CItem* item = m_session.Document().Items().GetAt(issue.GetLine());
+    const CItem* item = m_session.Document().Items().GetAt(issue.GetLine());
     if (!item || item->GetType() != kItemDiag || issue.GetColumn() < 1) return false;
-    auto* diagram = static_cast<CDiag*>(item);
+    const auto* diagram = static_cast<const CDiag*>(item);
     if (diagram->GetEditor()) return false;
-    diagram->SetEditor(this);
-    m_diagram = diagram;
+    m_session.Document().SetDiagramEditor(issue.GetLine(), this);
+    m_diagramId = diagram->GetId();
     m_index = issue.GetLine();
     m_pos = static_cast<size_t>(issue.GetColumn() - 1);
     return true;
 }
 
+const CDiag* CPayloadPrefixLink::Diagram() const {
+    if (m_diagramId == 0) return nullptr;
+    const CRUXDocument& document = m_session.Document();
+    const int index = document.FindItem(m_diagramId, m_index);
+    if (index < 0) return nullptr;
+    const CItem* item = document.Items().GetAt(index);
+    if (item->GetType() != kItemDiag || static_cast<const CDiag*>(item)->GetEditor() != this) return nullptr;
+    m_index = index;
+    return static_cast<const CDiag*>(item);
+}
+
 void CPayloadPrefixLink::Release() {
-    if (m_diagram && m_diagram->GetEditor() == this) m_diagram->SetEditor(nullptr);
-    m_diagram = nullptr;
+    if (Diagram()) m_session.Document().SetDiagramEditor(m_index, nullptr);
+    m_diagramId = 0;
     m_index = -1;
 }
 
 std::string CPayloadPrefixLink::GetSelectedElementText() const {
-    if (!m_diagram) return {};
-    const std::string& text = m_diagram->GetText();
+    const CDiag* diagram = Diagram();
+    if (!diagram) return {};
+    const std::string& text = diagram->GetText();
     if (m_pos >= text.size() || text[m_pos] != '#') return {};
     const bool prefixed =
         m_pos >= 2 && EqualsNoCase(std::string_view(text).substr(m_pos - 2, 2), kPortPrefix);
@@ -45,9 +57,9 @@ bool CPayloadPrefixLink::Replace(std::string text) {
 }
 
 bool CPayloadPrefixLink::AddPrefix(const std::string& prefix) {
-    if (!m_diagram || m_pos >= m_diagram->GetText().size() || m_diagram->GetText()[m_pos] != '#')
-        return false;
-    std::string text = m_diagram->GetText();
+    const CDiag* diagram = Diagram();
+    if (!diagram || m_pos >= diagram->GetText().size() || diagram->GetText()[m_pos] != '#') return false;
+    std::string text = diagram->GetText();
     text.insert(m_pos, prefix);
     if (!Replace(std::move(text))) return false;
     m_pos += prefix.size();
@@ -55,8 +67,9 @@ bool CPayloadPrefixLink::AddPrefix(const std::string& prefix) {
 }
 
 bool CPayloadPrefixLink::RemovePrefix(const std::string& prefix) {
-    if (!m_diagram || m_pos < prefix.size() || m_pos >= m_diagram->GetText().size()) return false;
-    std::string text = m_diagram->GetText();
+    const CDiag* diagram = Diagram();
+    if (!diagram || m_pos < prefix.size() || m_pos >= diagram->GetText().size()) return false;
+    std::string text = diagram->GetText();
     if (text[m_pos] != '#' ||
         !EqualsNoCase(std::string_view(text).substr(m_pos - prefix.size(), prefix.size()), prefix))
         return false;

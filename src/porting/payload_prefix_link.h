@@ -32,10 +32,13 @@ public:
     int ReplaceAll(std::string_view, std::string_view, bool) override { return 0; }
 
 private:
+    // The bound diagram as it stands now, found again by its id: edits may have moved or deleted
+    // it since, and a pointer kept from the binding could not tell. Null once it is gone.
+    const CDiag* Diagram() const;
     bool Replace(std::string text);
     CEditSession& m_session;
-    CDiag* m_diagram = nullptr;
-    int m_index = -1;
+    uint32_t m_diagramId = 0; // 0: not bound
+    mutable int m_index = -1; // where the diagram stood last: the search starts there
     size_t m_pos = 0; // the reference's "#" in the payload
 };
 

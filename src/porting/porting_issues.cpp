@@ -342,7 +342,7 @@ bool CPortingParameterIssue::FixTextLine(CPortingView& view, bool ask) {
 }
 
 bool CPortingParameterIssue::FixDiagram(CPortingView& view, bool ask) {
-    auto* diagram = static_cast<CDiag*>(m_document->Items().GetAt(m_line));
+    const auto* diagram = static_cast<const CDiag*>(m_document->Items().GetAt(m_line));
     const std::string selected = UpperAsciiCopy(diagram->GetSelectedElementText());
     const int state = GetState();
     if (state == kPortStateIgnored) return true;

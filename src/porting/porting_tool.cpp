@@ -53,7 +53,7 @@ bool IsPortingMark(int kind) {
     return kind >= kMarkState6 && kind <= kMarkState10;
 }
 
-CItem* ItemOf(CRUXDocument& program, int index) {
+const CItem* ItemOf(const CRUXDocument& program, int index) {
     return index >= 0 && index < program.Items().GetSize() ? program.Items().GetAt(index) : nullptr;
 }
 
@@ -244,25 +244,25 @@ void CPortingTool::ClearMark() {
     m_markedItem = -1;
     if (!program) return;
     // Edits may have moved the marked row: every mark of the tool's kinds goes.
-    bool any = false;
+    program->BeginTransaction();
     for (int i = 0; i < program->Items().GetSize(); ++i) {
-        CItem* item = program->Items().GetAt(i);
-        if (item->HasStateMark() && IsPortingMark(item->GetStateMarkKind())) {
-            item->ClearMark(item->GetStateMarkKind());
-            any = true;
-        }
+        const CItem* item = program->Items().GetAt(i);
+        if (item->HasStateMark() && IsPortingMark(item->GetStateMarkKind()))
+            program->SetMark(i, item->GetStateMarkKind(), false);
     }
-    if (any) program->UpdateAllViews(kHintMarks);
+    program->EndTransaction();
 }
 
 void CPortingTool::Mark(CRUXDocument& program, CPortingIssue& issue) {
+    // The old mark goes and the new one shows in one update of the views.
+    program.BeginTransaction();
     ClearMark();
-    CItem* item = ItemOf(program, issue.GetLine());
-    if (!item) return;
-    item->SetMark(PortingMarkerKind(issue));
-    m_markedProgram = &program;
-    m_markedItem = issue.GetLine();
-    program.UpdateAllViews(kHintMarks);
+    if (ItemOf(program, issue.GetLine())) {
+        program.SetMark(issue.GetLine(), PortingMarkerKind(issue), true);
+        m_markedProgram = &program;
+        m_markedItem = issue.GetLine();
+    }
+    program.EndTransaction();
 }
 
 void CPortingTool::SelectRow(int row) {

@@ -154,6 +154,25 @@ uint32_t idOf(const uint8_t* data, std::size_t size) {
     return crc32(data + kProgramIdOffset + 4, size - kProgramIdOffset - 4, crc);
 }
 
+} // namespace
+
+std::string_view NameStore::add(std::string_view name) {
+    if (name.size() > m_room) {
+        constexpr std::size_t kChunk = 64 * 1024;
+        const std::size_t size = std::max(kChunk, name.size());
+        m_chunks.push_back(std::make_unique<char[]>(size));
+        m_free = m_chunks.back().get();
+        m_room = size;
+    }
+    char* at = m_free;
+    if (!name.empty()) std::memcpy(at, name.data(), name.size());
+    m_free += name.size();
+    m_room -= name.size();
+    return std::string_view(at, name.size());
+}
+
+namespace {
+
 bool fail(std::string& message, std::string text, Image& image) {
     message = std::move(text);
     image = Image();
@@ -403,12 +422,10 @@ bool readImage(const uint8_t* data, std::size_t size, Image& image, std::string&
         case kSectionSymbols: {
             const uint32_t n = r.count(10);
             for (uint32_t k = 0; k < n && r.ok(); ++k) {
-                SymbolEntry s;
-                s.name = r.name();
-                s.address = r.u32();
-                s.type = r.u8();
-                s.elements = r.u32();
-                image.symbols.push_back(std::move(s));
+                const std::string name = r.name();
+                const uint32_t address = r.u32();
+                const uint8_t type = r.u8();
+                image.addSymbol(name, address, type, r.u32());
             }
             break;
         }
@@ -441,7 +458,7 @@ bool readImage(const uint8_t* data, std::size_t size, Image& image, std::string&
         if (l.offset > image.code.size()) return fail(message, "image line table points outside the code", image);
     for (const SymbolEntry& s : image.symbols)
         if (s.elements == 0 || s.address > image.globalCells || s.elements > image.globalCells - s.address)
-            return fail(message, "symbol " + s.name + " lies outside the variables", image);
+            return fail(message, "symbol " + std::string(s.name) + " lies outside the variables", image);
     message.clear();
     return true;
 }

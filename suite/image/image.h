@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,8 +54,21 @@ struct LineEntry {
     uint32_t item = 0;        // item index in the program
 };
 
+// The names of an image's symbols, in chunks that never move: a name's view stays valid while
+// more are added, and copies of an image share the chunks. A symbol name costs no allocation of
+// its own.
+class NameStore {
+public:
+    std::string_view add(std::string_view name);
+
+private:
+    std::vector<std::unique_ptr<char[]>> m_chunks;
+    char* m_free = nullptr;
+    std::size_t m_room = 0;
+};
+
 struct SymbolEntry {
-    std::string name;
+    std::string_view name;    // kept by the image's symbolNames
     uint32_t address = 0;     // cell in the global frame
     uint8_t type = 0;         // 1 real (double), 2 real (single), 3 integer
     uint32_t elements = 1;
@@ -73,7 +87,13 @@ struct Image {
     std::vector<LineEntry> lines;     // sorted by offset
     std::string source;
     std::vector<SymbolEntry> symbols;
+    std::shared_ptr<NameStore> symbolNames = std::make_shared<NameStore>();
     std::vector<BlockEntry> blocks;
+
+    // A symbol, its name copied into symbolNames.
+    void addSymbol(std::string_view name, uint32_t address, uint8_t type, uint32_t elements) {
+        symbols.push_back({symbolNames->add(name), address, type, elements});
+    }
 
     // The item of the line holding code offset `pc`; -1 when no line covers it.
     int itemAt(uint32_t pc) const;

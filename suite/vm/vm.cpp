@@ -819,7 +819,7 @@ bool Machine::load(const uint8_t* data, std::size_t size, std::string& message) 
         d.tasks.push_back(std::move(c));
     }
     d.syms.clear();
-    for (const image::SymbolEntry& s : d.img.symbols) d.syms.push_back({s.name, s.address, s.type, s.elements});
+    for (const image::SymbolEntry& s : d.img.symbols) d.syms.push_back({std::string(s.name), s.address, s.type, s.elements});
     d.isLoaded = true;
     d.now = 0;
     d.executed = 0;

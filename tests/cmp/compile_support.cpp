@@ -65,7 +65,7 @@ std::string Disassemble(const image::Image& img) {
     }
     for (std::size_t i = 0; i < img.strings.size(); ++i) t += "s" + std::to_string(i) + " = \"" + img.strings[i] + "\"\n";
     for (const image::SymbolEntry& s : img.symbols)
-        t += "symbol " + s.name + " " + std::to_string(s.address) + " type " + std::to_string(s.type) +
+        t += "symbol " + std::string(s.name) + " " + std::to_string(s.address) + " type " + std::to_string(s.type) +
              (s.elements != 1 ? " [" + std::to_string(s.elements) + "]" : std::string()) + "\n";
     std::size_t line = 0;
     for (std::size_t pc = 0; pc < img.code.size();) {

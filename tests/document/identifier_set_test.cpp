@@ -66,7 +66,7 @@ TEST(IdentifierSet, OnlyChangedItemsAreScannedAgain) {
     set.Update(items);
     EXPECT_EQ(set.LastRescanned(), 0);
 
-    items.GetAt(4)->SetText("w4 = shared");
+    items.MutableAt(4)->SetText("w4 = shared");
     items.Insert(2, std::make_unique<CLine>("fresh"));
     auto removed = items.Remove(8);
     set.Update(items);
@@ -88,7 +88,7 @@ TEST(IdentifierSet, SectionTurningIntoNotesDropsItsLines) {
     CIdentifierSet set;
     set.Update(items);
     ASSERT_TRUE(set.Contains("hidden"));
-    static_cast<CSectionHeader*>(items.GetAt(0))->SetText("Notes");
+    static_cast<CSectionHeader*>(items.MutableAt(0))->SetText("Notes");
     set.Update(items);
     EXPECT_FALSE(set.Contains("hidden"));
 }
@@ -126,7 +126,7 @@ TEST(IdentifierSet, IncrementalUpdatesMatchAFreshScan) {
             }
             break;
         case 3:
-            if (CItem* item = items.GetAt(static_cast<int>(rng() % size)); item->GetType() == kItemLine)
+            if (CItem* item = items.MutableAt(static_cast<int>(rng() % size)); item->GetType() == kItemLine)
                 item->SetText(randomLine());
             break;
         case 4:
@@ -134,9 +134,9 @@ TEST(IdentifierSet, IncrementalUpdatesMatchAFreshScan) {
                          Diagram(kDiagramFbd, "@VAR:1 X=" + std::string(pieces[rng() % 3]) + "\n"));
             break;
         case 5:
-            for (const auto& item : items)
-                if (item->GetType() == kItemSectionHeader)
-                    static_cast<CSectionHeader&>(*item).SetText(rng() % 2 ? "Notes" : "Other");
+            for (int i = 0; i < items.GetSize(); ++i)
+                if (items.GetAt(i)->GetType() == kItemSectionHeader)
+                    items.MutableAt(i)->SetText(rng() % 2 ? "Notes" : "Other");
             break;
         }
         incremental.Update(items);
@@ -156,11 +156,11 @@ TEST(IdentifierSet, DeadWordsAreDroppedWithoutLosingLiveOnes) {
     items.Append(std::make_unique<CLine>("t0"));
     CIdentifierSet set;
     for (int i = 0; i < 10000; ++i) {
-        items.GetAt(1)->SetText("t" + std::to_string(i) + " = keep");
+        items.MutableAt(1)->SetText("t" + std::to_string(i) + " = keep");
         set.Update(items);
     }
     EXPECT_EQ(set.Sorted(), (Words{"keep", "other", "t9999"}));
-    items.GetAt(0)->SetText("");
+    items.MutableAt(0)->SetText("");
     set.Update(items);
     EXPECT_EQ(set.Sorted(), (Words{"keep", "t9999"}));
     items.Remove(1);

@@ -58,7 +58,7 @@ TEST(ItemList, InsertAddsAndRemoveHandsItemsBack) {
     f.list.Insert(99, std::make_unique<CLine>("end"));
     EXPECT_EQ(f.list.GetAt(10)->GetText(), "end") << "an index beyond the end appends";
 
-    CItem* second = f.list.GetAt(2);
+    const CItem* second = f.list.GetAt(2);
     auto removed = f.list.Remove(1, 2);
     ASSERT_EQ(removed.size(), 2u);
     EXPECT_EQ(removed[1].get(), second) << "removed items are handed back, not deleted";

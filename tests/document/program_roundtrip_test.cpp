@@ -95,7 +95,7 @@ public:
         }
         for (int i = 0; i < items.GetSize(); ++i)
             if (Chance(5))
-                items.GetAt(i)->SetMark(kMarkBookmark);
+                items.MutableAt(i)->SetMark(kMarkBookmark);
     }
 
 private:

@@ -79,9 +79,9 @@ std::string WriteProgramFile(CDocFixture& f, const char* name, CRuxHeader header
                              std::vector<std::unique_ptr<CItem>> rest) {
     CRUXDocument doc;
     doc.SetFormat(true);
-    doc.Items().Append(std::make_unique<CPar>(std::move(header)));
+    static_cast<CProgram&>(doc).Items().Append(std::make_unique<CPar>(std::move(header)));
     for (auto& item : rest)
-        doc.Items().Append(std::move(item));
+        static_cast<CProgram&>(doc).Items().Append(std::move(item));
     doc.SetPathName(f.dir.File(name));
     doc.SetModified(true);
     EXPECT_TRUE(doc.SaveDocument());
@@ -115,7 +115,7 @@ TEST(RuxDocument, TitleFromFileTitleLibraryGroupAndModified) {
     };
     for (const auto& c : cases) {
         CRUXDocument doc(f.Services(&groups));
-        doc.Items().Append(std::make_unique<CPar>(Header(c.title, c.library)));
+        static_cast<CProgram&>(doc).Items().Append(std::make_unique<CPar>(Header(c.title, c.library)));
         doc.SetPathName(f.dir.File(c.file));
         doc.SetModified(c.modified);
         EXPECT_EQ(doc.GetTitle(), c.expected);
@@ -137,7 +137,7 @@ TEST(RuxDocument, TitleFromFileTitleLibraryGroupAndModified) {
     };
     for (const Display& d : shown) {
         CRUXDocument doc(f.Services(&groups));
-        doc.Items().Append(std::make_unique<CPar>(Header(d.title, d.library)));
+        static_cast<CProgram&>(doc).Items().Append(std::make_unique<CPar>(Header(d.title, d.library)));
         doc.SetPathName(f.dir.File(d.file));
         doc.SetModified(true);
         EXPECT_EQ(doc.GetTitle(), d.bytes);
@@ -172,7 +172,7 @@ TEST(RuxDocument, NewDiagramTitleTakesTheSmallestFreeNumber) {
     for (const auto& c : cases) {
         CRUXDocument doc;
         for (const char* t : c.titles)
-            doc.Items().Append(Diagram(t));
+            static_cast<CProgram&>(doc).Items().Append(Diagram(t));
         EXPECT_EQ(doc.NewDiagramTitle(), c.expected);
     }
 }
@@ -189,8 +189,8 @@ TEST(RuxDocument, OpenTitlesDiagramsAndReadsReferencesAndLibrarySupport) {
     f.target.library = 0;
     CRUXDocument doc(f.Services());
     ASSERT_TRUE(doc.OpenDocument(path));
-    EXPECT_EQ(static_cast<CDiag*>(doc.Items().GetAt(1))->GetTitle(), "Diagram 1");
-    EXPECT_EQ(static_cast<CDiag*>(doc.Items().GetAt(3))->GetTitle(), "Diagram 3");
+    EXPECT_EQ(static_cast<const CDiag*>(doc.Items().GetAt(1))->GetTitle(), "Diagram 1");
+    EXPECT_EQ(static_cast<const CDiag*>(doc.Items().GetAt(3))->GetTitle(), "Diagram 3");
     EXPECT_EQ(doc.ReferencedLibraries(), (std::vector<std::string>{"C", "B", "A"}));
     EXPECT_FALSE(doc.SupportsLibraries());
     EXPECT_FALSE(doc.IsModified());
@@ -222,7 +222,7 @@ TEST(RuxDocument, LightEditionFileIsRefusedWithItsMessage) {
 TEST(RuxDocument, SaveWritesOnlyWhenModifiedAndTellsTheSuiteFirst) {
     CDocFixture f;
     CRUXDocument doc(f.Services());
-    doc.Items().Append(std::make_unique<CPar>(Header("T")));
+    static_cast<CProgram&>(doc).Items().Append(std::make_unique<CPar>(Header("T")));
     doc.SetFormat(true);
     doc.SetPathName(f.dir.File("s.rux"));
     EXPECT_TRUE(doc.SaveDocument());
@@ -249,7 +249,7 @@ TEST(RuxDocument, FailedSaveKeepsTheMarkAndTheOldFile) {
     const std::string path = f.dir.File("p.rux");
     test::WriteFileBytes(path, "old\r\nbytes\r\n");
     CRUXDocument doc(f.Services());
-    doc.Items().Append(std::make_unique<CLine>(std::string(10000, 'n')));
+    static_cast<CProgram&>(doc).Items().Append(std::make_unique<CLine>(std::string(10000, 'n')));
     doc.SetPathName(path);
     doc.SetModified(true);
     // The file-size limit makes the write fail half-way; it is set in a child so it goes with it.
@@ -343,7 +343,7 @@ TEST(RuxDocument, NodeLabelFromTheNodeDatabase) {
 TEST(RuxDocument, AcceptedPropertiesRecordUndoUpdateTheSuiteAndMarkModified) {
     CDocFixture f;
     CRUXDocument doc(f.Services());
-    doc.Items().Append(std::make_unique<CPar>(Header("Old", "", "A;B")));
+    static_cast<CProgram&>(doc).Items().Append(std::make_unique<CPar>(Header("Old", "", "A;B")));
     doc.SetPathName(f.dir.File("h.rux"));
     CNodePropertiesForm form(doc.GetHeader()->Header(), f.target, false);
     form.SetText(CNodePropertiesForm::kTitle, "New");
@@ -396,11 +396,11 @@ TEST(RuxDocument, DiagramDocumentsFollowTitleSaveDebugAndClose) {
     CDocFixture f;
     CRUXDocument doc(f.Services());
     doc.SetFormat(true);
-    doc.Items().Append(std::make_unique<CPar>(Header("T")));
-    doc.Items().Append(Diagram("Diagram 1", "@VAR:1 X=Before\n"));
+    static_cast<CProgram&>(doc).Items().Append(std::make_unique<CPar>(Header("T")));
+    static_cast<CProgram&>(doc).Items().Append(Diagram("Diagram 1", "@VAR:1 X=Before\n"));
     doc.SetPathName(f.dir.File("g.rux"));
     doc.Reanalyse();
-    auto* item = static_cast<CDiag*>(doc.Items().GetAt(1));
+    auto* item = static_cast<const CDiag*>(doc.Items().GetAt(1));
 
     CLngDocument diagram;
     diagram.Bind(doc, *item);
@@ -432,10 +432,10 @@ TEST(RuxDocument, DiagramDocumentsFollowTitleSaveDebugAndClose) {
 TEST(RuxDocument, DiagramWindowOfADeletedItemWritesNowhere) {
     CDocFixture f;
     CRUXDocument doc(f.Services());
-    doc.Items().Append(std::make_unique<CPar>(Header("T")));
-    doc.Items().Append(Diagram("Diagram 1", "@VAR:1 X=Before\n"));
+    static_cast<CProgram&>(doc).Items().Append(std::make_unique<CPar>(Header("T")));
+    static_cast<CProgram&>(doc).Items().Append(Diagram("Diagram 1", "@VAR:1 X=Before\n"));
     CLngDocument diagram;
-    diagram.Bind(doc, *static_cast<CDiag*>(doc.Items().GetAt(1)));
+    diagram.Bind(doc, *static_cast<const CDiag*>(doc.Items().GetAt(1)));
     diagram.SetPayloadSource([] { return std::string("@VAR:1 X=Window\n"); });
 
     doc.RemoveItems(1, 1); // handed back and deleted here

@@ -1,8 +1,10 @@
 // Every command tells the views exactly what it changed: replaying its records on the program as it
 // was must give the program as it is, and nothing outside the records may have moved.
+#include "document/diagram_item.h"
 #include "document/item.h"
 #include "document/item_list.h"
 #include "document/rux_document.h"
+#include "document/section_items.h"
 #include "editor/edit_script.h"
 #include "support/edit_harness.h"
 
@@ -18,10 +20,18 @@ namespace {
 using test::ProgramBytes;
 using test::RunScript;
 
+// A row as the views see it: its kind, text, marks, and whether its section is folded or its
+// diagram's preview shown.
 std::vector<std::string> Dump(const CRUXDocument& document) {
     std::vector<std::string> rows;
-    for (const auto& item : document.Items())
-        rows.push_back(std::to_string(item->GetType()) + ":" + item->GetText());
+    for (const CItem* item : document.Items()) {
+        std::string row = std::to_string(item->GetType()) + ":" + std::to_string(item->MarkState()) + ":";
+        if (item->GetType() == kItemSectionHeader)
+            row += static_cast<const CSectionHeader*>(item)->IsExpanded() ? "+" : "-";
+        else if (item->GetType() == kItemDiag)
+            row += static_cast<const CDiag*>(item)->IsOpen() ? "+" : "-";
+        rows.push_back(row + ":" + item->GetText());
+    }
     return rows;
 }
 
@@ -51,9 +61,10 @@ public:
     }
 
     void OnUpdate(CRUXDocument& document, int hint, const CDocumentChange* change) override {
-        if (hint != kHintTitle) hints.push_back(hint);
-        if (hint != kHintContent && hint != kHintStructure) return;
+        if (hint == kHintTitle) return;
+        hints.push_back(hint);
         ++updates;
+        if (hint != kHintContent && hint != kHintStructure) return;
         if (!change) {
             problems.push_back("content update without its change");
             return;
@@ -127,7 +138,12 @@ TEST(ChangeRecords, EveryCommandRecordsExactlyWhatItChanged) {
         {"failed find", {"caret 1 1"}, "find qq", false, {{}}},
         {"go to a folded line", {"caret 1 1"}, "goto 8", true, {{kHintStructure}}},
         {"go to a shown line", {"caret 1 1"}, "goto 2", false, {{}}},
-        {"bookmark", {"caret 1 1"}, "bookmark", false, {{kHintMarks}}},
+        {"bookmark", {"caret 1 1"}, "bookmark", true, {{kHintMarks}}},
+        {"clear bookmarks", {"goto 2", "bookmark", "goto 10", "bookmark"}, "clear-bookmarks", true, {{kHintMarks}}},
+        {"clear no bookmarks", {"caret 1 1"}, "clear-bookmarks", false, {{}}},
+        {"unfold", {"caret 7 1"}, "fold", true, {{kHintStructure}}},
+        {"minimize all previews", {"caret 1 1"}, "minimize-all", true, {{kHintStructure}}},
+        {"minimize all twice", {"minimize-all"}, "minimize-all", false, {{}}},
         {"fold", {"caret 2 2"}, "fold", true},
         {"expand all", {"caret 1 1"}, "expand-all", true},
         {"insert a section", {"caret 10 1"}, "insert-section Pos0", true},

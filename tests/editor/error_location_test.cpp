@@ -32,12 +32,12 @@ TEST(ErrorLocation, MarksOneLineClampedAndRevealed) {
     for (const Row& r : rows) {
         auto run = test::RunScript(test::ProgramBytes(prog), {});
         CRUXDocument& document = run.script->Document();
-        document.Items()[5]->SetMark(kMarkError); // a mark from an earlier jump
+        document.SetMark(5, kMarkError, true); // a mark from an earlier jump
         test::CHintLog log;
         document.AddObserver(&log);
         EXPECT_EQ(MarkErrorLine(document, r.line), r.marked) << r.line;
         document.RemoveObserver(&log);
-        const auto* header = static_cast<CSectionHeader*>(document.Items()[2]);
+        const auto* header = static_cast<const CSectionHeader*>(document.Items()[2]);
         EXPECT_EQ(header->IsExpanded(), r.expands) << r.line;
         if (r.marked < 0) {
             EXPECT_EQ(ErrorMarked(document), std::vector<int>{5}) << "a negative line changes nothing";
@@ -46,7 +46,7 @@ TEST(ErrorLocation, MarksOneLineClampedAndRevealed) {
         }
         EXPECT_EQ(ErrorMarked(document), std::vector<int>{r.marked}) << r.line;
         const std::vector<int> expected =
-            r.expands ? std::vector<int>{kHintStructure, kHintMarks} : std::vector<int>{kHintMarks};
+            r.expands ? std::vector<int>{kHintStructure} : std::vector<int>{kHintMarks};
         EXPECT_EQ(log.hints, expected) << r.line;
     }
 }
@@ -55,8 +55,8 @@ TEST(ErrorLocation, ClearErrorMarksSaysWhetherThereWasOne) {
     auto run = test::RunScript(test::ProgramBytes({"P", "a", "b"}), {});
     CRUXDocument& document = run.script->Document();
     EXPECT_FALSE(ClearErrorMarks(document));
-    document.Items()[1]->SetMark(kMarkError);
-    document.Items()[2]->SetMark(kMarkBookmark);
+    document.SetMark(1, kMarkError, true);
+    document.SetMark(2, kMarkBookmark, true);
     EXPECT_TRUE(ClearErrorMarks(document));
     EXPECT_TRUE(ErrorMarked(document).empty());
     EXPECT_TRUE(document.Items()[2]->HasBookmark()) << "bookmarks are not error marks";

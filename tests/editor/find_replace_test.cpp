@@ -149,8 +149,8 @@ TEST(FindNext, MatchInsideAFoldedSectionExpandsIt) {
                                {"find SPEED", "status"});
     EXPECT_EQ(run.output, "Ln 2, Col 8 Sel 2,3-2,8\n");
     const CObArrayEx& items = run.script->Document().Items();
-    EXPECT_TRUE(static_cast<CSectionHeader*>(items[1])->IsExpanded());
-    EXPECT_FALSE(static_cast<CSectionHeader*>(items[4])->IsExpanded());
+    EXPECT_TRUE(static_cast<const CSectionHeader*>(items[1])->IsExpanded());
+    EXPECT_FALSE(static_cast<const CSectionHeader*>(items[4])->IsExpanded());
     EXPECT_EQ(run.script->Session().Layout().TopOf(2), run.script->Session().Layout().TopOf(1) + 16); // laid out again: the line has its row
     // Expanding is a view matter: the document is not modified.
     EXPECT_FALSE(run.script->Document().IsModified());
@@ -161,8 +161,8 @@ TEST(FindNext, BoundDiagramSearchesItselfAndKeepsTheCaret) {
     test::CFakeDiagramWindow window;
     window.hits = 1;
     window.replaced = 2;
-    auto* diagram = static_cast<CDiag*>(run.script->Document().Items()[2]);
-    diagram->SetEditor(&window);
+    ASSERT_EQ(run.script->Document().Items()[2]->GetType(), kItemDiag);
+    ASSERT_TRUE(run.script->Document().SetDiagramEditor(2, &window));
     CFindReplaceModel model;
     model.SetFindText("speed");
     model.SetMatchCase(true);
@@ -177,7 +177,7 @@ TEST(FindNext, BoundDiagramSearchesItselfAndKeepsTheCaret) {
     // Replace All counts what the window replaced.
     model.SetReplaceText("v");
     EXPECT_EQ(ReplaceAll(session, model).replaced, 3);
-    diagram->SetEditor(nullptr);
+    run.script->Document().SetDiagramEditor(2, nullptr);
 }
 
 TEST(Replace, ReplacesASelectedMatchThenSelectsTheNext) {
@@ -264,7 +264,7 @@ TEST(ReplaceAll, CountsEveryOccurrenceAndReportsIt) {
         EXPECT_EQ(run.script->Document().IsModified(), c.modified) << c.name;
     }
     const auto folded = RunScript(ProgramBytes({"P", "{-T", "x = x", "}"}), {"replace-all x y"});
-    EXPECT_FALSE(static_cast<CSectionHeader*>(folded.script->Document().Items()[1])->IsExpanded());
+    EXPECT_FALSE(static_cast<const CSectionHeader*>(folded.script->Document().Items()[1])->IsExpanded());
 }
 
 TEST(ReplaceAll, CounterRestartsAtEveryPress) {

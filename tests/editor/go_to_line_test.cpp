@@ -32,7 +32,7 @@ TEST(GoToLine, ClampsExpandsAndPutsTheCaretOnColumnOne) {
         const auto run = RunScript(ProgramBytes(prog), {"select 1 2 1 3", c.command, "status"});
         EXPECT_EQ(run.output, c.status) << c.name;
         const CObArrayEx& items = run.script->Document().Items();
-        EXPECT_EQ(static_cast<CSectionHeader*>(items[2])->IsExpanded(), c.expanded) << c.name;
+        EXPECT_EQ(static_cast<const CSectionHeader*>(items[2])->IsExpanded(), c.expanded) << c.name;
         if (c.expanded) {
             EXPECT_EQ(run.script->Session().Layout().TopOf(5), run.script->Session().Layout().TopOf(2) + 3 * 16) << c.name;
         }
@@ -69,18 +69,19 @@ TEST(Bookmarks, NextMarkWrapsRoundToTheCaretItem) {
 
 TEST(Bookmarks, NextMarkOfOtherKinds) {
     auto run = RunScript(ProgramBytes({"P", "a", "{-T", "b", "}", "c"}), {"caret 5 1"});
-    CObArrayEx& items = run.script->Document().Items();
+    CRUXDocument& document = run.script->Document();
+    const CObArrayEx& items = document.Items();
     CEditSession& session = run.script->Session();
-    items[3]->SetBreakpointA(true);
+    ASSERT_TRUE(document.SetMark(3, kMarkBreakpoint, true));
     EXPECT_TRUE(GoToNextMark(session, kMarkBreakpoint));
     EXPECT_EQ(session.Caret(), (CTextPos{1, 3}));
-    EXPECT_TRUE(static_cast<CSectionHeader*>(items[2])->IsExpanded());
+    EXPECT_TRUE(static_cast<const CSectionHeader*>(items[2])->IsExpanded());
     // A bookmark is not a breakpoint.
-    items[1]->SetMark(kMarkBookmark);
+    ASSERT_TRUE(document.SetMark(1, kMarkBookmark, true));
     EXPECT_TRUE(GoToNextMark(session, kMarkBreakpoint));
     EXPECT_EQ(session.Caret(), (CTextPos{1, 3}));
     // Items answer kind 0 for an error mark as well, so the bookmark jump visits error lines too.
-    items[5]->SetMark(kMarkError);
+    ASSERT_TRUE(document.SetMark(5, kMarkError, true));
     EXPECT_TRUE(GoToNextMark(session, kMarkBookmark));
     EXPECT_EQ(session.Caret().item, 5);
     EXPECT_TRUE(GoToNextMark(session, kMarkBookmark));
@@ -88,9 +89,9 @@ TEST(Bookmarks, NextMarkOfOtherKinds) {
     // Removing bookmarks leaves the error mark; only bookmarks make the document modified.
     EXPECT_TRUE(RemoveAllBookmarks(session));
     EXPECT_TRUE(items[5]->HasErrorMark());
-    run.script->Document().SetModified(false);
+    document.SetModified(false);
     EXPECT_FALSE(RemoveAllBookmarks(session));
-    EXPECT_FALSE(run.script->Document().IsModified());
+    EXPECT_FALSE(document.IsModified());
 }
 
 TEST(Bookmarks, ChangesMarkTheDocumentModifiedAndAreSaved) {

@@ -51,7 +51,7 @@ TEST(SectionCommands, FoldingChangesRowsAndMarksModified) {
 
     s.SetCaret({1, 3});
     EXPECT_TRUE(ToggleFold(s));
-    EXPECT_FALSE(static_cast<CDiag*>(items.GetAt(3))->IsOpen());
+    EXPECT_FALSE(static_cast<const CDiag*>(items.GetAt(3))->IsOpen());
     EXPECT_EQ(s.Layout().TopOf(4), s.Layout().TopOf(3) + 16) << "a closed preview is one row";
     EXPECT_TRUE(doc.IsModified());
 
@@ -82,6 +82,9 @@ TEST(SectionCommands, MinimizeAllThenExpandAllRestoresTheRows) {
         after.push_back(s.Layout().TopOf(i));
     EXPECT_EQ(after, tops);
     EXPECT_EQ(s.Metrics().ScrollY(), 0) << "expand all shows the top";
+    run.script->Document().SetModified(false);
+    ExpandAll(s);
+    EXPECT_TRUE(run.script->Document().IsModified()) << "even when every fold already stood open";
 }
 
 TEST(SectionCommands, InsertingSectionsFindsTemplatesAndNeverNests) {
@@ -152,7 +155,7 @@ TEST(SectionCommands, UserFunctionBlocks) {
 TEST(SectionCommands, DiagramsGoIntoSectionsWithNewTitles) {
     auto run = RunScript(ProgramBytes({"a", "{-S", "@FBD:Diagram 1", "@FBD:diagram 3", "x", "}"}), {"caret 1 1"});
     CEditSession& s = run.script->Session();
-    CDiag* diagram = InsertDiagram(s, kDiagramQld);
+    const CDiag* diagram = InsertDiagram(s, kDiagramQld);
     ASSERT_NE(diagram, nullptr);
     EXPECT_EQ(diagram->GetTitle(), "Diagram 2");
     EXPECT_EQ(diagram->GetKind(), kDiagramQld);
@@ -160,7 +163,7 @@ TEST(SectionCommands, DiagramsGoIntoSectionsWithNewTitles) {
     EXPECT_EQ(items.GetAt(2), diagram) << "first row of the section the caret's header opens";
     EXPECT_EQ(items.GetAt(3)->GetType(), kItemLine);
     EXPECT_EQ(diagram->GetSection(), items.GetAt(1));
-    EXPECT_TRUE(static_cast<CSectionHeader*>(items.GetAt(1))->IsExpanded()) << "the folded section opens";
+    EXPECT_TRUE(static_cast<const CSectionHeader*>(items.GetAt(1))->IsExpanded()) << "the folded section opens";
     EXPECT_EQ(run.script->Document().NewDiagramTitle(), "Diagram 4");
 
     s.SetCaret({1, 0});
@@ -247,7 +250,7 @@ public:
         const std::optional<std::string> author = Answer();
         return author && form.SetText(CNodePropertiesForm::kAuthor, *author);
     }
-    void OpenDiagramEditor(CDiag&) override { calls.push_back("diagram"); }
+    void OpenDiagramEditor(const CDiag&) override { calls.push_back("diagram"); }
 
 private:
     std::optional<std::string> Answer() {
@@ -266,7 +269,7 @@ TEST(SectionCommands, HeaderDoubleClick) {
     CEditSession& s = run.script->Session();
     // Left of margin + 5 + line height folds.
     EXPECT_EQ(s.DoubleClickItem(1, 40, services), 1);
-    EXPECT_FALSE(static_cast<CSectionHeader*>(run.script->Document().Items().GetAt(1))->IsExpanded());
+    EXPECT_FALSE(static_cast<const CSectionHeader*>(run.script->Document().Items().GetAt(1))->IsExpanded());
     EXPECT_TRUE(services.calls.empty());
     EXPECT_EQ(s.DoubleClickItem(1, 40, services), 1);
     // Elsewhere a task asks the task dialog with the drive, a function block its header dialog.

@@ -206,7 +206,7 @@ TEST(Templates, BodyGoesInAsLinesAtTheCaretAndOneUndoTakesItOut) {
     EXPECT_EQ(run.Lines(), (Lines{"", "Background", "top:", "a", "\tb", "c", "goto top:", "Background"}));
     const CObArrayEx& items = run.script->Document().Items();
     for (int i = 3; i <= 5; ++i)
-        EXPECT_EQ(static_cast<CItem*>(items.GetAt(i)->GetSection()), items.GetAt(1)) << i;
+        EXPECT_EQ(static_cast<const CItem*>(items.GetAt(i)->GetSection()), items.GetAt(1)) << i;
     EXPECT_EQ(s.Caret(), (CTextPos{1, 6}));
     s.Undo();
     EXPECT_EQ(run.Saved(), before);

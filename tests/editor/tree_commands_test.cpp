@@ -24,7 +24,7 @@ const Lines kRows = {"P", "{Main", "a", "@FBD:D", "}", "{Blk(x)", "b", "}", "{-F
 TEST(TreeCommands, WhichCommandsFitWhichNode) {
     auto run = RunScript(ProgramBytes(kRows), {});
     CRUXDocument& doc = run.script->Document();
-    static_cast<CDiag*>(doc.Items().GetAt(9))->SetOpen(false);
+    ASSERT_TRUE(doc.SetDiagramOpen(9, false));
     const struct {
         int kind, item, id;
         ETreeAction action;
@@ -107,9 +107,9 @@ TEST(TreeCommands, GoToUnfoldsAndFoldingCommandsToggleTheNode) {
     auto run = RunScript(ProgramBytes(kRows), {});
     CEditSession& s = run.script->Session();
     CRUXDocument& doc = run.script->Document();
-    CObArrayEx& items = doc.Items();
-    auto* folded = static_cast<CSectionHeader*>(items.GetAt(8));
-    auto* preview = static_cast<CDiag*>(items.GetAt(9));
+    const CObArrayEx& items = doc.Items();
+    auto* folded = static_cast<const CSectionHeader*>(items.GetAt(8));
+    auto* preview = static_cast<const CDiag*>(items.GetAt(9));
     ASSERT_FALSE(folded->IsExpanded());
 
     // Go to Diagram Preview inside a folded section opens the section and puts the caret on the row.
@@ -121,7 +121,7 @@ TEST(TreeCommands, GoToUnfoldsAndFoldingCommandsToggleTheNode) {
     EXPECT_TRUE(items.IsVisible(9));
 
     // Collapse and Expand Task/Section twice comes back to where it was.
-    auto* main = static_cast<CSectionHeader*>(items.GetAt(1));
+    auto* main = static_cast<const CSectionHeader*>(items.GetAt(1));
     const CTreeCommandPlan toggle = PlanTreeCommand(doc, kTreeNodeSection, 1, ID_TREE_TOGGLE_SECTION);
     EXPECT_TRUE(RunTreeAction(s, toggle));
     EXPECT_FALSE(main->IsExpanded());
@@ -130,11 +130,11 @@ TEST(TreeCommands, GoToUnfoldsAndFoldingCommandsToggleTheNode) {
     EXPECT_TRUE(main->IsExpanded());
 
     // Expand and Collapse Diagram act on that diagram only, whatever the caret was on.
-    preview->SetOpen(false);
+    ASSERT_TRUE(doc.SetDiagramOpen(9, false));
     s.SetCaret({1, 11});
     EXPECT_TRUE(RunTreeAction(s, PlanTreeCommand(doc, kTreeNodeDiagram, 9, ID_TREE_EXPAND_DIAGRAM)));
     EXPECT_TRUE(preview->IsOpen());
-    EXPECT_TRUE(static_cast<CDiag*>(items.GetAt(3))->IsOpen());
+    EXPECT_TRUE(static_cast<const CDiag*>(items.GetAt(3))->IsOpen());
     // A plan made while closed does nothing once the preview is open already.
     CTreeCommandPlan stale;
     stale.action = ETreeAction::OpenPreview;

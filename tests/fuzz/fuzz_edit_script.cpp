@@ -31,10 +31,10 @@ std::string Rows(rux::CEditScript& script) {
 // Every member points at a header that stands before it, and every header has its footer.
 void CheckSections(const rux::CObArrayEx& items) {
     const rux::CSectionHeader* open = nullptr;
-    for (const auto& item : items) {
+    for (const rux::CItem* item : items) {
         const rux::CSectionHeader* section = item->GetSection();
         if (item->GetType() == rux::kItemSectionHeader) {
-            open = static_cast<const rux::CSectionHeader*>(item.get());
+            open = static_cast<const rux::CSectionHeader*>(item);
         } else if (section && section != open) {
             std::abort();
         } else if (item->GetType() == rux::kItemSectionFooter && section) {

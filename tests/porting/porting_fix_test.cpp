@@ -1,4 +1,5 @@
 #include "document/diagram_item.h"
+#include "document/line_item.h"
 #include "document/program_file.h"
 #include "document/string_table.h"
 #include "editor/edit_script.h"
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
 
 namespace rux {
@@ -127,7 +129,7 @@ TEST(PortingFix, QuestionsAndRefusals) {
     for (const auto& c : cases) {
         CFixture f({"{Background", c.line, "}"}, c.readOnly);
         f.answer = c.answer;
-        if (c.edit) f.script.Document().Items().GetAt(2)->SetText(c.edit);
+        if (c.edit) f.script.Document().SetItemText(2, c.edit);
         EXPECT_EQ(f.Sorted(c.issue).ApplyFix(f.view.get(), true), c.result) << c.name;
         EXPECT_EQ(f.Text(2), c.after) << c.name;
         if (!c.question)
@@ -152,7 +154,7 @@ TEST(PortingFix, DiagramElements) {
     test::CScanned scan({"{Background", "@F:D:@VAR:1,P=(2,3) X=#5.07,\r\n@VAR:2,P=(2,4) X=#5.07,\r\n", "}"});
     CPortingIssueList& list = scan.list;
     ASSERT_EQ(list.GetSize(), 2);
-    auto* diagram = static_cast<CDiag*>(scan.program.Items().GetAt(2));
+    auto* diagram = static_cast<CDiag*>(scan.program.Items().MutableAt(2));
     struct CNoEdits final : CPortingView {
         void SelectRange(int, int, int, int) override {}
         bool ReplaceSelection(const std::string&) override { return false; }
@@ -218,6 +220,24 @@ TEST(PortingFix, DiagramPayloadWithoutAWindow) {
     for (int i = 0; i < 3; ++i)
         f.script.Session().Undo();
     EXPECT_EQ(f.Bytes(), original);
+
+    // A row inserted above moves the bound diagram; deleting it leaves the link with nothing, and
+    // the diagram that takes its place (same size, maybe the same memory) is not written.
+    f.Rescan();
+    ASSERT_TRUE(link.SelectAt(f.Sorted(0)));
+    std::vector<std::unique_ptr<CItem>> above;
+    above.push_back(std::make_unique<CLine>("moved"));
+    f.script.Document().InsertItems(1, std::move(above));
+    EXPECT_EQ(link.GetSelectedElementText(), "#5.07") << "found again one row down";
+    f.script.Document().RemoveItems(3, 1);
+    std::vector<std::unique_ptr<CItem>> replacement;
+    replacement.push_back(std::make_unique<CDiag>());
+    replacement.back()->SetText("@VAR:1,P=(2,3) X=#5.07,\r\n");
+    f.script.Document().InsertItems(3, std::move(replacement));
+    EXPECT_EQ(link.GetSelectedElementText(), "");
+    EXPECT_FALSE(link.AddPrefix("B2"));
+    EXPECT_EQ(f.Text(3), "@VAR:1,P=(2,3) X=#5.07,\r\n");
+    link.Release();
 }
 
 TEST(PortingFix, IgnoreMarksTheLine) {
@@ -265,7 +285,7 @@ TEST(PortingFix, IgnoreMarksTheLine) {
     }
     // A line marked since the scan, a task in a section header, a parameter in a diagram.
     CFixture marked({"{Background", "x = #5.07", "}"});
-    marked.script.Document().Items().GetAt(2)->SetText("x = #5.07 {PTOOL:Ignore}");
+    marked.script.Document().SetItemText(2, "x = #5.07 {PTOOL:Ignore}");
     EXPECT_EQ(marked.list.Ignore(marked.Sorted(0), *marked.view, marked.sink),
               CPortingIssueList::EIgnore::AlreadyIgnored);
     ASSERT_EQ(marked.sink.shown.size(), 1u);
@@ -323,7 +343,7 @@ TEST(PortingFix, FixAllChoosesIcons) {
         EXPECT_TRUE(f.questions.empty()) << c.name;
     }
     CFixture changed({"{Background", "x = #5.07", "y = #5.07", "}"});
-    changed.script.Document().Items().GetAt(2)->SetText("x = 1");
+    changed.script.Document().SetItemText(2, "x = 1");
     EXPECT_EQ(changed.list.FixAll(true, *changed.view, {}), CPortingIssueList::EFixAll::NotAllFound);
     EXPECT_EQ(changed.Text(3), "y = B2#5.07");
 }

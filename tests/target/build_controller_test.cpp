@@ -109,12 +109,15 @@ struct CFixture {
 
     CFixture() {
         const std::string path = dir.Write("line.rux", "");
-        document->Items().Append(std::make_unique<CPar>());
+        std::vector<std::unique_ptr<CItem>> items;
+        items.push_back(std::make_unique<CPar>());
         for (const char* text : {"x% = 1", "y% = 2"})
-            document->Items().Append(std::make_unique<CLine>(text));
+            items.push_back(std::make_unique<CLine>(text));
+        document->InsertItems(0, std::move(items));
         document->SetFormat(true);
         document->SetPathName(path);
-        document->Items()[2]->SetMark(kMarkError);
+        document->SetMark(2, kMarkError, true);
+        document->SetModified(false);
         compiler.document = document.get();
     }
     std::string Path() const { return document->GetPathName(); }

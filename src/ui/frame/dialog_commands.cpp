@@ -306,7 +306,7 @@ bool CDialogCommands::EditFunctionBlockHeader(CRUXView& view, std::string& text)
 
 void CDialogCommands::EditDescription(CRUXView& view) {
     CRUXDocument& document = view.Document();
-    CPar* header = document.GetHeader();
+    const CPar* header = document.GetHeader();
     if (!header) return;
     CNodeDescriptionForm form(header->Header().Descriptor, document.IsReadOnly());
     CDlgNodeDescription dialog(form, &m_frame);

@@ -1,4 +1,5 @@
-// The templates' commands: each template id inserts that template at the caret of the active view.
+// The templates' commands: each template id inserts that template at the caret of the active view;
+// Template Viewer... opens the viewer over the application's templates.
 #pragma once
 
 #include "frame/frame_extension.h"
@@ -17,6 +18,8 @@ public:
 
 private:
     CRUXView* ActiveView() const;
+    bool ActiveViewTakesText() const;
+    void ShowViewer();
 
     CMainFrame& m_frame;
 };

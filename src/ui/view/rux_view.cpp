@@ -12,6 +12,7 @@
 #include "editor/bookmarks.h"
 #include "editor/clipboard.h"
 #include "editor/edit_session.h"
+#include "editor/go_to_line.h"
 #include "editor/keyword_table.h"
 #include "editor/line_classifier.h"
 #include "editor/program_tree.h"
@@ -369,13 +370,9 @@ QString CRUXView::PositionText() const {
 
 void CRUXView::GoToItem(int index, int column) {
     const CSnapshot before = Snapshot();
-    CObArrayEx& items = m_doc.Items();
+    const CObArrayEx& items = m_doc.Items();
     if (index < 0 || index >= items.GetSize()) return;
-    if (CSectionHeader* header = items.GetAt(index)->GetSection();
-        header && items.GetAt(index) != header && !header->IsExpanded()) {
-        header->SetExpanded(true);
-        m_session->RowsChanged(index);
-    }
+    RevealItem(m_doc, index, true);
     m_session->SetCaret({column, index});
     m_session->ScrollCaretIntoView();
     AfterCommand(before);
@@ -549,7 +546,7 @@ bool CRUXView::AskNodeProperties(CNodePropertiesForm& form) {
     emit nodePropertiesRequested(form, accepted);
     return accepted;
 }
-void CRUXView::OpenDiagramEditor(CDiag& diagram) {
+void CRUXView::OpenDiagramEditor(const CDiag& diagram) {
     emit diagramEditorRequested(diagram);
 }
 

@@ -92,7 +92,7 @@ public:
     std::optional<std::string> AskFunctionBlockHeader(const std::string& text) override;
     std::optional<std::string> AskTaskHeader(const std::string& text, const std::string& drive) override;
     bool AskNodeProperties(CNodePropertiesForm& form) override;
-    void OpenDiagramEditor(CDiag& diagram) override;
+    void OpenDiagramEditor(const CDiag& diagram) override;
 
 signals:
     void positionTextChanged(const QString& text);
@@ -108,7 +108,7 @@ signals:
     void functionBlockHeaderRequested(std::string& text, bool& accepted);
     void taskHeaderRequested(std::string& text, const std::string& drive, bool& accepted);
     void nodePropertiesRequested(CNodePropertiesForm& form, bool& accepted);
-    void diagramEditorRequested(CDiag& diagram);
+    void diagramEditorRequested(const CDiag& diagram);
     // File (197) wants a file from the file chooser, which starts from `initial` ("-i " and the
     // program's path); the answer comes back through InsertFile.
     void insertFileRequested(const QString& initial);

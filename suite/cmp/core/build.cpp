@@ -74,7 +74,7 @@ std::vector<SourceItem> ItemsOf(const CProgram& program) {
     std::vector<const std::string*> titles; // of the diagrams, in item order
     std::vector<std::size_t> diagrams;
     for (std::size_t i = 0; i < items.size(); ++i) {
-        const CItem* it = first[static_cast<std::ptrdiff_t>(i)].get();
+        const CItem* it = first[static_cast<std::ptrdiff_t>(i)];
         SourceItem& s = items[i];
         s.kind = it->GetType();
         s.text = it->GetText();

@@ -5,6 +5,7 @@
 #include "name_table.h"
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
 #include <functional>
 #include <cmath>
@@ -35,7 +36,8 @@ std::string FormatSummary(int errors, int warnings) {
 std::string SymbolFileText(const image::Image& image) {
     std::string out;
     for (const image::SymbolEntry& s : image.symbols) {
-        out += s.name + " " + std::to_string(s.address) + " " + std::to_string(s.type) + " 0";
+        out += s.name;
+        out += " " + std::to_string(s.address) + " " + std::to_string(s.type) + " 0";
         if (s.elements != 1) out += " " + std::to_string(s.elements);
         out += "\n";
     }
@@ -273,10 +275,17 @@ inline uint64_t UpperCode(std::string_view w) {
     return c;
 }
 
-const Builtinfo* FindFunction(std::string_view word) {
+const Builtinfo* FindFunctionIn(std::string_view word);
+
+// Most words are rejected by their length, last character or first letter, without a call.
+[[gnu::always_inline]] inline const Builtinfo* FindFunction(std::string_view word) {
     // No built-in is shorter than 2 or longer than 9 letters, and none ends in '%'.
     if (word.size() < 2 || word.size() > 9 || word.back() == '%') return nullptr;
     if (!MayBeIn(kFirstLetters.function, word)) return nullptr;
+    return FindFunctionIn(word);
+}
+
+[[gnu::noinline]] const Builtinfo* FindFunctionIn(std::string_view word) {
     const uint64_t head = UpperCode(word.substr(0, 8));
     const char ninth = word.size() > 8 ? Upper(word.substr(8))[0] : '\0';
     for (std::size_t k = 0; k < std::size(kFunctions); ++k)
@@ -291,18 +300,41 @@ enum class Kw { None = -1, If, Then, ElseIf, Else, EndIf, Do, While, Loop, For, 
 static_assert(std::size(kKeywords) == static_cast<std::size_t>(Kw::FbBody) + 1 && kKeywords[static_cast<int>(Kw::Print)] == "PRINT");
 
 
-Kw KeywordOf(std::string_view word) {
+Kw KeywordIn(std::string_view word);
+
+[[gnu::always_inline]] inline Kw KeywordOf(std::string_view word) {
     // Keywords have 2 to 6 letters and never end in '%'.
     if (word.size() < 2 || word.size() > 6 || word.back() == '%') return Kw::None;
     if (!MayBeIn(kFirstLetters.keyword, word)) return Kw::None;
-    // The word in capitals against each code.
+    return KeywordIn(word);
+}
+
+// The keywords of each length (2 to 6), so that a word is compared with at most eight codes (a
+// ninth would not fit its row and stop the compilation).
+struct KeywordsByLength {
+    uint8_t count[8] = {};
+    uint8_t index[8][8] = {};
+    constexpr KeywordsByLength() {
+        for (std::size_t k = 0; k < std::size(kKeywords); ++k) {
+            const std::size_t n = kKeywords[k].size();
+            index[n][count[n]++] = static_cast<uint8_t>(k);
+        }
+    }
+};
+constexpr KeywordsByLength kKeywordsByLength;
+
+[[gnu::noinline]] Kw KeywordIn(std::string_view word) {
+    // The word in capitals against each code of its length.
     const uint64_t c = UpperCode(word);
-    for (std::size_t k = 0; k < std::size(kKeywords); ++k)
-        if (kKeywordCodes.code[k] == c) return static_cast<Kw>(k);
+    const std::size_t n = word.size();
+    for (std::size_t k = 0; k < kKeywordsByLength.count[n]; ++k) {
+        const uint8_t at = kKeywordsByLength.index[n][k];
+        if (kKeywordCodes.code[at] == c) return static_cast<Kw>(at);
+    }
     return Kw::None;
 }
 
-bool IsKeyword(std::string_view word) { return KeywordOf(word) != Kw::None; }
+inline bool IsKeyword(std::string_view word) { return KeywordOf(word) != Kw::None; }
 
 const char* const kHeaderDirectives[] = {"AUTHOR", "COMPANY", "TITLE", "VERSION", "DRIVE", "TARGET", "TYPE",
                                          "ADDRESS", "DEBUG", "SOURCE", "V3", "NAME", "GROUP", "NETWORK",
@@ -353,6 +385,12 @@ private:
     std::vector<uint8_t> m_bytes; // its size is the capacity; the code is the first m_size bytes
     std::size_t m_size = 0;
 };
+
+// A little-endian u32 operand, as the image stores it.
+[[gnu::always_inline]] inline void StoreU32(uint8_t* at, uint32_t v) {
+    if constexpr (std::endian::native != std::endian::little) v = __builtin_bswap32(v);
+    std::memcpy(at, &v, 4);
+}
 
 struct ParamRef {
     enum Form { Scaled, Raw, Bit, Pointer } form = Scaled;
@@ -416,39 +454,23 @@ private:
         u8(v & 0xFF);
         u8((v >> 8) & 0xFF);
     }
-    [[gnu::always_inline]] void u32(uint32_t v) {
-        uint8_t* b = m_code.append(4);
-        b[0] = static_cast<uint8_t>(v);
-        b[1] = static_cast<uint8_t>(v >> 8);
-        b[2] = static_cast<uint8_t>(v >> 16);
-        b[3] = static_cast<uint8_t>(v >> 24);
+    [[gnu::always_inline]] void u32(uint32_t v) { StoreU32(m_code.append(4), v); }
+    // An opcode and its cell operand with one room check.
+    [[gnu::always_inline]] void opU32(Op op, uint32_t v) {
+        uint8_t* b = m_code.append(5);
+        b[0] = static_cast<uint8_t>(op);
+        StoreU32(b + 1, v);
     }
     uint32_t here() const { return static_cast<uint32_t>(m_code.size()); }
-    void patch(uint32_t at, uint32_t value) {
-        for (int i = 0; i < 4; ++i) m_code[at + static_cast<uint32_t>(i)] = static_cast<uint8_t>(value >> (8 * i));
-    }
+    void patch(uint32_t at, uint32_t value) { StoreU32(m_code.data() + at, value); }
     uint32_t jump(Op op) {
-        emit(op);
-        const uint32_t at = here();
-        u32(0);
-        return at;
+        opU32(op, 0);
+        return here() - 4;
     }
-    void jumpTo(Op op, uint32_t target) {
-        emit(op);
-        u32(target);
-    }
-    void cellOp(Op op, uint32_t cell) {
-        emit(op);
-        u32(cell);
-    }
-    void pushInt(int64_t v) {
-        emit(Op::PushI);
-        u32(static_cast<uint32_t>(static_cast<int32_t>(v)));
-    }
-    void pushReal(double v) {
-        emit(Op::PushR);
-        u32(constant(v));
-    }
+    void jumpTo(Op op, uint32_t target) { opU32(op, target); }
+    [[gnu::always_inline]] void cellOp(Op op, uint32_t cell) { opU32(op, cell); }
+    [[gnu::always_inline]] void pushInt(int64_t v) { opU32(Op::PushI, static_cast<uint32_t>(static_cast<int32_t>(v))); }
+    void pushReal(double v) { opU32(Op::PushR, constant(v)); }
     uint32_t constant(double v) {
         uint64_t bits;
         std::memcpy(&bits, &v, sizeof v);
@@ -2303,8 +2325,7 @@ void Compiler::buildImage(Result& r) {
     }
     for (const Var& v : m_scopes[0].vars) {
         if (!isSymbol(v)) continue;
-        img.symbols.push_back({v.name, v.cell, static_cast<uint8_t>(v.isInt ? 3 : (m_single ? 2 : 1)),
-                               v.isArray ? v.size : 1u});
+        img.addSymbol(v.name, v.cell, static_cast<uint8_t>(v.isInt ? 3 : (m_single ? 2 : 1)), v.isArray ? v.size : 1u);
     }
     // Every call site's instance of a block, with the block's inputs, outputs and variables:
     // "_Ramp.2.Last%" is Last% of the second call of _Ramp, in line order.
@@ -2334,8 +2355,7 @@ void Compiler::addInstanceSymbols(image::Image& img, std::string& name, int bloc
         if (!isSymbol(v)) continue;
         name.resize(prefix);
         name += v.name;
-        img.symbols.push_back({name, base + v.cell, static_cast<uint8_t>(v.isInt ? 3 : (m_single ? 2 : 1)),
-                               v.isArray ? v.size : 1u});
+        img.addSymbol(name, base + v.cell, static_cast<uint8_t>(v.isInt ? 3 : (m_single ? 2 : 1)), v.isArray ? v.size : 1u);
     }
     std::vector<int> seen(sc.instances.empty() ? 0 : m_blocks.size(), 0);
     for (std::size_t k = 0; k < sc.instances.size(); ++k) {

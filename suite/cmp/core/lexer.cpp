@@ -234,103 +234,110 @@ std::vector<Token> Tokenise(std::string_view line) {
 namespace {
 
 // What a character can start, so that one table look-up picks a token's kind.
-enum class Lead : uint8_t { Other, Space, Digit, Word, Quote, Semicolon, Slash };
+// Op: an operator of one character; Angle: '<' or '>', which may take a second one.
+enum class Lead : uint8_t { Other, Space, Digit, Word, Quote, Semicolon, Slash, Op, Angle };
 constexpr std::array<Lead, 256> kLead = [] {
     std::array<Lead, 256> t{};
     for (std::size_t c = 0; c < 256; ++c)
         if (kWordChars[c]) t[c] = Lead::Word;
     for (int c = '0'; c <= '9'; ++c) t[static_cast<std::size_t>(c)] = Lead::Digit;
     for (unsigned char c : {' ', '\t', '\r', '\n'}) t[c] = Lead::Space;
+    for (unsigned char c : {'+', '-', '*', '=', '(', ')', ',', '[', ']', ':'}) t[c] = Lead::Op;
+    t['<'] = t['>'] = Lead::Angle;
     t['"'] = Lead::Quote;
     t[';'] = Lead::Semicolon;
     t['/'] = Lead::Slash;
     return t;
 }();
 
-// The tokens of `line` up to its comment (when `comments`) into `out`.
+// The tokens of `line` up to its comment (when `comments`) into `out`. Every field a token's kind
+// gives meaning to is written once; the slot is not cleared first.
 template <bool comments> void TokeniseImpl(std::string_view line, TokenList& out) {
     out.clear();
     out.reserve(line.size() + 1); // a token has at least one character, and the end token
+    const char* const s = line.data();
     std::size_t i = 0;
     std::size_t n = line.size();
     auto commentAt = [&](std::size_t k) {
-        return comments && (line[k] == ';' || (line[k] == '/' && k + 1 < n && line[k + 1] == '/'));
+        return comments && (s[k] == ';' || (s[k] == '/' && k + 1 < n && s[k + 1] == '/'));
+    };
+    auto token = [&](Tok kind, std::size_t from, std::size_t to, uint16_t op = 0) -> Token& {
+        Token& t = out.add();
+        t.text = std::string_view(s + from, to - from);
+        t.start = static_cast<int>(from) + 1;
+        t.end = static_cast<int>(to) + 1;
+        t.op = op;
+        t.kind = kind;
+        t.fromAlias = false;
+        return t;
     };
     while (i < n) {
-        const char c = line[i];
+        const char c = s[i];
         const Lead lead = kLead[static_cast<unsigned char>(c)];
+        if (lead == Lead::Word) {
+            std::size_t j = i + 1;
+            while (j < n && IsWordChar(s[j])) ++j;
+            token(Tok::Word, i, j);
+            i = j + (j < n && s[j] == ' '); // the blank that usually follows
+            continue;
+        }
         if (lead == Lead::Space) {
             ++i;
             continue;
         }
-        if (comments && (lead == Lead::Semicolon || (lead == Lead::Slash && i + 1 < n && line[i + 1] == '/'))) {
+        if (lead == Lead::Op) {
+            token(Tok::Op, i, i + 1, static_cast<unsigned char>(c));
+            i += 1 + (i + 1 < n && s[i + 1] == ' ');
+            continue;
+        }
+        if (comments && (lead == Lead::Semicolon || (lead == Lead::Slash && i + 1 < n && s[i + 1] == '/'))) {
             n = i;
             break;
         }
         if (lead == Lead::Digit) {
-            Number(line.substr(0, n), i, out.add());
+            // Most numbers are a few decimal digits up to a character that cannot continue a word.
+            std::size_t j = i;
+            uint32_t v = 0;
+            while (j < n && j - i < 9 && s[j] >= '0' && s[j] <= '9') v = v * 10 + static_cast<uint32_t>(s[j++] - '0');
+            if (j == n || !IsWordChar(s[j])) {
+                token(Tok::Int, i, j).ival = v;
+                i = j;
+                continue;
+            }
+            Token& t = out.add();
+            t = Token{};
+            Number(line.substr(0, n), i, t);
             continue;
         }
-        Token& t = out.add(); // filled in place: no copy of the token
-        t.start = static_cast<int>(i) + 1;
-        if (lead == Lead::Word) {
-            std::size_t j = i + 1;
-            while (j < n && IsWordChar(line[j])) ++j;
-            t.kind = Tok::Word;
-            t.text = line.substr(i, j - i);
-            i = j;
-        } else if (lead == Lead::Quote) {
+        if (lead == Lead::Quote) {
             // A comment starts even inside quotes.
             std::size_t close = i + 1;
-            while (close < n && line[close] != '"' && !commentAt(close)) ++close;
-            if (close == n || line[close] != '"') {
-                t.kind = Tok::Bad;
-                t.text = line.substr(i, close - i);
+            while (close < n && s[close] != '"' && !commentAt(close)) ++close;
+            if (close == n || s[close] != '"') {
+                token(Tok::Bad, i, close);
                 i = n = close;
             } else {
-                t.kind = Tok::String;
-                t.text = line.substr(i + 1, close - i - 1);
+                Token& t = token(Tok::String, i + 1, close);
+                t.start = static_cast<int>(i) + 1;
+                t.end = static_cast<int>(close) + 2;
                 i = close + 1;
             }
-        } else {
-            t.kind = Tok::Op;
-            const char next = i + 1 < n ? line[i + 1] : '\0';
-            switch (c) {
-            case '<':
-            case '>':
-                if (next == '=' || (c == '<' && next == '>')) {
-                    t.text = line.substr(i, 2);
-                    i += 2;
-                    break;
-                }
-                [[fallthrough]];
-            case '+':
-            case '-':
-            case '*':
-            case '/':
-            case '=':
-            case '(':
-            case ')':
-            case ',':
-            case '[':
-            case ']':
-            case ':':
-                t.text = line.substr(i, 1);
-                ++i;
-                break;
-            default:
-                t.kind = Tok::Bad;
-                t.text = line.substr(i, 1);
-                ++i;
-                break;
-            }
-            if (t.kind == Tok::Op) t.op = OpCode(t.text);
+            continue;
         }
-        t.end = static_cast<int>(i) + 1;
+        const char next = i + 1 < n ? s[i + 1] : '\0';
+        if (lead == Lead::Angle && (next == '=' || (c == '<' && next == '>'))) {
+            token(Tok::Op, i, i + 2, OpCode(std::string_view(s + i, 2)));
+            i += 2;
+        } else if (lead == Lead::Angle || lead == Lead::Slash) {
+            token(Tok::Op, i, i + 1, static_cast<unsigned char>(c));
+            ++i;
+        } else {
+            token(Tok::Bad, i, i + 1);
+            ++i;
+        }
     }
-    Token& end = out.add();
-    end.kind = Tok::End;
-    end.start = end.end = static_cast<int>(n) + 1;
+    Token& end = token(Tok::End, n, n);
+    end.text = std::string_view();
 }
 
 } // namespace

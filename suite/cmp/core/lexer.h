@@ -24,8 +24,8 @@ enum class Tok : uint8_t {
 struct Token { // 48 bytes: a line's tokens are written anew for every line
     std::string_view text; // as written (for String: the contents); a view of the line or of an
                            // alias's replacement, both of which outlive the line's tokens
-    int64_t ival = 0;
-    double rval = 0;
+    int64_t ival = 0;      // Int only: a line's other tokens leave it as it was
+    double rval = 0;       // Real only, likewise
     int start = 0;        // 1-based column of the first character
     int end = 0;          // column after the last character
     uint16_t op = 0;      // Op: its characters, the first in the low byte (OpCode("<="))
@@ -69,12 +69,8 @@ public:
         reserve(m_size + 1);
         m_data[m_size++] = t;
     }
-    // A fresh token at the end, in room reserve() made.
-    Token& add() {
-        Token& t = m_data[m_size++];
-        t = Token{};
-        return t;
-    }
+    // The next slot, in room reserve() made; it holds whatever an earlier line left there.
+    Token& add() { return m_data[m_size++]; }
 
 private:
     void grow(std::size_t n) {

@@ -3,6 +3,7 @@
 // set, each dialog is also saved there as a PNG, in the look of theme RUX_SCREENSHOT_THEME if set.
 #include "dialog_test_support.h"
 
+#include "dialogs/category_name_dialog.h"
 #include "dialogs/colors_dialog.h"
 #include "dialogs/edit_shortcut_dialog.h"
 #include "dialogs/find_replace_dialog.h"
@@ -16,9 +17,12 @@
 #include "dialogs/node_description_dialog.h"
 #include "dialogs/properties_dialog.h"
 #include "dialogs/tab_stops_dialog.h"
+#include "dialogs/template_dialog.h"
+#include "dialogs/template_viewer_dialog.h"
 #include "document/header_item.h"
 #include "document/node_description_form.h"
 #include "document/rux_document.h"
+#include "document/string_table.h"
 #include "editor/accel_mgr.h"
 #include "editor/task_list.h"
 #include "fb_header_dialog.h"
@@ -70,10 +74,13 @@ struct CFitBench {
         find.SetReplaceText("rate%");
         find.RememberFindText();
         fb.Parse("(out%, done) = _Ramp(target, step%)");
-        CRuxHeader& header = program.Document().GetHeader()->Header();
-        header.Company = "Drive Works";
-        header.Version = "2.1";
-        header.UserProgEnabled = 1;
+        program.Document().ModifyItem(0, [](CItem& item) {
+            CRuxHeader& header = static_cast<CPar&>(item).Header();
+            header.Company = "Drive Works";
+            header.Version = "2.1";
+            header.UserProgEnabled = 1;
+            return true;
+        });
         const int commands[] = {ID_EDIT_COPY};
         accels.BuildTable(CAccelMgr::kProgramMenu, commands);
     }
@@ -90,6 +97,22 @@ struct CFitBench {
     std::unique_ptr<CNodePropertiesForm> properties;
     std::unique_ptr<CTaskListModel> tasks;
     CIndexerUDFBForm indexerFb;
+    std::unique_ptr<CTplMgr> templates;
+    std::unique_ptr<CTemplateViewerModel> tplModel;
+    // Two categories, the first with a template of a few lines and a key.
+    CTemplateViewerModel& Templates() {
+        const QString root = dir.filePath(QStringLiteral("Templates"));
+        QDir().mkpath(root + "/Motion");
+        QDir().mkpath(root + "/Pumps");
+        QFile file(root + "/Motion/Ramp up.txt");
+        file.open(QIODevice::WriteOnly);
+        file.write("Shortcut=Ctrl+Shift+R\ntpl_begin\nACCEL = 100\nSPEED = target%\n\tGO\ntpl_end");
+        file.close();
+        templates = std::make_unique<CTplMgr>(root.toStdString(), CIniFile::FromText(""));
+        templates->Load();
+        tplModel = std::make_unique<CTemplateViewerModel>(*templates);
+        return *tplModel;
+    }
     CAccelMgr accels;
 };
 
@@ -130,6 +153,19 @@ const std::vector<std::pair<const char*, Factory>>& Dialogs() {
         {"format_style", [](CFitBench& b) { return std::unique_ptr<QDialog>(new CDlgFormatStyle(b.styles, b.setting)); }},
         {"fb_header", [](CFitBench& b) { return std::unique_ptr<QDialog>(new CDlgFbHeader(b.fb)); }},
         {"indexer_udfb", [](CFitBench& b) { return WithoutHelp<CDlgIndexerUDFB>(b.indexerFb); }},
+        {"template_viewer",
+         [](CFitBench& b) {
+             b.Templates();
+             CTemplateViewerHost host{[] { return true; }, [](const std::string&) {}, [] {}, nullptr, {}};
+             return std::unique_ptr<QDialog>(new CDlgTplViewer(*b.templates, host));
+         }},
+        {"template_category",
+         [](CFitBench&) {
+             return std::unique_ptr<QDialog>(
+                 new CDlgCategoryName(IDS_TPL_EDIT_CATEGORY, "Motion", [](std::string_view) { return 0; }));
+         }},
+        {"template_new", [](CFitBench& b) { return std::unique_ptr<QDialog>(new CDlgNewTpl(b.Templates())); }},
+        {"template_edit", [](CFitBench& b) { return std::unique_ptr<QDialog>(new CDlgEditTpl(b.Templates())); }},
         {"edit_shortcut",
          [](CFitBench& b) {
              // The widest owner text the dialog shows.

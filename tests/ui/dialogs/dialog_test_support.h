@@ -3,11 +3,13 @@
 
 #include "editor/edit_script.h"
 
+#include <QApplication>
 #include <QMessageBox>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -53,6 +55,19 @@ private:
 
 // Runs `step` on the application's modal dialog as soon as one is shown (for exec()).
 void WhenModal(std::function<void(QWidget* dialog)> step);
+// The same for the first modal dialog of type D, for a dialog opened from another modal one.
+template <class D> void WhenShown(std::function<void(D&)> step) {
+    auto* timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer, step] {
+        auto* dialog = dynamic_cast<D*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible()) return;
+        timer->stop();
+        timer->deleteLater();
+        step(*dialog);
+    });
+    timer->start();
+}
 
 // Every visible child lies inside the dialog and is at least as large as it asks to be.
 std::string LayoutProblems(QWidget* dialog);

@@ -57,7 +57,7 @@ TEST(FindReplaceDialog, EnterFindsInsideAFoldedSectionAndOpensIt) {
     EXPECT_EQ(session.SelectionStart(), (CTextPos{1, 4}));
     EXPECT_EQ(session.SelectionStop(), (CTextPos{6, 4}));
     EXPECT_EQ(session.Caret(), (CTextPos{6, 4}));
-    auto* header = static_cast<CSectionHeader*>(bench.program.Document().Items().GetAt(2));
+    auto* header = static_cast<const CSectionHeader*>(bench.program.Document().Items().GetAt(2));
     EXPECT_TRUE(header->IsExpanded());
     EXPECT_EQ(bench.repaints, 1);
     ASSERT_EQ(bench.dialog.FindCombo()->count(), 1);

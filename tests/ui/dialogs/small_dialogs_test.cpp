@@ -58,7 +58,7 @@ TEST(GotoDialog, OkMovesTheCaretOrStaysOpenForANegativeNumber) {
         const CEditSession& session = program.Session();
         EXPECT_EQ(session.Caret(), c.caret) << c.typed;
         EXPECT_EQ(session.HasSelection(), !c.closes) << c.typed;
-        auto* header = static_cast<CSectionHeader*>(program.Document().Items().GetAt(2));
+        auto* header = static_cast<const CSectionHeader*>(program.Document().Items().GetAt(2));
         EXPECT_EQ(header->IsExpanded(), c.expanded) << c.typed;
         if (!c.closes) {
             EXPECT_EQ(dialog.LineEdit()->selectedText(), dialog.LineEdit()->text()) << c.typed;

@@ -31,7 +31,7 @@ using test::CEditorHarness;
 
 struct CKeyEditor : test::CProgramEditor {
     CKeyEditor() : CProgramEditor("keys.rux", {"P", "{Background", "a = 1", "b = 2", "c = 3", "}", "tail"}) {}
-    CObArrayEx& Items() const { return Document().Items(); }
+    const CObArrayEx& Items() const { return Document().Items(); }
     void Type(const char* text) const { QTest::keyClicks(&View(), text); }
 };
 
@@ -126,7 +126,7 @@ TEST(Accelerators, EveryMenuKeyReachesItsCommand) {
          }},
         {"F8", ID_VIEW_EXPAND_MINIMIZE, [](CKeyEditor& e) { e.View().GoToItem(1); },
          [](CKeyEditor& e) {
-             EXPECT_FALSE(static_cast<CSectionHeader*>(e.Items().GetAt(1))->IsExpanded());
+             EXPECT_FALSE(static_cast<const CSectionHeader*>(e.Items().GetAt(1))->IsExpanded());
              EXPECT_FALSE(e.Items().IsVisible(3));
          }},
         {"Ins", ID_KEY_INSERT, nullptr,

@@ -65,7 +65,7 @@ TEST(BuildCommands, ErrorsListedAndWalkedToTheirColumns) {
     frame.OutputPane()->close();
     EXPECT_FALSE(Enabled(frame, ID_SHOW_BUILD_ERRORS)) << "no error file yet";
     EXPECT_FALSE(Enabled(frame, ID_NEXT_ERROR));
-    document.Items()[2]->SetMark(kMarkError);
+    document.SetMark(2, kMarkError, true);
 
     ASSERT_TRUE(Enabled(frame, ID_BUILD));
     frame.RunCommand(ID_BUILD);

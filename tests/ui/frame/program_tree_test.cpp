@@ -133,8 +133,8 @@ TEST_F(CTreeMenuTest, EachNodeKindHasItsMenuWithTheStatesOfItsNode) {
 
 TEST_F(CTreeMenuTest, CommandsActOnTheNodesProgramThroughItsView) {
     CRUXDocument& doc = *Document(first);
-    CObArrayEx& items = doc.Items();
-    auto* main = static_cast<CSectionHeader*>(items.GetAt(1));
+    const CObArrayEx& items = doc.Items();
+    auto* main = static_cast<const CSectionHeader*>(items.GetAt(1));
     QWidget* view = Frame().ChildOf(doc)->View();
 
     // Collapse and Expand Task/Section folds the section in the view: the row after it moves up.
@@ -154,7 +154,7 @@ TEST_F(CTreeMenuTest, CommandsActOnTheNodesProgramThroughItsView) {
 
     // Collapse Diagram closes the preview; its menu then offers Expand instead.
     Pick(RightClick("Chart"), "Collapse Diagram");
-    EXPECT_FALSE(static_cast<CDiag*>(items.GetAt(3))->IsOpen());
+    EXPECT_FALSE(static_cast<const CDiag*>(items.GetAt(3))->IsOpen());
     QMenu* menu = RightClick("Chart");
     ASSERT_NE(menu, nullptr);
     EXPECT_TRUE(Entry(menu, "Expand Diagram")->isEnabled());
@@ -181,7 +181,7 @@ TEST_F(CTreeMenuTest, CommandsActOnTheNodesProgramThroughItsView) {
 // The Delete key in the tree deletes the current section or diagram node; on a program node it does
 // nothing.
 TEST_F(CTreeMenuTest, DeleteKeyInTheTreeDeletesTheCurrentNode) {
-    CObArrayEx& items = Document(first)->Items();
+    const CObArrayEx& items = Document(first)->Items();
     const int before = items.GetSize();
     auto node = [&](const char* label) {
         return Tree()->findItems(label, Qt::MatchExactly | Qt::MatchRecursive).value(0);
@@ -282,7 +282,7 @@ TEST_F(CTreeSelectionTest, StaysOnTheCaretsSectionWhenTheTreeIsRebuilt) {
     EXPECT_EQ(Tree()->currentItem()->parent()->text(0).toStdString(), first.substr(first.rfind('/') + 1) + " *");
 
     Jump(8);
-    auto* notes = dynamic_cast<CSectionHeader*>(doc->Items()[8]);
+    auto* notes = dynamic_cast<const CSectionHeader*>(doc->Items()[8]);
     ASSERT_NE(notes, nullptr);
     ASSERT_FALSE(notes->IsExpanded());
     ASSERT_EQ(Selected(), Program() + " / Notes");

@@ -2,6 +2,9 @@
 #include "editor_harness.h"
 
 #include "../dialogs/dialog_test_support.h"
+#include "dialogs/category_name_dialog.h"
+#include "dialogs/template_dialog.h"
+#include "dialogs/template_viewer_dialog.h"
 #include "editor/edit_session.h"
 #include "frame/mdi_child.h"
 #include "shell/command_ids.h"
@@ -9,6 +12,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
@@ -62,7 +70,7 @@ TEST(TemplatesMenu, CategoriesByNameAndAKeyThatInsertsTheTemplate) {
     ASSERT_NE(menu, nullptr);
     emit menu->aboutToShow();
     EXPECT_EQ(Shown(menu), (QStringList{"Template Viewer...", "-", "Pumps >"}));
-    EXPECT_FALSE(frame.Action(ID_TEMPLATE_VIEWER)->isEnabled()) << "the viewer is not there yet";
+    EXPECT_TRUE(frame.Action(ID_TEMPLATE_VIEWER)->isEnabled());
     QMenu* pumps = menu->actions().last()->menu();
     EXPECT_EQ(Shown(pumps), (QStringList{"Drain && vent", "Prime\tCtrl+Shift+P"}));
 
@@ -95,6 +103,71 @@ TEST(TemplatesMenu, CategoriesByNameAndAKeyThatInsertsTheTemplate) {
     ASSERT_EQ(frame.CurrentMenuId(), 128);
     EXPECT_TRUE(prime->shortcut().isEmpty());
     EXPECT_EQ(frame.Action(ID_FILE_OPEN)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+}
+
+TEST(TemplatesMenu, TheViewerInsertsAtTheCaretAndEveryChangeRebuildsTheMenu) {
+    CEditorHarness h;
+    namespace fs = std::filesystem;
+    const std::string root = h.Product() + "/Templates";
+    fs::remove(root);
+    fs::create_directories(root + "/Pumps");
+    CEditorHarness::Write(root + "/Pumps/Prime.txt", "Shortcut=Ctrl+Shift+P\ntpl_begin\nPrime% = 1\n\tDELAY(500)\ntpl_end");
+    const std::string path = h.Root() + "/p.rux";
+    CEditorHarness::Write(path, test::DialogProgram({"P", "{Background", "top:", "goto top:", "}"}));
+    ASSERT_TRUE(h.Start({path}));
+    CMainFrame& frame = h.Frame();
+    frame.show();
+    QApplication::setActiveWindow(&frame);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    QMenu* menu = TemplatesMenu(frame);
+    ASSERT_NE(menu, nullptr);
+    auto& view = *qobject_cast<CRUXView*>(frame.Children().at(0)->View());
+    auto lines = [&] {
+        QStringList out;
+        for (const auto& item : view.Document().Items()) out << QString::fromStdString(item->GetText());
+        return out;
+    };
+    const QStringList before = lines();
+    view.GoToItem(3);
+
+    QStringList hidden, renewed;
+    std::string settingsWhileHidden;
+    test::WhenShown<CDlgTplViewer>([&](CDlgTplViewer& viewer) {
+        QApplication::setActiveWindow(&viewer);
+        viewer.ShowInMenu()->click();
+        emit menu->aboutToShow();
+        hidden = Shown(menu);
+        settingsWhileHidden = h.SettingsText();
+        viewer.ShowInMenu()->click();
+        // A second template renumbers both; the viewer finds Prime again by name.
+        test::WhenShown<CDlgTemplate>([](CDlgTemplate& d) {
+            QTest::keyClicks(d.BodyEdit(), "Vent% = 1");
+            QTest::keyClicks(d.NameEdit(), "A vent");
+            QTest::keyClick(d.NameEdit(), Qt::Key_Return);
+        });
+        viewer.NewTemplateButton()->click();
+        emit menu->aboutToShow();
+        renewed = Shown(menu->actions().last()->menu());
+        viewer.TemplateList()->setCurrentRow(1);
+        viewer.TemplateList()->setFocus();
+        QTest::keyClick(viewer.TemplateList(), Qt::Key_Return);
+    });
+    frame.Action(ID_TEMPLATE_VIEWER)->trigger();
+    CEditorHarness::Settle(10);
+    EXPECT_EQ(hidden, (QStringList{"Template Viewer..."})) << "a hidden category leaves the menu";
+    EXPECT_NE(settingsWhileHidden.find("Pumps=0"), std::string::npos) << settingsWhileHidden;
+    EXPECT_EQ(renewed, (QStringList{"A vent", "Prime\tCtrl+Shift+P"}));
+    EXPECT_EQ(CEditorHarness::Read(root + "/Pumps/A vent.txt"), "Shortcut=\ntpl_begin\nVent% = 1\ntpl_end");
+    EXPECT_EQ(lines().mid(3, 3), (QStringList{"Prime% = 1", "\tDELAY(500)", "goto top:"}));
+    view.setFocus();
+    QTest::keyClick(&view, Qt::Key_Z, Qt::ControlModifier);
+    CEditorHarness::Settle(10);
+    EXPECT_EQ(lines(), before) << "one undo";
+    // The renumbered entry inserts its own text.
+    QAction* vent = menu->actions().last()->menu()->actions().first();
+    vent->trigger();
+    CEditorHarness::Settle(10);
+    EXPECT_EQ(lines().at(3), "Vent% = 1");
 }
 
 } // namespace

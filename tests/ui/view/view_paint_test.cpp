@@ -38,9 +38,8 @@ TEST(ViewPaint, ErrorLineSelectionSectionRowAndMargin) {
     // items: 0 header, 1 {Main, 2 a, 3 bad, 4 IF, 5 }, 6 {-Folded, 7 hidden, 8 }, 9 z
     f.env.Settings().SetColor(kColourError, 0x0000FF);     // pure red
     f.env.Settings().SetColor(kColourSelection, 0x804000); // dark blue: selected text turns white
-    CObArrayEx& items = f.doc.Items();
-    items.GetAt(3)->SetMark(kMarkError);
-    items.GetAt(2)->SetMark(kMarkBookmark);
+    ASSERT_TRUE(f.doc.SetMark(3, kMarkError, true));
+    ASSERT_TRUE(f.doc.SetMark(2, kMarkBookmark, true));
     f.Session().Select({1, 4}, {3, 4}); // "IF"
     const QImage img = Grab(f);
 
@@ -100,7 +99,7 @@ TEST(ViewPaint, GlyphsSitWhereTheCaretMetricsPutThem) {
     const std::string line(70, 'W');
     CViewFixture f({line, "x"}, "prog.rux", QSize(900, 200));
     f.env.Settings().SetColor(kColourError, 0x0000FF);
-    f.doc.Items().GetAt(0)->SetMark(kMarkError);
+    f.doc.SetMark(0, kMarkError, true);
     const QImage img = Grab(f);
     const QRect row = f.view->RowRect(0);
     int rightmost = -1;
