@@ -36,24 +36,30 @@ CFileBytes ReadWholeFile(const std::string& path) {
     const int fd = OpenRegularFile(path, result.reason);
     if (fd < 0)
         return result;
+    // Read straight into the result, sized from the file: one read normally takes it all, and the
+    // byte to spare leaves room for the read that finds the end without growing the string.
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && st.st_size > 0)
-        result.bytes.reserve(static_cast<size_t>(st.st_size));
-    char chunk[1 << 16];
+    const size_t expected = ::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0;
+    std::string& bytes = result.bytes;
+    bytes.resize(expected + 1 < 4096 ? 4096 : expected + 1);
+    size_t used = 0;
     for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (used == bytes.size())
+            bytes.resize(2 * bytes.size());
+        const ssize_t n = ::read(fd, bytes.data() + used, bytes.size() - used);
         if (n == 0)
             break;
         if (n < 0) {
             if (errno == EINTR)
                 continue;
             result.reason = std::string("read error: ") + std::strerror(errno);
-            result.bytes.clear();
+            bytes.clear();
             ::close(fd);
             return result;
         }
-        result.bytes.append(chunk, static_cast<size_t>(n));
+        used += static_cast<size_t>(n);
     }
+    bytes.resize(used);
     ::close(fd);
     result.ok = true;
     return result;

@@ -46,6 +46,22 @@ QStringList Shown(QMenu* menu) {
     return out;
 }
 
+// Opens the program both tests edit, with the frame shown and active.
+void StartOnProgram(CEditorHarness& h) {
+    const std::string path = h.Root() + "/p.rux";
+    CEditorHarness::Write(path, test::DialogProgram({"P", "{Background", "top:", "goto top:", "}"}));
+    ASSERT_TRUE(h.Start({path}));
+    h.Frame().show();
+    QApplication::setActiveWindow(&h.Frame());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&h.Frame()));
+}
+
+QStringList ItemTexts(CRUXView& view) {
+    QStringList out;
+    for (const CItem* item : view.Document().Items()) out << QString::fromStdString(item->GetText());
+    return out;
+}
+
 TEST(TemplatesMenu, CategoriesByNameAndAKeyThatInsertsTheTemplate) {
     CEditorHarness h;
     namespace fs = std::filesystem;
@@ -58,13 +74,9 @@ TEST(TemplatesMenu, CategoriesByNameAndAKeyThatInsertsTheTemplate) {
     CEditorHarness::Write(root + "/Pumps/Drain & vent.txt", "tpl_begin\nDrain% = 1\ntpl_end");
     CEditorHarness::Write(root + "/Hidden/H.txt", "tpl_begin\nh\ntpl_end");
     h.WriteSettings("[CatVisibility]\nHidden=0\n");
-    const std::string path = h.Root() + "/p.rux";
-    CEditorHarness::Write(path, test::DialogProgram({"P", "{Background", "top:", "goto top:", "}"}));
-    ASSERT_TRUE(h.Start({path}));
+    StartOnProgram(h);
+    if (HasFatalFailure()) return;
     CMainFrame& frame = h.Frame();
-    frame.show();
-    QApplication::setActiveWindow(&frame);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
 
     QMenu* menu = TemplatesMenu(frame);
     ASSERT_NE(menu, nullptr);
@@ -76,11 +88,7 @@ TEST(TemplatesMenu, CategoriesByNameAndAKeyThatInsertsTheTemplate) {
 
     auto& view = *qobject_cast<CRUXView*>(frame.Children().at(0)->View());
     CEditSession& session = view.Session();
-    auto lines = [&] {
-        QStringList out;
-        for (const auto& item : view.Document().Items()) out << QString::fromStdString(item->GetText());
-        return out;
-    };
+    auto lines = [&view] { return ItemTexts(view); };
     const QStringList before = lines();
     view.setFocus();
     view.GoToItem(3);
@@ -112,21 +120,13 @@ TEST(TemplatesMenu, TheViewerInsertsAtTheCaretAndEveryChangeRebuildsTheMenu) {
     fs::remove(root);
     fs::create_directories(root + "/Pumps");
     CEditorHarness::Write(root + "/Pumps/Prime.txt", "Shortcut=Ctrl+Shift+P\ntpl_begin\nPrime% = 1\n\tDELAY(500)\ntpl_end");
-    const std::string path = h.Root() + "/p.rux";
-    CEditorHarness::Write(path, test::DialogProgram({"P", "{Background", "top:", "goto top:", "}"}));
-    ASSERT_TRUE(h.Start({path}));
+    StartOnProgram(h);
+    if (HasFatalFailure()) return;
     CMainFrame& frame = h.Frame();
-    frame.show();
-    QApplication::setActiveWindow(&frame);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
     QMenu* menu = TemplatesMenu(frame);
     ASSERT_NE(menu, nullptr);
     auto& view = *qobject_cast<CRUXView*>(frame.Children().at(0)->View());
-    auto lines = [&] {
-        QStringList out;
-        for (const auto& item : view.Document().Items()) out << QString::fromStdString(item->GetText());
-        return out;
-    };
+    auto lines = [&view] { return ItemTexts(view); };
     const QStringList before = lines();
     view.GoToItem(3);
 
