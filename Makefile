@@ -3,6 +3,8 @@ BUILD      ?= build
 GENERATOR  ?= Ninja
 JOBS       ?= $(shell nproc)
 EXAMPLE    ?= examples/conveyor_line.rux
+# Release, as packagers build it: the tests then check the code that ships. RelWithDebInfo for gdb.
+BUILD_TYPE ?= Release
 
 # Debian packages the build and the tests need.
 PACKAGES := build-essential cmake ninja-build g++ clang libclang-rt-14-dev \
@@ -32,7 +34,7 @@ deps:
 
 configure: deps
 	@test -f $(BUILD)/build.ninja || test -f $(BUILD)/Makefile || \
-	  cmake -S . -B $(BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	  cmake -S . -B $(BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
