@@ -106,8 +106,10 @@ CDriveLink::CDriveLink(CLinkConfig config) : m_config(std::move(config)) {
     m_wake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     m_readerWake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     m_epoll = ::epoll_create1(EPOLL_CLOEXEC);
+    // Edge-triggered: every write reports once, so the I/O thread need not read the counter back
+    // (one system call less per wake-up); the counter cannot reach its limit in any real lifetime.
     epoll_event wake{};
-    wake.events = EPOLLIN;
+    wake.events = EPOLLIN | EPOLLET;
     wake.data.u32 = kWakeTag;
     if (m_epoll >= 0 && m_wake >= 0) ::epoll_ctl(m_epoll, EPOLL_CTL_ADD, m_wake, &wake);
     m_thread = std::thread([this] { Thread(); });
@@ -661,7 +663,6 @@ void CDriveLink::Thread() {
         if (n < 0 && errno != EINTR) break;
         uint32_t socketEvents = 0;
         for (int i = 0; i < n; ++i) {
-            if (got[i].data.u32 == kWakeTag) Drain(m_wake);
             if (got[i].data.u32 == kSocketTag) socketEvents = got[i].events;
         }
         if (fd >= 0 && (socketEvents & EPOLLOUT)) {
