@@ -455,8 +455,9 @@ TEST(CompilerDiagrams, UntitledDiagramsAreNamedAsTheEditorShowsThem) {
 }
 
 // One program with every kind of statement: no message at all.
-TEST(CompilerClean, EveryStatementKind) {
-    const std::vector<Sec> program = {
+// A program with every statement kind, which compiles without a message.
+std::vector<Sec> EveryStatementProgram() {
+    return {
         {"", {"$FLT double", "$DEFINE SPEED #1.21"}},
         {"Alias", {"$DEFINE ACCEL #2.11"}},
         {"(Out%, Done%) = _Step(In%, Limit%)", {"DIM Hist%[4]", "CONST K% = 2", "FBbody", "Hist%[0] = In% + Hist%[1]",
@@ -474,11 +475,57 @@ TEST(CompilerClean, EveryStatementKind) {
                         "Avg = AVERAGE(Level, 3) + FILTER(Speed, 4) + SQR(ABS(Speed)) + SIN(0.5) + COS(0) + TAN(0) + EXP(0) + LN(1)",
                         "Code% = CRC(Zone%, 8) + BCD2BIN(16#12) + BIN2BCD(12) + BCD2SEG(3) + SGN(-4) + INT(2.5) + TIME",
                         "m% = MIN(Stepped%, MAX(Done%, o%)) + 0x1F + 8#17 + 2#1011 + #INT1.21 + #8.03.2 + #Ptr% + Code%",
-                        "PRINT Avg, m%, FLOAT(m%) / 2e-3, #1.21 OR 0", "goto top:"}},
+                        "PRINT Avg, m%, FLOAT(m%) / 2e-3, #1.21 OR 0",
+                        "ANSIWRITE(121, ANSIREAD(302) + ANSIREPLY(-1) + GETCHAR + GETKEY)", "PUTCHAR(65)", "PUTKEY(13)",
+                        "goto top:"}},
     };
-    const cmp::Result r = CompileSections(program);
+}
+
+TEST(CompilerClean, EveryStatementKind) {
+    const cmp::Result r = CompileSections(EveryStatementProgram());
     EXPECT_EQ(MessageLines(r), std::vector<std::string>{"0 error(s), 0 warning(s)"});
     EXPECT_FALSE(r.image.code.empty());
+}
+
+// Keywords and built-ins are words in any case: respelling each of them gives the same code.
+TEST(CompilerClean, KeywordsAndBuiltInsInAnyCase) {
+    const std::vector<std::string> words = {
+        "IF", "THEN", "ELSEIF", "ELSE", "ENDIF", "DO", "WHILE", "LOOP", "FOR", "TO", "STEP", "EXIT", "GOTO", "CALL",
+        "DIM", "CONST", "PRINT", "WDOG", "DELAY", "AND", "OR", "FBBODY", "ABS", "SIN", "COS", "TAN", "SQR", "EXP", "LN",
+        "SGN", "INT", "FLOAT", "MIN", "MAX", "LIMIT", "TIME", "BCD2BIN", "BIN2BCD", "BCD2SEG", "CRC", "AVERAGE", "FILTER",
+        "ANSIREAD", "ANSIWRITE", "ANSIREPLY", "GETCHAR", "PUTCHAR", "GETKEY", "PUTKEY"};
+    const auto respell = [&](int style) {
+        std::vector<Sec> program = EveryStatementProgram();
+        for (Sec& sec : program)
+            for (std::string& line : sec.lines)
+                for (std::size_t i = 0; i < line.size();) {
+                    std::size_t j = i;
+                    while (j < line.size() && (std::isalnum(static_cast<unsigned char>(line[j])) || line[j] == '%' || line[j] == '_'))
+                        ++j;
+                    if (j == i) {
+                        ++i;
+                        continue;
+                    }
+                    std::string upper = line.substr(i, j - i);
+                    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+                    if ((i == 0 || line[i - 1] != '#') && std::find(words.begin(), words.end(), upper) != words.end())
+                        for (std::size_t k = i; k < j; ++k) {
+                            const bool low = style == 0 || (style == 1 && (k - i) % 2 == 1) || (style == 2 && k > i);
+                            line[k] = static_cast<char>(low ? std::tolower(static_cast<unsigned char>(upper[k - i])) : upper[k - i]);
+                        }
+                    i = j;
+                }
+        return program;
+    };
+    const cmp::Result expected = CompileSections(EveryStatementProgram());
+    for (int style : {0, 1, 2}) {
+        SCOPED_TRACE(style);
+        const std::vector<Sec> program = respell(style);
+        ASSERT_NE(program[5].lines[1], EveryStatementProgram()[5].lines[1]); // the words were respelt
+        const cmp::Result r = CompileSections(program);
+        EXPECT_EQ(MessageLines(r), std::vector<std::string>{"0 error(s), 0 warning(s)"});
+        EXPECT_EQ(Disassemble(r.image), Disassemble(expected.image));
+    }
 }
 
 } // namespace

@@ -265,14 +265,27 @@ struct FunctionCodes {
 constexpr FunctionCodes kFunctionCodes;
 static_assert(LengthsWithin(2, 9, true));
 
-// The word with its letters in capitals, as WordCode gives it (at most 8 characters).
+// The word with its letters in capitals, as WordCode gives it (1 to 8 characters of a word, which
+// are ASCII). The bytes are read as one or two overlapping loads, never past the word's end, and
+// raised to capitals eight at a time: no byte sum below carries into the next byte.
 inline uint64_t UpperCode(std::string_view w) {
-    uint64_t c = 0;
-    for (std::size_t k = 0; k < w.size(); ++k) {
-        const unsigned char ch = static_cast<unsigned char>(w[k]);
-        c |= uint64_t{ch >= 'a' && ch <= 'z' ? static_cast<unsigned char>(ch - 'a' + 'A') : ch} << (8 * k);
+    const std::size_t n = w.size();
+    const char* p = w.data();
+    uint64_t c;
+    if (n >= 4) {
+        uint32_t lo, hi;
+        std::memcpy(&lo, p, 4);
+        std::memcpy(&hi, p + n - 4, 4);
+        c = uint64_t{lo} | (n > 4 ? uint64_t{hi} << (8 * (n - 4)) : 0);
+    } else {
+        c = uint64_t{static_cast<unsigned char>(p[0])} | uint64_t{static_cast<unsigned char>(p[n / 2])} << (8 * (n / 2)) |
+            uint64_t{static_cast<unsigned char>(p[n - 1])} << (8 * (n - 1));
     }
-    return c;
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    const uint64_t atLeastA = c + (0x80 - 'a') * kOnes;  // top bit: the byte is 'a' or above
+    const uint64_t aboveZ = c + (0x80 - 'z' - 1) * kOnes; // top bit: the byte is above 'z'
+    const uint64_t lower = atLeastA & ~aboveZ & (0x80 * kOnes);
+    return c ^ (lower >> 2);
 }
 
 const Builtinfo* FindFunctionIn(std::string_view word);
@@ -287,7 +300,7 @@ const Builtinfo* FindFunctionIn(std::string_view word);
 
 [[gnu::noinline]] const Builtinfo* FindFunctionIn(std::string_view word) {
     const uint64_t head = UpperCode(word.substr(0, 8));
-    const char ninth = word.size() > 8 ? Upper(word.substr(8))[0] : '\0';
+    const char ninth = word.size() > 8 ? static_cast<char>(word[8] >= 'a' && word[8] <= 'z' ? word[8] - 'a' + 'A' : word[8]) : '\0';
     for (std::size_t k = 0; k < std::size(kFunctions); ++k)
         if (kFunctionCodes.head[k] == head && kFunctionCodes.ninth[k] == ninth && kFunctions[k].name.size() == word.size())
             return &kFunctions[k];
