@@ -11,7 +11,9 @@
 // - `current` is the template's shortcut text as stored (any case; empty for none).
 // - After Accepted, Shortcut() is the new text in the stored form ("Ctrl+Shift+F5"), or empty when
 //   the user cleared the key. Assign only accepts a combination no other entry uses, or the
-//   template's own; after Rejected, Shortcut() means nothing.
+//   template's own; after Rejected, Shortcut() means nothing. A key that types in the program view
+//   (no Ctrl or Alt, not a function key) cannot run a template: Refusal() says so under the field
+//   and Assign stays disabled until another key is pressed or the field is cleared.
 #pragma once
 
 #include <QDialog>
@@ -38,6 +40,8 @@ public:
 
     CAccelEdit* Field() const { return m_field; }
     QLabel* AssignedTo() const { return m_assignedTo; }
+    // Why the key in the field cannot be assigned; hidden while it can.
+    QLabel* Refusal() const { return m_refusal; }
     QPushButton* AssignButton() const { return m_assign; }
     QPushButton* ClearButton() const { return m_clear; }
 
@@ -45,13 +49,14 @@ public:
     void accept() override;
 
 private:
-    void ShowAssignedTo();
+    void ShowKeyState();
 
     const CAccelMgr& m_accels;
     std::function<std::string(int)> m_menuTextOf;
     std::string m_current;
     CAccelEdit* m_field;
     QLabel* m_assignedTo;
+    QLabel* m_refusal;
     QPushButton* m_assign;
     QPushButton* m_clear;
 };
