@@ -219,7 +219,6 @@ constexpr CStringEntry kStrings[] = {
     {IDS_SHORTCUT_ASSIGNED, "This shortcut is already assigned."},
     {IDS_SHORTCUT_NONE, "None"},
     {IDS_SHORTCUT_EXISTING_COMMAND, "An existing command"},
-    {IDS_SHORTCUT_TYPES, "This key types in the program: a template's shortcut needs Ctrl or Alt, or a function key."},
     {IDS_DLG_SHORTCUT_TITLE, "Edit Shortcut Key"},
     {IDS_DLG_SHORTCUT_PROMPT, "Press New Shortcut Key:"},
     {IDS_DLG_SHORTCUT_ASSIGNED_TO, "Currently assigned to:"},

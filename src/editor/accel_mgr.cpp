@@ -111,16 +111,9 @@ std::string CAccelMgr::AssignedTo(std::string_view text,
 int CAccelMgr::CheckAssign(std::string_view current, std::string_view text) const {
     // A file edited by hand may spell the template's own key "ctrl+shift+r"; the field writes it
     // "Ctrl+Shift+R", and that must not count as taken by the template itself.
-    if (const int refused = TemplateKeyRefusal(text)) return refused;
     const auto combo = ParseShortcut(text);
     const bool unchanged = text == current || (combo && combo == ParseShortcut(current));
     return unchanged || !Lookup(kProgramMenu, text) ? 0 : IDS_SHORTCUT_ASSIGNED;
-}
-
-int CAccelMgr::TemplateKeyRefusal(std::string_view text) {
-    // Even the template's own key: one that types was refused when the templates were loaded.
-    const auto combo = ParseShortcut(text);
-    return combo && !CanRunTemplate(*combo) ? IDS_SHORTCUT_TYPES : 0;
 }
 
 bool CAccelMgr::IsViewKey(const CKeyCombo& combo) {

@@ -59,13 +59,8 @@ public:
     // them now); an empty function means this manager's own.
     std::string AssignedTo(std::string_view text, const std::function<std::string(int)>& menuText) const;
     // Assign in the Edit Shortcut Key dialog: 0 when the text may be given to the template (it names
-    // no key, or a key that can run a template and is the template's own, however written, or one no
-    // entry uses), else the message that refuses it.
+    // the combination it had, however written, or no entry uses it), else the message that refuses it.
     int CheckAssign(std::string_view current, std::string_view text) const;
-    // The part of that check that needs no table, decided while the user presses keys: the message
-    // for a key no template can have (one that types in the program view), else 0. A text naming no
-    // key is no key and passes.
-    static int TemplateKeyRefusal(std::string_view text);
 
     // Keys the program view takes as keystrokes (typing and indenting Tab, deleting): they belong in
     // the tables, so nothing else gets them, but a window-wide shortcut must not take them away from

@@ -28,16 +28,11 @@ CDlgEditShortcut::CDlgEditShortcut(const CAccelMgr& accels, std::function<std::s
     prompt->setBuddy(m_field);
     m_assignedTo = new QLabel(this);
     m_assignedTo->setTextFormat(Qt::PlainText);
-    m_refusal = new QLabel(this);
-    m_refusal->setObjectName("ShortcutRefusal");
-    m_refusal->setTextFormat(Qt::PlainText);
-    m_refusal->setWordWrap(true);
 
     auto* form = new QFormLayout;
     form->setRowWrapPolicy(QFormLayout::WrapAllRows);
     form->addRow(prompt, m_field);
     form->addRow(new QLabel(LoadQString(IDS_DLG_SHORTCUT_ASSIGNED_TO), this), m_assignedTo);
-    form->addRow(m_refusal);
 
     auto* buttons = new QDialogButtonBox(this);
     m_assign = buttons->addButton(LoadQString(IDS_DLG_SHORTCUT_ASSIGN), QDialogButtonBox::AcceptRole);
@@ -51,12 +46,12 @@ CDlgEditShortcut::CDlgEditShortcut(const CAccelMgr& accels, std::function<std::s
         m_field->SetShortcut({});
         m_field->setFocus();
     });
-    connect(m_field, &CAccelEdit::ShortcutChanged, this, &CDlgEditShortcut::ShowKeyState);
+    connect(m_field, &CAccelEdit::ShortcutChanged, this, &CDlgEditShortcut::ShowAssignedTo);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
-    ShowKeyState();
+    ShowAssignedTo();
     m_field->setFocus();
 }
 
@@ -64,13 +59,8 @@ std::string CDlgEditShortcut::Shortcut() const {
     return m_field->Shortcut();
 }
 
-void CDlgEditShortcut::ShowKeyState() {
-    const std::string shortcut = m_field->Shortcut();
-    m_assignedTo->setText(FromCp1252(m_accels.AssignedTo(shortcut, m_menuTextOf)));
-    const int refused = CAccelMgr::TemplateKeyRefusal(shortcut);
-    m_refusal->setText(refused ? LoadQString(refused) : QString());
-    m_refusal->setVisible(refused != 0);
-    m_assign->setEnabled(refused == 0);
+void CDlgEditShortcut::ShowAssignedTo() {
+    m_assignedTo->setText(FromCp1252(m_accels.AssignedTo(m_field->Shortcut(), m_menuTextOf)));
 }
 
 void CDlgEditShortcut::accept() {

@@ -11,9 +11,7 @@
 // - `current` is the template's shortcut text as stored (any case; empty for none).
 // - After Accepted, Shortcut() is the new text in the stored form ("Ctrl+Shift+F5"), or empty when
 //   the user cleared the key. Assign only accepts a combination no other entry uses, or the
-//   template's own; after Rejected, Shortcut() means nothing. A key that types in the program view
-//   (no Ctrl or Alt, not a function key) cannot run a template: Refusal() says so under the field
-//   and Assign stays disabled until another key is pressed or the field is cleared.
+//   template's own; after Rejected, Shortcut() means nothing.
 #pragma once
 
 #include <QDialog>
@@ -40,8 +38,6 @@ public:
 
     CAccelEdit* Field() const { return m_field; }
     QLabel* AssignedTo() const { return m_assignedTo; }
-    // Why the key in the field cannot be assigned; hidden while it can.
-    QLabel* Refusal() const { return m_refusal; }
     QPushButton* AssignButton() const { return m_assign; }
     QPushButton* ClearButton() const { return m_clear; }
 
@@ -49,14 +45,13 @@ public:
     void accept() override;
 
 private:
-    void ShowKeyState();
+    void ShowAssignedTo();
 
     const CAccelMgr& m_accels;
     std::function<std::string(int)> m_menuTextOf;
     std::string m_current;
     CAccelEdit* m_field;
     QLabel* m_assignedTo;
-    QLabel* m_refusal;
     QPushButton* m_assign;
     QPushButton* m_clear;
 };

@@ -56,26 +56,23 @@ TEST(EditShortcutDialog, FieldShowsThePressedCombinationAndLeavesTheDialogItsKey
         const char* shown;
         bool fieldKeepsFocus;
         const char* assignedTo;
-        bool typesInView; // no template can have it
     };
     const Row rows[] = {
-        {"", {{Qt::Key_F5, Qt::ControlModifier | Qt::ShiftModifier}}, "Ctrl+Shift+F5", true, "None", false},
-        {"", {{Qt::Key_Q, Qt::NoModifier}}, "", true, "None", false},
-        {"", {{Qt::Key_F7, Qt::NoModifier}}, "F7", true, "None", false},
-        {"", {{Qt::Key_C, Qt::ControlModifier}}, "Ctrl+C", true, "Copy", false},
-        {"", {{Qt::Key_Insert, Qt::NoModifier}}, "", true, "None", false},
-        {"Insert", {}, "INSERT", true, "An existing command", true},
+        {"", {{Qt::Key_F5, Qt::ControlModifier | Qt::ShiftModifier}}, "Ctrl+Shift+F5", true, "None"},
+        {"", {{Qt::Key_Q, Qt::NoModifier}}, "", true, "None"},
+        {"", {{Qt::Key_F7, Qt::NoModifier}}, "F7", true, "None"},
+        {"", {{Qt::Key_C, Qt::ControlModifier}}, "Ctrl+C", true, "Copy"},
+        {"", {{Qt::Key_Insert, Qt::NoModifier}}, "", true, "None"},
+        {"Insert", {}, "INSERT", true, "An existing command"},
         // The dialog's own mnemonic must not fire while the field has the focus.
-        {"", {{Qt::Key_A, Qt::AltModifier}}, "Alt+A", true, "None", false},
-        {"", {{Qt::Key_Exclam, Qt::ShiftModifier}}, "Shift+1", true, "None", true},
-        {"", {{Qt::Key_Q, Qt::ShiftModifier}}, "Shift+Q", true, "None", true},
-        {"Shift+Q", {{Qt::Key_F3, Qt::ShiftModifier}}, "Shift+F3", true, "None", false},
-        {"", {{Qt::Key_5, Qt::ControlModifier | Qt::KeypadModifier}}, "Ctrl+NUMPAD5", true, "None", false},
-        {"ctrl+x", {{Qt::Key_Q, Qt::NoModifier}}, "", true, "None", false},
-        {"ctrl+x", {}, "Ctrl+X", true, "Cut", false},
-        {"ctrl+x", {{Qt::Key_Tab, Qt::NoModifier}}, "Ctrl+X", false, "Cut", false},
-        {"ctrl+x", {{Qt::Key_Backtab, Qt::ShiftModifier}}, "Ctrl+X", false, "Cut", false},
-        {"ctrl+x", {{Qt::Key_Delete, Qt::NoModifier}}, "Ctrl+X", true, "Cut", false},
+        {"", {{Qt::Key_A, Qt::AltModifier}}, "Alt+A", true, "None"},
+        {"", {{Qt::Key_Exclam, Qt::ShiftModifier}}, "Shift+1", true, "None"},
+        {"", {{Qt::Key_5, Qt::ControlModifier | Qt::KeypadModifier}}, "Ctrl+NUMPAD5", true, "None"},
+        {"ctrl+x", {{Qt::Key_Q, Qt::NoModifier}}, "", true, "None"},
+        {"ctrl+x", {}, "Ctrl+X", true, "Cut"},
+        {"ctrl+x", {{Qt::Key_Tab, Qt::NoModifier}}, "Ctrl+X", false, "Cut"},
+        {"ctrl+x", {{Qt::Key_Backtab, Qt::ShiftModifier}}, "Ctrl+X", false, "Cut"},
+        {"ctrl+x", {{Qt::Key_Delete, Qt::NoModifier}}, "Ctrl+X", true, "Cut"},
     };
     for (const Row& row : rows) {
         CShownDialog shown(accels, row.current);
@@ -88,17 +85,6 @@ TEST(EditShortcutDialog, FieldShowsThePressedCombinationAndLeavesTheDialogItsKey
         EXPECT_EQ(QApplication::focusWidget() == field, row.fieldKeepsFocus) << row.shown;
         EXPECT_EQ(shown.dialog.AssignedTo()->text().toStdString(), row.assignedTo) << row.shown;
         EXPECT_TRUE(shown.dialog.isVisible()) << row.shown;
-        EXPECT_EQ(shown.dialog.AssignButton()->isEnabled(), !row.typesInView) << row.shown;
-        EXPECT_EQ(shown.dialog.Refusal()->isVisible(), row.typesInView) << row.shown;
-        if (!row.typesInView) continue;
-        EXPECT_EQ(shown.dialog.Refusal()->text(), QStringLiteral("This key types in the program: a template's "
-                                                                 "shortcut needs Ctrl or Alt, or a function key."));
-        test::CBoxAnswerer boxes;
-        field->setFocus();
-        QTest::keyClick(field, Qt::Key_Return); // the disabled Assign does not close the dialog
-        QTest::qWait(30);
-        EXPECT_TRUE(shown.dialog.isVisible()) << row.shown;
-        EXPECT_TRUE(boxes.Texts().isEmpty()) << row.shown;
     }
 }
 
