@@ -87,7 +87,6 @@ bool CRUXDocument::EndTransaction() {
     m_records.clear();
     CDocumentChange sum = SumOf(records);
     sum.sections = sum.sections || m_relink;
-    if (m_modifies || m_contentChanged) SetModified(true);
     if (m_contentChanged) {
         // Rows taken out with their whole sections leave every other row in its section: only
         // the range is scanned again.
@@ -100,6 +99,9 @@ bool CRUXDocument::EndTransaction() {
     for (const CDocumentChange& record : records)
         for (CDocumentObserver* observer : observers)
             observer->OnEditRecord(*this, record, source);
+    // The title's update comes after the records: a view that answers it with a relayout must
+    // already have followed them, or it measures the whole program again.
+    if (m_modifies || m_contentChanged) SetModified(true);
     // Marks and window bindings change no text and no row height: the views repaint the rows.
     const int hint = m_structural ? kHintStructure : m_contentChanged ? kHintContent : kHintMarks;
     UpdateAllViews(hint, &sum);

@@ -65,9 +65,16 @@ void CIdentifierSet::UpdateRange(const CObArrayEx& items, int first, int last, i
             ++rescanned;
         fresh.push_back(entry);
     }
+    // The entries behind the range move once, by the difference, not out and back again.
     const auto begin = m_entries.begin() + first;
-    m_entries.erase(begin, begin + (oldLast - first + 1));
-    m_entries.insert(m_entries.begin() + first, fresh.begin(), fresh.end());
+    const size_t replaced = static_cast<size_t>(oldLast - first + 1);
+    const size_t common = std::min(replaced, fresh.size());
+    std::copy(fresh.begin(), fresh.begin() + static_cast<std::ptrdiff_t>(common), begin);
+    if (replaced > common)
+        m_entries.erase(begin + static_cast<std::ptrdiff_t>(common), begin + static_cast<std::ptrdiff_t>(replaced));
+    else
+        m_entries.insert(begin + static_cast<std::ptrdiff_t>(common), fresh.begin() + static_cast<std::ptrdiff_t>(common),
+                         fresh.end());
     m_lastRescanned = rescanned;
     Tidy();
 }

@@ -110,36 +110,65 @@ TEST(IdentifierSet, IncrementalUpdatesMatchAFreshScan) {
     CIdentifierSet incremental;
     // The section header and footer are never removed, so there is always a section to move lines in
     // and out of notes.
+    // Each edit is told as the document tells it, the rows it replaced, unless it renamed a section.
     for (int step = 0; step < 3000; ++step) {
         const int size = items.GetSize();
-        switch (rng() % 6) {
+        int first = 0, last = -1, delta = 0;
+        bool whole = false;
+        switch (rng() % 7) {
         case 0:
         case 1:
-            items.Insert(static_cast<int>(rng() % (size + 1)),
-                         Member(std::make_unique<CLine>(randomLine()), rng() % 2));
+            first = last = static_cast<int>(rng() % (size + 1));
+            delta = 1;
+            items.Insert(first, Member(std::make_unique<CLine>(randomLine()), rng() % 2));
             break;
         case 2:
             if (size > 2) {
                 const int at = static_cast<int>(rng() % size);
-                if (items.GetAt(at)->GetType() == kItemLine || items.GetAt(at)->GetType() == kItemDiag)
+                if (items.GetAt(at)->GetType() == kItemLine || items.GetAt(at)->GetType() == kItemDiag) {
                     items.Remove(at);
+                    first = at, last = at - 1, delta = -1;
+                }
             }
             break;
         case 3:
-            if (CItem* item = items.MutableAt(static_cast<int>(rng() % size)); item->GetType() == kItemLine)
-                item->SetText(randomLine());
+            if (const int at = static_cast<int>(rng() % size); items.GetAt(at)->GetType() == kItemLine) {
+                items.MutableAt(at)->SetText(randomLine());
+                first = last = at;
+            }
             break;
         case 4:
-            items.Insert(static_cast<int>(rng() % (size + 1)),
-                         Diagram(kDiagramFbd, "@VAR:1 X=" + std::string(pieces[rng() % 3]) + "\n"));
+            first = last = static_cast<int>(rng() % (size + 1));
+            delta = 1;
+            items.Insert(first, Diagram(kDiagramFbd, "@VAR:1 X=" + std::string(pieces[rng() % 3]) + "\n"));
             break;
         case 5:
             for (int i = 0; i < items.GetSize(); ++i)
                 if (items.GetAt(i)->GetType() == kItemSectionHeader)
                     items.MutableAt(i)->SetText(rng() % 2 ? "Notes" : "Other");
+            whole = true;
+            break;
+        case 6: {
+            // A run of lines after the section replaced by a run of another length.
+            int end = 2;
+            while (end < size && items.GetAt(end)->GetType() == kItemLine)
+                ++end;
+            const int count = static_cast<int>(rng() % 4), fill = static_cast<int>(rng() % 4);
+            if (end - 2 < count)
+                break;
+            items.Remove(2, count);
+            std::vector<std::unique_ptr<CItem>> lines;
+            for (int k = 0; k < fill; ++k)
+                lines.push_back(std::make_unique<CLine>(randomLine()));
+            items.Insert(2, std::move(lines));
+            first = 2, last = 1 + fill, delta = fill - count;
             break;
         }
-        incremental.Update(items);
+        }
+        if (whole)
+            incremental.Update(items);
+        else if (last >= first || delta != 0)
+            incremental.UpdateRange(items, first, last, delta);
         if (step % 50 == 0 || step == 2999) {
             CIdentifierSet fresh;
             fresh.Update(items);

@@ -61,6 +61,9 @@ public:
     }
 
     void OnUpdate(CRUXDocument& document, int hint, const CDocumentChange* change) override {
+        // Every update, the title's of a first change too, comes after the records it follows.
+        if (static_cast<int>(m_copy.size()) != document.Items().GetSize())
+            problems.push_back("an update before its records");
         if (hint == kHintTitle) return;
         hints.push_back(hint);
         ++updates;
