@@ -1,5 +1,9 @@
 // The editor's MDI main window: menus, command bars, status bar, docking panes, theme, command
-// routing and the suite's notifications.
+// routing and the suite's notifications. One class over several files by concern: main_frame.cpp
+// (creation, documents, status bar, closing), main_frame_menus.cpp (actions, menu bars, keys,
+// context menus), main_frame_panes.cpp (command bars, docking panes, saved layouts),
+// main_frame_commands.cpp (command states, the frame's own commands, theme) and
+// main_frame_notifications.cpp (the message bus).
 #pragma once
 
 #include "document/document_observer.h"
@@ -30,6 +34,8 @@ class QToolBar;
 
 namespace rux {
 
+class CActiveDocumentTarget;
+class CActiveViewTarget;
 class CBuildBar;
 class CRUXApp;
 class CRUXDocument;
@@ -147,9 +153,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    class CDocumentTarget;
-    class CViewTarget;
-
     void CreateActions();
     QAction* MakeAction(int id);
     QMenuBar* BuildMenuBar(int menuId);
@@ -188,8 +191,8 @@ private:
     CHookMenu m_hook;
     H2_CManuals m_manuals;
     CCommandRouter m_router;
-    std::unique_ptr<CDocumentTarget> m_documentTarget;
-    std::unique_ptr<CViewTarget> m_viewTarget;
+    std::unique_ptr<CActiveDocumentTarget> m_documentTarget;
+    std::unique_ptr<CActiveViewTarget> m_viewTarget;
     std::vector<std::unique_ptr<CFrameExtension>> m_extensions;
 
     QMdiArea* m_mdi = nullptr;
