@@ -224,6 +224,7 @@ constexpr CStringEntry kStrings[] = {
     {IDS_DLG_SHORTCUT_ASSIGNED_TO, "Currently assigned to:"},
     {IDS_DLG_SHORTCUT_ASSIGN, "&Assign"},
     {IDS_DLG_SHORTCUT_CLEAR, "C&lear"},
+    {IDS_SHORTCUT_TYPES, "This key types in the program. Use it with Ctrl or Alt, or choose a function key."},
     {IDS_DLG_TPL_VIEWER_TITLE, "Template Viewer"},
     {IDS_DLG_TPL_CATEGORIES, "C&ategories:"},
     {IDS_DLG_TPL_TEMPLATES, "&Templates:"},

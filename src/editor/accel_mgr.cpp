@@ -113,7 +113,10 @@ int CAccelMgr::CheckAssign(std::string_view current, std::string_view text) cons
     // "Ctrl+Shift+R", and that must not count as taken by the template itself.
     const auto combo = ParseShortcut(text);
     const bool unchanged = text == current || (combo && combo == ParseShortcut(current));
-    return unchanged || !Lookup(kProgramMenu, text) ? 0 : IDS_SHORTCUT_ASSIGNED;
+    if (unchanged) return 0;
+    // Shift+Q would never run the template: the view takes it as a capital Q.
+    if (combo && !CanRunTemplate(*combo)) return IDS_SHORTCUT_TYPES;
+    return Lookup(kProgramMenu, text) ? IDS_SHORTCUT_ASSIGNED : 0;
 }
 
 bool CAccelMgr::IsViewKey(const CKeyCombo& combo) {

@@ -59,7 +59,8 @@ public:
     // them now); an empty function means this manager's own.
     std::string AssignedTo(std::string_view text, const std::function<std::string(int)>& menuText) const;
     // Assign in the Edit Shortcut Key dialog: 0 when the text may be given to the template (it names
-    // the combination it had, however written, or no entry uses it), else the message that refuses it.
+    // the combination it had, however written, or no entry uses it and it can run a template), else
+    // the message that refuses it.
     int CheckAssign(std::string_view current, std::string_view text) const;
 
     // Keys the program view takes as keystrokes (typing and indenting Tab, deleting): they belong in

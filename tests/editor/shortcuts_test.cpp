@@ -126,6 +126,12 @@ TEST(AccelMgr, MenuKeysTemplatesAndTheAssignCheck) {
     EXPECT_EQ(accels.CheckAssign("ctrl+shift+r", "Ctrl+Shift+R"), 0)
         << "the template's own key, written anew";
     EXPECT_EQ(accels.CheckAssign("Hyper", "Ctrl+C"), IDS_SHORTCUT_ASSIGNED) << "no key before is no key";
+    // The capture field takes Shift with a letter; the view would type it, so Assign says why not.
+    EXPECT_STREQ(LoadString(accels.CheckAssign("F7", "Shift+Q")),
+                 "This key types in the program. Use it with Ctrl or Alt, or choose a function key.");
+    EXPECT_EQ(accels.CheckAssign("", "Shift+Space"), IDS_SHORTCUT_TYPES);
+    EXPECT_EQ(accels.CheckAssign("shift+q", "Shift+Q"), 0) << "a hand-edited key kept as it was";
+    EXPECT_EQ(accels.CheckAssign("", "Shift+F9"), 0);
     const auto frameMenu = [](int command) {
         return command == ID_EDIT_COPY ? std::string("Copy here") : std::string();
     };
