@@ -106,8 +106,10 @@ CDriveLink::CDriveLink(CLinkConfig config) : m_config(std::move(config)) {
     m_wake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     m_readerWake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     m_epoll = ::epoll_create1(EPOLL_CLOEXEC);
+    // Edge-triggered: every write reports once, so the I/O thread need not read the counter back
+    // (one system call less per wake-up); the counter cannot reach its limit in any real lifetime.
     epoll_event wake{};
-    wake.events = EPOLLIN;
+    wake.events = EPOLLIN | EPOLLET;
     wake.data.u32 = kWakeTag;
     if (m_epoll >= 0 && m_wake >= 0) ::epoll_ctl(m_epoll, EPOLL_CTL_ADD, m_wake, &wake);
     m_thread = std::thread([this] { Thread(); });
@@ -207,6 +209,14 @@ bool CDriveLink::RemoveClient(uint32_t client) {
         }
         for (auto& [id, p] : m_pending)
             if (p.client == client && !p.waited) p.client = 0;
+        {
+            // Not yet announced, its answers are not announced at all; from a delivery of the batch
+            // under way, the rest of that batch skips it.
+            std::lock_guard<std::mutex> notices(m_noticeMutex);
+            std::erase_if(m_toNotify, [&](const CNotice& n) { return n.client == client; });
+            m_removedWhileNotifying.push_back(client);
+            m_removals.fetch_add(1);
+        }
         for (uint32_t loop : loops) {
             drive::CPayloadWriter w;
             w.U32(loop);
@@ -398,14 +408,14 @@ bool CDriveLink::ReadOwnResult(std::unique_lock<std::mutex>& lock, uint32_t id, 
             }
         lock.lock();
         // What arrived for others is announced while this caller still waits.
-        if (!m_toNotify.empty() && !finished()) {
+        if (m_noticesQueued.load() && !finished()) {
             lock.unlock();
             Wake();
             lock.lock();
         }
     }
     m_callerReading = false;
-    const bool wakeIo = !m_toNotify.empty() || !m_out.empty() || m_stop || !m_connected;
+    const bool wakeIo = m_noticesQueued.load() || !m_out.empty() || m_stop || !m_connected;
     // The I/O thread watches the socket again itself before it sleeps; only when it is not to be
     // woken does the caller put the socket back in its set.
     if (!wakeIo && m_connected && m_fd == fd) WatchSocketLocked(true);
@@ -488,7 +498,9 @@ void CDriveLink::DeliverLocked(uint32_t client, const H2ANSWER& a) {
     if (it == m_clients.end()) return;
     if (it->second.answers.size() >= kMaxQueued) it->second.answers.pop_front();
     it->second.answers.push_back(a);
-    m_toNotify.emplace_back(client, ++it->second.sequence);
+    std::lock_guard<std::mutex> notices(m_noticeMutex);
+    m_toNotify.push_back(CNotice{client, it->second.window, it->second.message, ++it->second.sequence});
+    m_noticesQueued.store(true);
 }
 
 void CDriveLink::Deliver(uint32_t client, const CAnswer& a) {
@@ -496,25 +508,28 @@ void CDriveLink::Deliver(uint32_t client, const CAnswer& a) {
 }
 
 void CDriveLink::FlushNotifications() {
-    std::vector<std::pair<uint32_t, std::uintptr_t>> list;
+    // Held for the whole batch: a client removed meanwhile on another thread is gone for its owner
+    // only once the batch is done.
+    std::lock_guard<std::recursive_mutex> deliver(m_deliverMutex);
+    uint32_t removals = 0;
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        list.swap(m_toNotify);
+        std::lock_guard<std::mutex> notices(m_noticeMutex);
+        m_notifying.clear();
+        m_notifying.swap(m_toNotify);
+        m_removedWhileNotifying.clear();
+        m_noticesQueued.store(false);
+        removals = m_removals.load();
     }
-    for (const auto& [client, seq] : list) {
-        std::lock_guard<std::recursive_mutex> deliver(m_deliverMutex);
-        H2NOTIFYPROC proc = nullptr;
-        H2HWND window = nullptr;
-        uint32_t message = 0;
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            const auto it = m_clients.find(client);
-            if (it == m_clients.end()) continue;
-            proc = m_notify;
-            window = it->second.window;
-            message = it->second.message;
+    const H2NOTIFYPROC proc = m_notify;  // set under m_deliverMutex
+    for (const CNotice& n : m_notifying) {
+        // A delivery that removed a client (this thread, within the batch) ends that client's
+        // announcements at once.
+        if (m_removals.load() != removals) {
+            std::lock_guard<std::mutex> notices(m_noticeMutex);
+            const auto& gone = m_removedWhileNotifying;
+            if (std::find(gone.begin(), gone.end(), n.client) != gone.end()) continue;
         }
-        if (proc != nullptr) proc(window, message, static_cast<uintptr_t>(client), static_cast<intptr_t>(seq));
+        if (proc != nullptr) proc(n.window, n.message, static_cast<uintptr_t>(n.client), static_cast<intptr_t>(n.sequence));
     }
 }
 
@@ -636,22 +651,18 @@ void CDriveLink::Thread() {
             if (m_stop) break;
             fd = m_connected ? m_fd : -1;
             reconnect = !m_connected && m_firstContactDone;
+            // While a caller reads for itself the socket is its own; a write still waits here.
+            if (fd >= 0) WatchSocketLocked(!m_callerReading);
         }
         if (reconnect && std::chrono::steady_clock::now() - lastTry > std::chrono::milliseconds(100)) {
             lastTry = std::chrono::steady_clock::now();
             if (ConnectOnce(200)) continue;
-        }
-        // While a caller reads for itself the socket is its own; a write still waits here.
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            if (m_connected && m_fd == fd) WatchSocketLocked(!m_callerReading);
         }
         epoll_event got[2];
         const int n = ::epoll_wait(m_epoll, got, 2, fd >= 0 ? 200 : 100);
         if (n < 0 && errno != EINTR) break;
         uint32_t socketEvents = 0;
         for (int i = 0; i < n; ++i) {
-            if (got[i].data.u32 == kWakeTag) Drain(m_wake);
             if (got[i].data.u32 == kSocketTag) socketEvents = got[i].events;
         }
         if (fd >= 0 && (socketEvents & EPOLLOUT)) {

@@ -7,6 +7,7 @@
 #include "messages.h"
 
 #include <chrono>
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -115,6 +116,9 @@ private:
     bool HandleFrameLocked(const drive::CFrame& f);
     void Deliver(uint32_t client, const drive::CAnswer& a);
     void DeliverLocked(uint32_t client, const H2ANSWER& a);
+    // Calls the delivery function for what was queued, on the I/O thread. It takes neither m_mutex
+    // nor the lock of the queue while it calls, so a delivery may call back into the library, and a
+    // caller at work on its next request does not wait for the announcement.
     void FlushNotifications();
     void Wake();
     void SendOrWake();  // with m_mutex held
@@ -136,7 +140,22 @@ private:
     std::map<uint32_t, CClient> m_clients;
     std::map<uint32_t, CPending> m_pending;
     std::map<uint32_t, CStanding> m_standing;  // by request id
-    std::vector<std::pair<uint32_t, std::uintptr_t>> m_toNotify;
+    // An answer to announce, with what the announcement needs of its client, so that the I/O
+    // thread announces without looking the client up under m_mutex.
+    struct CNotice {
+        uint32_t client = 0;
+        H2HWND window = nullptr;
+        uint32_t message = 0;
+        std::uintptr_t sequence = 0;
+    };
+    // Taken under m_mutex or alone, never the other way round; guards the notices and the clients
+    // removed while an announcement runs.
+    std::mutex m_noticeMutex;
+    std::vector<CNotice> m_toNotify;
+    std::vector<CNotice> m_notifying;  // the batch being announced; its buffer is reused
+    std::vector<uint32_t> m_removedWhileNotifying;
+    std::atomic<bool> m_noticesQueued{false};
+    std::atomic<uint32_t> m_removals{0};
     uint32_t m_nextClient = 1;
     uint32_t m_nextId = 1;
     std::string m_out;

@@ -126,7 +126,8 @@ void Collect(H2HWND window, uint32_t, uintptr_t client, intptr_t) {
 
 // The entry points of the communications library the tests call, each as Com<name>.
 #define COM_ENTRIES(X) \
-    X(SetNotifyProc) X(RegisterClient) X(CreateLoop) X(ReleaseLoop) X(Write) X(AnswerGet) X(KillServer) X(NodeCall)
+    X(SetNotifyProc) X(RegisterClient) X(CreateLoop) X(ReleaseLoop) X(Write) X(AnswerGet) X(KillServer) X(NodeCall) \
+    X(UnregisterClient)
 
 class DriveSocket : public ::testing::Test {
 protected:
@@ -396,6 +397,42 @@ TEST_F(DriveSocket, FiftyClientsWithTwentyLoopsEach) {
     if (kSanitized) return;
     EXPECT_EQ(late, 0) << "answers later than " << allowed.count() << " ms (this process stalled up to "
                        << stall.count() << " ms)";
+}
+
+// Announcements of a client that is being unregistered: once H2_UnregisterClient returns, its
+// number is never announced again, whether it was unregistered by another thread while a burst of
+// its loop answers was being announced, or by the delivery function itself amid such a burst.
+std::atomic<uintptr_t> g_selfRemoving{0};
+std::atomic<uintptr_t> g_removedElsewhere{0};
+std::atomic<int> g_lateNotices{0};
+decltype(&H2_UnregisterClient) g_unregister = nullptr;
+void RemoveWithinDelivery(H2HWND, uint32_t, uintptr_t client, intptr_t) {
+    static std::atomic<bool> removed{false};
+    if (client == g_removedElsewhere.load() || (client == g_selfRemoving.load() && removed.load())) ++g_lateNotices;
+    if (client == g_selfRemoving.load() && !removed.exchange(true)) g_unregister(reinterpret_cast<H2CLIENT>(client));
+}
+
+TEST_F(DriveSocket, NoAnnouncementAfterTheClientIsUnregistered) {
+    CDriveProcess drive(m_port, m_state, false);
+    ASSERT_TRUE(drive.Start());
+    g_unregister = ComUnregisterClient;
+    H2CLIENT self = Register(), other = Register();
+    for (H2CLIENT c : {self, other})
+        for (int l = 0; l < 20; ++l) {
+            int32_t loop = 0;
+            ASSERT_EQ(ComCreateLoop(c, &loop, "1", ("#18." + std::to_string(10 + l)).c_str(), 100, nullptr), H2_OK);
+        }
+    ASSERT_TRUE(WaitFor(other, 2000, [](const std::vector<CSeen>& v) { return v.size() >= 40; }));
+    ComSetNotifyProc(RemoveWithinDelivery);
+    g_selfRemoving = reinterpret_cast<uintptr_t>(self);
+    // Unregistered from here at some point of the 100 ms cycle, often amid a burst.
+    std::this_thread::sleep_for(std::chrono::milliseconds(37));
+    ASSERT_EQ(ComUnregisterClient(other), H2_OK);
+    g_removedElsewhere = reinterpret_cast<uintptr_t>(other);
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    ComSetNotifyProc(Collect);
+    EXPECT_EQ(g_lateNotices.load(), 0);
+    EXPECT_EQ(ComUnregisterClient(self), H2_ERR_NOT_FOUND);  // gone at its first announcement
 }
 
 TEST_F(DriveSocket, FirstClientStartsADriveOnlyWhenAllowed) {
