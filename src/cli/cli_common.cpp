@@ -105,7 +105,7 @@ bool RefuseLightEdition(const std::string& path, const CCliServices& services) {
 
 CCliServices::~CCliServices() = default;
 
-bool SaveProgram(CProgram& program, const std::string& path, const CCliServices& services) {
+bool SaveProgram(const CProgram& program, const std::string& path, const CCliServices& services) {
     const CWriteResult result = SaveProgramFile(program, path, services.FileServices());
     if (!result) ReportFileError("cannot write", path, result.reason);
     return result.ok;

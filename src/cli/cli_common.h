@@ -56,7 +56,7 @@ void ReportOpenFailure(const CRUXDocument& document, const std::string& path, co
 // when path is one (the message is then shown).
 bool RefuseLightEdition(const std::string& path, const CCliServices& services);
 // Saves as the editor saves a modified document; reports a failure and returns false.
-bool SaveProgram(CProgram& program, const std::string& path, const CCliServices& services);
+bool SaveProgram(const CProgram& program, const std::string& path, const CCliServices& services);
 
 int RunInfo(const Args& args);
 int RunResave(const Args& args);

@@ -29,7 +29,7 @@ int RunResave(const Args& args) {
     CCliServices services;
     CRUXDocument program(services.DocumentServices());
     if (!OpenProgram(program, args[0], services)) return kExitFile;
-    return SaveProgram(program, args[1], services) ? kExitOk : kExitFile;
+    return SaveProgram(program.Program(), args[1], services) ? kExitOk : kExitFile;
 }
 
 int RunConvert(const Args& args) {

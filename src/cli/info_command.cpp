@@ -190,7 +190,7 @@ int RunInfo(const Args& args) {
     if (asJson)
         PrintJson(program);
     else
-        PrintOutline(program, file);
+        PrintOutline(program.Program(), file);
     return kExitOk;
 }
 

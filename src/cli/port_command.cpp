@@ -296,7 +296,7 @@ int RunPort(const Args& args) {
     CRUXDocument& document = script.Document();
     CPortMessages messages;
     CPortingIssueList list;
-    if (!list.ScanForTarget(document, document.GetType(), catalogueDir, messages)) return kExitFile;
+    if (!list.ScanForTarget(document.Program(), document.GetType(), catalogueDir, messages)) return kExitFile;
 
     // The window's commands run on the program's own view; its questions are answered Yes.
     CSessionPortingView view(script.Session(), [](const std::string&) { return true; });
@@ -354,7 +354,7 @@ int RunPort(const Args& args) {
     } else if (o.sarif) {
         std::vector<std::unique_ptr<CPortingIssue>> entries;
         LoadCatalogue(list.Catalogue(), catalogueDir, entries);
-        std::puts(Sarif(o.file, list.Catalogue(), entries, list, document).dump(2).c_str());
+        std::puts(Sarif(o.file, list.Catalogue(), entries, list, document.Program()).dump(2).c_str());
     } else if (list.IsEmpty()) {
         std::puts(LoadString(IDS_PORT_NO_ISSUES));
     } else {

@@ -80,7 +80,7 @@ bool CRUXDocument::EndTransaction() {
     if (m_records.empty()) return false;
     if (m_relink) {
         // Rows that joined or left a section show or hide with its fold: the views measure them.
-        const auto [first, last] = CProgram::Items().RelinkSections();
+        const auto [first, last] = m_program.Items().RelinkSections();
         if (first <= last) Record(CDocumentChange{first, 0, 0, last, true}, true);
     }
     const std::vector<CDocumentChange> records = std::move(m_records);
@@ -118,7 +118,7 @@ void CRUXDocument::InsertItems(int index, std::vector<std::unique_ptr<CItem>> it
     for (const auto& item : items)
         if (!item) throw std::out_of_range("no item to insert");
     if (items.empty()) return;
-    CObArrayEx& list = CProgram::Items();
+    CObArrayEx& list = m_program.Items();
     index = std::min(index, list.GetSize());
     BeginTransaction();
     CDocumentChange record{index, 0, static_cast<int>(items.size()),
@@ -141,7 +141,7 @@ void CRUXDocument::InsertItems(int index, std::vector<std::unique_ptr<CItem>> it
 }
 
 std::vector<std::unique_ptr<CItem>> CRUXDocument::RemoveItems(int index, int count) {
-    CObArrayEx& list = CProgram::Items();
+    CObArrayEx& list = m_program.Items();
     if (count < 0 || index < 0 || index > list.GetSize() || count > list.GetSize() - index)
         throw std::out_of_range("remove range outside the list");
     if (count == 0) return {};
@@ -196,7 +196,7 @@ void CRUXDocument::RestoreItemContent(int index, const CItem& snapshot) {
 }
 
 bool CRUXDocument::ModifyItem(int index, const std::function<bool(CItem&)>& change) {
-    CItem* item = CProgram::Items().MutableAt(index);
+    CItem* item = m_program.Items().MutableAt(index);
     BeginTransaction();
     if (m_recorder) m_recorder->ItemChanging(index, *item);
     const bool changed = change(*item);
@@ -219,7 +219,7 @@ void CRUXDocument::NoteItemChanged(int index) {
 
 bool CRUXDocument::ChangeItemState(int index, int first, int last, bool structural, bool modifies,
                                    const std::function<bool(CItem&)>& change) {
-    CItem* item = CProgram::Items().MutableAt(index);
+    CItem* item = m_program.Items().MutableAt(index);
     if (!change(*item)) return false;
     BeginTransaction();
     m_modifies = m_modifies || modifies;
@@ -285,7 +285,7 @@ bool CRUXDocument::SetDiagramEditor(int index, CDiagramEditorLink* editor) {
 
 void CRUXDocument::RelinkSections() {
     BeginTransaction();
-    const auto [first, last] = CProgram::Items().RelinkSections();
+    const auto [first, last] = m_program.Items().RelinkSections();
     if (first <= last) {
         m_membership = true;
         Record(CDocumentChange{first, 0, 0, last, true}, true);
@@ -294,7 +294,7 @@ void CRUXDocument::RelinkSections() {
 }
 
 int CRUXDocument::FindItem(uint32_t id, int hint) const {
-    const CObArrayEx& list = CProgram::Items();
+    const CObArrayEx& list = m_program.Items();
     const int size = list.GetSize();
     if (id == 0 || size == 0) return -1;
     hint = std::clamp(hint, 0, size - 1);

@@ -22,6 +22,8 @@ public:
     CObArrayEx() = default;
     CObArrayEx(const CObArrayEx&) = delete;
     CObArrayEx& operator=(const CObArrayEx&) = delete;
+    CObArrayEx(CObArrayEx&&) = default;
+    CObArrayEx& operator=(CObArrayEx&&) = default;
 
     int GetSize() const { return static_cast<int>(m_items.size()); }
     bool IsEmpty() const { return m_items.empty(); }

@@ -14,6 +14,9 @@ public:
     CProgram() = default;
     CProgram(const CProgram&) = delete;
     CProgram& operator=(const CProgram&) = delete;
+    // A program built aside (a reader, a generator) is handed over whole.
+    CProgram(CProgram&&) = default;
+    CProgram& operator=(CProgram&&) = default;
 
     CObArrayEx& Items() { return m_items; }
     const CObArrayEx& Items() const { return m_items; }

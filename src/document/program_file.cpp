@@ -104,7 +104,7 @@ void WriteProgram(const CProgram& program, COstream& out) {
         item->WriteItem(index++, out, nullptr);
 }
 
-CWriteResult SaveProgramFile(CProgram& program, const std::string& path, const CProgramFileServices& services) {
+CWriteResult SaveProgramFile(const CProgram& program, const std::string& path, const CProgramFileServices& services) {
     if (path.empty()) return WriteFileSafely(path, std::string_view());
     if (services.writeBackDiagrams)
         services.writeBackDiagrams();
@@ -119,7 +119,7 @@ CWriteResult SaveProgramFile(CProgram& program, const std::string& path, const C
     return result;
 }
 
-bool Save(CProgram& program, const std::string& path, const CProgramFileServices& services) {
+bool Save(const CProgram& program, const std::string& path, const CProgramFileServices& services) {
     return SaveProgramFile(program, path, services).ok;
 }
 

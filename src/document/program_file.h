@@ -28,9 +28,9 @@ bool Load(CProgram& program, const std::string& path, const CProgramFileServices
 
 // Writes the program to path the safe way (fileio/safe_file.h): a target that may not or cannot be
 // written is refused, and on failure the old file keeps its content. errno is set to the cause.
-bool Save(CProgram& program, const std::string& path, const CProgramFileServices& services = {});
+bool Save(const CProgram& program, const std::string& path, const CProgramFileServices& services = {});
 // Save, with the reason of a failure in words.
-CWriteResult SaveProgramFile(CProgram& program, const std::string& path, const CProgramFileServices& services = {});
+CWriteResult SaveProgramFile(const CProgram& program, const std::string& path, const CProgramFileServices& services = {});
 
 // The bytes Save writes.
 void WriteProgram(const CProgram& program, COstream& out);

@@ -17,8 +17,20 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <stdexcept>
 
 namespace rux {
+namespace {
+
+// The first "Diagram N" no diagram of the list is called yet.
+std::string FirstFreeDiagramTitle(const CObArrayEx& items) {
+    std::vector<const std::string*> titles;
+    for (const auto& item : items)
+        if (item->GetType() == kItemDiag) titles.push_back(&static_cast<const CDiag&>(*item).GetTitle());
+    return FreeDiagramTitle(titles);
+}
+
+} // namespace
 
 CRUXDocument::~CRUXDocument() {
     // Diagram documents outliving the program must not reach back into it.
@@ -51,25 +63,37 @@ bool CRUXDocument::OpenDocument(const std::string& path) {
     CProgramFileServices fileServices;
     fileServices.target = target;
     fileServices.notifier = m_services.notifier;
-    m_identifiers.Clear();
-    m_identifiersPending = false;
-    if (!Load(*this, path, fileServices, &m_openError)) return false;
+    // Read aside and finished there, so that the views never see a half-read program; a file
+    // that cannot be read leaves the document as it was.
+    CProgram loaded;
+    if (!Load(loaded, path, fileServices, &m_openError)) return false;
+    // One at a time, so each new title sees the ones handed out before it.
+    CObArrayEx& items = loaded.Items();
+    for (int i = 0; i < items.GetSize(); ++i)
+        if (items.GetAt(i)->GetType() == kItemDiag) {
+            auto& diagram = static_cast<CDiag&>(*items.MutableAt(i));
+            if (diagram.GetTitle().empty()) diagram.SetTitle(FirstFreeDiagramTitle(items));
+        }
     m_path = path;
     m_modified = false;
+    m_supportsLibraries = target && loaded.GetHeader() &&
+                          target->GetLibrarySupport(loaded.GetHeader()->Header().Type) > 0;
+    AdoptProgram(std::move(loaded));
+    return true;
+}
 
-    // One at a time, so each new title sees the ones handed out before it.
-    // Nobody observes the program before it is open: the titles need no record.
-    for (int i = 0; i < Items().GetSize(); ++i)
-        if (Items().GetAt(i)->GetType() == kItemDiag) {
-            auto& diagram = static_cast<CDiag&>(*CProgram::Items().MutableAt(i));
-            if (diagram.GetTitle().empty()) diagram.SetTitle(NewDiagramTitle());
-        }
-    RebuildReferencedLibraries();
-    m_supportsLibraries = target && GetHeader() && target->GetLibrarySupport(GetType()) > 0;
+void CRUXDocument::AdoptProgram(CProgram&& program) {
+    if (InTransaction()) throw std::logic_error("a program is adopted outside a transaction");
+    // Their items go with the old program.
+    const std::vector<CLngDocument*> documents = m_diagramDocuments;
+    for (CLngDocument* document : documents)
+        document->Unbind();
+    m_program = std::move(program);
+    m_identifiers.Clear();
     m_identifiersPending = true; // scanned when first asked for
+    RebuildReferencedLibraries();
     SetTitle();
     UpdateAllViews(kHintAll);
-    return true;
 }
 
 bool CRUXDocument::SaveDocument() {
@@ -83,7 +107,7 @@ bool CRUXDocument::SaveDocument() {
         for (CLngDocument* document : documents)
             document->SaveDocument();
     };
-    if (CWriteResult result = SaveProgramFile(*this, m_path, fileServices); !result) {
+    if (CWriteResult result = SaveProgramFile(m_program, m_path, fileServices); !result) {
         m_saveError = result.reason;
         return false;
     }
@@ -208,7 +232,7 @@ void CRUXDocument::RebuildReferencedLibraries() {
 }
 
 CPar* CRUXDocument::MutableHeader() {
-    return GetHeader() ? static_cast<CPar*>(CProgram::Items().MutableAt(0)) : nullptr;
+    return GetHeader() ? static_cast<CPar*>(m_program.Items().MutableAt(0)) : nullptr;
 }
 
 void CRUXDocument::PushHeader() {
@@ -277,10 +301,7 @@ std::string CRUXDocument::GetNodeLabel() const {
 }
 
 std::string CRUXDocument::NewDiagramTitle() const {
-    std::vector<const std::string*> titles;
-    for (const auto& item : Items())
-        if (item->GetType() == kItemDiag) titles.push_back(&static_cast<const CDiag&>(*item).GetTitle());
-    return FreeDiagramTitle(titles);
+    return FirstFreeDiagramTitle(Items());
 }
 
 void CRUXDocument::AddDiagramDocument(CLngDocument* document) {

@@ -41,14 +41,29 @@ struct CDocumentServices {
 // Records an item in the current undo group before it changes: (item index, action kind).
 using RecordActionHook = std::function<void(int index, int kind)>;
 
-class CRUXDocument : public CProgram {
+class CRUXDocument {
 public:
     CRUXDocument() = default;
     explicit CRUXDocument(CDocumentServices services) : m_services(std::move(services)) {}
     ~CRUXDocument();
 
     // Read only: items change through the primitives below, which tell every view.
-    const CObArrayEx& Items() const { return CProgram::Items(); }
+    const CProgram& Program() const { return m_program; }
+    const CObArrayEx& Items() const { return m_program.Items(); }
+    // The header item when the first item is one.
+    const CPar* GetHeader() const { return m_program.GetHeader(); }
+    // Set when the program is in the program file format.
+    bool HasFormat() const { return m_program.HasFormat(); }
+    // Section ids handed out to new sections, and the counter a reader of pasted or imported
+    // sections advances. Neither changes a row.
+    uint32_t TakeSectionId() { return m_program.TakeSectionId(); }
+    uint32_t& SectionIdCounter() { return m_program.SectionIdCounter(); }
+
+    // Takes a program built aside (a generator, a conversion, a test) in place of the current one,
+    // as opening a file does: the diagram windows of the old items let go, the identifiers are
+    // rebuilt when next asked for and every view hears kHintAll. Not inside a transaction
+    // (std::logic_error). The modified flag and the path stay.
+    void AdoptProgram(CProgram&& program);
 
     void SetServices(CDocumentServices services) { m_services = std::move(services); }
     const CDocumentServices& Services() const { return m_services; }
@@ -201,6 +216,8 @@ private:
     void PushHeader();
     std::string ComposeTitle(bool display = false) const;
 
+    // Changed only by the primitives, the document's own header changes and AdoptProgram.
+    CProgram m_program;
     CDocumentServices m_services;
     std::string m_path;
     std::string m_title;

@@ -32,7 +32,7 @@ CPrintFiles WritePrintFiles(const CEditSession& session, const std::string& dire
     }
     std::string program;
     CStringOstream stream(program);
-    WriteProgram(session.Document(), stream);
+    WriteProgram(session.Document().Program(), stream);
     const std::string programPath = CProductPaths::Join(directory, kPrintProgramFile);
     if (WriteFile(programPath, program)) files.program = programPath;
     return files;

@@ -91,7 +91,7 @@ public:
     int GetLength() const { return m_length; }
     const std::string& GetName() const { return m_name; }
     const std::string& GetLocation() const { return m_location; }
-    CProgram* GetDocument() const { return m_document; }
+    const CProgram* GetDocument() const { return m_document; }
     // Which element of the catalogue (counted from 0 in document order) the issue came from.
     int GetCatalogueEntry() const { return m_entry; }
     void SetCatalogueEntry(int entry) { m_entry = entry; }
@@ -109,7 +109,7 @@ public:
     // Moves the recorded column without touching anything else (the list keeps columns in step
     // with edits of the line).
     void ShiftColumn(int delta) { m_column += delta; }
-    void SetDocument(CProgram* document) { m_document = document; }
+    void SetDocument(const CProgram* document) { m_document = document; }
     void SetObserver(CPortingIssueObserver* observer) { m_observer = observer; }
     // Lines analysed once per scan and shared by every catalogue entry; null outside a scan.
     void SetCache(CPortingScanCache* cache) { m_cache = cache; }
@@ -128,7 +128,7 @@ protected:
     std::string m_helpTopic;
     int m_state = kPortStateOpen;
     int m_entry = -1;
-    CProgram* m_document = nullptr;
+    const CProgram* m_document = nullptr;
     CPortingIssueObserver* m_observer = nullptr;
     CPortingScanCache* m_cache = nullptr;
 };

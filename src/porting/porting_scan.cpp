@@ -62,7 +62,7 @@ void CPortingIssueList::Clear() {
     m_issues.clear();
 }
 
-bool CPortingIssueList::Scan(CProgram* program, EPortingCatalogue catalogue, const std::string& catalogueDir,
+bool CPortingIssueList::Scan(const CProgram* program, EPortingCatalogue catalogue, const std::string& catalogueDir,
                              CMessageSink& messages) {
     CXMLReader reader;
     if (program && !reader.Load(CProductPaths::Join(catalogueDir, CatalogueFileName(catalogue))))
@@ -70,7 +70,7 @@ bool CPortingIssueList::Scan(CProgram* program, EPortingCatalogue catalogue, con
     return ScanCatalogue(program, catalogue, reader, messages);
 }
 
-bool CPortingIssueList::ScanCatalogue(CProgram* program, EPortingCatalogue catalogue,
+bool CPortingIssueList::ScanCatalogue(const CProgram* program, EPortingCatalogue catalogue,
                                       const CXMLReader& reader, CMessageSink& messages) {
     Clear();
     m_catalogue = catalogue;
@@ -124,7 +124,7 @@ bool LoadCatalogue(EPortingCatalogue catalogue, const std::string& catalogueDir,
     return true;
 }
 
-bool CPortingIssueList::ScanForTarget(CProgram& program, const std::string& targetType,
+bool CPortingIssueList::ScanForTarget(const CProgram& program, const std::string& targetType,
                                       const std::string& catalogueDir, CMessageSink& messages, bool refresh) {
     const int sections = CountSections(program);
     if (sections < 1 || sections > kPortMaxSections) {

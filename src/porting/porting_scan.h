@@ -49,14 +49,14 @@ public:
 
     // Replaces the list by a scan of the program against the catalogue found in `catalogueDir`.
     // False, with the catalogue's message shown, when the catalogue cannot be read.
-    bool Scan(CProgram* program, EPortingCatalogue catalogue, const std::string& catalogueDir,
+    bool Scan(const CProgram* program, EPortingCatalogue catalogue, const std::string& catalogueDir,
               CMessageSink& messages);
     // The same with a catalogue already loaded.
-    bool ScanCatalogue(CProgram* program, EPortingCatalogue catalogue, const CXMLReader& reader,
+    bool ScanCatalogue(const CProgram* program, EPortingCatalogue catalogue, const CXMLReader& reader,
                        CMessageSink& messages);
     // The "Show porting issues" command: the sections rule, the catalogue for the target type,
     // then the scan. False when the program was refused or the catalogue cannot be read.
-    bool ScanForTarget(CProgram& program, const std::string& targetType, const std::string& catalogueDir,
+    bool ScanForTarget(const CProgram& program, const std::string& targetType, const std::string& catalogueDir,
                        CMessageSink& messages, bool refresh = false);
 
     void Clear();

@@ -144,7 +144,7 @@ bool CPortingTool::Execute(int command) {
 // --- scanning -------------------------------------------------------------------------------
 
 void CPortingTool::Run(CRUXDocument& program) {
-    const int sections = CountSections(program);
+    const int sections = CountSections(program.Program());
     if (sections < 1 || sections > kPortMaxSections) {
         m_host.ShowMessage(IDS_PORT_TOO_MANY_SECTIONS, LoadString(IDS_PORT_TOO_MANY_SECTIONS));
         return;
@@ -171,7 +171,7 @@ void CPortingTool::Scan(CRUXDocument& program, EPortingCatalogue catalogue) {
     m_path = program.GetPathName();
     m_pointedAt = &program;
     CHostSink sink(m_host);
-    const bool read = m_list.Scan(&program, catalogue, m_catalogueDir, sink);
+    const bool read = m_list.Scan(&program.Program(), catalogue, m_catalogueDir, sink);
     m_model.Fill(m_list); // keeps the selected position when the new list is long enough
     m_host.RowsChanged(true);
     // The page of the row selected again, or the overview when none is.
@@ -195,7 +195,7 @@ CRUXDocument* CPortingTool::Program() {
     if (program && program != m_pointedAt) {
         // Reopened since the scan: the issues follow the new document.
         for (int i = 0; i < m_list.GetSize(); ++i)
-            m_list.GetAt(i).SetDocument(program);
+            m_list.GetAt(i).SetDocument(&program->Program());
         m_pointedAt = program;
     }
     return program;

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <stdexcept>
 
 namespace rux {
 namespace {
@@ -74,14 +75,25 @@ std::unique_ptr<CDiag> Diagram(const char* title, const char* payload = "") {
     return d;
 }
 
+// Hands a program of these items to the document in one step, as opening a file does.
+template <typename... Items>
+void Adopt(CRUXDocument& doc, bool format, Items... items) {
+    CProgram program;
+    program.SetFormat(format);
+    (program.Items().Append(std::move(items)), ...);
+    doc.AdoptProgram(std::move(program));
+}
+
 // Saves a program built in memory, so that tests can open a real file.
 std::string WriteProgramFile(CDocFixture& f, const char* name, CRuxHeader header,
                              std::vector<std::unique_ptr<CItem>> rest) {
-    CRUXDocument doc;
-    doc.SetFormat(true);
-    static_cast<CProgram&>(doc).Items().Append(std::make_unique<CPar>(std::move(header)));
+    CProgram program;
+    program.SetFormat(true);
+    program.Items().Append(std::make_unique<CPar>(std::move(header)));
     for (auto& item : rest)
-        static_cast<CProgram&>(doc).Items().Append(std::move(item));
+        program.Items().Append(std::move(item));
+    CRUXDocument doc;
+    doc.AdoptProgram(std::move(program));
     doc.SetPathName(f.dir.File(name));
     doc.SetModified(true);
     EXPECT_TRUE(doc.SaveDocument());
@@ -115,7 +127,7 @@ TEST(RuxDocument, TitleFromFileTitleLibraryGroupAndModified) {
     };
     for (const auto& c : cases) {
         CRUXDocument doc(f.Services(&groups));
-        static_cast<CProgram&>(doc).Items().Append(std::make_unique<CPar>(Header(c.title, c.library)));
+        Adopt(doc, false, std::make_unique<CPar>(Header(c.title, c.library)));
         doc.SetPathName(f.dir.File(c.file));
         doc.SetModified(c.modified);
         EXPECT_EQ(doc.GetTitle(), c.expected);
@@ -137,7 +149,7 @@ TEST(RuxDocument, TitleFromFileTitleLibraryGroupAndModified) {
     };
     for (const Display& d : shown) {
         CRUXDocument doc(f.Services(&groups));
-        static_cast<CProgram&>(doc).Items().Append(std::make_unique<CPar>(Header(d.title, d.library)));
+        Adopt(doc, false, std::make_unique<CPar>(Header(d.title, d.library)));
         doc.SetPathName(f.dir.File(d.file));
         doc.SetModified(true);
         EXPECT_EQ(doc.GetTitle(), d.bytes);
@@ -170,9 +182,11 @@ TEST(RuxDocument, NewDiagramTitleTakesTheSmallestFreeNumber) {
         {{"Diagram 01", "Diagram1"}, "Diagram 1"},
     };
     for (const auto& c : cases) {
-        CRUXDocument doc;
+        CProgram program;
         for (const char* t : c.titles)
-            static_cast<CProgram&>(doc).Items().Append(Diagram(t));
+            program.Items().Append(Diagram(t));
+        CRUXDocument doc;
+        doc.AdoptProgram(std::move(program));
         EXPECT_EQ(doc.NewDiagramTitle(), c.expected);
     }
 }
@@ -222,8 +236,7 @@ TEST(RuxDocument, LightEditionFileIsRefusedWithItsMessage) {
 TEST(RuxDocument, SaveWritesOnlyWhenModifiedAndTellsTheSuiteFirst) {
     CDocFixture f;
     CRUXDocument doc(f.Services());
-    static_cast<CProgram&>(doc).Items().Append(std::make_unique<CPar>(Header("T")));
-    doc.SetFormat(true);
+    Adopt(doc, true, std::make_unique<CPar>(Header("T")));
     doc.SetPathName(f.dir.File("s.rux"));
     EXPECT_TRUE(doc.SaveDocument());
     EXPECT_FALSE(std::filesystem::exists(doc.GetPathName())) << "not modified: nothing written";
@@ -249,7 +262,7 @@ TEST(RuxDocument, FailedSaveKeepsTheMarkAndTheOldFile) {
     const std::string path = f.dir.File("p.rux");
     test::WriteFileBytes(path, "old\r\nbytes\r\n");
     CRUXDocument doc(f.Services());
-    static_cast<CProgram&>(doc).Items().Append(std::make_unique<CLine>(std::string(10000, 'n')));
+    Adopt(doc, false, std::make_unique<CLine>(std::string(10000, 'n')));
     doc.SetPathName(path);
     doc.SetModified(true);
     // The file-size limit makes the write fail half-way; it is set in a child so it goes with it.
@@ -343,7 +356,7 @@ TEST(RuxDocument, NodeLabelFromTheNodeDatabase) {
 TEST(RuxDocument, AcceptedPropertiesRecordUndoUpdateTheSuiteAndMarkModified) {
     CDocFixture f;
     CRUXDocument doc(f.Services());
-    static_cast<CProgram&>(doc).Items().Append(std::make_unique<CPar>(Header("Old", "", "A;B")));
+    Adopt(doc, false, std::make_unique<CPar>(Header("Old", "", "A;B")));
     doc.SetPathName(f.dir.File("h.rux"));
     CNodePropertiesForm form(doc.GetHeader()->Header(), f.target, false);
     form.SetText(CNodePropertiesForm::kTitle, "New");
@@ -395,9 +408,7 @@ TEST(RuxDocument, AcceptedPropertiesRecordUndoUpdateTheSuiteAndMarkModified) {
 TEST(RuxDocument, DiagramDocumentsFollowTitleSaveDebugAndClose) {
     CDocFixture f;
     CRUXDocument doc(f.Services());
-    doc.SetFormat(true);
-    static_cast<CProgram&>(doc).Items().Append(std::make_unique<CPar>(Header("T")));
-    static_cast<CProgram&>(doc).Items().Append(Diagram("Diagram 1", "@VAR:1 X=Before\n"));
+    Adopt(doc, true, std::make_unique<CPar>(Header("T")), Diagram("Diagram 1", "@VAR:1 X=Before\n"));
     doc.SetPathName(f.dir.File("g.rux"));
     doc.Reanalyse();
     auto* item = static_cast<const CDiag*>(doc.Items().GetAt(1));
@@ -432,8 +443,7 @@ TEST(RuxDocument, DiagramDocumentsFollowTitleSaveDebugAndClose) {
 TEST(RuxDocument, DiagramWindowOfADeletedItemWritesNowhere) {
     CDocFixture f;
     CRUXDocument doc(f.Services());
-    static_cast<CProgram&>(doc).Items().Append(std::make_unique<CPar>(Header("T")));
-    static_cast<CProgram&>(doc).Items().Append(Diagram("Diagram 1", "@VAR:1 X=Before\n"));
+    Adopt(doc, false, std::make_unique<CPar>(Header("T")), Diagram("Diagram 1", "@VAR:1 X=Before\n"));
     CLngDocument diagram;
     diagram.Bind(doc, *static_cast<const CDiag*>(doc.Items().GetAt(1)));
     diagram.SetPayloadSource([] { return std::string("@VAR:1 X=Window\n"); });
@@ -456,6 +466,37 @@ public:
     std::vector<int> hints;
     void OnUpdate(CRUXDocument&, int hint, const CDocumentChange*) override { hints.push_back(hint); }
 };
+
+// A program built aside replaces the document's in one step: every view hears it once, the windows
+// of the old diagrams let go, and what the document derives from the header follows the new one.
+TEST(RuxDocument, AdoptedProgramReplacesTheOldAndTellsEveryView) {
+    CDocFixture f;
+    CRUXDocument doc(f.Services());
+    Adopt(doc, true, std::make_unique<CPar>(Header("Old", "", "A")), Diagram("Diagram 1", "@VAR:1 X=Old\n"));
+    doc.SetPathName(f.dir.File("a.rux"));
+    EXPECT_TRUE(doc.Identifiers().Contains("Old"));
+    CLngDocument diagram;
+    diagram.Bind(doc, *static_cast<const CDiag*>(doc.Items().GetAt(1)));
+    CCountingObserver observer;
+    doc.AddObserver(&observer);
+
+    Adopt(doc, false, std::make_unique<CPar>(Header("New", "", "B;C")), std::make_unique<CLine>("Fresh = 1"));
+    EXPECT_EQ(observer.hints, (std::vector<int>{kHintTitle, kHintAll})) << "the title, then everything";
+    EXPECT_EQ(diagram.GetProgram(), nullptr);
+    EXPECT_TRUE(doc.DiagramDocuments().empty());
+    EXPECT_EQ(doc.Items().GetSize(), 2);
+    EXPECT_FALSE(doc.HasFormat());
+    EXPECT_EQ(doc.GetTitle(), "a.rux (New)");
+    EXPECT_EQ(doc.ReferencedLibraries(), (std::vector<std::string>{"C", "B"}));
+    EXPECT_TRUE(doc.Identifiers().Contains("Fresh"));
+    EXPECT_FALSE(doc.Identifiers().Contains("Old"));
+
+    doc.BeginTransaction();
+    EXPECT_THROW(Adopt(doc, false), std::logic_error) << "views in the middle of a command keep their rows";
+    EXPECT_FALSE(doc.EndTransaction());
+    EXPECT_EQ(doc.Items().GetSize(), 2);
+    doc.RemoveObserver(&observer);
+}
 
 TEST(RuxDocument, ModifiedFlipsAreTitleUpdates) {
     CRUXDocument doc;

@@ -47,7 +47,7 @@ struct CFixture {
         Rescan(which);
     }
     void Rescan(EPortingCatalogue which = EPortingCatalogue::Bittern) {
-        EXPECT_TRUE(list.Scan(&script.Document(), which, dir.Path(), sink));
+        EXPECT_TRUE(list.Scan(&script.Document().Program(), which, dir.Path(), sink));
     }
     std::string Text(int line) { return script.Document().Items().GetAt(line)->GetText(); }
     std::string Bytes() { return test::SavedBytes(script.Document()); }

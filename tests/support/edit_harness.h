@@ -16,6 +16,7 @@ std::string ProgramBytes(const std::vector<std::string>& rows);
 
 // The bytes a save of `program` would write.
 std::string SavedBytes(const CProgram& program);
+inline std::string SavedBytes(const CRUXDocument& document) { return SavedBytes(document.Program()); }
 
 struct CScriptRun {
     std::unique_ptr<CEditScript> script;

@@ -109,12 +109,12 @@ struct CFixture {
 
     CFixture() {
         const std::string path = dir.Write("line.rux", "");
-        std::vector<std::unique_ptr<CItem>> items;
-        items.push_back(std::make_unique<CPar>());
+        CProgram program;
+        program.SetFormat(true);
+        program.Items().Append(std::make_unique<CPar>());
         for (const char* text : {"x% = 1", "y% = 2"})
-            items.push_back(std::make_unique<CLine>(text));
-        document->InsertItems(0, std::move(items));
-        document->SetFormat(true);
+            program.Items().Append(std::make_unique<CLine>(text));
+        document->AdoptProgram(std::move(program));
         document->SetPathName(path);
         document->SetMark(2, kMarkError, true);
         document->SetModified(false);
