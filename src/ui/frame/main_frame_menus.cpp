@@ -55,7 +55,7 @@ void CMainFrame::CreateActions() {
     for (int menu : {IDR_MAINFRAME, IDR_RUXTYPE, IDR_POPUP_EDIT, IDR_POPUP_TREE_DOC, IDR_POPUP_TREE_FB, IDR_POPUP_TREE_DIAG})
         for (const CMenuEntry& e : MenuEntries(menu))
             if (e.kind == EMenuKind::Command) MakeAction(e.id);
-    for (const CToolbarSpec& bar : Toolbars())
+    for (const CToolbarDef& bar : Toolbars())
         for (int id : bar.buttons)
             if (id) MakeAction(id);
     m_themeGroup = new QActionGroup(this);

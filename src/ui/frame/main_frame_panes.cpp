@@ -24,7 +24,7 @@ constexpr int kLayoutVersion = 1;
 } // namespace
 
 void CMainFrame::CreateToolbars() {
-    for (const CToolbarSpec& def : Toolbars()) {
+    for (const CToolbarDef& def : Toolbars()) {
         auto* bar = new QToolBar(QString::fromUtf8(def.name), this);
         bar->setObjectName(QString::fromUtf8(def.name));
         bar->setIconSize(QSize(16, 16));
@@ -86,13 +86,13 @@ void CMainFrame::RestoreLayouts() {
     const std::string bars = QByteArray::fromBase64(QByteArray::fromStdString(CFrameLayoutStore::ReadText(
                                                          m_app.Profile(), CFrameLayoutStore::kCommandBarsSection)))
                                  .toStdString();
-    const auto specs = Toolbars();
-    const std::vector<CToolbarPlace> places = CFrameLayoutStore::ParseToolbarPlaces(bars, specs.size());
+    const auto toolbars = Toolbars();
+    const std::vector<CToolbarPlace> places = CFrameLayoutStore::ParseToolbarPlaces(bars, toolbars.size());
     for (size_t i = 0; i < places.size(); ++i) {
         if (places[i].area == 0) continue;
         const auto area = static_cast<Qt::ToolBarArea>(places[i].area);
         if (places[i].lineBreak) addToolBarBreak(area);
-        addToolBar(area, Toolbar(specs[i].id));
+        addToolBar(area, Toolbar(toolbars[i].id));
     }
 }
 
@@ -100,7 +100,7 @@ void CMainFrame::SaveLayouts() {
     CFrameLayoutStore::WriteText(m_app.Profile(), CFrameLayoutStore::kLayoutSection,
                                  saveState(kLayoutVersion).toBase64().toStdString());
     std::vector<CToolbarPlace> places;
-    for (const CToolbarSpec& def : Toolbars()) {
+    for (const CToolbarDef& def : Toolbars()) {
         QToolBar* bar = Toolbar(def.id);
         places.push_back({static_cast<int>(toolBarArea(bar)), toolBarBreak(bar)});
     }

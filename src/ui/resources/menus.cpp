@@ -113,7 +113,7 @@ constexpr int kStandardButtons[] = {32874, 0, 32775, 57603, 57607, 0, 57635, 576
 constexpr int kDebuggingButtons[] = {32781, 0, 196, 148, 0, 203, 206, 173, 169, 0, 32904, 0, 163, 164, 0, 122, 32945};
 constexpr int kRuxButtons[] = {32771, 119, 123, 0, 30726, 0, 107};
 
-constexpr CToolbarSpec kToolbars[] = {
+constexpr CToolbarDef kToolbars[] = {
     {128, "Standard", kStandardButtons},
     {140, "Debugging", kDebuggingButtons},
     {137, "RUX", kRuxButtons},
@@ -175,7 +175,7 @@ std::vector<int> MenuCommandIds(int menuId) {
     return ids;
 }
 
-std::span<const CToolbarSpec> Toolbars() {
+std::span<const CToolbarDef> Toolbars() {
     return kToolbars;
 }
 

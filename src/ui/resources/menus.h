@@ -36,14 +36,14 @@ std::span<const CMenuEntry> MenuEntries(int menuId);
 // Every command of a menu and its sub-menus, in menu order.
 std::vector<int> MenuCommandIds(int menuId);
 
-struct CToolbarSpec {
+struct CToolbarDef {
     int id;
     const char* name;
     std::span<const int> buttons; // 0 is a separator
 };
 
 // Standard, Debugging and RUX, in the order they are created.
-std::span<const CToolbarSpec> Toolbars();
+std::span<const CToolbarDef> Toolbars();
 
 // The resource path of a command's 16 x 16 icon; null for a command without one.
 const char* CommandIconPath(int commandId);

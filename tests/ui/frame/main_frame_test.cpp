@@ -287,7 +287,7 @@ TEST(MainFrameMenus, EveryEntryHasATextAndMnemonicsAreUniquePerMenu) {
 TEST(MainFrameMenus, ToolbarsHoldTheirButtonsWithIconsAndTooltips) {
     CEditorHarness h;
     ASSERT_TRUE(h.Start({}));
-    for (const CToolbarSpec& def : Toolbars()) {
+    for (const CToolbarDef& def : Toolbars()) {
         QToolBar* bar = h.Frame().Toolbar(def.id);
         ASSERT_NE(bar, nullptr);
         const QList<QAction*> actions = bar->actions();
