@@ -141,33 +141,55 @@ void CRUXDocument::InsertItems(int index, std::vector<std::unique_ptr<CItem>> it
 }
 
 std::vector<std::unique_ptr<CItem>> CRUXDocument::RemoveItems(int index, int count) {
-    CObArrayEx& list = m_program.Items();
+    const CObArrayEx& list = m_program.Items();
     if (count < 0 || index < 0 || index > list.GetSize() || count > list.GetSize() - index)
         throw std::out_of_range("remove range outside the list");
-    if (count == 0) return {};
+    return RemoveItems(std::vector<CObArrayEx::CRun>{{index, count}});
+}
+
+std::vector<std::unique_ptr<CItem>> CRUXDocument::RemoveItems(const std::vector<CObArrayEx::CRun>& given) {
+    CObArrayEx& list = m_program.Items();
+    std::vector<CObArrayEx::CRun> runs;
+    runs.reserve(given.size());
+    int end = 0;
+    for (const CObArrayEx::CRun& run : given) {
+        if (run.count < 0 || run.first < end || run.count > list.GetSize() - run.first)
+            throw std::out_of_range("remove runs outside the list or out of order");
+        end = run.first + run.count;
+        if (run.count > 0) runs.push_back(run);
+    }
+    if (runs.empty()) return {};
     BeginTransaction();
-    CDocumentChange record{index, count, 0, index - 1};
-    for (int i = index; i < index + count; ++i)
-        if (IsSectionLine(*list.GetAt(i))) record.sections = true;
+    std::vector<CDocumentChange> records;
+    records.reserve(runs.size());
+    std::vector<uint32_t> before; // the item each run followed
+    before.reserve(runs.size());
+    for (const CObArrayEx::CRun& run : runs) {
+        before.push_back(run.first > 0 ? list.GetAt(run.first - 1)->GetId() : 0);
+        CDocumentChange& record = records.emplace_back(CDocumentChange{run.first, run.count, 0, run.first - 1});
+        for (int i = run.first; i < run.first + run.count; ++i)
+            if (IsSectionLine(*list.GetAt(i))) record.sections = true;
+    }
     // A diagram window bound to a removed item lets go of it now: its pointer would outlive the
     // item, and the memory may serve the next item made.
     if (!m_diagramDocuments.empty()) {
         const std::vector<CLngDocument*> windows = m_diagramDocuments;
         for (CLngDocument* window : windows)
-            for (int i = index; i < index + count; ++i)
-                if (window->GetItem() == list.GetAt(i)) {
-                    window->Unbind();
-                    break;
-                }
+            for (const CObArrayEx::CRun& run : runs)
+                for (int i = run.first; i < run.first + run.count; ++i)
+                    if (window->GetItem() == list.GetAt(i)) window->Unbind();
     }
-    std::vector<std::unique_ptr<CItem>> removed = list.Remove(index, count);
+    std::vector<std::vector<std::unique_ptr<CItem>>> taken = list.Remove(runs);
     // Links are pointers: the rows left keep theirs; only members whose header went lose them.
-    if (m_recorder) {
-        m_recorder->ItemsRemoved(index, removed);
-        std::erase(removed, nullptr);
+    std::vector<std::unique_ptr<CItem>> removed;
+    for (size_t r = runs.size(); r-- > 0;) {
+        if (m_recorder) m_recorder->ItemsRemoved(runs[r].first, before[r], taken[r]);
+        Record(records[r], true);
     }
+    for (auto& run : taken)
+        for (auto& item : run)
+            if (item) removed.push_back(std::move(item));
     m_contentChanged = true;
-    Record(record, true);
     if (list.RemoveOrphaned()) {
         m_membership = true;
         Record(CDocumentChange{list.OrphanedFirst(), 0, 0, list.OrphanedLast(), true}, true);

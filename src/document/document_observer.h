@@ -1,6 +1,7 @@
 // How a program document tells its views and panes what changed.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -73,10 +74,11 @@ public:
     virtual ~CEditRecorder() = default;
     virtual void ItemChanging(int index, const CItem& item) = 0;
     virtual void ItemInserted(int index, const CItem& item) = 0;
-    // A run of items has just left the list at `index`. The recorder may take any of them over
-    // (the undo keeps the removed items themselves rather than copies); those it leaves in
-    // `items` go back to whoever removed them.
-    virtual void ItemsRemoved(int index, std::vector<std::unique_ptr<CItem>>& items) = 0;
+    // A run of items has just left the list at `index`, where it followed the item `before`
+    // (0: it stood first). The recorder may take any of them over (the undo keeps the removed
+    // items themselves rather than copies); those it leaves in `items` go back to whoever removed
+    // them. Runs taken out in one step are told lowest last, each in the indices before the step.
+    virtual void ItemsRemoved(int index, uint32_t before, std::vector<std::unique_ptr<CItem>>& items) = 0;
 };
 
 } // namespace rux

@@ -95,13 +95,19 @@ int CItem::ClearBreakpointB() {
 }
 
 void CItem::SetSection(const CItem* header) {
+    Unlink();
     if (header && header->GetType() == kItemSectionHeader) {
         m_section = static_cast<const CSectionHeader*>(header);
+        m_section->AddLink();
         m_sectionId = m_section->GetId();
     } else {
-        m_section = nullptr;
         m_sectionId = 0;
     }
+}
+
+void CItem::Unlink(const CSectionHeader& header) {
+    header.DropLink();
+    m_section = nullptr;
 }
 
 bool CItem::IsSectionExpanded() const { return m_section != nullptr && m_section->IsExpanded(); }

@@ -104,11 +104,13 @@ public:
     // --- sections -------------------------------------------------------------------------
     const CSectionHeader* GetSection() const { return m_section; }
     uint32_t GetSectionId() const { return m_sectionId; }
-    // Links to a section header and takes its id; anything else clears link and id.
+    // Links to a section header and takes its id; anything else clears link and id. The header
+    // counts the items linked to it (CSectionHeader::LinkCount).
     void SetSection(const CItem* header);
+    // Keeps only the id: the link goes, to be made again by a relink.
     void SetSectionId(uint32_t id) {
+        Unlink();
         m_sectionId = id;
-        m_section = nullptr;
     }
     bool IsSectionExpanded() const;
 
@@ -126,6 +128,10 @@ private:
         kFlagState = 16,
     };
     void SetFlag(uint8_t flag, bool on) { m_flags = on ? (m_flags | flag) : (m_flags & ~flag); }
+    void Unlink() {
+        if (m_section) Unlink(*m_section);
+    }
+    void Unlink(const CSectionHeader& header);
     static uint32_t NextId();
 
     uint32_t m_sectionId = 0;

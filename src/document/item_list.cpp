@@ -2,10 +2,11 @@
 
 #include "document/section_items.h"
 
+#include <algorithm>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace rux {
 
@@ -63,44 +64,81 @@ void CObArrayEx::Insert(int index, std::vector<ItemPtr> items) {
 std::vector<CObArrayEx::ItemPtr> CObArrayEx::Remove(int index, int count) {
     if (count < 0 || index < 0 || index > GetSize() || count > GetSize() - index)
         throw std::out_of_range("remove range outside the list");
-    if (count > 0)
-        CheckIndex(index);
-    std::vector<ItemPtr> removed(std::make_move_iterator(m_items.begin() + index),
-                                 std::make_move_iterator(m_items.begin() + index + count));
-    m_items.erase(m_items.begin() + index, m_items.begin() + index + count);
-    // Members must not point at a header that left the list; they keep its id for a later relink.
-    // One pass over the list for all removed headers: a range may hold hundreds of sections.
-    std::unordered_set<const CItem*> headers;
-    for (const auto& item : removed)
-        if (item->GetType() == kItemSectionHeader)
-            headers.insert(item.get());
+    std::vector<std::vector<ItemPtr>> removed = Remove(std::vector<CRun>{{index, count}});
+    return removed.empty() ? std::vector<ItemPtr>() : std::move(removed.front());
+}
+
+std::vector<std::vector<CObArrayEx::ItemPtr>> CObArrayEx::Remove(const std::vector<CRun>& runs) {
+    int end = 0;
+    for (const CRun& run : runs) {
+        if (run.count < 0 || run.first < end || run.count > GetSize() - run.first)
+            throw std::out_of_range("remove runs outside the list or out of order");
+        end = run.first + run.count;
+    }
     m_orphanFirst = 0;
     m_orphanLast = -1;
-    if (!headers.empty()) {
-        // Members of one section stand together: one look-up per run of them.
-        const CItem* seen = nullptr;
-        bool orphan = false;
-        for (int i = 0; i < GetSize(); ++i) {
-            CItem* other = m_items[static_cast<size_t>(i)].get();
-            const CItem* section = other->GetSection();
-            if (!section)
-                continue;
-            if (section != seen) {
-                seen = section;
-                orphan = headers.count(section) != 0;
-            }
-            if (orphan) {
-                other->SetSectionId(other->GetSectionId());
-                if (m_orphanFirst > m_orphanLast)
-                    m_orphanFirst = i;
-                m_orphanLast = i;
-            }
+    std::vector<std::vector<ItemPtr>> removed;
+    removed.reserve(runs.size());
+    const auto at = [&](int index) { return m_items.begin() + index; };
+    for (const CRun& run : runs)
+        removed.emplace_back(std::make_move_iterator(at(run.first)), std::make_move_iterator(at(run.first + run.count)));
+    // The rows between and behind the runs close up in one pass.
+    if (!runs.empty()) {
+        auto write = at(runs.front().first);
+        for (size_t r = 0; r < runs.size(); ++r) {
+            const int from = runs[r].first + runs[r].count;
+            const int to = r + 1 < runs.size() ? runs[r + 1].first : GetSize();
+            write = std::move(at(from), at(to), write);
         }
-        for (const auto& other : removed)
-            if (other->GetSection() && headers.count(other->GetSection()))
-                other->SetSectionId(other->GetSectionId());
+        m_items.erase(write, m_items.end());
+        UnlinkOrphans(removed, runs.front().first);
     }
     return removed;
+}
+
+void CObArrayEx::UnlinkOrphans(const std::vector<std::vector<ItemPtr>>& removed, int cut) {
+    // Removed items let go of their headers first; a removed header still linked to after that
+    // has members left in the list, and only so many are looked for.
+    std::vector<const CSectionHeader*> headers;
+    for (const auto& run : removed)
+        for (const auto& item : run) {
+            item->SetSectionId(item->GetSectionId());
+            if (item->GetType() == kItemSectionHeader)
+                headers.push_back(static_cast<const CSectionHeader*>(item.get()));
+        }
+    long wanted = 0;
+    std::erase_if(headers, [](const CSectionHeader* header) { return header->LinkCount() == 0; });
+    for (const CSectionHeader* header : headers)
+        wanted += header->LinkCount();
+    if (wanted == 0)
+        return;
+    std::sort(headers.begin(), headers.end(), std::less<>());
+    // Members stand behind their header as a rule, so the look starts at the cut and goes on down,
+    // then up from it; members of one section stand together, so one look-up per run of them.
+    const CSectionHeader* seen = nullptr;
+    bool orphan = false;
+    auto look = [&](int i) {
+        CItem* item = m_items[static_cast<size_t>(i)].get();
+        const CSectionHeader* section = item->GetSection();
+        if (!section)
+            return;
+        if (section != seen) {
+            seen = section;
+            orphan = std::binary_search(headers.begin(), headers.end(), section, std::less<>());
+        }
+        if (!orphan)
+            return;
+        item->SetSectionId(item->GetSectionId());
+        --wanted;
+        if (m_orphanFirst > m_orphanLast)
+            m_orphanFirst = m_orphanLast = i;
+        m_orphanFirst = std::min(m_orphanFirst, i);
+        m_orphanLast = std::max(m_orphanLast, i);
+    };
+    for (int i = cut; wanted > 0 && i < GetSize(); ++i)
+        look(i);
+    for (int i = cut - 1; wanted > 0 && i >= 0; --i)
+        look(i);
 }
 
 void CObArrayEx::RemoveAll() {

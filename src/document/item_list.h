@@ -41,6 +41,15 @@ public:
     void Insert(int index, std::vector<ItemPtr> items);
     // Takes count items out of the list and hands them to the caller.
     std::vector<ItemPtr> Remove(int index, int count = 1);
+    // A run of rows to take out: `count` rows from `first`.
+    struct CRun {
+        int first = 0;
+        int count = 0;
+    };
+    // Takes several runs out in one step, the rows behind them moving up once: runs ascending and
+    // apart, in the indices before the removal. Hands back each run's items, in the runs' order.
+    // Removed items keep their section ids but no links, so that none points into the list.
+    std::vector<std::vector<ItemPtr>> Remove(const std::vector<CRun>& runs);
     // Whether the last Remove left members behind whose header it took, and the rows they span
     // now: without their header a folded section's members show again.
     bool RemoveOrphaned() const { return m_orphanFirst <= m_orphanLast; }
@@ -101,6 +110,8 @@ public:
 
 private:
     void CheckIndex(int index) const;
+    // Unlinks the members left in the list whose header went with `removed`.
+    void UnlinkOrphans(const std::vector<std::vector<ItemPtr>>& removed, int cut);
 
     std::vector<ItemPtr> m_items;
     int m_orphanFirst = 0;

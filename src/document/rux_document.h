@@ -125,6 +125,10 @@ public:
     // Takes count items out in one step. The transaction's recorder may keep them (an undo group
     // holds the removed items themselves); the rest are handed to the caller.
     std::vector<std::unique_ptr<CItem>> RemoveItems(int index, int count);
+    // Takes several runs out in one step (ascending and apart, in today's indices): one record per
+    // run, the lowest last, as if each had been removed on its own from the bottom up. Hands back
+    // what the recorder did not keep, all runs' items in one list.
+    std::vector<std::unique_ptr<CItem>> RemoveItems(const std::vector<CObArrayEx::CRun>& runs);
     void SetItemText(int index, std::string text);
     // Puts a snapshot's content back: the header record of a program header, else the text.
     void RestoreItemContent(int index, const CItem& snapshot);

@@ -61,7 +61,17 @@ public:
     const std::array<int, 8>& GetTreeData() const { return m_treeData; }
     void SetTreeData(const std::array<int, 8>& data) { m_treeData = data; }
 
+    // How many items link to this header now, wherever they are: the item list unlinks a removed
+    // header's members by this count instead of looking at every row. Only CItem's link calls
+    // change it; a clone starts with none.
+    int LinkCount() const { return m_links; }
+
 private:
+    friend class CItem;
+    void AddLink() const { ++m_links; }
+    void DropLink() const { --m_links; }
+
+    mutable int m_links = 0;
     int m_reserved = 0;
     std::array<int, 8> m_treeData{};
     uint32_t m_id = 0;

@@ -450,22 +450,25 @@ void CEditSession::DeleteSelectionInEdit() {
                 IsTextLine(e.item) && ItemAt(s.item)->GetSection() == ItemAt(e.item)->GetSection();
     for (int index = s.item + 1; join && index < e.item; ++index)
         join = removed(index);
-    for (int index = last; index >= s.item; --index) {
-        const CItem* item = ItemAt(index);
-        if (removed(index)) {
-            // A run of whole rows goes in one step: the list is laid out once, not once per row.
-            int from = index;
-            while (from > s.item && removed(from - 1))
-                --from;
-            m_doc.RemoveItems(from, index - from + 1);
-            index = from;
-        } else if (item->GetType() == kItemLine && index == e.item && e.col > 1) {
-            ChangeText(index, item->GetText().substr(std::min(static_cast<size_t>(e.col - 1), item->GetText().size())));
-        } else if (item->GetType() == kItemLine && index == s.item &&
-                   static_cast<size_t>(s.col - 1) < item->GetText().size()) {
-            ChangeText(index, item->GetText().substr(0, static_cast<size_t>(s.col - 1)));
-        }
+    // The last row's tail is cut first, then every run of whole rows goes in one step (the rows
+    // behind them move up once), then the first row's head: each at the index it has now.
+    if (last == e.item && !removed(last) && e.col > 1 && IsTextLine(last)) {
+        const std::string& text = ItemAt(last)->GetText();
+        ChangeText(last, text.substr(std::min(static_cast<size_t>(e.col - 1), text.size())));
     }
+    std::vector<CObArrayEx::CRun> runs;
+    for (int index = s.item; index <= last; ++index) {
+        if (!removed(index))
+            continue;
+        if (!runs.empty() && runs.back().first + runs.back().count == index)
+            ++runs.back().count;
+        else
+            runs.push_back({index, 1});
+    }
+    m_doc.RemoveItems(runs);
+    if (!removed(s.item) && IsTextLine(s.item) &&
+        static_cast<size_t>(s.col - 1) < ItemAt(s.item)->GetText().size())
+        ChangeText(s.item, ItemAt(s.item)->GetText().substr(0, static_cast<size_t>(s.col - 1)));
     // A selection that began in the free space after a line's text: what was cut continues right
     // after that text, so the caret goes there and a paste does not pad the line first.
     // A first row removed whole leaves the caret at the start of what now follows.

@@ -406,11 +406,9 @@ void CEditSession::ItemInserted(int index, const CItem& item) {
         group->RecordAction(kUndoInserted, item, m_caret.col, index);
 }
 
-void CEditSession::ItemsRemoved(int index, std::vector<std::unique_ptr<CItem>>& items) {
-    if (CUndo* group = m_history.Current()) {
-        const CObArrayEx& list = m_doc.Items();
-        group->KeepRemoved(index, index > 0 ? list.GetAt(index - 1)->GetId() : 0, items, m_caret.col);
-    }
+void CEditSession::ItemsRemoved(int index, uint32_t before, std::vector<std::unique_ptr<CItem>>& items) {
+    if (CUndo* group = m_history.Current())
+        group->KeepRemoved(index, before, items, m_caret.col);
 }
 
 void CEditSession::ChangeText(int index, std::string text) {

@@ -145,7 +145,7 @@ private:
     void OnEditRecord(CRUXDocument& document, const CDocumentChange& record, const void* source) override;
     void ItemChanging(int index, const CItem& item) override;
     void ItemInserted(int index, const CItem& item) override;
-    void ItemsRemoved(int index, std::vector<std::unique_ptr<CItem>>& items) override;
+    void ItemsRemoved(int index, uint32_t before, std::vector<std::unique_ptr<CItem>>& items) override;
     CTextPos Clamp(CTextPos pos) const;
     void MoveCaret(EKey key, bool ctrl);
     void ApplyHistory(bool redo);
