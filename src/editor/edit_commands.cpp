@@ -376,38 +376,42 @@ void CEditSession::DeleteKey() {
 // is not removed as well, so that no section is ever left open.
 std::vector<char> CEditSession::RemovedRows(CTextPos s, CTextPos e) const {
     const CObArrayEx& items = m_doc.Items();
-    const int last = std::min(e.item, items.GetSize() - 1);
-    if (s.item > last)
+    const int size = items.GetSize();
+    const int last = std::min(e.item, size - 1);
+    if (s.item < 0 || s.item > last)
         return {};
+    // Every index below lies in 0..size-1: the rows are read without a check each.
+    const CObArrayEx::const_iterator row = items.begin();
     std::vector<char> whole(static_cast<size_t>(last - s.item + 1), 0);
     for (int index = s.item; index <= last; ++index) {
-        const CItem* item = ItemAt(index);
-        const bool text = item->GetType() == kItemLine;
+        const CItem* item = row[index];
+        const int type = item->GetType();
+        const bool text = type == kItemLine;
         const int length = static_cast<int>(item->GetText().size());
         bool covered = true;
         if (index == e.item)
             covered = text ? (length > 0 && e.col > length) : e.col > 1;
         else if (index == s.item)
             covered = !text || s.col == 1;
-        whole[static_cast<size_t>(index - s.item)] = covered && item->GetType() != kItemPar;
+        whole[static_cast<size_t>(index - s.item)] = covered && type != kItemPar;
     }
     auto removed = [&](int index) {
         return index >= s.item && index <= last && whole[static_cast<size_t>(index - s.item)];
     };
     for (int index = s.item; index <= last; ++index) {
-        const CItem* item = ItemAt(index);
         if (!removed(index))
             continue;
-        if (item->GetType() == kItemSectionHeader) {
+        const CItem* item = row[index];
+        const int type = item->GetType();
+        if (type == kItemSectionHeader) {
             int footer = index + 1;
-            while (footer < items.GetSize() && !(ItemAt(footer)->GetType() == kItemSectionFooter &&
-                                                 ItemAt(footer)->GetSection() == item))
+            while (footer < size && !(row[footer]->GetType() == kItemSectionFooter && row[footer]->GetSection() == item))
                 ++footer;
-            if (footer < items.GetSize() && !removed(footer))
+            if (footer < size && !removed(footer))
                 whole[static_cast<size_t>(index - s.item)] = 0;
-        } else if (item->GetType() == kItemSectionFooter && item->GetSection()) {
+        } else if (type == kItemSectionFooter && item->GetSection()) {
             int header = index - 1;
-            while (header >= 0 && ItemAt(header) != item->GetSection())
+            while (header >= 0 && row[header] != item->GetSection())
                 --header;
             if (header >= 0 && !removed(header))
                 whole[static_cast<size_t>(index - s.item)] = 0;
