@@ -4,6 +4,9 @@
 // read sent as a bare frame on a socket of its own: the drive's share of a round trip, so that
 // what the library adds shows; and the same read through the library without a client, whose
 // answer is neither queued nor announced: what the I/O thread's announcement adds shows.
+// A value round trip is two requests, each a trip to the drive and back, against the echo's one;
+// so beside the ratio to the echo stands the ratio to two bare requests, where 1 would mean the
+// library adds nothing to what the drive and the two trips cost.
 #include "h2drive.h"
 #include "hm2comapi.h"
 #include "messages.h"
@@ -271,6 +274,8 @@ void BM_ValueRoundTripAgainstEcho(benchmark::State& state) {
     state.counters["read_median_us"] = median(reads) * 1e6;
     state.counters["unannounced_read_median_us"] = median(unannounced) * 1e6;
     state.counters["median_value_per_echo"] = medianEcho > 0 ? medianValue / medianEcho : 0;
+    const double medianBare = median(bare);
+    state.counters["median_value_per_two_bare"] = medianBare > 0 ? medianValue / (2 * medianBare) : 0;
     const double n = static_cast<double>(std::max<std::size_t>(values.size(), 1));
     state.counters["drive_switches_per_rt"] = static_cast<double>(driveSwitches) / n;
     state.counters["io_switches_per_rt"] = static_cast<double>(ioSwitches) / n;
