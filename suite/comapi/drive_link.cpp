@@ -24,6 +24,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 namespace rux::comapi {
 
@@ -144,7 +145,7 @@ void CDriveLink::WatchSocketLocked() {
     // The I/O thread reads only what nobody else waits for: a loop's or a subscription's answers,
     // or a result no caller reads for itself. With none of those to come the socket is not watched
     // for reading at all, so that a request and its result need no change of interest; the end of
-    // the connection still wakes the thread at once (and the thread looks now and then itself).
+    // the connection still wakes the thread at once.
     const bool read = !m_callerReading && (!m_pending.empty() || !m_standing.empty());
     const uint32_t events = (read ? static_cast<uint32_t>(EPOLLIN) : static_cast<uint32_t>(EPOLLRDHUP | EPOLLET)) |
                             (m_out.empty() ? 0u : static_cast<uint32_t>(EPOLLOUT));
@@ -427,8 +428,12 @@ bool CDriveLink::ReadOwnResult(std::unique_lock<std::mutex>& lock, uint32_t id, 
         }
     }
     m_callerReading = false;
+    // What the I/O thread left to this caller meanwhile (the end of the connection after the last
+    // read, say) it looks at again now.
+    const bool missed = std::exchange(m_socketEventMissed, false);
+    if (missed) m_lookAgain.store(true);
     // The socket's interest is set again by the caller once its own entry is gone.
-    return m_noticesQueued.load() || m_stop || !m_connected;
+    return m_noticesQueued.load() || m_stop || !m_connected || missed;
 }
 
 CCallResult CDriveLink::Call(uint32_t client, uint8_t type, const std::string& payload, int timeoutMs, bool standing) {
@@ -657,7 +662,6 @@ bool CDriveLink::ReadAvailable(int fd) {
 void CDriveLink::Thread() {
     using std::chrono::steady_clock;
     auto lastTry = steady_clock::now() - std::chrono::seconds(1);
-    auto lastLook = steady_clock::now();
     while (!m_stop.load()) {
         // A wake-up to announce touches none of the link's state: the socket's interest is kept by
         // whoever changes what it depends on.
@@ -693,20 +697,15 @@ void CDriveLink::Thread() {
                 WatchSocketLocked();
             }
         }
-        // Unwatched for reading, the socket is looked at now and then: an end of the connection
-        // that came while a caller read for itself must not go unnoticed.
-        bool look = (socketEvents & (EPOLLIN | EPOLLRDHUP | EPOLLHUP | EPOLLERR)) != 0;
-        if (fd >= 0 && !look && steady_clock::now() - lastLook > std::chrono::milliseconds(200)) {
-            lastLook = steady_clock::now();
-            pollfd p{fd, POLLIN, 0};
-            std::lock_guard<std::mutex> lock(m_mutex);
-            look = !m_callerReading && m_fd == fd && ::poll(&p, 1, 0) == 1;
-        }
+        const bool look = (socketEvents & (EPOLLIN | EPOLLRDHUP | EPOLLHUP | EPOLLERR)) != 0 || m_lookAgain.exchange(false);
         if (fd >= 0 && look) {
             bool callerReads = false;
             {
                 std::lock_guard<std::mutex> lock(m_mutex);
                 callerReads = m_callerReading;
+                // Reported once, an end of the connection after the caller's last read would go
+                // unnoticed: the caller hands it back when it is done.
+                if (callerReads) m_socketEventMissed = true;
             }
             // Answers go out before anything else is read: the client is waiting for them.
             if (!callerReads) {

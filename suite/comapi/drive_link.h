@@ -169,6 +169,8 @@ private:
     bool m_callerReading = false;
     std::thread::id m_readerThread;
     uint32_t m_readerRequest = 0;  // the request that caller waits for
+    bool m_socketEventMissed = false;  // the I/O thread left a socket event to that caller
+    std::atomic<bool> m_lookAgain{false};  // ... which hands it back when it is done
     bool m_connected = false;
     bool m_everConnected = false;
     bool m_firstContactDone = false;
