@@ -492,7 +492,6 @@ int32_t CDriveLink::ReleaseLoop(uint32_t client, int32_t loop, std::string& last
         return H2_ERR_NOT_FOUND;
     lastText = it->second.lastText;
     m_standing.erase(it);
-    WatchSocketLocked();
     if (m_connected) {
         drive::CPayloadWriter w;
         w.U32(static_cast<uint32_t>(loop));
