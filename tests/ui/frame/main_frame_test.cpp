@@ -140,8 +140,6 @@ TEST(MainFrameStartUp, ModeSwitchesPickTheToolbars) {
     } rows[] = {
         {{}, EditMode, true, false, false},
         {{"-d"}, DebugMode, true, false, true}, // a program view offline: Standard with the online button
-        {{"/d", "-e"}, EditMode, true, false, false},
-        {{"-e", "/D"}, DebugMode, true, false, true},
     };
     for (const Row& r : rows) {
         CEditorHarness h;
