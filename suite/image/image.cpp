@@ -160,7 +160,7 @@ std::string_view NameStore::add(std::string_view name) {
     if (name.size() > m_room) {
         constexpr std::size_t kChunk = 64 * 1024;
         const std::size_t size = std::max(kChunk, name.size());
-        m_chunks.push_back(std::make_unique<char[]>(size));
+        m_chunks.push_back(std::unique_ptr<char[]>(new char[size])); // filled by the names, not zeroed first
         m_free = m_chunks.back().get();
         m_room = size;
     }

@@ -219,8 +219,7 @@ bool MayDeclare(std::string_view line) {
     while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
     if (i == line.size()) return false;
     if (line[i] == '$') return true;
-    std::size_t j = i;
-    while (j < line.size() && IsWordChar(line[j])) ++j;
+    std::size_t j = WordEnd(line.data(), i, line.size());
     if (j == i) return false;
     // DIM, CONST or FBbody; any other declaration is a label: a word and a ':'.
     const char first = static_cast<char>(line[i] | 0x20);
@@ -368,35 +367,43 @@ private:
 };
 
 // The code being generated. Bytes go into storage that is already there (grown by doubling), so
-// appending one is a store and an add rather than a vector's capacity check and call.
+// appending one is a store and an add rather than a vector's capacity check and call; the write
+// position and the end of the room are pointers, so the check is one comparison.
 class CodeBuffer {
 public:
-    std::size_t size() const { return m_size; }
+    std::size_t size() const { return static_cast<std::size_t>(m_at - m_bytes.data()); }
     uint8_t* data() { return m_bytes.data(); }
     uint8_t& operator[](std::size_t i) { return m_bytes[i]; }
-    void truncate(std::size_t n) { m_size = n; } // n <= size()
+    void truncate(std::size_t n) { m_at = m_bytes.data() + n; } // n <= size()
     void reserve(std::size_t n) {
-        if (n > m_bytes.size()) m_bytes.resize(n);
+        if (n > m_bytes.size()) resize(n);
     }
     [[gnu::always_inline]] void push(uint8_t b) { *append(1) = b; }
     [[gnu::always_inline]] uint8_t* append(std::size_t n) {
-        if (m_size + n > m_bytes.size()) [[unlikely]]
+        if (static_cast<std::size_t>(m_limit - m_at) < n) [[unlikely]]
             grow(n);
-        uint8_t* at = m_bytes.data() + m_size;
-        m_size += n;
+        uint8_t* at = m_at;
+        m_at += n;
         return at;
     }
     std::vector<uint8_t> take() {
-        m_bytes.resize(m_size);
-        m_size = 0;
+        m_bytes.resize(size());
+        m_at = m_limit = nullptr;
         return std::move(m_bytes);
     }
 
 private:
-    [[gnu::noinline]] void grow(std::size_t n) { m_bytes.resize(std::max<std::size_t>(2 * m_bytes.size(), m_size + n + 4096)); }
+    void resize(std::size_t capacity) {
+        const std::size_t used = size();
+        m_bytes.resize(capacity);
+        m_at = m_bytes.data() + used;
+        m_limit = m_bytes.data() + m_bytes.size();
+    }
+    [[gnu::noinline]] void grow(std::size_t n) { resize(std::max<std::size_t>(2 * m_bytes.size(), size() + n + 4096)); }
 
-    std::vector<uint8_t> m_bytes; // its size is the capacity; the code is the first m_size bytes
-    std::size_t m_size = 0;
+    std::vector<uint8_t> m_bytes; // its size is the capacity; the code runs from its start to m_at
+    uint8_t* m_at = nullptr;
+    uint8_t* m_limit = nullptr;
 };
 
 // A little-endian u32 operand, as the image stores it.
