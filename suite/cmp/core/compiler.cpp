@@ -1,5 +1,6 @@
 #include "compiler.h"
 
+#include "document/diagram_item.h"
 #include "image/bytecode.h"
 #include "lexer.h"
 #include "name_table.h"
@@ -598,6 +599,15 @@ private:
     void buildImage(Result& r);
 
     bool inLibrary(int item) const { return item >= m_programItems; }
+    // The first item of the program or library that `item` belongs to.
+    int fileStart(int item) const {
+        int start = 0;
+        for (const auto& [first, name] : m_libraryStarts)
+            if (first <= item && inLibrary(item)) start = first;
+        return start;
+    }
+    void nameUntitledDiagrams(const std::vector<int>& diagrams);
+    std::string_view diagramTitle(int item) const;
     const std::string& libraryOf(int item) const {
         std::size_t k = 0;
         while (k + 1 < m_libraryStarts.size() && m_libraryStarts[k + 1].first <= item) ++k;
@@ -647,6 +657,7 @@ private:
     int m_gotoItem = -1;
     std::map<int, uint32_t> m_taskEntry;                   // task id -> entry
     std::set<std::string> m_diagramNames;
+    std::unordered_map<int, std::string> m_untitledDiagrams; // item -> the title it is shown with
     bool m_skippedSections = false; // past the error limit, see run()
     std::vector<int> m_sectionOf; // item -> section index, -1 outside
     std::set<std::string> m_realNames;
@@ -2220,7 +2231,7 @@ void Compiler::compileSection(Section& s) {
         prefetchAhead(static_cast<std::size_t>(i));
         if (it.kind == kDiagramItem) {
             warn(i, 1, 2, "W006",
-                 "diagram '" + it.diagramTitle + "' is not executed (diagrams are not compiled yet)");
+                 "diagram '" + diagramTitle(i) + "' is not executed (diagrams are not compiled yet)");
             continue;
         }
         if (it.kind != kTextItem) continue;
@@ -2439,6 +2450,37 @@ void Compiler::mapLibraryMessages() {
     m_messages = std::move(kept);
 }
 
+// A diagram saved without a title is shown as "Diagram N", N the lowest number no other diagram of
+// its program uses (in any case), handed out in item order as the editor does on load, so that a
+// message names the diagram the user sees. `diagrams`: the diagram items in item order.
+void Compiler::nameUntitledDiagrams(const std::vector<int>& diagrams) {
+    for (std::size_t from = 0; from < diagrams.size();) {
+        const int file = fileStart(diagrams[from]);
+        std::size_t to = from;
+        while (to < diagrams.size() && fileStart(diagrams[to]) == file) ++to;
+        std::vector<std::string> titles;
+        titles.reserve(to - from); // stays in place: `known` points into it
+        std::vector<const std::string*> known;
+        for (std::size_t k = from; k < to; ++k) {
+            const std::string* t = m_items[static_cast<std::size_t>(diagrams[k])].diagramTitle;
+            titles.push_back(t ? *t : std::string());
+            known.push_back(&titles.back());
+        }
+        for (std::size_t k = from; k < to; ++k)
+            if (titles[k - from].empty()) {
+                titles[k - from] = FreeDiagramTitle(known);
+                m_untitledDiagrams.emplace(diagrams[k], titles[k - from]);
+            }
+        from = to;
+    }
+}
+
+std::string_view Compiler::diagramTitle(int item) const {
+    if (const auto it = m_untitledDiagrams.find(item); it != m_untitledDiagrams.end()) return it->second;
+    const std::string* t = m_items[static_cast<std::size_t>(item)].diagramTitle;
+    return t ? std::string_view(*t) : std::string_view();
+}
+
 Result Compiler::run() {
     Result r;
     m_code.reserve(m_items.size() * 32); // a statement's code is 20 to 30 bytes
@@ -2454,8 +2496,10 @@ Result Compiler::run() {
             }
 
     // Names used by diagrams count as read and written: the diagram is their other half.
+    std::vector<int> diagrams;
     for (const SourceItem& it : m_items)
         if (it.kind == kDiagramItem) {
+            diagrams.push_back(static_cast<int>(&it - m_items.data()));
             std::size_t i = 0;
             const std::string_view s = it.text;
             while (i < s.size()) {
@@ -2470,13 +2514,15 @@ Result Compiler::run() {
             }
         }
 
+    nameUntitledDiagrams(diagrams);
+
     // Lines outside sections: comments and directives only.
     {
         for (std::size_t i = 1; i < m_items.size(); ++i) {
             const SourceItem& it = m_items[i];
             if (m_sectionOf[i] >= 0 || inLibrary(static_cast<int>(i))) continue;
             if (it.kind == kDiagramItem) {
-                warn(static_cast<int>(i), 1, 2, "W006", "diagram '" + it.diagramTitle + "' is not executed (it stands outside any section)");
+                warn(static_cast<int>(i), 1, 2, "W006", "diagram '" + diagramTitle(static_cast<int>(i)) + "' is not executed (it stands outside any section)");
                 continue;
             }
             if (it.kind != kTextItem) continue;
