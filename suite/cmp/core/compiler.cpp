@@ -6,6 +6,7 @@
 #include "name_table.h"
 
 #include <algorithm>
+#include <charconv>
 #include <bit>
 #include <cctype>
 #include <functional>
@@ -2384,18 +2385,19 @@ void Compiler::addInstanceSymbols(image::Image& img, std::string& name, int bloc
     const std::size_t prefix = name.size();
     for (const Var& v : sc.vars) {
         if (!isSymbol(v)) continue;
-        name.resize(prefix);
-        name += v.name;
-        img.addSymbol(name, base + v.cell, static_cast<uint8_t>(v.isInt ? 3 : (m_single ? 2 : 1)), v.isArray ? v.size : 1u);
+        img.addSymbol(name, v.name, base + v.cell, static_cast<uint8_t>(v.isInt ? 3 : (m_single ? 2 : 1)), v.isArray ? v.size : 1u);
     }
     std::vector<int> seen(sc.instances.empty() ? 0 : m_blocks.size(), 0);
     for (std::size_t k = 0; k < sc.instances.size(); ++k) {
         const int b = sc.instances[k];
         const int n = ++seen[static_cast<std::size_t>(b)];
+        char number[16];
+        const auto [end, ec] = std::to_chars(number, number + sizeof number, n);
+        (void)ec; // an int always fits
         name.resize(prefix);
         name += m_blocks[static_cast<std::size_t>(b)].name;
         name += '.';
-        name += std::to_string(n);
+        name.append(number, end);
         name += '.';
         addInstanceSymbols(img, name, b, base + sc.instanceBase[k]);
     }
