@@ -156,15 +156,36 @@ struct Section {
     SortedNames<std::pair<int, int>> labels; // name -> (item, column)
 };
 
+// Code offsets of jumps to patch when a block closes. An IF has one per ELSEIF or ELSE, a loop
+// one per EXIT: the first few stand in the block itself, so most blocks allocate nothing.
+class PatchList {
+public:
+    void push_back(uint32_t at) {
+        if (m_size < kInline) m_inline[m_size] = at;
+        else m_more.push_back(at);
+        ++m_size;
+    }
+    template <class F> void forEach(F&& f) const {
+        for (std::size_t k = 0; k < std::min(m_size, kInline); ++k) f(m_inline[k]);
+        for (uint32_t at : m_more) f(at);
+    }
+
+private:
+    static constexpr std::size_t kInline = 4;
+    uint32_t m_inline[kInline] = {};
+    std::size_t m_size = 0;
+    std::vector<uint32_t> m_more;
+};
+
 struct OpenBlock {
     enum Kind { If, Do, DoWhile, For } kind = If;
     int item = 0, start = 0, end = 0;
-    std::vector<uint32_t> endPatches;
+    PatchList endPatches;
     std::optional<uint32_t> nextCond;
     bool hasElse = false;
     bool branchClosed = false; // the branch before this ELSEIF / ELSE line has its jump to ENDIF
     uint32_t top = 0;
-    std::vector<uint32_t> exits;
+    PatchList exits;
     uint32_t var = 0, lim = 0, step = 0;
     bool isInt = true;
 };
@@ -1853,7 +1874,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested, const Kw* know
             ++p;
             expectEnd(p);
             if (b.nextCond) patch(*b.nextCond, here());
-            for (uint32_t at : b.endPatches) patch(at, here());
+            b.endPatches.forEach([&](uint32_t at) { patch(at, here()); });
             m_open.pop_back();
             return;
         }
@@ -1958,7 +1979,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested, const Kw* know
         } else {
             jumpTo(Op::Jmp, b.top);
         }
-        for (uint32_t at : b.exits) patch(at, here());
+        b.exits.forEach([&](uint32_t at) { patch(at, here()); });
         m_open.pop_back();
         return;
     }
@@ -2183,9 +2204,9 @@ void Compiler::closeSection(Section& s) {
         // Close it so the code stays well formed.
         if (b.kind == OpenBlock::If) {
             if (b.nextCond) patch(*b.nextCond, here());
-            for (uint32_t at : b.endPatches) patch(at, here());
+            b.endPatches.forEach([&](uint32_t at) { patch(at, here()); });
         } else {
-            for (uint32_t at : b.exits) patch(at, here());
+            b.exits.forEach([&](uint32_t at) { patch(at, here()); });
         }
         m_open.pop_back();
     }
