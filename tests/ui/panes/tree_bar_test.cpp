@@ -35,6 +35,11 @@ TEST(TreeBar, ContentsOrderAndOptions) {
     tree.SetSortAlphabetically(false);
     tree.SetShowFbParameters(true);
     EXPECT_TRUE(tree.Dump().contains("    out1 = _Ramp(in1)\n"));
+    // A header's new text is an edit of the content, and the tree follows it.
+    ASSERT_TRUE(conveyor.Session().BeginEdit());
+    conveyor.Session().ChangeText(6, "Jog");
+    conveyor.Session().EndEdit();
+    EXPECT_TRUE(tree.Dump().contains("      alpha\n    Jog\n")) << tree.Dump().toStdString();
     tree.RemoveDocument(axis.doc);
     EXPECT_FALSE(tree.Dump().contains("EVENT2"));
 }
