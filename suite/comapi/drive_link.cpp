@@ -24,6 +24,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 namespace rux::comapi {
 
@@ -139,9 +140,15 @@ CDriveLink::~CDriveLink() {
     if (m_epoll >= 0) ::close(m_epoll);
 }
 
-void CDriveLink::WatchSocketLocked(bool read) {
-    if (m_fd < 0 || m_epoll < 0) return;
-    const uint32_t events = (read ? static_cast<uint32_t>(EPOLLIN) : 0u) | (m_out.empty() ? 0u : static_cast<uint32_t>(EPOLLOUT));
+void CDriveLink::WatchSocketLocked() {
+    if (m_fd < 0 || m_epoll < 0 || !m_connected) return;
+    // The I/O thread reads only what nobody else waits for: a loop's or a subscription's answers,
+    // or a result no caller reads for itself. With none of those to come the socket is not watched
+    // for reading at all, so that a request and its result need no change of interest; the end of
+    // the connection still wakes the thread at once.
+    const bool read = !m_callerReading && (!m_pending.empty() || !m_standing.empty());
+    const uint32_t events = (read ? static_cast<uint32_t>(EPOLLIN) : static_cast<uint32_t>(EPOLLRDHUP | EPOLLET)) |
+                            (m_out.empty() ? 0u : static_cast<uint32_t>(EPOLLOUT));
     if (events == m_watched) return;
     epoll_event e{};
     e.events = events;
@@ -178,7 +185,9 @@ void CDriveLink::SendOrWake() {
         if (n <= 0) break;
         m_out.erase(0, static_cast<std::size_t>(n));
     }
-    if (!m_out.empty()) Wake();
+    // The I/O thread hears of what is left when the socket has room for it, and of a request whose
+    // result nobody reads for itself when that arrives.
+    WatchSocketLocked();
 }
 
 void CDriveLink::SetNotify(H2NOTIFYPROC proc) {
@@ -223,8 +232,8 @@ bool CDriveLink::RemoveClient(uint32_t client) {
             if (m_connected)
                 m_out += drive::EncodeFrame(drive::kReqLoopRelease, m_nextId++, Prefix({}, {}, client) + w.Data());
         }
+        SendOrWake();
     }
-    Wake();
     // A delivery in progress finishes before the client is gone for its owner.
     std::lock_guard<std::recursive_mutex> deliver(m_deliverMutex);
     return true;
@@ -287,11 +296,13 @@ bool CDriveLink::ConnectOnce(int timeoutMs) {
     e.data.u32 = kSocketTag;
     m_watched = m_epoll >= 0 && ::epoll_ctl(m_epoll, EPOLL_CTL_ADD, fd, &e) == 0 ? static_cast<uint32_t>(EPOLLIN) : 0u;
     m_connected = true;
+    m_ioFd.store(fd);
     m_everConnected = true;
     m_out.clear();
     // What stands (loops, task manager clients) is asked for again on the new connection.
     for (auto& [id, s] : m_standing)
         m_out += drive::EncodeFrame(s.type, id, s.payload);
+    SendOrWake();
     return true;
 }
 
@@ -366,9 +377,11 @@ int32_t CDriveLink::Send(uint32_t client, uint8_t type, const std::string& paylo
             m_out += drive::EncodeFrame(type, id, payload);
             if (idOut != nullptr) *idOut = id;
             SendOrWake();
-            if (reader && ReadOwnResult(lock, id, std::chrono::steady_clock::now() + std::chrono::milliseconds(readMs))) {
+            if (reader) {
+                const bool wakeIo = ReadOwnResult(lock, id, std::chrono::steady_clock::now() + std::chrono::milliseconds(readMs));
+                WatchSocketLocked();
                 lock.unlock();
-                Wake();
+                if (wakeIo) Wake();
             }
             return H2_OK;
         }
@@ -385,7 +398,7 @@ bool CDriveLink::ClaimSocketLocked(uint32_t id) {
     m_readerThread = std::this_thread::get_id();
     m_readerRequest = id;
     // The I/O thread, asleep on the socket, must not wake for the result this caller reads.
-    WatchSocketLocked(false);
+    WatchSocketLocked();
     return true;
 }
 
@@ -415,11 +428,12 @@ bool CDriveLink::ReadOwnResult(std::unique_lock<std::mutex>& lock, uint32_t id, 
         }
     }
     m_callerReading = false;
-    const bool wakeIo = m_noticesQueued.load() || !m_out.empty() || m_stop || !m_connected;
-    // The I/O thread watches the socket again itself before it sleeps; only when it is not to be
-    // woken does the caller put the socket back in its set.
-    if (!wakeIo && m_connected && m_fd == fd) WatchSocketLocked(true);
-    return wakeIo;
+    // What the I/O thread left to this caller meanwhile (the end of the connection after the last
+    // read, say) it looks at again now.
+    const bool missed = std::exchange(m_socketEventMissed, false);
+    if (missed) m_lookAgain.store(true);
+    // The socket's interest is set again by the caller once its own entry is gone.
+    return m_noticesQueued.load() || m_stop || !m_connected || missed;
 }
 
 CCallResult CDriveLink::Call(uint32_t client, uint8_t type, const std::string& payload, int timeoutMs, bool standing) {
@@ -452,6 +466,7 @@ CCallResult CDriveLink::Call(uint32_t client, uint8_t type, const std::string& p
     }
     CCallResult r = done && !m_stop ? std::move(m_pending[id].result) : failed;
     m_pending.erase(id);
+    WatchSocketLocked();
     lock.unlock();
     // The I/O thread announces what this caller read meanwhile; woken after the unlock, it does not
     // wake only to wait for the mutex. With nothing to announce it sleeps on.
@@ -539,6 +554,8 @@ void CDriveLink::Disconnected(const std::string&) {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_fd >= 0) ::close(m_fd);
     m_fd = -1;
+    m_ioFd.store(-1);
+    m_watched = 0;
     m_connected = false;
     m_out.clear();
     for (auto& [id, p] : m_pending) {
@@ -642,21 +659,22 @@ bool CDriveLink::ReadAvailable(int fd) {
 }
 
 void CDriveLink::Thread() {
-    auto lastTry = std::chrono::steady_clock::now() - std::chrono::seconds(1);
-    for (;;) {
-        int fd = -1;
-        bool reconnect = false;
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            if (m_stop) break;
-            fd = m_connected ? m_fd : -1;
-            reconnect = !m_connected && m_firstContactDone;
-            // While a caller reads for itself the socket is its own; a write still waits here.
-            if (fd >= 0) WatchSocketLocked(!m_callerReading);
-        }
-        if (reconnect && std::chrono::steady_clock::now() - lastTry > std::chrono::milliseconds(100)) {
-            lastTry = std::chrono::steady_clock::now();
-            if (ConnectOnce(200)) continue;
+    using std::chrono::steady_clock;
+    auto lastTry = steady_clock::now() - std::chrono::seconds(1);
+    while (!m_stop.load()) {
+        // A wake-up to announce touches none of the link's state: the socket's interest is kept by
+        // whoever changes what it depends on.
+        const int fd = m_ioFd.load();
+        if (fd < 0) {
+            bool reconnect = false;
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                reconnect = !m_connected && m_firstContactDone;
+            }
+            if (reconnect && steady_clock::now() - lastTry > std::chrono::milliseconds(100)) {
+                lastTry = steady_clock::now();
+                if (ConnectOnce(200)) continue;
+            }
         }
         epoll_event got[2];
         const int n = ::epoll_wait(m_epoll, got, 2, fd >= 0 ? 200 : 100);
@@ -675,18 +693,26 @@ void CDriveLink::Thread() {
                     Disconnected(std::strerror(errno));
                     continue;
                 }
+                WatchSocketLocked();
             }
         }
-        if (fd >= 0 && (socketEvents & (EPOLLIN | EPOLLHUP | EPOLLERR))) {
+        const bool look = (socketEvents & (EPOLLIN | EPOLLRDHUP | EPOLLHUP | EPOLLERR)) != 0 || m_lookAgain.exchange(false);
+        if (fd >= 0 && look) {
             bool callerReads = false;
             {
                 std::lock_guard<std::mutex> lock(m_mutex);
                 callerReads = m_callerReading;
+                // Reported once, an end of the connection after the caller's last read would go
+                // unnoticed: the caller hands it back when it is done.
+                if (callerReads) m_socketEventMissed = true;
             }
             // Answers go out before anything else is read: the client is waiting for them.
-            if (!callerReads)
+            if (!callerReads) {
                 while (ReadAvailable(fd))
                     FlushNotifications();
+                std::lock_guard<std::mutex> lock(m_mutex);
+                if (m_fd == fd) WatchSocketLocked();
+            }
         }
         FlushNotifications();
     }

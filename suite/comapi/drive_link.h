@@ -122,9 +122,9 @@ private:
     void FlushNotifications();
     void Wake();
     void SendOrWake();  // with m_mutex held
-    // With m_mutex held: what the I/O thread waits for on the socket (reading, and writing while
-    // output waits).
-    void WatchSocketLocked(bool read);
+    // With m_mutex held: what the I/O thread waits for on the socket, from what is to come (reading
+    // while answers may arrive that no caller reads for itself, writing while output waits).
+    void WatchSocketLocked();
     static constexpr uint32_t kWakeTag = 0;
     static constexpr uint32_t kSocketTag = 1;
 
@@ -169,10 +169,13 @@ private:
     bool m_callerReading = false;
     std::thread::id m_readerThread;
     uint32_t m_readerRequest = 0;  // the request that caller waits for
+    bool m_socketEventMissed = false;  // the I/O thread left a socket event to that caller
+    std::atomic<bool> m_lookAgain{false};  // ... which hands it back when it is done
     bool m_connected = false;
     bool m_everConnected = false;
     bool m_firstContactDone = false;
-    bool m_stop = false;
+    std::atomic<bool> m_stop{false};
+    std::atomic<int> m_ioFd{-1};  // m_fd while connected, for the I/O thread to look at unlocked
     std::thread m_thread;
     std::thread::id m_threadId;
 };

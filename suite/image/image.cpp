@@ -156,19 +156,21 @@ uint32_t idOf(const uint8_t* data, std::size_t size) {
 
 } // namespace
 
-std::string_view NameStore::add(std::string_view name) {
-    if (name.size() > m_room) {
+std::string_view NameStore::add(std::string_view prefix, std::string_view name) {
+    const std::size_t total = prefix.size() + name.size();
+    if (total > m_room) {
         constexpr std::size_t kChunk = 64 * 1024;
-        const std::size_t size = std::max(kChunk, name.size());
-        m_chunks.push_back(std::make_unique<char[]>(size));
+        const std::size_t size = std::max(kChunk, total);
+        m_chunks.push_back(std::unique_ptr<char[]>(new char[size])); // filled by the names, not zeroed first
         m_free = m_chunks.back().get();
         m_room = size;
     }
     char* at = m_free;
-    if (!name.empty()) std::memcpy(at, name.data(), name.size());
-    m_free += name.size();
-    m_room -= name.size();
-    return std::string_view(at, name.size());
+    if (!prefix.empty()) std::memcpy(at, prefix.data(), prefix.size());
+    if (!name.empty()) std::memcpy(at + prefix.size(), name.data(), name.size());
+    m_free += total;
+    m_room -= total;
+    return std::string_view(at, total);
 }
 
 namespace {

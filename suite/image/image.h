@@ -59,7 +59,9 @@ struct LineEntry {
 // its own.
 class NameStore {
 public:
-    std::string_view add(std::string_view name);
+    std::string_view add(std::string_view name) { return add(std::string_view(), name); }
+    // The name `prefix` + `name`, written straight into the store.
+    std::string_view add(std::string_view prefix, std::string_view name);
 
 private:
     std::vector<std::unique_ptr<char[]>> m_chunks;
@@ -93,6 +95,10 @@ struct Image {
     // A symbol, its name copied into symbolNames.
     void addSymbol(std::string_view name, uint32_t address, uint8_t type, uint32_t elements) {
         symbols.push_back({symbolNames->add(name), address, type, elements});
+    }
+    // A symbol named `prefix` + `name` (an instance's "_Ramp.1." and one of its variables).
+    void addSymbol(std::string_view prefix, std::string_view name, uint32_t address, uint8_t type, uint32_t elements) {
+        symbols.push_back({symbolNames->add(prefix, name), address, type, elements});
     }
 
     // The item of the line holding code offset `pc`; -1 when no line covers it.

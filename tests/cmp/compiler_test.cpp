@@ -338,6 +338,30 @@ TEST(Lexer, TokeniseLineMatchesTokenisingTheStrippedLine) {
     }
 }
 
+// A word is ASCII letters, digits and % . _ $ #: every byte value ends a word, or does not, at
+// every place in a word long enough to be scanned in wide steps, and in the last few characters.
+TEST(Lexer, EveryByteEndsAWordOrContinuesItAtEveryColumn) {
+    const auto continues = [](int b) {
+        return (b >= '0' && b <= '9') || (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || b == '%' || b == '.' ||
+               b == '_' || b == '$' || b == '#';
+    };
+    cmp::TokenList fused;
+    for (int b = 1; b < 256; ++b) {
+        for (std::size_t at = 1; at <= 40; ++at) {
+            for (std::size_t tail : {std::size_t{0}, std::size_t{3}, std::size_t{20}}) {
+                const std::string line = "A" + std::string(at - 1, 'z') + static_cast<char>(b) + std::string(tail, 'y');
+                const std::size_t wordEnd = continues(b) ? line.size() : at;
+                cmp::TokeniseLine(line, fused);
+                ASSERT_GE(fused.size(), 2u);
+                ASSERT_EQ(fused[0].kind, cmp::Tok::Word) << b << " at " << at;
+                ASSERT_EQ(fused[0].text.size(), wordEnd) << "byte " << b << " at " << at << " before " << tail;
+                ASSERT_EQ(fused[0].end, static_cast<int>(wordEnd) + 1) << "byte " << b << " at " << at;
+                ASSERT_EQ(cmp::Tokenise(line)[0].text.size(), wordEnd) << "byte " << b << " at " << at;
+            }
+        }
+    }
+}
+
 // Integer literals: the value, where the token ends, and the largest magnitude an integer may have
 // (2147483648 is allowed so that -2147483648 can be written).
 TEST(Lexer, IntegerLiterals) {
@@ -385,6 +409,7 @@ TEST(Lexer, RealLiteralsAreCorrectlyRounded) {
         "0.1", "0.3", "0.7", "2.675", "1500.0", "0.5", "3.14159265358979", "123456789012345.678",
         "9007199254740991.0", "9007199254740993.0", "1e22", "1e23", "4.35e-22", "1.5e-23", "2.e5",
         "0.000001", "1E+05", "7e-1", "1.7976931348623157e308", "4.9e-324", "0.0", "00012.50",
+        "1.999999999", "1.9999999999", "99999999.9999999", "12345678.12345678", "0.123456789", "4.",
     };
     for (const char* text : literals) {
         const std::vector<cmp::Token> toks = cmp::Tokenise(text);

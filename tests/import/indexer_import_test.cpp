@@ -87,12 +87,7 @@ public:
         if (!m_script.SaveTo(out)) throw std::runtime_error("cannot save");
         return test::ReadFileBytes(out);
     }
-    std::vector<std::string> Lines() const {
-        std::vector<std::string> lines;
-        for (const auto& item : const_cast<CEditScript&>(m_script).Document().Items())
-            lines.push_back(item->GetText());
-        return lines;
-    }
+    std::vector<std::string> Lines() const { return test::ItemTexts(const_cast<CEditScript&>(m_script).Document()); }
     int Count(const std::string& text) const {
         const auto lines = Lines();
         return static_cast<int>(std::count(lines.begin(), lines.end(), text));

@@ -90,39 +90,17 @@ TEST(StyleFile, SaveAsReusesTheKeyOfAnExistingNameOrTakesTheNextNumber) {
 
     ASSERT_TRUE(styles.SaveAs("  Third  ", s));
     EXPECT_EQ(styles.Names(), (std::vector<std::string>{"Classic", "night", "Third"}));
-
-    // What was saved comes back on apply, the diagram colour included.
-    CSetting back;
-    ASSERT_TRUE(styles.Apply("Third", back));
-    EXPECT_EQ(back.Font(), s.Font());
-    EXPECT_EQ(back.TabSize(), 3);
-    EXPECT_EQ(back.TabHandlingMode(), 1);
-    for (int n :
-         {kColourText, kColourError, kColourKeyword, kColourComment, kColourFbHeader, kColourIdentifier, kColourReadOnly})
-        EXPECT_EQ(back.GetColor(n), s.GetColor(n)) << n;
-
     EXPECT_FALSE(styles.SaveAs("   ", s));
     EXPECT_FALSE(styles.SaveAs("Bad]Name", s));
+
+    // A gap in the numbering is filled; a file that cannot be written takes nothing.
+    CStyleFile gap(CIniFile::FromText("[STYLE_NAME]\nStyle1=A\nStyle3=C\n"));
+    ASSERT_TRUE(gap.SaveAs("B", CSetting()));
+    EXPECT_EQ(gap.Names(), (std::vector<std::string>{"A", "B", "C"}));
+    CStyleFile unwritable{CIniFile(dir.File("missing/HALM.STY"))};
+    EXPECT_TRUE(unwritable.Names().empty());
+    EXPECT_FALSE(unwritable.SaveAs("Mine", CSetting()));
 }
-
-TEST(StyleFile, SaveAsFillsAGapInTheNumbering) {
-    CStyleFile styles(CIniFile::FromText("[STYLE_NAME]\nStyle1=A\nStyle3=C\n"));
-    ASSERT_TRUE(styles.SaveAs("B", CSetting()));
-    EXPECT_EQ(styles.Names(), (std::vector<std::string>{"A", "B", "C"}));
-}
-
-TEST(StyleFile, UnwritableStyleFileReportsFailureAndChangesNothing) {
-    CTempDir dir;
-    CStyleFile styles{CIniFile(dir.File("missing/HALM.STY"))};
-    EXPECT_TRUE(styles.Names().empty());
-    EXPECT_FALSE(styles.SaveAs("Mine", CSetting()));
-}
-
-} // namespace
-} // namespace rux
-
-namespace rux {
-namespace {
 
 TEST(StyleFile, ShippedStylesAllApply) {
     CStyleFile styles{CIniFile(std::string(RUX_SOURCE_DIR) + "/data/HALM.STY")};

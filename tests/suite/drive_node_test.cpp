@@ -2,11 +2,11 @@
 #include "node/node.h"
 #include "node/parameters.h"
 
+#include "support/temp_dir.h"
+
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
-#include <unistd.h>
 
 namespace rux::drive {
 namespace {
@@ -182,18 +182,17 @@ TEST(DriveNode, StatusWithoutAProgram) {
 }
 
 TEST(DriveNode, ParametersSurviveARestart) {
-    const std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("rux_node_state_" + std::to_string(::getpid()));
-    std::filesystem::remove_all(dir);
+    const test::CTempDir scratch;
+    const std::string dir = scratch.File("state");
     {
         CNode node("3", "KESTREL", kTasks, ShippedDefaults());
         node.Write("#1.21", 750);
         node.Write("#71.10", 4);
         node.Write("#20.21", -123456);
-        ASSERT_TRUE(node.Save(dir.string()));
+        ASSERT_TRUE(node.Save(dir));
     }
     CNode again("3", "KESTREL", kTasks, ShippedDefaults());
-    ASSERT_TRUE(again.Restore(dir.string()));
+    ASSERT_TRUE(again.Restore(dir));
     double v = 0;
     for (const auto& [symbol, value] : {std::pair{"#1.21", 750}, {"#71.10", 4}, {"#20.21", -123456}, {"#2.11", 2000}}) {
         again.Read(symbol, v);
@@ -203,7 +202,6 @@ TEST(DriveNode, ParametersSurviveARestart) {
     again.ResetDrive();
     again.Read("#1.21", v);
     EXPECT_EQ(v, 0);
-    std::filesystem::remove_all(dir);
 }
 
 TEST(DriveNode, DirectoryNamesOfAddresses) {

@@ -10,11 +10,11 @@
 #include "document/program.h"
 #include "image/image.h"
 
+#include "support/temp_dir.h"
+
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -244,9 +244,8 @@ TEST_F(DriveProgram, ImagesTheNodeRefuses) {
 }
 
 TEST(DriveProgramState, ProgramAndSourceSurviveARestart) {
-    const std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("rux_program_state_" + std::to_string(::getpid()));
-    std::filesystem::remove_all(dir);
+    const test::CTempDir scratch;
+    const std::string dir = scratch.File("state");
     const std::string text = ProgramText(kCounter);
     uint32_t id = 0;
     {
@@ -256,10 +255,10 @@ TEST(DriveProgramState, ProgramAndSourceSurviveARestart) {
         node.SetProgramName("counter");
         id = node.ProgramId();
         ASSERT_NE(id, 0u);
-        ASSERT_TRUE(node.Save(dir.string()));
+        ASSERT_TRUE(node.Save(dir));
     }
     CNode again("3", "KESTREL", kKestrel, Defaults());
-    ASSERT_TRUE(again.Restore(dir.string()));
+    ASSERT_TRUE(again.Restore(dir));
     EXPECT_TRUE(again.HasProgram());
     EXPECT_EQ(again.ProgramId(), id);
     EXPECT_EQ(again.ProgramName(), "counter");
@@ -268,7 +267,6 @@ TEST(DriveProgramState, ProgramAndSourceSurviveARestart) {
     EXPECT_EQ(source, text);
     again.Advance(40);
     EXPECT_GT(Value(again, "Count%"), 0);  // it was running, so it runs again
-    std::filesystem::remove_all(dir);
 }
 
 } // namespace

@@ -512,6 +512,29 @@ TEST(ComApiErrorInfo, EveryStatusOfTheDriveHasItsTexts) {
 #include "core/build.h"
 #include "h2tgt.h"
 
+// Without a loop nothing else is to come on the link between requests: a status that comes after
+// the write stopped reading for it, and the drive's end, must still be heard.
+TEST_F(DriveSocket, WithoutALoopALateStatusAndTheDrivesEndStillArrive) {
+    CDriveProcess drive(m_port, m_state, false);
+    ASSERT_TRUE(drive.Start());
+    H2CLIENT c = Register();
+    int32_t request = 0;
+    ASSERT_EQ(ComWrite(c, &request, "1", "#1.21", "5", nullptr), H2_OK);
+    ASSERT_TRUE(WaitFor(c, 1000, [](const std::vector<CSeen>& v) { return Has(v, H2_OK, H2_ANS_WRITTEN); }));
+    drive.Signal(SIGSTOP);
+    ASSERT_EQ(ComWrite(c, &request, "1", "#3.02", "1", nullptr), H2_OK);  // gives up reading after 50 ms
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    drive.Signal(SIGCONT);
+    EXPECT_TRUE(WaitFor(c, 1000, [](const std::vector<CSeen>& v) { return Has(v, H2_ERR_READ_ONLY, H2_ANS_WRITTEN); }));
+    // Settled: the link waits for nothing now when the drive dies.
+    ASSERT_EQ(ComWrite(c, &request, "1", "#1.21", "6", nullptr), H2_OK);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const auto killed = Clock::now();
+    drive.Kill(SIGKILL);
+    EXPECT_TRUE(WaitFor(c, 1000, [](const std::vector<CSeen>& v) { return Has(v, H2_ERR_NO_COMMUNICATION, -1); }));
+    EXPECT_LT(Clock::now() - killed, std::chrono::seconds(1));
+}
+
 namespace {
 
 // Download, run and status over the socket; a killed and restarted drive still holds the program.

@@ -33,11 +33,15 @@ std::string ProgramBytes(const std::vector<std::string>& rows) {
     return out;
 }
 
-std::vector<std::string> CScriptRun::Lines() const {
+std::vector<std::string> ItemTexts(const CRUXDocument& document) {
     std::vector<std::string> lines;
-    for (const auto& item : script->Document().Items())
+    for (const auto& item : document.Items())
         lines.push_back(item->GetText());
     return lines;
+}
+
+std::vector<std::string> CScriptRun::Lines() const {
+    return ItemTexts(script->Document());
 }
 
 std::string SavedBytes(const CProgram& program) {

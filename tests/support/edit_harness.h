@@ -14,6 +14,9 @@ namespace rux::test {
 // "@F:Title:payload" and "@Q:Title:payload" are FBD and QLD diagrams with that payload (ending in CR LF).
 std::string ProgramBytes(const std::vector<std::string>& rows);
 
+// The text of every item, in order.
+std::vector<std::string> ItemTexts(const CRUXDocument& document);
+
 // The bytes a save of `program` would write.
 std::string SavedBytes(const CProgram& program);
 inline std::string SavedBytes(const CRUXDocument& document) { return SavedBytes(document.Program()); }

@@ -71,24 +71,13 @@ std::vector<SourceItem> ItemsOf(const CProgram& program) {
     const CObArrayEx& list = program.Items();
     std::vector<SourceItem> items(static_cast<std::size_t>(list.GetSize())); // filled in place
     const auto first = list.begin();
-    std::vector<const std::string*> titles; // of the diagrams, in item order
-    std::vector<std::size_t> diagrams;
     for (std::size_t i = 0; i < items.size(); ++i) {
         const CItem* it = first[static_cast<std::ptrdiff_t>(i)];
         SourceItem& s = items[i];
         s.kind = it->GetType();
         s.text = it->GetText();
-        if (s.kind == kDiagramItem) {
-            s.diagramTitle = static_cast<const CDiag*>(it)->GetTitle();
-            titles.push_back(&s.diagramTitle);
-            diagrams.push_back(i);
-        }
+        if (s.kind == kDiagramItem) s.diagramTitle = &static_cast<const CDiag*>(it)->GetTitle();
     }
-    // A diagram saved without a title is shown as "Diagram N", N the lowest number no other
-    // diagram of the program uses (in any case), handed out in item order as the editor does on
-    // load, so that a message names the diagram the user sees.
-    for (const std::size_t i : diagrams)
-        if (items[i].diagramTitle.empty()) items[i].diagramTitle = FreeDiagramTitle(titles);
     return items;
 }
 

@@ -1,10 +1,12 @@
 #include "compiler.h"
 
+#include "document/diagram_item.h"
 #include "image/bytecode.h"
 #include "lexer.h"
 #include "name_table.h"
 
 #include <algorithm>
+#include <charconv>
 #include <bit>
 #include <cctype>
 #include <functional>
@@ -154,15 +156,36 @@ struct Section {
     SortedNames<std::pair<int, int>> labels; // name -> (item, column)
 };
 
+// Code offsets of jumps to patch when a block closes. An IF has one per ELSEIF or ELSE, a loop
+// one per EXIT: the first few stand in the block itself, so most blocks allocate nothing.
+class PatchList {
+public:
+    void push_back(uint32_t at) {
+        if (m_size < kInline) m_inline[m_size] = at;
+        else m_more.push_back(at);
+        ++m_size;
+    }
+    template <class F> void forEach(F&& f) const {
+        for (std::size_t k = 0; k < std::min(m_size, kInline); ++k) f(m_inline[k]);
+        for (uint32_t at : m_more) f(at);
+    }
+
+private:
+    static constexpr std::size_t kInline = 4;
+    uint32_t m_inline[kInline] = {};
+    std::size_t m_size = 0;
+    std::vector<uint32_t> m_more;
+};
+
 struct OpenBlock {
     enum Kind { If, Do, DoWhile, For } kind = If;
     int item = 0, start = 0, end = 0;
-    std::vector<uint32_t> endPatches;
+    PatchList endPatches;
     std::optional<uint32_t> nextCond;
     bool hasElse = false;
     bool branchClosed = false; // the branch before this ELSEIF / ELSE line has its jump to ENDIF
     uint32_t top = 0;
-    std::vector<uint32_t> exits;
+    PatchList exits;
     uint32_t var = 0, lim = 0, step = 0;
     bool isInt = true;
 };
@@ -219,8 +242,7 @@ bool MayDeclare(std::string_view line) {
     while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
     if (i == line.size()) return false;
     if (line[i] == '$') return true;
-    std::size_t j = i;
-    while (j < line.size() && IsWordChar(line[j])) ++j;
+    std::size_t j = WordEnd(line.data(), i, line.size());
     if (j == i) return false;
     // DIM, CONST or FBbody; any other declaration is a label: a word and a ':'.
     const char first = static_cast<char>(line[i] | 0x20);
@@ -368,35 +390,43 @@ private:
 };
 
 // The code being generated. Bytes go into storage that is already there (grown by doubling), so
-// appending one is a store and an add rather than a vector's capacity check and call.
+// appending one is a store and an add rather than a vector's capacity check and call; the write
+// position and the end of the room are pointers, so the check is one comparison.
 class CodeBuffer {
 public:
-    std::size_t size() const { return m_size; }
+    std::size_t size() const { return static_cast<std::size_t>(m_at - m_bytes.data()); }
     uint8_t* data() { return m_bytes.data(); }
     uint8_t& operator[](std::size_t i) { return m_bytes[i]; }
-    void truncate(std::size_t n) { m_size = n; } // n <= size()
+    void truncate(std::size_t n) { m_at = m_bytes.data() + n; } // n <= size()
     void reserve(std::size_t n) {
-        if (n > m_bytes.size()) m_bytes.resize(n);
+        if (n > m_bytes.size()) resize(n);
     }
     [[gnu::always_inline]] void push(uint8_t b) { *append(1) = b; }
     [[gnu::always_inline]] uint8_t* append(std::size_t n) {
-        if (m_size + n > m_bytes.size()) [[unlikely]]
+        if (static_cast<std::size_t>(m_limit - m_at) < n) [[unlikely]]
             grow(n);
-        uint8_t* at = m_bytes.data() + m_size;
-        m_size += n;
+        uint8_t* at = m_at;
+        m_at += n;
         return at;
     }
     std::vector<uint8_t> take() {
-        m_bytes.resize(m_size);
-        m_size = 0;
+        m_bytes.resize(size());
+        m_at = m_limit = nullptr;
         return std::move(m_bytes);
     }
 
 private:
-    [[gnu::noinline]] void grow(std::size_t n) { m_bytes.resize(std::max<std::size_t>(2 * m_bytes.size(), m_size + n + 4096)); }
+    void resize(std::size_t capacity) {
+        const std::size_t used = size();
+        m_bytes.resize(capacity);
+        m_at = m_bytes.data() + used;
+        m_limit = m_bytes.data() + m_bytes.size();
+    }
+    [[gnu::noinline]] void grow(std::size_t n) { resize(std::max<std::size_t>(2 * m_bytes.size(), size() + n + 4096)); }
 
-    std::vector<uint8_t> m_bytes; // its size is the capacity; the code is the first m_size bytes
-    std::size_t m_size = 0;
+    std::vector<uint8_t> m_bytes; // its size is the capacity; the code runs from its start to m_at
+    uint8_t* m_at = nullptr;
+    uint8_t* m_limit = nullptr;
 };
 
 // A little-endian u32 operand, as the image stores it.
@@ -591,6 +621,15 @@ private:
     void buildImage(Result& r);
 
     bool inLibrary(int item) const { return item >= m_programItems; }
+    // The first item of the program or library that `item` belongs to.
+    int fileStart(int item) const {
+        int start = 0;
+        for (const auto& [first, name] : m_libraryStarts)
+            if (first <= item && inLibrary(item)) start = first;
+        return start;
+    }
+    void nameUntitledDiagrams(const std::vector<int>& diagrams);
+    std::string_view diagramTitle(int item) const;
     const std::string& libraryOf(int item) const {
         std::size_t k = 0;
         while (k + 1 < m_libraryStarts.size() && m_libraryStarts[k + 1].first <= item) ++k;
@@ -640,6 +679,7 @@ private:
     int m_gotoItem = -1;
     std::map<int, uint32_t> m_taskEntry;                   // task id -> entry
     std::set<std::string> m_diagramNames;
+    std::unordered_map<int, std::string> m_untitledDiagrams; // item -> the title it is shown with
     bool m_skippedSections = false; // past the error limit, see run()
     std::vector<int> m_sectionOf; // item -> section index, -1 outside
     std::set<std::string> m_realNames;
@@ -1834,7 +1874,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested, const Kw* know
             ++p;
             expectEnd(p);
             if (b.nextCond) patch(*b.nextCond, here());
-            for (uint32_t at : b.endPatches) patch(at, here());
+            b.endPatches.forEach([&](uint32_t at) { patch(at, here()); });
             m_open.pop_back();
             return;
         }
@@ -1939,7 +1979,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested, const Kw* know
         } else {
             jumpTo(Op::Jmp, b.top);
         }
-        for (uint32_t at : b.exits) patch(at, here());
+        b.exits.forEach([&](uint32_t at) { patch(at, here()); });
         m_open.pop_back();
         return;
     }
@@ -2164,9 +2204,9 @@ void Compiler::closeSection(Section& s) {
         // Close it so the code stays well formed.
         if (b.kind == OpenBlock::If) {
             if (b.nextCond) patch(*b.nextCond, here());
-            for (uint32_t at : b.endPatches) patch(at, here());
+            b.endPatches.forEach([&](uint32_t at) { patch(at, here()); });
         } else {
-            for (uint32_t at : b.exits) patch(at, here());
+            b.exits.forEach([&](uint32_t at) { patch(at, here()); });
         }
         m_open.pop_back();
     }
@@ -2213,7 +2253,7 @@ void Compiler::compileSection(Section& s) {
         prefetchAhead(static_cast<std::size_t>(i));
         if (it.kind == kDiagramItem) {
             warn(i, 1, 2, "W006",
-                 "diagram '" + it.diagramTitle + "' is not executed (diagrams are not compiled yet)");
+                 "diagram '" + diagramTitle(i) + "' is not executed (diagrams are not compiled yet)");
             continue;
         }
         if (it.kind != kTextItem) continue;
@@ -2366,18 +2406,19 @@ void Compiler::addInstanceSymbols(image::Image& img, std::string& name, int bloc
     const std::size_t prefix = name.size();
     for (const Var& v : sc.vars) {
         if (!isSymbol(v)) continue;
-        name.resize(prefix);
-        name += v.name;
-        img.addSymbol(name, base + v.cell, static_cast<uint8_t>(v.isInt ? 3 : (m_single ? 2 : 1)), v.isArray ? v.size : 1u);
+        img.addSymbol(name, v.name, base + v.cell, static_cast<uint8_t>(v.isInt ? 3 : (m_single ? 2 : 1)), v.isArray ? v.size : 1u);
     }
     std::vector<int> seen(sc.instances.empty() ? 0 : m_blocks.size(), 0);
     for (std::size_t k = 0; k < sc.instances.size(); ++k) {
         const int b = sc.instances[k];
         const int n = ++seen[static_cast<std::size_t>(b)];
+        char number[16];
+        const auto [end, ec] = std::to_chars(number, number + sizeof number, n);
+        (void)ec; // an int always fits
         name.resize(prefix);
         name += m_blocks[static_cast<std::size_t>(b)].name;
         name += '.';
-        name += std::to_string(n);
+        name.append(number, end);
         name += '.';
         addInstanceSymbols(img, name, b, base + sc.instanceBase[k]);
     }
@@ -2432,6 +2473,37 @@ void Compiler::mapLibraryMessages() {
     m_messages = std::move(kept);
 }
 
+// A diagram saved without a title is shown as "Diagram N", N the lowest number no other diagram of
+// its program uses (in any case), handed out in item order as the editor does on load, so that a
+// message names the diagram the user sees. `diagrams`: the diagram items in item order.
+void Compiler::nameUntitledDiagrams(const std::vector<int>& diagrams) {
+    for (std::size_t from = 0; from < diagrams.size();) {
+        const int file = fileStart(diagrams[from]);
+        std::size_t to = from;
+        while (to < diagrams.size() && fileStart(diagrams[to]) == file) ++to;
+        std::vector<std::string> titles;
+        titles.reserve(to - from); // stays in place: `known` points into it
+        std::vector<const std::string*> known;
+        for (std::size_t k = from; k < to; ++k) {
+            const std::string* t = m_items[static_cast<std::size_t>(diagrams[k])].diagramTitle;
+            titles.push_back(t ? *t : std::string());
+            known.push_back(&titles.back());
+        }
+        for (std::size_t k = from; k < to; ++k)
+            if (titles[k - from].empty()) {
+                titles[k - from] = FreeDiagramTitle(known);
+                m_untitledDiagrams.emplace(diagrams[k], titles[k - from]);
+            }
+        from = to;
+    }
+}
+
+std::string_view Compiler::diagramTitle(int item) const {
+    if (const auto it = m_untitledDiagrams.find(item); it != m_untitledDiagrams.end()) return it->second;
+    const std::string* t = m_items[static_cast<std::size_t>(item)].diagramTitle;
+    return t ? std::string_view(*t) : std::string_view();
+}
+
 Result Compiler::run() {
     Result r;
     m_code.reserve(m_items.size() * 32); // a statement's code is 20 to 30 bytes
@@ -2447,8 +2519,10 @@ Result Compiler::run() {
             }
 
     // Names used by diagrams count as read and written: the diagram is their other half.
+    std::vector<int> diagrams;
     for (const SourceItem& it : m_items)
         if (it.kind == kDiagramItem) {
+            diagrams.push_back(static_cast<int>(&it - m_items.data()));
             std::size_t i = 0;
             const std::string_view s = it.text;
             while (i < s.size()) {
@@ -2463,13 +2537,15 @@ Result Compiler::run() {
             }
         }
 
+    nameUntitledDiagrams(diagrams);
+
     // Lines outside sections: comments and directives only.
     {
         for (std::size_t i = 1; i < m_items.size(); ++i) {
             const SourceItem& it = m_items[i];
             if (m_sectionOf[i] >= 0 || inLibrary(static_cast<int>(i))) continue;
             if (it.kind == kDiagramItem) {
-                warn(static_cast<int>(i), 1, 2, "W006", "diagram '" + it.diagramTitle + "' is not executed (it stands outside any section)");
+                warn(static_cast<int>(i), 1, 2, "W006", "diagram '" + diagramTitle(static_cast<int>(i)) + "' is not executed (it stands outside any section)");
                 continue;
             }
             if (it.kind != kTextItem) continue;

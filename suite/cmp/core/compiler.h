@@ -17,11 +17,12 @@ namespace rux::cmp {
 
 enum ItemKind { kHeaderItem = 1, kDiagramItem = 2, kTextItem = 3, kSectionItem = 5, kFooterItem = 6 };
 
-// One item of the program as the editor counts lines: index in the vector = item index.
+// One item of the program as the editor counts lines: index in the vector = item index. 32 bytes:
+// a large program has a hundred thousand of them.
 struct SourceItem {
+    std::string_view text;                      // text line; section title; diagram payload (the program keeps the bytes)
+    const std::string* diagramTitle = nullptr;  // diagrams only: the title as saved, null or empty when it has none
     int kind = kTextItem;
-    std::string_view text;     // text line; section title; diagram payload (the program keeps the bytes)
-    std::string diagramTitle;  // diagrams only
 };
 
 // A referenced library: its function blocks can be called as the program's own are.

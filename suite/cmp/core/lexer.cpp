@@ -253,8 +253,8 @@ constexpr std::array<Lead, 256> kLead = [] {
 // The tokens of `line` up to its comment (when `comments`) into `out`. Every field a token's kind
 // gives meaning to is written once; the slot is not cleared first.
 template <bool comments> void TokeniseImpl(std::string_view line, TokenList& out) {
-    out.clear();
-    out.reserve(line.size() + 1); // a token has at least one character, and the end token
+    Token* const first = out.overwrite(line.size() + 1); // a token has at least one character, and the end token
+    Token* next = first;
     const char* const s = line.data();
     std::size_t i = 0;
     std::size_t n = line.size();
@@ -262,7 +262,7 @@ template <bool comments> void TokeniseImpl(std::string_view line, TokenList& out
         return comments && (s[k] == ';' || (s[k] == '/' && k + 1 < n && s[k + 1] == '/'));
     };
     auto token = [&](Tok kind, std::size_t from, std::size_t to, uint16_t op = 0) -> Token& {
-        Token& t = out.add();
+        Token& t = *next++;
         t.text = std::string_view(s + from, to - from);
         t.start = static_cast<int>(from) + 1;
         t.end = static_cast<int>(to) + 1;
@@ -275,8 +275,7 @@ template <bool comments> void TokeniseImpl(std::string_view line, TokenList& out
         const char c = s[i];
         const Lead lead = kLead[static_cast<unsigned char>(c)];
         if (lead == Lead::Word) {
-            std::size_t j = i + 1;
-            while (j < n && IsWordChar(s[j])) ++j;
+            const std::size_t j = WordEnd(s, i + 1, n);
             token(Tok::Word, i, j);
             i = j + (j < n && s[j] == ' '); // the blank that usually follows
             continue;
@@ -304,7 +303,24 @@ template <bool comments> void TokeniseImpl(std::string_view line, TokenList& out
                 i = j;
                 continue;
             }
-            Token& t = out.add();
+            // Most reals are a few digits, a point and a few digits (0.5, 1500.0): with at most 15
+            // digits in all the mantissa is an exact double, and one division by an exact power of
+            // ten rounds correctly.
+            if (s[j] == '.' && j - i < 9) {
+                static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+                const std::size_t point = j;
+                const std::size_t digitsLeft = 15 - (j - i);
+                uint64_t m = v;
+                std::size_t k = point + 1;
+                while (k < n && k - point <= std::min<std::size_t>(digitsLeft, 9) && s[k] >= '0' && s[k] <= '9')
+                    m = m * 10 + static_cast<uint64_t>(s[k++] - '0');
+                if (k > point + 1 && (k == n || !IsWordChar(s[k]))) {
+                    token(Tok::Real, i, k).rval = static_cast<double>(m) / kPow10[k - point - 1];
+                    i = k;
+                    continue;
+                }
+            }
+            Token& t = *next++;
             t = Token{};
             Number(line.substr(0, n), i, t);
             continue;
@@ -338,6 +354,7 @@ template <bool comments> void TokeniseImpl(std::string_view line, TokenList& out
     }
     Token& end = token(Tok::End, n, n);
     end.text = std::string_view();
+    out.setSize(static_cast<std::size_t>(next - first));
 }
 
 } // namespace

@@ -9,6 +9,10 @@
 #include <string_view>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace rux::cmp {
 
 enum class Tok : uint8_t {
@@ -42,6 +46,34 @@ inline constexpr std::array<bool, 256> kWordChars = [] {
 }();
 inline bool IsWordChar(char c) { return kWordChars[static_cast<unsigned char>(c)]; }
 
+// Where the run of word characters from `j` ends, at most at `n`. Sixteen characters at a time
+// while sixteen remain: a word of the language is a few letters long, so most of them end within
+// the first step.
+[[gnu::always_inline]] inline std::size_t WordEnd(const char* s, std::size_t j, std::size_t n) {
+#if defined(__SSE2__)
+    // Unsigned ranges tested with signed comparisons: c - lo + 0x80 is below 0x80 + count exactly
+    // when lo <= c < lo + count.
+    const auto inRange = [](__m128i v, char lo, int count) {
+        const __m128i shifted = _mm_add_epi8(v, _mm_set1_epi8(static_cast<char>(0x80 - static_cast<unsigned char>(lo))));
+        return _mm_cmplt_epi8(shifted, _mm_set1_epi8(static_cast<char>(0x80 + count)));
+    };
+    while (j + 16 <= n) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + j));
+        const __m128i letter = inRange(_mm_or_si128(v, _mm_set1_epi8(0x20)), 'a', 26);
+        const __m128i digit = inRange(v, '0', 10);
+        const __m128i hashToPercent = inRange(v, '#', 3); // # $ %
+        const __m128i dotOrUnderscore = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('.')), _mm_cmpeq_epi8(v, _mm_set1_epi8('_')));
+        const __m128i word = _mm_or_si128(_mm_or_si128(letter, digit), _mm_or_si128(hashToPercent, dotOrUnderscore));
+        const unsigned stops = ~static_cast<unsigned>(_mm_movemask_epi8(word)); // bit 16 and up always set
+        const unsigned run = static_cast<unsigned>(__builtin_ctz(stops));
+        j += run;
+        if (run < 16) return j;
+    }
+#endif
+    while (j < n && IsWordChar(s[j])) ++j;
+    return j;
+}
+
 // An operator of one or two characters as a number, for comparing tokens without their text.
 constexpr uint16_t OpCode(std::string_view op) {
     return static_cast<uint16_t>(static_cast<unsigned char>(op[0]) |
@@ -71,6 +103,15 @@ public:
     }
     // The next slot, in room reserve() made; it holds whatever an earlier line left there.
     Token& add() { return m_data[m_size++]; }
+    // Room for `n` tokens from the first slot, for a writer that keeps its own cursor (stores
+    // into tokens then cannot make the compiler reload the list's size), and that says how many
+    // it wrote with setSize().
+    Token* overwrite(std::size_t n) {
+        m_size = 0;
+        reserve(n);
+        return m_data.get();
+    }
+    void setSize(std::size_t n) { m_size = n; }
 
 private:
     void grow(std::size_t n) {

@@ -14,7 +14,7 @@ namespace rux::cmp {
 class NameTable {
 public:
     // The number stored for `name`, -1 when it has none.
-    int find(std::string_view name) const {
+    [[gnu::always_inline]] int find(std::string_view name) const {
         if (m_slots.empty()) return -1;
         const Key k(name);
         for (std::size_t i = k.hash & m_mask;; i = (i + 1) & m_mask) {

@@ -1,6 +1,7 @@
 #include "dialog_test_support.h"
 
 #include "document/item_list.h"
+#include "support/edit_harness.h"
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
@@ -16,24 +17,9 @@
 namespace rux::test {
 
 std::string DialogProgram(const std::vector<std::string>& rows) {
-    std::string out = "$*TORVEL/RUX-V1\r\n";
-    std::vector<std::string> open;
-    for (const std::string& row : rows) {
-        if (row == "P") {
-            out += "#info=Ident\r\nAUTHOR=a\r\nTITLE=Line\r\nDRIVE=VQ5A\r\nType=KESTREL\r\n#endinfo\r\n";
-        } else if (row.size() > 1 && row[0] == '{') {
-            const bool folded = row[1] == '-';
-            const std::string name = row.substr(folded ? 2 : 1);
-            out += "#info=Section\r\nName=" + name + (folded ? "\r\nState=close" : "\r\nState=open") +
-                   "\r\n#endinfo\r\n";
-            open.push_back(name);
-        } else if (row == "}" && !open.empty()) {
-            out += "#info=EndSection\r\nName=" + open.back() + "\r\n#endinfo\r\n";
-            open.pop_back();
-        } else {
-            out += ":" + row + "\r\n";
-        }
-    }
+    std::string out = ProgramBytes(rows);
+    const size_t author = out.find("#info=Ident\r\nAUTHOR=a\r\n");
+    if (author != std::string::npos) out.insert(author + 23, "TITLE=Line\r\n");
     return out;
 }
 
@@ -51,9 +37,7 @@ CDialogProgram::CDialogProgram(const std::vector<std::string>& rows, bool readOn
 }
 
 std::vector<std::string> CDialogProgram::Lines() {
-    std::vector<std::string> lines;
-    for (const auto& item : Document().Items()) lines.push_back(item->GetText());
-    return lines;
+    return ItemTexts(Document());
 }
 
 CBoxAnswerer::CBoxAnswerer(QMessageBox::StandardButton answer) : m_answer(answer) {

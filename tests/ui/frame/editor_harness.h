@@ -8,17 +8,16 @@
 #include "document/rux_document.h"
 #include "frame/main_frame.h"
 #include "frame/message_box.h"
+#include "support/scoped_env.h"
+#include "support/temp_dir.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QString>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,8 +27,6 @@ namespace rux::test {
 class CEditorHarness {
 public:
     CEditorHarness() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "ruxedit_ui_XXXXXX").string();
-        m_root = mkdtemp(pattern.data());
         namespace fs = std::filesystem;
         fs::create_directories(Product());
         fs::create_directories(m_root + "/run");
@@ -39,9 +36,6 @@ public:
         for (const auto& entry : fs::directory_iterator(RUX_PRODUCT_DIR))
             if (entry.path().filename() != "Torvel.ini")
                 fs::create_symlink(entry.path(), Product() + "/" + entry.path().filename().string());
-        Set("RUXEDIT_HOME", Product());
-        Set("XDG_RUNTIME_DIR", m_root + "/run");
-        Set("XDG_CONFIG_HOME", m_root + "/config");
         SetMessageBoxHandler([this](const QString& text, QMessageBox::StandardButtons, QMessageBox::Icon icon) {
             boxes.push_back(text);
             icons.push_back(icon);
@@ -51,14 +45,6 @@ public:
     ~CEditorHarness() {
         app.reset();
         SetMessageBoxHandler({});
-        for (auto& [name, value] : m_saved) {
-            if (value.first)
-                setenv(name.c_str(), value.second.c_str(), 1);
-            else
-                unsetenv(name.c_str());
-        }
-        std::error_code ec;
-        std::filesystem::remove_all(m_root, ec);
     }
     CEditorHarness(const CEditorHarness&) = delete;
     CEditorHarness& operator=(const CEditorHarness&) = delete;
@@ -120,30 +106,22 @@ public:
         return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     }
 
-    static std::string Read(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    static void Write(const std::string& path, const std::string& text) {
-        std::ofstream(path, std::ios::binary) << text;
-    }
+    static std::string Read(const std::string& path) { return ReadFileBytes(path); }
+    static void Write(const std::string& path, const std::string& text) { WriteFileBytes(path, text); }
 
+private:
+    // The scratch folder and the variables that point the editor into it, before anything else.
+    CTempDir m_dir;
+    std::string m_root = m_dir.Path();
+    CScopedEnv m_home{"RUXEDIT_HOME", m_root + "/product"};
+    CScopedEnv m_runtime{"XDG_RUNTIME_DIR", m_root + "/run"};
+    CScopedEnv m_config{"XDG_CONFIG_HOME", m_root + "/config"};
+
+public:
     std::unique_ptr<CRUXApp> app;
     std::vector<QString> boxes;
     std::vector<QMessageBox::Icon> icons;
     QMessageBox::StandardButton answer = QMessageBox::Ok;
-
-private:
-    void Set(const std::string& name, const std::string& value) {
-        if (!m_saved.count(name)) {
-            const char* old = std::getenv(name.c_str());
-            m_saved[name] = {old != nullptr, old ? old : ""};
-        }
-        setenv(name.c_str(), value.c_str(), 1);
-    }
-
-    std::string m_root;
-    std::map<std::string, std::pair<bool, std::string>> m_saved;
 };
 
 // The items of `document` that carry an error mark, in order.

@@ -15,6 +15,7 @@
 #include "shell/command_ids.h"
 #include "support/edit_harness.h"
 #include "support/indexer_payload.h"
+#include "support/temp_dir.h"
 #include "view/sequencer_clipboard.h"
 
 #include <QAction>
@@ -36,6 +37,7 @@ namespace rux {
 namespace {
 
 using test::CEditorHarness;
+using test::DataFile;
 using test::SavedBytes;
 
 // The export the core's import tests start from, as the sequencing tool writes it.
@@ -66,10 +68,6 @@ void PutOnClipboard(const std::string& xml, EOffer offer) {
         break;
     }
     QApplication::clipboard()->setMimeData(data, QClipboard::Clipboard);
-}
-
-std::string DataFile(const std::string& name) {
-    return std::string(RUX_TEST_DATA_DIR) + "/" + name;
 }
 
 // The program the import tests start from: an Alias section, an Initial task, a Background loop.
@@ -133,8 +131,6 @@ TEST(IndexerCommands, ImportTakesTheClipboardExportAndUndoesInOneStep) {
 
         EXPECT_TRUE(bench.h.Frame().RunCommand(ID_EDIT_UNDO));
         EXPECT_EQ(SavedBytes(document), before) << "one undo takes the whole import back";
-        EXPECT_TRUE(bench.h.Frame().RunCommand(ID_EDIT_REDO));
-        EXPECT_EQ(BodyLines(document), expected) << "and one redo brings it again";
     }
 }
 

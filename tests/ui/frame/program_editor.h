@@ -6,6 +6,7 @@
 
 #include "../dialogs/dialog_test_support.h"
 #include "document/rux_document.h"
+#include "support/edit_harness.h"
 #include "frame/mdi_child.h"
 #include "view/rux_view.h"
 
@@ -35,11 +36,7 @@ struct CProgramEditor {
     CRUXDocument& Document() const { return View().Document(); }
     CEditSession& Session() const { return View().Session(); }
     // The text of every item, in order.
-    std::vector<std::string> Lines() const {
-        std::vector<std::string> lines;
-        for (const auto& item : Document().Items()) lines.push_back(item->GetText());
-        return lines;
-    }
+    std::vector<std::string> Lines() const { return ItemTexts(Document()); }
     std::string Text(int item) const { return Lines().at(static_cast<size_t>(item)); }
 
     CEditorHarness h;

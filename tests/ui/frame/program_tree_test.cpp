@@ -305,6 +305,16 @@ TEST_F(CTreeSelectionTest, StaysOnTheCaretsSectionWhenTheTreeIsRebuilt) {
     ASSERT_EQ(ViewSession(view)->Caret().item, 1);
     ASSERT_EQ(doc->Items()[1]->GetText(), "Other");
     EXPECT_EQ(Selected(), Program() + " / Other");
+    EXPECT_TRUE(Tree()->findItems("Main", Qt::MatchExactly | Qt::MatchRecursive).isEmpty());
+
+    // Undo rebuilds as well: the section is back in the tree.
+    Tree()->currentItem()->setData(0, kMarker, true);
+    ViewRunAction(view, [](CEditSession& s) {
+        s.Undo();
+        return true;
+    });
+    EXPECT_FALSE(Tree()->currentItem() && Tree()->currentItem()->data(0, kMarker).toBool());
+    EXPECT_EQ(Tree()->findItems("Main", Qt::MatchExactly | Qt::MatchRecursive).size(), 1);
 }
 
 TEST_F(CTreeSelectionTest, FollowsTheActiveProgram) {

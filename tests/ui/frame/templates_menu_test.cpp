@@ -46,6 +46,15 @@ QStringList Shown(QMenu* menu) {
     return out;
 }
 
+// Replaces the shipped templates by a Pumps category with Prime (Ctrl+Shift+P); the folder.
+std::string OwnTemplates(const CEditorHarness& h) {
+    const std::string root = h.Product() + "/Templates";
+    std::filesystem::remove(root);
+    std::filesystem::create_directories(root + "/Pumps");
+    CEditorHarness::Write(root + "/Pumps/Prime.txt", "Shortcut=Ctrl+Shift+P\ntpl_begin\nPrime% = 1\n\tDELAY(500)\ntpl_end");
+    return root;
+}
+
 // Opens the program both tests edit, with the frame shown and active.
 void StartOnProgram(CEditorHarness& h) {
     const std::string path = h.Root() + "/p.rux";
@@ -64,13 +73,9 @@ QStringList ItemTexts(CRUXView& view) {
 
 TEST(TemplatesMenu, CategoriesByNameAndAKeyThatInsertsTheTemplate) {
     CEditorHarness h;
-    namespace fs = std::filesystem;
-    const std::string root = h.Product() + "/Templates";
-    fs::remove(root); // the shipped templates; this test brings its own
-    fs::create_directories(root + "/Pumps");
-    fs::create_directories(root + "/Hidden");
-    fs::create_directories(root + "/Empty");
-    CEditorHarness::Write(root + "/Pumps/Prime.txt", "Shortcut=Ctrl+Shift+P\ntpl_begin\nPrime% = 1\n\tDELAY(500)\ntpl_end");
+    const std::string root = OwnTemplates(h);
+    std::filesystem::create_directories(root + "/Hidden");
+    std::filesystem::create_directories(root + "/Empty");
     CEditorHarness::Write(root + "/Pumps/Drain & vent.txt", "tpl_begin\nDrain% = 1\ntpl_end");
     CEditorHarness::Write(root + "/Hidden/H.txt", "tpl_begin\nh\ntpl_end");
     h.WriteSettings("[CatVisibility]\nHidden=0\n");
@@ -115,11 +120,7 @@ TEST(TemplatesMenu, CategoriesByNameAndAKeyThatInsertsTheTemplate) {
 
 TEST(TemplatesMenu, TheViewerInsertsAtTheCaretAndEveryChangeRebuildsTheMenu) {
     CEditorHarness h;
-    namespace fs = std::filesystem;
-    const std::string root = h.Product() + "/Templates";
-    fs::remove(root);
-    fs::create_directories(root + "/Pumps");
-    CEditorHarness::Write(root + "/Pumps/Prime.txt", "Shortcut=Ctrl+Shift+P\ntpl_begin\nPrime% = 1\n\tDELAY(500)\ntpl_end");
+    const std::string root = OwnTemplates(h);
     StartOnProgram(h);
     if (HasFatalFailure()) return;
     CMainFrame& frame = h.Frame();

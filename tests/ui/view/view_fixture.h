@@ -45,12 +45,7 @@ struct CViewFixture {
     // The bytes a save would write.
     std::string Saved() const { return SavedBytes(doc); }
     // The text of every item, in order.
-    std::vector<std::string> Lines() const {
-        std::vector<std::string> lines;
-        for (const auto& item : doc.Items())
-            lines.push_back(item->GetText());
-        return lines;
-    }
+    std::vector<std::string> Lines() const { return ItemTexts(doc); }
 };
 
 } // namespace rux::test

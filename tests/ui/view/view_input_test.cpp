@@ -27,12 +27,10 @@ struct ComposeCase {
 TEST(ViewInput, ComposedTextArrivesAsTypedText) {
     const ComposeCase cases[] = {
         {"an input method's é", "é", "", "a\xE9z"},
-        {"a dead key and e give ê", "ê", "", "a\xEAz"},
         {"a dead key then blank gives the accent alone", "\xC2\xB4", "", "a\xB4z"},
         {"the euro sign is in the code page", "€", "", "a\x80z"},
         {"several characters at once", "ñö", "", "a\xF1\xF6z"},
         {"outside the code page: nothing changes", "ł", "", "az"},
-        {"a CJK character: nothing changes", "中", "", "az"},
         {"a pre-edit text alone is not typed", "", "^", "az"},
     };
     for (const auto& c : cases) {
