@@ -41,16 +41,24 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-int FreePort() {
+// A socket listening on a free loopback port, which `port` receives.
+int ListenOnLoopback(int& port) {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in a{};
     a.sin_family = AF_INET;
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    ::listen(fd, 1);
     socklen_t len = sizeof a;
     ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
-    ::close(fd);
-    return ntohs(a.sin_port);
+    port = ntohs(a.sin_port);
+    return fd;
+}
+
+int FreePort() {
+    int port = 0;
+    ::close(ListenOnLoopback(port));
+    return port;
 }
 
 int Connect(int port) {
@@ -156,6 +164,13 @@ void Echo(int listenFd) {
     ::close(fd);
 }
 
+// One message out to an echo peer and all of it back.
+void EchoRoundTrip(int fd, char (&msg)[64]) {
+    ::send(fd, msg, sizeof msg, 0);
+    for (std::size_t got = 0; got < sizeof msg;)
+        got += static_cast<std::size_t>(std::max<ssize_t>(0, ::recv(fd, msg, sizeof msg - got, 0)));
+}
+
 void BM_ValueRoundTripAgainstEcho(benchmark::State& state) {
     const int port = FreePort();
     const std::string dir = "/tmp/rux_bench_drive_" + std::to_string(::getpid());
@@ -174,30 +189,17 @@ void BM_ValueRoundTripAgainstEcho(benchmark::State& state) {
     H2CLIENT c = nullptr;
     reg(&c, nullptr, nullptr, H2_MSG_ANSWER);
 
-    const int listenFd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(listenFd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    ::listen(listenFd, 1);
-    socklen_t len = sizeof a;
-    ::getsockname(listenFd, reinterpret_cast<sockaddr*>(&a), &len);
+    int echoPort = 0, childEchoPort = 0;
+    const int listenFd = ListenOnLoopback(echoPort);
     std::thread echo(Echo, listenFd);
-    const int echoFd = Connect(ntohs(a.sin_port));
-    const int childListenFd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in ca{};
-    ca.sin_family = AF_INET;
-    ca.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(childListenFd, reinterpret_cast<sockaddr*>(&ca), sizeof ca);
-    ::listen(childListenFd, 1);
-    socklen_t clen = sizeof ca;
-    ::getsockname(childListenFd, reinterpret_cast<sockaddr*>(&ca), &clen);
+    const int echoFd = Connect(echoPort);
+    const int childListenFd = ListenOnLoopback(childEchoPort);
     const pid_t echoChild = ::fork();
     if (echoChild == 0) {
         Echo(childListenFd);
         ::_exit(0);
     }
-    const int childEchoFd = Connect(ntohs(ca.sin_port));
+    const int childEchoFd = Connect(childEchoPort);
     const int bareFd = Connect(port);
     rux::drive::CPayloadWriter bareRead;
     bareRead.Str("1").Str("").U32(0).Str("#1.21");
@@ -243,17 +245,13 @@ void BM_ValueRoundTripAgainstEcho(benchmark::State& state) {
         // files are read outside the timed spans.
         char msg[64] = {};
         const auto tc = Clock::now();
-        ::send(childEchoFd, msg, sizeof msg, 0);
-        for (std::size_t got = 0; got < sizeof msg;)
-            got += static_cast<std::size_t>(std::max<ssize_t>(0, ::recv(childEchoFd, msg, sizeof msg - got, 0)));
+        EchoRoundTrip(childEchoFd, msg);
         const double childEcho = std::chrono::duration<double>(Clock::now() - tc).count();
         childEchoes.push_back(childEcho);
         bestChildEcho = std::min(bestChildEcho, childEcho);
         const long d0 = Switches(driveStatus), i0 = Switches(ioStatus);
         const auto t0 = Clock::now();
-        ::send(echoFd, msg, sizeof msg, 0);
-        for (std::size_t got = 0; got < sizeof msg;)
-            got += static_cast<std::size_t>(std::max<ssize_t>(0, ::recv(echoFd, msg, sizeof msg - got, 0)));
+        EchoRoundTrip(echoFd, msg);
         const auto t1 = Clock::now();
         const std::string value = std::to_string(v++ % 1000);
         int32_t request = 0;

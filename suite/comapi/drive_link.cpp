@@ -177,7 +177,7 @@ void CDriveLink::Wake() {
     Signal(m_wake);
 }
 
-void CDriveLink::SendOrWake() {
+void CDriveLink::SendAndWatch() {
     // The caller's thread sends what the socket takes at once: a request does not wait for the
     // I/O thread to wake up. What is left, and every read, stays with the I/O thread.
     while (m_connected && !m_out.empty()) {
@@ -232,7 +232,7 @@ bool CDriveLink::RemoveClient(uint32_t client) {
             if (m_connected)
                 m_out += drive::EncodeFrame(drive::kReqLoopRelease, m_nextId++, Prefix({}, {}, client) + w.Data());
         }
-        SendOrWake();
+        SendAndWatch();
     }
     // A delivery in progress finishes before the client is gone for its owner.
     std::lock_guard<std::recursive_mutex> deliver(m_deliverMutex);
@@ -302,7 +302,7 @@ bool CDriveLink::ConnectOnce(int timeoutMs) {
     // What stands (loops, task manager clients) is asked for again on the new connection.
     for (auto& [id, s] : m_standing)
         m_out += drive::EncodeFrame(s.type, id, s.payload);
-    SendOrWake();
+    SendAndWatch();
     return true;
 }
 
@@ -376,7 +376,7 @@ int32_t CDriveLink::Send(uint32_t client, uint8_t type, const std::string& paylo
             const bool reader = readMs > 0 && ClaimSocketLocked(id);
             m_out += drive::EncodeFrame(type, id, payload);
             if (idOut != nullptr) *idOut = id;
-            SendOrWake();
+            SendAndWatch();
             if (reader) {
                 const bool wakeIo = ReadOwnResult(lock, id, std::chrono::steady_clock::now() + std::chrono::milliseconds(readMs));
                 WatchSocketLocked();
@@ -451,7 +451,7 @@ CCallResult CDriveLink::Call(uint32_t client, uint8_t type, const std::string& p
         m_standing[id] = CStanding{client, type, payload, r.Str(), {}};
     }
     m_out += drive::EncodeFrame(type, id, payload);
-    SendOrWake();
+    SendAndWatch();
     if (!canWait) {
         CCallResult r;
         return r;
@@ -496,7 +496,7 @@ int32_t CDriveLink::ReleaseLoop(uint32_t client, int32_t loop, std::string& last
         drive::CPayloadWriter w;
         w.U32(static_cast<uint32_t>(loop));
         m_out += drive::EncodeFrame(drive::kReqLoopRelease, m_nextId++, Prefix({}, {}, client) + w.Data());
-        SendOrWake();
+        SendAndWatch();
     }
     return H2_OK;
 }

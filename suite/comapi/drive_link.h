@@ -121,7 +121,8 @@ private:
     // caller at work on its next request does not wait for the announcement.
     void FlushNotifications();
     void Wake();
-    void SendOrWake();  // with m_mutex held
+    // With m_mutex held: sends what the socket takes now, then sets what the I/O thread watches.
+    void SendAndWatch();
     // With m_mutex held: what the I/O thread waits for on the socket, from what is to come (reading
     // while answers may arrive that no caller reads for itself, writing while output waits).
     void WatchSocketLocked();
