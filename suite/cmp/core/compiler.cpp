@@ -4,6 +4,7 @@
 #include "image/bytecode.h"
 #include "lexer.h"
 #include "name_table.h"
+#include "reserved_words.h"
 
 #include <algorithm>
 #include <charconv>
@@ -189,51 +190,6 @@ struct OpenBlock {
     uint32_t var = 0, lim = 0, step = 0;
     bool isInt = true;
 };
-
-struct Builtinfo {
-    std::string_view name;
-    int args;
-};
-
-constexpr std::string_view kKeywords[] = {"IF", "THEN", "ELSEIF", "ELSE", "ENDIF", "DO", "WHILE", "LOOP", "FOR", "TO",
-                                 "STEP", "EXIT", "GOTO", "CALL", "DIM", "CONST", "PRINT", "REINIT", "WDOG",
-                                 "DELAY", "AND", "OR", "FBBODY"};
-
-constexpr Builtinfo kFunctions[] = {
-    {"ABS", 1}, {"SIN", 1}, {"COS", 1}, {"TAN", 1}, {"SQR", 1}, {"EXP", 1}, {"LN", 1}, {"SGN", 1},
-    {"INT", 1}, {"FLOAT", 1}, {"MIN", 2}, {"MAX", 2}, {"LIMIT", 3}, {"TIME", 0}, {"BCD2BIN", 1},
-    {"BIN2BCD", 1}, {"BCD2SEG", 1}, {"CRC", 2}, {"AVERAGE", 2}, {"FILTER", 2}, {"ANSIREAD", 1},
-    {"ANSIWRITE", 2}, {"ANSIREPLY", 1}, {"GETCHAR", 0}, {"PUTCHAR", 1}, {"GETKEY", 0}, {"PUTKEY", 1},
-};
-
-// For each length, the first letters (bit 0 'A') that a keyword or built-in of that length has.
-struct FirstLetters {
-    uint32_t keyword[16] = {}, function[16] = {};
-    constexpr FirstLetters() {
-        for (const std::string_view k : kKeywords) keyword[k.size()] |= 1u << (k[0] - 'A');
-        for (const Builtinfo& f : kFunctions) function[f.name.size()] |= 1u << (f.name[0] - 'A');
-    }
-};
-constexpr FirstLetters kFirstLetters;
-
-// Whether a word of this length and first character can be in the table (word.size() < 16).
-inline bool MayBeIn(const uint32_t (&table)[16], std::string_view word) {
-    const unsigned c = (static_cast<unsigned char>(word[0]) | 0x20u) - 'a';
-    return c < 26 && (table[word.size()] >> c & 1u);
-}
-
-// The quick rejections of FindFunction and IsKeyword rely on these lengths.
-constexpr bool LengthsWithin(std::size_t lo, std::size_t hi, bool functions) {
-    if (functions) {
-        for (const Builtinfo& f : kFunctions)
-            if (f.name.size() < lo || f.name.size() > hi || f.name.back() == '%') return false;
-    } else {
-        for (const std::string_view k : kKeywords)
-            if (k.size() < lo || k.size() > hi || k.back() == '%') return false;
-    }
-    return true;
-}
-static_assert(LengthsWithin(2, 9, true) && LengthsWithin(2, 6, false));
 
 // Whether the first pass must look at a line: a directive, a label, DIM, CONST or FBbody can
 // only stand first (an alias cannot stand for them: aliases are for values).
@@ -541,10 +497,38 @@ private:
     // --- variables -------------------------------------------------------------------------------
     Scope& scope() { return m_scopes[static_cast<std::size_t>(m_scope)]; }
     int declare(Scope& sc, std::string_view name, int item, int start, int end);
-    Var& variable(const Token& t, bool forArray);
+    // The variable a word names; a scalar is created on its first use. The common case, a name
+    // already known in the form it is used, is inline; the rest is newVariable / wrongForm.
+    [[gnu::always_inline]] Var& variable(const Token& t, bool forArray) {
+        Scope& sc = scope();
+        const int found = sc.byName.find(t.text);
+        if (found < 0) [[unlikely]]
+            return newVariable(t, forArray);
+        Var& v = sc.vars[static_cast<std::size_t>(found)];
+        if (v.isArray != forArray) [[unlikely]]
+            wrongForm(t, v.isArray);
+        return v;
+    }
+    [[gnu::noinline]] Var& newVariable(const Token& t, bool forArray);
+    [[noreturn, gnu::noinline]] void wrongForm(const Token& t, bool isArray);
     uint32_t hiddenCell(Type t);
-    void noteRead(Var& v, int item, const Token& t);
-    void noteWrite(Var& v, int item, const Token& t);
+    // The first read and the first write of a variable are kept for its warnings.
+    [[gnu::always_inline]] void noteRead(Var& v, int item, const Token& t) {
+        if (!v.read || v.readItem < 0) {
+            v.readItem = item;
+            v.readStart = t.start;
+            v.readEnd = t.end;
+        }
+        v.read = true;
+    }
+    [[gnu::always_inline]] void noteWrite(Var& v, int item, const Token& t) {
+        if (!v.written || v.writeItem < 0) {
+            v.writeItem = item;
+            v.writeStart = t.start;
+            v.writeEnd = t.end;
+        }
+        v.written = true;
+    }
     void checkName(const Token& t);
     void realInFixedPoint(const Token& t);
 
@@ -577,10 +561,8 @@ private:
 
     // --- expressions ---------------------------------------------------------------------------
     [[gnu::always_inline]] const Token& tok(std::size_t p) const { return m_toks[std::min(p, m_toks.size() - 1)]; }
-    [[gnu::always_inline]] bool isOp(std::size_t p, std::string_view op) const {
-        const Token& t = tok(p);
-        return t.kind == Tok::Op && t.op == OpCode(op);
-    }
+    // Only operator tokens have an operator code.
+    [[gnu::always_inline]] bool isOp(std::size_t p, std::string_view op) const { return tok(p).op == OpCode(op); }
     // `what` is only read when the operator is missing: no message text is built on the way.
     void expect(std::size_t& p, std::string_view op, std::string_view what) {
         if (!isOp(p, op)) missing(p, op, what);
@@ -588,7 +570,7 @@ private:
     }
     [[noreturn]] void missing(std::size_t p, std::string_view op, std::string_view what);
     void expectEnd(std::size_t p);
-    Type expression(std::size_t& p);
+    [[gnu::always_inline]] Type expression(std::size_t& p) { return binary(p, 1); }
     // The binary operators by precedence, all left-associative: OR, AND, the comparisons, + -, * /.
     enum class Bin { None, Or, And, Eq, Ne, Lt, Gt, Le, Ge, Add, Sub, Mul, Div };
     static int precedence(Bin b) {
@@ -606,12 +588,55 @@ private:
     Bin binaryAt(std::size_t p) const;
     // Operands joined by operators of at least `minPrecedence` (one function instead of one per level).
     Type binary(std::size_t& p, int minPrecedence);
-    Type unary(std::size_t& p);
-    Type primary(std::size_t& p);
+    // An operand with its signs: most have none and go straight to primary().
+    [[gnu::always_inline]] Type unary(std::size_t& p) {
+        const uint16_t op = tok(p).op;
+        if (op == OpCode("-") || op == OpCode("+")) [[unlikely]]
+            return signedOperand(p);
+        return primary(p);
+    }
+    Type signedOperand(std::size_t& p);
+    // An operand. A plain name that is not indexed or called and an integer literal are compiled
+    // here; everything else by operand().
+    [[gnu::always_inline]] Type primary(std::size_t& p) {
+        const Token& t = tok(p);
+        if (t.plain) [[likely]] {
+            const uint16_t next = tok(p + 1).op;
+            if (next != OpCode("[") && next != OpCode("(")) {
+                ++p;
+                return scalarValue(t);
+            }
+        } else if (t.kind == Tok::Int) {
+            pushInt(t.ival);
+            ++p;
+            return Type::Int;
+        }
+        return operand(p);
+    }
+    // The value of a name standing alone (p is past it).
+    [[gnu::always_inline]] Type scalarValue(const Token& t) {
+        Var& v = variable(t, false);
+        if (v.isConst) {
+            if (v.isInt) pushInt(v.constInt);
+            else pushReal(v.constReal);
+            return v.isInt ? Type::Int : Type::Real;
+        }
+        noteRead(v, m_item, t);
+        cellOp(Op::Ld, v.cell);
+        return v.isInt ? Type::Int : Type::Real;
+    }
+    Type operand(std::size_t& p);
     Type function(std::size_t& p, const Builtinfo& f, bool brackets);
     Type arithmetic(Type a, Type b, Op intOp, Op realOp);
     void intExpression(std::size_t& p);
-    bool parseParam(const Token& t, ParamRef& ref);
+    // A parameter word (#1.21, #INT1.21, #8.03.2, #Ptr%, B2#...) into `ref`; false for any other
+    // word. Most words start with neither '#' nor 'B', which is tested here without a call.
+    [[gnu::always_inline]] bool parseParam(const Token& t, ParamRef& ref) {
+        const char c = t.text[0];
+        if (c != '#' && (c | 0x20) != 'b') return false;
+        return parseParamWord(t, ref);
+    }
+    bool parseParamWord(const Token& t, ParamRef& ref);
     std::optional<int64_t> constantInt(std::size_t& p);
     std::optional<double> constantNumber(std::size_t& p, bool& isInt);
 
@@ -1095,47 +1120,27 @@ void Compiler::realInFixedPoint(const Token& t) {
     fail(t, "E016", "real value '" + t.text + "' in a fixed-point program (FloatingPoint is 0)");
 }
 
-Var& Compiler::variable(const Token& t, bool forArray) {
+Var& Compiler::newVariable(const Token& t, bool forArray) {
+    if (forArray)
+        fail(t, "E009", "array '" + t.text + "' is not declared (DIM " + t.text + "[n])");
+    if (!std::isalpha(static_cast<unsigned char>(t.text[0])))
+        fail(t, "E002", "'" + t.text + "' is not a name");
+    checkName(t);
+    if (t.text.back() != '%') realInFixedPoint(t);
     Scope& sc = scope();
-    const int found = sc.byName.find(t.text);
-    if (found < 0) {
-        if (forArray)
-            fail(t, "E009", "array '" + t.text + "' is not declared (DIM " + t.text + "[n])");
-        if (!std::isalpha(static_cast<unsigned char>(t.text[0])))
-            fail(t, "E002", "'" + t.text + "' is not a name");
-        checkName(t);
-        if (t.text.back() != '%') realInFixedPoint(t);
-        const int idx = declare(sc, t.text, m_item, t.start, t.end);
-        Var& v = sc.vars[static_cast<std::size_t>(idx)];
-        v.cell = sc.cells++;
-        return v;
-    }
-    Var& v = sc.vars[static_cast<std::size_t>(found)];
-    if (v.isArray && !forArray) fail(t, "E010", "'" + t.text + "' is an array; write " + t.text + "[index]");
-    if (!v.isArray && forArray) fail(t, "E010", "'" + t.text + "' is not an array");
+    const int idx = declare(sc, t.text, m_item, t.start, t.end);
+    Var& v = sc.vars[static_cast<std::size_t>(idx)];
+    v.cell = sc.cells++;
     return v;
+}
+
+void Compiler::wrongForm(const Token& t, bool isArray) {
+    if (isArray) fail(t, "E010", "'" + t.text + "' is an array; write " + t.text + "[index]");
+    fail(t, "E010", "'" + t.text + "' is not an array");
 }
 
 // A cell of the frame that no name reaches (a FOR loop's limit and step, a FILTER's state).
 uint32_t Compiler::hiddenCell(Type) { return scope().cells++; }
-
-void Compiler::noteRead(Var& v, int item, const Token& t) {
-    if (!v.read || v.readItem < 0) {
-        v.readItem = item;
-        v.readStart = t.start;
-        v.readEnd = t.end;
-    }
-    v.read = true;
-}
-
-void Compiler::noteWrite(Var& v, int item, const Token& t) {
-    if (!v.written || v.writeItem < 0) {
-        v.writeItem = item;
-        v.writeStart = t.start;
-        v.writeEnd = t.end;
-    }
-    v.written = true;
-}
 
 // --- expressions ---------------------------------------------------------------------------------
 
@@ -1190,8 +1195,6 @@ std::optional<double> Compiler::constantNumber(std::size_t& p, bool& isInt) {
     }
     return std::nullopt;
 }
-
-Type Compiler::expression(std::size_t& p) { return binary(p, 1); }
 
 Compiler::Bin Compiler::binaryAt(std::size_t p) const {
     const Token& t = tok(p);
@@ -1269,7 +1272,7 @@ Type Compiler::arithmetic(Type a, Type b, Op intOp, Op realOp) {
     return Type::Real;
 }
 
-Type Compiler::unary(std::size_t& p) {
+Type Compiler::signedOperand(std::size_t& p) {
     if (isOp(p, "-")) {
         ++p;
         // A negative literal is one constant, so -2147483648 fits.
@@ -1282,16 +1285,12 @@ Type Compiler::unary(std::size_t& p) {
         emit(t == Type::Int ? Op::INeg : Op::RNeg);
         return t;
     }
-    if (isOp(p, "+")) {
-        ++p;
-        return unary(p);
-    }
-    return primary(p);
+    ++p; // '+'
+    return unary(p);
 }
 
-bool Compiler::parseParam(const Token& t, ParamRef& ref) {
+bool Compiler::parseParamWord(const Token& t, ParamRef& ref) {
     std::string_view w = t.text;
-    if (w[0] != '#' && w[0] != 'B' && w[0] != 'b') return false; // neither #... nor B2#...
     if (w.size() > 3 && (w[0] == 'B' || w[0] == 'b') && w[1] == '2' && w[2] == '#') w.remove_prefix(2);
     if (w.empty() || w[0] != '#') return false;
     w.remove_prefix(1);
@@ -1337,7 +1336,7 @@ bool Compiler::parseParam(const Token& t, ParamRef& ref) {
     return true;
 }
 
-Type Compiler::primary(std::size_t& p) {
+Type Compiler::operand(std::size_t& p) {
     const Token& t = tok(p);
     switch (t.kind) {
     case Tok::Int:
@@ -1410,15 +1409,7 @@ Type Compiler::primary(std::size_t& p) {
         return v.isInt ? Type::Int : Type::Real;
     }
     if (isOp(p, "(")) fail(t, "E014", "'" + t.text + "' is not a function");
-    Var& v = variable(t, false);
-    if (v.isConst) {
-        if (v.isInt) pushInt(v.constInt);
-        else pushReal(v.constReal);
-        return v.isInt ? Type::Int : Type::Real;
-    }
-    noteRead(v, m_item, t);
-    cellOp(Op::Ld, v.cell);
-    return v.isInt ? Type::Int : Type::Real;
+    return scalarValue(t);
 }
 
 void Compiler::intExpression(std::size_t& p) {
@@ -1627,42 +1618,44 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
 
 void Compiler::storeTarget(std::size_t& p, Type, TypeFn value) {
     const Token& t = tok(p);
-    if (t.kind != Tok::Word) fail(t, "E002", "expected a variable or parameter, found '" + t.text + "'");
-    ParamRef ref;
-    if (parseParam(t, ref)) {
-        ++p;
-        if (ref.form == ParamRef::Pointer) {
-            Token name = t;
-            name.text = ref.pointer;
-            Var& v = variable(name, false);
-            if (!v.isInt || v.isConst) fail(t, "E022", "parameter pointer " + t.text + " needs an integer variable");
-            noteRead(v, m_item, t);
-            cellOp(Op::Ld, v.cell);
+    if (!t.plain) { // a plain name needs none of these tests
+        if (t.kind != Tok::Word) fail(t, "E002", "expected a variable or parameter, found '" + t.text + "'");
+        ParamRef ref;
+        if (parseParam(t, ref)) {
+            ++p;
+            if (ref.form == ParamRef::Pointer) {
+                Token name = t;
+                name.text = ref.pointer;
+                Var& v = variable(name, false);
+                if (!v.isInt || v.isConst) fail(t, "E022", "parameter pointer " + t.text + " needs an integer variable");
+                noteRead(v, m_item, t);
+                cellOp(Op::Ld, v.cell);
+                const Type vt = value();
+                const bool real = m_opt.floatingPoint;
+                convert(vt, real ? Type::Real : Type::Int);
+                emit(real ? Op::PpWrR : Op::PpWrI);
+                return;
+            }
             const Type vt = value();
-            const bool real = m_opt.floatingPoint;
-            convert(vt, real ? Type::Real : Type::Int);
-            emit(real ? Op::PpWrR : Op::PpWrI);
-            return;
-        }
-        const Type vt = value();
-        if (ref.form == ParamRef::Bit) {
-            truth(vt);
-            emit(Op::PWrB);
+            if (ref.form == ParamRef::Bit) {
+                truth(vt);
+                emit(Op::PWrB);
+                u8(static_cast<uint32_t>(ref.menu));
+                u8(static_cast<uint32_t>(ref.par));
+                u8(static_cast<uint32_t>(ref.bit));
+                return;
+            }
+            const bool raw = ref.form == ParamRef::Raw || !m_opt.floatingPoint;
+            convert(vt, raw ? Type::Int : Type::Real);
+            emit(raw ? Op::PWrI : Op::PWrR);
             u8(static_cast<uint32_t>(ref.menu));
             u8(static_cast<uint32_t>(ref.par));
-            u8(static_cast<uint32_t>(ref.bit));
             return;
         }
-        const bool raw = ref.form == ParamRef::Raw || !m_opt.floatingPoint;
-        convert(vt, raw ? Type::Int : Type::Real);
-        emit(raw ? Op::PWrI : Op::PWrR);
-        u8(static_cast<uint32_t>(ref.menu));
-        u8(static_cast<uint32_t>(ref.par));
-        return;
+        if (IsKeyword(t.text) || FindFunction(t.text)) fail(t, "E022", "cannot assign to '" + t.text + "'");
+        if (!std::isalpha(static_cast<unsigned char>(t.text[0])))
+            fail(t, "E002", "expected a variable or parameter, found '" + t.text + "'");
     }
-    if (IsKeyword(t.text) || FindFunction(t.text)) fail(t, "E022", "cannot assign to '" + t.text + "'");
-    if (!std::isalpha(static_cast<unsigned char>(t.text[0])))
-        fail(t, "E002", "expected a variable or parameter, found '" + t.text + "'");
     ++p;
     if (isOp(p, "[")) {
         Var& v = variable(t, true);
@@ -2083,7 +2076,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested, const Kw* know
     if (kw == Kw::Then || kw == Kw::To || kw == Kw::Step || kw == Kw::While || kw == Kw::And || kw == Kw::Or)
         fail(t, "E001", "unknown statement '" + t.text + "'");
     if (kw == Kw::FbBody) fail(t, "E002", "FBbody belongs only in a function block section");
-    if (const Builtinfo* f = FindFunction(t.text); f && !isOp(p + 1, "=")) {
+    if (const Builtinfo* f = t.plain ? nullptr : FindFunction(t.text); f && !isOp(p + 1, "=")) {
         ++p;
         const Type r = function(p, *f, true);
         expectEnd(p);
@@ -2122,7 +2115,7 @@ void Compiler::compileLine(Section& s, int item, bool declarationsOnly) {
                                         m_blocks[static_cast<std::size_t>(s.block)].name);
             return;
         }
-        const Kw firstKw = first.kind == Tok::Word ? KeywordOf(first.text) : Kw::None;
+        const Kw firstKw = first.kind == Tok::Word && !first.plain ? KeywordOf(first.text) : Kw::None;
         const bool closing = firstKw == Kw::EndIf || firstKw == Kw::Else || firstKw == Kw::ElseIf || firstKw == Kw::Loop;
         if (m_afterGoto && !closing && !(firstKw == Kw::Dim || firstKw == Kw::Const))
             warn(item, first.start, lineEnd(item), "W004",
