@@ -198,10 +198,12 @@ bool MayDeclare(std::string_view line) {
     while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
     if (i == line.size()) return false;
     if (line[i] == '$') return true;
+    // DIM, CONST or FBbody; any other declaration is a label: a word and a ':'. Most lines have
+    // no ':' at all, which one search tells.
+    const char first = static_cast<char>(line[i] | 0x20);
+    if (first != 'd' && first != 'c' && first != 'f' && !std::memchr(line.data() + i, ':', line.size() - i)) return false;
     std::size_t j = WordEnd(line.data(), i, line.size());
     if (j == i) return false;
-    // DIM, CONST or FBbody; any other declaration is a label: a word and a ':'.
-    const char first = static_cast<char>(line[i] | 0x20);
     const std::string_view w = line.substr(i, j - i);
     if ((first == 'd' || first == 'c' || first == 'f') &&
         (EqualsNoCase(w, "DIM") || EqualsNoCase(w, "CONST") || EqualsNoCase(w, "FBBODY")))
