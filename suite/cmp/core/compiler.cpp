@@ -7,6 +7,7 @@
 #include "reserved_words.h"
 
 #include <algorithm>
+#include <cassert>
 #include <charconv>
 #include <bit>
 #include <cctype>
@@ -52,6 +53,13 @@ namespace {
 enum class Type { Int, Real, None };
 
 constexpr uint32_t kMaxCells = 4u << 20; // 32 MB of variables
+
+// The most code a line can compile to: a few fixed instructions (its Line, the jump that ends
+// the branch above an ELSEIF, a FOR's set-up, a LOOP's IForNext) and, for each token, at most
+// one instruction with its conversions (LdX, StX and Arr are the longest at 9 bytes; a block call
+// stores each output with two instructions, but each output is two tokens with its comma). The
+// arguments of MIN, MAX and LIMIT may be compiled twice, but the first code is dropped first.
+constexpr std::size_t kCodePerLine = 128, kCodePerToken = 32;
 
 // Thrown to abandon the rest of a line after its error was reported.
 struct LineError {};
@@ -347,9 +355,9 @@ private:
     Type (*m_call)(void*);
 };
 
-// The code being generated. Bytes go into storage that is already there (grown by doubling), so
-// appending one is a store and an add rather than a vector's capacity check and call; the write
-// position and the end of the room are pointers, so the check is one comparison.
+// The code being generated. Bytes go into storage that is already there (grown by doubling): room
+// is made before a statement for all the code it can produce (see kCodePerToken), so appending
+// a byte is a store and an add, without a check.
 class CodeBuffer {
 public:
     std::size_t size() const { return static_cast<std::size_t>(m_at - m_bytes.data()); }
@@ -359,10 +367,13 @@ public:
     void reserve(std::size_t n) {
         if (n > m_bytes.size()) resize(n);
     }
-    [[gnu::always_inline]] void push(uint8_t b) { *append(1) = b; }
-    [[gnu::always_inline]] uint8_t* append(std::size_t n) {
+    // Room for `n` more bytes: appends of up to `n` bytes in all follow.
+    void makeRoom(std::size_t n) {
         if (static_cast<std::size_t>(m_limit - m_at) < n) [[unlikely]]
             grow(n);
+    }
+    [[gnu::always_inline]] void push(uint8_t b) { *append(1) = b; }
+    [[gnu::always_inline]] uint8_t* append(std::size_t n) {
         uint8_t* at = m_at;
         m_at += n;
         return at;
@@ -2129,6 +2140,9 @@ void Compiler::compileLine(Section& s, int item, bool declarationsOnly) {
         // An ELSEIF or ELSE line first ends the branch before it, so that the jump to ENDIF is
         // that branch's last instruction and the false condition lands on this line's start: a
         // breakpoint here fires when the line is reached, not when the branch above finishes.
+        const std::size_t room = kCodePerLine + kCodePerToken * m_toks.size();
+        m_code.makeRoom(room);
+        [[maybe_unused]] const std::size_t lineCode = m_code.size();
         if ((firstKw == Kw::ElseIf || firstKw == Kw::Else) && !m_open.empty() && m_open.back().kind == OpenBlock::If &&
             !m_open.back().hasElse)
             closeBranch(m_open.back());
@@ -2143,6 +2157,7 @@ void Compiler::compileLine(Section& s, int item, bool declarationsOnly) {
         const uint32_t start = here();
         const std::size_t relocsBefore = scope().relocs.size();
         statement(s, p, false, &firstKw);
+        assert(m_code.size() - lineCode <= room);
         // Fuse the common one-line forms into single instructions.
         const std::size_t n = here() - start;
         const uint8_t* c = m_code.data() + start;
@@ -2260,6 +2275,7 @@ void Compiler::compileSection(Section& s) {
     }
     closeSection(s);
     m_lines.push_back({here(), inLibrary(s.header) ? 0u : static_cast<uint32_t>(s.footer >= 0 ? s.footer : s.header)});
+    m_code.makeRoom(1);
     if (s.kind == SectionKind::Task) emit(Op::End);
     else if (s.kind == SectionKind::Sub) emit(Op::Ret);
     else emit(Op::FbRet);
