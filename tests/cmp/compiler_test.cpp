@@ -447,6 +447,38 @@ TEST(CompilerLimits, RecursionThroughABlockPastTheLimitIsStillReported) {
     EXPECT_EQ(r.errorsFound, 121); // _B's own ENDIF lies past the limit and is not looked at
 }
 
+// The compiler makes room for a line's code before compiling it, 128 bytes and 32 per token:
+// the lines with the most code for their tokens stay within it (a line beyond it would write past
+// the code buffer).
+TEST(CompilerLimits, LongestCodePerTokenFitsTheRoomOfALine) {
+    const std::vector<std::string> heavy = {
+        "(o1%, o2%, o3%) = _Three(1, 2.5, i%)",
+        "(a%[i%], a%[1], a%[2]) = _Three(#1.2, #INT3.4, #5.6.7)",
+        "r = MIN(MIN(i%, 1.5), MAX(LIMIT(i%, 1.5, 2), 2.5)) + AVERAGE(a%, 2) + FILTER(i%, 2)",
+        "IF #1.2.3 AND #1.2.4 OR i% < r OR i% >= 2.5 THEN a%[i%] = -a%[-i%] * -(-r)",
+        "FOR r = i% TO 2 STEP 0.5",
+        "LOOP",
+        "PRINT \"a\", 1, \"b\", r, i% = 2",
+    };
+    const Sec block{"(o1%, o2%, o3%) = _Three(x%, y, z%)", {"FBbody", "o1% = x%", "o2% = y", "o3% = z%"}};
+    for (const std::string& line : heavy) {
+        // Inside a FOR loop, which the line itself may close or open another of.
+        std::vector<std::string> lines = {"DIM a%[4]", "i% = 1", "r = 1", "FOR i% = 1 TO 2", line};
+        if (line != "LOOP") lines.push_back("LOOP");
+        if (line.rfind("FOR", 0) == 0) lines.push_back("LOOP");
+        const cmp::Result r = CompileSections({block, {"Initial", lines}});
+        ASSERT_EQ(r.errors, 0) << line << "\n" << MessageLines(r)[0];
+        const int item = FirstLine({block, {"Initial", {}}}, 1) + 4;
+        std::size_t k = 0;
+        while (k < r.image.lines.size() && static_cast<int>(r.image.lines[k].item) != item) ++k;
+        ASSERT_LT(k + 1, r.image.lines.size()) << line;
+        cmp::TokenList toks;
+        cmp::TokeniseLine(line, toks);
+        const uint32_t code = r.image.lines[k + 1].offset - r.image.lines[k].offset;
+        EXPECT_LE(code, 128 + 32 * toks.size()) << line;
+    }
+}
+
 TEST(CompilerClean, ExamplesHaveNoErrors) {
     for (const char* name : {"conveyor_line.rux"}) {
         const std::string text = ReadFileBytes(std::string(RUX_SOURCE_DIR) + "/examples/" + name);
