@@ -555,6 +555,15 @@ private:
     void storeTarget(std::size_t& p, Type valueType, TypeFn value);
     void closeSection(Section& s);
     void collectCalls(const Section& s);
+    // A block opened by `t`, on the stack of open blocks.
+    OpenBlock& pushBlock(OpenBlock::Kind kind, const Token& t) {
+        OpenBlock& b = m_open.emplace_back();
+        b.kind = kind;
+        b.item = m_item;
+        b.start = t.start;
+        b.end = t.end;
+        return b;
+    }
     OpenBlock openBlock(OpenBlock::Kind kind, const Token& t) const {
         OpenBlock b;
         b.kind = kind;
@@ -1226,7 +1235,7 @@ Compiler::Bin Compiler::binaryAt(std::size_t p) const {
         default: return Bin::None;
         }
     }
-    if (t.kind != Tok::Word || t.text.size() > 3) return Bin::None; // most words here are neither
+    if (t.kind != Tok::Word || t.plain || t.text.size() > 3) return Bin::None; // most words here are neither
     if (IsWord(t, "OR")) return Bin::Or;
     if (IsWord(t, "AND")) return Bin::And;
     return Bin::None;
@@ -1860,9 +1869,8 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested, const Kw* know
             patch(skip, here());
             return;
         }
-        OpenBlock b = openBlock(OpenBlock::If, t);
-        b.nextCond = jump(Op::Jz);
-        m_open.push_back(std::move(b));
+        const uint32_t cond = jump(Op::Jz);
+        pushBlock(OpenBlock::If, t).nextCond = cond;
         return;
     }
     if (kw == Kw::ElseIf || kw == Kw::Else || kw == Kw::EndIf) {
@@ -1950,7 +1958,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested, const Kw* know
         }
         cellOp(Op::St, step);
         expectEnd(p);
-        OpenBlock b = openBlock(OpenBlock::For, t);
+        OpenBlock& b = pushBlock(OpenBlock::For, t); // nothing below can fail
         b.var = var;
         b.lim = lim;
         b.step = step;
@@ -1962,7 +1970,6 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested, const Kw* know
         b.exits.push_back(here());
         u32(0);
         b.top = here();
-        m_open.push_back(std::move(b));
         return;
     }
     if (kw == Kw::Loop) {
@@ -2402,7 +2409,10 @@ void Compiler::buildImage(Result& r) {
             const int n = ++seen[static_cast<std::size_t>(b)];
             name.assign(m_blocks[static_cast<std::size_t>(b)].name);
             name += '.';
-            name += std::to_string(n);
+            char number[16];
+            const auto [end, ec] = std::to_chars(number, number + sizeof number, n);
+            (void)ec; // an int always fits
+            name.append(number, end);
             name += '.';
             addInstanceSymbols(img, name, b, g.instanceBase[k]);
         }
