@@ -456,7 +456,12 @@ private:
     void classifySection(Section& s);
     void parseBlockHeader(Section& s);
     void prepass();
-    void lineTokens(int item, std::string_view text); // into m_toks
+    // The tokens of a line into m_toks, its aliases replaced.
+    [[gnu::always_inline]] void lineTokens(std::string_view text) {
+        if (m_aliases.empty()) TokeniseLine(text, m_toks);
+        else aliasedTokens(text);
+    }
+    [[gnu::noinline]] void aliasedTokens(std::string_view text);
     void handleDirective(const TokenList& toks, bool define);
 
     // --- code ----------------------------------------------------------------------------------
@@ -899,12 +904,7 @@ void Compiler::parseBlockHeader(Section& s) {
     m_blocks.push_back(std::move(b));
 }
 
-void Compiler::lineTokens(int item, std::string_view text) {
-    (void)item;
-    if (m_aliases.empty()) {
-        TokeniseLine(text, m_toks);
-        return;
-    }
+void Compiler::aliasedTokens(std::string_view text) {
     TokenList& raw = m_rawToks;
     TokeniseLine(text, raw);
     TokenList& out = m_toks;
@@ -1023,7 +1023,7 @@ void Compiler::prepass() {
         if (!MayDeclare(it.text)) continue;
         m_item = static_cast<int>(i);
         try {
-            lineTokens(m_item, it.text);
+            lineTokens(it.text);
             if (m_toks[0].kind == Tok::End) continue;
             const Token& t0 = m_toks[0];
             if (t0.kind == Tok::Word && t0.text[0] == '$') {
@@ -2111,7 +2111,7 @@ void Compiler::compileLine(Section& s, int item, bool declarationsOnly) {
     m_item = item;
     const std::string_view text = m_items[static_cast<std::size_t>(item)].text;
     try {
-        lineTokens(item, text);
+        lineTokens(text);
         if (m_toks[0].kind == Tok::End) return;
         const Token& t0 = m_toks[0];
         // Labels
@@ -2244,7 +2244,7 @@ void Compiler::collectCalls(const Section& s) {
         const SourceItem& it = m_items[static_cast<std::size_t>(i)];
         if (it.kind != kTextItem) continue;
         m_item = i;
-        lineTokens(i, it.text);
+        lineTokens(it.text);
         for (std::size_t k = 0; k + 1 < m_toks.size(); ++k) {
             const Token& t = m_toks[k];
             if (t.kind != Tok::Word || t.text[0] != '_' || !isOp(k + 1, "(")) continue;
@@ -2572,7 +2572,7 @@ Result Compiler::run() {
             if (it.kind != kTextItem) continue;
             m_item = static_cast<int>(i);
             try {
-                lineTokens(m_item, it.text);
+                lineTokens(it.text);
                 if (m_toks[0].kind == Tok::End) continue;
                 if (m_toks[0].kind == Tok::Word && m_toks[0].text[0] == '$') {
                     handleDirective(m_toks, true);
@@ -2596,7 +2596,7 @@ Result Compiler::run() {
                 if (m_sectionOf[next] >= 0 || m_items[next].kind != kTextItem || inLibrary(static_cast<int>(next))) continue;
                 m_item = static_cast<int>(next);
                 try {
-                    lineTokens(m_item, m_items[next].text);
+                    lineTokens(m_items[next].text);
                     if (m_toks[0].kind == Tok::Word && m_toks[0].text[0] == '$') {
                         const std::size_t before = m_messages.size();
                         try {
@@ -2632,7 +2632,7 @@ Result Compiler::run() {
                     if (m_items[static_cast<std::size_t>(i)].kind != kTextItem) continue;
                     m_item = i;
                     try {
-                        lineTokens(i, m_items[static_cast<std::size_t>(i)].text);
+                        lineTokens(m_items[static_cast<std::size_t>(i)].text);
                         if (m_toks[0].kind == Tok::End) continue;
                         if (m_toks[0].kind != Tok::Word || m_toks[0].text[0] != '$') {
                             if (pastLimit) continue;
