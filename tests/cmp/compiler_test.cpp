@@ -362,6 +362,35 @@ TEST(Lexer, EveryByteEndsAWordOrContinuesItAtEveryColumn) {
     }
 }
 
+// A word the lexer calls plain is compiled as a variable without further look-ups: no keyword or
+// built-in in any spelling, no parameter and no block or directive name may be plain.
+TEST(Lexer, ReservedWordsParametersAndBlockNamesAreNeverPlain) {
+    std::vector<std::string> notPlain = {"#1.21", "#INT1.21", "#8.03.2", "#Ptr%", "B2#1.21", "b2#7.1", "B2#12.3.4", "_Ramp", "$FLT", ".5x", "%x"};
+    for (const std::string_view w : cmp::kKeywords) notPlain.emplace_back(w);
+    for (const cmp::Builtinfo& f : cmp::kFunctions) notPlain.emplace_back(f.name);
+    for (std::size_t k = 0, n = notPlain.size(); k < n; ++k) {
+        std::string lower = notPlain[k], mixed = notPlain[k];
+        for (std::size_t i = 0; i < lower.size(); ++i) {
+            lower[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(lower[i])));
+            if (i % 2) mixed[i] = lower[i];
+        }
+        notPlain.push_back(lower);
+        notPlain.push_back(mixed);
+    }
+    cmp::TokenList toks;
+    for (const std::string& w : notPlain) {
+        const std::string line = "x = " + w + " + 1"; // the tokens are views of it
+        cmp::TokeniseLine(line, toks);
+        ASSERT_EQ(toks[2].text, w);
+        EXPECT_FALSE(toks[2].plain) << w;
+    }
+    for (const char* w : {"Count7%", "Speed", "x", "Level12", "zone%", "Absent", "LIMITS", "Print%", "IFxy"}) {
+        const std::string line = std::string("x = ") + w;
+        cmp::TokeniseLine(line, toks);
+        EXPECT_TRUE(toks[2].plain) << w;
+    }
+}
+
 // Integer literals: the value, where the token ends, and the largest magnitude an integer may have
 // (2147483648 is allowed so that -2147483648 can be written).
 TEST(Lexer, IntegerLiterals) {
