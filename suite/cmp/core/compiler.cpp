@@ -673,6 +673,11 @@ private:
     void buildImage(Result& r);
 
     bool inLibrary(int item) const { return item >= m_programItems; }
+    // The last item of a section: its footer, or the last of its lines.
+    std::size_t lastItemOf(int section) const {
+        const Section& s = m_sections[static_cast<std::size_t>(section)];
+        return static_cast<std::size_t>(s.footer >= 0 ? s.footer : s.stop - 1);
+    }
     // The first item of the program or library that `item` belongs to.
     int fileStart(int item) const {
         int start = 0;
@@ -2564,7 +2569,11 @@ Result Compiler::run() {
     {
         for (std::size_t i = 1; i < m_items.size(); ++i) {
             const SourceItem& it = m_items[i];
-            if (m_sectionOf[i] >= 0 || inLibrary(static_cast<int>(i))) continue;
+            if (m_sectionOf[i] >= 0) {
+                i = lastItemOf(m_sectionOf[i]);
+                continue;
+            }
+            if (inLibrary(static_cast<int>(i))) continue;
             if (it.kind == kDiagramItem) {
                 warn(static_cast<int>(i), 1, 2, "W006", "diagram '" + diagramTitle(static_cast<int>(i)) + "' is not executed (it stands outside any section)");
                 continue;
@@ -2593,7 +2602,11 @@ Result Compiler::run() {
         auto topLevelUpTo = [&](int item) {
             // Apply the directives that stand outside sections before `item`.
             for (; next < m_items.size() && static_cast<int>(next) < item; ++next) {
-                if (m_sectionOf[next] >= 0 || m_items[next].kind != kTextItem || inLibrary(static_cast<int>(next))) continue;
+                if (m_sectionOf[next] >= 0) { // `item` stands after this section
+                    next = lastItemOf(m_sectionOf[next]);
+                    continue;
+                }
+                if (m_items[next].kind != kTextItem || inLibrary(static_cast<int>(next))) continue;
                 m_item = static_cast<int>(next);
                 try {
                     lineTokens(m_items[next].text);
