@@ -82,6 +82,11 @@ const MessageCase kCases[] = {
      {"t.rux(1,1-5): error E006: target MERLIN has no task Pos0"}, "Type=MERLIN\nFloatingPoint=1\n"},
     {"statement outside a section", {{"", {"x% = 1"}}, {"Initial", {}}},
      {"t.rux(1,1-7): error E004: statement outside a section"}},
+    // Lines between sections are found past a section, and a directive there applies after it.
+    {"lines between sections",
+     {{"", {"x% = 1"}}, {"Initial", {"y% = 2"}}, {"", {"z% = 3", "$DEFINE Q _Nope"}}, {"Background", {"w% = Q(1)"}}},
+     {"t.rux(1,1-7): error E004: statement outside a section", "t.rux(5,1-7): error E004: statement outside a section",
+      "t.rux(8,6-7): error E014: function block '_Nope' is not defined"}},
     {"unknown directive", {{"", {"$FOO 1"}}}, {"t.rux(1,1-5): error E003: unknown directive $FOO"}},
     {"real in a fixed-point program", {{"Initial", {"x = 1", "PRINT x"}}},
      {"t.rux(2,1-2): error E016: real value 'x' in a fixed-point program (FloatingPoint is 0)"}, "FloatingPoint=0\n"},
