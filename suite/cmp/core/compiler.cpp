@@ -1446,8 +1446,7 @@ void Compiler::intExpression(std::size_t& p) {
 
 Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
     const Token& nameTok = tok(p - 1);
-    const std::string_view name = f.name; // the table spells it in capitals
-    const std::string nameText(name);
+    const std::string_view name = f.name; // the table spells it in capitals; messages only
     // Which built-in, by its place in the table (`f` is one of its entries).
     const std::ptrdiff_t index = &f - kFunctions;
     const auto is = [index](std::ptrdiff_t builtin) { return index == builtin; };
@@ -1458,7 +1457,7 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
             open = true;
             ++p;
         } else if (f.args > 0) {
-            fail(tok(p), "E002", "expected '(' after " + nameText);
+            fail(tok(p), "E002", "expected '(' after " + std::string(name));
         }
     }
     int given = 0;
@@ -1469,7 +1468,7 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
                 int more = given;
                 if (open)
                     while (tok(p).kind != Tok::End && !isOp(p, ")")) ++p;
-                fail(nameTok, "E011", nameText + " takes " + std::to_string(f.args) + " argument(s), " +
+                fail(nameTok, "E011", std::string(name) + " takes " + std::to_string(f.args) + " argument(s), " +
                                           std::to_string(more) + " given");
             }
             ++p;
@@ -1478,7 +1477,7 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
     auto atArgsEnd = [&] { return open ? isOp(p, ")") : tok(p).kind == Tok::End; };
     auto arg = [&](bool last) {
         if (atArgsEnd()) {
-            fail(nameTok, "E011", nameText + " takes " + std::to_string(f.args) + " argument(s), " + std::to_string(given) + " given");
+            fail(nameTok, "E011", std::string(name) + " takes " + std::to_string(f.args) + " argument(s), " + std::to_string(given) + " given");
         }
         const Type t = expression(p);
         ++given;
@@ -1487,7 +1486,7 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
     };
     auto arrayArg = [&](bool last) -> Var& {
         const Token& a = tok(p);
-        if (a.kind != Tok::Word) fail(a, "E010", nameText + " needs an array as its first argument");
+        if (a.kind != Tok::Word) fail(a, "E010", std::string(name) + " needs an array as its first argument");
         Var& v = variable(a, true);
         noteRead(v, m_item, a);
         ++p;
@@ -1506,13 +1505,13 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
                     if (isOp(p, ",")) ++extra;
                     ++p;
                 }
-                fail(nameTok, "E011", nameText + " takes " + std::to_string(f.args) + " argument(s), " +
+                fail(nameTok, "E011", std::string(name) + " takes " + std::to_string(f.args) + " argument(s), " +
                                           std::to_string(extra) + " given");
             }
             ++p;
         } else if (brackets && f.args == 0 && isOp(p, "(")) {
             ++p;
-            if (!isOp(p, ")")) missing(p, ")", "after " + nameText);
+            if (!isOp(p, ")")) missing(p, ")", "after " + std::string(name));
             ++p;
         }
     };
@@ -1638,7 +1637,7 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
         bi(Builtin::AnsiWrite);
         return Type::Int;
     }
-    fail(nameTok, "E014", "'" + nameText + "' is not a function");
+    fail(nameTok, "E014", "'" + std::string(name) + "' is not a function");
 }
 
 // --- statements ----------------------------------------------------------------------------------
