@@ -485,31 +485,43 @@ TEST(CompilerLimits, RecursionThroughABlockPastTheLimitIsStillReported) {
 // the lines with the most code for their tokens stay within it (a line beyond it would write past
 // the code buffer).
 TEST(CompilerLimits, LongestCodePerTokenFitsTheRoomOfALine) {
-    const std::vector<std::string> heavy = {
-        "(o1%, o2%, o3%) = _Three(1, 2.5, i%)",
-        "(a%[i%], a%[1], a%[2]) = _Three(#1.2, #INT3.4, #5.6.7)",
-        "r = MIN(MIN(i%, 1.5), MAX(LIMIT(i%, 1.5, 2), 2.5)) + AVERAGE(a%, 2) + FILTER(i%, 2)",
-        "IF #1.2.3 AND #1.2.4 OR i% < r OR i% >= 2.5 THEN a%[i%] = -a%[-i%] * -(-r)",
-        "FOR r = i% TO 2 STEP 0.5",
-        "LOOP",
-        "PRINT \"a\", 1, \"b\", r, i% = 2",
+    struct Case {
+        std::string line;
+        std::vector<std::string> before, after; // inside the FOR loop, around the line
     };
-    const Sec block{"(o1%, o2%, o3%) = _Three(x%, y, z%)", {"FBbody", "o1% = x%", "o2% = y", "o3% = z%"}};
-    for (const std::string& line : heavy) {
-        // Inside a FOR loop, which the line itself may close or open another of.
-        std::vector<std::string> lines = {"DIM a%[4]", "i% = 1", "r = 1", "FOR i% = 1 TO 2", line};
-        if (line != "LOOP") lines.push_back("LOOP");
-        if (line.rfind("FOR", 0) == 0) lines.push_back("LOOP");
+    const std::vector<Case> heavy = {
+        {"(o1%, o2%, o3%, o4, o5%, o6, o7%, o8) = _Eight(1, 2.5, i%, r)", {}, {}},
+        {"(a%[i%], a%[1], a%[2], a%[i% + 1], #1.2, B2#3.4.5, #p%, r) = _Eight(#1.2, #INT3.4, #5.6.7, B2#8.9.1)", {}, {}},
+        {"r = LIMIT(MIN(MAX(i%, 1.5), LIMIT(i%, 0.5, MIN(i%, MAX(2.5, i%)))), MAX(1, 2.5), MIN(3, 4.5))", {}, {}},
+        {"r = MIN(MIN(i%, 1.5), MAX(LIMIT(i%, 1.5, 2), 2.5)) + AVERAGE(a%, 2) + FILTER(i%, 2)", {}, {}},
+        {"r = 1.5 + 2.5 * 3.5 - 4.5 / 5.5 + 6.5 < 7.5 OR 8.5 >= i% AND 9.5 <> 0.25", {}, {}},
+        {"B2#1.2.3 = #4.5.6 AND B2#7.8.9 OR #1.2.3 OR B2#1.2.4", {}, {}},
+        {"#p% = #p% + #p% * #q% - #p%", {}, {}},
+        {"ELSEIF #1.2.3 AND #1.2.4 OR i% < r OR 1.5 >= 2.5 THEN", {"IF i% = 1 THEN", "r = 1", "ELSEIF r = 2 THEN", "r = 2"},
+         {"r = 3", "ELSE", "r = 4", "ENDIF"}},
+        {"IF #1.2.3 AND #1.2.4 OR i% < r OR i% >= 2.5 THEN a%[i%] = -a%[-i%] * -(-r)", {}, {}},
+        {"FOR r = i% TO 2 STEP 0.5", {}, {"LOOP"}},
+        {"LOOP", {"FOR r = 1.5 TO 2.5 STEP 0.5"}, {}},
+        {"PRINT \"a\", 1.5, \"b\", r, i% = 2, #1.2, #p%", {}, {}},
+    };
+    const Sec block{"(o1%, o2%, o3%, o4, o5%, o6, o7%, o8) = _Eight(w%, x, y%, z)",
+                    {"FBbody", "o1% = w%", "o2% = y%", "o3% = w%", "o4 = x", "o5% = y%", "o6 = z", "o7% = w%", "o8 = z"}};
+    for (const Case& c : heavy) {
+        std::vector<std::string> lines = {"DIM a%[4]", "i% = 1", "r = 1", "p% = 1", "q% = 2", "FOR i% = 1 TO 2"};
+        lines.insert(lines.end(), c.before.begin(), c.before.end());
+        const int item = FirstLine({block, {"Initial", {}}}, 1) + static_cast<int>(lines.size());
+        lines.push_back(c.line);
+        lines.insert(lines.end(), c.after.begin(), c.after.end());
+        lines.push_back("LOOP");
         const cmp::Result r = CompileSections({block, {"Initial", lines}});
-        ASSERT_EQ(r.errors, 0) << line << "\n" << MessageLines(r)[0];
-        const int item = FirstLine({block, {"Initial", {}}}, 1) + 4;
+        ASSERT_EQ(r.errors, 0) << c.line << "\n" << MessageLines(r)[0];
         std::size_t k = 0;
         while (k < r.image.lines.size() && static_cast<int>(r.image.lines[k].item) != item) ++k;
-        ASSERT_LT(k + 1, r.image.lines.size()) << line;
+        ASSERT_LT(k + 1, r.image.lines.size()) << c.line;
         cmp::TokenList toks;
-        cmp::TokeniseLine(line, toks);
+        cmp::TokeniseLine(c.line, toks);
         const uint32_t code = r.image.lines[k + 1].offset - r.image.lines[k].offset;
-        EXPECT_LE(code, 128 + 32 * toks.size()) << line;
+        EXPECT_LE(code, 128 + 32 * toks.size()) << c.line;
     }
 }
 

@@ -7,13 +7,13 @@
 #include "reserved_words.h"
 
 #include <algorithm>
-#include <cassert>
 #include <charconv>
 #include <bit>
 #include <cctype>
 #include <functional>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <map>
@@ -2153,7 +2153,7 @@ void Compiler::compileLine(Section& s, int item, bool declarationsOnly) {
         // breakpoint here fires when the line is reached, not when the branch above finishes.
         const std::size_t room = kCodePerLine + kCodePerToken * m_toks.size();
         m_code.makeRoom(room);
-        [[maybe_unused]] const std::size_t lineCode = m_code.size();
+        const std::size_t lineCode = m_code.size();
         if ((firstKw == Kw::ElseIf || firstKw == Kw::Else) && !m_open.empty() && m_open.back().kind == OpenBlock::If &&
             !m_open.back().hasElse)
             closeBranch(m_open.back());
@@ -2168,7 +2168,10 @@ void Compiler::compileLine(Section& s, int item, bool declarationsOnly) {
         const uint32_t start = here();
         const std::size_t relocsBefore = scope().relocs.size();
         statement(s, p, false, &firstKw);
-        assert(m_code.size() - lineCode <= room);
+        // The room is a bound on every line's code (kCodePerToken); a line past it would have
+        // written past the buffer, so it stops the program in every build, sanitised ones included.
+        if (m_code.size() - lineCode > room) [[unlikely]]
+            std::abort();
         // Fuse the common one-line forms into single instructions.
         const std::size_t n = here() - start;
         const uint8_t* c = m_code.data() + start;
