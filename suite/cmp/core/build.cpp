@@ -4,6 +4,7 @@
 #include "document/ascii_text.h"
 #include "document/diagram_item.h"
 #include "document/header_item.h"
+#include "document/item_sink.h"
 #include "document/line_input.h"
 #include "document/output_stream.h"
 #include "document/program.h"
@@ -153,13 +154,9 @@ LibraryItems LibraryFromText(const std::string& name, std::string_view text) {
 bool ProgramFromText(std::string_view text, CProgram& program) {
     program.Clear();
     CStrMemFile in(text);
-    std::string first;
-    if (in.ReadLine(first) && StartsWithNoCase(first, kProgramHeaderLine)) program.SetFormat(true);
-    else in.Rewind();
     ItemVector items;
-    CProgramReader reader(in, program.SectionIdCounter(), nullptr);
-    if (program.HasFormat()) reader.ReadTopLevel(items, CProgramReader::EMode::File);
-    else reader.ReadPlainText(items);
+    CItemSink sink(items, program.SectionIdCounter());
+    program.SetFormat(ReadProgram(in, sink, nullptr).format);
     program.Items().AdoptNoLayout(std::move(items));
     return program.HasFormat();
 }
