@@ -16,7 +16,7 @@ namespace {
 
 enum class ELineKind { Opening, Closing, EndOfProgram, Text, Plain };
 
-ELineKind Classify(std::string_view line) {
+[[gnu::always_inline]] inline ELineKind Classify(std::string_view line) {
     // Text lines are nearly all of a program; they cannot start a block line, so ask first.
     if (!line.empty() && line[0] == ':')
         return ELineKind::Text;

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 namespace rux::cmp {
 
@@ -49,31 +50,30 @@ private:
 
 } // namespace
 
-std::string_view SourceTexts::Keep(std::string_view text) {
+std::string_view SourceTexts::KeepInNewBlock(std::string_view text) {
     if (text.empty())
         return {};
-    if (text.size() > m_left) {
-        // A text longer than a block gets one of its own; the current block goes on being filled.
-        if (text.size() > kBlockSize / 4) {
-            m_blocks.push_back(std::make_unique_for_overwrite<char[]>(text.size()));
-            std::memcpy(m_blocks.back().get(), text.data(), text.size());
-            return {m_blocks.back().get(), text.size()};
-        }
-        m_blocks.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
-        m_free = m_blocks.back().get();
-        m_left = kBlockSize;
+    // A long text gets a block of its own; the current block goes on being filled.
+    if (text.size() > kBlockSize / 4) {
+        m_blocks.push_back(std::make_unique_for_overwrite<char[]>(text.size()));
+        std::memcpy(m_blocks.back().get(), text.data(), text.size());
+        return {m_blocks.back().get(), text.size()};
     }
-    std::memcpy(m_free, text.data(), text.size());
-    const std::string_view kept(m_free, text.size());
-    m_free += text.size();
-    m_left -= text.size();
-    return kept;
+    m_blocks.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
+    m_free = m_blocks.back().get();
+    m_left = kBlockSize;
+    return Keep(text);
 }
 
 const std::string& SourceTexts::KeepString(std::string&& text) { return m_strings.emplace_back(std::move(text)); }
 
 bool ReadProgramSource(const std::string& path, ProgramSource& source, std::string* problem) {
     source = ProgramSource();
+    // A program line takes some 30 bytes of the file: room for the items at once saves growing the
+    // vector a dozen times.
+    std::error_code error;
+    if (const auto bytes = std::filesystem::file_size(path, error); !error)
+        source.items.reserve(static_cast<std::size_t>(bytes / 24));
     SourceSink sink(source);
     CProgramRead read;
     if (!ReadProgramFile(path, sink, nullptr, read, problem)) {

@@ -6,6 +6,7 @@
 #include "core/compiler.h"
 #include "document/header_record.h"
 
+#include <cstring>
 #include <deque>
 #include <memory>
 #include <optional>
@@ -18,11 +19,21 @@ namespace rux::cmp {
 // The bytes a program's items point into. Nothing kept here ever moves.
 class SourceTexts {
 public:
-    std::string_view Keep(std::string_view text);
+    std::string_view Keep(std::string_view text) {
+        if (text.empty() || text.size() > m_left)
+            return KeepInNewBlock(text);
+        std::memcpy(m_free, text.data(), text.size());
+        const std::string_view kept(m_free, text.size());
+        m_free += text.size();
+        m_left -= text.size();
+        return kept;
+    }
     // A string kept whole: a diagram's payload or title.
     const std::string& KeepString(std::string&& text);
 
 private:
+    std::string_view KeepInNewBlock(std::string_view text);
+
     std::vector<std::unique_ptr<char[]>> m_blocks;
     char* m_free = nullptr;
     std::size_t m_left = 0;
