@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (items.size() != source.items.size()) std::abort();
         for (std::size_t i = 0; i < items.size(); ++i) {
             const rux::cmp::SourceItem &a = items[i], &b = source.items[i];
-            const std::string_view ta = a.diagramTitle ? *a.diagramTitle : "", tb = b.diagramTitle ? *b.diagramTitle : "";
+            const std::string_view ta = a.diagramTitle ? std::string_view(*a.diagramTitle) : std::string_view();
+            const std::string_view tb = b.diagramTitle ? std::string_view(*b.diagramTitle) : std::string_view();
             if (a.kind != b.kind || a.text != b.text || ta != tb) std::abort();
         }
         const rux::CPar* header = program.GetHeader();
