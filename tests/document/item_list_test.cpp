@@ -82,5 +82,48 @@ TEST(ItemList, RelinkRestoresSectionLinksFromIds) {
     EXPECT_EQ(f.list.GetAt(7)->GetSection(), nullptr);
 }
 
+// Taking a header out unlinks the members it leaves behind, wherever they stand, and reports the
+// rows whose section changed.
+TEST(ItemList, RemovedHeaderLetsGoOfItsMembers) {
+    struct Case {
+        const char* what;
+        int memberAbove;     // a member inserted at this index before the cut, -1 for none
+        bool linkedOutside;  // an item outside the list links to the header too (count too high)
+        int first, count;    // the rows taken out
+        int orphanFirst, orphanLast;  // expected; first > last when nothing was orphaned
+    };
+    const Case cases[] = {
+        {"the header alone", -1, false, 2, 1, 2, 5},
+        {"the header and its first member", -1, false, 2, 2, 2, 4},
+        {"a member above the header is found looking up", 1, false, 3, 1, 1, 6},
+        {"a link from outside the list: every row is looked at", -1, true, 2, 1, 2, 5},
+        {"the whole section", -1, false, 2, 5, 0, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Fixture f;
+        if (c.memberAbove >= 0) {
+            auto above = std::make_unique<CLine>("moved up");
+            above->SetSection(f.header);
+            f.list.Insert(c.memberAbove, std::move(above));
+        }
+        CLine outside("held elsewhere");
+        if (c.linkedOutside) outside.SetSection(f.header);
+        const int size = f.list.GetSize();
+        auto removed = f.list.Remove(c.first, c.count);
+        ASSERT_EQ(f.list.GetSize(), size - c.count);
+        for (int i = 0; i < f.list.GetSize(); ++i)
+            EXPECT_EQ(f.list.GetAt(i)->GetSection(), nullptr) << "row " << i << " still links to the removed header";
+        EXPECT_EQ(f.list.RemoveOrphaned(), c.orphanFirst <= c.orphanLast);
+        if (c.orphanFirst <= c.orphanLast) {
+            EXPECT_EQ(f.list.OrphanedFirst(), c.orphanFirst);
+            EXPECT_EQ(f.list.OrphanedLast(), c.orphanLast);
+        }
+        for (const auto& item : removed)
+            EXPECT_TRUE(item.get() == f.header || item->GetSection() == nullptr);
+        EXPECT_EQ(f.header->LinkCount(), c.linkedOutside ? 1 : 0);
+    }
+}
+
 } // namespace
 } // namespace rux
