@@ -191,3 +191,44 @@ TEST(ProgramSource, OnlyARegularFileIsRead) {
 
 } // namespace
 } // namespace rux::test
+
+namespace rux::test {
+namespace {
+
+// A build reads the file as the editor opens it: a plain-text program is refused, and a "$V3" line
+// is turned into a comment in the file itself, as opening the program does.
+TEST(ProgramSource, BuildReadsTheFileAsOpeningItDoes) {
+    const std::string clean = ProgramText({{"Initial", {"x% = 1", "PRINT x%"}}});
+    struct Case {
+        const char* name;
+        std::string bytes;
+        bool ok;
+        const char* firstLine;
+        bool rewritten;
+    } cases[] = {
+        {"clean", clean, true, "0 error(s), 0 warning(s)", false},
+        {"plain", "Initial{\nx% = 1\n}\n", false,
+         "p.rux(0,1-2): error E000: p.rux is an older plain-text program; open and save it in the editor (or rux "
+         "convert it) first",
+         false},
+        {"v3", clean + ":$V3\n", true, "0 error(s), 0 warning(s)", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CTempDir dir;
+        const std::string path = dir.Write("p.rux", c.bytes);
+        const cmp::BuildOutcome out = cmp::BuildProgram(path, false, nullptr, RUX_SOURCE_DIR "/data");
+        EXPECT_EQ(out.ok, c.ok);
+        ASSERT_FALSE(out.lines.empty());
+        EXPECT_EQ(out.lines.front(), c.firstLine);
+        cmp::ProgramSource after;
+        ASSERT_TRUE(cmp::ReadProgramSource(path, after));
+        EXPECT_EQ(after.v3Fired, false) << "the file still holds its $V3 line";
+        if (c.rewritten) {
+            EXPECT_EQ(after.items.back().text, "// $V3 - Now set in Node Properties");
+        }
+    }
+}
+
+} // namespace
+} // namespace rux::test
