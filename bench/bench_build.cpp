@@ -7,6 +7,7 @@
 
 #include "core/build.h"
 #include "core/compiler.h"
+#include "core/program_source.h"
 #include "document/program.h"
 #include "document/program_file.h"
 #include "image/image.h"
@@ -80,11 +81,11 @@ void TimeCompileAgainstLoad(benchmark::State& state, const std::string& path, Ea
         const bool ok = rux::Load(*program, path);
         const auto t1 = Clock::now();
         const double c1 = CpuSeconds();
-        auto again = std::make_unique<rux::CProgram>();
+        auto source = std::make_unique<rux::cmp::ProgramSource>();
         const double c2 = CpuSeconds();
         const auto t2 = Clock::now();
-        rux::Load(*again, path); // the compiler reads the file itself
-        rux::cmp::Result r = rux::cmp::Compile(rux::cmp::ItemsOf(*again), BenchOptions());
+        rux::cmp::ReadProgramSource(path, *source); // the compiler reads the file itself
+        rux::cmp::Result r = rux::cmp::Compile(source->items, BenchOptions());
         const std::vector<uint8_t> bytes = r.errors == 0 ? rux::image::writeImage(r.image) : std::vector<uint8_t>();
         benchmark::DoNotOptimize(bytes.data());
         const auto t3 = Clock::now();

@@ -228,8 +228,9 @@ private:
                  ") X=" + std::string(m_random.Pick(kFunctions)) + ",I=2,O=1\r\n";
             p +=
                 "@VAR:" + std::to_string(n++) + ",P=(8," + std::to_string(row) + ") X=" + Variable() + "\r\n";
-            p += "@LNK:" + std::to_string(n++) + ",P=(3," + std::to_string(row) +
-                 ") F=" + std::to_string(n - 5) + ".0 T=" + std::to_string(n - 3) + ".0\r\n";
+            const int link = n++;
+            p += "@LNK:" + std::to_string(link) + ",P=(3," + std::to_string(row) + ") F=" + std::to_string(link - 5) +
+                 ".0 T=" + std::to_string(link - 3) + ".0\r\n";
         }
         p += "#endinfo\r\n";
         diagram->SetText(std::move(p));

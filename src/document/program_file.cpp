@@ -1,6 +1,7 @@
 #include "document/program_file.h"
 
 #include "document/header_item.h"
+#include "document/item_sink.h"
 #include "document/line_input.h"
 #include "document/output_stream.h"
 #include "document/program.h"
@@ -15,33 +16,17 @@ namespace rux {
 
 bool Load(CProgram& program, const std::string& path, const CProgramFileServices& services, std::string* problem) {
     program.Clear();
-    CStrStdioFile in;
-    if (!in.Open(path)) {
-        if (problem) *problem = in.Problem();
-        return false;
-    }
-
-    std::string first;
-    if (in.ReadLine(first) && StartsWithNoCase(first, kProgramHeaderLine))
-        program.SetFormat(true);
-    else
-        in.Rewind();
-
     ItemVector items;
-    CProgramReader reader(in, program.SectionIdCounter(), services.target);
-    CReadResult result;
-    if (program.HasFormat())
-        result = reader.ReadTopLevel(items, CProgramReader::EMode::File);
-    else
-        reader.ReadPlainText(items);
-    if (const int error = in.ReadError()) {
-        // A program cut short by a failing disk must not pass for the whole file.
-        if (problem) *problem = in.Problem();
+    CItemSink sink(items, program.SectionIdCounter());
+    CProgramRead read;
+    if (!ReadProgramFile(path, sink, services.target, read, problem)) {
+        const int error = errno;
         program.Clear();
         errno = error;
         return false;
     }
-    in.Close();
+    program.SetFormat(read.format);
+    const CReadResult& result = read.marks;
 
     // The reader's items are finished here before and while the program takes them: nobody looks
     // at the program before Load returns.

@@ -2,11 +2,12 @@
 
 #include "document/diagram_item.h"
 #include "document/header_directives.h"
-#include "document/header_item.h"
+#include "document/item_sink.h"
 #include "document/line_input.h"
 #include "document/section_items.h"
 #include "target/target_library.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <limits>
 
@@ -15,7 +16,7 @@ namespace {
 
 enum class ELineKind { Opening, Closing, EndOfProgram, Text, Plain };
 
-ELineKind Classify(std::string_view line) {
+[[gnu::always_inline]] inline ELineKind Classify(std::string_view line) {
     // Text lines are nearly all of a program; they cannot start a block line, so ask first.
     if (!line.empty() && line[0] == ':')
         return ELineKind::Text;
@@ -42,16 +43,7 @@ std::string_view BlockName(std::string_view line) { return StripTerminator(line.
 // The text of a ":" line.
 std::string_view LineText(std::string_view line) { return StripTerminator(line.substr(1)); }
 
-// The "$V3" directive of older programs becomes a comment; the header flag is set from the type.
-bool ApplyV3Rule(std::string& text) {
-    if (text.find("$V3") == std::string::npos)
-        return false;
-    text.assign(TrimBlanks(text));
-    if (!text.starts_with("$V3"))
-        return false;
-    text = "// $V3 - Now set in Node Properties";
-    return true;
-}
+constexpr std::string_view kV3Comment = "// $V3 - Now set in Node Properties";
 
 std::string LfToCrLf(std::string_view text) {
     std::string out;
@@ -88,50 +80,59 @@ int32_t ParseDecimal(std::string_view text) {
 
 bool CProgramReader::Next() { return m_in.ReadLine(m_line); }
 
-void CProgramReader::ReadPlainText(ItemVector& items) {
+void CProgramReader::ReadPlainText() {
     while (Next())
-        items.push_back(std::make_unique<CLine>(std::string(StripTerminator(m_line))));
+        m_sink.Text(StripTerminator(m_line));
 }
 
-CReadResult CProgramReader::ReadTopLevel(ItemVector& items, EMode mode, const std::vector<std::string>* titles) {
+CReadResult CProgramReader::ReadTopLevel(EMode mode, const std::vector<std::string>* titles) {
     CReadResult result;
     while (Next()) {
         switch (Classify(m_line)) {
         case ELineKind::EndOfProgram:
             return result;
         case ELineKind::Text: {
-            std::string text(LineText(m_line));
-            if (mode != EMode::Fragment && ApplyV3Rule(text))
-                result.v3Fired = true;
-            items.push_back(std::make_unique<CLine>(std::move(text)));
+            std::string_view text = LineText(m_line);
+            if (mode != EMode::Fragment && text.find("$V3") != std::string_view::npos) {
+                // The "$V3" directive of older programs becomes a comment (the header flag is then
+                // set from the type); any other line holding "$V3" loses its surrounding blanks.
+                text = TrimBlanks(text);
+                if (text.starts_with("$V3")) {
+                    text = kV3Comment;
+                    result.v3Fired = true;
+                }
+            }
+            m_sink.Text(text);
             break;
         }
         case ELineKind::Opening: {
             const std::string_view name = BlockName(m_line);
             if (name == "Diagram") {
-                CItem* diagram = ReadDiagram(items, nullptr);
-                if (diagram && mode == EMode::Fragment && titles) {
-                    auto* d = static_cast<CDiag*>(diagram);
+                CDiagramRecord diagram;
+                if (!ReadDiagram(diagram))
+                    break;
+                if (mode == EMode::Fragment && titles) {
                     auto taken = [&](const std::string& t) {
                         for (const auto& existing : *titles)
                             if (EqualsNoCase(existing, t))
                                 return true;
                         return false;
                     };
-                    if (taken(d->GetTitle())) {
+                    if (taken(diagram.title)) {
                         for (int n = 1;; ++n) {
-                            std::string candidate = d->GetTitle() + " (" + std::to_string(n) + ")";
+                            std::string candidate = diagram.title + " (" + std::to_string(n) + ")";
                             if (!taken(candidate)) {
-                                d->SetTitle(std::move(candidate));
+                                diagram.title = std::move(candidate);
                                 break;
                             }
                         }
                     }
                 }
+                m_sink.Diagram(std::move(diagram));
             } else if (name == "Section") {
-                ReadSection(items);
+                ReadSection();
             } else if (name == "Ident") {
-                ReadHeaderBlock(items, mode != EMode::Fragment);
+                ReadHeaderBlock(mode != EMode::Fragment);
             } else if (mode != EMode::Fragment && name == "BmkRef") {
                 ReadIndexBlock(mode == EMode::File ? &result.bookmarks : nullptr);
             } else if (mode != EMode::Fragment && name == "BmkErrRef") {
@@ -159,7 +160,7 @@ std::string CProgramReader::ReadTextBlock() {
     return text;
 }
 
-void CProgramReader::ReadHeaderBlock(ItemVector& items, bool keep) {
+void CProgramReader::ReadHeaderBlock(bool keep) {
     CRuxHeader h;
     enum EField { S, I, D };
     struct Key {
@@ -218,57 +219,45 @@ void CProgramReader::ReadHeaderBlock(ItemVector& items, bool keep) {
         return;
     if (h.Type.empty() && m_target)
         h.Type = m_target->GetTypeFromDriveAndTarget(h.Drive, h.Target);
-    items.push_back(std::make_unique<CPar>(std::move(h)));
+    m_sink.Header(std::move(h));
 }
 
-void CProgramReader::ReadSection(ItemVector& items) {
-    auto owned = std::make_unique<CSectionHeader>();
-    CSectionHeader* header = owned.get();
-    header->SetId(m_sectionIds++);
-    items.push_back(std::move(owned));
-
-    std::string name, state, helpLink, fbDescription;
-    bool haveState = false;
-    int libVisible = 1;
+void CProgramReader::ReadSection() {
+    m_sink.BeginSection();
+    CSectionRecord section;
+    std::string name;
     while (Next()) {
         const ELineKind kind = Classify(m_line);
-        if (kind == ELineKind::Plain) {
+        if (kind == ELineKind::Text) {
+            m_sink.Text(LineText(m_line));
+        } else if (kind == ELineKind::Plain) {
             const std::string_view line = StripTerminator(m_line);
             if (line.starts_with("Name="))
                 name.assign(line.substr(5));
             else if (line.starts_with("State=")) {
-                state.assign(line.substr(6));
-                haveState = true;
+                section.expanded = line.substr(6) != "close";
+                section.haveState = true;
             } else if (line.starts_with("HelpLink="))
-                helpLink.assign(line.substr(9));
+                section.helpLink.assign(line.substr(9));
             else if (line.starts_with("LibVisible="))
-                libVisible = ParseDecimal(line.substr(11));
+                section.libVisible = ParseDecimal(line.substr(11));
             else if (line.starts_with("FBDescription="))
-                fbDescription = LfToCrLf(ReadTextBlock());
+                section.fbDescription = LfToCrLf(ReadTextBlock());
         } else if (kind == ELineKind::Opening) {
             const std::string_view block = BlockName(m_line);
-            if (block == "Diagram")
-                ReadDiagram(items, header);
-            else if (block == "EndSection")
+            if (block == "Diagram") {
+                CDiagramRecord diagram;
+                if (ReadDiagram(diagram))
+                    m_sink.Diagram(std::move(diagram));
+            } else if (block == "EndSection") {
                 break;
+            }
         } else if (kind == ELineKind::EndOfProgram) {
             break;
-        } else if (kind == ELineKind::Text) {
-            auto line = std::make_unique<CLine>(std::string(LineText(m_line)));
-            line->SetSection(header);
-            items.push_back(std::move(line));
         }
     }
-    if (haveState)
-        header->SetExpanded(state != "close");
-    header->SetText(name);
-    header->SetHelpLink(std::move(helpLink));
-    header->SetLibVisible(libVisible);
-    header->SetFbDescription(std::move(fbDescription));
-    // The header's text as stored (trimmed), so that the pair never differs.
-    auto footer = std::make_unique<CSectionFooter>(header->GetText());
-    footer->SetSection(header);
-    items.push_back(std::move(footer));
+    section.name.assign(TrimBlanks(name));
+    m_sink.EndSection(std::move(section));
 }
 
 void CProgramReader::ReadPayload(std::string& payload) {
@@ -291,8 +280,8 @@ void CProgramReader::ReadPayload(std::string& payload) {
     }
 }
 
-CItem* CProgramReader::ReadDiagram(ItemVector& items, CItem* section) {
-    std::string kind, payload, zoom, state, title;
+bool CProgramReader::ReadDiagram(CDiagramRecord& diagram) {
+    std::string kind, zoom;
     bool havePayload = false;
     while (Next()) {
         const ELineKind lineKind = Classify(m_line);
@@ -302,34 +291,30 @@ CItem* CProgramReader::ReadDiagram(ItemVector& items, CItem* section) {
             const std::string_view block = BlockName(m_line);
             if (block == "QLD" || block == "FBD" || block == "LD") {
                 kind.assign(block);
-                ReadPayload(payload);
+                ReadPayload(diagram.payload);
                 havePayload = true;
             }
         } else if (lineKind == ELineKind::Plain) {
             const std::string_view line = StripTerminator(m_line);
             if (line.starts_with("Zoom="))
                 zoom.assign(line.substr(5));
-            else if (line.starts_with("State="))
-                state.assign(line.substr(6));
-            else if (line.starts_with("DiagTitle="))
-                title.assign(line.substr(10));
+            else if (line.starts_with("State=")) {
+                // An empty state keeps the default.
+                diagram.haveState = line.size() > 6;
+                diagram.open = line.substr(6) != "close";
+            } else if (line.starts_with("DiagTitle="))
+                diagram.title.assign(line.substr(10));
         }
     }
     if (!havePayload || (kind != "QLD" && kind != "FBD"))
-        return nullptr;
-    auto diagram = std::make_unique<CDiag>(kind == "QLD" ? kDiagramQld : kDiagramFbd);
-    diagram->SetSection(section);
-    if (!zoom.empty())
-        diagram->SetZoom(ParseDecimal(zoom));
-    if (!state.empty())
-        diagram->SetOpen(state != "close");
-    if (payload.size() > 4)
-        diagram->SetText(std::move(payload));
-    if (!title.empty())
-        diagram->SetTitle(std::move(title));
-    CItem* raw = diagram.get();
-    items.push_back(std::move(diagram));
-    return raw;
+        return false;
+    diagram.kind = kind == "QLD" ? kDiagramQld : kDiagramFbd;
+    diagram.haveZoom = !zoom.empty();
+    if (diagram.haveZoom)
+        diagram.zoom = ParseDecimal(zoom);
+    if (diagram.payload.size() <= 4)
+        diagram.payload.clear();
+    return true;
 }
 
 void CProgramReader::ReadIndexBlock(std::vector<int>* list) {
@@ -403,13 +388,48 @@ void ConvertTextProgram(CStrFile& in, ItemVector& items, uint32_t& sectionIds) {
 
 void ReadFragment(CStrFile& in, ItemVector& items, const std::vector<std::string>& existingTitles,
                   uint32_t& sectionIds) {
-    CProgramReader reader(in, sectionIds, nullptr);
-    reader.ReadTopLevel(items, CProgramReader::EMode::Fragment, &existingTitles);
+    CItemSink sink(items, sectionIds);
+    CProgramReader reader(in, sink, nullptr);
+    reader.ReadTopLevel(CProgramReader::EMode::Fragment, &existingTitles);
 }
 
 void ReadBlocks(CStrFile& in, ItemVector& items, uint32_t& sectionIds, CTargetLibrary* target) {
-    CProgramReader reader(in, sectionIds, target);
-    reader.ReadTopLevel(items, CProgramReader::EMode::Blocks);
+    CItemSink sink(items, sectionIds);
+    CProgramReader reader(in, sink, target);
+    reader.ReadTopLevel(CProgramReader::EMode::Blocks);
+}
+
+CProgramRead ReadProgram(CStrFile& in, CProgramSink& sink, CTargetLibrary* target) {
+    CProgramRead read;
+    std::string first;
+    read.format = in.ReadLine(first) && StartsWithNoCase(first, kProgramHeaderLine);
+    if (!read.format)
+        in.Rewind();
+    CProgramReader reader(in, sink, target);
+    if (read.format)
+        read.marks = reader.ReadTopLevel(CProgramReader::EMode::File);
+    else
+        reader.ReadPlainText();
+    return read;
+}
+
+bool ReadProgramFile(const std::string& path, CProgramSink& sink, CTargetLibrary* target, CProgramRead& read,
+                     std::string* problem) {
+    CStrStdioFile in;
+    if (!in.Open(path)) {
+        if (problem)
+            *problem = in.Problem();
+        return false;
+    }
+    read = ReadProgram(in, sink, target);
+    if (const int error = in.ReadError()) {
+        // A program cut short by a failing disk must not pass for the whole file.
+        if (problem)
+            *problem = in.Problem();
+        errno = error;
+        return false;
+    }
+    return true;
 }
 
 } // namespace rux

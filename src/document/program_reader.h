@@ -1,7 +1,8 @@
-// Reads the program file format (and older plain-text programs) into items.
+// Reads the program file format (and older plain-text programs) and hands what it finds to a sink.
 #pragma once
 
 #include "document/item.h"
+#include "document/program_sink.h"
 
 #include <cstdint>
 #include <memory>
@@ -30,33 +31,45 @@ public:
         Fragment, // private clipboard: no "$V3" rule, header discarded, unique diagram titles
     };
 
-    // Section ids come from the receiving document's counter. The target library (may be null)
-    // supplies the type of a header that names none.
-    CProgramReader(CStrFile& in, uint32_t& sectionIdCounter, CTargetLibrary* target)
-        : m_in(in), m_sectionIds(sectionIdCounter), m_target(target) {}
+    // The target library (may be null) supplies the type of a header that names none.
+    CProgramReader(CStrFile& in, CProgramSink& sink, CTargetLibrary* target) : m_in(in), m_sink(sink), m_target(target) {}
 
     // The top-level loop, until end of input or the end-of-program line.
-    CReadResult ReadTopLevel(ItemVector& items, EMode mode, const std::vector<std::string>* existingTitles = nullptr);
+    CReadResult ReadTopLevel(EMode mode, const std::vector<std::string>* existingTitles = nullptr);
 
     // Every line, terminator stripped, becomes a text line.
-    void ReadPlainText(ItemVector& items);
+    void ReadPlainText();
 
 private:
     bool Next();
-    void ReadHeaderBlock(ItemVector& items, bool keep);
-    void ReadSection(ItemVector& items);
-    // Appends a diagram when the block holds one; returns it or null.
-    CItem* ReadDiagram(ItemVector& items, CItem* section);
+    void ReadHeaderBlock(bool keep);
+    void ReadSection();
+    // Reads a diagram block; false when it holds no diagram.
+    bool ReadDiagram(CDiagramRecord& diagram);
     void ReadPayload(std::string& payload);
     void ReadIndexBlock(std::vector<int>* list);
     // Reads a "{" ... "}" text block; lines keep their LF, the final LF is removed.
     std::string ReadTextBlock();
 
     CStrFile& m_in;
-    uint32_t& m_sectionIds;
+    CProgramSink& m_sink;
     CTargetLibrary* m_target;
     std::string m_line;
 };
+
+// A whole program from the start of the input, as Load reads a file: the program file format when
+// the first line is the program header line, else a plain-text program, every line a text line.
+struct CProgramRead {
+    bool format = false;
+    CReadResult marks;
+};
+CProgramRead ReadProgram(CStrFile& in, CProgramSink& sink, CTargetLibrary* target);
+
+// ReadProgram over a file. False when the file cannot be opened, is not a regular file (a folder,
+// FIFO or device is refused without waiting on it) or fails part-way: the sink then holds only part
+// of the file. errno and, when given, problem tell why.
+bool ReadProgramFile(const std::string& path, CProgramSink& sink, CTargetLibrary* target, CProgramRead& read,
+                     std::string* problem = nullptr);
 
 // Turns a plain-text program into sections; header directive lines are dropped.
 void ConvertTextProgram(CStrFile& in, ItemVector& items, uint32_t& sectionIdCounter);

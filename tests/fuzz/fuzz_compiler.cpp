@@ -1,10 +1,11 @@
-// Any bytes as a program: the compiler must not crash, hang or grow without bound, and whatever
+// Any bytes as a program: the compiler's read must give the document's items, and the compiler must not crash, hang or grow without bound, and whatever
 // image it produces must pass the virtual machine's verifier and run briefly without a crash.
 // First byte even: the bytes are a program file as they are. Odd: the rest is split at 0x01
 // bytes into sections of lines (title first) inside a generated program file, which reaches the
 // statement parser with far fewer wasted inputs.
 #include "core/build.h"
 #include "core/compiler.h"
+#include "core/program_source.h"
 #include "document/program.h"
 #include "image/image.h"
 #include "vm/vm.h"
@@ -61,8 +62,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0 || size > 64 * 1024) return 0;
     const std::string_view bytes(reinterpret_cast<const char*>(data + 1), size - 1);
     const std::string text = (data[0] & 1) ? Wrap(bytes) : std::string(bytes);
+    // The compiler's own read must give the document's items exactly: item numbers are line numbers.
+    const rux::cmp::ProgramSource source = rux::cmp::ProgramSourceFromText(text);
     rux::CProgram program;
-    rux::cmp::ProgramFromText(text, program);
+    if (rux::cmp::ProgramFromText(text, program) != source.format) std::abort();
+    const std::vector<rux::cmp::SourceItem> items = rux::cmp::ItemsOf(program);
+    if (items.size() != source.items.size()) std::abort();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const rux::cmp::SourceItem &a = items[i], &b = source.items[i];
+        const std::string_view ta = a.diagramTitle ? std::string_view(*a.diagramTitle) : std::string_view();
+        const std::string_view tb = b.diagramTitle ? std::string_view(*b.diagramTitle) : std::string_view();
+        if (a.kind != b.kind || a.text != b.text || ta != tb) std::abort();
+    }
     rux::cmp::Options options;
     options.targetType = "KESTREL";
     options.targetTasks = {"Initial", "Background", "Clock", "Event", "Event1", "Event2", "Event3", "Pos0", "Pos1", "Error"};
@@ -71,10 +82,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     options.embedSource = (data[0] & 2) != 0;
     options.source = text;
     options.floatingPoint = (data[0] & 4) == 0;
-    rux::cmp::Result r = rux::cmp::Compile(rux::cmp::ItemsOf(program), options);
+    rux::cmp::Result r = rux::cmp::Compile(source.items, options);
     if (r.errors > rux::cmp::kMaxReportedErrors) std::abort();
     for (const rux::cmp::Message& m : r.messages)
-        if (m.item < 0 || static_cast<size_t>(m.item) >= static_cast<size_t>(program.Items().GetSize()) + 1 || m.end <= m.start)
+        if (m.item < 0 || static_cast<size_t>(m.item) >= source.items.size() + 1 || m.end <= m.start)
             std::abort();
     if (r.errors != 0) return 0;
     const std::vector<uint8_t> image = rux::image::writeImage(r.image);

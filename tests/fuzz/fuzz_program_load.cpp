@@ -1,9 +1,13 @@
 // Feeds arbitrary bytes to the program loader through a real file, then saves the result.
+#include "core/build.h"
+#include "core/program_source.h"
+#include "document/header_item.h"
 #include "document/program.h"
 #include "document/program_file.h"
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <unistd.h>
 
@@ -15,8 +19,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } else {
         return 0;
     }
+    // The compiler reads the same file into its own items first (Load may rewrite it): they must
+    // be the document's, item for item, header included.
+    rux::cmp::ProgramSource source;
+    const bool sourceRead = rux::cmp::ReadProgramSource(path, source);
     rux::CProgram program;
-    rux::Load(program, path);
+    if (rux::Load(program, path) != sourceRead) std::abort();
+    if (sourceRead) {
+        if (program.HasFormat() != source.format) std::abort();
+        const std::vector<rux::cmp::SourceItem> items = rux::cmp::ItemsOf(program);
+        if (items.size() != source.items.size()) std::abort();
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            const rux::cmp::SourceItem &a = items[i], &b = source.items[i];
+            const std::string_view ta = a.diagramTitle ? std::string_view(*a.diagramTitle) : std::string_view();
+            const std::string_view tb = b.diagramTitle ? std::string_view(*b.diagramTitle) : std::string_view();
+            if (a.kind != b.kind || a.text != b.text || ta != tb) std::abort();
+        }
+        const rux::CPar* header = program.GetHeader();
+        if (source.header.has_value() != (header != nullptr) || (header && !(*source.header == header->Header())))
+            std::abort();
+    }
     // Whatever was read must save and load back without trouble.
     rux::Save(program, path);
     rux::CProgram again;

@@ -1,9 +1,11 @@
 #include "core/build.h"
 
 #include "core/lexer.h"
+#include "core/program_source.h"
 #include "document/ascii_text.h"
 #include "document/diagram_item.h"
 #include "document/header_item.h"
+#include "document/item_sink.h"
 #include "document/line_input.h"
 #include "document/output_stream.h"
 #include "document/program.h"
@@ -82,9 +84,14 @@ std::vector<SourceItem> ItemsOf(const CProgram& program) {
 }
 
 Options OptionsFor(const CProgram& program, const std::string& dataDir) {
+    const CPar* par = program.GetHeader();
+    return OptionsFor(par ? &par->Header() : nullptr, dataDir);
+}
+
+Options OptionsFor(const CRuxHeader* header, const std::string& dataDir) {
     Options o;
-    if (const CPar* par = program.GetHeader()) {
-        const CRuxHeader& h = par->Header();
+    if (header) {
+        const CRuxHeader& h = *header;
         o.targetType = !h.Type.empty() ? h.Type : h.Target;
         o.floatingPoint = h.FloatingPoint != 0;
         o.debug = h.Debug != 0;
@@ -107,9 +114,9 @@ Options OptionsFor(const CProgram& program, const std::string& dataDir) {
     o.maxParamIn = limits.GetInt(o.targetType, "MaxParamIn", 256);
     o.maxParamOut = limits.GetInt(o.targetType, "MaxParamOut", 256);
     // Referenced libraries: "Libs/NAME/NAME.lib" in the data directory, plain-text sections.
-    if (const CPar* par = program.GetHeader(); par && par->Header().Library.empty()) {
+    if (header && header->Library.empty()) {
         // The header keeps them last first, as the document lists them.
-        std::vector<std::string> names = SplitList(ReplaceAll(par->Header().RefLibs, ";", ","));
+        std::vector<std::string> names = SplitList(ReplaceAll(header->RefLibs, ";", ","));
         std::reverse(names.begin(), names.end());
         for (const std::string& name : names) {
             const std::string path = dataDir + "/Libs/" + name + "/" + name + ".lib";
@@ -153,13 +160,9 @@ LibraryItems LibraryFromText(const std::string& name, std::string_view text) {
 bool ProgramFromText(std::string_view text, CProgram& program) {
     program.Clear();
     CStrMemFile in(text);
-    std::string first;
-    if (in.ReadLine(first) && StartsWithNoCase(first, kProgramHeaderLine)) program.SetFormat(true);
-    else in.Rewind();
     ItemVector items;
-    CProgramReader reader(in, program.SectionIdCounter(), nullptr);
-    if (program.HasFormat()) reader.ReadTopLevel(items, CProgramReader::EMode::File);
-    else reader.ReadPlainText(items);
+    CItemSink sink(items, program.SectionIdCounter());
+    program.SetFormat(ReadProgram(in, sink, nullptr).format);
     program.Items().AdoptNoLayout(std::move(items));
     return program.HasFormat();
 }
@@ -187,10 +190,10 @@ BuildOutcome BuildProgram(const std::string& programPath, bool stopOnWarning, co
         }
     };
 
-    CProgram program;
-    // Load refuses a folder, a FIFO or a device; only then is the source read for the image, so that
-    // neither a blocking open nor a read error on a folder can happen here.
-    if (!Load(program, programPath)) {
+    ProgramSource source;
+    // The reader refuses a folder, a FIFO or a device; only then is the source read for the image,
+    // so that neither a blocking open nor a read error on a folder can happen here.
+    if (!ReadProgramSource(programPath, source)) {
         Message m{0, 1, 2, false, "E000", "cannot read " + fileName};
         out.messages.push_back(m);
         ++out.errors;
@@ -198,7 +201,7 @@ BuildOutcome BuildProgram(const std::string& programPath, bool stopOnWarning, co
         finish();
         return out;
     }
-    if (!program.HasFormat()) {
+    if (!source.format) {
         Message m{0, 1, 2, false, "E000",
                   fileName + " is an older plain-text program; open and save it in the editor (or rux convert it) first"};
         out.messages.push_back(m);
@@ -207,13 +210,19 @@ BuildOutcome BuildProgram(const std::string& programPath, bool stopOnWarning, co
         finish();
         return out;
     }
-    Options options = OptionsFor(program, dataDir);
+    if (source.v3Fired) {
+        // Opening such a program turns its "$V3" line into a comment and saves the file at once; a
+        // build leaves the file as the editor would, by the editor's own Load.
+        CProgram program;
+        Load(program, programPath);
+    }
+    Options options = OptionsFor(source.header ? &*source.header : nullptr, dataDir);
     options.fileName = fileName;
     if (options.embedSource) { // the file is read a second time only when the image carries it
         std::ifstream in(programPath, std::ios::binary);
         if (in) options.source.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
-    Result r = Compile(ItemsOf(program), options);
+    Result r = Compile(source.items, options);
     bool stoppedOnWarning = false;
     for (const Message& m : r.messages) {
         out.messages.push_back(m);

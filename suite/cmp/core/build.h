@@ -1,4 +1,4 @@
-// A whole build of a program file: read it with the core's reader, compile, write NAME.ERR and,
+// A whole build of a program file: read it with the core's reader (core/program_source.h), compile, write NAME.ERR and,
 // without errors, NAME.bin and NAME.sym beside it.
 #pragma once
 
@@ -10,6 +10,7 @@
 
 namespace rux {
 class CProgram;
+struct CRuxHeader;
 }
 
 namespace rux::cmp {
@@ -31,9 +32,10 @@ BuildOutcome BuildProgram(const std::string& programPath, bool stopOnWarning, co
 // The data directory: $RUXEDIT_HOME, else the folder of the running library or program.
 std::string DataDirectory();
 
-// The program's items in the compiler's form, and the compile options its header and the data
-// files give (target tasks, block limits, no-bracket built-ins).
+// The program's items in the compiler's form, and the compile options its header (null: none) and
+// the data files give (target tasks, block limits, no-bracket built-ins).
 std::vector<SourceItem> ItemsOf(const CProgram& program);
+Options OptionsFor(const CRuxHeader* header, const std::string& dataDir);
 Options OptionsFor(const CProgram& program, const std::string& dataDir);
 
 // A library's text (plain-text sections, "Title{" ... "}") as the compiler takes it.
