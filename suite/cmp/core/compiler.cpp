@@ -13,7 +13,6 @@
 #include <functional>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <map>
@@ -2151,8 +2150,9 @@ void Compiler::compileLine(Section& s, int item, bool declarationsOnly) {
         // An ELSEIF or ELSE line first ends the branch before it, so that the jump to ENDIF is
         // that branch's last instruction and the false condition lands on this line's start: a
         // breakpoint here fires when the line is reached, not when the branch above finishes.
+        // Twice the bound: a line past it (see below) has still written inside the buffer.
         const std::size_t room = kCodePerLine + kCodePerToken * m_toks.size();
-        m_code.makeRoom(room);
+        m_code.makeRoom(2 * room);
         const std::size_t lineCode = m_code.size();
         if ((firstKw == Kw::ElseIf || firstKw == Kw::Else) && !m_open.empty() && m_open.back().kind == OpenBlock::If &&
             !m_open.back().hasElse)
@@ -2168,10 +2168,15 @@ void Compiler::compileLine(Section& s, int item, bool declarationsOnly) {
         const uint32_t start = here();
         const std::size_t relocsBefore = scope().relocs.size();
         statement(s, p, false, &firstKw);
-        // The room is a bound on every line's code (kCodePerToken); a line past it would have
-        // written past the buffer, so it stops the program in every build, sanitised ones included.
-        if (m_code.size() - lineCode > room) [[unlikely]]
-            std::abort();
+        // The room is a bound on every line's code (kCodePerToken). A line past it is refused, as
+        // one past twice the room would have written beyond the buffer; fuzzing stops on it.
+        if (m_code.size() - lineCode > room) [[unlikely]] {
+#if defined(RUX_FUZZING)
+            __builtin_trap();
+#endif
+            error(item, first.start, lineEnd(item), "E025", "line too complex to compile");
+            throw LineError();
+        }
         // Fuse the common one-line forms into single instructions.
         const std::size_t n = here() - start;
         const uint8_t* c = m_code.data() + start;
