@@ -1,6 +1,8 @@
 #include "image/image.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstddef>
 #if defined(__x86_64__)
 #include <immintrin.h>
 #endif
@@ -38,6 +40,11 @@ class Writer {
 public:
     explicit Writer(uint8_t* at) : m_at(at) {}
     void u8(uint8_t v) { *m_at++ = v; }
+    template <class Word> static void move(const char* from, uint8_t* to) {
+        Word v;
+        std::memcpy(&v, from, sizeof v);
+        std::memcpy(to, &v, sizeof v);
+    }
     void u16(uint16_t v) {
         m_at[0] = static_cast<uint8_t>(v);
         m_at[1] = static_cast<uint8_t>(v >> 8);
@@ -66,14 +73,17 @@ public:
         // Names are a few bytes long: eight-byte moves and a tail, since for a copy known to be
         // below 256 bytes the compiler picks a string instruction whose start-up costs more than
         // the copy itself.
+        // The last move of eight or four bytes overlaps the one before it.
         const char* from = s.data();
-        std::size_t k = 0;
-        for (; k + 8 <= n; k += 8) {
-            uint64_t v;
-            std::memcpy(&v, from + k, 8);
-            std::memcpy(m_at + k, &v, 8);
+        if (n >= 8) {
+            for (std::size_t k = 0; k + 8 < n; k += 8) move<uint64_t>(from + k, m_at + k);
+            move<uint64_t>(from + n - 8, m_at + n - 8);
+        } else if (n >= 4) {
+            move<uint32_t>(from, m_at);
+            move<uint32_t>(from + n - 4, m_at + n - 4);
+        } else {
+            for (std::size_t k = 0; k < n; ++k) m_at[k] = static_cast<uint8_t>(from[k]);
         }
-        for (; k < n; ++k) m_at[k] = static_cast<uint8_t>(from[k]);
         m_at += n;
     }
     void text(std::string_view s) {
@@ -322,9 +332,16 @@ std::vector<uint8_t> writeImage(Image& image) {
     w.u32(static_cast<uint32_t>(image.strings.size()));
     for (const std::string& s : image.strings) w.text(s);
     w.u32(static_cast<uint32_t>(image.lines.size()));
-    for (const LineEntry& l : image.lines) {
-        w.u32(l.offset);
-        w.u32(l.item);
+    // The entries are two u32 each, offset first: on a little-endian processor their bytes in
+    // memory are the file's.
+    static_assert(sizeof(LineEntry) == 8 && offsetof(LineEntry, item) == 4);
+    if constexpr (std::endian::native == std::endian::little) {
+        w.raw(image.lines.data(), 8 * image.lines.size());
+    } else {
+        for (const LineEntry& l : image.lines) {
+            w.u32(l.offset);
+            w.u32(l.item);
+        }
     }
     w.u32(static_cast<uint32_t>(image.blocks.size()));
     for (const BlockEntry& b : image.blocks) {

@@ -82,6 +82,11 @@ const MessageCase kCases[] = {
      {"t.rux(1,1-5): error E006: target MERLIN has no task Pos0"}, "Type=MERLIN\nFloatingPoint=1\n"},
     {"statement outside a section", {{"", {"x% = 1"}}, {"Initial", {}}},
      {"t.rux(1,1-7): error E004: statement outside a section"}},
+    // Lines between sections are found past a section, and a directive there applies after it.
+    {"lines between sections",
+     {{"", {"x% = 1"}}, {"Initial", {"y% = 2"}}, {"", {"z% = 3", "$DEFINE Q _Nope"}}, {"Background", {"w% = Q(1)"}}},
+     {"t.rux(1,1-7): error E004: statement outside a section", "t.rux(5,1-7): error E004: statement outside a section",
+      "t.rux(8,6-7): error E014: function block '_Nope' is not defined"}},
     {"unknown directive", {{"", {"$FOO 1"}}}, {"t.rux(1,1-5): error E003: unknown directive $FOO"}},
     {"real in a fixed-point program", {{"Initial", {"x = 1", "PRINT x"}}},
      {"t.rux(2,1-2): error E016: real value 'x' in a fixed-point program (FloatingPoint is 0)"}, "FloatingPoint=0\n"},
@@ -362,6 +367,35 @@ TEST(Lexer, EveryByteEndsAWordOrContinuesItAtEveryColumn) {
     }
 }
 
+// A word the lexer calls plain is compiled as a variable without further look-ups: no keyword or
+// built-in in any spelling, no parameter and no block or directive name may be plain.
+TEST(Lexer, ReservedWordsParametersAndBlockNamesAreNeverPlain) {
+    std::vector<std::string> notPlain = {"#1.21", "#INT1.21", "#8.03.2", "#Ptr%", "B2#1.21", "b2#7.1", "B2#12.3.4", "_Ramp", "$FLT", ".5x", "%x"};
+    for (const std::string_view w : cmp::kKeywords) notPlain.emplace_back(w);
+    for (const cmp::Builtinfo& f : cmp::kFunctions) notPlain.emplace_back(f.name);
+    for (std::size_t k = 0, n = notPlain.size(); k < n; ++k) {
+        std::string lower = notPlain[k], mixed = notPlain[k];
+        for (std::size_t i = 0; i < lower.size(); ++i) {
+            lower[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(lower[i])));
+            if (i % 2) mixed[i] = lower[i];
+        }
+        notPlain.push_back(lower);
+        notPlain.push_back(mixed);
+    }
+    cmp::TokenList toks;
+    for (const std::string& w : notPlain) {
+        const std::string line = "x = " + w + " + 1"; // the tokens are views of it
+        cmp::TokeniseLine(line, toks);
+        ASSERT_EQ(toks[2].text, w);
+        EXPECT_FALSE(toks[2].plain) << w;
+    }
+    for (const char* w : {"Count7%", "Speed", "x", "Level12", "zone%", "Absent", "LIMITS", "Print%", "IFxy"}) {
+        const std::string line = std::string("x = ") + w;
+        cmp::TokeniseLine(line, toks);
+        EXPECT_TRUE(toks[2].plain) << w;
+    }
+}
+
 // Integer literals: the value, where the token ends, and the largest magnitude an integer may have
 // (2147483648 is allowed so that -2147483648 can be written).
 TEST(Lexer, IntegerLiterals) {
@@ -445,6 +479,50 @@ TEST(CompilerLimits, RecursionThroughABlockPastTheLimitIsStillReported) {
     EXPECT_EQ(cmp::FormatMessage("t.rux", r.messages[0]),
               "t.rux(1,1-14): error E017: function block _A calls itself (_A -> _B -> _A)");
     EXPECT_EQ(r.errorsFound, 121); // _B's own ENDIF lies past the limit and is not looked at
+}
+
+// The compiler makes room for a line's code before compiling it, 128 bytes and 32 per token:
+// the lines with the most code for their tokens stay within it (a line beyond it would write past
+// the code buffer).
+TEST(CompilerLimits, LongestCodePerTokenFitsTheRoomOfALine) {
+    struct Case {
+        std::string line;
+        std::vector<std::string> before, after; // inside the FOR loop, around the line
+    };
+    const std::vector<Case> heavy = {
+        {"(o1%, o2%, o3%, o4, o5%, o6, o7%, o8) = _Eight(1, 2.5, i%, r)", {}, {}},
+        {"(a%[i%], a%[1], a%[2], a%[i% + 1], #1.2, B2#3.4.5, #p%, r) = _Eight(#1.2, #INT3.4, #5.6.7, B2#8.9.1)", {}, {}},
+        {"r = LIMIT(MIN(MAX(i%, 1.5), LIMIT(i%, 0.5, MIN(i%, MAX(2.5, i%)))), MAX(1, 2.5), MIN(3, 4.5))", {}, {}},
+        {"r = MIN(MIN(i%, 1.5), MAX(LIMIT(i%, 1.5, 2), 2.5)) + AVERAGE(a%, 2) + FILTER(i%, 2)", {}, {}},
+        {"r = 1.5 + 2.5 * 3.5 - 4.5 / 5.5 + 6.5 < 7.5 OR 8.5 >= i% AND 9.5 <> 0.25", {}, {}},
+        {"B2#1.2.3 = #4.5.6 AND B2#7.8.9 OR #1.2.3 OR B2#1.2.4", {}, {}},
+        {"#p% = #p% + #p% * #q% - #p%", {}, {}},
+        {"ELSEIF #1.2.3 AND #1.2.4 OR i% < r OR 1.5 >= 2.5 THEN", {"IF i% = 1 THEN", "r = 1", "ELSEIF r = 2 THEN", "r = 2"},
+         {"r = 3", "ELSE", "r = 4", "ENDIF"}},
+        {"IF #1.2.3 AND #1.2.4 OR i% < r OR i% >= 2.5 THEN a%[i%] = -a%[-i%] * -(-r)", {}, {}},
+        {"FOR r = i% TO 2 STEP 0.5", {}, {"LOOP"}},
+        {"LOOP", {"FOR r = 1.5 TO 2.5 STEP 0.5"}, {}},
+        {"PRINT \"a\", 1.5, \"b\", r, i% = 2, #1.2, #p%", {}, {}},
+    };
+    const Sec block{"(o1%, o2%, o3%, o4, o5%, o6, o7%, o8) = _Eight(w%, x, y%, z)",
+                    {"FBbody", "o1% = w%", "o2% = y%", "o3% = w%", "o4 = x", "o5% = y%", "o6 = z", "o7% = w%", "o8 = z"}};
+    for (const Case& c : heavy) {
+        std::vector<std::string> lines = {"DIM a%[4]", "i% = 1", "r = 1", "p% = 1", "q% = 2", "FOR i% = 1 TO 2"};
+        lines.insert(lines.end(), c.before.begin(), c.before.end());
+        const int item = FirstLine({block, {"Initial", {}}}, 1) + static_cast<int>(lines.size());
+        lines.push_back(c.line);
+        lines.insert(lines.end(), c.after.begin(), c.after.end());
+        lines.push_back("LOOP");
+        const cmp::Result r = CompileSections({block, {"Initial", lines}});
+        ASSERT_EQ(r.errors, 0) << c.line << "\n" << MessageLines(r)[0];
+        std::size_t k = 0;
+        while (k < r.image.lines.size() && static_cast<int>(r.image.lines[k].item) != item) ++k;
+        ASSERT_LT(k + 1, r.image.lines.size()) << c.line;
+        cmp::TokenList toks;
+        cmp::TokeniseLine(c.line, toks);
+        const uint32_t code = r.image.lines[k + 1].offset - r.image.lines[k].offset;
+        EXPECT_LE(code, 128 + 32 * toks.size()) << c.line;
+    }
 }
 
 TEST(CompilerClean, ExamplesHaveNoErrors) {

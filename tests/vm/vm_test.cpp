@@ -421,6 +421,42 @@ TEST(ImageCrc, KnownValuesAndAnySplit) {
     }
 }
 
+// Every field comes back from the file as written: names of every length up to the longest the
+// format keeps (each copied in words with an overlapping last one), lines, blocks and tasks.
+TEST(ImageFile, WrittenFieldsReadBack) {
+    image::Image img;
+    img.targetType = "KESTREL";
+    img.globalCells = 300;
+    img.code = {uint8_t(image::Op::End)};
+    img.tasks.push_back({3, "Clock", 0});
+    img.blocks.push_back({"_Ramp", 0, 7, 2, 1});
+    std::string names;
+    for (std::size_t n = 1; n <= 40; ++n)
+        for (std::size_t k = 0; k < n; ++k) names += static_cast<char>('a' + (n * 7 + k * 3) % 26);
+    for (std::size_t n = 1, at = 0; n <= 40; at += n, ++n)
+        img.addSymbol(std::string_view(names).substr(at, n), static_cast<uint32_t>(n), 3, static_cast<uint32_t>(n % 3 + 1));
+    for (uint32_t k = 0; k < 5; ++k) img.lines.push_back({0, 0x01020304u * k});
+    const std::vector<uint8_t> bytes = image::writeImage(img);
+    image::Image back;
+    std::string message;
+    ASSERT_TRUE(image::readImage(bytes.data(), bytes.size(), back, message)) << message;
+    ASSERT_EQ(back.symbols.size(), img.symbols.size());
+    for (std::size_t k = 0; k < img.symbols.size(); ++k) {
+        EXPECT_EQ(back.symbols[k].name, img.symbols[k].name) << k;
+        EXPECT_EQ(back.symbols[k].address, img.symbols[k].address) << k;
+        EXPECT_EQ(back.symbols[k].elements, img.symbols[k].elements) << k;
+    }
+    ASSERT_EQ(back.lines.size(), img.lines.size());
+    for (std::size_t k = 0; k < img.lines.size(); ++k) EXPECT_EQ(back.lines[k].item, img.lines[k].item) << k;
+    ASSERT_EQ(back.blocks.size(), 1u);
+    EXPECT_EQ(back.blocks[0].name, "_Ramp");
+    EXPECT_EQ(back.blocks[0].frameSize, 7u);
+    ASSERT_EQ(back.tasks.size(), 1u);
+    EXPECT_EQ(back.tasks[0].name, "Clock");
+    EXPECT_EQ(back.tasks[0].taskId, 3);
+    EXPECT_EQ(back.globalCells, 300u);
+}
+
 TEST(VmLoad, ProgramIdIsTheCrcWithoutItsField) {
     cmp::Result b = CompileSections({{"Initial", {"x% = 1"}}});
     const std::vector<uint8_t> bytes = image::writeImage(b.image);

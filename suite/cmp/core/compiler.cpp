@@ -4,6 +4,7 @@
 #include "image/bytecode.h"
 #include "lexer.h"
 #include "name_table.h"
+#include "reserved_words.h"
 
 #include <algorithm>
 #include <charconv>
@@ -51,6 +52,13 @@ namespace {
 enum class Type { Int, Real, None };
 
 constexpr uint32_t kMaxCells = 4u << 20; // 32 MB of variables
+
+// The most code a line can compile to: a few fixed instructions (its Line, the jump that ends
+// the branch above an ELSEIF, a FOR's set-up, a LOOP's IForNext) and, for each token, at most
+// one instruction with its conversions (LdX, StX and Arr are the longest at 9 bytes; a block call
+// stores each output with two instructions, but each output is two tokens with its comma). The
+// arguments of MIN, MAX and LIMIT may be compiled twice, but the first code is dropped first.
+constexpr std::size_t kCodePerLine = 128, kCodePerToken = 32;
 
 // Thrown to abandon the rest of a line after its error was reported.
 struct LineError {};
@@ -190,51 +198,6 @@ struct OpenBlock {
     bool isInt = true;
 };
 
-struct Builtinfo {
-    std::string_view name;
-    int args;
-};
-
-constexpr std::string_view kKeywords[] = {"IF", "THEN", "ELSEIF", "ELSE", "ENDIF", "DO", "WHILE", "LOOP", "FOR", "TO",
-                                 "STEP", "EXIT", "GOTO", "CALL", "DIM", "CONST", "PRINT", "REINIT", "WDOG",
-                                 "DELAY", "AND", "OR", "FBBODY"};
-
-constexpr Builtinfo kFunctions[] = {
-    {"ABS", 1}, {"SIN", 1}, {"COS", 1}, {"TAN", 1}, {"SQR", 1}, {"EXP", 1}, {"LN", 1}, {"SGN", 1},
-    {"INT", 1}, {"FLOAT", 1}, {"MIN", 2}, {"MAX", 2}, {"LIMIT", 3}, {"TIME", 0}, {"BCD2BIN", 1},
-    {"BIN2BCD", 1}, {"BCD2SEG", 1}, {"CRC", 2}, {"AVERAGE", 2}, {"FILTER", 2}, {"ANSIREAD", 1},
-    {"ANSIWRITE", 2}, {"ANSIREPLY", 1}, {"GETCHAR", 0}, {"PUTCHAR", 1}, {"GETKEY", 0}, {"PUTKEY", 1},
-};
-
-// For each length, the first letters (bit 0 'A') that a keyword or built-in of that length has.
-struct FirstLetters {
-    uint32_t keyword[16] = {}, function[16] = {};
-    constexpr FirstLetters() {
-        for (const std::string_view k : kKeywords) keyword[k.size()] |= 1u << (k[0] - 'A');
-        for (const Builtinfo& f : kFunctions) function[f.name.size()] |= 1u << (f.name[0] - 'A');
-    }
-};
-constexpr FirstLetters kFirstLetters;
-
-// Whether a word of this length and first character can be in the table (word.size() < 16).
-inline bool MayBeIn(const uint32_t (&table)[16], std::string_view word) {
-    const unsigned c = (static_cast<unsigned char>(word[0]) | 0x20u) - 'a';
-    return c < 26 && (table[word.size()] >> c & 1u);
-}
-
-// The quick rejections of FindFunction and IsKeyword rely on these lengths.
-constexpr bool LengthsWithin(std::size_t lo, std::size_t hi, bool functions) {
-    if (functions) {
-        for (const Builtinfo& f : kFunctions)
-            if (f.name.size() < lo || f.name.size() > hi || f.name.back() == '%') return false;
-    } else {
-        for (const std::string_view k : kKeywords)
-            if (k.size() < lo || k.size() > hi || k.back() == '%') return false;
-    }
-    return true;
-}
-static_assert(LengthsWithin(2, 9, true) && LengthsWithin(2, 6, false));
-
 // Whether the first pass must look at a line: a directive, a label, DIM, CONST or FBbody can
 // only stand first (an alias cannot stand for them: aliases are for values).
 bool MayDeclare(std::string_view line) {
@@ -242,10 +205,12 @@ bool MayDeclare(std::string_view line) {
     while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
     if (i == line.size()) return false;
     if (line[i] == '$') return true;
+    // DIM, CONST or FBbody; any other declaration is a label: a word and a ':'. Most lines have
+    // no ':' at all, which one search tells.
+    const char first = static_cast<char>(line[i] | 0x20);
+    if (first != 'd' && first != 'c' && first != 'f' && !std::memchr(line.data() + i, ':', line.size() - i)) return false;
     std::size_t j = WordEnd(line.data(), i, line.size());
     if (j == i) return false;
-    // DIM, CONST or FBbody; any other declaration is a label: a word and a ':'.
-    const char first = static_cast<char>(line[i] | 0x20);
     const std::string_view w = line.substr(i, j - i);
     if ((first == 'd' || first == 'c' || first == 'f') &&
         (EqualsNoCase(w, "DIM") || EqualsNoCase(w, "CONST") || EqualsNoCase(w, "FBBODY")))
@@ -389,9 +354,9 @@ private:
     Type (*m_call)(void*);
 };
 
-// The code being generated. Bytes go into storage that is already there (grown by doubling), so
-// appending one is a store and an add rather than a vector's capacity check and call; the write
-// position and the end of the room are pointers, so the check is one comparison.
+// The code being generated. Bytes go into storage that is already there (grown by doubling): room
+// is made before a statement for all the code it can produce (see kCodePerToken), so appending
+// a byte is a store and an add, without a check.
 class CodeBuffer {
 public:
     std::size_t size() const { return static_cast<std::size_t>(m_at - m_bytes.data()); }
@@ -401,10 +366,13 @@ public:
     void reserve(std::size_t n) {
         if (n > m_bytes.size()) resize(n);
     }
-    [[gnu::always_inline]] void push(uint8_t b) { *append(1) = b; }
-    [[gnu::always_inline]] uint8_t* append(std::size_t n) {
+    // Room for `n` more bytes: appends of up to `n` bytes in all follow.
+    void makeRoom(std::size_t n) {
         if (static_cast<std::size_t>(m_limit - m_at) < n) [[unlikely]]
             grow(n);
+    }
+    [[gnu::always_inline]] void push(uint8_t b) { *append(1) = b; }
+    [[gnu::always_inline]] uint8_t* append(std::size_t n) {
         uint8_t* at = m_at;
         m_at += n;
         return at;
@@ -487,7 +455,12 @@ private:
     void classifySection(Section& s);
     void parseBlockHeader(Section& s);
     void prepass();
-    void lineTokens(int item, std::string_view text); // into m_toks
+    // The tokens of a line into m_toks, its aliases replaced.
+    [[gnu::always_inline]] void lineTokens(std::string_view text) {
+        if (m_aliases.empty()) TokeniseLine(text, m_toks);
+        else aliasedTokens(text);
+    }
+    [[gnu::noinline]] void aliasedTokens(std::string_view text);
     void handleDirective(const TokenList& toks, bool define);
 
     // --- code ----------------------------------------------------------------------------------
@@ -541,10 +514,38 @@ private:
     // --- variables -------------------------------------------------------------------------------
     Scope& scope() { return m_scopes[static_cast<std::size_t>(m_scope)]; }
     int declare(Scope& sc, std::string_view name, int item, int start, int end);
-    Var& variable(const Token& t, bool forArray);
+    // The variable a word names; a scalar is created on its first use. The common case, a name
+    // already known in the form it is used, is inline; the rest is newVariable / wrongForm.
+    [[gnu::always_inline]] Var& variable(const Token& t, bool forArray) {
+        Scope& sc = scope();
+        const int found = sc.byName.find(t.text);
+        if (found < 0) [[unlikely]]
+            return newVariable(t, forArray);
+        Var& v = sc.vars[static_cast<std::size_t>(found)];
+        if (v.isArray != forArray) [[unlikely]]
+            wrongForm(t, v.isArray);
+        return v;
+    }
+    [[gnu::noinline]] Var& newVariable(const Token& t, bool forArray);
+    [[noreturn, gnu::noinline]] void wrongForm(const Token& t, bool isArray);
     uint32_t hiddenCell(Type t);
-    void noteRead(Var& v, int item, const Token& t);
-    void noteWrite(Var& v, int item, const Token& t);
+    // The first read and the first write of a variable are kept for its warnings.
+    [[gnu::always_inline]] void noteRead(Var& v, int item, const Token& t) {
+        if (!v.read || v.readItem < 0) {
+            v.readItem = item;
+            v.readStart = t.start;
+            v.readEnd = t.end;
+        }
+        v.read = true;
+    }
+    [[gnu::always_inline]] void noteWrite(Var& v, int item, const Token& t) {
+        if (!v.written || v.writeItem < 0) {
+            v.writeItem = item;
+            v.writeStart = t.start;
+            v.writeEnd = t.end;
+        }
+        v.written = true;
+    }
     void checkName(const Token& t);
     void realInFixedPoint(const Token& t);
 
@@ -558,6 +559,15 @@ private:
     void storeTarget(std::size_t& p, Type valueType, TypeFn value);
     void closeSection(Section& s);
     void collectCalls(const Section& s);
+    // A block opened by `t`, on the stack of open blocks.
+    OpenBlock& pushBlock(OpenBlock::Kind kind, const Token& t) {
+        OpenBlock& b = m_open.emplace_back();
+        b.kind = kind;
+        b.item = m_item;
+        b.start = t.start;
+        b.end = t.end;
+        return b;
+    }
     OpenBlock openBlock(OpenBlock::Kind kind, const Token& t) const {
         OpenBlock b;
         b.kind = kind;
@@ -577,10 +587,8 @@ private:
 
     // --- expressions ---------------------------------------------------------------------------
     [[gnu::always_inline]] const Token& tok(std::size_t p) const { return m_toks[std::min(p, m_toks.size() - 1)]; }
-    [[gnu::always_inline]] bool isOp(std::size_t p, std::string_view op) const {
-        const Token& t = tok(p);
-        return t.kind == Tok::Op && t.op == OpCode(op);
-    }
+    // Only operator tokens have an operator code.
+    [[gnu::always_inline]] bool isOp(std::size_t p, std::string_view op) const { return tok(p).op == OpCode(op); }
     // `what` is only read when the operator is missing: no message text is built on the way.
     void expect(std::size_t& p, std::string_view op, std::string_view what) {
         if (!isOp(p, op)) missing(p, op, what);
@@ -588,7 +596,7 @@ private:
     }
     [[noreturn]] void missing(std::size_t p, std::string_view op, std::string_view what);
     void expectEnd(std::size_t p);
-    Type expression(std::size_t& p);
+    [[gnu::always_inline]] Type expression(std::size_t& p) { return binary(p, 1); }
     // The binary operators by precedence, all left-associative: OR, AND, the comparisons, + -, * /.
     enum class Bin { None, Or, And, Eq, Ne, Lt, Gt, Le, Ge, Add, Sub, Mul, Div };
     static int precedence(Bin b) {
@@ -606,12 +614,55 @@ private:
     Bin binaryAt(std::size_t p) const;
     // Operands joined by operators of at least `minPrecedence` (one function instead of one per level).
     Type binary(std::size_t& p, int minPrecedence);
-    Type unary(std::size_t& p);
-    Type primary(std::size_t& p);
+    // An operand with its signs: most have none and go straight to primary().
+    [[gnu::always_inline]] Type unary(std::size_t& p) {
+        const uint16_t op = tok(p).op;
+        if (op == OpCode("-") || op == OpCode("+")) [[unlikely]]
+            return signedOperand(p);
+        return primary(p);
+    }
+    Type signedOperand(std::size_t& p);
+    // An operand. A plain name that is not indexed or called and an integer literal are compiled
+    // here; everything else by operand().
+    [[gnu::always_inline]] Type primary(std::size_t& p) {
+        const Token& t = tok(p);
+        if (t.plain) [[likely]] {
+            const uint16_t next = tok(p + 1).op;
+            if (next != OpCode("[") && next != OpCode("(")) {
+                ++p;
+                return scalarValue(t);
+            }
+        } else if (t.kind == Tok::Int) {
+            pushInt(t.ival);
+            ++p;
+            return Type::Int;
+        }
+        return operand(p);
+    }
+    // The value of a name standing alone (p is past it).
+    [[gnu::always_inline]] Type scalarValue(const Token& t) {
+        Var& v = variable(t, false);
+        if (v.isConst) {
+            if (v.isInt) pushInt(v.constInt);
+            else pushReal(v.constReal);
+            return v.isInt ? Type::Int : Type::Real;
+        }
+        noteRead(v, m_item, t);
+        cellOp(Op::Ld, v.cell);
+        return v.isInt ? Type::Int : Type::Real;
+    }
+    Type operand(std::size_t& p);
     Type function(std::size_t& p, const Builtinfo& f, bool brackets);
     Type arithmetic(Type a, Type b, Op intOp, Op realOp);
     void intExpression(std::size_t& p);
-    bool parseParam(const Token& t, ParamRef& ref);
+    // A parameter word (#1.21, #INT1.21, #8.03.2, #Ptr%, B2#...) into `ref`; false for any other
+    // word. Most words start with neither '#' nor 'B', which is tested here without a call.
+    [[gnu::always_inline]] bool parseParam(const Token& t, ParamRef& ref) {
+        const char c = t.text[0];
+        if (c != '#' && (c | 0x20) != 'b') return false;
+        return parseParamWord(t, ref);
+    }
+    bool parseParamWord(const Token& t, ParamRef& ref);
     std::optional<int64_t> constantInt(std::size_t& p);
     std::optional<double> constantNumber(std::size_t& p, bool& isInt);
 
@@ -621,6 +672,11 @@ private:
     void buildImage(Result& r);
 
     bool inLibrary(int item) const { return item >= m_programItems; }
+    // The last item of a section: its footer, or the last of its lines.
+    std::size_t lastItemOf(int section) const {
+        const Section& s = m_sections[static_cast<std::size_t>(section)];
+        return static_cast<std::size_t>(s.footer >= 0 ? s.footer : s.stop - 1);
+    }
     // The first item of the program or library that `item` belongs to.
     int fileStart(int item) const {
         int start = 0;
@@ -852,12 +908,7 @@ void Compiler::parseBlockHeader(Section& s) {
     m_blocks.push_back(std::move(b));
 }
 
-void Compiler::lineTokens(int item, std::string_view text) {
-    (void)item;
-    if (m_aliases.empty()) {
-        TokeniseLine(text, m_toks);
-        return;
-    }
+void Compiler::aliasedTokens(std::string_view text) {
     TokenList& raw = m_rawToks;
     TokeniseLine(text, raw);
     TokenList& out = m_toks;
@@ -976,7 +1027,7 @@ void Compiler::prepass() {
         if (!MayDeclare(it.text)) continue;
         m_item = static_cast<int>(i);
         try {
-            lineTokens(m_item, it.text);
+            lineTokens(it.text);
             if (m_toks[0].kind == Tok::End) continue;
             const Token& t0 = m_toks[0];
             if (t0.kind == Tok::Word && t0.text[0] == '$') {
@@ -1095,47 +1146,27 @@ void Compiler::realInFixedPoint(const Token& t) {
     fail(t, "E016", "real value '" + t.text + "' in a fixed-point program (FloatingPoint is 0)");
 }
 
-Var& Compiler::variable(const Token& t, bool forArray) {
+Var& Compiler::newVariable(const Token& t, bool forArray) {
+    if (forArray)
+        fail(t, "E009", "array '" + t.text + "' is not declared (DIM " + t.text + "[n])");
+    if (!std::isalpha(static_cast<unsigned char>(t.text[0])))
+        fail(t, "E002", "'" + t.text + "' is not a name");
+    checkName(t);
+    if (t.text.back() != '%') realInFixedPoint(t);
     Scope& sc = scope();
-    const int found = sc.byName.find(t.text);
-    if (found < 0) {
-        if (forArray)
-            fail(t, "E009", "array '" + t.text + "' is not declared (DIM " + t.text + "[n])");
-        if (!std::isalpha(static_cast<unsigned char>(t.text[0])))
-            fail(t, "E002", "'" + t.text + "' is not a name");
-        checkName(t);
-        if (t.text.back() != '%') realInFixedPoint(t);
-        const int idx = declare(sc, t.text, m_item, t.start, t.end);
-        Var& v = sc.vars[static_cast<std::size_t>(idx)];
-        v.cell = sc.cells++;
-        return v;
-    }
-    Var& v = sc.vars[static_cast<std::size_t>(found)];
-    if (v.isArray && !forArray) fail(t, "E010", "'" + t.text + "' is an array; write " + t.text + "[index]");
-    if (!v.isArray && forArray) fail(t, "E010", "'" + t.text + "' is not an array");
+    const int idx = declare(sc, t.text, m_item, t.start, t.end);
+    Var& v = sc.vars[static_cast<std::size_t>(idx)];
+    v.cell = sc.cells++;
     return v;
+}
+
+void Compiler::wrongForm(const Token& t, bool isArray) {
+    if (isArray) fail(t, "E010", "'" + t.text + "' is an array; write " + t.text + "[index]");
+    fail(t, "E010", "'" + t.text + "' is not an array");
 }
 
 // A cell of the frame that no name reaches (a FOR loop's limit and step, a FILTER's state).
 uint32_t Compiler::hiddenCell(Type) { return scope().cells++; }
-
-void Compiler::noteRead(Var& v, int item, const Token& t) {
-    if (!v.read || v.readItem < 0) {
-        v.readItem = item;
-        v.readStart = t.start;
-        v.readEnd = t.end;
-    }
-    v.read = true;
-}
-
-void Compiler::noteWrite(Var& v, int item, const Token& t) {
-    if (!v.written || v.writeItem < 0) {
-        v.writeItem = item;
-        v.writeStart = t.start;
-        v.writeEnd = t.end;
-    }
-    v.written = true;
-}
 
 // --- expressions ---------------------------------------------------------------------------------
 
@@ -1191,8 +1222,6 @@ std::optional<double> Compiler::constantNumber(std::size_t& p, bool& isInt) {
     return std::nullopt;
 }
 
-Type Compiler::expression(std::size_t& p) { return binary(p, 1); }
-
 Compiler::Bin Compiler::binaryAt(std::size_t p) const {
     const Token& t = tok(p);
     if (t.kind == Tok::Op) {
@@ -1210,7 +1239,7 @@ Compiler::Bin Compiler::binaryAt(std::size_t p) const {
         default: return Bin::None;
         }
     }
-    if (t.kind != Tok::Word || t.text.size() > 3) return Bin::None; // most words here are neither
+    if (t.kind != Tok::Word || t.plain || t.text.size() > 3) return Bin::None; // most words here are neither
     if (IsWord(t, "OR")) return Bin::Or;
     if (IsWord(t, "AND")) return Bin::And;
     return Bin::None;
@@ -1269,7 +1298,7 @@ Type Compiler::arithmetic(Type a, Type b, Op intOp, Op realOp) {
     return Type::Real;
 }
 
-Type Compiler::unary(std::size_t& p) {
+Type Compiler::signedOperand(std::size_t& p) {
     if (isOp(p, "-")) {
         ++p;
         // A negative literal is one constant, so -2147483648 fits.
@@ -1282,16 +1311,12 @@ Type Compiler::unary(std::size_t& p) {
         emit(t == Type::Int ? Op::INeg : Op::RNeg);
         return t;
     }
-    if (isOp(p, "+")) {
-        ++p;
-        return unary(p);
-    }
-    return primary(p);
+    ++p; // '+'
+    return unary(p);
 }
 
-bool Compiler::parseParam(const Token& t, ParamRef& ref) {
+bool Compiler::parseParamWord(const Token& t, ParamRef& ref) {
     std::string_view w = t.text;
-    if (w[0] != '#' && w[0] != 'B' && w[0] != 'b') return false; // neither #... nor B2#...
     if (w.size() > 3 && (w[0] == 'B' || w[0] == 'b') && w[1] == '2' && w[2] == '#') w.remove_prefix(2);
     if (w.empty() || w[0] != '#') return false;
     w.remove_prefix(1);
@@ -1337,7 +1362,7 @@ bool Compiler::parseParam(const Token& t, ParamRef& ref) {
     return true;
 }
 
-Type Compiler::primary(std::size_t& p) {
+Type Compiler::operand(std::size_t& p) {
     const Token& t = tok(p);
     switch (t.kind) {
     case Tok::Int:
@@ -1410,15 +1435,7 @@ Type Compiler::primary(std::size_t& p) {
         return v.isInt ? Type::Int : Type::Real;
     }
     if (isOp(p, "(")) fail(t, "E014", "'" + t.text + "' is not a function");
-    Var& v = variable(t, false);
-    if (v.isConst) {
-        if (v.isInt) pushInt(v.constInt);
-        else pushReal(v.constReal);
-        return v.isInt ? Type::Int : Type::Real;
-    }
-    noteRead(v, m_item, t);
-    cellOp(Op::Ld, v.cell);
-    return v.isInt ? Type::Int : Type::Real;
+    return scalarValue(t);
 }
 
 void Compiler::intExpression(std::size_t& p) {
@@ -1428,8 +1445,7 @@ void Compiler::intExpression(std::size_t& p) {
 
 Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
     const Token& nameTok = tok(p - 1);
-    const std::string_view name = f.name; // the table spells it in capitals
-    const std::string nameText(name);
+    const std::string_view name = f.name; // the table spells it in capitals; messages only
     // Which built-in, by its place in the table (`f` is one of its entries).
     const std::ptrdiff_t index = &f - kFunctions;
     const auto is = [index](std::ptrdiff_t builtin) { return index == builtin; };
@@ -1440,7 +1456,7 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
             open = true;
             ++p;
         } else if (f.args > 0) {
-            fail(tok(p), "E002", "expected '(' after " + nameText);
+            fail(tok(p), "E002", "expected '(' after " + std::string(name));
         }
     }
     int given = 0;
@@ -1451,7 +1467,7 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
                 int more = given;
                 if (open)
                     while (tok(p).kind != Tok::End && !isOp(p, ")")) ++p;
-                fail(nameTok, "E011", nameText + " takes " + std::to_string(f.args) + " argument(s), " +
+                fail(nameTok, "E011", std::string(name) + " takes " + std::to_string(f.args) + " argument(s), " +
                                           std::to_string(more) + " given");
             }
             ++p;
@@ -1460,7 +1476,7 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
     auto atArgsEnd = [&] { return open ? isOp(p, ")") : tok(p).kind == Tok::End; };
     auto arg = [&](bool last) {
         if (atArgsEnd()) {
-            fail(nameTok, "E011", nameText + " takes " + std::to_string(f.args) + " argument(s), " + std::to_string(given) + " given");
+            fail(nameTok, "E011", std::string(name) + " takes " + std::to_string(f.args) + " argument(s), " + std::to_string(given) + " given");
         }
         const Type t = expression(p);
         ++given;
@@ -1469,7 +1485,7 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
     };
     auto arrayArg = [&](bool last) -> Var& {
         const Token& a = tok(p);
-        if (a.kind != Tok::Word) fail(a, "E010", nameText + " needs an array as its first argument");
+        if (a.kind != Tok::Word) fail(a, "E010", std::string(name) + " needs an array as its first argument");
         Var& v = variable(a, true);
         noteRead(v, m_item, a);
         ++p;
@@ -1488,13 +1504,13 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
                     if (isOp(p, ",")) ++extra;
                     ++p;
                 }
-                fail(nameTok, "E011", nameText + " takes " + std::to_string(f.args) + " argument(s), " +
+                fail(nameTok, "E011", std::string(name) + " takes " + std::to_string(f.args) + " argument(s), " +
                                           std::to_string(extra) + " given");
             }
             ++p;
         } else if (brackets && f.args == 0 && isOp(p, "(")) {
             ++p;
-            if (!isOp(p, ")")) missing(p, ")", "after " + nameText);
+            if (!isOp(p, ")")) missing(p, ")", "after " + std::string(name));
             ++p;
         }
     };
@@ -1620,49 +1636,51 @@ Type Compiler::function(std::size_t& p, const Builtinfo& f, bool brackets) {
         bi(Builtin::AnsiWrite);
         return Type::Int;
     }
-    fail(nameTok, "E014", "'" + nameText + "' is not a function");
+    fail(nameTok, "E014", "'" + std::string(name) + "' is not a function");
 }
 
 // --- statements ----------------------------------------------------------------------------------
 
 void Compiler::storeTarget(std::size_t& p, Type, TypeFn value) {
     const Token& t = tok(p);
-    if (t.kind != Tok::Word) fail(t, "E002", "expected a variable or parameter, found '" + t.text + "'");
-    ParamRef ref;
-    if (parseParam(t, ref)) {
-        ++p;
-        if (ref.form == ParamRef::Pointer) {
-            Token name = t;
-            name.text = ref.pointer;
-            Var& v = variable(name, false);
-            if (!v.isInt || v.isConst) fail(t, "E022", "parameter pointer " + t.text + " needs an integer variable");
-            noteRead(v, m_item, t);
-            cellOp(Op::Ld, v.cell);
+    if (!t.plain) { // a plain name needs none of these tests
+        if (t.kind != Tok::Word) fail(t, "E002", "expected a variable or parameter, found '" + t.text + "'");
+        ParamRef ref;
+        if (parseParam(t, ref)) {
+            ++p;
+            if (ref.form == ParamRef::Pointer) {
+                Token name = t;
+                name.text = ref.pointer;
+                Var& v = variable(name, false);
+                if (!v.isInt || v.isConst) fail(t, "E022", "parameter pointer " + t.text + " needs an integer variable");
+                noteRead(v, m_item, t);
+                cellOp(Op::Ld, v.cell);
+                const Type vt = value();
+                const bool real = m_opt.floatingPoint;
+                convert(vt, real ? Type::Real : Type::Int);
+                emit(real ? Op::PpWrR : Op::PpWrI);
+                return;
+            }
             const Type vt = value();
-            const bool real = m_opt.floatingPoint;
-            convert(vt, real ? Type::Real : Type::Int);
-            emit(real ? Op::PpWrR : Op::PpWrI);
-            return;
-        }
-        const Type vt = value();
-        if (ref.form == ParamRef::Bit) {
-            truth(vt);
-            emit(Op::PWrB);
+            if (ref.form == ParamRef::Bit) {
+                truth(vt);
+                emit(Op::PWrB);
+                u8(static_cast<uint32_t>(ref.menu));
+                u8(static_cast<uint32_t>(ref.par));
+                u8(static_cast<uint32_t>(ref.bit));
+                return;
+            }
+            const bool raw = ref.form == ParamRef::Raw || !m_opt.floatingPoint;
+            convert(vt, raw ? Type::Int : Type::Real);
+            emit(raw ? Op::PWrI : Op::PWrR);
             u8(static_cast<uint32_t>(ref.menu));
             u8(static_cast<uint32_t>(ref.par));
-            u8(static_cast<uint32_t>(ref.bit));
             return;
         }
-        const bool raw = ref.form == ParamRef::Raw || !m_opt.floatingPoint;
-        convert(vt, raw ? Type::Int : Type::Real);
-        emit(raw ? Op::PWrI : Op::PWrR);
-        u8(static_cast<uint32_t>(ref.menu));
-        u8(static_cast<uint32_t>(ref.par));
-        return;
+        if (IsKeyword(t.text) || FindFunction(t.text)) fail(t, "E022", "cannot assign to '" + t.text + "'");
+        if (!std::isalpha(static_cast<unsigned char>(t.text[0])))
+            fail(t, "E002", "expected a variable or parameter, found '" + t.text + "'");
     }
-    if (IsKeyword(t.text) || FindFunction(t.text)) fail(t, "E022", "cannot assign to '" + t.text + "'");
-    if (!std::isalpha(static_cast<unsigned char>(t.text[0])))
-        fail(t, "E002", "expected a variable or parameter, found '" + t.text + "'");
     ++p;
     if (isOp(p, "[")) {
         Var& v = variable(t, true);
@@ -1854,9 +1872,8 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested, const Kw* know
             patch(skip, here());
             return;
         }
-        OpenBlock b = openBlock(OpenBlock::If, t);
-        b.nextCond = jump(Op::Jz);
-        m_open.push_back(std::move(b));
+        const uint32_t cond = jump(Op::Jz);
+        pushBlock(OpenBlock::If, t).nextCond = cond;
         return;
     }
     if (kw == Kw::ElseIf || kw == Kw::Else || kw == Kw::EndIf) {
@@ -1944,7 +1961,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested, const Kw* know
         }
         cellOp(Op::St, step);
         expectEnd(p);
-        OpenBlock b = openBlock(OpenBlock::For, t);
+        OpenBlock& b = pushBlock(OpenBlock::For, t); // nothing below can fail
         b.var = var;
         b.lim = lim;
         b.step = step;
@@ -1956,7 +1973,6 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested, const Kw* know
         b.exits.push_back(here());
         u32(0);
         b.top = here();
-        m_open.push_back(std::move(b));
         return;
     }
     if (kw == Kw::Loop) {
@@ -2083,7 +2099,7 @@ void Compiler::statement(Section& s, std::size_t& p, bool nested, const Kw* know
     if (kw == Kw::Then || kw == Kw::To || kw == Kw::Step || kw == Kw::While || kw == Kw::And || kw == Kw::Or)
         fail(t, "E001", "unknown statement '" + t.text + "'");
     if (kw == Kw::FbBody) fail(t, "E002", "FBbody belongs only in a function block section");
-    if (const Builtinfo* f = FindFunction(t.text); f && !isOp(p + 1, "=")) {
+    if (const Builtinfo* f = t.plain ? nullptr : FindFunction(t.text); f && !isOp(p + 1, "=")) {
         ++p;
         const Type r = function(p, *f, true);
         expectEnd(p);
@@ -2098,7 +2114,7 @@ void Compiler::compileLine(Section& s, int item, bool declarationsOnly) {
     m_item = item;
     const std::string_view text = m_items[static_cast<std::size_t>(item)].text;
     try {
-        lineTokens(item, text);
+        lineTokens(text);
         if (m_toks[0].kind == Tok::End) return;
         const Token& t0 = m_toks[0];
         // Labels
@@ -2122,7 +2138,7 @@ void Compiler::compileLine(Section& s, int item, bool declarationsOnly) {
                                         m_blocks[static_cast<std::size_t>(s.block)].name);
             return;
         }
-        const Kw firstKw = first.kind == Tok::Word ? KeywordOf(first.text) : Kw::None;
+        const Kw firstKw = first.kind == Tok::Word && !first.plain ? KeywordOf(first.text) : Kw::None;
         const bool closing = firstKw == Kw::EndIf || firstKw == Kw::Else || firstKw == Kw::ElseIf || firstKw == Kw::Loop;
         if (m_afterGoto && !closing && !(firstKw == Kw::Dim || firstKw == Kw::Const))
             warn(item, first.start, lineEnd(item), "W004",
@@ -2134,6 +2150,10 @@ void Compiler::compileLine(Section& s, int item, bool declarationsOnly) {
         // An ELSEIF or ELSE line first ends the branch before it, so that the jump to ENDIF is
         // that branch's last instruction and the false condition lands on this line's start: a
         // breakpoint here fires when the line is reached, not when the branch above finishes.
+        // Twice the bound: a line past it (see below) has still written inside the buffer.
+        const std::size_t room = kCodePerLine + kCodePerToken * m_toks.size();
+        m_code.makeRoom(2 * room);
+        const std::size_t lineCode = m_code.size();
         if ((firstKw == Kw::ElseIf || firstKw == Kw::Else) && !m_open.empty() && m_open.back().kind == OpenBlock::If &&
             !m_open.back().hasElse)
             closeBranch(m_open.back());
@@ -2148,6 +2168,15 @@ void Compiler::compileLine(Section& s, int item, bool declarationsOnly) {
         const uint32_t start = here();
         const std::size_t relocsBefore = scope().relocs.size();
         statement(s, p, false, &firstKw);
+        // The room is a bound on every line's code (kCodePerToken). A line past it is refused, as
+        // one past twice the room would have written beyond the buffer; fuzzing stops on it.
+        if (m_code.size() - lineCode > room) [[unlikely]] {
+#if defined(RUX_FUZZING)
+            __builtin_trap();
+#endif
+            error(item, first.start, lineEnd(item), "E025", "line too complex to compile");
+            throw LineError();
+        }
         // Fuse the common one-line forms into single instructions.
         const std::size_t n = here() - start;
         const uint8_t* c = m_code.data() + start;
@@ -2227,7 +2256,7 @@ void Compiler::collectCalls(const Section& s) {
         const SourceItem& it = m_items[static_cast<std::size_t>(i)];
         if (it.kind != kTextItem) continue;
         m_item = i;
-        lineTokens(i, it.text);
+        lineTokens(it.text);
         for (std::size_t k = 0; k + 1 < m_toks.size(); ++k) {
             const Token& t = m_toks[k];
             if (t.kind != Tok::Word || t.text[0] != '_' || !isOp(k + 1, "(")) continue;
@@ -2265,6 +2294,7 @@ void Compiler::compileSection(Section& s) {
     }
     closeSection(s);
     m_lines.push_back({here(), inLibrary(s.header) ? 0u : static_cast<uint32_t>(s.footer >= 0 ? s.footer : s.header)});
+    m_code.makeRoom(1);
     if (s.kind == SectionKind::Task) emit(Op::End);
     else if (s.kind == SectionKind::Sub) emit(Op::Ret);
     else emit(Op::FbRet);
@@ -2391,7 +2421,10 @@ void Compiler::buildImage(Result& r) {
             const int n = ++seen[static_cast<std::size_t>(b)];
             name.assign(m_blocks[static_cast<std::size_t>(b)].name);
             name += '.';
-            name += std::to_string(n);
+            char number[16];
+            const auto [end, ec] = std::to_chars(number, number + sizeof number, n);
+            (void)ec; // an int always fits
+            name.append(number, end);
             name += '.';
             addInstanceSymbols(img, name, b, g.instanceBase[k]);
         }
@@ -2543,7 +2576,11 @@ Result Compiler::run() {
     {
         for (std::size_t i = 1; i < m_items.size(); ++i) {
             const SourceItem& it = m_items[i];
-            if (m_sectionOf[i] >= 0 || inLibrary(static_cast<int>(i))) continue;
+            if (m_sectionOf[i] >= 0) {
+                i = lastItemOf(m_sectionOf[i]);
+                continue;
+            }
+            if (inLibrary(static_cast<int>(i))) continue;
             if (it.kind == kDiagramItem) {
                 warn(static_cast<int>(i), 1, 2, "W006", "diagram '" + diagramTitle(static_cast<int>(i)) + "' is not executed (it stands outside any section)");
                 continue;
@@ -2551,7 +2588,7 @@ Result Compiler::run() {
             if (it.kind != kTextItem) continue;
             m_item = static_cast<int>(i);
             try {
-                lineTokens(m_item, it.text);
+                lineTokens(it.text);
                 if (m_toks[0].kind == Tok::End) continue;
                 if (m_toks[0].kind == Tok::Word && m_toks[0].text[0] == '$') {
                     handleDirective(m_toks, true);
@@ -2572,10 +2609,14 @@ Result Compiler::run() {
         auto topLevelUpTo = [&](int item) {
             // Apply the directives that stand outside sections before `item`.
             for (; next < m_items.size() && static_cast<int>(next) < item; ++next) {
-                if (m_sectionOf[next] >= 0 || m_items[next].kind != kTextItem || inLibrary(static_cast<int>(next))) continue;
+                if (m_sectionOf[next] >= 0) { // `item` stands after this section
+                    next = lastItemOf(m_sectionOf[next]);
+                    continue;
+                }
+                if (m_items[next].kind != kTextItem || inLibrary(static_cast<int>(next))) continue;
                 m_item = static_cast<int>(next);
                 try {
-                    lineTokens(m_item, m_items[next].text);
+                    lineTokens(m_items[next].text);
                     if (m_toks[0].kind == Tok::Word && m_toks[0].text[0] == '$') {
                         const std::size_t before = m_messages.size();
                         try {
@@ -2611,7 +2652,7 @@ Result Compiler::run() {
                     if (m_items[static_cast<std::size_t>(i)].kind != kTextItem) continue;
                     m_item = i;
                     try {
-                        lineTokens(i, m_items[static_cast<std::size_t>(i)].text);
+                        lineTokens(m_items[static_cast<std::size_t>(i)].text);
                         if (m_toks[0].kind == Tok::End) continue;
                         if (m_toks[0].kind != Tok::Word || m_toks[0].text[0] != '$') {
                             if (pastLimit) continue;

@@ -269,6 +269,7 @@ template <bool comments> void TokeniseImpl(std::string_view line, TokenList& out
         t.op = op;
         t.kind = kind;
         t.fromAlias = false;
+        t.plain = false;
         return t;
     };
     while (i < n) {
@@ -276,7 +277,7 @@ template <bool comments> void TokeniseImpl(std::string_view line, TokenList& out
         const Lead lead = kLead[static_cast<unsigned char>(c)];
         if (lead == Lead::Word) {
             const std::size_t j = WordEnd(s, i + 1, n);
-            token(Tok::Word, i, j);
+            token(Tok::Word, i, j).plain = IsPlainName(std::string_view(s + i, j - i));
             i = j + (j < n && s[j] == ' '); // the blank that usually follows
             continue;
         }

@@ -1,6 +1,8 @@
 // Splits one program line into tokens, the way the editor's colouring sees words.
 #pragma once
 
+#include "reserved_words.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -32,9 +34,11 @@ struct Token { // 48 bytes: a line's tokens are written anew for every line
     double rval = 0;       // Real only, likewise
     int start = 0;        // 1-based column of the first character
     int end = 0;          // column after the last character
-    uint16_t op = 0;      // Op: its characters, the first in the low byte (OpCode("<="))
+    uint16_t op = 0;      // Op: its characters, the first in the low byte (OpCode("<=")); 0 for
+                          // every other kind, so that this field alone tells an operator
     Tok kind = Tok::End;
     bool fromAlias = false;
+    bool plain = false;   // Word: it can only name a variable (see IsPlainName)
 };
 
 inline constexpr std::array<bool, 256> kWordChars = [] {
@@ -72,6 +76,14 @@ inline bool IsWordChar(char c) { return kWordChars[static_cast<unsigned char>(c)
 #endif
     while (j < n && IsWordChar(s[j])) ++j;
     return j;
+}
+
+// A word that can only name a variable: it starts with a letter other than B (B2#1.21 is a
+// parameter), and no keyword or built-in has its length, last character and first letter. The
+// parser skips its look-ups for such a word.
+inline bool IsPlainName(std::string_view w) {
+    const unsigned c = (static_cast<unsigned char>(w[0]) | 0x20u) - 'a';
+    return c < 26 && c != 'b' - 'a' && !MayBeReserved(w);
 }
 
 // An operator of one or two characters as a number, for comparing tokens without their text.

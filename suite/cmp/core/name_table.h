@@ -76,7 +76,7 @@ private:
     // the name's end.
     struct Key {
         uint64_t w0 = 0, w1 = 0, hash = 0;
-        explicit Key(std::string_view s) {
+        [[gnu::always_inline]] explicit Key(std::string_view s) {
             const std::size_t n = s.size();
             const char* p = s.data();
             if (n >= 16) {
