@@ -6,6 +6,7 @@
 #include "core/build.h"
 #include "core/compiler.h"
 #include "core/program_source.h"
+#include "same_source_items.h"
 #include "document/program.h"
 #include "image/image.h"
 #include "vm/vm.h"
@@ -66,14 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const rux::cmp::ProgramSource source = rux::cmp::ProgramSourceFromText(text);
     rux::CProgram program;
     if (rux::cmp::ProgramFromText(text, program) != source.format) std::abort();
-    const std::vector<rux::cmp::SourceItem> items = rux::cmp::ItemsOf(program);
-    if (items.size() != source.items.size()) std::abort();
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        const rux::cmp::SourceItem &a = items[i], &b = source.items[i];
-        const std::string_view ta = a.diagramTitle ? std::string_view(*a.diagramTitle) : std::string_view();
-        const std::string_view tb = b.diagramTitle ? std::string_view(*b.diagramTitle) : std::string_view();
-        if (a.kind != b.kind || a.text != b.text || ta != tb) std::abort();
-    }
+    if (!SameSourceItems(rux::cmp::ItemsOf(program), source.items)) std::abort();
     rux::cmp::Options options;
     options.targetType = "KESTREL";
     options.targetTasks = {"Initial", "Background", "Clock", "Event", "Event1", "Event2", "Event3", "Pos0", "Pos1", "Error"};

@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the program loader through a real file, then saves the result.
 #include "core/build.h"
 #include "core/program_source.h"
+#include "same_source_items.h"
 #include "document/header_item.h"
 #include "document/program.h"
 #include "document/program_file.h"
@@ -27,14 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (rux::Load(program, path) != sourceRead) std::abort();
     if (sourceRead) {
         if (program.HasFormat() != source.format) std::abort();
-        const std::vector<rux::cmp::SourceItem> items = rux::cmp::ItemsOf(program);
-        if (items.size() != source.items.size()) std::abort();
-        for (std::size_t i = 0; i < items.size(); ++i) {
-            const rux::cmp::SourceItem &a = items[i], &b = source.items[i];
-            const std::string_view ta = a.diagramTitle ? std::string_view(*a.diagramTitle) : std::string_view();
-            const std::string_view tb = b.diagramTitle ? std::string_view(*b.diagramTitle) : std::string_view();
-            if (a.kind != b.kind || a.text != b.text || ta != tb) std::abort();
-        }
+        if (!SameSourceItems(rux::cmp::ItemsOf(program), source.items)) std::abort();
         const rux::CPar* header = program.GetHeader();
         if (source.header.has_value() != (header != nullptr) || (header && !(*source.header == header->Header())))
             std::abort();
