@@ -86,7 +86,7 @@ void TimeCompileAgainstLoad(benchmark::State& state, const std::string& path, Ea
         const auto t2 = Clock::now();
         rux::cmp::ReadProgramSource(path, *source); // the compiler reads the file itself
         rux::cmp::Result r = rux::cmp::Compile(source->items, BenchOptions());
-        const std::vector<uint8_t> bytes = r.errors == 0 ? rux::image::writeImage(r.image) : std::vector<uint8_t>();
+        const rux::image::Bytes bytes = r.errors == 0 ? rux::image::writeImage(r.image) : rux::image::Bytes();
         benchmark::DoNotOptimize(bytes.data());
         const auto t3 = Clock::now();
         const double c3 = CpuSeconds();
@@ -205,7 +205,7 @@ void BM_CountingLoopVsLua(benchmark::State& state) {
         state.SkipWithError("the loop does not compile");
         return;
     }
-    const std::vector<uint8_t> bytes = rux::image::writeImage(r.image);
+    const rux::image::Bytes bytes = rux::image::writeImage(r.image);
     NoHost host;
     rux::vm::Machine machine(host);
     std::string message;

@@ -275,7 +275,7 @@ int Image::itemAt(uint32_t pc) const {
     return static_cast<int>(std::prev(it)->item);
 }
 
-std::vector<uint8_t> writeImage(Image& image) {
+Bytes writeImage(Image& image) {
     // The size of every section first, so that the file is written once into one buffer.
     std::size_t tasks = 4, strings = 4, blocks = 4, symbols = 4;
     for (const TaskEntry& t : image.tasks) tasks += 2 + nameSize(t.name) + 4;
@@ -300,7 +300,7 @@ std::vector<uint8_t> writeImage(Image& image) {
     std::size_t total = kHeaderSize + 12 * count;
     for (std::size_t k = 0; k < count; ++k) total += sections[k].size;
 
-    std::vector<uint8_t> bytes(total);
+    Bytes bytes(total); // every byte is written below
     Writer w(bytes.data());
     w.raw(kMagic, 4);
     w.u16(image.version);
@@ -414,7 +414,11 @@ bool readImage(const uint8_t* data, std::size_t size, Image& image, std::string&
             }
             break;
         }
-        case kSectionCode: image.code.assign(data + offset, data + offset + length); r = Reader(nullptr, 0); break;
+        case kSectionCode:
+            image.code.resize(length);
+            if (length) std::memcpy(image.code.data(), data + offset, length);
+            r = Reader(nullptr, 0);
+            break;
         case kSectionConstants: {
             const uint32_t n = r.count(8);
             for (uint32_t k = 0; k < n && r.ok(); ++k) image.constants.push_back(r.f64());

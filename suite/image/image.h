@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace rux::image {
@@ -34,6 +35,26 @@ enum SectionKind : uint32_t {
     kSectionSymbols = 7,
     kSectionBlocks = 8,
 };
+
+// An allocator whose default construction leaves a value uninitialised: a vector of bytes grown
+// with resize() is not zero-filled first, for buffers that are written in full right after.
+template <class T>
+struct UninitialisedAllocator {
+    using value_type = T;
+    UninitialisedAllocator() = default;
+    template <class U>
+    UninitialisedAllocator(const UninitialisedAllocator<U>&) noexcept {}
+    T* allocate(std::size_t n) { return std::allocator<T>().allocate(n); }
+    void deallocate(T* p, std::size_t n) noexcept { std::allocator<T>().deallocate(p, n); }
+    template <class U>
+    void construct(U* p) noexcept { ::new (static_cast<void*>(p)) U; }
+    template <class U, class... Args>
+    void construct(U* p, Args&&... args) { std::construct_at(p, std::forward<Args>(args)...); }
+    friend bool operator==(const UninitialisedAllocator&, const UninitialisedAllocator&) { return true; }
+};
+
+// Code and whole image files: megabytes that are always written before they are read.
+using Bytes = std::vector<uint8_t, UninitialisedAllocator<uint8_t>>;
 
 struct TaskEntry {
     uint16_t taskId = 0;      // position in the target's task list
@@ -83,7 +104,7 @@ struct Image {
     std::string targetType;   // at most 15 characters
     uint32_t globalCells = 0;
     std::vector<TaskEntry> tasks;
-    std::vector<uint8_t> code;
+    Bytes code;
     std::vector<double> constants;
     std::vector<std::string> strings;
     std::vector<LineEntry> lines;     // sorted by offset
@@ -108,7 +129,7 @@ struct Image {
 uint32_t crc32(const uint8_t* data, std::size_t size, uint32_t crc = 0);
 
 // Serialises the image and fills in its program identifier (also stored in image.programId).
-std::vector<uint8_t> writeImage(Image& image);
+Bytes writeImage(Image& image);
 
 // True when the bytes start like an image (magic only).
 bool looksLikeImage(const uint8_t* data, std::size_t size);

@@ -25,7 +25,7 @@ struct Decoded {
     std::size_t size = 0;
 };
 
-Decoded decode(const std::vector<uint8_t>& code, uint32_t pc) {
+Decoded decode(const image::Bytes& code, uint32_t pc) {
     Decoded d;
     d.op = static_cast<Op>(code[pc]);
     d.size = image::instructionSize(code[pc]);
@@ -48,7 +48,7 @@ public:
     Verifier(const image::Image& img, std::string& message) : m_img(img), m_msg(message) {}
 
     bool run() {
-        const std::vector<uint8_t>& code = m_img.code;
+        const image::Bytes& code = m_img.code;
         m_start.assign(code.size() + 1, false);
         for (std::size_t pc = 0; pc < code.size();) {
             const std::size_t n = image::instructionSize(code[pc]);

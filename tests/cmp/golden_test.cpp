@@ -67,7 +67,7 @@ std::string Dump(const std::string& programText, const std::string& fileName, ui
     std::string t;
     for (const std::string& m : MessageLines(r, fileName)) t += "; " + m + "\n";
     if (r.errors != 0) return t;
-    const std::vector<uint8_t> bytes = image::writeImage(r.image);
+    const image::Bytes bytes = image::writeImage(r.image);
     image::Image back;
     std::string problem;
     if (!image::readImage(bytes.data(), bytes.size(), back, problem)) return t + "; not readable: " + problem + "\n";

@@ -114,7 +114,7 @@ TEST(FileLibrary, ProgramIdOfAnImageAndZeroForAnythingElse) {
     ASSERT_NE(describe, nullptr);
     CTempDir dir;
     cmp::Result r = CompileSections({{"Initial", {"x% = 1"}}});
-    const std::vector<uint8_t> bytes = image::writeImage(r.image);
+    const image::Bytes bytes = image::writeImage(r.image);
     const std::string good = dir.Write("p.bin", std::string(bytes.begin(), bytes.end()));
     EXPECT_EQ(describe(good.c_str()), r.image.programId);
     EXPECT_NE(r.image.programId, 0u);

@@ -82,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (m.item < 0 || static_cast<size_t>(m.item) >= source.items.size() + 1 || m.end <= m.start)
             std::abort();
     if (r.errors != 0) return 0;
-    const std::vector<uint8_t> image = rux::image::writeImage(r.image);
+    const rux::image::Bytes image = rux::image::writeImage(r.image);
     QuietHost host;
     rux::vm::Machine machine(host);
     std::string message;

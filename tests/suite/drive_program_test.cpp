@@ -51,7 +51,7 @@ std::string ImageOf(const std::string& text) {
     o.source = text;
     cmp::Result r = cmp::Compile(cmp::ItemsOf(program), o);
     EXPECT_EQ(r.errors, 0) << (r.messages.empty() ? std::string() : cmp::FormatMessage("t.rux", r.messages[0]));
-    const std::vector<uint8_t> bytes = image::writeImage(r.image);
+    const image::Bytes bytes = image::writeImage(r.image);
     return std::string(bytes.begin(), bytes.end());
 }
 

@@ -52,7 +52,7 @@ VmRun RunSections(const std::vector<Sec>& sections, uint32_t ms, const std::stri
     EXPECT_EQ(r.build.errors, 0) << ::testing::PrintToString(MessageLines(r.build));
     r.machine = std::make_unique<vm::Machine>(*r.host);
     if (r.build.errors != 0) return r;
-    const std::vector<uint8_t> bytes = image::writeImage(r.build.image);
+    const image::Bytes bytes = image::writeImage(r.build.image);
     EXPECT_TRUE(r.machine->load(bytes.data(), bytes.size(), r.loadMessage)) << r.loadMessage;
     r.machine->step(ms);
     return r;

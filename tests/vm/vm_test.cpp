@@ -375,11 +375,11 @@ TEST(VmVariables, ReadAndWriteByNameAndElement) {
 TEST(VmLoad, DamagedImagesAreRefusedWithAMessage) {
     const cmp::Result b = CompileSections({{"Initial", {"x% = 1"}}});
     image::Image img = b.image;
-    std::vector<uint8_t> bytes = image::writeImage(img);
+    image::Bytes bytes = image::writeImage(img);
     TableHost host;
     vm::Machine m(host);
     std::string message;
-    std::vector<uint8_t> flipped = bytes;
+    image::Bytes flipped = bytes;
     flipped[flipped.size() / 2] ^= 0x40;
     EXPECT_FALSE(m.load(flipped.data(), flipped.size(), message));
     EXPECT_EQ(message, "image checksum does not match (file damaged)");
@@ -397,7 +397,7 @@ TEST(VmLoad, DamagedImagesAreRefusedWithAMessage) {
     image::Image bad = b.image;
     bad.lines.clear();
     for (const auto& [code, expected] : codes) {
-        bad.code = code;
+        bad.code.assign(code.begin(), code.end());
         bytes = image::writeImage(bad);
         EXPECT_FALSE(m.load(bytes.data(), bytes.size(), message));
         EXPECT_EQ(message, expected);
@@ -436,7 +436,7 @@ TEST(ImageFile, WrittenFieldsReadBack) {
     for (std::size_t n = 1, at = 0; n <= 40; at += n, ++n)
         img.addSymbol(std::string_view(names).substr(at, n), static_cast<uint32_t>(n), 3, static_cast<uint32_t>(n % 3 + 1));
     for (uint32_t k = 0; k < 5; ++k) img.lines.push_back({0, 0x01020304u * k});
-    const std::vector<uint8_t> bytes = image::writeImage(img);
+    const image::Bytes bytes = image::writeImage(img);
     image::Image back;
     std::string message;
     ASSERT_TRUE(image::readImage(bytes.data(), bytes.size(), back, message)) << message;
@@ -459,8 +459,8 @@ TEST(ImageFile, WrittenFieldsReadBack) {
 
 TEST(VmLoad, ProgramIdIsTheCrcWithoutItsField) {
     cmp::Result b = CompileSections({{"Initial", {"x% = 1"}}});
-    const std::vector<uint8_t> bytes = image::writeImage(b.image);
-    std::vector<uint8_t> zeroed = bytes;
+    const image::Bytes bytes = image::writeImage(b.image);
+    image::Bytes zeroed = bytes;
     for (std::size_t i = image::kProgramIdOffset; i < image::kProgramIdOffset + 4; ++i) zeroed[i] = 0;
     const uint32_t id = image::crc32(zeroed.data(), zeroed.size());
     EXPECT_EQ(b.image.programId, id);

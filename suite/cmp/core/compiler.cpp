@@ -377,7 +377,7 @@ public:
         m_at += n;
         return at;
     }
-    std::vector<uint8_t> take() {
+    image::Bytes take() {
         m_bytes.resize(size());
         m_at = m_limit = nullptr;
         return std::move(m_bytes);
@@ -392,7 +392,7 @@ private:
     }
     [[gnu::noinline]] void grow(std::size_t n) { resize(std::max<std::size_t>(2 * m_bytes.size(), size() + n + 4096)); }
 
-    std::vector<uint8_t> m_bytes; // its size is the capacity; the code runs from its start to m_at
+    image::Bytes m_bytes; // its size is the capacity, not zero-filled; the code runs from its start to m_at
     uint8_t* m_at = nullptr;
     uint8_t* m_limit = nullptr;
 };
