@@ -663,6 +663,8 @@ private:
         return parseParamWord(t, ref);
     }
     bool parseParamWord(const Token& t, ParamRef& ref);
+    // A parameter pointer (#x%): its integer variable is checked and its value loaded.
+    void loadParamPointer(const Token& t, const ParamRef& ref);
     std::optional<int64_t> constantInt(std::size_t& p);
     std::optional<double> constantNumber(std::size_t& p, bool& isInt);
 
@@ -1298,6 +1300,15 @@ Type Compiler::arithmetic(Type a, Type b, Op intOp, Op realOp) {
     return Type::Real;
 }
 
+void Compiler::loadParamPointer(const Token& t, const ParamRef& ref) {
+    Token name = t;
+    name.text = ref.pointer;
+    Var& v = variable(name, false);
+    if (!v.isInt || v.isConst) fail(t, "E022", "parameter pointer " + t.text + " needs an integer variable");
+    noteRead(v, m_item, t);
+    cellOp(Op::Ld, v.cell);
+}
+
 Type Compiler::signedOperand(std::size_t& p) {
     if (isOp(p, "-")) {
         ++p;
@@ -1398,12 +1409,7 @@ Type Compiler::operand(std::size_t& p) {
     if (parseParam(t, ref)) {
         ++p;
         if (ref.form == ParamRef::Pointer) {
-            Token name = t;
-            name.text = ref.pointer;
-            Var& v = variable(name, false);
-            if (!v.isInt || v.isConst) fail(t, "E022", "parameter pointer " + t.text + " needs an integer variable");
-            noteRead(v, m_item, t);
-            cellOp(Op::Ld, v.cell);
+            loadParamPointer(t, ref);
             emit(m_opt.floatingPoint ? Op::PpRdR : Op::PpRdI);
             return m_opt.floatingPoint ? Type::Real : Type::Int;
         }
@@ -1649,12 +1655,7 @@ void Compiler::storeTarget(std::size_t& p, Type, TypeFn value) {
         if (parseParam(t, ref)) {
             ++p;
             if (ref.form == ParamRef::Pointer) {
-                Token name = t;
-                name.text = ref.pointer;
-                Var& v = variable(name, false);
-                if (!v.isInt || v.isConst) fail(t, "E022", "parameter pointer " + t.text + " needs an integer variable");
-                noteRead(v, m_item, t);
-                cellOp(Op::Ld, v.cell);
+                loadParamPointer(t, ref);
                 const Type vt = value();
                 const bool real = m_opt.floatingPoint;
                 convert(vt, real ? Type::Real : Type::Int);
