@@ -1,4 +1,6 @@
+#include "document/library_name.h"
 #include "document/message_sink.h"
+#include "document/node_description_form.h"
 #include "document/node_properties_form.h"
 #include "document/string_table.h"
 #include "support/fake_target.h"
@@ -232,6 +234,58 @@ TEST(NodePropertiesForm, WriteBackFollowsTheLibraryBox) {
         form.WriteBack(out);
         EXPECT_EQ(out.Author, "kept") << "a read-only form writes nothing";
     }
+}
+
+using EOk = CNodeDescriptionForm::EOkResult;
+
+TEST(NodeDescriptionForm, AsksOnlyAboveTheLimitAndClipsToIt) {
+    const std::string limit(CNodeDescriptionForm::kLimit, 'x');
+    struct {
+        const char* name;
+        std::string typed;
+        bool readOnly;
+        EOk ok;
+        std::string afterClip;
+    } cases[] = {
+        {"empty", "", false, EOk::Accepted, ""},
+        {"exactly the limit", limit, false, EOk::Accepted, limit},
+        {"one over", limit + "y", false, EOk::AskToClip, limit},
+        {"line breaks count once", std::string(1023, 'a') + "\r\nb", false, EOk::AskToClip,
+         std::string(1023, 'a') + "\n"},
+        {"CR LF at the limit fits", std::string(1023, 'a') + "\r\n", false, EOk::Accepted,
+         std::string(1023, 'a') + "\n"},
+        {"every line end becomes LF", "a\r\nb\rc\nd\r", false, EOk::Accepted, "a\nb\nc\nd\n"},
+    };
+    for (const auto& c : cases) {
+        CNodeDescriptionForm form("old", c.readOnly);
+        ASSERT_TRUE(form.SetText(c.typed)) << c.name;
+        EXPECT_EQ(form.OnOk(), c.ok) << c.name;
+        form.Clip();
+        EXPECT_EQ(form.Text(), c.afterClip) << c.name;
+    }
+}
+
+TEST(NodeDescriptionForm, ReadOnlyKeepsItsTextAndNeverAsks) {
+    const std::string longText(2000, 'z');
+    CNodeDescriptionForm form(longText, true);
+    EXPECT_FALSE(form.SetText("new"));
+    EXPECT_EQ(form.Text(), longText);
+    EXPECT_EQ(form.OnOk(), EOk::Accepted);
+}
+
+TEST(LibraryName, Rule) {
+    struct Case {
+        const char* name;
+        bool valid;
+    } cases[] = {
+        {"Lib1", true},     {"L", true},        {"lib%", true},     {"Z9z", true},    {"", false},
+        {"1Lib", false},    {"My_Lib", false},  {"My Lib", false},  {"Li%b", false},  {"%", false},
+        {"Lib-1", false},   {"Lib.1", false},   {"Lib$", false},    {"@Lib", false},  {"Lib\xA7", false},
+        {"Lib\xA3", false}, {"Lib\xB5", false}, {"\xC4rger", true}, {"Lib\t", false}, {"L~", false},
+        {"Lib!", false},    {"L#", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsValidLibraryName(c.name), c.valid) << c.name;
 }
 
 } // namespace

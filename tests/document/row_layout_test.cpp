@@ -24,6 +24,7 @@ namespace rux {
 namespace {
 
 using test::ProgramBytes;
+using test::RowTops;
 using test::RunScript;
 
 // One more window on a document: its own metrics and session.
@@ -41,16 +42,9 @@ struct CWindow {
     const CRowLayout& Layout() const { return session->Layout(); }
 };
 
-std::vector<int> Tops(const CRowLayout& layout) {
-    std::vector<int> tops;
-    for (int i = 0; i < layout.RowCount(); ++i)
-        tops.push_back(layout.TopOf(i));
-    return tops;
-}
-
 // Everything a view asks of its layout, for comparing one layout with another.
 std::vector<int> Figures(const CRowLayout& layout) {
-    std::vector<int> figures = Tops(layout);
+    std::vector<int> figures = RowTops(layout);
     for (int i = 0; i < layout.RowCount(); ++i)
         figures.push_back(layout.HeightOf(i));
     figures.push_back(layout.TotalHeight());
@@ -66,7 +60,7 @@ TEST(RowLayout, StacksRowsAndHidesFoldedMembers) {
     CRUXDocument& document = run.script->Document();
     const CRowLayout& layout = run.script->Session().Layout();
     // Header 6 lines, lines 16, open diagram 120; one empty line below the program.
-    EXPECT_EQ(Tops(layout), (std::vector<int>{0, 96, 112, 128, 144, 264, 280, 296}));
+    EXPECT_EQ(RowTops(layout), (std::vector<int>{0, 96, 112, 128, 144, 264, 280, 296}));
     EXPECT_EQ(layout.TotalHeight(), 296 + 16 + 16);
     EXPECT_EQ(layout.WidestRow(), 600);
     struct {
@@ -78,13 +72,13 @@ TEST(RowLayout, StacksRowsAndHidesFoldedMembers) {
     run.script->Session().SetCaret({1, 2});
     ASSERT_TRUE(ToggleFold(run.script->Session()));
     // Folded rows stand at their header's top and take no height.
-    EXPECT_EQ(Tops(layout), (std::vector<int>{0, 96, 112, 112, 112, 112, 112, 128}));
+    EXPECT_EQ(RowTops(layout), (std::vector<int>{0, 96, 112, 112, 112, 112, 112, 128}));
     EXPECT_EQ(layout.HeightOf(4), 0);
     EXPECT_EQ(layout.RowAt(112), 2);
     EXPECT_EQ(layout.RowAt(128), 7);
     EXPECT_EQ(layout.TotalHeight(), 128 + 16 + 16);
     ASSERT_TRUE(ToggleFold(run.script->Session()));
-    EXPECT_EQ(Tops(layout), (std::vector<int>{0, 96, 112, 128, 144, 264, 280, 296}));
+    EXPECT_EQ(RowTops(layout), (std::vector<int>{0, 96, 112, 128, 144, 264, 280, 296}));
     EXPECT_TRUE(document.IsModified()) << "the file keeps the fold";
 }
 
@@ -96,19 +90,19 @@ TEST(RowLayout, EachViewHasItsOwnRows) {
     CWindow small(document, 16, 2, 640, 480);
     CWindow large(document, 20, 4, 200, 64);
     large.metrics.SetScroll(0, 200);
-    EXPECT_EQ(Tops(small.Layout()), (std::vector<int>{0, 96, 112, 128, 144, 264, 280, 296}));
-    EXPECT_EQ(Tops(large.Layout()), (std::vector<int>{0, 120, 140, 160, 180, 300, 320, 340}));
+    EXPECT_EQ(RowTops(small.Layout()), (std::vector<int>{0, 96, 112, 128, 144, 264, 280, 296}));
+    EXPECT_EQ(RowTops(large.Layout()), (std::vector<int>{0, 120, 140, 160, 180, 300, 320, 340}));
 
     small.session->SetCaret({1, 2});
     ASSERT_TRUE(ToggleFold(*small.session));
-    EXPECT_EQ(Tops(small.Layout()), (std::vector<int>{0, 96, 112, 112, 112, 112, 112, 128}));
-    EXPECT_EQ(Tops(large.Layout()), (std::vector<int>{0, 120, 140, 140, 140, 140, 140, 160}));
+    EXPECT_EQ(RowTops(small.Layout()), (std::vector<int>{0, 96, 112, 112, 112, 112, 112, 128}));
+    EXPECT_EQ(RowTops(large.Layout()), (std::vector<int>{0, 120, 140, 140, 140, 140, 140, 160}));
 
     // A split in the large window, below the small window's client area: both see the new row.
     large.session->SetCaret({3, 7});
     large.session->SplitLine();
-    EXPECT_EQ(Tops(small.Layout()), (std::vector<int>{0, 96, 112, 112, 112, 112, 112, 128, 144}));
-    EXPECT_EQ(Tops(large.Layout()), (std::vector<int>{0, 120, 140, 140, 140, 140, 140, 160, 180}));
+    EXPECT_EQ(RowTops(small.Layout()), (std::vector<int>{0, 96, 112, 112, 112, 112, 112, 128, 144}));
+    EXPECT_EQ(RowTops(large.Layout()), (std::vector<int>{0, 120, 140, 140, 140, 140, 140, 160, 180}));
     EXPECT_EQ(large.session->CaretY(), 180);
     EXPECT_EQ(small.session->CaretY(), 112) << "the small window's caret stays on the folded header";
 
@@ -276,6 +270,20 @@ TEST(RowLayout, RecordsGiveTheRowsOfAFullLayout) {
             ASSERT_EQ(Figures(w->Layout()), Figures(fresh)) << "step " << step;
         }
     }
+}
+
+TEST(FixedPitchMetrics, TabsAdvanceToTheNextStop) {
+    CFixedPitchMetrics m(640, 480, 4);
+    struct Case {
+        const char* text;
+        int width;
+    } cases[] = {
+        {"", 0}, {"a", 8}, {"\t", 32}, {"a\t", 32}, {"abcd\t", 64}, {"\t\t", 64}, {"abc\tx", 40},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(m.TextWidth(c.text), c.width) << '"' << c.text << '"';
+    // A text row is as wide as its text and the margins on both sides.
+    EXPECT_EQ(CLine("\t\tab").GetWidth(m), 64 + 16 + 40);
 }
 
 } // namespace

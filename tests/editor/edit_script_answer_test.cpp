@@ -46,19 +46,45 @@ TEST(EditScriptQuestions, AnswersComeFromTheQueueThenTheDefault) {
     }
 }
 
-TEST(EditScriptQuestions, AddedCommandsAreChecked) {
+// Every command's arguments are checked before it runs, those of added commands as well.
+TEST(EditScript, CommandsCheckTheirArguments) {
     AddAskingCommand();
+    struct {
+        const char* command;
+        const char* problem;
+    } cases[] = {
+        {"find abc", ""},
+        {"find \"a b\" --case --up --restart", ""},
+        {"find", "needs one text to find"},
+        {"find a b", "needs one text to find"},
+        {"find \"\"", "the text to find is empty"},
+        {"find \"abc", "a quoted text has no closing '\"'"},
+        {"find \"a\"b", "a quoted text must be followed by a blank"},
+        {"find a --whole", "unknown option '--whole'"},
+        {"find \"--case\"", ""},
+        {"replace a", "needs a text to find and its replacement"},
+        {"replace a \"\" --up", ""},
+        {"replace-all a b --up", "unknown option '--up'"},
+        {"replace-all a b --case", ""},
+        {"goto", "needs 1 whole numbers"},
+        {"goto -4", ""},
+        {"bookmark 1", "takes no arguments"},
+        {"next-bookmark", ""},
+        {"clear-bookmarks", ""},
+        {"answer yes", ""},
+        {"answer Yes", "needs yes, no, ok or cancel"},
+        {"answer", "needs yes, no, ok or cancel"},
+        {"cmd test-ask", ""},
+        {"cmd test-ask now", "takes no arguments"},
+        {"cmd test-asks", "unknown command name 'test-asks'"},
+        {"test-echo", "needs a text"},
+        {"test-echoes x", "unknown command 'test-echoes'"},
+    };
     const auto check = [](const std::string& text) {
         return CEditScript::Check(CEditScript::Parse(text, "t"));
     };
-    EXPECT_EQ(check("answer yes"), "");
-    EXPECT_EQ(check("answer Yes"), "needs yes, no, ok or cancel");
-    EXPECT_EQ(check("answer"), "needs yes, no, ok or cancel");
-    EXPECT_EQ(check("cmd test-ask"), "");
-    EXPECT_EQ(check("cmd test-ask now"), "takes no arguments");
-    EXPECT_EQ(check("cmd test-asks"), "unknown command name 'test-asks'");
-    EXPECT_EQ(check("test-echo"), "needs a text");
-    EXPECT_EQ(check("test-echoes x"), "unknown command 'test-echoes'");
+    for (const auto& c : cases)
+        EXPECT_EQ(check(c.command), c.problem) << c.command;
     // A built-in name cannot be taken over.
     CEditScript::AddCmd(
         "undo", [](const std::string&) { return "never"; },

@@ -296,33 +296,5 @@ TEST(FindReplace, ReadOnlyViewRefusesChangesButStillFinds) {
     EXPECT_FALSE(run.script->Document().IsModified());
 }
 
-TEST(EditScript, FindCommandsCheckTheirArguments) {
-    struct {
-        const char* command;
-        const char* problem;
-    } cases[] = {
-        {"find abc", ""},
-        {"find \"a b\" --case --up --restart", ""},
-        {"find", "needs one text to find"},
-        {"find a b", "needs one text to find"},
-        {"find \"\"", "the text to find is empty"},
-        {"find \"abc", "a quoted text has no closing '\"'"},
-        {"find \"a\"b", "a quoted text must be followed by a blank"},
-        {"find a --whole", "unknown option '--whole'"},
-        {"find \"--case\"", ""},
-        {"replace a", "needs a text to find and its replacement"},
-        {"replace a \"\" --up", ""},
-        {"replace-all a b --up", "unknown option '--up'"},
-        {"replace-all a b --case", ""},
-        {"goto", "needs 1 whole numbers"},
-        {"goto -4", ""},
-        {"bookmark 1", "takes no arguments"},
-        {"next-bookmark", ""},
-        {"clear-bookmarks", ""},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(CEditScript::Check(CEditScript::Parse(c.command, "t")), c.problem) << c.command;
-}
-
 } // namespace
 } // namespace rux

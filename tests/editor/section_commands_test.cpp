@@ -64,11 +64,8 @@ TEST(SectionCommands, FoldingChangesRowsAndMarksModified) {
 TEST(SectionCommands, MinimizeAllThenExpandAllRestoresTheRows) {
     auto run = RunScript(ProgramBytes({"P", "a", "{S", "b", "@FBD:D", "}", "{-T", "c", "}", "z"}), {});
     CEditSession& s = run.script->Session();
-    const CObArrayEx& items = run.script->Document().Items();
     ExpandAll(s);
-    std::vector<int> tops;
-    for (int i = 0; i < items.GetSize(); ++i)
-        tops.push_back(s.Layout().TopOf(i));
+    const std::vector<int> tops = test::RowTops(s.Layout());
     s.SetCaret({2, 7});
     s.Metrics().SetScroll(0, 64);
     MinimizeAll(s);
@@ -77,10 +74,7 @@ TEST(SectionCommands, MinimizeAllThenExpandAllRestoresTheRows) {
     s.Metrics().SetScroll(0, 64);
     EXPECT_EQ(s.Layout().TopOf(9), 96 + 16 * 3);
     ExpandAll(s);
-    std::vector<int> after;
-    for (int i = 0; i < items.GetSize(); ++i)
-        after.push_back(s.Layout().TopOf(i));
-    EXPECT_EQ(after, tops);
+    EXPECT_EQ(test::RowTops(s.Layout()), tops);
     EXPECT_EQ(s.Metrics().ScrollY(), 0) << "expand all shows the top";
     run.script->Document().SetModified(false);
     ExpandAll(s);

@@ -2,6 +2,7 @@
 
 #include "document/output_stream.h"
 #include "document/program_file.h"
+#include "document/row_layout.h"
 #include "support/temp_dir.h"
 
 namespace rux::test {
@@ -53,6 +54,13 @@ std::string SavedBytes(const CProgram& program) {
 
 std::string CScriptRun::Saved() const {
     return SavedBytes(script->Document());
+}
+
+std::vector<int> RowTops(const CRowLayout& layout) {
+    std::vector<int> tops;
+    for (int i = 0; i < layout.RowCount(); ++i)
+        tops.push_back(layout.TopOf(i));
+    return tops;
 }
 
 CScriptRun RunScript(const std::string& bytes, const std::vector<std::string>& commands, const CEditSettings& settings,

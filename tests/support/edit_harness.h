@@ -36,6 +36,9 @@ struct CHintLog : CDocumentObserver {
     }
 };
 
+// The top of every row of a layout, in order.
+std::vector<int> RowTops(const CRowLayout& layout);
+
 CScriptRun RunScript(const std::string& bytes, const std::vector<std::string>& commands,
                      const CEditSettings& settings = {}, bool readOnly = false);
 
