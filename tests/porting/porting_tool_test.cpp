@@ -14,6 +14,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 
 namespace rux {
 namespace {
@@ -299,28 +300,23 @@ TEST(PortingTool, PanesFollowTheActiveProgramAndTheUsersClose) {
     CTool t;
     t.tool.Execute(kCmdPortShowIssues);
     CHost other(kProgram);
-    struct CStep {
-        int action; // 0 other program active, 1 scanned one active, 2 none, 3 user closes details
+    const auto activate = [&t](CRUXDocument* program) {
+        return [&t, program] { t.tool.ActiveProgramChanged(program); };
+    };
+    const struct CStep {
+        const char* name;
+        std::function<void()> action;
         std::pair<bool, bool> panes;
-    } const steps[] = {
-        {0, {false, false}}, {1, {true, true}}, {2, {false, false}}, {3, {false, false}}, {1, {true, false}},
+    } steps[] = {
+        {"other program active", activate(&other.script.Document()), {false, false}},
+        {"scanned one active", activate(&t.host.script.Document()), {true, true}},
+        {"none active", activate(nullptr), {false, false}},
+        {"user closes details", [&t] { t.tool.DetailsPaneClosed(); }, {false, false}},
+        {"scanned one active again", activate(&t.host.script.Document()), {true, false}},
     };
     for (const CStep& s : steps) {
-        switch (s.action) {
-        case 0:
-            t.tool.ActiveProgramChanged(&other.script.Document());
-            break;
-        case 1:
-            t.tool.ActiveProgramChanged(&t.host.script.Document());
-            break;
-        case 2:
-            t.tool.ActiveProgramChanged(nullptr);
-            break;
-        case 3:
-            t.tool.DetailsPaneClosed();
-            break;
-        }
-        EXPECT_EQ(t.host.panes, s.panes) << s.action;
+        s.action();
+        EXPECT_EQ(t.host.panes, s.panes) << s.name;
     }
     t.tool.ListPaneClosed();
     t.tool.ActiveProgramChanged(&other.script.Document());

@@ -163,11 +163,9 @@ TEST(PortingRows, MarkersAndRefreshQuestion) {
     test::CScanned r(kProgram);
     const auto order = r.list.InPositionOrder();
     ASSERT_EQ(order.size(), 5u);
-    EXPECT_EQ(PortingMarkerKind(*order[0]), 10); // task, icon 5
-    EXPECT_EQ(PortingMarkerKind(*order[1]), 8);  // icon 1
-    EXPECT_EQ(PortingMarkerKind(*order[2]), 6);  // icon 3
-    EXPECT_EQ(PortingMarkerKind(*order[3]), 9);  // converted
-    EXPECT_EQ(PortingMarkerKind(*order[4]), 7);  // icon 2
+    const int markers[] = {10, 8, 6, 9, 7}; // task (icon 5), icon 1, icon 3, converted, icon 2
+    for (std::size_t i = 0; i < order.size(); ++i)
+        EXPECT_EQ(PortingMarkerKind(*order[i]), markers[i]) << i;
     EXPECT_EQ(PortingColumnText(*order[0], kPortColumnIcon), "");
     EXPECT_EQ(PortingColumnText(*order[0], kPortColumnTask), "Clock");
     for (const char* type : {"HARRIER", "PEREGRINE", "HOBBY"})

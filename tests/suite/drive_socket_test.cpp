@@ -278,7 +278,8 @@ TEST_F(DriveSocket, KilledDriveIsALossForEveryClientAndARestartIsFound) {
     EXPECT_LT(Connect(m_port), 0);
 
     ASSERT_NO_FATAL_FAILURE(StartDrive());
-    EXPECT_TRUE(Eventually([&] { return ComNodeCall("5", "", 0x0D, nullptr, 0, nullptr, nullptr, 0) == H2_OK; }));
+    EXPECT_TRUE(
+        Eventually([&] { return ComNodeCall("5", "", 0x0D, nullptr, 0, nullptr, nullptr, 0) == H2_OK; }));
     // The loops come back by themselves on the new connection.
     for (H2CLIENT c : clients) {
         const std::size_t before = AnswersOf(c).size();
