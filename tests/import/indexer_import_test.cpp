@@ -1,7 +1,6 @@
 // Importing indexer code: the clipboard format it comes in, its checksums, and what the import and the
 // indexer function block do to a program.
 #include "document/header_item.h"
-
 #include "document/item_list.h"
 #include "document/line_item.h"
 #include "document/section_items.h"

@@ -1,6 +1,5 @@
 // The porting scan: the catalogues it reads, and the issues it finds in text lines and diagrams.
 #include "document/string_table.h"
-
 #include "porting/porting_issues.h"
 #include "porting/porting_scan.h"
 #include "porting/porting_test_support.h"
