@@ -484,7 +484,7 @@ std::vector<std::string> IfProgram(int x) {
             "ENDIF", "PRINT y%"};
 }
 
-const SteppingCase kCases[] = {
+const SteppingCase kSteppingCases[] = {
     {"then branch skips the ELSEIF line", IfProgram(1), {2, 3, 4, 10}},
     {"false IF stops at the ELSEIF it tests", IfProgram(2), {2, 3, 5, 6, 10}},
     {"false ELSEIF stops at the ELSE", IfProgram(3), {2, 3, 5, 7, 8, 9, 10}},
@@ -515,7 +515,7 @@ TEST_P(Stepping, StopsAtTheseLines) {
     EXPECT_EQ(r.host->printed.size(), 1u) << c.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(ControlFlow, Stepping, ::testing::ValuesIn(kCases), CaseName);
+INSTANTIATE_TEST_SUITE_P(ControlFlow, Stepping, ::testing::ValuesIn(kSteppingCases), CaseName);
 
 } // namespace
 } // namespace rux::test
