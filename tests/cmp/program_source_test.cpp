@@ -189,12 +189,6 @@ TEST(ProgramSource, OnlyARegularFileIsRead) {
     }
 }
 
-} // namespace
-} // namespace rux::test
-
-namespace rux::test {
-namespace {
-
 // A build reads the file as the editor opens it: a plain-text program is refused, and a "$V3" line
 // is turned into a comment in the file itself, as opening the program does.
 TEST(ProgramSource, BuildReadsTheFileAsOpeningItDoes) {

@@ -4,6 +4,10 @@
 
 #include "h2drive.h"
 #include "hm2comapi.h"
+#ifdef RUX_HAVE_COMPILER
+#include "core/build.h"
+#include "h2tgt.h"
+#endif
 
 #include <gtest/gtest.h>
 
@@ -21,6 +25,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -55,6 +60,15 @@ int Connect(int port) {
     return fd;
 }
 
+// Tries `done` every 20 ms until it holds, for at most 2 seconds.
+template <class F> bool Eventually(F done) {
+    for (int i = 0; i < 100; ++i) {
+        if (done()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
 // A ruxdrive process of the build, on its own port and state directory.
 class CDriveProcess {
 public:
@@ -71,15 +85,11 @@ public:
                     m_virtual ? "--virtual-time" : nullptr, nullptr);
             ::_exit(127);
         }
-        for (int i = 0; i < 200; ++i) {
+        return Eventually([this] {
             const int fd = Connect(m_port);
-            if (fd >= 0) {
-                ::close(fd);
-                return true;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
+            if (fd >= 0) ::close(fd);
+            return fd >= 0;
+        });
     }
     void Signal(int signal) { ::kill(m_pid, signal); }
     int Kill(int signal) {
@@ -146,8 +156,14 @@ protected:
         ComSetNotifyProc(Collect);
     }
     void TearDown() override {
+        m_drive.reset();
         ComKillServer();
         std::filesystem::remove_all(m_state);
+    }
+    // A drive of the build on the test's port, in place of the one started before (if any).
+    void StartDrive(bool virtualTime = false) {
+        m_drive = std::make_unique<CDriveProcess>(m_port, m_state, virtualTime);
+        ASSERT_TRUE(m_drive->Start());
     }
     H2CLIENT Register() {
         H2CLIENT c = nullptr;
@@ -184,14 +200,14 @@ protected:
     rux::CServiceLibrary m_com{"Hm2ComApi", RUX_PRODUCT_DIR};
     CAnswers m_answers;
     std::map<H2CLIENT, uintptr_t> m_windows;
+    std::unique_ptr<CDriveProcess> m_drive;
 #define DECLARE(name) decltype(&::H2_##name) Com##name = nullptr;
     COM_ENTRIES(DECLARE)
 #undef DECLARE
 };
 
 TEST_F(DriveSocket, WritesAnswerWithTheDrivesStatus) {
-    CDriveProcess drive(m_port, m_state, true);
-    ASSERT_TRUE(drive.Start());
+    ASSERT_NO_FATAL_FAILURE(StartDrive(true));
     H2CLIENT c = Register();
     struct Case {
         const char* symbol;
@@ -230,8 +246,7 @@ TEST_F(DriveSocket, WritesAnswerWithTheDrivesStatus) {
 }
 
 TEST_F(DriveSocket, KilledDriveIsALossForEveryClientAndARestartIsFound) {
-    CDriveProcess drive(m_port, m_state, false);
-    ASSERT_TRUE(drive.Start());
+    ASSERT_NO_FATAL_FAILURE(StartDrive());
     std::vector<H2CLIENT> clients;
     for (int i = 0; i < 3; ++i) {
         clients.push_back(Register());
@@ -241,12 +256,12 @@ TEST_F(DriveSocket, KilledDriveIsALossForEveryClientAndARestartIsFound) {
     for (H2CLIENT c : clients)
         ASSERT_TRUE(WaitFor(c, 2000, [](const std::vector<CSeen>& v) { return Has(v, H2_OK, H2_ANS_VALUE); }));
     // A call still waiting for its result when the drive dies ends with the loss at once.
-    drive.Signal(SIGSTOP);
+    m_drive->Signal(SIGSTOP);
     std::atomic<int32_t> waited{-1};
     std::thread caller([&] { waited = ComNodeCall("5", "", 0x0D, nullptr, 0, nullptr, nullptr, 0); });
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     const auto killed = Clock::now();
-    drive.Kill(SIGKILL);
+    m_drive->Kill(SIGKILL);
     caller.join();
     EXPECT_EQ(waited.load(), H2_ERR_NO_COMMUNICATION);
     EXPECT_LT(Clock::now() - killed, std::chrono::seconds(1));
@@ -262,14 +277,9 @@ TEST_F(DriveSocket, KilledDriveIsALossForEveryClientAndARestartIsFound) {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_LT(Connect(m_port), 0);
 
-    CDriveProcess again(m_port, m_state, false);
-    ASSERT_TRUE(again.Start());
-    bool answered = false;
-    for (int i = 0; i < 100 && !answered; ++i) {
-        answered = ComNodeCall("5", "", 0x0D, nullptr, 0, nullptr, nullptr, 0) == H2_OK;
-        if (!answered) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    EXPECT_TRUE(answered);
+    ASSERT_NO_FATAL_FAILURE(StartDrive());
+    EXPECT_TRUE(
+        Eventually([&] { return ComNodeCall("5", "", 0x0D, nullptr, 0, nullptr, nullptr, 0) == H2_OK; }));
     // The loops come back by themselves on the new connection.
     for (H2CLIENT c : clients) {
         const std::size_t before = AnswersOf(c).size();
@@ -282,8 +292,7 @@ TEST_F(DriveSocket, KilledDriveIsALossForEveryClientAndARestartIsFound) {
 }
 
 TEST_F(DriveSocket, GarbageFromOneClientDoesNotDisturbTheOthers) {
-    CDriveProcess drive(m_port, m_state, false);
-    ASSERT_TRUE(drive.Start());
+    ASSERT_NO_FATAL_FAILURE(StartDrive());
     H2CLIENT c = Register();
     int32_t loop = 0;
     ASSERT_EQ(ComCreateLoop(c, &loop, "1", "#10.01", 100, nullptr), H2_OK);
@@ -333,8 +342,7 @@ constexpr bool kSanitized = false;
 // measured where the answers arrive, so a stall of this process itself (a loaded build machine)
 // is measured too and allowed for: it says nothing about the drive.
 TEST_F(DriveSocket, FiftyClientsWithTwentyLoopsEach) {
-    CDriveProcess drive(m_port, m_state, false);
-    ASSERT_TRUE(drive.Start());
+    ASSERT_NO_FATAL_FAILURE(StartDrive());
     constexpr int kClients = 50, kLoops = 20, kPeriod = 100, kRunMs = 3000;
     std::vector<H2CLIENT> clients;
     for (int i = 0; i < kClients; ++i) {
@@ -413,8 +421,7 @@ void RemoveWithinDelivery(H2HWND, uint32_t, uintptr_t client, intptr_t) {
 }
 
 TEST_F(DriveSocket, NoAnnouncementAfterTheClientIsUnregistered) {
-    CDriveProcess drive(m_port, m_state, false);
-    ASSERT_TRUE(drive.Start());
+    ASSERT_NO_FATAL_FAILURE(StartDrive());
     g_unregister = ComUnregisterClient;
     H2CLIENT self = Register(), other = Register();
     for (H2CLIENT c : {self, other})
@@ -465,10 +472,6 @@ TEST_F(DriveSocket, FirstClientStartsADriveOnlyWhenAllowed) {
     ::unsetenv("XDG_STATE_HOME");
 }
 
-} // namespace
-
-namespace {
-
 TEST(ComApiErrorInfo, EveryStatusOfTheDriveHasItsTexts) {
     rux::CServiceLibrary com("Hm2ComApi", RUX_PRODUCT_DIR);
     auto info = com.Entry<std::remove_pointer_t<decltype(&::H2_GetErrorInfo)>>("H2_GetErrorInfo");
@@ -506,36 +509,28 @@ TEST(ComApiErrorInfo, EveryStatusOfTheDriveHasItsTexts) {
     }
 }
 
-} // namespace
-
 #ifdef RUX_HAVE_COMPILER
-#include "core/build.h"
-#include "h2tgt.h"
-
 // Without a loop nothing else is to come on the link between requests: a status that comes after
 // the write stopped reading for it, and the drive's end, must still be heard.
 TEST_F(DriveSocket, WithoutALoopALateStatusAndTheDrivesEndStillArrive) {
-    CDriveProcess drive(m_port, m_state, false);
-    ASSERT_TRUE(drive.Start());
+    ASSERT_NO_FATAL_FAILURE(StartDrive());
     H2CLIENT c = Register();
     int32_t request = 0;
     ASSERT_EQ(ComWrite(c, &request, "1", "#1.21", "5", nullptr), H2_OK);
     ASSERT_TRUE(WaitFor(c, 1000, [](const std::vector<CSeen>& v) { return Has(v, H2_OK, H2_ANS_WRITTEN); }));
-    drive.Signal(SIGSTOP);
+    m_drive->Signal(SIGSTOP);
     ASSERT_EQ(ComWrite(c, &request, "1", "#3.02", "1", nullptr), H2_OK);  // gives up reading after 50 ms
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    drive.Signal(SIGCONT);
+    m_drive->Signal(SIGCONT);
     EXPECT_TRUE(WaitFor(c, 1000, [](const std::vector<CSeen>& v) { return Has(v, H2_ERR_READ_ONLY, H2_ANS_WRITTEN); }));
     // Settled: the link waits for nothing now when the drive dies.
     ASSERT_EQ(ComWrite(c, &request, "1", "#1.21", "6", nullptr), H2_OK);
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     const auto killed = Clock::now();
-    drive.Kill(SIGKILL);
+    m_drive->Kill(SIGKILL);
     EXPECT_TRUE(WaitFor(c, 1000, [](const std::vector<CSeen>& v) { return Has(v, H2_ERR_NO_COMMUNICATION, -1); }));
     EXPECT_LT(Clock::now() - killed, std::chrono::seconds(1));
 }
-
-namespace {
 
 // Download, run and status over the socket; a killed and restarted drive still holds the program.
 TEST_F(DriveSocket, DownloadRunStatusAndTheProgramOutlivesTheDrive) {
@@ -555,8 +550,7 @@ TEST_F(DriveSocket, DownloadRunStatusAndTheProgramOutlivesTheDrive) {
     auto stop = tgt.Entry<std::remove_pointer_t<decltype(&::H2TGT_Stop)>>("H2TGT_Stop");
     ASSERT_TRUE(download && upload && execute && stopped && stop);
 
-    auto drive = std::make_unique<CDriveProcess>(m_port, m_state, false);
-    ASSERT_TRUE(drive->Start());
+    ASSERT_NO_FATAL_FAILURE(StartDrive());
     H2CLIENT c = Register();
     EXPECT_EQ(download(nullptr, 0, "KESTREL", "3", built.imageFile.c_str(), nullptr), H2_OK);
     EXPECT_EQ(stopped("3"), 0);
@@ -575,17 +569,11 @@ TEST_F(DriveSocket, DownloadRunStatusAndTheProgramOutlivesTheDrive) {
         return false;
     }));
 
-    drive->Kill(SIGKILL);
+    m_drive->Kill(SIGKILL);
     ASSERT_TRUE(WaitFor(c, 1000, [](const std::vector<CSeen>& v) { return Has(v, H2_ERR_NO_COMMUNICATION, -1); }));
     EXPECT_EQ(stopped("3"), 0);  // unknown while the drive is away
-    drive = std::make_unique<CDriveProcess>(m_port, m_state, false);
-    ASSERT_TRUE(drive->Start());
-    bool back = false;
-    for (int i = 0; i < 100 && !back; ++i) {
-        back = stop("3") == H2_OK;  // the node has a program to stop
-        if (!back) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    EXPECT_TRUE(back);
+    ASSERT_NO_FATAL_FAILURE(StartDrive());
+    EXPECT_TRUE(Eventually([&] { return stop("3") == H2_OK; }));  // the node has a program to stop
     EXPECT_EQ(stopped("3"), 1);
     const std::string uploaded = dir + "/up.rux";
     EXPECT_EQ(upload(nullptr, 1, "KESTREL", "3", uploaded.c_str()), H2_OK);
@@ -603,5 +591,6 @@ TEST_F(DriveSocket, DownloadRunStatusAndTheProgramOutlivesTheDrive) {
     std::filesystem::remove_all(dir);
 }
 
-} // namespace
 #endif
+
+} // namespace
