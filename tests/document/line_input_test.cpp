@@ -2,6 +2,9 @@
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
 #include <vector>
 
 namespace rux {
@@ -125,6 +128,106 @@ TEST(LineInput, ReadsAcrossBufferBoundaries) {
     for (const auto& l : ReadAll(file))
         joined += l;
     EXPECT_EQ(joined, expected);
+}
+
+// Lines read as views, put back together as ReadLine gives them.
+std::vector<std::string> ReadAllAsViews(CStrFile& in) {
+    std::vector<std::string> lines;
+    std::string_view text;
+    bool lf = false;
+    std::string scratch;
+    while (in.ReadLineView(text, lf, scratch))
+        lines.push_back(std::string(text) + (lf ? "\n" : ""));
+    return lines;
+}
+
+// Inputs where a view cannot simply be the bytes as they stand: CRs, lines at and past the split
+// length with and without CR LF, a last line without LF, lines across the file reader's chunks.
+std::vector<std::pair<std::string, std::string>> ViewInputs() {
+    std::vector<std::pair<std::string, std::string>> inputs;
+    for (const auto& c : Cases())
+        inputs.emplace_back(c.name, c.input);
+    for (size_t n : {4093u, 4094u, 4095u, 4096u, 5000u}) {
+        inputs.emplace_back("line of " + std::to_string(n) + " LF", std::string(n, 'x') + "\n:next\n");
+        inputs.emplace_back("line of " + std::to_string(n) + " CR LF", std::string(n, 'y') + "\r\n:next\r\n");
+        inputs.emplace_back("line of " + std::to_string(n) + " CR inside", std::string(n / 2, 'z') + "\r" +
+                                                                            std::string(n - n / 2, 'z') + "\r\n:n");
+    }
+    std::string big;
+    for (int i = 0; big.size() < 300000; ++i)
+        big += ":line " + std::to_string(i) + std::string(static_cast<size_t>(i % 53), 'q') + (i % 7 ? "\r\n" : "\n") +
+               (i % 1000 == 0 ? "a\rb\n" : "");
+    inputs.emplace_back("chunk boundaries", big);
+    inputs.emplace_back("chunk boundaries, no final LF", big + ":tail\r");
+    return inputs;
+}
+
+TEST(LineInput, ViewsReadTheLinesReadLineReads) {
+    test::CTempDir dir;
+    const std::string path = dir.File("v.txt");
+    for (const auto& [name, input] : ViewInputs()) {
+        SCOPED_TRACE(name);
+        test::WriteFileBytes(path, input);
+        CStrStdioFile expectFile;
+        ASSERT_TRUE(expectFile.Open(path));
+        const std::vector<std::string> fileLines = ReadAll(expectFile);
+        CStrMemFile expectMem(input);
+        const std::vector<std::string> memLines = ReadAll(expectMem);
+
+        CStrStdioFile chunked;
+        ASSERT_TRUE(chunked.Open(path));
+        EXPECT_EQ(ReadAllAsViews(chunked), fileLines);
+        CStrStdioFile whole;
+        ASSERT_TRUE(whole.OpenWhole(path));
+        EXPECT_EQ(whole.Whole(), input);
+        EXPECT_EQ(ReadAllAsViews(whole), fileLines);
+        whole.Rewind();
+        EXPECT_EQ(ReadAllAsViews(whole), fileLines) << "after Rewind";
+        whole.Rewind();
+        EXPECT_EQ(ReadAll(whole), fileLines) << "ReadLine on the whole file";
+        CStrMemFile mem(input);
+        EXPECT_EQ(ReadAllAsViews(mem), memLines);
+    }
+}
+
+TEST(LineInput, ViewsIntoTheWholeFileOutliveTheInput) {
+    test::CTempDir dir;
+    const std::string path = dir.File("w.txt");
+    test::WriteFileBytes(path, "plain\ncr lf\r\nlone\rcr\n" + std::string(5000, 'x') + "\nlast");
+    struct Expect {
+        std::string text;
+        bool inFile; // a view of the file's own bytes, not a copy
+    };
+    const std::vector<Expect> want = {
+        {"plain", true}, {"cr lf", true}, {"lonecr", false}, {std::string(4095, 'x'), false},
+        {std::string(905, 'x'), true}, {"last", false},
+    };
+    CStrStdioFile in;
+    ASSERT_TRUE(in.OpenWhole(path));
+    const std::string_view file = in.Whole();
+    const auto inFile = [&](std::string_view v) {
+        return std::less_equal<const char*>()(file.data(), v.data()) &&
+               std::less_equal<const char*>()(v.data() + v.size(), file.data() + file.size());
+    };
+    std::vector<std::string_view> kept;
+    std::string_view text;
+    bool lf = false;
+    std::string scratch;
+    for (const Expect& e : want) {
+        ASSERT_TRUE(in.ReadLineView(text, lf, scratch)) << e.text.substr(0, 10);
+        EXPECT_EQ(text, e.text);
+        EXPECT_EQ(inFile(text), e.inFile) << e.text.substr(0, 10);
+        if (e.inFile)
+            kept.push_back(text);
+    }
+    EXPECT_FALSE(in.ReadLineView(text, lf, scratch));
+    const std::unique_ptr<char[]> bytes = in.TakeWhole();
+    EXPECT_EQ(bytes.get(), file.data());
+    EXPECT_TRUE(in.Whole().empty());
+    ASSERT_EQ(kept.size(), 3u);
+    EXPECT_EQ(kept[0], "plain");
+    EXPECT_EQ(kept[1], "cr lf");
+    EXPECT_EQ(kept[2], std::string(905, 'x'));
 }
 
 } // namespace
