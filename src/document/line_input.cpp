@@ -31,48 +31,6 @@ bool CStrStdioFile::Open(const std::string& path) {
     return true;
 }
 
-bool CStrStdioFile::OpenWhole(const std::string& path) {
-    if (!Open(path))
-        return false;
-    struct stat st {};
-    const size_t expected = ::fstat(m_fd, &st) == 0 && st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0;
-    // One byte more than the size the file has now: the read that finds the end needs no growing.
-    m_data.reset(new char[expected + 1]);
-    m_capacity = expected + 1;
-    for (;;) {
-        if (m_size == m_capacity) {
-            // The file grew since it was measured.
-            const size_t capacity = 2 * m_capacity;
-            std::unique_ptr<char[]> grown(new char[capacity]);
-            std::memcpy(grown.get(), m_data.get(), m_size);
-            m_data = std::move(grown);
-            m_capacity = capacity;
-        }
-        ssize_t n;
-        do {
-            n = ::read(m_fd, m_data.get() + m_size, m_capacity - m_size);
-        } while (n < 0 && errno == EINTR);
-        if (n <= 0) {
-            if (n < 0) {
-                m_readError = errno;
-                m_problem = std::string("read error: ") + std::strerror(errno);
-            }
-            break;
-        }
-        m_size += static_cast<size_t>(n);
-    }
-    m_eof = true;
-    m_whole = true;
-    return true;
-}
-
-std::unique_ptr<char[]> CStrStdioFile::TakeWhole() {
-    std::unique_ptr<char[]> data = m_whole ? std::move(m_data) : nullptr;
-    Close();
-    m_capacity = 0;
-    return data;
-}
-
 void CStrStdioFile::Close() {
     if (m_fd >= 0)
         ::close(m_fd);
@@ -80,16 +38,11 @@ void CStrStdioFile::Close() {
     m_size = 0;
     m_pos = 0;
     m_eof = true;
-    m_whole = false;
 }
 
 void CStrStdioFile::Rewind() {
     if (m_fd < 0)
         return;
-    if (m_whole) {
-        m_pos = 0; // every byte is still in the buffer
-        return;
-    }
     if (::lseek(m_fd, 0, SEEK_SET) != 0) {
         m_readError = errno;
         m_problem = std::string("read error: ") + std::strerror(errno);

@@ -35,19 +35,12 @@ public:
     // False when the file cannot be opened or is not a regular file (a folder, FIFO, device or
     // socket is refused without waiting on it); errno and Problem() tell why.
     bool Open(const std::string& path);
-    // Open, and the whole file read into one buffer that stays put: lines read as views then lie
-    // in Whole() (those the reader hands over unchanged) until the buffer is taken.
-    bool OpenWhole(const std::string& path);
     void Close();
     bool IsOpen() const { return m_fd >= 0; }
 
     bool ReadLine(std::string& line) override;
     bool ReadLineView(std::string_view& text, bool& lf, std::string& scratch) override;
     void Rewind() override;
-    // The file's bytes after OpenWhole (empty otherwise).
-    std::string_view Whole() const { return m_whole ? std::string_view(m_data.get(), m_size) : std::string_view(); }
-    // The buffer Whole() lies in, for views into it to outlive the input; the input is closed.
-    std::unique_ptr<char[]> TakeWhole();
     // The errno of a failed read: the input then ended early and what was read is not the file.
     int ReadError() const { return m_readError; }
     // Why Open failed or reading stopped, in words.
@@ -63,7 +56,6 @@ private:
     size_t m_capacity = 0;
     size_t m_pos = 0;
     bool m_eof = false;
-    bool m_whole = false;
     int m_readError = 0;
     std::string m_problem;
 };

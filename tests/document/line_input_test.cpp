@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <memory>
 #include <vector>
 
 namespace rux {
@@ -177,57 +175,11 @@ TEST(LineInput, ViewsReadTheLinesReadLineReads) {
         CStrStdioFile chunked;
         ASSERT_TRUE(chunked.Open(path));
         EXPECT_EQ(ReadAllAsViews(chunked), fileLines);
-        CStrStdioFile whole;
-        ASSERT_TRUE(whole.OpenWhole(path));
-        EXPECT_EQ(whole.Whole(), input);
-        EXPECT_EQ(ReadAllAsViews(whole), fileLines);
-        whole.Rewind();
-        EXPECT_EQ(ReadAllAsViews(whole), fileLines) << "after Rewind";
-        whole.Rewind();
-        EXPECT_EQ(ReadAll(whole), fileLines) << "ReadLine on the whole file";
+        chunked.Rewind();
+        EXPECT_EQ(ReadAllAsViews(chunked), fileLines) << "after Rewind";
         CStrMemFile mem(input);
         EXPECT_EQ(ReadAllAsViews(mem), memLines);
     }
-}
-
-TEST(LineInput, ViewsIntoTheWholeFileOutliveTheInput) {
-    test::CTempDir dir;
-    const std::string path = dir.File("w.txt");
-    test::WriteFileBytes(path, "plain\ncr lf\r\nlone\rcr\n" + std::string(5000, 'x') + "\nlast");
-    struct Expect {
-        std::string text;
-        bool inFile; // a view of the file's own bytes, not a copy
-    };
-    const std::vector<Expect> want = {
-        {"plain", true}, {"cr lf", true}, {"lonecr", false}, {std::string(4095, 'x'), false},
-        {std::string(905, 'x'), true}, {"last", false},
-    };
-    CStrStdioFile in;
-    ASSERT_TRUE(in.OpenWhole(path));
-    const std::string_view file = in.Whole();
-    const auto inFile = [&](std::string_view v) {
-        return std::less_equal<const char*>()(file.data(), v.data()) &&
-               std::less_equal<const char*>()(v.data() + v.size(), file.data() + file.size());
-    };
-    std::vector<std::string_view> kept;
-    std::string_view text;
-    bool lf = false;
-    std::string scratch;
-    for (const Expect& e : want) {
-        ASSERT_TRUE(in.ReadLineView(text, lf, scratch)) << e.text.substr(0, 10);
-        EXPECT_EQ(text, e.text);
-        EXPECT_EQ(inFile(text), e.inFile) << e.text.substr(0, 10);
-        if (e.inFile)
-            kept.push_back(text);
-    }
-    EXPECT_FALSE(in.ReadLineView(text, lf, scratch));
-    const std::unique_ptr<char[]> bytes = in.TakeWhole();
-    EXPECT_EQ(bytes.get(), file.data());
-    EXPECT_TRUE(in.Whole().empty());
-    ASSERT_EQ(kept.size(), 3u);
-    EXPECT_EQ(kept[0], "plain");
-    EXPECT_EQ(kept[1], "cr lf");
-    EXPECT_EQ(kept[2], std::string(905, 'x'));
 }
 
 } // namespace

@@ -218,13 +218,9 @@ BuildOutcome BuildProgram(const std::string& programPath, bool stopOnWarning, co
     }
     Options options = OptionsFor(source.header ? &*source.header : nullptr, dataDir);
     options.fileName = fileName;
-    if (options.embedSource) {
-        // The image carries the file as it was read, unless opening it rewrote it just now.
-        if (!source.v3Fired) {
-            options.source.assign(source.texts->File());
-        } else if (std::ifstream in(programPath, std::ios::binary); in) {
-            options.source.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        }
+    if (options.embedSource) { // the file is read a second time only when the image carries it
+        std::ifstream in(programPath, std::ios::binary);
+        if (in) options.source.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
     Result r = Compile(source.items, options);
     bool stoppedOnWarning = false;

@@ -1,7 +1,6 @@
 // A program file as the compiler takes it: the kind and text of every item and the header, read
 // by the core's program reader with exactly the rules the editor opens a file by, but without
-// building a document. A text line's text is a view into the file's bytes, read whole, where it
-// stands there unchanged; other texts lie in a few large blocks instead of one string per line.
+// building a document. The texts lie in a few large blocks instead of one string per line.
 #pragma once
 
 #include "core/compiler.h"
@@ -20,13 +19,6 @@ namespace rux::cmp {
 // The bytes a program's items point into. Nothing kept here ever moves.
 class SourceTexts {
 public:
-    // The file the program was read from, whole: texts that stand in it unchanged are not copied.
-    void KeepFile(std::unique_ptr<char[]> bytes, std::size_t size) {
-        m_file = std::move(bytes);
-        m_fileSize = size;
-    }
-    // Its bytes as read; empty for a program read from memory.
-    std::string_view File() const { return {m_file.get(), m_file ? m_fileSize : 0}; }
     std::string_view Keep(std::string_view text) {
         if (text.empty() || text.size() > m_left)
             return KeepInNewBlock(text);
@@ -42,8 +34,6 @@ public:
 private:
     std::string_view KeepInNewBlock(std::string_view text);
 
-    std::unique_ptr<char[]> m_file;
-    std::size_t m_fileSize = 0;
     std::vector<std::unique_ptr<char[]>> m_blocks;
     char* m_free = nullptr;
     std::size_t m_left = 0;
