@@ -25,6 +25,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/resource.h>
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -39,6 +41,13 @@ double CpuSeconds() {
     timespec ts{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+// Minor page faults of the process so far: every fresh page a phase touches costs one.
+long MinorFaults() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt;
 }
 
 std::string BenchFolder() {
@@ -74,31 +83,54 @@ template <class Each>
 void TimeCompileAgainstLoad(benchmark::State& state, const std::string& path, Each&& each) {
     double bestLoad = 1e9, bestCompile = 1e9, bestLoadCpu = 1e9, bestCompileCpu = 1e9;
     std::size_t code = 0;
+    long faults[4] = {0, 0, 0, 0};
+    long runs = 0;
     for (auto _ : state) {
         auto program = std::make_unique<rux::CProgram>();
+        const long f0 = MinorFaults();
         const double c0 = CpuSeconds();
         const auto t0 = Clock::now();
         const bool ok = rux::Load(*program, path);
         const auto t1 = Clock::now();
         const double c1 = CpuSeconds();
+        const long f1 = MinorFaults();
         auto source = std::make_unique<rux::cmp::ProgramSource>();
         const double c2 = CpuSeconds();
         const auto t2 = Clock::now();
         rux::cmp::ReadProgramSource(path, *source); // the compiler reads the file itself
+        const long f2 = MinorFaults();
+        const double cr = CpuSeconds();
         rux::cmp::Result r = rux::cmp::Compile(source->items, BenchOptions());
-        const rux::image::Bytes bytes = r.errors == 0 ? rux::image::writeImage(r.image) : rux::image::Bytes();
+        const long f3 = MinorFaults();
+        const double cc = CpuSeconds();
+        const std::size_t codeBytes = r.image.code.size();
+        const rux::image::Bytes bytes = r.errors == 0 ? rux::image::writeImageTakingCode(r.image) : rux::image::Bytes();
         benchmark::DoNotOptimize(bytes.data());
         const auto t3 = Clock::now();
         const double c3 = CpuSeconds();
+        const long f4 = MinorFaults();
         if (!ok) state.SkipWithError("load failed");
         each(r, program->Items().GetSize());
-        code = r.image.code.size();
+        code = codeBytes;
         bestLoad = std::min(bestLoad, Seconds(t0, t1));
         bestCompile = std::min(bestCompile, Seconds(t2, t3));
         bestLoadCpu = std::min(bestLoadCpu, c1 - c0);
         bestCompileCpu = std::min(bestCompileCpu, c3 - c2);
         state.SetIterationTime(Seconds(t2, t3));
+        const long phase[4] = {f1 - f0, f2 - f1, f3 - f2, f4 - f3};
+        for (int i = 0; i < 4; ++i)
+            faults[i] += phase[i];
+        if (std::getenv("RUX_BENCH_FAULTS"))
+            std::fprintf(stderr, "faults load %ld read %ld compile %ld write %ld; cpu ms load %.2f read %.2f compile %.2f write %.2f\n",
+                         phase[0], phase[1], phase[2], phase[3], (c1 - c0) * 1e3, (cr - c2) * 1e3, (cc - cr) * 1e3, (c3 - cc) * 1e3);
+        ++runs;
     }
+    // Minor page faults per iteration and phase: every fresh page a phase touches costs one.
+    const double n = runs > 0 ? static_cast<double>(runs) : 1.0;
+    state.counters["faults_load"] = static_cast<double>(faults[0]) / n;
+    state.counters["faults_read"] = static_cast<double>(faults[1]) / n;
+    state.counters["faults_compile"] = static_cast<double>(faults[2]) / n;
+    state.counters["faults_write"] = static_cast<double>(faults[3]) / n;
     state.counters["code_bytes"] = static_cast<double>(code);
     state.counters["load_ms"] = bestLoad * 1e3;
     state.counters["compile_ms"] = bestCompile * 1e3;

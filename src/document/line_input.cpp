@@ -146,6 +146,34 @@ bool CStrStdioFile::ReadLine(std::string& line) {
     }
 }
 
+bool CStrFile::ReadLineView(std::string_view& text, bool& lf, std::string& scratch) {
+    if (!ReadLine(scratch))
+        return false;
+    lf = !scratch.empty() && scratch.back() == '\n';
+    text = std::string_view(scratch.data(), scratch.size() - (lf ? 1 : 0));
+    return true;
+}
+
+bool CStrStdioFile::ReadLineView(std::string_view& text, bool& lf, std::string& scratch) {
+    // A line that lies whole in the buffer and holds no CR but the one before its LF is handed
+    // over where it stands; anything else is put together by ReadLine.
+    const size_t avail = m_size - m_pos;
+    if (avail) {
+        const char* begin = m_data.get() + m_pos;
+        if (const char* end = static_cast<const char*>(std::memchr(begin, '\n', avail))) {
+            const size_t length = static_cast<size_t>(end - begin);
+            const char* cr = static_cast<const char*>(std::memchr(begin, '\r', length));
+            if ((!cr && length + 1 <= kMaxLine) || (cr == end - 1 && length <= kMaxLine)) {
+                text = std::string_view(begin, cr ? length - 1 : length);
+                lf = true;
+                m_pos += length + 1;
+                return true;
+            }
+        }
+    }
+    return CStrFile::ReadLineView(text, lf, scratch);
+}
+
 bool CStrMemFile::ReadLine(std::string& line) {
     line.clear();
     if (m_pos >= m_data.size())
@@ -162,6 +190,26 @@ bool CStrMemFile::ReadLine(std::string& line) {
     }
     const size_t take = std::min(segment, kMaxLine);
     line.assign(rest.data(), take);
+    m_pos += take;
+    return true;
+}
+
+bool CStrMemFile::ReadLineView(std::string_view& text, bool& lf, std::string&) {
+    // ReadLine's line is always a run of the data, but for the CR of a CR LF pair: leave it out.
+    if (m_pos >= m_data.size())
+        return false;
+    const std::string_view rest = m_data.substr(m_pos);
+    const size_t end = rest.find('\n');
+    if (end != std::string_view::npos && end > 0 && rest[end - 1] == '\r' && end <= kMaxLine) {
+        text = rest.substr(0, end - 1);
+        lf = true;
+        m_pos += end + 1;
+        return true;
+    }
+    const size_t segment = end == std::string_view::npos ? rest.size() : end + 1;
+    const size_t take = std::min(segment, kMaxLine);
+    lf = end != std::string_view::npos && take == segment;
+    text = rest.substr(0, take - (lf ? 1 : 0));
     m_pos += take;
     return true;
 }

@@ -17,6 +17,10 @@ public:
     // Reads the bytes up to and including the next LF into `line`. False at end of input,
     // that is when the read yields no byte at all.
     virtual bool ReadLine(std::string& line) = 0;
+    // The same line without a copy where that can be helped: `text` is the line without its LF
+    // and `lf` says whether it ended in one. `text` lies in the input's own buffer when the line's
+    // bytes stand there unchanged, else in `scratch`; either way it lives until the next read.
+    virtual bool ReadLineView(std::string_view& text, bool& lf, std::string& scratch);
     virtual void Rewind() = 0;
 };
 
@@ -35,6 +39,7 @@ public:
     bool IsOpen() const { return m_fd >= 0; }
 
     bool ReadLine(std::string& line) override;
+    bool ReadLineView(std::string_view& text, bool& lf, std::string& scratch) override;
     void Rewind() override;
     // The errno of a failed read: the input then ended early and what was read is not the file.
     int ReadError() const { return m_readError; }
@@ -61,6 +66,7 @@ class CStrMemFile final : public CStrFile {
 public:
     explicit CStrMemFile(std::string_view data) : m_data(data) {}
     bool ReadLine(std::string& line) override;
+    bool ReadLineView(std::string_view& text, bool& lf, std::string& scratch) override;
     void Rewind() override { m_pos = 0; }
 
 private:

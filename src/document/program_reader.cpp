@@ -31,17 +31,13 @@ enum class ELineKind { Opening, Closing, EndOfProgram, Text, Plain };
     return ELineKind::Plain;
 }
 
-std::string_view StripTerminator(std::string_view line) {
-    if (!line.empty() && line.back() == '\n')
-        line.remove_suffix(1);
-    return line;
-}
+// Lines are read without their LF.
 
 // The block name of an opening line.
-std::string_view BlockName(std::string_view line) { return StripTerminator(line.substr(6)); }
+std::string_view BlockName(std::string_view line) { return line.substr(6); }
 
 // The text of a ":" line.
-std::string_view LineText(std::string_view line) { return StripTerminator(line.substr(1)); }
+std::string_view LineText(std::string_view line) { return line.substr(1); }
 
 constexpr std::string_view kV3Comment = "// $V3 - Now set in Node Properties";
 
@@ -78,11 +74,11 @@ int32_t ParseDecimal(std::string_view text) {
     return static_cast<int32_t>(value);
 }
 
-bool CProgramReader::Next() { return m_in.ReadLine(m_line); }
+bool CProgramReader::Next() { return m_in.ReadLineView(m_line, m_lf, m_scratch); }
 
 void CProgramReader::ReadPlainText() {
     while (Next())
-        m_sink.Text(StripTerminator(m_line));
+        m_sink.Text(m_line);
 }
 
 CReadResult CProgramReader::ReadTopLevel(EMode mode, const std::vector<std::string>* titles) {
@@ -152,8 +148,12 @@ std::string CProgramReader::ReadTextBlock() {
     while (Next()) {
         if (!m_line.empty() && m_line[0] == '}')
             break;
-        if (m_line.size() >= 2)
-            text.append(m_line, 1, std::string::npos);
+        // The line less its first byte, LF included.
+        if (m_line.size() + m_lf >= 2) {
+            text.append(m_line.substr(1));
+            if (m_lf)
+                text.push_back('\n');
+        }
     }
     if (!text.empty())
         text.pop_back();
@@ -201,7 +201,7 @@ void CProgramReader::ReadHeaderBlock(bool keep) {
     while (Next()) {
         if (Classify(m_line) == ELineKind::Closing)
             break;
-        const std::string_view line = StripTerminator(m_line);
+        const std::string_view line = m_line;
         for (const Key& k : keys) {
             if (!StartsWithNoCase(line, k.key))
                 continue;
@@ -231,7 +231,7 @@ void CProgramReader::ReadSection() {
         if (kind == ELineKind::Text) {
             m_sink.Text(LineText(m_line));
         } else if (kind == ELineKind::Plain) {
-            const std::string_view line = StripTerminator(m_line);
+            const std::string_view line = m_line;
             if (line.starts_with("Name="))
                 name.assign(line.substr(5));
             else if (line.starts_with("State=")) {
@@ -271,12 +271,9 @@ void CProgramReader::ReadPayload(std::string& payload) {
                 return;
             --nesting;
         }
-        if (!m_line.empty() && m_line.back() == '\n') {
-            payload.append(m_line, 0, m_line.size() - 1);
+        payload.append(m_line);
+        if (m_lf)
             payload.append("\r\n");
-        } else {
-            payload.append(m_line);
-        }
     }
 }
 
@@ -295,7 +292,7 @@ bool CProgramReader::ReadDiagram(CDiagramRecord& diagram) {
                 havePayload = true;
             }
         } else if (lineKind == ELineKind::Plain) {
-            const std::string_view line = StripTerminator(m_line);
+            const std::string_view line = m_line;
             if (line.starts_with("Zoom="))
                 zoom.assign(line.substr(5));
             else if (line.starts_with("State=")) {
@@ -323,7 +320,7 @@ void CProgramReader::ReadIndexBlock(std::vector<int>* list) {
         if (kind == ELineKind::Closing)
             break;
         if (kind == ELineKind::Plain && list)
-            list->push_back(ParseDecimal(StripTerminator(m_line)));
+            list->push_back(ParseDecimal(m_line));
     }
 }
 

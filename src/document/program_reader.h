@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace rux {
@@ -54,7 +55,10 @@ private:
     CStrFile& m_in;
     CProgramSink& m_sink;
     CTargetLibrary* m_target;
-    std::string m_line;
+    // The current line without its LF (m_lf: it had one), in the input's buffer or in m_scratch.
+    std::string_view m_line;
+    bool m_lf = false;
+    std::string m_scratch;
 };
 
 // A whole program from the start of the input, as Load reads a file: the program file format when

@@ -275,58 +275,75 @@ int Image::itemAt(uint32_t pc) const {
     return static_cast<int>(std::prev(it)->item);
 }
 
-Bytes writeImage(Image& image) {
-    // The size of every section first, so that the file is written once into one buffer.
+namespace {
+
+// Where every section of an image's file lies, known before a byte is written.
+struct Layout {
+    struct Section {
+        uint32_t kind;
+        std::size_t size;
+    };
+    Section sections[8];
+    std::size_t count = 0; // the source section only when the image carries it
+    std::size_t codeAt = 0; // the header, the section table and the task table come first
+    std::size_t total = 0;
+};
+
+Layout layoutOf(const Image& image) {
     std::size_t tasks = 4, strings = 4, blocks = 4, symbols = 4;
     for (const TaskEntry& t : image.tasks) tasks += 2 + nameSize(t.name) + 4;
     for (const std::string& s : image.strings) strings += 4 + s.size();
     for (const BlockEntry& b : image.blocks) blocks += nameSize(b.name) + 12;
     for (const SymbolEntry& s : image.symbols) symbols += nameSize(s.name) + 9;
     const bool withSource = (image.flags & kFlagSource) != 0;
-    const struct {
-        uint32_t kind;
-        std::size_t size;
-    } sections[] = {
-        {kSectionTasks, tasks},
-        {kSectionCode, image.code.size()},
-        {kSectionConstants, 4 + 8 * image.constants.size()},
-        {kSectionStrings, strings},
-        {kSectionLines, 4 + 8 * image.lines.size()},
-        {kSectionBlocks, blocks},
-        {kSectionSymbols, symbols},
-        {kSectionSource, image.source.size()},
-    };
-    const std::size_t count = std::size(sections) - (withSource ? 0 : 1);
-    std::size_t total = kHeaderSize + 12 * count;
-    for (std::size_t k = 0; k < count; ++k) total += sections[k].size;
+    Layout l{{
+                 {kSectionTasks, tasks},
+                 {kSectionCode, image.code.size()},
+                 {kSectionConstants, 4 + 8 * image.constants.size()},
+                 {kSectionStrings, strings},
+                 {kSectionLines, 4 + 8 * image.lines.size()},
+                 {kSectionBlocks, blocks},
+                 {kSectionSymbols, symbols},
+                 {kSectionSource, image.source.size()},
+             }};
+    l.count = std::size(l.sections) - (withSource ? 0 : 1);
+    l.codeAt = kHeaderSize + 12 * l.count + tasks;
+    l.total = kHeaderSize + 12 * l.count;
+    for (std::size_t k = 0; k < l.count; ++k) l.total += l.sections[k].size;
+    return l;
+}
 
-    Bytes bytes(total); // every byte is written below
-    Writer w(bytes.data());
+// The header, the section table and the task table: the bytes before the code.
+void writeHead(uint8_t* out, const Image& image, const Layout& l) {
+    Writer w(out);
     w.raw(kMagic, 4);
     w.u16(image.version);
     w.u16(image.flags);
-    w.u32(0); // program identifier, filled in below
-    w.u32(static_cast<uint32_t>(total));
+    w.u32(0); // program identifier, filled in last
+    w.u32(static_cast<uint32_t>(l.total));
     const std::size_t target = std::min<std::size_t>(image.targetType.size(), 15);
     w.raw(image.targetType.data(), target);
     w.raw("\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0", 16 - target);
     w.u32(image.globalCells);
-    w.u32(static_cast<uint32_t>(count));
-    std::size_t offset = kHeaderSize + 12 * count;
-    for (std::size_t k = 0; k < count; ++k) {
-        w.u32(sections[k].kind);
+    w.u32(static_cast<uint32_t>(l.count));
+    std::size_t offset = kHeaderSize + 12 * l.count;
+    for (std::size_t k = 0; k < l.count; ++k) {
+        w.u32(l.sections[k].kind);
         w.u32(static_cast<uint32_t>(offset));
-        w.u32(static_cast<uint32_t>(sections[k].size));
-        offset += sections[k].size;
+        w.u32(static_cast<uint32_t>(l.sections[k].size));
+        offset += l.sections[k].size;
     }
-
     w.u32(static_cast<uint32_t>(image.tasks.size()));
     for (const TaskEntry& t : image.tasks) {
         w.u16(t.taskId);
         w.name(t.name);
         w.u32(t.entry);
     }
-    w.raw(image.code.data(), image.code.size());
+}
+
+// Every section after the code, from `out` on.
+void writeTail(uint8_t* out, const Image& image, const Layout& l) {
+    Writer w(out);
     w.u32(static_cast<uint32_t>(image.constants.size()));
     for (double d : image.constants) w.f64(d);
     w.u32(static_cast<uint32_t>(image.strings.size()));
@@ -338,9 +355,9 @@ Bytes writeImage(Image& image) {
     if constexpr (std::endian::native == std::endian::little) {
         w.raw(image.lines.data(), 8 * image.lines.size());
     } else {
-        for (const LineEntry& l : image.lines) {
-            w.u32(l.offset);
-            w.u32(l.item);
+        for (const LineEntry& e : image.lines) {
+            w.u32(e.offset);
+            w.u32(e.item);
         }
     }
     w.u32(static_cast<uint32_t>(image.blocks.size()));
@@ -358,10 +375,46 @@ Bytes writeImage(Image& image) {
         w.u8(s.type);
         w.u32(s.elements);
     }
-    if (withSource) w.raw(image.source.data(), image.source.size());
+    if (l.count == std::size(l.sections)) w.raw(image.source.data(), image.source.size());
+}
 
+void stampProgramId(Bytes& bytes, Image& image) {
     image.programId = idOf(bytes.data(), bytes.size());
     Writer(bytes.data() + kProgramIdOffset).u32(image.programId);
+}
+
+} // namespace
+
+Bytes writeImage(Image& image) {
+    // The size of every section first, so that the file is written once into one buffer.
+    const Layout l = layoutOf(image);
+    Bytes bytes(l.total); // every byte is written below
+    writeHead(bytes.data(), image, l);
+    if (!image.code.empty()) std::memcpy(bytes.data() + l.codeAt, image.code.data(), image.code.size());
+    writeTail(bytes.data() + l.codeAt + image.code.size(), image, l);
+    stampProgramId(bytes, image);
+    return bytes;
+}
+
+Bytes writeImageTakingCode(Image& image) {
+    const Layout l = layoutOf(image);
+    Bytes bytes = std::move(image.code);
+    image.code = Bytes();
+    if (bytes.capacity() < l.total) {
+        // No room behind the code: it is copied into a file buffer of its own after all.
+        image.code = std::move(bytes);
+        Bytes file = writeImage(image);
+        image.code = Bytes();
+        return file;
+    }
+    // The code moves up behind the head within its own storage: the megabytes of a large program
+    // lie in pages already written instead of being copied into fresh ones.
+    const std::size_t code = bytes.size();
+    bytes.resize(l.total); // within the capacity: nothing moves, nothing is filled
+    if (code) std::memmove(bytes.data() + l.codeAt, bytes.data(), code);
+    writeHead(bytes.data(), image, l);
+    writeTail(bytes.data() + l.codeAt + code, image, l);
+    stampProgramId(bytes, image);
     return bytes;
 }
 

@@ -131,6 +131,11 @@ uint32_t crc32(const uint8_t* data, std::size_t size, uint32_t crc = 0);
 // Serialises the image and fills in its program identifier (also stored in image.programId).
 Bytes writeImage(Image& image);
 
+// The same bytes, written into the storage of image.code when its capacity holds the whole file
+// (the code moves up behind the header and task table) instead of copying the code into a new
+// buffer. image.code is left empty; the rest of the image is unchanged.
+Bytes writeImageTakingCode(Image& image);
+
 // True when the bytes start like an image (magic only).
 bool looksLikeImage(const uint8_t* data, std::size_t size);
 

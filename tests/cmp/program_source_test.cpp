@@ -10,6 +10,7 @@
 #include "document/header_item.h"
 #include "document/program.h"
 #include "document/program_file.h"
+#include "image/image.h"
 
 #include <gtest/gtest.h>
 
@@ -221,6 +222,40 @@ TEST(ProgramSource, BuildReadsTheFileAsOpeningItDoes) {
         if (c.rewritten) {
             EXPECT_EQ(after.items.back().text, "// $V3 - Now set in Node Properties");
         }
+    }
+}
+
+} // namespace
+} // namespace rux::test
+
+namespace rux::test {
+namespace {
+
+// An image that carries its source carries the file's bytes exactly (CR LF, CRs inside a line,
+// a last line without LF), and after a "$V3" rewrite the file as rewritten.
+TEST(ProgramSource, BuildEmbedsTheFileAsItStands) {
+    const std::string body = ProgramText({{"Initial", {"x% = 1", "PRINT x%"}}}, "Source=1\n");
+    struct Case {
+        const char* name;
+        std::string bytes;
+    } cases[] = {
+        {"lf", body},
+        {"crlf", CrLf(body)},
+        {"cr inside, no final LF", body + ":// a\rb\n:// last"},
+        {"v3", body + ":$V3\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CTempDir dir;
+        const std::string path = dir.Write("p.rux", c.bytes);
+        const cmp::BuildOutcome out = cmp::BuildProgram(path, false, nullptr, RUX_SOURCE_DIR "/data");
+        ASSERT_TRUE(out.ok) << (out.lines.empty() ? "" : out.lines.front());
+        image::Image img;
+        std::string problem;
+        ASSERT_TRUE(image::readImageFile(out.imageFile, img, problem)) << problem;
+        EXPECT_NE(img.flags & image::kFlagSource, 0);
+        EXPECT_EQ(img.source, ReadFileBytes(path)); // for "v3" the file holds the comment by now
+        EXPECT_EQ(img.source == c.bytes, std::string(c.name) != "v3");
     }
 }
 

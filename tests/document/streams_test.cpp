@@ -133,6 +133,60 @@ TEST(LineInput, ReadsAcrossBufferBoundaries) {
     EXPECT_EQ(joined, expected);
 }
 
+// Lines read as views, put back together as ReadLine gives them.
+std::vector<std::string> ReadAllAsViews(CStrFile& in) {
+    std::vector<std::string> lines;
+    std::string_view text;
+    bool lf = false;
+    std::string scratch;
+    while (in.ReadLineView(text, lf, scratch))
+        lines.push_back(std::string(text) + (lf ? "\n" : ""));
+    return lines;
+}
+
+// Inputs where a view cannot simply be the bytes as they stand: CRs, lines at and past the split
+// length with and without CR LF, a last line without LF, lines across the file reader's chunks.
+std::vector<std::pair<std::string, std::string>> ViewInputs() {
+    std::vector<std::pair<std::string, std::string>> inputs;
+    for (const auto& c : Cases())
+        inputs.emplace_back(c.name, c.input);
+    for (size_t n : {4093u, 4094u, 4095u, 4096u, 5000u}) {
+        inputs.emplace_back("line of " + std::to_string(n) + " LF", std::string(n, 'x') + "\n:next\n");
+        inputs.emplace_back("line of " + std::to_string(n) + " CR LF", std::string(n, 'y') + "\r\n:next\r\n");
+        inputs.emplace_back("line of " + std::to_string(n) + " CR inside", std::string(n / 2, 'z') + "\r" +
+                                                                            std::string(n - n / 2, 'z') + "\r\n:n");
+    }
+    std::string big;
+    for (int i = 0; big.size() < 300000; ++i)
+        big += ":line " + std::to_string(i) + std::string(static_cast<size_t>(i % 53), 'q') + (i % 7 ? "\r\n" : "\n") +
+               (i % 1000 == 0 ? "a\rb\n" : "");
+    inputs.emplace_back("chunk boundaries", big);
+    inputs.emplace_back("chunk boundaries, no final LF", big + ":tail\r");
+    return inputs;
+}
+
+TEST(LineInput, ViewsReadTheLinesReadLineReads) {
+    test::CTempDir dir;
+    const std::string path = dir.File("v.txt");
+    for (const auto& [name, input] : ViewInputs()) {
+        SCOPED_TRACE(name);
+        test::WriteFileBytes(path, input);
+        CStrStdioFile expectFile;
+        ASSERT_TRUE(expectFile.Open(path));
+        const std::vector<std::string> fileLines = ReadAll(expectFile);
+        CStrMemFile expectMem(input);
+        const std::vector<std::string> memLines = ReadAll(expectMem);
+
+        CStrStdioFile chunked;
+        ASSERT_TRUE(chunked.Open(path));
+        EXPECT_EQ(ReadAllAsViews(chunked), fileLines);
+        chunked.Rewind();
+        EXPECT_EQ(ReadAllAsViews(chunked), fileLines) << "after Rewind";
+        CStrMemFile mem(input);
+        EXPECT_EQ(ReadAllAsViews(mem), memLines);
+    }
+}
+
 // Reads back everything written to the temporary file.
 std::string Contents(FILE* file) {
     std::fflush(file);

@@ -234,7 +234,7 @@ BuildOutcome BuildProgram(const std::string& programPath, bool stopOnWarning, co
         }
     }
     if (r.errors == 0 && !stoppedOnWarning) {
-        const image::Bytes bytes = image::writeImage(r.image);
+        const image::Bytes bytes = image::writeImageTakingCode(r.image);
         const std::string sym = SymbolFileText(r.image);
         out.ok = WriteFile(out.imageFile, bytes.data(), bytes.size()) && WriteFile(out.symbolFile, sym.data(), sym.size());
         if (!out.ok) {

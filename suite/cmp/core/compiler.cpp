@@ -2540,7 +2540,11 @@ std::string_view Compiler::diagramTitle(int item) const {
 
 Result Compiler::run() {
     Result r;
-    m_code.reserve(m_items.size() * 32); // a statement's code is 20 to 30 bytes
+    // A statement's code is 20 to 30 bytes. The room also holds the rest of the image file (a line
+    // entry, the symbols and constants come to well under 32 bytes a line, and the source), so that
+    // the file is written around the code in this one buffer: pages of the room that are never
+    // written are never touched.
+    m_code.reserve(m_items.size() * 64 + (m_opt.embedSource ? m_opt.source.size() : 0) + 4096);
     m_lines.reserve(m_items.size());
     prepass();
 
