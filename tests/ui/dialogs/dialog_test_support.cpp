@@ -63,16 +63,7 @@ CBoxAnswerer::~CBoxAnswerer() {
 }
 
 void WhenModal(std::function<void(QWidget* dialog)> step) {
-    auto* timer = new QTimer;
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, step] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible()) return;
-        timer->stop();
-        timer->deleteLater();
-        step(modal);
-    });
-    timer->start();
+    WhenShown<QWidget>([step](QWidget& dialog) { step(&dialog); });
 }
 
 std::string LayoutProblems(QWidget* dialog) {

@@ -30,7 +30,6 @@ public:
     CEditSession& Session() { return m_script.Session(); }
     CRUXDocument& Document() { return m_script.Document(); }
     std::vector<std::string> Lines();
-    QString Dir() const { return m_dir.path(); }
 
 private:
     QTemporaryDir m_dir;

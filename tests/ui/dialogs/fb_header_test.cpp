@@ -20,6 +20,15 @@ namespace {
 
 using P = EFbHeaderProblem;
 
+CFbHeaderModel Model(int maxIn, int maxOut, const std::string& outputs, const std::string& name,
+                     const std::string& inputs) {
+    CFbHeaderModel model(maxIn, maxOut);
+    model.SetOutputs(outputs);
+    model.SetName(name);
+    model.SetInputs(inputs);
+    return model;
+}
+
 TEST(FbHeaderModel, NamesFollowTheLanguageRules) {
     const struct {
         const char* name;
@@ -50,10 +59,7 @@ TEST(FbHeaderModel, HeaderTextFromTheFields) {
         {",,", " _Trim ", ", x ,", "_Trim(x)"},
     };
     for (const auto& c : cases) {
-        CFbHeaderModel model(256, 256);
-        model.SetOutputs(c.outputs);
-        model.SetName(c.name);
-        model.SetInputs(c.inputs);
+        const CFbHeaderModel model = Model(256, 256, c.outputs, c.name, c.inputs);
         EXPECT_EQ(model.HeaderText(), c.text) << c.text;
         EXPECT_TRUE(model.IsValid()) << c.text;
     }
@@ -90,12 +96,14 @@ TEST(FbHeaderModel, ParseReadsBackWhatItWrites) {
 }
 
 TEST(FbHeaderModel, FirstProblemInFieldOrder) {
+    // "_B(" + inputs + ")" around a list of 251 bytes is 255 in all: one byte left for the zero.
+    const std::string fills = "a" + std::string(250, 'x');
     const struct {
         int maxIn;
         int maxOut;
         const char* outputs;
         const char* name;
-        const char* inputs;
+        std::string inputs;
         P problem;
     } cases[] = {
         {2, 1, "a", "_B", "c, d", P::None},
@@ -110,32 +118,19 @@ TEST(FbHeaderModel, FirstProblemInFieldOrder) {
         {4, 4, "a", "_B", "c d", P::BadInputName},
         {4, 4, "a", "_B", "x, A", P::DuplicateName}, // an output and an input differing in case
         {4, 4, "a, b", "_B", "b", P::DuplicateName},
+        // The header must fit the library's buffer.
+        {256, 256, "", "_B", fills, P::None},
+        {256, 256, "", "_B", fills + "x", P::TooLong},
     };
     for (const auto& c : cases) {
-        CFbHeaderModel model(c.maxIn, c.maxOut);
-        model.SetOutputs(c.outputs);
-        model.SetName(c.name);
-        model.SetInputs(c.inputs);
+        const CFbHeaderModel model = Model(c.maxIn, c.maxOut, c.outputs, c.name, c.inputs);
         EXPECT_EQ(model.Check(), c.problem) << c.outputs << "|" << c.name << "|" << c.inputs;
         EXPECT_EQ(CFbHeaderModel::ProblemText(model.Check(), model).empty(), c.problem == P::None);
     }
-    CFbHeaderModel limits(7, 3);
-    limits.SetInputs("a,b,c,d,e,f,g,h");
-    limits.SetName("_X");
+    EXPECT_EQ(Model(256, 256, "", "_B", fills).HeaderText().size(), 255u);
+    const CFbHeaderModel limits = Model(7, 3, "", "_X", "a,b,c,d,e,f,g,h");
     EXPECT_EQ(CFbHeaderModel::ProblemText(limits.Check(), limits),
               "A function block of this target has at most 7 inputs.");
-}
-
-TEST(FbHeaderModel, HeaderMustFitTheLibraryBuffer) {
-    // "_B(" + inputs + ")": 4 bytes around the list.
-    CFbHeaderModel model(256, 256);
-    model.SetName("_B");
-    std::string list = "a" + std::string(250, 'x'); // 255 bytes in all: one byte left for the zero
-    model.SetInputs(list);
-    EXPECT_EQ(model.HeaderText().size(), 255u);
-    EXPECT_EQ(model.Check(), P::None);
-    model.SetInputs(list + "x");
-    EXPECT_EQ(model.Check(), P::TooLong);
 }
 
 QPushButton* Ok(const CDlgFbHeader& dialog) {

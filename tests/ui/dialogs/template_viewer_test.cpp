@@ -108,121 +108,63 @@ TEST(TemplateViewer, CategoriesAndTemplatesMadeRenamedAndDeletedOnDisk) {
         };
     };
     auto none = [] {};
+    // The lists afterwards: the categories, then the templates of the chosen one.
+    auto lists = [&] {
+        return Texts(v.CategoryList()).join(", ") + " | " + Texts(v.TemplateList()).join(", ");
+    };
     struct Step {
         const char* what;
         QPushButton* button;
         std::function<void()> answer;
         QMessageBox::StandardButton box;
-        QStringList boxes;
+        const char* shown; // the one box shown, if any
         int changes;
-        QStringList categories;
-        QStringList templates;
+        QString lists;
         std::function<bool()> onDisk;
     };
-    const QString askCategory = "You are about to delete a category.\nDo you want to continue?";
-    const QString askTemplate = "You are about to delete a template.\nDo you want to continue?";
+    const char* askCategory = "You are about to delete a category.\nDo you want to continue?";
+    const char* askTemplate = "You are about to delete a template.\nDo you want to continue?";
+    const auto ok = QMessageBox::Ok;
     const Step steps[] = {
-        {"new category",
-         v.NewCategoryButton(),
-         name("Pumps"),
-         QMessageBox::Ok,
-         {},
-         1,
-         {"Logic", "Pumps"},
-         {},
+        {"new category", v.NewCategoryButton(), name("Pumps"), ok, nullptr, 1, "Logic, Pumps | ",
          [&] { return b.Exists("Pumps"); }},
-        {"unusable",
-         v.NewCategoryButton(),
-         name("a:b"),
-         QMessageBox::Ok,
-         {"Invalid Name."},
-         1,
-         {"Logic", "Pumps"},
-         {},
+        {"unusable", v.NewCategoryButton(), name("a:b"), ok, "Invalid Name.", 1, "Logic, Pumps | ",
          [&] { return !b.Exists("a:b"); }},
-        {"rename",
-         v.EditCategoryButton(),
-         name("Pumping"),
-         QMessageBox::Ok,
-         {},
-         2,
-         {"Logic", "Pumping"},
-         {},
+        {"rename", v.EditCategoryButton(), name("Pumping"), ok, nullptr, 2, "Logic, Pumping | ",
          [&] { return b.Exists("Pumping") && !b.Exists("Pumps"); }},
-        {"new template",
-         v.NewTemplateButton(),
-         tpl("Prime", "P% = 1", "DELAY(5)"),
-         QMessageBox::Ok,
-         {},
-         3,
-         {"Logic", "Pumping"},
-         {"Prime"},
+        {"new template", v.NewTemplateButton(), tpl("Prime", "P% = 1", "DELAY(5)"), ok, nullptr, 3,
+         "Logic, Pumping | Prime",
          [&] {
              return b.File("Pumping/Prime.txt") == "Shortcut=\ntpl_begin\nP% = 1\r\n\tDELAY(5)\ntpl_end";
          }},
-        {"template name taken",
-         v.NewTemplateButton(),
-         tpl("Prime", "x", "y"),
-         QMessageBox::Ok,
-         {"A template with this name already exists."},
-         3,
-         {"Logic", "Pumping"},
-         {"Prime"},
-         nullptr},
-        {"edit template",
-         v.EditTemplateButton(),
-         tpl("Prime 2", "Q% = 1", "Q% = 2"),
-         QMessageBox::Ok,
-         {},
-         4,
-         {"Logic", "Pumping"},
-         {"Prime 2"},
+        {"template name taken", v.NewTemplateButton(), tpl("Prime", "x", "y"), ok,
+         "A template with this name already exists.", 3, "Logic, Pumping | Prime", nullptr},
+        {"edit template", v.EditTemplateButton(), tpl("Prime 2", "Q% = 1", "Q% = 2"), ok, nullptr, 4,
+         "Logic, Pumping | Prime 2",
          [&] {
              return !b.Exists("Pumping/Prime.txt") &&
                     b.File("Pumping/Prime 2.txt") == "Shortcut=\ntpl_begin\nQ% = 1\r\n\tQ% = 2\ntpl_end";
          }},
-        {"delete template, no",
-         v.DeleteTemplateButton(),
-         none,
-         QMessageBox::No,
-         {askTemplate},
-         4,
-         {"Logic", "Pumping"},
-         {"Prime 2"},
-         [&] { return b.Exists("Pumping/Prime 2.txt"); }},
-        {"delete template, yes",
-         v.DeleteTemplateButton(),
-         none,
-         QMessageBox::Yes,
-         {askTemplate},
-         5,
-         {"Logic", "Pumping"},
-         {},
-         [&] { return !b.Exists("Pumping/Prime 2.txt"); }},
-        {"delete category",
-         v.DeleteCategoryButton(),
-         none,
-         QMessageBox::Yes,
-         {askCategory},
-         6,
-         {"Logic"},
-         {"Latch", "Reset"},
-         [&] { return !b.Exists("Pumping"); }},
+        {"delete template, no", v.DeleteTemplateButton(), none, QMessageBox::No, askTemplate, 4,
+         "Logic, Pumping | Prime 2", [&] { return b.Exists("Pumping/Prime 2.txt"); }},
+        {"delete template, yes", v.DeleteTemplateButton(), none, QMessageBox::Yes, askTemplate, 5,
+         "Logic, Pumping | ", [&] { return !b.Exists("Pumping/Prime 2.txt"); }},
+        {"delete category", v.DeleteCategoryButton(), none, QMessageBox::Yes, askCategory, 6,
+         "Logic | Latch, Reset", [&] { return !b.Exists("Pumping"); }},
     };
     for (const Step& s : steps) {
-        const qsizetype shown = boxes.Texts().size();
+        const qsizetype before = boxes.Texts().size();
         boxes.SetAnswer(s.box);
         s.answer();
         ASSERT_TRUE(s.button->isEnabled()) << s.what;
         QTest::mouseClick(s.button, Qt::LeftButton);
-        EXPECT_EQ(boxes.Texts().mid(shown), s.boxes) << s.what;
+        EXPECT_EQ(boxes.Texts().mid(before), s.shown ? QStringList{s.shown} : QStringList{}) << s.what;
         EXPECT_EQ(b.changes, s.changes) << s.what;
-        EXPECT_EQ(Texts(v.CategoryList()), s.categories) << s.what;
-        EXPECT_EQ(Texts(v.TemplateList()), s.templates) << s.what;
+        EXPECT_EQ(lists(), s.lists) << s.what;
         if (s.onDisk) {
             EXPECT_TRUE(s.onDisk()) << s.what;
         }
-        EXPECT_EQ(v.EditTemplateButton()->isEnabled(), !s.templates.isEmpty()) << s.what;
+        EXPECT_EQ(v.EditTemplateButton()->isEnabled(), !s.lists.endsWith("| ")) << s.what;
     }
     // The edit dialog opens on the chosen template and cannot move it to another category.
     CDlgEditTpl edit(v.Model());

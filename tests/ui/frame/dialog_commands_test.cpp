@@ -82,26 +82,38 @@ void Cancel(QDialog& dialog) {
     QTest::keyClick(&dialog, Qt::Key_Escape);
 }
 
-// Each settings dialog: what the user does, and what must hold after OK and after Cancel.
-TEST(DialogCommands, SettingsDialogsApplyOnOkAndCancelChangesNothing) {
+using FRun = std::function<void(CEditorWithProgram&, int command, bool ok)>;
+
+// A row's run: the command opens a D, `change` edits it, then OK or Cancel by Return and Escape,
+// or through the dialog's slots where Return belongs to a text box or a chooser.
+template <class D> FRun Edit(std::function<void(D&)> change, bool byKey = true) {
+    return [=](CEditorWithProgram& e, int command, bool ok) {
+        EXPECT_TRUE(e.RunWithDialog<D>(command, [&](D& d) {
+            change(d);
+            if (byKey)
+                ok ? Ok(d) : Cancel(d);
+            else
+                ok ? d.accept() : d.reject();
+        }));
+    };
+}
+
+// Each dialog of the settings and of the program: what the user does, and what must hold after OK;
+// after Cancel neither the settings nor the program have changed.
+TEST(DialogCommands, DialogsApplyOnOkAndCancelChangesNothing) {
     const std::string settings =
         "[RUXCOLOR]\nTabSize=3\nCvrtTab=0\nColorKwd=255\nFontName=arial\nFontSize=120\n";
     struct Row {
         const char* name;
         int command;
-        std::function<void(CEditorWithProgram&, bool ok)> run;
-        // After OK: the settings and the file; unchanged after Cancel is checked by the caller.
+        FRun run;
         std::function<void(CEditorWithProgram&)> checkOk;
     };
     const Row rows[] = {
-        {"tab stops", ID_FORMAT_TAB_STOPS,
-         [](CEditorWithProgram& e, bool ok) {
-             EXPECT_TRUE(e.RunWithDialog<CDlgTabStops>(ID_FORMAT_TAB_STOPS, [ok](CDlgTabStops& d) {
-                 d.SizeSpin()->setValue(6);
-                 d.KeepTabs()->setChecked(true);
-                 ok ? Ok(d) : Cancel(d);
-             }));
-         },
+        {"tab stops", ID_FORMAT_TAB_STOPS, Edit<CDlgTabStops>([](CDlgTabStops& d) {
+             d.SizeSpin()->setValue(6);
+             d.KeepTabs()->setChecked(true);
+         }),
          [](CEditorWithProgram& e) {
              // Saved at once, and every open view works with the new size.
              CIniFile ini(e.h.Product() + "/Torvel.ini");
@@ -110,24 +122,12 @@ TEST(DialogCommands, SettingsDialogsApplyOnOkAndCancelChangesNothing) {
              EXPECT_EQ(e.Session().Settings().tabSize, 6);
              EXPECT_TRUE(e.Session().Settings().insertTabs);
          }},
-        {"colours", ID_FORMAT_COLORS,
-         [](CEditorWithProgram& e, bool ok) {
-             EXPECT_TRUE(e.RunWithDialog<CDlgColors>(ID_FORMAT_COLORS, [ok](CDlgColors& d) {
-                 d.DefaultButton()->click();
-                 ok ? Ok(d) : Cancel(d);
-             }));
-         },
+        {"colours", ID_FORMAT_COLORS, Edit<CDlgColors>([](CDlgColors& d) { d.DefaultButton()->click(); }),
          [](CEditorWithProgram& e) {
              EXPECT_EQ(CViewEnvironment::Default().Settings().GetColor(7), 0xC80000u);
              EXPECT_EQ(CIniFile(e.h.Product() + "/Torvel.ini").GetInt("RUXCOLOR", "ColorKwd", 0), 0xC80000);
          }},
-        {"font", ID_FORMAT_FONT,
-         [](CEditorWithProgram& e, bool ok) {
-             EXPECT_TRUE(e.RunWithDialog<CDlgFont>(ID_FORMAT_FONT, [ok](CDlgFont& d) {
-                 d.DefaultButton()->click();
-                 ok ? d.accept() : d.reject();
-             }));
-         },
+        {"font", ID_FORMAT_FONT, Edit<CDlgFont>([](CDlgFont& d) { d.DefaultButton()->click(); }, false),
          [](CEditorWithProgram& e) {
              EXPECT_EQ(CViewEnvironment::Default().Settings().Font(), CSetting::DefaultFont());
              // The view measures with the new font; the file gets it when the frame saves.
@@ -141,8 +141,8 @@ TEST(DialogCommands, SettingsDialogsApplyOnOkAndCancelChangesNothing) {
                        "courier new");
          }},
         {"style", ID_FORMAT_STYLE,
-         [](CEditorWithProgram& e, bool ok) {
-             EXPECT_TRUE(e.RunWithDialog<CDlgFormatStyle>(ID_FORMAT_STYLE, [ok](CDlgFormatStyle& d) {
+         [](CEditorWithProgram& e, int command, bool ok) {
+             EXPECT_TRUE(e.RunWithDialog<CDlgFormatStyle>(command, [ok](CDlgFormatStyle& d) {
                  const auto found = d.List()->findItems("High Contrast", Qt::MatchExactly);
                  ASSERT_EQ(found.size(), 1);
                  d.List()->setCurrentItem(found[0]);
@@ -157,6 +157,33 @@ TEST(DialogCommands, SettingsDialogsApplyOnOkAndCancelChangesNothing) {
              EXPECT_EQ(CViewEnvironment::Default().Settings().GetColor(7), static_cast<ColorRef>(keyword));
              EXPECT_EQ(CIniFile(e.h.Product() + "/Torvel.ini").GetInt("RUXCOLOR", "ColorKwd", 0), keyword);
          }},
+        {"go to line", ID_EDIT_GOTO_LINE, Edit<CDlgGoto>([](CDlgGoto& d) { d.LineEdit()->setText("4"); }),
+         [](CEditorWithProgram& e) {
+             EXPECT_EQ(e.Session().Caret(), (CTextPos{1, 4}));
+             EXPECT_EQ(e.h.Frame().PaneText(CMainFrame::kPanePosition), "Ln 4, Col 1");
+         }},
+        {"insert task", ID_INSERT_SECTION, Edit<CDlgInsertTask>([](CDlgInsertTask& d) {
+             // The program's drive offers its own names; any typed name goes.
+             EXPECT_GT(d.List()->count(), 0);
+             d.NameEdit()->selectAll();
+             QTest::keyClicks(d.NameEdit(), "Conveyor");
+         }),
+         [](CEditorWithProgram& e) {
+             const auto texts = e.Lines();
+             EXPECT_EQ(std::count(texts.begin(), texts.end(), "Conveyor"), 2) << "header and footer";
+             EXPECT_TRUE(e.Document().IsModified());
+             // One undo group takes the whole section away again.
+             e.h.Frame().RunCommand(ID_EDIT_UNDO);
+             const auto after = e.Lines();
+             EXPECT_EQ(std::count(after.begin(), after.end(), "Conveyor"), 0);
+         }},
+        {"node description", ID_NODE_DESCRIPTION,
+         Edit<CDlgNodeDescription>(
+             [](CDlgNodeDescription& d) { d.TextEdit()->setPlainText("Line A\ninfeed"); }, false),
+         [](CEditorWithProgram& e) {
+             EXPECT_EQ(e.Document().GetHeader()->Header().Descriptor, "Line A\ninfeed");
+             EXPECT_TRUE(e.Document().IsModified());
+         }},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -165,7 +192,9 @@ TEST(DialogCommands, SettingsDialogsApplyOnOkAndCancelChangesNothing) {
             ASSERT_TRUE(e.started);
             ASSERT_TRUE(e.h.Frame().Action(row.command)->isEnabled());
             const std::string before = e.h.SettingsText();
-            row.run(e, ok);
+            const auto texts = e.Lines();
+            const CTextPos caret = e.Session().Caret();
+            row.run(e, row.command, ok);
             if (ok) {
                 row.checkOk(e);
                 continue;
@@ -180,72 +209,6 @@ TEST(DialogCommands, SettingsDialogsApplyOnOkAndCancelChangesNothing) {
             EXPECT_EQ(e.Session().Settings().tabSize, 3);
             EXPECT_FALSE(e.Session().Settings().insertTabs);
             EXPECT_EQ(e.h.SettingsText(), before) << "Cancel writes nothing";
-        }
-    }
-}
-
-TEST(DialogCommands, ProgramDialogsApplyOnOkAndCancelChangesNothing) {
-    struct Row {
-        const char* name;
-        std::function<void(CEditorWithProgram&, bool ok)> run;
-        std::function<void(CEditorWithProgram&)> checkOk;
-    };
-    const Row rows[] = {
-        {"go to line",
-         [](CEditorWithProgram& e, bool ok) {
-             EXPECT_TRUE(e.RunWithDialog<CDlgGoto>(ID_EDIT_GOTO_LINE, [ok](CDlgGoto& d) {
-                 d.LineEdit()->setText("4");
-                 ok ? Ok(d) : Cancel(d);
-             }));
-         },
-         [](CEditorWithProgram& e) {
-             EXPECT_EQ(e.Session().Caret(), (CTextPos{1, 4}));
-             EXPECT_EQ(e.h.Frame().PaneText(CMainFrame::kPanePosition), "Ln 4, Col 1");
-         }},
-        {"insert task",
-         [](CEditorWithProgram& e, bool ok) {
-             EXPECT_TRUE(e.RunWithDialog<CDlgInsertTask>(ID_INSERT_SECTION, [ok](CDlgInsertTask& d) {
-                 // The program's drive offers its own names; any typed name goes.
-                 EXPECT_GT(d.List()->count(), 0);
-                 d.NameEdit()->selectAll();
-                 QTest::keyClicks(d.NameEdit(), "Conveyor");
-                 ok ? Ok(d) : Cancel(d);
-             }));
-         },
-         [](CEditorWithProgram& e) {
-             const auto texts = e.Lines();
-             EXPECT_EQ(std::count(texts.begin(), texts.end(), "Conveyor"), 2) << "header and footer";
-             EXPECT_TRUE(e.Document().IsModified());
-             // One undo group takes the whole section away again.
-             e.h.Frame().RunCommand(ID_EDIT_UNDO);
-             const auto after = e.Lines();
-             EXPECT_EQ(std::count(after.begin(), after.end(), "Conveyor"), 0);
-         }},
-        {"node description",
-         [](CEditorWithProgram& e, bool ok) {
-             EXPECT_TRUE(
-                 e.RunWithDialog<CDlgNodeDescription>(ID_NODE_DESCRIPTION, [ok](CDlgNodeDescription& d) {
-                     d.TextEdit()->setPlainText("Line A\ninfeed");
-                     ok ? d.accept() : d.reject();
-                 }));
-         },
-         [](CEditorWithProgram& e) {
-             EXPECT_EQ(e.Document().GetHeader()->Header().Descriptor, "Line A\ninfeed");
-             EXPECT_TRUE(e.Document().IsModified());
-         }},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        for (bool ok : {false, true}) {
-            CEditorWithProgram e;
-            ASSERT_TRUE(e.started);
-            const auto texts = e.Lines();
-            const CTextPos caret = e.Session().Caret();
-            row.run(e, ok);
-            if (ok) {
-                row.checkOk(e);
-                continue;
-            }
             EXPECT_EQ(e.Lines(), texts);
             EXPECT_EQ(e.Session().Caret(), caret);
             EXPECT_FALSE(e.Document().IsModified());

@@ -25,10 +25,11 @@ void Settle() {
     }
 }
 
-// A frame with a program view and a tree beside it, and the keeper over them. Nothing is active
-// when a case starts, as on an X server without a window manager once a window has gone.
+// A frame with a program view and a tree beside it, and the keeper over them, shown unless asked
+// not to. Nothing is active when a case starts, as on an X server without a window manager once a
+// window has gone.
 struct CFrameStandIn {
-    CFrameStandIn() {
+    explicit CFrameStandIn(bool show = true) {
         frame = std::make_unique<QWidget>();
         frame->setObjectName("frame");
         auto* layout = new QVBoxLayout(frame.get());
@@ -40,6 +41,9 @@ struct CFrameStandIn {
         layout->addWidget(view);
         keeper = std::make_unique<CFocusKeeper>(*frame, [this]() -> QWidget* { return view; });
         frame->resize(400, 300);
+        if (!show) return;
+        frame->show();
+        Settle();
     }
     ~CFrameStandIn() {
         keeper.reset();
@@ -81,7 +85,7 @@ struct CFrameStandIn {
 };
 
 TEST(FocusKeeper, StartUpActivatesTheFrameWithTheProgramViewFocused) {
-    CFrameStandIn s;
+    CFrameStandIn s(false);
     s.tree->setFocus();
     s.frame->show();
     Settle();
@@ -113,8 +117,6 @@ TEST(FocusKeeper, ClosingAWindowHandsTheKeyboardToTheRightOne) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         CFrameStandIn s;
-        s.frame->show();
-        Settle();
         (row.treeHadFocus ? s.tree : s.view)->setFocus();
         QDialog* first = s.NewDialog(s.frame.get(), "first", row.firstModal);
         first->findChild<QLineEdit*>()->setObjectName("first-edit");
@@ -137,8 +139,6 @@ TEST(FocusKeeper, ClosingAWindowHandsTheKeyboardToTheRightOne) {
 
 TEST(FocusKeeper, LeavesTheKeyboardWhereAnotherOpenWindowOrAMenuHasIt) {
     CFrameStandIn s;
-    s.frame->show();
-    Settle();
     // A modeless dialog that stays open and active while a box of the frame closes.
     QDialog* find = s.NewDialog(s.frame.get(), "find", false);
     QDialog* box = s.NewDialog(s.frame.get(), "box", false);
@@ -177,8 +177,6 @@ TEST(FocusKeeper, AltF4ClosesTheActiveWindowOnly) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         CFrameStandIn s;
-        s.frame->show();
-        Settle();
         QPointer<QDialog> dialog;
         bool rejected = false;
         if (row.withDialog) {

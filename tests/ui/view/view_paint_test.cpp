@@ -112,15 +112,13 @@ TEST(ViewPaint, GlyphsSitWhereTheCaretMetricsPutThem) {
 
 TEST(ViewPaint, SectionRowHoldingTheCaretIsGrey) {
     CViewFixture f({"{Main", "x", "}"});
-    f.Session().SetCaret({1, 0});
-    QImage img = Grab(f);
-    const QRect header = f.view->RowRect(0);
-    const int x = f.view->viewport()->width() - 5;
-    EXPECT_EQ(QColor(img.pixel(x, header.top() + 1)), QColor(0xC8, 0xC8, 0xC8));
-    f.Session().SetCaret({1, 1});
-    f.view->viewport()->update();
-    img = Grab(f);
-    EXPECT_EQ(QColor(img.pixel(x, header.top() + 1)), QColor(Qt::white));
+    const int x = f.view->viewport()->width() - 5, y = f.view->RowRect(0).top() + 1;
+    for (const auto& [caret, colour] : {std::pair{CTextPos{1, 0}, QColor(0xC8, 0xC8, 0xC8)},
+                                        std::pair{CTextPos{1, 1}, QColor(Qt::white)}}) {
+        f.Session().SetCaret(caret);
+        f.view->viewport()->update();
+        EXPECT_EQ(QColor(Grab(f).pixel(x, y)), colour) << "caret on item " << caret.item;
+    }
 }
 
 TEST(ViewMetrics, LineHeightTabStopsAndFontSettings) {
