@@ -256,7 +256,6 @@ TEST(SymbolFile, BlockInstancesPerCallSite) {
                                             "_Acc.2.Sum% 19 3 0\n");
 }
 
-// Comments start at the first ';' or "//", wherever it falls in the line.
 TEST(NameTable, NamesThatShareBytesStayApart) {
     // Lengths around the 4-, 8- and 16-byte words a key is packed into, case, and long names that
     // differ only past the 16th byte; each is looked up through a view into a longer text, so a
@@ -280,6 +279,7 @@ TEST(NameTable, NamesThatShareBytesStayApart) {
     EXPECT_EQ(table.size(), std::size(names) + 300);
 }
 
+// Comments start at the first ';' or "//", wherever it falls in the line.
 TEST(Lexer, StripCommentAtEveryPosition) {
     const std::pair<const char*, const char*> cases[] = {
         {"", ""},
