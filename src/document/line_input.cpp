@@ -87,29 +87,32 @@ bool CStrStdioFile::Fill() {
     return true;
 }
 
+bool CStrStdioFile::TakeWholeLine(std::string_view& text) {
+    const size_t avail = m_size - m_pos;
+    if (!avail)
+        return false;
+    const char* begin = m_data.get() + m_pos;
+    const char* end = static_cast<const char*>(std::memchr(begin, '\n', avail));
+    if (!end)
+        return false;
+    const size_t length = static_cast<size_t>(end - begin);
+    const char* cr = static_cast<const char*>(std::memchr(begin, '\r', length));
+    if (!((!cr && length + 1 <= kMaxLine) || (cr == end - 1 && length <= kMaxLine)))
+        return false;
+    text = std::string_view(begin, cr ? length - 1 : length);
+    m_pos += length + 1;
+    return true;
+}
+
 bool CStrStdioFile::ReadLine(std::string& line) {
     line.clear();
     // Nearly every line lies whole in the buffer and holds no CR but the one before its LF: take it
     // in one copy. Anything else goes the long way below.
-    {
-        const char* begin = m_data.get() + m_pos;
-        const size_t avail = m_size - m_pos;
-        const char* lf = avail ? static_cast<const char*>(std::memchr(begin, '\n', avail)) : nullptr;
-        if (lf) {
-            const size_t segment = static_cast<size_t>(lf - begin) + 1;
-            const char* cr = static_cast<const char*>(std::memchr(begin, '\r', segment - 1));
-            if (!cr && segment <= kMaxLine) {
-                line.assign(begin, segment);
-                m_pos += segment;
-                return true;
-            }
-            if (cr == lf - 1 && segment - 1 <= kMaxLine) {
-                line.assign(begin, segment - 1);
-                line.back() = '\n';
-                m_pos += segment;
-                return true;
-            }
-        }
+    if (std::string_view whole; TakeWholeLine(whole)) {
+        line.reserve(whole.size() + 1);
+        line.assign(whole);
+        line.push_back('\n');
+        return true;
     }
     for (;;) {
         const char* begin = m_data.get() + m_pos;
@@ -155,47 +158,31 @@ bool CStrFile::ReadLineView(std::string_view& text, bool& lf, std::string& scrat
 }
 
 bool CStrStdioFile::ReadLineView(std::string_view& text, bool& lf, std::string& scratch) {
-    // A line that lies whole in the buffer and holds no CR but the one before its LF is handed
-    // over where it stands; anything else is put together by ReadLine.
-    const size_t avail = m_size - m_pos;
-    if (avail) {
-        const char* begin = m_data.get() + m_pos;
-        if (const char* end = static_cast<const char*>(std::memchr(begin, '\n', avail))) {
-            const size_t length = static_cast<size_t>(end - begin);
-            const char* cr = static_cast<const char*>(std::memchr(begin, '\r', length));
-            if ((!cr && length + 1 <= kMaxLine) || (cr == end - 1 && length <= kMaxLine)) {
-                text = std::string_view(begin, cr ? length - 1 : length);
-                lf = true;
-                m_pos += length + 1;
-                return true;
-            }
-        }
+    // A whole line in the buffer is handed over where it stands; anything else is put together
+    // by ReadLine.
+    if (TakeWholeLine(text)) {
+        lf = true;
+        return true;
     }
     return CStrFile::ReadLineView(text, lf, scratch);
 }
 
 bool CStrMemFile::ReadLine(std::string& line) {
-    line.clear();
-    if (m_pos >= m_data.size())
+    std::string_view text; // always a view into the data: no scratch is needed
+    bool lf = false;
+    std::string unused;
+    if (!ReadLineView(text, lf, unused)) {
+        line.clear();
         return false;
-    const std::string_view rest = m_data.substr(m_pos);
-    const size_t lf = rest.find('\n');
-    const size_t segment = lf == std::string_view::npos ? rest.size() : lf + 1;
-    if (lf != std::string_view::npos && lf > 0 && rest[lf - 1] == '\r' && lf <= kMaxLine) {
-        // CR LF at the end of the line: the pair becomes one LF.
-        line.assign(rest.data(), lf - 1);
-        line.push_back('\n');
-        m_pos += segment;
-        return true;
     }
-    const size_t take = std::min(segment, kMaxLine);
-    line.assign(rest.data(), take);
-    m_pos += take;
+    line.assign(text);
+    if (lf)
+        line.push_back('\n');
     return true;
 }
 
 bool CStrMemFile::ReadLineView(std::string_view& text, bool& lf, std::string&) {
-    // ReadLine's line is always a run of the data, but for the CR of a CR LF pair: leave it out.
+    // A line is always a run of the data, but for the CR of a CR LF pair, which is left out.
     if (m_pos >= m_data.size())
         return false;
     const std::string_view rest = m_data.substr(m_pos);

@@ -48,6 +48,9 @@ public:
 
 private:
     bool Fill();
+    // The next line when it lies whole in the buffer and holds no CR but the one before its LF:
+    // `text` is it where it stands, without its line end.
+    bool TakeWholeLine(std::string_view& text);
 
     int m_fd = -1;
     // Bytes read and not yet taken lie in [m_pos, m_size) of the buffer.

@@ -284,6 +284,7 @@ struct Layout {
         std::size_t size;
     };
     Section sections[8];
+    bool withSource = false;
     std::size_t count = 0; // the source section only when the image carries it
     std::size_t codeAt = 0; // the header, the section table and the task table come first
     std::size_t total = 0;
@@ -306,6 +307,7 @@ Layout layoutOf(const Image& image) {
                  {kSectionSymbols, symbols},
                  {kSectionSource, image.source.size()},
              }};
+    l.withSource = withSource;
     l.count = std::size(l.sections) - (withSource ? 0 : 1);
     l.codeAt = kHeaderSize + 12 * l.count + tasks;
     l.total = kHeaderSize + 12 * l.count;
@@ -375,7 +377,7 @@ void writeTail(uint8_t* out, const Image& image, const Layout& l) {
         w.u8(s.type);
         w.u32(s.elements);
     }
-    if (l.count == std::size(l.sections)) w.raw(image.source.data(), image.source.size());
+    if (l.withSource) w.raw(image.source.data(), image.source.size());
 }
 
 void stampProgramId(Bytes& bytes, Image& image) {
