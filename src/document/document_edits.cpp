@@ -88,10 +88,12 @@ bool CRUXDocument::EndTransaction() {
     CDocumentChange sum = SumOf(records);
     sum.sections = sum.sections || m_relink;
     if (m_contentChanged) {
-        // Rows taken out with their whole sections leave every other row in its section: only
-        // the range is scanned again.
+        // Rows taken out with their whole sections leave every other row in its section, and a
+        // relink's rows are inside the range (it was recorded above): only the range is scanned
+        // again. A header that turned into a notes section, or members left without one, change
+        // rows outside it.
         CDocumentChange scan = sum;
-        scan.sections = m_membership || m_relink;
+        scan.sections = m_membership;
         Reanalyse(scan);
     }
     // Over a copy: an observer may detach itself while being told.
@@ -123,15 +125,20 @@ void CRUXDocument::InsertItems(int index, std::vector<std::unique_ptr<CItem>> it
     BeginTransaction();
     CDocumentChange record{index, 0, static_cast<int>(items.size()),
                            index + static_cast<int>(items.size()) - 1};
+    bool unlinked = false;
     for (const auto& item : items) {
         if (IsSectionLine(*item)) record.sections = true;
-        if (record.sections || (item->GetSectionId() != 0 && item->GetSection() == nullptr)) m_relink = true;
+        if (item->GetSectionId() != 0 && item->GetSection() == nullptr) unlinked = true;
     }
     std::vector<const CItem*> inserted;
     inserted.reserve(items.size());
     for (const auto& item : items)
         inserted.push_back(item.get());
     list.Insert(index, std::move(items));
+    // Rows put back into a section that still stands (an undone delete) find their header above
+    // them; a header or footer coming in may gather rows anywhere, which only a relink sees.
+    if (record.sections || (unlinked && !list.LinkMembers(index, static_cast<int>(inserted.size()))))
+        m_relink = true;
     if (m_recorder)
         for (size_t i = 0; i < inserted.size(); ++i)
             m_recorder->ItemInserted(index + static_cast<int>(i), *inserted[i]);

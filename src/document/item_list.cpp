@@ -183,30 +183,65 @@ int CObArrayEx::SectionEnd(int header) const {
 }
 
 std::pair<int, int> CObArrayEx::RelinkSections() {
+    // Members follow their header as a rule, so the last header met names most rows; the map of
+    // every header is built only when a row names another one.
     std::unordered_map<uint32_t, const CSectionHeader*> headers;
-    for (const auto& item : m_items)
-        if (item->GetType() == kItemSectionHeader) {
-            auto* header = static_cast<const CSectionHeader*>(item.get());
-            headers[header->GetId()] = header;
-        }
+    bool mapped = false;
+    const CSectionHeader* current = nullptr;
     int first = 0, last = -1;
     for (int i = 0; i < GetSize(); ++i) {
         CItem* item = m_items[static_cast<size_t>(i)].get();
-        if (item->GetType() == kItemSectionHeader || item->GetSectionId() == 0)
+        if (item->GetType() == kItemSectionHeader) {
+            current = static_cast<const CSectionHeader*>(item);
             continue;
-        const CSectionHeader* before = item->GetSection();
-        auto it = headers.find(item->GetSectionId());
-        if (it != headers.end())
-            item->SetSection(it->second);
-        else
-            item->SetSectionId(item->GetSectionId());
-        if (item->GetSection() != before) {
-            if (first > last)
-                first = i;
-            last = i;
         }
+        const uint32_t id = item->GetSectionId();
+        if (id == 0) continue;
+        const CSectionHeader* header = current && current->GetId() == id ? current : nullptr;
+        if (!header) {
+            if (!mapped) {
+                for (const auto& each : m_items)
+                    if (each->GetType() == kItemSectionHeader) {
+                        const auto* known = static_cast<const CSectionHeader*>(each.get());
+                        headers[known->GetId()] = known;
+                    }
+                mapped = true;
+            }
+            const auto it = headers.find(id);
+            if (it != headers.end()) header = it->second;
+        }
+        const CSectionHeader* before = item->GetSection();
+        if (header == before) continue;
+        if (header)
+            item->SetSection(header);
+        else
+            item->SetSectionId(id);
+        if (first > last) first = i;
+        last = i;
     }
     return {first, last};
+}
+
+bool CObArrayEx::LinkMembers(int first, int count) {
+    const CSectionHeader* header = nullptr; // the last one found: restored rows share it as a rule
+    for (int i = first; i < first + count; ++i) {
+        CItem* item = m_items[static_cast<size_t>(i)].get();
+        const uint32_t id = item->GetSectionId();
+        if (id == 0 || item->GetSection() != nullptr) continue;
+        if (!header || header->GetId() != id) {
+            header = nullptr;
+            for (int j = first - 1; j >= 0 && !header; --j) {
+                const CItem* candidate = m_items[static_cast<size_t>(j)].get();
+                // A header's section id is its own, apart from its id as an item.
+                if (candidate->GetType() == kItemSectionHeader &&
+                    static_cast<const CSectionHeader*>(candidate)->GetId() == id)
+                    header = static_cast<const CSectionHeader*>(candidate);
+            }
+            if (!header) return false;
+        }
+        item->SetSection(header);
+    }
+    return true;
 }
 
 } // namespace rux

@@ -75,6 +75,10 @@ public:
     // Links every item to the section header whose id it carries (after structural edits).
     // Returns the rows whose link changed ({0, -1} for none): their visibility may have changed.
     std::pair<int, int> RelinkSections();
+    // Links the `count` rows from `first` that carry a section id but no link to the header
+    // before them that has it, without a pass over the whole list. False when one finds none
+    // before it: then only RelinkSections can tell.
+    bool LinkMembers(int first, int count);
 
     class const_iterator {
     public:

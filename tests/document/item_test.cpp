@@ -375,15 +375,33 @@ TEST(ItemList, InsertAddsAndRemoveHandsItemsBack) {
     EXPECT_THROW(f.list.Insert(-1, std::make_unique<CLine>()), std::out_of_range);
 }
 
+// A row put back as a clone carries only its section's id. A relink finds the header wherever it
+// stands; LinkMembers looks only above the rows, and says when it found none there.
 TEST(ItemList, RelinkRestoresSectionLinksFromIds) {
-    Fixture f;
-    auto removed = f.list.Remove(3, 1);
-    auto clone = removed[0]->Clone();
-    EXPECT_EQ(clone->GetSection(), nullptr);
-    f.list.Insert(3, std::move(clone));
-    f.list.RelinkSections();
-    EXPECT_EQ(f.list.GetAt(3)->GetSection(), f.header);
-    EXPECT_EQ(f.list.GetAt(7)->GetSection(), nullptr);
+    struct Case {
+        const char* what;
+        int from, to;     // the member taken out, and where its clone goes back
+        bool linkedAbove; // what LinkMembers can do
+    } cases[] = {
+        {"back below its header", 3, 3, true},
+        {"put above its header", 5, 1, false},
+    };
+    for (const Case& c : cases)
+        for (const bool relink : {true, false}) {
+            SCOPED_TRACE(std::string(c.what) + (relink ? ", relinked" : ", members linked"));
+            Fixture f;
+            auto removed = f.list.Remove(c.from, 1);
+            auto clone = removed[0]->Clone();
+            EXPECT_EQ(clone->GetSection(), nullptr);
+            f.list.Insert(c.to, std::move(clone));
+            if (relink) {
+                EXPECT_EQ(f.list.RelinkSections(), std::make_pair(c.to, c.to)) << "the rows whose link changed";
+            } else {
+                EXPECT_EQ(f.list.LinkMembers(c.to, 1), c.linkedAbove);
+            }
+            EXPECT_EQ(f.list.GetAt(c.to)->GetSection(), relink || c.linkedAbove ? f.header : nullptr);
+            EXPECT_EQ(f.list.GetAt(7)->GetSection(), nullptr);
+        }
 }
 
 // Taking a header out unlinks the members it leaves behind, wherever they stand, and reports the

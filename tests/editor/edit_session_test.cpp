@@ -439,7 +439,20 @@ TEST(EditSession, RandomEditsUndoneGiveTheOriginalBack) {
                           "cmd apply-indent", "key Tab",           "key Shift+Tab",    "cmd increase-indent",
                           "type \\t",         "cmd decrease-indent", "cmd date",        "type ;z",
                           "type ; ",          "key Ctrl+Right"};
-    const std::string original = RunScript(program, {}).Saved();
+    // For each row, the row of the header it is linked to (-1 for none).
+    auto links = [](const CObArrayEx& items) {
+        std::vector<int> rows;
+        for (const CItem* item : items) {
+            int header = -1;
+            for (int i = 0; i < items.GetSize() && item->GetSection(); ++i)
+                if (items.GetAt(i) == item->GetSection()) header = i;
+            rows.push_back(header);
+        }
+        return rows;
+    };
+    const auto opened = RunScript(program, {});
+    const std::string original = opened.Saved();
+    const std::vector<int> originalLinks = links(opened.script->Document().Items());
     std::mt19937 rng(7);
     for (int round = 0; round < 300; ++round) {
         std::vector<std::string> commands = {"clip-text p\\nq"};
@@ -465,6 +478,12 @@ TEST(EditSession, RandomEditsUndoneGiveTheOriginalBack) {
         while (session.CanUndo())
             session.Undo();
         ASSERT_EQ(run.Saved(), original) << "round " << round;
+        // Rows put back are members of their sections again, and their words count as before.
+        const CObArrayEx& items = run.script->Document().Items();
+        ASSERT_EQ(links(items), originalLinks) << "round " << round;
+        CIdentifierSet restored;
+        restored.Update(items);
+        ASSERT_EQ(run.script->Document().Identifiers().Sorted(), restored.Sorted()) << "round " << round;
     }
 }
 
