@@ -107,7 +107,7 @@ bool RefuseLightEdition(const std::string& path, const CCliServices& services) {
 CCliServices::~CCliServices() = default;
 
 bool SaveProgram(const CProgram& program, const std::string& path, const CCliServices& services) {
-    const CWriteResult result = SaveProgramFile(program, path, services.FileServices());
+    const CWriteResult result = SaveProgramFile(program, DocumentPathOf(path), services.FileServices());
     if (!result) ReportFileError("cannot write", path, result.reason);
     return result.ok;
 }

@@ -642,7 +642,7 @@ bool CEditScript::SaveTo(const std::string& path) {
         ok = m_document.SaveDocument();
         reason = m_document.SaveError();
     } else {
-        const CWriteResult result = SaveProgramFile(m_document.Program(), path, m_services);
+        const CWriteResult result = SaveProgramFile(m_document.Program(), DocumentPathOf(path), m_services);
         ok = result.ok;
         reason = result.reason;
     }
