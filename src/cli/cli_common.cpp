@@ -1,6 +1,7 @@
 #include "cli/cli_common.h"
 
 #include "document/message_sink.h"
+#include "document/program_paths.h"
 #include "document/string_table.h"
 #include "target/group_mgr.h"
 #include "target/h2tgt_library.h"
@@ -81,7 +82,7 @@ int CCliServices::MessagesShown() const {
 bool OpenProgram(CRUXDocument& document, const std::string& path, const CCliServices& services) {
     const int shownBefore = services.MessagesShown();
     errno = 0;
-    if (document.OpenDocument(path)) return true;
+    if (document.OpenDocument(DocumentPathOf(path))) return true;
     ReportOpenFailure(document, path, services, shownBefore);
     return false;
 }
@@ -106,7 +107,7 @@ bool RefuseLightEdition(const std::string& path, const CCliServices& services) {
 CCliServices::~CCliServices() = default;
 
 bool SaveProgram(const CProgram& program, const std::string& path, const CCliServices& services) {
-    const CWriteResult result = SaveProgramFile(program, path, services.FileServices());
+    const CWriteResult result = SaveProgramFile(program, DocumentPathOf(path), services.FileServices());
     if (!result) ReportFileError("cannot write", path, result.reason);
     return result.ok;
 }

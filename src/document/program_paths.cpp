@@ -2,6 +2,7 @@
 
 #include "document/item.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sys/stat.h>
@@ -63,6 +64,13 @@ std::string ReplaceExtension(const std::string& path, std::string_view extension
     // A dot that starts the name (".hidden") or sits in a folder name is no extension.
     const bool hasExtension = dot != std::string::npos && dot > nameStart;
     return (hasExtension ? path.substr(0, dot) : path) + std::string(extension);
+}
+
+std::string DocumentPathOf(const std::string& path) {
+    if (path.empty()) return path;
+    std::error_code ec;
+    const std::filesystem::path full = std::filesystem::weakly_canonical(std::filesystem::absolute(path, ec), ec);
+    return ec ? path : full.string();
 }
 
 std::vector<std::string> ParseSymbolFile(std::string_view text) {

@@ -16,6 +16,9 @@ std::string FileNameOf(const std::string& path);
 std::string FileStemOf(const std::string& path);
 // The folder of a path; "." for a bare file name.
 std::string FolderOf(const std::string& path);
+// The path a document is opened under, as the editor opens it: absolute, with "." and ".." and
+// symbolic links resolved as far as they exist. The path as given when that fails.
+std::string DocumentPathOf(const std::string& path);
 
 // The names of a symbol file: of each line what stands before the first blank, trailing blanks
 // trimmed; empty results dropped.

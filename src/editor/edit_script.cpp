@@ -3,6 +3,7 @@
 #include "document/diagram_item.h"
 #include "document/line_input.h"
 #include "document/output_stream.h"
+#include "document/program_paths.h"
 #include "editor/bookmarks.h"
 #include "editor/find_replace.h"
 #include "editor/go_to_line.h"
@@ -596,7 +597,7 @@ bool CEditScript::Open(const std::string& path, const CEditSettings& settings, b
     m_services.target = services.target;
     m_services.notifier = services.notifier;
     m_document.SetServices(services);
-    if (!m_document.OpenDocument(path))
+    if (!m_document.OpenDocument(DocumentPathOf(path)))
         return false;
     // The text view edits program files only; anything else is shown read-only.
     const bool programName = path.size() >= 4 && EqualsNoCase(std::string_view(path).substr(path.size() - 4), ".rux");
@@ -641,7 +642,7 @@ bool CEditScript::SaveTo(const std::string& path) {
         ok = m_document.SaveDocument();
         reason = m_document.SaveError();
     } else {
-        const CWriteResult result = SaveProgramFile(m_document.Program(), path, m_services);
+        const CWriteResult result = SaveProgramFile(m_document.Program(), DocumentPathOf(path), m_services);
         ok = result.ok;
         reason = result.reason;
     }

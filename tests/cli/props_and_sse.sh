@@ -24,14 +24,20 @@ check "props flags" "1 1 1" "$(echo "$out" | field Debug) $(echo "$out" | field 
 check "props descriptor" 'Infeed conveyor of packing line A.\nRuns the belt' "$(echo "$out" | field Descriptor | cut -c1-49)"
 check "props field count" 26 "$(echo "$out" | wc -l)"
 
-# --set saves through the dialog's OK: 1729 for the header, then 1738 before the file is written
-"$RUX" sse listen Z2ADAZ --count 2 > "$work/z2adaz.out" 2>/dev/null &
+# --set saves through the dialog's OK: 1729 for the header, then 1738 before the file is written.
+# The suite hears the program's full path, as the editor opens it, however it was named here.
+"$RUX" sse listen Z2ADAZ --count 5 > "$work/z2adaz.out" 2>/dev/null &
 listener=$!
 wait_for_tool Z2ADAZ || { echo "FAIL: listener did not register"; fail=1; }
-"$RUX" props "$work/c.rux" --set Title=Outfeed --set Debug=0 --set Author="J. Brandt" > /dev/null
+(cd "$work" && "$RUX" props ./c.rux --set Title=Outfeed --set Debug=0 --set Author="J. Brandt" > /dev/null)
 check "set exit" 0 $?
+(cd "$work/home" && "$RUX" edit ../c.rux -e "caret 1 1" -e "type x" -e "cmd undo" -o ../copy.rux)
+(cd "$work/home" && "$RUX" edit ../c.rux -e "caret 1 1" -e "type x" -e "cmd undo")
+(cd "$work/home" && "$RUX" resave ../c.rux ../copy.rux)
 wait "$listener"; listener=
-check "set messages" "1729	$work/c.rux	|1738	$work/c.rux	" "$(tr '\n' '|' < "$work/z2adaz.out" | sed 's/|$//')"
+full=$(cd "$work" && pwd -P)
+check "set messages" "1729	$full/c.rux	|1738	$full/c.rux	|1738	$full/copy.rux	|1738	$full/c.rux	|1738	$full/copy.rux	" \
+    "$(tr '\n' '|' < "$work/z2adaz.out" | sed 's/|$//')"
 grep -q $'^TITLE=Outfeed\r$' "$work/c.rux"; check "set title saved" 0 $?
 grep -q $'^Debug=0\r$' "$work/c.rux"; check "set debug saved" 0 $?
 grep -q $'^AUTHOR=J. Brandt\r$' "$work/c.rux"; check "set author saved" 0 $?

@@ -96,6 +96,11 @@ const MessageCase kCases[] = {
      {{"(o%) = _A(i%)", {"FBbody", "o% = _B(i%)"}}, {"(o%) = _B(i%)", {"FBbody", "o% = _A(i%)"}}},
      {"t.rux(1,1-14): error E017: function block _A calls itself (_A -> _B -> _A)"}},
     {"bad number", {{"Initial", {"x% = 12ab", "PRINT x%"}}}, {"t.rux(2,6-10): error E018: '12ab' is not a valid number"}},
+    // The lexer takes 2147483648 as an integer only so that -2147483648 can be written.
+    {"integer beyond 2147483647",
+     {{"Initial", {"x% = 2147483648", "CONST K% = 2147483648", "y% = -2147483648 / 2 + 2147483647", "PRINT y%"}}},
+     {"t.rux(2,6-16): error E018: '2147483648' is not a valid number",
+      "t.rux(3,12-22): error E018: '2147483648' is not a valid number"}},
     {"unknown operator", {{"Initial", {"x% = 1 & 2", "PRINT x%"}}}, {"t.rux(2,8-9): error E002: unknown operator '&'"}},
     {"too many block inputs", {{"(o%) = _F(a%, b%, c%, d%, e%)", {"FBbody", "o% = a%"}}},
      {"t.rux(1,8-10): error E019: function block _F has 5 inputs; target HOBBY allows 4"}, "Type=HOBBY\nFloatingPoint=1\n"},

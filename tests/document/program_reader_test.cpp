@@ -109,7 +109,7 @@ TEST(ProgramReader, HeaderBlockKeysAndValues) {
              "#info=Ident\r\nauthor=A=B\r\nCOMPANY=Co\r\nTITLE= T \r\nDrive=VQ5A\r\nTarget=KESTREL\r\n"
              "Address=-12x\r\nDebug=abc\r\nSource=+1\r\n$V3=1\r\nGroupX=g1\r\nName=n\r\nH2Lite=1\r\n"
              "FloatingPointXY\r\nFloatingPoint=1\r\nClipParam=7\r\nLibrary=L\r\nRefLibs=a;b\r\nOldLib=o\r\n"
-             "UserProgEnabled=1\r\nClonable=1\r\nUnknown=1\r\nDescriptor={\r\n:one\r\n:\r\n:three\r\n}\r\n"
+             "UserProgEnabled=1\r\nClonable=1\r\nUnknown=1\r\nDescriptor={\r\n:one\r\n:\r\n:three\r\n\r\nxfour\r\n}\r\n"
              "#endinfo\r\n");
     ASSERT_NE(l.program.GetHeader(), nullptr);
     const CRuxHeader& h = l.program.GetHeader()->Header();
@@ -131,7 +131,8 @@ TEST(ProgramReader, HeaderBlockKeysAndValues) {
     EXPECT_EQ(h.OldLib, "o");
     EXPECT_EQ(h.UserProgEnabled, 1);
     EXPECT_EQ(h.Clonable, 1);
-    EXPECT_EQ(h.Descriptor, "one\n\nthree");
+    // A line of one byte (its LF) adds nothing; any other loses its first byte, ':' or not.
+    EXPECT_EQ(h.Descriptor, "one\n\nthree\nfour");
     EXPECT_EQ(l.target.calls.front(), "type:VQ5A/KESTREL");
     EXPECT_EQ(l.target.calls.back(), "read:" + l.path) << "the suite refreshes the header after loading";
 }
@@ -184,8 +185,8 @@ TEST(ProgramReader, FragmentsRenameTakenDiagramTitlesAndSkipTheHeader) {
     CStrMemFile in(fragment);
     ItemVector items;
     uint32_t ids = 40;
-    ReadFragment(in, items, {"RAMP", "Ramp (1)", "ramp (2)", "Misc"}, ids);
-    EXPECT_EQ(test::Dump(items), "L0:$V3\nD0:FBD:Ramp (3):open:100:6\nD0:FBD:Other:open:100:6\n"
+    ReadFragment(in, items, {"RAMP", "Ramp (1)", "ramp (2)", "other"}, ids);
+    EXPECT_EQ(test::Dump(items), "L0:$V3\nD0:FBD:Ramp (3):open:100:6\nD0:FBD:Other (1):open:100:6\n"
                                  "S40:T+\nD40:QLD:ramp:open:100:5\nF40:T\n");
     EXPECT_EQ(ids, 41u);
 }

@@ -157,7 +157,7 @@ TEST(PortingTool, RunListsTheIssuesAndAClickGoesToEach) {
     }
 }
 
-TEST(PortingTool, FixOfTheSelectionAsksAddsThePrefixAndUndoesInOneStep) {
+TEST(PortingTool, FixOfTheSelectionAddsAndRemovesThePrefixEachUndoneInOneStep) {
     CTool t;
     t.tool.Execute(kCmdPortShowIssues);
     const std::string before = t.host.Bytes();
@@ -173,7 +173,18 @@ TEST(PortingTool, FixOfTheSelectionAsksAddsThePrefixAndUndoesInOneStep) {
     EXPECT_EQ(t.tool.Model().Icon(t.tool.Model().Selected()), kPortIconConverted);
     EXPECT_EQ(t.host.script.Document().Items().GetAt(2)->GetStateMarkKind(), 9);
     EXPECT_TRUE(t.Enabled(kCmdPortRemovePrefix));
+    const std::string converted = t.host.Bytes();
 
+    // The command asks nothing; it takes the two characters before the "#" away, and the next
+    // issue moves back.
+    t.tool.Execute(kCmdPortRemovePrefix);
+    EXPECT_EQ(t.host.questions.size(), 1u);
+    EXPECT_EQ(t.host.Text(2), "a = #3.02 + #5.07 + #2.04");
+    EXPECT_GE(t.RowAt(2, 21), 0);
+    EXPECT_TRUE(t.Enabled(kCmdPortAddPrefix));
+
+    t.host.script.Session().Undo();
+    EXPECT_EQ(t.host.Bytes(), converted);
     t.host.script.Session().Undo();
     EXPECT_EQ(t.host.Bytes(), before);
 }

@@ -172,6 +172,16 @@ TEST(DriveNode, SpeedFeedbackFollowsTheRamps) {
     node.Advance(100);
     node.Read("#3.02", v);
     EXPECT_NEAR(v, -100, 0.05);
+
+    // At 3 s per 1000 rpm, 2 ms take the speed 0.667 rpm either way: shown rounded at one decimal.
+    for (const double reference : {1000.0, -1000.0}) {
+        CNode slow("2", "KESTREL", kTasks, ShippedDefaults());
+        ASSERT_EQ(slow.Write("#2.11", 3000), kStatusOk);
+        ASSERT_EQ(slow.Write("#1.21", reference), kStatusOk);
+        slow.Advance(2);
+        slow.Read("#3.02", v);
+        EXPECT_DOUBLE_EQ(v, reference > 0 ? 0.7 : -0.7);
+    }
 }
 
 TEST(DriveNode, StatusWithoutAProgram) {

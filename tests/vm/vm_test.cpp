@@ -36,6 +36,8 @@ const IntCase kIntCases[] = {
     {"-2.9", -2},
     {"2.9", 2},
     {"INT(-2.7)", -2},
+    {"1e10", 2147483647}, // beyond the range a real saturates
+    {"-1e10", -2147483647 - 1},
     {"16#FF", 255},
     {"16#FFFFFFFF", -1},
     {"0x1F", 31},
@@ -142,7 +144,9 @@ const StatementCase kStatements[] = {
     {"an index that creates its variable", {"DIM a%[4]", "a%[j%] = 5", "r% = a%[k%] + a%[0]"}, "r%", 10},
     {"alias", {"$DEFINE TWICE 2 *", "r% = TWICE 21"}, "r%", 42},
     {"CRC of bytes", {"DIM b%[3]", "b%[0] = 1", "b%[1] = 2", "b%[2] = 3", "r% = CRC(b%, 3)"}, "r%", 0x6161},
-    {"AVERAGE of integers", {"DIM b%[4]", "b%[0] = 1", "b%[1] = 2", "b%[2] = 4", "r% = AVERAGE(b%, 3)"}, "r%", 2},
+    // 8 / 3 and -8 / 3: an integer average is truncated towards zero, neither rounded nor floored.
+    {"AVERAGE of integers", {"DIM b%[4]", "b%[0] = 1", "b%[1] = 2", "b%[2] = 5", "r% = AVERAGE(b%, 3)"}, "r%", 2},
+    {"AVERAGE of negative integers", {"DIM b%[3]", "b%[0] = -1", "b%[1] = -2", "b%[2] = -5", "r% = AVERAGE(b%, 3)"}, "r%", -2},
     {"no-bracket built-in", {"r% = LIMIT 15, 0, 10"}, "r%", 10},
     {"parameter round trip", {"#20.01 = 1234", "r% = #INT20.01"}, "r%", 1234},
     {"parameter bits", {"#20.02 = 0", "#20.02.3 = 1", "#20.02.0 = 1", "r% = #INT20.02 * 10 + #20.02.3"}, "r%", 91},
@@ -161,12 +165,16 @@ TEST_P(Statements, Result) {
 INSTANTIATE_TEST_SUITE_P(Vm, Statements, ::testing::ValuesIn(kStatements), CaseName);
 
 TEST(VmParameters, ScaledFormUsesTheDecimals) {
-    VmRun r = RunSections({{"Initial", {"r = #1.21", "#1.22 = 2.345", "k% = #INT1.21"}}}, 1, "FloatingPoint=1\nDebug=1\n", {},
-                          [](TableHost& h) { h.params[121] = {1505, 1, false};
-                              h.params[122] = {0, 2, false}; });
+    VmRun r = RunSections({{"Initial", {"r = #1.21", "#1.22 = 2.345", "k% = #INT1.21", "p% = 123", "#p% = -2.345"}}}, 1,
+                          "FloatingPoint=1\nDebug=1\n", {}, [](TableHost& h) {
+                              h.params[121] = {1505, 1, false};
+                              h.params[122] = {0, 2, false};
+                              h.params[123] = {0, 2, false};
+                          });
     EXPECT_DOUBLE_EQ(r.value("r").r, 150.5);
     EXPECT_EQ(r.value("k%").i, 1505);
     EXPECT_EQ(r.host->params[122].raw, 235); // 2.345 at two decimals, rounded
+    EXPECT_EQ(r.host->params[123].raw, -235); // through a pointer too, and away from zero
 }
 
 // Programs of several sections, run for a while: the variables they leave, the lines they print

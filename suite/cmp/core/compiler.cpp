@@ -633,6 +633,8 @@ private:
                 return scalarValue(t);
             }
         } else if (t.kind == Tok::Int) {
+            if (t.ival > 2147483647) [[unlikely]]
+                badToken(t); // 2147483648 is only written as -2147483648
             pushInt(t.ival);
             ++p;
             return Type::Int;
@@ -1202,9 +1204,8 @@ std::optional<double> Compiler::constantNumber(std::size_t& p, bool& isInt) {
     if (t.kind == Tok::Int) {
         ++p;
         isInt = true;
-        const int64_t v = neg ? -t.ival : t.ival;
-        if (v > 2147483647 && !neg) return static_cast<double>(static_cast<int32_t>(v));
-        return static_cast<double>(v);
+        if (t.ival > 2147483647 && !neg) badToken(t);
+        return static_cast<double>(neg ? -t.ival : t.ival);
     }
     if (t.kind == Tok::Real) {
         ++p;
@@ -1313,7 +1314,7 @@ Type Compiler::signedOperand(std::size_t& p) {
     if (isOp(p, "-")) {
         ++p;
         // A negative literal is one constant, so -2147483648 fits.
-        if (tok(p).kind == Tok::Int && !(isOp(p + 1, "*") || isOp(p + 1, "/"))) {
+        if (tok(p).kind == Tok::Int && (tok(p).ival > 2147483647 || !(isOp(p + 1, "*") || isOp(p + 1, "/")))) {
             pushInt(-tok(p).ival);
             ++p;
             return Type::Int;
@@ -1377,6 +1378,7 @@ Type Compiler::operand(std::size_t& p) {
     const Token& t = tok(p);
     switch (t.kind) {
     case Tok::Int:
+        if (t.ival > 2147483647) badToken(t);
         pushInt(t.ival);
         ++p;
         return Type::Int;
