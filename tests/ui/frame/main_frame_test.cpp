@@ -79,6 +79,9 @@ TEST(MainFrameStartUp, WithAProgramShowsItMaximisedAndEntered) {
                                               "&Window", "&Help"}));
     ASSERT_EQ(frame.Children().size(), 1u);
     EXPECT_TRUE(frame.Children()[0]->isMaximized());
+    // Maximised, the window's buttons sit in the menu bar and the program takes the whole window,
+    // with no empty caption above it.
+    EXPECT_EQ(frame.Children()[0]->widget()->geometry(), frame.Children()[0]->rect());
     EXPECT_EQ(TreeText(frame.ProgramTree()), "conveyor_line.rux (Infeed conveyor, line A)\n");
     EXPECT_EQ(frame.BuildBar()->Count(CBuildBar::kBuildTab), 0) << "no error file: the Build tab stays empty";
     EXPECT_TRUE(h.boxes.empty());
