@@ -15,9 +15,13 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTest>
 #include <QToolBar>
+#include <QWindow>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 #include <sys/stat.h>
 
@@ -66,6 +70,38 @@ TEST(MainFrameStartUp, WithoutAFileShowsTheEmptyFrame) {
         EXPECT_EQ(frame.IsPaneEnabled(p.pane), p.enabled) << p.pane;
     }
     EXPECT_EQ(frame.PaneText(CMainFrame::kPaneRead + 1), "") << "no pane beyond READ";
+}
+
+TEST(MainFrameStartUp, NumAndCapLightWhileTheirLocksAreOn) {
+    CEditorHarness h;
+    ASSERT_TRUE(h.Start({}));
+    CMainFrame& frame = h.Frame();
+    std::optional<CLockKeys> keyboard = CLockKeys{true, false};
+    frame.SetLockKeysQuery([&] { return keyboard; });
+    EXPECT_TRUE(frame.IsPaneEnabled(CMainFrame::kPaneNum));
+    EXPECT_FALSE(frame.IsPaneEnabled(CMainFrame::kPaneCap));
+    // Each row: the locks after one key stroke in the frame, and what the panes then show.
+    struct Row {
+        const char* what;
+        std::optional<CLockKeys> locks;
+        bool num, cap;
+    };
+    const Row rows[] = {
+        {"Caps Lock on", CLockKeys{true, true}, true, true},
+        {"Num Lock off", CLockKeys{false, true}, false, true},
+        {"both off", CLockKeys{false, false}, false, false},
+        {"the window system cannot say: as they were", std::nullopt, false, false},
+        {"Num Lock on again", CLockKeys{true, false}, true, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        keyboard = row.locks;
+        QTest::keyClick(frame.windowHandle(), Qt::Key_CapsLock);
+        CEditorHarness::Settle();
+        EXPECT_EQ(frame.IsPaneEnabled(CMainFrame::kPaneNum), row.num);
+        EXPECT_EQ(frame.IsPaneEnabled(CMainFrame::kPaneCap), row.cap);
+        EXPECT_TRUE(frame.IsPaneEnabled(CMainFrame::kPaneIns)) << "INS is not a lock";
+    }
 }
 
 TEST(MainFrameStartUp, WithAProgramShowsItMaximisedAndEntered) {
