@@ -190,6 +190,11 @@ TEST(MainFrameStartUp, ModeSwitchesPickTheToolbars) {
         EXPECT_EQ(!frame.Toolbar(128)->isHidden(), r.standard) << args[0];
         EXPECT_EQ(!frame.Toolbar(140)->isHidden(), r.debugging) << args[0];
         EXPECT_EQ(frame.Action(ID_ONLINE)->isVisible(), r.online) << args[0];
+        // The entry belongs to the Project menu, where it is while it shows.
+        QString holder;
+        for (QAction* top : frame.CurrentMenuBar()->actions())
+            if (top->menu() && top->menu()->actions().contains(frame.Action(ID_ONLINE))) holder = top->text();
+        EXPECT_EQ(holder, "&Project") << args[0];
         EXPECT_EQ(frame.ActiveDocument()->IsDebugMode(), r.mode == DebugMode) << args[0];
     }
 }
