@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QKeyEvent>
+#include <QMenuBar>
 #include <QTimer>
 
 namespace rux {
@@ -45,6 +46,18 @@ bool CFocusKeeper::eventFilter(QObject* watched, QEvent* event) {
     if (!watched->isWidgetType()) return false;
     if (event->type() == QEvent::KeyPress && IsCloseWindowKey(*static_cast<QKeyEvent*>(event)))
         return CloseActiveWindow();
+    if (event->type() == QEvent::KeyPress) {
+        if (auto* bar = qobject_cast<QMenuBar*>(watched)) {
+            // Opening a second menu from the highlighted bar makes the bar forget which widget it
+            // took the keyboard from: leaving the bar then keeps the focus on it, and no key
+            // reaches the program any more. Once the bar is left, the keyboard goes to the view.
+            QTimer::singleShot(0, this, [this, bar = QPointer<QMenuBar>(bar)] {
+                if (bar && QApplication::focusWidget() == bar && !bar->activeAction() &&
+                    !QApplication::activePopupWidget())
+                    FocusProgramView(true);
+            });
+        }
+    }
     if (event->spontaneous()) return false;
     auto* widget = static_cast<QWidget*>(watched);
     if (widget == &m_frame) {

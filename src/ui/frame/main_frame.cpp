@@ -24,7 +24,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QStatusBar>
+#include <QTimer>
 #include <QUrl>
+#include <QWindow>
 
 namespace rux {
 
@@ -101,6 +103,8 @@ bool CMainFrame::Create() {
     });
     UpdateCommandStates();
     UpdateTitle();
+    // NUM and CAP follow the lock keys pressed in any window of the editor.
+    qApp->installEventFilter(this);
     return true;
 }
 
@@ -248,6 +252,16 @@ void CMainFrame::UpdateIndicators() {
     if (m_panes.size() <= kPaneIns) return;
     // The INS pane greys while typing overwrites.
     m_panes[kPaneIns]->setEnabled(!OverwriteFlag());
+    // Lit while the lock is on; left as they are when the window system cannot say.
+    if (const std::optional<CLockKeys> locks = m_lockKeys ? m_lockKeys() : std::nullopt) {
+        m_panes[kPaneNum]->setEnabled(locks->num);
+        m_panes[kPaneCap]->setEnabled(locks->caps);
+    }
+}
+
+void CMainFrame::SetLockKeysQuery(LockKeysQuery query) {
+    m_lockKeys = std::move(query);
+    UpdateIndicators();
 }
 // --- closing ---------------------------------------------------------------------------------
 
@@ -287,6 +301,17 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    // A key reaches its window first, once per stroke; the keyboard is asked once the stroke is over.
+    if ((((type == QEvent::KeyPress || type == QEvent::KeyRelease) && qobject_cast<QWindow*>(watched)) ||
+         type == QEvent::ApplicationActivate) &&
+        !m_lockRefreshPending) {
+        m_lockRefreshPending = true;
+        QTimer::singleShot(0, this, [this] {
+            m_lockRefreshPending = false;
+            UpdateIndicators();
+        });
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -8,6 +8,7 @@
 
 #include "document/document_observer.h"
 #include "frame/frame_extension.h"
+#include "frame/lock_keys.h"
 #include "shell/command_line_info.h"
 #include "shell/command_router.h"
 #include "shell/frame_rules.h"
@@ -100,6 +101,8 @@ public:
     void SetPaneText(int pane, const QString& text);
     QString PaneText(int pane) const;
     bool IsPaneEnabled(int pane) const;
+    // Where NUM and CAP learn the lock keys (the window system unless a test says otherwise).
+    void SetLockKeysQuery(LockKeysQuery query);
     void SetMessageText(const QString& text);
 
     // --- commands -----------------------------------------------------------------------------
@@ -211,6 +214,8 @@ private:
     QDockWidget* m_taskPane = nullptr;
     bool m_onBus = false;
     bool m_closing = false;
+    LockKeysQuery m_lockKeys = QueryLockKeys;
+    bool m_lockRefreshPending = false;
 };
 
 } // namespace rux

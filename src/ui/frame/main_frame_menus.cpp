@@ -256,6 +256,9 @@ void CMainFrame::SwitchMenu() {
     if (wanted == m_menuId) return;
     m_menuId = wanted;
     setMenuBar(BuildMenuBar(wanted)); // the old bar goes with it; the actions stay
+    // The frame's layout shows a new bar only when it next runs; a program window maximised before
+    // then finds no visible bar for its buttons and keeps an empty caption above the program.
+    if (isVisible()) menuBar()->show();
     ApplyShortcuts();
 }
 } // namespace rux

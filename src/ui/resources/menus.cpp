@@ -58,12 +58,13 @@ constexpr CMenuEntry kProgramMenu[] = {
     Sep(), Popup(IDS_MENU_TEMPLATES), Cmd(ID_TEMPLATE_VIEWER), Special(EMenuKind::Templates), End(), Popup(IDS_MENU_INDEXER), Cmd(ID_IMPORT_QUODEX),
     Cmd(ID_IMPORT_UDFB), Sep(), Cmd(ID_OPT_IMPORT_INFO), End(), End(),
 
-    Popup(IDS_MENU_PROJECT), Cmd(ID_BUILD), Cmd(ID_BUILD_DOWNLOAD), Cmd(ID_SHOW_BUILD_ERRORS), Cmd(ID_NEXT_ERROR),
+    // Online/Offline shows in debug mode only, at the head of the Project menu.
+    Popup(IDS_MENU_PROJECT), Cmd(ID_ONLINE), Sep(), Cmd(ID_BUILD), Cmd(ID_BUILD_DOWNLOAD), Cmd(ID_SHOW_BUILD_ERRORS), Cmd(ID_NEXT_ERROR),
     Cmd(ID_PREVIOUS_ERROR), Sep(),
     Cmd(ID_NODE_DESCRIPTION), Sep(), Popup(IDS_MENU_LIBRARY), Cmd(ID_LIBRARY_MODE), Cmd(ID_REFERENCED_LIBRARIES),
     Cmd(ID_LIBRARY_MANAGER), End(), Sep(), Cmd(ID_PORTING_SHOW), End(),
 
-    Popup(IDS_MENU_RUN), Cmd(ID_ONLINE), Sep(), Cmd(ID_DOWNLOAD), Cmd(ID_UPLOAD), Sep(), Popup(IDS_MENU_PROGRAM),
+    Popup(IDS_MENU_RUN), Cmd(ID_DOWNLOAD), Cmd(ID_UPLOAD), Sep(), Popup(IDS_MENU_PROGRAM),
     Cmd(ID_RUN_STOP_START), Cmd(ID_RUN_PAUSE_RESUME), Cmd(ID_RUN_TASK), Cmd(ID_STEP_TASK), Sep(), Cmd(ID_RESET_PROGRAM),
     End(), Popup(IDS_MENU_BREAKPOINTS), Cmd(ID_TOGGLE_BREAKPOINT), Cmd(ID_NEXT_BREAKPOINT), Cmd(ID_REMOVE_BREAKPOINTS), End(),
     Popup(IDS_MENU_NODE), Cmd(ID_IDENTIFY_NODE), Cmd(ID_DIAGNOSTIC), Sep(), Cmd(ID_RESET_DRIVE), End(), Sep(),

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -14,6 +15,8 @@
 
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace rux {
 namespace {
@@ -158,6 +161,41 @@ TEST(FocusKeeper, LeavesTheKeyboardWhereAnotherOpenWindowOrAMenuHasIt) {
     menu->exec(QPoint(10, 10));
     delete menu;
     delete find;
+}
+
+TEST(FocusKeeper, LeavingTheMenuBarGivesTheKeyboardBackToTheView) {
+    // Each case presses its keys in the frame with the view focused, one key at a time to whatever
+    // window has the keyboard then; the view must have it back at the end.
+    struct Row {
+        const char* what;
+        std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>> keys;
+    };
+    const Qt::KeyboardModifiers alt = Qt::AltModifier, none = Qt::NoModifier;
+    const Row rows[] = {
+        {"one menu opened and left", {{Qt::Key_E, alt}, {Qt::Key_Escape, none}, {Qt::Key_Escape, none}}},
+        {"a second menu opened from the highlighted bar",
+         {{Qt::Key_E, alt}, {Qt::Key_Escape, none}, {Qt::Key_V, alt}, {Qt::Key_Escape, none}, {Qt::Key_Escape, none}}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        CFrameStandIn s;
+        auto* bar = new QMenuBar(s.frame.get());
+        bar->setNativeMenuBar(false);
+        s.frame->layout()->setMenuBar(bar);
+        for (const char* title : {"&Edit", "&View"}) bar->addMenu(title)->addAction("entry");
+        CFrameStandIn::Activate(s.frame.get());
+        s.view->setFocus();
+        Settle();
+        for (const auto& [key, modifiers] : row.keys) {
+            QWidget* target = QApplication::activePopupWidget();
+            if (!target) target = QApplication::focusWidget();
+            ASSERT_NE(target, nullptr);
+            QTest::keyClick(target, key, modifiers);
+            Settle();
+        }
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        EXPECT_EQ(CFrameStandIn::FocusName(), "view");
+    }
 }
 
 TEST(FocusKeeper, AltF4ClosesTheActiveWindowOnly) {

@@ -15,9 +15,13 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTest>
 #include <QToolBar>
+#include <QWindow>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 #include <sys/stat.h>
 
@@ -68,6 +72,38 @@ TEST(MainFrameStartUp, WithoutAFileShowsTheEmptyFrame) {
     EXPECT_EQ(frame.PaneText(CMainFrame::kPaneRead + 1), "") << "no pane beyond READ";
 }
 
+TEST(MainFrameStartUp, NumAndCapLightWhileTheirLocksAreOn) {
+    CEditorHarness h;
+    ASSERT_TRUE(h.Start({}));
+    CMainFrame& frame = h.Frame();
+    std::optional<CLockKeys> keyboard = CLockKeys{true, false};
+    frame.SetLockKeysQuery([&] { return keyboard; });
+    EXPECT_TRUE(frame.IsPaneEnabled(CMainFrame::kPaneNum));
+    EXPECT_FALSE(frame.IsPaneEnabled(CMainFrame::kPaneCap));
+    // Each row: the locks after one key stroke in the frame, and what the panes then show.
+    struct Row {
+        const char* what;
+        std::optional<CLockKeys> locks;
+        bool num, cap;
+    };
+    const Row rows[] = {
+        {"Caps Lock on", CLockKeys{true, true}, true, true},
+        {"Num Lock off", CLockKeys{false, true}, false, true},
+        {"both off", CLockKeys{false, false}, false, false},
+        {"the window system cannot say: as they were", std::nullopt, false, false},
+        {"Num Lock on again", CLockKeys{true, false}, true, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        keyboard = row.locks;
+        QTest::keyClick(frame.windowHandle(), Qt::Key_CapsLock);
+        CEditorHarness::Settle();
+        EXPECT_EQ(frame.IsPaneEnabled(CMainFrame::kPaneNum), row.num);
+        EXPECT_EQ(frame.IsPaneEnabled(CMainFrame::kPaneCap), row.cap);
+        EXPECT_TRUE(frame.IsPaneEnabled(CMainFrame::kPaneIns)) << "INS is not a lock";
+    }
+}
+
 TEST(MainFrameStartUp, WithAProgramShowsItMaximisedAndEntered) {
     CEditorHarness h;
     const std::string path = h.CopyProgram("examples/conveyor_line.rux", "conveyor_line.rux");
@@ -79,6 +115,9 @@ TEST(MainFrameStartUp, WithAProgramShowsItMaximisedAndEntered) {
                                               "&Window", "&Help"}));
     ASSERT_EQ(frame.Children().size(), 1u);
     EXPECT_TRUE(frame.Children()[0]->isMaximized());
+    // Maximised, the window's buttons sit in the menu bar and the program takes the whole window,
+    // with no empty caption above it.
+    EXPECT_EQ(frame.Children()[0]->widget()->geometry(), frame.Children()[0]->rect());
     EXPECT_EQ(TreeText(frame.ProgramTree()), "conveyor_line.rux (Infeed conveyor, line A)\n");
     EXPECT_EQ(frame.BuildBar()->Count(CBuildBar::kBuildTab), 0) << "no error file: the Build tab stays empty";
     EXPECT_TRUE(h.boxes.empty());
@@ -151,6 +190,11 @@ TEST(MainFrameStartUp, ModeSwitchesPickTheToolbars) {
         EXPECT_EQ(!frame.Toolbar(128)->isHidden(), r.standard) << args[0];
         EXPECT_EQ(!frame.Toolbar(140)->isHidden(), r.debugging) << args[0];
         EXPECT_EQ(frame.Action(ID_ONLINE)->isVisible(), r.online) << args[0];
+        // The entry belongs to the Project menu, where it is while it shows.
+        QString holder;
+        for (QAction* top : frame.CurrentMenuBar()->actions())
+            if (top->menu() && top->menu()->actions().contains(frame.Action(ID_ONLINE))) holder = top->text();
+        EXPECT_EQ(holder, "&Project") << args[0];
         EXPECT_EQ(frame.ActiveDocument()->IsDebugMode(), r.mode == DebugMode) << args[0];
     }
 }
