@@ -28,6 +28,8 @@
 #include <QUrl>
 #include <QWindow>
 
+#include <utility>
+
 namespace rux {
 
 // --- creation --------------------------------------------------------------------------------
@@ -105,6 +107,19 @@ bool CMainFrame::Create() {
     UpdateTitle();
     // NUM and CAP follow the lock keys pressed in any window of the editor.
     qApp->installEventFilter(this);
+    // The desktop's keys for the next and the previous program window, beside Ctrl+Tab.
+    for (const auto& [key, forward] : {std::pair{QKeySequence(Qt::CTRL | Qt::Key_F6), true},
+                                       std::pair{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F6), false}}) {
+        auto* step = new QAction(this);
+        step->setShortcut(key);
+        connect(step, &QAction::triggered, this, [this, forward = forward] {
+            if (forward)
+                m_mdi->activateNextSubWindow();
+            else
+                m_mdi->activatePreviousSubWindow();
+        });
+        addAction(step);
+    }
     return true;
 }
 
