@@ -23,13 +23,15 @@ struct CXkb {
         getNamedIndicator = reinterpret_cast<GetNamedIndicatorFn>(dlsym(lib, "XkbGetNamedIndicator"));
     }
     // The indicator's name, asked of the server once per display.
-    std::optional<bool> Indicator(void* display, const char* name, unsigned long& atom, void*& atomDisplay) const {
+    std::optional<bool> Indicator(void* display, const char* name, unsigned long& atom,
+                                  void*& atomDisplay) const {
         if (atomDisplay != display) {
             atom = internAtom(display, name, 1);
             atomDisplay = display;
         }
         int state = 0;
-        if (atom == 0 || !getNamedIndicator(display, atom, nullptr, &state, nullptr, nullptr)) return std::nullopt;
+        if (atom == 0 || !getNamedIndicator(display, atom, nullptr, &state, nullptr, nullptr))
+            return std::nullopt;
         return state != 0;
     }
 };
