@@ -6,7 +6,8 @@
 // still open, else the owner of the closed window, else the frame, whose focus goes to the program
 // view when nothing in it holds the focus. On the frame's first showing it activates the frame and
 // gives the program view the focus, so that typing right after start-up reaches the program. And
-// it closes the active window on Alt+F4, which is the window manager's key where there is one.
+// it closes the active window on Alt+F4, which is the window manager's key where there is one. When
+// a key leaves the menu bar with the keyboard still on the bar, the program view takes it back.
 #pragma once
 
 #include "frame/frame_extension.h"

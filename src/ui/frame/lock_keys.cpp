@@ -22,10 +22,16 @@ struct CXkb {
         internAtom = reinterpret_cast<InternAtomFn>(dlsym(lib, "XInternAtom"));
         getNamedIndicator = reinterpret_cast<GetNamedIndicatorFn>(dlsym(lib, "XkbGetNamedIndicator"));
     }
-    std::optional<bool> Indicator(void* display, const char* name) const {
-        const unsigned long atom = internAtom(display, name, 1);
+    // The indicator's name, asked of the server once per display.
+    std::optional<bool> Indicator(void* display, const char* name, unsigned long& atom,
+                                  void*& atomDisplay) const {
+        if (atomDisplay != display) {
+            atom = internAtom(display, name, 1);
+            atomDisplay = display;
+        }
         int state = 0;
-        if (atom == 0 || !getNamedIndicator(display, atom, nullptr, &state, nullptr, nullptr)) return std::nullopt;
+        if (atom == 0 || !getNamedIndicator(display, atom, nullptr, &state, nullptr, nullptr))
+            return std::nullopt;
         return state != 0;
     }
 };
@@ -38,8 +44,11 @@ std::optional<CLockKeys> QueryLockKeys() {
     if (!display) return std::nullopt;
     static const CXkb xkb;
     if (!xkb.internAtom || !xkb.getNamedIndicator) return std::nullopt;
-    const std::optional<bool> num = xkb.Indicator(display, "Num Lock");
-    const std::optional<bool> caps = xkb.Indicator(display, "Caps Lock");
+    static unsigned long numAtom = 0, capsAtom = 0;
+    static void* numDisplay = nullptr;
+    static void* capsDisplay = nullptr;
+    const std::optional<bool> num = xkb.Indicator(display, "Num Lock", numAtom, numDisplay);
+    const std::optional<bool> caps = xkb.Indicator(display, "Caps Lock", capsAtom, capsDisplay);
     if (!num && !caps) return std::nullopt;
     return CLockKeys{num.value_or(false), caps.value_or(false)};
 }

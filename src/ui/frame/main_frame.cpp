@@ -20,6 +20,7 @@
 #include <QDesktopServices>
 #include <QDockWidget>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -302,6 +303,20 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    // The desktop's keys for the next and the previous program window, beside Ctrl+Tab. Taken as
+    // keys that nothing else wanted rather than as shortcuts, so that a template given Ctrl+F6 keeps it.
+    if (type == QEvent::KeyPress && watched == this) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+        if (key->key() == Qt::Key_F6 &&
+            (mods == Qt::ControlModifier || mods == (Qt::ControlModifier | Qt::ShiftModifier))) {
+            if (mods & Qt::ShiftModifier)
+                m_mdi->activatePreviousSubWindow();
+            else
+                m_mdi->activateNextSubWindow();
+            return true;
+        }
+    }
     // A key reaches its window first, once per stroke; the keyboard is asked once the stroke is over.
     if ((((type == QEvent::KeyPress || type == QEvent::KeyRelease) && qobject_cast<QWindow*>(watched)) ||
          type == QEvent::ApplicationActivate) &&

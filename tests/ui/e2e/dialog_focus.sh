@@ -2,10 +2,10 @@
 # The real editor under Xvfb as an X11 client sees it: its window's title, a screenshot of the
 # drawn frame, and a second editor that exits at once. Then the keyboard after dialogs and message
 # boxes, on an X server without a window manager, from X11 key events only: nothing activates or
-# focuses a window from outside. Each dialog is closed and the next key must reach the frame: a
-# menu opened with Alt+letter, an accelerator, or typed text that has to land in the program. The
-# saved program must differ from the original by exactly what was typed; Alt+F4 must cancel a
-# dialog and then end the editor, after which a new editor starts.
+# focuses a window from outside. Each dialog is closed, or the menu bar left, and the next key must
+# reach the frame: a menu opened with Alt+letter, an accelerator, or typed text that has to land in
+# the program. The saved program must differ from the original by exactly what was typed; Alt+F4
+# must cancel a dialog and then end the editor, after which a new editor starts.
 # Arguments: the product directory and the source tree.
 set -u
 . "$(dirname "$0")/lib/e2e_common.sh"
@@ -65,6 +65,11 @@ close_dialog Return
 xdotool key --delay 50 End
 xdotool type --delay 40 '3'
 
+# A second menu opened by its mnemonic from the still highlighted bar, then the bar left with
+# Escape: the program has the keyboard again and takes a '4'.
+xdotool key --delay 150 alt+e Escape alt+v Escape Escape
+xdotool type --delay 40 '4'
+
 # The modeless Find/Replace: a search that fails shows a box over the dialog; once the box is gone
 # the dialog has the keyboard again and takes the next search, which selects "Belt"; after Escape
 # the program view has the keyboard and the typed 'Q' replaces the selection.
@@ -91,7 +96,7 @@ close_dialog Escape
 xdotool key --delay 150 alt+f s
 e2e_wait_saved "$WORK/p.rux" "$ORIGINAL" || { e2e_shot dialog_focus; fail "File > Save after the question saved nothing"; }
 
-e2e_expect_changes "$(printf '%s\n' '> a23' \
+e2e_expect_changes "$(printf '%s\n' '> a234' \
     '< // Belt speed follows the line master; a jam at the transfer photo-eye stops the belt.' \
     '> // Q speed follows the line master; a jam at the transfer photo-eye stops the belt.')" \
     "the saved program differs by more or less than the keys typed"

@@ -174,7 +174,11 @@ TEST(FocusKeeper, LeavingTheMenuBarGivesTheKeyboardBackToTheView) {
     const Row rows[] = {
         {"one menu opened and left", {{Qt::Key_E, alt}, {Qt::Key_Escape, none}, {Qt::Key_Escape, none}}},
         {"a second menu opened from the highlighted bar",
-         {{Qt::Key_E, alt}, {Qt::Key_Escape, none}, {Qt::Key_V, alt}, {Qt::Key_Escape, none}, {Qt::Key_Escape, none}}},
+         {{Qt::Key_E, alt},
+          {Qt::Key_Escape, none},
+          {Qt::Key_V, alt},
+          {Qt::Key_Escape, none},
+          {Qt::Key_Escape, none}}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -182,7 +186,8 @@ TEST(FocusKeeper, LeavingTheMenuBarGivesTheKeyboardBackToTheView) {
         auto* bar = new QMenuBar(s.frame.get());
         bar->setNativeMenuBar(false);
         s.frame->layout()->setMenuBar(bar);
-        for (const char* title : {"&Edit", "&View"}) bar->addMenu(title)->addAction("entry");
+        for (const char* title : {"&Edit", "&View"})
+            bar->addMenu(title)->addAction("entry");
         CFrameStandIn::Activate(s.frame.get());
         s.view->setFocus();
         Settle();

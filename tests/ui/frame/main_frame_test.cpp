@@ -21,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <optional>
 
 #include <sys/stat.h>
@@ -126,6 +127,39 @@ TEST(MainFrameStartUp, WithAProgramShowsItMaximisedAndEntered) {
         ASSERT_NE(frame.Action(id), nullptr) << id;
         EXPECT_FALSE(frame.Action(id)->isEnabled()) << id;
         EXPECT_FALSE(frame.RunCommand(id)) << id;
+    }
+}
+
+TEST(MainFrameStartUp, CtrlF6StepsThroughTheProgramWindows) {
+    CEditorHarness h;
+    const std::string first = h.CopyProgram("examples/conveyor_line.rux", "first.rux");
+    const std::string second = h.CopyProgram("examples/errors.rux", "second.rux");
+    const std::string third = h.CopyProgram("examples/legacy_spindle.rux", "third.rux");
+    ASSERT_TRUE(h.Start({first}));
+    ASSERT_NE(h.app->OpenDocumentFile(second), nullptr);
+    ASSERT_NE(h.app->OpenDocumentFile(third), nullptr);
+    CEditorHarness::Settle();
+    CMainFrame& frame = h.Frame();
+    auto activeName = [&] {
+        const CRUXDocument* document = frame.ActiveDocument();
+        return document ? std::filesystem::path(document->GetPathName()).filename().string() : std::string();
+    };
+    ASSERT_EQ(activeName(), "third.rux");
+    // Each row: the key pressed in the frame and the program window active after it.
+    const struct {
+        Qt::KeyboardModifiers modifiers;
+        const char* active;
+    } rows[] = {
+        {Qt::ControlModifier, "first.rux"},
+        {Qt::ControlModifier, "second.rux"},
+        {Qt::ControlModifier | Qt::ShiftModifier, "first.rux"},
+        {Qt::ControlModifier | Qt::ShiftModifier, "third.rux"},
+        {Qt::NoModifier, "third.rux"}, // F6 alone is Build and download's
+    };
+    for (const auto& row : rows) {
+        QTest::keyClick(frame.ActiveChild()->View(), Qt::Key_F6, row.modifiers);
+        CEditorHarness::Settle();
+        EXPECT_EQ(activeName(), row.active) << row.modifiers;
     }
 }
 

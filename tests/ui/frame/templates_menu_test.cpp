@@ -171,5 +171,29 @@ TEST(TemplatesMenu, TheViewerInsertsAtTheCaretAndEveryChangeRebuildsTheMenu) {
     EXPECT_EQ(lines().at(3), "Vent% = 1");
 }
 
+// Ctrl+F6 steps to the next program window only while no template claims the key.
+TEST(TemplatesMenu, ATemplateGivenCtrlF6KeepsTheKey) {
+    CEditorHarness h;
+    const std::string root = h.Product() + "/Templates";
+    std::filesystem::remove(root);
+    std::filesystem::create_directories(root + "/Pumps");
+    CEditorHarness::Write(root + "/Pumps/Vent.txt", "Shortcut=Ctrl+F6\ntpl_begin\nVent% = 1\ntpl_end");
+    StartOnProgram(h);
+    if (HasFatalFailure()) return;
+    CMainFrame& frame = h.Frame();
+    const std::string other = h.Root() + "/other.rux";
+    CEditorHarness::Write(other, test::DialogProgram({"P", "{Clock", "x = 1", "}"}));
+    ASSERT_NE(h.app->OpenDocumentFile(other), nullptr);
+    CEditorHarness::Settle();
+    RUX_CMDIChildWnd* active = frame.ActiveChild();
+    auto& view = *qobject_cast<CRUXView*>(active->View());
+    view.setFocus();
+    view.GoToItem(2);
+    QTest::keyClick(&view, Qt::Key_F6, Qt::ControlModifier);
+    CEditorHarness::Settle(10);
+    EXPECT_EQ(frame.ActiveChild(), active) << "the window stays";
+    EXPECT_EQ(ItemTexts(view).at(2), "Vent% = 1");
+}
+
 } // namespace
 } // namespace rux
