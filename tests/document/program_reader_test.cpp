@@ -202,18 +202,18 @@ TEST(ProgramReader, ReadBlocksKeepsTheHeaderForTheCallerToDrop) {
 TEST(ConvertTextProgram, DirectivesDroppedAndBracesMakeSections) {
     const std::string input =
         "$AUTHOR me\r\n$address 3\r\n$Debug1\r\n; $TITLE in a comment stays\r\nx = 1 // $DRIVE after comment\r\n"
-        "Initial{\r\n  a = 1 ; {\r\n  $SOURCE1\r\n}\r\nb = 2 ; } not a close\r\n"
+        "Initial{\r\n  a = 1 ; {\r\n  $SOURCE1\r\n}\r\nb = 2 ; } not a close\r\nc = 3 ; { not an open\r\n"
         "mycyclicdata {\r\n  p1\r\n} // end\r\n"
-        "Background {\r\n  top:\r\n  goto top:\r\n";
+        "Background {\r\n  top:\r\n  z = 1 // } not a close\r\n  goto top:\r\n";
     CStrMemFile in(input);
     ItemVector items;
     uint32_t ids = 1;
     ConvertTextProgram(in, items, ids);
     EXPECT_EQ(test::Dump(items),
               "L0:; $TITLE in a comment stays\nL0:x = 1 // $DRIVE after comment\n"
-              "S1:Initial+\nL1:  a = 1 ; {\nF1:Initial\nL0:b = 2 ; } not a close\n"
+              "S1:Initial+\nL1:  a = 1 ; {\nF1:Initial\nL0:b = 2 ; } not a close\nL0:c = 3 ; { not an open\n"
               "S2:Notes+\nL2:// Please re-enter using the cyclic data editor\nL2:mycyclicdata {\nL2:  p1\nF2:Notes\n"
-              "S3:Background+\nL3:  top:\nL3:  goto top:\nF3:Background\n");
+              "S3:Background+\nL3:  top:\nL3:  z = 1 // } not a close\nL3:  goto top:\nF3:Background\n");
 }
 
 TEST(HeaderDirectives, DetectedBeforeCommentsInAnyCase) {

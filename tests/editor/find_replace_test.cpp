@@ -201,6 +201,8 @@ TEST(Replace, ReplacesASelectedMatchThenSelectsTheNext) {
          "Finish searching for 'abc'\nLn 2, Col 4 Sel 2,1-2,4\n"},
         {"selection of another length stays", {"select 1 1 1 3", "replace abc Q", "status"},
          {"abc x abc", "ABC"}, "Ln 1, Col 10 Sel 1,7-1,10\n"},
+        {"longer selection that begins with the match stays", {"select 1 1 1 5", "replace abc Q", "status"},
+         {"abc x abc", "ABC"}, "Ln 1, Col 10 Sel 1,7-1,10\n"},
         {"selection over two items stays", {"select 1 7 2 1", "replace abc Q", "status"},
          {"abc x abc", "ABC"}, "Ln 2, Col 4 Sel 2,1-2,4\n"},
         {"the restart applies after replacing", {"select 2 1 2 4", "replace abc Z --restart", "status"},

@@ -133,6 +133,12 @@ TEST(SectionCommands, UserFunctionBlocks) {
     EXPECT_TRUE(header->IsFunctionBlock());
     EXPECT_EQ(header->GetShortName(), "_Limit");
 
+    // On the header at item 1 the caret stays: the block goes in front of that header, after item 0.
+    run = RunScript(ProgramBytes({"a", "{Initial", "x", "}"}), {"caret 1 1"});
+    ASSERT_TRUE(InsertUserFunctionBlock(run.script->Session(), editor, target, product.Path()));
+    EXPECT_EQ(run.Lines(), (Lines{"a", "", "Out = _Limit(In, Max)", "FBbody", "Out = _Limit(In, Max)", "", "",
+                                  "Initial", "x", "Initial"}));
+
     target.extendedMemory["KESTREL"] = true;
     editor.confirm = false;
     run = RunScript(ProgramBytes({"P", "a"}), {"caret 1 1"});
