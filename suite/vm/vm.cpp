@@ -491,7 +491,7 @@ void Machine::Impl::run(Context& c) {
                 int dec;
                 if (readParam(menu, par, old, dec) != ParamStatus::Ok)
                     FAIL(RunError::BadParameter, paramName(menu, par) + " cannot be read");
-                raw = truncate(std::nearbyint(v.r * power10(dec)));
+                raw = truncate(std::round(v.r * power10(dec)));
             } else {
                 raw = v.i;
             }
@@ -520,7 +520,7 @@ void Machine::Impl::run(Context& c) {
             } else {
                 const Cell v = st[sp - 1];
                 sp -= 2;
-                raw = op == Op::PpWrR ? truncate(std::nearbyint(v.r * power10(dec))) : v.i;
+                raw = op == Op::PpWrR ? truncate(std::round(v.r * power10(dec))) : v.i;
                 if (writeParam(menu, par, raw) != ParamStatus::Ok)
                     FAIL(RunError::BadParameter, paramName(menu, par) + " refused the write");
             }

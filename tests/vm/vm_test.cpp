@@ -165,16 +165,22 @@ TEST_P(Statements, Result) {
 INSTANTIATE_TEST_SUITE_P(Vm, Statements, ::testing::ValuesIn(kStatements), CaseName);
 
 TEST(VmParameters, ScaledFormUsesTheDecimals) {
-    VmRun r = RunSections({{"Initial", {"r = #1.21", "#1.22 = 2.345", "k% = #INT1.21", "p% = 123", "#p% = -2.345"}}}, 1,
-                          "FloatingPoint=1\nDebug=1\n", {}, [](TableHost& h) {
+    VmRun r = RunSections({{"Initial", {"r = #1.21", "#1.22 = 2.345", "k% = #INT1.21", "p% = 123", "#p% = -2.345",
+                                        "#1.24 = 0.125", "p% = 125", "#p% = -0.125"}}},
+                          1, "FloatingPoint=1\nDebug=1\n", {}, [](TableHost& h) {
                               h.params[121] = {1505, 1, false};
                               h.params[122] = {0, 2, false};
                               h.params[123] = {0, 2, false};
+                              h.params[124] = {0, 2, false};
+                              h.params[125] = {0, 2, false};
                           });
     EXPECT_DOUBLE_EQ(r.value("r").r, 150.5);
     EXPECT_EQ(r.value("k%").i, 1505);
     EXPECT_EQ(r.host->params[122].raw, 235); // 2.345 at two decimals, rounded
     EXPECT_EQ(r.host->params[123].raw, -235); // through a pointer too, and away from zero
+    // A value half-way between two steps goes away from zero, as a value written online does.
+    EXPECT_EQ(r.host->params[124].raw, 13);
+    EXPECT_EQ(r.host->params[125].raw, -13);
 }
 
 // Programs of several sections, run for a while: the variables they leave, the lines they print
