@@ -1,22 +1,12 @@
 #include "app/doc_template.h"
 
+#include "document/program_paths.h"
+
 #include <QStringList>
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
 namespace rux {
-namespace {
-
-// Paths compare by the file they name, so "./a.rux" and "/home/ann/a.rux" find one document.
-std::string Canonical(const std::string& path) {
-    std::error_code ec;
-    const std::filesystem::path p = std::filesystem::weakly_canonical(std::filesystem::absolute(path, ec), ec);
-    return ec ? path : p.string();
-}
-
-} // namespace
 
 QString CMultiDocTemplateEx::DocString(int part) const {
     const QStringList parts = QString::fromLatin1(m_docString).split('\n');
@@ -24,16 +14,17 @@ QString CMultiDocTemplateEx::DocString(int part) const {
 }
 
 CRUXDocument* CMultiDocTemplateEx::FindDocument(const std::string& path) const {
-    const std::string wanted = Canonical(path);
+    // Paths compare by the file they name, so "./a.rux" and "/home/ann/a.rux" find one document.
+    const std::string wanted = DocumentPathOf(path);
     for (const auto& document : m_documents)
-        if (Canonical(document->GetPathName()) == wanted) return document.get();
+        if (DocumentPathOf(document->GetPathName()) == wanted) return document.get();
     return nullptr;
 }
 
 CRUXDocument* CMultiDocTemplateEx::OpenDocumentFile(const std::string& path, const CDocumentServices& services,
                                                     bool readOnly, std::string* why) {
     auto document = std::make_unique<CRUXDocument>(services);
-    if (!document->OpenDocument(Canonical(path))) {
+    if (!document->OpenDocument(DocumentPathOf(path))) {
         if (why) *why = document->OpenError();
         return nullptr;
     }
