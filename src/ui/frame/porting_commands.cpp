@@ -192,6 +192,10 @@ void CPortingCommands::CreateListPane() {
         m_tool.SelectRow(row);
         StatesChanged();
     });
+    connect(list, &CPortingToolListCtrl::rowPicked, this, [this](int row) {
+        m_tool.PickRow(row);
+        StatesChanged();
+    });
     connect(list, &CPortingToolListCtrl::fixRequested, this, [this] {
         m_tool.FixSelected(true);
         StatesChanged();
