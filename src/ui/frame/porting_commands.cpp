@@ -167,7 +167,7 @@ bool CPortingCommands::Ask(const std::string& text, bool okCancel) {
     const auto buttons =
         okCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Yes | QMessageBox::No;
     const QMessageBox::StandardButton answer =
-        RuxMessageBox(&m_frame, Ui(text), buttons, QMessageBox::Question);
+        RuxMessageBox(&m_frame, Ui(text), buttons);
     return answer == QMessageBox::Yes || answer == QMessageBox::Ok;
 }
 

@@ -130,6 +130,7 @@ TEST(PortingPanes, EnterAsksBeforeTheFixAndNoKeepsTheLine) {
     QTest::keyClick(p.List(), Qt::Key_Return);
     ASSERT_EQ(p.h.boxes.size(), 1u);
     EXPECT_TRUE(p.h.boxes[0].startsWith("The parameter #05.07 - Motor rated current can be converted"));
+    EXPECT_EQ(p.h.icons[0], QMessageBox::Warning) << "a question that names no icon gets the exclamation";
     EXPECT_EQ(p.Text(3), "b = #5.07");
     p.h.answer = QMessageBox::Yes;
     QTest::keyClick(p.List(), Qt::Key_Return);
