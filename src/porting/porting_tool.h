@@ -83,6 +83,8 @@ public:
     // A click or an arrow key selected a row: its help page, the margin mark, the caret and the
     // selection of the match in the program.
     void SelectRow(int row);
+    // A right click selected a row: the context menu's commands act on it; nothing else moves.
+    void PickRow(int row) { m_model.Select(row); }
     // Double-click and Enter: the fix of the selected issue, asking first.
     void FixSelected(bool ask);
     void ClickHeader(int column);

@@ -39,6 +39,8 @@ QAction* CMainFrame::MakeAction(int id) {
     auto* action = new QAction(tab >= 0 ? text.left(tab) : text, this);
     action->setObjectName(QString("cmd%1").arg(id));
     action->setData(id);
+    // The key named after the tab is shown by the menus while no shortcut of the frame's shows it.
+    if (tab >= 0) action->setProperty("keyText", text.mid(tab + 1));
     QString tip = tab >= 0 ? text.left(tab) : text;
     tip.remove('&');
     if (tip.endsWith("...")) tip.chop(3);
@@ -179,6 +181,12 @@ void CMainFrame::ApplyShortcuts() {
     for (auto& [id, action] : m_actions) {
         action->setShortcut(keysOf(accels.OfCommand(shown, id)));
         action->setShortcutContext(Qt::WindowShortcut);
+        // Commands the view or the tree runs by key (Tab, Delete, the tree's build entries) have no
+        // shortcut here: their menu entries still name the key.
+        if (const QString keyText = action->property("keyText").toString(); !keyText.isEmpty()) {
+            const QString caption = action->text().section('\t', 0, 0);
+            action->setText(action->shortcut().isEmpty() ? caption + '\t' + keyText : caption);
+        }
         // The tip names the command's key where the command runs, also while it is greyed.
         const CAccel* where = accels.OfCommand(CAccelMgr::kProgramMenu, id);
         const QKeySequence keys = keysOf(where ? where : accels.OfCommand(CAccelMgr::kMainMenu, id));

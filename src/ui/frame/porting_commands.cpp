@@ -167,7 +167,7 @@ bool CPortingCommands::Ask(const std::string& text, bool okCancel) {
     const auto buttons =
         okCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Yes | QMessageBox::No;
     const QMessageBox::StandardButton answer =
-        RuxMessageBox(&m_frame, Ui(text), buttons, QMessageBox::Question);
+        RuxMessageBox(&m_frame, Ui(text), buttons);
     return answer == QMessageBox::Yes || answer == QMessageBox::Ok;
 }
 
@@ -190,6 +190,10 @@ void CPortingCommands::CreateListPane() {
     CPortingToolListCtrl* list = m_list->List();
     connect(list, &CPortingToolListCtrl::rowChosen, this, [this](int row) {
         m_tool.SelectRow(row);
+        StatesChanged();
+    });
+    connect(list, &CPortingToolListCtrl::rowPicked, this, [this](int row) {
+        m_tool.PickRow(row);
         StatesChanged();
     });
     connect(list, &CPortingToolListCtrl::fixRequested, this, [this] {

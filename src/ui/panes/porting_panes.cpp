@@ -113,6 +113,14 @@ void CPortingToolListCtrl::Fill(const CPortingListModel& model, bool resize) {
 
 void CPortingToolListCtrl::mousePressEvent(QMouseEvent* event) {
     QTreeWidget::mousePressEvent(event);
+    if (event->button() == Qt::RightButton) {
+        // The menu's commands act on the row it was opened on, without going there first.
+        if (QTreeWidgetItem* item = itemAt(event->position().toPoint())) {
+            setCurrentItem(item);
+            emit rowPicked(indexOfTopLevelItem(item));
+        }
+        return;
+    }
     if (event->button() != Qt::LeftButton) return;
     if (QTreeWidgetItem* item = itemAt(event->position().toPoint())) {
         // The row under the mouse is the one the keys go on from, whatever the view made current.

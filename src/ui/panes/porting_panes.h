@@ -25,6 +25,8 @@ public:
 signals:
     // A click or an arrow key (on release) chose a row.
     void rowChosen(int row);
+    // A right click made the row under the mouse the selected one, for the context menu's commands.
+    void rowPicked(int row);
     // Double-click or Enter on a row.
     void fixRequested();
     void contextMenuAt(const QPoint& globalPos);

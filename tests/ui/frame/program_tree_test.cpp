@@ -99,9 +99,9 @@ TEST_F(CTreeMenuTest, EachNodeKindHasItsMenuWithTheStatesOfItsNode) {
         QStringList enabled;
     } rows[] = {
         {"first.rux",
-         {"Build code", "Build and download", "-", "Insert Task / Section...", "Insert User Defined Function Block...",
+         {"Build code\tCtrl+B", "Build and download\tF6", "-", "Insert Task / Section...", "Insert User Defined Function Block...",
           "Insert Notes", "Insert Alias", "-", "Properties...", "Description...", "Referenced Libraries..."},
-         {"Build code", "Build and download", "Insert Task / Section...", "Insert User Defined Function Block...", "Insert Notes", "Insert Alias", "Description..."}},
+         {"Build code\tCtrl+B", "Build and download\tF6", "Insert Task / Section...", "Insert User Defined Function Block...", "Insert Notes", "Insert Alias", "Description..."}},
         {"Main",
          {"Go to Task/Section", "Go to Function Block", "-", "Expand and Collapse Function Block",
           "Collapse and Expand Task/Section", "-", "Delete", "-", "Insert Task / Section...",

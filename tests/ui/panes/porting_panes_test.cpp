@@ -130,6 +130,7 @@ TEST(PortingPanes, EnterAsksBeforeTheFixAndNoKeepsTheLine) {
     QTest::keyClick(p.List(), Qt::Key_Return);
     ASSERT_EQ(p.h.boxes.size(), 1u);
     EXPECT_TRUE(p.h.boxes[0].startsWith("The parameter #05.07 - Motor rated current can be converted"));
+    EXPECT_EQ(p.h.icons[0], QMessageBox::Warning) << "a question that names no icon gets the exclamation";
     EXPECT_EQ(p.Text(3), "b = #5.07");
     p.h.answer = QMessageBox::Yes;
     QTest::keyClick(p.List(), Qt::Key_Return);
@@ -139,7 +140,13 @@ TEST(PortingPanes, EnterAsksBeforeTheFixAndNoKeepsTheLine) {
 TEST(PortingPanes, TheContextMenuIgnoresTheLineAsOneUndoableEdit) {
     CPorting p(kLines);
     ASSERT_TRUE(p.frame->RunCommand(ID_PORTING_SHOW));
-    p.Click(2);
+    // Line 3's issue first; the right click on a line 2 issue makes that one the menu's, and leaves
+    // the caret where it was.
+    p.Click(4);
+    CPortingToolListCtrl* list = p.List();
+    QTest::mousePress(list->viewport(), Qt::RightButton, {}, list->visualItemRect(list->topLevelItem(2)).center());
+    QTest::mouseRelease(list->viewport(), Qt::RightButton, {}, list->visualItemRect(list->topLevelItem(2)).center());
+    EXPECT_EQ(p.View()->Session().SelectionStart(), (CTextPos{5, 3}));
     auto* pane = p.frame->findChild<CPortingToolFrame*>();
     std::unique_ptr<QMenu> menu(pane->ContextMenu(true));
     // The selected issue has no prefix to remove.
@@ -154,6 +161,7 @@ TEST(PortingPanes, TheContextMenuIgnoresTheLineAsOneUndoableEdit) {
     EXPECT_EQ(p.h.boxes[0],
               "Ignoring this issue will ignore all 3 issues on line 2. Do you wish to proceed?");
     EXPECT_EQ(p.Text(2), "a = #3.02 + #5.07 + #2.04\t// {PTOOL:Ignore}");
+    EXPECT_EQ(p.Text(3), "b = #5.07");
     EXPECT_EQ(p.Row(2).back(), "Has been marked to be ignored.") << "the list shows the new state";
     ASSERT_TRUE(p.frame->RunCommand(ID_EDIT_UNDO));
     EXPECT_EQ(p.Text(2), "a = #3.02 + #5.07 + #2.04");
