@@ -1,6 +1,7 @@
 // rux text, resave and convert.
 #include "cli/cli_common.h"
 
+#include "document/ascii_text.h"
 #include "document/line_input.h"
 #include "document/output_stream.h"
 #include "document/program_reader.h"
@@ -36,6 +37,17 @@ int RunConvert(const Args& args) {
     if (args.size() != 2) return UsageError("usage: rux convert IN OUT");
     CCliServices services;
     CStrStdioFile in;
+    if (!in.Open(args[0])) {
+        ReportFileError("cannot read", args[0], in.Problem());
+        return kExitFile;
+    }
+    // A program file converted as text would turn its own header and blocks into lines: refused,
+    // and OUT is left alone.
+    std::string first;
+    if (in.ReadLine(first) && StartsWithNoCase(first, kProgramHeaderLine)) {
+        ReportFileError("cannot convert", args[0], "it is a program file already");
+        return kExitFile;
+    }
     if (!in.Open(args[0])) {
         ReportFileError("cannot read", args[0], in.Problem());
         return kExitFile;

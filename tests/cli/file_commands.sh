@@ -46,6 +46,11 @@ check "plain format" '"text"' "$("$RUX" info --json "$work/p.rux" | python3 -c '
 check "convert header line" '$*TORVEL/RUX-V1' "$(head -n 1 "$work/conv.rux" | tr -d '\r')"
 grep -q '^:\$AUTHOR' "$work/conv.rux"; check "convert drops directives" 1 $?
 grep -q '^#info=Section' "$work/conv.rux"; check "convert makes sections" 0 $?
+# a program file is not text to convert: refused, and the output is not touched
+printf 'kept' > "$work/conv2.rux"
+"$RUX" convert "$work/conv.rux" "$work/conv2.rux" 2> "$work/err"; check "convert of a program file exit" 1 $?
+check "convert of a program file says why" "rux: cannot convert '$work/conv.rux': it is a program file already" "$(cat "$work/err")"
+check "convert of a program file keeps the output" kept "$(cat "$work/conv2.rux")"
 
 # exit codes: 1 for files, 2 for usage
 "$RUX" info "$work/missing.rux" 2> "$work/err"; check "missing file exit" 1 $?
