@@ -184,6 +184,27 @@ TEST(PortingScan, DescriptionsLabelsAndStatus) {
     EXPECT_TRUE(scan.sink.shown.empty());
 }
 
+// A text line's comment start is compared with the match's column, which counts from 1: a comment
+// that begins right after the first character of a match hides that match too.
+TEST(PortingScan, CommentStartAgainstTheMatchColumn) {
+    const char catalogue[] = R"(<Bittern2Issues><Fb name="Q" icn="1"/></Bittern2Issues>)";
+    const CScanCase cases[] = {
+        {"comment right after the match", {"{Background", "q;", "}"}, {}},
+        {"slashes right after the match", {"{Background", "a = q// x", "}"}, {}},
+        {"one character between",
+         {"{Background", "q ;", "a = q+// x", "}"},
+         {"functionBlock 2:1/1 s0 [-1,-1] Background", "functionBlock 3:5/1 s0 [-1,-1] Background"}},
+        {"the later match only",
+         {"{Background", "q = q;", "}"},
+         {"functionBlock 2:1/1 s0 [-1,-1] Background"}},
+    };
+    for (const auto& c : cases) {
+        test::CScanned scan(c.rows, EPortingCatalogue::Bittern, catalogue);
+        ASSERT_TRUE(scan.ok) << c.name;
+        EXPECT_EQ(DumpInOrder(scan.list), c.expected) << c.name;
+    }
+}
+
 TEST(PortingScan, CatalogueEntriesThatAreDropped) {
     const char catalogue[] = R"(<Bittern2Issues>
         <Pr name="" menu="5.07:" icn="3"/>
