@@ -122,7 +122,9 @@ std::string LocationOf(const CScanItem& item) {
 bool InComment(const CScanItem& item, size_t pos) {
     if (item.notes) return true;
     const std::string_view text = item.Text();
-    if (item.type != kItemDiag) return item.commentStart <= pos;
+    // The comment's index is held against the match's column, which counts from 1: a comment that
+    // starts right after the match's first character hides the match as well.
+    if (item.type != kItemDiag) return item.commentStart != std::string::npos && item.commentStart <= pos + 1;
     if (item.diagramKind == kDiagramQld) {
         const size_t lineStart = pos == 0 ? 0 : text.rfind('\n', pos - 1);
         const size_t from = (pos == 0 || lineStart == std::string::npos) ? 0 : lineStart + 1;

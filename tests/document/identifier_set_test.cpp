@@ -318,10 +318,11 @@ TEST(ReservedWords, WholeWordWithoutRegardToCase) {
         const char* word;
         bool reserved;
     } cases[] = {
-        {"$AUTHOR", true}, {"$author", true},  {"$V3", true}, {"#int", true},
-        {"Int", true},     {"TO", true},       {"to", true},  {"ANSIREPLY", true},
-        {"wdog", true},    {"ABSX", false},    {"AB", false}, {"INT#", false},
-        {"single", false}, {"$TARGET", false}, {"", false},   {"ANSIREPLYX", false},
+        {"$AUTHOR", true},     {"$author", true}, {"$V3", true},       {"#int", true},     {"Int", true},
+        {"TO", true},          {"to", true},      {"ANSIREPLY", true}, {"wdog", true},     {"ABSX", false},
+        {"AB", false},         {"INT#", false},   {"single", false},   {"$TARGET", false}, {"", false},
+        {"ANSIREPLYX", false}, {"loop", true},    {"FBbody", true},    {"$flt", true},     {"Step", true},
+        {"bin2bcd", true},     {"ReInit", true},  {"LOOPS", false},    {"STEPS", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(IsReservedWord(c.word), c.reserved) << c.word;

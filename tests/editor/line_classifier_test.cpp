@@ -61,7 +61,8 @@ std::string Render(std::string_view text, const std::vector<CColourRun>& runs) {
 }
 
 std::string Classify(std::string_view text, unsigned flags, int selStart = 0, int selEnd = 0) {
-    static const CNameSet identifiers = {"Speed%", "x", "Ramp", "#1.21"};
+    // PRINT is in the keyword table too: a keyword wins over an identifier.
+    static const CNameSet identifiers = {"Speed%", "x", "Ramp", "#1.21", "PRINT"};
     std::vector<CColourRun> runs;
     ClassifyLine(text, selStart, selEnd, flags, &identifiers, BuiltInsOnly(), runs);
     return Render(text, runs);
@@ -88,6 +89,7 @@ TEST(ClassifyLine, WordsAndComments) {
         {"x;;IF", kProgram, "ICCCC"},
         {"#1.21 = #INT", kProgram, "IIIIITTTKKKK"},
         {"#INT7.01 = #1.211", kProgram, "TTTTTTTTTTTTTTTTT"},
+        {"#1.210 x0", kProgram, "TTTTTTTTT"},
         {"$FLT Ramp", kProgram, "KKKKTIIII"},
         {"DIM A%(10)", kProgram, "KKKTTTTTTT"},
         {"x = 16#FF + 3.5", kProgram, "ITTTTTTTTTTTTTT"},
@@ -155,6 +157,11 @@ TEST(ClassifyLine, RunsFollowWordsAndDelimiters) {
         {5, 1, kColourText, false}, {6, 1, kColourText, false}, {7, 1, kColourComment, false},
     };
     EXPECT_EQ(runs, expected);
+
+    // Only the line is looked at: a slash at its end starts no comment whatever follows in memory.
+    const std::string_view lineInBuffer = std::string_view("x//").substr(0, 2);
+    ClassifyLine(lineInBuffer, 0, 0, kProgram, nullptr, BuiltInsOnly(), runs);
+    EXPECT_EQ(Render(lineInBuffer, runs), "TT");
 
     // The run buffer is reused: a second call replaces, never appends.
     ClassifyLine("IF", 0, 0, kProgram, nullptr, BuiltInsOnly(), runs);

@@ -39,23 +39,34 @@ TEST(PortingScan, TextLineAndDiagramRules) {
         {"plain reference", {"{Background", "a = #5.07", "}"}, {"parameter 2:5/5 s0 [-1,-1] Background"}},
         {"after a semicolon", {"{Background", "a = 1 ; #5.07", "}"}, {}},
         {"after two slashes", {"{Background", "a = 1 // b = #5.07", "}"}, {}},
-        {"before the comment", {"{Background", "#5.07 = 1 ; was #5.07", "}"},
+        {"a single slash is no comment",
+         {"{Background", "a = x / 2 + #5.07", "}"},
+         {"parameter 2:13/5 s0 [-1,-1] Background"}},
+        {"before the comment",
+         {"{Background", "#5.07 = 1 ; was #5.07", "}"},
          {"parameter 2:1/5 s0 [-1,-1] Background"}},
         {"notes section", {"{notes", "#5.07 = 1", "_SlotRead()", "}"}, {}},
         {"notes in capitals", {"{NOTES", "#5.07 = 1", "}"}, {}},
         {"prefixed", {"{Background", "B2#5.07 = 1", "}"}, {"parameter 2:3/5 s1 [-1,-1] Background"}},
-        {"prefix in lower case", {"{Background", "x=b2#5.07", "}"},
+        {"prefix in lower case",
+         {"{Background", "x=b2#5.07", "}"},
          {"parameter 2:5/5 s1 [-1,-1] Background"}},
         {"ignore marker after the reference",
          {"{Background", "#5.07 = 1 // {PTOOL:Ignore}", "a = #5.07", "}"},
          {"parameter 3:5/5 s0 [-1,-1] Background"}},
-        {"two on one line", {"{Background", "#5.07 = #5.07 + 1", "}"},
+        {"two on one line",
+         {"{Background", "#5.07 = #5.07 + 1", "}"},
          {"parameter 2:1/5 s0 [-1,-1] Background", "parameter 2:9/5 s0 [-1,-1] Background"}},
         {"integer form", {"{Background", "a% = #INT5.07", "}"}, {"parameter 2:6/8 s0 [-1,-1] Background"}},
         {"leading zeros", {"{Background", "a = #05.007 * 2", "}"}, {"parameter 2:5/7 s0 [-1,-1] Background"}},
-        {"bit of a parameter", {"{Background", "a = #5.07.3", "}"},
+        {"bit of a parameter",
+         {"{Background", "a = #5.07.3", "}"},
          {"parameter 2:5/5 s0 [-1,-1] Background"}},
-        {"other parameters", {"{Background", "a = #5.071 + #15.07 + #5.8", "}"}, {}},
+        {"other parameters", {"{Background", "a = #5.071 + #15.07 + #5.8 + #INX5.07", "}"}, {}},
+        // Read as the C library reads "%d": blanks and a sign before the number.
+        {"sign and blank",
+         {"{Background", "a = #+5.07 + # 5.07", "}"},
+         {"parameter 2:5/6 s0 [-1,-1] Background", "parameter 2:14/6 s0 [-1,-1] Background"}},
         // The numbers are read as numbers: #5.7 is parameter 7 of menu 5, as #5.07 is.
         {"short form",
          {"{Background", "a = #5.071 + #15.07 + #5.7", "}"},
@@ -63,6 +74,7 @@ TEST(PortingScan, TextLineAndDiagramRules) {
         {"menu 5 parameter 7 written #5.7 is not 5.07", {"{Background", "a = #5.70", "}"}, {}},
         {"outside any section", {"#5.07 = 1"}, {"parameter 1:1/5 s0 [-1,-1] N/A"}},
         {"pointer", {"{Background", "#Ptr% = 507", "}"}, {"pointer 2:1/5 s0 [-1,-1] Background"}},
+        {"pointer on an ignored line", {"{Background", "#Ptr% = 1 // {PTOOL:Ignore}", "}"}, {}},
         {"pointer text rules",
          {"{Background", "a = #5.07% + #A_b% + #x", "b = #%", "}"},
          {"parameter 2:5/5 s0 [-1,-1] Background", "pointer 3:5/2 s0 [-1,-1] Background"}},
@@ -87,6 +99,9 @@ TEST(PortingScan, TextLineAndDiagramRules) {
         {"FBD element after a text element",
          {"{Background", "@F:D:@TXT:4,P=(1,1) #5.07\r\n@VAR:5,P=(2,9) #5.07\r\n", "}"},
          {"parameter 2:38/5 s0 [2,9] Background - D"}},
+        {"FBD element before a text element",
+         {"{Background", "@F:D:@VAR:3,P=(4,7) X=#5.07\r\n@TXT:4,P=(1,1) note\r\n", "}"},
+         {"parameter 2:18/5 s0 [4,7] Background - D"}},
         {"FBD without a position",
          {"{Background", "@F:D:@VAR #5.07\r\n", "}"},
          {"parameter 2:6/5 s0 [-1,-1] Background - D"}},
@@ -94,8 +109,8 @@ TEST(PortingScan, TextLineAndDiagramRules) {
          {"{Background", "@F:D:@FB:2,P=(10,3) X=_SlotRead,\r\n", "}"},
          {"functionBlock 2:18/9 s0 [10,3] Background - D"}},
         {"QLD contact operand",
-         {"{Background", "@Q:L:BOF\r\nSOR [0,2]\r\nXIC [1,0](*#5.07*)\r\nEOF\r\n", "}"},
-         {"parameter 2:28/5 s0 [1,2] Background - L"}},
+         {"{Background", "@Q:L:BOF\r\nSOR [0,2]\r\nXIC [1,1](*#5.07*)\r\nEOF\r\n", "}"},
+         {"parameter 2:28/5 s0 [1,3] Background - L"}},
         {"QLD operand after a semicolon",
          {"{Background", "@Q:L:BOF\r\nSOR [0,2]\r\nOTE [3,0](*#1.21*);(*x*),(*#5.07*)\r\nEOF\r\n", "}"},
          {"parameter 2:44/5 s0 [5,3] Background - L"}},
@@ -131,9 +146,11 @@ TEST(PortingScan, AlbatrossRules) {
 }
 
 TEST(PortingScan, DescriptionsLabelsAndStatus) {
-    test::CScanned scan({"{Clock", "#5.07 = #2.04 + #3.02 + B2#5.07", "_SlotRead()", "#P% = 1", "}", "{Event3",
-                         "}", "{Background",
-                         "@F:D:@FB:1,P=(2,3) X=_SXTIMER,\r\n@FB:1,P=(2,3) X=_ENCINIT,\r\n#3.14\r\n", "}"});
+    test::CScanned scan({"{Clock", "#5.07 = #2.04 + #3.02 + B2#5.07", "_SlotRead()", "#P% = 1", "}",
+                         "{Event3", "}", "{Background",
+                         "@F:D:@FB:1,P=(2,3) X=_SXTIMER,\r\n@FB:1,P=(2,3) X=_ENCINIT,\r\n@FB:1,P=(2,3) "
+                         "X=_ENCSYNC,\r\n#3.14\r\n",
+                         "}"});
     ASSERT_TRUE(scan.ok);
     CPortingIssueList& list = scan.list;
     struct CExpect {
@@ -175,6 +192,7 @@ TEST(PortingScan, DescriptionsLabelsAndStatus) {
     const char* const albatross[] = {
         "_SXTIMER function block is not supported by Albatross Q.",
         "_ENCINIT function block encoder port locations numbers have changed.",
+        "_ENCSYNC function block ",
         "#03.14 (Albatross SX parameter - Drive encoder type) ",
     };
     const auto order2 = list.InPositionOrder();
@@ -182,6 +200,27 @@ TEST(PortingScan, DescriptionsLabelsAndStatus) {
     for (size_t i = 0; i < order2.size(); ++i)
         EXPECT_EQ(order2[i]->GetDescription(), albatross[i]) << i;
     EXPECT_TRUE(scan.sink.shown.empty());
+}
+
+// A text line's comment start is compared with the match's column, which counts from 1: a comment
+// that begins right after the first character of a match hides that match too.
+TEST(PortingScan, CommentStartAgainstTheMatchColumn) {
+    const char catalogue[] = R"(<Bittern2Issues><Fb name="Q" icn="1"/></Bittern2Issues>)";
+    const CScanCase cases[] = {
+        {"comment right after the match", {"{Background", "q;", "}"}, {}},
+        {"slashes right after the match", {"{Background", "a = q// x", "}"}, {}},
+        {"one character between",
+         {"{Background", "q ;", "a = q+// x", "}"},
+         {"functionBlock 2:1/1 s0 [-1,-1] Background", "functionBlock 3:5/1 s0 [-1,-1] Background"}},
+        {"the later match only",
+         {"{Background", "q = q;", "}"},
+         {"functionBlock 2:1/1 s0 [-1,-1] Background"}},
+    };
+    for (const auto& c : cases) {
+        test::CScanned scan(c.rows, EPortingCatalogue::Bittern, catalogue);
+        ASSERT_TRUE(scan.ok) << c.name;
+        EXPECT_EQ(DumpInOrder(scan.list), c.expected) << c.name;
+    }
 }
 
 TEST(PortingScan, CatalogueEntriesThatAreDropped) {

@@ -24,6 +24,7 @@ const char kSmallAlbatrossCatalogue[] = R"(<?xml version="1.0"?>
 <AlbatrossQIssues>
   <Fb name="_ENCINIT" icn="5" hlp="FB_ENCINIT.htm"/>
   <Fb name="_SXTIMER" icn="1" hlp="FB_SXTIMER.htm"/>
+  <Fb name="_ENCSYNC" icn="2" hlp="FB_ENCSYNC.htm"/>
   <Pr name="Drive encoder type" menu="3.14:" icn="5" hlp="Menu03.htm"/>
 </AlbatrossQIssues>
 )";
