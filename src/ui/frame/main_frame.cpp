@@ -317,8 +317,15 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    // A key reaches its window first, once per stroke; the keyboard is asked once the stroke is over.
-    if ((((type == QEvent::KeyPress || type == QEvent::KeyRelease) && qobject_cast<QWindow*>(watched)) ||
+    // Only a lock key, or a return from another application, can change the locks: typing asks the
+    // window system nothing. A key reaches its window first, once per stroke; the keyboard is asked
+    // once the stroke is over.
+    const auto isLockKey = [&] {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        return key == Qt::Key_CapsLock || key == Qt::Key_NumLock;
+    };
+    if ((((type == QEvent::KeyPress || type == QEvent::KeyRelease) && qobject_cast<QWindow*>(watched) &&
+          isLockKey()) ||
          type == QEvent::ApplicationActivate) &&
         !m_lockRefreshPending) {
         m_lockRefreshPending = true;
